@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace kor::core {
+
+// The twelve values of KOR.INI, section [SaveDir], held by each program from
+// its start to its end, with the settings directory they were read from.
+struct Settings {
+    std::string Dir;       // archive directory of the opening logo
+    std::string FileName;  // archive file name of the opening logo
+    std::string MDir;      // ... of the middle logo
+    std::string MFileName;
+    std::string EDir;      // ... of the ending logo
+    std::string EFileName;
+    std::string DirOnly;   // picture directory of the opening logo (BMP mode)
+    std::string MDirOnly;
+    std::string EDirOnly;
+    std::string ArcCheck;  // "on": BMP mode; anything else: archive mode
+    std::string pc98Check; // "on": PC-98 logo length
+    std::string sizecheck; // "on": no length check
+
+    // The Windows directory; ends in "\" from the first access to KOR.INI on.
+    std::string settingsDirectory;
+    // settingsDirectory + "KOR.INI", formed afresh at every access.
+    std::string iniPath;
+};
+
+inline constexpr std::string_view SettingsSection = "SaveDir";
+
+// The keys in the order they are read.
+inline constexpr std::array<std::string_view, 12> SettingKeys = {
+    "Dir",     "FileName", "MDir",     "MFileName", "EDir",      "EFileName",
+    "DirOnly", "MDirOnly", "EDirOnly", "ArcCheck",  "pc98Check", "sizecheck"};
+
+// The in-memory value of a key, matched without regard to case; nullptr for a
+// name that is not one of the twelve keys.
+std::string* settingValue(Settings& settings, std::string_view key);
+
+// Flags count as set only when exactly "on".
+inline bool isOn(std::string_view flag) { return flag == "on"; }
+inline bool isBmpMode(const Settings& settings) { return isOn(settings.ArcCheck); }
+
+// Makes the settings directory end in "\" and forms the path of KOR.INI.
+void prepareSettingsPath(Settings& settings);
+
+// Reads the twelve keys. Dir, MDir and EDir default to the settings directory,
+// the others to the empty string; a key present with an empty value reads as
+// empty. Values are read whole, whatever their length. When a key cannot be
+// read (an unreadable file, bytes that are not CP932) reading stops there: the
+// keys read before it keep their new values, the rest their old ones, and the
+// error is returned for the caller to note.
+platform::Status ReadSettings(Settings& settings);
+
+// Writes one key of [SaveDir] into KOR.INI through a temporary file and a
+// rename. A value holding a line break or a NUL byte is refused and nothing is
+// written. The in-memory value is the caller's to set.
+platform::Status WriteSetting(Settings& settings, std::string_view key, std::string_view value);
+
+} // namespace kor::core

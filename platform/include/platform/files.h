@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// File operations on Windows paths of the current Machine. Relative paths are
+// taken against the current drive and directory. Every failure carries the
+// operation and the Windows path.
+namespace kor::platform {
+
+enum class Overwrite { No, Yes };
+
+// FileLen: the length in bytes of a file.
+Result<std::uint64_t> fileLength(std::string_view path);
+
+// FileCopy: copies a file. With Overwrite::No an existing destination fails the
+// copy and is left alone. A failed copy removes what it had written.
+Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite);
+
+// Kill: deletes a file.
+Status deleteFile(std::string_view path);
+
+// Name ... As: moves a file to a new name on the same drive; fails when the
+// destination exists.
+Status renameFile(std::string_view from, std::string_view to);
+
+// Moves a file onto `to` in one atomic step, replacing a file already there, so
+// that `to` always names either the old or the new file.
+Status replaceFile(std::string_view from, std::string_view to);
+
+// Writes a whole file through a temporary file in the same folder and a rename,
+// so that a crash or a full disk never leaves it half written.
+Status writeFileAtomically(std::string_view path, std::string_view bytes);
+
+// Reads a whole file.
+Result<std::string> readFile(std::string_view path);
+
+// MkDir: creates one directory.
+Status createDirectory(std::string_view path);
+
+bool fileExists(std::string_view path);      // a normal file
+bool directoryExists(std::string_view path); // a directory (a drive root counts)
+
+// Windows wildcard match of one file name: '*' and '?', without regard to
+// case; "*.*" matches every name, a name without a dot included.
+bool matchesWildcard(std::string_view name, std::string_view pattern);
+
+// The files of a directory whose names match `pattern`, as a file list shows
+// them: no directories, no hidden or system files (a name starting with "." or,
+// on a FAT mount, the hidden or system attribute), sorted without regard to
+// case. Fails when the directory cannot be read.
+Result<std::vector<std::string>> listFiles(std::string_view directory, std::string_view pattern);
+
+// The subdirectories of a directory, hidden and system ones left out, sorted
+// without regard to case.
+Result<std::vector<std::string>> listDirectories(std::string_view directory);
+
+// The temporary directory: TMP, else TEMP (each a Windows path or an absolute
+// host path), else the root of the drive holding the system directory; always
+// ending in a backslash. A host path outside every drive is returned as a host
+// path.
+std::string temporaryDirectory();
+
+} // namespace kor::platform

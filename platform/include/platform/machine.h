@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kor::platform {
+
+// The emulated Windows machine: drive letters mapped onto host folders, the
+// Windows directory, and the current drive with a current directory per drive.
+//
+// Drives are the entries of the root folder named by one letter (a folder or a
+// link to one, any case): $KOR_ROOT/c is drive C:. Windows paths (UTF-8 text,
+// backslashes, drive letter and colon) resolve onto host paths component by
+// component; an existing name is matched without regard to case when the exact
+// name is absent, as on FAT, and a missing name is kept as given.
+class Machine {
+public:
+    // A machine over `root` whose Windows directory is `windowsDirectory`
+    // (a full Windows path such as C:\WINDOWS). The current drive starts as the
+    // drive of the Windows directory, every drive's current directory as its root.
+    Machine(std::filesystem::path root, std::string windowsDirectory);
+
+    // The machine of this process, made on first use from KOR_ROOT (default
+    // $HOME/.kor) and WINDIR (default C:\WINDOWS).
+    static Machine& current();
+    // Replaces the machine of this process (tests point it at a temporary root).
+    static void setCurrent(Machine machine);
+
+    const std::filesystem::path& root() const { return m_root; }
+
+    // As GetWindowsDirectoryA: a full path, no trailing backslash except at a
+    // drive root ("C:\WINDOWS", "E:\").
+    std::string windowsDirectory() const { return m_windowsDirectory; }
+    // As GetSystemDirectoryA: the SYSTEM folder of the Windows directory.
+    std::string systemDirectory() const;
+
+    // Upper-case letters of the mapped drives, in alphabetical order.
+    std::vector<char> drives() const;
+    bool isDriveMapped(char letter) const;
+
+    // The full Windows path of `path`, made absolute against the current drive
+    // and that drive's current directory, "." and ".." folded, separators made
+    // backslashes, no trailing backslash except at a drive root. Fails for a
+    // path that names no drive letter it could use.
+    Result<std::string> fullPath(std::string_view path) const;
+
+    // The host path of a Windows path (relative ones are made full first).
+    // Fails when the drive is not mapped.
+    Result<std::filesystem::path> hostPath(std::string_view path) const;
+
+    // The Windows path of a host path that lies on a mapped drive, or an Error
+    // when it lies outside every drive.
+    Result<std::string> windowsPath(const std::filesystem::path& host) const;
+
+    char currentDrive() const { return m_currentDrive; }
+    // Fails when the drive is not mapped.
+    Status setCurrentDrive(char letter);
+
+    // The current directory of the current drive, or of `drive`, as a full path.
+    std::string currentDirectory() const;
+    std::string currentDirectory(char drive) const;
+    // As ChDir: sets the current directory of the path's drive (not the current
+    // drive). Fails when the directory does not exist. The process's working
+    // directory follows when that drive is the current one.
+    Status setCurrentDirectory(std::string_view path);
+
+private:
+    std::filesystem::path m_root;
+    std::string m_windowsDirectory;
+    char m_currentDrive = 'C';
+    std::map<char, std::string> m_currentDirectories;
+};
+
+} // namespace kor::platform

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+// What the programs tell the user and ask of the desktop. On a desktop (a
+// display is set) these are Qt dialogs and the desktop's file manager; in an
+// unattended run the texts go to standard error. Tests install a recorder.
+namespace kor::platform {
+
+enum class Answer { Yes, No };
+
+class Services {
+public:
+    virtual ~Services() = default;
+
+    // A message box with one text, an OK button, no icon and `caption`.
+    virtual void showMessage(std::string_view caption, std::string_view text) = 0;
+    // A Yes/No box titled "確認".
+    virtual Answer ask(std::string_view text) = 0;
+    virtual void beep() = 0;
+    // Opens a folder (a Windows path) in the desktop's file manager; false when
+    // that could not be done.
+    virtual bool openFolder(std::string_view windowsPath) = 0;
+    // Ends the program at once with `exitStatus`. A recorder may throw instead.
+    [[noreturn]] virtual void endProgram(int exitStatus) = 0;
+};
+
+// The services of this process; the headless face until a program or a test
+// installs another.
+Services& services();
+// Installs other services (a recorder in tests); returns the ones replaced.
+std::unique_ptr<Services> setServices(std::unique_ptr<Services> replacement);
+
+// The face that writes to standard error and beeps with BEL.
+std::unique_ptr<Services> makeHeadlessServices();
+
+// Whether a desktop display (X11 or Wayland) is set for this process.
+bool hasDisplay();
+
+} // namespace kor::platform
