@@ -13,15 +13,14 @@ namespace kor::testing {
 // Thrown by RecordingServices::endProgram so that a test sees the end of the
 // program instead of the process ending.
 struct ProgramEnded : std::runtime_error {
-    explicit ProgramEnded(int status)
-        : std::runtime_error("program ended"), exitStatus(status) {}
+    explicit ProgramEnded(int status) : std::runtime_error("program ended"), exitStatus(status) {}
     int exitStatus;
 };
 
 // Records every message, question, beep and opened folder, answers questions
 // from a queue (Yes when empty), and throws ProgramEnded at the end.
 class RecordingServices final : public platform::Services {
-public:
+  public:
     struct Message {
         std::string caption;
         std::string text;
@@ -42,7 +41,7 @@ public:
 
 // Installs a RecordingServices for the lifetime of this object.
 class RecordingScope {
-public:
+  public:
     RecordingScope();
     ~RecordingScope();
     RecordingScope(const RecordingScope&) = delete;
@@ -50,7 +49,7 @@ public:
 
     RecordingServices& recorder() { return *m_recorder; }
 
-private:
+  private:
     RecordingServices* m_recorder;
     std::unique_ptr<platform::Services> m_previous;
 };

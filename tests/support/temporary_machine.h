@@ -13,7 +13,7 @@ namespace kor::testing {
 // process for the test's lifetime and removed afterwards. Drive C: exists with
 // its Windows directory; more drives are added with addDrive.
 class TemporaryMachine {
-public:
+  public:
     explicit TemporaryMachine(std::string windowsDirectory = "C:\\WINDOWS");
     ~TemporaryMachine();
     TemporaryMachine(const TemporaryMachine&) = delete;
@@ -33,13 +33,13 @@ public:
     // Writes a file of exactly `length` bytes that starts like a bitmap; the
     // rest of the bytes are a pattern derived from `seed`, so that two files
     // made with different seeds differ.
-    void writePicture(std::string_view windowsPath, std::uint64_t length,
-                      unsigned seed = 0) const;
+    void writePicture(std::string_view windowsPath, std::uint64_t length, unsigned seed = 0) const;
     std::string readFile(std::string_view windowsPath) const;
     bool exists(std::string_view windowsPath) const;
 
-private:
+  private:
     std::filesystem::path m_root;
+    platform::Machine m_previous;
 };
 
 } // namespace kor::testing

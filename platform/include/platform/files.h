@@ -8,8 +8,13 @@
 #include <vector>
 
 // File operations on Windows paths of the current Machine. Relative paths are
-// taken against the current drive and directory. Every failure carries the
-// operation and the Windows path.
+// taken against the current drive and directory; a path starting with "/" is a
+// host path (a TMP outside every drive). Every failure carries the operation,
+// the path and an errno value.
+//
+// A file without any write permission bit is read-only, as FAT's attribute
+// shows on a FAT mount: deleting, overwriting or replacing it fails with
+// EACCES and leaves it as it was, as on Windows.
 namespace kor::platform {
 
 enum class Overwrite { No, Yes };
@@ -18,10 +23,11 @@ enum class Overwrite { No, Yes };
 Result<std::uint64_t> fileLength(std::string_view path);
 
 // FileCopy: copies a file. With Overwrite::No an existing destination fails the
-// copy and is left alone. A failed copy removes what it had written.
+// copy (EEXIST) and is left alone; with Overwrite::Yes a read-only one does.
+// A failed copy removes what it had written.
 Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite);
 
-// Kill: deletes a file.
+// Kill: deletes a file; fails on a read-only one.
 Status deleteFile(std::string_view path);
 
 // Name ... As: moves a file to a new name on the same drive; fails when the
@@ -29,11 +35,13 @@ Status deleteFile(std::string_view path);
 Status renameFile(std::string_view from, std::string_view to);
 
 // Moves a file onto `to` in one atomic step, replacing a file already there, so
-// that `to` always names either the old or the new file.
+// that `to` always names either the old or the new file. Fails when `to` is
+// read-only.
 Status replaceFile(std::string_view from, std::string_view to);
 
 // Writes a whole file through a temporary file in the same folder and a rename,
-// so that a crash or a full disk never leaves it half written.
+// so that a crash or a full disk never leaves it half written. Fails when the
+// file is read-only.
 Status writeFileAtomically(std::string_view path, std::string_view bytes);
 
 // Reads a whole file.
@@ -59,10 +67,12 @@ Result<std::vector<std::string>> listFiles(std::string_view directory, std::stri
 // without regard to case.
 Result<std::vector<std::string>> listDirectories(std::string_view directory);
 
-// The temporary directory: TMP, else TEMP (each a Windows path or an absolute
-// host path), else the root of the drive holding the system directory; always
-// ending in a backslash. A host path outside every drive is returned as a host
-// path.
-std::string temporaryDirectory();
+// The directory an environment variable such as TMP or TEMP names, as a path
+// the functions here accept, without a trailing separator (a host path followed
+// by "\\" and a name works too): a Windows path made full; an absolute host
+// path on a mapped drive as its Windows path; one outside every drive as the
+// host path, "." and ".." folded. Empty when the variable is unset, empty or no
+// usable path.
+std::string environmentDirectory(std::string_view variable);
 
 } // namespace kor::platform

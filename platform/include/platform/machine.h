@@ -17,9 +17,11 @@ namespace kor::platform {
 // link to one, any case): $KOR_ROOT/c is drive C:. Windows paths (UTF-8 text,
 // backslashes, drive letter and colon) resolve onto host paths component by
 // component; an existing name is matched without regard to case when the exact
-// name is absent, as on FAT, and a missing name is kept as given.
+// name is absent, as on FAT, and a missing name is kept as given. A path that
+// starts with "/" is a host path (TMP may name a folder outside every drive);
+// it is used as it stands, case and all.
 class Machine {
-public:
+  public:
     // A machine over `root` whose Windows directory is `windowsDirectory`
     // (a full Windows path such as C:\WINDOWS). The current drive starts as the
     // drive of the Windows directory, every drive's current directory as its root.
@@ -45,31 +47,35 @@ public:
 
     // The full Windows path of `path`, made absolute against the current drive
     // and that drive's current directory, "." and ".." folded, separators made
-    // backslashes, no trailing backslash except at a drive root. Fails for a
-    // path that names no drive letter it could use.
+    // backslashes, no trailing backslash except at a drive root. A host path
+    // ("/tmp\\X") stays one: separators made "/", "." and ".." folded
+    // ("/tmp/X"). Fails (EINVAL) for a path that names no drive letter it could
+    // use.
     Result<std::string> fullPath(std::string_view path) const;
 
-    // The host path of a Windows path (relative ones are made full first).
-    // Fails when the drive is not mapped.
+    // The host path of a Windows path (relative ones are made full first), or
+    // of a host path as fullPath gives it. Fails (ENODEV) when the drive is not
+    // mapped.
     Result<std::filesystem::path> hostPath(std::string_view path) const;
 
     // The Windows path of a host path that lies on a mapped drive, or an Error
-    // when it lies outside every drive.
+    // (EXDEV) when it lies outside every drive.
     Result<std::string> windowsPath(const std::filesystem::path& host) const;
 
     char currentDrive() const { return m_currentDrive; }
-    // Fails when the drive is not mapped.
+    // Fails (ENODEV) when the drive is not mapped.
     Status setCurrentDrive(char letter);
 
     // The current directory of the current drive, or of `drive`, as a full path.
     std::string currentDirectory() const;
     std::string currentDirectory(char drive) const;
     // As ChDir: sets the current directory of the path's drive (not the current
-    // drive). Fails when the directory does not exist. The process's working
-    // directory follows when that drive is the current one.
+    // drive). Fails when the directory does not exist or, for a host path, lies
+    // outside every drive. The process's working directory follows when that
+    // drive is the current one.
     Status setCurrentDirectory(std::string_view path);
 
-private:
+  private:
     std::filesystem::path m_root;
     std::string m_windowsDirectory;
     char m_currentDrive = 'C';

@@ -12,7 +12,7 @@ namespace kor::platform {
 enum class Answer { Yes, No };
 
 class Services {
-public:
+  public:
     virtual ~Services() = default;
 
     // A message box with one text, an OK button, no icon and `caption`.
@@ -30,6 +30,11 @@ public:
 // The services of this process; the headless face until a program or a test
 // installs another.
 Services& services();
+
+// Ends the program through services().endProgram, and at once should that
+// return. Callers use this rather than the virtual call, whose [[noreturn]]
+// g++ does not carry over to the call site.
+[[noreturn]] void endProgram(int exitStatus);
 // Installs other services (a recorder in tests); returns the ones replaced.
 std::unique_ptr<Services> setServices(std::unique_ptr<Services> replacement);
 

@@ -1,0 +1,70 @@
+#include "platform/desktop_services.h"
+
+#include "platform/machine.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QString>
+#include <QUrl>
+#include <cstdlib>
+
+namespace kor::platform {
+namespace {
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The changer shows boxes without a window of its own, so it gets an
+// application object here; QApplication keeps references to argc and argv,
+// hence they live as long as the program.
+void ensureApplication() {
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "kor";
+    static char* argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+}
+
+class DesktopServices final : public Services {
+  public:
+    DesktopServices() { ensureApplication(); }
+
+    void showMessage(std::string_view caption, std::string_view text) override {
+        QMessageBox box(QMessageBox::NoIcon, toQString(caption), toQString(text), QMessageBox::Ok);
+        box.exec();
+    }
+
+    Answer ask(std::string_view text) override {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("確認"), toQString(text),
+                        QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    }
+
+    void beep() override { QApplication::beep(); }
+
+    bool openFolder(std::string_view windowsPath) override {
+        Result<std::filesystem::path> host = Machine::current().hostPath(windowsPath);
+        if (!host)
+            return false;
+        return QDesktopServices::openUrl(
+            QUrl::fromLocalFile(QString::fromStdString(host.value().string())));
+    }
+
+    [[noreturn]] void endProgram(int exitStatus) override { std::exit(exitStatus); }
+};
+
+} // namespace
+
+std::unique_ptr<Services> makeDesktopServices() {
+    return std::make_unique<DesktopServices>();
+}
+
+std::unique_ptr<Services> makeServicesForThisSession() {
+    return hasDisplay() ? makeDesktopServices() : makeHeadlessServices();
+}
+
+} // namespace kor::platform

@@ -1,0 +1,478 @@
+#include "platform/files.h"
+
+#include "host_files.h"
+#include "platform/machine.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <linux/msdos_fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <system_error>
+
+namespace kor::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A size for reading and copying in steps.
+constexpr std::size_t chunkSize = 64 * 1024;
+
+int writeAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+// Reads from `descriptor` until its end, handing each piece to `consume`,
+// which returns an errno or 0; the first failure, or 0.
+int readAll(int descriptor, const std::function<int(std::string_view)>& consume) {
+    std::array<char, chunkSize> buffer;
+    for (;;) {
+        const ssize_t count = ::read(descriptor, buffer.data(), buffer.size());
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (count == 0)
+            return 0;
+        if (const int error =
+                consume(std::string_view(buffer.data(), static_cast<std::size_t>(count))))
+            return error;
+    }
+}
+
+// A Windows path as the caller means it (or a host path outside every drive),
+// with the host file it names.
+struct Location {
+    std::string windowsPath;
+    fs::path host;
+};
+
+Result<Location> locate(Operation operation, std::string_view path) {
+    const Machine& machine = Machine::current();
+    Result<std::string> full = machine.fullPath(path);
+    if (!full)
+        return Error(operation, std::string(path), full.error().code(), full.error().detail());
+    Result<fs::path> host = machine.hostPath(full.value());
+    if (!host)
+        return Error(operation, full.value(), host.error().code(), host.error().detail());
+    return Location{std::move(full).value(), std::move(host).value()};
+}
+
+// The two places of an operation between files, ready to report its failure;
+// `destination` stays empty for an operation on one file.
+struct Failure {
+    Operation operation;
+    std::string path;
+    std::string destination;
+
+    Error operator()(int code, std::string detail = {}) const {
+        return Error(operation, path, destination, code, std::move(detail));
+    }
+};
+
+// FAT's read-only attribute, kept as a FAT mount shows it: a file without any
+// write permission bit. The bits decide rather than access(2), which lets root
+// write anything; Windows refuses to delete or replace such a file.
+bool isReadOnlyFile(const fs::path& host) {
+    struct stat info {};
+    return ::stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0;
+}
+
+constexpr std::string_view readOnlyDetail = "the file is read-only";
+
+// A new file beside `destination` that takes its place only once it is
+// complete; removed when anything fails before.
+class StagedFile {
+  public:
+    explicit StagedFile(const fs::path& destination) : m_destination(destination) {
+        // A name starting with "." keeps it out of every file list meanwhile.
+        const std::string stem =
+            "." + destination.filename().string() + "." + std::to_string(::getpid()) + ".";
+        for (unsigned attempt = 0; attempt < 100 && !m_descriptor.isOpen(); ++attempt) {
+            m_path = destination.parent_path() / (stem + std::to_string(attempt) + ".tmp");
+            m_descriptor = FileDescriptor(
+                ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+            if (!m_descriptor.isOpen() && errno != EEXIST)
+                break;
+        }
+        m_error = m_descriptor.isOpen() ? 0 : errno;
+        m_created = m_descriptor.isOpen();
+    }
+    ~StagedFile() {
+        if (m_created && !m_committed)
+            ::unlink(m_path.c_str());
+    }
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    // The errno that prevented creating the file, or 0.
+    int error() const { return m_error; }
+    int descriptor() const { return m_descriptor.get(); }
+
+    // Syncs the file and renames it onto the destination; an errno or 0.
+    int commit() {
+        struct stat existing {};
+        if (::stat(m_destination.c_str(), &existing) == 0)
+            ::fchmod(m_descriptor.get(), existing.st_mode & 07777);
+        if (::fsync(m_descriptor.get()) != 0)
+            return errno;
+        if (const int error = m_descriptor.close())
+            return error;
+        if (::rename(m_path.c_str(), m_destination.c_str()) != 0)
+            return errno;
+        m_committed = true;
+        return 0;
+    }
+
+  private:
+    fs::path m_destination;
+    fs::path m_path;
+    FileDescriptor m_descriptor;
+    int m_error = 0;
+    bool m_created = false;
+    bool m_committed = false;
+};
+
+// Fills a staged file through `fill` (an errno or 0) and renames it onto the
+// destination. A read-only destination is refused, as Windows refuses to
+// overwrite a read-only file.
+Status replaceThroughStagedFile(const Location& destination, const Failure& failed,
+                                const std::function<int(int)>& fill) {
+    if (isReadOnlyFile(destination.host))
+        return failed(EACCES, std::string(readOnlyDetail));
+    StagedFile staged(destination.host);
+    if (staged.error())
+        return failed(staged.error());
+    if (const int error = fill(staged.descriptor()))
+        return failed(error);
+    if (const int error = staged.commit())
+        return failed(error);
+    return {};
+}
+
+// Copies the open `input` into a new file that must not exist yet, and removes
+// that file again when the copy fails.
+int copyIntoNewFile(int input, const fs::path& destination, const struct stat& source) {
+    FileDescriptor output(
+        ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!output.isOpen())
+        return errno;
+    int error =
+        readAll(input, [&](std::string_view piece) { return writeAll(output.get(), piece); });
+    if (error == 0) {
+        const std::array<timespec, 2> times{source.st_atim, source.st_mtim};
+        ::futimens(output.get(), times.data());
+        error = ::fsync(output.get()) == 0 ? 0 : errno;
+    }
+    if (error == 0)
+        error = output.close();
+    if (error != 0)
+        ::unlink(destination.c_str());
+    return error;
+}
+
+bool isOnFatMount(const fs::path& directory) {
+    struct statfs info {};
+    return ::statfs(directory.c_str(), &info) == 0 && info.f_type == MSDOS_SUPER_MAGIC;
+}
+
+// Whether FAT marks the file hidden or system. A file whose attributes cannot
+// be read counts as a plain one.
+bool hasHiddenOrSystemAttribute(const fs::path& file) {
+    FileDescriptor descriptor(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    std::uint32_t attributes = 0;
+    if (!descriptor.isOpen() ||
+        ::ioctl(descriptor.get(), FAT_IOCTL_GET_ATTRIBUTES, &attributes) != 0)
+        return false;
+    return (attributes & (ATTR_HIDDEN | ATTR_SYS)) != 0;
+}
+
+enum class EntryKind { File, Directory };
+
+Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKind kind,
+                                             std::string_view pattern) {
+    Result<Location> location = locate(Operation::List, directory);
+    if (!location)
+        return location.error();
+    const fs::path& host = location.value().host;
+    const bool onFat = isOnFatMount(host);
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(host, error), end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        std::error_code statusError;
+        const fs::file_status status = fs::status(it->path(), statusError);
+        const bool kindMatches =
+            kind == EntryKind::File ? fs::is_regular_file(status) : fs::is_directory(status);
+        if (!kindMatches || name.starts_with('.') || !matchesWildcard(name, pattern))
+            continue;
+        if (onFat && hasHiddenOrSystemAttribute(it->path()))
+            continue;
+        names.push_back(std::move(name));
+    }
+    // A folder that is not there is a path not found, as Windows reports it.
+    if (error == std::errc::no_such_file_or_directory)
+        return Error(Operation::List, location.value().windowsPath, ENOTDIR, "no such directory");
+    if (error)
+        return Error(Operation::List, location.value().windowsPath, error.value());
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const std::string upperA = upperAscii(a);
+        const std::string upperB = upperAscii(b);
+        return upperA != upperB ? upperA < upperB : a < b;
+    });
+    return names;
+}
+
+// Matches from the start of both texts: '*' any run of characters, '?' exactly
+// one character (one UTF-8 sequence), everything else one byte without regard
+// to ASCII case.
+bool matchesGlob(std::string_view name, std::string_view pattern) {
+    const auto characterLength = [&](std::size_t at) {
+        std::size_t length = 1;
+        while (at + length < name.size() &&
+               (static_cast<unsigned char>(name[at + length]) & 0xC0) == 0x80)
+            ++length;
+        return length;
+    };
+    std::size_t n = 0;
+    std::size_t p = 0;
+    std::optional<std::size_t> starPattern;
+    std::size_t starName = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starPattern = ++p;
+            starName = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' ||
+                    equalsIgnoringAsciiCase(pattern.substr(p, 1), name.substr(n, 1)))) {
+            n += pattern[p] == '?' ? characterLength(n) : 1;
+            ++p;
+        } else if (starPattern) {
+            p = *starPattern;
+            n = starName += characterLength(starName);
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+} // namespace
+
+HostFile readHostFile(const fs::path& host) {
+    HostFile file;
+    FileDescriptor descriptor(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!descriptor.isOpen()) {
+        file.error = errno;
+        return file;
+    }
+    file.error = readAll(descriptor.get(), [&](std::string_view piece) {
+        file.bytes.append(piece);
+        return 0;
+    });
+    return file;
+}
+
+Result<std::uint64_t> fileLength(std::string_view path) {
+    Result<Location> location = locate(Operation::MeasureLength, path);
+    if (!location)
+        return location.error();
+    const Failure failed{Operation::MeasureLength, location.value().windowsPath, {}};
+    struct stat info {};
+    if (::stat(location.value().host.c_str(), &info) != 0)
+        return failed(errno);
+    if (!S_ISREG(info.st_mode))
+        return failed(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, "not a file");
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite) {
+    Result<Location> source = locate(Operation::Copy, from);
+    if (!source)
+        return source.error();
+    Result<Location> destination = locate(Operation::Copy, to);
+    if (!destination)
+        return Error(Operation::Copy, source.value().windowsPath, std::string(to),
+                     destination.error().code(), destination.error().detail());
+    const Failure failed{Operation::Copy, source.value().windowsPath,
+                         destination.value().windowsPath};
+    FileDescriptor input(::open(source.value().host.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!input.isOpen() || ::fstat(input.get(), &info) != 0)
+        return failed(errno);
+    if (!S_ISREG(info.st_mode))
+        return failed(S_ISDIR(info.st_mode) ? EISDIR : EINVAL,
+                      source.value().windowsPath + " is not a file");
+    if (overwrite == Overwrite::No) {
+        if (const int error = copyIntoNewFile(input.get(), destination.value().host, info))
+            return failed(error);
+        return {};
+    }
+    // Staged and renamed, so that a failed copy leaves the old destination as
+    // it was, and copying a file onto itself cannot empty it.
+    return replaceThroughStagedFile(destination.value(), failed, [&](int output) {
+        const int error =
+            readAll(input.get(), [&](std::string_view piece) { return writeAll(output, piece); });
+        const std::array<timespec, 2> times{info.st_atim, info.st_mtim};
+        ::futimens(output, times.data());
+        return error;
+    });
+}
+
+Status deleteFile(std::string_view path) {
+    Result<Location> location = locate(Operation::Delete, path);
+    if (!location)
+        return location.error();
+    const Failure failed{Operation::Delete, location.value().windowsPath, {}};
+    if (isReadOnlyFile(location.value().host))
+        return failed(EACCES, std::string(readOnlyDetail));
+    if (::unlink(location.value().host.c_str()) != 0)
+        return failed(errno);
+    return {};
+}
+
+Status renameFile(std::string_view from, std::string_view to) {
+    Result<Location> source = locate(Operation::Rename, from);
+    if (!source)
+        return source.error();
+    Result<Location> destination = locate(Operation::Rename, to);
+    if (!destination)
+        return Error(Operation::Rename, source.value().windowsPath, std::string(to),
+                     destination.error().code(), destination.error().detail());
+    const Failure failed{Operation::Rename, source.value().windowsPath,
+                         destination.value().windowsPath};
+    // The drive letter, or "/" for two host paths outside every drive.
+    if (source.value().windowsPath.front() != destination.value().windowsPath.front())
+        return failed(EXDEV, "the new name is on another drive");
+    const char* oldHost = source.value().host.c_str();
+    const char* newHost = destination.value().host.c_str();
+    if (::renameat2(AT_FDCWD, oldHost, AT_FDCWD, newHost, RENAME_NOREPLACE) == 0)
+        return {};
+    if (errno != EINVAL && errno != ENOSYS)
+        return failed(errno);
+    // A file system without RENAME_NOREPLACE: a hard link refuses an existing
+    // name just as well.
+    if (::link(oldHost, newHost) != 0)
+        return failed(errno);
+    if (::unlink(oldHost) != 0) {
+        const int error = errno;
+        ::unlink(newHost);
+        return failed(error);
+    }
+    return {};
+}
+
+Status replaceFile(std::string_view from, std::string_view to) {
+    Result<Location> source = locate(Operation::Move, from);
+    if (!source)
+        return source.error();
+    Result<Location> destination = locate(Operation::Move, to);
+    if (!destination)
+        return Error(Operation::Move, source.value().windowsPath, std::string(to),
+                     destination.error().code(), destination.error().detail());
+    const Failure failed{Operation::Move, source.value().windowsPath,
+                         destination.value().windowsPath};
+    if (isReadOnlyFile(destination.value().host))
+        return failed(EACCES, std::string(readOnlyDetail));
+    if (::rename(source.value().host.c_str(), destination.value().host.c_str()) != 0)
+        return failed(errno);
+    return {};
+}
+
+Status writeFileAtomically(std::string_view path, std::string_view bytes) {
+    Result<Location> location = locate(Operation::Write, path);
+    if (!location)
+        return location.error();
+    return replaceThroughStagedFile(location.value(),
+                                    Failure{Operation::Write, location.value().windowsPath, {}},
+                                    [&](int output) { return writeAll(output, bytes); });
+}
+
+Result<std::string> readFile(std::string_view path) {
+    Result<Location> location = locate(Operation::Read, path);
+    if (!location)
+        return location.error();
+    HostFile file = readHostFile(location.value().host);
+    if (file.error != 0)
+        return Error(Operation::Read, location.value().windowsPath, file.error);
+    return std::move(file.bytes);
+}
+
+Status createDirectory(std::string_view path) {
+    Result<Location> location = locate(Operation::CreateDirectory, path);
+    if (!location)
+        return location.error();
+    if (::mkdir(location.value().host.c_str(), 0777) != 0)
+        return Error(Operation::CreateDirectory, location.value().windowsPath, errno);
+    return {};
+}
+
+bool fileExists(std::string_view path) {
+    Result<Location> location = locate(Operation::Find, path);
+    std::error_code error;
+    return location && fs::is_regular_file(location.value().host, error);
+}
+
+bool directoryExists(std::string_view path) {
+    Result<Location> location = locate(Operation::Find, path);
+    std::error_code error;
+    return location && fs::is_directory(location.value().host, error);
+}
+
+bool matchesWildcard(std::string_view name, std::string_view pattern) {
+    if (matchesGlob(name, pattern))
+        return true;
+    // As on Windows, "X.*" also matches a name without a dot that matches X
+    // ("*.*" matches every name), and "X." matches only names without a dot.
+    if (pattern.ends_with(".*"))
+        return name.find('.') == std::string_view::npos &&
+               matchesGlob(name, pattern.substr(0, pattern.size() - 2));
+    if (pattern.ends_with('.'))
+        return name.find('.') == std::string_view::npos &&
+               matchesGlob(name, pattern.substr(0, pattern.size() - 1));
+    return false;
+}
+
+Result<std::vector<std::string>> listFiles(std::string_view directory, std::string_view pattern) {
+    return listEntries(directory, EntryKind::File, pattern);
+}
+
+Result<std::vector<std::string>> listDirectories(std::string_view directory) {
+    return listEntries(directory, EntryKind::Directory, "*");
+}
+
+std::string environmentDirectory(std::string_view variable) {
+    const char* value = std::getenv(std::string(variable).c_str());
+    if (!value || !*value)
+        return {};
+    const Machine& machine = Machine::current();
+    Result<std::string> full = machine.fullPath(value);
+    if (!full)
+        return {};
+    // A host path that lies on a drive is named as Windows would name it.
+    if (full.value().starts_with('/'))
+        if (Result<std::string> windows = machine.windowsPath(full.value()))
+            return std::move(windows).value();
+    return std::move(full).value();
+}
+
+} // namespace kor::platform

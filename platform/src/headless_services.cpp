@@ -1,0 +1,45 @@
+#include "platform/services.h"
+
+#include <cstdlib>
+#include <iostream>
+
+namespace kor::platform {
+namespace {
+
+// The face of an unattended run: nobody is there to read a box or answer a
+// question, so texts go to standard error and every question is answered No,
+// which never lets the program do more than it would have done unasked.
+class HeadlessServices final : public Services {
+  public:
+    void showMessage(std::string_view caption, std::string_view text) override {
+        std::cerr << caption << ": " << text << '\n' << std::flush;
+    }
+
+    Answer ask(std::string_view text) override {
+        std::cerr << "確認: " << text << " (answered No: nobody is there to answer)\n"
+                  << std::flush;
+        return Answer::No;
+    }
+
+    void beep() override { std::cerr << '\a' << std::flush; }
+
+    bool openFolder(std::string_view windowsPath) override {
+        std::cerr << "cannot open the folder " << windowsPath << ": no desktop is running\n"
+                  << std::flush;
+        return false;
+    }
+
+    [[noreturn]] void endProgram(int exitStatus) override {
+        std::cout.flush();
+        std::cerr.flush();
+        std::exit(exitStatus);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Services> makeHeadlessServices() {
+    return std::make_unique<HeadlessServices>();
+}
+
+} // namespace kor::platform

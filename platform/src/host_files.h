@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <utility>
+
+// Small tools for the host's file system, shared by the files, the machine and
+// the profile strings.
+namespace kor::platform {
+
+// A file descriptor, closed when it goes out of scope unless closed before.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int descriptor = -1) : m_descriptor(descriptor) {}
+    ~FileDescriptor() {
+        if (isOpen())
+            ::close(m_descriptor);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor(FileDescriptor&& other) noexcept
+        : m_descriptor(std::exchange(other.m_descriptor, -1)) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        if (this != &other) {
+            if (isOpen())
+                ::close(m_descriptor);
+            m_descriptor = std::exchange(other.m_descriptor, -1);
+        }
+        return *this;
+    }
+
+    bool isOpen() const { return m_descriptor >= 0; }
+    int get() const { return m_descriptor; }
+
+    // Closes now so that a failure of the last write shows; the errno of that
+    // failure, or 0.
+    int close() {
+        const int result = ::close(m_descriptor);
+        m_descriptor = -1;
+        return result == 0 ? 0 : errno;
+    }
+
+  private:
+    int m_descriptor;
+};
+
+// The text of an errno value as it reads inside a sentence: "no such file or
+// directory".
+std::string describeError(int error);
+
+// A whole host file, or the errno that prevented reading it.
+struct HostFile {
+    std::string bytes;
+    int error = 0;
+};
+HostFile readHostFile(const std::filesystem::path& host);
+
+} // namespace kor::platform

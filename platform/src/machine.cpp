@@ -1,0 +1,322 @@
+#include "platform/machine.h"
+
+#include "host_files.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+#include <pwd.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace kor::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool isAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+char upperLetter(char c) {
+    return upperAscii(std::string_view(&c, 1)).front();
+}
+
+char lowerLetter(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string driveRoot(char drive) {
+    return std::string{drive, ':', '\\'};
+}
+
+// The components of a path below its drive, split at backslashes (or at
+// `separator`).
+std::vector<std::string> splitComponents(std::string_view text, char separator = '\\') {
+    std::vector<std::string> components;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(separator, start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        if (end > start)
+            components.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return components;
+}
+
+// Folds "." and ".." into `base` as Windows does, stopping at the drive root
+// (or the host's root).
+void appendFolded(std::vector<std::string>& base, const std::vector<std::string>& components) {
+    for (const std::string& component : components) {
+        if (component == ".")
+            continue;
+        if (component == "..") {
+            if (!base.empty())
+                base.pop_back();
+            continue;
+        }
+        base.push_back(component);
+    }
+}
+
+std::string joinPath(char drive, const std::vector<std::string>& components) {
+    std::string path = driveRoot(drive);
+    for (std::size_t i = 0; i < components.size(); ++i) {
+        if (i > 0)
+            path += '\\';
+        path += components[i];
+    }
+    return path;
+}
+
+// An absolute host path such as a TMP outside every drive ("/tmp\\$$$LHA32.$$$"):
+// its separators made "/", "." and ".." folded without looking at the disk.
+std::string normalizedHostPath(std::string_view path) {
+    std::string text(path);
+    std::replace(text.begin(), text.end(), '\\', '/');
+    std::vector<std::string> components;
+    appendFolded(components, splitComponents(text, '/'));
+    std::string normalized;
+    for (const std::string& component : components)
+        normalized += "/" + component;
+    return normalized.empty() ? "/" : normalized;
+}
+
+bool isHostPath(std::string_view fullPath) {
+    return fullPath.starts_with('/');
+}
+
+// The entry of `directory` named `name`: the exact name when it exists, else an
+// existing name that differs only in case (the first in byte order, so that a
+// case-sensitive host gives the same answer every time), else `name` itself.
+fs::path resolveComponent(const fs::path& directory, const std::string& name) {
+    fs::path exact = directory / name;
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(exact, error)))
+        return exact;
+    std::optional<std::string> match;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end;
+         it.increment(error)) {
+        std::string candidate = it->path().filename().string();
+        if (equalsIgnoringAsciiCase(candidate, name) && (!match || candidate < *match))
+            match = std::move(candidate);
+    }
+    return match ? directory / *match : exact;
+}
+
+// The folder of a drive: the entry of the root named by its letter, the lower
+// case one first when a case-sensitive host holds both.
+std::optional<fs::path> driveFolder(const fs::path& root, char letter) {
+    if (!isAsciiLetter(letter))
+        return std::nullopt;
+    for (char name : {lowerLetter(letter), upperLetter(letter)}) {
+        fs::path folder = root / std::string(1, name);
+        std::error_code error;
+        if (fs::is_directory(folder, error))
+            return folder;
+    }
+    return std::nullopt;
+}
+
+fs::path defaultRoot() {
+    if (const char* root = std::getenv("KOR_ROOT"); root && *root)
+        return root;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return fs::path(home) / ".kor";
+    if (const passwd* user = getpwuid(getuid()); user && user->pw_dir)
+        return fs::path(user->pw_dir) / ".kor";
+    return ".kor";
+}
+
+std::string defaultWindowsDirectory() {
+    if (const char* windows = std::getenv("WINDIR"); windows && *windows)
+        return windows;
+    return "C:\\WINDOWS";
+}
+
+std::optional<Machine>& machineOfThisProcess() {
+    static std::optional<Machine> machine;
+    return machine;
+}
+
+} // namespace
+
+Machine::Machine(fs::path root, std::string windowsDirectory) : m_root(std::move(root)) {
+    // A Windows directory given without a drive, or with forward slashes, is
+    // made a full path on drive C: like any other path; a leading "/" here
+    // means the root of that drive, never a host path.
+    std::replace(windowsDirectory.begin(), windowsDirectory.end(), '/', '\\');
+    m_windowsDirectory = fullPath(windowsDirectory).valueOr("C:\\WINDOWS");
+    m_currentDrive = m_windowsDirectory.front();
+}
+
+Machine& Machine::current() {
+    std::optional<Machine>& machine = machineOfThisProcess();
+    if (!machine)
+        machine.emplace(defaultRoot(), defaultWindowsDirectory());
+    return *machine;
+}
+
+void Machine::setCurrent(Machine machine) {
+    machineOfThisProcess() = std::move(machine);
+}
+
+std::string Machine::systemDirectory() const {
+    std::string directory = m_windowsDirectory;
+    if (directory.back() != '\\')
+        directory += '\\';
+    return directory + "SYSTEM";
+}
+
+std::vector<char> Machine::drives() const {
+    std::vector<char> letters;
+    std::error_code error;
+    for (fs::directory_iterator it(m_root, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code statusError;
+        if (name.size() == 1 && isAsciiLetter(name[0]) && fs::is_directory(it->path(), statusError))
+            letters.push_back(upperLetter(name[0]));
+    }
+    std::sort(letters.begin(), letters.end());
+    letters.erase(std::unique(letters.begin(), letters.end()), letters.end());
+    return letters;
+}
+
+bool Machine::isDriveMapped(char letter) const {
+    return driveFolder(m_root, letter).has_value();
+}
+
+Result<std::string> Machine::fullPath(std::string_view path) const {
+    if (isHostPath(path))
+        return normalizedHostPath(path);
+    std::string text(path);
+    std::replace(text.begin(), text.end(), '/', '\\');
+    if (text.empty())
+        return Error(Operation::Find, "", EINVAL, "the path is empty");
+    std::string_view rest = text;
+    char drive = m_currentDrive;
+    if (rest.size() >= 2 && rest[1] == ':') {
+        if (!isAsciiLetter(rest[0]))
+            return Error(Operation::Find, std::string(path), EINVAL,
+                         "the path names no drive letter");
+        drive = upperLetter(rest[0]);
+        rest.remove_prefix(2);
+    } else if (rest.starts_with("\\\\")) {
+        return Error(Operation::Find, std::string(path), EINVAL,
+                     "network paths have no drive letter");
+    }
+    std::vector<std::string> components;
+    if (!rest.starts_with('\\'))
+        components = splitComponents(std::string_view(currentDirectory(drive)).substr(3));
+    appendFolded(components, splitComponents(rest));
+    return joinPath(drive, components);
+}
+
+Result<fs::path> Machine::hostPath(std::string_view path) const {
+    Result<std::string> full = fullPath(path);
+    if (!full)
+        return full.error();
+    if (isHostPath(full.value()))
+        return fs::path(full.value());
+    const char drive = full.value().front();
+    std::optional<fs::path> host = driveFolder(m_root, drive);
+    if (!host)
+        return Error(Operation::Find, full.value(), ENODEV,
+                     std::string("drive ") + drive + ": is not mapped");
+    for (const std::string& component : splitComponents(std::string_view(full.value()).substr(3)))
+        host = resolveComponent(*host, component);
+    return *host;
+}
+
+Result<std::string> Machine::windowsPath(const fs::path& host) const {
+    std::error_code error;
+    const fs::path target = fs::weakly_canonical(fs::absolute(host, error), error);
+    if (error)
+        return Error(Operation::FindWindowsPath, host.string(), error.value());
+    std::optional<char> bestDrive;
+    fs::path bestRelative;
+    std::size_t bestDepth = 0;
+    for (char drive : drives()) {
+        const fs::path folder = fs::canonical(*driveFolder(m_root, drive), error);
+        if (error)
+            continue;
+        fs::path relative = target.lexically_relative(folder);
+        if (relative.empty() || *relative.begin() == "..")
+            continue;
+        // A drive may be a link into another drive; the deepest folder names
+        // the path most directly.
+        const auto depth = static_cast<std::size_t>(std::distance(folder.begin(), folder.end()));
+        if (!bestDrive || depth > bestDepth) {
+            bestDrive = drive;
+            bestRelative = std::move(relative);
+            bestDepth = depth;
+        }
+    }
+    if (!bestDrive)
+        return Error(Operation::FindWindowsPath, host.string(), EXDEV,
+                     "it lies outside every drive");
+    std::vector<std::string> components;
+    for (const fs::path& component : bestRelative)
+        if (component != ".")
+            components.push_back(component.string());
+    return joinPath(*bestDrive, components);
+}
+
+Status Machine::setCurrentDrive(char letter) {
+    const char drive = upperLetter(letter);
+    if (!isDriveMapped(drive))
+        return Error(Operation::ChangeDrive, std::string{drive, ':'}, ENODEV,
+                     std::string("drive ") + drive + ": is not mapped");
+    const std::string directory = currentDirectory(drive);
+    Result<fs::path> host = hostPath(directory);
+    if (!host)
+        return Error(Operation::ChangeDrive, std::string{drive, ':'}, host.error().code(),
+                     host.error().detail());
+    if (::chdir(host.value().c_str()) != 0)
+        return Error(Operation::ChangeDirectory, directory, errno);
+    m_currentDrive = drive;
+    return {};
+}
+
+std::string Machine::currentDirectory() const {
+    return currentDirectory(m_currentDrive);
+}
+
+std::string Machine::currentDirectory(char drive) const {
+    const char letter = upperLetter(drive);
+    const auto found = m_currentDirectories.find(letter);
+    return found != m_currentDirectories.end() ? found->second : driveRoot(letter);
+}
+
+Status Machine::setCurrentDirectory(std::string_view path) {
+    Result<std::string> full = fullPath(path);
+    if (!full)
+        return Error(Operation::ChangeDirectory, std::string(path), full.error().code(),
+                     full.error().detail());
+    // Only a drive has a current directory: a host path must name a folder on one.
+    if (isHostPath(full.value())) {
+        Result<std::string> onDrive = windowsPath(full.value());
+        if (!onDrive)
+            return Error(Operation::ChangeDirectory, full.value(), onDrive.error().code(),
+                         onDrive.error().detail());
+        full = std::move(onDrive);
+    }
+    Result<fs::path> host = hostPath(full.value());
+    if (!host)
+        return Error(Operation::ChangeDirectory, full.value(), host.error().code(),
+                     host.error().detail());
+    std::error_code error;
+    if (!fs::is_directory(host.value(), error))
+        return Error(Operation::ChangeDirectory, full.value(), ENOTDIR, "no such directory");
+    const char drive = full.value().front();
+    if (drive == m_currentDrive && ::chdir(host.value().c_str()) != 0)
+        return Error(Operation::ChangeDirectory, full.value(), errno);
+    m_currentDirectories[drive] = full.value();
+    return {};
+}
+
+} // namespace kor::platform

@@ -1,0 +1,238 @@
+#include "platform/profile.h"
+
+#include "host_files.h"
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "platform/text.h"
+
+#include <optional>
+#include <vector>
+
+namespace kor::platform {
+namespace {
+
+// Every test on a line runs on its CP932 bytes. Trail bytes of double-byte
+// characters can look like ASCII ('A', ']', '\\'), so anything that folds
+// case or looks for ']' steps over them.
+bool isLeadByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::string foldCase(std::string_view cp932) {
+    std::string folded(cp932);
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        if (isLeadByte(folded[i]))
+            ++i;
+        else if (folded[i] >= 'a' && folded[i] <= 'z')
+            folded[i] = static_cast<char>(folded[i] - 'a' + 'A');
+    }
+    return folded;
+}
+
+std::size_t findSingleByte(std::string_view cp932, char wanted) {
+    for (std::size_t i = 0; i < cp932.size(); ++i) {
+        if (cp932[i] == wanted)
+            return i;
+        if (isLeadByte(cp932[i]))
+            ++i;
+    }
+    return std::string_view::npos;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+struct Line {
+    std::string_view content;   // without its line break
+    std::string_view lineBreak; // "\r\n", "\n", or empty on a last line without one
+};
+
+std::vector<Line> splitLines(std::string_view bytes) {
+    std::vector<Line> lines;
+    while (!bytes.empty()) {
+        const std::size_t newline = bytes.find('\n');
+        if (newline == std::string_view::npos) {
+            lines.push_back({bytes, {}});
+            break;
+        }
+        std::size_t contentLength = newline;
+        if (contentLength > 0 && bytes[contentLength - 1] == '\r')
+            --contentLength;
+        lines.push_back({bytes.substr(0, contentLength),
+                         bytes.substr(contentLength, newline + 1 - contentLength)});
+        bytes.remove_prefix(newline + 1);
+    }
+    return lines;
+}
+
+// The name of a section line ("[name]"), or nothing for any other line.
+std::optional<std::string_view> sectionName(std::string_view line) {
+    std::string_view text = trimBlanks(line);
+    if (!text.starts_with('['))
+        return std::nullopt;
+    text.remove_prefix(1);
+    return trimBlanks(text.substr(0, findSingleByte(text, ']')));
+}
+
+struct KeyLine {
+    std::string_view key;
+    std::string_view value;
+};
+
+// The key and value of a "key=value" line, or nothing for a line without "=".
+std::optional<KeyLine> keyLine(std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos)
+        return std::nullopt;
+    return KeyLine{trimBlanks(line.substr(0, equals)), trimBlanks(line.substr(equals + 1))};
+}
+
+// Where a section and a key lie in the lines of a file. The first section of
+// that name is the section, and the first line of the key in it is the key.
+struct Place {
+    std::optional<std::size_t> section; // index of the section line
+    std::optional<std::size_t> key;     // index of the key line
+    std::size_t lastKey = 0;            // the section line or its last key line
+};
+
+Place find(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+    Place place;
+    const std::string wantedSection = foldCase(section);
+    const std::string wantedKey = foldCase(key);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (std::optional<std::string_view> name = sectionName(lines[i].content)) {
+            if (place.section)
+                break;
+            if (foldCase(*name) == wantedSection)
+                place.section = place.lastKey = i;
+            continue;
+        }
+        if (!place.section)
+            continue;
+        if (std::optional<KeyLine> entry = keyLine(lines[i].content)) {
+            place.lastKey = i;
+            if (!place.key && foldCase(entry->key) == wantedKey)
+                place.key = i;
+        }
+    }
+    return place;
+}
+
+// A value in matching quotes comes back without them, as Windows gives it.
+std::string_view unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+std::string displayedPath(std::string_view iniPath) {
+    return Machine::current().fullPath(iniPath).valueOr(std::string(iniPath));
+}
+
+// The section, key or value as CP932, refused when it could break the line
+// structure of the file or CP932 cannot hold it.
+Result<std::string> encodeForLine(std::string_view text, std::string_view what,
+                                  const std::string& path) {
+    if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+        return Error(Operation::Write, path, EINVAL,
+                     std::string(what) + " holds a line break or a NUL byte");
+    Result<std::string> encoded = toCp932(text);
+    if (!encoded)
+        return Error(Operation::Write, path, EILSEQ,
+                     std::string(what) + " has a character that CP932 cannot hold");
+    return encoded;
+}
+
+} // namespace
+
+Result<std::string> readProfileString(std::string_view section, std::string_view key,
+                                      std::string_view fallback, std::string_view iniPath) {
+    const std::string path = displayedPath(iniPath);
+    Result<std::filesystem::path> host = Machine::current().hostPath(iniPath);
+    if (!host)
+        return std::string(fallback);
+    const HostFile file = readHostFile(host.value());
+    if (file.error == ENOENT || file.error == ENOTDIR)
+        return std::string(fallback);
+    if (file.error != 0)
+        return Error(Operation::Read, path, file.error);
+    // A section or key that CP932 cannot hold cannot be in the file either.
+    Result<std::string> wantedSection = toCp932(section);
+    Result<std::string> wantedKey = toCp932(key);
+    if (!wantedSection || !wantedKey)
+        return std::string(fallback);
+    const std::vector<Line> lines = splitLines(file.bytes);
+    const Place place = find(lines, wantedSection.value(), wantedKey.value());
+    if (!place.key)
+        return std::string(fallback);
+    Result<std::string> value = fromCp932(unquote(keyLine(lines[*place.key].content)->value));
+    if (!value)
+        return Error(Operation::Read, path, EILSEQ,
+                     "the value of " + std::string(key) + " in [" + std::string(section) +
+                         "] is not valid CP932");
+    return value;
+}
+
+Status writeProfileString(std::string_view section, std::string_view key, std::string_view value,
+                          std::string_view iniPath) {
+    const std::string path = displayedPath(iniPath);
+    const std::string_view sectionText = trimBlanks(section);
+    const std::string_view keyText = trimBlanks(key);
+    if (sectionText.empty() || keyText.empty())
+        return Error(Operation::Write, path, EINVAL, "the section or key name is empty");
+    if (sectionText.find(']') != std::string_view::npos)
+        return Error(Operation::Write, path, EINVAL, "the section name holds \"]\"");
+    if (keyText.find('=') != std::string_view::npos || keyText.starts_with('['))
+        return Error(Operation::Write, path, EINVAL,
+                     "the key name holds \"=\" or starts with \"[\"");
+    Result<std::string> sectionBytes = encodeForLine(sectionText, "the section name", path);
+    if (!sectionBytes)
+        return sectionBytes.error();
+    Result<std::string> keyBytes = encodeForLine(keyText, "the key name", path);
+    if (!keyBytes)
+        return keyBytes.error();
+    Result<std::string> valueBytes = encodeForLine(value, "the value", path);
+    if (!valueBytes)
+        return valueBytes.error();
+
+    Result<std::filesystem::path> host = Machine::current().hostPath(iniPath);
+    if (!host)
+        return Error(Operation::Write, path, host.error().code(), host.error().detail());
+    const HostFile file = readHostFile(host.value());
+    if (file.error != 0 && file.error != ENOENT)
+        return Error(Operation::Write, path, file.error);
+
+    constexpr std::string_view crlf = "\r\n";
+    const std::string keyLineText = keyBytes.value() + "=" + valueBytes.value();
+    const std::string sectionLineText = "[" + sectionBytes.value() + "]";
+    std::vector<Line> lines = splitLines(file.bytes);
+    const Place place = find(lines, sectionBytes.value(), keyBytes.value());
+    if (place.key) {
+        lines[*place.key] = {keyLineText, crlf};
+    } else {
+        // A new key follows the last key of its section, before the blank lines
+        // that part it from the next; a new section goes at the end.
+        const std::size_t at = place.section ? place.lastKey + 1 : lines.size();
+        if (at > 0 && lines[at - 1].lineBreak.empty())
+            lines[at - 1].lineBreak = crlf;
+        auto inserted =
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{keyLineText, crlf});
+        if (!place.section)
+            lines.insert(inserted, Line{sectionLineText, crlf});
+    }
+    std::string bytes;
+    bytes.reserve(file.bytes.size() + keyLineText.size() + sectionLineText.size() + 4);
+    for (const Line& line : lines) {
+        bytes += line.content;
+        bytes += line.lineBreak;
+    }
+    return writeFileAtomically(path, bytes);
+}
+
+} // namespace kor::platform

@@ -1,0 +1,85 @@
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <iconv.h>
+#include <optional>
+
+namespace kor::platform {
+namespace {
+
+// One iconv conversion descriptor, closed when it goes out of scope.
+class Converter {
+  public:
+    Converter(const char* to, const char* from) : m_handle(iconv_open(to, from)) {}
+    ~Converter() {
+        if (isOpen())
+            iconv_close(m_handle);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool isOpen() const { return m_handle != reinterpret_cast<iconv_t>(-1); }
+
+    // The whole of `input` converted, or nothing when a byte sequence is
+    // invalid, incomplete or has no counterpart in the target encoding.
+    std::optional<std::string> convert(std::string_view input) {
+        if (!isOpen())
+            return std::nullopt;
+        std::string output(input.size() * 2 + 16, '\0');
+        // iconv never writes through its input pointer; the cast only satisfies
+        // its C signature.
+        char* in = const_cast<char*>(input.data());
+        std::size_t inLeft = input.size();
+        std::size_t produced = 0;
+        while (inLeft > 0) {
+            char* out = output.data() + produced;
+            std::size_t outLeft = output.size() - produced;
+            const std::size_t converted = iconv(m_handle, &in, &inLeft, &out, &outLeft);
+            produced = output.size() - outLeft;
+            if (converted != static_cast<std::size_t>(-1))
+                break;
+            if (errno != E2BIG)
+                return std::nullopt;
+            output.resize(output.size() * 2);
+        }
+        output.resize(produced);
+        return output;
+    }
+
+  private:
+    iconv_t m_handle;
+};
+
+char upperAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
+Result<std::string> fromCp932(std::string_view cp932) {
+    Converter converter("UTF-8", "CP932");
+    if (auto utf8 = converter.convert(cp932))
+        return std::move(*utf8);
+    return Error(Operation::DecodeText, "", EILSEQ, "invalid or incomplete byte sequence");
+}
+
+Result<std::string> toCp932(std::string_view utf8) {
+    Converter converter("CP932", "UTF-8");
+    if (auto cp932 = converter.convert(utf8))
+        return std::move(*cp932);
+    return Error(Operation::EncodeText, "", EILSEQ, "a character has no CP932 code");
+}
+
+std::string upperAscii(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), upperAsciiLetter);
+    return upper;
+}
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return upperAsciiLetter(x) == upperAsciiLetter(y); });
+}
+
+} // namespace kor::platform

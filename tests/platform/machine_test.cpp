@@ -1,0 +1,226 @@
+#include "platform/machine.h"
+
+#include "temporary_machine.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace kor::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TemporaryMachine;
+
+TEST(Machine, ResolvesExistingNamesWithoutRegardToCase) {
+    TemporaryMachine machine;
+    machine.writeFile("C:\\WINDOWS\\KOR.INI", "");
+
+    const Result<fs::path> host = Machine::current().hostPath("c:\\windows\\kor.ini");
+
+    ASSERT_TRUE(host.ok()) << host.error().text();
+    EXPECT_EQ(host.value(), machine.root() / "c" / "WINDOWS" / "KOR.INI");
+}
+
+TEST(Machine, KeepsNewNamesAsGiven) {
+    TemporaryMachine machine;
+
+    const Result<fs::path> host = Machine::current().hostPath("C:/windows/New Folder/Logo.bmp");
+
+    ASSERT_TRUE(host.ok()) << host.error().text();
+    EXPECT_EQ(host.value(), machine.root() / "c" / "WINDOWS" / "New Folder" / "Logo.bmp");
+}
+
+TEST(Machine, PrefersTheExactNameOverAnotherCase) {
+    TemporaryMachine machine;
+    machine.writeFile("C:\\pics\\a.bmp", "lower");
+    fs::create_directories(machine.root() / "c" / "PICS");
+
+    EXPECT_EQ(Machine::current().hostPath("C:\\PICS").value(), machine.root() / "c" / "PICS");
+    EXPECT_EQ(Machine::current().hostPath("C:\\pics").value(), machine.root() / "c" / "pics");
+}
+
+TEST(Machine, UnmappedDriveFailsNamingThePath) {
+    TemporaryMachine machine;
+
+    const Result<fs::path> host = Machine::current().hostPath("Q:\\ARCHIVE\\LOGO.LZH");
+
+    ASSERT_FALSE(host.ok());
+    EXPECT_EQ(host.error().path(), "Q:\\ARCHIVE\\LOGO.LZH");
+    EXPECT_EQ(host.error().code(), ENODEV);
+    EXPECT_NE(host.error().reason().find("Q:"), std::string::npos);
+}
+
+TEST(Machine, HostPathsAreUsedAsTheyStand) {
+    TemporaryMachine machine;
+
+    const Result<fs::path> host = Machine::current().hostPath("/tmp\\$$$LHA32.$$$");
+
+    ASSERT_TRUE(host.ok()) << host.error().text();
+    EXPECT_EQ(host.value(), fs::path("/tmp/$$$LHA32.$$$"));
+    EXPECT_EQ(Machine::current().hostPath("/TMP/x/..").value(), fs::path("/TMP"));
+}
+
+TEST(Machine, ListsDrivesNamedByOneLetterInAnyCase) {
+    TemporaryMachine machine;
+    machine.addDrive('e');
+    fs::create_directory(machine.root() / "D");
+    fs::create_directory(machine.root() / "cd");
+    fs::create_directory_symlink(machine.root() / "c", machine.root() / "z");
+    std::ofstream(machine.root() / "f") << "a file is no drive";
+
+    EXPECT_EQ(Machine::current().drives(), (std::vector<char>{'C', 'D', 'E', 'Z'}));
+    EXPECT_TRUE(Machine::current().isDriveMapped('d'));
+    EXPECT_FALSE(Machine::current().isDriveMapped('F'));
+}
+
+TEST(Machine, SystemDirectoryIsBelowTheWindowsDirectory) {
+    TemporaryMachine machine("D:\\WIN95");
+
+    EXPECT_EQ(Machine::current().windowsDirectory(), "D:\\WIN95");
+    EXPECT_EQ(Machine::current().systemDirectory(), "D:\\WIN95\\SYSTEM");
+    EXPECT_EQ(Machine::current().currentDrive(), 'D');
+    EXPECT_TRUE(fs::is_directory(machine.root() / "d" / "WIN95" / "SYSTEM"));
+}
+
+struct FullPathCase {
+    const char* path;
+    const char* expected;
+};
+
+class FullPath : public ::testing::TestWithParam<FullPathCase> {};
+
+TEST_P(FullPath, FoldsAgainstTheCurrentDirectories) {
+    TemporaryMachine machine;
+    machine.addDrive('D');
+    fs::create_directories(machine.root() / "d" / "ARC" / "OLD");
+    ASSERT_TRUE(Machine::current().setCurrentDirectory("C:\\WINDOWS").ok());
+    ASSERT_TRUE(Machine::current().setCurrentDirectory("D:\\ARC\\OLD").ok());
+
+    const Result<std::string> full = Machine::current().fullPath(GetParam().path);
+
+    ASSERT_TRUE(full.ok()) << full.error().text();
+    EXPECT_EQ(full.value(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Machine, FullPath,
+                         ::testing::Values(FullPathCase{"KOR.INI", "C:\\WINDOWS\\KOR.INI"},
+                                           FullPathCase{".\\SYSTEM\\.", "C:\\WINDOWS\\SYSTEM"},
+                                           FullPathCase{"D:X.LZH", "D:\\ARC\\OLD\\X.LZH"},
+                                           FullPathCase{"d:..\\Y", "D:\\ARC\\Y"},
+                                           FullPathCase{"\\logo.sys", "C:\\logo.sys"},
+                                           FullPathCase{"C:/a/b/../c/", "C:\\a\\c"},
+                                           FullPathCase{"..\\..\\..\\X", "C:\\X"},
+                                           FullPathCase{"D:\\..", "D:\\"},
+                                           FullPathCase{"c:", "C:\\WINDOWS"},
+                                           FullPathCase{"E:\\", "E:\\"},
+                                           FullPathCase{"/tmp\\$$$LHA32.$$$", "/tmp/$$$LHA32.$$$"},
+                                           FullPathCase{"/tmp/a/../b/./c/", "/tmp/b/c"},
+                                           FullPathCase{"//tmp\\\\x", "/tmp/x"},
+                                           FullPathCase{"/..", "/"}, FullPathCase{"/", "/"}));
+
+TEST(Machine, FullPathRefusesPathsWithoutAUsableDrive) {
+    TemporaryMachine machine;
+
+    EXPECT_EQ(Machine::current().fullPath("").error().code(), EINVAL);
+    EXPECT_FALSE(Machine::current().fullPath("1:\\X").ok());
+    EXPECT_FALSE(Machine::current().fullPath("\\\\server\\share").ok());
+}
+
+TEST(Machine, ChangingDirectoryOfAnotherDriveKeepsTheCurrentDrive) {
+    TemporaryMachine machine;
+    const fs::path driveD = machine.addDrive('D');
+    fs::create_directories(driveD / "Pics");
+    ASSERT_TRUE(Machine::current().setCurrentDirectory("C:\\WINDOWS").ok());
+
+    ASSERT_TRUE(Machine::current().setCurrentDirectory("d:\\pics").ok());
+
+    EXPECT_EQ(Machine::current().currentDrive(), 'C');
+    EXPECT_EQ(Machine::current().currentDirectory(), "C:\\WINDOWS");
+    EXPECT_EQ(Machine::current().currentDirectory('d'), "D:\\pics");
+    EXPECT_EQ(fs::current_path(), fs::canonical(machine.root() / "c" / "WINDOWS"));
+}
+
+TEST(Machine, ChangingDriveMovesTheWorkingDirectoryToThatDrivesDirectory) {
+    TemporaryMachine machine;
+    const fs::path driveD = machine.addDrive('D');
+    fs::create_directories(driveD / "PICS");
+    ASSERT_TRUE(Machine::current().setCurrentDirectory("D:\\PICS").ok());
+
+    ASSERT_TRUE(Machine::current().setCurrentDrive('d').ok());
+
+    EXPECT_EQ(Machine::current().currentDrive(), 'D');
+    EXPECT_EQ(Machine::current().currentDirectory(), "D:\\PICS");
+    EXPECT_EQ(fs::current_path(), fs::canonical(driveD / "PICS"));
+}
+
+TEST(Machine, ChangingToMissingPlacesFailsAndChangesNothing) {
+    TemporaryMachine machine;
+    machine.writeFile("C:\\WINDOWS\\A.BMP", "BM");
+
+    EXPECT_FALSE(Machine::current().setCurrentDirectory("C:\\NOWHERE").ok());
+    EXPECT_FALSE(Machine::current().setCurrentDirectory("C:\\WINDOWS\\A.BMP").ok());
+    EXPECT_FALSE(Machine::current().setCurrentDrive('Q').ok());
+    EXPECT_EQ(Machine::current().currentDrive(), 'C');
+    EXPECT_EQ(Machine::current().currentDirectory(), "C:\\");
+}
+
+TEST(Machine, WindowsPathReversesTheMapping) {
+    TemporaryMachine machine;
+    machine.writeFile("C:\\WINDOWS\\Logo.bmp", "BM");
+
+    const Result<std::string> windows =
+        Machine::current().windowsPath(machine.root() / "c" / "WINDOWS" / "." / "Logo.bmp");
+
+    ASSERT_TRUE(windows.ok()) << windows.error().text();
+    EXPECT_EQ(windows.value(), "C:\\WINDOWS\\Logo.bmp");
+    EXPECT_EQ(Machine::current().hostPath(windows.value()).value(),
+              machine.root() / "c" / "WINDOWS" / "Logo.bmp");
+    EXPECT_EQ(Machine::current().windowsPath(machine.root() / "c").value(), "C:\\");
+}
+
+TEST(Machine, WindowsPathRefusesPlacesOutsideEveryDrive) {
+    TemporaryMachine machine;
+
+    const Result<std::string> windows = Machine::current().windowsPath(machine.root());
+
+    ASSERT_FALSE(windows.ok());
+    EXPECT_EQ(windows.error().path(), machine.root().string());
+    EXPECT_EQ(windows.error().code(), EXDEV);
+}
+
+TEST(Machine, CurrentDirectoryMayBeAHostPathOnADriveOnly) {
+    TemporaryMachine machine;
+    fs::create_directories(machine.root() / "c" / "PICS");
+
+    ASSERT_TRUE(
+        Machine::current().setCurrentDirectory((machine.root() / "c" / "PICS").string()).ok());
+    EXPECT_EQ(Machine::current().currentDirectory(), "C:\\PICS");
+
+    const Status outside = Machine::current().setCurrentDirectory(machine.root().string());
+    ASSERT_FALSE(outside.ok());
+    EXPECT_EQ(outside.error().code(), EXDEV);
+    EXPECT_EQ(Machine::current().currentDirectory(), "C:\\PICS");
+}
+
+TEST(Machine, MissingDirectoryIsAPathNotFound) {
+    TemporaryMachine machine;
+
+    const Status status = Machine::current().setCurrentDirectory("C:\\NOWHERE");
+
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.error().operation(), Operation::ChangeDirectory);
+    EXPECT_EQ(status.error().message(),
+              "C:\\NOWHERE\nこのﾌｫﾙﾀﾞに移動できません。パスが見つかりません。");
+}
+
+TEST(Machine, WindowsDirectoryWithALeadingSlashIsOnDriveC) {
+    TemporaryMachine machine;
+
+    EXPECT_EQ(Machine(machine.root(), "/WIN95").windowsDirectory(), "C:\\WIN95");
+}
+
+} // namespace
+} // namespace kor::platform
