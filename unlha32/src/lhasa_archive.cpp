@@ -1,0 +1,98 @@
+#include "lhasa_archive.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <string>
+
+namespace kor::unlha32 {
+
+platform::Result<std::unique_ptr<LhasaArchive>>
+LhasaArchive::open(const std::filesystem::path& hostPath, std::string_view windowsPath) {
+    std::unique_ptr<LhasaArchive> archive(new LhasaArchive);
+    archive->m_file.reset(std::fopen(hostPath.c_str(), "rb"));
+    if (!archive->m_file)
+        return platform::Error(platform::Operation::Open, std::string(windowsPath), errno);
+    static const LHAInputStreamType streamType = {
+        .read = &LhasaArchive::readCallback,
+        .skip = &LhasaArchive::skipCallback,
+        .close = &LhasaArchive::closeCallback,
+    };
+    archive->m_stream.reset(lha_input_stream_new(&streamType, archive.get()));
+    if (archive->m_stream)
+        archive->m_reader.reset(lha_reader_new(archive->m_stream.get()));
+    if (!archive->m_reader)
+        return platform::Error(platform::Operation::Open, std::string(windowsPath), ENOMEM);
+    lha_reader_set_dir_policy(archive->m_reader.get(), LHA_READER_DIR_PLAIN);
+    return archive;
+}
+
+LhasaArchive::~LhasaArchive() = default;
+
+LHAFileHeader* LhasaArchive::nextHeader() {
+    if (m_decoder) {
+        m_decoder.reset();
+        if (fseeko(m_file.get(), static_cast<off_t>(m_position), SEEK_SET) != 0)
+            return nullptr;
+    }
+    return lha_reader_next_file(m_reader.get());
+}
+
+bool LhasaArchive::startDecoding(const LHAFileHeader& header) {
+    m_decoder.reset();
+    if (fseeko(m_file.get(), static_cast<off_t>(m_position), SEEK_SET) != 0)
+        return false;
+    std::string method(header.compress_method);
+    LHADecoderType* type = lha_decoder_for_name(method.data());
+    if (type == nullptr)
+        return false;
+    m_compressedLeft = header.compressed_length;
+    m_decoder.reset(lha_decoder_new(type, &LhasaArchive::decoderCallback, this, header.length));
+    return m_decoder != nullptr;
+}
+
+std::size_t LhasaArchive::decode(std::span<char> buffer) {
+    return lha_decoder_read(m_decoder.get(), reinterpret_cast<std::uint8_t*>(buffer.data()),
+                            buffer.size());
+}
+
+size_t LhasaArchive::decoderCallback(void* buffer, size_t length, void* handle) {
+    auto* archive = static_cast<LhasaArchive*>(handle);
+    const std::size_t wanted = std::min<std::uint64_t>(length, archive->m_compressedLeft);
+    const std::size_t count = std::fread(buffer, 1, wanted, archive->m_file.get());
+    archive->m_compressedLeft -= count;
+    return count;
+}
+
+std::optional<std::uint8_t> LhasaArchive::byteAt(std::uint64_t offset) {
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
+        fseeko(m_file.get(), static_cast<off_t>(offset), SEEK_SET) != 0)
+        return std::nullopt;
+    const int byte = std::fgetc(m_file.get());
+    if (byte == EOF)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(byte);
+}
+
+int LhasaArchive::readCallback(void* handle, void* buffer, size_t length) {
+    auto* archive = static_cast<LhasaArchive*>(handle);
+    const std::size_t count = std::fread(buffer, 1, length, archive->m_file.get());
+    if (count == 0 && std::ferror(archive->m_file.get()) != 0)
+        return -1;
+    archive->m_position += count;
+    return static_cast<int>(count);
+}
+
+int LhasaArchive::skipCallback(void* handle, size_t length) {
+    auto* archive = static_cast<LhasaArchive*>(handle);
+    if (length > static_cast<std::size_t>(std::numeric_limits<off_t>::max()) ||
+        fseeko(archive->m_file.get(), static_cast<off_t>(length), SEEK_CUR) != 0)
+        return 0;
+    archive->m_position += length;
+    return 1;
+}
+
+// The file belongs to the LhasaArchive, which closes it after the stream.
+void LhasaArchive::closeCallback(void*) {}
+
+} // namespace kor::unlha32

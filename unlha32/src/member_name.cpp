@@ -1,0 +1,169 @@
+#include "member_name.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+namespace kor::unlha32 {
+
+namespace {
+
+// The characters of a name: one byte, or two for a double-byte character
+// (a lead byte at the very end stands alone).
+std::vector<std::string_view> characters(std::string_view name) {
+    std::vector<std::string_view> result;
+    for (std::size_t at = 0; at < name.size();) {
+        const std::size_t width =
+            isLeadByte(static_cast<unsigned char>(name[at])) && at + 1 < name.size() ? 2 : 1;
+        result.push_back(name.substr(at, width));
+        at += width;
+    }
+    return result;
+}
+
+bool isAsciiLetter(char byte) {
+    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z');
+}
+
+bool isSeparator(std::string_view character) {
+    return character == "\\" || character == "/";
+}
+
+char foldByte(char byte) {
+    if (byte >= 'a' && byte <= 'z')
+        return static_cast<char>(byte - 'a' + 'A');
+    if (byte == '/')
+        return '\\';
+    return byte;
+}
+
+// One character folded: single bytes only, a double-byte character as it is.
+std::string foldCharacter(std::string_view character) {
+    if (character.size() == 1)
+        return std::string(1, foldByte(character.front()));
+    return std::string(character);
+}
+
+bool isForbiddenInFileName(std::string_view character) {
+    if (character.size() != 1)
+        return false;
+    const auto byte = static_cast<unsigned char>(character.front());
+    return byte < 0x20 || byte == 0x7F ||
+           std::string_view("<>:\"|?*").find(character.front()) != std::string_view::npos;
+}
+
+platform::Error refusal(std::string_view storedName, std::string reason) {
+    return platform::Error(platform::Operation::Extract, displayMemberName(storedName), EPERM,
+                           std::move(reason));
+}
+
+} // namespace
+
+bool isLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::string withBackslashSeparators(std::string_view name) {
+    std::string result(name);
+    std::replace_if(
+        result.begin(), result.end(),
+        [](char byte) { return byte == '/' || static_cast<unsigned char>(byte) == 0xFF; }, '\\');
+    return result;
+}
+
+std::vector<std::string_view> splitMemberPath(std::string_view name) {
+    std::vector<std::string_view> parts;
+    std::size_t partStart = 0;
+    std::size_t at = 0;
+    for (const std::string_view character : characters(name)) {
+        if (isSeparator(character)) {
+            parts.push_back(name.substr(partStart, at - partStart));
+            partStart = at + 1;
+        }
+        at += character.size();
+    }
+    parts.push_back(name.substr(partStart));
+    return parts;
+}
+
+std::string foldMemberName(std::string_view name) {
+    std::string result;
+    result.reserve(name.size());
+    for (const std::string_view character : characters(name))
+        result += foldCharacter(character);
+    return result;
+}
+
+bool hasWildcard(std::string_view pattern) {
+    return std::ranges::any_of(characters(pattern), [](std::string_view character) {
+        return character == "*" || character == "?";
+    });
+}
+
+bool matchesMemberPattern(std::string_view name, std::string_view pattern) {
+    if (pattern == "*.*")
+        return true;
+    const std::vector<std::string_view> text = characters(name);
+    const std::vector<std::string_view> wanted = characters(pattern);
+    // The usual backtracking over the last "*": linear in practice.
+    std::size_t textAt = 0;
+    std::size_t wantedAt = 0;
+    std::size_t starAt = wanted.size();
+    std::size_t textAtStar = 0;
+    while (textAt < text.size()) {
+        if (wantedAt < wanted.size() && wanted[wantedAt] == "*") {
+            starAt = wantedAt++;
+            textAtStar = textAt;
+        } else if (wantedAt < wanted.size() &&
+                   (wanted[wantedAt] == "?" ||
+                    foldCharacter(wanted[wantedAt]) == foldCharacter(text[textAt]))) {
+            ++wantedAt;
+            ++textAt;
+        } else if (starAt != wanted.size()) {
+            wantedAt = starAt + 1;
+            textAt = ++textAtStar;
+        } else {
+            return false;
+        }
+    }
+    while (wantedAt < wanted.size() && wanted[wantedAt] == "*")
+        ++wantedAt;
+    return wantedAt == wanted.size();
+}
+
+platform::Result<std::string> extractedFileName(std::string_view storedName) {
+    const std::vector<std::string_view> parts = splitMemberPath(storedName);
+    if (parts.size() > 1 && parts.front().empty())
+        return refusal(storedName, "the member has an absolute path");
+    if (storedName.size() >= 2 && storedName[1] == ':' && isAsciiLetter(storedName[0]))
+        return refusal(storedName, "the member names a drive");
+    if (std::ranges::find(parts, std::string_view("..")) != parts.end())
+        return refusal(storedName, "the member's path leads out of its folder");
+    const std::string_view fileName = parts.back();
+    if (fileName.empty() || fileName == ".")
+        return refusal(storedName, "the member has no file name");
+    if (std::ranges::any_of(characters(fileName), isForbiddenInFileName))
+        return refusal(storedName, "the member's name is not a valid file name");
+    return std::string(fileName);
+}
+
+std::string displayMemberName(std::string_view storedName) {
+    if (auto utf8 = platform::fromCp932(storedName); utf8.ok())
+        return std::move(utf8).value();
+    std::string shown;
+    for (const char byte : storedName) {
+        const auto value = static_cast<unsigned char>(byte);
+        if (value >= 0x20 && value < 0x7F) {
+            shown += byte;
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", value);
+            shown += escaped;
+        }
+    }
+    return shown;
+}
+
+} // namespace kor::unlha32

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "archive_directory.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace kor::unlha32 {
+
+// The members of an archive that match a pattern, one after the other in
+// archive order. A pattern without wildcards is a member path, found through
+// the directory's index; with "*" or "?" every member is tried.
+class MemberSearch {
+  public:
+    MemberSearch(std::shared_ptr<const ArchiveDirectory> directory, std::string pattern);
+
+    // The next matching member, or nullptr when none is left. Valid as long
+    // as the search.
+    const ArchiveMember* next();
+
+  private:
+    enum class Kind { ByName, ByWildcard };
+
+    std::shared_ptr<const ArchiveDirectory> m_directory;
+    std::string m_pattern;
+    Kind m_kind;
+    std::size_t m_next = 0;
+};
+
+} // namespace kor::unlha32

@@ -1,0 +1,205 @@
+// The six functions of the library and the table of open archives.
+
+#include "unlha32/unlha32.h"
+
+#include "command_line.h"
+#include "directory_cache.h"
+#include "extraction.h"
+#include "member_search.h"
+
+#include "platform/machine.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
+
+#define UNLHA32_EXPORT __attribute__((visibility("default")))
+
+namespace kor::unlha32 {
+
+namespace {
+
+constexpr int found = 0;
+constexpr int notFound = -1;
+constexpr int commandFailed = 1;
+
+// Archives whose directories are kept: the programs list one archive at a
+// time, member by member.
+constexpr std::size_t cachedArchiveCount = 4;
+
+struct OpenArchive {
+    std::shared_ptr<const ArchiveDirectory> directory;
+    std::optional<MemberSearch> search;
+};
+
+// What the library holds between calls. Handles are numbers into a table, so
+// a stale or made-up handle finds nothing instead of freed memory.
+class Library {
+  public:
+    static Library& instance() {
+        static Library library;
+        return library;
+    }
+
+    std::unique_lock<std::mutex> lock() { return std::unique_lock(m_mutex); }
+
+    platform::Result<std::shared_ptr<const ArchiveDirectory>> directory(const char* cp932Path) {
+        if (cp932Path == nullptr)
+            return platform::Error(platform::Operation::Open, "", EINVAL, "no archive named");
+        const auto windowsPath = platform::fromCp932(cp932Path);
+        if (!windowsPath)
+            return windowsPath.error();
+        const auto hostPath = platform::Machine::current().hostPath(windowsPath.value());
+        if (!hostPath)
+            return hostPath.error();
+        return m_cache.directory(hostPath.value(), windowsPath.value());
+    }
+
+    DirectoryCache& cache() { return m_cache; }
+
+    HARC add(std::shared_ptr<const ArchiveDirectory> directory) {
+        const HARC handle = m_nextHandle++;
+        m_open.emplace(handle, OpenArchive{std::move(directory), std::nullopt});
+        return handle;
+    }
+
+    OpenArchive* find(HARC handle) {
+        const auto open = m_open.find(handle);
+        return open == m_open.end() ? nullptr : &open->second;
+    }
+
+    bool remove(HARC handle) { return m_open.erase(handle) != 0; }
+
+  private:
+    Library() = default;
+
+    std::mutex m_mutex;
+    DirectoryCache m_cache{cachedArchiveCount};
+    std::unordered_map<HARC, OpenArchive> m_open;
+    HARC m_nextHandle = 1;
+};
+
+void fillRecord(const ArchiveMember& member, INDIVIDUALINFO& info) {
+    info = INDIVIDUALINFO{};
+    info.dwOriginalSize = member.length;
+    info.dwCompressedSize = member.compressedLength;
+    info.dwCRC = member.crc;
+    info.uOSType = member.osType;
+    info.uHeaderLevel = member.headerLevel;
+    if (member.length != 0)
+        info.wRatio = static_cast<std::uint16_t>(std::min<std::uint64_t>(
+            std::uint64_t{member.compressedLength} * 1000 / member.length, 0xFFFF));
+    info.wDate = member.dosTimestamp.date;
+    info.wTime = member.dosTimestamp.time;
+    std::memcpy(info.szFileName, member.storedName.data(), member.storedName.size());
+    std::memcpy(info.szMode, member.method.data(),
+                std::min(member.method.size(), sizeof info.szMode - 1));
+}
+
+int nextMatch(OpenArchive& archive, INDIVIDUALINFO* info) {
+    const ArchiveMember* member = archive.search->next();
+    if (member == nullptr)
+        return notFound;
+    fillRecord(*member, *info);
+    return found;
+}
+
+void writeReport(std::string_view utf8Text, char* output, std::uint32_t outputSize) {
+    if (output == nullptr || outputSize == 0)
+        return;
+    const std::string text = platform::toCp932(utf8Text).valueOr(std::string(utf8Text));
+    const std::size_t length = std::min<std::size_t>(text.size(), outputSize - 1);
+    std::memcpy(output, text.data(), length);
+    output[length] = '\0';
+}
+
+} // namespace
+
+} // namespace kor::unlha32
+
+using namespace kor::unlha32;
+
+// No exception may leave these functions: the caller is C.
+
+extern "C" UNLHA32_EXPORT int UnlhaCheckArchive(const char* archivePath, int) {
+    try {
+        Library& library = Library::instance();
+        const auto lock = library.lock();
+        return library.directory(archivePath).ok() ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+extern "C" UNLHA32_EXPORT HARC UnlhaOpenArchive(HWND, const char* archivePath, std::uint32_t) {
+    try {
+        Library& library = Library::instance();
+        const auto lock = library.lock();
+        auto directory = library.directory(archivePath);
+        if (!directory)
+            return 0;
+        return library.add(std::move(directory).value());
+    } catch (...) {
+        return 0;
+    }
+}
+
+extern "C" UNLHA32_EXPORT int UnlhaFindFirst(HARC archive, const char* pattern,
+                                             INDIVIDUALINFO* info) {
+    try {
+        Library& library = Library::instance();
+        const auto lock = library.lock();
+        OpenArchive* open = library.find(archive);
+        if (open == nullptr || pattern == nullptr || info == nullptr)
+            return notFound;
+        open->search.emplace(open->directory, pattern);
+        return nextMatch(*open, info);
+    } catch (...) {
+        return notFound;
+    }
+}
+
+extern "C" UNLHA32_EXPORT int UnlhaFindNext(HARC archive, INDIVIDUALINFO* info) {
+    try {
+        Library& library = Library::instance();
+        const auto lock = library.lock();
+        OpenArchive* open = library.find(archive);
+        if (open == nullptr || !open->search || info == nullptr)
+            return notFound;
+        return nextMatch(*open, info);
+    } catch (...) {
+        return notFound;
+    }
+}
+
+extern "C" UNLHA32_EXPORT int UnlhaCloseArchive(HARC archive) {
+    try {
+        Library& library = Library::instance();
+        const auto lock = library.lock();
+        return library.remove(archive) ? 0 : notFound;
+    } catch (...) {
+        return notFound;
+    }
+}
+
+extern "C" UNLHA32_EXPORT int Unlha(HWND, const char* commandLine, char* output,
+                                    std::uint32_t outputSize) {
+    try {
+        Library& library = Library::instance();
+        const auto lock = library.lock();
+        const auto command = parseCommand(commandLine == nullptr ? "" : commandLine);
+        if (!command) {
+            writeReport(command.error().text(), output, outputSize);
+            return commandFailed;
+        }
+        const auto report = runExtraction(command.value(), library.cache());
+        writeReport(report ? report.value() : report.error().text(), output, outputSize);
+        return report ? 0 : commandFailed;
+    } catch (...) {
+        writeReport("cannot run the command", output, outputSize);
+        return commandFailed;
+    }
+}
