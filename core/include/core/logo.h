@@ -50,9 +50,11 @@ platform::Status InstallLogoFromFile(const Settings& settings, LogoSlot slot,
 std::string ExtractedCopyName(std::string_view memberName);
 
 // Makes the member extracted into the Windows directory (under
-// ExtractedCopyName) the slot's logo, moving it through the staging directory.
-// On failure the slot keeps its old logo; the extracted copy stays in the
-// Windows directory when its first move failed.
+// ExtractedCopyName) the slot's logo: the opening logo takes it straight from
+// there, the others through the boot drive's root, where it waits under a free
+// name. On failure the slot keeps its old logo; a staged copy that could not
+// become the logo is removed, and an extracted copy that could not be moved to
+// the staging directory stays in the Windows directory.
 platform::Status InstallLogoFromExtracted(const Settings& settings, LogoSlot slot,
                                           std::string_view memberName);
 

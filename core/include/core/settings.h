@@ -11,13 +11,13 @@ namespace kor::core {
 // The twelve values of KOR.INI, section [SaveDir], held by each program from
 // its start to its end, with the settings directory they were read from.
 struct Settings {
-    std::string Dir;       // archive directory of the opening logo
-    std::string FileName;  // archive file name of the opening logo
-    std::string MDir;      // ... of the middle logo
+    std::string Dir;      // archive directory of the opening logo
+    std::string FileName; // archive file name of the opening logo
+    std::string MDir;     // ... of the middle logo
     std::string MFileName;
-    std::string EDir;      // ... of the ending logo
+    std::string EDir; // ... of the ending logo
     std::string EFileName;
-    std::string DirOnly;   // picture directory of the opening logo (BMP mode)
+    std::string DirOnly; // picture directory of the opening logo (BMP mode)
     std::string MDirOnly;
     std::string EDirOnly;
     std::string ArcCheck;  // "on": BMP mode; anything else: archive mode
@@ -42,8 +42,12 @@ inline constexpr std::array<std::string_view, 12> SettingKeys = {
 std::string* settingValue(Settings& settings, std::string_view key);
 
 // Flags count as set only when exactly "on".
-inline bool isOn(std::string_view flag) { return flag == "on"; }
-inline bool isBmpMode(const Settings& settings) { return isOn(settings.ArcCheck); }
+inline bool isOn(std::string_view flag) {
+    return flag == "on";
+}
+inline bool isBmpMode(const Settings& settings) {
+    return isOn(settings.ArcCheck);
+}
 
 // Makes the settings directory end in "\" and forms the path of KOR.INI.
 void prepareSettingsPath(Settings& settings);

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "core/settings.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Listing the members of an LZH archive into the window that hosts the listing,
+// and extracting one of them into the settings directory for installation.
+namespace kor::core {
+
+// One member of an archive as listed.
+struct ArchiveEntry {
+    struct CalendarDate {
+        int year = 1980;
+        int month = 1;
+        int day = 1;
+    };
+
+    std::string Name; // as stored, with "\" between folders, decoded from Shift-JIS
+    std::int32_t UnpackedSize = 0;
+    std::int32_t PackedSize = 0;
+    CalendarDate Date;
+    std::uint8_t Hour = 0;   // as stored, unchecked
+    std::uint8_t Minute = 0; // as stored, unchecked
+    std::uint8_t Second = 0; // twice the stored 2-second count
+};
+
+enum class ColumnAlignment { Left, Right };
+
+// Which program hosts a listing: they differ in one column's width and in
+// whether a refused member is reported.
+enum class HostingProgram { Changer, Setup };
+
+// The two lists of the window that hosts a listing: a hidden scratch list of
+// member names (List1) and the report list of members (ListView1).
+class ArchiveListHost {
+  public:
+    virtual ~ArchiveListHost() = default;
+
+    virtual HostingProgram program() const = 0;
+    virtual std::uintptr_t windowHandle() const = 0;
+
+    virtual void clearNameList() = 0;
+    virtual void addToNameList(const std::string& name) = 0;
+    virtual std::vector<std::string> nameList() const = 0;
+
+    virtual int reportWidth() const = 0;
+    virtual void clearReportRows() = 0;
+    virtual void clearReportColumns() = 0;
+    virtual void addReportColumn(const std::string& header, int width,
+                                 ColumnAlignment alignment) = 0;
+    // A row: the member name, then the four further cells.
+    virtual void addReportRow(const std::vector<std::string>& cells) = 0;
+
+    // The row an extraction takes: the selected row in the setup program, the
+    // row at the drawn position in the changer; nullopt when there is none.
+    virtual std::optional<std::vector<std::string>> rowToExtract() const = 0;
+};
+
+// What the programs keep about archives between calls.
+struct ArchiveState {
+    // The bare file name of the archive being listed, resolved against the
+    // current directory.
+    std::string currentArchiveName;
+    // "yes" when the member just extracted is ready in the settings directory,
+    // "no" when it is not, empty before the first extraction.
+    std::string ExtractFlag;
+};
+
+// The program's title in message boxes.
+std::string_view programTitle(HostingProgram program);
+
+// Lists the current archive into the host. A file that is not a valid archive,
+// a listing that fails, or a library that cannot be loaded is reported with a
+// message box, forgets the archive name and ends the program.
+void ListArchive(ArchiveListHost& host, ArchiveState& state);
+
+// Fills the host's lists from the archive; false when the archive is not a
+// normal file or cannot be opened. An archive without members gives true and
+// an empty report under its five headers.
+bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath);
+
+// Looks the member named entry.Name up again and fills the other fields; false
+// when it is not found.
+bool GetArchiveEntry(const std::string& archivePath, ArchiveEntry& entry);
+
+// The zero-terminated Shift-JIS name of a member record as text. A lead byte
+// right before the end is dropped; a pair that is not a character becomes
+// U+FFFD, so that such a member is never found again and gets no row.
+std::string DecodeMemberName(const char* nameBytes);
+bool IsLeadByte(unsigned char byte);
+
+// The cell texts of a member row: name, unpacked size, packed size, the date in
+// the user's short date format, and H:M:S without leading zeros.
+std::vector<std::string> archiveRowCells(const ArchiveEntry& entry);
+
+// Extracts the member of the host's rowToExtract into the settings directory
+// when its listed unpacked size is a logo's length, and sets ExtractFlag. The
+// setup program reports a refused size; the changer stays silent.
+void ExtractSelectedMember(ArchiveListHost& host, ArchiveState& state, Settings& settings);
+
+// Runs one library command, through the response file "$$$LHA32.$$$" in the
+// temporary directory when it is longer than 256 characters; true when the
+// library reports success and nothing else failed.
+bool RunArchiveCommand(std::uintptr_t owner, const std::string& commandText);
+
+// TMP, else TEMP, else the root of the system drive; ends in "\".
+std::string GetTempDirectory();
+// The first three characters of the system directory ("C:\"), or "".
+std::string GetSystemDriveRoot();
+// Makes `text` end in "\" and returns it.
+std::string& AddBackslash(std::string& text);
+
+} // namespace kor::core

@@ -1,0 +1,273 @@
+#include "core/archive.h"
+
+#include "core/archive_library.h"
+#include "core/logo.h"
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "platform/services.h"
+#include "platform/text.h"
+
+#include <charconv>
+#include <cmath>
+#include <ctime>
+
+namespace kor::core {
+
+namespace {
+
+constexpr int CheckModeFull = 1;
+constexpr std::uint32_t OpenMode = 0x2100;
+constexpr std::uint32_t OutputBufferSize = 31744;
+constexpr std::size_t LongestDirectCommand = 256;
+constexpr std::string_view ResponseFileName = "$$$LHA32.$$$";
+
+constexpr std::string_view NotAnArchive = "正しいLHarcﾌｧｲﾙではありません";
+constexpr std::string_view UnknownError = "不明なエラーが発生しました";
+constexpr std::string_view WrongSize = "ファイルサイズが違うのでロゴには使用できません";
+constexpr std::string_view LibraryMissing = "書庫操作ライブラリ libunlha32.so を読み込めません";
+
+// An archive handle that is closed however the scope is left.
+class OpenArchive {
+  public:
+    OpenArchive(const ArchiveLibrary::Functions& unlha, std::uintptr_t owner,
+                const std::string& cp932Path)
+        : m_unlha(unlha), m_handle(unlha.UnlhaOpenArchive(owner, cp932Path.c_str(), OpenMode)) {}
+    ~OpenArchive() {
+        if (m_handle)
+            m_unlha.UnlhaCloseArchive(m_handle);
+    }
+    OpenArchive(const OpenArchive&) = delete;
+    OpenArchive& operator=(const OpenArchive&) = delete;
+
+    explicit operator bool() const { return m_handle != 0; }
+    HARC handle() const { return m_handle; }
+
+  private:
+    const ArchiveLibrary::Functions& m_unlha;
+    HARC m_handle;
+};
+
+[[noreturn]] void reportAndEnd(HostingProgram program, ArchiveState& state, std::string_view text) {
+    platform::services().showMessage(programTitle(program), text);
+    state.currentArchiveName.clear();
+    platform::endProgram(1);
+}
+
+std::string quotedIfBlank(const std::string& text) {
+    return text.find(' ') == std::string::npos ? text : "\"" + text + "\"";
+}
+
+std::size_t characterCount(std::string_view utf8) {
+    std::size_t count = 0;
+    for (unsigned char byte : utf8)
+        count += (byte & 0xC0) != 0x80;
+    return count;
+}
+
+// The listed size as the number it reads as; a text that is no number reads
+// as nothing and is refused unless every length is accepted.
+bool isListedSizeAccepted(const Settings& settings, std::string_view cell) {
+    std::int64_t size = -1;
+    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), size);
+    if (error != std::errc{} || end != cell.data() + cell.size() || size < 0)
+        return ExpectedLogoLength(settings) == 0;
+    return IsLogoLengthAccepted(settings, static_cast<std::uint64_t>(size));
+}
+
+// The user's short date format, applied to the stored numbers as they are,
+// so that an impossible date (month 13, day 0) shows what the archive holds.
+std::string shortDateText(const ArchiveEntry::CalendarDate& date) {
+    std::tm time{};
+    time.tm_year = date.year - 1900;
+    time.tm_mon = date.month - 1;
+    time.tm_mday = date.day;
+    char text[64];
+    const std::size_t length = std::strftime(text, sizeof text, "%x", &time);
+    return std::string(text, length);
+}
+
+int columnWidth(int reportWidth, double share) {
+    return static_cast<int>(std::lround(reportWidth / share));
+}
+
+} // namespace
+
+std::string_view programTitle(HostingProgram program) {
+    return program == HostingProgram::Changer ? "KOR" : "korsetup";
+}
+
+void ListArchive(ArchiveListHost& host, ArchiveState& state) {
+    const auto* unlha = ArchiveLibrary::instance().functions();
+    if (!unlha)
+        reportAndEnd(host.program(), state,
+                     std::string(LibraryMissing) + "\n" + ArchiveLibrary::instance().loadError());
+    const auto archivePath = platform::toCp932(state.currentArchiveName);
+    if (!archivePath || unlha->UnlhaCheckArchive(archivePath.value().c_str(), CheckModeFull) == 0)
+        reportAndEnd(host.program(), state, NotAnArchive);
+    if (!FillArchiveList(host, state.currentArchiveName))
+        reportAndEnd(host.program(), state, UnknownError);
+}
+
+bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
+    if (!platform::fileExists(archivePath)) {
+        host.clearNameList();
+        host.clearReportRows();
+        return false;
+    }
+    const auto* unlha = ArchiveLibrary::instance().functions();
+    const auto cp932Path = platform::toCp932(archivePath);
+    if (!unlha || !cp932Path)
+        return false;
+    {
+        OpenArchive archive(*unlha, host.windowHandle(), cp932Path.value());
+        if (!archive)
+            return false;
+        host.clearNameList();
+        INDIVIDUALINFO info{};
+        for (int found = unlha->UnlhaFindFirst(archive.handle(), "*.*", &info); found == 0;
+             found = unlha->UnlhaFindNext(archive.handle(), &info))
+            host.addToNameList(DecodeMemberName(info.szFileName));
+    }
+
+    host.clearReportRows();
+    host.clearReportColumns();
+    const int width = host.reportWidth();
+    const bool changer = host.program() == HostingProgram::Changer;
+    host.addReportColumn("ﾌｧｲﾙ名", columnWidth(width, 4.5), ColumnAlignment::Left);
+    host.addReportColumn("元ﾌｧｲﾙｻｲｽﾞ", columnWidth(width, 8), ColumnAlignment::Right);
+    host.addReportColumn("圧縮ﾌｧｲﾙｻｲｽﾞ", columnWidth(width, changer ? 8 : 7.8),
+                         ColumnAlignment::Right);
+    host.addReportColumn("ﾌｧｲﾙ日付", columnWidth(width, 6), ColumnAlignment::Right);
+    host.addReportColumn("ﾌｧｲﾙ日時", columnWidth(width, 9), ColumnAlignment::Right);
+
+    for (const std::string& name : host.nameList()) {
+        ArchiveEntry entry;
+        entry.Name = name;
+        if (GetArchiveEntry(archivePath, entry))
+            host.addReportRow(archiveRowCells(entry));
+    }
+    return true;
+}
+
+bool GetArchiveEntry(const std::string& archivePath, ArchiveEntry& entry) {
+    const auto* unlha = ArchiveLibrary::instance().functions();
+    const auto cp932Path = platform::toCp932(archivePath);
+    const auto cp932Name = platform::toCp932(entry.Name);
+    if (!unlha || !cp932Path || !cp932Name)
+        return false;
+    OpenArchive archive(*unlha, 0, cp932Path.value());
+    if (!archive)
+        return false;
+    INDIVIDUALINFO info{};
+    if (unlha->UnlhaFindFirst(archive.handle(), cp932Name.value().c_str(), &info) != 0)
+        return false;
+    entry.UnpackedSize = static_cast<std::int32_t>(info.dwOriginalSize);
+    entry.PackedSize = static_cast<std::int32_t>(info.dwCompressedSize);
+    entry.Date = {1980 + (info.wDate >> 9), (info.wDate >> 5) & 0x0F, info.wDate & 0x1F};
+    entry.Hour = static_cast<std::uint8_t>(info.wTime >> 11);
+    entry.Minute = static_cast<std::uint8_t>((info.wTime >> 5) & 0x3F);
+    entry.Second = static_cast<std::uint8_t>(2 * (info.wTime & 0x1F));
+    return true;
+}
+
+bool IsLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::string DecodeMemberName(const char* nameBytes) {
+    std::string_view bytes(nameBytes);
+    if (!bytes.empty() && IsLeadByte(static_cast<unsigned char>(bytes.back()))) {
+        // Only a lead byte right before the end is left without its trail byte.
+        std::size_t position = 0;
+        while (position < bytes.size())
+            position += IsLeadByte(static_cast<unsigned char>(bytes[position])) ? 2 : 1;
+        if (position > bytes.size())
+            bytes.remove_suffix(1);
+    }
+    if (auto whole = platform::fromCp932(bytes))
+        return std::move(whole).value();
+
+    std::string text;
+    for (std::size_t position = 0; position < bytes.size();) {
+        const std::size_t width = IsLeadByte(static_cast<unsigned char>(bytes[position])) ? 2 : 1;
+        const auto character = platform::fromCp932(bytes.substr(position, width));
+        text += character ? character.value() : "\uFFFD";
+        position += width;
+    }
+    return text;
+}
+
+std::vector<std::string> archiveRowCells(const ArchiveEntry& entry) {
+    return {entry.Name, std::to_string(entry.UnpackedSize), std::to_string(entry.PackedSize),
+            shortDateText(entry.Date),
+            std::to_string(entry.Hour) + ":" + std::to_string(entry.Minute) + ":" +
+                std::to_string(entry.Second)};
+}
+
+void ExtractSelectedMember(ArchiveListHost& host, ArchiveState& state, Settings& settings) {
+    const auto row = host.rowToExtract();
+    if (!row || row->size() < 2) {
+        state.ExtractFlag = "no";
+        return;
+    }
+    const std::string& memberName = (*row)[0];
+    if (!isListedSizeAccepted(settings, (*row)[1])) {
+        state.ExtractFlag = "no";
+        if (host.program() == HostingProgram::Setup)
+            platform::services().showMessage(programTitle(host.program()), WrongSize);
+        return;
+    }
+    std::string destination = settings.settingsDirectory;
+    AddBackslash(destination);
+    const std::string command = "x -jf0 " + quotedIfBlank(state.currentArchiveName) + " " +
+                                quotedIfBlank(destination) + "  " + quotedIfBlank(memberName);
+    state.ExtractFlag = RunArchiveCommand(host.windowHandle(), command) ? "yes" : "no";
+}
+
+bool RunArchiveCommand(std::uintptr_t owner, const std::string& commandText) {
+    const auto* unlha = ArchiveLibrary::instance().functions();
+    if (!unlha)
+        return false;
+    std::string output(OutputBufferSize, ' ');
+
+    if (characterCount(commandText) <= LongestDirectCommand) {
+        const auto command = platform::toCp932(commandText);
+        return command &&
+               unlha->Unlha(owner, command.value().c_str(), output.data(), OutputBufferSize) == 0;
+    }
+
+    const std::string responseFile = GetTempDirectory() + std::string(ResponseFileName);
+    const auto command = platform::toCp932(commandText + "\r\n");
+    std::string argument = "@" + responseFile;
+    if (argument.find(' ') != std::string::npos)
+        argument = "\"" + argument + "\"";
+    const auto cp932Argument = platform::toCp932(argument);
+    if (!command || !cp932Argument || !platform::writeFileAtomically(responseFile, command.value()))
+        return false;
+    const int result =
+        unlha->Unlha(owner, cp932Argument.value().c_str(), output.data(), OutputBufferSize);
+    const bool deleted = platform::deleteFile(responseFile).ok();
+    return result == 0 && deleted;
+}
+
+std::string GetTempDirectory() {
+    std::string directory = platform::environmentDirectory("TMP");
+    if (directory.empty())
+        directory = platform::environmentDirectory("TEMP");
+    if (directory.empty())
+        directory = GetSystemDriveRoot();
+    return AddBackslash(directory);
+}
+
+std::string GetSystemDriveRoot() {
+    const std::string system = platform::Machine::current().systemDirectory();
+    return system.size() < 3 ? std::string() : system.substr(0, 3);
+}
+
+std::string& AddBackslash(std::string& text) {
+    if (text.empty() || text.back() != '\\')
+        text += '\\';
+    return text;
+}
+
+} // namespace kor::core

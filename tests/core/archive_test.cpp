@@ -1,0 +1,364 @@
+#include "core/archive.h"
+
+#include "core/archive_library.h"
+#include "core/logo.h"
+#include "lzh_writer.h"
+#include "recording_services.h"
+#include "temporary_machine.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+
+namespace kor::core {
+namespace {
+
+using testing::LzhMember;
+using testing::makeLzhArchive;
+using testing::ProgramEnded;
+using testing::RecordingScope;
+using testing::TemporaryMachine;
+
+// The two lists of a hosting window, kept in memory, with the row an
+// extraction takes chosen by the test.
+class ListHost final : public ArchiveListHost {
+  public:
+    explicit ListHost(HostingProgram program = HostingProgram::Setup) : m_program(program) {}
+
+    HostingProgram program() const override { return m_program; }
+    std::uintptr_t windowHandle() const override { return 7; }
+    void clearNameList() override { names.clear(); }
+    void addToNameList(const std::string& name) override { names.push_back(name); }
+    std::vector<std::string> nameList() const override { return names; }
+    int reportWidth() const override { return 640; }
+    void clearReportRows() override { rows.clear(); }
+    void clearReportColumns() override { columns.clear(); }
+    void addReportColumn(const std::string& header, int width, ColumnAlignment alignment) override {
+        columns.push_back({header, width, alignment});
+    }
+    void addReportRow(const std::vector<std::string>& cells) override { rows.push_back(cells); }
+    std::optional<std::vector<std::string>> rowToExtract() const override {
+        if (selected >= rows.size())
+            return std::nullopt;
+        return rows[selected];
+    }
+
+    struct Column {
+        std::string header;
+        int width;
+        ColumnAlignment alignment;
+        bool operator==(const Column&) const = default;
+    };
+    std::vector<std::string> names;
+    std::vector<Column> columns;
+    std::vector<std::vector<std::string>> rows;
+    std::size_t selected = 0;
+
+  private:
+    HostingProgram m_program;
+};
+
+std::string picture(std::size_t length, char fill = 'p') {
+    std::string bytes(length, fill);
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    return bytes;
+}
+
+TEST(MemberNames, LeadBytesAreThoseOfShiftJis) {
+    struct Case {
+        unsigned char byte;
+        bool lead;
+    };
+    for (const Case& c : {Case{0x80, false}, Case{0x81, true}, Case{0x9F, true}, Case{0xA0, false},
+                          Case{0xA1, false}, Case{0xDF, false}, Case{0xE0, true}, Case{0xFC, true},
+                          Case{0xFD, false}, Case{0x5C, false}, Case{'A', false}})
+        EXPECT_EQ(IsLeadByte(c.byte), c.lead) << std::hex << int(c.byte);
+}
+
+TEST(MemberNames, DecodeShiftJis) {
+    struct Case {
+        std::string bytes;
+        std::string text;
+    };
+    for (const Case& c : {
+             Case{"LOGO.BMP", "LOGO.BMP"},
+             Case{"\x95\x5C.BMP", "表.BMP"}, // 0x5C trail byte stays in its character
+             Case{"SUB\\\x83\x8D\x83\x53.BMP", "SUB\\ロゴ.BMP"},
+             Case{"\xB6\xC5", "ｶﾅ"},       // half-width katakana
+             Case{"ABC\x81", "ABC"},       // a lead byte at the end is dropped
+             Case{"\x81\x20X", "\uFFFDX"}, // no character: never found again
+         })
+        EXPECT_EQ(DecodeMemberName(c.bytes.c_str()), c.text);
+}
+
+TEST(ArchiveRows, CellsShowSizesDateAndTimeWithoutLeadingZeros) {
+    std::setlocale(LC_TIME, "C");
+    ArchiveEntry entry;
+    entry.Name = "A.BMP";
+    entry.UnpackedSize = 129078;
+    entry.PackedSize = 4711;
+    entry.Date = {1997, 3, 4};
+    entry.Hour = 9;
+    entry.Minute = 5;
+    entry.Second = 10;
+    EXPECT_EQ(archiveRowCells(entry),
+              (std::vector<std::string>{"A.BMP", "129078", "4711", "03/04/97", "9:5:10"}));
+    entry.Date = {2001, 13, 0};
+    EXPECT_EQ(archiveRowCells(entry)[3], "13/00/01") << "an impossible date shows what is stored";
+}
+
+class ArchiveListing : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        settings.settingsDirectory = "C:\\WINDOWS";
+        prepareSettingsPath(settings);
+        std::filesystem::create_directories(machine.host("C:\\ARC"));
+        ASSERT_TRUE(platform::Machine::current().setCurrentDirectory("C:\\ARC").ok());
+    }
+
+    void writeArchive(const std::string& name, const std::vector<LzhMember>& members) {
+        machine.writeFile("C:\\ARC\\" + name, makeLzhArchive(members));
+    }
+
+    // Lists `name` the way the programs do, from the current directory.
+    void list(ListHost& host, const std::string& name) {
+        state.currentArchiveName = name;
+        ListArchive(host, state);
+    }
+
+    TemporaryMachine machine;
+    Settings settings;
+    ArchiveState state;
+};
+
+TEST_F(ArchiveListing, ListsEveryMemberInStoredOrderUnderFiveColumns) {
+    std::setlocale(LC_TIME, "C");
+    writeArchive(
+        "LOGOS.LZH",
+        {{"Z.BMP", picture(129078), testing::dosDate(1997, 3, 4), testing::dosTime(9, 5, 10)},
+         {"\x83\x8D\x83\x53 1.BMP", picture(128118)},
+         {"SUB\\A.BMP", "small", testing::dosDate(2001, 13, 0), testing::dosTime(0, 0, 0)}});
+    ListHost host;
+    list(host, "LOGOS.LZH");
+    EXPECT_EQ(host.columns,
+              (std::vector<ListHost::Column>{{"ﾌｧｲﾙ名", 142, ColumnAlignment::Left},
+                                             {"元ﾌｧｲﾙｻｲｽﾞ", 80, ColumnAlignment::Right},
+                                             {"圧縮ﾌｧｲﾙｻｲｽﾞ", 82, ColumnAlignment::Right},
+                                             {"ﾌｧｲﾙ日付", 107, ColumnAlignment::Right},
+                                             {"ﾌｧｲﾙ日時", 71, ColumnAlignment::Right}}));
+    EXPECT_EQ(host.names, (std::vector<std::string>{"Z.BMP", "ロゴ 1.BMP", "SUB\\A.BMP"}));
+    ASSERT_EQ(host.rows.size(), 3u);
+    EXPECT_EQ(host.rows[0],
+              (std::vector<std::string>{"Z.BMP", "129078", "129078", "03/04/97", "9:5:10"}));
+    EXPECT_EQ(host.rows[1][0], "ロゴ 1.BMP");
+    EXPECT_EQ(host.rows[1][1], "128118");
+    EXPECT_EQ(host.rows[2][0], "SUB\\A.BMP") << "a member with an impossible date is still listed";
+}
+
+TEST_F(ArchiveListing, TheChangersThirdColumnIsAnEighth) {
+    writeArchive("ONE.LZH", {{"A.BMP", "a"}});
+    ListHost host(HostingProgram::Changer);
+    list(host, "ONE.LZH");
+    EXPECT_EQ(host.columns[2].width, 80);
+}
+
+TEST_F(ArchiveListing, AnEmptyArchiveShowsOnlyTheHeaders) {
+    writeArchive("EMPTY.LZH", {});
+    ListHost host;
+    host.rows = {{"left over"}};
+    EXPECT_TRUE(FillArchiveList(host, "EMPTY.LZH"));
+    EXPECT_EQ(host.columns.size(), 5u);
+    EXPECT_TRUE(host.rows.empty());
+}
+
+TEST_F(ArchiveListing, AMissingArchiveEmptiesTheListsAndFails) {
+    ListHost host;
+    host.names = {"old"};
+    host.rows = {{"old"}};
+    EXPECT_FALSE(FillArchiveList(host, "GONE.LZH"));
+    EXPECT_TRUE(host.names.empty());
+    EXPECT_TRUE(host.rows.empty());
+}
+
+TEST_F(ArchiveListing, NotAnArchiveIsReportedAndEndsTheProgram) {
+    machine.writeFile("C:\\ARC\\FAKE.LZH", "this is plain text, not an archive");
+    RecordingScope recording;
+    ListHost host(HostingProgram::Changer);
+    try {
+        list(host, "FAKE.LZH");
+        FAIL() << "the program went on";
+    } catch (const ProgramEnded& ended) {
+        EXPECT_EQ(ended.exitStatus, 1);
+    }
+    ASSERT_EQ(recording.recorder().messages.size(), 1u);
+    EXPECT_EQ(recording.recorder().messages[0].caption, "KOR");
+    EXPECT_EQ(recording.recorder().messages[0].text, "正しいLHarcﾌｧｲﾙではありません");
+    EXPECT_EQ(state.currentArchiveName, "");
+}
+
+TEST_F(ArchiveListing, AMissingLibraryIsReportedAndEndsTheProgram) {
+    writeArchive("ONE.LZH", {{"A.BMP", "a"}});
+    ArchiveLibrary::instance().setLocation(machine.root() / "no-such-library.so");
+    RecordingScope recording;
+    ListHost host;
+    EXPECT_THROW(list(host, "ONE.LZH"), ProgramEnded);
+    EXPECT_FALSE(RunArchiveCommand(0, "x -jf0 ONE.LZH C:\\WINDOWS\\  A.BMP"));
+    ArchiveLibrary::instance().setLocation(std::nullopt);
+    ASSERT_EQ(recording.recorder().messages.size(), 1u);
+    EXPECT_EQ(recording.recorder().messages[0].caption, "korsetup");
+    EXPECT_NE(recording.recorder().messages[0].text.find("libunlha32.so"), std::string::npos);
+    EXPECT_FALSE(machine.exists("C:\\WINDOWS\\A.BMP"));
+}
+
+class MemberExtraction : public ArchiveListing {
+  protected:
+    // Lists an archive of the given members and selects row `selected`.
+    ListHost listed(const std::vector<LzhMember>& members, std::size_t selected = 0,
+                    HostingProgram program = HostingProgram::Setup) {
+        writeArchive("PICS.LZH", members);
+        ListHost host(program);
+        list(host, "PICS.LZH");
+        host.selected = selected;
+        return host;
+    }
+};
+
+TEST_F(MemberExtraction, ALogoSizedMemberLandsInTheWindowsDirectory) {
+    ListHost host = listed({{"A.BMP", "x"}, {"B.BMP", picture(129078, 'b')}}, 1);
+    ExtractSelectedMember(host, state, settings);
+    EXPECT_EQ(state.ExtractFlag, "yes");
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\B.BMP"), picture(129078, 'b'));
+    EXPECT_FALSE(machine.exists("C:\\WINDOWS\\A.BMP"));
+}
+
+TEST_F(MemberExtraction, TheLengthRuleDecidesBeforeAnythingIsExtracted) {
+    struct Case {
+        std::string pc98Check;
+        std::string sizecheck;
+        std::size_t length;
+        bool extracted;
+    };
+    for (const Case& c :
+         {Case{"", "", 129078, true}, Case{"", "", 128118, false}, Case{"on", "", 128118, true},
+          Case{"on", "", 129078, false}, Case{"", "on", 12, true}, Case{"on", "on", 0, true}}) {
+        settings.pc98Check = c.pc98Check;
+        settings.sizecheck = c.sizecheck;
+        ListHost host = listed({{"M.BMP", picture(c.length)}});
+        RecordingScope recording;
+        ExtractSelectedMember(host, state, settings);
+        EXPECT_EQ(state.ExtractFlag, c.extracted ? "yes" : "no") << c.length;
+        EXPECT_EQ(machine.exists("C:\\WINDOWS\\M.BMP"), c.extracted) << c.length;
+        if (c.extracted) {
+            EXPECT_TRUE(recording.recorder().messages.empty());
+            std::filesystem::remove(machine.host("C:\\WINDOWS\\M.BMP"));
+        } else {
+            ASSERT_EQ(recording.recorder().messages.size(), 1u);
+            EXPECT_EQ(recording.recorder().messages[0].text,
+                      "ファイルサイズが違うのでロゴには使用できません");
+        }
+    }
+}
+
+TEST_F(MemberExtraction, TheChangerRefusesSilently) {
+    ListHost host = listed({{"M.BMP", "short"}}, 0, HostingProgram::Changer);
+    RecordingScope recording;
+    ExtractSelectedMember(host, state, settings);
+    EXPECT_EQ(state.ExtractFlag, "no");
+    EXPECT_TRUE(recording.recorder().messages.empty());
+}
+
+TEST_F(MemberExtraction, NamesWithBlanksAndFoldersExtractToOnePlace) {
+    ListHost host = listed({{"\x83\x8D\x83\x53 \x95\x5C.BMP", picture(129078, 'j')},
+                            {"DIR\\SUB\\C.BMP", picture(129078, 'c')}});
+    ExtractSelectedMember(host, state, settings);
+    EXPECT_EQ(state.ExtractFlag, "yes");
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\ロゴ 表.BMP"), picture(129078, 'j'));
+
+    host.selected = 1;
+    ExtractSelectedMember(host, state, settings);
+    EXPECT_EQ(state.ExtractFlag, "yes");
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\" + ExtractedCopyName(host.rows[1][0])),
+              picture(129078, 'c'));
+    ASSERT_TRUE(InstallLogoFromExtracted(settings, LogoSlot::Middle, host.rows[1][0]).ok());
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), picture(129078, 'c'));
+    EXPECT_FALSE(machine.exists("C:\\WINDOWS\\C.BMP"));
+    EXPECT_FALSE(machine.exists("C:\\WINDOWS\\DIR"));
+    EXPECT_FALSE(machine.exists("C:\\C.BMP"));
+}
+
+TEST_F(MemberExtraction, AHostileMemberIsNeverWritten) {
+    settings.sizecheck = "on";
+    for (const std::string name :
+         {"..\\EVIL.BMP", "\\ROOT.BMP", "C:\\DRIVE.BMP", "A\\..\\..\\UP.BMP"}) {
+        ListHost host = listed({{name, "evil"}});
+        if (host.rows.empty())
+            continue; // refused already by the listing
+        ExtractSelectedMember(host, state, settings);
+        EXPECT_EQ(state.ExtractFlag, "no") << name;
+    }
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(machine.root()))
+        EXPECT_EQ(entry.path().filename().string().find(".BMP"), std::string::npos) << entry.path();
+}
+
+TEST_F(MemberExtraction, AUsersFileOfTheMembersNameIsNotOverwritten) {
+    machine.writeFile("C:\\WINDOWS\\B.BMP", "mine");
+    ListHost host = listed({{"B.BMP", picture(129078)}});
+    ExtractSelectedMember(host, state, settings);
+    EXPECT_EQ(state.ExtractFlag, "no");
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\B.BMP"), "mine");
+}
+
+// Extraction commands of exactly 256 and 257 characters: the first goes to the
+// library directly, the second through the response file in the temporary
+// directory, which is deleted afterwards.
+TEST_F(MemberExtraction, LongCommandsGoThroughTheResponseFile) {
+    settings.sizecheck = "on";
+    const std::string fixed = "x -jf0 PICS.LZH C:\\WINDOWS\\  ";
+    for (std::size_t commandLength : {256u, 257u}) {
+        const std::string member(commandLength - fixed.size() - 4, 'N');
+        ListHost host = listed({{member + ".BMP", "data", {}, {}, 2}});
+        ASSERT_EQ(host.rows.size(), 1u);
+        ::unsetenv("TMP");
+        ::unsetenv("TEMP");
+        ExtractSelectedMember(host, state, settings);
+        EXPECT_EQ(state.ExtractFlag, "yes") << commandLength;
+        EXPECT_FALSE(machine.exists("C:\\$$$LHA32.$$$"));
+        std::filesystem::remove(machine.host("C:\\WINDOWS\\" + member + ".BMP"));
+
+        // With a temporary directory that cannot take the response file, only
+        // the long command fails.
+        ::setenv("TMP", "C:\\NO\\SUCH\\FOLDER", 1);
+        ExtractSelectedMember(host, state, settings);
+        ::unsetenv("TMP");
+        EXPECT_EQ(state.ExtractFlag, commandLength == 256 ? "yes" : "no") << commandLength;
+        std::filesystem::remove(machine.host("C:\\WINDOWS\\" + member + ".BMP"));
+    }
+}
+
+TEST(TemporaryDirectory, FallsBackFromTmpToTempToTheSystemDrive) {
+    TemporaryMachine machine;
+    ::unsetenv("TMP");
+    ::unsetenv("TEMP");
+    EXPECT_EQ(GetSystemDriveRoot(), "C:\\");
+    EXPECT_EQ(GetTempDirectory(), "C:\\");
+    ::setenv("TEMP", "C:\\TEMP", 1);
+    EXPECT_EQ(GetTempDirectory(), "C:\\TEMP\\");
+    ::setenv("TMP", "C:\\WINDOWS\\TEMP\\", 1);
+    EXPECT_EQ(GetTempDirectory(), "C:\\WINDOWS\\TEMP\\");
+    ::unsetenv("TMP");
+    ::unsetenv("TEMP");
+}
+
+TEST(TemporaryDirectory, AddBackslashAddsOnlyOne) {
+    std::string text = "C:\\TEMP";
+    EXPECT_EQ(AddBackslash(text), "C:\\TEMP\\");
+    EXPECT_EQ(AddBackslash(text), "C:\\TEMP\\");
+    std::string empty;
+    EXPECT_EQ(AddBackslash(empty), "\\");
+}
+
+} // namespace
+} // namespace kor::core
