@@ -1,0 +1,182 @@
+#include "changer_form.h"
+
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "platform/random.h"
+#include "platform/services.h"
+
+#include <cmath>
+#include <iostream>
+
+namespace kor::changer {
+
+namespace {
+
+const std::string_view ProgramTitle = core::programTitle(core::HostingProgram::Changer);
+
+// Where each logo is drawn from: a picture directory in BMP mode, an archive
+// directory and file name in archive mode.
+struct Sources {
+    const std::string& pictureDirectory;
+    const std::string& archiveDirectory;
+    const std::string& archiveName;
+};
+
+Sources sourcesOf(const core::Settings& settings, core::LogoSlot slot) {
+    switch (slot) {
+    case core::LogoSlot::Opening:
+        return {settings.DirOnly, settings.Dir, settings.FileName};
+    case core::LogoSlot::Middle:
+        return {settings.MDirOnly, settings.MDir, settings.MFileName};
+    case core::LogoSlot::Ending:
+        break;
+    }
+    return {settings.EDirOnly, settings.EDir, settings.EFileName};
+}
+
+// Every entry with the same chance: floor(r * n + 1) - 1 lies in 0 .. n-1.
+std::size_t drawIndex(std::size_t count) {
+    platform::seedRandomFromClock();
+    const double r = platform::nextRandom();
+    return static_cast<std::size_t>(std::floor(r * static_cast<double>(count) + 1)) - 1;
+}
+
+} // namespace
+
+Form1::Form1()
+    : Drive1(platform::Machine::current().currentDrive()),
+      Dir1(platform::Machine::current().currentDirectory()) {
+    Drive1.onChange = [this] { return Drive1_Change(); };
+    Dir1.onChange = [this] { return Dir1_Change(); };
+}
+
+RunOutcome Form1::Form_Load() {
+    if (auto status = changeLogos(); !status) {
+        platform::services().showMessage(ProgramTitle, status.error().message());
+        return RunOutcome::Failed;
+    }
+    return RunOutcome::Completed;
+}
+
+platform::Status Form1::changeLogos() {
+    m_archiveState.ExtractFlag.clear();
+    m_settings.settingsDirectory = platform::Machine::current().windowsDirectory();
+    if (!platform::directoryExists(m_settings.settingsDirectory))
+        return platform::Error(platform::Operation::OpenWindowsDirectory,
+                               m_settings.settingsDirectory, ENOTDIR, "path not found");
+
+    // An unreadable KOR.INI is noted but does not stop the run: the keys read
+    // before the fault keep their values, the rest stay empty.
+    if (auto read = core::ReadSettings(m_settings); !read)
+        std::cerr << ProgramTitle << ": " << read.error().message() << '\n';
+
+    if (auto listed = File1.setPath(Dir1.path()); !listed)
+        return listed;
+    for (core::LogoSlot slot : core::AllLogoSlots) {
+        const Sources sources = sourcesOf(m_settings, slot);
+        auto changed = core::isBmpMode(m_settings)
+                           ? changeFromPictureDirectory(slot, sources.pictureDirectory)
+                           : changeFromArchive(slot, sources.archiveDirectory, sources.archiveName);
+        if (!changed)
+            return changed;
+    }
+    return {};
+}
+
+platform::Status Form1::Drive1_Change() {
+    if (auto shown = Dir1.setPath(std::string(1, Drive1.drive()) + ":"); !shown)
+        return shown;
+    if (auto selected = platform::Machine::current().setCurrentDrive(Drive1.drive()); !selected)
+        return selected;
+    clearArchiveLists();
+    return {};
+}
+
+platform::Status Form1::Dir1_Change() {
+    if (auto listed = File1.setPath(Dir1.path()); !listed)
+        return listed;
+    if (auto changed = platform::Machine::current().setCurrentDirectory(Dir1.path()); !changed)
+        return changed;
+    clearArchiveLists();
+    return {};
+}
+
+void Form1::clearArchiveLists() {
+    List1.clear();
+    m_memberRows.clear();
+    m_memberColumns.clear();
+}
+
+void Form1::addReportColumn(const std::string& header, int width, core::ColumnAlignment alignment) {
+    m_memberColumns.push_back({header, width, alignment});
+}
+
+void Form1::addReportRow(const std::vector<std::string>& cells) {
+    m_memberRows.push_back(cells);
+}
+
+std::optional<std::vector<std::string>> Form1::rowToExtract() const {
+    if (m_chosenIndex < 1 || m_chosenIndex > m_memberRows.size())
+        return std::nullopt;
+    return m_memberRows[m_chosenIndex - 1];
+}
+
+platform::Status Form1::showDirectory(const std::string& directory) {
+    if (auto status = Drive1.setDrive(directory); !status)
+        return status;
+    if (auto status = Dir1.setPath(directory); !status)
+        return status;
+    auto& machine = platform::Machine::current();
+    if (auto status = machine.setCurrentDrive(Drive1.drive()); !status)
+        return status;
+    return machine.setCurrentDirectory(directory);
+}
+
+platform::Status Form1::changeFromPictureDirectory(core::LogoSlot slot,
+                                                   const std::string& directory) {
+    if (directory.empty())
+        return {};
+    if (auto shown = showDirectory(directory); !shown)
+        return shown;
+
+    const auto& pictures = File1.entries();
+    // A folder without pictures leaves its logo as it is; the other logos
+    // still change.
+    if (pictures.empty())
+        return {};
+    const std::string& name = pictures[drawIndex(pictures.size())];
+    std::string sourcePath = Dir1.path();
+    if (sourcePath.back() != '\\')
+        sourcePath += '\\';
+    sourcePath += name;
+
+    auto length = platform::fileLength(sourcePath);
+    if (!length)
+        return length.error();
+    if (!core::IsLogoLengthAccepted(m_settings, length.value()))
+        return {};
+    return core::InstallLogoFromFile(m_settings, slot, sourcePath, name);
+}
+
+platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string& directory,
+                                          const std::string& archiveName) {
+    if (archiveName.empty())
+        return {};
+    if (auto shown = showDirectory(directory); !shown)
+        return shown;
+    // A bare file name, found in the current directory just set.
+    m_archiveState.currentArchiveName = archiveName;
+
+    core::ListArchive(*this, m_archiveState);
+    // An archive without members leaves its logo as it is; the other logos
+    // still change.
+    if (m_memberRows.empty())
+        return {};
+    m_chosenIndex = drawIndex(m_memberRows.size()) + 1;
+    core::ExtractSelectedMember(*this, m_archiveState, m_settings);
+    if (m_archiveState.ExtractFlag != "yes")
+        return {};
+    return core::InstallLogoFromExtracted(m_settings, slot, m_memberRows[m_chosenIndex - 1][0]);
+}
+
+} // namespace kor::changer

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "hidden_lists.h"
+
+#include "core/archive.h"
+#include "core/logo.h"
+#include "core/settings.h"
+
+#include <string>
+#include <vector>
+
+namespace kor::changer {
+
+// How a run ended, as the program's exit status.
+enum class RunOutcome { Completed = 0, Failed = 1 };
+
+// The changer's only window. It is never shown: its load event does the whole
+// run (read KOR.INI, then for the opening, middle and ending logo in turn draw
+// a picture at random and install it) and the program ends after it. Its list
+// controls serve only as the run's listings.
+class Form1 final : public core::ArchiveListHost {
+  public:
+    // The lists start at the machine's current drive and directory.
+    Form1();
+
+    // The whole run. A failure that ends it has been reported through the
+    // message service when this returns RunOutcome::Failed. A refused archive
+    // ends the program from inside, after its message.
+    RunOutcome Form_Load();
+
+    const core::Settings& settings() const { return m_settings; }
+
+    // The member list as the archive listing fills it.
+    core::HostingProgram program() const override { return core::HostingProgram::Changer; }
+    std::uintptr_t windowHandle() const override { return 0; }
+    void clearNameList() override { List1.clear(); }
+    void addToNameList(const std::string& name) override { List1.push_back(name); }
+    std::vector<std::string> nameList() const override { return List1; }
+    int reportWidth() const override { return ReportWidth; }
+    void clearReportRows() override { m_memberRows.clear(); }
+    void clearReportColumns() override { m_memberColumns.clear(); }
+    void addReportColumn(const std::string& header, int width,
+                         core::ColumnAlignment alignment) override;
+    void addReportRow(const std::vector<std::string>& cells) override;
+    std::optional<std::vector<std::string>> rowToExtract() const override;
+
+  private:
+    struct Column {
+        std::string header;
+        int width;
+        core::ColumnAlignment alignment;
+    };
+    // The hidden member list's width in pixels; it only scales the columns.
+    static constexpr int ReportWidth = 385;
+
+    // The run itself: stops at the first failure, which Form_Load reports.
+    platform::Status changeLogos();
+    platform::Status Drive1_Change();
+    platform::Status Dir1_Change();
+    void clearArchiveLists();
+
+    // Points the drive and directory lists at `directory` and makes it the
+    // current drive and directory.
+    platform::Status showDirectory(const std::string& directory);
+    platform::Status changeFromPictureDirectory(core::LogoSlot slot, const std::string& directory);
+    platform::Status changeFromArchive(core::LogoSlot slot, const std::string& directory,
+                                       const std::string& archiveName);
+
+    DriveList Drive1;
+    DirectoryList Dir1;
+    FileList File1;
+    std::vector<std::string> List1;
+    std::vector<std::vector<std::string>> m_memberRows;
+    std::vector<Column> m_memberColumns;
+
+    core::Settings m_settings;
+    core::ArchiveState m_archiveState;
+    // The drawn member row, counted from 1.
+    std::size_t m_chosenIndex = 0;
+};
+
+} // namespace kor::changer

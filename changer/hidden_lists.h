@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The list controls of the changer's window, which is never shown: plain
+// in-memory lists that keep the change rules of the drive, directory and file
+// list controls. A change handler runs inside the assignment that changes the
+// list, before the assignment returns, and its failure is the assignment's.
+namespace kor::changer {
+
+using ChangeHandler = std::function<platform::Status()>;
+
+// The drive currently selected.
+class DriveList {
+  public:
+    explicit DriveList(char drive) : m_drive(drive) {}
+
+    char drive() const { return m_drive; }
+    // Selects the drive named by the first character of `path`; runs the change
+    // handler when that is another drive. Fails for a drive that is not mapped.
+    platform::Status setDrive(std::string_view path);
+
+    ChangeHandler onChange;
+
+  private:
+    char m_drive;
+};
+
+// The directory currently shown, as a full path without a trailing "\" except
+// at a drive root.
+class DirectoryList {
+  public:
+    explicit DirectoryList(std::string path) : m_path(std::move(path)) {}
+
+    const std::string& path() const { return m_path; }
+    // Shows `path`; a bare drive ("D:") shows that drive's current directory.
+    // Runs the change handler when that is another directory. Fails for a
+    // directory that does not exist.
+    platform::Status setPath(std::string_view path);
+
+    ChangeHandler onChange;
+
+  private:
+    std::string m_path;
+};
+
+// The files of one directory that match "*.*", hidden and system files left out.
+class FileList {
+  public:
+    const std::string& path() const { return m_path; }
+    platform::Status setPath(std::string_view path);
+
+    const std::vector<std::string>& entries() const { return m_entries; }
+
+  private:
+    std::string m_path;
+    std::vector<std::string> m_entries;
+};
+
+} // namespace kor::changer

@@ -1,0 +1,216 @@
+#include "changer_run.h"
+
+#include "core/logo.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+
+namespace kor::testing {
+namespace {
+
+using core::LogoLength;
+using core::Pc98LogoLength;
+
+class ChangerBmpMode : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        machine.writePicture("C:\\logo.sys", LogoLength, 100);
+        machine.writePicture("C:\\WINDOWS\\logow.sys", LogoLength, 101);
+        machine.writePicture("C:\\WINDOWS\\logos.sys", LogoLength, 102);
+        oldLogos = logos();
+    }
+
+    std::map<std::string, std::string> logos() const {
+        return {{"opening", machine.readFile("C:\\logo.sys")},
+                {"middle", machine.readFile("C:\\WINDOWS\\logow.sys")},
+                {"ending", machine.readFile("C:\\WINDOWS\\logos.sys")}};
+    }
+
+    // The pictures of a folder, by content, for telling which one was installed.
+    std::map<std::string, std::string> picturesIn(const std::string& folder, int count,
+                                                  std::uint64_t length = LogoLength) {
+        std::map<std::string, std::string> byContent;
+        for (int i = 0; i < count; ++i) {
+            const std::string path = folder + "\\PIC" + std::to_string(i) + ".BMP";
+            machine.writePicture(path, length, static_cast<unsigned>(i + 1));
+            byContent[machine.readFile(path)] = path;
+        }
+        return byContent;
+    }
+
+    void expectCleanRun(const ProgramRun& run) {
+        EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+        EXPECT_EQ(run.standardError, "");
+    }
+
+    TemporaryMachine machine;
+    std::map<std::string, std::string> oldLogos;
+};
+
+TEST_F(ChangerBmpMode, EveryPictureOfTheFolderIsChosenOverManyRuns) {
+    const auto pictures = picturesIn("C:\\PICS", 3);
+    writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\PICS\nMDirOnly=\nEDirOnly=");
+    std::set<std::string> chosen;
+    for (int run = 0; run < 40; ++run) {
+        expectCleanRun(runChanger(machine));
+        const std::string logo = machine.readFile("C:\\logo.sys");
+        ASSERT_TRUE(pictures.contains(logo)) << "the logo is one of the folder's pictures";
+        chosen.insert(pictures.at(logo));
+    }
+    EXPECT_EQ(chosen.size(), 3u);
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), oldLogos["middle"]);
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logos.sys"), oldLogos["ending"]);
+    for (const auto& [content, path] : pictures) {
+        EXPECT_EQ(machine.readFile(path), content) << "the source pictures stay";
+        EXPECT_FALSE(machine.exists("C:\\WINDOWS\\" + path.substr(path.rfind('\\') + 1)));
+    }
+}
+
+TEST_F(ChangerBmpMode, HiddenFilesAreNeverChosen) {
+    const auto pictures = picturesIn("C:\\PICS", 1);
+    machine.writePicture("C:\\PICS\\.hidden.bmp", LogoLength, 50);
+    writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\PICS");
+    for (int run = 0; run < 15; ++run) {
+        expectCleanRun(runChanger(machine));
+        EXPECT_EQ(pictures.at(machine.readFile("C:\\logo.sys")), "C:\\PICS\\PIC0.BMP");
+    }
+}
+
+TEST_F(ChangerBmpMode, SameFolderForTwoSlotsDrawsTwice) {
+    const auto pictures = picturesIn("C:\\PICS", 4);
+    writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\PICS\nMDirOnly=C:\\pics");
+    bool differed = false;
+    for (int run = 0; run < 20 && !differed; ++run) {
+        expectCleanRun(runChanger(machine));
+        const auto now = logos();
+        ASSERT_TRUE(pictures.contains(now.at("opening")));
+        ASSERT_TRUE(pictures.contains(now.at("middle")));
+        differed = now.at("opening") != now.at("middle");
+    }
+    EXPECT_TRUE(differed) << "two slots never got different pictures in 20 runs";
+}
+
+TEST_F(ChangerBmpMode, CapitalOnMeansArchiveModeAndNothingChanges) {
+    picturesIn("C:\\PICS", 2);
+    writeSettings(machine, "ArcCheck=ON\nDirOnly=C:\\PICS");
+    expectCleanRun(runChanger(machine));
+    EXPECT_EQ(logos(), oldLogos);
+}
+
+TEST_F(ChangerBmpMode, WithoutKorIniNothingChanges) {
+    expectCleanRun(runChanger(machine));
+    EXPECT_EQ(logos(), oldLogos);
+    EXPECT_FALSE(machine.exists("C:\\WINDOWS\\KOR.INI")) << "KOR never writes KOR.INI";
+}
+
+TEST_F(ChangerBmpMode, LengthRuleFollowsTheOptions) {
+    struct Case {
+        std::string options;
+        std::uint64_t length;
+        bool installed;
+    };
+    for (const Case& c :
+         {Case{"", LogoLength, true}, Case{"", LogoLength - 1, false},
+          Case{"", LogoLength + 1, false}, Case{"pc98Check=on", Pc98LogoLength, true},
+          Case{"pc98Check=on", LogoLength, false}, Case{"pc98Check=ON", LogoLength, true},
+          Case{"sizecheck=on", 11, true}, Case{"sizecheck=on\npc98Check=on", 0, true}}) {
+        std::filesystem::remove_all(machine.host("C:\\PICS"));
+        const auto pictures = picturesIn("C:\\PICS", 1, c.length);
+        writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\PICS\n" + c.options);
+        machine.writePicture("C:\\logo.sys", LogoLength, 100);
+        expectCleanRun(runChanger(machine));
+        EXPECT_EQ(pictures.contains(machine.readFile("C:\\logo.sys")), c.installed)
+            << c.options << " with a picture of " << c.length << " bytes";
+    }
+}
+
+TEST_F(ChangerBmpMode, ATextFileBecomesTheLogoWithoutTheSizeCheck) {
+    machine.writeFile("C:\\PICS\\README.TXT", "not a picture at all");
+    writeSettings(machine, "ArcCheck=on\nsizecheck=on\nEDirOnly=C:\\PICS");
+    expectCleanRun(runChanger(machine));
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logos.sys"), "not a picture at all");
+}
+
+TEST_F(ChangerBmpMode, ARefusedOrEmptyFolderSkipsOnlyItsSlot) {
+    picturesIn("C:\\WRONG", 1, 1000);
+    std::filesystem::create_directories(machine.host("C:\\EMPTY\\SUB"));
+    const auto pictures = picturesIn("C:\\PICS", 1);
+    writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\WRONG\nMDirOnly=C:\\EMPTY\nEDirOnly=C:\\PICS");
+    expectCleanRun(runChanger(machine));
+    EXPECT_EQ(machine.readFile("C:\\logo.sys"), oldLogos["opening"]);
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), oldLogos["middle"]);
+    EXPECT_TRUE(pictures.contains(machine.readFile("C:\\WINDOWS\\logos.sys")));
+}
+
+TEST_F(ChangerBmpMode, PicturesAndWindowsOnDifferentDrives) {
+    TemporaryMachine other("E:\\WIN95");
+    other.addDrive('D');
+    other.writePicture("E:\\logo.sys", LogoLength, 100);
+    other.writePicture("D:\\LOGOS\\壁紙\\富士.BMP", LogoLength, 7);
+    const std::string picture = other.readFile("D:\\LOGOS\\壁紙\\富士.BMP");
+    // The Windows directory's KOR.INI names the Japanese folder in Shift-JIS.
+    other.writeFile("E:\\WIN95\\KOR.INI",
+                    "[SaveDir]\r\nArcCheck=on\r\nDirOnly=D:\\LOGOS\\\x95\xC7\x8E\x86\r\n"
+                    "EDirOnly=d:\\logos\\\x95\xC7\x8E\x86\r\n");
+    const auto run = runChanger(other, "E:\\WIN95");
+    expectCleanRun(run);
+    EXPECT_EQ(other.readFile("E:\\logo.sys"), picture);
+    EXPECT_EQ(other.readFile("E:\\WIN95\\logos.sys"), picture);
+    EXPECT_FALSE(std::filesystem::exists(other.root() / "c" / "logo.sys"));
+    EXPECT_EQ(other.readFile("D:\\LOGOS\\壁紙\\富士.BMP"), picture);
+}
+
+TEST_F(ChangerBmpMode, AMissingFolderEndsTheRunAndNamesIt) {
+    const auto pictures = picturesIn("C:\\PICS", 1);
+    writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\PICS\nMDirOnly=C:\\GONE\nEDirOnly=C:\\PICS");
+    const auto run = runChanger(machine);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.standardError.find("C:\\GONE"), std::string::npos) << run.standardError;
+    EXPECT_TRUE(pictures.contains(machine.readFile("C:\\logo.sys"))) << "done before the fault";
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), oldLogos["middle"]);
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logos.sys"), oldLogos["ending"]) << "not reached";
+}
+
+TEST_F(ChangerBmpMode, AnUnmappedDriveEndsTheRunAndNamesIt) {
+    writeSettings(machine, "ArcCheck=on\nDirOnly=Q:\\PICS");
+    const auto run = runChanger(machine);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.standardError.find("Q:"), std::string::npos) << run.standardError;
+    EXPECT_EQ(logos(), oldLogos);
+}
+
+TEST_F(ChangerBmpMode, AWindowsDirectoryOnAnUnmappedDriveIsReported) {
+    const auto run = runChanger(machine, "M:\\WINDOWS");
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.standardError.find("M:\\WINDOWS"), std::string::npos) << run.standardError;
+    EXPECT_EQ(logos(), oldLogos);
+}
+
+TEST_F(ChangerBmpMode, AReadOnlyLogoIsKeptAndReported) {
+    const auto pictures = picturesIn("C:\\PICS", 1);
+    writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\PICS\nMDirOnly=C:\\PICS");
+    ::chmod(machine.host("C:\\logo.sys").c_str(), 0444);
+    const auto run = runChanger(machine);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.standardError.find("C:\\logo.sys"), std::string::npos) << run.standardError;
+    EXPECT_EQ(machine.readFile("C:\\logo.sys"), oldLogos["opening"]);
+    EXPECT_FALSE(machine.exists("C:\\WINDOWS\\PIC0.BMP")) << "the staged copy is removed";
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), oldLogos["middle"]);
+}
+
+TEST_F(ChangerBmpMode, InvalidShiftJisInKorIniIsReportedAndTheRestIsNotGuessed) {
+    picturesIn("C:\\PICS", 1);
+    machine.writeFile("C:\\WINDOWS\\KOR.INI",
+                      "[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\\x81\x20\r\nEDirOnly=C:\\PICS\r\n");
+    const auto run = runChanger(machine);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_NE(run.standardError.find("KOR.INI"), std::string::npos) << run.standardError;
+    EXPECT_EQ(logos(), oldLogos);
+}
+
+} // namespace
+} // namespace kor::testing
