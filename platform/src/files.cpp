@@ -103,8 +103,9 @@ class StagedFile {
   public:
     explicit StagedFile(const fs::path& destination) : m_destination(destination) {
         // A name starting with "." keeps it out of every file list meanwhile.
-        const std::string stem =
-            "." + destination.filename().string() + "." + std::to_string(::getpid()) + ".";
+        std::string stem = ".";
+        stem += destination.filename().string();
+        stem += "." + std::to_string(::getpid()) + ".";
         for (unsigned attempt = 0; attempt < 100 && !m_descriptor.isOpen(); ++attempt) {
             m_path = destination.parent_path() / (stem + std::to_string(attempt) + ".tmp");
             m_descriptor = FileDescriptor(

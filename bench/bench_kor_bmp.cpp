@@ -1,0 +1,163 @@
+// How long an unattended run of KOR takes in BMP mode, and how much memory it
+// needs, when the three logo screens draw from one folder of 100, 1,000 and
+// 10,000 pictures. Every run lists the folder once per screen, picks a
+// picture at random and installs it, so the time grows with the folder.
+//
+//     bench_kor_bmp [--runs N] [--sizes 100,1000,10000] [--program PATH]
+
+#include "measure.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#ifndef KOR_PROGRAM
+#error "KOR_PROGRAM must name the KOR program; bench/CMakeLists.txt defines it"
+#endif
+
+namespace {
+
+using kor::bench::RunMeasurement;
+using kor::bench::ScratchMachine;
+
+struct Options {
+    int runs = 5;
+    std::vector<std::size_t> sizes{100, 1000, 10000};
+    std::string program = KOR_PROGRAM;
+};
+
+[[noreturn]] void usage(int status) {
+    std::fprintf(status == 0 ? stdout : stderr,
+                 "usage: bench_kor_bmp [--runs N] [--sizes 100,1000,10000] [--program PATH]\n"
+                 "Times KOR in BMP mode on folders of that many 129078-byte pictures.\n");
+    std::exit(status);
+}
+
+std::vector<std::size_t> parseSizes(const std::string& text) {
+    std::vector<std::size_t> sizes;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(',', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string item = text.substr(start, end - start);
+        char* rest = nullptr;
+        unsigned long long value = std::strtoull(item.c_str(), &rest, 10);
+        if (item.empty() || *rest != '\0' || value == 0)
+            usage(2);
+        sizes.push_back(static_cast<std::size_t>(value));
+        start = end + 1;
+    }
+    return sizes;
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc)
+                usage(2);
+            return argv[++i];
+        };
+        if (argument == "--runs") {
+            options.runs = std::atoi(value().c_str());
+            if (options.runs < 1)
+                usage(2);
+        } else if (argument == "--sizes") {
+            options.sizes = parseSizes(value());
+        } else if (argument == "--program") {
+            options.program = value();
+        } else if (argument == "--help" || argument == "-h") {
+            usage(0);
+        } else {
+            usage(2);
+        }
+    }
+    return options;
+}
+
+// The settings of BMP mode with all three screens drawing from C:\PICTURES.
+const std::pair<std::string, std::string> settings[] = {
+    {"ArcCheck", "on"},           {"DirOnly", "C:\\PICTURES"}, {"MDirOnly", "C:\\PICTURES"},
+    {"EDirOnly", "C:\\PICTURES"}, {"pc98Check", "off"},        {"sizecheck", "off"},
+};
+
+// Runs KOR once on the machine and checks that it did its work: exit status
+// 0 and all three logo files now hold a picture of the folder. Returns the
+// measurement; `failure` says what went wrong, and is empty when all is well.
+RunMeasurement runOnce(const Options& options, const ScratchMachine& machine,
+                       const std::string& picture, std::string& failure) {
+    const std::pair<std::string, std::string> environment[] = {
+        {"KOR_ROOT", machine.root().string()},
+        {"WINDIR", ScratchMachine::windowsDirectory()},
+    };
+    // Without a display KOR reports to standard error instead of in a window.
+    const std::string unset[] = {"DISPLAY", "WAYLAND_DISPLAY"};
+    RunMeasurement run = kor::bench::runAndMeasure(options.program, environment, unset);
+    failure = kor::bench::describeFailure(run);
+    if (failure.empty()) {
+        for (const char* logo :
+             {"C:\\logo.sys", "C:\\WINDOWS\\logow.sys", "C:\\WINDOWS\\logos.sys"})
+            if (failure.empty() && kor::bench::readWholeFile(machine.host(logo)) != picture)
+                failure = std::string(logo) + " is not a picture of C:\\PICTURES after the run";
+    }
+    if (!failure.empty() && !run.errorOutput.empty())
+        failure += "; it wrote: " + run.errorOutput;
+    return run;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options = parseOptions(argc, argv);
+    try {
+        std::printf("KOR program: %s\n", options.program.c_str());
+        std::printf("Each case: one warm-up run, then %d timed runs; the folder is shared by the "
+                    "three logo screens.\n\n",
+                    options.runs);
+        std::vector<kor::bench::RunSummary> rows;
+        for (std::size_t count : options.sizes) {
+            ScratchMachine machine;
+            auto madeStart = std::chrono::steady_clock::now();
+            std::filesystem::path folder = machine.makePictureFolder("C:\\PICTURES", count);
+            double madeSeconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - madeStart).count();
+            machine.writeSettings(settings);
+            std::string picture = kor::bench::readWholeFile(folder / "P00001.BMP");
+            std::printf("%zu pictures of %llu bytes made in %.2f s in %s\n", count,
+                        static_cast<unsigned long long>(kor::bench::logoLength), madeSeconds,
+                        machine.root().c_str());
+            std::fflush(stdout);
+
+            std::vector<RunMeasurement> runs;
+            for (int i = 0; i <= options.runs; ++i) {
+                std::string failure;
+                RunMeasurement run = runOnce(options, machine, picture, failure);
+                if (!failure.empty()) {
+                    std::fprintf(stderr, "bench_kor_bmp: %zu pictures, run %d: %s\n", count, i,
+                                 failure.c_str());
+                    return 1;
+                }
+                if (i > 0) // the first run warms the caches
+                    runs.push_back(std::move(run));
+            }
+            rows.push_back(
+                kor::bench::summarise("BMP mode, " + std::to_string(count) + " pictures", runs));
+        }
+        std::printf("\n");
+        kor::bench::printTable(stdout, rows);
+        std::printf("\nPeak RSS is the largest of the runs (ru_maxrss of wait4); a process started "
+                    "this way\nshows at least %.1f MB (the same measure for /bin/true).\n",
+                    static_cast<double>(kor::bench::runBaselineKilobytes()) / 1024);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "bench_kor_bmp: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# Builds KOR and runs it once on a demo Windows 95 machine, then shows what it
+# changed: the three logo files before and after, and the picture each one
+# now is.
+#
+#   sudo bash scripts/demo.sh              # BMP mode: folders of .BMP pictures
+#   sudo bash scripts/demo.sh --archives   # archive mode: LZH archives
+#
+# The demo machine is copied from examples/ into build/ first, so the one in
+# the repository stays as it is and every run of this script starts afresh.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+machine_name="demo-machine"
+install_deps=yes
+kor=""
+
+while (($#)); do
+    case "$1" in
+        --archives) machine_name="demo-machine-archives" ;;
+        --no-install) install_deps=no ;;
+        --kor)
+            kor="$(realpath "${2:?--kor needs the path of a KOR program}")"
+            install_deps=no
+            shift
+            ;;
+        -h | --help)
+            sed -n '2,11s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
+            echo "Options: --archives      archive mode"
+            echo "         --no-install    do not look for missing Debian packages"
+            echo "         --kor PATH      run this KOR program instead of building one"
+            exit 0
+            ;;
+        *)
+            echo "demo: unknown option $1 (try --help)" >&2
+            exit 2
+            ;;
+    esac
+    shift
+done
+
+if [[ -t 1 ]]; then
+    heading() { printf '\n\033[1m== %s\033[0m\n' "$*"; }
+else
+    heading() { printf '\n== %s\n' "$*"; }
+fi
+
+# --- dependencies and build ------------------------------------------------
+
+if [[ "$install_deps" == yes ]]; then
+    heading "Debian packages"
+    bash "$here/scripts/install-deps.sh"
+fi
+
+if [[ -z "$kor" ]]; then
+    heading "Building KOR (Release, in build/)"
+    cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$here/build" --target KOR
+    kor="$here/build/changer/KOR"
+fi
+
+# When run with sudo, give build/ back to the user who asked for it, so that
+# later builds without sudo still work.
+# shellcheck disable=SC2317 # called by the trap
+give_back() {
+    if [[ -n "${SUDO_UID:-}" && -n "${SUDO_GID:-}" && "$EUID" == 0 ]]; then
+        chown -R "$SUDO_UID:$SUDO_GID" "$here/build" 2>/dev/null || true
+    fi
+}
+trap give_back EXIT
+
+# --- the machine ------------------------------------------------------------
+
+source_machine="$here/examples/$machine_name"
+root="$here/build/$machine_name"
+mkdir -p "$here/build"
+rm -rf "$root"
+cp -a "$source_machine" "$root"
+# git keeps no empty folders; these stand for the rest of a Windows install.
+find "$root" -name .gitkeep -delete
+
+heading "The demo machine"
+echo "KOR_ROOT=$root"
+echo "  (a fresh copy of examples/$machine_name; drive C: is $root/c)"
+echo "WINDIR=C:\\WINDOWS"
+echo
+echo "C:\\WINDOWS\\KOR.INI (stored in Shift-JIS with CRLF line ends):"
+iconv -f CP932 -t UTF-8 "$root/c/WINDOWS/KOR.INI" | tr -d '\r' | sed 's/^/    /'
+
+# --- naming pictures by their bytes -------------------------------------------
+
+# catalogue: sha256 -> where that picture comes from, in Windows terms.
+declare -A catalogue=()
+windows_path() { # host path below $root -> C:\...
+    local relative="${1#"$root"/}"
+    local drive="${relative%%/*}"
+    local rest="${relative#*/}"
+    printf '%s:\\%s' "${drive^^}" "${rest//\//\\}"
+}
+hash_of() { sha256sum "$1" | cut -c1-64; }
+
+catalogue[$(hash_of "$source_machine/c/logo.sys")]="the original logo.sys"
+catalogue[$(hash_of "$source_machine/c/WINDOWS/logow.sys")]="the original logow.sys"
+catalogue[$(hash_of "$source_machine/c/WINDOWS/logos.sys")]="the original logos.sys"
+
+while IFS= read -r -d '' picture; do
+    catalogue[$(hash_of "$picture")]="$(windows_path "$picture")"
+done < <(find "$root/c" -type f -iname '*.bmp' -print0)
+
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"; give_back' EXIT
+while IFS= read -r -d '' archive; do
+    # lhasa writes the members under their stored (Shift-JIS) names.
+    unpacked="$scratch/$(hash_of "$archive")"
+    mkdir -p "$unpacked"
+    (cd "$unpacked" && lha xq "$archive" >/dev/null)
+    while IFS= read -r -d '' member; do
+        name="$(basename "$member" | iconv -f CP932 -t UTF-8 2>/dev/null || basename "$member")"
+        # lhasa writes the names of MS-DOS archives in lower case; DOS showed
+        # them in upper case.
+        catalogue[$(hash_of "$member")]="$(windows_path "$archive") : ${name^^}"
+    done < <(find "$unpacked" -type f -print0)
+done < <(find "$root/c" -type f -iname '*.lzh' -print0)
+
+logos=("c/logo.sys" "c/WINDOWS/logow.sys" "c/WINDOWS/logos.sys")
+declare -A before=()
+
+show_logos() {
+    local logo
+    printf '    %-22s %8s  %-14s %s\n' "logo file" "bytes" "sha256" "is"
+    for logo in "${logos[@]}"; do
+        local file="$root/$logo" label
+        label="$(windows_path "$file")"
+        if [[ -f "$file" ]]; then
+            local hash size what
+            hash="$(hash_of "$file")"
+            size="$(stat -c %s "$file")"
+            what="${catalogue[$hash]:-a picture from elsewhere}"
+            printf '    %-22s %8s  %-14s %s\n' "$label" "$size" "${hash:0:12}.." "$what"
+        else
+            printf '    %-22s %8s  %-14s %s\n' "$label" "-" "-" "(missing)"
+        fi
+    done
+}
+
+remember() {
+    local logo
+    for logo in "${logos[@]}"; do
+        before[$logo]="$( [[ -f "$root/$logo" ]] && hash_of "$root/$logo" || echo missing)"
+    done
+}
+
+# --- the run --------------------------------------------------------------
+
+heading "Before"
+show_logos
+remember
+
+heading "Running KOR"
+echo "KOR_ROOT=$root WINDIR='C:\\WINDOWS' $kor"
+# No display: KOR works unattended and reports any trouble on standard error.
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY KOR_ROOT="$root" WINDIR='C:\WINDOWS' "$kor" || status=$?
+echo "KOR ended with exit status $status ($( ((status == 0)) && echo "ran to its end" || echo "a failure ended it"))"
+
+heading "After"
+show_logos
+
+changed=0
+for logo in "${logos[@]}"; do
+    now="$( [[ -f "$root/$logo" ]] && hash_of "$root/$logo" || echo missing)"
+    if [[ "$now" != "${before[$logo]}" ]]; then
+        changed=$((changed + 1))
+    fi
+done
+echo
+echo "$changed of 3 logo files changed."
+leftovers="$(find "$root/c" "$root/c/WINDOWS" -maxdepth 1 -type f -iname '*.bmp' | wc -l)"
+if [[ "$leftovers" != 0 ]]; then
+    echo "Note: $leftovers picture copies were left in C:\\ or C:\\WINDOWS."
+fi
+echo
+echo "Run KOR again for another draw:"
+echo "    KOR_ROOT=$root WINDIR='C:\\WINDOWS' $kor"
+if [[ "$machine_name" == demo-machine ]]; then
+    echo "or try the LZH archives: sudo bash scripts/demo.sh --archives"
+fi
+exit "$status"

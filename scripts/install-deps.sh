@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running KOR need.
+# Does nothing when they are all installed already; otherwise runs apt-get
+# (as root: run it with sudo, or as root in CI). Made for Debian 12.
+set -euo pipefail
+
+packages=(
+    cmake                 # the build
+    g++                   # C++20
+    ninja-build
+    pkg-config            # finds liblhasa
+    qt6-base-dev          # windows, dialogs, images (Widgets, Gui, Test)
+    libgl-dev             # OpenGL headers that Qt 6's CMake files look for
+    liblhasa-dev          # LZH archives
+    lhasa                 # the lha command, used by the demo to list archives
+    libgtest-dev          # GoogleTest
+    xvfb                  # an X server for the window tests
+    xauth                 # which xvfb-run needs
+    fonts-ipafont-gothic  # a Japanese font for the window captions
+    python3               # the demo picture generator
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    status="$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)"
+    if [[ "$status" != "install ok installed" ]]; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]} == 0)); then
+    echo "install-deps: all ${#packages[@]} packages are installed"
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+as_root=()
+if ((EUID != 0)); then
+    if command -v sudo >/dev/null; then
+        as_root=(sudo)
+    else
+        echo "install-deps: run me as root to install: ${missing[*]}" >&2
+        exit 1
+    fi
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+    "${packages[@]}"

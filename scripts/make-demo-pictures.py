@@ -1,0 +1,919 @@
+#!/usr/bin/env python3
+"""Draws the pictures of the demo machines in examples/.
+
+Every picture is a Windows 95 logo picture: a 320x400 bitmap with a
+256-colour palette, stored bottom-up, exactly 129078 bytes long
+(14 + 40 + 1024 + 128000). Windows 95 shows it stretched to 640x400, so one
+pixel is twice as wide as it is high on screen. The drawing therefore happens
+in screen units (640 wide, 400 high) and every pixel samples the middle of its
+two screen columns: a circle drawn here is a round circle on the screen.
+
+Only the Python 3 standard library is used. The output is deterministic, and
+the pictures it writes are committed, so the demo does not need this script.
+
+    python3 scripts/make-demo-pictures.py               # writes examples/
+    python3 scripts/make-demo-pictures.py --preview DIR  # also 640x400 PNGs
+    python3 scripts/make-demo-pictures.py --sheet docs/demo-pictures.png
+"""
+
+import argparse
+import math
+import os
+import random
+import struct
+import sys
+import zlib
+
+WIDTH, HEIGHT = 320, 400  # pixels of the bitmap
+SCREEN_W = 640  # screen units across; one pixel is two of them
+LOGO_LENGTH = 14 + 40 + 256 * 4 + WIDTH * HEIGHT
+
+
+# ---------------------------------------------------------------------------
+# Canvas: a picture in floating-point RGB, drawn in screen units.
+
+
+def clamp(value, low=0.0, high=1.0):
+    return low if value < low else high if value > high else value
+
+
+def mix(a, b, t):
+    return (a[0] + (b[0] - a[0]) * t, a[1] + (b[1] - a[1]) * t, a[2] + (b[2] - a[2]) * t)
+
+
+def hexcolour(text):
+    text = text.lstrip("#")
+    return (int(text[0:2], 16), int(text[2:4], 16), int(text[4:6], 16))
+
+
+def ramp(stops, t):
+    """Colour at t (0..1) of a gradient given as [(position, colour), ...]."""
+    t = clamp(t)
+    for (p0, c0), (p1, c1) in zip(stops, stops[1:]):
+        if t <= p1:
+            return mix(c0, c1, 0.0 if p1 == p0 else (t - p0) / (p1 - p0))
+    return stops[-1][1]
+
+
+class Canvas:
+    def __init__(self):
+        self.r = [0.0] * (WIDTH * HEIGHT)
+        self.g = [0.0] * (WIDTH * HEIGHT)
+        self.b = [0.0] * (WIDTH * HEIGHT)
+
+    @staticmethod
+    def screen_x(px):
+        return px * 2 + 1.0
+
+    @staticmethod
+    def screen_y(py):
+        return py + 0.5
+
+    def background(self, colour_at):
+        """colour_at(x, y) in screen units gives every pixel's colour."""
+        for py in range(HEIGHT):
+            y = self.screen_y(py)
+            row = py * WIDTH
+            for px in range(WIDTH):
+                c = colour_at(self.screen_x(px), y)
+                i = row + px
+                self.r[i], self.g[i], self.b[i] = c
+
+    def blend(self, i, colour, alpha):
+        if alpha <= 0.0:
+            return
+        if alpha >= 1.0:
+            self.r[i], self.g[i], self.b[i] = colour
+            return
+        self.r[i] += (colour[0] - self.r[i]) * alpha
+        self.g[i] += (colour[1] - self.g[i]) * alpha
+        self.b[i] += (colour[2] - self.b[i]) * alpha
+
+    def shape(self, distance, colour, box, softness=1.5, opacity=1.0):
+        """Fills the points where distance(x, y) < 0, with smooth edges.
+
+        distance is a signed distance in screen units; colour is a colour or a
+        function of (x, y); box = (x0, y0, x1, y1) bounds the shape on screen.
+        """
+        x0, y0, x1, y1 = box
+        px0 = max(0, int((x0 - 2) // 2))
+        px1 = min(WIDTH - 1, int((x1 + 2) // 2))
+        py0 = max(0, int(y0 - 2))
+        py1 = min(HEIGHT - 1, int(y1 + 2))
+        colour_at = colour if callable(colour) else None
+        for py in range(py0, py1 + 1):
+            y = self.screen_y(py)
+            row = py * WIDTH
+            for px in range(px0, px1 + 1):
+                x = self.screen_x(px)
+                d = distance(x, y)
+                if d >= softness:
+                    continue
+                alpha = clamp(0.5 - d / (2 * softness)) * opacity
+                self.blend(row + px, colour_at(x, y) if colour_at else colour, alpha)
+
+    def glow(self, cx, cy, radius, colour, strength=1.0):
+        """A soft round light fading out to the radius."""
+        px0, px1 = max(0, int((cx - radius) // 2)), min(WIDTH - 1, int((cx + radius) // 2))
+        py0, py1 = max(0, int(cy - radius)), min(HEIGHT - 1, int(cy + radius))
+        for py in range(py0, py1 + 1):
+            y = self.screen_y(py)
+            for px in range(px0, px1 + 1):
+                x = self.screen_x(px)
+                t = 1.0 - math.hypot(x - cx, y - cy) / radius
+                if t > 0:
+                    self.blend(py * WIDTH + px, colour, strength * t * t)
+
+
+# ---------------------------------------------------------------------------
+# Signed distances (negative inside), in screen units.
+
+
+def circle(cx, cy, radius):
+    return lambda x, y: math.hypot(x - cx, y - cy) - radius
+
+
+def ellipse(cx, cy, rx, ry, angle=0.0):
+    ca, sa = math.cos(angle), math.sin(angle)
+
+    def distance(x, y):
+        dx, dy = x - cx, y - cy
+        u, v = dx * ca + dy * sa, -dx * sa + dy * ca
+        return (math.hypot(u / rx, v / ry) - 1.0) * min(rx, ry)
+
+    return distance
+
+
+def box(x0, y0, x1, y1):
+    cx, cy, hx, hy = (x0 + x1) / 2, (y0 + y1) / 2, (x1 - x0) / 2, (y1 - y0) / 2
+
+    def distance(x, y):
+        qx, qy = abs(x - cx) - hx, abs(y - cy) - hy
+        outside = math.hypot(max(qx, 0.0), max(qy, 0.0))
+        return outside + min(max(qx, qy), 0.0)
+
+    return distance
+
+
+def capsule(ax, ay, bx, by, radius):
+    def distance(x, y):
+        px, py, vx, vy = x - ax, y - ay, bx - ax, by - ay
+        h = clamp((px * vx + py * vy) / (vx * vx + vy * vy))
+        return math.hypot(px - vx * h, py - vy * h) - radius
+
+    return distance
+
+
+def polygon(points):
+    n = len(points)
+
+    def distance(x, y):
+        best = float("inf")
+        inside = False
+        for i in range(n):
+            ax, ay = points[i]
+            bx, by = points[i - 1]
+            ex, ey, wx, wy = bx - ax, by - ay, x - ax, y - ay
+            length = ex * ex + ey * ey
+            h = clamp((wx * ex + wy * ey) / length) if length else 0.0
+            dx, dy = wx - ex * h, wy - ey * h
+            dd = dx * dx + dy * dy
+            if dd < best:
+                best = dd
+            if (ay > y) != (by > y) and x < (bx - ax) * (y - ay) / (by - ay) + ax:
+                inside = not inside
+        d = math.sqrt(best)
+        return -d if inside else d
+
+    return distance
+
+
+def bounds(points, margin=0.0):
+    xs, ys = [p[0] for p in points], [p[1] for p in points]
+    return (min(xs) - margin, min(ys) - margin, max(xs) + margin, max(ys) + margin)
+
+
+# ---------------------------------------------------------------------------
+# A small 5x7 font for the captions, in the style of the period.
+
+FONT = {
+    'A': (' ### ', '#   #', '#   #', '#####', '#   #', '#   #', '#   #'),
+    'B': ('#### ', '#   #', '#   #', '#### ', '#   #', '#   #', '#### '),
+    'C': (' ### ', '#   #', '#    ', '#    ', '#    ', '#   #', ' ### '),
+    'D': ('#### ', '#   #', '#   #', '#   #', '#   #', '#   #', '#### '),
+    'E': ('#####', '#    ', '#    ', '#### ', '#    ', '#    ', '#####'),
+    'F': ('#####', '#    ', '#    ', '#### ', '#    ', '#    ', '#    '),
+    'G': (' ### ', '#   #', '#    ', '# ###', '#   #', '#   #', ' ####'),
+    'H': ('#   #', '#   #', '#   #', '#####', '#   #', '#   #', '#   #'),
+    'I': (' ### ', '  #  ', '  #  ', '  #  ', '  #  ', '  #  ', ' ### '),
+    'J': ('  ###', '   # ', '   # ', '   # ', '   # ', '#  # ', ' ##  '),
+    'K': ('#   #', '#  # ', '# #  ', '##   ', '# #  ', '#  # ', '#   #'),
+    'L': ('#    ', '#    ', '#    ', '#    ', '#    ', '#    ', '#####'),
+    'M': ('#   #', '## ##', '# # #', '# # #', '#   #', '#   #', '#   #'),
+    'N': ('#   #', '#   #', '##  #', '# # #', '#  ##', '#   #', '#   #'),
+    'O': (' ### ', '#   #', '#   #', '#   #', '#   #', '#   #', ' ### '),
+    'P': ('#### ', '#   #', '#   #', '#### ', '#    ', '#    ', '#    '),
+    'Q': (' ### ', '#   #', '#   #', '#   #', '# # #', '#  # ', ' ## #'),
+    'R': ('#### ', '#   #', '#   #', '#### ', '# #  ', '#  # ', '#   #'),
+    'S': (' ####', '#    ', '#    ', ' ### ', '    #', '    #', '#### '),
+    'T': ('#####', '  #  ', '  #  ', '  #  ', '  #  ', '  #  ', '  #  '),
+    'U': ('#   #', '#   #', '#   #', '#   #', '#   #', '#   #', ' ### '),
+    'V': ('#   #', '#   #', '#   #', '#   #', '#   #', ' # # ', '  #  '),
+    'W': ('#   #', '#   #', '#   #', '# # #', '# # #', '# # #', ' # # '),
+    'X': ('#   #', '#   #', ' # # ', '  #  ', ' # # ', '#   #', '#   #'),
+    'Y': ('#   #', '#   #', ' # # ', '  #  ', '  #  ', '  #  ', '  #  '),
+    'Z': ('#####', '    #', '   # ', '  #  ', ' #   ', '#    ', '#####'),
+    '0': (' ### ', '#   #', '#  ##', '# # #', '##  #', '#   #', ' ### '),
+    '1': ('  #  ', ' ##  ', '  #  ', '  #  ', '  #  ', '  #  ', ' ### '),
+    '2': (' ### ', '#   #', '    #', '   # ', '  #  ', ' #   ', '#####'),
+    '3': ('#####', '   # ', '  #  ', '   # ', '    #', '#   #', ' ### '),
+    '4': ('   # ', '  ## ', ' # # ', '#  # ', '#####', '   # ', '   # '),
+    '5': ('#####', '#    ', '#### ', '    #', '    #', '#   #', ' ### '),
+    '6': ('  ## ', ' #   ', '#    ', '#### ', '#   #', '#   #', ' ### '),
+    '7': ('#####', '    #', '   # ', '  #  ', ' #   ', ' #   ', ' #   '),
+    '8': (' ### ', '#   #', '#   #', ' ### ', '#   #', '#   #', ' ### '),
+    '9': (' ### ', '#   #', '#   #', ' ####', '    #', '   # ', ' ##  '),
+    '.': ('     ', '     ', '     ', '     ', '     ', ' ##  ', ' ##  '),
+    ',': ('     ', '     ', '     ', '     ', ' ##  ', '  #  ', ' #   '),
+    "'": ('  #  ', '  #  ', ' #   ', '     ', '     ', '     ', '     '),
+    '!': ('  #  ', '  #  ', '  #  ', '  #  ', '  #  ', '     ', '  #  '),
+    '-': ('     ', '     ', '     ', ' ### ', '     ', '     ', '     '),
+    ':': ('     ', ' ##  ', ' ##  ', '     ', ' ##  ', ' ##  ', '     '),
+    ' ': ('     ', '     ', '     ', '     ', '     ', '     ', '     '),
+}
+
+
+def text_width(text, scale_x):
+    return len(text) * 6 * scale_x - scale_x
+
+
+def draw_text(canvas, text, cx, top, colour, scale_x=4, scale_y=3, shadow=None):
+    """Writes text centred on cx; one font dot is scale_x by scale_y screen
+    units (scale_x a multiple of 2 keeps the dots on whole pixels)."""
+    left = cx - text_width(text, scale_x) / 2
+    left = round(left / 2) * 2
+    layers = [(2, 2, shadow)] if shadow else []
+    layers.append((0, 0, colour))
+    for ox, oy, c in layers:
+        for n, ch in enumerate(text.upper()):
+            rows = FONT[ch]
+            for j in range(7):
+                for i in range(5):
+                    if rows[j][i] != "#":
+                        continue
+                    x0 = left + (n * 6 + i) * scale_x + ox
+                    y0 = top + j * scale_y + oy
+                    for py in range(int(y0), int(y0 + scale_y)):
+                        for px in range(int(x0) // 2, int(x0 + scale_x) // 2):
+                            if 0 <= px < WIDTH and 0 <= py < HEIGHT:
+                                canvas.blend(py * WIDTH + px, c, 1.0)
+
+
+# ---------------------------------------------------------------------------
+# Elements used by several pictures.
+
+
+def vertical(stops):
+    return lambda x, y: ramp(stops, y / HEIGHT)
+
+
+def fuji(canvas, cx, base_y, peak_y, half_base, body, snow, light=None):
+    """Mt. Fuji: concave flanks, a flat top and a snow cap with ragged hem."""
+    height = base_y - peak_y
+    top_half = half_base * 0.09
+    left, right = [], []
+    steps = 24
+    for k in range(steps + 1):
+        t = k / steps  # 0 at the top, 1 at the base
+        w = top_half + (half_base - top_half) * (t ** 1.7)
+        y = peak_y + height * t
+        left.append((cx - w, y))
+        right.append((cx + w, y))
+    mountain = right + [(cx + half_base * 1.4, base_y + 2), (cx - half_base * 1.4, base_y + 2)]
+    mountain += list(reversed(left))
+    shade = light or body
+    canvas.shape(polygon(mountain),
+                 lambda x, y: mix(body, shade, clamp((x - cx) / half_base * 0.8 + 0.4)),
+                 bounds(mountain))
+    # The snow follows the flanks down to a hem of alternating tongues.
+    snow_t = 0.36
+    hem = []
+    tongues = 9
+    for k in range(tongues * 2 + 1):
+        s = k / (tongues * 2)
+        tongue = 0.13 if k % 2 else 0.0
+        t = snow_t * (0.8 + 0.2 * math.sin(s * 7.1)) + tongue
+        w = top_half + (half_base - top_half) * (t ** 1.7)
+        hem.append((cx + w * (2 * s - 1) * 0.98, peak_y + height * t))
+    cap = [p for p in right if p[1] <= hem[-1][1]]
+    cap_left = [p for p in left if p[1] <= hem[0][1]]
+    shape = [(cx - top_half, peak_y)] + [(cx + top_half, peak_y)] + cap[1:] + list(reversed(hem))
+    shape += list(reversed(cap_left[1:]))
+    canvas.shape(polygon(shape),
+                 lambda x, y: mix(snow, mix(snow, body, 0.35), clamp((x - cx) / half_base + 0.3)),
+                 bounds(shape))
+
+
+def sakura_flower(canvas, cx, cy, size, petal, centre, angle=0.0, opacity=1.0):
+    for k in range(5):
+        a = angle + k * 2 * math.pi / 5
+        px, py = cx + math.cos(a) * size * 0.55, cy + math.sin(a) * size * 0.55
+        canvas.shape(ellipse(px, py, size * 0.55, size * 0.38, a), petal,
+                     (px - size, py - size, px + size, py + size), opacity=opacity)
+    canvas.shape(circle(cx, cy, size * 0.2), centre,
+                 (cx - size, cy - size, cx + size, cy + size), opacity=opacity)
+
+
+def branch(canvas, points, width, colour):
+    for (ax, ay), (bx, by) in zip(points, points[1:]):
+        r = width
+        canvas.shape(capsule(ax, ay, bx, by, r), colour,
+                     (min(ax, bx) - r, min(ay, by) - r, max(ax, bx) + r, max(ay, by) + r))
+        width *= 0.8
+
+
+def stars(canvas, rng, count, bottom, colour):
+    for _ in range(count):
+        x, y = rng.uniform(0, SCREEN_W), rng.uniform(0, bottom)
+        r = rng.choice((0.9, 1.1, 1.4, 2.0))
+        canvas.shape(circle(x, y, r), colour, (x - 4, y - 4, x + 4, y + 4),
+                     opacity=rng.uniform(0.5, 1.0))
+
+
+def cloud(canvas, cx, cy, scale, colour, shade):
+    puffs = [(-60, 8, 26), (-30, -8, 34), (5, -18, 40), (42, -4, 32), (70, 10, 22), (0, 12, 30),
+             (-45, 16, 20), (40, 16, 22)]
+    circles = [(cx + dx * scale, cy + dy * scale, r * scale) for dx, dy, r in puffs]
+
+    def distance(x, y):
+        return min(math.hypot(x - a, y - b) - r for a, b, r in circles)
+
+    canvas.shape(distance, lambda x, y: mix(colour, shade, clamp((y - cy) / (40 * scale) + 0.3)),
+                 (cx - 100 * scale, cy - 60 * scale, cx + 100 * scale, cy + 40 * scale),
+                 softness=3.0)
+
+
+def reflection_lines(canvas, cx, top, bottom, colour, width):
+    rng = random.Random(int(cx * 7 + top))
+    y = top
+    while y < bottom:
+        t = (y - top) / (bottom - top)
+        w = width * (1 - t * 0.6) * rng.uniform(0.6, 1.0)
+        h = 1.0 + t * 2
+        canvas.shape(box(cx - w, y, cx + w, y + h), colour, (cx - w, y, cx + w, y + h),
+                     opacity=0.8 - 0.5 * t)
+        y += h + 2 + t * 6
+
+
+def window_frame(canvas, x0, y0, x1, y1, title):
+    """A dialog window drawn like the 3-D controls of the period."""
+    white, light, grey, dark, black = (255,) * 3, (223,) * 3, (192,) * 3, (128,) * 3, (0,) * 3
+    canvas.shape(box(x0, y0, x1, y1), black, (x0, y0, x1, y1), softness=0.01)
+    canvas.shape(box(x0, y0, x1 - 2, y1 - 1), white, (x0, y0, x1, y1), softness=0.01)
+    canvas.shape(box(x0 + 2, y0 + 1, x1 - 2, y1 - 1), dark, (x0, y0, x1, y1), softness=0.01)
+    canvas.shape(box(x0 + 2, y0 + 1, x1 - 4, y1 - 2), light, (x0, y0, x1, y1), softness=0.01)
+    canvas.shape(box(x0 + 4, y0 + 2, x1 - 4, y1 - 2), grey, (x0, y0, x1, y1), softness=0.01)
+    canvas.shape(box(x0 + 6, y0 + 4, x1 - 6, y0 + 22), hexcolour("000080"),
+                 (x0, y0, x1, y0 + 24), softness=0.01)
+    draw_text(canvas, title, x0 + 8 + text_width(title, 2) / 2, y0 + 6, white, scale_x=2,
+              scale_y=2)
+    # the close button
+    bx = x1 - 26
+    canvas.shape(box(bx, y0 + 6, bx + 18, y0 + 20), grey, (bx, y0, bx + 20, y0 + 22),
+                 softness=0.01)
+    draw_text(canvas, "X", bx + 9, y0 + 6, black, scale_x=2, scale_y=2)
+
+
+# ---------------------------------------------------------------------------
+# The pictures.
+
+
+def picture_clouds():
+    c = Canvas()
+    c.background(vertical([(0, hexcolour("1d4fb8")), (0.55, hexcolour("5f9de8")),
+                           (1, hexcolour("c9e4ff"))]))
+    c.glow(520, 70, 140, hexcolour("fff6d0"), 0.9)
+    c.shape(circle(520, 70, 26), hexcolour("fffbe8"), (490, 40, 550, 100), softness=2.5)
+    for cx, cy, s in [(120, 120, 1.0), (470, 190, 1.25), (250, 280, 0.8), (560, 330, 0.9),
+                      (60, 350, 1.1), (330, 60, 0.6)]:
+        cloud(c, cx, cy, s, hexcolour("ffffff"), hexcolour("b8cbe6"))
+    draw_text(c, "GOOD MORNING", 320, 372, hexcolour("ffffff"), shadow=hexcolour("1d3f80"))
+    return c
+
+
+def picture_fuji_dawn():
+    c = Canvas()
+    sky = [(0, hexcolour("2b1e5a")), (0.3, hexcolour("8a3f7a")), (0.52, hexcolour("f07a4a")),
+           (0.62, hexcolour("ffc070"))]
+    water = [(0, hexcolour("d08a6a")), (1, hexcolour("301c48"))]
+    c.background(lambda x, y: ramp(sky, y / 400) if y < 250 else ramp(water, (y - 250) / 150))
+    c.glow(320, 215, 180, hexcolour("ffd890"), 0.7)
+    c.shape(circle(320, 200, 46), lambda x, y: mix(hexcolour("ff5a2a"), hexcolour("ffb060"),
+                                                    clamp((200 - y) / 80 + 0.2)),
+            (270, 150, 370, 250), softness=2.0)
+    fuji(c, 320, 250, 95, 270, hexcolour("3b2a5c"), hexcolour("f4ecff"), hexcolour("5a3f7a"))
+    c.shape(box(0, 249, 640, 252), hexcolour("2a1d44"), (0, 248, 640, 253), softness=0.5)
+    reflection_lines(c, 320, 258, 360, hexcolour("ffb070"), 60)
+    draw_text(c, "OHAYOU!", 320, 374, hexcolour("ffe8c0"), shadow=hexcolour("201030"))
+    return c
+
+
+def picture_teal_desktop():
+    c = Canvas()
+    teal = hexcolour("008080")
+    c.background(lambda x, y: teal)
+    # desktop icons
+    for n, label in enumerate(["MY PC", "BIN", "DISK"]):
+        y = 30 + n * 70
+        c.shape(box(30, y, 70, y + 30), hexcolour("c0c0c0"), (28, y - 2, 72, y + 32), 0.01)
+        c.shape(box(34, y + 3, 66, y + 22), hexcolour("000080"), (28, y, 72, y + 30), 0.01)
+        draw_text(c, label, 50, y + 38, hexcolour("ffffff"), scale_x=2, scale_y=2)
+    window_frame(c, 150, 110, 560, 290, "WELCOME")
+    draw_text(c, "STARTING UP", 355, 160, hexcolour("000000"), scale_x=4, scale_y=2)
+    draw_text(c, "PLEASE WAIT", 355, 190, hexcolour("000000"), scale_x=2, scale_y=2)
+    # a progress bar, sunken, with blue blocks
+    c.shape(box(190, 230, 520, 256), hexcolour("808080"), (188, 228, 522, 258), 0.01)
+    c.shape(box(192, 231, 520, 256), hexcolour("ffffff"), (188, 228, 522, 258), 0.01)
+    c.shape(box(192, 231, 518, 255), hexcolour("c0c0c0"), (188, 228, 522, 258), 0.01)
+    for k in range(11):
+        x = 196 + k * 20
+        c.shape(box(x, 234, x + 16, 252), hexcolour("000080"), (x, 232, x + 18, 254), 0.01)
+    # the task bar
+    c.shape(box(0, 372, 640, 400), hexcolour("c0c0c0"), (0, 370, 640, 400), 0.01)
+    c.shape(box(0, 372, 640, 373), hexcolour("ffffff"), (0, 370, 640, 375), 0.01)
+    c.shape(box(4, 376, 84, 397), hexcolour("000000"), (0, 374, 90, 400), 0.01)
+    c.shape(box(4, 376, 82, 396), hexcolour("ffffff"), (0, 374, 90, 400), 0.01)
+    c.shape(box(6, 377, 82, 396), hexcolour("808080"), (0, 374, 90, 400), 0.01)
+    c.shape(box(6, 377, 80, 395), hexcolour("c0c0c0"), (0, 374, 90, 400), 0.01)
+    draw_text(c, "START", 44, 380, hexcolour("000000"), scale_x=2, scale_y=2)
+    c.shape(box(560, 376, 636, 397), hexcolour("808080"), (556, 374, 640, 400), 0.01)
+    c.shape(box(562, 377, 636, 397), hexcolour("ffffff"), (556, 374, 640, 400), 0.01)
+    c.shape(box(562, 377, 634, 396), hexcolour("c0c0c0"), (556, 374, 640, 400), 0.01)
+    draw_text(c, "9:50", 598, 380, hexcolour("000000"), scale_x=2, scale_y=2)
+    return c
+
+
+def picture_seigaiha():
+    """The blue wave pattern with a red sun and a caption."""
+    c = Canvas()
+    radius = 44.0
+    step_x, step_y = radius * 2, radius / 2
+    rings = [hexcolour("0b2a6b"), hexcolour("eaf2ff"), hexcolour("1f56a8"), hexcolour("eaf2ff"),
+             hexcolour("3f86d0"), hexcolour("eaf2ff")]
+
+    def wave(x, y):
+        row = math.floor(y / step_y) + 2
+        for j in range(row, row - 4, -1):  # later rows lie on top
+            cy = j * step_y
+            offset = (j % 2) * radius
+            i = round((x - offset) / step_x)
+            for k in (i, i - 1, i + 1):
+                cx = k * step_x + offset
+                d = math.hypot(x - cx, y - cy)
+                if d < radius and y <= cy:
+                    return rings[min(len(rings) - 1, int(d / radius * len(rings)))]
+        return rings[0]
+
+    c.background(wave)
+    c.shape(circle(320, 170, 96), hexcolour("ffffff"), (220, 70, 420, 270), softness=2.0)
+    c.shape(circle(320, 170, 86), hexcolour("d7261e"), (220, 70, 420, 270), softness=2.0)
+    c.shape(box(150, 320, 490, 362), hexcolour("ffffff"), (148, 318, 492, 364), softness=1.0)
+    c.shape(box(154, 322, 486, 360), hexcolour("0b2a6b"), (148, 318, 492, 364), softness=1.0)
+    draw_text(c, "YOUKOSO", 320, 331, hexcolour("ffffff"))
+    return c
+
+
+def picture_moon():
+    c = Canvas()
+    c.background(vertical([(0, hexcolour("05061a")), (0.6, hexcolour("162a5c")),
+                           (1, hexcolour("2f4f86"))]))
+    stars(c, random.Random(7), 160, 300, hexcolour("ffffff"))
+    c.glow(440, 130, 150, hexcolour("6078b8"), 0.6)
+    moon = circle(440, 130, 56)
+    bite = circle(470, 112, 50)
+    c.shape(lambda x, y: max(moon(x, y), -bite(x, y)), hexcolour("fff4c8"), (380, 70, 500, 190),
+            softness=2.0)
+    # hills
+    hills = [(x, 330 - 26 * math.sin(x / 110.0) - 10 * math.sin(x / 37.0))
+                          for x in range(0, 641, 16)] + [(640, 402), (0, 402)]
+    c.shape(polygon(hills), hexcolour("0a1230"), bounds(hills))
+    draw_text(c, "PLEASE WAIT...", 320, 360, hexcolour("ffe08a"), shadow=hexcolour("000000"))
+    return c
+
+
+def picture_sunset():
+    c = Canvas()
+    sky = [(0, hexcolour("1a0b3a")), (0.35, hexcolour("7a1f6a")), (0.6, hexcolour("f0504a")),
+           (0.72, hexcolour("ffb347"))]
+    c.background(lambda x, y: ramp(sky, y / 400) if y < 260 else
+                 mix(hexcolour("3a1650"), hexcolour("0e0624"), (y - 260) / 140))
+
+    def sun_colour(x, y):
+        return mix(hexcolour("ffe25a"), hexcolour("ff3a7a"), clamp((y - 130) / 130))
+
+    sun = circle(320, 220, 110)
+
+    def striped_sun(x, y):
+        d = sun(x, y)
+        if y > 180:  # bands that widen towards the horizon
+            band = (y - 180) / 80.0
+            phase = (y - 180) % (12 - band * 4)
+            if phase < 2 + band * 5:
+                return max(d, 1.5)
+        return max(d, y - 259)
+
+    c.shape(striped_sun, sun_colour, (200, 100, 440, 262), softness=1.2)
+    # a grid on the sea, vanishing at the horizon
+    for k in range(-12, 13):
+        x_far, x_near = 320 + k * 8, 320 + k * 90
+        c.shape(capsule(x_far, 262, x_near, 400, 0.7), hexcolour("ff5ac8"),
+                (min(x_far, x_near) - 2, 260, max(x_far, x_near) + 2, 400), opacity=0.7)
+    y = 262.0
+    gap = 3.0
+    while y < 400:
+        c.shape(box(0, y, 640, y + 0.8), hexcolour("ff5ac8"), (0, y - 2, 640, y + 2), opacity=0.7)
+        y += gap
+        gap *= 1.35
+    draw_text(c, "SHUTTING DOWN", 320, 40, hexcolour("ffffff"), shadow=hexcolour("5a1050"))
+    return c
+
+
+def picture_hourglass():
+    c = Canvas()
+    c.background(lambda x, y: mix(hexcolour("004f5f"), hexcolour("00808a"),
+                                  clamp(1 - math.hypot(x - 320, y - 180) / 420)))
+    frame = hexcolour("8a5a2a")
+    glass = hexcolour("d8f0f0")
+    sand = hexcolour("f0c060")
+    cx, top, bottom, half = 320, 90, 290, 70
+    c.shape(box(cx - half - 20, top - 14, cx + half + 20, top), frame, (0, 0, 640, 400), 1.0)
+    c.shape(box(cx - half - 20, bottom, cx + half + 20, bottom + 14), frame, (0, 0, 640, 400), 1.0)
+    for side in (-1, 1):
+        x = cx + side * (half + 12)
+        c.shape(box(x - 5, top, x + 5, bottom), frame, (x - 8, top, x + 8, bottom), 1.0)
+    mid = (top + bottom) / 2
+    bulb = [(cx - half, top + 2), (cx + half, top + 2), (cx + 8, mid), (cx + half, bottom - 2),
+            (cx - half, bottom - 2), (cx - 8, mid)]
+    c.shape(polygon(bulb), glass, bounds(bulb), opacity=0.85)
+    upper = [(cx - half * 0.55, top + 48), (cx + half * 0.55, top + 48), (cx + 6, mid - 2),
+             (cx - 6, mid - 2)]
+    c.shape(polygon(upper), sand, bounds(upper))
+    c.shape(box(cx - 1.5, mid - 2, cx + 1.5, bottom - 40), sand, (cx - 4, mid, cx + 4, bottom))
+    heap = [(cx - half + 4, bottom - 3), (cx, bottom - 42), (cx + half - 4, bottom - 3)]
+    c.shape(polygon(heap), sand, bounds(heap))
+    draw_text(c, "PLEASE WAIT WHILE", 320, 322, hexcolour("ffffff"), scale_x=4, scale_y=2)
+    draw_text(c, "YOUR COMPUTER SHUTS DOWN", 320, 344, hexcolour("ffffff"), scale_x=4, scale_y=2)
+    return c
+
+
+SAFE_TEXT = ("IT'S NOW SAFE TO TURN OFF", "YOUR COMPUTER.")
+
+
+def safe_caption(c, top, colour, shadow=None):
+    draw_text(c, SAFE_TEXT[0], 320, top, colour, shadow=shadow)
+    draw_text(c, SAFE_TEXT[1], 320, top + 28, colour, shadow=shadow)
+
+
+def blossoms(c, rng, count, area, size, petal, centre):
+    x0, y0, x1, y1 = area
+    for _ in range(count):
+        sakura_flower(c, rng.uniform(x0, x1), rng.uniform(y0, y1), size * rng.uniform(0.75, 1.2),
+                      petal, centre, rng.uniform(0, 6.28))
+
+
+def picture_yozakura():
+    c = Canvas()
+    c.background(vertical([(0, hexcolour("0c0a24")), (0.7, hexcolour("2a1840")),
+                           (1, hexcolour("3a1f48"))]))
+    stars(c, random.Random(3), 90, 260, hexcolour("f0e8ff"))
+    c.glow(120, 80, 120, hexcolour("fff0d0"), 0.35)
+    c.shape(circle(120, 80, 30), hexcolour("fff8e8"), (80, 40, 160, 120), softness=2.0)
+    rng = random.Random(11)
+    branch(c, [(640, 40), (560, 70), (470, 90), (400, 140), (330, 150)], 9, hexcolour("1a0e14"))
+    branch(c, [(560, 70), (520, 150), (470, 200)], 6, hexcolour("1a0e14"))
+    branch(c, [(470, 90), (430, 50), (380, 30)], 5, hexcolour("1a0e14"))
+    for x, y in [(330, 150), (470, 200), (380, 30), (600, 50), (430, 120), (520, 140),
+                 (400, 70), (560, 100)]:
+        blossoms(c, rng, 6, (x - 40, y - 30, x + 40, y + 30), 11, hexcolour("ffc0d8"),
+                 hexcolour("d0406a"))
+    # falling petals
+    for _ in range(40):
+        x, y = rng.uniform(0, 640), rng.uniform(150, 330)
+        c.shape(ellipse(x, y, 4, 2.4, rng.uniform(0, 3)), hexcolour("ffb0cc"),
+                (x - 6, y - 6, x + 6, y + 6), opacity=rng.uniform(0.5, 0.9))
+    safe_caption(c, 340, hexcolour("ff9a3c"))
+    return c
+
+
+def picture_fuji_night():
+    c = Canvas()
+    c.background(vertical([(0, hexcolour("000010")), (0.55, hexcolour("0f1d48")),
+                           (0.7, hexcolour("2a3a6a")), (1, hexcolour("0a0a20"))]))
+    stars(c, random.Random(5), 140, 220, hexcolour("ffffff"))
+    c.glow(500, 70, 90, hexcolour("8090c0"), 0.5)
+    c.shape(circle(500, 70, 22), hexcolour("fffbe0"), (470, 40, 530, 100), softness=2.0)
+    fuji(c, 300, 300, 120, 300, hexcolour("141a38"), hexcolour("c8d4f0"), hexcolour("24305a"))
+    c.shape(box(0, 298, 640, 400), hexcolour("05060f"), (0, 296, 640, 400), softness=1.0)
+    safe_caption(c, 336, hexcolour("ff9a3c"))
+    return c
+
+
+def picture_torii():
+    c = Canvas()
+    sky = [(0, hexcolour("3a1a4a")), (0.4, hexcolour("c2506a")), (0.7, hexcolour("ffb070"))]
+    c.background(lambda x, y: ramp(sky, y / 280) if y < 280 else
+                 mix(hexcolour("c07a6a"), hexcolour("2a1436"), (y - 280) / 120))
+    c.glow(320, 270, 200, hexcolour("ffe0a0"), 0.6)
+    c.shape(circle(320, 262, 40), hexcolour("fff0c0"), (270, 220, 370, 300), softness=2.0)
+    c.shape(box(0, 279, 640, 400), lambda x, y: mix(hexcolour("c07a6a"), hexcolour("2a1436"),
+                                                     (y - 280) / 120), (0, 279, 640, 400), 0.5)
+    reflection_lines(c, 320, 284, 390, hexcolour("ffd8a0"), 50)
+    red = hexcolour("c8281e")
+    dark = hexcolour("2a0a10")
+    # pillars, the tie beam and the curved top beam, standing in the water
+    for x in (220, 420):
+        c.shape(box(x - 10, 110, x + 10, 300), red, (x - 12, 108, x + 12, 302), 1.0)
+        c.shape(box(x - 13, 294, x + 13, 304), dark, (x - 15, 290, x + 15, 306), 1.0)
+    c.shape(box(186, 140, 454, 154), red, (180, 136, 460, 158), 1.0)
+    c.shape(box(312, 112, 328, 140), red, (308, 110, 332, 142), 1.0)
+    beam = []
+    for k in range(21):
+        t = k / 20
+        x = 140 + 360 * t
+        beam.append((x, 96 - 16 * (2 * t - 1) ** 2 + 16))
+    for k in range(20, -1, -1):
+        t = k / 20
+        x = 140 + 360 * t
+        beam.append((x, 96 - 16 * (2 * t - 1) ** 2))
+    c.shape(polygon(beam), dark, bounds(beam))
+    c.shape(box(170, 110, 470, 120), red, (166, 106, 474, 124), 1.0)
+    draw_text(c, "OYASUMI NASAI", 320, 352, hexcolour("ffe8c8"), shadow=hexcolour("2a0a10"))
+    return c
+
+
+def picture_sakura_day():
+    c = Canvas()
+    c.background(lambda x, y: mix(hexcolour("fff4f0"), hexcolour("ffd0e0"),
+                                  clamp(math.hypot(x - 200, y - 120) / 520)))
+    rng = random.Random(21)
+    bark = hexcolour("5a3a34")
+    branch(c, [(-10, 30), (90, 60), (200, 70), (300, 120), (380, 130)], 10, bark)
+    branch(c, [(200, 70), (260, 40), (330, 30)], 6, bark)
+    branch(c, [(90, 60), (120, 130), (100, 190)], 6, bark)
+    for x, y in [(380, 130), (330, 30), (100, 190), (260, 90), (160, 80), (300, 60), (60, 40),
+                 (130, 140)]:
+        blossoms(c, rng, 5, (x - 40, y - 28, x + 40, y + 28), 13, hexcolour("ff9ec0"),
+                 hexcolour("c8305a"))
+    for _ in range(30):
+        x, y = rng.uniform(200, 640), rng.uniform(150, 320)
+        c.shape(ellipse(x, y, 5, 3, rng.uniform(0, 3)), hexcolour("ff9ec0"),
+                (x - 7, y - 7, x + 7, y + 7), opacity=rng.uniform(0.5, 0.9))
+    safe_caption(c, 336, hexcolour("c8305a"), shadow=hexcolour("ffffff"))
+    return c
+
+
+def picture_original_start():
+    c = Canvas()
+    c.background(vertical([(0, hexcolour("4f86d8")), (1, hexcolour("a8ccf4"))]))
+    for cx, cy, s in [(140, 110, 0.9), (500, 150, 1.1), (300, 250, 0.7)]:
+        cloud(c, cx, cy, s, hexcolour("ffffff"), hexcolour("c0d4ee"))
+    draw_text(c, "STARTING WINDOWS", 320, 362, hexcolour("ffffff"), shadow=hexcolour("204070"))
+    return c
+
+
+def picture_original_wait():
+    c = Canvas()
+    c.background(lambda x, y: (0.0, 0.0, 0.0))
+    draw_text(c, "PLEASE WAIT WHILE YOUR", 320, 170, hexcolour("ff9a3c"))
+    draw_text(c, "COMPUTER SHUTS DOWN.", 320, 200, hexcolour("ff9a3c"))
+    return c
+
+
+def picture_original_safe():
+    c = Canvas()
+    c.background(lambda x, y: (0.0, 0.0, 0.0))
+    safe_caption(c, 170, hexcolour("ff9a3c"))
+    return c
+
+
+# ---------------------------------------------------------------------------
+# 256-colour quantisation (median cut) and the bitmap file.
+
+
+def quantise(canvas):
+    """Returns (palette, indices) with at most 256 colours chosen by median
+    cut over the picture's colours, weighted by how often they occur."""
+    counts = {}
+    pixels = []
+    for i in range(WIDTH * HEIGHT):
+        key = (int(clamp(canvas.r[i], 0, 255) + 0.5), int(clamp(canvas.g[i], 0, 255) + 0.5),
+               int(clamp(canvas.b[i], 0, 255) + 0.5))
+        pixels.append(key)
+        counts[key] = counts.get(key, 0) + 1
+
+    boxes = [list(counts)]
+    while len(boxes) < 256:
+        # split the box with the widest weighted range
+        best, best_score, best_axis = None, 0, 0
+        for n, colours in enumerate(boxes):
+            if len(colours) < 2:
+                continue
+            for axis in range(3):
+                values = [c[axis] for c in colours]
+                spread = max(values) - min(values)
+                weight = sum(counts[c] for c in colours)
+                score = spread * math.sqrt(weight)
+                if score > best_score:
+                    best, best_score, best_axis = n, score, axis
+        if best is None:
+            break
+        colours = sorted(boxes[best], key=lambda c: (c[best_axis], c))
+        total = sum(counts[c] for c in colours)
+        running, cut = 0, 1
+        for k, colour in enumerate(colours):
+            running += counts[colour]
+            if running * 2 >= total:
+                cut = max(1, min(len(colours) - 1, k + 1))
+                break
+        boxes[best:best + 1] = [colours[:cut], colours[cut:]]
+
+    # Darker colours first, as palettes of the period were usually ordered.
+    def average(colours):
+        weight = sum(counts[c] for c in colours)
+        return tuple(int(sum(c[a] * counts[c] for c in colours) / weight + 0.5) for a in range(3))
+
+    boxes.sort(key=lambda colours: sum(average(colours)))
+    palette, index_of = [], {}
+    for n, colours in enumerate(boxes):
+        palette.append(average(colours))
+        for colour in colours:
+            index_of[colour] = n
+    while len(palette) < 256:
+        palette.append((0, 0, 0))
+    return palette, [index_of[p] for p in pixels]
+
+
+def bitmap_bytes(canvas):
+    palette, indices = quantise(canvas)
+    pixel_bytes = WIDTH * HEIGHT
+    header = b"BM" + struct.pack("<IHHI", LOGO_LENGTH, 0, 0, 14 + 40 + 1024)
+    info = struct.pack("<IiiHHIIiiII", 40, WIDTH, HEIGHT, 1, 8, 0, pixel_bytes, 0, 0, 256, 0)
+    colours = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
+    rows = bytearray()
+    for py in range(HEIGHT - 1, -1, -1):  # bottom-up
+        rows += bytes(indices[py * WIDTH:(py + 1) * WIDTH])
+    data = header + info + colours + bytes(rows)
+    assert len(data) == LOGO_LENGTH, len(data)
+    return data, palette, indices
+
+
+def png_bytes(width, height, rgb_rows):
+    """A PNG file of the given rows of RGB bytes."""
+    raw = b"".join(b"\0" + bytes(row) for row in rgb_rows)
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body
+                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def preview_png(palette, indices):
+    """A 640x400 preview as the screen shows it (each pixel doubled)."""
+    rows = []
+    for py in range(HEIGHT):
+        row = bytearray()
+        for px in range(WIDTH):
+            colour = bytes(palette[indices[py * WIDTH + px]])
+            row += colour + colour
+        rows.append(row)
+    return png_bytes(SCREEN_W, HEIGHT, rows)
+
+
+def contact_sheet_png(pictures, columns=4, gap=6):
+    """Every picture at half the screen size (320x200), in a grid."""
+    cell_w, cell_h = WIDTH, HEIGHT // 2
+    rows_of_cells = (len(pictures) + columns - 1) // columns
+    width = columns * cell_w + (columns + 1) * gap
+    height = rows_of_cells * cell_h + (rows_of_cells + 1) * gap
+    background = bytes((64, 64, 64))
+    rows = [bytearray(background * width) for _ in range(height)]
+    for n, (palette, indices) in enumerate(pictures):
+        left = gap + (n % columns) * (cell_w + gap)
+        top = gap + (n // columns) * (cell_h + gap)
+        for y in range(cell_h):
+            upper, lower = (2 * y) * WIDTH, (2 * y + 1) * WIDTH
+            row = rows[top + y]
+            for x in range(cell_w):
+                a, b = palette[indices[upper + x]], palette[indices[lower + x]]
+                at = (left + x) * 3
+                row[at:at + 3] = bytes(((a[0] + b[0]) // 2, (a[1] + b[1]) // 2,
+                                        (a[2] + b[2]) // 2))
+    return png_bytes(width, height, rows)
+
+
+# Host paths below examples/; the folder 壁紙 ("wallpaper") is written in UTF-8
+# on the host and in CP932 inside KOR.INI.
+BMP_MACHINE = "demo-machine"
+ARCHIVE_MACHINE = "demo-machine-archives"
+JAPANESE_FOLDER = "壁紙"
+
+PICTURES = [
+    # (file below the BMP machine's drive c, drawing)
+    ("LOGOS/OPENING/CLOUDS.BMP", picture_clouds),
+    ("LOGOS/OPENING/FUJI.BMP", picture_fuji_dawn),
+    ("LOGOS/OPENING/TEAL.BMP", picture_teal_desktop),
+    ("LOGOS/OPENING/SEIGAIHA.BMP", picture_seigaiha),
+    ("LOGOS/WAIT/MOON.BMP", picture_moon),
+    ("LOGOS/WAIT/SUNSET.BMP", picture_sunset),
+    ("LOGOS/WAIT/HOURGLAS.BMP", picture_hourglass),
+    (f"LOGOS/{JAPANESE_FOLDER}/YOZAKURA.BMP", picture_yozakura),
+    (f"LOGOS/{JAPANESE_FOLDER}/FUJINITE.BMP", picture_fuji_night),
+    (f"LOGOS/{JAPANESE_FOLDER}/TORII.BMP", picture_torii),
+    (f"LOGOS/{JAPANESE_FOLDER}/SAKURA.BMP", picture_sakura_day),
+]
+
+ORIGINALS = [
+    # (logo file below drive c of both machines, drawing)
+    ("logo.sys", picture_original_start),
+    ("WINDOWS/logow.sys", picture_original_wait),
+    ("WINDOWS/logos.sys", picture_original_safe),
+]
+
+
+def ini_bytes(pairs):
+    """KOR.INI as Windows writes it: CP932 bytes, CRLF line ends."""
+    lines = ["[SaveDir]"] + [f"{key}={value}" for key, value in pairs]
+    return "".join(line + "\r\n" for line in lines).encode("cp932")
+
+
+BMP_INI = [
+    ("ArcCheck", "on"),
+    ("DirOnly", r"C:\LOGOS\OPENING"),
+    ("MDirOnly", r"C:\LOGOS\WAIT"),
+    ("EDirOnly", "C:\\LOGOS\\" + JAPANESE_FOLDER),
+    ("pc98Check", "off"),
+    ("sizecheck", "off"),
+]
+
+ARCHIVE_INI = [
+    ("ArcCheck", "off"),
+    ("Dir", r"C:\LOGOS"),
+    ("FileName", "OPENING.LZH"),
+    ("MDir", r"C:\LOGOS"),
+    ("MFileName", "WAIT.LZH"),
+    ("EDir", "C:\\LOGOS\\" + JAPANESE_FOLDER),
+    ("EFileName", "和風.LZH"),
+    ("pc98Check", "off"),
+    ("sizecheck", "off"),
+]
+
+
+def write(path, data):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as out:
+        out.write(data)
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--examples", default=os.path.join(here, "..", "examples"),
+                        help="the examples folder to write into")
+    parser.add_argument("--preview", metavar="DIR", help="also write 640x400 PNG previews here")
+    parser.add_argument("--sheet", metavar="PNG", help="also write a contact sheet of them all")
+    parser.add_argument("--only", metavar="NAME", help="draw only pictures whose path holds NAME")
+    args = parser.parse_args()
+
+    bmp_c = os.path.join(args.examples, BMP_MACHINE, "c")
+    archive_c = os.path.join(args.examples, ARCHIVE_MACHINE, "c")
+    jobs = [(os.path.join(bmp_c, p), draw) for p, draw in PICTURES]
+    for p, draw in ORIGINALS:
+        jobs.append((os.path.join(bmp_c, p), draw))
+    drawn = []
+    for path, draw in jobs:
+        if args.only and args.only not in path:
+            continue
+        data, palette, indices = bitmap_bytes(draw())
+        drawn.append((palette, indices))
+        write(path, data)
+        print(os.path.relpath(path, args.examples))
+        if path.startswith(bmp_c) and any(path.endswith(o) for o, _ in ORIGINALS):
+            write(os.path.join(archive_c, os.path.relpath(path, bmp_c)), data)
+        if args.preview:
+            name = os.path.relpath(path, args.examples).replace(os.sep, "_") + ".png"
+            write(os.path.join(args.preview, name), preview_png(palette, indices))
+    if args.sheet:
+        write(args.sheet, contact_sheet_png(drawn))
+
+    write(os.path.join(bmp_c, "WINDOWS", "KOR.INI"), ini_bytes(BMP_INI))
+    write(os.path.join(archive_c, "WINDOWS", "KOR.INI"), ini_bytes(ARCHIVE_INI))
+    for machine in (bmp_c, archive_c):
+        os.makedirs(os.path.join(machine, "WINDOWS", "SYSTEM"), exist_ok=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

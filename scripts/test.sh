@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Builds everything twice and runs all the tests of each build:
+#   build-ci    optimised (RelWithDebInfo), warnings are errors
+#   build-asan  Debug with AddressSanitizer, LeakSanitizer and
+#               UndefinedBehaviorSanitizer, warnings are errors
+# Installs the Debian packages first (see scripts/install-deps.sh). Exits with
+# a non-zero status when a build or a test fails. This is what CI runs.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$here"
+jobs=2
+
+heading() { printf '\n== %s\n' "$*"; }
+
+heading "Debian packages"
+bash scripts/install-deps.sh
+
+# Window tests run offscreen; a test that needs a real X server starts its own
+# Xvfb. Nothing may reach the desktop of whoever runs this.
+export QT_QPA_PLATFORM=offscreen
+unset DISPLAY WAYLAND_DISPLAY
+
+# LeakSanitizer stops the process with ptrace-like means; some containers
+# forbid that, and then every test would fail with "LeakSanitizer has
+# encountered a fatal error". Find out with a program that leaks on purpose.
+leak_check=1
+probe="$(mktemp -d)"
+# When run with sudo, give the build folders back to the user who asked.
+# shellcheck disable=SC2317 # called by the trap
+finish() {
+    rm -rf "$probe"
+    if [[ -n "${SUDO_UID:-}" && -n "${SUDO_GID:-}" && "$EUID" == 0 ]]; then
+        chown -R "$SUDO_UID:$SUDO_GID" build-ci build-asan 2>/dev/null || true
+    fi
+}
+trap finish EXIT
+printf '#include <cstdlib>\nint main() { volatile void* p = std::malloc(7); p = nullptr; return 0; }\n' \
+    >"$probe/leak.cpp"
+if g++ -fsanitize=address -g "$probe/leak.cpp" -o "$probe/leak" 2>"$probe/build.log"; then
+    ASAN_OPTIONS=detect_leaks=1 "$probe/leak" >"$probe/run.log" 2>&1 || true
+    if ! grep -q "ERROR: LeakSanitizer: detected memory leaks" "$probe/run.log"; then
+        leak_check=0
+        echo "test.sh: note: LeakSanitizer does not work here (ptrace restricted?);"
+        echo "test.sh: note: the sanitizer build runs with detect_leaks=0."
+        sed 's/^/    /' "$probe/run.log" | head -5
+    fi
+else
+    echo "test.sh: cannot build the LeakSanitizer probe:" >&2
+    cat "$probe/build.log" >&2
+    exit 1
+fi
+
+declare -a results=()
+failed=0
+last_line=""
+worst_line=""
+
+# run_build NAME DESCRIPTION CMAKE-ARGS...: configures, builds and tests one
+# build folder; records ctest's summary line.
+run_build() {
+    local name="$1" description="$2"
+    shift 2
+    heading "$name: $description"
+    if ! cmake -S . -B "$name" -G Ninja "$@" || ! cmake --build "$name" -j "$jobs"; then
+        results+=("$name ($description): the build failed")
+        failed=1
+        return
+    fi
+    heading "$name: tests"
+    local log="$name/ctest-output.log" status=0
+    ctest --test-dir "$name" --output-on-failure -j "$jobs" 2>&1 | tee "$log" || status=$?
+    local summary
+    summary="$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1 || true)"
+    if [[ -z "$summary" ]]; then
+        summary="ctest printed no summary (exit status $status)"
+        status=1
+    fi
+    results+=("$name ($description): $summary")
+    last_line="$summary"
+    if ((status != 0)); then
+        failed=1
+        [[ -n "$worst_line" ]] || worst_line="$summary"
+    fi
+}
+
+run_build build-ci "RelWithDebInfo, -Werror" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOR_WERROR=ON -DKOR_SANITIZE=OFF
+
+# Exported before the build: GoogleTest's test discovery runs the test
+# programs as they are built.
+export ASAN_OPTIONS="detect_leaks=$leak_check"
+export LSAN_OPTIONS="suppressions=$here/scripts/lsan-suppressions.txt:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+leak_words="leaks checked"
+((leak_check)) || leak_words="leaks not checked"
+run_build build-asan "Debug, -Werror, ASan+UBSan, $leak_words" \
+    -DCMAKE_BUILD_TYPE=Debug -DKOR_WERROR=ON -DKOR_SANITIZE=ON
+
+heading "Summary"
+for result in "${results[@]}"; do
+    echo "$result"
+done
+if ((failed)); then
+    echo "test.sh: FAILED"
+    # End with the summary line of the first failing test run, if there was one.
+    [[ -n "$worst_line" ]] && echo "$worst_line"
+    exit 1
+fi
+echo "$last_line"
