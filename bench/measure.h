@@ -178,7 +178,7 @@ struct RunMeasurement {
     std::string errorOutput; // what it wrote to standard error
 };
 
-// Runs `program` without arguments, its environment being this process's with
+// Runs `program` with `arguments`, its environment being this process's with
 // `setVariables` set and `unsetVariables` removed, its standard output
 // discarded and its standard error kept. Measures the wall time from before
 // the fork to the end of the wait, and the peak resident memory that wait4
@@ -188,7 +188,8 @@ struct RunMeasurement {
 inline RunMeasurement
 runAndMeasure(const std::string& program,
               std::span<const std::pair<std::string, std::string>> setVariables,
-              std::span<const std::string> unsetVariables = {}) {
+              std::span<const std::string> unsetVariables = {},
+              std::span<const std::string> arguments = {}) {
     std::vector<std::string> environment;
     auto isReplaced = [&](std::string_view entry) {
         std::string_view name = entry.substr(0, entry.find('='));
@@ -208,7 +209,11 @@ runAndMeasure(const std::string& program,
         environmentPointers.push_back(entry.data());
     environmentPointers.push_back(nullptr);
     std::string programCopy = program;
-    char* arguments[] = {programCopy.data(), nullptr};
+    std::vector<std::string> argumentCopies(arguments.begin(), arguments.end());
+    std::vector<char*> argumentPointers{programCopy.data()};
+    for (auto& argument : argumentCopies)
+        argumentPointers.push_back(argument.data());
+    argumentPointers.push_back(nullptr);
 
     char errorTemplate[] = "/tmp/kor-bench-stderr-XXXXXX";
     int errorFile = ::mkstemp(errorTemplate);
@@ -230,7 +235,7 @@ runAndMeasure(const std::string& program,
             ::dup2(nullDevice, STDOUT_FILENO);
         }
         ::dup2(errorFile, STDERR_FILENO);
-        ::execve(programCopy.c_str(), arguments, environmentPointers.data());
+        ::execve(programCopy.c_str(), argumentPointers.data(), environmentPointers.data());
         std::fprintf(stderr, "cannot run %s: %s\n", programCopy.c_str(), std::strerror(errno));
         ::_exit(127);
     }

@@ -1,0 +1,208 @@
+// How long listing an LZH archive takes when it is listed the way the programs
+// list one (every member looked up again after the names are read), for
+// archives of 100, 1,000 and 10,000 members, beside `lhasa l` on the same
+// archives; and how long a whole archive-mode run of KOR takes on them, with
+// its peak memory.
+//
+//     bench_kor_archive [--runs N] [--sizes 100,1000,10000] [--program PATH] [--lhasa PATH]
+
+#include "measure.h"
+
+#include "core/archive.h"
+#include "lzh_writer.h"
+#include "platform/machine.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#ifndef KOR_PROGRAM
+#error "KOR_PROGRAM must name the KOR program; bench/CMakeLists.txt defines it"
+#endif
+
+namespace {
+
+using kor::bench::RunMeasurement;
+using kor::bench::ScratchMachine;
+
+struct Options {
+    int runs = 5;
+    std::vector<std::size_t> sizes{100, 1000, 10000};
+    std::string program = KOR_PROGRAM;
+    std::string lhasa = "/usr/bin/lhasa";
+};
+
+[[noreturn]] void usage(int status) {
+    std::fprintf(status == 0 ? stdout : stderr,
+                 "usage: bench_kor_archive [--runs N] [--sizes 100,1000,10000] [--program PATH] "
+                 "[--lhasa PATH]\n"
+                 "Times the archive listing and KOR in archive mode on archives of that many "
+                 "members.\n");
+    std::exit(status);
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc)
+                usage(2);
+            return argv[++i];
+        };
+        if (argument == "--runs") {
+            options.runs = std::max(1, std::atoi(value().c_str()));
+        } else if (argument == "--sizes") {
+            options.sizes.clear();
+            const std::string list = value();
+            for (std::size_t start = 0; start < list.size();) {
+                const std::size_t end = std::min(list.find(',', start), list.size());
+                options.sizes.push_back(std::stoul(list.substr(start, end - start)));
+                start = end + 1;
+            }
+        } else if (argument == "--program") {
+            options.program = value();
+        } else if (argument == "--lhasa") {
+            options.lhasa = value();
+        } else {
+            usage(argument == "--help" || argument == "-h" ? 0 : 2);
+        }
+    }
+    return options;
+}
+
+// The member list of a window, kept in memory: what the listing fills.
+class ListHost final : public kor::core::ArchiveListHost {
+  public:
+    kor::core::HostingProgram program() const override {
+        return kor::core::HostingProgram::Changer;
+    }
+    std::uintptr_t windowHandle() const override { return 0; }
+    void clearNameList() override { m_names.clear(); }
+    void addToNameList(const std::string& name) override { m_names.push_back(name); }
+    std::vector<std::string> nameList() const override { return m_names; }
+    int reportWidth() const override { return 385; }
+    void clearReportRows() override { m_rows.clear(); }
+    void clearReportColumns() override {}
+    void addReportColumn(const std::string&, int, kor::core::ColumnAlignment) override {}
+    void addReportRow(const std::vector<std::string>& cells) override { m_rows.push_back(cells); }
+    std::optional<std::vector<std::string>> rowToExtract() const override { return std::nullopt; }
+
+    std::size_t rowCount() const { return m_rows.size(); }
+
+  private:
+    std::vector<std::string> m_names;
+    std::vector<std::vector<std::string>> m_rows;
+};
+
+// An archive of `count` stored members of 1,024 bytes each.
+std::string makeArchive(std::size_t count) {
+    std::vector<kor::testing::LzhMember> members;
+    members.reserve(count);
+    char name[32];
+    for (std::size_t i = 1; i <= count; ++i) {
+        std::snprintf(name, sizeof name, "M%05zu.BMP", i);
+        std::string data(1024, static_cast<char>(i));
+        data[0] = 'B';
+        data[1] = 'M';
+        members.push_back({name, std::move(data)});
+    }
+    return kor::testing::makeLzhArchive(members);
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Lists the archive in this process, the first time (its directory read from
+// the file) and then again (the unchanged archive's directory kept).
+void timeListing(const ScratchMachine& machine, std::size_t count, int runs) {
+    kor::platform::Machine::setCurrent(
+        kor::platform::Machine(machine.root(), ScratchMachine::windowsDirectory()));
+    if (!kor::platform::Machine::current().setCurrentDirectory("C:\\ARC"))
+        throw std::runtime_error("cannot change to C:\\ARC");
+    std::vector<double> seconds;
+    for (int run = 0; run <= runs; ++run) {
+        ListHost host;
+        const auto start = std::chrono::steady_clock::now();
+        if (!kor::core::FillArchiveList(host, "LOGOS.LZH") || host.rowCount() != count)
+            throw std::runtime_error("the listing of " + std::to_string(count) + " members failed");
+        seconds.push_back(secondsSince(start));
+    }
+    std::sort(seconds.begin() + 1, seconds.end());
+    std::printf("  listing in this process: first %.4f s, again (median of %d) %.4f s, "
+                "%.2f us a member the first time\n",
+                seconds[0], runs, seconds[1 + runs / 2],
+                seconds[0] * 1e6 / static_cast<double>(count));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options options = parseOptions(argc, argv);
+    try {
+        std::printf("KOR program: %s\nlhasa: %s\n", options.program.c_str(), options.lhasa.c_str());
+        std::printf("Each case: one warm-up run, then %d timed runs. KOR draws all three logos "
+                    "from the one archive.\n\n",
+                    options.runs);
+        const std::pair<std::string, std::string> settings[] = {
+            {"ArcCheck", "off"},        {"Dir", "C:\\ARC"},         {"FileName", "LOGOS.LZH"},
+            {"MDir", "C:\\ARC"},        {"MFileName", "LOGOS.LZH"}, {"EDir", "C:\\ARC"},
+            {"EFileName", "LOGOS.LZH"}, {"sizecheck", "on"},
+        };
+        const std::string unset[] = {"DISPLAY", "WAYLAND_DISPLAY"};
+        std::vector<kor::bench::RunSummary> rows;
+        for (const std::size_t count : options.sizes) {
+            ScratchMachine machine;
+            std::filesystem::create_directories(machine.host("C:\\ARC"));
+            const auto archivePath = machine.host("C:\\ARC\\LOGOS.LZH");
+            {
+                std::ofstream out(archivePath, std::ios::binary);
+                out << makeArchive(count);
+            }
+            machine.writeSettings(settings);
+            std::printf("%zu members (%ju bytes of archive):\n", count,
+                        static_cast<std::uintmax_t>(std::filesystem::file_size(archivePath)));
+            timeListing(machine, count, options.runs);
+            std::fflush(stdout);
+
+            const std::pair<std::string, std::string> environment[] = {
+                {"KOR_ROOT", machine.root().string()},
+                {"WINDIR", ScratchMachine::windowsDirectory()},
+            };
+            const std::string listArguments[] = {"l", archivePath.string()};
+            std::vector<RunMeasurement> korRuns;
+            std::vector<RunMeasurement> lhasaRuns;
+            for (int run = 0; run <= options.runs; ++run) {
+                RunMeasurement kor = kor::bench::runAndMeasure(options.program, environment, unset);
+                RunMeasurement lhasa =
+                    kor::bench::runAndMeasure(options.lhasa, {}, {}, listArguments);
+                for (const RunMeasurement* measured : {&kor, &lhasa})
+                    if (const auto failure = kor::bench::describeFailure(*measured);
+                        !failure.empty())
+                        throw std::runtime_error(std::to_string(count) + " members: " + failure +
+                                                 " " + measured->errorOutput);
+                if (run > 0) { // the first run warms the caches
+                    korRuns.push_back(std::move(kor));
+                    lhasaRuns.push_back(std::move(lhasa));
+                }
+            }
+            rows.push_back(
+                kor::bench::summarise("lhasa l, " + std::to_string(count) + " members", lhasaRuns));
+            rows.push_back(kor::bench::summarise(
+                "KOR archive mode, " + std::to_string(count) + " members", korRuns));
+        }
+        std::printf("\n");
+        kor::bench::printTable(stdout, rows);
+        std::printf("\nPeak RSS is the largest of the runs (ru_maxrss of wait4); a process started "
+                    "this way\nshows at least %.1f MB (the same measure for /bin/true).\n",
+                    static_cast<double>(kor::bench::runBaselineKilobytes()) / 1024);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "bench_kor_archive: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
