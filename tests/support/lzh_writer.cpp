@@ -51,6 +51,8 @@ std::string levelZeroHeader(const LzhMember& member) {
     return header + body;
 }
 
+} // namespace
+
 std::int64_t unixTimeOf(std::uint16_t date, std::uint16_t time) {
     std::tm local{};
     local.tm_year = (date >> 9) + 80;
@@ -62,6 +64,8 @@ std::int64_t unixTimeOf(std::uint16_t date, std::uint16_t time) {
     local.tm_isdst = -1;
     return std::mktime(&local);
 }
+
+namespace {
 
 void appendExtendedHeader(std::string& out, char type, std::string_view data) {
     // The size counts the type byte, the data and the next size field.

@@ -30,6 +30,10 @@ struct LzhMember {
     int headerLevel = 0;
 };
 
+// An MS-DOS stamp as Unix time of the local zone, out-of-range fields
+// carried over as lhasa does (month 0 of 1981 is December 1980).
+std::int64_t unixTimeOf(std::uint16_t date, std::uint16_t time);
+
 // The bytes of an LZH archive holding `members` in order, each with its
 // CRC-16, and the ending zero byte. No members: the zero byte alone.
 // Throws std::invalid_argument for a name that a level 0 header cannot hold

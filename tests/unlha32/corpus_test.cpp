@@ -85,20 +85,6 @@ std::pair<std::uint16_t, std::uint16_t> dosStamp(std::int64_t unixTime) {
             dosTime(local.tm_hour, local.tm_min, local.tm_sec)};
 }
 
-// An MS-DOS stamp as Unix time of the local zone, out-of-range fields
-// carried over as lhasa does (month 0 of 1981 is December 1980).
-std::int64_t unixTimeOf(std::uint16_t date, std::uint16_t time) {
-    std::tm local{};
-    local.tm_year = (date >> 9) + 80;
-    local.tm_mon = (date >> 5 & 0x0F) - 1;
-    local.tm_mday = date & 0x1F;
-    local.tm_hour = time >> 11;
-    local.tm_min = time >> 5 & 0x3F;
-    local.tm_sec = (time & 0x1F) * 2;
-    local.tm_isdst = -1;
-    return std::mktime(&local);
-}
-
 // A stored name that would land outside the destination folder.
 bool leavesTheDestination(std::string name) {
     std::ranges::replace(name, '/', '\\');
