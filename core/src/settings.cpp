@@ -35,7 +35,8 @@ platform::Status ReadSettings(Settings& settings) {
     prepareSettingsPath(settings);
     for (std::string_view key : SettingKeys) {
         // An absent Dir, MDir or EDir means the settings directory itself.
-        const std::string_view fallback = isDirectoryKey(key) ? settings.settingsDirectory : "";
+        const std::string_view fallback =
+            isDirectoryKey(key) ? std::string_view(settings.settingsDirectory) : std::string_view();
         auto value = platform::readProfileString(SettingsSection, key, fallback, settings.iniPath);
         if (!value)
             return value.error();
