@@ -16,7 +16,10 @@ packages=(
     libgtest-dev          # GoogleTest
     xvfb                  # an X server for the window tests
     xauth                 # which xvfb-run needs
+    x11-utils             # xwininfo, with which the window test finds korsetup's window
+    xdotool               # with which the window test resizes it
     fonts-ipafont-gothic  # a Japanese font for the window captions
+    fonts-liberation2     # Liberation Serif, metric-compatible with Times New Roman (about window)
     python3               # the demo picture generator
 )
 

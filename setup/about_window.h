@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace kor::setup {
+
+class KORsetupMain;
+
+// The about window: the program's name, its picture and its version.
+class about final : public QMdiSubWindow {
+    Q_OBJECT
+
+  public:
+    explicit about(KORsetupMain& main);
+
+    void Form_Load();
+    void Form_Deactivate();
+
+    QFrame* SSPanel1;
+    QFrame* SSPanel2;
+    QLabel* Label2; // the title line
+    QLabel* Picture1;
+    QLabel* Label3; // the version
+    QPushButton* SSCommand1;
+
+  private:
+    void SSCommand1_Click();
+
+    KORsetupMain& m_main;
+};
+
+} // namespace kor::setup

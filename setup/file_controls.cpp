@@ -1,0 +1,170 @@
+#include "file_controls.h"
+
+#include "platform/files.h"
+#include "platform/machine.h"
+
+#include <QSignalBlocker>
+#include <QStyle>
+
+namespace kor::setup {
+
+namespace {
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string joinPath(const std::string& directory, const std::string& name) {
+    return directory.ends_with('\\') ? directory + name : directory + '\\' + name;
+}
+
+// "C:\WINDOWS\SYSTEM" gives "C:\", "C:\WINDOWS", "C:\WINDOWS\SYSTEM".
+std::vector<std::string> pathsLeadingTo(const std::string& path) {
+    std::vector<std::string> paths{path.substr(0, 3)};
+    for (std::size_t separator = path.find('\\', 3); separator != std::string::npos;
+         separator = path.find('\\', separator + 1))
+        paths.push_back(path.substr(0, separator));
+    if (path.size() > 3)
+        paths.push_back(path);
+    return paths;
+}
+
+std::string lastComponent(const std::string& path) {
+    return path.size() <= 3 ? path : path.substr(path.rfind('\\') + 1);
+}
+
+constexpr int PathRole = Qt::UserRole;
+
+} // namespace
+
+DriveListBox::DriveListBox(QWidget* parent)
+    : QComboBox(parent), m_drive(platform::Machine::current().currentDrive()) {
+    fillDrives();
+    connect(this, &QComboBox::activated, this, &DriveListBox::pick);
+}
+
+platform::Status DriveListBox::setDrive(std::string_view path) {
+    const platform::Machine& machine = platform::Machine::current();
+    platform::Result<std::string> full = machine.fullPath(path);
+    // A host path counts for the drive it lies on.
+    if (full && full.value().starts_with('/'))
+        full = machine.windowsPath(full.value());
+    if (!full)
+        return full.error();
+    if (auto host = machine.hostPath(full.value()); !host)
+        return host.error();
+
+    const char letter = full.value().front();
+    if (findData(QChar(letter)) < 0)
+        fillDrives();
+    selectDrive(letter);
+    if (letter != m_drive) {
+        m_drive = letter;
+        emit changed();
+    }
+    return {};
+}
+
+void DriveListBox::fillDrives() {
+    const QSignalBlocker blocker(this);
+    clear();
+    for (char letter : platform::Machine::current().drives())
+        addItem(QString(QChar(letter)).toLower() + QStringLiteral(":"), QChar(letter));
+    selectDrive(m_drive);
+}
+
+void DriveListBox::selectDrive(char letter) {
+    const QSignalBlocker blocker(this);
+    setCurrentIndex(findData(QChar(letter)));
+}
+
+void DriveListBox::pick(int index) {
+    const char letter = itemData(index).toChar().toLatin1();
+    if (letter == m_drive)
+        return;
+    m_drive = letter;
+    emit changed();
+}
+
+DirListBox::DirListBox(QWidget* parent)
+    : QListWidget(parent), m_path(platform::Machine::current().currentDirectory()) {
+    fill(platform::listDirectories(m_path).valueOr({}));
+    connect(this, &QListWidget::itemActivated, this, &DirListBox::open);
+}
+
+platform::Status DirListBox::setPath(std::string_view path) {
+    platform::Result<std::string> full = platform::Machine::current().fullPath(path);
+    if (!full)
+        return full.error();
+    auto subfolders = platform::listDirectories(full.value());
+    if (!subfolders)
+        return subfolders.error();
+
+    const bool moved = full.value() != m_path;
+    m_path = std::move(full).value();
+    fill(subfolders.value());
+    if (moved)
+        emit changed();
+    return {};
+}
+
+void DirListBox::fill(const std::vector<std::string>& subfolders) {
+    clear();
+    const QIcon openFolder = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedFolder = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const std::vector<std::string> leading = pathsLeadingTo(m_path);
+    QString indent;
+    for (const std::string& path : leading) {
+        auto* item = new QListWidgetItem(openFolder, indent + toQString(lastComponent(path)), this);
+        item->setData(PathRole, toQString(path));
+        indent += QStringLiteral("  ");
+    }
+    setCurrentRow(static_cast<int>(leading.size()) - 1);
+    for (const std::string& name : subfolders) {
+        auto* item = new QListWidgetItem(closedFolder, indent + toQString(name), this);
+        item->setData(PathRole, toQString(joinPath(m_path, name)));
+    }
+}
+
+void DirListBox::open(QListWidgetItem* item) {
+    // A folder removed since it was listed is left listed; the list stays
+    // where it is.
+    static_cast<void>(setPath(item->data(PathRole).toString().toStdString()));
+}
+
+FileListBox::FileListBox(QWidget* parent)
+    : QListWidget(parent), m_path(platform::Machine::current().currentDirectory()) {
+    fill(platform::listFiles(m_path, m_pattern).valueOr({}));
+}
+
+platform::Status FileListBox::setPath(std::string_view path) {
+    platform::Result<std::string> full = platform::Machine::current().fullPath(path);
+    if (!full)
+        return full.error();
+    auto names = platform::listFiles(full.value(), m_pattern);
+    if (!names)
+        return names.error();
+    m_path = std::move(full).value();
+    fill(names.value());
+    return {};
+}
+
+void FileListBox::setPattern(std::string_view pattern) {
+    m_pattern = pattern;
+    fill(platform::listFiles(m_path, m_pattern).valueOr({}));
+}
+
+QStringList FileListBox::names() const {
+    QStringList listed;
+    for (int row = 0; row < count(); ++row)
+        listed.append(item(row)->text());
+    return listed;
+}
+
+void FileListBox::fill(const std::vector<std::string>& names) {
+    clear();
+    for (const std::string& name : names)
+        addItem(toQString(name));
+}
+
+} // namespace kor::setup

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include <QComboBox>
+#include <QListWidget>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The drive, directory and file lists of the logo browser. Each keeps the
+// Windows path it shows; a change made from outside runs the same change
+// signal as the user's own pick, as the browser's handlers expect.
+namespace kor::setup {
+
+// The mapped drives of the machine, one of them selected.
+class DriveListBox final : public QComboBox {
+    Q_OBJECT
+
+  public:
+    // Starts at the current drive.
+    explicit DriveListBox(QWidget* parent);
+
+    // The selected drive letter, in upper case.
+    char drive() const { return m_drive; }
+    // Selects the drive of `path`, of which only the drive counts ("D:\LOGO"
+    // selects D:); emits changed() when that is another drive. Fails, changing
+    // nothing, when the path names no drive or its drive is not mapped.
+    platform::Status setDrive(std::string_view path);
+
+  signals:
+    void changed();
+
+  private:
+    void fillDrives();
+    void selectDrive(char letter);
+    void pick(int index);
+
+    char m_drive;
+};
+
+// A directory: the folders leading to it, then its subfolders. Opening an
+// entry (double click or Enter) moves to it.
+class DirListBox final : public QListWidget {
+    Q_OBJECT
+
+  public:
+    // Starts at the current directory.
+    explicit DirListBox(QWidget* parent);
+
+    // The full Windows path shown, without a trailing "\" except at a root.
+    const std::string& path() const { return m_path; }
+    // Shows `path`; a drive alone ("D:") means that drive's current
+    // directory. Emits changed() when that is another directory. Fails,
+    // changing nothing, when the directory cannot be read.
+    platform::Status setPath(std::string_view path);
+
+  signals:
+    void changed();
+
+  private:
+    void fill(const std::vector<std::string>& subfolders);
+    void open(QListWidgetItem* item);
+
+    std::string m_path;
+};
+
+// The names of the files of a directory that match a wildcard pattern.
+class FileListBox final : public QListWidget {
+    Q_OBJECT
+
+  public:
+    // Starts at the current directory with the pattern "*.*".
+    explicit FileListBox(QWidget* parent);
+
+    const std::string& path() const { return m_path; }
+    const std::string& pattern() const { return m_pattern; }
+    // Lists the directory at `path`. Fails, changing nothing, when it cannot
+    // be read.
+    platform::Status setPath(std::string_view path);
+    // Lists the directory anew with `pattern`; a directory that can no longer
+    // be read lists nothing.
+    void setPattern(std::string_view pattern);
+
+    // The names listed, in their order.
+    QStringList names() const;
+
+  private:
+    void fill(const std::vector<std::string>& names);
+
+    std::string m_path;
+    std::string m_pattern = "*.*";
+};
+
+} // namespace kor::setup

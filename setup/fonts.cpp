@@ -1,0 +1,46 @@
+#include "fonts.h"
+
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+
+namespace kor::setup {
+
+namespace {
+
+const QString UiFamily = QStringLiteral("ＭＳ Ｐゴシック");
+const QString VersionFamily = QStringLiteral("Times New Roman");
+
+void insertSubstitutionsOnce() {
+    static const bool inserted = [] {
+        QFont::insertSubstitutions(UiFamily,
+                                   {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                                    QStringLiteral("Noto Sans CJK JP")});
+        QFont::insertSubstitutions(
+            VersionFamily, {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+        return true;
+    }();
+    static_cast<void>(inserted);
+}
+
+} // namespace
+
+QFont japaneseUiFont() {
+    insertSubstitutionsOnce();
+    return QFont(UiFamily, 9);
+}
+
+QFont versionFont(double pointSize) {
+    insertSubstitutionsOnce();
+    QFont font(VersionFamily);
+    font.setPointSizeF(pointSize);
+    font.setBold(true);
+    font.setItalic(true);
+    return font;
+}
+
+void useJapaneseUiFont() {
+    QApplication::setFont(japaneseUiFont());
+}
+
+} // namespace kor::setup

@@ -1,0 +1,53 @@
+#include "logo_backup.h"
+
+#include "core/archive.h"
+#include "core/logo.h"
+#include "platform/files.h"
+#include "platform/services.h"
+
+#include <string>
+
+namespace kor::setup {
+
+namespace {
+
+std::string backupFolder(const core::Settings& settings) {
+    return settings.settingsDirectory + "korback";
+}
+
+// False at the first step that fails.
+bool copyLogoFiles(const core::Settings& settings) {
+    const std::string folder = backupFolder(settings);
+    // A plain file of that name is left alone; the first copy then fails.
+    if (!platform::fileExists(folder) && !platform::directoryExists(folder) &&
+        !platform::createDirectory(folder))
+        return false;
+    for (core::LogoSlot slot : core::AllLogoSlots) {
+        const std::string logo = core::LogoTargetPath(slot, settings);
+        const std::string copy = folder + logo.substr(logo.rfind('\\'));
+        if (!platform::copyFile(logo, copy, platform::Overwrite::Yes))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void BackupLogoFiles(const core::Settings& settings) {
+    platform::Services& services = platform::services();
+    const std::string_view title = core::programTitle(core::HostingProgram::Setup);
+    if (services.ask("現在のＬＯＧＯファイルをバックアップします、よろしいですか？") !=
+        platform::Answer::Yes) {
+        services.beep();
+        return;
+    }
+    if (!copyLogoFiles(settings)) {
+        services.beep();
+        services.showMessage(
+            title, "バックアップするためのファイルが見つかりませんでした、確認してください。");
+        return;
+    }
+    services.showMessage(title, "バックアップ終了");
+}
+
+} // namespace kor::setup

@@ -1,0 +1,296 @@
+#include "main_window.h"
+
+#include "about_window.h"
+#include "location_window.h"
+#include "logo_backup.h"
+#include "logo_browser.h"
+#include "options_window.h"
+#include "twips.h"
+
+#include "core/settings.h"
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "platform/services.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QIcon>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+
+#include <utility>
+
+namespace kor::setup {
+
+namespace {
+
+QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption,
+                 const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    return action;
+}
+
+QAction* addSeparator(QMenu* menu, const char* name) {
+    QAction* separator = menu->addSeparator();
+    separator->setObjectName(QString::fromLatin1(name));
+    return separator;
+}
+
+QKeySequence ctrl(Qt::Key key) {
+    return QKeySequence(Qt::CTRL | key);
+}
+
+} // namespace
+
+KORsetupMain::KORsetupMain() : m_area(new QMdiArea(this)) {
+    setObjectName(QStringLiteral("KORsetupMain"));
+    setWindowTitle(QStringLiteral("KOR SETUP"));
+    setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
+
+    m_area->setBackground(QBrush(QPixmap(QStringLiteral(":/setup/background.png"))));
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_area->setFixedSize(sizeFromTwips(InnerWidthTwips, InnerHeightTwips));
+    setCentralWidget(m_area);
+    createMenus();
+    // The frame is the window manager's; the program fixes what lies inside
+    // it, menu bar and inner area, and the size rule keeps it so.
+    m_fixedSize = sizeHint();
+    setFixedSize(m_fixedSize);
+
+    connect(m_area, &QMdiArea::subWindowActivated, this, &KORsetupMain::subWindowActivated);
+    MDIForm_Load();
+}
+
+KORsetupMain::~KORsetupMain() {
+    // The child windows go first, while the state they were handed still
+    // exists.
+    delete m_area;
+}
+
+QSize KORsetupMain::innerSizeInTwips() const {
+    return {twipsFromPixels(m_area->width()), twipsFromPixels(m_area->height())};
+}
+
+Form1& KORsetupMain::logoBrowser() {
+    return load(m_logoBrowser, *this);
+}
+
+Option_Set& KORsetupMain::optionsWindow() {
+    return load(m_optionsWindow, *this, m_state);
+}
+
+Dir_File_Setup& KORsetupMain::locationWindow() {
+    return load(m_locationWindow, *this);
+}
+
+template <typename Form, typename... Arguments>
+Form& KORsetupMain::load(QPointer<Form>& window, Arguments&... arguments) {
+    if (!window) {
+        // Known before its Form_Load runs, since that may come back here
+        // through check_set.
+        window = new Form(arguments...);
+        m_area->addSubWindow(window);
+        // Hidden until a menu item shows it, even when the main window itself
+        // is shown later.
+        window->hide();
+        window->installEventFilter(this);
+        window->Form_Load();
+    }
+    return *window;
+}
+
+void KORsetupMain::createMenus() {
+    QMenuBar* bar = menuBar();
+    mfilem = addMenu(bar, "mfilem", QStringLiteral("ファイル"));
+    mfile1 = addItem(mfilem, "mfile1", QStringLiteral("オープン"), ctrl(Qt::Key_F));
+    mspace1 = addSeparator(mfilem, "mspace1");
+    mfile2 = addItem(mfilem, "mfile2", QStringLiteral("ＬＯＧＯファイルバックアップ"));
+    mspace = addSeparator(mfilem, "mspace");
+    mend = addItem(mfilem, "mend", QStringLiteral("終了"), ctrl(Qt::Key_E));
+
+    mset = addMenu(bar, "mset", QStringLiteral("設定"));
+    mset1 = addItem(mset, "mset1", QStringLiteral("ＬＯＧＯファイルの変更"), ctrl(Qt::Key_L));
+    mset2 = addItem(mset, "mset2", QStringLiteral("ＬＯＧＯ変更ファイル位置設定"), ctrl(Qt::Key_I));
+
+    moption = addMenu(bar, "moption", QStringLiteral("オプション"));
+    moption1 = addItem(moption, "moption1", QStringLiteral("オプション設定"), ctrl(Qt::Key_O));
+
+    mabout = addMenu(bar, "mabout", QStringLiteral("バージョン"));
+    mabout1 = addItem(mabout, "mabout1", QStringLiteral("情報"), ctrl(Qt::Key_A));
+
+    connect(mfile1, &QAction::triggered, this, &KORsetupMain::mfile1_Click);
+    connect(mfile2, &QAction::triggered, this, &KORsetupMain::mfile2_Click);
+    connect(mend, &QAction::triggered, this, &KORsetupMain::mend_Click);
+    connect(mset1, &QAction::triggered, this, &KORsetupMain::mset1_Click);
+    connect(mset2, &QAction::triggered, this, &KORsetupMain::mset2_Click);
+    connect(moption1, &QAction::triggered, this, &KORsetupMain::moption1_Click);
+    connect(mabout1, &QAction::triggered, this, &KORsetupMain::mabout1_Click);
+}
+
+void KORsetupMain::MDIForm_Load() {
+    readSettingsAtStart(m_state);
+    const core::Settings& settings = m_state.settings;
+
+    if (core::isBmpMode(settings)) {
+        optionsWindow().SSCheck1->setChecked(true);
+        Dir_File_Setup& location = locationWindow();
+        location.Label3->setText(QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR"));
+        location.Label4->setText(QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞDIR"));
+        location.Label5->setText(QStringLiteral("設定中間DIR"));
+        if (!settings.DirOnly.empty())
+            showConfiguredDirectory(settings.DirOnly);
+        return;
+    }
+
+    struct ArchiveScreen {
+        const std::string& directory;
+        const std::string& fileName;
+        QLabel* Dir_File_Setup::*valueLabel;
+    };
+    const ArchiveScreen screens[] = {
+        {settings.Dir, settings.FileName, &Dir_File_Setup::Label1},
+        {settings.MDir, settings.MFileName, &Dir_File_Setup::Label6},
+        {settings.EDir, settings.EFileName, &Dir_File_Setup::Label2},
+    };
+    // The last screen configured decides where the browser, the current
+    // directory and the start folder point.
+    for (const ArchiveScreen& screen : screens) {
+        if (screen.fileName.empty() || !showConfiguredDirectory(screen.directory))
+            continue;
+        m_state.archiveState.currentArchiveName = screen.fileName;
+        (locationWindow().*screen.valueLabel)->setText(QString::fromStdString(screen.fileName));
+    }
+}
+
+// Points the browser's lists, the current drive and directory and the start
+// folder at a configured directory. A directory that no longer exists, or
+// lies on a drive that is not mapped, is passed over untouched, so that the
+// program starts all the same; false then.
+bool KORsetupMain::showConfiguredDirectory(const std::string& directory) {
+    if (!platform::directoryExists(directory))
+        return false;
+    Form1& browser = logoBrowser();
+    if (!browser.Drive1->setDrive(directory) || !browser.Dir1->setPath(directory))
+        return false;
+    platform::Machine& machine = platform::Machine::current();
+    if (!machine.setCurrentDrive(browser.Drive1->drive()) ||
+        !machine.setCurrentDirectory(directory))
+        return false;
+    m_state.startFolder = directory;
+    return true;
+}
+
+void KORsetupMain::MDIForm_Resize() {
+    // A minimized window has no size of its own to keep; it comes back as it
+    // was.
+    if (isMinimized())
+        return;
+    if (isMaximized())
+        showNormal();
+    if (size() != m_fixedSize)
+        resize(m_fixedSize);
+}
+
+void KORsetupMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    MDIForm_Resize();
+}
+
+void KORsetupMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        MDIForm_Resize();
+}
+
+bool KORsetupMain::eventFilter(QObject* watched, QEvent* event) {
+    // A closed child window is deleted soon after; it is forgotten at once,
+    // so that the next request makes a fresh one.
+    if (event->type() == QEvent::Close) {
+        if (watched == m_logoBrowser)
+            m_logoBrowser.clear();
+        if (watched == m_optionsWindow)
+            m_optionsWindow.clear();
+        if (watched == m_locationWindow)
+            m_locationWindow.clear();
+        if (watched == m_aboutWindow)
+            m_aboutWindow.clear();
+        if (watched == m_activeChild)
+            m_activeChild.clear();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void KORsetupMain::subWindowActivated(QMdiSubWindow* window) {
+    // No window at all: the active one was closed or hidden, and nobody took
+    // the focus from anyone.
+    if (!window)
+        return;
+    const QPointer<QMdiSubWindow> previous = std::exchange(m_activeChild, window);
+    if (previous && previous != window)
+        emit childDeactivated(previous);
+}
+
+void KORsetupMain::showChild(QMdiSubWindow& window) {
+    window.show();
+    window.raise();
+    m_area->setActiveSubWindow(&window);
+}
+
+void KORsetupMain::closeLogoBrowser() {
+    if (m_logoBrowser)
+        m_logoBrowser->close();
+}
+
+void KORsetupMain::mfile1_Click() {
+    OpenStartFolder();
+}
+
+void KORsetupMain::OpenStartFolder() {
+    // Whether the file manager came up is not the program's concern; with no
+    // start folder nothing is seen.
+    static_cast<void>(platform::services().openFolder(m_state.startFolder));
+}
+
+void KORsetupMain::mfile2_Click() {
+    BackupLogoFiles(m_state.settings);
+}
+
+void KORsetupMain::mend_Click() {
+    QCoreApplication::exit(0);
+}
+
+void KORsetupMain::mset1_Click() {
+    showChild(logoBrowser());
+}
+
+void KORsetupMain::mset2_Click() {
+    closeLogoBrowser();
+    showChild(locationWindow());
+}
+
+void KORsetupMain::moption1_Click() {
+    closeLogoBrowser();
+    showChild(optionsWindow());
+}
+
+void KORsetupMain::mabout1_Click() {
+    showChild(load(m_aboutWindow, *this));
+}
+
+} // namespace kor::setup

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "setup_state.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <string>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace kor::setup {
+
+class Dir_File_Setup;
+class Form1;
+class Option_Set;
+class about;
+
+// The main window of korsetup: a fixed-size frame whose inner area holds the
+// other windows as child windows, and whose menu bar is the only way to open
+// them, back up the logo files and leave. It reads KOR.INI when it is made and
+// points the child windows at the configured state.
+class KORsetupMain final : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // The designed size in twips, outside (frame included) and inside.
+    static constexpr int OuterWidthTwips = 6720;
+    static constexpr int OuterHeightTwips = 6495;
+    static constexpr int InnerWidthTwips = 6600;
+    static constexpr int InnerHeightTwips = 5805;
+
+    // Runs the start-up (MDIForm_Load).
+    KORsetupMain();
+    ~KORsetupMain() override;
+
+    const SetupState& state() const { return m_state; }
+
+    // The sizes the child windows place themselves by, in twips. The outer
+    // size is the designed one, which the size rule keeps; the window
+    // manager's frame around it is not the program's to measure.
+    QSize outerSizeInTwips() const { return {OuterWidthTwips, OuterHeightTwips}; }
+    QSize innerSizeInTwips() const;
+
+    // The child windows that other windows set controls of. Each is made on
+    // first use, its Form_Load run, and stays hidden until a menu item shows
+    // it.
+    Form1& logoBrowser();
+    Option_Set& optionsWindow();
+    Dir_File_Setup& locationWindow();
+
+  signals:
+    // Another child window took the focus from `window`.
+    void childDeactivated(QMdiSubWindow* window);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void createMenus();
+
+    void MDIForm_Load();
+    void MDIForm_Resize();
+    void mfile1_Click();
+    void mfile2_Click();
+    void mend_Click();
+    void mset1_Click();
+    void mset2_Click();
+    void moption1_Click();
+    void mabout1_Click();
+    void OpenStartFolder();
+
+    bool showConfiguredDirectory(const std::string& directory);
+    template <typename Form, typename... Arguments>
+    Form& load(QPointer<Form>& window, Arguments&... arguments);
+    void showChild(QMdiSubWindow& window);
+    void closeLogoBrowser();
+    void subWindowActivated(QMdiSubWindow* window);
+
+    SetupState m_state;
+    QMdiArea* m_area;
+    QSize m_fixedSize;
+
+    QPointer<Form1> m_logoBrowser;
+    QPointer<Option_Set> m_optionsWindow;
+    QPointer<Dir_File_Setup> m_locationWindow;
+    QPointer<about> m_aboutWindow;
+    QPointer<QMdiSubWindow> m_activeChild;
+
+    QMenu* mfilem = nullptr;
+    QAction* mfile1 = nullptr;
+    QAction* mspace1 = nullptr;
+    QAction* mfile2 = nullptr;
+    QAction* mspace = nullptr;
+    QAction* mend = nullptr;
+    QMenu* mset = nullptr;
+    QAction* mset1 = nullptr;
+    QAction* mset2 = nullptr;
+    QMenu* moption = nullptr;
+    QAction* moption1 = nullptr;
+    QMenu* mabout = nullptr;
+    QAction* mabout1 = nullptr;
+};
+
+} // namespace kor::setup

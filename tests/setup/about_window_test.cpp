@@ -1,0 +1,94 @@
+// The about window of the menu item "情報".
+
+#include "about_window.h"
+#include "main_window.h"
+#include "recording_services.h"
+#include "window_test_support.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+using kor::setup::about;
+using kor::setup::KORsetupMain;
+using kor::testing::liveWindow;
+
+class AboutWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void showsTheVersion();
+    void okButtonClosesIt();
+    void itIsMadeAfreshEachTime();
+};
+
+namespace {
+
+about* openAbout(KORsetupMain& window) {
+    window.findChild<QAction*>(QStringLiteral("mabout1"))->trigger();
+    return liveWindow<about>(window);
+}
+
+} // namespace
+
+void AboutWindowTest::showsTheVersion() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    about* shown = openAbout(window);
+    QVERIFY(shown);
+    QVERIFY(shown->isVisible());
+    QCOMPARE(shown->windowTitle(), QStringLiteral("KORについて"));
+    QCOMPARE(shown->Label3->text(), QStringLiteral("KOR Ver. 1.04"));
+    QVERIFY(shown->Label3->font().bold() && shown->Label3->font().italic());
+    QCOMPARE(shown->Label3->font().pointSizeF(), 15.75);
+    QCOMPARE(shown->Label2->font().pointSizeF(), 20.25);
+    QVERIFY(!shown->Label2->text().isEmpty());
+    // The title line fits its label.
+    QVERIFY(QFontMetrics(shown->Label2->font()).horizontalAdvance(shown->Label2->text()) <=
+            shown->Label2->width());
+    QCOMPARE(shown->Picture1->pixmap().size(), QSize(32, 32));
+    QCOMPARE(shown->SSCommand1->text(), QStringLiteral("OK"));
+    QCOMPARE(shown->SSCommand1->geometry(), QRect(225, 105, 53, 51));
+    QCOMPARE(shown->SSPanel2->geometry(), QRect(9, 7, 270, 91));
+}
+
+void AboutWindowTest::okButtonClosesIt() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QPointer<about> shown = openAbout(window);
+    QVERIFY(shown);
+    QTest::mouseClick(shown->SSCommand1, Qt::LeftButton);
+    QTRY_VERIFY(shown.isNull());
+    QVERIFY(!liveWindow<about>(window));
+}
+
+void AboutWindowTest::itIsMadeAfreshEachTime() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QPointer<about> first = openAbout(window);
+    QVERIFY(first);
+    first->move(0, 0);
+    QTest::mouseClick(first->SSCommand1, Qt::LeftButton);
+    QTRY_VERIFY(first.isNull());
+
+    about* second = openAbout(window);
+    QVERIFY(second);
+    QCOMPARE(second->pos(), QPoint(75, 87));
+}
+
+QTEST_MAIN(AboutWindowTest)
+#include "about_window_test.moc"

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Starts the built korsetup in a private Xvfb, on a fresh temporary drive root,
+# and checks with the X server's own view of it that the window "KOR SETUP"
+# appears at its fixed size (440 pixels wide; the 387-pixel inner area under
+# the menu bar) and that a resize snaps back. There is no window manager, so
+# the X server carries out the resize itself and only the program can undo it.
+#
+#   korsetup_x11_window_test.sh PATH-TO-KORSETUP
+set -euo pipefail
+
+program="$1"
+for tool in Xvfb xwininfo xdotool; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)" >&2
+        exit 1
+    fi
+done
+
+work="$(mktemp -d)"
+xvfb_pid=""
+program_pid=""
+finish() {
+    [[ -n "$program_pid" ]] && kill "$program_pid" 2>/dev/null || true
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap finish EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [[ -s "$work/korsetup.log" ]]; then
+        echo "korsetup said:" >&2
+        sed 's/^/    /' "$work/korsetup.log" >&2
+    fi
+    exit 1
+}
+
+# Xvfb picks a free display itself and writes its number to descriptor 3.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [[ -s "$work/display" ]] && break
+    sleep 0.1
+done
+[[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+
+mkdir -p "$work/root/c/WINDOWS" "$work/runtime"
+chmod 700 "$work/runtime"
+env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb KOR_ROOT="$work/root" XDG_RUNTIME_DIR="$work/runtime" \
+    "$program" >"$work/korsetup.log" 2>&1 &
+program_pid=$!
+
+# geometry: prints "WIDTHxHEIGHT" of the viewable window "KOR SETUP", or fails.
+geometry() {
+    local info
+    info="$(xwininfo -name "KOR SETUP" 2>/dev/null)" || return 1
+    grep -q "Map State: IsViewable" <<<"$info" || return 1
+    awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print w "x" h }' <<<"$info"
+}
+
+shown=""
+for _ in $(seq 200); do
+    kill -0 "$program_pid" 2>/dev/null || fail "korsetup ended before its window appeared"
+    if shown="$(geometry)"; then
+        break
+    fi
+    shown=""
+    sleep 0.1
+done
+[[ -n "$shown" ]] || fail "no window titled \"KOR SETUP\" appeared"
+
+width="${shown%x*}"
+height="${shown#*x}"
+[[ "$width" == 440 ]] || fail "the window is $shown, not 440 pixels wide"
+# The inner area is 387 pixels high; the menu bar above it is the font's.
+((height > 387 && height <= 387 + 40)) ||
+    fail "the window is $shown: not 387 pixels plus a menu bar high"
+echo "korsetup's window appeared at $shown"
+
+window="$(xdotool search --name '^KOR SETUP$' | head -1)"
+[[ -n "$window" ]] || fail "xdotool does not find the window"
+for size in "600 500" "300 200" "440 600"; do
+    # shellcheck disable=SC2086 # the two numbers go as two arguments
+    xdotool windowsize "$window" $size
+    back=""
+    for _ in $(seq 50); do
+        sleep 0.1
+        if [[ "$(geometry)" == "$shown" ]]; then
+            back=yes
+            break
+        fi
+    done
+    [[ -n "$back" ]] || fail "resized to ${size/ /x}, the window stays $(geometry)"
+    echo "resized to ${size/ /x}, the window snapped back to $shown"
+done
+
+kill -0 "$program_pid" 2>/dev/null || fail "korsetup ended"
+echo "PASS"

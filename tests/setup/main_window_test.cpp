@@ -1,0 +1,583 @@
+// The setup program's main window: its fixed size, its menu bar, its start-up
+// in both picture-source modes, and how its child windows come and go.
+
+#include "about_window.h"
+#include "location_window.h"
+#include "logo_browser.h"
+#include "main_window.h"
+#include "options_window.h"
+#include "recording_services.h"
+#include "window_test_support.h"
+
+#include "platform/machine.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+using kor::setup::about;
+using kor::setup::Dir_File_Setup;
+using kor::setup::Form1;
+using kor::setup::KORsetupMain;
+using kor::setup::Option_Set;
+using kor::testing::koriniText;
+using kor::testing::liveWindow;
+using kor::testing::makeFolder;
+
+namespace {
+
+constexpr std::string_view KorIni = "C:\\WINDOWS\\KOR.INI";
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+QAction* menuAction(QWidget& window, const char* name) {
+    return window.findChild<QAction*>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void startsIntoItsFixedSizeWindow();
+    void menuBarHasTheFourMenusInOrder();
+    void menuItems_data();
+    void menuItems();
+    void startUp_data();
+    void startUp();
+    void startUpWritesNothing();
+    void draggingABorderSnapsBack();
+    void maximizingIsUndone();
+    void minimizingWorks();
+    void endsAtOnce();
+    void childWindowsPlaceThemselves_data();
+    void childWindowsPlaceThemselves();
+    void childWindowLosingTheFocusIsDestroyed();
+    void logoBrowserOutlivesLosingTheFocus();
+    void locationAndOptionsCloseTheLogoBrowser();
+    void browserListsMoveTheCurrentDirectory();
+    void browserRefusesAnUnmappedDrive();
+    void captionsUseAJapaneseFont();
+};
+
+void MainWindowTest::startsIntoItsFixedSizeWindow() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QCOMPARE(window.windowTitle(), QStringLiteral("KOR SETUP"));
+    QVERIFY(!window.windowIcon().isNull());
+    auto* area = window.findChild<QMdiArea*>();
+    QVERIFY(area);
+    QCOMPARE(area->size(), QSize(440, 387));
+    QCOMPARE(window.innerSizeInTwips(), QSize(6600, 5805));
+    QCOMPARE(window.width(), 440);
+    QCOMPARE(window.height(), 387 + window.menuBar()->height());
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QCOMPARE(window.size(), window.minimumSize());
+
+    const QPixmap background = area->background().texture();
+    QCOMPARE(background.size(), QSize(440, 387));
+    QVERIFY(background.toImage().depth() >= 24);
+}
+
+void MainWindowTest::menuBarHasTheFourMenusInOrder() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+
+    QStringList menus;
+    for (QAction* action : window.menuBar()->actions())
+        menus << action->objectName() + QLatin1Char('=') + action->text();
+    QCOMPARE(menus, QStringList({QStringLiteral("mfilem=ファイル"), QStringLiteral("mset=設定"),
+                                 QStringLiteral("moption=オプション"),
+                                 QStringLiteral("mabout=バージョン")}));
+
+    auto itemsOf = [&](const char* menuName) {
+        QStringList items;
+        for (QAction* action : window.findChild<QMenu*>(QString::fromLatin1(menuName))->actions())
+            items << action->objectName() + (action->isSeparator()
+                                                 ? QStringLiteral("|-")
+                                                 : QLatin1Char('|') + action->text());
+        return items;
+    };
+    QCOMPARE(itemsOf("mfilem"),
+             QStringList({QStringLiteral("mfile1|オープン"), QStringLiteral("mspace1|-"),
+                          QStringLiteral("mfile2|ＬＯＧＯファイルバックアップ"),
+                          QStringLiteral("mspace|-"), QStringLiteral("mend|終了")}));
+    QCOMPARE(itemsOf("mset"), QStringList({QStringLiteral("mset1|ＬＯＧＯファイルの変更"),
+                                           QStringLiteral("mset2|ＬＯＧＯ変更ファイル位置設定")}));
+    QCOMPARE(itemsOf("moption"), QStringList({QStringLiteral("moption1|オプション設定")}));
+    QCOMPARE(itemsOf("mabout"), QStringList({QStringLiteral("mabout1|情報")}));
+}
+
+void MainWindowTest::menuItems_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QKeySequence>("shortcut");
+
+    QTest::newRow("open") << "mfile1"
+                          << "オープン" << QKeySequence(QStringLiteral("Ctrl+F"));
+    QTest::newRow("backup") << "mfile2"
+                            << "ＬＯＧＯファイルバックアップ" << QKeySequence();
+    QTest::newRow("end") << "mend"
+                         << "終了" << QKeySequence(QStringLiteral("Ctrl+E"));
+    QTest::newRow("browser") << "mset1"
+                             << "ＬＯＧＯファイルの変更" << QKeySequence(QStringLiteral("Ctrl+L"));
+    QTest::newRow("location") << "mset2"
+                              << "ＬＯＧＯ変更ファイル位置設定"
+                              << QKeySequence(QStringLiteral("Ctrl+I"));
+    QTest::newRow("options") << "moption1"
+                             << "オプション設定" << QKeySequence(QStringLiteral("Ctrl+O"));
+    QTest::newRow("about") << "mabout1"
+                           << "情報" << QKeySequence(QStringLiteral("Ctrl+A"));
+}
+
+void MainWindowTest::menuItems() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QKeySequence, shortcut);
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+
+    QAction* action = window.findChild<QAction*>(name);
+    QVERIFY(action);
+    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->shortcut(), shortcut);
+}
+
+void MainWindowTest::startUp_data() {
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<bool>("bmpMode");
+    QTest::addColumn<bool>("windowsMade");
+    QTest::addColumn<QString>("browserDirectory");
+    QTest::addColumn<QString>("currentDirectory");
+    QTest::addColumn<QString>("startFolder");
+    QTest::addColumn<QString>("archiveName");
+    QTest::addColumn<QStringList>("labels"); // Label1, Label6, Label2
+
+    const QStringList none;
+    QTest::newRow("no KOR.INI keys: nothing is touched") << none << none << false << false << ""
+                                                         << "C:\\"
+                                                         << ""
+                                                         << "" << none;
+    QTest::newRow("archive mode, opening only")
+        << QStringList{"Dir=D:\\ARC", "FileName=open.lzh"} << QStringList{"D:\\ARC"} << false
+        << true << "D:\\ARC"
+        << "D:\\ARC"
+        << "D:\\ARC"
+        << "open.lzh" << QStringList{"open.lzh", "", ""};
+    QTest::newRow("archive mode, middle only")
+        << QStringList{"MDir=C:\\LOGO\\MID", "MFileName=mid.lzh"} << QStringList{"C:\\LOGO\\MID"}
+        << false << true << "C:\\LOGO\\MID"
+        << "C:\\LOGO\\MID"
+        << "C:\\LOGO\\MID"
+        << "mid.lzh" << QStringList{"", "mid.lzh", ""};
+    QTest::newRow("archive mode, all three screens: the ending decides")
+        << QStringList{"Dir=C:\\A",       "FileName=a.lzh", "MDir=D:\\B",
+                       "MFileName=b.lzh", "EDir=C:\\E",     "EFileName=e.lzh"}
+        << QStringList{"C:\\A", "D:\\B", "C:\\E"} << false << true << "C:\\E"
+        << "C:\\E"
+        << "C:\\E"
+        << "e.lzh" << QStringList{"a.lzh", "b.lzh", "e.lzh"};
+    QTest::newRow("archive mode, two screens: the middle decides")
+        << QStringList{"Dir=C:\\A", "FileName=a.lzh", "MDir=D:\\B", "MFileName=b.lzh"}
+        << QStringList{"C:\\A", "D:\\B"} << false << true << "D:\\B"
+        << "D:\\B"
+        << "D:\\B"
+        << "b.lzh" << QStringList{"a.lzh", "b.lzh", ""};
+    QTest::newRow("capital ON counts as archive mode")
+        << QStringList{"ArcCheck=ON", "Dir=C:\\ARC", "FileName=x.lzh", "DirOnly=C:\\PICS"}
+        << QStringList{"C:\\ARC", "C:\\PICS"} << false << true << "C:\\ARC"
+        << "C:\\ARC"
+        << "C:\\ARC"
+        << "x.lzh" << QStringList{"x.lzh", "", ""};
+    QTest::newRow("a file name without its directory opens the settings directory")
+        << QStringList{"FileName=a.lzh"} << none << false << true << "C:\\WINDOWS"
+        << "C:\\WINDOWS"
+        << "C:\\WINDOWS\\"
+        << "a.lzh" << QStringList{"a.lzh", "", ""};
+    QTest::newRow("a directory that is gone is passed over")
+        << QStringList{"Dir=C:\\GONE", "FileName=a.lzh", "MDir=C:\\MID", "MFileName=b.lzh"}
+        << QStringList{"C:\\MID"} << false << true << "C:\\MID"
+        << "C:\\MID"
+        << "C:\\MID"
+        << "b.lzh" << QStringList{"a.lzh", "b.lzh", ""};
+    QTest::newRow("a last directory that is gone leaves the one before")
+        << QStringList{"Dir=C:\\A", "FileName=a.lzh", "EDir=C:\\GONE", "EFileName=e.lzh"}
+        << QStringList{"C:\\A"} << false << true << "C:\\A"
+        << "C:\\A"
+        << "C:\\A"
+        << "a.lzh" << QStringList{"a.lzh", "", "e.lzh"};
+    QTest::newRow("an unmapped drive is passed over")
+        << QStringList{"Dir=Q:\\ARC", "FileName=a.lzh"} << none << false << false << ""
+        << "C:\\"
+        << ""
+        << "" << none;
+    QTest::newRow("BMP mode with a picture directory")
+        << QStringList{"ArcCheck=on", "DirOnly=D:\\PICS", "MDirOnly=C:\\M", "FileName=a.lzh"}
+        << QStringList{"D:\\PICS", "C:\\M"} << true << true << "D:\\PICS"
+        << "D:\\PICS"
+        << "D:\\PICS"
+        << "" << QStringList{"D:\\PICS", "C:\\M", ""};
+    QTest::newRow("BMP mode without a picture directory")
+        << QStringList{"ArcCheck=on", "EDirOnly=C:\\E"} << QStringList{"C:\\E"} << true << true
+        << "C:\\"
+        << "C:\\"
+        << ""
+        << "" << QStringList{"", "", "C:\\E"};
+    QTest::newRow("BMP mode, picture directory gone")
+        << QStringList{"ArcCheck=on", "DirOnly=C:\\GONE"} << none << true << true << "C:\\"
+        << "C:\\"
+        << ""
+        << "" << QStringList{"C:\\GONE", "", ""};
+    QTest::newRow("BMP mode, picture directory on an unmapped drive")
+        << QStringList{"ArcCheck=on", "DirOnly=Q:\\PICS"} << none << true << true << "C:\\"
+        << "C:\\"
+        << ""
+        << "" << QStringList{"Q:\\PICS", "", ""};
+}
+
+void MainWindowTest::startUp() {
+    QFETCH(QStringList, ini);
+    QFETCH(QStringList, folders);
+    QFETCH(bool, bmpMode);
+    QFETCH(bool, windowsMade);
+    QFETCH(QString, browserDirectory);
+    QFETCH(QString, currentDirectory);
+    QFETCH(QString, startFolder);
+    QFETCH(QString, archiveName);
+    QFETCH(QStringList, labels);
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    for (const QString& folder : folders)
+        makeFolder(machine, folder);
+    machine.writeFile(KorIni, koriniText(ini));
+
+    KORsetupMain window;
+
+    QVERIFY(recording.recorder().messages.empty());
+    QCOMPARE(text(kor::platform::Machine::current().currentDirectory()), currentDirectory);
+    QCOMPARE(text(window.state().archiveState.currentArchiveName), archiveName);
+    QCOMPARE(text(window.state().startFolder), startFolder);
+    menuAction(window, "mfile1")->trigger();
+    QCOMPARE(recording.recorder().openedFolders, std::vector{startFolder.toStdString()});
+
+    auto* browser = liveWindow<Form1>(window);
+    auto* location = liveWindow<Dir_File_Setup>(window);
+    auto* options = liveWindow<Option_Set>(window);
+    if (!windowsMade) {
+        QVERIFY(!browser && !location && !options);
+        return;
+    }
+    QVERIFY(browser && location && options);
+    // Made to be set, not yet shown.
+    QVERIFY(browser->isHidden() && location->isHidden() && options->isHidden());
+    QCOMPARE(text(browser->Dir1->path()), browserDirectory);
+    QCOMPARE(browser->Drive1->drive(), browserDirectory.toStdString().front());
+    QCOMPARE(text(browser->File1->path()), browserDirectory);
+    QCOMPARE(options->SSCheck1->isChecked(), bmpMode);
+    QCOMPARE(location->Label3->text(),
+             bmpMode ? QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR") : QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
+    QCOMPARE(location->Label5->text(),
+             bmpMode ? QStringLiteral("設定中間DIR") : QStringLiteral("設定中間ﾌｧｲﾙ"));
+    QCOMPARE(location->Label4->text(),
+             bmpMode ? QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞDIR") : QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
+    QCOMPARE(
+        QStringList({location->Label1->text(), location->Label6->text(), location->Label2->text()}),
+        labels);
+}
+
+void MainWindowTest::startUpWritesNothing() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    makeFolder(machine, QStringLiteral("C:\\PICS"));
+    // Blanks and a key of another program stay exactly as they were.
+    const std::string ini = "[SaveDir]\r\nArcCheck = on\r\nDirOnly=C:\\PICS\r\nOther=1\r\n";
+    machine.writeFile(KorIni, ini);
+    {
+        KORsetupMain window;
+        QCOMPARE(window.state().settings.ArcCheck, std::string("on"));
+    }
+    QCOMPARE(machine.readFile(KorIni), ini);
+    QVERIFY(!machine.exists("C:\\WINDOWS\\korback"));
+}
+
+void MainWindowTest::draggingABorderSnapsBack() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QSize fixed = window.size();
+
+    // As a window manager would: through the platform window, past Qt's limits.
+    QSignalSpy resized(window.windowHandle(), &QWindow::widthChanged);
+    window.windowHandle()->resize(600, 500);
+    QTRY_VERIFY(!resized.isEmpty());
+    QTRY_COMPARE(window.size(), fixed);
+    QTRY_COMPARE(window.windowHandle()->size(), fixed);
+}
+
+void MainWindowTest::maximizingIsUndone() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QSize fixed = window.size();
+
+    window.showMaximized();
+    QTRY_VERIFY(!window.isMaximized());
+    QCOMPARE(window.size(), fixed);
+}
+
+void MainWindowTest::minimizingWorks() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QSize fixed = window.size();
+
+    window.showMinimized();
+    QTest::qWait(50);
+    QVERIFY(window.isMinimized());
+    window.showNormal();
+    QTRY_VERIFY(!window.isMinimized());
+    QCOMPARE(window.size(), fixed);
+}
+
+void MainWindowTest::endsAtOnce() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    window.show();
+
+    QEventLoop loop;
+    QTimer::singleShot(0, &window, [&window] { menuAction(window, "mend")->trigger(); });
+    // A loop that "終了" did not end stops with 99 after five seconds.
+    QTimer::singleShot(5000, &loop, [&loop] { loop.exit(99); });
+    QCOMPARE(loop.exec(), 0);
+    QVERIFY(recording.recorder().questions.empty());
+    QVERIFY(recording.recorder().messages.empty());
+}
+
+void MainWindowTest::childWindowsPlaceThemselves_data() {
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("windowName");
+    QTest::addColumn<QPoint>("position");
+    QTest::addColumn<QSize>("innerSize");
+
+    // Twips from the main window's size (6600 x 5805 inside, 6720 x 6495
+    // outside), 15 to a pixel. In BMP mode the start-up makes the browser,
+    // the location and the options window before the main window is shown.
+    const QStringList bmpMode{"ArcCheck=on"};
+    QTest::newRow("browser: top left, archive mode height")
+        << QStringList{} << "mset1"
+        << "Form1" << QPoint(0, 0) << QSize(435, 362);
+    QTest::newRow("browser made at start: BMP mode height")
+        << bmpMode << "mset1"
+        << "Form1" << QPoint(0, 0) << QSize(435, 146);
+    QTest::newRow("location: inner width / 20, inner height / 5")
+        << QStringList{} << "mset2"
+        << "Dir_File_Setup" << QPoint(22, 77) << QSize(392, 227);
+    QTest::newRow("location made at start")
+        << bmpMode << "mset2"
+        << "Dir_File_Setup" << QPoint(22, 77) << QSize(392, 227);
+    QTest::newRow("options: inner width / 4.5, inner height / 3")
+        << QStringList{} << "moption1"
+        << "Option_Set" << QPoint(98, 129) << QSize(248, 107);
+    QTest::newRow("options made at start") << bmpMode << "moption1"
+                                           << "Option_Set" << QPoint(98, 129) << QSize(248, 107);
+    QTest::newRow("about: outer width / 6, outer height / 5")
+        << QStringList{} << "mabout1"
+        << "about" << QPoint(75, 87) << QSize(287, 166);
+}
+
+void MainWindowTest::childWindowsPlaceThemselves() {
+    QFETCH(QStringList, ini);
+    QFETCH(QString, item);
+    QFETCH(QString, windowName);
+    QFETCH(QPoint, position);
+    QFETCH(QSize, innerSize);
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    machine.writeFile(KorIni, koriniText(ini));
+    KORsetupMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    window.findChild<QAction*>(item)->trigger();
+    auto* child = window.findChild<QMdiSubWindow*>(windowName);
+    QVERIFY(child);
+    QVERIFY(child->isVisible());
+    QCOMPARE(window.findChild<QMdiArea*>()->activeSubWindow(), child);
+    QCOMPARE(child->pos(), position);
+    QCOMPARE(child->widget()->size(), innerSize);
+    // Title bar and frame come on top: nothing of the inner area is cut off.
+    QVERIFY(child->rect().contains(child->widget()->geometry()));
+}
+
+void MainWindowTest::childWindowLosingTheFocusIsDestroyed() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    menuAction(window, "moption1")->trigger();
+    QPointer<Option_Set> options = liveWindow<Option_Set>(window);
+    QVERIFY(options && options->isVisible());
+
+    menuAction(window, "mabout1")->trigger();
+    QTRY_VERIFY(options.isNull());
+    QPointer<about> aboutWindow = liveWindow<about>(window);
+    QVERIFY(aboutWindow && aboutWindow->isVisible());
+
+    // Opening the options again makes a fresh window, which takes the focus
+    // from the about window.
+    menuAction(window, "moption1")->trigger();
+    QTRY_VERIFY(aboutWindow.isNull());
+    options = liveWindow<Option_Set>(window);
+    QVERIFY(options && options->isVisible());
+
+    // Its own button closes it for good.
+    QTest::mouseClick(options->Command1, Qt::LeftButton);
+    QTRY_VERIFY(options.isNull());
+    QVERIFY(recording.recorder().messages.empty());
+}
+
+void MainWindowTest::logoBrowserOutlivesLosingTheFocus() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    menuAction(window, "mset1")->trigger();
+    QPointer<Form1> browser = liveWindow<Form1>(window);
+    QVERIFY(browser && browser->isVisible());
+    menuAction(window, "mabout1")->trigger();
+    QPointer<about> aboutWindow = liveWindow<about>(window);
+    QVERIFY(aboutWindow && aboutWindow->isVisible());
+    QCOMPARE(window.findChild<QMdiArea*>()->activeSubWindow(), aboutWindow.data());
+
+    // The browser takes the focus back: the about window goes, the browser stays.
+    window.findChild<QMdiArea*>()->setActiveSubWindow(browser);
+    QTRY_VERIFY(aboutWindow.isNull());
+    QCOMPARE(liveWindow<Form1>(window), browser.data());
+    QVERIFY(browser->isVisible());
+}
+
+void MainWindowTest::locationAndOptionsCloseTheLogoBrowser() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    for (const QString& item : {QStringLiteral("mset2"), QStringLiteral("moption1")}) {
+        menuAction(window, "mset1")->trigger();
+        QPointer<Form1> browser = liveWindow<Form1>(window);
+        QVERIFY(browser && browser->isVisible());
+
+        window.findChild<QAction*>(item)->trigger();
+        // Destroyed, lists and all.
+        QTRY_VERIFY(browser.isNull());
+        auto* shown = window.findChild<QMdiArea*>()->activeSubWindow();
+        QVERIFY(shown && shown->isVisible());
+        QCOMPARE(shown->objectName(), item == QStringLiteral("mset2")
+                                          ? QStringLiteral("Dir_File_Setup")
+                                          : QStringLiteral("Option_Set"));
+    }
+}
+
+void MainWindowTest::browserListsMoveTheCurrentDirectory() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    makeFolder(machine, QStringLiteral("D:\\ARC\\SUB"));
+    machine.writeFile("C:\\WINDOWS\\a.lzh", "");
+    machine.writeFile("C:\\WINDOWS\\b.LZH", "");
+    machine.writeFile("C:\\WINDOWS\\c.bmp", "");
+    KORsetupMain window;
+    menuAction(window, "mset1")->trigger();
+    Form1* browser = liveWindow<Form1>(window);
+    QVERIFY(browser);
+
+    QVERIFY(browser->Dir1->setPath("C:\\WINDOWS"));
+    QCOMPARE(kor::platform::Machine::current().currentDirectory(), std::string("C:\\WINDOWS"));
+    QCOMPARE(browser->File1->path(), std::string("C:\\WINDOWS"));
+    QCOMPARE(browser->File1->names(), QStringList({"a.lzh", "b.LZH"}));
+
+    // Another drive: the directory list moves to that drive's current directory.
+    kor::platform::Machine& current = kor::platform::Machine::current();
+    QVERIFY(current.setCurrentDirectory("D:\\ARC"));
+    QVERIFY(browser->Drive1->setDrive("D:\\anything"));
+    QCOMPARE(current.currentDrive(), 'D');
+    QCOMPARE(browser->Dir1->path(), std::string("D:\\ARC"));
+    QCOMPARE(browser->File1->path(), std::string("D:\\ARC"));
+
+    // The directory list shows the way down and the subfolders; opening an
+    // entry moves there.
+    QStringList entries;
+    for (int row = 0; row < browser->Dir1->count(); ++row)
+        entries << browser->Dir1->item(row)->text().trimmed();
+    QCOMPARE(entries, QStringList({"D:\\", "ARC", "SUB"}));
+    emit browser->Dir1->itemActivated(browser->Dir1->item(2));
+    QCOMPARE(current.currentDirectory(), std::string("D:\\ARC\\SUB"));
+    emit browser->Dir1->itemActivated(browser->Dir1->item(0));
+    QCOMPARE(current.currentDirectory(), std::string("D:\\"));
+    QVERIFY(recording.recorder().messages.empty());
+}
+
+void MainWindowTest::browserRefusesAnUnmappedDrive() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    Form1& browser = window.logoBrowser();
+
+    const kor::platform::Status refused = browser.Drive1->setDrive("Q:\\PICS");
+    QVERIFY(!refused);
+    QCOMPARE(refused.error().code(), ENODEV);
+    QCOMPARE(browser.Drive1->drive(), 'C');
+    QVERIFY(!browser.Dir1->setPath("C:\\GONE"));
+    QCOMPARE(browser.Dir1->path(), std::string("C:\\"));
+    QCOMPARE(kor::platform::Machine::current().currentDirectory(), std::string("C:\\"));
+}
+
+void MainWindowTest::captionsUseAJapaneseFont() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+
+    const QCheckBox* box = window.optionsWindow().SSCheck1;
+    QCOMPARE(box->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    const QString face = QFontInfo(box->font()).family();
+    QVERIFY2(face.startsWith(QStringLiteral("IPA")) || face.contains(QStringLiteral("CJK")),
+             qPrintable(face));
+    QVERIFY(QFontMetrics(box->font()).inFont(QChar(u'ﾌ')));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

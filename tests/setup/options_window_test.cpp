@@ -1,0 +1,291 @@
+// The options window: its ticks come from memory, every click is written to
+// KOR.INI at once, Check2 greys Check1, and check_set makes the logo browser
+// and the location window follow the picture-source mode.
+
+#include "location_window.h"
+#include "logo_browser.h"
+#include "main_window.h"
+#include "options_window.h"
+#include "recording_services.h"
+#include "window_test_support.h"
+
+#include "platform/machine.h"
+#include "platform/profile.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+using kor::setup::Dir_File_Setup;
+using kor::setup::Form1;
+using kor::setup::KORsetupMain;
+using kor::setup::Option_Set;
+using kor::testing::koriniText;
+using kor::testing::liveWindow;
+
+namespace {
+
+constexpr std::string_view KorIni = "C:\\WINDOWS\\KOR.INI";
+
+// A fresh machine with KOR.INI holding `ini` (none when empty), and the
+// main window with its options window open.
+struct OpenOptions {
+    explicit OpenOptions(const QStringList& ini) {
+        if (!ini.isEmpty())
+            machine.writeFile(KorIni, koriniText(ini));
+        window = std::make_unique<KORsetupMain>();
+        window->show();
+        static_cast<void>(QTest::qWaitForWindowExposed(window.get()));
+        window->findChild<QAction*>(QStringLiteral("moption1"))->trigger();
+        options = liveWindow<Option_Set>(*window);
+    }
+
+    std::string iniValue(std::string_view key) const {
+        return kor::platform::readProfileString("SaveDir", key, "(absent)", KorIni)
+            .valueOr("(unreadable)");
+    }
+
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    std::unique_ptr<KORsetupMain> window;
+    Option_Set* options = nullptr;
+};
+
+QCheckBox* box(Option_Set& options, const QString& name) {
+    return options.findChild<QCheckBox*>(name);
+}
+
+} // namespace
+
+class OptionsWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void showsTheDesignedControls();
+    void ticksComeFromMemory_data();
+    void ticksComeFromMemory();
+    void clickIsWrittenAtOnce_data();
+    void clickIsWrittenAtOnce();
+    void firstClickCreatesKorIni();
+    void sizeCheckGreysPc98();
+    void checkSetFollowsTheMode_data();
+    void checkSetFollowsTheMode();
+    void capitalOnStaysInTheFileUntilClicked();
+};
+
+void OptionsWindowTest::showsTheDesignedControls() {
+    OpenOptions open({});
+    Option_Set& options = *open.options;
+
+    QCOMPARE(options.windowTitle(), QStringLiteral("Form2"));
+    QCOMPARE(options.SSFrame1->title(), QStringLiteral("非圧縮ﾌｧｲﾙ"));
+    QCOMPARE(options.SSCheck1->parentWidget(), options.SSFrame1);
+    QCOMPARE(options.SSCheck1->text(), QStringLiteral("BMPﾌｧｲﾙを使用"));
+    QCOMPARE(options.Check1->text(), QStringLiteral("  PC98ｼﾘｰｽﾞ  "));
+    QCOMPARE(options.Check2->text(), QStringLiteral("  ｻｲｽﾞﾁｪｯｸ無し"));
+    QCOMPARE(options.Command1->text(), QStringLiteral("終了"));
+    QCOMPARE(options.SSFrame1->geometry(), QRect(8, 8, 119, 57));
+    QCOMPARE(options.SSCheck1->geometry(), QRect(6, 18, 107, 31));
+    QCOMPARE(options.Check1->geometry(), QRect(138, 8, 100, 21));
+    QCOMPARE(options.Check2->geometry(), QRect(138, 44, 100, 21));
+    QCOMPARE(options.Command1->geometry(), QRect(8, 76, 231, 25));
+}
+
+void OptionsWindowTest::ticksComeFromMemory_data() {
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<bool>("bmpMode");
+    QTest::addColumn<bool>("pc98");
+    QTest::addColumn<bool>("noSizeCheck");
+
+    QTest::newRow("no option keys") << QStringList{} << false << false << false;
+    QTest::newRow("BMP mode") << QStringList{"ArcCheck=on"} << true << false << false;
+    QTest::newRow("PC-98") << QStringList{"pc98Check=on"} << false << true << false;
+    QTest::newRow("no size check") << QStringList{"sizecheck=on"} << false << false << true;
+    QTest::newRow("PC-98 and no size check")
+        << QStringList{"pc98Check=on", "sizecheck=on"} << false << true << true;
+    QTest::newRow("off everywhere")
+        << QStringList{"ArcCheck=off", "pc98Check=off", "sizecheck=off"} << false << false << false;
+    QTest::newRow("capital ON is not on")
+        << QStringList{"ArcCheck=ON", "pc98Check=ON", "sizecheck=ON"} << false << false << false;
+}
+
+void OptionsWindowTest::ticksComeFromMemory() {
+    QFETCH(QStringList, ini);
+    QFETCH(bool, bmpMode);
+    QFETCH(bool, pc98);
+    QFETCH(bool, noSizeCheck);
+    OpenOptions open(ini);
+    const std::string before = open.machine.exists(KorIni) ? open.machine.readFile(KorIni) : "";
+
+    QVERIFY(open.options->isVisible());
+    QCOMPARE(open.options->SSCheck1->isChecked(), bmpMode);
+    QCOMPARE(open.options->Check1->isChecked(), pc98);
+    QCOMPARE(open.options->Check2->isChecked(), noSizeCheck);
+    QCOMPARE(open.options->Check1->isEnabled(), !noSizeCheck);
+    // Opening writes nothing.
+    QCOMPARE(open.machine.exists(KorIni) ? open.machine.readFile(KorIni) : "", before);
+}
+
+void OptionsWindowTest::clickIsWrittenAtOnce_data() {
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("BMP mode on") << "SSCheck1" << QStringList{"pc98Check=off"} << "ArcCheck"
+                                 << "on";
+    QTest::newRow("BMP mode off") << "SSCheck1" << QStringList{"ArcCheck=on"} << "ArcCheck"
+                                  << "off";
+    QTest::newRow("BMP mode from capital ON")
+        << "SSCheck1" << QStringList{"ArcCheck=ON"} << "ArcCheck"
+        << "on";
+    QTest::newRow("PC-98 on") << "Check1" << QStringList{"ArcCheck=on"} << "pc98Check"
+                              << "on";
+    QTest::newRow("PC-98 off") << "Check1" << QStringList{"pc98Check=on"} << "pc98Check"
+                               << "off";
+    QTest::newRow("no size check on") << "Check2" << QStringList{"ArcCheck=off"} << "sizecheck"
+                                      << "on";
+    QTest::newRow("no size check off") << "Check2" << QStringList{"sizecheck=on"} << "sizecheck"
+                                       << "off";
+}
+
+void OptionsWindowTest::clickIsWrittenAtOnce() {
+    QFETCH(QString, boxName);
+    QFETCH(QStringList, ini);
+    QFETCH(QString, key);
+    QFETCH(QString, written);
+    OpenOptions open(ini);
+    QCheckBox* clicked = box(*open.options, boxName);
+    QVERIFY(clicked);
+
+    QTest::mouseClick(clicked, Qt::LeftButton);
+
+    QCOMPARE(clicked->isChecked(), written == QStringLiteral("on"));
+    QCOMPARE(QString::fromStdString(open.iniValue(key.toStdString())), written);
+    kor::core::Settings inMemory = open.window->state().settings;
+    QCOMPARE(QString::fromStdString(*kor::core::settingValue(inMemory, key.toStdString())),
+             written);
+    // The other lines stay as they were.
+    for (const QString& line : ini) {
+        const QString otherKey = line.section(QLatin1Char('='), 0, 0);
+        if (otherKey != key)
+            QCOMPARE(QString::fromStdString(open.iniValue(otherKey.toStdString())),
+                     line.section(QLatin1Char('='), 1));
+    }
+}
+
+void OptionsWindowTest::firstClickCreatesKorIni() {
+    OpenOptions open({});
+    QVERIFY(!open.machine.exists(KorIni));
+
+    QTest::mouseClick(open.options->Check1, Qt::LeftButton);
+    QCOMPARE(open.machine.readFile(KorIni), std::string("[SaveDir]\r\npc98Check=on\r\n"));
+    QTest::mouseClick(open.options->SSCheck1, Qt::LeftButton);
+    QCOMPARE(open.machine.readFile(KorIni),
+             std::string("[SaveDir]\r\npc98Check=on\r\nArcCheck=on\r\n"));
+}
+
+void OptionsWindowTest::sizeCheckGreysPc98() {
+    OpenOptions open({"pc98Check=on"});
+    Option_Set& options = *open.options;
+    QVERIFY(options.Check1->isEnabled());
+
+    QTest::mouseClick(options.Check2, Qt::LeftButton);
+    QVERIFY(!options.Check1->isEnabled());
+    QVERIFY(options.Check1->isChecked());
+    QCOMPARE(open.iniValue("sizecheck"), std::string("on"));
+    // A greyed box takes no clicks.
+    QTest::mouseClick(options.Check1, Qt::LeftButton);
+    QVERIFY(options.Check1->isChecked());
+    QCOMPARE(open.iniValue("pc98Check"), std::string("on"));
+
+    QTest::mouseClick(options.Check2, Qt::LeftButton);
+    QVERIFY(options.Check1->isEnabled());
+    QVERIFY(options.Check1->isChecked());
+    QCOMPARE(open.iniValue("sizecheck"), std::string("off"));
+    QCOMPARE(open.iniValue("pc98Check"), std::string("on"));
+}
+
+void OptionsWindowTest::checkSetFollowsTheMode_data() {
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<bool>("bmpModeAfterClick");
+    QTest::addColumn<int>("browserHeight");
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QStringList>("headings"); // Label3, Label5, Label4
+    QTest::addColumn<QStringList>("values");   // Label1, Label6, Label2
+
+    const QStringList locations{"DirOnly=C:\\OPEN",  "MDirOnly=C:\\MID",  "EDirOnly=C:\\END",
+                                "FileName=open.lzh", "MFileName=mid.lzh", "EFileName=end.lzh"};
+    // 2190 twips in BMP mode, 5430 in archive mode.
+    QTest::newRow("ticked: BMP mode")
+        << locations << true << 146 << QStringList{"a.BMP", "b.bmp"}
+        << QStringList{"設定ｵｰﾌﾟﾆﾝｸﾞDIR", "設定中間DIR", "設定ｴﾝﾃﾞｨﾝｸﾞDIR"}
+        << QStringList{"C:\\OPEN", "C:\\MID", "C:\\END"};
+    QTest::newRow("unticked: archive mode")
+        << (QStringList(locations) << "ArcCheck=on") << false << 362
+        << QStringList{"c.lzh", "d.LZH"}
+        << QStringList{"設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ", "設定中間ﾌｧｲﾙ", "設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"}
+        << QStringList{"open.lzh", "mid.lzh", "end.lzh"};
+}
+
+void OptionsWindowTest::checkSetFollowsTheMode() {
+    QFETCH(QStringList, ini);
+    QFETCH(bool, bmpModeAfterClick);
+    QFETCH(int, browserHeight);
+    QFETCH(QStringList, listed);
+    QFETCH(QStringList, headings);
+    QFETCH(QStringList, values);
+    OpenOptions open(ini);
+    // The options window closed the browser; check_set makes a fresh one,
+    // which starts at the current directory.
+    QVERIFY(!liveWindow<Form1>(*open.window));
+    const std::string here = kor::platform::Machine::current().currentDirectory();
+    const std::string folder = here.ends_with('\\') ? here : here + '\\';
+    for (const char* name : {"a.BMP", "b.bmp", "c.lzh", "d.LZH", "e.txt"})
+        open.machine.writeFile(folder + name, "");
+
+    QTest::mouseClick(open.options->SSCheck1, Qt::LeftButton);
+    QCOMPARE(open.options->SSCheck1->isChecked(), bmpModeAfterClick);
+
+    Form1* browser = liveWindow<Form1>(*open.window);
+    QVERIFY(browser);
+    QVERIFY(browser->isHidden());
+    QCOMPARE(browser->File1->path(), here);
+    QCOMPARE(browser->height(), browserHeight);
+    QCOMPARE(browser->File1->pattern(), bmpModeAfterClick ? "*.BMP" : "*.lzh");
+    QCOMPARE(browser->File1->names(), listed);
+
+    Dir_File_Setup* location = liveWindow<Dir_File_Setup>(*open.window);
+    QVERIFY(location);
+    QCOMPARE(
+        QStringList({location->Label3->text(), location->Label5->text(), location->Label4->text()}),
+        headings);
+    QCOMPARE(
+        QStringList({location->Label1->text(), location->Label6->text(), location->Label2->text()}),
+        values);
+    const std::string mode = bmpModeAfterClick ? "on" : "off";
+    QCOMPARE(open.window->state().settings.ArcCheck, mode);
+    QCOMPARE(open.iniValue("ArcCheck"), mode);
+}
+
+void OptionsWindowTest::capitalOnStaysInTheFileUntilClicked() {
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    machine.writeFile(KorIni, koriniText({"ArcCheck=ON"}));
+    KORsetupMain window;
+    QCOMPARE(window.state().settings.ArcCheck, std::string("ON"));
+
+    // check_set reads the box, which shows archive mode, and says so in memory.
+    Option_Set& options = window.optionsWindow();
+    QVERIFY(!options.SSCheck1->isChecked());
+    QCOMPARE(window.state().settings.ArcCheck, std::string("off"));
+    QCOMPARE(machine.readFile(KorIni), koriniText({"ArcCheck=ON"}));
+}
+
+QTEST_MAIN(OptionsWindowTest)
+#include "options_window_test.moc"

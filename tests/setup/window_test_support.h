@@ -1,0 +1,41 @@
+#pragma once
+
+#include "temporary_machine.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <filesystem>
+#include <string>
+
+// Helpers of the window tests: KOR.INI texts, folders on the temporary
+// machine, and the child windows that are alive.
+namespace kor::testing {
+
+// The bytes of a KOR.INI with section [SaveDir] and these key lines, as the
+// profile functions write them: CRLF line ends.
+inline std::string koriniText(const QStringList& lines) {
+    std::string text = "[SaveDir]\r\n";
+    for (const QString& line : lines)
+        text += line.toStdString() + "\r\n";
+    return text;
+}
+
+// Creates a folder at a Windows path, mapping its drive first.
+inline void makeFolder(TemporaryMachine& machine, const QString& windowsPath) {
+    const std::string path = windowsPath.toStdString();
+    machine.addDrive(path.front());
+    std::filesystem::create_directories(machine.host(path));
+}
+
+// The child window of type Form that is alive: closed windows are deleted
+// first, as the event loop would.
+template <typename Form> Form* liveWindow(QWidget& mainWindow) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return mainWindow.findChild<Form*>();
+}
+
+} // namespace kor::testing
