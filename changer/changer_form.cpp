@@ -121,7 +121,12 @@ std::optional<std::vector<std::string>> Form1::rowToExtract() const {
     return m_memberRows[m_chosenIndex - 1];
 }
 
-platform::Status Form1::showDirectory(const std::string& directory) {
+platform::Status Form1::showDirectory(const std::string& configured) {
+    // A bare drive ("D:", as the setup program records an archive in a drive's
+    // root) names that root, not the drive's current directory, which the
+    // logo handled before may have moved.
+    const std::string directory =
+        configured.size() == 2 && configured[1] == ':' ? configured + '\\' : configured;
     if (auto status = Drive1.setDrive(directory); !status)
         return status;
     if (auto status = Dir1.setPath(directory); !status)

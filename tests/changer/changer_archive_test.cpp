@@ -138,6 +138,17 @@ TEST_F(ChangerArchiveMode, AHostileMemberIsSkippedAndNothingIsWrittenOutside) {
     EXPECT_FALSE(std::filesystem::exists(machine.root().parent_path() / "EVIL.BMP"));
 }
 
+TEST_F(ChangerArchiveMode, ABareDriveNamesItsRootNotTheCurrentDirectory) {
+    writeArchive("C:\\ARC\\A.LZH", {{"A.BMP", picture('a')}});
+    writeArchive("C:\\ROOT.LZH", {{"R.BMP", picture('r')}});
+    // The opening logo leaves C:'s current directory at C:\ARC.
+    writeSettings(machine, "Dir=C:\\ARC\nFileName=A.LZH\nMDir=C:\nMFileName=ROOT.LZH");
+    const auto run = runChanger(machine);
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(machine.readFile("C:\\logo.sys"), picture('a'));
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), picture('r'));
+}
+
 TEST_F(ChangerArchiveMode, AMissingArchiveFolderEndsTheRunAndNamesIt) {
     writeSettings(machine, "Dir=C:\\NOWHERE\nFileName=A.LZH");
     const auto run = runChanger(machine);
