@@ -18,6 +18,7 @@ packages=(
     xauth                 # which xvfb-run needs
     x11-utils             # xwininfo, with which the window test finds korsetup's window
     xdotool               # with which the window test resizes it
+    imagemagick           # import, with which the window test keeps its screenshots
     fonts-ipafont-gothic  # a Japanese font for the window captions
     fonts-liberation2     # Liberation Serif, metric-compatible with Times New Roman (about window)
     python3               # the demo picture generator

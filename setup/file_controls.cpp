@@ -3,6 +3,9 @@
 #include "platform/files.h"
 #include "platform/machine.h"
 
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -135,6 +138,10 @@ void DirListBox::open(QListWidgetItem* item) {
 FileListBox::FileListBox(QWidget* parent)
     : QListWidget(parent), m_path(platform::Machine::current().currentDirectory()) {
     fill(platform::listFiles(m_path, m_pattern).valueOr({}));
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!selectedItems().isEmpty())
+            emit picked();
+    });
 }
 
 platform::Status FileListBox::setPath(std::string_view path) {
@@ -144,6 +151,11 @@ platform::Status FileListBox::setPath(std::string_view path) {
     auto names = platform::listFiles(full.value(), m_pattern);
     if (!names)
         return names.error();
+    // A pick belongs to its directory, even where another holds the same name.
+    if (full.value() != m_path) {
+        const QSignalBlocker blocker(this);
+        clear();
+    }
     m_path = std::move(full).value();
     fill(names.value());
     return {};
@@ -161,10 +173,81 @@ QStringList FileListBox::names() const {
     return listed;
 }
 
+std::string FileListBox::selectedName() const {
+    const QList<QListWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? std::string() : selected.front()->text().toStdString();
+}
+
 void FileListBox::fill(const std::vector<std::string>& names) {
+    const QSignalBlocker blocker(this);
+    const std::string kept = selectedName();
     clear();
-    for (const std::string& name : names)
+    for (const std::string& name : names) {
         addItem(toQString(name));
+        if (!kept.empty() && name == kept)
+            setCurrentRow(count() - 1);
+    }
+}
+
+ReportListView::ReportListView(QWidget* parent) : QTreeWidget(parent) {
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    clearColumns();
+}
+
+std::string ReportListView::selectedText() const {
+    const std::vector<std::string> cells = selectedCells();
+    return cells.empty() ? std::string() : cells.front();
+}
+
+std::vector<std::string> ReportListView::selectedCells() const {
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    if (selected.isEmpty())
+        return {};
+    std::vector<std::string> cells;
+    for (int column = 0; column < columnCount(); ++column)
+        cells.push_back(selected.front()->text(column).toStdString());
+    return cells;
+}
+
+void ReportListView::clearColumns() {
+    setColumnCount(0);
+    m_alignments.clear();
+}
+
+void ReportListView::addColumn(const QString& header, int width, Qt::Alignment alignment) {
+    const int column = columnCount();
+    setColumnCount(column + 1);
+    headerItem()->setText(column, header);
+    headerItem()->setTextAlignment(column, alignment | Qt::AlignVCenter);
+    setColumnWidth(column, width);
+    m_alignments.push_back(alignment | Qt::AlignVCenter);
+}
+
+void ReportListView::addRow(const std::vector<std::string>& cells) {
+    auto* row = new QTreeWidgetItem(this);
+    for (std::size_t column = 0; column < m_alignments.size() && column < cells.size(); ++column) {
+        row->setText(static_cast<int>(column), toQString(cells[column]));
+        row->setTextAlignment(static_cast<int>(column), m_alignments[column]);
+    }
+}
+
+void ReportListView::mouseReleaseEvent(QMouseEvent* event) {
+    QTreeWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+}
+
+void ReportListView::keyPressEvent(QKeyEvent* event) {
+    QTreeWidgetItem* before = currentItem();
+    QTreeWidget::keyPressEvent(event);
+    if (currentItem() != before)
+        emit clicked();
 }
 
 } // namespace kor::setup

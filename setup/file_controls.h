@@ -4,14 +4,15 @@
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QTreeWidget>
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The drive, directory and file lists of the logo browser. Each keeps the
-// Windows path it shows; a change made from outside runs the same change
-// signal as the user's own pick, as the browser's handlers expect.
+// The drive, directory, file and member lists of the logo browser. Each path
+// list keeps the Windows path it shows; a change made from outside runs the
+// same change signal as the user's own pick, as the browser's handlers expect.
 namespace kor::setup {
 
 // The mapped drives of the machine, one of them selected.
@@ -76,8 +77,9 @@ class FileListBox final : public QListWidget {
 
     const std::string& path() const { return m_path; }
     const std::string& pattern() const { return m_pattern; }
-    // Lists the directory at `path`. Fails, changing nothing, when it cannot
-    // be read.
+    // Lists the directory at `path`; the selected name stays selected only
+    // when that is the directory listed already. Fails, changing nothing,
+    // when it cannot be read.
     platform::Status setPath(std::string_view path);
     // Lists the directory anew with `pattern`; a directory that can no longer
     // be read lists nothing.
@@ -85,12 +87,48 @@ class FileListBox final : public QListWidget {
 
     // The names listed, in their order.
     QStringList names() const;
+    // The selected name, or "" when none is.
+    std::string selectedName() const;
+
+  signals:
+    // The user selected a name, by mouse or keyboard.
+    void picked();
 
   private:
+    // Lists `names`, keeping the selected name selected when it is still
+    // listed, so that listing the same folder anew loses no pick.
     void fill(const std::vector<std::string>& names);
 
     std::string m_path;
     std::string m_pattern = "*.*";
+};
+
+// A list of rows under column headers (report view). Any click in it counts,
+// on a row or beside the rows, as does moving through the rows by keyboard.
+class ReportListView final : public QTreeWidget {
+    Q_OBJECT
+
+  public:
+    explicit ReportListView(QWidget* parent);
+
+    // The text of the selected row's first cell, or "" when no row is selected.
+    std::string selectedText() const;
+    // The cells of the selected row; empty when no row is selected.
+    std::vector<std::string> selectedCells() const;
+
+    void clearColumns();
+    void addColumn(const QString& header, int width, Qt::Alignment alignment);
+    void addRow(const std::vector<std::string>& cells);
+
+  signals:
+    void clicked();
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    std::vector<Qt::Alignment> m_alignments;
 };
 
 } // namespace kor::setup

@@ -1,27 +1,78 @@
 #include "logo_browser.h"
 
+#include "image_display.h"
 #include "main_window.h"
 #include "options_window.h"
+#include "setup_state.h"
 #include "twips.h"
 
-#include "core/archive.h"
+#include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/services.h"
+
+#include <QByteArray>
+#include <QCheckBox>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
 
 namespace kor::setup {
 
 namespace {
 
+constexpr std::string_view NoFileSelected = "ファイルが選択されていません";
+constexpr std::string_view WrongSize = "ファイルサイズが違うのでロゴには使用できません";
+constexpr std::string_view Changed = "変更が終了しました";
+constexpr std::string_view CannotLoad = "画像を読み込めません";
+
+void tell(std::string_view text) {
+    platform::services().showMessage(core::programTitle(core::HostingProgram::Setup), text);
+}
+
 void report(const platform::Error& error) {
-    platform::services().showMessage(core::programTitle(core::HostingProgram::Setup),
-                                     error.message());
+    tell(error.message());
+}
+
+QString toQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+// A picture file as an image; nullopt, the user told, when it cannot be read
+// or holds no picture that can be shown.
+std::optional<QImage> loadPicture(const std::string& path) {
+    platform::Result<std::string> bytes = platform::readFile(path);
+    if (!bytes) {
+        report(bytes.error());
+        return std::nullopt;
+    }
+    QImage image = QImage::fromData(QByteArray::fromStdString(bytes.value()));
+    if (image.isNull()) {
+        tell(CannotLoad);
+        return std::nullopt;
+    }
+    return image;
 }
 
 } // namespace
 
-Form1::Form1(KORsetupMain& main) : m_main(main) {
+std::string extractedCopyPath(const core::Settings& settings, std::string_view memberName) {
+    std::string directory = settings.settingsDirectory;
+    return core::AddBackslash(directory) + core::ExtractedCopyName(memberName);
+}
+
+Form1::Form1(KORsetupMain& main, SetupState& state) : m_main(main), m_state(state) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("KOR SETUP"));
+    setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
     setWindowFlags(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -36,11 +87,41 @@ Form1::Form1(KORsetupMain& main) : m_main(main) {
     File1->setObjectName(QStringLiteral("File1"));
     File1->setGeometry(rectFromTwips(2535, 60, 2325, 2070));
     File1->setPattern("*.LZH");
+    ListView1 = new ReportListView(content);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setGeometry(rectFromTwips(45, 2190, 6435, 3165));
+    // Scratch space of the listing, never seen.
+    List1 = new QListWidget(content);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setGeometry(rectFromTwips(10110, 5100, 2235, 1140));
+    List1->hide();
+    Command9 = makeButton(content, "Command9", QStringLiteral("終了"),
+                          rectFromTwips(4920, 1770, 1515, 360));
+    Command10 = makeButton(content, "Command10", QStringLiteral("ｵｰﾌﾟﾆﾝｸﾞ変更"),
+                           rectFromTwips(4920, 90, 1515, 345));
+    Command11 = makeButton(content, "Command11", QStringLiteral("中間変更"),
+                           rectFromTwips(4920, 510, 1515, 345));
+    Command12 = makeButton(content, "Command12", QStringLiteral("ｴﾝﾃﾞｨﾝｸﾞ変更"),
+                           rectFromTwips(4920, 930, 1515, 345));
+    Command13 = makeButton(content, "Command13", QStringLiteral("画像表示"),
+                           rectFromTwips(4920, 1350, 1515, 345));
+    disableActionButtons();
+    QWidget* tabOrder[] = {Drive1,   Dir1,      File1,     ListView1, List1,
+                           Command9, Command10, Command11, Command12, Command13};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
     setWidget(content);
     resize(sizeFromTwips(DesignedWidthTwips, DesignedHeightTwips));
 
     connect(Drive1, &DriveListBox::changed, this, &Form1::Drive1_Change);
     connect(Dir1, &DirListBox::changed, this, &Form1::Dir1_Change);
+    connect(File1, &FileListBox::picked, this, &Form1::File1_Click);
+    connect(ListView1, &ReportListView::clicked, this, &Form1::ListView1_Click);
+    connect(Command9, &QPushButton::clicked, this, &Form1::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &Form1::Command10_Click);
+    connect(Command11, &QPushButton::clicked, this, &Form1::Command11_Click);
+    connect(Command12, &QPushButton::clicked, this, &Form1::Command12_Click);
+    connect(Command13, &QPushButton::clicked, this, &Form1::Command13_Click);
 }
 
 void Form1::Form_Load() {
@@ -55,16 +136,223 @@ void Form1::setHeightInTwips(int twips) {
 void Form1::Drive1_Change() {
     // The directory list moves to the drive's own current directory.
     if (auto shown = Dir1->setPath(std::string{Drive1->drive(), ':'}); !shown)
-        return report(shown.error());
-    if (auto selected = platform::Machine::current().setCurrentDrive(Drive1->drive()); !selected)
+        report(shown.error());
+    else if (auto selected = platform::Machine::current().setCurrentDrive(Drive1->drive());
+             !selected)
         report(selected.error());
+    clearArchiveLists();
+    disableActionButtons();
 }
 
 void Form1::Dir1_Change() {
+    // The current directory follows, so that the bare archive name of a pick
+    // is found.
     if (auto listed = File1->setPath(Dir1->path()); !listed)
-        return report(listed.error());
-    if (auto changed = platform::Machine::current().setCurrentDirectory(Dir1->path()); !changed)
+        report(listed.error());
+    else if (auto changed = platform::Machine::current().setCurrentDirectory(Dir1->path());
+             !changed)
         report(changed.error());
+    clearArchiveLists();
+    disableActionButtons();
+}
+
+void Form1::File1_Click() {
+    m_state.archiveState.currentArchiveName = File1->selectedName();
+    if (isBmpMode())
+        enableActionButtons();
+    else
+        core::ListArchive(m_archiveLists, m_state.archiveState);
+}
+
+void Form1::ListView1_Click() {
+    enableActionButtons();
+}
+
+void Form1::Command9_Click() {
+    close();
+}
+
+void Form1::Command10_Click() {
+    changeLogo(core::LogoSlot::Opening, MemberSource::ExtractAnew);
+}
+
+void Form1::Command11_Click() {
+    changeLogo(core::LogoSlot::Middle, MemberSource::ExtractAnew);
+}
+
+void Form1::Command12_Click() {
+    changeLogo(core::LogoSlot::Ending, MemberSource::ExtractAnew);
+}
+
+void Form1::Command13_Click() {
+    const std::optional<Picture> picture = pictureToView();
+    if (!picture)
+        return;
+    // Hidden, not closed: the display window's buttons read these lists.
+    hide();
+    Form3& display = m_main.showImageDisplay();
+    display.setWindowTitle(picture->title);
+    display.Image1->setPixmap(QPixmap::fromImage(picture->image));
+}
+
+void Form1::changeLogo(core::LogoSlot slot, MemberSource source) {
+    if (File1->selectedName().empty())
+        return tell(NoFileSelected);
+    if (isBmpMode())
+        changeFromPictureFile(slot);
+    else
+        changeFromArchive(slot, source);
+}
+
+void Form1::changeFromPictureFile(core::LogoSlot slot) {
+    const std::string path = selectedFilePath();
+    platform::Result<std::uint64_t> length = platform::fileLength(path);
+    if (!length)
+        return report(length.error());
+    // Told as the picture command and archive mode tell it, rather than
+    // leaving the user to wonder why nothing happened.
+    if (!core::IsLogoLengthAccepted(m_state.settings, length.value()))
+        return tell(WrongSize);
+    if (auto installed =
+            core::InstallLogoFromFile(m_state.settings, slot, path, File1->selectedName());
+        !installed)
+        return report(installed.error());
+    tell(Changed);
+}
+
+void Form1::changeFromArchive(core::LogoSlot slot, MemberSource source) {
+    const std::string member = selectedMemberName();
+    if (member.empty())
+        return tell(NoFileSelected);
+    // A change from the display window uses the copy extracted for viewing;
+    // once an earlier change there has used it up, the member is extracted
+    // again, so that every button of that window works.
+    if (source == MemberSource::ExtractAnew ||
+        !platform::fileExists(extractedCopyPath(m_state.settings, member)))
+        core::ExtractSelectedMember(m_archiveLists, m_state.archiveState, m_state.settings);
+    if (m_state.archiveState.ExtractFlag != "yes")
+        return;
+    if (auto installed = core::InstallLogoFromExtracted(m_state.settings, slot, member); !installed)
+        return report(installed.error());
+    tell(Changed);
+}
+
+std::optional<Form1::Picture> Form1::pictureToView() {
+    const std::string fileName = File1->selectedName();
+    if (fileName.empty()) {
+        tell(NoFileSelected);
+        return std::nullopt;
+    }
+    if (isBmpMode()) {
+        const std::string path = selectedFilePath();
+        platform::Result<std::uint64_t> length = platform::fileLength(path);
+        if (!length) {
+            report(length.error());
+            return std::nullopt;
+        }
+        if (!core::IsLogoLengthAccepted(m_state.settings, length.value())) {
+            tell(WrongSize);
+            return std::nullopt;
+        }
+        std::optional<QImage> image = loadPicture(path);
+        if (!image)
+            return std::nullopt;
+        return Picture{toQString(fileName), std::move(*image)};
+    }
+
+    const std::string member = selectedMemberName();
+    if (member.empty()) {
+        tell(NoFileSelected);
+        return std::nullopt;
+    }
+    core::ExtractSelectedMember(m_archiveLists, m_state.archiveState, m_state.settings);
+    if (m_state.archiveState.ExtractFlag != "yes")
+        return std::nullopt;
+    const std::string copy = extractedCopyPath(m_state.settings, member);
+    std::optional<QImage> image = loadPicture(copy);
+    if (!image) {
+        // No display window will show it, so none would remove it.
+        static_cast<void>(platform::deleteFile(copy));
+        return std::nullopt;
+    }
+    return Picture{toQString(member), std::move(*image)};
+}
+
+bool Form1::isBmpMode() {
+    return m_main.optionsWindow().SSCheck1->isChecked();
+}
+
+std::string Form1::selectedFilePath() const {
+    // A drive root ends in "\" already.
+    std::string path = Dir1->path();
+    return core::AddBackslash(path) + File1->selectedName();
+}
+
+void Form1::clearArchiveLists() {
+    List1->clear();
+    ListView1->clear();
+    ListView1->clearColumns();
+}
+
+void Form1::enableActionButtons() {
+    for (QPushButton* button : {Command10, Command11, Command12, Command13})
+        button->setEnabled(true);
+}
+
+void Form1::disableActionButtons() {
+    for (QPushButton* button : {Command10, Command11, Command12, Command13})
+        button->setEnabled(false);
+}
+
+std::uintptr_t Form1::ArchiveLists::windowHandle() const {
+    // The library takes an owner only to place dialogs, and shows none; the
+    // window's address tells its callers apart all the same.
+    return reinterpret_cast<std::uintptr_t>(&m_window);
+}
+
+void Form1::ArchiveLists::clearNameList() {
+    m_window.List1->clear();
+}
+
+void Form1::ArchiveLists::addToNameList(const std::string& name) {
+    m_window.List1->addItem(toQString(name));
+}
+
+std::vector<std::string> Form1::ArchiveLists::nameList() const {
+    std::vector<std::string> names;
+    for (int row = 0; row < m_window.List1->count(); ++row)
+        names.push_back(m_window.List1->item(row)->text().toStdString());
+    return names;
+}
+
+int Form1::ArchiveLists::reportWidth() const {
+    return m_window.ListView1->width();
+}
+
+void Form1::ArchiveLists::clearReportRows() {
+    m_window.ListView1->clear();
+}
+
+void Form1::ArchiveLists::clearReportColumns() {
+    m_window.ListView1->clearColumns();
+}
+
+void Form1::ArchiveLists::addReportColumn(const std::string& header, int width,
+                                          core::ColumnAlignment alignment) {
+    m_window.ListView1->addColumn(toQString(header), width,
+                                  alignment == core::ColumnAlignment::Left ? Qt::AlignLeft
+                                                                           : Qt::AlignRight);
+}
+
+void Form1::ArchiveLists::addReportRow(const std::vector<std::string>& cells) {
+    m_window.ListView1->addRow(cells);
+}
+
+std::optional<std::vector<std::string>> Form1::ArchiveLists::rowToExtract() const {
+    std::vector<std::string> cells = m_window.ListView1->selectedCells();
+    if (cells.empty())
+        return std::nullopt;
+    return cells;
 }
 
 } // namespace kor::setup

@@ -2,16 +2,40 @@
 
 #include "file_controls.h"
 
+#include "core/archive.h"
+#include "core/logo.h"
+
+#include <QImage>
 #include <QMdiSubWindow>
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QPushButton;
 
 namespace kor::setup {
 
 class KORsetupMain;
+struct SetupState;
+
+// Where ExtractSelectedMember leaves a member: in the Windows directory, under
+// the last part of the member's stored path.
+std::string extractedCopyPath(const core::Settings& settings, std::string_view memberName);
+
+// Where the change command finds an archive member: extracted anew (the
+// browser's own buttons), or already extracted by the picture command that
+// opened the image display window.
+enum class MemberSource { ExtractAnew, AlreadyExtracted };
 
 // The logo browser: the window in which the user walks drives and
-// directories and picks a picture or an archive. It has no border and sits
-// in the top left corner of the main window's inner area; its height follows
-// the picture-source mode (set by the options window's check_set).
+// directories, picks a picture or an archive and one of its members, views
+// it or makes it a logo at once. It has no border and sits in the top left
+// corner of the main window's inner area; its height follows the
+// picture-source mode (set by the options window's check_set). It hosts the
+// archive listing: List1 holds the member names, ListView1 the members with
+// their sizes, dates and times.
 class Form1 final : public QMdiSubWindow {
     Q_OBJECT
 
@@ -19,23 +43,87 @@ class Form1 final : public QMdiSubWindow {
     static constexpr int DesignedWidthTwips = 6525;
     static constexpr int DesignedHeightTwips = 5430;
 
-    explicit Form1(KORsetupMain& main);
+    Form1(KORsetupMain& main, SetupState& state);
 
     void Form_Load();
 
     // The window's height in twips; with no border it is its inner height.
     void setHeightInTwips(int twips);
 
-    // The controls, set by the main window's start-up and by check_set.
+    // The change command for one logo, with its checks and messages; the
+    // image display window runs it too, while this window is hidden.
+    void changeLogo(core::LogoSlot slot, MemberSource source);
+
+    // The text of ListView1's selected row: the member name, "" when none.
+    std::string selectedMemberName() const { return ListView1->selectedText(); }
+
+    // The event procedures, run by the controls.
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_Click();
+    void ListView1_Click();
+    void Command9_Click();
+    void Command10_Click();
+    void Command11_Click();
+    void Command12_Click();
+    void Command13_Click();
+
+    // The controls, set by the main window's start-up and by check_set and
+    // read by the image display window.
     DriveListBox* Drive1;
     DirListBox* Dir1;
     FileListBox* File1;
+    ReportListView* ListView1;
+    QListWidget* List1;
+    QPushButton* Command9;
+    QPushButton* Command10;
+    QPushButton* Command11;
+    QPushButton* Command12;
+    QPushButton* Command13;
 
   private:
-    void Drive1_Change();
-    void Dir1_Change();
+    // The archive listing's view of List1 and ListView1.
+    class ArchiveLists final : public core::ArchiveListHost {
+      public:
+        explicit ArchiveLists(Form1& window) : m_window(window) {}
+
+        core::HostingProgram program() const override { return core::HostingProgram::Setup; }
+        std::uintptr_t windowHandle() const override;
+        void clearNameList() override;
+        void addToNameList(const std::string& name) override;
+        std::vector<std::string> nameList() const override;
+        int reportWidth() const override;
+        void clearReportRows() override;
+        void clearReportColumns() override;
+        void addReportColumn(const std::string& header, int width,
+                             core::ColumnAlignment alignment) override;
+        void addReportRow(const std::vector<std::string>& cells) override;
+        std::optional<std::vector<std::string>> rowToExtract() const override;
+
+      private:
+        Form1& m_window;
+    };
+
+    // The mode in force: the options window's "BMPﾌｧｲﾙを使用".
+    bool isBmpMode();
+    std::string selectedFilePath() const;
+    void clearArchiveLists();
+    void enableActionButtons();
+    void disableActionButtons();
+    void changeFromPictureFile(core::LogoSlot slot);
+    void changeFromArchive(core::LogoSlot slot, MemberSource source);
+    // The picture to view with its title, checked and loaded; nullopt when
+    // the user has been told why not. An archive member is extracted for it
+    // and, when it cannot be shown, deleted again.
+    struct Picture {
+        QString title;
+        QImage image;
+    };
+    std::optional<Picture> pictureToView();
 
     KORsetupMain& m_main;
+    SetupState& m_state;
+    ArchiveLists m_archiveLists{*this};
 };
 
 } // namespace kor::setup

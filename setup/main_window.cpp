@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "about_window.h"
+#include "image_display.h"
 #include "location_window.h"
 #include "logo_backup.h"
 #include "logo_browser.h"
@@ -78,6 +79,11 @@ KORsetupMain::KORsetupMain() : m_area(new QMdiArea(this)) {
 }
 
 KORsetupMain::~KORsetupMain() {
+    // The display window closes as it does at any other time, so that a copy
+    // extracted only for viewing does not outlive the program.
+    disconnect(m_area, nullptr, this, nullptr);
+    if (m_imageDisplay)
+        m_imageDisplay->close();
     // The child windows go first, while the state they were handed still
     // exists.
     delete m_area;
@@ -88,7 +94,7 @@ QSize KORsetupMain::innerSizeInTwips() const {
 }
 
 Form1& KORsetupMain::logoBrowser() {
-    return load(m_logoBrowser, *this);
+    return load(m_logoBrowser, *this, m_state);
 }
 
 Option_Set& KORsetupMain::optionsWindow() {
@@ -96,7 +102,7 @@ Option_Set& KORsetupMain::optionsWindow() {
 }
 
 Dir_File_Setup& KORsetupMain::locationWindow() {
-    return load(m_locationWindow, *this);
+    return load(m_locationWindow, *this, m_state);
 }
 
 template <typename Form, typename... Arguments>
@@ -113,6 +119,16 @@ Form& KORsetupMain::load(QPointer<Form>& window, Arguments&... arguments) {
         window->Form_Load();
     }
     return *window;
+}
+
+void KORsetupMain::showLogoBrowser() {
+    showChild(logoBrowser());
+}
+
+Form3& KORsetupMain::showImageDisplay() {
+    Form3& display = load(m_imageDisplay, *this, m_state);
+    showChild(display);
+    return display;
 }
 
 void KORsetupMain::createMenus() {
@@ -224,6 +240,8 @@ bool KORsetupMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close) {
         if (watched == m_logoBrowser)
             m_logoBrowser.clear();
+        if (watched == m_imageDisplay)
+            m_imageDisplay.clear();
         if (watched == m_optionsWindow)
             m_optionsWindow.clear();
         if (watched == m_locationWindow)
@@ -276,7 +294,7 @@ void KORsetupMain::mend_Click() {
 }
 
 void KORsetupMain::mset1_Click() {
-    showChild(logoBrowser());
+    showLogoBrowser();
 }
 
 void KORsetupMain::mset2_Click() {

@@ -16,6 +16,7 @@ namespace kor::setup {
 
 class Dir_File_Setup;
 class Form1;
+class Form3;
 class Option_Set;
 class about;
 
@@ -52,6 +53,13 @@ class KORsetupMain final : public QMainWindow {
     Option_Set& optionsWindow();
     Dir_File_Setup& locationWindow();
 
+    // Shows the logo browser, made anew when it was closed, and gives it the
+    // focus, as its menu item does.
+    void showLogoBrowser();
+    // Makes the image display window, runs its Form_Load and shows it with
+    // the focus.
+    Form3& showImageDisplay();
+
   signals:
     // Another child window took the focus from `window`.
     void childDeactivated(QMdiSubWindow* window);
@@ -87,6 +95,7 @@ class KORsetupMain final : public QMainWindow {
     QSize m_fixedSize;
 
     QPointer<Form1> m_logoBrowser;
+    QPointer<Form3> m_imageDisplay;
     QPointer<Option_Set> m_optionsWindow;
     QPointer<Dir_File_Setup> m_locationWindow;
     QPointer<about> m_aboutWindow;

@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Starts the built korsetup in a private Xvfb, on a fresh temporary drive root,
-# and checks with the X server's own view of it that the window "KOR SETUP"
-# appears at its fixed size (440 pixels wide; the 387-pixel inner area under
-# the menu bar) and that a resize snaps back. There is no window manager, so
-# the X server carries out the resize itself and only the program can undo it.
+# Starts the built korsetup in a private Xvfb, on a temporary copy of the demo
+# machine with LZH archives, and checks with the X server's own view of it
+# that the window "KOR SETUP" appears at its fixed size (440 pixels wide; the
+# 387-pixel inner area under the menu bar) and that a resize snaps back. There
+# is no window manager, so the X server carries out the resize itself and only
+# the program can undo it. Then, as a user would, it opens the logo browser,
+# lists an archive, views its first member and closes the view again, and
+# keeps screenshots of the browser and of the picture in ARTIFACTS.
 #
-#   korsetup_x11_window_test.sh PATH-TO-KORSETUP
+#   korsetup_x11_window_test.sh PATH-TO-KORSETUP DEMO-MACHINE-ARCHIVES ARTIFACTS
 set -euo pipefail
 
 program="$1"
-for tool in Xvfb xwininfo xdotool; do
+demo="$2"
+artifacts="$3"
+for tool in Xvfb xwininfo xdotool import; do
     if ! command -v "$tool" >/dev/null; then
         echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)" >&2
         exit 1
@@ -47,8 +52,12 @@ done
 [[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
 
-mkdir -p "$work/root/c/WINDOWS" "$work/runtime"
+mkdir -p "$work/root" "$work/runtime" "$artifacts"
 chmod 700 "$work/runtime"
+cp -R "$demo/." "$work/root"
+chmod -R u+w "$work/root"
+# The browser opens on C:\LOGOS, where OPENING.LZH is the first archive.
+printf '[SaveDir]\r\nDir=C:\\LOGOS\r\nFileName=OPENING.LZH\r\n' >"$work/root/c/WINDOWS/KOR.INI"
 env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb KOR_ROOT="$work/root" XDG_RUNTIME_DIR="$work/runtime" \
     "$program" >"$work/korsetup.log" 2>&1 &
 program_pid=$!
@@ -96,6 +105,46 @@ for size in "600 500" "300 200" "440 600"; do
     [[ -n "$back" ]] || fail "resized to ${size/ /x}, the window stays $(geometry)"
     echo "resized to ${size/ /x}, the window snapped back to $shown"
 done
+
+kill -0 "$program_pid" 2>/dev/null || fail "korsetup ended"
+
+# The child windows lie in the inner area under the menu bar; positions in
+# pixels are the designed twips / 15.
+menu_bar=$((height - 387))
+click() {
+    xdotool mousemove --window "$window" "$1" $((menu_bar + $2)) click 1
+    sleep 0.5
+}
+# extracted: the copy of CLOUDS.BMP in the Windows directory, if there is one.
+extracted() {
+    find "$work/root/c/WINDOWS" -maxdepth 1 -iname 'clouds.bmp' | head -1
+}
+
+# "ＬＯＧＯファイルの変更" by its shortcut.
+xdotool windowfocus --sync "$window"
+xdotool key ctrl+l
+sleep 0.5
+# The first archive in File1, then the first member in ListView1, below its
+# header.
+click 200 12
+click 40 170
+import -window "$window" "$artifacts/korsetup-browser.png" ||
+    fail "cannot take the browser's screenshot"
+echo "kept $artifacts/korsetup-browser.png"
+
+# "画像表示" extracts the member clicked into the Windows directory and shows it.
+click 378 101
+[[ -n "$(extracted)" ]] || fail "viewing the first member of OPENING.LZH extracted nothing"
+import -window "$window" "$artifacts/korsetup-display.png" ||
+    fail "cannot take the display window's screenshot"
+echo "kept $artifacts/korsetup-display.png"
+
+# Enter presses "終了", which has the focus; the copy that was only looked at
+# goes with the window.
+xdotool key Return
+sleep 0.5
+[[ -z "$(extracted)" ]] || fail "closing the display window left $(extracted)"
+echo "viewed CLOUDS.BMP from OPENING.LZH; closing the view deleted its copy"
 
 kill -0 "$program_pid" 2>/dev/null || fail "korsetup ended"
 echo "PASS"

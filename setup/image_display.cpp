@@ -1,0 +1,157 @@
+#include "image_display.h"
+
+#include "fonts.h"
+#include "logo_browser.h"
+#include "main_window.h"
+#include "options_window.h"
+#include "setup_state.h"
+#include "twips.h"
+
+#include "platform/files.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace kor::setup {
+
+namespace {
+
+QFrame* makePanel(QWidget* parent, const char* name, QRect geometry) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setFont(japaneseUiFont());
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    // Enter presses the button that has the focus, as on Windows.
+    button->setAutoDefault(true);
+    return button;
+}
+
+} // namespace
+
+Form3::Form3(KORsetupMain& main, SetupState& state) : m_main(main), m_state(state) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("画像表示"));
+    // The caption names the picture; the window is left by its own "終了" or
+    // by going to another window.
+    setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* content = new QWidget;
+    content->setFixedSize(sizeFromTwips(6015, 5100));
+    SSPanel1 = makePanel(content, "SSPanel1", rectFromTwips(0, 0, 6015, 4575));
+    Image1 = new QLabel(SSPanel1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(rectFromTwips(120, 120, 5760, 4320));
+    Image1->setScaledContents(true);
+    SSPanel2 = makePanel(content, "SSPanel2", rectFromTwips(0, 4590, 6015, 525));
+    Command12 = makeButton(SSPanel2, "Command12", QStringLiteral("ｴﾝﾃﾞｨﾝｸﾞにする"),
+                           rectFromTwips(3000, 90, 1440, 345));
+    Command11 = makeButton(SSPanel2, "Command11", QStringLiteral("中間にする"),
+                           rectFromTwips(1560, 90, 1440, 345));
+    Command10 = makeButton(SSPanel2, "Command10", QStringLiteral("ｵｰﾌﾟﾆﾝｸﾞにする"),
+                           rectFromTwips(120, 90, 1440, 345));
+    Command1 = makeButton(content, "Command1", QStringLiteral("終了"),
+                          rectFromTwips(4470, 4680, 1440, 345));
+    Command1->raise();
+    QWidget* tabOrder[] = {Command12, Command11, Command10, Command1};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    setWidget(content);
+
+    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(Command10, &QPushButton::clicked, this, &Form3::Command10_Click);
+    connect(Command11, &QPushButton::clicked, this, &Form3::Command11_Click);
+    connect(Command12, &QPushButton::clicked, this, &Form3::Command12_Click);
+    connect(&m_main, &KORsetupMain::childDeactivated, this, [this](QMdiSubWindow* window) {
+        if (window == this)
+            Form_Deactivate();
+    });
+}
+
+void Form3::Form_Load() {
+    // Sized once inside the main window, where its title bar is part of it.
+    adjustSize();
+    const QSize inner = m_main.innerSizeInTwips();
+    move(pixelsFromTwips(inner.width() / 25.0), pixelsFromTwips(inner.height() / 20.0));
+    if (!m_main.optionsWindow().SSCheck1->isChecked())
+        m_shownMember = m_main.logoBrowser().selectedMemberName();
+}
+
+void Form3::showEvent(QShowEvent* event) {
+    QMdiSubWindow::showEvent(event);
+    Form_Paint();
+}
+
+bool Form3::event(QEvent* event) {
+    // Once the activation has put back the focus it remembered.
+    if (event->type() == QEvent::WindowActivate)
+        QTimer::singleShot(0, this, &Form3::Form_Paint);
+    return QMdiSubWindow::event(event);
+}
+
+void Form3::Form_Paint() {
+    // The window comes into view again: when it is shown, and when the
+    // program's window is active again after a message box or another
+    // program covered it, "終了" has the focus, so that Enter leaves the
+    // window. The
+    // repaints of its own buttons do not count, or Tab could never leave
+    // "終了", and neither does a click that brings the program back, which
+    // would lose its button as it is pressed.
+    if (QApplication::mouseButtons() == Qt::NoButton)
+        Command1->setFocus();
+}
+
+void Form3::Command10_Click() {
+    m_main.logoBrowser().changeLogo(core::LogoSlot::Opening, MemberSource::AlreadyExtracted);
+    m_used = true;
+}
+
+void Form3::Command11_Click() {
+    m_main.logoBrowser().changeLogo(core::LogoSlot::Middle, MemberSource::AlreadyExtracted);
+    m_used = true;
+}
+
+void Form3::Command12_Click() {
+    m_main.logoBrowser().changeLogo(core::LogoSlot::Ending, MemberSource::AlreadyExtracted);
+    m_used = true;
+}
+
+void Form3::Command1_Click() {
+    close();
+    m_main.showLogoBrowser();
+}
+
+void Form3::Form_Deactivate() {
+    // The browser stays hidden; its menu item brings it back.
+    close();
+}
+
+void Form3::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    QMdiSubWindow::closeEvent(event);
+}
+
+void Form3::Form_Unload() {
+    // A copy only looked at is removed; one that is already gone is no
+    // concern of the user's.
+    if (m_shownMember && !m_used)
+        static_cast<void>(
+            platform::deleteFile(extractedCopyPath(m_state.settings, *m_shownMember)));
+    m_shownMember.reset();
+}
+
+} // namespace kor::setup

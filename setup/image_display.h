@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+#include <optional>
+#include <string>
+
+class QCloseEvent;
+class QEvent;
+class QFrame;
+class QLabel;
+class QShowEvent;
+class QPushButton;
+
+namespace kor::setup {
+
+class KORsetupMain;
+struct SetupState;
+
+// The image display window: the picture picked in the logo browser, stretched
+// over a 384 x 288 area, with a button for each logo that makes it that logo
+// at once. The browser hides itself while this window is open. In archive
+// mode the picture is a copy of the member extracted into the Windows
+// directory, deleted when the window closes unless a change has used it.
+class Form3 final : public QMdiSubWindow {
+    Q_OBJECT
+
+  public:
+    Form3(KORsetupMain& main, SetupState& state);
+
+    void Form_Load();
+    void Form_Deactivate();
+
+    // Whether a change has run from this showing.
+    bool isUsed() const { return m_used; }
+
+    // The controls; the browser sets the caption and Image1's picture.
+    QFrame* SSPanel1;
+    QLabel* Image1;
+    QFrame* SSPanel2;
+    QPushButton* Command12;
+    QPushButton* Command11;
+    QPushButton* Command10;
+    QPushButton* Command1;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void Form_Paint();
+    void Form_Unload();
+    void Command1_Click();
+    void Command10_Click();
+    void Command11_Click();
+    void Command12_Click();
+
+    KORsetupMain& m_main;
+    SetupState& m_state;
+    // The member whose extracted copy is shown; none in BMP mode, where the
+    // picture is the user's own file.
+    std::optional<std::string> m_shownMember;
+    bool m_used = false;
+};
+
+} // namespace kor::setup

@@ -1,0 +1,356 @@
+// The image display window that the browser's "画像表示" opens: the picture
+// stretched over its area, its change buttons, the used mark, and the copy of
+// an archive member that it deletes on closing unless a change used it.
+
+#include "browser_test_support.h"
+#include "image_display.h"
+
+#include "platform/machine.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QMdiArea>
+#include <QPointer>
+#include <QPushButton>
+
+using kor::setup::Form1;
+using kor::setup::Form3;
+using kor::testing::Changed;
+using kor::testing::liveWindow;
+using kor::testing::OpenBrowser;
+using kor::testing::TemporaryMachine;
+
+namespace {
+
+const QStringList BmpMode{"ArcCheck=on"};
+const QStringList ArchiveMode{};
+
+const std::array<QColor, 4> Yellow = {QColor(Qt::yellow), QColor(Qt::yellow), QColor(Qt::yellow),
+                                      QColor(Qt::yellow)};
+
+void writeFiles(TemporaryMachine& machine) {
+    const std::string logo = kor::testing::logoBitmap(kor::testing::Quarters);
+    machine.writeFile("C:\\PICS\\A.BMP", logo);
+    machine.writeFile("C:\\PICS\\B.BMP", kor::testing::logoBitmap(Yellow));
+    machine.writeFile("C:\\ARC\\A.LZH", kor::testing::makeLzhArchive({
+                                            {"ONE.BMP", logo},
+                                            {"PICS\\TWO.BMP", kor::testing::logoBitmap(Yellow)},
+                                        }));
+    for (const char* old : {"C:\\logo.sys", "C:\\WINDOWS\\logow.sys", "C:\\WINDOWS\\logos.sys"})
+        machine.writeFile(old, "old logo");
+}
+
+// The browser on a picture: in BMP mode A.BMP of C:\PICS, in archive mode the
+// member at `member` of C:\ARC\A.LZH, viewed with "画像表示".
+struct Viewing : OpenBrowser {
+    explicit Viewing(const QStringList& ini, int member = 0) : OpenBrowser(ini, writeFiles) {
+        bmpMode = !ini.isEmpty();
+        if (bmpMode) {
+            open("C:\\PICS");
+            static_cast<void>(pickFile(QStringLiteral("A.BMP")));
+        } else {
+            open("C:\\ARC");
+            static_cast<void>(pickFile(QStringLiteral("A.LZH")));
+            clickMember(member);
+        }
+        view();
+    }
+
+    void view() {
+        QTest::mouseClick(browser->Command13, Qt::LeftButton);
+        display = liveWindow<Form3>(*window);
+    }
+
+    QPushButton* button(const char* name) const {
+        return display->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+
+    bool bmpMode = false;
+    QPointer<Form3> display;
+};
+
+} // namespace
+
+class ImageDisplayTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void showsTheDesignedControls_data();
+    void showsTheDesignedControls();
+    void stretchesThePictureOverItsArea_data();
+    void stretchesThePictureOverItsArea();
+    void endButtonBringsTheBrowserBackWithItsSelection_data();
+    void endButtonBringsTheBrowserBackWithItsSelection();
+    void changeButtons_data();
+    void changeButtons();
+    void aLaterViewOnlyLookedAtIsDeletedAgain();
+    void closesWhenAnotherChildWindowOpens_data();
+    void closesWhenAnotherChildWindowOpens();
+    void endOfTheProgramDeletesAnUnusedCopy();
+    void comingBackIntoViewGivesTheFocusToEnd();
+};
+
+void ImageDisplayTest::showsTheDesignedControls_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("geometry"); // twips / 15, within the parent
+
+    QTest::newRow("SSPanel1") << "SSPanel1"
+                              << "" << QRect(0, 0, 401, 305);
+    QTest::newRow("Image1") << "Image1"
+                            << "" << QRect(8, 8, 384, 288);
+    QTest::newRow("SSPanel2") << "SSPanel2"
+                              << "" << QRect(0, 306, 401, 35);
+    QTest::newRow("Command10") << "Command10"
+                               << "ｵｰﾌﾟﾆﾝｸﾞにする" << QRect(8, 6, 96, 23);
+    QTest::newRow("Command11") << "Command11"
+                               << "中間にする" << QRect(104, 6, 96, 23);
+    QTest::newRow("Command12") << "Command12"
+                               << "ｴﾝﾃﾞｨﾝｸﾞにする" << QRect(200, 6, 96, 23);
+    QTest::newRow("Command1") << "Command1"
+                              << "終了" << QRect(298, 312, 96, 23);
+}
+
+void ImageDisplayTest::showsTheDesignedControls() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QRect, geometry);
+    Viewing shown(BmpMode);
+    QVERIFY(shown.display);
+
+    QVERIFY(shown.display->isVisible());
+    QCOMPARE(shown.display->widget()->size(), QSize(401, 340));
+    // Inner width / 25 and inner height / 20 of the main window.
+    QCOMPARE(shown.display->pos(), QPoint(18, 19));
+    auto* control = shown.display->findChild<QWidget*>(name);
+    QVERIFY(control);
+    QVERIFY(control->isVisible());
+    QCOMPARE(control->geometry(), geometry);
+    if (auto* button = qobject_cast<QPushButton*>(control))
+        QCOMPARE(button->text(), caption);
+    if (qobject_cast<QFrame*>(control) && !qobject_cast<QLabel*>(control))
+        QCOMPARE(control->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    // "終了" lies in front of the panel of the change buttons.
+    auto* end = shown.button("Command1");
+    QCOMPARE(end->parentWidget(), shown.display->widget());
+    QCOMPARE(shown.display->widget()->childAt(end->geometry().center()), end);
+}
+
+void ImageDisplayTest::stretchesThePictureOverItsArea_data() {
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("BMP mode: a picture file") << BmpMode << "A.BMP";
+    QTest::newRow("archive mode: an extracted member") << ArchiveMode << "ONE.BMP";
+}
+
+void ImageDisplayTest::stretchesThePictureOverItsArea() {
+    QFETCH(QStringList, ini);
+    QFETCH(QString, title);
+    Viewing shown(ini);
+    QVERIFY(shown.display);
+
+    QCOMPARE(shown.display->windowTitle(), title);
+    QVERIFY(shown.browser->isHidden());
+    QCOMPARE(shown.display->Image1->pixmap().size(), QSize(320, 400));
+    // The 320 x 400 picture fills 384 x 288: each quarter of the area shows
+    // its quarter of the picture, right to the edges.
+    const QImage area = shown.display->Image1->grab().toImage();
+    QCOMPARE(area.size(), QSize(384, 288));
+    const QPoint corners[] = {{1, 1}, {382, 1}, {1, 286}, {382, 286}};
+    const QPoint middles[] = {{96, 72}, {288, 72}, {96, 216}, {288, 216}};
+    for (std::size_t quarter = 0; quarter < 4; ++quarter) {
+        QCOMPARE(area.pixelColor(corners[quarter]), kor::testing::Quarters[quarter]);
+        QCOMPARE(area.pixelColor(middles[quarter]), kor::testing::Quarters[quarter]);
+    }
+    QVERIFY(shown.messages().empty());
+}
+
+void ImageDisplayTest::endButtonBringsTheBrowserBackWithItsSelection_data() {
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<QString>("shownCopy"); // deleted on closing
+    QTest::addColumn<QString>("kept");      // still there afterwards
+
+    QTest::newRow("BMP mode: the picture is the user's own") << BmpMode << ""
+                                                             << "C:\\PICS\\A.BMP";
+    QTest::newRow("archive mode: the copy only looked at goes")
+        << ArchiveMode << "C:\\WINDOWS\\ONE.BMP"
+        << "C:\\ARC\\A.LZH";
+}
+
+void ImageDisplayTest::endButtonBringsTheBrowserBackWithItsSelection() {
+    QFETCH(QStringList, ini);
+    QFETCH(QString, shownCopy);
+    QFETCH(QString, kept);
+    Viewing shown(ini);
+    QVERIFY(shown.display);
+    if (!shownCopy.isEmpty())
+        QVERIFY(shown.machine.exists(shownCopy.toStdString()));
+    QPointer<Form1> browser = shown.browser;
+
+    QTest::mouseClick(shown.button("Command1"), Qt::LeftButton);
+
+    QTRY_VERIFY(shown.display.isNull());
+    QCOMPARE(liveWindow<Form1>(*shown.window), browser.data());
+    QVERIFY(browser->isVisible());
+    QCOMPARE(shown.window->findChild<QMdiArea*>()->activeSubWindow(), browser.data());
+    QCOMPARE(browser->File1->selectedName(), std::string(shown.bmpMode ? "A.BMP" : "A.LZH"));
+    QCOMPARE(browser->Dir1->path(), std::string(shown.bmpMode ? "C:\\PICS" : "C:\\ARC"));
+    if (!shown.bmpMode) {
+        QCOMPARE(browser->ListView1->topLevelItemCount(), 2);
+        QCOMPARE(browser->selectedMemberName(), std::string("ONE.BMP"));
+        QVERIFY(!shown.machine.exists(shownCopy.toStdString()));
+    }
+    QVERIFY(shown.machine.exists(kept.toStdString()));
+    QCOMPARE(shown.machine.readFile("C:\\logo.sys"), std::string("old logo"));
+    QVERIFY(shown.messages().empty());
+}
+
+void ImageDisplayTest::changeButtons_data() {
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<int>("member");
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QStringList>("logos"); // made from the picture, in order
+
+    QTest::newRow("BMP mode, opening")
+        << BmpMode << 0 << QStringList{"Command10"} << QStringList{"C:\\logo.sys"};
+    QTest::newRow("BMP mode, middle and ending")
+        << BmpMode << 0 << QStringList{"Command11", "Command12"}
+        << QStringList{"C:\\WINDOWS\\logow.sys", "C:\\WINDOWS\\logos.sys"};
+    QTest::newRow("archive mode, opening")
+        << ArchiveMode << 0 << QStringList{"Command10"} << QStringList{"C:\\logo.sys"};
+    QTest::newRow("archive mode, a member in a folder, ending")
+        << ArchiveMode << 1 << QStringList{"Command12"} << QStringList{"C:\\WINDOWS\\logos.sys"};
+    QTest::newRow("archive mode, all three in one showing")
+        << ArchiveMode << 0 << QStringList{"Command10", "Command11", "Command12"}
+        << QStringList{"C:\\logo.sys", "C:\\WINDOWS\\logow.sys", "C:\\WINDOWS\\logos.sys"};
+}
+
+void ImageDisplayTest::changeButtons() {
+    QFETCH(QStringList, ini);
+    QFETCH(int, member);
+    QFETCH(QStringList, buttons);
+    QFETCH(QStringList, logos);
+    Viewing shown(ini, member);
+    QVERIFY(shown.display);
+    QVERIFY(!shown.display->isUsed());
+    const std::string picture =
+        kor::testing::logoBitmap(member == 1 ? Yellow : kor::testing::Quarters);
+
+    for (const QString& name : buttons)
+        QTest::mouseClick(shown.button(name.toLatin1().constData()), Qt::LeftButton);
+
+    QCOMPARE(shown.messages(), std::vector<std::string>(static_cast<std::size_t>(buttons.size()),
+                                                        std::string(Changed)));
+    for (const QString& logo : logos)
+        QVERIFY2(shown.machine.readFile(logo.toStdString()) == picture, qPrintable(logo));
+    // The window stays open, the browser hidden.
+    QVERIFY(shown.display && shown.display->isVisible() && shown.display->isUsed());
+    QVERIFY(shown.browser->isHidden());
+
+    // Closing deletes nothing; the change took the extracted copy away.
+    QTest::mouseClick(shown.button("Command1"), Qt::LeftButton);
+    QTRY_VERIFY(shown.display.isNull());
+    if (shown.bmpMode)
+        QVERIFY(shown.machine.readFile("C:\\PICS\\A.BMP") == picture);
+    for (const char* copy :
+         {"C:\\WINDOWS\\ONE.BMP", "C:\\WINDOWS\\TWO.BMP", "C:\\ONE.BMP", "C:\\TWO.BMP"})
+        QVERIFY2(!shown.machine.exists(copy), copy);
+}
+
+void ImageDisplayTest::aLaterViewOnlyLookedAtIsDeletedAgain() {
+    Viewing shown(ArchiveMode);
+    QVERIFY(shown.display);
+    QTest::mouseClick(shown.button("Command10"), Qt::LeftButton);
+    QTest::mouseClick(shown.button("Command1"), Qt::LeftButton);
+    QTRY_VERIFY(shown.display.isNull());
+
+    shown.clickMember(1);
+    shown.view();
+    QVERIFY(shown.display);
+    QVERIFY(!shown.display->isUsed());
+    QCOMPARE(shown.display->windowTitle(), QStringLiteral("PICS\\TWO.BMP"));
+    // A member's folders are left out: the copy lies in the Windows directory.
+    QVERIFY(shown.machine.exists("C:\\WINDOWS\\TWO.BMP"));
+    QTest::mouseClick(shown.button("Command1"), Qt::LeftButton);
+    QTRY_VERIFY(shown.display.isNull());
+
+    QVERIFY(!shown.machine.exists("C:\\WINDOWS\\TWO.BMP"));
+    QVERIFY(shown.machine.readFile("C:\\logo.sys") ==
+            kor::testing::logoBitmap(kor::testing::Quarters));
+}
+
+void ImageDisplayTest::closesWhenAnotherChildWindowOpens_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("browserLives");
+
+    // Location and options close the browser themselves.
+    QTest::newRow("about") << "mabout1" << true;
+    QTest::newRow("options") << "moption1" << false;
+    QTest::newRow("location") << "mset2" << false;
+}
+
+void ImageDisplayTest::closesWhenAnotherChildWindowOpens() {
+    QFETCH(QString, item);
+    QFETCH(bool, browserLives);
+    Viewing shown(ArchiveMode);
+    QVERIFY(shown.display);
+    QVERIFY(shown.machine.exists("C:\\WINDOWS\\ONE.BMP"));
+    QPointer<Form1> browser = shown.browser;
+
+    shown.menu(item.toLatin1().constData());
+
+    QTRY_VERIFY(shown.display.isNull());
+    QVERIFY(!shown.machine.exists("C:\\WINDOWS\\ONE.BMP"));
+    QCOMPARE(browser.isNull(), !browserLives);
+    if (browser)
+        QVERIFY(browser->isHidden());
+    auto* active = shown.window->findChild<QMdiArea*>()->activeSubWindow();
+    QVERIFY(active && active->isVisible());
+
+    // The menu item shows the browser again.
+    shown.menu("mset1");
+    QVERIFY(liveWindow<Form1>(*shown.window)->isVisible());
+    QVERIFY(shown.messages().empty());
+}
+
+void ImageDisplayTest::endOfTheProgramDeletesAnUnusedCopy() {
+    Viewing shown(ArchiveMode);
+    QVERIFY(shown.display);
+    QVERIFY(shown.machine.exists("C:\\WINDOWS\\ONE.BMP"));
+
+    shown.window.reset();
+
+    QVERIFY(!shown.machine.exists("C:\\WINDOWS\\ONE.BMP"));
+    QCOMPARE(shown.machine.readFile("C:\\logo.sys"), std::string("old logo"));
+}
+
+void ImageDisplayTest::comingBackIntoViewGivesTheFocusToEnd() {
+    Viewing shown(BmpMode);
+    QVERIFY(shown.display);
+    QCOMPARE(shown.display->focusWidget(), shown.button("Command1"));
+
+    // A click leaves the focus on its button, as a message box would find it.
+    QTest::mouseClick(shown.button("Command11"), Qt::LeftButton);
+    QCOMPARE(shown.messages(), std::vector<std::string>{std::string(Changed)});
+    QCOMPARE(shown.display->focusWidget(), shown.button("Command11"));
+
+    // Another window covers the program and goes again.
+    QWidget cover;
+    cover.show();
+    cover.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&cover));
+    cover.close();
+    shown.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(shown.window.get()));
+    QTRY_COMPARE(QApplication::focusWidget(), shown.button("Command1"));
+
+    // Enter leaves the window, and the browser comes back.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_VERIFY(shown.display.isNull());
+    QVERIFY(shown.browser->isVisible());
+}
+
+QTEST_MAIN(ImageDisplayTest)
+#include "image_display_test.moc"

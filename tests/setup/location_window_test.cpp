@@ -1,0 +1,515 @@
+// The location window: items dropped from the file manager on its three
+// value labels are recorded in KOR.INI at once, by the mode's rules; what
+// cannot be recorded is refused whole; the clear-all button empties the nine
+// location keys.
+
+#include "drop_support.h"
+#include "location_window.h"
+#include "main_window.h"
+#include "options_window.h"
+#include "recording_services.h"
+#include "window_test_support.h"
+
+#include "lzh_writer.h"
+
+#include <QAction>
+#include <QByteArrayList>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+using kor::setup::Dir_File_Setup;
+using kor::setup::KORsetupMain;
+using kor::testing::hostPathOf;
+using kor::testing::liveWindow;
+
+namespace {
+
+constexpr std::string_view KorIni = "C:\\WINDOWS\\KOR.INI";
+
+// KOR.INI of each mode before a drop; its lines are bytes, as on disk.
+const QByteArrayList BmpModeIni{"ArcCheck=on", "DirOnly=C:\\OLD1", "MDirOnly=C:\\OLD6",
+                                "EDirOnly=C:\\OLD2"};
+const QByteArrayList ArchiveModeIni{"ArcCheck=off", "FileName=old1.lzh", "MFileName=old6.lzh"};
+
+QByteArray iniBytes(const QByteArrayList& lines) {
+    QByteArray bytes = "[SaveDir]\r\n";
+    for (const QByteArray& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
+// `lines` with each of `changes` ("Key=value") put in place of its key's
+// line, or after the last line when the key is new, as the profile writer
+// does.
+QByteArray iniWith(QByteArrayList lines, const QByteArrayList& changes) {
+    for (const QByteArray& change : changes) {
+        const QByteArray key = change.left(change.indexOf('=') + 1);
+        const auto at = std::ranges::find_if(
+            lines, [&](const QByteArray& line) { return line.startsWith(key); });
+        if (at == lines.end())
+            lines << change;
+        else
+            *at = change;
+    }
+    return iniBytes(lines);
+}
+
+QByteArrayList modeIni(const QString& arcCheck) {
+    return arcCheck == QStringLiteral("on") ? BmpModeIni : ArchiveModeIni;
+}
+
+void makeFile(const std::filesystem::path& path, const std::string& bytes = {}) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The main window on a fresh machine with KOR.INI holding `ini` (none when
+// empty), the items the drops name, and the location window shown.
+struct OpenLocation {
+    explicit OpenLocation(const QByteArrayList& ini) {
+        if (!ini.isEmpty())
+            machine.writeFile(KorIni, iniBytes(ini).toStdString());
+        machine.addDrive('D');
+        const std::string archive = kor::testing::makeLzhArchive({{"A.BMP", "BM"}});
+        for (const char* folder : {"C:\\LOGO", "C:\\表", "D:\\PICS", "D:\\OLDLZH"})
+            std::filesystem::create_directories(machine.host(folder));
+        for (const char* file : {"C:\\LOGO\\A.BMP", "C:\\LOGO\\README.TXT", "C:\\LOGO\\PIC.JPEG",
+                                 "C:\\LOGO\\x.写", "D:\\ARC\\A.BMP"})
+            machine.writeFile(file, "BM");
+        for (const char* file :
+             {"D:\\ARC\\logo1.lzh", "D:\\ARC\\LOGO2.LZH", "D:\\logo1.lzh", "C:\\表\\ロゴ.lzh"})
+            machine.writeFile(file, archive);
+
+        window = std::make_unique<KORsetupMain>();
+        window->show();
+        static_cast<void>(QTest::qWaitForWindowExposed(window.get()));
+        openLocation();
+    }
+
+    void openLocation() {
+        window->findChild<QAction*>(QStringLiteral("mset2"))->trigger();
+        location = liveWindow<Dir_File_Setup>(*window);
+    }
+
+    QLabel& label(const QString& name) const { return *location->findChild<QLabel*>(name); }
+    QStringList values() const {
+        return {location->Label1->text(), location->Label6->text(), location->Label2->text()};
+    }
+    QStringList inMemory(const QStringList& keys) const {
+        kor::core::Settings settings = window->state().settings;
+        QStringList values;
+        for (const QString& key : keys)
+            values << QString::fromStdString(*kor::core::settingValue(settings, key.toStdString()));
+        return values;
+    }
+    QByteArray korIni() const {
+        return machine.exists(KorIni) ? QByteArray::fromStdString(machine.readFile(KorIni))
+                                      : QByteArray();
+    }
+    int beeps() { return recording.recorder().beeps; }
+
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    std::unique_ptr<KORsetupMain> window;
+    Dir_File_Setup* location = nullptr;
+};
+
+const QStringList BmpModeKeys{"DirOnly", "MDirOnly", "EDirOnly"};
+const QStringList ArchiveModeKeys{"FileName", "MFileName", "EFileName"};
+const QStringList ArchiveDirectoryKeys{"Dir", "MDir", "EDir"};
+const QStringList DefaultArchiveDirectories{"C:\\WINDOWS\\", "C:\\WINDOWS\\", "C:\\WINDOWS\\"};
+const QStringList AllKeys = [] {
+    QStringList keys;
+    for (std::string_view key : kor::core::SettingKeys)
+        keys << QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size()));
+    return keys;
+}();
+
+} // namespace
+
+class LocationWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void showsTheDesignedControls();
+    void dropIsRecorded_data();
+    void dropIsRecorded();
+    void unrecordablePathIsRefusedWhole_data();
+    void unrecordablePathIsRefusedWhole();
+    void otherDataIsNotAFileList_data();
+    void otherDataIsNotAFileList();
+    void refusedArchiveShowsTheRecordedOneWhenReopened();
+    void clearAllEmptiesTheNineLocations_data();
+    void clearAllEmptiesTheNineLocations();
+    void closesByItsButtonAndOnFocusLoss();
+};
+
+void LocationWindowTest::showsTheDesignedControls() {
+    OpenLocation open({});
+    Dir_File_Setup& location = *open.location;
+
+    QCOMPARE(location.windowTitle(), QStringLiteral("Form2"));
+    QCOMPARE(location.SSPanels->size(), QSize(392, 227));
+    const struct {
+        QWidget* control;
+        QWidget* container;
+        QRect geometry;
+    } placed[] = {
+        {location.SSPanel1, location.SSPanels, {8, 10, 375, 51}},
+        {location.Label3, location.SSPanel1, {4, 5, 101, 12}},
+        {location.Label1, location.SSPanel1, {6, 24, 361, 23}},
+        {location.SSPanel2, location.SSPanels, {8, 66, 375, 51}},
+        {location.Label5, location.SSPanel2, {4, 4, 76, 12}},
+        {location.Label6, location.SSPanel2, {6, 24, 361, 23}},
+        {location.SSPanel3, location.SSPanels, {8, 122, 375, 51}},
+        {location.Label4, location.SSPanel3, {4, 3, 97, 12}},
+        {location.Label2, location.SSPanel3, {6, 24, 361, 22}},
+        {location.Command4, location.SSPanels, {18, 184, 166, 33}},
+        {location.Command9, location.SSPanels, {206, 184, 166, 32}},
+    };
+    for (const auto& [control, container, geometry] : placed) {
+        QCOMPARE(control->parentWidget(), container);
+        QCOMPARE(control->geometry(), geometry);
+    }
+    QCOMPARE(location.Label3->text(), QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
+    QCOMPARE(location.Label5->text(), QStringLiteral("設定中間ﾌｧｲﾙ"));
+    QCOMPARE(location.Label4->text(), QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
+    QCOMPARE(location.Command4->text(), QStringLiteral("設定値ALLｸﾘｱｰ"));
+    QCOMPARE(location.Command9->text(), QStringLiteral("終了"));
+    // The values take drops; the headings do not.
+    for (QLabel* value : {location.Label1, location.Label6, location.Label2})
+        QVERIFY(value->acceptDrops());
+    for (QLabel* heading : {location.Label3, location.Label5, location.Label4})
+        QVERIFY(!heading->acceptDrops());
+}
+
+void LocationWindowTest::dropIsRecorded_data() {
+    QTest::addColumn<QString>("arcCheck");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QStringList>("dropped"); // Windows paths, in the order dragged
+    QTest::addColumn<QStringList>("values");  // Label1, Label6, Label2
+    QTest::addColumn<QStringList>("inMemory");
+    QTest::addColumn<QByteArray>("korIni");
+    QTest::addColumn<int>("beeps");
+
+    QTest::newRow("BMP: a folder")
+        << "on"
+        << "Label1" << QStringList{"C:\\LOGO"} << QStringList{"C:\\LOGO", "C:\\OLD6", "C:\\OLD2"}
+        << QStringList{"C:\\LOGO", "C:\\OLD6", "C:\\OLD2"}
+        << iniWith(BmpModeIni, {"DirOnly=C:\\LOGO"}) << 0;
+    QTest::newRow("BMP: a file records its folder")
+        << "on"
+        << "Label6" << QStringList{"C:\\LOGO\\A.BMP"}
+        << QStringList{"C:\\OLD1", "C:\\LOGO", "C:\\OLD2"}
+        << QStringList{"C:\\OLD1", "C:\\LOGO", "C:\\OLD2"}
+        << iniWith(BmpModeIni, {"MDirOnly=C:\\LOGO"}) << 0;
+    QTest::newRow("BMP: any three-letter extension")
+        << "on"
+        << "Label2" << QStringList{"C:\\LOGO\\README.TXT"}
+        << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\LOGO"}
+        << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\LOGO"}
+        << iniWith(BmpModeIni, {"EDirOnly=C:\\LOGO"}) << 0;
+    QTest::newRow("BMP: a four-letter extension counts as a folder")
+        << "on"
+        << "Label1" << QStringList{"C:\\LOGO\\PIC.JPEG"}
+        << QStringList{"C:\\LOGO\\PIC.JPEG", "C:\\OLD6", "C:\\OLD2"}
+        << QStringList{"C:\\LOGO\\PIC.JPEG", "C:\\OLD6", "C:\\OLD2"}
+        << iniWith(BmpModeIni, {"DirOnly=C:\\LOGO\\PIC.JPEG"}) << 0;
+    QTest::newRow("BMP: a short name is judged by characters, not bytes")
+        << "on"
+        << "Label1" << QStringList{"C:\\LOGO\\x.写"}
+        << QStringList{"C:\\LOGO\\x.写", "C:\\OLD6", "C:\\OLD2"}
+        << QStringList{"C:\\LOGO\\x.写", "C:\\OLD6", "C:\\OLD2"}
+        << iniWith(BmpModeIni, {"DirOnly=C:\\LOGO\\x.\x8E\xCA"}) << 0;
+    QTest::newRow("BMP: the drive root")
+        << "on"
+        << "Label6" << QStringList{"C:\\"} << QStringList{"C:\\OLD1", "C:\\", "C:\\OLD2"}
+        << QStringList{"C:\\OLD1", "C:\\", "C:\\OLD2"} << iniWith(BmpModeIni, {"MDirOnly=C:\\"})
+        << 0;
+    QTest::newRow("BMP: of several items the last counts")
+        << "on"
+        << "Label2" << QStringList{"C:\\LOGO\\A.BMP", "D:\\PICS"}
+        << QStringList{"C:\\OLD1", "C:\\OLD6", "D:\\PICS"}
+        << QStringList{"C:\\OLD1", "C:\\OLD6", "D:\\PICS"}
+        << iniWith(BmpModeIni, {"EDirOnly=D:\\PICS"}) << 0;
+    QTest::newRow("BMP: Shift-JIS with a 0x5C trail byte")
+        << "on"
+        << "Label2" << QStringList{"C:\\表"} << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\表"}
+        << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\表"}
+        << iniWith(BmpModeIni, {"EDirOnly=C:\\\x95\x5C"}) << 0;
+
+    QTest::newRow("archive: an archive")
+        << "off"
+        << "Label1" << QStringList{"D:\\ARC\\logo1.lzh"} << QStringList{"logo1.lzh", "old6.lzh", ""}
+        << QStringList{"logo1.lzh", "old6.lzh", ""}
+        << iniWith(ArchiveModeIni, {"Dir=D:\\ARC", "FileName=logo1.lzh"}) << 0;
+    QTest::newRow("archive: at a drive root the directory is the bare drive")
+        << "off"
+        << "Label6" << QStringList{"D:\\logo1.lzh"} << QStringList{"old1.lzh", "logo1.lzh", ""}
+        << QStringList{"old1.lzh", "logo1.lzh", ""}
+        << iniWith(ArchiveModeIni, {"MDir=D:", "MFileName=logo1.lzh"}) << 0;
+    QTest::newRow("archive: directory written before file name")
+        << "off"
+        << "Label2" << QStringList{"D:\\ARC\\LOGO2.LZH"}
+        << QStringList{"old1.lzh", "old6.lzh", "LOGO2.LZH"}
+        << QStringList{"old1.lzh", "old6.lzh", "LOGO2.LZH"}
+        << iniWith(ArchiveModeIni, {"EDir=D:\\ARC", "EFileName=LOGO2.LZH"}) << 0;
+    QTest::newRow("archive: a folder named like an archive")
+        << "off"
+        << "Label1" << QStringList{"D:\\OLDLZH"} << QStringList{"OLDLZH", "old6.lzh", ""}
+        << QStringList{"OLDLZH", "old6.lzh", ""}
+        << iniWith(ArchiveModeIni, {"Dir=D:", "FileName=OLDLZH"}) << 0;
+    QTest::newRow("archive: Shift-JIS names")
+        << "off"
+        << "Label1" << QStringList{"C:\\表\\ロゴ.lzh"} << QStringList{"ロゴ.lzh", "old6.lzh", ""}
+        << QStringList{"ロゴ.lzh", "old6.lzh", ""}
+        << iniWith(ArchiveModeIni, {"Dir=C:\\\x95\x5C", "FileName=\x83\x8D\x83\x53.lzh"}) << 0;
+    QTest::newRow("archive: of several items the last counts")
+        << "off"
+        << "Label2" << QStringList{"D:\\ARC\\A.BMP", "D:\\ARC\\logo1.lzh"}
+        << QStringList{"old1.lzh", "old6.lzh", "logo1.lzh"}
+        << QStringList{"old1.lzh", "old6.lzh", "logo1.lzh"}
+        << iniWith(ArchiveModeIni, {"EDir=D:\\ARC", "EFileName=logo1.lzh"}) << 0;
+    // Refused: the label is emptied, the recorded archive stays.
+    QTest::newRow("archive: not an archive")
+        << "off"
+        << "Label6" << QStringList{"D:\\ARC\\A.BMP"} << QStringList{"old1.lzh", "", ""}
+        << QStringList{"old1.lzh", "old6.lzh", ""} << iniBytes(ArchiveModeIni) << 1;
+    QTest::newRow("archive: the drive root")
+        << "off"
+        << "Label1" << QStringList{"C:\\"} << QStringList{"", "old6.lzh", ""}
+        << QStringList{"old1.lzh", "old6.lzh", ""} << iniBytes(ArchiveModeIni) << 1;
+    QTest::newRow("archive: of several items the last is no archive")
+        << "off"
+        << "Label1" << QStringList{"D:\\ARC\\logo1.lzh", "D:\\ARC\\A.BMP"}
+        << QStringList{"", "old6.lzh", ""} << QStringList{"old1.lzh", "old6.lzh", ""}
+        << iniBytes(ArchiveModeIni) << 1;
+}
+
+void LocationWindowTest::dropIsRecorded() {
+    QFETCH(QString, arcCheck);
+    QFETCH(QString, target);
+    QFETCH(QStringList, dropped);
+    QFETCH(QStringList, values);
+    QFETCH(QStringList, inMemory);
+    QFETCH(QByteArray, korIni);
+    QFETCH(int, beeps);
+    OpenLocation open(modeIni(arcCheck));
+    const bool bmpMode = arcCheck == QStringLiteral("on");
+    const QStringList otherModeValues = open.inMemory(bmpMode ? ArchiveModeKeys : BmpModeKeys);
+    QStringList hostPaths;
+    for (const QString& path : dropped)
+        hostPaths << hostPathOf(open.machine, path);
+
+    const kor::testing::DropOutcome outcome =
+        kor::testing::dropFiles(open.label(target), hostPaths);
+
+    QVERIFY(outcome.dragAccepted);
+    QVERIFY(outcome.dropAccepted);
+    QCOMPARE(outcome.action, Qt::CopyAction);
+    QCOMPARE(open.values(), values);
+    QCOMPARE(open.inMemory(bmpMode ? BmpModeKeys : ArchiveModeKeys), inMemory);
+    QCOMPARE(open.korIni(), korIni);
+    QCOMPARE(open.beeps(), beeps);
+    QVERIFY(open.recording.recorder().messages.empty());
+    // A drop leaves the other mode's values, and the archive directories the
+    // start-up read, as they were.
+    QCOMPARE(open.inMemory(bmpMode ? ArchiveModeKeys : BmpModeKeys), otherModeValues);
+    QCOMPARE(open.inMemory(ArchiveDirectoryKeys), DefaultArchiveDirectories);
+}
+
+void LocationWindowTest::unrecordablePathIsRefusedWhole_data() {
+    QTest::addColumn<QString>("arcCheck");
+    QTest::addColumn<QString>("target");
+    // Below the machine's root ("c/LOGO"), or "outside/..." for a folder
+    // outside every drive.
+    QTest::addColumn<QString>("hostPath");
+
+    QTest::newRow("BMP: outside every drive") << "on"
+                                              << "Label1"
+                                              << "outside/PICS";
+    QTest::newRow("archive: outside every drive") << "off"
+                                                  << "Label6"
+                                                  << "outside/logo1.lzh";
+    QTest::newRow("BMP: a line break in a folder name") << "on"
+                                                        << "Label2"
+                                                        << "c/LOGO/two\nlines";
+    // The directory alone could be written; it must not be without its file.
+    QTest::newRow("archive: a line break in the archive name") << "off"
+                                                               << "Label1"
+                                                               << "d/ARC/two\nlines.lzh";
+    QTest::newRow("archive: a line break in the directory") << "off"
+                                                            << "Label2"
+                                                            << "d/two\rlines/logo1.lzh";
+    QTest::newRow("BMP: a backslash in a host name names another folder") << "on"
+                                                                          << "Label6"
+                                                                          << "c/LOGO\\PICS";
+    QTest::newRow("archive: a character CP932 cannot hold") << "off"
+                                                            << "Label1"
+                                                            << "d/ARC/🙂.lzh";
+}
+
+void LocationWindowTest::unrecordablePathIsRefusedWhole() {
+    QFETCH(QString, arcCheck);
+    QFETCH(QString, target);
+    QFETCH(QString, hostPath);
+    OpenLocation open(modeIni(arcCheck));
+    QTemporaryDir outside;
+    QVERIFY(outside.isValid());
+    const std::filesystem::path host =
+        hostPath.startsWith(QStringLiteral("outside/"))
+            ? std::filesystem::path(outside.path().toStdString()) / hostPath.mid(8).toStdString()
+            : open.machine.root() / hostPath.toStdString();
+    makeFile(host);
+    const QStringList values = open.values();
+    const QByteArray korIni = open.korIni();
+    const QStringList before = open.inMemory(AllKeys);
+
+    const kor::testing::DropOutcome outcome =
+        kor::testing::dropFiles(open.label(target), {QString::fromStdString(host.string())});
+
+    QVERIFY(outcome.dropAccepted);
+    QCOMPARE(open.beeps(), 1);
+    QVERIFY(open.recording.recorder().messages.empty());
+    QCOMPARE(open.values(), values);
+    QCOMPARE(open.korIni(), korIni);
+    QCOMPARE(open.inMemory(AllKeys), before);
+}
+
+void LocationWindowTest::otherDataIsNotAFileList_data() {
+    QTest::addColumn<QString>("arcCheck");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("urls"); // "C:\..." for a file of the machine
+
+    QTest::newRow("BMP: a path as text") << "on"
+                                         << "C:\\LOGO" << QStringList{};
+    QTest::newRow("archive: a path as text") << "off"
+                                             << "D:\\ARC\\logo1.lzh" << QStringList{};
+    QTest::newRow("archive: a web address") << "off"
+                                            << "" << QStringList{"https://example.com/logo1.lzh"};
+    QTest::newRow("BMP: a file and a web address")
+        << "on"
+        << "" << QStringList{"C:\\LOGO", "https://example.com/PICS"};
+}
+
+void LocationWindowTest::otherDataIsNotAFileList() {
+    QFETCH(QString, arcCheck);
+    QFETCH(QString, text);
+    QFETCH(QStringList, urls);
+    OpenLocation open(modeIni(arcCheck));
+    QMimeData data;
+    if (!text.isEmpty())
+        data.setText(text);
+    QList<QUrl> addresses;
+    for (const QString& url : urls)
+        addresses << (url.startsWith(QStringLiteral("C:"))
+                          ? QUrl::fromLocalFile(hostPathOf(open.machine, url))
+                          : QUrl(url));
+    if (!addresses.isEmpty())
+        data.setUrls(addresses);
+    const QStringList values = open.values();
+    const QByteArray korIni = open.korIni();
+
+    for (QLabel* label : {open.location->Label1, open.location->Label6, open.location->Label2}) {
+        const kor::testing::DropOutcome outcome = kor::testing::dragAndDrop(*label, data);
+        QVERIFY(!outcome.dragAccepted);
+        QVERIFY(!outcome.dropAccepted);
+    }
+    QCOMPARE(open.values(), values);
+    QCOMPARE(open.korIni(), korIni);
+    QCOMPARE(open.beeps(), 0);
+    QVERIFY(open.recording.recorder().messages.empty());
+}
+
+void LocationWindowTest::refusedArchiveShowsTheRecordedOneWhenReopened() {
+    OpenLocation open(ArchiveModeIni);
+    kor::testing::dropFiles(*open.location->Label1,
+                            {hostPathOf(open.machine, QStringLiteral("D:\\ARC\\A.BMP"))});
+    QCOMPARE(open.location->Label1->text(), QString());
+
+    QTest::mouseClick(open.location->Command9, Qt::LeftButton);
+    QVERIFY(!liveWindow<Dir_File_Setup>(*open.window));
+    open.openLocation();
+    QCOMPARE(open.values(), QStringList({"old1.lzh", "old6.lzh", ""}));
+}
+
+void LocationWindowTest::clearAllEmptiesTheNineLocations_data() {
+    QTest::addColumn<QByteArrayList>("ini");
+    QTest::addColumn<QByteArray>("cleared");
+    QTest::addColumn<QStringList>("archiveDirectories"); // in memory, kept
+
+    const QByteArrayList locations{"Dir=D:\\ARC",     "FileName=a.lzh",  "MDir=D:\\ARC",
+                                   "MFileName=b.lzh", "EDir=D:\\ARC",    "EFileName=c.lzh",
+                                   "DirOnly=C:\\P1",  "MDirOnly=C:\\P2", "EDirOnly=C:\\P3"};
+    const QByteArrayList empty{"Dir=",       "FileName=", "MDir=",     "MFileName=", "EDir=",
+                               "EFileName=", "DirOnly=",  "MDirOnly=", "EDirOnly="};
+    const QByteArrayList options{"pc98Check=on", "sizecheck=off"};
+    const QStringList onD{"D:\\ARC", "D:\\ARC", "D:\\ARC"};
+    QTest::newRow("BMP mode") << (QByteArrayList{"ArcCheck=on"} + locations + options)
+                              << iniBytes(QByteArrayList{"ArcCheck=on"} + empty + options) << onD;
+    QTest::newRow("archive mode") << (locations + QByteArrayList{"ArcCheck=off"} + options)
+                                  << iniBytes(empty + QByteArrayList{"ArcCheck=off"} + options)
+                                  << onD;
+    // Keys written anew follow one another in the order they are cleared.
+    QTest::newRow("archive mode, no KOR.INI yet")
+        << QByteArrayList{} << iniBytes(empty) << DefaultArchiveDirectories;
+}
+
+void LocationWindowTest::clearAllEmptiesTheNineLocations() {
+    QFETCH(QByteArrayList, ini);
+    QFETCH(QByteArray, cleared);
+    QFETCH(QStringList, archiveDirectories);
+    OpenLocation open(ini);
+    const QStringList headings{open.location->Label3->text(), open.location->Label5->text(),
+                               open.location->Label4->text()};
+    const QStringList options = open.inMemory({"ArcCheck", "pc98Check", "sizecheck"});
+
+    QTest::mouseClick(open.location->Command4, Qt::LeftButton);
+
+    QCOMPARE(open.korIni(), cleared);
+    QCOMPARE(open.values(), QStringList({"", "", ""}));
+    QCOMPARE(open.inMemory(BmpModeKeys + ArchiveModeKeys), QStringList({"", "", "", "", "", ""}));
+    QCOMPARE(open.inMemory(ArchiveDirectoryKeys), archiveDirectories);
+    QCOMPARE(open.inMemory({"ArcCheck", "pc98Check", "sizecheck"}), options);
+    QCOMPARE(QStringList({open.location->Label3->text(), open.location->Label5->text(),
+                          open.location->Label4->text()}),
+             headings);
+    QCOMPARE(open.beeps(), 0);
+
+    // Reopened, in either mode, the values stay empty.
+    for (int reopened = 0; reopened < 2; ++reopened) {
+        open.window->findChild<QAction*>(QStringLiteral("moption1"))->trigger();
+        auto* options = liveWindow<kor::setup::Option_Set>(*open.window);
+        QTest::mouseClick(options->SSCheck1, Qt::LeftButton);
+        open.openLocation();
+        QCOMPARE(open.values(), QStringList({"", "", ""}));
+    }
+}
+
+void LocationWindowTest::closesByItsButtonAndOnFocusLoss() {
+    OpenLocation open(BmpModeIni);
+    QPointer<Dir_File_Setup> location = open.location;
+    QVERIFY(location->isVisible());
+    QTest::mouseClick(location->Command9, Qt::LeftButton);
+    QTRY_VERIFY(location.isNull());
+
+    open.openLocation();
+    location = open.location;
+    kor::testing::dropFiles(*location->Label1,
+                            {hostPathOf(open.machine, QStringLiteral("C:\\LOGO"))});
+    open.window->findChild<QAction*>(QStringLiteral("mabout1"))->trigger();
+    QTRY_VERIFY(location.isNull());
+    // What was dropped was written at the drop; closing writes nothing more.
+    QCOMPARE(open.korIni(), iniWith(BmpModeIni, {"DirOnly=C:\\LOGO"}));
+}
+
+QTEST_MAIN(LocationWindowTest)
+#include "location_window_test.moc"
