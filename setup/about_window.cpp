@@ -58,10 +58,7 @@ about::about(KORsetupMain& main) : m_main(main) {
     setWidget(SSPanel1);
 
     connect(SSCommand1, &QPushButton::clicked, this, &about::SSCommand1_Click);
-    connect(&m_main, &KORsetupMain::childDeactivated, this, [this](QMdiSubWindow* window) {
-        if (window == this)
-            Form_Deactivate();
-    });
+    m_main.whenDeactivated(this, &about::Form_Deactivate);
 }
 
 void about::Form_Load() {

@@ -76,10 +76,7 @@ Form3::Form3(KORsetupMain& main, SetupState& state) : m_main(main), m_state(stat
     connect(Command10, &QPushButton::clicked, this, &Form3::Command10_Click);
     connect(Command11, &QPushButton::clicked, this, &Form3::Command11_Click);
     connect(Command12, &QPushButton::clicked, this, &Form3::Command12_Click);
-    connect(&m_main, &KORsetupMain::childDeactivated, this, [this](QMdiSubWindow* window) {
-        if (window == this)
-            Form_Deactivate();
-    });
+    m_main.whenDeactivated(this, &Form3::Form_Deactivate);
 }
 
 void Form3::Form_Load() {

@@ -168,10 +168,7 @@ Dir_File_Setup::Dir_File_Setup(KORsetupMain& main, SetupState& state)
     connect(ending, &DropLabel::filesDropped, this, &Dir_File_Setup::Label2_OLEDragDrop);
     connect(Command4, &QPushButton::clicked, this, &Dir_File_Setup::Command4_Click);
     connect(Command9, &QPushButton::clicked, this, &Dir_File_Setup::Command9_Click);
-    connect(&m_main, &KORsetupMain::childDeactivated, this, [this](QMdiSubWindow* window) {
-        if (window == this)
-            Form_Deactivate();
-    });
+    m_main.whenDeactivated(this, &Dir_File_Setup::Form_Deactivate);
 }
 
 void Dir_File_Setup::Form_Load() {

@@ -60,6 +60,16 @@ class KORsetupMain final : public QMainWindow {
     // the focus.
     Form3& showImageDisplay();
 
+    // Runs `handler` of `window` (its Form_Deactivate) whenever another child
+    // window takes the focus from it.
+    template <typename Window> void whenDeactivated(Window* window, void (Window::*handler)()) {
+        connect(this, &KORsetupMain::childDeactivated, window,
+                [window, handler](QMdiSubWindow* deactivated) {
+                    if (deactivated == window)
+                        (window->*handler)();
+                });
+    }
+
   signals:
     // Another child window took the focus from `window`.
     void childDeactivated(QMdiSubWindow* window);

@@ -69,10 +69,7 @@ Option_Set::Option_Set(KORsetupMain& main, SetupState& state) : m_main(main), m_
     connect(Check1, &QCheckBox::clicked, this, &Option_Set::Check1_Click);
     connect(Check2, &QCheckBox::clicked, this, &Option_Set::Check2_Click);
     connect(Command1, &QPushButton::clicked, this, &Option_Set::Command1_Click);
-    connect(&m_main, &KORsetupMain::childDeactivated, this, [this](QMdiSubWindow* window) {
-        if (window == this)
-            Form_Deactivate();
-    });
+    m_main.whenDeactivated(this, &Option_Set::Form_Deactivate);
 }
 
 void Option_Set::Form_Load() {
