@@ -202,6 +202,19 @@ TEST_F(ChangerBmpMode, AReadOnlyLogoIsKeptAndReported) {
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), oldLogos["middle"]);
 }
 
+TEST_F(ChangerBmpMode, AnUnreadablePictureEndsTheRunAndKeepsTheOldLogo) {
+    picturesIn("C:\\PICS", 1);
+    writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\PICS");
+    std::filesystem::permissions(machine.host("C:\\PICS\\PIC0.BMP"), std::filesystem::perms::none);
+    const auto run = runChangerWithoutPrivileges(machine);
+    EXPECT_EQ(run.exitStatus, 1) << run.standardError;
+    EXPECT_NE(run.standardError.find("C:\\PICS\\PIC0.BMP"), std::string::npos) << run.standardError;
+    EXPECT_NE(run.standardError.find("アクセスが拒否されました"), std::string::npos)
+        << run.standardError;
+    EXPECT_EQ(machine.readFile("C:\\logo.sys"), oldLogos["opening"]);
+    EXPECT_FALSE(machine.exists("C:\\WINDOWS\\PIC0.BMP")) << "no partial copy is left";
+}
+
 TEST_F(ChangerBmpMode, InvalidShiftJisInKorIniIsReportedAndTheRestIsNotGuessed) {
     picturesIn("C:\\PICS", 1);
     machine.writeFile("C:\\WINDOWS\\KOR.INI",

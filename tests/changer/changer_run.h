@@ -3,7 +3,11 @@
 #include "run_program.h"
 #include "temporary_machine.h"
 
+#include <filesystem>
+#include <map>
 #include <string>
+
+#include <unistd.h>
 
 namespace kor::testing {
 
@@ -27,6 +31,22 @@ inline void writeSettings(const TemporaryMachine& machine, const std::string& ke
         start = end + 1;
     }
     machine.writeFile(windowsDirectory + "\\KOR.INI", text);
+}
+
+// Runs the built KOR as a user for whom file permissions count: as root,
+// through setpriv as nobody, the whole temporary machine opened to that user
+// first; otherwise as the user running the tests.
+inline ProgramRun runChangerWithoutPrivileges(const TemporaryMachine& machine) {
+    const std::map<std::string, std::string> environment{{"KOR_ROOT", machine.root().string()},
+                                                         {"WINDIR", "C:\\WINDOWS"}};
+    if (::geteuid() != 0)
+        return runProgram(KOR_PROGRAM, environment);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(machine.root()))
+        if (entry.is_directory())
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::all);
+    std::filesystem::permissions(machine.root(), std::filesystem::perms::all);
+    return runProgram("/usr/bin/setpriv", environment,
+                      {"--reuid=65534", "--regid=65534", "--clear-groups", KOR_PROGRAM});
 }
 
 } // namespace kor::testing

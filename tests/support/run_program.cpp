@@ -12,7 +12,8 @@
 namespace kor::testing {
 
 ProgramRun runProgram(const std::filesystem::path& program,
-                      const std::map<std::string, std::string>& environment) {
+                      const std::map<std::string, std::string>& environment,
+                      const std::vector<std::string>& arguments) {
     std::vector<std::string> variables;
     if (const char* path = std::getenv("PATH"))
         variables.push_back(std::string("PATH=") + path);
@@ -32,10 +33,14 @@ ProgramRun runProgram(const std::filesystem::path& program,
     posix_spawn_file_actions_adddup2(&actions, errorPipe[1], STDERR_FILENO);
 
     std::string programPath = program.string();
-    char* argv[] = {programPath.data(), nullptr};
+    std::vector<std::string> argumentCopies = arguments;
+    std::vector<char*> argv{programPath.data()};
+    for (auto& argument : argumentCopies)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
     pid_t child = 0;
     const int spawned =
-        posix_spawn(&child, programPath.c_str(), &actions, nullptr, argv, envp.data());
+        posix_spawn(&child, programPath.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(errorPipe[1]);
     if (spawned != 0) {

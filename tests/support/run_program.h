@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace kor::testing {
 
@@ -11,9 +12,11 @@ struct ProgramRun {
     std::string standardError;
 };
 
-// Runs a built program to its end with only the given environment variables
-// (and PATH), no display and no standard input, and collects its standard error.
+// Runs a built program with `arguments` to its end with only the given
+// environment variables (and PATH), no display and no standard input, and
+// collects its standard error.
 ProgramRun runProgram(const std::filesystem::path& program,
-                      const std::map<std::string, std::string>& environment);
+                      const std::map<std::string, std::string>& environment,
+                      const std::vector<std::string>& arguments = {});
 
 } // namespace kor::testing
