@@ -3,7 +3,6 @@
 
 #include "changer_form.h"
 
-#include "platform/desktop_services.h"
 #include "platform/services.h"
 
 int main() {

@@ -18,14 +18,17 @@ QString toQString(std::string_view text) {
 
 // The changer shows boxes without a window of its own, so it gets an
 // application object here; QApplication keeps references to argc and argv,
-// hence they live as long as the program.
+// hence they live as long as the program. The object is never destroyed: at
+// the program's exit the toolkit's own statics are already gone, and its
+// destructor would crash.
 void ensureApplication() {
     if (QCoreApplication::instance())
         return;
     static int argc = 1;
     static char name[] = "kor";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
+    static QApplication* application = new QApplication(argc, argv);
+    Q_UNUSED(application);
 }
 
 class DesktopServices final : public Services {
@@ -63,8 +66,10 @@ std::unique_ptr<Services> makeDesktopServices() {
     return std::make_unique<DesktopServices>();
 }
 
-std::unique_ptr<Services> makeServicesForThisSession() {
-    return hasDisplay() ? makeDesktopServices() : makeHeadlessServices();
-}
-
 } // namespace kor::platform
+
+// What a program that loads this face at run time calls; it owns the result.
+extern "C" __attribute__((visibility("default"))) kor::platform::Services*
+korMakeDesktopServices() {
+    return kor::platform::makeDesktopServices().release();
+}

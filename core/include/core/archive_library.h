@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/library.h"
 #include "unlha32/unlha32.h"
 
 #include <filesystem>
@@ -40,14 +41,13 @@ class ArchiveLibrary {
 
     ArchiveLibrary(const ArchiveLibrary&) = delete;
     ArchiveLibrary& operator=(const ArchiveLibrary&) = delete;
-    ~ArchiveLibrary();
 
   private:
     ArchiveLibrary() = default;
     void unload();
 
     std::optional<std::filesystem::path> m_location;
-    void* m_handle = nullptr;
+    platform::LoadedLibrary m_library;
     std::optional<Functions> m_functions;
     std::string m_loadError;
 };

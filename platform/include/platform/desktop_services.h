@@ -8,7 +8,4 @@ namespace kor::platform {
 // QApplication when the program has none (the changer has no window of its own).
 std::unique_ptr<Services> makeDesktopServices();
 
-// The desktop face when a display is set, the headless face otherwise.
-std::unique_ptr<Services> makeServicesForThisSession();
-
 } // namespace kor::platform

@@ -44,4 +44,10 @@ std::unique_ptr<Services> makeHeadlessServices();
 // Whether a desktop display (X11 or Wayland) is set for this process.
 bool hasDisplay();
 
+// The services of a program that may run on a desktop or unattended: the
+// desktop face (a library of its own, loaded at the first message) when a
+// display is set and that library loads, the headless face otherwise. A run
+// with nothing to say never starts the windowing toolkit.
+std::unique_ptr<Services> makeServicesForThisSession();
+
 } // namespace kor::platform

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// Libraries the programs load only when they need them.
+namespace kor::platform {
+
+// A shared library opened with dlopen and closed when the object goes.
+class LoadedLibrary {
+  public:
+    LoadedLibrary() = default;
+    ~LoadedLibrary();
+    LoadedLibrary(LoadedLibrary&& other) noexcept;
+    LoadedLibrary& operator=(LoadedLibrary&& other) noexcept;
+    LoadedLibrary(const LoadedLibrary&) = delete;
+    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+
+    // Opens `fileName` from the folder of the running program, else the file
+    // where the build put it. An unloaded object on failure; `error` says why.
+    static LoadedLibrary openBesideProgram(std::string_view fileName,
+                                           const std::filesystem::path& builtFile,
+                                           std::string& error);
+    // Opens exactly `file`.
+    static LoadedLibrary open(const std::filesystem::path& file, std::string& error);
+
+    explicit operator bool() const { return m_handle != nullptr; }
+    // The address of an exported symbol, or nullptr.
+    void* symbol(const char* name) const;
+
+  private:
+    explicit LoadedLibrary(void* handle) : m_handle(handle) {}
+    void* m_handle = nullptr;
+};
+
+} // namespace kor::platform

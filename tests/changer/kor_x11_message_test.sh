@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Runs the built KOR on a desktop (a private Xvfb) with a KOR.INI that names a
+# folder that does not exist: KOR loads its desktop message face, shows the
+# failure in a box titled "KOR", waits for OK, and then ends with status 1.
+# Also checks that a run with nothing to report on the same desktop ends by
+# itself with status 0, never waiting on a window.
+#
+#   kor_x11_message_test.sh PATH-TO-KOR
+set -euo pipefail
+
+program="$1"
+for tool in Xvfb xdotool; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)" >&2
+        exit 1
+    fi
+done
+
+work="$(mktemp -d)"
+xvfb_pid=""
+program_pid=""
+finish() {
+    [[ -n "$program_pid" ]] && kill "$program_pid" 2>/dev/null || true
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap finish EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [[ -s "$work/kor.log" ]] && sed 's/^/    KOR said: /' "$work/kor.log" >&2
+    exit 1
+}
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [[ -s "$work/display" ]] && break
+    sleep 0.1
+done
+[[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+
+mkdir -p "$work/root/c/WINDOWS" "$work/runtime"
+chmod 700 "$work/runtime"
+run_kor() {
+    env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb KOR_ROOT="$work/root" WINDIR='C:\WINDOWS' \
+        XDG_RUNTIME_DIR="$work/runtime" "$program" >"$work/kor.log" 2>&1
+}
+
+# Nothing configured: nothing to say, so no window and no wait.
+if ! timeout 20 bash -c "$(declare -f run_kor); work='$work'; program='$program'; run_kor"; then
+    fail "a run with nothing to report did not end by itself with status 0"
+fi
+
+printf '[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\GONE\r\n' >"$work/root/c/WINDOWS/KOR.INI"
+run_kor &
+program_pid=$!
+box=""
+for _ in $(seq 200); do
+    kill -0 "$program_pid" 2>/dev/null || fail "KOR ended before showing its message"
+    box="$(xdotool search --onlyvisible --name '^KOR$' 2>/dev/null | head -1 || true)"
+    [[ -n "$box" ]] && break
+    sleep 0.1
+done
+[[ -n "$box" ]] || fail "no message box titled KOR appeared"
+sleep 0.5
+kill -0 "$program_pid" 2>/dev/null || fail "KOR did not wait for the message to be read"
+
+# OK is the box's only button; Return presses it.
+xdotool windowfocus --sync "$box" key Return 2>/dev/null || xdotool key Return
+status=0
+for _ in $(seq 100); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+done
+wait "$program_pid" || status=$?
+program_pid=""
+[[ "$status" == 1 ]] || fail "KOR ended with status $status after its message, not 1"
+echo "PASS: KOR showed its failure in a box titled KOR on the desktop and ended with status 1"
