@@ -9,38 +9,11 @@
 set -euo pipefail
 
 program="$1"
-for tool in Xvfb xdotool; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)" >&2
-        exit 1
-    fi
-done
-
-work="$(mktemp -d)"
-xvfb_pid=""
-program_pid=""
-finish() {
-    [[ -n "$program_pid" ]] && kill "$program_pid" 2>/dev/null || true
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap finish EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -s "$work/kor.log" ]] && sed 's/^/    KOR said: /' "$work/kor.log" >&2
-    exit 1
-}
-
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s "$work/display" ]] && break
-    sleep 0.1
-done
-[[ -s "$work/display" ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/private_xvfb.sh"
+program_name=KOR
+program_log="$work/kor.log"
+require_tools Xvfb xdotool
+start_xvfb 800x600x24
 
 mkdir -p "$work/root/c/WINDOWS" "$work/runtime"
 chmod 700 "$work/runtime"
