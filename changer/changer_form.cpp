@@ -5,6 +5,7 @@
 #include "platform/random.h"
 #include "platform/services.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -34,6 +35,26 @@ Sources sourcesOf(const core::Settings& settings, core::LogoSlot slot) {
     return {settings.EDirOnly, settings.EDir, settings.EFileName};
 }
 
+// A logo that this run leaves as it is, and why, on a line of its own: an
+// unattended run must not stop for it, but must not keep it quiet either.
+void noteUnchanged(core::LogoSlot slot, const core::Settings& settings, std::string_view why) {
+    std::string target = core::LogoTargetPath(slot, settings);
+    target = target.substr(target.find_last_of('\\') + 1);
+    std::string reason(why);
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
+    std::cerr << ProgramTitle << ": " << target << " は変更しません: " << reason << '\n';
+}
+
+std::string lengthRefusal(const core::Settings& settings, const std::string& path,
+                          std::uint64_t length) {
+    const std::uint64_t expected = core::ExpectedLogoLength(settings);
+    if (expected == 0)
+        return path + " は " + std::to_string(length) + " バイトあり、ロゴにできる大きさ (" +
+               std::to_string(core::LargestPictureLength) + " バイトまで) を超えています";
+    return path + " は " + std::to_string(length) + " バイトで、ロゴの大きさ (" +
+           std::to_string(expected) + " バイト) と違います";
+}
+
 // Every entry with the same chance: floor(r * n + 1) - 1 lies in 0 .. n-1.
 std::size_t drawIndex(std::size_t count) {
     platform::seedRandomFromClock();
@@ -59,7 +80,6 @@ RunOutcome Form1::Form_Load() {
 }
 
 platform::Status Form1::changeLogos() {
-    m_archiveState.ExtractFlag.clear();
     m_settings.settingsDirectory = platform::Machine::current().windowsDirectory();
     if (!platform::directoryExists(m_settings.settingsDirectory))
         return platform::Error(platform::Operation::OpenWindowsDirectory,
@@ -69,6 +89,7 @@ platform::Status Form1::changeLogos() {
     // before the fault keep their values, the rest stay empty.
     if (auto read = core::ReadSettings(m_settings); !read)
         std::cerr << ProgramTitle << ": " << read.error().message() << '\n';
+    core::RemoveStaleTemporaryFiles(m_settings);
 
     if (auto listed = File1.setPath(Dir1.path()); !listed)
         return listed;
@@ -147,8 +168,10 @@ platform::Status Form1::changeFromPictureDirectory(core::LogoSlot slot,
     const auto& pictures = File1.entries();
     // A folder without pictures leaves its logo as it is; the other logos
     // still change.
-    if (pictures.empty())
+    if (pictures.empty()) {
+        noteUnchanged(slot, m_settings, Dir1.path() + " にファイルがありません");
         return {};
+    }
     const std::string& name = pictures[drawIndex(pictures.size())];
     std::string sourcePath = Dir1.path();
     if (sourcePath.back() != '\\')
@@ -158,9 +181,11 @@ platform::Status Form1::changeFromPictureDirectory(core::LogoSlot slot,
     auto length = platform::fileLength(sourcePath);
     if (!length)
         return length.error();
-    if (!core::IsLogoLengthAccepted(m_settings, length.value()))
+    if (!core::IsLogoLengthAccepted(m_settings, length.value())) {
+        noteUnchanged(slot, m_settings, lengthRefusal(m_settings, sourcePath, length.value()));
         return {};
-    return core::InstallLogoFromFile(m_settings, slot, sourcePath, name);
+    }
+    return core::InstallLogoFromFile(m_settings, slot, sourcePath);
 }
 
 platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string& directory,
@@ -175,13 +200,26 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
     core::ListArchive(*this, m_archiveState);
     // An archive without members leaves its logo as it is; the other logos
     // still change.
-    if (m_memberRows.empty())
+    if (m_memberRows.empty()) {
+        noteUnchanged(slot, m_settings, "書庫 " + archiveName + " にファイルがありません");
         return {};
+    }
     m_chosenIndex = drawIndex(m_memberRows.size()) + 1;
-    core::ExtractSelectedMember(*this, m_archiveState, m_settings);
-    if (m_archiveState.ExtractFlag != "yes")
+    auto extracted = core::ExtractSelectedMember(*this, m_archiveState, m_settings);
+    if (!extracted) {
+        // A member that cannot become a logo leaves it as it is; a disk that
+        // takes nothing ends the run.
+        if (extracted.error().operation() != platform::Operation::Extract)
+            return extracted.error();
+        const auto& row = m_memberRows[m_chosenIndex - 1];
+        const std::string source = archiveName + " : " + row[0];
+        const bool refusedLength = extracted.error().code() == EFBIG;
+        noteUnchanged(slot, m_settings,
+                      refusedLength ? lengthRefusal(m_settings, source, std::stoull(row[1]))
+                                    : source + ": " + extracted.error().message());
         return {};
-    return core::InstallLogoFromExtracted(m_settings, slot, m_memberRows[m_chosenIndex - 1][0]);
+    }
+    return core::InstallLogoFromExtracted(m_settings, slot, extracted.value().path());
 }
 
 } // namespace kor::changer

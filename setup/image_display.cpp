@@ -146,8 +146,7 @@ void Form3::Form_Unload() {
     // A copy only looked at is removed; one that is already gone is no
     // concern of the user's.
     if (m_shownMember && !m_used)
-        static_cast<void>(
-            platform::deleteFile(extractedCopyPath(m_state.settings, *m_shownMember)));
+        m_main.logoBrowser().discardViewedCopy();
     m_shownMember.reset();
 }
 

@@ -11,13 +11,9 @@ namespace kor::setup {
 
 namespace {
 
-std::string backupFolder(const core::Settings& settings) {
-    return settings.settingsDirectory + "korback";
-}
-
 // False at the first step that fails.
 bool copyLogoFiles(const core::Settings& settings) {
-    const std::string folder = backupFolder(settings);
+    const std::string folder = core::LogoBackupFolder(settings);
     // A plain file of that name is left alone; the first copy then fails.
     if (!platform::fileExists(folder) && !platform::directoryExists(folder) &&
         !platform::createDirectory(folder))

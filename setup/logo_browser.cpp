@@ -64,11 +64,6 @@ std::optional<QImage> loadPicture(const std::string& path) {
 
 } // namespace
 
-std::string extractedCopyPath(const core::Settings& settings, std::string_view memberName) {
-    std::string directory = settings.settingsDirectory;
-    return core::AddBackslash(directory) + core::ExtractedCopyName(memberName);
-}
-
 Form1::Form1(KORsetupMain& main, SetupState& state) : m_main(main), m_state(state) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("KOR SETUP"));
@@ -213,9 +208,7 @@ void Form1::changeFromPictureFile(core::LogoSlot slot) {
     // leaving the user to wonder why nothing happened.
     if (!core::IsLogoLengthAccepted(m_state.settings, length.value()))
         return tell(WrongSize);
-    if (auto installed =
-            core::InstallLogoFromFile(m_state.settings, slot, path, File1->selectedName());
-        !installed)
+    if (auto installed = core::InstallLogoFromFile(m_state.settings, slot, path); !installed)
         return report(installed.error());
     tell(Changed);
 }
@@ -227,13 +220,22 @@ void Form1::changeFromArchive(core::LogoSlot slot, MemberSource source) {
     // A change from the display window uses the copy extracted for viewing;
     // once an earlier change there has used it up, the member is extracted
     // again, so that every button of that window works.
-    if (source == MemberSource::ExtractAnew ||
-        !platform::fileExists(extractedCopyPath(m_state.settings, member)))
-        core::ExtractSelectedMember(m_archiveLists, m_state.archiveState, m_state.settings);
-    if (m_state.archiveState.ExtractFlag != "yes")
+    if (source == MemberSource::AlreadyExtracted && m_viewedCopy) {
+        installExtracted(slot, *m_viewedCopy);
         return;
-    if (auto installed = core::InstallLogoFromExtracted(m_state.settings, slot, member); !installed)
+    }
+    auto extracted =
+        core::ExtractSelectedMember(m_archiveLists, m_state.archiveState, m_state.settings);
+    if (!extracted)
+        return extracted.error().code() == EFBIG ? tell(WrongSize) : report(extracted.error());
+    installExtracted(slot, extracted.value());
+}
+
+void Form1::installExtracted(core::LogoSlot slot, const core::ExtractedMember& extracted) {
+    if (auto installed = core::InstallLogoFromExtracted(m_state.settings, slot, extracted.path());
+        !installed)
         return report(installed.error());
+    m_viewedCopy.reset();
     tell(Changed);
 }
 
@@ -265,16 +267,17 @@ std::optional<Form1::Picture> Form1::pictureToView() {
         tell(NoFileSelected);
         return std::nullopt;
     }
-    core::ExtractSelectedMember(m_archiveLists, m_state.archiveState, m_state.settings);
-    if (m_state.archiveState.ExtractFlag != "yes")
-        return std::nullopt;
-    const std::string copy = extractedCopyPath(m_state.settings, member);
-    std::optional<QImage> image = loadPicture(copy);
-    if (!image) {
-        // No display window will show it, so none would remove it.
-        static_cast<void>(platform::deleteFile(copy));
+    auto extracted =
+        core::ExtractSelectedMember(m_archiveLists, m_state.archiveState, m_state.settings);
+    if (!extracted) {
+        extracted.error().code() == EFBIG ? tell(WrongSize) : report(extracted.error());
         return std::nullopt;
     }
+    std::optional<QImage> image = loadPicture(extracted.value().path());
+    // No display window will show it otherwise, so none would remove it.
+    if (!image)
+        return std::nullopt;
+    m_viewedCopy = std::move(extracted).value();
     return Picture{toQString(member), std::move(*image)};
 }
 

@@ -20,10 +20,6 @@ namespace kor::setup {
 class KORsetupMain;
 struct SetupState;
 
-// Where ExtractSelectedMember leaves a member: in the Windows directory, under
-// the last part of the member's stored path.
-std::string extractedCopyPath(const core::Settings& settings, std::string_view memberName);
-
 // Where the change command finds an archive member: extracted anew (the
 // browser's own buttons), or already extracted by the picture command that
 // opened the image display window.
@@ -53,6 +49,8 @@ class Form1 final : public QMdiSubWindow {
     // The change command for one logo, with its checks and messages; the
     // image display window runs it too, while this window is hidden.
     void changeLogo(core::LogoSlot slot, MemberSource source);
+    // Removes the copy extracted for the image display window, if any.
+    void discardViewedCopy() { m_viewedCopy.reset(); }
 
     // The text of ListView1's selected row: the member name, "" when none.
     std::string selectedMemberName() const { return ListView1->selectedText(); }
@@ -120,10 +118,15 @@ class Form1 final : public QMdiSubWindow {
         QImage image;
     };
     std::optional<Picture> pictureToView();
+    // Installs the member from `extracted`; reports a failure.
+    void installExtracted(core::LogoSlot slot, const core::ExtractedMember& extracted);
 
     KORsetupMain& m_main;
     SetupState& m_state;
     ArchiveLists m_archiveLists{*this};
+    // The member extracted for the image display window, until a change
+    // installs it or the window closes.
+    std::optional<core::ExtractedMember> m_viewedCopy;
 };
 
 } // namespace kor::setup

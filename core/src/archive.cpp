@@ -19,11 +19,9 @@ constexpr int CheckModeFull = 1;
 constexpr std::uint32_t OpenMode = 0x2100;
 constexpr std::uint32_t OutputBufferSize = 31744;
 constexpr std::size_t LongestDirectCommand = 256;
-constexpr std::string_view ResponseFileName = "$$$LHA32.$$$";
 
 constexpr std::string_view NotAnArchive = "正しいLHarcﾌｧｲﾙではありません";
 constexpr std::string_view UnknownError = "不明なエラーが発生しました";
-constexpr std::string_view WrongSize = "ファイルサイズが違うのでロゴには使用できません";
 constexpr std::string_view LibraryMissing = "書庫操作ライブラリ libunlha32.so を読み込めません";
 
 // An archive handle that is closed however the scope is left.
@@ -53,8 +51,17 @@ class OpenArchive {
     platform::endProgram(1);
 }
 
-std::string quotedIfBlank(const std::string& text) {
-    return text.find(' ') == std::string::npos ? text : "\"" + text + "\"";
+// One argument of a library command, quoted whatever it holds: inside quotes
+// no blank, line break, leading "-" or "@" means anything, and a quotation
+// mark is written twice.
+std::string quotedArgument(std::string_view text) {
+    std::string argument = "\"";
+    for (const char character : text) {
+        argument += character;
+        if (character == '"')
+            argument += '"';
+    }
+    return argument + "\"";
 }
 
 std::size_t characterCount(std::string_view utf8) {
@@ -64,13 +71,13 @@ std::size_t characterCount(std::string_view utf8) {
     return count;
 }
 
-// The listed size as the number it reads as; a text that is no number reads
-// as nothing and is refused unless every length is accepted.
+// The listed size as the number it reads as; a text that is no number, or a
+// negative one (a member of 2 GiB or more), is refused.
 bool isListedSizeAccepted(const Settings& settings, std::string_view cell) {
     std::int64_t size = -1;
     const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), size);
     if (error != std::errc{} || end != cell.data() + cell.size() || size < 0)
-        return ExpectedLogoLength(settings) == 0;
+        return false;
     return IsLogoLengthAccepted(settings, static_cast<std::uint64_t>(size));
 }
 
@@ -204,50 +211,74 @@ std::vector<std::string> archiveRowCells(const ArchiveEntry& entry) {
                 std::to_string(entry.Second)};
 }
 
-void ExtractSelectedMember(ArchiveListHost& host, ArchiveState& state, Settings& settings) {
-    const auto row = host.rowToExtract();
-    if (!row || row->size() < 2) {
-        state.ExtractFlag = "no";
-        return;
-    }
-    const std::string& memberName = (*row)[0];
-    if (!isListedSizeAccepted(settings, (*row)[1])) {
-        state.ExtractFlag = "no";
-        if (host.program() == HostingProgram::Setup)
-            platform::services().showMessage(programTitle(host.program()), WrongSize);
-        return;
-    }
-    std::string destination = settings.settingsDirectory;
-    AddBackslash(destination);
-    const std::string command = "x -jf0 " + quotedIfBlank(state.currentArchiveName) + " " +
-                                quotedIfBlank(destination) + "  " + quotedIfBlank(memberName);
-    state.ExtractFlag = RunArchiveCommand(host.windowHandle(), command) ? "yes" : "no";
+std::string ExtractedCopyName(std::string_view memberName) {
+    const auto separator = memberName.find_last_of("\\/");
+    return std::string(separator == std::string_view::npos ? memberName
+                                                           : memberName.substr(separator + 1));
 }
 
-bool RunArchiveCommand(std::uintptr_t owner, const std::string& commandText) {
+platform::Result<ExtractedMember> ExtractSelectedMember(ArchiveListHost& host,
+                                                        const ArchiveState& state,
+                                                        const Settings& settings) {
+    const auto row = host.rowToExtract();
+    if (!row || row->size() < 2)
+        return platform::Error(platform::Operation::Extract, state.currentArchiveName, ENOENT,
+                               "no member is chosen");
+    const std::string& memberName = (*row)[0];
+    if (!isListedSizeAccepted(settings, (*row)[1]))
+        return platform::Error(platform::Operation::Extract, memberName, EFBIG,
+                               "the member's length is not a logo's");
+    auto folder = platform::TemporaryFolder::create(settings.settingsDirectory);
+    if (!folder)
+        return folder.error();
+    std::string destination = folder.value().path();
+    AddBackslash(destination);
+    // The member is named by its stored name exactly (-jl), so that no name,
+    // whatever it holds, can stand for another member or for more than one.
+    const std::string command = "x -jf0 -jl " + quotedArgument(state.currentArchiveName) + " " +
+                                quotedArgument(destination) + " " + quotedArgument(memberName);
+    if (auto ran = RunArchiveCommand(host.windowHandle(), command); !ran)
+        return platform::Error(platform::Operation::Extract, memberName, ran.error().code(),
+                               ran.error().detail());
+    std::string path = destination + ExtractedCopyName(memberName);
+    return ExtractedMember(std::move(folder).value(), std::move(path));
+}
+
+platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& commandText) {
     const auto* unlha = ArchiveLibrary::instance().functions();
     if (!unlha)
-        return false;
-    std::string output(OutputBufferSize, ' ');
+        return platform::Error(platform::Operation::LoadLibrary, "libunlha32.so", ENOENT,
+                               ArchiveLibrary::instance().loadError());
+    std::string output(OutputBufferSize, '\0');
+    const auto failed = [&](int code) {
+        const std::string report = output.substr(0, output.find('\0'));
+        return platform::Error(platform::Operation::RunCommand, {}, code,
+                               platform::fromCp932(report).valueOr(report));
+    };
 
     if (characterCount(commandText) <= LongestDirectCommand) {
         const auto command = platform::toCp932(commandText);
-        return command &&
-               unlha->Unlha(owner, command.value().c_str(), output.data(), OutputBufferSize) == 0;
+        if (!command)
+            return command.error();
+        if (unlha->Unlha(owner, command.value().c_str(), output.data(), OutputBufferSize) != 0)
+            return failed(EIO);
+        return {};
     }
 
-    const std::string responseFile = GetTempDirectory() + std::string(ResponseFileName);
+    auto responseFile = platform::TemporaryFile::create(GetTempDirectory());
+    if (!responseFile)
+        return responseFile.error();
     const auto command = platform::toCp932(commandText + "\r\n");
-    std::string argument = "@" + responseFile;
-    if (argument.find(' ') != std::string::npos)
-        argument = "\"" + argument + "\"";
-    const auto cp932Argument = platform::toCp932(argument);
-    if (!command || !cp932Argument || !platform::writeFileAtomically(responseFile, command.value()))
-        return false;
-    const int result =
-        unlha->Unlha(owner, cp932Argument.value().c_str(), output.data(), OutputBufferSize);
-    const bool deleted = platform::deleteFile(responseFile).ok();
-    return result == 0 && deleted;
+    if (!command)
+        return command.error();
+    if (auto written = responseFile.value().write(command.value()); !written)
+        return written;
+    const auto argument = platform::toCp932(quotedArgument("@" + responseFile.value().path()));
+    if (!argument)
+        return argument.error();
+    if (unlha->Unlha(owner, argument.value().c_str(), output.data(), OutputBufferSize) != 0)
+        return failed(EIO);
+    return {};
 }
 
 std::string GetTempDirectory() {

@@ -2,6 +2,7 @@
 
 #include "host_files.h"
 #include "platform/machine.h"
+#include "platform/temporary_files.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -25,6 +26,8 @@ namespace {
 // A size for reading and copying in steps.
 constexpr std::size_t chunkSize = 64 * 1024;
 
+} // namespace
+
 int writeAll(int descriptor, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
@@ -37,6 +40,8 @@ int writeAll(int descriptor, std::string_view bytes) {
     }
     return 0;
 }
+
+namespace {
 
 // Reads from `descriptor` until its end, handing each piece to `consume`,
 // which returns an errno or 0; the first failure, or 0.
@@ -57,12 +62,7 @@ int readAll(int descriptor, const std::function<int(std::string_view)>& consume)
     }
 }
 
-// A Windows path as the caller means it (or a host path outside every drive),
-// with the host file it names.
-struct Location {
-    std::string windowsPath;
-    fs::path host;
-};
+} // namespace
 
 Result<Location> locate(Operation operation, std::string_view path) {
     const Machine& machine = Machine::current();
@@ -74,6 +74,8 @@ Result<Location> locate(Operation operation, std::string_view path) {
         return Error(operation, full.value(), host.error().code(), host.error().detail());
     return Location{std::move(full).value(), std::move(host).value()};
 }
+
+namespace {
 
 // The two places of an operation between files, ready to report its failure;
 // `destination` stays empty for an operation on one file.
@@ -87,106 +89,29 @@ struct Failure {
     }
 };
 
-// FAT's read-only attribute, kept as a FAT mount shows it: a file without any
-// write permission bit. The bits decide rather than access(2), which lets root
-// write anything; Windows refuses to delete or replace such a file.
+} // namespace
+
 bool isReadOnlyFile(const fs::path& host) {
     struct stat info {};
     return ::stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0;
 }
 
-constexpr std::string_view readOnlyDetail = "the file is read-only";
+namespace {
 
-// A new file beside `destination` that takes its place only once it is
-// complete; removed when anything fails before.
-class StagedFile {
-  public:
-    explicit StagedFile(const fs::path& destination) : m_destination(destination) {
-        // A name starting with "." keeps it out of every file list meanwhile.
-        std::string stem = ".";
-        stem += destination.filename().string();
-        stem += "." + std::to_string(::getpid()) + ".";
-        for (unsigned attempt = 0; attempt < 100 && !m_descriptor.isOpen(); ++attempt) {
-            m_path = destination.parent_path() / (stem + std::to_string(attempt) + ".tmp");
-            m_descriptor = FileDescriptor(
-                ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-            if (!m_descriptor.isOpen() && errno != EEXIST)
-                break;
-        }
-        m_error = m_descriptor.isOpen() ? 0 : errno;
-        m_created = m_descriptor.isOpen();
-    }
-    ~StagedFile() {
-        if (m_created && !m_committed)
-            ::unlink(m_path.c_str());
-    }
-    StagedFile(const StagedFile&) = delete;
-    StagedFile& operator=(const StagedFile&) = delete;
-
-    // The errno that prevented creating the file, or 0.
-    int error() const { return m_error; }
-    int descriptor() const { return m_descriptor.get(); }
-
-    // Syncs the file and renames it onto the destination; an errno or 0.
-    int commit() {
-        struct stat existing {};
-        if (::stat(m_destination.c_str(), &existing) == 0)
-            ::fchmod(m_descriptor.get(), existing.st_mode & 07777);
-        if (::fsync(m_descriptor.get()) != 0)
-            return errno;
-        if (const int error = m_descriptor.close())
-            return error;
-        if (::rename(m_path.c_str(), m_destination.c_str()) != 0)
-            return errno;
-        m_committed = true;
-        return 0;
-    }
-
-  private:
-    fs::path m_destination;
-    fs::path m_path;
-    FileDescriptor m_descriptor;
-    int m_error = 0;
-    bool m_created = false;
-    bool m_committed = false;
-};
-
-// Fills a staged file through `fill` (an errno or 0) and renames it onto the
-// destination. A read-only destination is refused, as Windows refuses to
-// overwrite a read-only file.
-Status replaceThroughStagedFile(const Location& destination, const Failure& failed,
-                                const std::function<int(int)>& fill) {
-    if (isReadOnlyFile(destination.host))
-        return failed(EACCES, std::string(readOnlyDetail));
-    StagedFile staged(destination.host);
-    if (staged.error())
-        return failed(staged.error());
-    if (const int error = fill(staged.descriptor()))
+// Fills a new temporary file beside the destination through `fill` (an errno
+// or 0) and gives it the destination's name only once it is complete, so that
+// a crash or a full disk never leaves a half-written file under that name.
+Status writeThroughTemporaryFile(const Location& destination, const Failure& failed,
+                                 TemporaryFile::Replace replace,
+                                 const std::function<int(int)>& fill) {
+    Result<TemporaryFile> staged = TemporaryFile::create(parentFolder(destination.windowsPath));
+    if (!staged)
+        return failed(staged.error().code(), staged.error().detail());
+    if (const int error = fill(staged.value().descriptor()))
         return failed(error);
-    if (const int error = staged.commit())
-        return failed(error);
+    if (Status committed = staged.value().commitAs(destination.windowsPath, replace); !committed)
+        return failed(committed.error().code(), committed.error().detail());
     return {};
-}
-
-// Copies the open `input` into a new file that must not exist yet, and removes
-// that file again when the copy fails.
-int copyIntoNewFile(int input, const fs::path& destination, const struct stat& source) {
-    FileDescriptor output(
-        ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (!output.isOpen())
-        return errno;
-    int error =
-        readAll(input, [&](std::string_view piece) { return writeAll(output.get(), piece); });
-    if (error == 0) {
-        const std::array<timespec, 2> times{source.st_atim, source.st_mtim};
-        ::futimens(output.get(), times.data());
-        error = ::fsync(output.get()) == 0 ? 0 : errno;
-    }
-    if (error == 0)
-        error = output.close();
-    if (error != 0)
-        ::unlink(destination.c_str());
-    return error;
 }
 
 bool isOnFatMount(const fs::path& directory) {
@@ -279,6 +204,22 @@ bool matchesGlob(std::string_view name, std::string_view pattern) {
 
 } // namespace
 
+std::string parentFolder(std::string_view fullPath) {
+    const char separator = fullPath.starts_with('/') ? '/' : '\\';
+    const std::size_t last = fullPath.rfind(separator);
+    if (last == std::string_view::npos)
+        return std::string(fullPath);
+    // A drive root keeps its backslash, the host root its slash.
+    const bool isRoot = separator == '/' ? last == 0 : last == 2;
+    return std::string(fullPath.substr(0, isRoot ? last + 1 : last));
+}
+
+void syncFolderOf(const fs::path& host) {
+    FileDescriptor folder(::open(host.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.isOpen())
+        ::fsync(folder.get());
+}
+
 HostFile readHostFile(const fs::path& host) {
     HostFile file;
     FileDescriptor descriptor(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
@@ -323,14 +264,11 @@ Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite)
     if (!S_ISREG(info.st_mode))
         return failed(S_ISDIR(info.st_mode) ? EISDIR : EINVAL,
                       source.value().windowsPath + " is not a file");
-    if (overwrite == Overwrite::No) {
-        if (const int error = copyIntoNewFile(input.get(), destination.value().host, info))
-            return failed(error);
-        return {};
-    }
     // Staged and renamed, so that a failed copy leaves the old destination as
     // it was, and copying a file onto itself cannot empty it.
-    return replaceThroughStagedFile(destination.value(), failed, [&](int output) {
+    const auto replace =
+        overwrite == Overwrite::Yes ? TemporaryFile::Replace::Yes : TemporaryFile::Replace::No;
+    return writeThroughTemporaryFile(destination.value(), failed, replace, [&](int output) {
         const int error =
             readAll(input.get(), [&](std::string_view piece) { return writeAll(output, piece); });
         const std::array<timespec, 2> times{info.st_atim, info.st_mtim};
@@ -345,7 +283,7 @@ Status deleteFile(std::string_view path) {
         return location.error();
     const Failure failed{Operation::Delete, location.value().windowsPath, {}};
     if (isReadOnlyFile(location.value().host))
-        return failed(EACCES, std::string(readOnlyDetail));
+        return failed(EACCES, std::string(ReadOnlyDetail));
     if (::unlink(location.value().host.c_str()) != 0)
         return failed(errno);
     return {};
@@ -393,9 +331,10 @@ Status replaceFile(std::string_view from, std::string_view to) {
     const Failure failed{Operation::Move, source.value().windowsPath,
                          destination.value().windowsPath};
     if (isReadOnlyFile(destination.value().host))
-        return failed(EACCES, std::string(readOnlyDetail));
+        return failed(EACCES, std::string(ReadOnlyDetail));
     if (::rename(source.value().host.c_str(), destination.value().host.c_str()) != 0)
         return failed(errno);
+    syncFolderOf(destination.value().host);
     return {};
 }
 
@@ -403,9 +342,9 @@ Status writeFileAtomically(std::string_view path, std::string_view bytes) {
     Result<Location> location = locate(Operation::Write, path);
     if (!location)
         return location.error();
-    return replaceThroughStagedFile(location.value(),
-                                    Failure{Operation::Write, location.value().windowsPath, {}},
-                                    [&](int output) { return writeAll(output, bytes); });
+    return writeThroughTemporaryFile(
+        location.value(), Failure{Operation::Write, location.value().windowsPath, {}},
+        TemporaryFile::Replace::Yes, [&](int output) { return writeAll(output, bytes); });
 }
 
 Result<std::string> readFile(std::string_view path) {

@@ -5,7 +5,10 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -47,6 +50,29 @@ inline ProgramRun runChangerWithoutPrivileges(const TemporaryMachine& machine) {
     std::filesystem::permissions(machine.root(), std::filesystem::perms::all);
     return runProgram("/usr/bin/setpriv", environment,
                       {"--reuid=65534", "--regid=65534", "--clear-groups", KOR_PROGRAM});
+}
+
+// What a run said on standard error, a line each: for a note that a logo was
+// left unchanged, the logo's file name ("logo.sys"); any other line as it is.
+inline std::vector<std::string> unchangedLogos(const ProgramRun& run) {
+    std::vector<std::string> lines;
+    std::istringstream text(run.standardError);
+    const std::string note = " は変更しません: ";
+    for (std::string line; std::getline(text, line);) {
+        const auto at = line.find(note);
+        lines.push_back(line.starts_with("KOR: ") && at != std::string::npos
+                            ? line.substr(5, at - 5)
+                            : line);
+    }
+    return lines;
+}
+
+// Every path below the machine's root, for telling that a run left nothing.
+inline std::set<std::string> treeOf(const TemporaryMachine& machine) {
+    std::set<std::string> paths;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(machine.root()))
+        paths.insert(std::filesystem::relative(entry.path(), machine.root()).string());
+    return paths;
 }
 
 } // namespace kor::testing

@@ -1,5 +1,5 @@
 #include "core/logo.h"
-
+#include "core/archive.h"
 #include "platform/files.h"
 #include "temporary_machine.h"
 
@@ -66,16 +66,14 @@ TEST(LogoTargets, PathsFollowTheWindowsDirectory) {
         std::string windowsDirectory;
         LogoSlot slot;
         std::string target;
-        std::string staging;
     };
-    for (const Case& c : {Case{"C:\\WINDOWS", LogoSlot::Opening, "C:\\logo.sys", "C:\\WINDOWS\\"},
-                          Case{"C:\\WINDOWS", LogoSlot::Middle, "C:\\WINDOWS\\logow.sys", "C:\\"},
-                          Case{"C:\\WINDOWS", LogoSlot::Ending, "C:\\WINDOWS\\logos.sys", "C:\\"},
-                          Case{"E:\\WIN95\\", LogoSlot::Opening, "E:\\logo.sys", "E:\\WIN95\\"},
-                          Case{"E:\\WIN95\\", LogoSlot::Ending, "E:\\WIN95\\logos.sys", "E:\\"}}) {
+    for (const Case& c : {Case{"C:\\WINDOWS", LogoSlot::Opening, "C:\\logo.sys"},
+                          Case{"C:\\WINDOWS", LogoSlot::Middle, "C:\\WINDOWS\\logow.sys"},
+                          Case{"C:\\WINDOWS", LogoSlot::Ending, "C:\\WINDOWS\\logos.sys"},
+                          Case{"E:\\WIN95\\", LogoSlot::Opening, "E:\\logo.sys"},
+                          Case{"E:\\WIN95\\", LogoSlot::Ending, "E:\\WIN95\\logos.sys"}}) {
         const Settings settings = settingsFor(c.windowsDirectory);
         EXPECT_EQ(LogoTargetPath(c.slot, settings), c.target);
-        EXPECT_EQ(LogoStagingDir(c.slot, settings), c.staging);
     }
 }
 
@@ -102,7 +100,7 @@ class LogoInstall : public ::testing::Test {
 };
 
 TEST_F(LogoInstall, OpeningLogoComesFromAnotherDrive) {
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP", "A.BMP").ok());
+    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\logo.sys"), picture);
     EXPECT_EQ(machine.readFile("D:\\PICS\\A.BMP"), picture) << "the source stays";
     EXPECT_FALSE(machine.exists("C:\\WINDOWS\\A.BMP")) << "no staged copy is left";
@@ -110,7 +108,7 @@ TEST_F(LogoInstall, OpeningLogoComesFromAnotherDrive) {
 
 TEST_F(LogoInstall, MiddleAndEndingLogosAreStagedInTheRoot) {
     for (LogoSlot slot : {LogoSlot::Middle, LogoSlot::Ending}) {
-        ASSERT_TRUE(InstallLogoFromFile(settings, slot, "D:\\PICS\\A.BMP", "A.BMP").ok());
+        ASSERT_TRUE(InstallLogoFromFile(settings, slot, "D:\\PICS\\A.BMP").ok());
         EXPECT_EQ(machine.readFile(LogoTargetPath(slot, settings)), picture);
         EXPECT_FALSE(machine.exists("C:\\A.BMP"));
     }
@@ -121,15 +119,15 @@ TEST_F(LogoInstall, APictureNamedLikeTheLogoIsNotLost) {
     machine.writePicture("D:\\PICS\\logow.sys", LogoLength, 7);
     const std::string named = machine.readFile("D:\\PICS\\logow.sys");
     ASSERT_TRUE(
-        InstallLogoFromFile(settings, LogoSlot::Middle, "D:\\PICS\\logow.sys", "logow.sys").ok());
+        InstallLogoFromFile(settings, LogoSlot::Middle, "D:\\PICS\\logow.sys").ok());
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), named);
 }
 
 TEST_F(LogoInstall, AUsersFileInTheStagingDirectoryIsNeverOverwritten) {
     machine.writeFile("C:\\WINDOWS\\A.BMP", "the user's own picture");
     machine.writeFile("C:\\A.BMP", "another file of the user");
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP", "A.BMP").ok());
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Ending, "D:\\PICS\\A.BMP", "A.BMP").ok());
+    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP").ok());
+    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Ending, "D:\\PICS\\A.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\A.BMP"), "the user's own picture");
     EXPECT_EQ(machine.readFile("C:\\A.BMP"), "another file of the user");
     EXPECT_EQ(machine.readFile("C:\\logo.sys"), picture);
@@ -142,8 +140,8 @@ TEST_F(LogoInstall, APictureAlreadyInItsStagingDirectoryInstalls) {
     const std::string b = machine.readFile("C:\\WINDOWS\\B.BMP");
     const std::string c = machine.readFile("C:\\C.BMP");
     ASSERT_TRUE(
-        InstallLogoFromFile(settings, LogoSlot::Opening, "C:\\WINDOWS\\B.BMP", "B.BMP").ok());
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Middle, "C:\\C.BMP", "C.BMP").ok());
+        InstallLogoFromFile(settings, LogoSlot::Opening, "C:\\WINDOWS\\B.BMP").ok());
+    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Middle, "C:\\C.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\logo.sys"), b);
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\B.BMP"), b);
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), c);
@@ -152,13 +150,13 @@ TEST_F(LogoInstall, APictureAlreadyInItsStagingDirectoryInstalls) {
 
 TEST_F(LogoInstall, ASlotWithoutALogoYetGetsOne) {
     std::filesystem::remove(machine.host("C:\\logo.sys"));
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP", "A.BMP").ok());
+    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\logo.sys"), picture);
 }
 
 TEST_F(LogoInstall, ALogoStoredInCapitalsIsReplacedNotDoubled) {
     std::filesystem::rename(machine.host("C:\\logo.sys"), machine.root() / "c" / "LOGO.SYS");
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP", "A.BMP").ok());
+    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\LOGO.SYS"), picture);
     EXPECT_FALSE(std::filesystem::exists(machine.root() / "c" / "logo.sys"));
 }
@@ -166,7 +164,7 @@ TEST_F(LogoInstall, ALogoStoredInCapitalsIsReplacedNotDoubled) {
 TEST_F(LogoInstall, AMissingPictureLeavesEverythingAsItWas) {
     const std::string oldLogo = machine.readFile("C:\\logo.sys");
     const auto installed =
-        InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\GONE.BMP", "GONE.BMP");
+        InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\GONE.BMP");
     ASSERT_FALSE(installed.ok());
     EXPECT_NE(installed.error().path().find("GONE.BMP"), std::string::npos)
         << installed.error().text();
@@ -180,34 +178,27 @@ TEST_F(LogoInstall, AFailedFinalRenameKeepsTheOldLogoAndRemovesTheStagedCopy) {
     std::filesystem::create_directories(machine.host("C:\\WINDOWS\\logos.sys") / "kept");
     const auto before = entriesIn(machine.root() / "c");
     const auto installed =
-        InstallLogoFromFile(settings, LogoSlot::Ending, "D:\\PICS\\A.BMP", "A.BMP");
+        InstallLogoFromFile(settings, LogoSlot::Ending, "D:\\PICS\\A.BMP");
     ASSERT_FALSE(installed.ok());
     EXPECT_TRUE(std::filesystem::exists(machine.host("C:\\WINDOWS\\logos.sys") / "kept"));
-    EXPECT_FALSE(machine.exists("C:\\A.BMP"));
-    EXPECT_EQ(entriesIn(machine.root() / "c"), before);
+    EXPECT_EQ(entriesIn(machine.root() / "c"), before) << "no temporary copy is left";
 }
 
-TEST_F(LogoInstall, ExtractedOpeningLogoMovesStraightToTheRoot) {
-    machine.writePicture("C:\\WINDOWS\\M.BMP", LogoLength, 3);
-    const std::string member = machine.readFile("C:\\WINDOWS\\M.BMP");
-    ASSERT_TRUE(InstallLogoFromExtracted(settings, LogoSlot::Opening, "M.BMP").ok());
-    EXPECT_EQ(machine.readFile("C:\\logo.sys"), member);
-    EXPECT_FALSE(machine.exists("C:\\WINDOWS\\M.BMP"));
-}
-
-TEST_F(LogoInstall, ExtractedEndingLogoGoesThroughTheRoot) {
-    machine.writePicture("C:\\WINDOWS\\M.BMP", LogoLength, 3);
-    machine.writeFile("C:\\M.BMP", "user's file in the root");
-    const std::string member = machine.readFile("C:\\WINDOWS\\M.BMP");
-    ASSERT_TRUE(InstallLogoFromExtracted(settings, LogoSlot::Ending, "PICS\\M.BMP").ok());
-    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logos.sys"), member);
-    EXPECT_FALSE(machine.exists("C:\\WINDOWS\\M.BMP"));
-    EXPECT_EQ(machine.readFile("C:\\M.BMP"), "user's file in the root");
+TEST_F(LogoInstall, AnExtractedMemberTakesTheLogosPlace) {
+    machine.writePicture("C:\\WINDOWS\\~KOR0001.TMP\\M.BMP", LogoLength, 3);
+    const std::string member = machine.readFile("C:\\WINDOWS\\~KOR0001.TMP\\M.BMP");
+    for (LogoSlot slot : AllLogoSlots) {
+        machine.writeFile("C:\\WINDOWS\\~KOR0001.TMP\\M.BMP", member);
+        ASSERT_TRUE(
+            InstallLogoFromExtracted(settings, slot, "C:\\WINDOWS\\~KOR0001.TMP\\M.BMP").ok());
+        EXPECT_EQ(machine.readFile(LogoTargetPath(slot, settings)), member);
+        EXPECT_FALSE(machine.exists("C:\\WINDOWS\\~KOR0001.TMP\\M.BMP"));
+    }
 }
 
 TEST_F(LogoInstall, AMissingExtractedCopyKeepsTheOldLogo) {
     const std::string oldLogo = machine.readFile("C:\\WINDOWS\\logow.sys");
-    EXPECT_FALSE(InstallLogoFromExtracted(settings, LogoSlot::Middle, "NONE.BMP").ok());
+    EXPECT_FALSE(InstallLogoFromExtracted(settings, LogoSlot::Middle, "C:\\WINDOWS\\NONE.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), oldLogo);
 }
 

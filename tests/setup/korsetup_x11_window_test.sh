@@ -83,9 +83,10 @@ click() {
     xdotool mousemove --window "$window" "$1" $((menu_bar + $2)) click 1
     sleep 0.5
 }
-# extracted: the copy of CLOUDS.BMP in the Windows directory, if there is one.
+# extracted: the copy of CLOUDS.BMP in a temporary folder of the Windows
+# directory, if there is one.
 extracted() {
-    find "$work/root/c/WINDOWS" -maxdepth 1 -iname 'clouds.bmp' | head -1
+    find "$work/root/c/WINDOWS" -maxdepth 2 -path "*/~KOR*" -iname clouds.bmp | head -1
 }
 
 # "ＬＯＧＯファイルの変更" by its shortcut.

@@ -43,61 +43,84 @@ platform::Result<std::string> readResponseFile(std::string_view cp932Path) {
     if (file.bad())
         return platform::Error(platform::Operation::ReadResponseFile, displayMemberName(cp932Path),
                                EIO);
-    return content.substr(0, content.find_first_of("\r\n"));
+    return content;
 }
 
 } // namespace
 
-std::vector<std::string> splitCommandArguments(std::string_view text) {
-    std::vector<std::string> arguments;
+platform::Result<std::vector<CommandArgument>> splitCommandArguments(std::string_view text) {
+    std::vector<CommandArgument> arguments;
     std::size_t at = 0;
+    const auto endsCommand = [&] { return text[at] == '\r' || text[at] == '\n'; };
     while (true) {
         while (at < text.size() && isBlank(text[at]))
             ++at;
-        if (at == text.size())
+        if (at == text.size() || endsCommand())
             return arguments;
-        std::string argument;
-        bool quoted = false;
-        for (; at < text.size() && (quoted || !isBlank(text[at])); ++at) {
-            if (text[at] == '"')
-                quoted = !quoted;
-            else
-                argument += text[at];
+        CommandArgument argument;
+        bool inQuotes = false;
+        for (; at < text.size() && (inQuotes || !(isBlank(text[at]) || endsCommand())); ++at) {
+            if (text[at] != '"') {
+                argument.text += text[at];
+            } else if (inQuotes && at + 1 < text.size() && text[at + 1] == '"') {
+                argument.text += '"';
+                ++at;
+            } else {
+                inQuotes = !inQuotes;
+                argument.quoted = true;
+            }
         }
+        if (inQuotes)
+            return badCommand(text, "a quotation is not closed");
         arguments.push_back(std::move(argument));
     }
 }
 
 platform::Result<ExtractionCommand> parseCommand(std::string_view commandLine) {
-    std::vector<std::string> arguments = splitCommandArguments(commandLine);
-    if (arguments.size() == 1 && arguments.front().starts_with('@')) {
-        const auto content = readResponseFile(std::string_view(arguments.front()).substr(1));
+    auto split = splitCommandArguments(commandLine);
+    if (!split)
+        return split.error();
+    std::vector<CommandArgument> arguments = std::move(split).value();
+    // "@file", quoted when its path holds blanks.
+    if (arguments.size() == 1 && arguments.front().text.starts_with('@')) {
+        const auto content = readResponseFile(std::string_view(arguments.front().text).substr(1));
         if (!content)
             return content.error();
-        arguments = splitCommandArguments(content.value());
+        split = splitCommandArguments(content.value());
+        if (!split)
+            return split.error();
+        arguments = std::move(split).value();
     }
 
-    if (arguments.empty() || foldMemberName(arguments.front()) != "X")
+    if (arguments.empty() || arguments.front().quoted ||
+        foldMemberName(arguments.front().text) != "X")
         return badCommand(commandLine, "only the command x is supported");
+    ExtractionCommand command;
     std::size_t next = 1;
     bool foldersLeftOut = false;
-    for (; next < arguments.size() && arguments[next].starts_with('-'); ++next) {
-        if (foldMemberName(arguments[next]) != "-JF0")
-            return badCommand(commandLine, "unsupported switch " + arguments[next]);
-        foldersLeftOut = true;
+    for (; next < arguments.size() && !arguments[next].quoted &&
+           arguments[next].text.starts_with('-');
+         ++next) {
+        const std::string option = foldMemberName(arguments[next].text);
+        if (option == "-JF0")
+            foldersLeftOut = true;
+        else if (option == "-JL")
+            command.literalNames = true;
+        else
+            return badCommand(commandLine, "unsupported switch " + arguments[next].text);
     }
     if (!foldersLeftOut)
         return badCommand(commandLine, "extraction with folders needs the switch -jf0");
     if (arguments.size() - next < 3)
         return badCommand(commandLine, "expected an archive, a destination folder and a member");
 
-    ExtractionCommand command;
-    command.archive = arguments[next++];
-    command.destination = arguments[next++];
+    command.archive = arguments[next++].text;
+    command.destination = arguments[next++].text;
     // A final 0x5C may be the second byte of a double-byte character.
     if (!splitMemberPath(command.destination).back().empty())
         return badCommand(commandLine, "the destination folder must end in \\");
-    command.members.assign(arguments.begin() + static_cast<std::ptrdiff_t>(next), arguments.end());
+    for (; next < arguments.size(); ++next)
+        command.members.push_back(std::move(arguments[next].text));
     return command;
 }
 

@@ -6,6 +6,7 @@
 #include "member_search.h"
 
 #include "platform/machine.h"
+#include "platform/temporary_files.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -31,73 +32,15 @@ struct PlannedFile {
     fs::path hostPath;
 };
 
-// A file created under a fresh name in a folder, removed again unless it was
-// moved into place.
-class TemporaryFile {
-  public:
-    static platform::Result<TemporaryFile> create(const fs::path& folder,
-                                                  std::string_view windowsFolder) {
-        std::string pattern = (folder / ".unlha32-XXXXXX").string();
-        const int descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (descriptor < 0)
-            return platform::Error(platform::Operation::CreateFileIn, std::string(windowsFolder),
-                                   errno);
-        return TemporaryFile(descriptor, pattern);
-    }
-
-    TemporaryFile(TemporaryFile&& other) noexcept
-        : m_descriptor(std::exchange(other.m_descriptor, -1)),
-          m_path(std::exchange(other.m_path, {})) {}
-    TemporaryFile& operator=(TemporaryFile&&) = delete;
-    ~TemporaryFile() {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-        if (!m_path.empty())
-            ::unlink(m_path.c_str());
-    }
-
-    int descriptor() const { return m_descriptor; }
-    const fs::path& path() const { return m_path; }
-
-    // Flushes the data to the disk and closes the file.
-    bool finish() {
-        const bool synced = ::fsync(m_descriptor) == 0;
-        const bool closed = ::close(std::exchange(m_descriptor, -1)) == 0;
-        return synced && closed;
-    }
-
-    // The file was moved into place: it is no longer removed.
-    void keep() { m_path.clear(); }
-
-  private:
-    TemporaryFile(int descriptor, fs::path path)
-        : m_descriptor(descriptor), m_path(std::move(path)) {}
-
-    int m_descriptor;
-    fs::path m_path;
-};
-
-bool writeAll(int descriptor, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Renames `from` to `to` in one step, failing with EEXIST when `to` exists.
-bool moveWithoutReplacing(const fs::path& from, const fs::path& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // A file system that cannot rename without replacing: a hard link fails
-    // just as well when the name exists.
-    return ::link(from.c_str(), to.c_str()) == 0 && ::unlink(from.c_str()) == 0;
+// The methods of the LZH archivers that are handed to the decoder. lhasa
+// knows more (the PMA methods of other archivers among them), but an archive
+// of logos holds none of them, and a decoder that is never run cannot be led
+// astray by crafted data.
+bool isLzhMethod(std::string_view method) {
+    static constexpr std::string_view methods[] = {"-lh0-", "-lh1-", "-lh2-", "-lh3-", "-lh4-",
+                                                   "-lh5-", "-lh6-", "-lh7-", "-lhx-", "-lzs-",
+                                                   "-lz4-", "-lz5-"};
+    return std::ranges::find(methods, method) != std::end(methods);
 }
 
 // The files to write, in archive order, each member once however many
@@ -107,8 +50,10 @@ planFiles(const ExtractionCommand& command, const std::shared_ptr<const ArchiveD
           std::string_view destination, const fs::path& destinationHost) {
     const ArchiveDirectory& directory = *shared;
     std::set<std::size_t> chosen;
+    const auto matching =
+        command.literalNames ? MemberSearch::Matching::Literal : MemberSearch::Matching::Pattern;
     for (const std::string& pattern : command.members) {
-        MemberSearch search(shared, pattern);
+        MemberSearch search(shared, pattern, matching);
         const ArchiveMember* member = search.next();
         if (member == nullptr)
             return platform::Error(platform::Operation::Extract, displayMemberName(pattern), ENOENT,
@@ -146,15 +91,21 @@ planFiles(const ExtractionCommand& command, const std::shared_ptr<const ArchiveD
     return planned;
 }
 
-platform::Status decodeInto(LhasaArchive& archive, const PlannedFile& file, TemporaryFile& output) {
+platform::Status decodeInto(LhasaArchive& archive, const PlannedFile& file,
+                            platform::TemporaryFile& output) {
     const ArchiveMember& member = *file.member;
     std::array<char, 64 * 1024> buffer;
     std::uint64_t length = 0;
     std::uint16_t crc = 0;
     while (const std::size_t count = archive.decode(buffer)) {
+        // Crafted data may decode to more than the header declares: no byte
+        // beyond it is written.
+        if (length + count > member.length)
+            return platform::Error(platform::Operation::Extract, file.windowsPath, EIO,
+                                   "the member's data is damaged");
         const std::string_view bytes(buffer.data(), count);
-        if (!writeAll(output.descriptor(), bytes))
-            return platform::Error(platform::Operation::Write, file.windowsPath, errno);
+        if (auto written = output.write(bytes); !written)
+            return written;
         crc = updateCrc16(crc, bytes);
         length += count;
     }
@@ -170,7 +121,7 @@ platform::Status decodeInto(LhasaArchive& archive, const PlannedFile& file, Temp
                                    {.tv_sec = static_cast<time_t>(member.unixTime), .tv_nsec = 0}};
         ::futimens(output.descriptor(), times);
     }
-    if (::fchmod(output.descriptor(), 0644) != 0 || !output.finish())
+    if (::fchmod(output.descriptor(), 0644) != 0)
         return platform::Error(platform::Operation::Write, file.windowsPath, errno);
     return {};
 }
@@ -215,7 +166,7 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
     if (!opened)
         return opened.error();
     LhasaArchive& archive = *opened.value();
-    std::vector<TemporaryFile> outputs;
+    std::vector<platform::TemporaryFile> outputs;
     std::size_t headerIndex = 0;
     for (const PlannedFile& file : planned.value()) {
         const LHAFileHeader* header = nullptr;
@@ -228,10 +179,10 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
         if (header == nullptr || !sameHeader(*header, *file.member))
             return platform::Error(platform::Operation::ReadArchive, archivePath.value(), EAGAIN,
                                    "the archive has changed");
-        if (!archive.startDecoding(*header))
+        if (!isLzhMethod(file.member->method) || !archive.startDecoding(*header))
             return platform::Error(platform::Operation::Extract, file.windowsPath, ENOTSUP,
                                    "cannot decode the method " + file.member->method);
-        auto output = TemporaryFile::create(destinationHost.value(), destination.value());
+        auto output = platform::TemporaryFile::create(destination.value());
         if (!output)
             return output.error();
         outputs.push_back(std::move(output).value());
@@ -245,13 +196,14 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
     std::vector<const PlannedFile*> placed;
     for (std::size_t index = 0; index < outputs.size(); ++index) {
         const PlannedFile& file = planned.value()[index];
-        if (!moveWithoutReplacing(outputs[index].path(), file.hostPath)) {
-            const int code = errno;
+        if (auto moved =
+                outputs[index].commitAs(file.windowsPath, platform::TemporaryFile::Replace::No);
+            !moved) {
             for (const PlannedFile* done : placed)
                 ::unlink(done->hostPath.c_str());
-            return platform::Error(platform::Operation::Extract, file.windowsPath, code);
+            return platform::Error(platform::Operation::Extract, file.windowsPath,
+                                   moved.error().code());
         }
-        outputs[index].keep();
         placed.push_back(&file);
         report += "extracted " + file.windowsPath + "\r\n";
     }

@@ -23,10 +23,6 @@ std::vector<std::string_view> characters(std::string_view name) {
     return result;
 }
 
-bool isAsciiLetter(char byte) {
-    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z');
-}
-
 bool isSeparator(std::string_view character) {
     return character == "\\" || character == "/";
 }
@@ -134,15 +130,10 @@ bool matchesMemberPattern(std::string_view name, std::string_view pattern) {
 }
 
 platform::Result<std::string> extractedFileName(std::string_view storedName) {
-    const std::vector<std::string_view> parts = splitMemberPath(storedName);
-    if (parts.size() > 1 && parts.front().empty())
-        return refusal(storedName, "the member has an absolute path");
-    if (storedName.size() >= 2 && storedName[1] == ':' && isAsciiLetter(storedName[0]))
-        return refusal(storedName, "the member names a drive");
-    if (std::ranges::find(parts, std::string_view("..")) != parts.end())
-        return refusal(storedName, "the member's path leads out of its folder");
-    const std::string_view fileName = parts.back();
-    if (fileName.empty() || fileName == ".")
+    // Only the last part is ever written, so the folders before it (an
+    // absolute path, a drive, "..") lead nowhere.
+    const std::string_view fileName = splitMemberPath(storedName).back();
+    if (fileName.empty() || fileName == "." || fileName == "..")
         return refusal(storedName, "the member has no file name");
     if (std::ranges::any_of(characters(fileName), isForbiddenInFileName))
         return refusal(storedName, "the member's name is not a valid file name");

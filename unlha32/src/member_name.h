@@ -34,10 +34,9 @@ bool hasWildcard(std::string_view pattern);
 bool matchesMemberPattern(std::string_view name, std::string_view pattern);
 
 // The name a member is written under when its folders are left out: the last
-// part of its stored name. Fails, naming the reason, when the stored name is
-// absolute, has a drive letter, has a ".." part anywhere, or its last part is
-// empty, "." or not a valid Windows file name (control characters, or any of
-// < > : " | ? *).
+// part of its stored name, whatever the folders before it. Fails, naming the
+// reason, when that part is empty, "." or "..", or not a valid Windows file
+// name (control characters, or any of < > : " | ? *).
 platform::Result<std::string> extractedFileName(std::string_view storedName);
 
 // A member name as readable UTF-8 for reports; invalid bytes are shown as

@@ -4,12 +4,25 @@
 
 namespace kor::unlha32 {
 
-MemberSearch::MemberSearch(std::shared_ptr<const ArchiveDirectory> directory, std::string pattern)
+MemberSearch::MemberSearch(std::shared_ptr<const ArchiveDirectory> directory, std::string pattern,
+                           Matching matching)
     : m_directory(std::move(directory)), m_pattern(std::move(pattern)),
-      m_kind(hasWildcard(m_pattern) ? Kind::ByWildcard : Kind::ByName) {}
+      m_kind(matching == Matching::Literal ? Kind::Literal
+             : hasWildcard(m_pattern)      ? Kind::ByWildcard
+                                           : Kind::ByName) {}
 
 const ArchiveMember* MemberSearch::next() {
     const auto& members = m_directory->members();
+    if (m_kind == Kind::Literal) {
+        // Found once; the index holds every name that folds alike.
+        if (m_next != 0)
+            return nullptr;
+        m_next = members.size();
+        for (const std::size_t position : m_directory->membersNamed(m_pattern))
+            if (members[position].storedName == m_pattern)
+                return &members[position];
+        return nullptr;
+    }
     if (m_kind == Kind::ByName) {
         const auto positions = m_directory->membersNamed(m_pattern);
         if (m_next >= positions.size())

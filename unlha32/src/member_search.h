@@ -10,17 +10,22 @@ namespace kor::unlha32 {
 
 // The members of an archive that match a pattern, one after the other in
 // archive order. A pattern without wildcards is a member path, found through
-// the directory's index; with "*" or "?" every member is tried.
+// the directory's index; with "*" or "?" every member is tried. A literal
+// search finds the first member whose stored name is the pattern byte for
+// byte, wildcards and case included, and no other.
 class MemberSearch {
   public:
-    MemberSearch(std::shared_ptr<const ArchiveDirectory> directory, std::string pattern);
+    enum class Matching { Pattern, Literal };
+
+    MemberSearch(std::shared_ptr<const ArchiveDirectory> directory, std::string pattern,
+                 Matching matching = Matching::Pattern);
 
     // The next matching member, or nullptr when none is left. Valid as long
     // as the search.
     const ArchiveMember* next();
 
   private:
-    enum class Kind { ByName, ByWildcard };
+    enum class Kind { ByName, ByWildcard, Literal };
 
     std::shared_ptr<const ArchiveDirectory> m_directory;
     std::string m_pattern;

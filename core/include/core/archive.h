@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/settings.h"
+#include "platform/temporary_files.h"
 
 #include <cstdint>
 #include <optional>
@@ -66,9 +67,23 @@ struct ArchiveState {
     // The bare file name of the archive being listed, resolved against the
     // current directory.
     std::string currentArchiveName;
-    // "yes" when the member just extracted is ready in the settings directory,
-    // "no" when it is not, empty before the first extraction.
-    std::string ExtractFlag;
+};
+
+// A member extracted for installing or viewing. It lies alone in a temporary
+// folder of the Windows directory, made for it, so that neither a file of the
+// user's nor a copy left by an earlier run can stand in its way; the folder
+// and whatever is still in it go when this does.
+class ExtractedMember {
+  public:
+    ExtractedMember(platform::TemporaryFolder folder, std::string path)
+        : m_folder(std::move(folder)), m_path(std::move(path)) {}
+
+    // The extracted file's Windows path.
+    const std::string& path() const { return m_path; }
+
+  private:
+    platform::TemporaryFolder m_folder;
+    std::string m_path;
 };
 
 // The program's title in message boxes.
@@ -98,15 +113,21 @@ bool IsLeadByte(unsigned char byte);
 // the user's short date format, and H:M:S without leading zeros.
 std::vector<std::string> archiveRowCells(const ArchiveEntry& entry);
 
-// Extracts the member of the host's rowToExtract into the settings directory
-// when its listed unpacked size is a logo's length, and sets ExtractFlag. The
-// setup program reports a refused size; the changer stays silent.
-void ExtractSelectedMember(ArchiveListHost& host, ArchiveState& state, Settings& settings);
+// The name under which a member is extracted: the last part of its stored
+// path, since extraction leaves the member's folders out.
+std::string ExtractedCopyName(std::string_view memberName);
 
-// Runs one library command, through the response file "$$$LHA32.$$$" in the
-// temporary directory when it is longer than 256 characters; true when the
-// library reports success and nothing else failed.
-bool RunArchiveCommand(std::uintptr_t owner, const std::string& commandText);
+// Extracts exactly the member of the host's rowToExtract, when its listed
+// unpacked size is accepted (IsLogoLengthAccepted). Fails with EFBIG when the
+// size is refused, and otherwise with the library's reason.
+platform::Result<ExtractedMember> ExtractSelectedMember(ArchiveListHost& host,
+                                                        const ArchiveState& state,
+                                                        const Settings& settings);
+
+// Runs one library command, through a response file in the temporary
+// directory when it is longer than 256 characters. Fails with the library's
+// report as the reason.
+platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& commandText);
 
 // TMP, else TEMP, else the root of the system drive; ends in "\".
 std::string GetTempDirectory();

@@ -18,6 +18,10 @@ inline constexpr LogoSlot AllLogoSlots[] = {LogoSlot::Opening, LogoSlot::Middle,
 
 inline constexpr std::uint64_t LogoLength = 129078;     // 256 colours: 14 + 40 + 1024 + 128000
 inline constexpr std::uint64_t Pc98LogoLength = 128118; // 16 colours: 14 + 40 + 64 + 128000
+// With the size check off, any picture a person could mean still fits: a
+// 1600x1200 bitmap of 24-bit colour is under 6 MB. Anything larger is refused,
+// so that a crafted archive cannot fill the disk through a logo.
+inline constexpr std::uint64_t LargestPictureLength = 16 * 1024 * 1024;
 
 // The drive letter of the Windows directory, where logo.sys lies.
 char bootDriveLetter(const Settings& settings);
@@ -25,37 +29,32 @@ char bootDriveLetter(const Settings& settings);
 // The logo file of a slot: C:\logo.sys, C:\WINDOWS\logow.sys, C:\WINDOWS\logos.sys.
 std::string LogoTargetPath(LogoSlot slot, const Settings& settings);
 
-// Where a new picture waits, under its own name, just before it becomes the
-// logo: never the folder of the slot's own logo, so that nothing done to the
-// old logo can touch the new picture. The Windows directory for the opening
-// logo, the boot drive's root for the other two; ends in "\".
-std::string LogoStagingDir(LogoSlot slot, const Settings& settings);
-
 // 0 (no check) when sizecheck is "on", else 128118 when pc98Check is "on",
 // else 129078.
 std::uint64_t ExpectedLogoLength(const Settings& settings);
+// The expected length, or with no check any length up to LargestPictureLength.
 bool IsLogoLengthAccepted(const Settings& settings, std::uint64_t length);
 
-// Makes a plain picture file the slot's logo: copies it into the staging
-// directory and moves the copy over the logo file in one atomic step. The
-// source stays where it is. A file already in the staging directory under the
-// picture's name is never touched: the copy then waits under a free name. On
-// failure the slot keeps its old logo and no staged copy is left behind.
+// Makes a picture file the slot's logo: copies it into a temporary file beside
+// the logo and gives that the logo's name in one atomic step, so that the slot
+// holds the old logo or the new one whatever happens. The source stays where
+// it is. On failure the slot keeps its old logo and no copy is left behind.
 platform::Status InstallLogoFromFile(const Settings& settings, LogoSlot slot,
-                                     std::string_view sourcePath, std::string_view fileName);
+                                     std::string_view sourcePath);
 
-// The name under which an archive member is extracted into, and staged in, a
-// folder: the last part of its stored path, since extraction leaves the
-// member's folders out.
-std::string ExtractedCopyName(std::string_view memberName);
-
-// Makes the member extracted into the Windows directory (under
-// ExtractedCopyName) the slot's logo: the opening logo takes it straight from
-// there, the others through the boot drive's root, where it waits under a free
-// name. On failure the slot keeps its old logo; a staged copy that could not
-// become the logo is removed, and an extracted copy that could not be moved to
-// the staging directory stays in the Windows directory.
+// Makes an extracted member the slot's logo: the file at `extractedPath` on the
+// boot drive takes the logo's name in one atomic step. On failure the slot
+// keeps its old logo and the extracted file stays where it is.
 platform::Status InstallLogoFromExtracted(const Settings& settings, LogoSlot slot,
-                                          std::string_view memberName);
+                                          std::string_view extractedPath);
+
+// The folder in which the setup program keeps a backup of the three logos:
+// korback in the Windows directory.
+std::string LogoBackupFolder(const Settings& settings);
+
+// Removes what runs of the programs that died left in the folders where they
+// make temporary files: the Windows directory, the boot drive's root, the
+// backup folder and the temporary folder of the archive library.
+void RemoveStaleTemporaryFiles(const Settings& settings);
 
 } // namespace kor::core

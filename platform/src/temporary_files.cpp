@@ -1,0 +1,237 @@
+#include "platform/temporary_files.h"
+
+#include "host_files.h"
+#include "platform/text.h"
+
+#include <array>
+#include <chrono>
+#include <fcntl.h>
+#include <random>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <system_error>
+
+namespace kor::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view NamePrefix = "~KOR";
+constexpr std::string_view NameExtension = ".TMP";
+constexpr std::string_view NameCharacters = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr std::size_t NameDrawnLength = 4;
+constexpr int MaximumNameAttempts = 200;
+
+// When this process began, as far as its temporary files can tell: anything
+// of ours made since carries a later time.
+const fs::file_time_type ProcessStart = fs::file_time_type::clock::now();
+
+std::string drawName() {
+    static std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, NameCharacters.size() - 1);
+    std::string name(NamePrefix);
+    for (std::size_t i = 0; i < NameDrawnLength; ++i)
+        name += NameCharacters[pick(generator)];
+    name += NameExtension;
+    return name;
+}
+
+enum class Kind { File, Folder };
+
+// A lock that nobody else holds; false when another process holds one.
+bool lockExclusively(int descriptor) {
+    return ::flock(descriptor, LOCK_EX | LOCK_NB) == 0;
+}
+
+std::string joinPath(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    const char separator = path.starts_with('/') ? '/' : '\\';
+    if (path.empty() || path.back() != separator)
+        path += separator;
+    return path + std::string(name);
+}
+
+} // namespace
+
+// A temporary file or folder of this process, locked from its creation until
+// it is removed or committed.
+struct HeldTemporary {
+    std::string path;
+    fs::path host;
+    Kind kind = Kind::File;
+    FileDescriptor descriptor;
+    bool removeAtEnd = true;
+
+    ~HeldTemporary() {
+        if (!removeAtEnd)
+            return;
+        std::error_code ignored;
+        if (kind == Kind::File)
+            fs::remove(host, ignored);
+        else
+            fs::remove_all(host, ignored);
+    }
+};
+
+namespace {
+
+Result<std::unique_ptr<HeldTemporary>> createHeld(std::string_view directory, Kind kind) {
+    Result<Location> folder = locate(Operation::CreateFileIn, directory);
+    if (!folder)
+        return folder.error();
+    for (int attempt = 0; attempt < MaximumNameAttempts; ++attempt) {
+        const std::string name = drawName();
+        auto held = std::make_unique<HeldTemporary>();
+        held->path = joinPath(folder.value().windowsPath, name);
+        held->host = folder.value().host / name;
+        held->kind = kind;
+        // Created exclusively, so that two runs at once never share a name.
+        if (kind == Kind::File) {
+            held->descriptor = FileDescriptor(
+                ::open(held->host.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        } else if (::mkdir(held->host.c_str(), 0777) == 0) {
+            held->descriptor =
+                FileDescriptor(::open(held->host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (!held->descriptor.isOpen()) {
+                const int error = errno;
+                ::rmdir(held->host.c_str());
+                return Error(Operation::CreateFileIn, folder.value().windowsPath, error);
+            }
+        }
+        if (!held->descriptor.isOpen()) {
+            held->removeAtEnd = false;
+            if (errno == EEXIST)
+                continue;
+            return Error(Operation::CreateFileIn, folder.value().windowsPath, errno);
+        }
+        // Nobody else can know the name yet, so the lock is ours.
+        lockExclusively(held->descriptor.get());
+        return held;
+    }
+    return Error(Operation::CreateFileIn, folder.value().windowsPath, EEXIST,
+                 "no free temporary name");
+}
+
+} // namespace
+
+Result<TemporaryFile> TemporaryFile::create(std::string_view directory) {
+    Result<std::unique_ptr<HeldTemporary>> held = createHeld(directory, Kind::File);
+    if (!held)
+        return held.error();
+    return TemporaryFile(std::move(held).value());
+}
+
+TemporaryFile::TemporaryFile(std::unique_ptr<HeldTemporary> held) : m_held(std::move(held)) {}
+TemporaryFile::TemporaryFile(TemporaryFile&&) noexcept = default;
+TemporaryFile& TemporaryFile::operator=(TemporaryFile&&) noexcept = default;
+TemporaryFile::~TemporaryFile() = default;
+
+const std::string& TemporaryFile::path() const {
+    return m_held->path;
+}
+
+int TemporaryFile::descriptor() const {
+    return m_held->descriptor.get();
+}
+
+Status TemporaryFile::write(std::string_view bytes) {
+    if (const int error = writeAll(descriptor(), bytes))
+        return Error(Operation::Write, m_held->path, error);
+    return {};
+}
+
+Status TemporaryFile::commitAs(std::string_view target, Replace replace) {
+    Result<Location> destination = locate(Operation::Move, target);
+    if (!destination)
+        return destination.error();
+    const auto failed = [&](int code, std::string detail = {}) {
+        return Error(Operation::Move, m_held->path, destination.value().windowsPath, code,
+                     std::move(detail));
+    };
+    const fs::path& host = destination.value().host;
+    if (replace == Replace::Yes) {
+        if (isReadOnlyFile(host))
+            return failed(EACCES, std::string(ReadOnlyDetail));
+        struct stat existing {};
+        if (::stat(host.c_str(), &existing) == 0)
+            ::fchmod(descriptor(), existing.st_mode & 07777);
+    }
+    if (::fsync(descriptor()) != 0)
+        return failed(errno);
+    const int renamed =
+        replace == Replace::Yes
+            ? ::rename(m_held->host.c_str(), host.c_str())
+            : ::renameat2(AT_FDCWD, m_held->host.c_str(), AT_FDCWD, host.c_str(), RENAME_NOREPLACE);
+    if (renamed != 0) {
+        if (replace == Replace::Yes || (errno != EINVAL && errno != ENOSYS))
+            return failed(errno);
+        // A file system without RENAME_NOREPLACE: a hard link refuses an
+        // existing name just as well.
+        if (::link(m_held->host.c_str(), host.c_str()) != 0)
+            return failed(errno);
+    }
+    m_held->removeAtEnd = replace == Replace::No && renamed != 0;
+    if (const int error = m_held->descriptor.close())
+        return failed(error);
+    syncFolderOf(host);
+    return {};
+}
+
+Result<TemporaryFolder> TemporaryFolder::create(std::string_view directory) {
+    Result<std::unique_ptr<HeldTemporary>> held = createHeld(directory, Kind::Folder);
+    if (!held)
+        return held.error();
+    return TemporaryFolder(std::move(held).value());
+}
+
+TemporaryFolder::TemporaryFolder(std::unique_ptr<HeldTemporary> held) : m_held(std::move(held)) {}
+TemporaryFolder::TemporaryFolder(TemporaryFolder&&) noexcept = default;
+TemporaryFolder& TemporaryFolder::operator=(TemporaryFolder&&) noexcept = default;
+TemporaryFolder::~TemporaryFolder() = default;
+
+const std::string& TemporaryFolder::path() const {
+    return m_held->path;
+}
+
+bool isTemporaryName(std::string_view name) {
+    if (name.size() != NamePrefix.size() + NameDrawnLength + NameExtension.size() ||
+        !equalsIgnoringAsciiCase(name.substr(0, NamePrefix.size()), NamePrefix) ||
+        !equalsIgnoringAsciiCase(name.substr(name.size() - NameExtension.size()), NameExtension))
+        return false;
+    const std::string drawn = upperAscii(name.substr(NamePrefix.size(), NameDrawnLength));
+    return drawn.find_first_not_of(NameCharacters) == std::string::npos;
+}
+
+void removeStaleTemporaries(std::string_view directory) {
+    Result<Location> folder = locate(Operation::List, directory);
+    if (!folder)
+        return;
+    std::error_code error;
+    for (fs::directory_iterator it(folder.value().host, error), end; !error && it != end;
+         it.increment(error)) {
+        const fs::path& host = it->path();
+        if (!isTemporaryName(host.filename().string()))
+            continue;
+        std::error_code statusError;
+        const fs::file_status status = fs::symlink_status(host, statusError);
+        const bool isFolder = fs::is_directory(status);
+        if (statusError || !(isFolder || fs::is_regular_file(status)))
+            continue;
+        if (fs::last_write_time(host, statusError) >= ProcessStart || statusError)
+            continue;
+        FileDescriptor held(::open(host.c_str(),
+                                   (isFolder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_NOFOLLOW |
+                                       O_CLOEXEC));
+        // A live run still holds it.
+        if (!held.isOpen() || !lockExclusively(held.get()))
+            continue;
+        std::error_code ignored;
+        if (isFolder)
+            fs::remove_all(host, ignored);
+        else
+            fs::remove(host, ignored);
+    }
+}
+
+} // namespace kor::platform
