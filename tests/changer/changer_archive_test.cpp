@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -139,6 +140,58 @@ TEST_F(ChangerArchiveMode, AMemberThatClimbsOutBringsOnlyItsPicture) {
     EXPECT_TRUE(machine.readFile("C:\\logo.sys") == picture('v'));
     expectNoCopiesLeft();
     EXPECT_FALSE(std::filesystem::exists(machine.root().parent_path() / "EVIL.BMP"));
+}
+
+// Names that a command line could split, quote, read as a switch or expand,
+// in every part of the name: whichever member is drawn, it alone is written,
+// and it becomes the logo or is refused with a note.
+TEST_F(ChangerArchiveMode, OnlyTheDrawnMemberIsEverWritten) {
+    const std::vector<std::string> names = {
+        "TAB\t*\\T1.BMP", "Q\" *\\T2.BMP", "\"\t\"\\T3.BMP", "*\\T4.BMP",  "-jf0\\T5.BMP",
+        "@X\\-T6.BMP",    "? ?\\T7.BMP",  "T8 \".BMP",      "T9\t.BMP",   "*",
+        "WININIT.INI",    "-T10.BMP",     "\" *",           "A.BMP",      "a.bmp"};
+    std::vector<LzhMember> members;
+    std::set<std::string> writable;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        members.push_back({names[i], picture(static_cast<char>('A' + i), 100 + i)});
+        const std::string written = names[i].substr(names[i].find_last_of('\\') + 1);
+        if (written.find_first_of("*?\"\t") == std::string::npos)
+            writable.insert(members.back().data);
+    }
+    writeArchive("C:\\ARC\\-NAMES.LZH", members);
+    writeSettings(machine, "sizecheck=on\nDir=C:\\ARC\nFileName=-NAMES.LZH");
+    std::set<std::string> installed;
+    for (int i = 0; i < 60; ++i) {
+        const auto run = runKor();
+        ASSERT_EQ(run.exitStatus, 0) << run.standardError;
+        const std::string logo = machine.readFile("C:\\logo.sys");
+        EXPECT_TRUE(logo == oldLogos["opening"] || writable.contains(logo)) << logo.size();
+        EXPECT_EQ(unchangedLogos(run).size(), logo == oldLogos["opening"] ? 1u : 0u)
+            << run.standardError;
+        installed.insert(logo);
+        machine.writeFile("C:\\logo.sys", oldLogos["opening"]);
+        expectNoCopiesLeft();
+    }
+    EXPECT_GT(installed.size(), 5u);
+}
+
+// Neither a file of the Windows directory of the member's name nor a copy
+// left by a run that died stands in a picture's way, and neither is touched.
+TEST_F(ChangerArchiveMode, NoFileInTheWindowsDirectoryBlocksAPicture) {
+    machine.writeFile("C:\\WINDOWS\\SETUP.BMP", "Windows' own");
+    machine.writeFile("C:\\WINDOWS\\~KORAB12.TMP\\SETUP.BMP", "left by a run that died");
+    const auto stale = machine.host("C:\\WINDOWS\\~KORAB12.TMP");
+    std::filesystem::last_write_time(
+        stale, std::filesystem::last_write_time(stale) - std::chrono::hours(1));
+    writeArchive("C:\\ARC\\PACK.LZH", {{"SETUP.BMP", picture('s')}});
+    writeArchive("C:\\ARC\\WAIT.LZH", {{"LOGOW.SYS", picture('w')}});
+    writeSettings(machine, "Dir=C:\\ARC\nFileName=PACK.LZH\nMDir=C:\\ARC\nMFileName=WAIT.LZH");
+    const auto run = runKor();
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_TRUE(machine.readFile("C:\\logo.sys") == picture('s'));
+    EXPECT_TRUE(machine.readFile("C:\\WINDOWS\\logow.sys") == picture('w'));
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\SETUP.BMP"), "Windows' own");
+    EXPECT_FALSE(std::filesystem::exists(stale)) << "the stale copy is cleared";
 }
 
 TEST_F(ChangerArchiveMode, ABareDriveNamesItsRootNotTheCurrentDirectory) {
