@@ -79,28 +79,32 @@ int UnlhaCloseArchive(HARC archive);
 // a short report (the files written, or why the command failed), cut to fit
 // and always NUL-ended when outputSize is not 0.
 //
-// The command text: arguments separated by blanks, a double-quoted part may
-// hold blanks. A command text that is one argument "@file" names a response
-// file (a Windows path, or an absolute host path) whose first line is the
-// command. The only command is
+// The command text: arguments separated by blanks (spaces and tabs). A
+// double-quoted part may hold blanks and line breaks, and a quotation mark
+// written twice (""); a quoted argument is never a switch. A command text that
+// is one argument "@file" names a response file (a Windows path, or an
+// absolute host path) whose first line is the command. The only command is
 //
-//     x -jf0 archive destination\ member...
+//     x -jf0 [-jl] archive destination\ member...
 //
-// (command and switch without regard to case): extract the members (member
-// paths or wildcard patterns, as for UnlhaFindFirst) into the destination
-// folder, which must exist and be written with its final "\". -jf0 leaves the
-// member's folders out: member "SUB\A.BMP" is written as destination + "A.BMP".
+// (command and switches without regard to case): extract the members into the
+// destination folder, which must exist and be written with its final "\".
+// A member is a member path or a wildcard pattern, as for UnlhaFindFirst;
+// with -jl it is a stored name exactly, byte for byte, "*" and "?" included,
+// and names only the first member of that name, never another. -jf0 leaves
+// the member's folders out: member "SUB\A.BMP" is written as destination +
+// "A.BMP", and so is "..\..\A.BMP": only the last part is ever written.
 //
 // The command writes every file or none. It fails, writing nothing, when:
-// - a member pattern matches no member;
-// - a member's stored name is absolute ("\" or "/" first), names a drive
-//   ("X:"), has a ".." part anywhere, or its last part is empty, ".", or not a
-//   valid Windows file name (control characters, < > : " | ? *): such a
-//   member is never written, even one whose last part alone would be harmless;
+// - a member matches no member;
+// - a member's last part is empty, ".", ".." or not a valid Windows file name
+//   (control characters, < > : " | ? *);
 // - two members would be written under the same name;
 // - a file (or folder) of that name exists in the destination, in any case of
 //   its letters: no file is ever replaced;
-// - a member cannot be decoded, or its length or CRC-16 is wrong.
+// - a member's method is not one of the LZH methods (-lh0- to -lh7-, -lhx-,
+//   -lzs-, -lz4-, -lz5-) or has no decoder, its data decode to more than its
+//   header declares, or its length or CRC-16 is wrong.
 // Each member is decoded into a temporary file in the destination folder and
 // renamed into place only when all of them are sound.
 int Unlha(HWND owner, const char* commandLine, char* output, std::uint32_t outputSize);
