@@ -178,6 +178,24 @@ TEST_F(ChangerBmpMode, AMissingFolderEndsTheRunAndNamesIt) {
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logos.sys"), oldLogos["ending"]) << "not reached";
 }
 
+// A display that is set but does not answer: the report goes to standard
+// error instead of being lost with the toolkit.
+TEST_F(ChangerBmpMode, AReportReachesStandardErrorWhenTheDisplayIsDead) {
+    writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\GONE");
+    const std::map<std::string, std::string> deadDisplays[] = {
+        {{"DISPLAY", ":73"}},
+        {{"DISPLAY", "127.0.0.1:73"}},
+        {{"DISPLAY", "no-such-host.invalid:0"}},
+        {{"WAYLAND_DISPLAY", "wayland-73"}, {"XDG_RUNTIME_DIR", machine.root().string()}}};
+    for (const auto& display : deadDisplays) {
+        auto environment = display;
+        environment["KOR_ROOT"] = machine.root().string();
+        const auto run = runProgram(KOR_PROGRAM, environment);
+        EXPECT_EQ(run.exitStatus, 1) << display.begin()->second;
+        EXPECT_NE(run.standardError.find("C:\\GONE"), std::string::npos) << run.standardError;
+    }
+}
+
 TEST_F(ChangerBmpMode, AnUnmappedDriveEndsTheRunAndNamesIt) {
     writeSettings(machine, "ArcCheck=on\nDirOnly=Q:\\PICS");
     const auto run = runChanger(machine);
