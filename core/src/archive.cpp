@@ -19,6 +19,7 @@ constexpr int CheckModeFull = 1;
 constexpr std::uint32_t OpenMode = 0x2100;
 constexpr std::uint32_t OutputBufferSize = 31744;
 constexpr std::size_t LongestDirectCommand = 256;
+constexpr int LibraryWriteFailed = 2;
 
 constexpr std::string_view NotAnArchive = "正しいLHarcﾌｧｲﾙではありません";
 constexpr std::string_view UnknownError = "不明なエラーが発生しました";
@@ -237,10 +238,13 @@ platform::Result<ExtractedMember> ExtractSelectedMember(ArchiveListHost& host,
     // whatever it holds, can stand for another member or for more than one.
     const std::string command = "x -jf0 -jl " + quotedArgument(state.currentArchiveName) + " " +
                                 quotedArgument(destination) + " " + quotedArgument(memberName);
-    if (auto ran = RunArchiveCommand(host.windowHandle(), command); !ran)
-        return platform::Error(platform::Operation::Extract, memberName, ran.error().code(),
-                               ran.error().detail());
     std::string path = destination + ExtractedCopyName(memberName);
+    if (auto ran = RunArchiveCommand(host.windowHandle(), command); !ran) {
+        const bool refused = ran.error().operation() == platform::Operation::RunCommand;
+        return platform::Error(refused ? platform::Operation::Extract : ran.error().operation(),
+                               refused ? memberName : path, ran.error().code(),
+                               ran.error().detail());
+    }
     return ExtractedMember(std::move(folder).value(), std::move(path));
 }
 
@@ -250,18 +254,23 @@ platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& comm
         return platform::Error(platform::Operation::LoadLibrary, "libunlha32.so", ENOENT,
                                ArchiveLibrary::instance().loadError());
     std::string output(OutputBufferSize, '\0');
-    const auto failed = [&](int code) {
+    // The library's report as the reason; a failure at writing is one of the
+    // disk's, not of the archive's.
+    const auto failed = [&](int result) {
         const std::string report = output.substr(0, output.find('\0'));
-        return platform::Error(platform::Operation::RunCommand, {}, code,
-                               platform::fromCp932(report).valueOr(report));
+        const bool atWriting = result == LibraryWriteFailed;
+        return platform::Error(atWriting ? platform::Operation::Write
+                                         : platform::Operation::RunCommand,
+                               {}, EIO, platform::fromCp932(report).valueOr(report));
     };
 
     if (characterCount(commandText) <= LongestDirectCommand) {
         const auto command = platform::toCp932(commandText);
         if (!command)
             return command.error();
-        if (unlha->Unlha(owner, command.value().c_str(), output.data(), OutputBufferSize) != 0)
-            return failed(EIO);
+        if (const int result =
+                unlha->Unlha(owner, command.value().c_str(), output.data(), OutputBufferSize))
+            return failed(result);
         return {};
     }
 
@@ -276,8 +285,9 @@ platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& comm
     const auto argument = platform::toCp932(quotedArgument("@" + responseFile.value().path()));
     if (!argument)
         return argument.error();
-    if (unlha->Unlha(owner, argument.value().c_str(), output.data(), OutputBufferSize) != 0)
-        return failed(EIO);
+    if (const int result =
+            unlha->Unlha(owner, argument.value().c_str(), output.data(), OutputBufferSize))
+        return failed(result);
     return {};
 }
 

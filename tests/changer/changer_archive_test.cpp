@@ -194,6 +194,24 @@ TEST_F(ChangerArchiveMode, NoFileInTheWindowsDirectoryBlocksAPicture) {
     EXPECT_FALSE(std::filesystem::exists(stale)) << "the stale copy is cleared";
 }
 
+// A disk that takes no more: the run ends with the report, as in BMP mode,
+// and leaves the machine as it was.
+TEST_F(ChangerArchiveMode, ADiskThatCannotBeWrittenEndsTheRun) {
+    writeArchive("C:\\ARC\\A.LZH", {{"A.BMP", picture('a')}});
+    writeSettings(machine, "Dir=C:\\ARC\nFileName=A.LZH");
+    const std::map<std::string, std::string> environment{{"KOR_ROOT", machine.root().string()}};
+    // Files of at most 64 KiB, and a write beyond that fails instead of
+    // ending the program.
+    m_treeBefore = treeOf(machine);
+    const auto run = runProgram("/bin/bash", environment,
+                          {"-c", "trap '' XFSZ; ulimit -f 64; exec \"$0\"", KOR_PROGRAM});
+    EXPECT_EQ(run.exitStatus, 1) << run.standardError;
+    EXPECT_NE(run.standardError.find("A.BMP"), std::string::npos) << run.standardError;
+    EXPECT_EQ(logos(), oldLogos);
+    expectNoCopiesLeft();
+
+}
+
 TEST_F(ChangerArchiveMode, ABareDriveNamesItsRootNotTheCurrentDirectory) {
     writeArchive("C:\\ARC\\A.LZH", {{"A.BMP", picture('a')}});
     writeArchive("C:\\ROOT.LZH", {{"R.BMP", picture('r')}});

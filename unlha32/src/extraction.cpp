@@ -201,13 +201,25 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
             !moved) {
             for (const PlannedFile* done : placed)
                 ::unlink(done->hostPath.c_str());
-            return platform::Error(platform::Operation::Extract, file.windowsPath,
-                                   moved.error().code());
+            return moved.error();
         }
         placed.push_back(&file);
         report += "extracted " + file.windowsPath + "\r\n";
     }
     return report;
+}
+
+bool isWriteFailure(const platform::Error& error) {
+    using platform::Operation;
+    switch (error.operation()) {
+    case Operation::Write:
+    case Operation::CreateFileIn:
+    case Operation::Move:
+    case Operation::ExtractInto:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace kor::unlha32

@@ -20,4 +20,8 @@ namespace kor::unlha32 {
 platform::Result<std::string> runExtraction(const ExtractionCommand& command,
                                             DirectoryCache& cache);
 
+// Whether a failed extraction failed at writing (a full disk, a folder that
+// takes no file) rather than at the archive or the command.
+bool isWriteFailure(const platform::Error& error);
+
 } // namespace kor::unlha32

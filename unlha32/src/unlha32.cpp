@@ -25,6 +25,7 @@ namespace {
 constexpr int found = 0;
 constexpr int notFound = -1;
 constexpr int commandFailed = 1;
+constexpr int writeFailed = 2;
 
 // Archives whose directories are kept: the programs list one archive at a
 // time, member by member.
@@ -196,8 +197,12 @@ extern "C" UNLHA32_EXPORT int Unlha(HWND, const char* commandLine, char* output,
             return commandFailed;
         }
         const auto report = runExtraction(command.value(), library.cache());
-        writeReport(report ? report.value() : report.error().text(), output, outputSize);
-        return report ? 0 : commandFailed;
+        if (!report) {
+            writeReport(report.error().text(), output, outputSize);
+            return isWriteFailure(report.error()) ? writeFailed : commandFailed;
+        }
+        writeReport(report.value(), output, outputSize);
+        return 0;
     } catch (...) {
         writeReport("cannot run the command", output, outputSize);
         return commandFailed;

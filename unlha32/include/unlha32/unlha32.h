@@ -107,5 +107,9 @@ int UnlhaCloseArchive(HARC archive);
 //   header declares, or its length or CRC-16 is wrong.
 // Each member is decoded into a temporary file in the destination folder and
 // renamed into place only when all of them are sound.
+//
+// Returns 0 when the command succeeded, 2 when it failed at writing into the
+// destination (a full disk, a folder that takes no file), and 1 when it failed
+// for any other reason.
 int Unlha(HWND owner, const char* commandLine, char* output, std::uint32_t outputSize);
 }
