@@ -42,9 +42,6 @@ const fs::path& freshScratchMachine() {
     static const ScratchRoot scratch;
     const fs::path& root = scratch.root();
     std::error_code error;
-    // A library that made a drive's folder its working directory must not
-    // keep it from being emptied.
-    fs::current_path(root, error);
     for (const auto& entry : fs::directory_iterator(root, error))
         fs::remove_all(entry.path(), error);
     fs::create_directories(root / "c" / "WINDOWS" / "SYSTEM", error);
