@@ -85,8 +85,7 @@ void checkNothingOutsideDestination(const fs::path& root) {
         const bool expected =
             path == drive || path == drive / "ARCHIVE.LZH" || path == destination ||
             path == drive / "WINDOWS" || path == drive / "WINDOWS" / "SYSTEM" ||
-            (path.parent_path() == destination && entry->is_regular_file() &&
-             !entry->is_symlink());
+            (path.parent_path() == destination && entry->is_regular_file() && !entry->is_symlink());
         if (!expected) {
             std::fprintf(stderr, "KOR fuzz: unexpected %s\n", path.c_str());
             fail("the extraction wrote outside its destination folder");

@@ -27,8 +27,8 @@ std::string valueOf(core::Settings settings, std::string_view key) {
 void checkReadersAgree(const core::Settings& settings) {
     for (std::string_view key : core::SettingKeys) {
         const bool directory = key == "Dir" || key == "MDir" || key == "EDir";
-        const auto value = platform::readProfileString(
-            core::SettingsSection, key, directory ? "C:\\WINDOWS\\" : "", IniPath);
+        const auto value = platform::readProfileString(core::SettingsSection, key,
+                                                       directory ? "C:\\WINDOWS\\" : "", IniPath);
         if (!value)
             fail("the profile reader fails where the core's reader succeeded");
         if (value.value() != valueOf(settings, key))
@@ -46,7 +46,8 @@ void checkWriteKeepsOtherKeys(core::Settings settings) {
     if (!core::ReadSettings(after))
         fail("KOR.INI cannot be read after one key was written");
     for (std::string_view key : core::SettingKeys) {
-        const std::string expected = key == "FileName" ? std::string(WrittenValue) : valueOf(before, key);
+        const std::string expected =
+            key == "FileName" ? std::string(WrittenValue) : valueOf(before, key);
         if (valueOf(after, key) != expected)
             fail("writing one key of KOR.INI changed what another reads, or did not read back");
     }

@@ -32,7 +32,9 @@ std::vector<std::uint8_t> bytesOf(const fs::path& path) {
 
 std::string caseName(const testing::TestParamInfo<fs::path>& info) {
     std::string name = info.param.filename().string();
-    std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+    std::replace_if(
+        name.begin(), name.end(),
+        [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
     return name;
 }
 
@@ -51,7 +53,9 @@ TEST_P(SettingsRegression, RunsThroughTheSettingsHarness) {
     EXPECT_EQ(kor::fuzz::runSettingsInput(input.data(), input.size()), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Saved, ArchiveRegression, testing::ValuesIn(inputsIn("archive")), caseName);
-INSTANTIATE_TEST_SUITE_P(Saved, SettingsRegression, testing::ValuesIn(inputsIn("settings")), caseName);
+INSTANTIATE_TEST_SUITE_P(Saved, ArchiveRegression, testing::ValuesIn(inputsIn("archive")),
+                         caseName);
+INSTANTIATE_TEST_SUITE_P(Saved, SettingsRegression, testing::ValuesIn(inputsIn("settings")),
+                         caseName);
 
 } // namespace
