@@ -22,6 +22,9 @@ packages=(
     fonts-ipafont-gothic  # a Japanese font for the window captions
     fonts-liberation2     # Liberation Serif, metric-compatible with Times New Roman (about window)
     python3               # the demo picture generator
+    clang                 # the fuzz targets (libFuzzer)
+    libclang-rt-dev       # libFuzzer's and the sanitizers' runtime for clang
+    strace                # kills a run at each of its system calls in the fault-injection check
 )
 
 missing=()

@@ -97,6 +97,16 @@ leak_words="leaks checked"
 run_build build-asan "Debug, -Werror, ASan+UBSan, $leak_words" \
     -DCMAKE_BUILD_TYPE=Debug -DKOR_WERROR=ON -DKOR_SANITIZE=ON
 
+# A short run of each fuzz target, seeded from the corpus and every input that
+# once broke one.
+heading "build-fuzz: smoke run of the fuzz targets"
+if bash scripts/fuzz.sh --smoke; then
+    results+=("build-fuzz (clang, libFuzzer): smoke run passed")
+else
+    results+=("build-fuzz (clang, libFuzzer): the smoke run failed")
+    failed=1
+fi
+
 heading "Summary"
 for result in "${results[@]}"; do
     echo "$result"
