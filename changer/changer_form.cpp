@@ -69,6 +69,10 @@ platform::Status Form1::changeLogos() {
     // before the fault keep their values, the rest stay empty.
     if (auto read = core::ReadSettings(m_settings); !read)
         std::cerr << ProgramTitle << ": " << read.error().message() << '\n';
+    // KOR.INI names only the emulated machine; a value that would reach a host
+    // folder, or hides a control character, ends the run before anything changes.
+    if (auto checked = core::checkSourceSettings(m_settings); !checked)
+        return checked;
 
     if (auto listed = File1.setPath(Dir1.path()); !listed)
         return listed;
