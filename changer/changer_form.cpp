@@ -4,6 +4,7 @@
 #include "platform/machine.h"
 #include "platform/random.h"
 #include "platform/services.h"
+#include "platform/text.h"
 
 #include <cmath>
 #include <iostream>
@@ -68,7 +69,8 @@ platform::Status Form1::changeLogos() {
     // An unreadable KOR.INI is noted but does not stop the run: the keys read
     // before the fault keep their values, the rest stay empty.
     if (auto read = core::ReadSettings(m_settings); !read)
-        std::cerr << ProgramTitle << ": " << read.error().message() << '\n';
+        std::cerr << ProgramTitle << ": "
+                  << platform::escapeControlCharacters(read.error().message()) << '\n';
     // KOR.INI names only the emulated machine; a value that would reach a host
     // folder, or hides a control character, ends the run before anything changes.
     if (auto checked = core::checkSourceSettings(m_settings); !checked)

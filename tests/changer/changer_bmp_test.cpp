@@ -249,6 +249,8 @@ TEST_P(ChangerHostileKorIni, EndsTheRunNamingTheKey) {
     EXPECT_EQ(run.exitStatus, 1) << run.standardError;
     EXPECT_NE(run.standardError.find(std::string("] ") + GetParam().key + "="), std::string::npos)
         << run.standardError;
+    EXPECT_EQ(run.standardError.find_first_of("\x01\x07\x1B"), std::string::npos)
+        << "control characters reach the terminal escaped";
     EXPECT_EQ(logos(), oldLogos);
 }
 
