@@ -6,6 +6,7 @@
 #include "platform/services.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -117,14 +118,42 @@ void Form1::addReportColumn(const std::string& header, int width, core::ColumnAl
     m_memberColumns.push_back({header, width, alignment});
 }
 
+std::vector<std::string> Form1::nameList() const {
+    std::vector<std::string> names;
+    names.reserve(List1.size());
+    for (std::size_t i = 0; i < List1.size(); ++i)
+        names.emplace_back(List1[i]);
+    return names;
+}
+
 void Form1::addReportRow(const std::vector<std::string>& cells) {
-    m_memberRows.push_back(cells);
+    // A run uses a row's name and listed size only (the length rule and the
+    // member to extract); an archive of a million members makes a million rows.
+    std::string row;
+    for (std::size_t i = 0; i < std::min<std::size_t>(cells.size(), UsedCells); ++i) {
+        if (i > 0)
+            row += '\0';
+        row += cells[i];
+    }
+    m_memberRows.push_back(row);
+}
+
+std::vector<std::string> Form1::memberRow(std::size_t index) const {
+    std::vector<std::string> cells;
+    const std::string_view row = m_memberRows[index];
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(row.find('\0', start), row.size());
+        cells.emplace_back(row.substr(start, end - start));
+        if (end == row.size())
+            return cells;
+        start = end + 1;
+    }
 }
 
 std::optional<std::vector<std::string>> Form1::rowToExtract() const {
     if (m_chosenIndex < 1 || m_chosenIndex > m_memberRows.size())
         return std::nullopt;
-    return m_memberRows[m_chosenIndex - 1];
+    return memberRow(m_chosenIndex - 1);
 }
 
 platform::Status Form1::showDirectory(const std::string& configured) {
@@ -187,7 +216,7 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
     core::ExtractSelectedMember(*this, m_archiveState, m_settings);
     if (m_archiveState.ExtractFlag != "yes")
         return {};
-    return core::InstallLogoFromExtracted(m_settings, slot, m_memberRows[m_chosenIndex - 1][0]);
+    return core::InstallLogoFromExtracted(m_settings, slot, memberRow(m_chosenIndex - 1)[0]);
 }
 
 } // namespace kor::changer

@@ -6,15 +6,17 @@ namespace kor::unlha32 {
 
 MemberSearch::MemberSearch(std::shared_ptr<const ArchiveDirectory> directory, std::string pattern)
     : m_directory(std::move(directory)), m_pattern(std::move(pattern)),
-      m_kind(hasWildcard(m_pattern) ? Kind::ByWildcard : Kind::ByName) {}
+      m_kind(hasWildcard(m_pattern) ? Kind::ByWildcard : Kind::ByName) {
+    if (m_kind == Kind::ByName)
+        m_positions = m_directory->membersNamed(m_pattern);
+}
 
 const ArchiveMember* MemberSearch::next() {
     const auto& members = m_directory->members();
     if (m_kind == Kind::ByName) {
-        const auto positions = m_directory->membersNamed(m_pattern);
-        if (m_next >= positions.size())
+        if (m_next >= m_positions.size())
             return nullptr;
-        return &members[positions[m_next++]];
+        return &members[m_positions[m_next++]];
     }
     while (m_next < members.size()) {
         const ArchiveMember& member = members[m_next++];
