@@ -1,5 +1,5 @@
 // How long listing an LZH archive takes when it is listed the way the programs
-// list one (every member looked up again after the names are read), for
+// list one (one pass over the members, each row from its own record), for
 // archives of 100, 1,000 and 10,000 members, beside `lhasa l` on the same
 // archives; and how long a whole archive-mode run of KOR takes on them, with
 // its peak memory.

@@ -4,6 +4,7 @@
 #include "platform/machine.h"
 #include "platform/random.h"
 #include "platform/services.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,7 +89,12 @@ platform::Status Form1::changeLogos() {
     // An unreadable KOR.INI is noted but does not stop the run: the keys read
     // before the fault keep their values, the rest stay empty.
     if (auto read = core::ReadSettings(m_settings); !read)
-        std::cerr << ProgramTitle << ": " << read.error().message() << '\n';
+        std::cerr << ProgramTitle << ": "
+                  << platform::escapeControlCharacters(read.error().message()) << '\n';
+    // KOR.INI names only the emulated machine; a value that would reach a host
+    // folder, or hides a control character, ends the run before anything changes.
+    if (auto checked = core::checkSourceSettings(m_settings); !checked)
+        return checked;
     core::RemoveStaleTemporaryFiles(m_settings);
 
     if (auto listed = File1.setPath(Dir1.path()); !listed)
@@ -132,14 +138,42 @@ void Form1::addReportColumn(const std::string& header, int width, core::ColumnAl
     m_memberColumns.push_back({header, width, alignment});
 }
 
+std::vector<std::string> Form1::nameList() const {
+    std::vector<std::string> names;
+    names.reserve(List1.size());
+    for (std::size_t i = 0; i < List1.size(); ++i)
+        names.emplace_back(List1[i]);
+    return names;
+}
+
 void Form1::addReportRow(const std::vector<std::string>& cells) {
-    m_memberRows.push_back(cells);
+    // A run uses a row's name and listed size only (the length rule and the
+    // member to extract); an archive of a million members makes a million rows.
+    std::string row;
+    for (std::size_t i = 0; i < std::min<std::size_t>(cells.size(), UsedCells); ++i) {
+        if (i > 0)
+            row += '\0';
+        row += cells[i];
+    }
+    m_memberRows.push_back(row);
+}
+
+std::vector<std::string> Form1::memberRow(std::size_t index) const {
+    std::vector<std::string> cells;
+    const std::string_view row = m_memberRows[index];
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(row.find('\0', start), row.size());
+        cells.emplace_back(row.substr(start, end - start));
+        if (end == row.size())
+            return cells;
+        start = end + 1;
+    }
 }
 
 std::optional<std::vector<std::string>> Form1::rowToExtract() const {
     if (m_chosenIndex < 1 || m_chosenIndex > m_memberRows.size())
         return std::nullopt;
-    return m_memberRows[m_chosenIndex - 1];
+    return memberRow(m_chosenIndex - 1);
 }
 
 platform::Status Form1::showDirectory(const std::string& configured) {
@@ -211,7 +245,7 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
         // takes nothing ends the run.
         if (extracted.error().operation() != platform::Operation::Extract)
             return extracted.error();
-        const auto& row = m_memberRows[m_chosenIndex - 1];
+        const std::vector<std::string> row = memberRow(m_chosenIndex - 1);
         const std::string source = archiveName + " : " + row[0];
         const bool refusedLength = extracted.error().code() == EFBIG;
         noteUnchanged(slot, m_settings,

@@ -35,7 +35,7 @@ class Form1 final : public core::ArchiveListHost {
     std::uintptr_t windowHandle() const override { return 0; }
     void clearNameList() override { List1.clear(); }
     void addToNameList(const std::string& name) override { List1.push_back(name); }
-    std::vector<std::string> nameList() const override { return List1; }
+    std::vector<std::string> nameList() const override;
     int reportWidth() const override { return ReportWidth; }
     void clearReportRows() override { m_memberRows.clear(); }
     void clearReportColumns() override { m_memberColumns.clear(); }
@@ -53,6 +53,9 @@ class Form1 final : public core::ArchiveListHost {
     // The hidden member list's width in pixels; it only scales the columns.
     static constexpr int ReportWidth = 385;
 
+    // The cells of a row of the member list.
+    std::vector<std::string> memberRow(std::size_t index) const;
+
     // The run itself: stops at the first failure, which Form_Load reports.
     platform::Status changeLogos();
     platform::Status Drive1_Change();
@@ -69,8 +72,11 @@ class Form1 final : public core::ArchiveListHost {
     DriveList Drive1;
     DirectoryList Dir1;
     FileList File1;
-    std::vector<std::string> List1;
-    std::vector<std::vector<std::string>> m_memberRows;
+    TextList List1;
+    // The member list's rows: the first UsedCells cells of each (name and
+    // listed size) joined by a NUL byte, which no cell can hold.
+    static constexpr std::size_t UsedCells = 2;
+    TextList m_memberRows;
     std::vector<Column> m_memberColumns;
 
     core::Settings m_settings;

@@ -98,6 +98,15 @@ int columnWidth(int reportWidth, double share) {
     return static_cast<int>(std::lround(reportWidth / share));
 }
 
+void fillEntryFields(const INDIVIDUALINFO& info, ArchiveEntry& entry) {
+    entry.UnpackedSize = static_cast<std::int32_t>(info.dwOriginalSize);
+    entry.PackedSize = static_cast<std::int32_t>(info.dwCompressedSize);
+    entry.Date = {1980 + (info.wDate >> 9), (info.wDate >> 5) & 0x0F, info.wDate & 0x1F};
+    entry.Hour = static_cast<std::uint8_t>(info.wTime >> 11);
+    entry.Minute = static_cast<std::uint8_t>((info.wTime >> 5) & 0x3F);
+    entry.Second = static_cast<std::uint8_t>(2 * (info.wTime & 0x1F));
+}
+
 } // namespace
 
 std::string_view programTitle(HostingProgram program) {
@@ -126,17 +135,10 @@ bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
     const auto cp932Path = platform::toCp932(archivePath);
     if (!unlha || !cp932Path)
         return false;
-    {
-        OpenArchive archive(*unlha, host.windowHandle(), cp932Path.value());
-        if (!archive)
-            return false;
-        host.clearNameList();
-        INDIVIDUALINFO info{};
-        for (int found = unlha->UnlhaFindFirst(archive.handle(), "*.*", &info); found == 0;
-             found = unlha->UnlhaFindNext(archive.handle(), &info))
-            host.addToNameList(DecodeMemberName(info.szFileName));
-    }
-
+    OpenArchive archive(*unlha, host.windowHandle(), cp932Path.value());
+    if (!archive)
+        return false;
+    host.clearNameList();
     host.clearReportRows();
     host.clearReportColumns();
     const int width = host.reportWidth();
@@ -148,11 +150,22 @@ bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
     host.addReportColumn("ﾌｧｲﾙ日付", columnWidth(width, 6), ColumnAlignment::Right);
     host.addReportColumn("ﾌｧｲﾙ日時", columnWidth(width, 9), ColumnAlignment::Right);
 
-    for (const std::string& name : host.nameList()) {
+    // Every row comes from the record of its own member in this one pass. Looking
+    // a name up again would cost a search per member and, for a name holding "*"
+    // or "?", would find the first member matching it as a pattern instead.
+    INDIVIDUALINFO info{};
+    for (int found = unlha->UnlhaFindFirst(archive.handle(), "*.*", &info); found == 0;
+         found = unlha->UnlhaFindNext(archive.handle(), &info)) {
         ArchiveEntry entry;
-        entry.Name = name;
-        if (GetArchiveEntry(archivePath, entry))
-            host.addReportRow(archiveRowCells(entry));
+        entry.Name = DecodeMemberName(info.szFileName);
+        host.addToNameList(entry.Name);
+        // A name that does not encode back to its stored bytes (a character
+        // CP932 cannot hold, shown as U+FFFD) names no member and gets no row.
+        const auto encoded = platform::toCp932(entry.Name);
+        if (!encoded || encoded.value() != info.szFileName)
+            continue;
+        fillEntryFields(info, entry);
+        host.addReportRow(archiveRowCells(entry));
     }
     return true;
 }
@@ -169,12 +182,7 @@ bool GetArchiveEntry(const std::string& archivePath, ArchiveEntry& entry) {
     INDIVIDUALINFO info{};
     if (unlha->UnlhaFindFirst(archive.handle(), cp932Name.value().c_str(), &info) != 0)
         return false;
-    entry.UnpackedSize = static_cast<std::int32_t>(info.dwOriginalSize);
-    entry.PackedSize = static_cast<std::int32_t>(info.dwCompressedSize);
-    entry.Date = {1980 + (info.wDate >> 9), (info.wDate >> 5) & 0x0F, info.wDate & 0x1F};
-    entry.Hour = static_cast<std::uint8_t>(info.wTime >> 11);
-    entry.Minute = static_cast<std::uint8_t>((info.wTime >> 5) & 0x3F);
-    entry.Second = static_cast<std::uint8_t>(2 * (info.wTime & 0x1F));
+    fillEntryFields(info, entry);
     return true;
 }
 

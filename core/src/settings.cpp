@@ -3,12 +3,67 @@
 #include "platform/profile.h"
 #include "platform/text.h"
 
+#include <optional>
+
 namespace kor::core {
 
 namespace {
 
 bool isDirectoryKey(std::string_view key) {
     return key == "Dir" || key == "MDir" || key == "EDir";
+}
+
+enum class SourceKind { Folder, FileName };
+
+struct SourceKey {
+    std::string_view key;
+    std::string Settings::*value;
+    SourceKind kind;
+};
+
+constexpr SourceKey SourceKeys[] = {
+    {"DirOnly", &Settings::DirOnly, SourceKind::Folder},
+    {"MDirOnly", &Settings::MDirOnly, SourceKind::Folder},
+    {"EDirOnly", &Settings::EDirOnly, SourceKind::Folder},
+    {"Dir", &Settings::Dir, SourceKind::Folder},
+    {"MDir", &Settings::MDir, SourceKind::Folder},
+    {"EDir", &Settings::EDir, SourceKind::Folder},
+    {"FileName", &Settings::FileName, SourceKind::FileName},
+    {"MFileName", &Settings::MFileName, SourceKind::FileName},
+    {"EFileName", &Settings::EFileName, SourceKind::FileName},
+};
+
+bool holdsControlCharacter(std::string_view value) {
+    for (char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+// Why a source value cannot be used, or nothing when it can.
+std::optional<std::string> sourceFault(std::string_view value, SourceKind kind) {
+    if (holdsControlCharacter(value))
+        return "holds a control character";
+    if (kind == SourceKind::FileName) {
+        if (value.find_first_of("\\/:") != std::string_view::npos)
+            return "is not a bare file name";
+    } else if (value.starts_with('/')) {
+        return "is a host path, not a Windows path of the machine";
+    }
+    return std::nullopt;
+}
+
+// The value as a report shows it: a long one cut at a character boundary.
+std::string shownValue(std::string_view value) {
+    constexpr std::size_t Shown = 80;
+    if (value.size() <= Shown)
+        return std::string(value);
+    std::size_t cut = Shown;
+    while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80)
+        --cut;
+    return std::string(value.substr(0, cut)) + "...";
 }
 
 } // namespace
@@ -41,6 +96,20 @@ platform::Status ReadSettings(Settings& settings) {
         if (!value)
             return value.error();
         *settingValue(settings, key) = std::move(value).value();
+    }
+    return {};
+}
+
+platform::Status checkSourceSettings(const Settings& settings) {
+    for (const SourceKey& source : SourceKeys) {
+        const std::string& value = settings.*source.value;
+        if (value.empty())
+            continue;
+        if (std::optional<std::string> fault = sourceFault(value, source.kind))
+            return platform::Error(platform::Operation::Find,
+                                   settings.iniPath + " [" + std::string(SettingsSection) + "] " +
+                                       std::string(source.key) + "=" + shownValue(value),
+                                   EINVAL, std::string(source.key) + " " + *fault);
     }
     return {};
 }

@@ -1,5 +1,7 @@
 #include "platform/services.h"
 
+#include "platform/text.h"
+
 #include <cstdlib>
 #include <iostream>
 
@@ -8,15 +10,20 @@ namespace {
 
 // The face of an unattended run: nobody is there to read a box or answer a
 // question, so texts go to standard error and every question is answered No,
-// which never lets the program do more than it would have done unasked.
+// which never lets the program do more than it would have done unasked. Texts
+// may carry names from KOR.INI or an archive, so their control characters are
+// shown, never sent to the terminal.
 class HeadlessServices final : public Services {
   public:
     void showMessage(std::string_view caption, std::string_view text) override {
-        std::cerr << caption << ": " << text << '\n' << std::flush;
+        std::cerr << escapeControlCharacters(caption) << ": " << escapeControlCharacters(text)
+                  << '\n'
+                  << std::flush;
     }
 
     Answer ask(std::string_view text) override {
-        std::cerr << "確認: " << text << " (answered No: nobody is there to answer)\n"
+        std::cerr << "確認: " << escapeControlCharacters(text)
+                  << " (answered No: nobody is there to answer)\n"
                   << std::flush;
         return Answer::No;
     }
@@ -24,7 +31,8 @@ class HeadlessServices final : public Services {
     void beep() override { std::cerr << '\a' << std::flush; }
 
     bool openFolder(std::string_view windowsPath) override {
-        std::cerr << "cannot open the folder " << windowsPath << ": no desktop is running\n"
+        std::cerr << "cannot open the folder " << escapeControlCharacters(windowsPath)
+                  << ": no desktop is running\n"
                   << std::flush;
         return false;
     }

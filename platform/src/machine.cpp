@@ -90,14 +90,56 @@ bool isHostPath(std::string_view fullPath) {
     return fullPath.starts_with('/');
 }
 
-// The entry of `directory` named `name`: the exact name when it exists, else an
-// existing name that differs only in case (the first in byte order, so that a
-// case-sensitive host gives the same answer every time), else `name` itself.
-fs::path resolveComponent(const fs::path& directory, const std::string& name) {
-    fs::path exact = directory / name;
+// Windows 95 holds a full path (drive, folders and file name) in MAX_PATH bytes
+// of its code page, the terminating NUL included; a longer one names nothing a
+// real machine could hold. Refusing it early also bounds the work of resolving
+// it on the host.
+constexpr std::size_t WindowsMaxPath = 260;
+// A host path (TMP outside the drives) is bounded by the host's own limit.
+constexpr std::size_t HostMaxPath = 4096;
+
+// The path as a report shows it: a long one cut after its first characters
+// (at a character boundary), so that a megabyte of path makes no megabyte of
+// message.
+std::string shownPath(std::string_view path) {
+    constexpr std::size_t Shown = 80;
+    if (path.size() <= Shown)
+        return std::string(path);
+    std::size_t cut = Shown;
+    while (cut > 0 && (static_cast<unsigned char>(path[cut]) & 0xC0) == 0x80)
+        --cut;
+    return std::string(path.substr(0, cut)) + "...";
+}
+
+Status checkFullPathLength(std::string_view original, const std::string& full) {
+    if (isHostPath(full)) {
+        if (full.size() < HostMaxPath)
+            return {};
+        return Error(Operation::Find, shownPath(original), ENAMETOOLONG,
+                     "the host path is longer than " + std::to_string(HostMaxPath - 1) + " bytes");
+    }
+    // CP932 never takes more bytes than UTF-8 for the same text, so only a long
+    // path needs encoding; text CP932 cannot hold is measured as it stands.
+    std::size_t length = full.size();
+    if (length >= WindowsMaxPath) {
+        if (Result<std::string> encoded = toCp932(full))
+            length = encoded.value().size();
+    }
+    if (length < WindowsMaxPath)
+        return {};
+    return Error(Operation::Find, shownPath(original), ENAMETOOLONG,
+                 "the full path takes " + std::to_string(length) +
+                     " bytes; Windows holds at most " + std::to_string(WindowsMaxPath - 1));
+}
+
+// The name of the entry of `directory` meant by `name`: the exact name when it
+// exists, else an existing name that differs only in case (the first in byte
+// order, so that a case-sensitive host gives the same answer every time), else
+// nothing.
+std::optional<std::string> existingName(const std::string& directory, const std::string& name) {
     std::error_code error;
-    if (fs::exists(fs::symlink_status(exact, error)))
-        return exact;
+    if (fs::exists(fs::symlink_status(directory + "/" + name, error)))
+        return name;
     std::optional<std::string> match;
     for (fs::directory_iterator it(directory, error), end; !error && it != end;
          it.increment(error)) {
@@ -105,7 +147,7 @@ fs::path resolveComponent(const fs::path& directory, const std::string& name) {
         if (equalsIgnoringAsciiCase(candidate, name) && (!match || candidate < *match))
             match = std::move(candidate);
     }
-    return match ? directory / *match : exact;
+    return match;
 }
 
 // The folder of a drive: the entry of the root named by its letter, the lower
@@ -191,6 +233,15 @@ bool Machine::isDriveMapped(char letter) const {
 }
 
 Result<std::string> Machine::fullPath(std::string_view path) const {
+    Result<std::string> full = unboundedFullPath(path);
+    if (!full)
+        return full;
+    if (Status length = checkFullPathLength(path, full.value()); !length)
+        return length.error();
+    return full;
+}
+
+Result<std::string> Machine::unboundedFullPath(std::string_view path) const {
     if (isHostPath(path))
         return normalizedHostPath(path);
     std::string text(path);
@@ -227,9 +278,19 @@ Result<fs::path> Machine::hostPath(std::string_view path) const {
     if (!host)
         return Error(Operation::Find, full.value(), ENODEV,
                      std::string("drive ") + drive + ": is not mapped");
-    for (const std::string& component : splitComponents(std::string_view(full.value()).substr(3)))
-        host = resolveComponent(*host, component);
-    return *host;
+    // Built as one growing string: once a folder is missing, nothing below it
+    // exists either, and the rest is kept as given without asking the disk.
+    std::string resolved = host->string();
+    bool exists = true;
+    for (const std::string& component : splitComponents(std::string_view(full.value()).substr(3))) {
+        std::optional<std::string> name;
+        if (exists)
+            name = existingName(resolved, component);
+        exists = name.has_value();
+        resolved += '/';
+        resolved += name ? *name : component;
+    }
+    return fs::path(std::move(resolved));
 }
 
 Result<std::string> Machine::windowsPath(const fs::path& host) const {

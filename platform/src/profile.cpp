@@ -171,9 +171,17 @@ Result<std::string> readProfileString(std::string_view section, std::string_view
     const Place place = find(lines, wantedSection.value(), wantedKey.value());
     if (!place.key)
         return std::string(fallback);
-    Result<std::string> value = fromCp932(unquote(keyLine(lines[*place.key].content)->value));
+    // A value's own faults name its key where the report shows the path.
+    const std::string keyPath = path + " [" + std::string(section) + "] " + std::string(key);
+    const std::string_view bytes = unquote(keyLine(lines[*place.key].content)->value);
+    // A NUL byte would silently cut the value wherever it became a C string.
+    if (bytes.find('\0') != std::string_view::npos)
+        return Error(Operation::Read, keyPath, EINVAL,
+                     "the value of " + std::string(key) + " in [" + std::string(section) +
+                         "] holds a NUL byte");
+    Result<std::string> value = fromCp932(bytes);
     if (!value)
-        return Error(Operation::Read, path, EILSEQ,
+        return Error(Operation::Read, keyPath, EILSEQ,
                      "the value of " + std::string(key) + " in [" + std::string(section) +
                          "] is not valid CP932");
     return value;

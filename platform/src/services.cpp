@@ -1,6 +1,7 @@
 #include "platform/services.h"
 
 #include "platform/library.h"
+#include "platform/text.h"
 
 #include "host_files.h"
 
@@ -111,7 +112,8 @@ std::unique_ptr<Services> loadDesktopServices() {
     using Factory = Services* (*)();
     if (const auto make = reinterpret_cast<Factory>(face->symbol("korMakeDesktopServices")))
         return std::unique_ptr<Services>(make());
-    std::cerr << "cannot load the desktop message services: " << error << '\n';
+    std::cerr << "cannot load the desktop message services: " << escapeControlCharacters(error)
+              << '\n';
     return makeHeadlessServices();
 }
 

@@ -82,4 +82,27 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
                       [](char x, char y) { return upperAsciiLetter(x) == upperAsciiLetter(y); });
 }
 
+std::string escapeControlCharacters(std::string_view text) {
+    constexpr char Hex[] = "0123456789ABCDEF";
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if ((byte < 0x20 && byte != '\n') || byte == 0x7F) {
+            escaped += "\\x";
+            escaped += Hex[byte >> 4];
+            escaped += Hex[byte & 0xF];
+        } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            escaped += "\\u00";
+            escaped += Hex[next >> 4];
+            escaped += Hex[next & 0xF];
+            ++i;
+        } else {
+            escaped += text[i];
+        }
+    }
+    return escaped;
+}
+
 } // namespace kor::platform

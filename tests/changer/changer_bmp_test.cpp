@@ -246,5 +246,47 @@ TEST_F(ChangerBmpMode, InvalidShiftJisInKorIniIsReportedAndTheRestIsNotGuessed) 
     EXPECT_EQ(logos(), oldLogos);
 }
 
+struct HostileValue {
+    const char* key;
+    const char* settings; // "@" stands for a host folder full of pictures
+};
+
+class ChangerHostileKorIni : public ChangerBmpMode,
+                             public ::testing::WithParamInterface<HostileValue> {};
+
+// KOR.INI names only the emulated machine: a value reaching a host folder, or
+// hiding a terminal escape, ends the run before any logo changes.
+TEST_P(ChangerHostileKorIni, EndsTheRunNamingTheKey) {
+    picturesIn("C:\\PICS", 1);
+    const std::filesystem::path outside = machine.root() / "outside";
+    std::filesystem::copy(machine.host("C:\\PICS"), outside);
+    std::string settings = GetParam().settings;
+    if (const auto at = settings.find('@'); at != std::string::npos)
+        settings.replace(at, 1, outside.string());
+    writeSettings(machine, settings);
+
+    const auto run = runChanger(machine);
+
+    EXPECT_EQ(run.exitStatus, 1) << run.standardError;
+    EXPECT_NE(run.standardError.find(std::string("] ") + GetParam().key + "="), std::string::npos)
+        << run.standardError;
+    EXPECT_EQ(run.standardError.find_first_of("\x01\x07\x1B"), std::string::npos)
+        << "control characters reach the terminal escaped";
+    EXPECT_EQ(logos(), oldLogos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ChangerBmpMode, ChangerHostileKorIni,
+    ::testing::Values(HostileValue{"DirOnly", "ArcCheck=on\nDirOnly=@"},
+                      HostileValue{"MDirOnly", "ArcCheck=on\nDirOnly=C:\\PICS\nMDirOnly=@"},
+                      HostileValue{"EDirOnly", "ArcCheck=on\nEDirOnly=C:\\PICS\x1B]0;x\x07"},
+                      HostileValue{"Dir", "Dir=@\nFileName=A.LZH"},
+                      HostileValue{"MDir", "MDir=/etc\nMFileName=A.LZH"},
+                      HostileValue{"EDir", "EDir=C:\\\x01\nEFileName=A.LZH"},
+                      HostileValue{"FileName", "Dir=C:\\PICS\nFileName=@/A.LZH"},
+                      HostileValue{"MFileName", "MDir=C:\\\nMFileName=..\\A.LZH"},
+                      HostileValue{"EFileName", "EDir=C:\\\nEFileName=A\x1B[2J.LZH"},
+                      HostileValue{"DirOnly", "DirOnly=/home/x\nDir=C:\\PICS"}));
+
 } // namespace
 } // namespace kor::testing

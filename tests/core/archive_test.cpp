@@ -159,6 +159,41 @@ TEST_F(ArchiveListing, ListsEveryMemberInStoredOrderUnderFiveColumns) {
     EXPECT_EQ(host.rows[2][0], "SUB\\A.BMP") << "a member with an impossible date is still listed";
 }
 
+// "*" and "?" are wildcards only in a search: a member named with them is
+// listed with its own sizes, never those of another member its name matches.
+TEST_F(ArchiveListing, WildcardNamesShowTheirOwnMembers) {
+    writeArchive("WILD.LZH", {{"A1.BMP", std::string(10, 'a')},
+                              {"A*.BMP", std::string(20, 'b')},
+                              {"?.BMP", std::string(30, 'c')},
+                              {"X.BMP", std::string(40, 'd')},
+                              {"\x81\x20X", std::string(50, 'e')},
+                              {"a1.bmp", std::string(60, 'f')}});
+    ListHost host;
+    list(host, "WILD.LZH");
+    EXPECT_EQ(host.names.size(), 6u);
+    std::vector<std::pair<std::string, std::string>> sizes;
+    for (const auto& row : host.rows)
+        sizes.emplace_back(row[0], row[1]);
+    EXPECT_EQ(sizes, (std::vector<std::pair<std::string, std::string>>{{"A1.BMP", "10"},
+                                                                       {"A*.BMP", "20"},
+                                                                       {"?.BMP", "30"},
+                                                                       {"X.BMP", "40"},
+                                                                       {"a1.bmp", "60"}}))
+        << "a name without a CP932 form gets no row";
+}
+
+TEST_F(ArchiveListing, ManyWildcardNamesAreListed) {
+    std::vector<LzhMember> members;
+    for (int i = 0; i < 20000; ++i)
+        members.push_back({"*" + std::to_string(i) + "?.BMP", std::to_string(i)});
+    writeArchive("MANY.LZH", members);
+    ListHost host;
+    list(host, "MANY.LZH");
+    ASSERT_EQ(host.rows.size(), 20000u);
+    EXPECT_EQ(host.rows[12345][0], "*12345?.BMP");
+    EXPECT_EQ(host.rows[12345][1], "5");
+}
+
 TEST_F(ArchiveListing, TheChangersThirdColumnIsAnEighth) {
     writeArchive("ONE.LZH", {{"A.BMP", "a"}});
     ListHost host(HostingProgram::Changer);
@@ -337,7 +372,7 @@ TEST_F(MemberExtraction, LongCommandsGoThroughAResponseFile) {
     const std::filesystem::path hostTemporary = machine.root() / "host-tmp";
     std::filesystem::create_directory(hostTemporary);
     for (const std::string& temporary : std::vector<std::string>{"", "C:\\", hostTemporary.string()}) {
-        for (std::size_t nameLength : {100u, 240u}) {
+        for (std::size_t nameLength : {100u, 210u}) {
             const std::string member(nameLength, 'N');
             ListHost host = listed({{member + ".BMP", "data", {}, {}, 2}});
             ASSERT_EQ(host.rows.size(), 1u);

@@ -154,5 +154,44 @@ TEST(Settings, SettingValueFindsEveryKeyWithoutRegardToCase) {
     EXPECT_EQ(settingValue(settings, "Unknown"), nullptr);
 }
 
+struct SourceCase {
+    const char* key;
+    const char* value;
+    bool accepted;
+};
+
+class SourceValue : public ::testing::TestWithParam<SourceCase> {};
+
+// KOR.INI names only the emulated machine: nothing it holds may reach a host
+// folder outside the drives.
+TEST_P(SourceValue, OnlyNamesTheMachine) {
+    Settings settings;
+    settings.iniPath = "C:\\WINDOWS\\KOR.INI";
+    *settingValue(settings, GetParam().key) = GetParam().value;
+
+    const platform::Status checked = checkSourceSettings(settings);
+
+    if (GetParam().accepted) {
+        EXPECT_TRUE(checked.ok()) << checked.error().text();
+    } else {
+        ASSERT_FALSE(checked.ok());
+        EXPECT_EQ(checked.error().code(), EINVAL);
+        EXPECT_EQ(checked.error().path(), std::string("C:\\WINDOWS\\KOR.INI [SaveDir] ") +
+                                              GetParam().key + "=" + GetParam().value);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, SourceValue,
+    ::testing::Values(
+        SourceCase{"DirOnly", "C:\\PICS", true}, SourceCase{"MDir", "D:", true},
+        SourceCase{"EDir", "\\ARC\\..\\X", true}, SourceCase{"Dir", "C:/a/b", true},
+        SourceCase{"FileName", "LOGO.LZH", true}, SourceCase{"EFileName", "表示.LZH", true},
+        SourceCase{"MDirOnly", "", true}, SourceCase{"DirOnly", "/home/x", false},
+        SourceCase{"Dir", "/etc", false}, SourceCase{"EDirOnly", "C:\\A\x1B[2J", false},
+        SourceCase{"MDir", "C:\\A\tB", false}, SourceCase{"FileName", "/abs/host/x.lzh", false},
+        SourceCase{"MFileName", "..\\X.LZH", false}, SourceCase{"EFileName", "C:X.LZH", false},
+        SourceCase{"FileName", "X\x7F.LZH", false}));
+
 } // namespace
 } // namespace kor::core

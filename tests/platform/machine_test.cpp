@@ -129,6 +129,51 @@ TEST(Machine, FullPathRefusesPathsWithoutAUsableDrive) {
     EXPECT_FALSE(Machine::current().fullPath("\\\\server\\share").ok());
 }
 
+std::string repeated(std::string_view part, std::size_t times) {
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i)
+        text += part;
+    return text;
+}
+
+struct PathLengthCase {
+    std::string path;
+    bool accepted;
+};
+
+class PathLength : public ::testing::TestWithParam<PathLengthCase> {};
+
+// Windows 95 keeps a full path in 260 CP932 bytes with its terminating NUL.
+// Without this bound a megabyte of KOR.INI value took minutes to resolve.
+TEST_P(PathLength, RefusesWhatMaxPathCannotHold) {
+    TemporaryMachine machine;
+
+    const Result<fs::path> host = Machine::current().hostPath(GetParam().path);
+
+    if (GetParam().accepted) {
+        EXPECT_TRUE(host.ok()) << host.error().text();
+    } else {
+        ASSERT_FALSE(host.ok());
+        EXPECT_EQ(host.error().code(), ENAMETOOLONG);
+        EXPECT_LE(host.error().path().size(), 100u);
+        EXPECT_FALSE(Machine::current().fullPath(GetParam().path).ok());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Machine, PathLength,
+    ::testing::Values(PathLengthCase{"C:\\" + std::string(256, 'A'), true},
+                      PathLengthCase{"C:\\" + std::string(257, 'A'), false},
+                      PathLengthCase{"\\WINDOWS\\" + std::string(250, 'A'), false},
+                      // 128 kanji: 384 bytes of UTF-8 but 256 of CP932.
+                      PathLengthCase{"C:\\" + repeated("漢", 128), true},
+                      PathLengthCase{"C:\\" + repeated("漢", 129), false},
+                      PathLengthCase{"C:\\" + repeated("..\\", 1000) + "X", true},
+                      PathLengthCase{"C:\\" + std::string(1 << 20, 'A'), false},
+                      PathLengthCase{"C:" + repeated("\\A", 1 << 16), false},
+                      PathLengthCase{"/tmp/" + std::string(1000, 'A'), true},
+                      PathLengthCase{"/tmp" + repeated("/A", 1 << 16), false}));
+
 TEST(Machine, ChangingDirectoryOfAnotherDriveKeepsTheCurrentDrive) {
     TemporaryMachine machine;
     const fs::path driveD = machine.addDrive('D');

@@ -225,8 +225,21 @@ TEST(Profile, InvalidCp932MattersOnlyInTheValueAskedFor) {
     const Result<std::string> broken = readProfileString("SaveDir", "Dir", "", iniPath);
 
     ASSERT_FALSE(broken.ok());
-    EXPECT_EQ(broken.error().path(), iniPath);
+    EXPECT_EQ(broken.error().path(), std::string(iniPath) + " [SaveDir] Dir");
     EXPECT_EQ(read("FileName"), "A.LZH");
+}
+
+TEST(Profile, NulByteInAValueIsRefusedNamingTheKey) {
+    TemporaryMachine machine;
+    const char bytes[] = "[SaveDir]\r\nDirOnly=C:\\PICS\0/etc\r\nDir=C:\\A\r\n";
+    machine.writeFile(iniPath, std::string(bytes, sizeof bytes - 1));
+
+    const Result<std::string> cut = readProfileString("SaveDir", "DirOnly", "", iniPath);
+
+    ASSERT_FALSE(cut.ok());
+    EXPECT_EQ(cut.error().code(), EINVAL);
+    EXPECT_EQ(cut.error().path(), std::string(iniPath) + " [SaveDir] DirOnly");
+    EXPECT_EQ(read("Dir"), "C:\\A");
 }
 
 } // namespace

@@ -28,6 +28,23 @@ TEST(Services, HeadlessFaceWritesToStandardErrorAndAnswersNo) {
     EXPECT_NE(written.find("C:\\WINDOWS"), std::string::npos);
 }
 
+TEST(Services, HeadlessFaceShowsControlCharactersEscaped) {
+    const std::unique_ptr<Services> headless = makeHeadlessServices();
+    ::testing::internal::CaptureStderr();
+
+    headless->showMessage("KOR", "C:\\ARC\\\x1B]0;owned\a.LZH\nこのﾌｧｲﾙを開けません。");
+    headless->ask("\x1B[2J上書きしますか？");
+    headless->openFolder("C:\\\x1B[31m");
+
+    const std::string written = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(written.find('\x1B'), std::string::npos) << written;
+    EXPECT_TRUE(
+        written.starts_with("KOR: C:\\ARC\\\\x1B]0;owned\\x07.LZH\nこのﾌｧｲﾙを開けません。\n"))
+        << written;
+    EXPECT_NE(written.find("\\x1B[2J上書き"), std::string::npos) << written;
+    EXPECT_NE(written.find("C:\\\\x1B[31m"), std::string::npos) << written;
+}
+
 TEST(Services, HeadlessEndProgramExitsWithTheStatus) {
     EXPECT_EXIT(makeHeadlessServices()->endProgram(3), ::testing::ExitedWithCode(3), "");
 }

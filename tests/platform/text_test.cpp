@@ -51,5 +51,30 @@ TEST(Text, FoldsAsciiLettersOnly) {
     EXPECT_FALSE(equalsIgnoringAsciiCase("é", "É"));
 }
 
+struct EscapeCase {
+    std::string text;
+    std::string shown;
+};
+
+class ControlCharacters : public ::testing::TestWithParam<EscapeCase> {};
+
+// Names from KOR.INI and archives reach standard error; a terminal must see
+// their control characters, never obey them.
+TEST_P(ControlCharacters, AreShownEscapedExceptLineBreaks) {
+    EXPECT_EQ(escapeControlCharacters(GetParam().text), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Text, ControlCharacters,
+                         ::testing::Values(EscapeCase{"C:\\PICS\\富士.BMP", "C:\\PICS\\富士.BMP"},
+                                           EscapeCase{"C:\\A\nこのﾌｧｲﾙ", "C:\\A\nこのﾌｧｲﾙ"},
+                                           EscapeCase{"\x1B[2J\x1B]0;x\a",
+                                                      "\\x1B[2J\\x1B]0;x\\x07"},
+                                           EscapeCase{"a\rb\tc\x7F", "a\\x0Db\\x09c\\x7F"},
+                                           EscapeCase{std::string("A\0B", 3), "A\\x00B"},
+                                           EscapeCase{"\xC2\x9B"
+                                                      "31m\xC2\xA0",
+                                                      "\\u009B31m\xC2\xA0"},
+                                           EscapeCase{"\x1F\x20", "\\x1F "}));
+
 } // namespace
 } // namespace kor::platform

@@ -236,4 +236,34 @@ TEST_F(ArchiveListing, TenThousandMembersListOpeningTheArchivePerMember) {
     }
 }
 
+// The directory keeps names end to end in blocks of its own: names that fill
+// several blocks, in any case, must each still find their own member.
+TEST_F(ArchiveListing, LongNamesAcrossManyBlocksFindTheirOwnMembers) {
+    std::vector<LzhMember> members;
+    for (int index = 0; index < 400; ++index)
+        members.push_back({.storedName = std::string(500, 'A') + std::to_string(index),
+                           .data = std::string(static_cast<std::size_t>(index), 'x'),
+                           .headerLevel = 2});
+    members.push_back({.storedName = "a.bmp", .data = "lower"});
+    members.push_back({.storedName = "A.BMP", .data = "upper!"});
+    writeArchive(members);
+
+    const HARC archive = UnlhaOpenArchive(0, archivePath, 0x2100);
+    ASSERT_NE(archive, 0u);
+    INDIVIDUALINFO info{};
+    for (const int index : {0, 127, 128, 255, 399}) {
+        const std::string name = std::string(500, 'a') + std::to_string(index);
+        ASSERT_EQ(UnlhaFindFirst(archive, name.c_str(), &info), 0) << index;
+        EXPECT_EQ(listedMember(info).originalSize, static_cast<std::uint32_t>(index));
+        EXPECT_EQ(listedMember(info).name, std::string(500, 'A') + std::to_string(index));
+        EXPECT_NE(UnlhaFindNext(archive, &info), 0);
+    }
+    std::vector<std::uint32_t> sizes;
+    for (int found = UnlhaFindFirst(archive, "A.bmp", &info); found == 0;
+         found = UnlhaFindNext(archive, &info))
+        sizes.push_back(listedMember(info).originalSize);
+    EXPECT_EQ(sizes, (std::vector<std::uint32_t>{5, 6})) << "both, in archive order";
+    UnlhaCloseArchive(archive);
+}
+
 } // namespace

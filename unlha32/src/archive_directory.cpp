@@ -3,8 +3,10 @@
 #include "lhasa_archive.h"
 #include "member_name.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <system_error>
 
@@ -29,7 +31,7 @@ ArchiveMember makeMember(const LHAFileHeader& header, const StoredHeaderFields& 
                          std::size_t headerIndex) {
     ArchiveMember member;
     member.storedName = stored.name;
-    member.method = header.compress_method;
+    member.method = MemberMethod(header.compress_method);
     member.compressedLength = static_cast<std::uint32_t>(header.compressed_length);
     member.length = static_cast<std::uint32_t>(header.length);
     member.crc = header.crc;
@@ -37,23 +39,73 @@ ArchiveMember makeMember(const LHAFileHeader& header, const StoredHeaderFields& 
     member.headerLevel = header.header_level;
     member.unixTime = header.timestamp;
     member.dosTimestamp = stored.dosTimestamp.value_or(dosTimestampFromUnixTime(header.timestamp));
-    member.headerIndex = headerIndex;
+    member.headerIndex = static_cast<std::uint32_t>(headerIndex);
     return member;
+}
+
+constexpr std::size_t nameBlockSize = 64 * 1024;
+constexpr std::size_t addedChunkSize = 4096;
+
+std::uint32_t nameHash(std::string_view name) {
+    return static_cast<std::uint32_t>(std::hash<std::string>{}(foldMemberName(name)));
 }
 
 } // namespace
 
-ArchiveDirectory::ArchiveDirectory(std::vector<ArchiveMember> members)
-    : m_members(std::move(members)) {
-    for (std::size_t position = 0; position < m_members.size(); ++position)
-        m_positionsByFoldedName[foldMemberName(m_members[position].storedName)].push_back(position);
+MemberMethod::MemberMethod(std::string_view text) {
+    m_size = static_cast<std::uint8_t>(std::min(text.size(), m_text.size()));
+    std::copy_n(text.data(), m_size, m_text.data());
 }
 
-std::span<const std::size_t> ArchiveDirectory::membersNamed(std::string_view name) const {
-    const auto found = m_positionsByFoldedName.find(foldMemberName(name));
-    if (found == m_positionsByFoldedName.end())
-        return {};
-    return found->second;
+std::string_view ArchiveDirectory::storeName(std::string_view name) {
+    // Names never span two blocks, so that a block once filled never moves.
+    if (m_nameBlocks.empty() || nameBlockSize - m_nameBlockUsed < name.size()) {
+        m_nameBlocks.push_back(
+            std::make_unique_for_overwrite<char[]>(std::max(nameBlockSize, name.size())));
+        m_nameBlockUsed = 0;
+    }
+    char* const stored = m_nameBlocks.back().get() + m_nameBlockUsed;
+    std::copy(name.begin(), name.end(), stored);
+    m_nameBlockUsed += name.size();
+    return {stored, name.size()};
+}
+
+void ArchiveDirectory::add(ArchiveMember member) {
+    member.storedName = storeName(member.storedName);
+    if (m_added.empty() || m_added.back().size() == addedChunkSize) {
+        m_added.emplace_back();
+        m_added.back().reserve(addedChunkSize);
+    }
+    m_added.back().push_back(member);
+}
+
+void ArchiveDirectory::index() {
+    std::size_t count = m_members.size();
+    for (const auto& chunk : m_added)
+        count += chunk.size();
+    m_members.reserve(count);
+    for (auto& chunk : m_added) {
+        m_members.insert(m_members.end(), chunk.begin(), chunk.end());
+        std::vector<ArchiveMember>().swap(chunk);
+    }
+    m_added.clear();
+    m_index.clear();
+    m_index.reserve(m_members.size());
+    for (std::size_t position = 0; position < m_members.size(); ++position)
+        m_index.push_back(
+            {nameHash(m_members[position].storedName), static_cast<std::uint32_t>(position)});
+    std::sort(m_index.begin(), m_index.end());
+}
+
+std::vector<std::size_t> ArchiveDirectory::membersNamed(std::string_view name) const {
+    const std::string folded = foldMemberName(name);
+    const auto hash = static_cast<std::uint32_t>(std::hash<std::string>{}(folded));
+    std::vector<std::size_t> positions;
+    for (auto entry = std::lower_bound(m_index.begin(), m_index.end(), IndexEntry{hash, 0});
+         entry != m_index.end() && entry->hash == hash; ++entry)
+        if (foldMemberName(m_members[entry->position].storedName) == folded)
+            positions.push_back(entry->position);
+    return positions;
 }
 
 platform::Result<ArchiveDirectory> readArchiveDirectory(const std::filesystem::path& hostPath,
@@ -72,7 +124,7 @@ platform::Result<ArchiveDirectory> readArchiveDirectory(const std::filesystem::p
         return opened.error();
     LhasaArchive& archive = *opened.value();
 
-    std::vector<ArchiveMember> members;
+    ArchiveDirectory directory;
     std::size_t headerCount = 0;
     std::uint64_t dataEnd = 0;
     while (const LHAFileHeader* header = archive.nextHeader()) {
@@ -81,20 +133,21 @@ platform::Result<ArchiveDirectory> readArchiveDirectory(const std::filesystem::p
         if (!stored)
             return damaged("a header is damaged");
         if (isFile(*header) && fitsTheRecord(*header, *stored))
-            members.push_back(makeMember(*header, *stored, headerCount));
+            directory.add(makeMember(*header, *stored, headerCount));
         ++headerCount;
     }
 
     if (headerCount == 0) {
         if (fileSize == 1 && archive.byteAt(0) == std::uint8_t{0})
-            return ArchiveDirectory({});
+            return ArchiveDirectory();
         return damaged("not an LZH archive");
     }
     if (dataEnd > fileSize)
         return damaged("the archive ends inside a member");
     if (dataEnd < fileSize && archive.byteAt(dataEnd) != std::uint8_t{0})
         return damaged("a header is damaged");
-    return ArchiveDirectory(std::move(members));
+    directory.index();
+    return directory;
 }
 
 } // namespace kor::unlha32

@@ -4,28 +4,53 @@
 
 #include "platform/result.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
-#include <span>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace kor::unlha32 {
 
-// One file of an archive, copied out of its header.
+// The compression method as a header names it ("-lh5-"), kept in place: an
+// archive of a million members must not cost a million strings.
+class MemberMethod {
+  public:
+    MemberMethod() = default;
+    // Keeps at most the first seven bytes; a method name has five.
+    explicit MemberMethod(std::string_view text);
+
+    const char* data() const { return m_text.data(); }
+    std::size_t size() const { return m_size; }
+    operator std::string_view() const { return {m_text.data(), m_size}; }
+    friend bool operator==(const MemberMethod& method, std::string_view text) {
+        return std::string_view(method) == text;
+    }
+    // For reports: "cannot decode the method " + method.
+    friend std::string operator+(std::string_view text, const MemberMethod& method) {
+        return std::string(text).append(method);
+    }
+
+  private:
+    std::array<char, 7> m_text{};
+    std::uint8_t m_size = 0;
+};
+
+// One file of an archive, copied out of its header. Its name lies in the
+// directory that holds it and is valid as long as that directory.
 struct ArchiveMember {
-    std::string storedName; // CP932, as stored, parts joined by "\"
-    std::string method;     // such as "-lh5-"
+    std::string_view storedName; // CP932, as stored, parts joined by "\"
+    MemberMethod method;
+    std::uint32_t unixTime = 0; // as lhasa reports it; 0 when unknown
     std::uint32_t compressedLength = 0;
     std::uint32_t length = 0;
+    DosTimestamp dosTimestamp;
+    std::uint32_t headerIndex = 0; // position among all headers of the archive
     std::uint16_t crc = 0;
     std::uint8_t osType = 0;
     std::uint8_t headerLevel = 0;
-    DosTimestamp dosTimestamp;
-    std::int64_t unixTime = 0;   // as lhasa reports it; 0 when unknown
-    std::size_t headerIndex = 0; // position among all headers of the archive
 };
 
 // The longest stored name the member record can hold with its ending zero.
@@ -34,19 +59,48 @@ constexpr std::size_t maximumStoredNameLength = 512;
 // The files of an archive in archive order, with an index by name. Folders,
 // symbolic links and members that the member record cannot hold (a name
 // longer than 512 bytes, a size of 4 GiB or more) are left out.
+//
+// It is kept for as long as the archive is open or cached, so it holds little
+// beside the archive's own bytes: the names end to end in blocks that never
+// move, and an index of a hash and a position per member.
 class ArchiveDirectory {
   public:
-    explicit ArchiveDirectory(std::vector<ArchiveMember> members);
+    ArchiveDirectory() = default;
+    ArchiveDirectory(ArchiveDirectory&&) = default;
+    ArchiveDirectory& operator=(ArchiveDirectory&&) = default;
+    // A copy's members would name the original's blocks.
+    ArchiveDirectory(const ArchiveDirectory&) = delete;
+    ArchiveDirectory& operator=(const ArchiveDirectory&) = delete;
+
+    // Adds a member after the others, its stored name copied into the
+    // directory. Members added after index() are not found by name.
+    void add(ArchiveMember member);
+    // Builds the index by name once the last member is added.
+    void index();
 
     const std::vector<ArchiveMember>& members() const { return m_members; }
 
     // The positions in members() of those named `name` (compared as
     // foldMemberName does), in archive order.
-    std::span<const std::size_t> membersNamed(std::string_view name) const;
+    std::vector<std::size_t> membersNamed(std::string_view name) const;
 
   private:
+    struct IndexEntry {
+        std::uint32_t hash;
+        std::uint32_t position;
+        auto operator<=>(const IndexEntry&) const = default;
+    };
+
+    std::string_view storeName(std::string_view name);
+
     std::vector<ArchiveMember> m_members;
-    std::unordered_map<std::string, std::vector<std::size_t>> m_positionsByFoldedName;
+    // Members as they are added, in chunks that index() joins into members():
+    // a vector grown by doubling would hold up to three times its members
+    // while it grows, this at most twice and only inside index().
+    std::vector<std::vector<ArchiveMember>> m_added;
+    std::vector<std::unique_ptr<char[]>> m_nameBlocks;
+    std::size_t m_nameBlockUsed = 0;
+    std::vector<IndexEntry> m_index; // sorted
 };
 
 // Reads every header of the archive at a host path. Fails when the file cannot

@@ -9,7 +9,10 @@ MemberSearch::MemberSearch(std::shared_ptr<const ArchiveDirectory> directory, st
     : m_directory(std::move(directory)), m_pattern(std::move(pattern)),
       m_kind(matching == Matching::Literal ? Kind::Literal
              : hasWildcard(m_pattern)      ? Kind::ByWildcard
-                                           : Kind::ByName) {}
+                                           : Kind::ByName) {
+    if (m_kind != Kind::ByWildcard)
+        m_positions = m_directory->membersNamed(m_pattern);
+}
 
 const ArchiveMember* MemberSearch::next() {
     const auto& members = m_directory->members();
@@ -18,16 +21,15 @@ const ArchiveMember* MemberSearch::next() {
         if (m_next != 0)
             return nullptr;
         m_next = members.size();
-        for (const std::size_t position : m_directory->membersNamed(m_pattern))
+        for (const std::size_t position : m_positions)
             if (members[position].storedName == m_pattern)
                 return &members[position];
         return nullptr;
     }
     if (m_kind == Kind::ByName) {
-        const auto positions = m_directory->membersNamed(m_pattern);
-        if (m_next >= positions.size())
+        if (m_next >= m_positions.size())
             return nullptr;
-        return &members[positions[m_next++]];
+        return &members[m_positions[m_next++]];
     }
     while (m_next < members.size()) {
         const ArchiveMember& member = members[m_next++];

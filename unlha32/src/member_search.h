@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kor::unlha32 {
 
@@ -30,6 +31,7 @@ class MemberSearch {
     std::shared_ptr<const ArchiveDirectory> m_directory;
     std::string m_pattern;
     Kind m_kind;
+    std::vector<std::size_t> m_positions; // of a search by name, found at once
     std::size_t m_next = 0;
 };
 

@@ -60,6 +60,15 @@ void prepareSettingsPath(Settings& settings);
 // error is returned for the caller to note.
 platform::Status ReadSettings(Settings& settings);
 
+// Checks the values that say where pictures and archives come from, as KOR.INI
+// gave them: DirOnly, Dir and FileName of each logo. KOR.INI names only the
+// emulated machine, so a folder must be a Windows path (a host path such as
+// "/etc" would reach outside every drive) and a file name a bare name (no "\",
+// "/" or ":"); neither may hold a control character. An empty value passes, as
+// its logo then stays as it is. Fails (EINVAL) naming the first refused key and
+// its value in the error's path ("C:\WINDOWS\KOR.INI [SaveDir] DirOnly=/etc").
+platform::Status checkSourceSettings(const Settings& settings);
+
 // Writes one key of [SaveDir] into KOR.INI through a temporary file and a
 // rename. A value holding a line break or a NUL byte is refused and nothing is
 // written. The in-memory value is the caller's to set.

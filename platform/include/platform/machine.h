@@ -50,7 +50,8 @@ class Machine {
     // backslashes, no trailing backslash except at a drive root. A host path
     // ("/tmp\\X") stays one: separators made "/", "." and ".." folded
     // ("/tmp/X"). Fails (EINVAL) for a path that names no drive letter it could
-    // use.
+    // use, and (ENAMETOOLONG) for a Windows path of 260 CP932 bytes or more, as
+    // MAX_PATH allows no more, or a host path of 4096 bytes or more.
     Result<std::string> fullPath(std::string_view path) const;
 
     // The host path of a Windows path (relative ones are made full first), or
@@ -76,6 +77,8 @@ class Machine {
     Status setCurrentDirectory(std::string_view path);
 
   private:
+    Result<std::string> unboundedFullPath(std::string_view path) const;
+
     std::filesystem::path m_root;
     std::string m_windowsDirectory;
     char m_currentDrive = 'C';

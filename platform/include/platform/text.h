@@ -19,4 +19,10 @@ Result<std::string> toCp932(std::string_view utf8);
 std::string upperAscii(std::string_view text);
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
+// The text as it may go to a terminal: every control character except the
+// line break ("\n") written as an escape ("\x1B", "\x7F"; a C1 control
+// such as U+009B as "\u009B"), so that a name from KOR.INI or an archive
+// cannot move the cursor, retitle the window or ring the bell.
+std::string escapeControlCharacters(std::string_view text);
+
 } // namespace kor::platform
