@@ -57,6 +57,24 @@ int readAll(int descriptor, const std::function<int(std::string_view)>& consume)
     }
 }
 
+// Writes the folder holding `host` to the disk, so that a name just given by a
+// rename survives a power cut; the file's own fsync does not cover its name.
+// Best effort: once renamed, every reader already sees the new file, and a
+// failure reported now would tell the caller that the old one stayed.
+void syncDirectoryOf(const fs::path& host) {
+    const fs::path folder = host.has_parent_path() ? host.parent_path() : fs::path(".");
+    FileDescriptor descriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (descriptor.isOpen())
+        ::fsync(descriptor.get());
+}
+
+// After a rename between two folders, both have changed.
+void syncDirectoriesOf(const fs::path& from, const fs::path& to) {
+    syncDirectoryOf(to);
+    if (from.parent_path() != to.parent_path())
+        syncDirectoryOf(from);
+}
+
 // A Windows path as the caller means it (or a host path outside every drive),
 // with the host file it names.
 struct Location {
@@ -139,6 +157,7 @@ class StagedFile {
         if (::rename(m_path.c_str(), m_destination.c_str()) != 0)
             return errno;
         m_committed = true;
+        syncDirectoryOf(m_destination);
         return 0;
     }
 
@@ -366,8 +385,10 @@ Status renameFile(std::string_view from, std::string_view to) {
         return failed(EXDEV, "the new name is on another drive");
     const char* oldHost = source.value().host.c_str();
     const char* newHost = destination.value().host.c_str();
-    if (::renameat2(AT_FDCWD, oldHost, AT_FDCWD, newHost, RENAME_NOREPLACE) == 0)
+    if (::renameat2(AT_FDCWD, oldHost, AT_FDCWD, newHost, RENAME_NOREPLACE) == 0) {
+        syncDirectoriesOf(source.value().host, destination.value().host);
         return {};
+    }
     if (errno != EINVAL && errno != ENOSYS)
         return failed(errno);
     // A file system without RENAME_NOREPLACE: a hard link refuses an existing
@@ -379,6 +400,7 @@ Status renameFile(std::string_view from, std::string_view to) {
         ::unlink(newHost);
         return failed(error);
     }
+    syncDirectoriesOf(source.value().host, destination.value().host);
     return {};
 }
 
@@ -396,6 +418,7 @@ Status replaceFile(std::string_view from, std::string_view to) {
         return failed(EACCES, std::string(readOnlyDetail));
     if (::rename(source.value().host.c_str(), destination.value().host.c_str()) != 0)
         return failed(errno);
+    syncDirectoriesOf(source.value().host, destination.value().host);
     return {};
 }
 
