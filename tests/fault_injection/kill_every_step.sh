@@ -232,8 +232,8 @@ check_after() { # trial fresh label
         bad=1
     fi
     tree_of "$trial" >"$trial.tree"
-    extra="$(comm -13 "$fresh.tree" "$trial.tree")"
-    missing="$(comm -23 "$fresh.tree" "$trial.tree")"
+    extra="$(LC_ALL=C comm -13 "$fresh.tree" "$trial.tree")"
+    missing="$(LC_ALL=C comm -23 "$fresh.tree" "$trial.tree")"
     if [[ -n "$extra" ]]; then
         leftovers=$((leftovers + 1))
         bad=1
