@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 namespace kor::setup {
 
@@ -213,7 +214,7 @@ void Dir_File_Setup::recordDrop(QLabel& label, const ScreenKeys& keys,
         const std::string directory =
             namesAFile(namePart) ? directoryPart : directoryPart + '\\' + namePart;
         label.setText(toQString(directory));
-        write(keys.directoryOnly, directory);
+        write({{keys.directoryOnly, directory}});
         *core::settingValue(settings, keys.directoryOnly) = directory;
         return;
     }
@@ -226,14 +227,17 @@ void Dir_File_Setup::recordDrop(QLabel& label, const ScreenKeys& keys,
         return;
     }
     label.setText(toQString(namePart));
-    write(keys.archiveDirectory, directoryPart);
-    write(keys.archiveFileName, namePart);
+    write({{keys.archiveDirectory, directoryPart}, {keys.archiveFileName, namePart}});
     *core::settingValue(settings, keys.archiveFileName) = namePart;
 }
 
 void Dir_File_Setup::Command4_Click() {
+    // Emptied together: a crash part way must not leave a directory emptied
+    // beside the file name it went with.
+    std::vector<platform::ProfileEntry> emptied;
     for (std::string_view key : LocationKeys)
-        write(key, {});
+        emptied.push_back({key, {}});
+    write(emptied);
     Label1->clear();
     Label2->clear();
     Label6->clear();
@@ -251,10 +255,11 @@ void Dir_File_Setup::Command9_Click() {
     close();
 }
 
-void Dir_File_Setup::write(std::string_view key, const std::string& value) {
+void Dir_File_Setup::write(const std::vector<platform::ProfileEntry>& entries) {
     // As with the options, a KOR.INI that cannot be written is not reported:
-    // the value holds for this run only.
-    static_cast<void>(core::WriteSetting(m_state.settings, key, value));
+    // the values hold for this run only. The keys of one drop go in one
+    // replacement of the file, never one without the other.
+    static_cast<void>(core::WriteSettings(m_state.settings, entries));
 }
 
 } // namespace kor::setup

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/profile.h"
+
 #include <QMdiSubWindow>
 #include <QStringList>
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QFrame;
 class QLabel;
@@ -53,7 +56,7 @@ class Dir_File_Setup final : public QMdiSubWindow {
     void Command9_Click();
 
     void recordDrop(QLabel& label, const ScreenKeys& keys, const QStringList& hostPaths);
-    void write(std::string_view key, const std::string& value);
+    void write(const std::vector<platform::ProfileEntry>& entries);
 
     KORsetupMain& m_main;
     SetupState& m_state;

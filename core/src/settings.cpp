@@ -119,4 +119,10 @@ platform::Status WriteSetting(Settings& settings, std::string_view key, std::str
     return platform::writeProfileString(SettingsSection, key, value, settings.iniPath);
 }
 
+platform::Status WriteSettings(Settings& settings,
+                               const std::vector<platform::ProfileEntry>& entries) {
+    prepareSettingsPath(settings);
+    return platform::writeProfileStrings(SettingsSection, entries, settings.iniPath);
+}
+
 } // namespace kor::core

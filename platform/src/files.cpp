@@ -62,6 +62,13 @@ int readAll(int descriptor, const std::function<int(std::string_view)>& consume)
     }
 }
 
+// After a rename between two folders, both have changed.
+void syncDirectoriesOf(const fs::path& from, const fs::path& to) {
+    syncFolderOf(to);
+    if (from.parent_path() != to.parent_path())
+        syncFolderOf(from);
+}
+
 } // namespace
 
 Result<Location> locate(Operation operation, std::string_view path) {
@@ -304,8 +311,10 @@ Status renameFile(std::string_view from, std::string_view to) {
         return failed(EXDEV, "the new name is on another drive");
     const char* oldHost = source.value().host.c_str();
     const char* newHost = destination.value().host.c_str();
-    if (::renameat2(AT_FDCWD, oldHost, AT_FDCWD, newHost, RENAME_NOREPLACE) == 0)
+    if (::renameat2(AT_FDCWD, oldHost, AT_FDCWD, newHost, RENAME_NOREPLACE) == 0) {
+        syncDirectoriesOf(source.value().host, destination.value().host);
         return {};
+    }
     if (errno != EINVAL && errno != ENOSYS)
         return failed(errno);
     // A file system without RENAME_NOREPLACE: a hard link refuses an existing
@@ -317,6 +326,7 @@ Status renameFile(std::string_view from, std::string_view to) {
         ::unlink(newHost);
         return failed(error);
     }
+    syncDirectoriesOf(source.value().host, destination.value().host);
     return {};
 }
 
@@ -334,7 +344,7 @@ Status replaceFile(std::string_view from, std::string_view to) {
         return failed(EACCES, std::string(ReadOnlyDetail));
     if (::rename(source.value().host.c_str(), destination.value().host.c_str()) != 0)
         return failed(errno);
-    syncFolderOf(destination.value().host);
+    syncDirectoriesOf(source.value().host, destination.value().host);
     return {};
 }
 

@@ -189,25 +189,44 @@ Result<std::string> readProfileString(std::string_view section, std::string_view
 
 Status writeProfileString(std::string_view section, std::string_view key, std::string_view value,
                           std::string_view iniPath) {
+    return writeProfileStrings(section, {{key, value}}, iniPath);
+}
+
+Status writeProfileStrings(std::string_view section, const std::vector<ProfileEntry>& entries,
+                           std::string_view iniPath) {
     const std::string path = displayedPath(iniPath);
     const std::string_view sectionText = trimBlanks(section);
-    const std::string_view keyText = trimBlanks(key);
-    if (sectionText.empty() || keyText.empty())
+    if (sectionText.empty())
         return Error(Operation::Write, path, EINVAL, "the section or key name is empty");
     if (sectionText.find(']') != std::string_view::npos)
         return Error(Operation::Write, path, EINVAL, "the section name holds \"]\"");
-    if (keyText.find('=') != std::string_view::npos || keyText.starts_with('['))
-        return Error(Operation::Write, path, EINVAL,
-                     "the key name holds \"=\" or starts with \"[\"");
     Result<std::string> sectionBytes = encodeForLine(sectionText, "the section name", path);
     if (!sectionBytes)
         return sectionBytes.error();
-    Result<std::string> keyBytes = encodeForLine(keyText, "the key name", path);
-    if (!keyBytes)
-        return keyBytes.error();
-    Result<std::string> valueBytes = encodeForLine(value, "the value", path);
-    if (!valueBytes)
-        return valueBytes.error();
+    // Every entry is checked before the file is read, so that one refused
+    // entry leaves the whole batch unwritten.
+    std::vector<std::string> keys;
+    std::vector<std::string> keyLines;
+    keys.reserve(entries.size());
+    keyLines.reserve(entries.size());
+    for (const ProfileEntry& entry : entries) {
+        const std::string_view keyText = trimBlanks(entry.key);
+        if (keyText.empty())
+            return Error(Operation::Write, path, EINVAL, "the section or key name is empty");
+        if (keyText.find('=') != std::string_view::npos || keyText.starts_with('['))
+            return Error(Operation::Write, path, EINVAL,
+                         "the key name holds \"=\" or starts with \"[\"");
+        Result<std::string> keyBytes = encodeForLine(keyText, "the key name", path);
+        if (!keyBytes)
+            return keyBytes.error();
+        Result<std::string> valueBytes = encodeForLine(entry.value, "the value", path);
+        if (!valueBytes)
+            return valueBytes.error();
+        keyLines.push_back(keyBytes.value() + "=" + valueBytes.value());
+        keys.push_back(std::move(keyBytes).value());
+    }
+    if (entries.empty())
+        return {};
 
     Result<std::filesystem::path> host = Machine::current().hostPath(iniPath);
     if (!host)
@@ -216,26 +235,33 @@ Status writeProfileString(std::string_view section, std::string_view key, std::s
     if (file.error != 0 && file.error != ENOENT)
         return Error(Operation::Write, path, file.error);
 
+    // The entries go in one after another, each as a write of its own would
+    // place it, and the file is replaced once.
     constexpr std::string_view crlf = "\r\n";
-    const std::string keyLineText = keyBytes.value() + "=" + valueBytes.value();
     const std::string sectionLineText = "[" + sectionBytes.value() + "]";
     std::vector<Line> lines = splitLines(file.bytes);
-    const Place place = find(lines, sectionBytes.value(), keyBytes.value());
-    if (place.key) {
-        lines[*place.key] = {keyLineText, crlf};
-    } else {
+    std::size_t added = 0;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const Place place = find(lines, sectionBytes.value(), keys[i]);
+        added += keyLines[i].size() + 2;
+        if (place.key) {
+            lines[*place.key] = {keyLines[i], crlf};
+            continue;
+        }
         // A new key follows the last key of its section, before the blank lines
         // that part it from the next; a new section goes at the end.
         const std::size_t at = place.section ? place.lastKey + 1 : lines.size();
         if (at > 0 && lines[at - 1].lineBreak.empty())
             lines[at - 1].lineBreak = crlf;
         auto inserted =
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{keyLineText, crlf});
-        if (!place.section)
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{keyLines[i], crlf});
+        if (!place.section) {
             lines.insert(inserted, Line{sectionLineText, crlf});
+            added += sectionLineText.size() + 2;
+        }
     }
     std::string bytes;
-    bytes.reserve(file.bytes.size() + keyLineText.size() + sectionLineText.size() + 4);
+    bytes.reserve(file.bytes.size() + added);
     for (const Line& line : lines) {
         bytes += line.content;
         bytes += line.lineBreak;

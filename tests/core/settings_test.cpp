@@ -145,6 +145,23 @@ TEST(Settings, AValueThatWouldBreakTheFileIsRefused) {
     }
 }
 
+TEST(Settings, AnArchivePairIsWrittenWholeOrNotAtAll) {
+    TemporaryMachine machine;
+    const std::string before = "[SaveDir]\r\nMDir=C:\\OLD\r\nMFileName=old.lzh\r\n";
+    machine.writeFile("C:\\WINDOWS\\KOR.INI", before);
+    Settings settings;
+    settings.settingsDirectory = "C:\\WINDOWS";
+
+    for (std::string_view refused : {"two\nlines.lzh", "🙂.lzh"}) {
+        EXPECT_FALSE(WriteSettings(settings, {{"MDir", "D:\\ARC"}, {"MFileName", refused}}).ok());
+        EXPECT_EQ(machine.readFile("C:\\WINDOWS\\KOR.INI"), before);
+    }
+    ASSERT_TRUE(WriteSettings(settings, {{"MDir", "D:\\ARC"}, {"MFileName", "ロゴ.lzh"}}).ok());
+    const Settings read = readFresh();
+    EXPECT_EQ(read.MDir, "D:\\ARC");
+    EXPECT_EQ(read.MFileName, "ロゴ.lzh");
+}
+
 TEST(Settings, SettingValueFindsEveryKeyWithoutRegardToCase) {
     Settings settings;
     for (std::string_view key : SettingKeys)

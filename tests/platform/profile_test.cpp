@@ -2,9 +2,11 @@
 
 #include "temporary_machine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace kor::platform {
 namespace {
@@ -172,6 +174,76 @@ TEST(Profile, RefusesLineBreaksAndNulsWithoutWriting) {
     EXPECT_FALSE(writeProfileString("SaveDir", "A=B", "x", iniPath).ok());
     EXPECT_FALSE(writeProfileString("SaveDir", "Dir", "한국어", iniPath).ok());
     EXPECT_EQ(machine.readFile(iniPath), before);
+}
+
+// One replacement of the file must give the bytes that key-by-key writes give,
+// so that a batch changes nothing a reader of KOR.INI could see.
+TEST(Profile, SeveralKeysAtOnceGiveTheBytesOfOneWriteEach) {
+    const std::vector<ProfileEntry> pair{{"Dir", "C:\\表"}, {"FileName", "ロゴ.lzh"}};
+    const std::vector<ProfileEntry> repeated{{"EDir", "C:\\A"}, {"edir", "C:\\B"}, {"x", ""}};
+    const struct {
+        const char* name;
+        std::string before; // empty: no file yet
+        std::vector<ProfileEntry> entries;
+    } cases[] = {
+        {"no file yet", "", pair},
+        {"both keys present", "[SaveDir]\r\nFileName=old.lzh\r\nDir = C:\\OLD\r\n", pair},
+        {"one key new, before another section",
+         "[SaveDir]\r\nDir=C:\\OLD\r\n\r\n[Other]\r\nFileName=other\r\n", pair},
+        {"section absent, last line unended", "; note\r\n[Other]\r\nk=v", pair},
+        {"the same key twice: the last wins", "[SaveDir]\nArcCheck=on\n", repeated},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string oneByOne;
+        {
+            TemporaryMachine machine;
+            if (!c.before.empty())
+                machine.writeFile(iniPath, c.before);
+            for (const ProfileEntry& entry : c.entries)
+                ASSERT_TRUE(writeProfileString("SaveDir", entry.key, entry.value, iniPath).ok());
+            oneByOne = machine.readFile(iniPath);
+        }
+        TemporaryMachine machine;
+        if (!c.before.empty())
+            machine.writeFile(iniPath, c.before);
+
+        ASSERT_TRUE(writeProfileStrings("SaveDir", c.entries, iniPath).ok());
+
+        EXPECT_EQ(machine.readFile(iniPath), oneByOne);
+    }
+}
+
+TEST(Profile, OneRefusedEntryWritesNoneOfTheBatch) {
+    const std::string before = "[SaveDir]\r\nDir=C:\\A\r\nFileName=a.lzh\r\n";
+    const std::vector<std::vector<ProfileEntry>> batches{
+        {{"Dir", "C:\\B"}, {"FileName", "two\nlines.lzh"}},
+        {{"Dir", "C:\\two\rlines"}, {"FileName", "b.lzh"}},
+        {{"Dir", "C:\\B"}, {"FileName", std::string_view("b\0.lzh", 6)}},
+        {{"Dir", "C:\\B"}, {"FileName", "🙂.lzh"}},
+        {{"Dir", "C:\\B"}, {"File=Name", "b.lzh"}},
+        {{"Dir", "C:\\B"}, {" ", "b.lzh"}},
+    };
+    for (const auto& batch : batches) {
+        TemporaryMachine machine;
+        machine.writeFile(iniPath, before);
+        const auto entries = [&] {
+            std::vector<std::filesystem::path> names;
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(machine.root()))
+                names.push_back(entry.path());
+            std::ranges::sort(names);
+            return names;
+        };
+        const std::vector<std::filesystem::path> entriesBefore = entries();
+
+        const Status status = writeProfileStrings("SaveDir", batch, iniPath);
+
+        ASSERT_FALSE(status.ok());
+        EXPECT_EQ(status.error().path(), iniPath);
+        EXPECT_EQ(machine.readFile(iniPath), before);
+        // Not even a staged copy is left beside it.
+        EXPECT_EQ(entries(), entriesBefore);
+    }
 }
 
 TEST(Profile, WriteFailureReportsAndKeepsTheFile) {

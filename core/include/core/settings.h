@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/profile.h"
 #include "platform/result.h"
 
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kor::core {
 
@@ -73,5 +75,12 @@ platform::Status checkSourceSettings(const Settings& settings);
 // rename. A value holding a line break or a NUL byte is refused and nothing is
 // written. The in-memory value is the caller's to set.
 platform::Status WriteSetting(Settings& settings, std::string_view key, std::string_view value);
+
+// Writes several keys of [SaveDir] in one replacement of KOR.INI, so that keys
+// that only make sense together (an archive's directory and file name) are
+// never found one without the other. When any value is refused, none is
+// written. The in-memory values are the caller's to set.
+platform::Status WriteSettings(Settings& settings,
+                               const std::vector<platform::ProfileEntry>& entries);
 
 } // namespace kor::core

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Profile strings: the INI files of Windows, with the results of
 // GetPrivateProfileStringA and WritePrivateProfileStringA. Files are CP932 with
@@ -26,5 +27,17 @@ Result<std::string> readProfileString(std::string_view section, std::string_view
 // CP932 cannot hold, is refused and nothing is written.
 Status writeProfileString(std::string_view section, std::string_view key, std::string_view value,
                           std::string_view iniPath);
+
+struct ProfileEntry {
+    std::string_view key;
+    std::string_view value;
+};
+
+// Sets several keys of `section` in one replacement of the file, each placed
+// as writeProfileString would place it, in the order given. When any section,
+// key or value is refused, nothing is written and the first refusal is
+// returned; a crash leaves the file either wholly old or wholly new.
+Status writeProfileStrings(std::string_view section, const std::vector<ProfileEntry>& entries,
+                           std::string_view iniPath);
 
 } // namespace kor::platform
