@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/machine.h"
+#include "platform/profile.h"
 #include "platform/random.h"
 #include "platform/services.h"
 #include "platform/text.h"
@@ -43,7 +44,8 @@ void noteUnchanged(core::LogoSlot slot, const core::Settings& settings, std::str
     target = target.substr(target.find_last_of('\\') + 1);
     std::string reason(why);
     std::replace(reason.begin(), reason.end(), '\n', ' ');
-    std::cerr << ProgramTitle << ": " << target << " は変更しません: " << reason << '\n';
+    std::cerr << ProgramTitle << ": " << target
+              << " は変更しません: " << platform::escapeControlCharacters(reason) << '\n';
 }
 
 std::string lengthRefusal(const core::Settings& settings, const std::string& path,
@@ -81,7 +83,11 @@ RunOutcome Form1::Form_Load() {
 }
 
 platform::Status Form1::changeLogos() {
-    m_settings.settingsDirectory = platform::Machine::current().windowsDirectory();
+    const platform::Machine& machine = platform::Machine::current();
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(machine.root(), ignored))
+        return platform::Error(platform::Operation::OpenMachine, machine.root().string(), ENOENT);
+    m_settings.settingsDirectory = machine.windowsDirectory();
     if (!platform::directoryExists(m_settings.settingsDirectory))
         return platform::Error(platform::Operation::OpenWindowsDirectory,
                                m_settings.settingsDirectory, ENOTDIR, "path not found");
@@ -91,6 +97,10 @@ platform::Status Form1::changeLogos() {
     if (auto read = core::ReadSettings(m_settings); !read)
         std::cerr << ProgramTitle << ": "
                   << platform::escapeControlCharacters(read.error().message()) << '\n';
+    if (platform::hasUtf8Mark(m_settings.iniPath))
+        std::cerr << ProgramTitle << ": " << m_settings.iniPath
+                  << " は UTF-8 で保存されているので UTF-8 として読みました。"
+                     "Windows 95 でも使えるよう、Shift-JIS で保存し直してください\n";
     // KOR.INI names only the emulated machine; a value that would reach a host
     // folder, or hides a control character, ends the run before anything changes.
     if (auto checked = core::checkSourceSettings(m_settings); !checked)
@@ -250,7 +260,7 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
         const bool refusedLength = extracted.error().code() == EFBIG;
         noteUnchanged(slot, m_settings,
                       refusedLength ? lengthRefusal(m_settings, source, std::stoull(row[1]))
-                                    : source + ": " + extracted.error().message());
+                                    : source + " を解凍できません: " + extracted.error().reason());
         return {};
     }
     return core::InstallLogoFromExtracted(m_settings, slot, extracted.value().path());

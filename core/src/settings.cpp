@@ -111,6 +111,26 @@ platform::Status checkSourceSettings(const Settings& settings) {
                                        std::string(source.key) + "=" + shownValue(value),
                                    EINVAL, std::string(source.key) + " " + *fault);
     }
+    // An archive needs its folder: a Dir written empty (rather than left out)
+    // names no drive at all.
+    if (!isBmpMode(settings)) {
+        struct Archive {
+            std::string_view directoryKey;
+            std::string Settings::*directory;
+            std::string Settings::*fileName;
+        };
+        constexpr Archive archives[] = {{"Dir", &Settings::Dir, &Settings::FileName},
+                                        {"MDir", &Settings::MDir, &Settings::MFileName},
+                                        {"EDir", &Settings::EDir, &Settings::EFileName}};
+        for (const Archive& archive : archives)
+            if (!(settings.*archive.fileName).empty() && (settings.*archive.directory).empty())
+                return platform::Error(platform::Operation::Find,
+                                       settings.iniPath + " [" + std::string(SettingsSection) +
+                                           "] " + std::string(archive.directoryKey) + "=",
+                                       EINVAL,
+                                       std::string(archive.directoryKey) +
+                                           " is empty, so the archive lies on no drive");
+    }
     return {};
 }
 

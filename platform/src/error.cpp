@@ -73,6 +73,8 @@ std::string_view englishOperation(Operation operation) {
         return "run command";
     case Operation::ReadResponseFile:
         return "read response file";
+    case Operation::OpenMachine:
+        return "open the folder of the Windows machine (KOR_ROOT)";
     }
     return "do";
 }
@@ -135,6 +137,8 @@ std::string_view japaneseOperation(Operation operation) {
         return "このｺﾏﾝﾄﾞを実行できません";
     case Operation::ReadResponseFile:
         return "このﾚｽﾎﾟﾝｽﾌｧｲﾙを読み込めません";
+    case Operation::OpenMachine:
+        return "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) を開けません";
     }
     return "処理できません";
 }

@@ -149,7 +149,14 @@ Result<std::string> encodeForLine(std::string_view text, std::string_view what,
     return encoded;
 }
 
+constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+
 } // namespace
+
+bool hasUtf8Mark(std::string_view iniPath) {
+    Result<std::filesystem::path> host = Machine::current().hostPath(iniPath);
+    return host && readHostFile(host.value()).bytes.starts_with(Utf8Mark);
+}
 
 Result<std::string> readProfileString(std::string_view section, std::string_view key,
                                       std::string_view fallback, std::string_view iniPath) {
@@ -162,12 +169,16 @@ Result<std::string> readProfileString(std::string_view section, std::string_view
         return std::string(fallback);
     if (file.error != 0)
         return Error(Operation::Read, path, file.error);
+    // A file that starts with the UTF-8 mark says it is UTF-8, as later
+    // editions of Notepad save it; any other is CP932.
+    const bool utf8 = std::string_view(file.bytes).starts_with(Utf8Mark);
+    const std::string_view text = std::string_view(file.bytes).substr(utf8 ? Utf8Mark.size() : 0);
     // A section or key that CP932 cannot hold cannot be in the file either.
-    Result<std::string> wantedSection = toCp932(section);
-    Result<std::string> wantedKey = toCp932(key);
+    Result<std::string> wantedSection = utf8 ? std::string(section) : toCp932(section);
+    Result<std::string> wantedKey = utf8 ? std::string(key) : toCp932(key);
     if (!wantedSection || !wantedKey)
         return std::string(fallback);
-    const std::vector<Line> lines = splitLines(file.bytes);
+    const std::vector<Line> lines = splitLines(text);
     const Place place = find(lines, wantedSection.value(), wantedKey.value());
     if (!place.key)
         return std::string(fallback);
@@ -179,11 +190,13 @@ Result<std::string> readProfileString(std::string_view section, std::string_view
         return Error(Operation::Read, keyPath, EINVAL,
                      "the value of " + std::string(key) + " in [" + std::string(section) +
                          "] holds a NUL byte");
-    Result<std::string> value = fromCp932(bytes);
-    if (!value)
+    // Text of a UTF-8 file counts only when Windows 95 could hold it too.
+    const bool readable = utf8 ? toCp932(bytes).ok() : true;
+    Result<std::string> value = utf8 ? Result<std::string>(std::string(bytes)) : fromCp932(bytes);
+    if (!readable || !value)
         return Error(Operation::Read, keyPath, EILSEQ,
                      "the value of " + std::string(key) + " in [" + std::string(section) +
-                         "] is not valid CP932");
+                         (utf8 ? "] is not text that Shift-JIS can hold" : "] is not valid CP932"));
     return value;
 }
 
@@ -231,9 +244,18 @@ Status writeProfileStrings(std::string_view section, const std::vector<ProfileEn
     Result<std::filesystem::path> host = Machine::current().hostPath(iniPath);
     if (!host)
         return Error(Operation::Write, path, host.error().code(), host.error().detail());
-    const HostFile file = readHostFile(host.value());
+    HostFile file = readHostFile(host.value());
     if (file.error != 0 && file.error != ENOENT)
         return Error(Operation::Write, path, file.error);
+    // A file saved as UTF-8 is written back as Windows 95 reads it, in CP932.
+    if (std::string_view(file.bytes).starts_with(Utf8Mark)) {
+        Result<std::string> converted =
+            toCp932(std::string_view(file.bytes).substr(Utf8Mark.size()));
+        if (!converted)
+            return Error(Operation::Write, path, EILSEQ,
+                         "the file, saved as UTF-8, has a character that CP932 cannot hold");
+        file.bytes = std::move(converted).value();
+    }
 
     // The entries go in one after another, each as a write of its own would
     // place it, and the file is replaced once.

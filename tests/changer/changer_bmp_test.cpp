@@ -196,6 +196,40 @@ TEST_F(ChangerBmpMode, AReportReachesStandardErrorWhenTheDisplayIsDead) {
     }
 }
 
+TEST_F(ChangerBmpMode, AKorIniSavedAsUtf8IsReadAsUtf8WithANote) {
+    const auto pictures = picturesIn("C:\\壁紙", 2);
+    machine.writeFile("C:\\WINDOWS\\KOR.INI",
+                      "\xEF\xBB\xBF[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\壁紙\r\n");
+    const auto run = runChanger(machine);
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_TRUE(pictures.contains(machine.readFile("C:\\logo.sys")));
+    EXPECT_NE(run.standardError.find("Shift-JIS"), std::string::npos) << run.standardError;
+}
+
+// Faults of the set-up itself end the run with a report that names what to
+// mend.
+TEST_F(ChangerBmpMode, SetUpFaultsNameWhatToMend) {
+    struct Case {
+        std::string settings;
+        std::string named;
+    };
+    const std::string longFolder = "C:\\" + std::string(300, 'L');
+    for (const Case& c : {Case{"ArcCheck=off\nDir=\nFileName=A.LZH", "[SaveDir] Dir="},
+                          Case{"ArcCheck=on\nDirOnly=" + longFolder, "長すぎます"},
+                          Case{"ArcCheck=on\nMDirOnly=C:\\GONE", "C:\\GONE"}}) {
+        writeSettings(machine, c.settings);
+        const auto run = runChanger(machine);
+        EXPECT_EQ(run.exitStatus, 1) << c.settings;
+        EXPECT_NE(run.standardError.find(c.named), std::string::npos) << run.standardError;
+        EXPECT_TRUE(logos() == oldLogos);
+    }
+    const auto noMachine =
+        runProgram(KOR_PROGRAM, {{"KOR_ROOT", (machine.root() / "nowhere").string()}});
+    EXPECT_EQ(noMachine.exitStatus, 1);
+    EXPECT_NE(noMachine.standardError.find("KOR_ROOT"), std::string::npos)
+        << noMachine.standardError;
+}
+
 TEST_F(ChangerBmpMode, AnUnmappedDriveEndsTheRunAndNamesIt) {
     writeSettings(machine, "ArcCheck=on\nDirOnly=Q:\\PICS");
     const auto run = runChanger(machine);

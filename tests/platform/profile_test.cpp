@@ -140,6 +140,22 @@ TEST(Profile, JapaneseValuesAreCp932OnDisk) {
     EXPECT_EQ(read("DirOnly"), "C:\\表紙\\ソフト");
 }
 
+// Notepad of later Windows saves UTF-8 with a byte order mark: such a file is
+// read as UTF-8, and a write puts it back in CP932, as Windows 95 reads it.
+TEST(Profile, AFileMarkedAsUtf8IsReadAsUtf8AndWrittenBackInCp932) {
+    TemporaryMachine machine;
+    machine.writeFile(iniPath, "\xEF\xBB\xBF[SaveDir]\r\nDirOnly=C:\\表紙\r\nEDirOnly=C:\\😀\r\n");
+    EXPECT_TRUE(hasUtf8Mark(iniPath));
+    EXPECT_EQ(read("DirOnly"), "C:\\表紙");
+    EXPECT_EQ(read("EDirOnly").substr(0, 7), "<error:") << "not text Windows 95 can hold";
+    EXPECT_FALSE(writeProfileString("SaveDir", "MDirOnly", "C:\\X", iniPath).ok());
+
+    machine.writeFile(iniPath, "\xEF\xBB\xBF[SaveDir]\r\nDirOnly=C:\\表紙\r\n");
+    ASSERT_TRUE(writeProfileString("SaveDir", "MDirOnly", "C:\\X", iniPath).ok());
+    EXPECT_EQ(machine.readFile(iniPath), "[SaveDir]\r\nDirOnly=C:\\\x95\x5C\x8E\x86\r\nMDirOnly=C:\\X\r\n");
+    EXPECT_FALSE(hasUtf8Mark(iniPath));
+}
+
 TEST(Profile, TrailBytesAreNeverFoldedLikeLetters) {
     TemporaryMachine machine;
     // ヂ is 0x83 0x61 and ア is 0x83 0x41: folding the trail byte 'a' to 'A'

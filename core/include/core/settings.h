@@ -69,6 +69,8 @@ platform::Status ReadSettings(Settings& settings);
 // "/" or ":"); neither may hold a control character. An empty value passes, as
 // its logo then stays as it is. Fails (EINVAL) naming the first refused key and
 // its value in the error's path ("C:\WINDOWS\KOR.INI [SaveDir] DirOnly=/etc").
+// In archive mode a Dir, MDir or EDir written empty while its file name is set
+// is refused as well: the archive would lie on no drive.
 platform::Status checkSourceSettings(const Settings& settings);
 
 // Writes one key of [SaveDir] into KOR.INI through a temporary file and a

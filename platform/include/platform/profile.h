@@ -21,6 +21,10 @@ namespace kor::platform {
 Result<std::string> readProfileString(std::string_view section, std::string_view key,
                                       std::string_view fallback, std::string_view iniPath);
 
+// Whether the file starts with the UTF-8 byte order mark. Such a file is read
+// as UTF-8 and written back in CP932, without the mark.
+bool hasUtf8Mark(std::string_view iniPath);
+
 // Sets `key` in `section`, creating the file and the section when missing and
 // keeping every other line as it was. The file is rewritten through a temporary
 // file and a rename. A value holding a line break or a NUL byte, or one that

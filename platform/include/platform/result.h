@@ -41,6 +41,7 @@ enum class Operation {
     CreateFileIn,         // a new file in a folder
     RunCommand,           // the archive library's command line
     ReadResponseFile,     // an @file of that command line
+    OpenMachine,          // the host folder of the emulated machine (KOR_ROOT)
 };
 
 // Every Operation, in the order of their values, for tables and tests.
@@ -72,6 +73,7 @@ inline constexpr std::array AllOperations{
     Operation::CreateFileIn,
     Operation::RunCommand,
     Operation::ReadResponseFile,
+    Operation::OpenMachine,
 };
 
 namespace detail {
@@ -85,7 +87,7 @@ constexpr bool listsEveryOperationInOrder() {
 // A new Operation goes at the end of AllOperations as well; the phrase tables
 // are switches that the compiler checks for every value.
 static_assert(detail::listsEveryOperationInOrder() &&
-                  AllOperations.back() == Operation::ReadResponseFile,
+                  AllOperations.back() == Operation::OpenMachine,
               "AllOperations must list every Operation in order");
 
 // The operation as it reads after "cannot": "get the length of".
