@@ -50,13 +50,18 @@ class PublicProgramCopy {
         if (!::mkdtemp(pattern.data()))
             throw std::runtime_error("cannot create a temporary folder from " + pattern);
         m_folder = pattern;
-        const auto readable = fs::perms::owner_all | fs::perms::group_read |
-                              fs::perms::group_exec | fs::perms::others_read |
-                              fs::perms::others_exec;
-        fs::permissions(m_folder, readable);
-        for (const fs::path built : {KOR_PROGRAM, KOR_PROGRAM_LIBRARIES}) {
-            fs::copy_file(built, m_folder / built.filename());
-            fs::permissions(m_folder / built.filename(), readable);
+        const auto readable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec;
+        try {
+            fs::permissions(m_folder, readable);
+            for (const fs::path built : {KOR_PROGRAM, KOR_PROGRAM_LIBRARIES}) {
+                fs::copy_file(built, m_folder / built.filename());
+                fs::permissions(m_folder / built.filename(), readable);
+            }
+        } catch (...) {
+            std::error_code error;
+            fs::remove_all(m_folder, error);
+            throw;
         }
     }
     ~PublicProgramCopy() {
@@ -90,8 +95,9 @@ inline ProgramRun runChangerWithoutPrivileges(const TemporaryMachine& machine) {
     std::filesystem::permissions(machine.root(), std::filesystem::perms::all);
     const PublicProgramCopy copy;
     environment["LD_LIBRARY_PATH"] = copy.folder().string();
-    return runProgram("/usr/bin/setpriv", environment,
-                      {"--reuid=65534", "--regid=65534", "--clear-groups", copy.program().string()});
+    return runProgram(
+        "/usr/bin/setpriv", environment,
+        {"--reuid=65534", "--regid=65534", "--clear-groups", copy.program().string()});
 }
 
 // What a run said on standard error, a line each: for a note that a logo was
