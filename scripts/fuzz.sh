@@ -3,7 +3,7 @@
 #   scripts/fuzz.sh --smoke     2000 inputs a target, seeded (well under a minute)
 #   scripts/fuzz.sh [SECONDS]   SECONDS a target (default 600)
 # fuzz_archive starts from the LZH corpus (KOR_LZH_CORPUS, default
-# ../shared/lzh-corpus) and fuzz/regression/archive; fuzz_settings from the
+# tests/data/lzh-corpus) and fuzz/regression/archive; fuzz_settings from the
 # demo machines' KOR.INI files and fuzz/regression/settings. Inputs that find
 # new paths collect in build-fuzz/corpus/<target>, inputs that break a target
 # in build-fuzz/crashes/<target>. Exits with a non-zero status when a target

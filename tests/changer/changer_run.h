@@ -7,9 +7,11 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include <stdlib.h>
 #include <unistd.h>
 
 namespace kor::testing {
@@ -36,20 +38,66 @@ inline void writeSettings(const TemporaryMachine& machine, const std::string& ke
     machine.writeFile(windowsDirectory + "\\KOR.INI", text);
 }
 
+// The built KOR and the libraries it links and loads, copied into a fresh
+// temporary folder that every user may enter and removed afterwards. The build
+// tree often sits where another user may not go (a home folder, a private
+// temporary folder), and there KOR could not load its libraries as that user.
+class PublicProgramCopy {
+  public:
+    PublicProgramCopy() {
+        namespace fs = std::filesystem;
+        std::string pattern = (fs::temp_directory_path() / "kor-program-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot create a temporary folder from " + pattern);
+        m_folder = pattern;
+        const auto readable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec;
+        try {
+            fs::permissions(m_folder, readable);
+            for (const fs::path built : {KOR_PROGRAM, KOR_PROGRAM_LIBRARIES}) {
+                fs::copy_file(built, m_folder / built.filename());
+                fs::permissions(m_folder / built.filename(), readable);
+            }
+        } catch (...) {
+            std::error_code error;
+            fs::remove_all(m_folder, error);
+            throw;
+        }
+    }
+    ~PublicProgramCopy() {
+        std::error_code error;
+        std::filesystem::remove_all(m_folder, error);
+    }
+    PublicProgramCopy(const PublicProgramCopy&) = delete;
+    PublicProgramCopy& operator=(const PublicProgramCopy&) = delete;
+
+    const std::filesystem::path& folder() const { return m_folder; }
+    std::filesystem::path program() const {
+        return m_folder / std::filesystem::path(KOR_PROGRAM).filename();
+    }
+
+  private:
+    std::filesystem::path m_folder;
+};
+
 // Runs the built KOR as a user for whom file permissions count: as root,
 // through setpriv as nobody, the whole temporary machine opened to that user
-// first; otherwise as the user running the tests.
+// first and KOR run from a copy that user can reach (its libraries found
+// beside it, before the build tree); otherwise as the user running the tests.
 inline ProgramRun runChangerWithoutPrivileges(const TemporaryMachine& machine) {
-    const std::map<std::string, std::string> environment{{"KOR_ROOT", machine.root().string()},
-                                                         {"WINDIR", "C:\\WINDOWS"}};
+    std::map<std::string, std::string> environment{{"KOR_ROOT", machine.root().string()},
+                                                   {"WINDIR", "C:\\WINDOWS"}};
     if (::geteuid() != 0)
         return runProgram(KOR_PROGRAM, environment);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(machine.root()))
         if (entry.is_directory())
             std::filesystem::permissions(entry.path(), std::filesystem::perms::all);
     std::filesystem::permissions(machine.root(), std::filesystem::perms::all);
-    return runProgram("/usr/bin/setpriv", environment,
-                      {"--reuid=65534", "--regid=65534", "--clear-groups", KOR_PROGRAM});
+    const PublicProgramCopy copy;
+    environment["LD_LIBRARY_PATH"] = copy.folder().string();
+    return runProgram(
+        "/usr/bin/setpriv", environment,
+        {"--reuid=65534", "--regid=65534", "--clear-groups", copy.program().string()});
 }
 
 // What a run said on standard error, a line each: for a note that a logo was
