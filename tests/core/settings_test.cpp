@@ -184,6 +184,9 @@ class SourceValue : public ::testing::TestWithParam<SourceCase> {};
 TEST_P(SourceValue, OnlyNamesTheMachine) {
     Settings settings;
     settings.iniPath = "C:\\WINDOWS\\KOR.INI";
+    // As read from a file without them: an archive's folder is the Windows
+    // directory.
+    settings.Dir = settings.MDir = settings.EDir = "C:\\WINDOWS";
     *settingValue(settings, GetParam().key) = GetParam().value;
 
     const platform::Status checked = checkSourceSettings(settings);
