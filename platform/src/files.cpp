@@ -149,7 +149,7 @@ Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKi
     std::vector<std::string> names;
     std::error_code error;
     for (fs::directory_iterator it(host, error), end; !error && it != end; it.increment(error)) {
-        std::string name = it->path().filename().string();
+        std::string name = nameOfHostFile(it->path().filename().string());
         std::error_code statusError;
         const fs::file_status status = fs::status(it->path(), statusError);
         const bool kindMatches =

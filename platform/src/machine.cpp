@@ -133,7 +133,8 @@ Status checkFullPathLength(std::string_view original, const std::string& full) {
 }
 
 // The name of the entry of `directory` meant by `name`: the exact name when it
-// exists, else an existing name that differs only in case (the first in byte
+// exists, else an existing name that differs only in case or is `name` in
+// CP932 bytes (nameOfHostFile; the first in byte
 // order, so that a case-sensitive host gives the same answer every time), else
 // nothing.
 std::optional<std::string> existingName(const std::string& directory, const std::string& name) {
@@ -144,7 +145,8 @@ std::optional<std::string> existingName(const std::string& directory, const std:
     for (fs::directory_iterator it(directory, error), end; !error && it != end;
          it.increment(error)) {
         std::string candidate = it->path().filename().string();
-        if (equalsIgnoringAsciiCase(candidate, name) && (!match || candidate < *match))
+        if (equalsIgnoringAsciiCase(nameOfHostFile(candidate), name) &&
+            (!match || candidate < *match))
             match = std::move(candidate);
     }
     return match;
@@ -323,7 +325,7 @@ Result<std::string> Machine::windowsPath(const fs::path& host) const {
     std::vector<std::string> components;
     for (const fs::path& component : bestRelative)
         if (component != ".")
-            components.push_back(component.string());
+            components.push_back(nameOfHostFile(component.string()));
     return joinPath(*bestDrive, components);
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sys/stat.h>
@@ -228,6 +229,24 @@ TEST_F(ChangerBmpMode, SetUpFaultsNameWhatToMend) {
     EXPECT_EQ(noMachine.exitStatus, 1);
     EXPECT_NE(noMachine.standardError.find("KOR_ROOT"), std::string::npos)
         << noMachine.standardError;
+}
+
+// Files unpacked on the host from old Japanese archives keep CP932 names,
+// whose trail byte may be 0x5C: each is one name, never split at that byte.
+TEST_F(ChangerBmpMode, HostFilesNamedInCp932AreWholeNames) {
+    const std::filesystem::path folder = machine.root() / "c" / "\x83\x5C\x83\x74\x83\x67";
+    std::filesystem::create_directories(folder);
+    std::string picture(LogoLength, 's');
+    picture[0] = 'B';
+    picture[1] = 'M';
+    std::ofstream(folder / "\x95\x5C.BMP", std::ios::binary) << picture;
+    // KOR.INI names the folder in CP932, as Windows writes it: "ソフト".
+    writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\\x83\x5C\x83\x74\x83\x67\n"
+                           "EDirOnly=c:\\\x83\x5C\x83\x74\x83\x67");
+    const auto run = runChanger(machine);
+    expectCleanRun(run);
+    EXPECT_TRUE(machine.readFile("C:\\logo.sys") == picture);
+    EXPECT_TRUE(machine.readFile("C:\\WINDOWS\\logos.sys") == picture);
 }
 
 TEST_F(ChangerBmpMode, AnUnmappedDriveEndsTheRunAndNamesIt) {

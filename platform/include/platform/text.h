@@ -14,6 +14,13 @@ Result<std::string> fromCp932(std::string_view cp932);
 // Fails on characters that CP932 cannot hold.
 Result<std::string> toCp932(std::string_view utf8);
 
+// The name of a host file as the machine shows it. Host names are UTF-8 as a
+// rule, but files unpacked from old Japanese archives keep their CP932 bytes
+// ("\x83\x5C" for "ソ", whose second byte looks like a backslash): a name that
+// is not UTF-8 but is CP932 is read as CP932, as a whole; anything else stays
+// as it is.
+std::string nameOfHostFile(std::string_view hostName);
+
 // Windows' case folding for paths and keys: ASCII letters only, so that the
 // trail byte of a double-byte character is never changed.
 std::string upperAscii(std::string_view text);
