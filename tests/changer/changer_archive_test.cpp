@@ -93,6 +93,21 @@ TEST_F(ChangerArchiveMode, ArchivesDefaultToTheWindowsDirectory) {
     EXPECT_FALSE(machine.exists("C:\\WINDOWS\\SUB"));
 }
 
+// A member the library does not decode leaves its logo as it is, and says why:
+// -lh2- and -lh3- have no decoder, PMA's stored method is another archiver's.
+TEST_F(ChangerArchiveMode, AMethodThatIsNotDecodedIsNamed) {
+    for (const std::string method : {"-lh2-", "-lh3-", "-pm0-"}) {
+        writeArchive("C:\\ARC\\M.LZH", {{.storedName = "M.BMP", .data = picture('m'),
+                                          .method = method}});
+        writeSettings(machine, "Dir=C:\\ARC\nFileName=M.LZH");
+        const auto run = runKor();
+        EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+        EXPECT_EQ(unchangedLogos(run), std::vector<std::string>{"logo.sys"}) << run.standardError;
+        EXPECT_NE(run.standardError.find(method), std::string::npos) << run.standardError;
+        expectNoCopiesLeft();
+    }
+}
+
 TEST_F(ChangerArchiveMode, WrongSizesAndEmptyArchivesSkipOnlyTheirSlot) {
     writeArchive("C:\\ARC\\SMALL.LZH", {{"S.BMP", picture('s', 1000)}});
     writeArchive("C:\\ARC\\EMPTY.LZH", {});

@@ -31,7 +31,7 @@ std::size_t lastSeparator(std::string_view name) {
 std::string levelZeroHeader(const LzhMember& member) {
     if (member.storedName.size() > 233)
         throw std::invalid_argument("a level 0 header holds at most 233 bytes of name");
-    std::string body = "-lh0-";
+    std::string body = member.method;
     appendLittleEndian(body, static_cast<std::uint32_t>(member.data.size()), 4);
     appendLittleEndian(body, static_cast<std::uint32_t>(member.data.size()), 4);
     appendLittleEndian(body, member.dosTime, 2);
@@ -80,7 +80,7 @@ std::string levelTwoHeader(const LzhMember& member) {
     const std::string_view fileName =
         separator == std::string_view::npos ? name : name.substr(separator + 1);
 
-    std::string header = "..-lh0-"; // the total size is filled in below
+    std::string header = ".." + member.method; // the total size is filled in below
     appendLittleEndian(header, static_cast<std::uint32_t>(member.data.size()), 4);
     appendLittleEndian(header, static_cast<std::uint32_t>(member.data.size()), 4);
     appendLittleEndian(header,

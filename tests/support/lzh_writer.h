@@ -15,7 +15,8 @@ constexpr std::uint16_t dosTime(int hour, int minute, int second) {
     return static_cast<std::uint16_t>(hour << 11 | minute << 5 | second / 2);
 }
 
-// One member of a test archive, stored uncompressed (-lh0-).
+// One member of a test archive, its data stored as they are: uncompressed
+// under -lh0-, and as a stand-in for compressed data under any other method.
 struct LzhMember {
     // The name's bytes exactly as they go into the header: Shift-JIS, blanks,
     // "\" between folders, or anything hostile ("..\\EVIL.BMP", "C:\\X").
@@ -28,6 +29,8 @@ struct LzhMember {
     // folders, the name split at its last "\" that is not the second byte of
     // a double-byte character), the stamp as Unix time of the local zone.
     int headerLevel = 0;
+    // Five characters, such as "-lh0-".
+    std::string method = "-lh0-";
 };
 
 // An MS-DOS stamp as Unix time of the local zone, out-of-range fields
