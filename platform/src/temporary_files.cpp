@@ -105,8 +105,16 @@ Result<std::unique_ptr<HeldTemporary>> createHeld(std::string_view directory, Ki
                 continue;
             return Error(Operation::CreateFileIn, folder.value().windowsPath, errno);
         }
-        // Nobody else can know the name yet, so the lock is ours.
-        lockExclusively(held->descriptor.get());
+        // Another run's clean-up may have taken the name for a stale one in the
+        // moment before the lock: then it is gone, and another name is drawn. A
+        // file system without locks leaves the file unlocked, and only its age
+        // keeps it from a clean-up.
+        struct stat created {};
+        if (::flock(held->descriptor.get(), LOCK_EX) == 0 &&
+            ::fstat(held->descriptor.get(), &created) == 0 && created.st_nlink == 0) {
+            held->removeAtEnd = false;
+            continue;
+        }
         return held;
     }
     return Error(Operation::CreateFileIn, folder.value().windowsPath, EEXIST,
