@@ -93,6 +93,11 @@ Result<std::unique_ptr<HeldTemporary>> createHeld(std::string_view directory, Ki
         } else if (::mkdir(held->host.c_str(), 0777) == 0) {
             held->descriptor =
                 FileDescriptor(::open(held->host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            // Gone already: another run's clean-up took it in that moment.
+            if (!held->descriptor.isOpen() && errno == ENOENT) {
+                held->removeAtEnd = false;
+                continue;
+            }
             if (!held->descriptor.isOpen()) {
                 const int error = errno;
                 ::rmdir(held->host.c_str());
