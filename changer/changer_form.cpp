@@ -1,4 +1,5 @@
 #include "changer_form.h"
+#include "core/operations.h"
 
 #include "platform/files.h"
 #include "platform/machine.h"
@@ -86,10 +87,10 @@ platform::Status Form1::changeLogos() {
     const platform::Machine& machine = platform::Machine::current();
     std::error_code ignored;
     if (!std::filesystem::is_directory(machine.root(), ignored))
-        return platform::Error(platform::Operation::OpenMachine, machine.root().string(), ENOENT);
+        return platform::Error(core::operation::OpenMachine, machine.root().string(), ENOENT);
     m_settings.settingsDirectory = machine.windowsDirectory();
     if (!platform::directoryExists(m_settings.settingsDirectory))
-        return platform::Error(platform::Operation::OpenWindowsDirectory,
+        return platform::Error(core::operation::OpenWindowsDirectory,
                                m_settings.settingsDirectory, ENOTDIR, "path not found");
 
     // An unreadable KOR.INI is noted but does not stop the run: the keys read
@@ -103,12 +104,10 @@ platform::Status Form1::changeLogos() {
                      "Windows 95 でも使えるよう、Shift-JIS で保存し直してください\n";
     // KOR.INI names only the emulated machine; a value that would reach a host
     // folder, or hides a control character, ends the run before anything changes.
-    if (auto checked = core::checkSourceSettings(m_settings); !checked)
-        return checked;
+    KOR_TRY(core::checkSourceSettings(m_settings));
     core::RemoveStaleTemporaryFiles(m_settings);
 
-    if (auto listed = File1.setPath(Dir1.path()); !listed)
-        return listed;
+    KOR_TRY(File1.setPath(Dir1.path()));
     for (core::LogoSlot slot : core::AllLogoSlots) {
         const Sources sources = sourcesOf(m_settings, slot);
         auto changed = core::isBmpMode(m_settings)
@@ -121,19 +120,15 @@ platform::Status Form1::changeLogos() {
 }
 
 platform::Status Form1::Drive1_Change() {
-    if (auto shown = Dir1.setPath(std::string(1, Drive1.drive()) + ":"); !shown)
-        return shown;
-    if (auto selected = platform::Machine::current().setCurrentDrive(Drive1.drive()); !selected)
-        return selected;
+    KOR_TRY(Dir1.setPath(std::string(1, Drive1.drive()) + ":"));
+    KOR_TRY(platform::Machine::current().setCurrentDrive(Drive1.drive()));
     clearArchiveLists();
     return {};
 }
 
 platform::Status Form1::Dir1_Change() {
-    if (auto listed = File1.setPath(Dir1.path()); !listed)
-        return listed;
-    if (auto changed = platform::Machine::current().setCurrentDirectory(Dir1.path()); !changed)
-        return changed;
+    KOR_TRY(File1.setPath(Dir1.path()));
+    KOR_TRY(platform::Machine::current().setCurrentDirectory(Dir1.path()));
     clearArchiveLists();
     return {};
 }
@@ -192,13 +187,10 @@ platform::Status Form1::showDirectory(const std::string& configured) {
     // logo handled before may have moved.
     const std::string directory =
         configured.size() == 2 && configured[1] == ':' ? configured + '\\' : configured;
-    if (auto status = Drive1.setDrive(directory); !status)
-        return status;
-    if (auto status = Dir1.setPath(directory); !status)
-        return status;
+    KOR_TRY(Drive1.setDrive(directory));
+    KOR_TRY(Dir1.setPath(directory));
     auto& machine = platform::Machine::current();
-    if (auto status = machine.setCurrentDrive(Drive1.drive()); !status)
-        return status;
+    KOR_TRY(machine.setCurrentDrive(Drive1.drive()));
     return machine.setCurrentDirectory(directory);
 }
 
@@ -206,8 +198,7 @@ platform::Status Form1::changeFromPictureDirectory(core::LogoSlot slot,
                                                    const std::string& directory) {
     if (directory.empty())
         return {};
-    if (auto shown = showDirectory(directory); !shown)
-        return shown;
+    KOR_TRY(showDirectory(directory));
 
     const auto& pictures = File1.entries();
     // A folder without pictures leaves its logo as it is; the other logos
@@ -236,8 +227,7 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
                                           const std::string& archiveName) {
     if (archiveName.empty())
         return {};
-    if (auto shown = showDirectory(directory); !shown)
-        return shown;
+    KOR_TRY(showDirectory(directory));
     // A bare file name, found in the current directory just set.
     m_archiveState.currentArchiveName = archiveName;
 
@@ -253,7 +243,7 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
     if (!extracted) {
         // A member that cannot become a logo leaves it as it is; a disk that
         // takes nothing ends the run.
-        if (extracted.error().operation() != platform::Operation::Extract)
+        if (extracted.error().operation() != core::operation::ExtractMember)
             return extracted.error();
         const std::vector<std::string> row = memberRow(m_chosenIndex - 1);
         const std::string source = archiveName + " : " + row[0];

@@ -1,4 +1,5 @@
 #include "hidden_lists.h"
+#include "core/operations.h"
 
 #include "platform/files.h"
 #include "platform/machine.h"
@@ -13,7 +14,7 @@ platform::Status DriveList::setDrive(std::string_view path) {
         path.empty() ? '\0'
                      : static_cast<char>(std::toupper(static_cast<unsigned char>(path.front())));
     if (!platform::Machine::current().isDriveMapped(drive))
-        return platform::Error(platform::Operation::SelectDrive,
+        return platform::Error(core::operation::SelectDrive,
                                std::string(path.substr(0, 1)) + ":", ENODEV, "drive is not mapped");
     if (drive == m_drive)
         return {};
@@ -26,7 +27,7 @@ platform::Status DirectoryList::setPath(std::string_view path) {
     if (!full)
         return full.error();
     if (!platform::directoryExists(full.value()))
-        return platform::Error(platform::Operation::OpenDirectory, full.value(), ENOTDIR,
+        return platform::Error(core::operation::OpenDirectory, full.value(), ENOTDIR,
                                "path not found");
     if (platform::equalsIgnoringAsciiCase(full.value(), m_path))
         return {};

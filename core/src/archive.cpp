@@ -1,4 +1,5 @@
 #include "core/archive.h"
+#include "core/operations.h"
 
 #include "core/archive_library.h"
 #include "core/logo.h"
@@ -231,11 +232,11 @@ platform::Result<ExtractedMember> ExtractSelectedMember(ArchiveListHost& host,
                                                         const Settings& settings) {
     const auto row = host.rowToExtract();
     if (!row || row->size() < 2)
-        return platform::Error(platform::Operation::Extract, state.currentArchiveName, ENOENT,
+        return platform::Error(operation::ExtractMember, state.currentArchiveName, ENOENT,
                                "no member is chosen");
     const std::string& memberName = (*row)[0];
     if (!isListedSizeAccepted(settings, (*row)[1]))
-        return platform::Error(platform::Operation::Extract, memberName, EFBIG,
+        return platform::Error(operation::ExtractMember, memberName, EFBIG,
                                "the member's length is not a logo's");
     auto folder = platform::TemporaryFolder::create(settings.settingsDirectory);
     if (!folder)
@@ -248,8 +249,8 @@ platform::Result<ExtractedMember> ExtractSelectedMember(ArchiveListHost& host,
                                 quotedArgument(destination) + " " + quotedArgument(memberName);
     std::string path = destination + ExtractedCopyName(memberName);
     if (auto ran = RunArchiveCommand(host.windowHandle(), command); !ran) {
-        const bool refused = ran.error().operation() == platform::Operation::RunCommand;
-        return platform::Error(refused ? platform::Operation::Extract : ran.error().operation(),
+        const bool refused = ran.error().operation() == operation::RunArchiveCommand;
+        return platform::Error(refused ? operation::ExtractMember : ran.error().operation(),
                                refused ? memberName : path, ran.error().code(),
                                ran.error().detail());
     }
@@ -259,7 +260,7 @@ platform::Result<ExtractedMember> ExtractSelectedMember(ArchiveListHost& host,
 platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& commandText) {
     const auto* unlha = ArchiveLibrary::instance().functions();
     if (!unlha)
-        return platform::Error(platform::Operation::LoadLibrary, "libunlha32.so", ENOENT,
+        return platform::Error(operation::LoadArchiveLibrary, "libunlha32.so", ENOENT,
                                ArchiveLibrary::instance().loadError());
     std::string output(OutputBufferSize, '\0');
     // The library's report as the reason; a failure at writing is one of the
@@ -268,7 +269,7 @@ platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& comm
         const std::string report = output.substr(0, output.find('\0'));
         const bool atWriting = result == LibraryWriteFailed;
         return platform::Error(atWriting ? platform::Operation::Write
-                                         : platform::Operation::RunCommand,
+                                         : operation::RunArchiveCommand,
                                {}, EIO, platform::fromCp932(report).valueOr(report));
     };
 
@@ -288,8 +289,7 @@ platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& comm
     const auto command = platform::toCp932(commandText + "\r\n");
     if (!command)
         return command.error();
-    if (auto written = responseFile.value().write(command.value()); !written)
-        return written;
+    KOR_TRY(responseFile.value().write(command.value()));
     const auto argument = platform::toCp932(quotedArgument("@" + responseFile.value().path()));
     if (!argument)
         return argument.error();

@@ -17,132 +17,6 @@ std::string describeError(int error) {
     return reason;
 }
 
-std::string_view englishOperation(Operation operation) {
-    switch (operation) {
-    case Operation::Find:
-        return "find";
-    case Operation::FindWindowsPath:
-        return "find the Windows path of";
-    case Operation::List:
-        return "list";
-    case Operation::MeasureLength:
-        return "get the length of";
-    case Operation::Copy:
-        return "copy";
-    case Operation::Delete:
-        return "delete";
-    case Operation::Rename:
-        return "rename";
-    case Operation::Move:
-        return "move";
-    case Operation::Read:
-        return "read";
-    case Operation::Write:
-        return "write";
-    case Operation::CreateDirectory:
-        return "create directory";
-    case Operation::ChangeDirectory:
-        return "change directory to";
-    case Operation::ChangeDrive:
-        return "change to drive";
-    case Operation::OpenDirectory:
-        return "open directory";
-    case Operation::SelectDrive:
-        return "select drive";
-    case Operation::OpenWindowsDirectory:
-        return "open the Windows directory";
-    case Operation::Stage:
-        return "stage";
-    case Operation::DecodeText:
-        return "decode CP932 text";
-    case Operation::EncodeText:
-        return "encode text as CP932";
-    case Operation::LoadLibrary:
-        return "load";
-    case Operation::Open:
-        return "open";
-    case Operation::ReadArchive:
-        return "read archive";
-    case Operation::Extract:
-        return "extract";
-    case Operation::ExtractInto:
-        return "extract into";
-    case Operation::CreateFileIn:
-        return "create a file in";
-    case Operation::RunCommand:
-        return "run command";
-    case Operation::ReadResponseFile:
-        return "read response file";
-    case Operation::OpenMachine:
-        return "open the folder of the Windows machine (KOR_ROOT)";
-    }
-    return "do";
-}
-
-// The program's own words, in the half-width katakana of its captions; the
-// path they speak of ("この") stands on the line above.
-std::string_view japaneseOperation(Operation operation) {
-    switch (operation) {
-    case Operation::Find:
-        return "このﾊﾟｽは使えません";
-    case Operation::FindWindowsPath:
-        return "この場所を Windows のﾊﾟｽで表せません";
-    case Operation::List:
-        return "このﾌｫﾙﾀﾞのﾌｧｲﾙ一覧を読み込めません";
-    case Operation::MeasureLength:
-        return "このﾌｧｲﾙのｻｲｽﾞを調べられません";
-    case Operation::Copy:
-        return "このﾌｧｲﾙをｺﾋﾟｰできません";
-    case Operation::Delete:
-        return "このﾌｧｲﾙを削除できません";
-    case Operation::Rename:
-        return "このﾌｧｲﾙの名前を変更できません";
-    case Operation::Move:
-        return "このﾌｧｲﾙを移動できません";
-    case Operation::Read:
-        return "このﾌｧｲﾙを読み込めません";
-    case Operation::Write:
-        return "このﾌｧｲﾙに書き込めません";
-    case Operation::CreateDirectory:
-        return "このﾌｫﾙﾀﾞを作成できません";
-    case Operation::ChangeDirectory:
-        return "このﾌｫﾙﾀﾞに移動できません";
-    case Operation::ChangeDrive:
-        return "このﾄﾞﾗｲﾌﾞに切り替えられません";
-    case Operation::OpenDirectory:
-        return "このﾌｫﾙﾀﾞを開けません";
-    case Operation::SelectDrive:
-        return "このﾄﾞﾗｲﾌﾞを選択できません";
-    case Operation::OpenWindowsDirectory:
-        return "Windows ﾌｫﾙﾀﾞを開けません";
-    case Operation::Stage:
-        return "新しいﾛｺﾞの作業ﾌｧｲﾙを作成できません";
-    case Operation::DecodeText:
-        return "Shift-JIS の文字列を読み取れません";
-    case Operation::EncodeText:
-        return "Shift-JIS の文字列に変換できません";
-    case Operation::LoadLibrary:
-        return "ﾗｲﾌﾞﾗﾘを読み込めません";
-    case Operation::Open:
-        return "このﾌｧｲﾙを開けません";
-    case Operation::ReadArchive:
-        return "この書庫を読み込めません";
-    case Operation::Extract:
-        return "このﾌｧｲﾙを解凍できません";
-    case Operation::ExtractInto:
-        return "このﾌｫﾙﾀﾞに解凍できません";
-    case Operation::CreateFileIn:
-        return "このﾌｫﾙﾀﾞにﾌｧｲﾙを作成できません";
-    case Operation::RunCommand:
-        return "このｺﾏﾝﾄﾞを実行できません";
-    case Operation::ReadResponseFile:
-        return "このﾚｽﾎﾟﾝｽﾌｧｲﾙを読み込めません";
-    case Operation::OpenMachine:
-        return "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) を開けません";
-    }
-    return "処理できません";
-}
-
 // The system's words, as the Japanese edition of Windows 95 reports a file
 // error: full-width, a plain statement of the cause.
 std::string japaneseReason(int code) {
@@ -200,7 +74,7 @@ std::string Error::reason() const {
 }
 
 std::string Error::text() const {
-    std::string text = "cannot " + std::string(englishOperation(m_operation));
+    std::string text = "cannot " + std::string(m_operation.english);
     if (!m_path.empty())
         text += " " + m_path;
     if (!m_destination.empty())
@@ -213,7 +87,7 @@ std::string Error::message() const {
     if (!m_destination.empty())
         place += (place.empty() ? "→ " : " → ") + m_destination;
     std::string sentence =
-        std::string(japaneseOperation(m_operation)) + "。" + japaneseReason(m_code) + "。";
+        std::string(m_operation.japanese) + "。" + japaneseReason(m_code) + "。";
     return place.empty() ? sentence : place + "\n" + sentence;
 }
 

@@ -141,10 +141,8 @@ enum class EntryKind { File, Directory };
 
 Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKind kind,
                                              std::string_view pattern) {
-    Result<Location> location = locate(Operation::List, directory);
-    if (!location)
-        return location.error();
-    const fs::path& host = location.value().host;
+    const Location location = KOR_TRY(locate(Operation::List, directory));
+    const fs::path& host = location.host;
     const bool onFat = isOnFatMount(host);
     std::vector<std::string> names;
     std::error_code error;
@@ -162,9 +160,9 @@ Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKi
     }
     // A folder that is not there is a path not found, as Windows reports it.
     if (error == std::errc::no_such_file_or_directory)
-        return Error(Operation::List, location.value().windowsPath, ENOTDIR, "no such directory");
+        return Error(Operation::List, location.windowsPath, ENOTDIR, "no such directory");
     if (error)
-        return Error(Operation::List, location.value().windowsPath, error.value());
+        return Error(Operation::List, location.windowsPath, error.value());
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         const std::string upperA = upperAscii(a);
         const std::string upperB = upperAscii(b);
@@ -242,12 +240,10 @@ HostFile readHostFile(const fs::path& host) {
 }
 
 Result<std::uint64_t> fileLength(std::string_view path) {
-    Result<Location> location = locate(Operation::MeasureLength, path);
-    if (!location)
-        return location.error();
-    const Failure failed{Operation::MeasureLength, location.value().windowsPath, {}};
+    const Location location = KOR_TRY(locate(Operation::MeasureLength, path));
+    const Failure failed{Operation::MeasureLength, location.windowsPath, {}};
     struct stat info {};
-    if (::stat(location.value().host.c_str(), &info) != 0)
+    if (::stat(location.host.c_str(), &info) != 0)
         return failed(errno);
     if (!S_ISREG(info.st_mode))
         return failed(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, "not a file");
@@ -255,22 +251,20 @@ Result<std::uint64_t> fileLength(std::string_view path) {
 }
 
 Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite) {
-    Result<Location> source = locate(Operation::Copy, from);
-    if (!source)
-        return source.error();
+    const Location source = KOR_TRY(locate(Operation::Copy, from));
     Result<Location> destination = locate(Operation::Copy, to);
     if (!destination)
-        return Error(Operation::Copy, source.value().windowsPath, std::string(to),
+        return Error(Operation::Copy, source.windowsPath, std::string(to),
                      destination.error().code(), destination.error().detail());
-    const Failure failed{Operation::Copy, source.value().windowsPath,
+    const Failure failed{Operation::Copy, source.windowsPath,
                          destination.value().windowsPath};
-    FileDescriptor input(::open(source.value().host.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor input(::open(source.host.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (!input.isOpen() || ::fstat(input.get(), &info) != 0)
         return failed(errno);
     if (!S_ISREG(info.st_mode))
         return failed(S_ISDIR(info.st_mode) ? EISDIR : EINVAL,
-                      source.value().windowsPath + " is not a file");
+                      source.windowsPath + " is not a file");
     // Staged and renamed, so that a failed copy leaves the old destination as
     // it was, and copying a file onto itself cannot empty it.
     const auto replace =
@@ -285,34 +279,30 @@ Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite)
 }
 
 Status deleteFile(std::string_view path) {
-    Result<Location> location = locate(Operation::Delete, path);
-    if (!location)
-        return location.error();
-    const Failure failed{Operation::Delete, location.value().windowsPath, {}};
-    if (isReadOnlyFile(location.value().host))
+    const Location location = KOR_TRY(locate(Operation::Delete, path));
+    const Failure failed{Operation::Delete, location.windowsPath, {}};
+    if (isReadOnlyFile(location.host))
         return failed(EACCES, std::string(ReadOnlyDetail));
-    if (::unlink(location.value().host.c_str()) != 0)
+    if (::unlink(location.host.c_str()) != 0)
         return failed(errno);
     return {};
 }
 
 Status renameFile(std::string_view from, std::string_view to) {
-    Result<Location> source = locate(Operation::Rename, from);
-    if (!source)
-        return source.error();
+    const Location source = KOR_TRY(locate(Operation::Rename, from));
     Result<Location> destination = locate(Operation::Rename, to);
     if (!destination)
-        return Error(Operation::Rename, source.value().windowsPath, std::string(to),
+        return Error(Operation::Rename, source.windowsPath, std::string(to),
                      destination.error().code(), destination.error().detail());
-    const Failure failed{Operation::Rename, source.value().windowsPath,
+    const Failure failed{Operation::Rename, source.windowsPath,
                          destination.value().windowsPath};
     // The drive letter, or "/" for two host paths outside every drive.
-    if (source.value().windowsPath.front() != destination.value().windowsPath.front())
+    if (source.windowsPath.front() != destination.value().windowsPath.front())
         return failed(EXDEV, "the new name is on another drive");
-    const char* oldHost = source.value().host.c_str();
+    const char* oldHost = source.host.c_str();
     const char* newHost = destination.value().host.c_str();
     if (::renameat2(AT_FDCWD, oldHost, AT_FDCWD, newHost, RENAME_NOREPLACE) == 0) {
-        syncDirectoriesOf(source.value().host, destination.value().host);
+        syncDirectoriesOf(source.host, destination.value().host);
         return {};
     }
     if (errno != EINVAL && errno != ENOSYS)
@@ -326,53 +316,45 @@ Status renameFile(std::string_view from, std::string_view to) {
         ::unlink(newHost);
         return failed(error);
     }
-    syncDirectoriesOf(source.value().host, destination.value().host);
+    syncDirectoriesOf(source.host, destination.value().host);
     return {};
 }
 
 Status replaceFile(std::string_view from, std::string_view to) {
-    Result<Location> source = locate(Operation::Move, from);
-    if (!source)
-        return source.error();
+    const Location source = KOR_TRY(locate(Operation::Move, from));
     Result<Location> destination = locate(Operation::Move, to);
     if (!destination)
-        return Error(Operation::Move, source.value().windowsPath, std::string(to),
+        return Error(Operation::Move, source.windowsPath, std::string(to),
                      destination.error().code(), destination.error().detail());
-    const Failure failed{Operation::Move, source.value().windowsPath,
+    const Failure failed{Operation::Move, source.windowsPath,
                          destination.value().windowsPath};
     if (isReadOnlyFile(destination.value().host))
         return failed(EACCES, std::string(ReadOnlyDetail));
-    if (::rename(source.value().host.c_str(), destination.value().host.c_str()) != 0)
+    if (::rename(source.host.c_str(), destination.value().host.c_str()) != 0)
         return failed(errno);
-    syncDirectoriesOf(source.value().host, destination.value().host);
+    syncDirectoriesOf(source.host, destination.value().host);
     return {};
 }
 
 Status writeFileAtomically(std::string_view path, std::string_view bytes) {
-    Result<Location> location = locate(Operation::Write, path);
-    if (!location)
-        return location.error();
+    const Location location = KOR_TRY(locate(Operation::Write, path));
     return writeThroughTemporaryFile(
-        location.value(), Failure{Operation::Write, location.value().windowsPath, {}},
+        location, Failure{Operation::Write, location.windowsPath, {}},
         TemporaryFile::Replace::Yes, [&](int output) { return writeAll(output, bytes); });
 }
 
 Result<std::string> readFile(std::string_view path) {
-    Result<Location> location = locate(Operation::Read, path);
-    if (!location)
-        return location.error();
-    HostFile file = readHostFile(location.value().host);
+    const Location location = KOR_TRY(locate(Operation::Read, path));
+    HostFile file = readHostFile(location.host);
     if (file.error != 0)
-        return Error(Operation::Read, location.value().windowsPath, file.error);
+        return Error(Operation::Read, location.windowsPath, file.error);
     return std::move(file.bytes);
 }
 
 Status createDirectory(std::string_view path) {
-    Result<Location> location = locate(Operation::CreateDirectory, path);
-    if (!location)
-        return location.error();
-    if (::mkdir(location.value().host.c_str(), 0777) != 0)
-        return Error(Operation::CreateDirectory, location.value().windowsPath, errno);
+    const Location location = KOR_TRY(locate(Operation::CreateDirectory, path));
+    if (::mkdir(location.host.c_str(), 0777) != 0)
+        return Error(Operation::CreateDirectory, location.windowsPath, errno);
     return {};
 }
 

@@ -238,8 +238,7 @@ Result<std::string> Machine::fullPath(std::string_view path) const {
     Result<std::string> full = unboundedFullPath(path);
     if (!full)
         return full;
-    if (Status length = checkFullPathLength(path, full.value()); !length)
-        return length.error();
+    KOR_TRY(checkFullPathLength(path, full.value()));
     return full;
 }
 

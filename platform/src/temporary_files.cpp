@@ -77,14 +77,12 @@ struct HeldTemporary {
 namespace {
 
 Result<std::unique_ptr<HeldTemporary>> createHeld(std::string_view directory, Kind kind) {
-    Result<Location> folder = locate(Operation::CreateFileIn, directory);
-    if (!folder)
-        return folder.error();
+    const Location folder = KOR_TRY(locate(Operation::CreateFileIn, directory));
     for (int attempt = 0; attempt < MaximumNameAttempts; ++attempt) {
         const std::string name = drawName();
         auto held = std::make_unique<HeldTemporary>();
-        held->path = joinPath(folder.value().windowsPath, name);
-        held->host = folder.value().host / name;
+        held->path = joinPath(folder.windowsPath, name);
+        held->host = folder.host / name;
         held->kind = kind;
         // Created exclusively, so that two runs at once never share a name.
         if (kind == Kind::File) {
@@ -101,14 +99,14 @@ Result<std::unique_ptr<HeldTemporary>> createHeld(std::string_view directory, Ki
             if (!held->descriptor.isOpen()) {
                 const int error = errno;
                 ::rmdir(held->host.c_str());
-                return Error(Operation::CreateFileIn, folder.value().windowsPath, error);
+                return Error(Operation::CreateFileIn, folder.windowsPath, error);
             }
         }
         if (!held->descriptor.isOpen()) {
             held->removeAtEnd = false;
             if (errno == EEXIST)
                 continue;
-            return Error(Operation::CreateFileIn, folder.value().windowsPath, errno);
+            return Error(Operation::CreateFileIn, folder.windowsPath, errno);
         }
         // Another run's clean-up may have taken the name for a stale one in the
         // moment before the lock: then it is gone, and another name is drawn. A
@@ -122,7 +120,7 @@ Result<std::unique_ptr<HeldTemporary>> createHeld(std::string_view directory, Ki
         }
         return held;
     }
-    return Error(Operation::CreateFileIn, folder.value().windowsPath, EEXIST,
+    return Error(Operation::CreateFileIn, folder.windowsPath, EEXIST,
                  "no free temporary name");
 }
 
@@ -155,14 +153,12 @@ Status TemporaryFile::write(std::string_view bytes) {
 }
 
 Status TemporaryFile::commitAs(std::string_view target, Replace replace) {
-    Result<Location> destination = locate(Operation::Move, target);
-    if (!destination)
-        return destination.error();
+    const Location destination = KOR_TRY(locate(Operation::Move, target));
     const auto failed = [&](int code, std::string detail = {}) {
-        return Error(Operation::Move, m_held->path, destination.value().windowsPath, code,
+        return Error(Operation::Move, m_held->path, destination.windowsPath, code,
                      std::move(detail));
     };
-    const fs::path& host = destination.value().host;
+    const fs::path& host = destination.host;
     if (replace == Replace::Yes) {
         if (isReadOnlyFile(host))
             return failed(EACCES, std::string(ReadOnlyDetail));

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <gtest/gtest.h>
-#include <set>
 
 namespace kor::platform {
 namespace {
@@ -25,21 +24,6 @@ TEST(Error, DetailReplacesTheGenericReasonOnly) {
     EXPECT_EQ(error.code(), ENODEV);
     EXPECT_EQ(error.reason(), "drive Q: is not mapped");
     EXPECT_EQ(Error(Operation::Find, "Q:\\LOGO.LZH", ENODEV).reason(), "no such device");
-}
-
-TEST(Error, EveryOperationHasItsOwnWordsInBothLanguages) {
-    std::set<std::string_view> english;
-    std::set<std::string_view> japanese;
-    for (Operation operation : AllOperations) {
-        const auto value = static_cast<int>(operation);
-        EXPECT_FALSE(englishOperation(operation).empty()) << value;
-        EXPECT_FALSE(japaneseOperation(operation).empty()) << value;
-        EXPECT_EQ(japaneseOperation(operation).find("。"), std::string_view::npos) << value;
-        english.insert(englishOperation(operation));
-        japanese.insert(japaneseOperation(operation));
-    }
-    EXPECT_EQ(english.size(), AllOperations.size());
-    EXPECT_EQ(japanese.size(), AllOperations.size());
 }
 
 struct ReasonCase {

@@ -1,4 +1,5 @@
 #include "archive_directory.h"
+#include "operations.h"
 
 #include "lhasa_archive.h"
 #include "member_name.h"
@@ -111,13 +112,13 @@ std::vector<std::size_t> ArchiveDirectory::membersNamed(std::string_view name) c
 platform::Result<ArchiveDirectory> readArchiveDirectory(const std::filesystem::path& hostPath,
                                                         std::string_view windowsPath) {
     const auto damaged = [&](std::string reason) {
-        return platform::Error(platform::Operation::ReadArchive, std::string(windowsPath), EINVAL,
+        return platform::Error(operation::ReadArchive, std::string(windowsPath), EINVAL,
                                std::move(reason));
     };
     std::error_code error;
     const std::uintmax_t fileSize = std::filesystem::file_size(hostPath, error);
     if (error)
-        return platform::Error(platform::Operation::ReadArchive, std::string(windowsPath),
+        return platform::Error(operation::ReadArchive, std::string(windowsPath),
                                error.value());
     auto opened = LhasaArchive::open(hostPath, windowsPath);
     if (!opened)

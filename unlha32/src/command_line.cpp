@@ -1,4 +1,5 @@
 #include "command_line.h"
+#include "operations.h"
 
 #include "member_name.h"
 
@@ -18,7 +19,7 @@ bool isBlank(char byte) {
 }
 
 platform::Error badCommand(std::string_view commandLine, std::string reason) {
-    return platform::Error(platform::Operation::RunCommand, displayMemberName(commandLine), EINVAL,
+    return platform::Error(operation::RunCommand, displayMemberName(commandLine), EINVAL,
                            std::move(reason));
 }
 
@@ -37,11 +38,11 @@ platform::Result<std::string> readResponseFile(std::string_view cp932Path) {
         return hostPath.error();
     std::ifstream file(hostPath.value(), std::ios::binary);
     if (!file.is_open())
-        return platform::Error(platform::Operation::ReadResponseFile, displayMemberName(cp932Path),
+        return platform::Error(operation::ReadResponseFile, displayMemberName(cp932Path),
                                errno);
     std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     if (file.bad())
-        return platform::Error(platform::Operation::ReadResponseFile, displayMemberName(cp932Path),
+        return platform::Error(operation::ReadResponseFile, displayMemberName(cp932Path),
                                EIO);
     return content;
 }

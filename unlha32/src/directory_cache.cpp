@@ -1,4 +1,5 @@
 #include "directory_cache.h"
+#include "operations.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,9 +11,9 @@ platform::Result<std::shared_ptr<const ArchiveDirectory>>
 DirectoryCache::directory(const std::filesystem::path& hostPath, std::string_view windowsPath) {
     struct stat status {};
     if (::stat(hostPath.c_str(), &status) != 0)
-        return platform::Error(platform::Operation::Open, std::string(windowsPath), errno);
+        return platform::Error(operation::Open, std::string(windowsPath), errno);
     if (!S_ISREG(status.st_mode))
-        return platform::Error(platform::Operation::Open, std::string(windowsPath), EISDIR,
+        return platform::Error(operation::Open, std::string(windowsPath), EISDIR,
                                "not a file");
     const FileIdentity identity{
         .path = hostPath,

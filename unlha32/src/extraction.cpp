@@ -1,4 +1,5 @@
 #include "extraction.h"
+#include "operations.h"
 
 #include "crc16.h"
 #include "lhasa_archive.h"
@@ -56,7 +57,7 @@ planFiles(const ExtractionCommand& command, const std::shared_ptr<const ArchiveD
         MemberSearch search(shared, pattern, matching);
         const ArchiveMember* member = search.next();
         if (member == nullptr)
-            return platform::Error(platform::Operation::Extract, displayMemberName(pattern), ENOENT,
+            return platform::Error(operation::Extract, displayMemberName(pattern), ENOENT,
                                    "no such member in the archive");
         for (; member != nullptr; member = search.next())
             chosen.insert(static_cast<std::size_t>(member - directory.members().data()));
@@ -74,17 +75,17 @@ planFiles(const ExtractionCommand& command, const std::shared_ptr<const ArchiveD
             return name.error();
         std::string windowsPath = std::string(destination) + name.value();
         if (!foldedNames.insert(foldMemberName(fileName.value())).second)
-            return platform::Error(platform::Operation::Extract, windowsPath, EEXIST,
+            return platform::Error(operation::Extract, windowsPath, EEXIST,
                                    "two members have this name");
         auto hostPath = platform::Machine::current().hostPath(windowsPath);
         if (!hostPath)
             return hostPath.error();
         std::error_code error;
         if (!fs::equivalent(hostPath.value().parent_path(), destinationHost, error))
-            return platform::Error(platform::Operation::Extract, windowsPath, EPERM,
+            return platform::Error(operation::Extract, windowsPath, EPERM,
                                    "outside the destination folder");
         if (fs::symlink_status(hostPath.value(), error).type() != fs::file_type::not_found)
-            return platform::Error(platform::Operation::Extract, windowsPath, EEXIST);
+            return platform::Error(operation::Extract, windowsPath, EEXIST);
         planned.push_back(
             PlannedFile{&member, std::move(windowsPath), std::move(hostPath).value()});
     }
@@ -101,19 +102,18 @@ platform::Status decodeInto(LhasaArchive& archive, const PlannedFile& file,
         // Crafted data may decode to more than the header declares: no byte
         // beyond it is written.
         if (length + count > member.length)
-            return platform::Error(platform::Operation::Extract, file.windowsPath, EIO,
+            return platform::Error(operation::Extract, file.windowsPath, EIO,
                                    "the member's data is damaged");
         const std::string_view bytes(buffer.data(), count);
-        if (auto written = output.write(bytes); !written)
-            return written;
+        KOR_TRY(output.write(bytes));
         crc = updateCrc16(crc, bytes);
         length += count;
     }
     if (length != member.length)
-        return platform::Error(platform::Operation::Extract, file.windowsPath, EIO,
+        return platform::Error(operation::Extract, file.windowsPath, EIO,
                                "the member's data is damaged");
     if (crc != member.crc)
-        return platform::Error(platform::Operation::Extract, file.windowsPath, EIO, "CRC error");
+        return platform::Error(operation::Extract, file.windowsPath, EIO, "CRC error");
     // The member's own time, as archivers restore it; a file system that
     // cannot take it keeps the time of writing.
     if (member.unixTime != 0) {
@@ -154,7 +154,7 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
         return destinationHost.error();
     std::error_code error;
     if (!fs::is_directory(destinationHost.value(), error))
-        return platform::Error(platform::Operation::ExtractInto, destination.value(), ENOENT,
+        return platform::Error(operation::ExtractInto, destination.value(), ENOENT,
                                "no such folder");
 
     auto planned =
@@ -177,17 +177,16 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
                 break;
         }
         if (header == nullptr || !sameHeader(*header, *file.member))
-            return platform::Error(platform::Operation::ReadArchive, archivePath.value(), EAGAIN,
+            return platform::Error(operation::ReadArchive, archivePath.value(), EAGAIN,
                                    "the archive has changed");
         if (!isLzhMethod(file.member->method) || !archive.startDecoding(*header))
-            return platform::Error(platform::Operation::Extract, file.windowsPath, ENOTSUP,
+            return platform::Error(operation::Extract, file.windowsPath, ENOTSUP,
                                    "cannot decode the method " + file.member->method);
         auto output = platform::TemporaryFile::create(destination.value());
         if (!output)
             return output.error();
         outputs.push_back(std::move(output).value());
-        if (auto decoded = decodeInto(archive, file, outputs.back()); !decoded)
-            return decoded.error();
+        KOR_TRY(decodeInto(archive, file, outputs.back()));
     }
 
     // Everything is decoded: move the files into place, and take back those
@@ -210,16 +209,10 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
 }
 
 bool isWriteFailure(const platform::Error& error) {
-    using platform::Operation;
-    switch (error.operation()) {
-    case Operation::Write:
-    case Operation::CreateFileIn:
-    case Operation::Move:
-    case Operation::ExtractInto:
-        return true;
-    default:
-        return false;
-    }
+    const platform::Operation writing[] = {platform::Operation::Write,
+                                           platform::Operation::CreateFileIn,
+                                           platform::Operation::Move, operation::ExtractInto};
+    return std::ranges::find(writing, error.operation()) != std::end(writing);
 }
 
 } // namespace kor::unlha32

@@ -1,4 +1,5 @@
 #include "lhasa_archive.h"
+#include "operations.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,7 +13,7 @@ LhasaArchive::open(const std::filesystem::path& hostPath, std::string_view windo
     std::unique_ptr<LhasaArchive> archive(new LhasaArchive);
     archive->m_file.reset(std::fopen(hostPath.c_str(), "rb"));
     if (!archive->m_file)
-        return platform::Error(platform::Operation::Open, std::string(windowsPath), errno);
+        return platform::Error(operation::Open, std::string(windowsPath), errno);
     static const LHAInputStreamType streamType = {
         .read = &LhasaArchive::readCallback,
         .skip = &LhasaArchive::skipCallback,
@@ -22,7 +23,7 @@ LhasaArchive::open(const std::filesystem::path& hostPath, std::string_view windo
     if (archive->m_stream)
         archive->m_reader.reset(lha_reader_new(archive->m_stream.get()));
     if (!archive->m_reader)
-        return platform::Error(platform::Operation::Open, std::string(windowsPath), ENOMEM);
+        return platform::Error(operation::Open, std::string(windowsPath), ENOMEM);
     lha_reader_set_dir_policy(archive->m_reader.get(), LHA_READER_DIR_PLAIN);
     return archive;
 }

@@ -1,4 +1,5 @@
 #include "member_name.h"
+#include "operations.h"
 
 #include "platform/text.h"
 
@@ -51,7 +52,7 @@ bool isForbiddenInFileName(std::string_view character) {
 }
 
 platform::Error refusal(std::string_view storedName, std::string reason) {
-    return platform::Error(platform::Operation::Extract, displayMemberName(storedName), EPERM,
+    return platform::Error(operation::Extract, displayMemberName(storedName), EPERM,
                            std::move(reason));
 }
 

@@ -1,6 +1,7 @@
 // The six functions of the library and the table of open archives.
 
 #include "unlha32/unlha32.h"
+#include "operations.h"
 
 #include "command_line.h"
 #include "directory_cache.h"
@@ -49,7 +50,7 @@ class Library {
 
     platform::Result<std::shared_ptr<const ArchiveDirectory>> directory(const char* cp932Path) {
         if (cp932Path == nullptr)
-            return platform::Error(platform::Operation::Open, "", EINVAL, "no archive named");
+            return platform::Error(operation::Open, "", EINVAL, "no archive named");
         const auto windowsPath = platform::fromCp932(cp932Path);
         if (!windowsPath)
             return windowsPath.error();

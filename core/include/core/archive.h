@@ -119,7 +119,7 @@ std::string ExtractedCopyName(std::string_view memberName);
 
 // Extracts exactly the member of the host's rowToExtract, when its listed
 // unpacked size is accepted (IsLogoLengthAccepted). A member that cannot be
-// had fails with Operation::Extract: EFBIG when the size is refused, else the
+// had fails with operation::ExtractMember: EFBIG when the size is refused, else the
 // library's reason. A folder or disk that takes no file fails with the
 // operation that could not write.
 platform::Result<ExtractedMember> ExtractSelectedMember(ArchiveListHost& host,
@@ -128,8 +128,8 @@ platform::Result<ExtractedMember> ExtractSelectedMember(ArchiveListHost& host,
 
 // Runs one library command, through a response file in the temporary
 // directory when it is longer than 256 characters. Fails with the library's
-// report as the reason: Operation::Write when the command failed at writing,
-// Operation::RunCommand otherwise.
+// report as the reason: platform::Operation::Write when the command failed at writing,
+// operation::RunArchiveCommand otherwise.
 platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& commandText);
 
 // TMP, else TEMP, else the root of the system drive; ends in "\".

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cerrno> // the codes of Error
 #include <cstddef>
 #include <optional>
@@ -11,89 +10,52 @@
 
 namespace kor::platform {
 
-// What the programs were doing when something failed: one value per
-// operation the platform and the libraries above it report.
-enum class Operation {
-    Find,                 // making sense of a path
-    FindWindowsPath,      // naming a host path as a Windows path
-    List,                 // reading the files of a folder
-    MeasureLength,        // FileLen
-    Copy,                 // FileCopy
-    Delete,               // Kill
-    Rename,               // Name ... As
-    Move,                 // moving a file onto another one
-    Read,                 // reading a whole file
-    Write,                // writing a whole file
-    CreateDirectory,      // MkDir
-    ChangeDirectory,      // ChDir
-    ChangeDrive,          // ChDrive
-    OpenDirectory,        // a folder list taking a path
-    SelectDrive,          // a drive list taking a drive
-    OpenWindowsDirectory, // the start of a run
-    Stage,                // placing a new logo beside the old one
-    DecodeText,           // CP932 to UTF-8
-    EncodeText,           // UTF-8 to CP932
-    LoadLibrary,          // the archive library
-    Open,                 // opening an archive file
-    ReadArchive,          // reading an archive's members
-    Extract,              // extracting a member
-    ExtractInto,          // extracting into a folder
-    CreateFileIn,         // a new file in a folder
-    RunCommand,           // the archive library's command line
-    ReadResponseFile,     // an @file of that command line
-    OpenMachine,          // the host folder of the emulated machine (KOR_ROOT)
+// What the programs were doing when something failed, in the words of the
+// layer that did it: the phrase that follows "cannot" in an English text, and
+// the sentence of a Japanese report. Each layer names its own operations next
+// to its code; those of the emulated machine are the members here. An
+// operation is known by its words.
+struct Operation {
+    std::string_view english;  // "get the length of"
+    std::string_view japanese; // "このﾌｧｲﾙのｻｲｽﾞを調べられません", without the "。"
+
+    bool operator==(const Operation& other) const { return english == other.english; }
+
+    static const Operation Find;
+    static const Operation FindWindowsPath;
+    static const Operation List;
+    static const Operation MeasureLength;
+    static const Operation Copy;
+    static const Operation Delete;
+    static const Operation Rename;
+    static const Operation Move;
+    static const Operation Read;
+    static const Operation Write;
+    static const Operation CreateDirectory;
+    static const Operation ChangeDirectory;
+    static const Operation ChangeDrive;
+    static const Operation DecodeText;
+    static const Operation EncodeText;
+    static const Operation CreateFileIn;
 };
 
-// Every Operation, in the order of their values, for tables and tests.
-inline constexpr std::array AllOperations{
-    Operation::Find,
-    Operation::FindWindowsPath,
-    Operation::List,
-    Operation::MeasureLength,
-    Operation::Copy,
-    Operation::Delete,
-    Operation::Rename,
-    Operation::Move,
-    Operation::Read,
-    Operation::Write,
-    Operation::CreateDirectory,
-    Operation::ChangeDirectory,
-    Operation::ChangeDrive,
-    Operation::OpenDirectory,
-    Operation::SelectDrive,
-    Operation::OpenWindowsDirectory,
-    Operation::Stage,
-    Operation::DecodeText,
-    Operation::EncodeText,
-    Operation::LoadLibrary,
-    Operation::Open,
-    Operation::ReadArchive,
-    Operation::Extract,
-    Operation::ExtractInto,
-    Operation::CreateFileIn,
-    Operation::RunCommand,
-    Operation::ReadResponseFile,
-    Operation::OpenMachine,
-};
+inline constexpr Operation Operation::Find{"find", "このﾊﾟｽは使えません"};
+inline constexpr Operation Operation::FindWindowsPath{"find the Windows path of", "この場所を Windows のﾊﾟｽで表せません"};
+inline constexpr Operation Operation::List{"list", "このﾌｫﾙﾀﾞのﾌｧｲﾙ一覧を読み込めません"};
+inline constexpr Operation Operation::MeasureLength{"get the length of", "このﾌｧｲﾙのｻｲｽﾞを調べられません"};
+inline constexpr Operation Operation::Copy{"copy", "このﾌｧｲﾙをｺﾋﾟｰできません"};
+inline constexpr Operation Operation::Delete{"delete", "このﾌｧｲﾙを削除できません"};
+inline constexpr Operation Operation::Rename{"rename", "このﾌｧｲﾙの名前を変更できません"};
+inline constexpr Operation Operation::Move{"move", "このﾌｧｲﾙを移動できません"};
+inline constexpr Operation Operation::Read{"read", "このﾌｧｲﾙを読み込めません"};
+inline constexpr Operation Operation::Write{"write", "このﾌｧｲﾙに書き込めません"};
+inline constexpr Operation Operation::CreateDirectory{"create directory", "このﾌｫﾙﾀﾞを作成できません"};
+inline constexpr Operation Operation::ChangeDirectory{"change directory to", "このﾌｫﾙﾀﾞに移動できません"};
+inline constexpr Operation Operation::ChangeDrive{"change to drive", "このﾄﾞﾗｲﾌﾞに切り替えられません"};
+inline constexpr Operation Operation::DecodeText{"decode CP932 text", "Shift-JIS の文字列を読み取れません"};
+inline constexpr Operation Operation::EncodeText{"encode text as CP932", "Shift-JIS の文字列に変換できません"};
+inline constexpr Operation Operation::CreateFileIn{"create a file in", "このﾌｫﾙﾀﾞにﾌｧｲﾙを作成できません"};
 
-namespace detail {
-constexpr bool listsEveryOperationInOrder() {
-    for (std::size_t i = 0; i < AllOperations.size(); ++i)
-        if (static_cast<std::size_t>(AllOperations[i]) != i)
-            return false;
-    return true;
-}
-} // namespace detail
-// A new Operation goes at the end of AllOperations as well; the phrase tables
-// are switches that the compiler checks for every value.
-static_assert(detail::listsEveryOperationInOrder() &&
-                  AllOperations.back() == Operation::OpenMachine,
-              "AllOperations must list every Operation in order");
-
-// The operation as it reads after "cannot": "get the length of".
-std::string_view englishOperation(Operation operation);
-// The operation as the sentence of a Japanese report: "このﾌｧｲﾙを削除できません".
-std::string_view japaneseOperation(Operation operation);
 // Why, as a Japanese report gives it: "アクセスが拒否されました" for EACCES; a
 // generic sentence with the number and the English text for an errno without
 // a phrase of its own.
@@ -177,4 +139,22 @@ template <> class [[nodiscard]] Result<void> {
 
 using Status = Result<void>;
 
+namespace detail {
+template <typename T> T valueOf(Result<T>&& result) {
+    return std::move(result).value();
+}
+inline void valueOf(Status&&) {}
+} // namespace detail
+
 } // namespace kor::platform
+
+// Hands the error of a failed Result or Status up to the caller, which returns
+// a Result or a Status itself; yields the value of a Result that holds one
+// (SerenityOS's TRY): `const std::string text = KOR_TRY(readFile(path));`.
+#define KOR_TRY(expression)                                                                        \
+    ({                                                                                             \
+        auto korTried = (expression);                                                              \
+        if (!korTried.ok())                                                                        \
+            return korTried.error();                                                               \
+        ::kor::platform::detail::valueOf(std::move(korTried));                                     \
+    })
