@@ -188,7 +188,7 @@ bool GetArchiveEntry(const std::string& archivePath, ArchiveEntry& entry) {
 }
 
 bool IsLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    return platform::isShiftJisLeadByte(byte);
 }
 
 std::string DecodeMemberName(const char* nameBytes) {

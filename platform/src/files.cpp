@@ -171,33 +171,37 @@ Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKi
     return names;
 }
 
-// Matches from the start of both texts: '*' any run of characters, '?' exactly
-// one character (one UTF-8 sequence), everything else one byte without regard
-// to ASCII case.
-bool matchesGlob(std::string_view name, std::string_view pattern) {
-    const auto characterLength = [&](std::size_t at) {
-        std::size_t length = 1;
-        while (at + length < name.size() &&
-               (static_cast<unsigned char>(name[at + length]) & 0xC0) == 0x80)
-            ++length;
-        return length;
-    };
+// Matches from the start of both texts, a character at a time: '*' any run
+// of characters, '?' exactly one, any other the same character, ASCII letters
+// without regard to case. Neither '*' nor '?' can be the second byte of a
+// CP932 character.
+// One character each: a single byte without regard to ASCII case, a longer
+// one byte for byte, so that a CP932 trail byte that looks like a letter is
+// never folded.
+bool sameCharacter(std::string_view a, std::string_view b) {
+    return a.size() == 1 && b.size() == 1 ? equalsIgnoringAsciiCase(a, b) : a == b;
+}
+
+bool matchesGlob(std::string_view name, std::string_view pattern, TextEncoding encoding) {
     std::size_t n = 0;
     std::size_t p = 0;
     std::optional<std::size_t> starPattern;
     std::size_t starName = 0;
     while (n < name.size()) {
+        const std::size_t nameLength = characterLength(name, n, encoding);
+        const std::size_t patternLength =
+            p < pattern.size() ? characterLength(pattern, p, encoding) : 0;
         if (p < pattern.size() && pattern[p] == '*') {
             starPattern = ++p;
             starName = n;
         } else if (p < pattern.size() &&
                    (pattern[p] == '?' ||
-                    equalsIgnoringAsciiCase(pattern.substr(p, 1), name.substr(n, 1)))) {
-            n += pattern[p] == '?' ? characterLength(n) : 1;
-            ++p;
+                    sameCharacter(pattern.substr(p, patternLength), name.substr(n, nameLength)))) {
+            n += nameLength;
+            p += patternLength;
         } else if (starPattern) {
             p = *starPattern;
-            n = starName += characterLength(starName);
+            n = starName += characterLength(name, starName, encoding);
         } else {
             return false;
         }
@@ -370,17 +374,17 @@ bool directoryExists(std::string_view path) {
     return location && fs::is_directory(location.value().host, error);
 }
 
-bool matchesWildcard(std::string_view name, std::string_view pattern) {
-    if (matchesGlob(name, pattern))
+bool matchesWildcard(std::string_view name, std::string_view pattern, TextEncoding encoding) {
+    if (matchesGlob(name, pattern, encoding))
         return true;
     // As on Windows, "X.*" also matches a name without a dot that matches X
     // ("*.*" matches every name), and "X." matches only names without a dot.
     if (pattern.ends_with(".*"))
         return name.find('.') == std::string_view::npos &&
-               matchesGlob(name, pattern.substr(0, pattern.size() - 2));
+               matchesGlob(name, pattern.substr(0, pattern.size() - 2), encoding);
     if (pattern.ends_with('.'))
         return name.find('.') == std::string_view::npos &&
-               matchesGlob(name, pattern.substr(0, pattern.size() - 1));
+               matchesGlob(name, pattern.substr(0, pattern.size() - 1), encoding);
     return false;
 }
 

@@ -15,8 +15,7 @@ namespace {
 // characters can look like ASCII ('A', ']', '\\'), so anything that folds
 // case or looks for ']' steps over them.
 bool isLeadByte(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    return isShiftJisLeadByte(static_cast<unsigned char>(c));
 }
 
 std::string foldCase(std::string_view cp932) {

@@ -145,6 +145,22 @@ std::string escapeControlCharacters(std::string_view text) {
     return escaped;
 }
 
+bool isShiftJisLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::size_t characterLength(std::string_view text, std::size_t at, TextEncoding encoding) {
+    if (encoding == TextEncoding::Cp932)
+        return isShiftJisLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size()
+                   ? 2
+                   : 1;
+    std::size_t length = 1;
+    while (at + length < text.size() &&
+           (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80)
+        ++length;
+    return length;
+}
+
 std::string nameOfHostFile(std::string_view hostName) {
     if (isValidUtf8(hostName))
         return std::string(hostName);

@@ -231,12 +231,14 @@ struct WildcardCase {
     const char* name;
     const char* pattern;
     bool matches;
+    TextEncoding encoding = TextEncoding::Utf8;
 };
 
 class Wildcard : public ::testing::TestWithParam<WildcardCase> {};
 
 TEST_P(Wildcard, FollowsWindowsRules) {
-    EXPECT_EQ(matchesWildcard(GetParam().name, GetParam().pattern), GetParam().matches)
+    EXPECT_EQ(matchesWildcard(GetParam().name, GetParam().pattern, GetParam().encoding),
+              GetParam().matches)
         << GetParam().name << " against " << GetParam().pattern;
 }
 
@@ -251,7 +253,12 @@ INSTANTIATE_TEST_SUITE_P(
                       WildcardCase{"表紙.bmp", "??.bmp", true},
                       WildcardCase{"表紙.bmp", "?.bmp", false}, WildcardCase{"NOEXT", "*.", true},
                       WildcardCase{"A.TXT", "*.", false}, WildcardCase{"abcabd", "*abd", true},
-                      WildcardCase{"X.LZH", "*", true}, WildcardCase{"X.LZH", "Y*", false}));
+                      WildcardCase{"X.LZH", "*", true}, WildcardCase{"X.LZH", "Y*", false},
+                      // Archive members: CP932 paths, a trail byte never folded.
+                      WildcardCase{"\x83\x61.BMP", "\x83\x41.BMP", false, TextEncoding::Cp932},
+                      WildcardCase{"\x95\x5C.BMP", "?.bmp", true, TextEncoding::Cp932},
+                      WildcardCase{"\x95\x5C\\A.BMP", "*\\a.bmp", true, TextEncoding::Cp932},
+                      WildcardCase{"LOGO", "LOGO.*", true, TextEncoding::Cp932}));
 
 // A file without any write bit, as a FAT mount shows a read-only one. Tests
 // run as root, for whom access(2) calls every file writable.

@@ -1,5 +1,7 @@
 #include "lzh_writer.h"
 
+#include "platform/text.h"
+
 #include <ctime>
 #include <stdexcept>
 
@@ -12,15 +14,11 @@ void appendLittleEndian(std::string& out, std::uint32_t value, int width) {
         out += static_cast<char>(value >> (8 * byte) & 0xFF);
 }
 
-bool isShiftJisLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 // The position of the last "\" separator of a Shift-JIS name, or npos.
 std::size_t lastSeparator(std::string_view name) {
     std::size_t last = std::string_view::npos;
     for (std::size_t at = 0; at < name.size(); ++at) {
-        if (isShiftJisLeadByte(static_cast<unsigned char>(name[at])))
+        if (platform::isShiftJisLeadByte(static_cast<unsigned char>(name[at])))
             ++at;
         else if (name[at] == '\\')
             last = at;
@@ -94,7 +92,7 @@ std::string levelTwoHeader(const LzhMember& member) {
         std::string folders;
         std::size_t partStart = 0;
         for (std::size_t at = 0; at <= separator; ++at) {
-            if (isShiftJisLeadByte(static_cast<unsigned char>(name[at]))) {
+            if (platform::isShiftJisLeadByte(static_cast<unsigned char>(name[at]))) {
                 ++at;
             } else if (name[at] == '\\') {
                 folders += name.substr(partStart, at - partStart);

@@ -1,6 +1,7 @@
 #include "member_name.h"
 #include "operations.h"
 
+#include "platform/files.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -16,8 +17,7 @@ namespace {
 std::vector<std::string_view> characters(std::string_view name) {
     std::vector<std::string_view> result;
     for (std::size_t at = 0; at < name.size();) {
-        const std::size_t width =
-            isLeadByte(static_cast<unsigned char>(name[at])) && at + 1 < name.size() ? 2 : 1;
+        const std::size_t width = platform::characterLength(name, at, platform::TextEncoding::Cp932);
         result.push_back(name.substr(at, width));
         at += width;
     }
@@ -58,10 +58,6 @@ platform::Error refusal(std::string_view storedName, std::string reason) {
 
 } // namespace
 
-bool isLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 std::string withBackslashSeparators(std::string_view name) {
     std::string result(name);
     std::replace_if(
@@ -100,34 +96,10 @@ bool hasWildcard(std::string_view pattern) {
 }
 
 bool matchesMemberPattern(std::string_view name, std::string_view pattern) {
-    if (pattern == "*.*")
-        return true;
-    const std::vector<std::string_view> text = characters(name);
-    const std::vector<std::string_view> wanted = characters(pattern);
-    // The usual backtracking over the last "*": linear in practice.
-    std::size_t textAt = 0;
-    std::size_t wantedAt = 0;
-    std::size_t starAt = wanted.size();
-    std::size_t textAtStar = 0;
-    while (textAt < text.size()) {
-        if (wantedAt < wanted.size() && wanted[wantedAt] == "*") {
-            starAt = wantedAt++;
-            textAtStar = textAt;
-        } else if (wantedAt < wanted.size() &&
-                   (wanted[wantedAt] == "?" ||
-                    foldCharacter(wanted[wantedAt]) == foldCharacter(text[textAt]))) {
-            ++wantedAt;
-            ++textAt;
-        } else if (starAt != wanted.size()) {
-            wantedAt = starAt + 1;
-            textAt = ++textAtStar;
-        } else {
-            return false;
-        }
-    }
-    while (wantedAt < wanted.size() && wanted[wantedAt] == "*")
-        ++wantedAt;
-    return wantedAt == wanted.size();
+    // Stored names hold "\" between folders; a pattern may say "/".
+    std::string wanted(pattern);
+    std::replace(wanted.begin(), wanted.end(), '/', '\\');
+    return platform::matchesWildcard(name, wanted, platform::TextEncoding::Cp932);
 }
 
 platform::Result<std::string> extractedFileName(std::string_view storedName) {

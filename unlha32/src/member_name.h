@@ -12,8 +12,6 @@
 // separator or a letter.
 namespace kor::unlha32 {
 
-bool isLeadByte(unsigned char byte);
-
 // The name with the separators that some archivers store ("/", and 0xFF of
 // the directory headers) written as "\". Neither byte can be part of a
 // double-byte character.
@@ -28,9 +26,9 @@ std::string foldMemberName(std::string_view name);
 
 bool hasWildcard(std::string_view pattern);
 
-// Windows wildcards over a whole member path, without regard to ASCII case:
-// "*" any run of characters, "?" one character (a double-byte character is
-// one). "*.*" matches every name, one without a dot too.
+// Windows wildcards over a whole member path, as platform::matchesWildcard
+// takes them ("*.*" matches every name, one without a dot too), "/" in the
+// pattern meaning "\\".
 bool matchesMemberPattern(std::string_view name, std::string_view pattern);
 
 // The name a member is written under when its folders are left out: the last

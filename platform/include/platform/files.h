@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/result.h"
+#include "platform/text.h"
 
 #include <cstdint>
 #include <string>
@@ -53,9 +54,12 @@ Status createDirectory(std::string_view path);
 bool fileExists(std::string_view path);      // a normal file
 bool directoryExists(std::string_view path); // a directory (a drive root counts)
 
-// Windows wildcard match of one file name: '*' and '?', without regard to
-// case; "*.*" matches every name, a name without a dot included.
-bool matchesWildcard(std::string_view name, std::string_view pattern);
+// Windows wildcard match of a name (a file name, or a whole member path of an
+// archive): '*' and '?', without regard to ASCII case; "X.*" also matches a
+// name without a dot that matches X, so "*.*" matches every name, and "X."
+// only names without a dot.
+bool matchesWildcard(std::string_view name, std::string_view pattern,
+                     TextEncoding encoding = TextEncoding::Utf8);
 
 // The files of a directory whose names match `pattern`, as a file list shows
 // them: no directories, no hidden or system files (a name starting with "." or,

@@ -2,12 +2,25 @@
 
 #include "platform/result.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 // The system's ANSI code page (CP932, Shift-JIS) and the UTF-8 the programs
 // work in.
 namespace kor::platform {
+
+// The two encodings of text here: the UTF-8 the programs work in, and CP932,
+// the system's ANSI code page, of KOR.INI and of archive member names.
+enum class TextEncoding { Utf8, Cp932 };
+
+// A byte that starts a double-byte character of CP932 (0x81-0x9F, 0xE0-0xFC).
+// The second byte may look like ASCII: "表" is 0x95 0x5C, a backslash.
+bool isShiftJisLeadByte(unsigned char byte);
+
+// The length in bytes of the character that starts at `at`: a UTF-8 sequence,
+// or a CP932 pair (a lead byte at the very end stands alone).
+std::size_t characterLength(std::string_view text, std::size_t at, TextEncoding encoding);
 
 // Fails on bytes that are not valid CP932.
 Result<std::string> fromCp932(std::string_view cp932);
