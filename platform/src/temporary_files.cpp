@@ -152,6 +152,12 @@ Status TemporaryFile::write(std::string_view bytes) {
     return {};
 }
 
+void TemporaryFile::setModificationTime(std::int64_t unixSeconds) {
+    const timespec times[2] = {{.tv_sec = 0, .tv_nsec = UTIME_OMIT},
+                               {.tv_sec = static_cast<time_t>(unixSeconds), .tv_nsec = 0}};
+    ::futimens(descriptor(), times);
+}
+
 Status TemporaryFile::commitAs(std::string_view target, Replace replace) {
     const Location destination = KOR_TRY(locate(Operation::Move, target));
     const auto failed = [&](int code, std::string detail = {}) {

@@ -1,4 +1,5 @@
 #include "extraction.h"
+
 #include "operations.h"
 
 #include "crc16.h"
@@ -6,6 +7,7 @@
 #include "member_name.h"
 #include "member_search.h"
 
+#include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/temporary_files.h"
 #include "platform/text.h"
@@ -13,24 +15,17 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace kor::unlha32 {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // One member to write: where it comes from and where it goes.
 struct PlannedFile {
     const ArchiveMember* member = nullptr;
     std::string windowsPath; // UTF-8
-    fs::path hostPath;
 };
 
 // The methods of the LZH archivers that are handed to the decoder. lhasa
@@ -48,7 +43,7 @@ bool isLzhMethod(std::string_view method) {
 // patterns match it.
 platform::Result<std::vector<PlannedFile>>
 planFiles(const ExtractionCommand& command, const std::shared_ptr<const ArchiveDirectory>& shared,
-          std::string_view destination, const fs::path& destinationHost) {
+          std::string_view destination) {
     const ArchiveDirectory& directory = *shared;
     std::set<std::size_t> chosen;
     const auto matching =
@@ -77,17 +72,11 @@ planFiles(const ExtractionCommand& command, const std::shared_ptr<const ArchiveD
         if (!foldedNames.insert(foldMemberName(fileName.value())).second)
             return platform::Error(operation::Extract, windowsPath, EEXIST,
                                    "two members have this name");
-        auto hostPath = platform::Machine::current().hostPath(windowsPath);
-        if (!hostPath)
-            return hostPath.error();
-        std::error_code error;
-        if (!fs::equivalent(hostPath.value().parent_path(), destinationHost, error))
-            return platform::Error(operation::Extract, windowsPath, EPERM,
-                                   "outside the destination folder");
-        if (fs::symlink_status(hostPath.value(), error).type() != fs::file_type::not_found)
+        // Taken names fail here, before any decoding, as well as where the
+        // file takes its name.
+        if (platform::fileExists(windowsPath) || platform::directoryExists(windowsPath))
             return platform::Error(operation::Extract, windowsPath, EEXIST);
-        planned.push_back(
-            PlannedFile{&member, std::move(windowsPath), std::move(hostPath).value()});
+        planned.push_back(PlannedFile{&member, std::move(windowsPath)});
     }
     return planned;
 }
@@ -116,13 +105,8 @@ platform::Status decodeInto(LhasaArchive& archive, const PlannedFile& file,
         return platform::Error(operation::Extract, file.windowsPath, EIO, "CRC error");
     // The member's own time, as archivers restore it; a file system that
     // cannot take it keeps the time of writing.
-    if (member.unixTime != 0) {
-        const timespec times[2] = {{.tv_sec = 0, .tv_nsec = UTIME_OMIT},
-                                   {.tv_sec = static_cast<time_t>(member.unixTime), .tv_nsec = 0}};
-        ::futimens(output.descriptor(), times);
-    }
-    if (::fchmod(output.descriptor(), 0644) != 0)
-        return platform::Error(platform::Operation::Write, file.windowsPath, errno);
+    if (member.unixTime != 0)
+        output.setModificationTime(member.unixTime);
     return {};
 }
 
@@ -135,40 +119,20 @@ bool sameHeader(const LHAFileHeader& header, const ArchiveMember& member) {
 
 platform::Result<std::string> runExtraction(const ExtractionCommand& command,
                                             DirectoryCache& cache) {
-    platform::Machine& machine = platform::Machine::current();
-    const auto archivePath = platform::fromCp932(command.archive);
-    if (!archivePath)
-        return archivePath.error();
-    const auto archiveHost = machine.hostPath(archivePath.value());
-    if (!archiveHost)
-        return archiveHost.error();
-    const auto directory = cache.directory(archiveHost.value(), archivePath.value());
-    if (!directory)
-        return directory.error();
+    const std::string archivePath = KOR_TRY(platform::fromCp932(command.archive));
+    const auto archiveHost = KOR_TRY(platform::Machine::current().hostPath(archivePath));
+    const auto directory = KOR_TRY(cache.directory(archiveHost, archivePath));
 
-    const auto destination = platform::fromCp932(command.destination);
-    if (!destination)
-        return destination.error();
-    const auto destinationHost = machine.hostPath(destination.value());
-    if (!destinationHost)
-        return destinationHost.error();
-    std::error_code error;
-    if (!fs::is_directory(destinationHost.value(), error))
-        return platform::Error(operation::ExtractInto, destination.value(), ENOENT,
-                               "no such folder");
+    const std::string destination = KOR_TRY(platform::fromCp932(command.destination));
+    if (!platform::directoryExists(destination))
+        return platform::Error(operation::ExtractInto, destination, ENOENT, "no such folder");
 
-    auto planned =
-        planFiles(command, directory.value(), destination.value(), destinationHost.value());
-    if (!planned)
-        return planned.error();
-
-    auto opened = LhasaArchive::open(archiveHost.value(), archivePath.value());
-    if (!opened)
-        return opened.error();
-    LhasaArchive& archive = *opened.value();
+    const std::vector<PlannedFile> planned = KOR_TRY(planFiles(command, directory, destination));
+    const auto opened = KOR_TRY(LhasaArchive::open(archiveHost, archivePath));
+    LhasaArchive& archive = *opened;
     std::vector<platform::TemporaryFile> outputs;
     std::size_t headerIndex = 0;
-    for (const PlannedFile& file : planned.value()) {
+    for (const PlannedFile& file : planned) {
         const LHAFileHeader* header = nullptr;
         while (headerIndex <= file.member->headerIndex) {
             header = archive.nextHeader();
@@ -177,12 +141,12 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
                 break;
         }
         if (header == nullptr || !sameHeader(*header, *file.member))
-            return platform::Error(operation::ReadArchive, archivePath.value(), EAGAIN,
+            return platform::Error(operation::ReadArchive, archivePath, EAGAIN,
                                    "the archive has changed");
         if (!isLzhMethod(file.member->method) || !archive.startDecoding(*header))
             return platform::Error(operation::Extract, file.windowsPath, ENOTSUP,
                                    "cannot decode the method " + file.member->method);
-        auto output = platform::TemporaryFile::create(destination.value());
+        auto output = platform::TemporaryFile::create(destination);
         if (!output)
             return output.error();
         outputs.push_back(std::move(output).value());
@@ -194,12 +158,12 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
     std::string report;
     std::vector<const PlannedFile*> placed;
     for (std::size_t index = 0; index < outputs.size(); ++index) {
-        const PlannedFile& file = planned.value()[index];
+        const PlannedFile& file = planned[index];
         if (auto moved =
                 outputs[index].commitAs(file.windowsPath, platform::TemporaryFile::Replace::No);
             !moved) {
             for (const PlannedFile* done : placed)
-                ::unlink(done->hostPath.c_str());
+                static_cast<void>(platform::deleteFile(done->windowsPath));
             return moved.error();
         }
         placed.push_back(&file);

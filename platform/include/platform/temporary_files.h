@@ -2,6 +2,7 @@
 
 #include "platform/result.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,6 +38,10 @@ class TemporaryFile {
     int descriptor() const;
 
     Status write(std::string_view bytes);
+
+    // Gives the file a modification time (seconds since 1970) other than the
+    // time of writing; a file system that cannot take it keeps that time.
+    void setModificationTime(std::int64_t unixSeconds);
 
     // Flushes the file to the disk and gives it the name `target` in the same
     // folder in one atomic step, replacing a file already there (Replace::Yes)
