@@ -86,8 +86,7 @@ std::string Error::message() const {
     std::string place = m_path;
     if (!m_destination.empty())
         place += (place.empty() ? "→ " : " → ") + m_destination;
-    std::string sentence =
-        std::string(m_operation.japanese) + "。" + japaneseReason(m_code) + "。";
+    std::string sentence = std::string(m_operation.japanese) + "。" + japaneseReason(m_code) + "。";
     return place.empty() ? sentence : place + "\n" + sentence;
 }
 

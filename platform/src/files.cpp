@@ -260,8 +260,7 @@ Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite)
     if (!destination)
         return Error(Operation::Copy, source.windowsPath, std::string(to),
                      destination.error().code(), destination.error().detail());
-    const Failure failed{Operation::Copy, source.windowsPath,
-                         destination.value().windowsPath};
+    const Failure failed{Operation::Copy, source.windowsPath, destination.value().windowsPath};
     FileDescriptor input(::open(source.host.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (!input.isOpen() || ::fstat(input.get(), &info) != 0)
@@ -298,8 +297,7 @@ Status renameFile(std::string_view from, std::string_view to) {
     if (!destination)
         return Error(Operation::Rename, source.windowsPath, std::string(to),
                      destination.error().code(), destination.error().detail());
-    const Failure failed{Operation::Rename, source.windowsPath,
-                         destination.value().windowsPath};
+    const Failure failed{Operation::Rename, source.windowsPath, destination.value().windowsPath};
     // The drive letter, or "/" for two host paths outside every drive.
     if (source.windowsPath.front() != destination.value().windowsPath.front())
         return failed(EXDEV, "the new name is on another drive");
@@ -330,8 +328,7 @@ Status replaceFile(std::string_view from, std::string_view to) {
     if (!destination)
         return Error(Operation::Move, source.windowsPath, std::string(to),
                      destination.error().code(), destination.error().detail());
-    const Failure failed{Operation::Move, source.windowsPath,
-                         destination.value().windowsPath};
+    const Failure failed{Operation::Move, source.windowsPath, destination.value().windowsPath};
     if (isReadOnlyFile(destination.value().host))
         return failed(EACCES, std::string(ReadOnlyDetail));
     if (::rename(source.host.c_str(), destination.value().host.c_str()) != 0)
@@ -342,9 +339,9 @@ Status replaceFile(std::string_view from, std::string_view to) {
 
 Status writeFileAtomically(std::string_view path, std::string_view bytes) {
     const Location location = KOR_TRY(locate(Operation::Write, path));
-    return writeThroughTemporaryFile(
-        location, Failure{Operation::Write, location.windowsPath, {}},
-        TemporaryFile::Replace::Yes, [&](int output) { return writeAll(output, bytes); });
+    return writeThroughTemporaryFile(location, Failure{Operation::Write, location.windowsPath, {}},
+                                     TemporaryFile::Replace::Yes,
+                                     [&](int output) { return writeAll(output, bytes); });
 }
 
 Result<std::string> readFile(std::string_view path) {

@@ -136,8 +136,8 @@ class SessionServices final : public Services {
   private:
     Services& face() {
         if (!m_face)
-            m_face = hasDisplay() && displayAnswers() ? loadDesktopServices()
-                                                      : makeHeadlessServices();
+            m_face =
+                hasDisplay() && displayAnswers() ? loadDesktopServices() : makeHeadlessServices();
         return *m_face;
     }
 

@@ -120,8 +120,7 @@ Result<std::unique_ptr<HeldTemporary>> createHeld(std::string_view directory, Ki
         }
         return held;
     }
-    return Error(Operation::CreateFileIn, folder.windowsPath, EEXIST,
-                 "no free temporary name");
+    return Error(Operation::CreateFileIn, folder.windowsPath, EEXIST, "no free temporary name");
 }
 
 } // namespace
@@ -235,9 +234,8 @@ void removeStaleTemporaries(std::string_view directory) {
             continue;
         if (fs::last_write_time(host, statusError) >= ProcessStart || statusError)
             continue;
-        FileDescriptor held(::open(host.c_str(),
-                                   (isFolder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_NOFOLLOW |
-                                       O_CLOEXEC));
+        FileDescriptor held(::open(host.c_str(), (isFolder ? O_RDONLY | O_DIRECTORY : O_RDWR) |
+                                                     O_NOFOLLOW | O_CLOEXEC));
         // A live run still holds it.
         if (!held.isOpen() || !lockExclusively(held.get()))
             continue;

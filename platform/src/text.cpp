@@ -151,9 +151,8 @@ bool isShiftJisLeadByte(unsigned char byte) {
 
 std::size_t characterLength(std::string_view text, std::size_t at, TextEncoding encoding) {
     if (encoding == TextEncoding::Cp932)
-        return isShiftJisLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size()
-                   ? 2
-                   : 1;
+        return isShiftJisLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2
+                                                                                                : 1;
     std::size_t length = 1;
     while (at + length < text.size() &&
            (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80)

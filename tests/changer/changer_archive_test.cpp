@@ -97,8 +97,8 @@ TEST_F(ChangerArchiveMode, ArchivesDefaultToTheWindowsDirectory) {
 // -lh2- and -lh3- have no decoder, PMA's stored method is another archiver's.
 TEST_F(ChangerArchiveMode, AMethodThatIsNotDecodedIsNamed) {
     for (const std::string method : {"-lh2-", "-lh3-", "-pm0-"}) {
-        writeArchive("C:\\ARC\\M.LZH", {{.storedName = "M.BMP", .data = picture('m'),
-                                          .method = method}});
+        writeArchive("C:\\ARC\\M.LZH",
+                     {{.storedName = "M.BMP", .data = picture('m'), .method = method}});
         writeSettings(machine, "Dir=C:\\ARC\nFileName=M.LZH");
         const auto run = runKor();
         EXPECT_EQ(run.exitStatus, 0) << run.standardError;
@@ -162,9 +162,9 @@ TEST_F(ChangerArchiveMode, AMemberThatClimbsOutBringsOnlyItsPicture) {
 // and it becomes the logo or is refused with a note.
 TEST_F(ChangerArchiveMode, OnlyTheDrawnMemberIsEverWritten) {
     const std::vector<std::string> names = {
-        "TAB\t*\\T1.BMP", "Q\" *\\T2.BMP", "\"\t\"\\T3.BMP", "*\\T4.BMP",  "-jf0\\T5.BMP",
-        "@X\\-T6.BMP",    "? ?\\T7.BMP",  "T8 \".BMP",      "T9\t.BMP",   "*",
-        "WININIT.INI",    "-T10.BMP",     "\" *",           "A.BMP",      "a.bmp"};
+        "TAB\t*\\T1.BMP", "Q\" *\\T2.BMP", "\"\t\"\\T3.BMP", "*\\T4.BMP", "-jf0\\T5.BMP",
+        "@X\\-T6.BMP",    "? ?\\T7.BMP",   "T8 \".BMP",      "T9\t.BMP",  "*",
+        "WININIT.INI",    "-T10.BMP",      "\" *",           "A.BMP",     "a.bmp"};
     std::vector<LzhMember> members;
     std::set<std::string> writable;
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -196,8 +196,8 @@ TEST_F(ChangerArchiveMode, NoFileInTheWindowsDirectoryBlocksAPicture) {
     machine.writeFile("C:\\WINDOWS\\SETUP.BMP", "Windows' own");
     machine.writeFile("C:\\WINDOWS\\~KORAB12.TMP\\SETUP.BMP", "left by a run that died");
     const auto stale = machine.host("C:\\WINDOWS\\~KORAB12.TMP");
-    std::filesystem::last_write_time(
-        stale, std::filesystem::last_write_time(stale) - std::chrono::hours(1));
+    std::filesystem::last_write_time(stale, std::filesystem::last_write_time(stale) -
+                                                std::chrono::hours(1));
     writeArchive("C:\\ARC\\PACK.LZH", {{"SETUP.BMP", picture('s')}});
     writeArchive("C:\\ARC\\WAIT.LZH", {{"LOGOW.SYS", picture('w')}});
     writeSettings(machine, "Dir=C:\\ARC\nFileName=PACK.LZH\nMDir=C:\\ARC\nMFileName=WAIT.LZH");
@@ -219,12 +219,11 @@ TEST_F(ChangerArchiveMode, ADiskThatCannotBeWrittenEndsTheRun) {
     // ending the program.
     m_treeBefore = treeOf(machine);
     const auto run = runProgram("/bin/bash", environment,
-                          {"-c", "trap '' XFSZ; ulimit -f 64; exec \"$0\"", KOR_PROGRAM});
+                                {"-c", "trap '' XFSZ; ulimit -f 64; exec \"$0\"", KOR_PROGRAM});
     EXPECT_EQ(run.exitStatus, 1) << run.standardError;
     EXPECT_NE(run.standardError.find("A.BMP"), std::string::npos) << run.standardError;
     EXPECT_EQ(logos(), oldLogos);
     expectNoCopiesLeft();
-
 }
 
 TEST_F(ChangerArchiveMode, ABareDriveNamesItsRootNotTheCurrentDirectory) {

@@ -125,8 +125,8 @@ TEST_F(ChangerBmpMode, LengthRuleFollowsTheOptions) {
         const auto pictures = picturesIn("C:\\PICS", 1, c.length);
         writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\PICS\n" + c.options);
         machine.writePicture("C:\\logo.sys", LogoLength, 100);
-        expectCleanRun(runChanger(machine),
-                       c.installed ? std::vector<std::string>{} : std::vector<std::string>{"logo.sys"});
+        expectCleanRun(runChanger(machine), c.installed ? std::vector<std::string>{}
+                                                        : std::vector<std::string>{"logo.sys"});
         EXPECT_EQ(pictures.contains(machine.readFile("C:\\logo.sys")), c.installed)
             << c.options << " with a picture of " << c.length << " bytes";
     }

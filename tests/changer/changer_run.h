@@ -108,9 +108,8 @@ inline std::vector<std::string> unchangedLogos(const ProgramRun& run) {
     const std::string note = " は変更しません: ";
     for (std::string line; std::getline(text, line);) {
         const auto at = line.find(note);
-        lines.push_back(line.starts_with("KOR: ") && at != std::string::npos
-                            ? line.substr(5, at - 5)
-                            : line);
+        lines.push_back(
+            line.starts_with("KOR: ") && at != std::string::npos ? line.substr(5, at - 5) : line);
     }
     return lines;
 }

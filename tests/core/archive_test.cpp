@@ -320,10 +320,10 @@ TEST_F(MemberExtraction, TheLengthRuleDecidesBeforeAnythingIsExtracted) {
 TEST_F(MemberExtraction, EveryNameNamesOnlyItsOwnMember) {
     settings.sizecheck = "on";
     const std::vector<std::string> names = {
-        "A.BMP",           "a.bmp",        "*",           "?.BMP",     "-jf0",
-        "@RESP.TXT",       "x\ty.bmp",     "Q\"\" *.BMP", "\" \"*\"",  "DIR\t*\\T.BMP",
-        "D\" *\\Q.BMP", "-X\\-Y.BMP",   "\\LEAD.BMP",  "..\\UP.BMP", "C:\\X\\C.BMP",
-        "SP ACE.BMP",      "DUP.BMP",      "DUP.BMP"};
+        "A.BMP",        "a.bmp",      "*",           "?.BMP",      "-jf0",
+        "@RESP.TXT",    "x\ty.bmp",   "Q\"\" *.BMP", "\" \"*\"",   "DIR\t*\\T.BMP",
+        "D\" *\\Q.BMP", "-X\\-Y.BMP", "\\LEAD.BMP",  "..\\UP.BMP", "C:\\X\\C.BMP",
+        "SP ACE.BMP",   "DUP.BMP",    "DUP.BMP"};
     std::vector<LzhMember> members;
     for (std::size_t i = 0; i < names.size(); ++i)
         members.push_back({names[i], picture(64, static_cast<char>('a' + i))});
@@ -339,8 +339,8 @@ TEST_F(MemberExtraction, EveryNameNamesOnlyItsOwnMember) {
             continue;
         // The second DUP.BMP is the first one again: its row shows the first.
         const std::size_t expected = names[i] == "DUP.BMP" ? names.size() - 2 : i;
-        const std::string folder = extracted.value().path().substr(
-            0, extracted.value().path().size() - written.size());
+        const std::string folder =
+            extracted.value().path().substr(0, extracted.value().path().size() - written.size());
         EXPECT_EQ(filesUnder(machine.host(folder)).size(), 1u) << names[i];
         EXPECT_EQ(machine.readFile(extracted.value().path()),
                   picture(64, static_cast<char>('a' + expected)))
@@ -356,9 +356,8 @@ TEST_F(MemberExtraction, FilesOfTheMembersNameNeitherBlockNorSuffer) {
         host.selected = row;
         const auto extracted = ExtractSelectedMember(host, state, settings);
         ASSERT_TRUE(extracted.ok()) << extracted.error().text();
-        EXPECT_EQ(machine.readFile(extracted.value().path()), host.rows[row][0] == "B.BMP"
-                                                                  ? picture(129078)
-                                                                  : picture(129078, 'w'));
+        EXPECT_EQ(machine.readFile(extracted.value().path()),
+                  host.rows[row][0] == "B.BMP" ? picture(129078) : picture(129078, 'w'));
     }
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\B.BMP"), "mine");
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\LOGOW.SYS"), "the logo");
@@ -371,7 +370,8 @@ TEST_F(MemberExtraction, LongCommandsGoThroughAResponseFile) {
     settings.sizecheck = "on";
     const std::filesystem::path hostTemporary = machine.root() / "host-tmp";
     std::filesystem::create_directory(hostTemporary);
-    for (const std::string& temporary : std::vector<std::string>{"", "C:\\", hostTemporary.string()}) {
+    for (const std::string& temporary :
+         std::vector<std::string>{"", "C:\\", hostTemporary.string()}) {
         for (std::size_t nameLength : {100u, 210u}) {
             const std::string member(nameLength, 'N');
             ListHost host = listed({{member + ".BMP", "data", {}, {}, 2}});

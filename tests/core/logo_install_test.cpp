@@ -1,5 +1,5 @@
-#include "core/logo.h"
 #include "core/archive.h"
+#include "core/logo.h"
 #include "platform/files.h"
 #include "temporary_machine.h"
 
@@ -118,8 +118,7 @@ TEST_F(LogoInstall, MiddleAndEndingLogosAreStagedInTheRoot) {
 TEST_F(LogoInstall, APictureNamedLikeTheLogoIsNotLost) {
     machine.writePicture("D:\\PICS\\logow.sys", LogoLength, 7);
     const std::string named = machine.readFile("D:\\PICS\\logow.sys");
-    ASSERT_TRUE(
-        InstallLogoFromFile(settings, LogoSlot::Middle, "D:\\PICS\\logow.sys").ok());
+    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Middle, "D:\\PICS\\logow.sys").ok());
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), named);
 }
 
@@ -139,8 +138,7 @@ TEST_F(LogoInstall, APictureAlreadyInItsStagingDirectoryInstalls) {
     machine.writePicture("C:\\C.BMP", LogoLength, 10);
     const std::string b = machine.readFile("C:\\WINDOWS\\B.BMP");
     const std::string c = machine.readFile("C:\\C.BMP");
-    ASSERT_TRUE(
-        InstallLogoFromFile(settings, LogoSlot::Opening, "C:\\WINDOWS\\B.BMP").ok());
+    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "C:\\WINDOWS\\B.BMP").ok());
     ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Middle, "C:\\C.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\logo.sys"), b);
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\B.BMP"), b);
@@ -163,8 +161,7 @@ TEST_F(LogoInstall, ALogoStoredInCapitalsIsReplacedNotDoubled) {
 
 TEST_F(LogoInstall, AMissingPictureLeavesEverythingAsItWas) {
     const std::string oldLogo = machine.readFile("C:\\logo.sys");
-    const auto installed =
-        InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\GONE.BMP");
+    const auto installed = InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\GONE.BMP");
     ASSERT_FALSE(installed.ok());
     EXPECT_NE(installed.error().path().find("GONE.BMP"), std::string::npos)
         << installed.error().text();
@@ -177,8 +174,7 @@ TEST_F(LogoInstall, AFailedFinalRenameKeepsTheOldLogoAndRemovesTheStagedCopy) {
     std::filesystem::remove(machine.host("C:\\WINDOWS\\logos.sys"));
     std::filesystem::create_directories(machine.host("C:\\WINDOWS\\logos.sys") / "kept");
     const auto before = entriesIn(machine.root() / "c");
-    const auto installed =
-        InstallLogoFromFile(settings, LogoSlot::Ending, "D:\\PICS\\A.BMP");
+    const auto installed = InstallLogoFromFile(settings, LogoSlot::Ending, "D:\\PICS\\A.BMP");
     ASSERT_FALSE(installed.ok());
     EXPECT_TRUE(std::filesystem::exists(machine.host("C:\\WINDOWS\\logos.sys") / "kept"));
     EXPECT_EQ(entriesIn(machine.root() / "c"), before) << "no temporary copy is left";
@@ -198,7 +194,8 @@ TEST_F(LogoInstall, AnExtractedMemberTakesTheLogosPlace) {
 
 TEST_F(LogoInstall, AMissingExtractedCopyKeepsTheOldLogo) {
     const std::string oldLogo = machine.readFile("C:\\WINDOWS\\logow.sys");
-    EXPECT_FALSE(InstallLogoFromExtracted(settings, LogoSlot::Middle, "C:\\WINDOWS\\NONE.BMP").ok());
+    EXPECT_FALSE(
+        InstallLogoFromExtracted(settings, LogoSlot::Middle, "C:\\WINDOWS\\NONE.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), oldLogo);
 }
 

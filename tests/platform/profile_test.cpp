@@ -152,7 +152,8 @@ TEST(Profile, AFileMarkedAsUtf8IsReadAsUtf8AndWrittenBackInCp932) {
 
     machine.writeFile(iniPath, "\xEF\xBB\xBF[SaveDir]\r\nDirOnly=C:\\表紙\r\n");
     ASSERT_TRUE(writeProfileString("SaveDir", "MDirOnly", "C:\\X", iniPath).ok());
-    EXPECT_EQ(machine.readFile(iniPath), "[SaveDir]\r\nDirOnly=C:\\\x95\x5C\x8E\x86\r\nMDirOnly=C:\\X\r\n");
+    EXPECT_EQ(machine.readFile(iniPath),
+              "[SaveDir]\r\nDirOnly=C:\\\x95\x5C\x8E\x86\r\nMDirOnly=C:\\X\r\n");
     EXPECT_FALSE(hasUtf8Mark(iniPath));
 }
 

@@ -57,8 +57,7 @@ TEST(TemporaryFiles, CommitGivesTheNameAndLeavesNothingElse) {
         EXPECT_EQ(machine.readFile("C:\\WINDOWS\\KEPT.TXT"),
                   replace == TemporaryFile::Replace::Yes ? "new" : "the user's");
     }
-    EXPECT_EQ(namesIn(machine.host("C:\\WINDOWS")),
-              (std::set<std::string>{"KEPT.TXT", "SYSTEM"}));
+    EXPECT_EQ(namesIn(machine.host("C:\\WINDOWS")), (std::set<std::string>{"KEPT.TXT", "SYSTEM"}));
 }
 
 // What a run that died left, what a live run holds, and what is not ours.
@@ -82,9 +81,9 @@ TEST(TemporaryFiles, OnlyStaleOnesOfOursAreRemoved) {
 
     removeStaleTemporaries("C:\\WINDOWS");
     ::close(held);
-    EXPECT_EQ(namesIn(windows), (std::set<std::string>{"~KORZZZZ.TMP", "~KORAB1.TMP",
-                                                        "~KORAB12.TMP.BAK", "LOGO.BMP",
-                                                        "~KORNEW1.TMP", "SYSTEM"}));
+    EXPECT_EQ(namesIn(windows),
+              (std::set<std::string>{"~KORZZZZ.TMP", "~KORAB1.TMP", "~KORAB12.TMP.BAK", "LOGO.BMP",
+                                     "~KORNEW1.TMP", "SYSTEM"}));
 }
 
 TEST(TemporaryFiles, FoldersGoWithEverythingInThem) {

@@ -259,8 +259,8 @@ void ArchiverCorpus::checkExtraction(const std::string& archive, const ListedMem
     if (!libraryDecodes(expected.field("compress_method"))) {
         EXPECT_NE(result.status, 0) << "a member that cannot be decoded was extracted";
         EXPECT_TRUE(fs::is_empty(destinationHost));
-        m_notes.push_back(archive + " " + listed.name + ": not decoded: " +
-                          expected.field("compress_method"));
+        m_notes.push_back(archive + " " + listed.name +
+                          ": not decoded: " + expected.field("compress_method"));
         return;
     }
     ASSERT_EQ(result.status, 0) << result.report;

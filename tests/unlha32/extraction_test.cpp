@@ -147,14 +147,20 @@ TEST_F(Extraction, HostileNamesNeverLeaveTheDestination) {
         std::string name;
         std::string written; // empty: refused
     };
-    const std::vector<Case> cases = {
-        {"..\\EVIL.BMP", "EVIL.BMP"}, {"../EVIL.BMP", "EVIL.BMP"},
-        {"SUB\\..\\..\\EVIL.BMP", "EVIL.BMP"}, {"C:\\EVIL.BMP", "EVIL.BMP"},
-        {"\\EVIL.BMP", "EVIL.BMP"},   {"/EVIL.BMP", "EVIL.BMP"},
-        {"C:EVIL.BMP", ""},           {"SUB\\..", ""},
-        {"SUB\\", ""},                {"..", ""},
-        {"EVIL\x1B]2;X.BMP", ""},     {"SUB\\A:B.BMP", ""},
-        {"EVIL|.BMP", ""},            {"SUB\\.", ""}};
+    const std::vector<Case> cases = {{"..\\EVIL.BMP", "EVIL.BMP"},
+                                     {"../EVIL.BMP", "EVIL.BMP"},
+                                     {"SUB\\..\\..\\EVIL.BMP", "EVIL.BMP"},
+                                     {"C:\\EVIL.BMP", "EVIL.BMP"},
+                                     {"\\EVIL.BMP", "EVIL.BMP"},
+                                     {"/EVIL.BMP", "EVIL.BMP"},
+                                     {"C:EVIL.BMP", ""},
+                                     {"SUB\\..", ""},
+                                     {"SUB\\", ""},
+                                     {"..", ""},
+                                     {"EVIL\x1B]2;X.BMP", ""},
+                                     {"SUB\\A:B.BMP", ""},
+                                     {"EVIL|.BMP", ""},
+                                     {"SUB\\.", ""}};
     for (const int level : {0, 2}) {
         for (const Case& c : cases) {
             SCOPED_TRACE("level " + std::to_string(level) + " member " + c.name);
@@ -177,8 +183,8 @@ TEST_F(Extraction, HostileNamesNeverLeaveTheDestination) {
 }
 
 TEST_F(Extraction, OneHostileMemberFailsTheWholeCommand) {
-    writeArchive({{.storedName = "GOOD.BMP", .data = "good"},
-                  {.storedName = "EVIL|.BMP", .data = "evil"}});
+    writeArchive(
+        {{.storedName = "GOOD.BMP", .data = "good"}, {.storedName = "EVIL|.BMP", .data = "evil"}});
     EXPECT_NE(extract("*.*").status, 0);
     EXPECT_TRUE(driveC().empty());
 }

@@ -118,8 +118,7 @@ platform::Result<ArchiveDirectory> readArchiveDirectory(const std::filesystem::p
     std::error_code error;
     const std::uintmax_t fileSize = std::filesystem::file_size(hostPath, error);
     if (error)
-        return platform::Error(operation::ReadArchive, std::string(windowsPath),
-                               error.value());
+        return platform::Error(operation::ReadArchive, std::string(windowsPath), error.value());
     auto opened = LhasaArchive::open(hostPath, windowsPath);
     if (!opened)
         return opened.error();

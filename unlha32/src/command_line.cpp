@@ -38,12 +38,10 @@ platform::Result<std::string> readResponseFile(std::string_view cp932Path) {
         return hostPath.error();
     std::ifstream file(hostPath.value(), std::ios::binary);
     if (!file.is_open())
-        return platform::Error(operation::ReadResponseFile, displayMemberName(cp932Path),
-                               errno);
+        return platform::Error(operation::ReadResponseFile, displayMemberName(cp932Path), errno);
     std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     if (file.bad())
-        return platform::Error(operation::ReadResponseFile, displayMemberName(cp932Path),
-                               EIO);
+        return platform::Error(operation::ReadResponseFile, displayMemberName(cp932Path), EIO);
     return content;
 }
 

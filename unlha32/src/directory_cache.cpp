@@ -13,8 +13,7 @@ DirectoryCache::directory(const std::filesystem::path& hostPath, std::string_vie
     if (::stat(hostPath.c_str(), &status) != 0)
         return platform::Error(operation::Open, std::string(windowsPath), errno);
     if (!S_ISREG(status.st_mode))
-        return platform::Error(operation::Open, std::string(windowsPath), EISDIR,
-                               "not a file");
+        return platform::Error(operation::Open, std::string(windowsPath), EISDIR, "not a file");
     const FileIdentity identity{
         .path = hostPath,
         .device = status.st_dev,

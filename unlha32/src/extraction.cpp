@@ -33,9 +33,9 @@ struct PlannedFile {
 // of logos holds none of them, and a decoder that is never run cannot be led
 // astray by crafted data.
 bool isLzhMethod(std::string_view method) {
-    static constexpr std::string_view methods[] = {"-lh0-", "-lh1-", "-lh2-", "-lh3-", "-lh4-",
-                                                   "-lh5-", "-lh6-", "-lh7-", "-lhx-", "-lzs-",
-                                                   "-lz4-", "-lz5-"};
+    static constexpr std::string_view methods[] = {"-lh0-", "-lh1-", "-lh2-", "-lh3-",
+                                                   "-lh4-", "-lh5-", "-lh6-", "-lh7-",
+                                                   "-lhx-", "-lzs-", "-lz4-", "-lz5-"};
     return std::ranges::find(methods, method) != std::end(methods);
 }
 

@@ -17,7 +17,8 @@ namespace {
 std::vector<std::string_view> characters(std::string_view name) {
     std::vector<std::string_view> result;
     for (std::size_t at = 0; at < name.size();) {
-        const std::size_t width = platform::characterLength(name, at, platform::TextEncoding::Cp932);
+        const std::size_t width =
+            platform::characterLength(name, at, platform::TextEncoding::Cp932);
         result.push_back(name.substr(at, width));
         at += width;
     }

@@ -10,6 +10,7 @@ inline constexpr platform::Operation ReadArchive{"read archive", "この書庫�
 inline constexpr platform::Operation Extract{"extract", "このﾌｧｲﾙを解凍できません"};
 inline constexpr platform::Operation ExtractInto{"extract into", "このﾌｫﾙﾀﾞに解凍できません"};
 inline constexpr platform::Operation RunCommand{"run command", "このｺﾏﾝﾄﾞを実行できません"};
-inline constexpr platform::Operation ReadResponseFile{"read response file", "このﾚｽﾎﾟﾝｽﾌｧｲﾙを読み込めません"};
+inline constexpr platform::Operation ReadResponseFile{"read response file",
+                                                      "このﾚｽﾎﾟﾝｽﾌｧｲﾙを読み込めません"};
 
 } // namespace kor::unlha32::operation

@@ -8,8 +8,11 @@ namespace kor::core::operation {
 
 inline constexpr platform::Operation SelectDrive{"select drive", "このﾄﾞﾗｲﾌﾞを選択できません"};
 inline constexpr platform::Operation OpenDirectory{"open directory", "このﾌｫﾙﾀﾞを開けません"};
-inline constexpr platform::Operation OpenWindowsDirectory{"open the Windows directory", "Windows ﾌｫﾙﾀﾞを開けません"};
-inline constexpr platform::Operation OpenMachine{"open the folder of the Windows machine (KOR_ROOT)", "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) を開けません"};
+inline constexpr platform::Operation OpenWindowsDirectory{"open the Windows directory",
+                                                          "Windows ﾌｫﾙﾀﾞを開けません"};
+inline constexpr platform::Operation OpenMachine{
+    "open the folder of the Windows machine (KOR_ROOT)",
+    "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) を開けません"};
 inline constexpr platform::Operation ExtractMember{"extract", "このﾌｧｲﾙを解凍できません"};
 inline constexpr platform::Operation RunArchiveCommand{"run command", "このｺﾏﾝﾄﾞを実行できません"};
 inline constexpr platform::Operation LoadArchiveLibrary{"load", "ﾗｲﾌﾞﾗﾘを読み込めません"};

@@ -16,7 +16,7 @@ namespace kor::platform {
 // to its code; those of the emulated machine are the members here. An
 // operation is known by its words.
 struct Operation {
-    std::string_view english;  // "get the length of"
+    std::string_view english; // "get the length of"
     std::string_view japanese; // "このﾌｧｲﾙのｻｲｽﾞを調べられません", without the "。"
 
     bool operator==(const Operation& other) const { return english == other.english; }
@@ -40,21 +40,29 @@ struct Operation {
 };
 
 inline constexpr Operation Operation::Find{"find", "このﾊﾟｽは使えません"};
-inline constexpr Operation Operation::FindWindowsPath{"find the Windows path of", "この場所を Windows のﾊﾟｽで表せません"};
+inline constexpr Operation Operation::FindWindowsPath{"find the Windows path of",
+                                                      "この場所を Windows のﾊﾟｽで表せません"};
 inline constexpr Operation Operation::List{"list", "このﾌｫﾙﾀﾞのﾌｧｲﾙ一覧を読み込めません"};
-inline constexpr Operation Operation::MeasureLength{"get the length of", "このﾌｧｲﾙのｻｲｽﾞを調べられません"};
+inline constexpr Operation Operation::MeasureLength{"get the length of",
+                                                    "このﾌｧｲﾙのｻｲｽﾞを調べられません"};
 inline constexpr Operation Operation::Copy{"copy", "このﾌｧｲﾙをｺﾋﾟｰできません"};
 inline constexpr Operation Operation::Delete{"delete", "このﾌｧｲﾙを削除できません"};
 inline constexpr Operation Operation::Rename{"rename", "このﾌｧｲﾙの名前を変更できません"};
 inline constexpr Operation Operation::Move{"move", "このﾌｧｲﾙを移動できません"};
 inline constexpr Operation Operation::Read{"read", "このﾌｧｲﾙを読み込めません"};
 inline constexpr Operation Operation::Write{"write", "このﾌｧｲﾙに書き込めません"};
-inline constexpr Operation Operation::CreateDirectory{"create directory", "このﾌｫﾙﾀﾞを作成できません"};
-inline constexpr Operation Operation::ChangeDirectory{"change directory to", "このﾌｫﾙﾀﾞに移動できません"};
-inline constexpr Operation Operation::ChangeDrive{"change to drive", "このﾄﾞﾗｲﾌﾞに切り替えられません"};
-inline constexpr Operation Operation::DecodeText{"decode CP932 text", "Shift-JIS の文字列を読み取れません"};
-inline constexpr Operation Operation::EncodeText{"encode text as CP932", "Shift-JIS の文字列に変換できません"};
-inline constexpr Operation Operation::CreateFileIn{"create a file in", "このﾌｫﾙﾀﾞにﾌｧｲﾙを作成できません"};
+inline constexpr Operation Operation::CreateDirectory{"create directory",
+                                                      "このﾌｫﾙﾀﾞを作成できません"};
+inline constexpr Operation Operation::ChangeDirectory{"change directory to",
+                                                      "このﾌｫﾙﾀﾞに移動できません"};
+inline constexpr Operation Operation::ChangeDrive{"change to drive",
+                                                  "このﾄﾞﾗｲﾌﾞに切り替えられません"};
+inline constexpr Operation Operation::DecodeText{"decode CP932 text",
+                                                 "Shift-JIS の文字列を読み取れません"};
+inline constexpr Operation Operation::EncodeText{"encode text as CP932",
+                                                 "Shift-JIS の文字列に変換できません"};
+inline constexpr Operation Operation::CreateFileIn{"create a file in",
+                                                   "このﾌｫﾙﾀﾞにﾌｧｲﾙを作成できません"};
 
 // Why, as a Japanese report gives it: "アクセスが拒否されました" for EACCES; a
 // generic sentence with the number and the English text for an errno without
