@@ -235,10 +235,8 @@ bool Machine::isDriveMapped(char letter) const {
 }
 
 Result<std::string> Machine::fullPath(std::string_view path) const {
-    Result<std::string> full = unboundedFullPath(path);
-    if (!full)
-        return full;
-    KOR_TRY(checkFullPathLength(path, full.value()));
+    const std::string full = KOR_TRY(unboundedFullPath(path));
+    KOR_TRY(checkFullPathLength(path, full));
     return full;
 }
 

@@ -212,9 +212,7 @@ Status writeProfileStrings(std::string_view section, const std::vector<ProfileEn
         return Error(Operation::Write, path, EINVAL, "the section or key name is empty");
     if (sectionText.find(']') != std::string_view::npos)
         return Error(Operation::Write, path, EINVAL, "the section name holds \"]\"");
-    Result<std::string> sectionBytes = encodeForLine(sectionText, "the section name", path);
-    if (!sectionBytes)
-        return sectionBytes.error();
+    const std::string sectionBytes = KOR_TRY(encodeForLine(sectionText, "the section name", path));
     // Every entry is checked before the file is read, so that one refused
     // entry leaves the whole batch unwritten.
     std::vector<std::string> keys;
@@ -228,14 +226,10 @@ Status writeProfileStrings(std::string_view section, const std::vector<ProfileEn
         if (keyText.find('=') != std::string_view::npos || keyText.starts_with('['))
             return Error(Operation::Write, path, EINVAL,
                          "the key name holds \"=\" or starts with \"[\"");
-        Result<std::string> keyBytes = encodeForLine(keyText, "the key name", path);
-        if (!keyBytes)
-            return keyBytes.error();
-        Result<std::string> valueBytes = encodeForLine(entry.value, "the value", path);
-        if (!valueBytes)
-            return valueBytes.error();
-        keyLines.push_back(keyBytes.value() + "=" + valueBytes.value());
-        keys.push_back(std::move(keyBytes).value());
+        const std::string keyBytes = KOR_TRY(encodeForLine(keyText, "the key name", path));
+        const std::string valueBytes = KOR_TRY(encodeForLine(entry.value, "the value", path));
+        keyLines.push_back(keyBytes + "=" + valueBytes);
+        keys.push_back(keyBytes);
     }
     if (entries.empty())
         return {};
@@ -259,11 +253,11 @@ Status writeProfileStrings(std::string_view section, const std::vector<ProfileEn
     // The entries go in one after another, each as a write of its own would
     // place it, and the file is replaced once.
     constexpr std::string_view crlf = "\r\n";
-    const std::string sectionLineText = "[" + sectionBytes.value() + "]";
+    const std::string sectionLineText = "[" + sectionBytes + "]";
     std::vector<Line> lines = splitLines(file.bytes);
     std::size_t added = 0;
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        const Place place = find(lines, sectionBytes.value(), keys[i]);
+        const Place place = find(lines, sectionBytes, keys[i]);
         added += keyLines[i].size() + 2;
         if (place.key) {
             lines[*place.key] = {keyLines[i], crlf};

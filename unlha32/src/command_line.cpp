@@ -33,10 +33,8 @@ platform::Result<std::filesystem::path> responseFileHostPath(std::string_view cp
 }
 
 platform::Result<std::string> readResponseFile(std::string_view cp932Path) {
-    const auto hostPath = responseFileHostPath(cp932Path);
-    if (!hostPath)
-        return hostPath.error();
-    std::ifstream file(hostPath.value(), std::ios::binary);
+    const std::filesystem::path hostPath = KOR_TRY(responseFileHostPath(cp932Path));
+    std::ifstream file(hostPath, std::ios::binary);
     if (!file.is_open())
         return platform::Error(operation::ReadResponseFile, displayMemberName(cp932Path), errno);
     std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};

@@ -31,13 +31,11 @@ DirectoryCache::directory(const std::filesystem::path& hostPath, std::string_vie
         return m_entries.front().directory;
     }
 
-    auto read = readArchiveDirectory(hostPath, windowsPath);
-    if (!read)
-        return read.error();
+    ArchiveDirectory read = KOR_TRY(readArchiveDirectory(hostPath, windowsPath));
     // A changed archive replaces what was read of it before.
     m_entries.remove_if([&](const Entry& entry) { return entry.identity.path == hostPath; });
     m_entries.push_front(
-        Entry{identity, std::make_shared<const ArchiveDirectory>(std::move(read).value())});
+        Entry{identity, std::make_shared<const ArchiveDirectory>(std::move(read))});
     if (m_entries.size() > m_capacity)
         m_entries.pop_back();
     return m_entries.front().directory;

@@ -62,14 +62,10 @@ planFiles(const ExtractionCommand& command, const std::shared_ptr<const ArchiveD
     std::set<std::string> foldedNames;
     for (const std::size_t position : chosen) {
         const ArchiveMember& member = directory.members()[position];
-        const auto fileName = extractedFileName(member.storedName);
-        if (!fileName)
-            return fileName.error();
-        const auto name = platform::fromCp932(fileName.value());
-        if (!name)
-            return name.error();
-        std::string windowsPath = std::string(destination) + name.value();
-        if (!foldedNames.insert(foldMemberName(fileName.value())).second)
+        const std::string fileName = KOR_TRY(extractedFileName(member.storedName));
+        const std::string name = KOR_TRY(platform::fromCp932(fileName));
+        std::string windowsPath = std::string(destination) + name;
+        if (!foldedNames.insert(foldMemberName(fileName)).second)
             return platform::Error(operation::Extract, windowsPath, EEXIST,
                                    "two members have this name");
         // Taken names fail here, before any decoding, as well as where the

@@ -51,13 +51,10 @@ class Library {
     platform::Result<std::shared_ptr<const ArchiveDirectory>> directory(const char* cp932Path) {
         if (cp932Path == nullptr)
             return platform::Error(operation::Open, "", EINVAL, "no archive named");
-        const auto windowsPath = platform::fromCp932(cp932Path);
-        if (!windowsPath)
-            return windowsPath.error();
-        const auto hostPath = platform::Machine::current().hostPath(windowsPath.value());
-        if (!hostPath)
-            return hostPath.error();
-        return m_cache.directory(hostPath.value(), windowsPath.value());
+        const std::string windowsPath = KOR_TRY(platform::fromCp932(cp932Path));
+        const std::filesystem::path hostPath =
+            KOR_TRY(platform::Machine::current().hostPath(windowsPath));
+        return m_cache.directory(hostPath, windowsPath);
     }
 
     DirectoryCache& cache() { return m_cache; }
