@@ -227,9 +227,8 @@ std::string ExtractedCopyName(std::string_view memberName) {
                                                            : memberName.substr(separator + 1));
 }
 
-platform::Result<ExtractedMember> ExtractSelectedMember(ArchiveListHost& host,
-                                                        const ArchiveState& state,
-                                                        const Settings& settings) {
+platform::Result<ExtractedMember>
+ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Settings& settings) {
     const auto row = host.rowToExtract();
     if (!row || row->size() < 2)
         return platform::Error(operation::ExtractMember, state.currentArchiveName, ENOENT,
@@ -262,41 +261,27 @@ platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& comm
     if (!unlha)
         return platform::Error(operation::LoadArchiveLibrary, "libunlha32.so", ENOENT,
                                ArchiveLibrary::instance().loadError());
-    std::string output(OutputBufferSize, '\0');
-    // The library's report as the reason; a failure at writing is one of the
-    // disk's, not of the archive's.
-    const auto failed = [&](int result) {
+    // The library's report is the reason of a failure; a failure at writing
+    // is one of the disk's, not of the archive's.
+    const auto run = [&](const std::string& cp932Command) -> platform::Status {
+        std::string output(OutputBufferSize, '\0');
+        const int result =
+            unlha->Unlha(owner, cp932Command.c_str(), output.data(), OutputBufferSize);
+        if (result == 0)
+            return {};
         const std::string report = output.substr(0, output.find('\0'));
-        const bool atWriting = result == LibraryWriteFailed;
-        return platform::Error(atWriting ? platform::Operation::Write
-                                         : operation::RunArchiveCommand,
+        return platform::Error(result == LibraryWriteFailed ? platform::Operation::Write
+                                                            : operation::RunArchiveCommand,
                                {}, EIO, platform::fromCp932(report).valueOr(report));
     };
 
-    if (characterCount(commandText) <= LongestDirectCommand) {
-        const auto command = platform::toCp932(commandText);
-        if (!command)
-            return command.error();
-        if (const int result =
-                unlha->Unlha(owner, command.value().c_str(), output.data(), OutputBufferSize))
-            return failed(result);
-        return {};
-    }
+    if (characterCount(commandText) <= LongestDirectCommand)
+        return run(KOR_TRY(platform::toCp932(commandText)));
 
-    auto responseFile = platform::TemporaryFile::create(GetTempDirectory());
-    if (!responseFile)
-        return responseFile.error();
-    const auto command = platform::toCp932(commandText + "\r\n");
-    if (!command)
-        return command.error();
-    KOR_TRY(responseFile.value().write(command.value()));
-    const auto argument = platform::toCp932(quotedArgument("@" + responseFile.value().path()));
-    if (!argument)
-        return argument.error();
-    if (const int result =
-            unlha->Unlha(owner, argument.value().c_str(), output.data(), OutputBufferSize))
-        return failed(result);
-    return {};
+    platform::TemporaryFile responseFile =
+        KOR_TRY(platform::TemporaryFile::create(GetTempDirectory()));
+    KOR_TRY(responseFile.write(KOR_TRY(platform::toCp932(commandText + "\r\n"))));
+    return run(KOR_TRY(platform::toCp932(quotedArgument("@" + responseFile.path()))));
 }
 
 std::string GetTempDirectory() {

@@ -55,17 +55,6 @@ std::optional<std::string> sourceFault(std::string_view value, SourceKind kind) 
     return std::nullopt;
 }
 
-// The value as a report shows it: a long one cut at a character boundary.
-std::string shownValue(std::string_view value) {
-    constexpr std::size_t Shown = 80;
-    if (value.size() <= Shown)
-        return std::string(value);
-    std::size_t cut = Shown;
-    while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80)
-        --cut;
-    return std::string(value.substr(0, cut)) + "...";
-}
-
 } // namespace
 
 std::string* settingValue(Settings& settings, std::string_view key) {
@@ -108,7 +97,8 @@ platform::Status checkSourceSettings(const Settings& settings) {
         if (std::optional<std::string> fault = sourceFault(value, source.kind))
             return platform::Error(platform::Operation::Find,
                                    settings.iniPath + " [" + std::string(SettingsSection) + "] " +
-                                       std::string(source.key) + "=" + shownValue(value),
+                                       std::string(source.key) + "=" +
+                                       platform::shortenedForReport(value),
                                    EINVAL, std::string(source.key) + " " + *fault);
     }
     // An archive needs its folder: a Dir written empty (rather than left out)

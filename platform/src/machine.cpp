@@ -98,24 +98,11 @@ constexpr std::size_t WindowsMaxPath = 260;
 // A host path (TMP outside the drives) is bounded by the host's own limit.
 constexpr std::size_t HostMaxPath = 4096;
 
-// The path as a report shows it: a long one cut after its first characters
-// (at a character boundary), so that a megabyte of path makes no megabyte of
-// message.
-std::string shownPath(std::string_view path) {
-    constexpr std::size_t Shown = 80;
-    if (path.size() <= Shown)
-        return std::string(path);
-    std::size_t cut = Shown;
-    while (cut > 0 && (static_cast<unsigned char>(path[cut]) & 0xC0) == 0x80)
-        --cut;
-    return std::string(path.substr(0, cut)) + "...";
-}
-
 Status checkFullPathLength(std::string_view original, const std::string& full) {
     if (isHostPath(full)) {
         if (full.size() < HostMaxPath)
             return {};
-        return Error(Operation::Find, shownPath(original), ENAMETOOLONG,
+        return Error(Operation::Find, shortenedForReport(original), ENAMETOOLONG,
                      "the host path is longer than " + std::to_string(HostMaxPath - 1) + " bytes");
     }
     // CP932 never takes more bytes than UTF-8 for the same text, so only a long
@@ -127,7 +114,7 @@ Status checkFullPathLength(std::string_view original, const std::string& full) {
     }
     if (length < WindowsMaxPath)
         return {};
-    return Error(Operation::Find, shownPath(original), ENAMETOOLONG,
+    return Error(Operation::Find, shortenedForReport(original), ENAMETOOLONG,
                  "the full path takes " + std::to_string(length) +
                      " bytes; Windows holds at most " + std::to_string(WindowsMaxPath - 1));
 }

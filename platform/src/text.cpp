@@ -160,6 +160,15 @@ std::size_t characterLength(std::string_view text, std::size_t at, TextEncoding 
     return length;
 }
 
+std::string shortenedForReport(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes)
+        return std::string(text);
+    std::size_t cut = bytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return std::string(text.substr(0, cut)) + "...";
+}
+
 std::string nameOfHostFile(std::string_view hostName) {
     if (isValidUtf8(hostName))
         return std::string(hostName);

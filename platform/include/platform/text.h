@@ -39,6 +39,11 @@ std::string nameOfHostFile(std::string_view hostName);
 std::string upperAscii(std::string_view text);
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
+// The text as a report shows it: a long one cut at a character boundary after
+// its first `bytes` bytes and marked "...", so that a megabyte of path or value
+// makes no megabyte of message.
+std::string shortenedForReport(std::string_view text, std::size_t bytes = 80);
+
 // The text as it may go to a terminal: every control character except the
 // line break ("\n") written as an escape ("\x1B", "\x7F"; a C1 control
 // such as U+009B as "\u009B"), so that a name from KOR.INI or an archive
