@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <initializer_list>
-#include <string>
 #include <string_view>
 
 class QCheckBox;
@@ -25,8 +24,8 @@ inline constexpr std::string_view ProgramTitle = "korsetup";
 // Shows `text` in a message box under the program's title.
 void tell(std::string_view text);
 
-inline QString toQString(const std::string& text) {
-    return QString::fromStdString(text);
+inline QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // Which frame a child window has: a title bar with a close button, or a title

@@ -330,11 +330,9 @@ void Form1::ArchiveLists::setReportColumns(std::span<const core::ReportColumn> c
     list.clearColumns();
     const double width = list.width();
     for (std::size_t i = 0; i < columns.size() && i < std::size(ColumnShares); ++i)
-        list.addColumn(QString::fromUtf8(columns[i].header.data(),
-                                         static_cast<qsizetype>(columns[i].header.size())),
-                       static_cast<int>(std::lround(width / ColumnShares[i])),
-                       columns[i].alignment == core::ColumnAlignment::Left ? Qt::AlignLeft
-                                                                           : Qt::AlignRight);
+        list.addColumn(
+            toQString(columns[i].header), static_cast<int>(std::lround(width / ColumnShares[i])),
+            columns[i].alignment == core::ColumnAlignment::Left ? Qt::AlignLeft : Qt::AlignRight);
 }
 
 void Form1::ArchiveLists::addReportRow(const std::vector<std::string>& cells) {
