@@ -77,17 +77,12 @@ Options parseOptions(int argc, char** argv) {
 // The member list of a window, kept in memory: what the listing fills.
 class ListHost final : public kor::core::ArchiveListHost {
   public:
-    kor::core::HostingProgram program() const override {
-        return kor::core::HostingProgram::Changer;
-    }
     std::uintptr_t windowHandle() const override { return 0; }
     void clearNameList() override { m_names.clear(); }
     void addToNameList(const std::string& name) override { m_names.push_back(name); }
     std::vector<std::string> nameList() const override { return m_names; }
-    int reportWidth() const override { return 385; }
     void clearReportRows() override { m_rows.clear(); }
-    void clearReportColumns() override {}
-    void addReportColumn(const std::string&, int, kor::core::ColumnAlignment) override {}
+    void setReportColumns(std::span<const kor::core::ReportColumn>) override {}
     void addReportRow(const std::vector<std::string>& cells) override { m_rows.push_back(cells); }
     std::optional<std::vector<std::string>> rowToExtract() const override { return std::nullopt; }
 

@@ -16,27 +16,7 @@ namespace kor::changer {
 
 namespace {
 
-const std::string_view ProgramTitle = core::programTitle(core::HostingProgram::Changer);
-
-// Where each logo is drawn from: a picture directory in BMP mode, an archive
-// directory and file name in archive mode.
-struct Sources {
-    const std::string& pictureDirectory;
-    const std::string& archiveDirectory;
-    const std::string& archiveName;
-};
-
-Sources sourcesOf(const core::Settings& settings, core::LogoSlot slot) {
-    switch (slot) {
-    case core::LogoSlot::Opening:
-        return {settings.DirOnly, settings.Dir, settings.FileName};
-    case core::LogoSlot::Middle:
-        return {settings.MDirOnly, settings.MDir, settings.MFileName};
-    case core::LogoSlot::Ending:
-        break;
-    }
-    return {settings.EDirOnly, settings.EDir, settings.EFileName};
-}
+constexpr std::string_view ProgramTitle = "KOR";
 
 // A logo that this run leaves as it is, and why, on a line of its own: an
 // unattended run must not stop for it, but must not keep it quiet either.
@@ -109,10 +89,11 @@ platform::Status Form1::changeLogos() {
 
     KOR_TRY(File1.setPath(Dir1.path()));
     for (core::LogoSlot slot : core::AllLogoSlots) {
-        const Sources sources = sourcesOf(m_settings, slot);
+        const core::LogoSourceKeys& sources = core::sourceKeysOf(slot);
         auto changed = core::isBmpMode(m_settings)
-                           ? changeFromPictureDirectory(slot, sources.pictureDirectory)
-                           : changeFromArchive(slot, sources.archiveDirectory, sources.archiveName);
+                           ? changeFromPictureDirectory(slot, m_settings.*sources.pictureDirectory)
+                           : changeFromArchive(slot, m_settings.*sources.archiveDirectory,
+                                               m_settings.*sources.archiveFileName);
         if (!changed)
             return changed;
     }
@@ -136,11 +117,6 @@ platform::Status Form1::Dir1_Change() {
 void Form1::clearArchiveLists() {
     List1.clear();
     m_memberRows.clear();
-    m_memberColumns.clear();
-}
-
-void Form1::addReportColumn(const std::string& header, int width, core::ColumnAlignment alignment) {
-    m_memberColumns.push_back({header, width, alignment});
 }
 
 std::vector<std::string> Form1::nameList() const {
@@ -231,7 +207,12 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
     // A bare file name, found in the current directory just set.
     m_archiveState.currentArchiveName = archiveName;
 
-    core::ListArchive(*this, m_archiveState);
+    // An archive that cannot be listed ends the run, as the user is told.
+    if (const auto listed = core::ListArchive(*this, m_archiveState);
+        listed != core::ListingResult::Listed) {
+        platform::services().showMessage(ProgramTitle, core::ListingFailureMessage(listed));
+        platform::endProgram(1);
+    }
     // An archive without members leaves its logo as it is; the other logos
     // still change.
     if (m_memberRows.empty()) {

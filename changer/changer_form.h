@@ -24,35 +24,24 @@ class Form1 final : public core::ArchiveListHost {
     Form1();
 
     // The whole run. A failure that ends it has been reported through the
-    // message service when this returns RunOutcome::Failed. A refused archive
-    // ends the program from inside, after its message.
+    // message service when this returns RunOutcome::Failed. An archive that
+    // cannot be listed ends the program from inside, after its message.
     RunOutcome Form_Load();
 
     const core::Settings& settings() const { return m_settings; }
 
     // The member list as the archive listing fills it.
-    core::HostingProgram program() const override { return core::HostingProgram::Changer; }
     std::uintptr_t windowHandle() const override { return 0; }
     void clearNameList() override { List1.clear(); }
     void addToNameList(const std::string& name) override { List1.push_back(name); }
     std::vector<std::string> nameList() const override;
-    int reportWidth() const override { return ReportWidth; }
     void clearReportRows() override { m_memberRows.clear(); }
-    void clearReportColumns() override { m_memberColumns.clear(); }
-    void addReportColumn(const std::string& header, int width,
-                         core::ColumnAlignment alignment) override;
+    // The list is never shown, so its columns are no concern of a run.
+    void setReportColumns(std::span<const core::ReportColumn>) override {}
     void addReportRow(const std::vector<std::string>& cells) override;
     std::optional<std::vector<std::string>> rowToExtract() const override;
 
   private:
-    struct Column {
-        std::string header;
-        int width;
-        core::ColumnAlignment alignment;
-    };
-    // The hidden member list's width in pixels; it only scales the columns.
-    static constexpr int ReportWidth = 385;
-
     // The cells of a row of the member list.
     std::vector<std::string> memberRow(std::size_t index) const;
 
@@ -77,7 +66,6 @@ class Form1 final : public core::ArchiveListHost {
     // listed size) joined by a NUL byte, which no cell can hold.
     static constexpr std::size_t UsedCells = 2;
     TextList m_memberRows;
-    std::vector<Column> m_memberColumns;
 
     core::Settings m_settings;
     core::ArchiveState m_archiveState;

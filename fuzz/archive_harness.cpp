@@ -28,15 +28,12 @@ constexpr std::uint32_t LargestExtractedMember = 4u << 20;
 // The two lists of a hosting window, kept in memory.
 class ListHost final : public core::ArchiveListHost {
   public:
-    core::HostingProgram program() const override { return core::HostingProgram::Setup; }
     std::uintptr_t windowHandle() const override { return 0; }
     void clearNameList() override { m_names.clear(); }
     void addToNameList(const std::string& name) override { m_names.push_back(name); }
     std::vector<std::string> nameList() const override { return m_names; }
-    int reportWidth() const override { return 640; }
     void clearReportRows() override { m_rows.clear(); }
-    void clearReportColumns() override {}
-    void addReportColumn(const std::string&, int, core::ColumnAlignment) override {}
+    void setReportColumns(std::span<const core::ReportColumn>) override {}
     void addReportRow(const std::vector<std::string>& cells) override { m_rows.push_back(cells); }
     std::optional<std::vector<std::string>> rowToExtract() const override { return std::nullopt; }
 

@@ -1,5 +1,6 @@
 #include "about_window.h"
 
+#include "controls.h"
 #include "fonts.h"
 #include "main_window.h"
 #include "twips.h"
@@ -11,29 +12,8 @@
 
 namespace kor::setup {
 
-namespace {
-
-QFrame* makePanel(QWidget* parent, const char* name) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    return panel;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    return label;
-}
-
-} // namespace
-
 about::about(KORsetupMain& main) : m_main(main) {
-    setObjectName(QStringLiteral("about"));
-    setWindowTitle(QStringLiteral("KORについて"));
-    setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setAttribute(Qt::WA_DeleteOnClose);
+    setUpChildWindow(*this, "about", QStringLiteral("KORについて"), CloseButton::Shown);
 
     SSPanel1 = makePanel(nullptr, "SSPanel1");
     SSPanel1->setFixedSize(sizeFromTwips(4305, 2490));
@@ -51,10 +31,9 @@ about::about(KORsetupMain& main) : m_main(main) {
     Label3->setText(QStringLiteral("KOR Ver. 1.04"));
     Label3->setFont(versionFont(15.75));
 
-    SSCommand1 = new QPushButton(QStringLiteral("OK"), SSPanel1);
-    SSCommand1->setObjectName(QStringLiteral("SSCommand1"));
+    SSCommand1 = makeButton(SSPanel1, "SSCommand1", QStringLiteral("OK"),
+                            rectFromTwips(3375, 1575, 795, 765));
     SSCommand1->setFont(japaneseUiFont());
-    SSCommand1->setGeometry(rectFromTwips(3375, 1575, 795, 765));
     setWidget(SSPanel1);
 
     connect(SSCommand1, &QPushButton::clicked, this, &about::SSCommand1_Click);
@@ -62,10 +41,7 @@ about::about(KORsetupMain& main) : m_main(main) {
 }
 
 void about::Form_Load() {
-    // Sized once inside the main window, where its title bar is part of it.
-    adjustSize();
-    const QSize outer = m_main.outerSizeInTwips();
-    move(pixelsFromTwips(outer.width() / 6.0), pixelsFromTwips(outer.height() / 5.0));
+    placeChildWindow(*this, m_main.outerSizeInTwips(), 6.0, 5.0);
 }
 
 void about::Form_Deactivate() {

@@ -1,5 +1,7 @@
 #include "file_controls.h"
 
+#include "controls.h"
+
 #include "platform/files.h"
 #include "platform/machine.h"
 
@@ -12,10 +14,6 @@
 namespace kor::setup {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::string joinPath(const std::string& directory, const std::string& name) {
     return directory.ends_with('\\') ? directory + name : directory + '\\' + name;

@@ -1,54 +1,25 @@
 #include "image_display.h"
 
-#include "fonts.h"
+#include "controls.h"
 #include "logo_browser.h"
 #include "main_window.h"
-#include "options_window.h"
-#include "setup_state.h"
 #include "twips.h"
 
-#include "platform/files.h"
-
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 
 namespace kor::setup {
 
-namespace {
-
-QFrame* makePanel(QWidget* parent, const char* name, QRect geometry) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setFont(japaneseUiFont());
-    panel->setGeometry(geometry);
-    return panel;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    // Enter presses the button that has the focus, as on Windows.
-    button->setAutoDefault(true);
-    return button;
-}
-
-} // namespace
-
-Form3::Form3(KORsetupMain& main, SetupState& state) : m_main(main), m_state(state) {
-    setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("画像表示"));
+Form3::Form3(KORsetupMain& main, core::SetupSession& session) : m_main(main), m_session(session) {
     // The caption names the picture; the window is left by its own "終了" or
     // by going to another window.
-    setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setAttribute(Qt::WA_DeleteOnClose);
+    setUpChildWindow(*this, "Form3", QStringLiteral("画像表示"), CloseButton::Hidden);
 
     auto* content = new QWidget;
     content->setFixedSize(sizeFromTwips(6015, 5100));
@@ -67,9 +38,10 @@ Form3::Form3(KORsetupMain& main, SetupState& state) : m_main(main), m_state(stat
     Command1 = makeButton(content, "Command1", QStringLiteral("終了"),
                           rectFromTwips(4470, 4680, 1440, 345));
     Command1->raise();
-    QWidget* tabOrder[] = {Command12, Command11, Command10, Command1};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    // Enter presses the button that has the focus, as on Windows.
+    for (QPushButton* button : {Command12, Command11, Command10, Command1})
+        button->setAutoDefault(true);
+    setTabOrderChain({Command12, Command11, Command10, Command1});
     setWidget(content);
 
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
@@ -80,12 +52,14 @@ Form3::Form3(KORsetupMain& main, SetupState& state) : m_main(main), m_state(stat
 }
 
 void Form3::Form_Load() {
-    // Sized once inside the main window, where its title bar is part of it.
-    adjustSize();
-    const QSize inner = m_main.innerSizeInTwips();
-    move(pixelsFromTwips(inner.width() / 25.0), pixelsFromTwips(inner.height() / 20.0));
-    if (!m_main.optionsWindow().SSCheck1->isChecked())
+    placeChildWindow(*this, m_main.innerSizeInTwips(), 25.0, 20.0);
+    if (!m_session.isBmpMode())
         m_shownMember = m_main.logoBrowser().selectedMemberName();
+}
+
+void Form3::showPicture(const QString& title, const QPixmap& picture) {
+    setWindowTitle(title);
+    Image1->setPixmap(picture);
 }
 
 void Form3::showEvent(QShowEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/setup_session.h"
+
 #include <QMdiSubWindow>
 
 #include <optional>
@@ -9,13 +11,13 @@ class QCloseEvent;
 class QEvent;
 class QFrame;
 class QLabel;
+class QPixmap;
 class QShowEvent;
 class QPushButton;
 
 namespace kor::setup {
 
 class KORsetupMain;
-struct SetupState;
 
 // The image display window: the picture picked in the logo browser, stretched
 // over a 384 x 288 area, with a button for each logo that makes it that logo
@@ -26,15 +28,18 @@ class Form3 final : public QMdiSubWindow {
     Q_OBJECT
 
   public:
-    Form3(KORsetupMain& main, SetupState& state);
+    Form3(KORsetupMain& main, core::SetupSession& session);
 
     void Form_Load();
     void Form_Deactivate();
 
+    // Shows `picture` under `title`.
+    void showPicture(const QString& title, const QPixmap& picture);
+
     // Whether a change has run from this showing.
     bool isUsed() const { return m_used; }
 
-    // The controls; the browser sets the caption and Image1's picture.
+    // The controls, reached by the window's own code and by tests.
     QFrame* SSPanel1;
     QLabel* Image1;
     QFrame* SSPanel2;
@@ -57,7 +62,7 @@ class Form3 final : public QMdiSubWindow {
     void Command12_Click();
 
     KORsetupMain& m_main;
-    SetupState& m_state;
+    core::SetupSession& m_session;
     // The member whose extracted copy is shown; none in BMP mode, where the
     // picture is the user's own file.
     std::optional<std::string> m_shownMember;

@@ -1,13 +1,10 @@
 #include "location_window.h"
 
+#include "controls.h"
 #include "drop_label.h"
-#include "fonts.h"
 #include "main_window.h"
-#include "options_window.h"
-#include "setup_state.h"
 #include "twips.h"
 
-#include "core/settings.h"
 #include "platform/machine.h"
 #include "platform/services.h"
 #include "platform/text.h"
@@ -17,47 +14,13 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include <array>
 #include <filesystem>
 #include <optional>
 #include <system_error>
-#include <vector>
 
 namespace kor::setup {
 
-// The keys of one logo screen: the picture directory of BMP mode, the
-// archive's directory and file name of archive mode.
-struct Dir_File_Setup::ScreenKeys {
-    std::string_view directoryOnly;
-    std::string_view archiveDirectory;
-    std::string_view archiveFileName;
-};
-
 namespace {
-
-// The nine location keys in the order the clear-all button empties them.
-constexpr std::array<std::string_view, 9> LocationKeys = {
-    "Dir", "FileName", "MDir", "MFileName", "EDir", "EFileName", "DirOnly", "MDirOnly", "EDirOnly"};
-
-QString toQString(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-QFrame* makePanel(QWidget* parent, const char* name, QRect geometry) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setFont(japaneseUiFont());
-    panel->setGeometry(geometry);
-    return panel;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& caption = {}) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    return label;
-}
 
 // A value label shows a path; sunken and white, it reads as the place to
 // drop one.
@@ -70,13 +33,6 @@ DropLabel* makeValueLabel(QWidget* parent, const char* name, QRect geometry) {
     label->setBackgroundRole(QPalette::Base);
     label->setIndent(3);
     return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    return button;
 }
 
 // KOR.INI holds no line break or NUL byte in a value, and only characters of
@@ -104,42 +60,11 @@ std::optional<std::string> recordablePath(const QString& hostPath) {
     return std::move(windows).value();
 }
 
-struct SplitPath {
-    std::string directory;
-    std::string name;
-};
-
-// Splits at the last "\", which a full Windows path always holds: C:\LOGO\A.BMP
-// gives C:\LOGO and A.BMP, C:\LOGO gives C: and LOGO, C:\ gives C: and nothing.
-// UTF-8 has no byte 0x5C inside a character, so the search is safe.
-SplitPath splitAtLastBackslash(const std::string& path) {
-    const std::size_t at = path.rfind('\\');
-    return {path.substr(0, at), path.substr(at + 1)};
-}
-
-// A name with "." fourth from its end (a three-letter extension) names a
-// file; any other name a directory, whatever the item really is. A name of
-// fewer than four characters is judged by its first one.
-bool namesAFile(const std::string& name) {
-    const std::u32string characters = QString::fromStdString(name).toStdU32String();
-    if (characters.empty())
-        return false;
-    return characters[characters.size() < 4 ? 0 : characters.size() - 4] == U'.';
-}
-
-// Archives are told by the last three letters of the name alone, in any case.
-bool namesAnArchive(const std::string& name) {
-    return name.size() >= 3 && platform::upperAscii(name.substr(name.size() - 3)) == "LZH";
-}
-
 } // namespace
 
-Dir_File_Setup::Dir_File_Setup(KORsetupMain& main, SetupState& state)
-    : m_main(main), m_state(state) {
-    setObjectName(QStringLiteral("Dir_File_Setup"));
-    setWindowTitle(QStringLiteral("Form2"));
-    setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setAttribute(Qt::WA_DeleteOnClose);
+Dir_File_Setup::Dir_File_Setup(KORsetupMain& main, core::SetupSession& session)
+    : m_main(main), m_session(session) {
+    setUpChildWindow(*this, "Dir_File_Setup", QStringLiteral("Form2"), CloseButton::Shown);
 
     SSPanels = makePanel(nullptr, "SSPanels", {});
     SSPanels->setFixedSize(sizeFromTwips(5880, 3405));
@@ -173,11 +98,22 @@ Dir_File_Setup::Dir_File_Setup(KORsetupMain& main, SetupState& state)
 }
 
 void Dir_File_Setup::Form_Load() {
-    // Sized once inside the main window, where its title bar is part of it.
-    adjustSize();
-    const QSize inner = m_main.innerSizeInTwips();
-    move(pixelsFromTwips(inner.width() / 20.0), pixelsFromTwips(inner.height() / 5.0));
-    m_main.optionsWindow().check_set();
+    placeChildWindow(*this, m_main.innerSizeInTwips(), 20.0, 5.0);
+    // The mode in force, made "on" or "off" in memory, as every window that
+    // shows it does when it loads.
+    m_session.setPictureSource(m_session.pictureSource());
+}
+
+void Dir_File_Setup::showSources() {
+    const bool bmpMode = m_session.isBmpMode();
+    Label3->setText(bmpMode ? QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR")
+                            : QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
+    Label4->setText(bmpMode ? QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞDIR")
+                            : QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
+    Label5->setText(bmpMode ? QStringLiteral("設定中間DIR") : QStringLiteral("設定中間ﾌｧｲﾙ"));
+    Label1->setText(toQString(m_session.shownSource(core::LogoSlot::Opening)));
+    Label6->setText(toQString(m_session.shownSource(core::LogoSlot::Middle)));
+    Label2->setText(toQString(m_session.shownSource(core::LogoSlot::Ending)));
 }
 
 void Dir_File_Setup::Form_Deactivate() {
@@ -185,19 +121,18 @@ void Dir_File_Setup::Form_Deactivate() {
 }
 
 void Dir_File_Setup::Label1_OLEDragDrop(const QStringList& hostPaths) {
-    recordDrop(*Label1, {"DirOnly", "Dir", "FileName"}, hostPaths);
+    recordDrop(*Label1, core::LogoSlot::Opening, hostPaths);
 }
 
 void Dir_File_Setup::Label6_OLEDragDrop(const QStringList& hostPaths) {
-    recordDrop(*Label6, {"MDirOnly", "MDir", "MFileName"}, hostPaths);
+    recordDrop(*Label6, core::LogoSlot::Middle, hostPaths);
 }
 
 void Dir_File_Setup::Label2_OLEDragDrop(const QStringList& hostPaths) {
-    recordDrop(*Label2, {"EDirOnly", "EDir", "EFileName"}, hostPaths);
+    recordDrop(*Label2, core::LogoSlot::Ending, hostPaths);
 }
 
-void Dir_File_Setup::recordDrop(QLabel& label, const ScreenKeys& keys,
-                                const QStringList& hostPaths) {
+void Dir_File_Setup::recordDrop(QLabel& label, core::LogoSlot slot, const QStringList& hostPaths) {
     // Of several items dropped at once, the last one counts. One that cannot
     // be recorded is refused before anything is written, so that an archive's
     // directory is never written without its file name.
@@ -206,60 +141,20 @@ void Dir_File_Setup::recordDrop(QLabel& label, const ScreenKeys& keys,
         platform::services().beep();
         return;
     }
-    const auto [directoryPart, namePart] = splitAtLastBackslash(*path);
-    core::Settings& settings = m_state.settings;
-
-    // check_set made ArcCheck "on" or "off" when this window loaded.
-    if (settings.ArcCheck != "off") {
-        const std::string directory =
-            namesAFile(namePart) ? directoryPart : directoryPart + '\\' + namePart;
-        label.setText(toQString(directory));
-        write({{keys.directoryOnly, directory}});
-        *core::settingValue(settings, keys.directoryOnly) = directory;
-        return;
-    }
-
-    // The old archive stays recorded, in KOR.INI and in memory; the emptied
-    // label shows it again when the window is next opened.
-    if (!namesAnArchive(namePart)) {
+    // A refused archive leaves the old one recorded, in KOR.INI and in memory;
+    // the emptied label shows it again when the window is next opened.
+    if (m_session.recordDroppedPath(slot, *path) == core::DropResult::NotAnArchive) {
         platform::services().beep();
         label.clear();
-        return;
     }
-    label.setText(toQString(namePart));
-    write({{keys.archiveDirectory, directoryPart}, {keys.archiveFileName, namePart}});
-    *core::settingValue(settings, keys.archiveFileName) = namePart;
 }
 
 void Dir_File_Setup::Command4_Click() {
-    // Emptied together: a crash part way must not leave a directory emptied
-    // beside the file name it went with.
-    std::vector<platform::ProfileEntry> emptied;
-    for (std::string_view key : LocationKeys)
-        emptied.push_back({key, {}});
-    write(emptied);
-    Label1->clear();
-    Label2->clear();
-    Label6->clear();
-    // Dir, MDir and EDir serve the start-up only; in memory they stay.
-    core::Settings& settings = m_state.settings;
-    settings.DirOnly.clear();
-    settings.EDirOnly.clear();
-    settings.MDirOnly.clear();
-    settings.FileName.clear();
-    settings.EFileName.clear();
-    settings.MFileName.clear();
+    m_session.clearSources();
 }
 
 void Dir_File_Setup::Command9_Click() {
     close();
-}
-
-void Dir_File_Setup::write(const std::vector<platform::ProfileEntry>& entries) {
-    // As with the options, a KOR.INI that cannot be written is not reported:
-    // the values hold for this run only. The keys of one drop go in one
-    // replacement of the file, never one without the other.
-    static_cast<void>(core::WriteSettings(m_state.settings, entries));
 }
 
 } // namespace kor::setup

@@ -1,13 +1,9 @@
 #pragma once
 
-#include "platform/profile.h"
+#include "core/setup_session.h"
 
 #include <QMdiSubWindow>
 #include <QStringList>
-
-#include <string>
-#include <string_view>
-#include <vector>
 
 class QFrame;
 class QLabel;
@@ -16,23 +12,22 @@ class QPushButton;
 namespace kor::setup {
 
 class KORsetupMain;
-struct SetupState;
 
 // The change-file location window: for each logo screen a heading that names
 // the kind of value (a directory in BMP mode, an archive in archive mode) and
-// the value the changer draws from. Items dropped from the file manager on a
-// value are recorded in KOR.INI at once.
+// the value the changer draws from, as the session holds them. Items dropped
+// from the file manager on a value are recorded in KOR.INI at once.
 class Dir_File_Setup final : public QMdiSubWindow {
     Q_OBJECT
 
   public:
-    Dir_File_Setup(KORsetupMain& main, SetupState& state);
+    Dir_File_Setup(KORsetupMain& main, core::SetupSession& session);
 
     void Form_Load();
     void Form_Deactivate();
 
-    // The controls; the headings and values are set by check_set and by the
-    // main window's start-up. The three values take drops.
+    // The controls, reached by the window's own code and by tests. The three
+    // values take drops.
     QFrame* SSPanels;
     QFrame* SSPanel1; // opening
     QLabel* Label3;   // opening heading
@@ -47,19 +42,19 @@ class Dir_File_Setup final : public QMdiSubWindow {
     QPushButton* Command9;
 
   private:
-    struct ScreenKeys;
-
     void Label1_OLEDragDrop(const QStringList& hostPaths);
     void Label6_OLEDragDrop(const QStringList& hostPaths);
     void Label2_OLEDragDrop(const QStringList& hostPaths);
     void Command4_Click();
     void Command9_Click();
 
-    void recordDrop(QLabel& label, const ScreenKeys& keys, const QStringList& hostPaths);
-    void write(const std::vector<platform::ProfileEntry>& entries);
+    void recordDrop(QLabel& label, core::LogoSlot slot, const QStringList& hostPaths);
+    // The headings and values of the mode in force.
+    void showSources();
 
     KORsetupMain& m_main;
-    SetupState& m_state;
+    core::SetupSession& m_session;
+    core::SetupSession::Subscription m_watch{m_session, [this] { showSources(); }};
 };
 
 } // namespace kor::setup

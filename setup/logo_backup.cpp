@@ -1,5 +1,7 @@
 #include "logo_backup.h"
 
+#include "controls.h"
+
 #include "core/archive.h"
 #include "core/logo.h"
 #include "platform/files.h"
@@ -31,7 +33,6 @@ bool copyLogoFiles(const core::Settings& settings) {
 
 void BackupLogoFiles(const core::Settings& settings) {
     platform::Services& services = platform::services();
-    const std::string_view title = core::programTitle(core::HostingProgram::Setup);
     if (services.ask("現在のＬＯＧＯファイルをバックアップします、よろしいですか？") !=
         platform::Answer::Yes) {
         services.beep();
@@ -40,10 +41,11 @@ void BackupLogoFiles(const core::Settings& settings) {
     if (!copyLogoFiles(settings)) {
         services.beep();
         services.showMessage(
-            title, "バックアップするためのファイルが見つかりませんでした、確認してください。");
+            ProgramTitle,
+            "バックアップするためのファイルが見つかりませんでした、確認してください。");
         return;
     }
-    services.showMessage(title, "バックアップ終了");
+    services.showMessage(ProgramTitle, "バックアップ終了");
 }
 
 } // namespace kor::setup

@@ -1,9 +1,8 @@
 #include "logo_browser.h"
 
+#include "controls.h"
 #include "image_display.h"
 #include "main_window.h"
-#include "options_window.h"
-#include "setup_state.h"
 #include "twips.h"
 
 #include "platform/files.h"
@@ -11,12 +10,12 @@
 #include "platform/services.h"
 
 #include <QByteArray>
-#include <QCheckBox>
 #include <QIcon>
-#include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+
+#include <cmath>
 
 namespace kor::setup {
 
@@ -27,24 +26,12 @@ constexpr std::string_view WrongSize = "ファイルサイズが違うのでロ�
 constexpr std::string_view Changed = "変更が終了しました";
 constexpr std::string_view CannotLoad = "画像を読み込めません";
 
-void tell(std::string_view text) {
-    platform::services().showMessage(core::programTitle(core::HostingProgram::Setup), text);
-}
-
 void report(const platform::Error& error) {
     tell(error.message());
 }
 
-QString toQString(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    return button;
-}
+// The shares of the report's width its five columns take.
+constexpr double ColumnShares[] = {4.5, 8, 7.8, 6, 9};
 
 // A picture file as an image; nullopt, the user told, when it cannot be read
 // or holds no picture that can be shown.
@@ -64,7 +51,7 @@ std::optional<QImage> loadPicture(const std::string& path) {
 
 } // namespace
 
-Form1::Form1(KORsetupMain& main, SetupState& state) : m_main(main), m_state(state) {
+Form1::Form1(KORsetupMain& main, core::SetupSession& session) : m_main(main), m_session(session) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("KOR SETUP"));
     setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
@@ -101,10 +88,8 @@ Form1::Form1(KORsetupMain& main, SetupState& state) : m_main(main), m_state(stat
     Command13 = makeButton(content, "Command13", QStringLiteral("画像表示"),
                            rectFromTwips(4920, 1350, 1515, 345));
     disableActionButtons();
-    QWidget* tabOrder[] = {Drive1,   Dir1,      File1,     ListView1, List1,
-                           Command9, Command10, Command11, Command12, Command13};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    setTabOrderChain({Drive1, Dir1, File1, ListView1, List1, Command9, Command10, Command11,
+                      Command12, Command13});
     setWidget(content);
     resize(sizeFromTwips(DesignedWidthTwips, DesignedHeightTwips));
 
@@ -121,11 +106,21 @@ Form1::Form1(KORsetupMain& main, SetupState& state) : m_main(main), m_state(stat
 
 void Form1::Form_Load() {
     move(0, 0);
-    m_main.optionsWindow().check_set();
+    // The mode in force, made "on" or "off" in memory, as every window that
+    // shows it does when it loads.
+    m_session.setPictureSource(m_session.pictureSource());
 }
 
-void Form1::setHeightInTwips(int twips) {
-    resize(width(), pixelsFromTwips(twips));
+void Form1::showPictureSource() {
+    resize(width(), pixelsFromTwips(isBmpMode() ? BmpModeHeightTwips : DesignedHeightTwips));
+    File1->setPattern(m_session.filePattern());
+}
+
+bool Form1::showDirectory(const std::string& directory) {
+    if (!Drive1->setDrive(directory) || !Dir1->setPath(directory))
+        return false;
+    platform::Machine& machine = platform::Machine::current();
+    return machine.setCurrentDrive(Drive1->drive()) && machine.setCurrentDirectory(directory);
 }
 
 void Form1::Drive1_Change() {
@@ -152,11 +147,15 @@ void Form1::Dir1_Change() {
 }
 
 void Form1::File1_Click() {
-    m_state.archiveState.currentArchiveName = File1->selectedName();
+    m_session.archiveState.currentArchiveName = File1->selectedName();
     if (isBmpMode())
-        enableActionButtons();
-    else
-        core::ListArchive(m_archiveLists, m_state.archiveState);
+        return enableActionButtons();
+    // An archive that cannot be listed ends the program, as the user is told.
+    if (const auto listed = core::ListArchive(m_archiveLists, m_session.archiveState);
+        listed != core::ListingResult::Listed) {
+        tell(core::ListingFailureMessage(listed));
+        platform::endProgram(1);
+    }
 }
 
 void Form1::ListView1_Click() {
@@ -185,9 +184,7 @@ void Form1::Command13_Click() {
         return;
     // Hidden, not closed: the display window's buttons read these lists.
     hide();
-    Form3& display = m_main.showImageDisplay();
-    display.setWindowTitle(picture->title);
-    display.Image1->setPixmap(QPixmap::fromImage(picture->image));
+    m_main.showImageDisplay().showPicture(picture->title, QPixmap::fromImage(picture->image));
 }
 
 void Form1::changeLogo(core::LogoSlot slot, MemberSource source) {
@@ -206,9 +203,9 @@ void Form1::changeFromPictureFile(core::LogoSlot slot) {
         return report(length.error());
     // Told as the picture command and archive mode tell it, rather than
     // leaving the user to wonder why nothing happened.
-    if (!core::IsLogoLengthAccepted(m_state.settings, length.value()))
+    if (!core::IsLogoLengthAccepted(m_session.settings, length.value()))
         return tell(WrongSize);
-    if (auto installed = core::InstallLogoFromFile(m_state.settings, slot, path); !installed)
+    if (auto installed = core::InstallLogoFromFile(m_session.settings, slot, path); !installed)
         return report(installed.error());
     tell(Changed);
 }
@@ -225,14 +222,14 @@ void Form1::changeFromArchive(core::LogoSlot slot, MemberSource source) {
         return;
     }
     auto extracted =
-        core::ExtractSelectedMember(m_archiveLists, m_state.archiveState, m_state.settings);
+        core::ExtractSelectedMember(m_archiveLists, m_session.archiveState, m_session.settings);
     if (!extracted)
         return extracted.error().code() == EFBIG ? tell(WrongSize) : report(extracted.error());
     installExtracted(slot, extracted.value());
 }
 
 void Form1::installExtracted(core::LogoSlot slot, const core::ExtractedMember& extracted) {
-    if (auto installed = core::InstallLogoFromExtracted(m_state.settings, slot, extracted.path());
+    if (auto installed = core::InstallLogoFromExtracted(m_session.settings, slot, extracted.path());
         !installed)
         return report(installed.error());
     m_viewedCopy.reset();
@@ -252,7 +249,7 @@ std::optional<Form1::Picture> Form1::pictureToView() {
             report(length.error());
             return std::nullopt;
         }
-        if (!core::IsLogoLengthAccepted(m_state.settings, length.value())) {
+        if (!core::IsLogoLengthAccepted(m_session.settings, length.value())) {
             tell(WrongSize);
             return std::nullopt;
         }
@@ -268,7 +265,7 @@ std::optional<Form1::Picture> Form1::pictureToView() {
         return std::nullopt;
     }
     auto extracted =
-        core::ExtractSelectedMember(m_archiveLists, m_state.archiveState, m_state.settings);
+        core::ExtractSelectedMember(m_archiveLists, m_session.archiveState, m_session.settings);
     if (!extracted) {
         extracted.error().code() == EFBIG ? tell(WrongSize) : report(extracted.error());
         return std::nullopt;
@@ -279,10 +276,6 @@ std::optional<Form1::Picture> Form1::pictureToView() {
         return std::nullopt;
     m_viewedCopy = std::move(extracted).value();
     return Picture{toQString(member), std::move(*image)};
-}
-
-bool Form1::isBmpMode() {
-    return m_main.optionsWindow().SSCheck1->isChecked();
 }
 
 std::string Form1::selectedFilePath() const {
@@ -328,23 +321,18 @@ std::vector<std::string> Form1::ArchiveLists::nameList() const {
     return names;
 }
 
-int Form1::ArchiveLists::reportWidth() const {
-    return m_window.ListView1->width();
-}
-
 void Form1::ArchiveLists::clearReportRows() {
     m_window.ListView1->clear();
 }
 
-void Form1::ArchiveLists::clearReportColumns() {
-    m_window.ListView1->clearColumns();
-}
-
-void Form1::ArchiveLists::addReportColumn(const std::string& header, int width,
-                                          core::ColumnAlignment alignment) {
-    m_window.ListView1->addColumn(toQString(header), width,
-                                  alignment == core::ColumnAlignment::Left ? Qt::AlignLeft
-                                                                           : Qt::AlignRight);
+void Form1::ArchiveLists::setReportColumns(std::span<const core::ReportColumn> columns) {
+    ReportListView& list = *m_window.ListView1;
+    list.clearColumns();
+    const double width = list.width();
+    for (std::size_t i = 0; i < columns.size() && i < std::size(ColumnShares); ++i)
+        list.addColumn(
+            toQString(columns[i].header), static_cast<int>(std::lround(width / ColumnShares[i])),
+            columns[i].alignment == core::ColumnAlignment::Left ? Qt::AlignLeft : Qt::AlignRight);
 }
 
 void Form1::ArchiveLists::addReportRow(const std::vector<std::string>& cells) {

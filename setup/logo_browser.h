@@ -4,6 +4,7 @@
 
 #include "core/archive.h"
 #include "core/logo.h"
+#include "core/setup_session.h"
 
 #include <QImage>
 #include <QMdiSubWindow>
@@ -18,7 +19,6 @@ class QPushButton;
 namespace kor::setup {
 
 class KORsetupMain;
-struct SetupState;
 
 // Where the change command finds an archive member: extracted anew (the
 // browser's own buttons), or already extracted by the picture command that
@@ -28,8 +28,8 @@ enum class MemberSource { ExtractAnew, AlreadyExtracted };
 // The logo browser: the window in which the user walks drives and
 // directories, picks a picture or an archive and one of its members, views
 // it or makes it a logo at once. It has no border and sits in the top left
-// corner of the main window's inner area; its height follows the
-// picture-source mode (set by the options window's check_set). It hosts the
+// corner of the main window's inner area; its height and the files it lists
+// follow the session's picture-source mode. It hosts the
 // archive listing: List1 holds the member names, ListView1 the members with
 // their sizes, dates and times.
 class Form1 final : public QMdiSubWindow {
@@ -39,12 +39,15 @@ class Form1 final : public QMdiSubWindow {
     static constexpr int DesignedWidthTwips = 6525;
     static constexpr int DesignedHeightTwips = 5430;
 
-    Form1(KORsetupMain& main, SetupState& state);
+    static constexpr int BmpModeHeightTwips = 2190;
+
+    Form1(KORsetupMain& main, core::SetupSession& session);
 
     void Form_Load();
 
-    // The window's height in twips; with no border it is its inner height.
-    void setHeightInTwips(int twips);
+    // Points the drive and directory lists, the current drive and the
+    // current directory at `directory`; false when it cannot be shown.
+    bool showDirectory(const std::string& directory);
 
     // The change command for one logo, with its checks and messages; the
     // image display window runs it too, while this window is hidden.
@@ -66,8 +69,7 @@ class Form1 final : public QMdiSubWindow {
     void Command12_Click();
     void Command13_Click();
 
-    // The controls, set by the main window's start-up and by check_set and
-    // read by the image display window.
+    // The controls, reached by the window's own code and by tests.
     DriveListBox* Drive1;
     DirListBox* Dir1;
     FileListBox* File1;
@@ -85,16 +87,12 @@ class Form1 final : public QMdiSubWindow {
       public:
         explicit ArchiveLists(Form1& window) : m_window(window) {}
 
-        core::HostingProgram program() const override { return core::HostingProgram::Setup; }
         std::uintptr_t windowHandle() const override;
         void clearNameList() override;
         void addToNameList(const std::string& name) override;
         std::vector<std::string> nameList() const override;
-        int reportWidth() const override;
         void clearReportRows() override;
-        void clearReportColumns() override;
-        void addReportColumn(const std::string& header, int width,
-                             core::ColumnAlignment alignment) override;
+        void setReportColumns(std::span<const core::ReportColumn> columns) override;
         void addReportRow(const std::vector<std::string>& cells) override;
         std::optional<std::vector<std::string>> rowToExtract() const override;
 
@@ -102,8 +100,9 @@ class Form1 final : public QMdiSubWindow {
         Form1& m_window;
     };
 
-    // The mode in force: the options window's "BMPﾌｧｲﾙを使用".
-    bool isBmpMode();
+    bool isBmpMode() const { return m_session.isBmpMode(); }
+    // The height and the file pattern of the mode in force.
+    void showPictureSource();
     std::string selectedFilePath() const;
     void clearArchiveLists();
     void enableActionButtons();
@@ -122,7 +121,8 @@ class Form1 final : public QMdiSubWindow {
     void installExtracted(core::LogoSlot slot, const core::ExtractedMember& extracted);
 
     KORsetupMain& m_main;
-    SetupState& m_state;
+    core::SetupSession& m_session;
+    core::SetupSession::Subscription m_watch{m_session, [this] { showPictureSource(); }};
     ArchiveLists m_archiveLists{*this};
     // The member extracted for the image display window, until a change
     // installs it or the window closes.

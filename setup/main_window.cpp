@@ -8,17 +8,13 @@
 #include "options_window.h"
 #include "twips.h"
 
-#include "core/settings.h"
 #include "platform/files.h"
-#include "platform/machine.h"
 #include "platform/services.h"
 
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QIcon>
 #include <QKeySequence>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -84,7 +80,7 @@ KORsetupMain::~KORsetupMain() {
     disconnect(m_area, nullptr, this, nullptr);
     if (m_imageDisplay)
         m_imageDisplay->close();
-    // The child windows go first, while the state they were handed still
+    // The child windows go first, while the session they watch still
     // exists.
     delete m_area;
 }
@@ -94,22 +90,20 @@ QSize KORsetupMain::innerSizeInTwips() const {
 }
 
 Form1& KORsetupMain::logoBrowser() {
-    return load(m_logoBrowser, *this, m_state);
+    return load(m_logoBrowser, *this, m_session);
 }
 
 Option_Set& KORsetupMain::optionsWindow() {
-    return load(m_optionsWindow, *this, m_state);
+    return load(m_optionsWindow, *this, m_session);
 }
 
 Dir_File_Setup& KORsetupMain::locationWindow() {
-    return load(m_locationWindow, *this, m_state);
+    return load(m_locationWindow, *this, m_session);
 }
 
 template <typename Form, typename... Arguments>
 Form& KORsetupMain::load(QPointer<Form>& window, Arguments&... arguments) {
     if (!window) {
-        // Known before its Form_Load runs, since that may come back here
-        // through check_set.
         window = new Form(arguments...);
         m_area->addSubWindow(window);
         // Hidden until a menu item shows it, even when the main window itself
@@ -126,7 +120,7 @@ void KORsetupMain::showLogoBrowser() {
 }
 
 Form3& KORsetupMain::showImageDisplay() {
-    Form3& display = load(m_imageDisplay, *this, m_state);
+    Form3& display = load(m_imageDisplay, *this, m_session);
     showChild(display);
     return display;
 }
@@ -160,37 +154,21 @@ void KORsetupMain::createMenus() {
 }
 
 void KORsetupMain::MDIForm_Load() {
-    readSettingsAtStart(m_state);
-    const core::Settings& settings = m_state.settings;
+    m_session.readAtStart();
+    const core::Settings& settings = m_session.settings;
 
-    if (core::isBmpMode(settings)) {
-        optionsWindow().SSCheck1->setChecked(true);
-        Dir_File_Setup& location = locationWindow();
-        location.Label3->setText(QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR"));
-        location.Label4->setText(QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞDIR"));
-        location.Label5->setText(QStringLiteral("設定中間DIR"));
+    if (m_session.isBmpMode()) {
         if (!settings.DirOnly.empty())
             showConfiguredDirectory(settings.DirOnly);
         return;
     }
-
-    struct ArchiveScreen {
-        const std::string& directory;
-        const std::string& fileName;
-        QLabel* Dir_File_Setup::*valueLabel;
-    };
-    const ArchiveScreen screens[] = {
-        {settings.Dir, settings.FileName, &Dir_File_Setup::Label1},
-        {settings.MDir, settings.MFileName, &Dir_File_Setup::Label6},
-        {settings.EDir, settings.EFileName, &Dir_File_Setup::Label2},
-    };
-    // The last screen configured decides where the browser, the current
+    // The last logo configured decides where the browser, the current
     // directory and the start folder point.
-    for (const ArchiveScreen& screen : screens) {
-        if (screen.fileName.empty() || !showConfiguredDirectory(screen.directory))
+    for (const core::LogoSourceKeys& keys : core::LogoSources) {
+        const std::string& fileName = settings.*keys.archiveFileName;
+        if (fileName.empty() || !showConfiguredDirectory(settings.*keys.archiveDirectory))
             continue;
-        m_state.archiveState.currentArchiveName = screen.fileName;
-        (locationWindow().*screen.valueLabel)->setText(QString::fromStdString(screen.fileName));
+        m_session.archiveState.currentArchiveName = fileName;
     }
 }
 
@@ -199,16 +177,9 @@ void KORsetupMain::MDIForm_Load() {
 // lies on a drive that is not mapped, is passed over untouched, so that the
 // program starts all the same; false then.
 bool KORsetupMain::showConfiguredDirectory(const std::string& directory) {
-    if (!platform::directoryExists(directory))
+    if (!platform::directoryExists(directory) || !logoBrowser().showDirectory(directory))
         return false;
-    Form1& browser = logoBrowser();
-    if (!browser.Drive1->setDrive(directory) || !browser.Dir1->setPath(directory))
-        return false;
-    platform::Machine& machine = platform::Machine::current();
-    if (!machine.setCurrentDrive(browser.Drive1->drive()) ||
-        !machine.setCurrentDirectory(directory))
-        return false;
-    m_state.startFolder = directory;
+    m_session.startFolder = directory;
     return true;
 }
 
@@ -282,11 +253,11 @@ void KORsetupMain::mfile1_Click() {
 void KORsetupMain::OpenStartFolder() {
     // Whether the file manager came up is not the program's concern; with no
     // start folder nothing is seen.
-    static_cast<void>(platform::services().openFolder(m_state.startFolder));
+    static_cast<void>(platform::services().openFolder(m_session.startFolder));
 }
 
 void KORsetupMain::mfile2_Click() {
-    BackupLogoFiles(m_state.settings);
+    BackupLogoFiles(m_session.settings);
 }
 
 void KORsetupMain::mend_Click() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "setup_state.h"
+#include "core/setup_session.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -23,7 +23,8 @@ class about;
 // The main window of korsetup: a fixed-size frame whose inner area holds the
 // other windows as child windows, and whose menu bar is the only way to open
 // them, back up the logo files and leave. It reads KOR.INI when it is made and
-// points the child windows at the configured state.
+// points the logo browser at the configured folder; the child windows show
+// the session it owns.
 class KORsetupMain final : public QMainWindow {
     Q_OBJECT
 
@@ -38,7 +39,7 @@ class KORsetupMain final : public QMainWindow {
     KORsetupMain();
     ~KORsetupMain() override;
 
-    const SetupState& state() const { return m_state; }
+    const core::SetupSession& state() const { return m_session; }
 
     // The sizes the child windows place themselves by, in twips. The outer
     // size is the designed one, which the size rule keeps; the window
@@ -46,9 +47,8 @@ class KORsetupMain final : public QMainWindow {
     QSize outerSizeInTwips() const { return {OuterWidthTwips, OuterHeightTwips}; }
     QSize innerSizeInTwips() const;
 
-    // The child windows that other windows set controls of. Each is made on
-    // first use, its Form_Load run, and stays hidden until a menu item shows
-    // it.
+    // The child windows, each made on first use, its Form_Load run, and
+    // hidden until a menu item shows it.
     Form1& logoBrowser();
     Option_Set& optionsWindow();
     Dir_File_Setup& locationWindow();
@@ -100,7 +100,7 @@ class KORsetupMain final : public QMainWindow {
     void closeLogoBrowser();
     void subWindowActivated(QMdiSubWindow* window);
 
-    SetupState m_state;
+    core::SetupSession m_session;
     QMdiArea* m_area;
     QSize m_fixedSize;
 

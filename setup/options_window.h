@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QMdiSubWindow>
+#include "core/setup_session.h"
 
-#include <string>
-#include <string_view>
+#include <QMdiSubWindow>
 
 class QCheckBox;
 class QFrame;
@@ -13,28 +12,24 @@ class QPushButton;
 namespace kor::setup {
 
 class KORsetupMain;
-struct SetupState;
 
 // The options window: the picture-source mode, the PC-98 logo size and the
 // switch that turns the size check off, each written to KOR.INI at the click.
-// It owns check_set, which makes the logo browser and the location window
-// follow the mode.
+// The mode is the session's; the windows that show it follow its changes.
 class Option_Set final : public QMdiSubWindow {
     Q_OBJECT
 
   public:
-    Option_Set(KORsetupMain& main, SetupState& state);
+    Option_Set(KORsetupMain& main, core::SetupSession& session);
 
     void Form_Load();
     void Form_Deactivate();
 
-    // Applies the mode ticked in SSCheck1 to the logo browser (height and file
-    // pattern), to the location window (headings and values) and to the
-    // in-memory ArcCheck; makes those windows when they do not exist yet.
-    // Writes nothing to KOR.INI.
+    // Puts the mode ticked in SSCheck1 in force (ArcCheck "on" or "off" in
+    // memory). Writes nothing to KOR.INI.
     void check_set();
 
-    // The controls; the main window's start-up ticks SSCheck1.
+    // The controls, reached by the window's own code and by tests.
     QFrame* SSPanel1;
     QGroupBox* SSFrame1;
     QCheckBox* SSCheck1; // BMP mode
@@ -47,11 +42,11 @@ class Option_Set final : public QMdiSubWindow {
     void Check1_Click();
     void Check2_Click();
     void Command1_Click();
-
-    void write(std::string_view key, const std::string& value);
+    void showPictureSource();
 
     KORsetupMain& m_main;
-    SetupState& m_state;
+    core::SetupSession& m_session;
+    core::SetupSession::Subscription m_watch{m_session, [this] { showPictureSource(); }};
 };
 
 } // namespace kor::setup

@@ -5,11 +5,9 @@
 #include "core/logo.h"
 #include "platform/files.h"
 #include "platform/machine.h"
-#include "platform/services.h"
 #include "platform/text.h"
 
 #include <charconv>
-#include <cmath>
 #include <ctime>
 
 namespace kor::core {
@@ -47,10 +45,9 @@ class OpenArchive {
     HARC m_handle;
 };
 
-[[noreturn]] void reportAndEnd(HostingProgram program, ArchiveState& state, std::string_view text) {
-    platform::services().showMessage(programTitle(program), text);
+ListingResult forgetArchive(ArchiveState& state, ListingResult result) {
     state.currentArchiveName.clear();
-    platform::endProgram(1);
+    return result;
 }
 
 // One argument of a library command, quoted whatever it holds: inside quotes
@@ -95,10 +92,6 @@ std::string shortDateText(const ArchiveEntry::CalendarDate& date) {
     return std::string(text, length);
 }
 
-int columnWidth(int reportWidth, double share) {
-    return static_cast<int>(std::lround(reportWidth / share));
-}
-
 void fillEntryFields(const INDIVIDUALINFO& info, ArchiveEntry& entry) {
     entry.UnpackedSize = static_cast<std::int32_t>(info.dwOriginalSize);
     entry.PackedSize = static_cast<std::int32_t>(info.dwCompressedSize);
@@ -110,20 +103,30 @@ void fillEntryFields(const INDIVIDUALINFO& info, ArchiveEntry& entry) {
 
 } // namespace
 
-std::string_view programTitle(HostingProgram program) {
-    return program == HostingProgram::Changer ? "KOR" : "korsetup";
-}
-
-void ListArchive(ArchiveListHost& host, ArchiveState& state) {
+ListingResult ListArchive(ArchiveListHost& host, ArchiveState& state) {
     const auto* unlha = ArchiveLibrary::instance().functions();
     if (!unlha)
-        reportAndEnd(host.program(), state,
-                     std::string(LibraryMissing) + "\n" + ArchiveLibrary::instance().loadError());
+        return forgetArchive(state, ListingResult::LibraryMissing);
     const auto archivePath = platform::toCp932(state.currentArchiveName);
     if (!archivePath || unlha->UnlhaCheckArchive(archivePath.value().c_str(), CheckModeFull) == 0)
-        reportAndEnd(host.program(), state, NotAnArchive);
+        return forgetArchive(state, ListingResult::NotAnArchive);
     if (!FillArchiveList(host, state.currentArchiveName))
-        reportAndEnd(host.program(), state, UnknownError);
+        return forgetArchive(state, ListingResult::ListingFailed);
+    return ListingResult::Listed;
+}
+
+std::string ListingFailureMessage(ListingResult result) {
+    switch (result) {
+    case ListingResult::Listed:
+        break;
+    case ListingResult::NotAnArchive:
+        return std::string(NotAnArchive);
+    case ListingResult::ListingFailed:
+        return std::string(UnknownError);
+    case ListingResult::LibraryMissing:
+        return std::string(LibraryMissing) + "\n" + ArchiveLibrary::instance().loadError();
+    }
+    return {};
 }
 
 bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
@@ -141,15 +144,7 @@ bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
         return false;
     host.clearNameList();
     host.clearReportRows();
-    host.clearReportColumns();
-    const int width = host.reportWidth();
-    const bool changer = host.program() == HostingProgram::Changer;
-    host.addReportColumn("ﾌｧｲﾙ名", columnWidth(width, 4.5), ColumnAlignment::Left);
-    host.addReportColumn("元ﾌｧｲﾙｻｲｽﾞ", columnWidth(width, 8), ColumnAlignment::Right);
-    host.addReportColumn("圧縮ﾌｧｲﾙｻｲｽﾞ", columnWidth(width, changer ? 8 : 7.8),
-                         ColumnAlignment::Right);
-    host.addReportColumn("ﾌｧｲﾙ日付", columnWidth(width, 6), ColumnAlignment::Right);
-    host.addReportColumn("ﾌｧｲﾙ日時", columnWidth(width, 9), ColumnAlignment::Right);
+    host.setReportColumns(ArchiveReportColumns);
 
     // Every row comes from the record of its own member in this one pass. Looking
     // a name up again would cost a search per member and, for a name holding "*"

@@ -21,17 +21,18 @@ struct SourceKey {
     SourceKind kind;
 };
 
-constexpr SourceKey SourceKeys[] = {
-    {"DirOnly", &Settings::DirOnly, SourceKind::Folder},
-    {"MDirOnly", &Settings::MDirOnly, SourceKind::Folder},
-    {"EDirOnly", &Settings::EDirOnly, SourceKind::Folder},
-    {"Dir", &Settings::Dir, SourceKind::Folder},
-    {"MDir", &Settings::MDir, SourceKind::Folder},
-    {"EDir", &Settings::EDir, SourceKind::Folder},
-    {"FileName", &Settings::FileName, SourceKind::FileName},
-    {"MFileName", &Settings::MFileName, SourceKind::FileName},
-    {"EFileName", &Settings::EFileName, SourceKind::FileName},
-};
+// The values checked, in the order the first refused one is found: the
+// picture directories, the archive directories, the archive file names.
+std::vector<SourceKey> sourceKeysInCheckOrder() {
+    std::vector<SourceKey> keys;
+    for (const LogoSourceKeys& source : LogoSources)
+        keys.push_back({source.pictureDirectoryKey, source.pictureDirectory, SourceKind::Folder});
+    for (const LogoSourceKeys& source : LogoSources)
+        keys.push_back({source.archiveDirectoryKey, source.archiveDirectory, SourceKind::Folder});
+    for (const LogoSourceKeys& source : LogoSources)
+        keys.push_back({source.archiveFileNameKey, source.archiveFileName, SourceKind::FileName});
+    return keys;
+}
 
 bool holdsControlCharacter(std::string_view value) {
     for (char c : value) {
@@ -90,7 +91,7 @@ platform::Status ReadSettings(Settings& settings) {
 }
 
 platform::Status checkSourceSettings(const Settings& settings) {
-    for (const SourceKey& source : SourceKeys) {
+    for (const SourceKey& source : sourceKeysInCheckOrder()) {
         const std::string& value = settings.*source.value;
         if (value.empty())
             continue;
@@ -104,21 +105,14 @@ platform::Status checkSourceSettings(const Settings& settings) {
     // An archive needs its folder: a Dir written empty (rather than left out)
     // names no drive at all.
     if (!isBmpMode(settings)) {
-        struct Archive {
-            std::string_view directoryKey;
-            std::string Settings::*directory;
-            std::string Settings::*fileName;
-        };
-        constexpr Archive archives[] = {{"Dir", &Settings::Dir, &Settings::FileName},
-                                        {"MDir", &Settings::MDir, &Settings::MFileName},
-                                        {"EDir", &Settings::EDir, &Settings::EFileName}};
-        for (const Archive& archive : archives)
-            if (!(settings.*archive.fileName).empty() && (settings.*archive.directory).empty())
+        for (const LogoSourceKeys& archive : LogoSources)
+            if (!(settings.*archive.archiveFileName).empty() &&
+                (settings.*archive.archiveDirectory).empty())
                 return platform::Error(platform::Operation::Find,
                                        settings.iniPath + " [" + std::string(SettingsSection) +
-                                           "] " + std::string(archive.directoryKey) + "=",
+                                           "] " + std::string(archive.archiveDirectoryKey) + "=",
                                        EINVAL,
-                                       std::string(archive.directoryKey) +
+                                       std::string(archive.archiveDirectoryKey) +
                                            " is empty, so the archive lies on no drive");
     }
     return {};

@@ -241,8 +241,8 @@ void OptionsWindowTest::checkSetFollowsTheMode() {
     QFETCH(QStringList, headings);
     QFETCH(QStringList, values);
     OpenOptions open(ini);
-    // The options window closed the browser; check_set makes a fresh one,
-    // which starts at the current directory.
+    // The options window closed the browser; a fresh one starts at the
+    // current directory and shows the mode clicked.
     QVERIFY(!liveWindow<Form1>(*open.window));
     const std::string here = kor::platform::Machine::current().currentDirectory();
     const std::string folder = here.ends_with('\\') ? here : here + '\\';
@@ -252,25 +252,23 @@ void OptionsWindowTest::checkSetFollowsTheMode() {
     QTest::mouseClick(open.options->SSCheck1, Qt::LeftButton);
     QCOMPARE(open.options->SSCheck1->isChecked(), bmpModeAfterClick);
 
-    Form1* browser = liveWindow<Form1>(*open.window);
-    QVERIFY(browser);
-    QVERIFY(browser->isHidden());
+    const std::string mode = bmpModeAfterClick ? "on" : "off";
+    QCOMPARE(open.window->state().settings.ArcCheck, mode);
+    QCOMPARE(open.iniValue("ArcCheck"), mode);
+
+    Form1* browser = &open.window->logoBrowser();
     QCOMPARE(browser->File1->path(), here);
     QCOMPARE(browser->height(), browserHeight);
     QCOMPARE(browser->File1->pattern(), bmpModeAfterClick ? "*.BMP" : "*.lzh");
     QCOMPARE(browser->File1->names(), listed);
 
-    Dir_File_Setup* location = liveWindow<Dir_File_Setup>(*open.window);
-    QVERIFY(location);
+    Dir_File_Setup* location = &open.window->locationWindow();
     QCOMPARE(
         QStringList({location->Label3->text(), location->Label5->text(), location->Label4->text()}),
         headings);
     QCOMPARE(
         QStringList({location->Label1->text(), location->Label6->text(), location->Label2->text()}),
         values);
-    const std::string mode = bmpModeAfterClick ? "on" : "off";
-    QCOMPARE(open.window->state().settings.ArcCheck, mode);
-    QCOMPARE(open.iniValue("ArcCheck"), mode);
 }
 
 void OptionsWindowTest::capitalOnStaysInTheFileUntilClicked() {

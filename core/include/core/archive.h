@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,9 +33,18 @@ struct ArchiveEntry {
 
 enum class ColumnAlignment { Left, Right };
 
-// Which program hosts a listing: they differ in one column's width and in
-// whether a refused member is reported.
-enum class HostingProgram { Changer, Setup };
+// A column of the member report; how wide it is shown is the window's choice.
+struct ReportColumn {
+    std::string_view header;
+    ColumnAlignment alignment;
+};
+
+// The five columns of the member report, in the order of a row's cells.
+inline constexpr ReportColumn ArchiveReportColumns[] = {{"ﾌｧｲﾙ名", ColumnAlignment::Left},
+                                                        {"元ﾌｧｲﾙｻｲｽﾞ", ColumnAlignment::Right},
+                                                        {"圧縮ﾌｧｲﾙｻｲｽﾞ", ColumnAlignment::Right},
+                                                        {"ﾌｧｲﾙ日付", ColumnAlignment::Right},
+                                                        {"ﾌｧｲﾙ日時", ColumnAlignment::Right}};
 
 // The two lists of the window that hosts a listing: a hidden scratch list of
 // member names (List1) and the report list of members (ListView1).
@@ -42,18 +52,15 @@ class ArchiveListHost {
   public:
     virtual ~ArchiveListHost() = default;
 
-    virtual HostingProgram program() const = 0;
     virtual std::uintptr_t windowHandle() const = 0;
 
     virtual void clearNameList() = 0;
     virtual void addToNameList(const std::string& name) = 0;
     virtual std::vector<std::string> nameList() const = 0;
 
-    virtual int reportWidth() const = 0;
     virtual void clearReportRows() = 0;
-    virtual void clearReportColumns() = 0;
-    virtual void addReportColumn(const std::string& header, int width,
-                                 ColumnAlignment alignment) = 0;
+    // Replaces the report's columns by these.
+    virtual void setReportColumns(std::span<const ReportColumn> columns) = 0;
     // A row: the member name, then the four further cells.
     virtual void addReportRow(const std::vector<std::string>& cells) = 0;
 
@@ -86,13 +93,16 @@ class ExtractedMember {
     std::string m_path;
 };
 
-// The program's title in message boxes.
-std::string_view programTitle(HostingProgram program);
+// What became of a listing.
+enum class ListingResult { Listed, NotAnArchive, ListingFailed, LibraryMissing };
 
 // Lists the current archive into the host. A file that is not a valid archive,
-// a listing that fails, or a library that cannot be loaded is reported with a
-// message box, forgets the archive name and ends the program.
-void ListArchive(ArchiveListHost& host, ArchiveState& state);
+// a listing that fails, or a library that cannot be loaded forgets the archive
+// name and says which it was; both programs then tell the user and end.
+ListingResult ListArchive(ArchiveListHost& host, ArchiveState& state);
+
+// The words the user is shown for a listing that did not give Listed.
+std::string ListingFailureMessage(ListingResult result);
 
 // Fills the host's lists from the archive; false when the archive is not a
 // normal file or cannot be opened. An archive without members gives true and
@@ -122,9 +132,8 @@ std::string ExtractedCopyName(std::string_view memberName);
 // had fails with operation::ExtractMember: EFBIG when the size is refused, else the
 // library's reason. A folder or disk that takes no file fails with the
 // operation that could not write.
-platform::Result<ExtractedMember> ExtractSelectedMember(ArchiveListHost& host,
-                                                        const ArchiveState& state,
-                                                        const Settings& settings);
+platform::Result<ExtractedMember>
+ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Settings& settings);
 
 // Runs one library command, through a response file in the temporary
 // directory when it is longer than 256 characters. Fails with the library's

@@ -16,6 +16,11 @@ enum class LogoSlot { Opening, Middle, Ending };
 
 inline constexpr LogoSlot AllLogoSlots[] = {LogoSlot::Opening, LogoSlot::Middle, LogoSlot::Ending};
 
+// The KOR.INI keys a logo is drawn from.
+inline const LogoSourceKeys& sourceKeysOf(LogoSlot slot) {
+    return LogoSources[static_cast<std::size_t>(slot)];
+}
+
 inline constexpr std::uint64_t LogoLength = 129078;     // 256 colours: 14 + 40 + 1024 + 128000
 inline constexpr std::uint64_t Pc98LogoLength = 128118; // 16 colours: 14 + 40 + 64 + 128000
 // With the size check off, any picture a person could mean still fits: a

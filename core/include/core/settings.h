@@ -39,6 +39,24 @@ inline constexpr std::array<std::string_view, 12> SettingKeys = {
     "Dir",     "FileName", "MDir",     "MFileName", "EDir",      "EFileName",
     "DirOnly", "MDirOnly", "EDirOnly", "ArcCheck",  "pc98Check", "sizecheck"};
 
+// Where one logo is drawn from, as KOR.INI names it: a picture directory in
+// BMP mode, an archive's directory and file name in archive mode.
+struct LogoSourceKeys {
+    std::string_view pictureDirectoryKey;
+    std::string Settings::*pictureDirectory;
+    std::string_view archiveDirectoryKey;
+    std::string Settings::*archiveDirectory;
+    std::string_view archiveFileNameKey;
+    std::string Settings::*archiveFileName;
+};
+
+// The opening, middle and ending logo, in the order of LogoSlot.
+inline constexpr std::array<LogoSourceKeys, 3> LogoSources = {{
+    {"DirOnly", &Settings::DirOnly, "Dir", &Settings::Dir, "FileName", &Settings::FileName},
+    {"MDirOnly", &Settings::MDirOnly, "MDir", &Settings::MDir, "MFileName", &Settings::MFileName},
+    {"EDirOnly", &Settings::EDirOnly, "EDir", &Settings::EDir, "EFileName", &Settings::EFileName},
+}};
+
 // The in-memory value of a key, matched without regard to case; nullptr for a
 // name that is not one of the twelve keys.
 std::string* settingValue(Settings& settings, std::string_view key);

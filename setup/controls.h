@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+#include <initializer_list>
+#include <string_view>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QMdiSubWindow;
+class QPushButton;
+class QSize;
+class QWidget;
+
+// The pieces every setup window is built of: its title and frame, raised
+// panels, captions and buttons named as the code names them, placed in twips.
+namespace kor::setup {
+
+// The title of the program's message boxes.
+inline constexpr std::string_view ProgramTitle = "korsetup";
+
+// Shows `text` in a message box under the program's title.
+void tell(std::string_view text);
+
+inline QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Which frame a child window has: a title bar with a close button, or a title
+// bar alone for a window left only by its own buttons.
+enum class CloseButton { Shown, Hidden };
+
+// Names and titles a child window that is deleted when it closes.
+void setUpChildWindow(QMdiSubWindow& window, const char* name, const QString& title,
+                      CloseButton closeButton);
+
+// Sizes a child window once inside the main window, where its title bar is
+// part of it, and moves it to the given shares of the area's size in twips.
+void placeChildWindow(QMdiSubWindow& window, QSize areaTwips, double widthDivisor,
+                      double heightDivisor);
+
+// A raised panel; with a geometry, in the Japanese face of the controls.
+QFrame* makePanel(QWidget* parent, const char* name);
+QFrame* makePanel(QWidget* parent, const char* name, QRect geometry);
+QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& caption = {});
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry);
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, QRect geometry);
+
+// Tab moves through `widgets` in the order given.
+void setTabOrderChain(std::initializer_list<QWidget*> widgets);
+
+} // namespace kor::setup
