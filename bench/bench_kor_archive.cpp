@@ -74,25 +74,6 @@ Options parseOptions(int argc, char** argv) {
     return options;
 }
 
-// The member list of a window, kept in memory: what the listing fills.
-class ListHost final : public kor::core::ArchiveListHost {
-  public:
-    std::uintptr_t windowHandle() const override { return 0; }
-    void clearNameList() override { m_names.clear(); }
-    void addToNameList(const std::string& name) override { m_names.push_back(name); }
-    std::vector<std::string> nameList() const override { return m_names; }
-    void clearReportRows() override { m_rows.clear(); }
-    void setReportColumns(std::span<const kor::core::ReportColumn>) override {}
-    void addReportRow(const std::vector<std::string>& cells) override { m_rows.push_back(cells); }
-    std::optional<std::vector<std::string>> rowToExtract() const override { return std::nullopt; }
-
-    std::size_t rowCount() const { return m_rows.size(); }
-
-  private:
-    std::vector<std::string> m_names;
-    std::vector<std::vector<std::string>> m_rows;
-};
-
 // An archive of `count` stored members of 1,024 bytes each.
 std::string makeArchive(std::size_t count) {
     std::vector<kor::testing::LzhMember> members;
@@ -121,9 +102,9 @@ void timeListing(const ScratchMachine& machine, std::size_t count, int runs) {
         throw std::runtime_error("cannot change to C:\\ARC");
     std::vector<double> seconds;
     for (int run = 0; run <= runs; ++run) {
-        ListHost host;
+        kor::core::ArchiveListInMemory host;
         const auto start = std::chrono::steady_clock::now();
-        if (!kor::core::FillArchiveList(host, "LOGOS.LZH") || host.rowCount() != count)
+        if (!kor::core::FillArchiveList(host, "LOGOS.LZH") || host.rows.size() != count)
             throw std::runtime_error("the listing of " + std::to_string(count) + " members failed");
         seconds.push_back(secondsSince(start));
     }

@@ -25,26 +25,6 @@ constexpr std::uint32_t OutputBufferSize = 31744;
 constexpr std::size_t MostMembers = 4096;
 constexpr std::uint32_t LargestExtractedMember = 4u << 20;
 
-// The two lists of a hosting window, kept in memory.
-class ListHost final : public core::ArchiveListHost {
-  public:
-    std::uintptr_t windowHandle() const override { return 0; }
-    void clearNameList() override { m_names.clear(); }
-    void addToNameList(const std::string& name) override { m_names.push_back(name); }
-    std::vector<std::string> nameList() const override { return m_names; }
-    void clearReportRows() override { m_rows.clear(); }
-    void setReportColumns(std::span<const core::ReportColumn>) override {}
-    void addReportRow(const std::vector<std::string>& cells) override { m_rows.push_back(cells); }
-    std::optional<std::vector<std::string>> rowToExtract() const override { return std::nullopt; }
-
-    std::size_t rowCount() const { return m_rows.size(); }
-    std::size_t nameCount() const { return m_names.size(); }
-
-  private:
-    std::vector<std::string> m_names;
-    std::vector<std::vector<std::string>> m_rows;
-};
-
 struct ListedMember {
     std::string name;
     std::uint32_t originalSize = 0;
@@ -125,11 +105,11 @@ int runArchiveInput(const std::uint8_t* data, std::size_t size) {
             fail("an open archive cannot be closed");
     }
 
-    ListHost host;
+    core::ArchiveListInMemory host;
     if (core::FillArchiveList(host, ArchivePath) != valid)
         fail("the core's listing and UnlhaOpenArchive disagree on the archive");
     const bool listedWhole = members.size() < MostMembers;
-    if (listedWhole && (host.nameCount() != members.size() || host.rowCount() > members.size()))
+    if (listedWhole && (host.names.size() != members.size() || host.rows.size() > members.size()))
         fail("the core's listing holds other members than the library lists");
 
     bool small = listedWhole;

@@ -20,25 +20,15 @@ using testing::LzhMember;
 using testing::makeLzhArchive;
 using testing::TemporaryMachine;
 
-// The two lists of a hosting window, kept in memory, with the row an
+// The lists of a hosting window, with the columns it was given and the row an
 // extraction takes chosen by the test.
-class ListHost final : public ArchiveListHost {
+class ListHost final : public ArchiveListInMemory {
   public:
     std::uintptr_t windowHandle() const override { return 7; }
-    void clearNameList() override { names.clear(); }
-    void addToNameList(const std::string& name) override { names.push_back(name); }
-    std::vector<std::string> nameList() const override { return names; }
-    void clearReportRows() override { rows.clear(); }
     void setReportColumns(std::span<const ReportColumn> shown) override {
         columns.clear();
         for (const ReportColumn& column : shown)
             columns.push_back({std::string(column.header), column.alignment});
-    }
-    void addReportRow(const std::vector<std::string>& cells) override { rows.push_back(cells); }
-    std::optional<std::vector<std::string>> rowToExtract() const override {
-        if (selected >= rows.size())
-            return std::nullopt;
-        return rows[selected];
     }
 
     struct Column {
@@ -46,10 +36,7 @@ class ListHost final : public ArchiveListHost {
         ColumnAlignment alignment;
         bool operator==(const Column&) const = default;
     };
-    std::vector<std::string> names;
     std::vector<Column> columns;
-    std::vector<std::vector<std::string>> rows;
-    std::size_t selected = 0;
 };
 
 std::string picture(std::size_t length, char fill = 'p') {

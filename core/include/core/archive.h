@@ -69,6 +69,28 @@ class ArchiveListHost {
     virtual std::optional<std::vector<std::string>> rowToExtract() const = 0;
 };
 
+// The two lists kept in memory, for a host that shows neither: a benchmark, a
+// fuzz target, a test. The row an extraction takes is the one at `selected`.
+class ArchiveListInMemory : public ArchiveListHost {
+  public:
+    std::uintptr_t windowHandle() const override { return 0; }
+    void clearNameList() override { names.clear(); }
+    void addToNameList(const std::string& name) override { names.push_back(name); }
+    std::vector<std::string> nameList() const override { return names; }
+    void clearReportRows() override { rows.clear(); }
+    void setReportColumns(std::span<const ReportColumn>) override {}
+    void addReportRow(const std::vector<std::string>& cells) override { rows.push_back(cells); }
+    std::optional<std::vector<std::string>> rowToExtract() const override {
+        if (selected >= rows.size())
+            return std::nullopt;
+        return rows[selected];
+    }
+
+    std::vector<std::string> names;
+    std::vector<std::vector<std::string>> rows;
+    std::size_t selected = 0;
+};
+
 // What the programs keep about archives between calls.
 struct ArchiveState {
     // The bare file name of the archive being listed, resolved against the
