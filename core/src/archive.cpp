@@ -8,6 +8,7 @@
 #include "platform/text.h"
 
 #include <charconv>
+#include <optional>
 #include <ctime>
 
 namespace kor::core {
@@ -70,14 +71,14 @@ std::size_t characterCount(std::string_view utf8) {
     return count;
 }
 
-// The listed size as the number it reads as; a text that is no number, or a
-// negative one (a member of 2 GiB or more), is refused.
-bool isListedSizeAccepted(const Settings& settings, std::string_view cell) {
+// The listed size as the number it reads as; nothing for a text that is no
+// number, or a negative one (a member of 2 GiB or more).
+std::optional<std::uint64_t> listedSize(std::string_view cell) {
     std::int64_t size = -1;
     const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), size);
     if (error != std::errc{} || end != cell.data() + cell.size() || size < 0)
-        return false;
-    return IsLogoLengthAccepted(settings, static_cast<std::uint64_t>(size));
+        return std::nullopt;
+    return static_cast<std::uint64_t>(size);
 }
 
 // The user's short date format, applied to the stored numbers as they are,
@@ -229,7 +230,8 @@ ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Se
         return platform::Error(operation::ExtractMember, state.currentArchiveName, ENOENT,
                                "no member is chosen");
     const std::string& memberName = (*row)[0];
-    if (!isListedSizeAccepted(settings, (*row)[1]))
+    const std::optional<std::uint64_t> size = listedSize((*row)[1]);
+    if (!size || !IsLogoLengthAccepted(settings, *size))
         return platform::Error(operation::ExtractMember, memberName, EFBIG,
                                "the member's length is not a logo's");
     auto folder = platform::TemporaryFolder::create(settings.settingsDirectory);
@@ -237,9 +239,12 @@ ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Se
         return folder.error();
     std::string destination = folder.value().path();
     AddBackslash(destination);
-    // The member is named by its stored name exactly (-jl), so that no name,
-    // whatever it holds, can stand for another member or for more than one.
-    const std::string command = "x -jf0 -jl " + quotedArgument(state.currentArchiveName) + " " +
+    // The member is named by its stored name exactly and its listed length
+    // (-jl=LENGTH), so that no name, whatever it holds, can stand for another
+    // member or for more than one, and no other member of the same name can
+    // slip past the length rule.
+    const std::string command = "x -jf0 -jl=" + std::to_string(*size) + " " +
+                                quotedArgument(state.currentArchiveName) + " " +
                                 quotedArgument(destination) + " " + quotedArgument(memberName);
     std::string path = destination + ExtractedCopyName(memberName);
     if (auto ran = RunArchiveCommand(host.windowHandle(), command); !ran) {
@@ -248,6 +253,9 @@ ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Se
                                refused ? memberName : path, ran.error().code(),
                                ran.error().detail());
     }
+    if (platform::fileLength(path).valueOr(0) != *size)
+        return platform::Error(operation::ExtractMember, memberName, EIO,
+                               "the extracted member is not the one listed");
     return ExtractedMember(std::move(folder).value(), std::move(path));
 }
 

@@ -294,7 +294,7 @@ TEST_F(MemberExtraction, EveryNameNamesOnlyItsOwnMember) {
         ASSERT_EQ(extracted.ok(), writable) << names[i];
         if (!writable)
             continue;
-        // The second DUP.BMP is the first one again: its row shows the first.
+        // Of two members of one name and one length, the first is taken.
         const std::size_t expected = names[i] == "DUP.BMP" ? names.size() - 2 : i;
         const std::string folder =
             extracted.value().path().substr(0, extracted.value().path().size() - written.size());
@@ -303,6 +303,17 @@ TEST_F(MemberExtraction, EveryNameNamesOnlyItsOwnMember) {
                   picture(64, static_cast<char>('a' + expected)))
             << names[i];
     }
+}
+
+// Of two members of one name, the one drawn is extracted: the other, however
+// large, never slips past the length rule in its place.
+TEST_F(MemberExtraction, AMemberOfTheSameNameNeverStandsInForTheDrawnOne) {
+    ListHost host = listed({{"A.BMP", picture(300000, 'x')}, {"A.BMP", picture(129078, 'a')}}, 1);
+    const auto extracted = ExtractSelectedMember(host, state, settings);
+    ASSERT_TRUE(extracted.ok()) << extracted.error().text();
+    EXPECT_TRUE(machine.readFile(extracted.value().path()) == picture(129078, 'a'));
+    host.selected = 0;
+    EXPECT_EQ(ExtractSelectedMember(host, state, settings).error().code(), EFBIG);
 }
 
 TEST_F(MemberExtraction, FilesOfTheMembersNameNeitherBlockNorSuffer) {

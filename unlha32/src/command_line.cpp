@@ -7,6 +7,7 @@
 #include "platform/text.h"
 
 #include <cerrno>
+#include <charconv>
 #include <fstream>
 #include <iterator>
 
@@ -43,6 +44,21 @@ platform::Result<std::string> readResponseFile(std::string_view cp932Path) {
     return content;
 }
 
+// The LENGTH of "-jl=LENGTH", or nothing for "-jl"; false for anything else.
+bool literalLength(std::string_view rest, std::optional<std::uint64_t>& length) {
+    if (rest.empty())
+        return true;
+    if (!rest.starts_with('='))
+        return false;
+    rest.remove_prefix(1);
+    std::uint64_t number = 0;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), number);
+    if (rest.empty() || error != std::errc{} || end != rest.data() + rest.size())
+        return false;
+    length = number;
+    return true;
+}
+
 } // namespace
 
 platform::Result<std::vector<CommandArgument>> splitCommandArguments(std::string_view text) {
@@ -52,6 +68,9 @@ platform::Result<std::vector<CommandArgument>> splitCommandArguments(std::string
     while (true) {
         while (at < text.size() && isBlank(text[at]))
             ++at;
+        if (at < text.size() && endsCommand() &&
+            text.find_first_not_of(" \t\r\n", at) != std::string_view::npos)
+            return badCommand(text, "the command goes on after its line");
         if (at == text.size() || endsCommand())
             return arguments;
         CommandArgument argument;
@@ -101,7 +120,8 @@ platform::Result<ExtractionCommand> parseCommand(std::string_view commandLine) {
         const std::string option = foldMemberName(arguments[next].text);
         if (option == "-JF0")
             foldersLeftOut = true;
-        else if (option == "-JL")
+        else if (option.starts_with("-JL") &&
+                 literalLength(std::string_view(option).substr(3), command.literalLength))
             command.literalNames = true;
         else
             return badCommand(commandLine, "unsupported switch " + arguments[next].text);

@@ -49,7 +49,7 @@ planFiles(const ExtractionCommand& command, const std::shared_ptr<const ArchiveD
     const auto matching =
         command.literalNames ? MemberSearch::Matching::Literal : MemberSearch::Matching::Pattern;
     for (const std::string& pattern : command.members) {
-        MemberSearch search(shared, pattern, matching);
+        MemberSearch search(shared, pattern, matching, command.literalLength);
         const ArchiveMember* member = search.next();
         if (member == nullptr)
             return platform::Error(operation::Extract, displayMemberName(pattern), ENOENT,

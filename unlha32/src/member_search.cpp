@@ -5,11 +5,12 @@
 namespace kor::unlha32 {
 
 MemberSearch::MemberSearch(std::shared_ptr<const ArchiveDirectory> directory, std::string pattern,
-                           Matching matching)
+                           Matching matching, std::optional<std::uint64_t> length)
     : m_directory(std::move(directory)), m_pattern(std::move(pattern)),
       m_kind(matching == Matching::Literal ? Kind::Literal
              : hasWildcard(m_pattern)      ? Kind::ByWildcard
-                                           : Kind::ByName) {
+                                           : Kind::ByName),
+      m_length(length) {
     if (m_kind != Kind::ByWildcard)
         m_positions = m_directory->membersNamed(m_pattern);
 }
@@ -17,12 +18,14 @@ MemberSearch::MemberSearch(std::shared_ptr<const ArchiveDirectory> directory, st
 const ArchiveMember* MemberSearch::next() {
     const auto& members = m_directory->members();
     if (m_kind == Kind::Literal) {
-        // Found once; the index holds every name that folds alike.
+        // Found once; the index holds every name that folds alike, in
+        // archive order.
         if (m_next != 0)
             return nullptr;
         m_next = members.size();
         for (const std::size_t position : m_positions)
-            if (members[position].storedName == m_pattern)
+            if (members[position].storedName == m_pattern &&
+                (!m_length || members[position].length == *m_length))
                 return &members[position];
         return nullptr;
     }

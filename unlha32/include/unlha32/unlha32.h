@@ -83,17 +83,19 @@ int UnlhaCloseArchive(HARC archive);
 // double-quoted part may hold blanks and line breaks, and a quotation mark
 // written twice (""); a quoted argument is never a switch. A command text that
 // is one argument "@file" names a response file (a Windows path, or an
-// absolute host path) whose first line is the command. The only command is
+// absolute host path) that holds the command; an unquoted line break ends
+// it, and nothing but blanks and line breaks may follow. The only command is
 //
-//     x -jf0 [-jl] archive destination\ member...
+//     x -jf0 [-jl[=LENGTH]] archive destination\ member...
 //
 // (command and switches without regard to case): extract the members into the
 // destination folder, which must exist and be written with its final "\".
 // A member is a member path or a wildcard pattern, as for UnlhaFindFirst;
 // with -jl it is a stored name exactly, byte for byte, "*" and "?" included,
-// and names only the first member of that name, never another. -jf0 leaves
-// the member's folders out: member "SUB\A.BMP" is written as destination +
-// "A.BMP", and so is "..\..\A.BMP": only the last part is ever written.
+// and names only the first member of that name (with =LENGTH, of that name
+// and length), never another. -jf0 leaves the member's folders out: member
+// "SUB\A.BMP" is written as destination + "A.BMP", and so is "..\..\A.BMP":
+// only the last part is ever written.
 //
 // The command writes every file or none. It fails, writing nothing, when:
 // - a member matches no member;
