@@ -8,8 +8,8 @@
 #include "platform/text.h"
 
 #include <charconv>
-#include <optional>
 #include <ctime>
+#include <optional>
 
 namespace kor::core {
 

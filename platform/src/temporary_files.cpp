@@ -3,13 +3,15 @@
 #include "host_files.h"
 #include "platform/text.h"
 
-#include <array>
 #include <chrono>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
+#include <vector>
 
 namespace kor::platform {
 
@@ -99,6 +101,7 @@ Result<std::unique_ptr<HeldTemporary>> createHeld(std::string_view directory, Ki
             if (!held->descriptor.isOpen()) {
                 const int error = errno;
                 ::rmdir(held->host.c_str());
+                held->removeAtEnd = false;
                 return Error(Operation::CreateFileIn, folder.windowsPath, error);
             }
         }
@@ -109,9 +112,9 @@ Result<std::unique_ptr<HeldTemporary>> createHeld(std::string_view directory, Ki
             return Error(Operation::CreateFileIn, folder.windowsPath, errno);
         }
         // Another run's clean-up may have taken the name for a stale one in the
-        // moment before the lock: then it is gone, and another name is drawn. A
-        // file system without locks leaves the file unlocked, and only its age
-        // keeps it from a clean-up.
+        // moment before the lock: then it is gone, and another name is drawn. On
+        // a file system without locks no clean-up can take a lock either, and
+        // none removes anything.
         struct stat created {};
         if (::flock(held->descriptor.get(), LOCK_EX) == 0 &&
             ::fstat(held->descriptor.get(), &created) == 0 && created.st_nlink == 0) {
@@ -186,8 +189,9 @@ Status TemporaryFile::commitAs(std::string_view target, Replace replace) {
             return failed(errno);
     }
     m_held->removeAtEnd = replace == Replace::No && renamed != 0;
-    if (const int error = m_held->descriptor.close())
-        return failed(error);
+    // The data are on the disk and the name is given: a failing close can no
+    // longer take anything back, so it does not turn the result into a failure.
+    m_held->descriptor.close();
     syncFolderOf(host);
     return {};
 }
@@ -208,6 +212,67 @@ const std::string& TemporaryFolder::path() const {
     return m_held->path;
 }
 
+namespace {
+
+// Whether `path` still names the file open as `descriptor`.
+bool stillNames(const fs::path& path, const struct stat& opened) {
+    struct stat named {};
+    return ::lstat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev &&
+           named.st_ino == opened.st_ino;
+}
+
+// Empties a stale temporary folder through its open descriptor: it holds
+// regular files only, as an extraction leaves them. Anything else in it means
+// it is no folder of ours, and it is left alone.
+bool removeFilesOf(int folderDescriptor) {
+    DIR* listing = ::fdopendir(::dup(folderDescriptor));
+    if (listing == nullptr)
+        return false;
+    std::vector<std::string> files;
+    bool onlyFiles = true;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        struct stat info {};
+        if (::fstatat(folderDescriptor, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(info.st_mode))
+            onlyFiles = false;
+        files.emplace_back(name);
+    }
+    ::closedir(listing);
+    if (!onlyFiles)
+        return false;
+    for (const std::string& file : files)
+        ::unlinkat(folderDescriptor, file.c_str(), 0);
+    return true;
+}
+
+// Removes one temporary file or folder of ours that a run which died left:
+// one of this user's, older than this process, that nobody holds.
+void removeIfStale(const fs::path& host) {
+    FileDescriptor held(::open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (!held.isOpen() || ::fstat(held.get(), &info) != 0 || info.st_uid != ::geteuid())
+        return;
+    const bool isFolder = S_ISDIR(info.st_mode);
+    if (!(isFolder || S_ISREG(info.st_mode)))
+        return;
+    const auto modified = fs::file_time_type::clock::from_sys(
+        std::chrono::system_clock::time_point(std::chrono::seconds(info.st_mtim.tv_sec) +
+                                              std::chrono::nanoseconds(info.st_mtim.tv_nsec)));
+    // A live run still holds it; a younger one may be another run's, made
+    // since this process began.
+    if (modified >= ProcessStart || !lockExclusively(held.get()) || !stillNames(host, info))
+        return;
+    if (!isFolder)
+        ::unlink(host.c_str());
+    else if (removeFilesOf(held.get()))
+        ::rmdir(host.c_str());
+}
+
+} // namespace
+
 bool isTemporaryName(std::string_view name) {
     if (name.size() != NamePrefix.size() + NameDrawnLength + NameExtension.size() ||
         !equalsIgnoringAsciiCase(name.substr(0, NamePrefix.size()), NamePrefix) ||
@@ -225,25 +290,8 @@ void removeStaleTemporaries(std::string_view directory) {
     for (fs::directory_iterator it(folder.value().host, error), end; !error && it != end;
          it.increment(error)) {
         const fs::path& host = it->path();
-        if (!isTemporaryName(host.filename().string()))
-            continue;
-        std::error_code statusError;
-        const fs::file_status status = fs::symlink_status(host, statusError);
-        const bool isFolder = fs::is_directory(status);
-        if (statusError || !(isFolder || fs::is_regular_file(status)))
-            continue;
-        if (fs::last_write_time(host, statusError) >= ProcessStart || statusError)
-            continue;
-        FileDescriptor held(::open(host.c_str(), (isFolder ? O_RDONLY | O_DIRECTORY : O_RDWR) |
-                                                     O_NOFOLLOW | O_CLOEXEC));
-        // A live run still holds it.
-        if (!held.isOpen() || !lockExclusively(held.get()))
-            continue;
-        std::error_code ignored;
-        if (isFolder)
-            fs::remove_all(host, ignored);
-        else
-            fs::remove(host, ignored);
+        if (isTemporaryName(host.filename().string()))
+            removeIfStale(host);
     }
 }
 

@@ -72,6 +72,10 @@ TEST(TemporaryFiles, OnlyStaleOnesOfOursAreRemoved) {
     fs::create_directory(windows / "~KORDIR1.TMP");
     machine.writeFile("C:\\WINDOWS\\~KORDIR1.TMP\\A.BMP", "x");
     makeOlder(windows / "~KORDIR1.TMP");
+    // A folder with folders in it is no extraction's: left alone, whole.
+    fs::create_directories(windows / "~KORDIR2.TMP" / "SUB");
+    machine.writeFile("C:\\WINDOWS\\~KORDIR2.TMP\\SUB\\LETTER.TXT", "x");
+    makeOlder(windows / "~KORDIR2.TMP");
     // A run that is still alive holds its file locked.
     const int held = ::open((windows / "~KORZZZZ.TMP").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
@@ -83,7 +87,8 @@ TEST(TemporaryFiles, OnlyStaleOnesOfOursAreRemoved) {
     ::close(held);
     EXPECT_EQ(namesIn(windows),
               (std::set<std::string>{"~KORZZZZ.TMP", "~KORAB1.TMP", "~KORAB12.TMP.BAK", "LOGO.BMP",
-                                     "~KORNEW1.TMP", "SYSTEM"}));
+                                     "~KORNEW1.TMP", "~KORDIR2.TMP", "SYSTEM"}));
+    EXPECT_TRUE(fs::exists(windows / "~KORDIR2.TMP" / "SUB" / "LETTER.TXT"));
 }
 
 TEST(TemporaryFiles, FoldersGoWithEverythingInThem) {
