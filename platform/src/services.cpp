@@ -5,7 +5,10 @@
 
 #include "host_files.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <chrono>
 #include <cstddef>
 #include <cstdlib>
 #include <iostream>
@@ -27,10 +30,19 @@ bool isSet(const char* variable) {
     return value && *value;
 }
 
-constexpr int ConnectTimeoutMilliseconds = 2000;
+// The whole check of a display, name look-up and connections together, takes
+// at most this long.
+constexpr std::chrono::milliseconds DisplayCheckTime{2000};
+using Deadline = std::chrono::steady_clock::time_point;
 
-// Whether something accepts a connection at `address` within the timeout.
-bool answers(int family, const sockaddr* address, socklen_t length) {
+int millisecondsLeft(Deadline deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+}
+
+// Whether something accepts a connection at `address` before the deadline.
+bool answers(int family, const sockaddr* address, socklen_t length, Deadline deadline) {
     FileDescriptor socket(::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (!socket.isOpen())
         return false;
@@ -41,12 +53,12 @@ bool answers(int family, const sockaddr* address, socklen_t length) {
     pollfd waiting{.fd = socket.get(), .events = POLLOUT, .revents = 0};
     int error = 0;
     socklen_t errorLength = sizeof error;
-    return ::poll(&waiting, 1, ConnectTimeoutMilliseconds) == 1 &&
+    return ::poll(&waiting, 1, millisecondsLeft(deadline)) == 1 &&
            ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &errorLength) == 0 &&
            error == 0;
 }
 
-bool localSocketAnswers(const std::string& path, bool abstract) {
+bool localSocketAnswers(const std::string& path, bool abstract, Deadline deadline) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const std::size_t offset = abstract ? 1 : 0;
@@ -55,50 +67,86 @@ bool localSocketAnswers(const std::string& path, bool abstract) {
     path.copy(address.sun_path + offset, path.size());
     const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset +
                                                path.size() + (abstract ? 0 : 1));
-    return answers(AF_UNIX, reinterpret_cast<const sockaddr*>(&address), length);
+    return answers(AF_UNIX, reinterpret_cast<const sockaddr*>(&address), length, deadline);
+}
+
+// The addresses of `host` at `port`, looked up in the background so that a
+// name server that does not answer cannot hold the run past the deadline. A
+// look-up still running then is left to itself.
+addrinfo* lookUp(const std::string& host, const std::string& port, Deadline deadline) {
+    struct Request {
+        std::string host;
+        std::string port;
+        addrinfo hints{};
+        gaicb block{};
+    };
+    auto* request = new Request{host, port, {}, {}};
+    request->hints.ai_socktype = SOCK_STREAM;
+    request->block.ar_name = request->host.c_str();
+    request->block.ar_service = request->port.c_str();
+    request->block.ar_request = &request->hints;
+    gaicb* list[] = {&request->block};
+    if (::getaddrinfo_a(GAI_NOWAIT, list, 1, nullptr) != 0) {
+        delete request;
+        return nullptr;
+    }
+    const int left = millisecondsLeft(deadline);
+    const timespec wait{.tv_sec = left / 1000, .tv_nsec = (left % 1000) * 1000000L};
+    const gaicb* const waiting[] = {&request->block};
+    ::gai_suspend(waiting, 1, &wait);
+    if (::gai_error(&request->block) == EAI_INPROGRESS &&
+        ::gai_cancel(&request->block) != EAI_CANCELED)
+        return nullptr; // still in use by the look-up: not freed
+    addrinfo* found = ::gai_error(&request->block) == 0 ? request->block.ar_result : nullptr;
+    delete request;
+    return found;
 }
 
 // An X display "[host]:number[.screen]": the server's local socket, or TCP
 // port 6000 + number on another host.
-bool xDisplayAnswers(const std::string& display) {
+bool xDisplayAnswers(const std::string& display, Deadline deadline) {
     const auto colon = display.rfind(':');
     if (colon == std::string::npos)
         return false;
     const std::string host = display.substr(0, colon);
     const std::string number = display.substr(colon + 1, display.find('.', colon) - colon - 1);
-    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+    unsigned displayNumber = 0;
+    const auto [end, error] =
+        std::from_chars(number.data(), number.data() + number.size(), displayNumber);
+    constexpr unsigned LastDisplay = 65535 - 6000;
+    if (number.empty() || error != std::errc{} || end != number.data() + number.size() ||
+        displayNumber > LastDisplay)
         return false;
     if (host.empty() || host == "unix") {
         const std::string socket = "/tmp/.X11-unix/X" + number;
-        return localSocketAnswers(socket, true) || localSocketAnswers(socket, false);
+        return localSocketAnswers(socket, true, deadline) ||
+               localSocketAnswers(socket, false, deadline);
     }
-    addrinfo hints{};
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const std::string port = std::to_string(6000 + std::stoi(number));
-    if (::getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0)
-        return false;
+    addrinfo* found = lookUp(host, std::to_string(6000 + displayNumber), deadline);
     bool reached = false;
     for (const addrinfo* at = found; at && !reached; at = at->ai_next)
-        reached = answers(at->ai_family, at->ai_addr, at->ai_addrlen);
-    ::freeaddrinfo(found);
+        reached = answers(at->ai_family, at->ai_addr, at->ai_addrlen, deadline);
+    if (found)
+        ::freeaddrinfo(found);
     return reached;
 }
 
-bool waylandDisplayAnswers(const std::string& display) {
+bool waylandDisplayAnswers(const std::string& display, Deadline deadline) {
     if (display.starts_with('/'))
-        return localSocketAnswers(display, false);
+        return localSocketAnswers(display, false, deadline);
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    return runtime && *runtime && localSocketAnswers(std::string(runtime) + "/" + display, false);
+    return runtime && *runtime &&
+           localSocketAnswers(std::string(runtime) + "/" + display, false, deadline);
 }
 
 // A display that is set but does not answer (a boot script, cron, an expired
 // forwarding) would make the toolkit end the program before the message is
 // shown; such a session has no desktop.
 bool displayAnswers() {
-    if (isSet("WAYLAND_DISPLAY") && waylandDisplayAnswers(std::getenv("WAYLAND_DISPLAY")))
+    const Deadline deadline = std::chrono::steady_clock::now() + DisplayCheckTime;
+    if (isSet("WAYLAND_DISPLAY") && waylandDisplayAnswers(std::getenv("WAYLAND_DISPLAY"), deadline))
         return true;
-    return isSet("DISPLAY") && xDisplayAnswers(std::getenv("DISPLAY"));
+    return isSet("DISPLAY") && xDisplayAnswers(std::getenv("DISPLAY"), deadline);
 }
 
 // The desktop face, from its library; the headless face when that cannot be

@@ -187,6 +187,7 @@ TEST_F(ChangerBmpMode, AReportReachesStandardErrorWhenTheDisplayIsDead) {
         {{"DISPLAY", ":73"}},
         {{"DISPLAY", "127.0.0.1:73"}},
         {{"DISPLAY", "no-such-host.invalid:0"}},
+        {{"DISPLAY", "localhost:99999999999"}},
         {{"WAYLAND_DISPLAY", "wayland-73"}, {"XDG_RUNTIME_DIR", machine.root().string()}}};
     for (const auto& display : deadDisplays) {
         auto environment = display;
