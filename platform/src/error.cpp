@@ -1,6 +1,7 @@
 #include "platform/result.h"
 
 #include "host_files.h"
+#include "platform/text.h"
 
 #include <cerrno>
 #include <system_error>
@@ -83,9 +84,12 @@ std::string Error::text() const {
 }
 
 std::string Error::message() const {
-    std::string place = m_path;
+    // A path may hold any byte a name can, a line break too: written escaped,
+    // it stays on its own line and cannot pass for another report.
+    std::string place = escapeControlCharacters(m_path, LineBreaks::Escape);
     if (!m_destination.empty())
-        place += (place.empty() ? "→ " : " → ") + m_destination;
+        place += (place.empty() ? "→ " : " → ") +
+                 escapeControlCharacters(m_destination, LineBreaks::Escape);
     std::string sentence = std::string(m_operation.japanese) + "。" + japaneseReason(m_code) + "。";
     return place.empty() ? sentence : place + "\n" + sentence;
 }

@@ -122,14 +122,15 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
                       [](char x, char y) { return upperAsciiLetter(x) == upperAsciiLetter(y); });
 }
 
-std::string escapeControlCharacters(std::string_view text) {
+std::string escapeControlCharacters(std::string_view text, LineBreaks lineBreaks) {
     constexpr char Hex[] = "0123456789ABCDEF";
     std::string escaped;
     escaped.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
         const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if ((byte < 0x20 && byte != '\n') || byte == 0x7F) {
+        const bool keptBreak = byte == '\n' && lineBreaks == LineBreaks::Keep;
+        if ((byte < 0x20 && !keptBreak) || byte == 0x7F) {
             escaped += "\\x";
             escaped += Hex[byte >> 4];
             escaped += Hex[byte & 0xF];

@@ -61,6 +61,9 @@ TEST(Error, MessagePutsThePathAboveAJapaneseSentence) {
               "このﾌｧｲﾙをｺﾋﾟｰできません。ディスクの空き容量が不足しています。");
     EXPECT_EQ(Error(Operation::ChangeDrive, "Q:", ENODEV, "drive Q: is not mapped").message(),
               "Q:\nこのﾄﾞﾗｲﾌﾞに切り替えられません。ドライブが割り当てられていません。");
+    EXPECT_EQ(Error(Operation::Read, "C:\\A\nKOR: B.BMP", EIO).message(),
+              "C:\\A\\x0AKOR: B.BMP\nこのﾌｧｲﾙを読み込めません。ディスクの読み書きに失敗しました。")
+        << "a line break in a path cannot start a line of its own";
     EXPECT_EQ(Error(Operation::EncodeText, "", EILSEQ).message(),
               "Shift-JIS の文字列に変換できません。Shift-JIS で扱えない文字があります。");
 }

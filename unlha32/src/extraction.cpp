@@ -28,10 +28,10 @@ struct PlannedFile {
     std::string windowsPath; // UTF-8
 };
 
-// The methods of the LZH archivers that are handed to the decoder. lhasa
-// knows more (the PMA methods of other archivers among them), but an archive
-// of logos holds none of them, and a decoder that is never run cannot be led
-// astray by crafted data.
+// The methods of the LZH archivers, the only ones that may reach a decoder
+// (lhasa has none for -lh2- and -lh3-). lhasa knows more (the PMA methods of
+// other archivers among them), but an archive of logos holds none of them,
+// and a decoder that is never run cannot be led astray by crafted data.
 bool isLzhMethod(std::string_view method) {
     static constexpr std::string_view methods[] = {"-lh0-", "-lh1-", "-lh2-", "-lh3-",
                                                    "-lh4-", "-lh5-", "-lh6-", "-lh7-",

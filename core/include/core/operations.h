@@ -4,6 +4,7 @@
 
 // What the programs report doing, in the words of both: a Windows path the
 // user gave that does not lead anywhere, an archive member that cannot be had.
+// An operation is known by its English words, so these are the core's own.
 namespace kor::core::operation {
 
 inline constexpr platform::Operation SelectDrive{"select drive", "このﾄﾞﾗｲﾌﾞを選択できません"};
@@ -13,8 +14,11 @@ inline constexpr platform::Operation OpenWindowsDirectory{"open the Windows dire
 inline constexpr platform::Operation OpenMachine{
     "open the folder of the Windows machine (KOR_ROOT)",
     "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) を開けません"};
-inline constexpr platform::Operation ExtractMember{"extract", "このﾌｧｲﾙを解凍できません"};
-inline constexpr platform::Operation RunArchiveCommand{"run command", "このｺﾏﾝﾄﾞを実行できません"};
-inline constexpr platform::Operation LoadArchiveLibrary{"load", "ﾗｲﾌﾞﾗﾘを読み込めません"};
+inline constexpr platform::Operation ExtractMember{"extract the archive member",
+                                                   "このﾌｧｲﾙを解凍できません"};
+inline constexpr platform::Operation RunArchiveCommand{"run the archive library's command",
+                                                       "このｺﾏﾝﾄﾞを実行できません"};
+inline constexpr platform::Operation LoadArchiveLibrary{"load the archive library",
+                                                        "ﾗｲﾌﾞﾗﾘを読み込めません"};
 
 } // namespace kor::core::operation

@@ -14,7 +14,7 @@ namespace kor::platform {
 // layer that did it: the phrase that follows "cannot" in an English text, and
 // the sentence of a Japanese report. Each layer names its own operations next
 // to its code; those of the emulated machine are the members here. An
-// operation is known by its words.
+// operation is known by its English words, which no two operations share.
 struct Operation {
     std::string_view english; // "get the length of"
     std::string_view japanese; // "このﾌｧｲﾙのｻｲｽﾞを調べられません", without the "。"

@@ -48,6 +48,8 @@ std::string shortenedForReport(std::string_view text, std::size_t bytes = 80);
 // line break ("\n") written as an escape ("\x1B", "\x7F"; a C1 control
 // such as U+009B as "\u009B"), so that a name from KOR.INI or an archive
 // cannot move the cursor, retitle the window or ring the bell.
-std::string escapeControlCharacters(std::string_view text);
+enum class LineBreaks { Keep, Escape };
+std::string escapeControlCharacters(std::string_view text,
+                                    LineBreaks lineBreaks = LineBreaks::Keep);
 
 } // namespace kor::platform
