@@ -79,8 +79,8 @@ platform::Status Form1::changeLogos() {
         return platform::Error(core::operation::OpenMachine, machine.root().string(), ENOENT);
     m_settings.settingsDirectory = machine.windowsDirectory();
     if (!platform::directoryExists(m_settings.settingsDirectory))
-        return platform::Error(core::operation::OpenWindowsDirectory,
-                               m_settings.settingsDirectory, ENOTDIR, "path not found");
+        return platform::Error(core::operation::OpenWindowsDirectory, m_settings.settingsDirectory,
+                               ENOTDIR, "path not found");
 
     // An unreadable KOR.INI is noted but does not stop the run: the keys read
     // before the fault keep their values, the rest stay empty.

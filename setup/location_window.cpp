@@ -141,16 +141,20 @@ void Dir_File_Setup::recordDrop(QLabel& label, core::LogoSlot slot, const QStrin
         platform::services().beep();
         return;
     }
+    const platform::Result<core::DropResult> recorded = m_session.recordDroppedPath(slot, *path);
+    if (!recorded)
+        return tell(recorded.error().message());
     // A refused archive leaves the old one recorded, in KOR.INI and in memory;
     // the emptied label shows it again when the window is next opened.
-    if (m_session.recordDroppedPath(slot, *path) == core::DropResult::NotAnArchive) {
+    if (recorded.value() == core::DropResult::NotAnArchive) {
         platform::services().beep();
         label.clear();
     }
 }
 
 void Dir_File_Setup::Command4_Click() {
-    m_session.clearSources();
+    if (platform::Status cleared = m_session.clearSources(); !cleared)
+        tell(cleared.error().message());
 }
 
 void Dir_File_Setup::Command9_Click() {

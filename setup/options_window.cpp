@@ -66,23 +66,29 @@ void Option_Set::showPictureSource() {
     SSCheck1->setChecked(m_session.isBmpMode());
 }
 
-// The options window reports nothing: a KOR.INI that cannot be written keeps
-// its old value, and the change holds for this run only.
+// A KOR.INI that cannot be written keeps its old value and says why; the
+// change holds for this run only.
+namespace {
+void reportFailure(const platform::Status& written) {
+    if (!written)
+        tell(written.error().message());
+}
+} // namespace
 
 void Option_Set::SSCheck1_Click() {
-    static_cast<void>(m_session.choosePictureSource(
+    reportFailure(m_session.choosePictureSource(
         SSCheck1->isChecked() ? core::PictureSource::Bmp : core::PictureSource::Archive));
 }
 
 void Option_Set::Check1_Click() {
-    static_cast<void>(m_session.setFlag("pc98Check", Check1->isChecked()));
+    reportFailure(m_session.setFlag("pc98Check", Check1->isChecked()));
 }
 
 void Option_Set::Check2_Click() {
     // The PC-98 length means nothing while no length is checked; its tick
     // stays for when the check comes back.
     Check1->setEnabled(!Check2->isChecked());
-    static_cast<void>(m_session.setFlag("sizecheck", Check2->isChecked()));
+    reportFailure(m_session.setFlag("sizecheck", Check2->isChecked()));
 }
 
 void Option_Set::Command1_Click() {

@@ -87,28 +87,29 @@ const std::string& SetupSession::shownSource(LogoSlot slot) const {
     return settings.*(isBmpMode() ? keys.pictureDirectory : keys.archiveFileName);
 }
 
-DropResult SetupSession::recordDroppedPath(LogoSlot slot, const std::string& windowsPath) {
+platform::Result<DropResult> SetupSession::recordDroppedPath(LogoSlot slot,
+                                                             const std::string& windowsPath) {
     const LogoSourceKeys& keys = sourceKeysOf(slot);
     const auto [directoryPart, namePart] = splitAtLastBackslash(windowsPath);
     if (isBmpMode()) {
         const std::string directory =
             namesAFile(namePart) ? directoryPart : directoryPart + '\\' + namePart;
-        static_cast<void>(WriteSettings(settings, {{keys.pictureDirectoryKey, directory}}));
+        KOR_TRY(WriteSettings(settings, {{keys.pictureDirectoryKey, directory}}));
         settings.*keys.pictureDirectory = directory;
     } else {
         if (!namesAnArchive(namePart))
             return DropResult::NotAnArchive;
         // The keys of one drop go in one replacement of the file, never one
         // without the other. Dir, MDir and EDir serve the start-up only.
-        static_cast<void>(WriteSettings(settings, {{keys.archiveDirectoryKey, directoryPart},
-                                                   {keys.archiveFileNameKey, namePart}}));
+        KOR_TRY(WriteSettings(settings, {{keys.archiveDirectoryKey, directoryPart},
+                                         {keys.archiveFileNameKey, namePart}}));
         settings.*keys.archiveFileName = namePart;
     }
     notify();
     return DropResult::Recorded;
 }
 
-void SetupSession::clearSources() {
+platform::Status SetupSession::clearSources() {
     // Emptied together: a crash part way must not leave a directory emptied
     // beside the file name it went with.
     std::vector<platform::ProfileEntry> emptied;
@@ -118,12 +119,13 @@ void SetupSession::clearSources() {
     }
     for (const LogoSourceKeys& keys : LogoSources)
         emptied.push_back({keys.pictureDirectoryKey, {}});
-    static_cast<void>(WriteSettings(settings, emptied));
+    KOR_TRY(WriteSettings(settings, emptied));
     for (const LogoSourceKeys& keys : LogoSources) {
         (settings.*keys.pictureDirectory).clear();
         (settings.*keys.archiveFileName).clear();
     }
     notify();
+    return {};
 }
 
 void SetupSession::notify() {

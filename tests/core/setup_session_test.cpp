@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace kor::core {
 namespace {
 
@@ -53,12 +55,24 @@ TEST(SetupSession, ADropRecordsTheSourceOfItsMode) {
         int told = 0;
         const SetupSession::Subscription watch(session, [&told] { ++told; });
 
-        EXPECT_EQ(session.recordDroppedPath(c.slot, c.dropped), c.result) << c.dropped;
+        EXPECT_EQ(session.recordDroppedPath(c.slot, c.dropped).value(), c.result) << c.dropped;
         EXPECT_EQ(session.shownSource(c.slot), c.shown) << c.dropped;
         EXPECT_EQ(machine.readFile(KorIni), ini + c.korIni) << c.dropped;
         EXPECT_EQ(told, c.result == DropResult::Recorded ? 1 : 0) << c.dropped;
         EXPECT_EQ(session.settings.Dir, "C:\\WINDOWS\\") << "the start-up's value stays";
     }
+}
+
+// A KOR.INI that cannot be written (read-only, as Windows marks it) fails the
+// change, and the session keeps what the file holds.
+TEST(SetupSession, AKorIniThatCannotBeWrittenFailsTheChangeAndKeepsTheOldValues) {
+    TemporaryMachine machine;
+    SetupSession session = startedOn(machine, "[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\OLD\r\n");
+    std::filesystem::permissions(machine.host(std::string(KorIni)),
+                                 std::filesystem::perms::owner_read);
+    EXPECT_FALSE(session.recordDroppedPath(LogoSlot::Opening, "C:\\NEW").ok());
+    EXPECT_FALSE(session.clearSources().ok());
+    EXPECT_EQ(session.shownSource(LogoSlot::Opening), "C:\\OLD");
 }
 
 TEST(SetupSession, ClearingEmptiesTheNineSourcesInOneOrder) {
@@ -67,7 +81,7 @@ TEST(SetupSession, ClearingEmptiesTheNineSourcesInOneOrder) {
     int told = 0;
     const SetupSession::Subscription watch(session, [&told] { ++told; });
 
-    session.clearSources();
+    ASSERT_TRUE(session.clearSources().ok());
 
     EXPECT_EQ(machine.readFile(KorIni),
               "[SaveDir]\r\nEFileName=\r\nDirOnly=\r\nDir=\r\nFileName=\r\nMDir=\r\n"

@@ -76,11 +76,12 @@ class SetupSession {
     // an item named like an archive (*.LZH) becomes the archive, its
     // directory and file name written in one replacement of KOR.INI; any other
     // is refused and the old archive stays. A KOR.INI that cannot be written
-    // is not reported: the value holds for this run.
-    DropResult recordDroppedPath(LogoSlot slot, const std::string& windowsPath);
+    // fails the drop, with nothing recorded in memory either.
+    platform::Result<DropResult> recordDroppedPath(LogoSlot slot, const std::string& windowsPath);
     // Empties every logo's sources in KOR.INI, in one replacement, and in
     // memory; Dir, MDir and EDir serve the start-up only and stay in memory.
-    void clearSources();
+    // Fails, changing nothing in memory, when KOR.INI cannot be written.
+    platform::Status clearSources();
 
   private:
     void notify();
