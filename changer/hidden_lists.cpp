@@ -14,8 +14,8 @@ platform::Status DriveList::setDrive(std::string_view path) {
         path.empty() ? '\0'
                      : static_cast<char>(std::toupper(static_cast<unsigned char>(path.front())));
     if (!platform::Machine::current().isDriveMapped(drive))
-        return platform::Error(core::operation::SelectDrive,
-                               std::string(path.substr(0, 1)) + ":", ENODEV, "drive is not mapped");
+        return platform::Error(core::operation::SelectDrive, std::string(path.substr(0, 1)) + ":",
+                               ENODEV, "drive is not mapped");
     if (drive == m_drive)
         return {};
     m_drive = drive;

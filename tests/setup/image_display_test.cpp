@@ -33,7 +33,6 @@ bool extractedCopyExists(const kor::testing::TemporaryMachine& machine, const st
     return false;
 }
 
-
 const QStringList BmpMode{"ArcCheck=on"};
 const QStringList ArchiveMode{};
 
@@ -185,9 +184,8 @@ void ImageDisplayTest::endButtonBringsTheBrowserBackWithItsSelection_data() {
 
     QTest::newRow("BMP mode: the picture is the user's own") << BmpMode << ""
                                                              << "C:\\PICS\\A.BMP";
-    QTest::newRow("archive mode: the copy only looked at goes")
-        << ArchiveMode << "ONE.BMP"
-        << "C:\\ARC\\A.LZH";
+    QTest::newRow("archive mode: the copy only looked at goes") << ArchiveMode << "ONE.BMP"
+                                                                << "C:\\ARC\\A.LZH";
 }
 
 void ImageDisplayTest::endButtonBringsTheBrowserBackWithItsSelection() {
