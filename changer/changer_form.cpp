@@ -9,7 +9,6 @@
 #include "platform/text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <iostream>
 
@@ -28,14 +27,6 @@ void noteUnchanged(core::LogoSlot slot, const core::Settings& settings, std::str
     std::replace(reason.begin(), reason.end(), '\n', ' ');
     std::cerr << ProgramTitle << ": " << target
               << " は変更しません: " << platform::escapeControlCharacters(reason) << '\n';
-}
-
-// A member's listed size as a length: the list shows the record's unsigned
-// size as a signed number, so 2 GiB and more read as negative.
-std::uint64_t listedLength(const std::string& cell) {
-    std::int64_t size = 0;
-    std::from_chars(cell.data(), cell.data() + cell.size(), size);
-    return static_cast<std::uint32_t>(size);
 }
 
 std::string lengthRefusal(const core::Settings& settings, const std::string& path,
@@ -239,7 +230,8 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
         const std::string source = archiveName + " : " + row[0];
         const bool refusedLength = extracted.error().code() == EFBIG;
         noteUnchanged(slot, m_settings,
-                      refusedLength ? lengthRefusal(m_settings, source, listedLength(row[1]))
+                      refusedLength ? lengthRefusal(m_settings, source,
+                                                    core::ListedMemberLength(row[1]).value_or(0))
                                     : source + " を解凍できません: " + extracted.error().reason());
         return {};
     }

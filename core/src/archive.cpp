@@ -71,16 +71,6 @@ std::size_t characterCount(std::string_view utf8) {
     return count;
 }
 
-// The listed size as the number it reads as; nothing for a text that is no
-// number, or a negative one (a member of 2 GiB or more).
-std::optional<std::uint64_t> listedSize(std::string_view cell) {
-    std::int64_t size = -1;
-    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), size);
-    if (error != std::errc{} || end != cell.data() + cell.size() || size < 0)
-        return std::nullopt;
-    return static_cast<std::uint64_t>(size);
-}
-
 // The user's short date format, applied to the stored numbers as they are,
 // so that an impossible date (month 13, day 0) shows what the archive holds.
 std::string shortDateText(const ArchiveEntry::CalendarDate& date) {
@@ -217,6 +207,14 @@ std::vector<std::string> archiveRowCells(const ArchiveEntry& entry) {
                 std::to_string(entry.Second)};
 }
 
+std::optional<std::uint64_t> ListedMemberLength(std::string_view cell) {
+    std::int64_t size = 0;
+    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), size);
+    if (error != std::errc{} || end != cell.data() + cell.size())
+        return std::nullopt;
+    return static_cast<std::uint32_t>(size);
+}
+
 std::string ExtractedCopyName(std::string_view memberName) {
     const auto separator = memberName.find_last_of("\\/");
     return std::string(separator == std::string_view::npos ? memberName
@@ -230,7 +228,7 @@ ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Se
         return platform::Error(operation::ExtractMember, state.currentArchiveName, ENOENT,
                                "no member is chosen");
     const std::string& memberName = (*row)[0];
-    const std::optional<std::uint64_t> size = listedSize((*row)[1]);
+    const std::optional<std::uint64_t> size = ListedMemberLength((*row)[1]);
     if (!size || !IsLogoLengthAccepted(settings, *size))
         return platform::Error(operation::ExtractMember, memberName, EFBIG,
                                "the member's length is not a logo's");

@@ -145,6 +145,11 @@ bool IsLeadByte(unsigned char byte);
 // the user's short date format, and H:M:S without leading zeros.
 std::vector<std::string> archiveRowCells(const ArchiveEntry& entry);
 
+// The length a row's size cell lists: the record's unsigned 32-bit size, which
+// the row shows as a signed number, so that 2 GiB and more read as negative.
+// Nothing for a cell that is no number.
+std::optional<std::uint64_t> ListedMemberLength(std::string_view cell);
+
 // The name under which a member is extracted: the last part of its stored
 // path, since extraction leaves the member's folders out.
 std::string ExtractedCopyName(std::string_view memberName);
