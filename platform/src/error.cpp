@@ -90,7 +90,9 @@ std::string Error::message() const {
     if (!m_destination.empty())
         place += (place.empty() ? "→ " : " → ") +
                  escapeControlCharacters(m_destination, LineBreaks::Escape);
-    std::string sentence = std::string(m_operation.japanese) + "。" + japaneseReason(m_code) + "。";
+    const std::string reason = m_japaneseReason.empty() ? japaneseReason(m_code)
+                                                        : escapeControlCharacters(m_japaneseReason);
+    std::string sentence = std::string(m_operation.japanese) + "。" + reason + "。";
     return place.empty() ? sentence : place + "\n" + sentence;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include "host_files.h"
+#include "image_drive.h"
 #include "platform/machine.h"
 #include "platform/temporary_files.h"
 #include "platform/text.h"
@@ -76,10 +77,18 @@ Result<Location> locate(Operation operation, std::string_view path) {
     Result<std::string> full = machine.fullPath(path);
     if (!full)
         return Error(operation, std::string(path), full.error().code(), full.error().detail());
+    if (!full.value().starts_with('/')) {
+        Result<std::shared_ptr<ImageDrive>> image = machine.imageDrive(full.value().front());
+        // An image that cannot be used says why in its own words.
+        if (!image && image.error().operation() == Operation::OpenImage)
+            return image.error();
+        if (image && image.value())
+            return Location{std::move(full).value(), {}, std::move(image).value()};
+    }
     Result<fs::path> host = machine.hostPath(full.value());
     if (!host)
         return Error(operation, full.value(), host.error().code(), host.error().detail());
-    return Location{std::move(full).value(), std::move(host).value()};
+    return Location{std::move(full).value(), std::move(host).value(), nullptr};
 }
 
 namespace {
@@ -93,6 +102,9 @@ struct Failure {
 
     Error operator()(int code, std::string detail = {}) const {
         return Error(operation, path, destination, code, std::move(detail));
+    }
+    Error operator()(const Error& cause) const {
+        return cause.retold(operation, path, destination);
     }
 };
 
@@ -113,11 +125,11 @@ Status writeThroughTemporaryFile(const Location& destination, const Failure& fai
                                  const std::function<int(int)>& fill) {
     Result<TemporaryFile> staged = TemporaryFile::create(parentFolder(destination.windowsPath));
     if (!staged)
-        return failed(staged.error().code(), staged.error().detail());
+        return failed(staged.error());
     if (const int error = fill(staged.value().descriptor()))
         return failed(error);
     if (Status committed = staged.value().commitAs(destination.windowsPath, replace); !committed)
-        return failed(committed.error().code(), committed.error().detail());
+        return failed(committed.error());
     return {};
 }
 
@@ -139,12 +151,31 @@ bool hasHiddenOrSystemAttribute(const fs::path& file) {
 
 enum class EntryKind { File, Directory };
 
+void sortWithoutRegardToCase(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const std::string upperA = upperAscii(a);
+        const std::string upperB = upperAscii(b);
+        return upperA != upperB ? upperA < upperB : a < b;
+    });
+}
+
 Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKind kind,
                                              std::string_view pattern) {
     const Location location = KOR_TRY(locate(Operation::List, directory));
+    std::vector<std::string> names;
+    if (location.image) {
+        for (mtools::Entry& entry :
+             KOR_TRY(location.image->list(Operation::List, location.windowsPath))) {
+            const bool kindMatches = entry.directory == (kind == EntryKind::Directory);
+            if (kindMatches && !entry.hidden && !entry.name.starts_with('.') &&
+                matchesWildcard(entry.name, pattern))
+                names.push_back(std::move(entry.name));
+        }
+        sortWithoutRegardToCase(names);
+        return names;
+    }
     const fs::path& host = location.host;
     const bool onFat = isOnFatMount(host);
-    std::vector<std::string> names;
     std::error_code error;
     for (fs::directory_iterator it(host, error), end; !error && it != end; it.increment(error)) {
         std::string name = nameOfHostFile(it->path().filename().string());
@@ -163,11 +194,7 @@ Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKi
         return Error(Operation::List, location.windowsPath, ENOTDIR, "no such directory");
     if (error)
         return Error(Operation::List, location.windowsPath, error.value());
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string upperA = upperAscii(a);
-        const std::string upperB = upperAscii(b);
-        return upperA != upperB ? upperA < upperB : a < b;
-    });
+    sortWithoutRegardToCase(names);
     return names;
 }
 
@@ -243,9 +270,35 @@ HostFile readHostFile(const fs::path& host) {
     return file;
 }
 
+Result<std::string> readLocatedFile(Operation operation, const Location& location) {
+    HostFile file;
+    if (location.image) {
+        const FileDescriptor memory =
+            KOR_TRY(location.image->readIntoMemory(operation, location.windowsPath));
+        file.error = readAll(memory.get(), [&](std::string_view piece) {
+            file.bytes.append(piece);
+            return 0;
+        });
+    } else {
+        file = readHostFile(location.host);
+    }
+    if (file.error != 0)
+        return Error(operation, location.windowsPath, file.error);
+    return std::move(file.bytes);
+}
+
 Result<std::uint64_t> fileLength(std::string_view path) {
     const Location location = KOR_TRY(locate(Operation::MeasureLength, path));
     const Failure failed{Operation::MeasureLength, location.windowsPath, {}};
+    if (location.image) {
+        const std::optional<mtools::Entry> entry =
+            KOR_TRY(location.image->find(Operation::MeasureLength, location.windowsPath));
+        if (!entry)
+            return failed(ENOENT);
+        if (entry->directory)
+            return failed(EISDIR, "not a file");
+        return entry->size;
+    }
     struct stat info {};
     if (::stat(location.host.c_str(), &info) != 0)
         return failed(errno);
@@ -258,10 +311,11 @@ Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite)
     const Location source = KOR_TRY(locate(Operation::Copy, from));
     Result<Location> destination = locate(Operation::Copy, to);
     if (!destination)
-        return Error(Operation::Copy, source.windowsPath, std::string(to),
-                     destination.error().code(), destination.error().detail());
+        return destination.error().retold(Operation::Copy, source.windowsPath, std::string(to));
     const Failure failed{Operation::Copy, source.windowsPath, destination.value().windowsPath};
-    FileDescriptor input(::open(source.host.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor input =
+        source.image ? KOR_TRY(source.image->readIntoMemory(Operation::Copy, source.windowsPath))
+                     : FileDescriptor(::open(source.host.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (!input.isOpen() || ::fstat(input.get(), &info) != 0)
         return failed(errno);
@@ -284,6 +338,8 @@ Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite)
 Status deleteFile(std::string_view path) {
     const Location location = KOR_TRY(locate(Operation::Delete, path));
     const Failure failed{Operation::Delete, location.windowsPath, {}};
+    if (location.image)
+        return location.image->remove(Operation::Delete, location.windowsPath);
     if (isReadOnlyFile(location.host))
         return failed(EACCES, std::string(ReadOnlyDetail));
     if (::unlink(location.host.c_str()) != 0)
@@ -295,12 +351,14 @@ Status renameFile(std::string_view from, std::string_view to) {
     const Location source = KOR_TRY(locate(Operation::Rename, from));
     Result<Location> destination = locate(Operation::Rename, to);
     if (!destination)
-        return Error(Operation::Rename, source.windowsPath, std::string(to),
-                     destination.error().code(), destination.error().detail());
+        return destination.error().retold(Operation::Rename, source.windowsPath, std::string(to));
     const Failure failed{Operation::Rename, source.windowsPath, destination.value().windowsPath};
     // The drive letter, or "/" for two host paths outside every drive.
     if (source.windowsPath.front() != destination.value().windowsPath.front())
         return failed(EXDEV, "the new name is on another drive");
+    if (source.image)
+        return source.image->rename(Operation::Rename, source.windowsPath,
+                                    destination.value().windowsPath, false);
     const char* oldHost = source.host.c_str();
     const char* newHost = destination.value().host.c_str();
     if (::renameat2(AT_FDCWD, oldHost, AT_FDCWD, newHost, RENAME_NOREPLACE) == 0) {
@@ -326,9 +384,13 @@ Status replaceFile(std::string_view from, std::string_view to) {
     const Location source = KOR_TRY(locate(Operation::Move, from));
     Result<Location> destination = locate(Operation::Move, to);
     if (!destination)
-        return Error(Operation::Move, source.windowsPath, std::string(to),
-                     destination.error().code(), destination.error().detail());
+        return destination.error().retold(Operation::Move, source.windowsPath, std::string(to));
     const Failure failed{Operation::Move, source.windowsPath, destination.value().windowsPath};
+    if (source.image != destination.value().image)
+        return failed(EXDEV, "the new name is on another drive");
+    if (source.image)
+        return source.image->rename(Operation::Move, source.windowsPath,
+                                    destination.value().windowsPath, true);
     if (isReadOnlyFile(destination.value().host))
         return failed(EACCES, std::string(ReadOnlyDetail));
     if (::rename(source.host.c_str(), destination.value().host.c_str()) != 0)
@@ -346,29 +408,49 @@ Status writeFileAtomically(std::string_view path, std::string_view bytes) {
 
 Result<std::string> readFile(std::string_view path) {
     const Location location = KOR_TRY(locate(Operation::Read, path));
-    HostFile file = readHostFile(location.host);
-    if (file.error != 0)
-        return Error(Operation::Read, location.windowsPath, file.error);
-    return std::move(file.bytes);
+    return readLocatedFile(Operation::Read, location);
 }
 
 Status createDirectory(std::string_view path) {
     const Location location = KOR_TRY(locate(Operation::CreateDirectory, path));
+    if (location.image)
+        return location.image->makeDirectory(Operation::CreateDirectory, location.windowsPath);
     if (::mkdir(location.host.c_str(), 0777) != 0)
         return Error(Operation::CreateDirectory, location.windowsPath, errno);
     return {};
 }
 
-bool fileExists(std::string_view path) {
+namespace {
+
+// What is at a path: a file, a directory, or nothing that can be reached.
+std::optional<EntryKind> kindAt(std::string_view path) {
     Result<Location> location = locate(Operation::Find, path);
+    if (!location)
+        return std::nullopt;
+    if (location.value().image) {
+        Result<std::optional<mtools::Entry>> entry =
+            location.value().image->find(Operation::Find, location.value().windowsPath);
+        if (!entry || !entry.value())
+            return std::nullopt;
+        return entry.value()->directory ? EntryKind::Directory : EntryKind::File;
+    }
     std::error_code error;
-    return location && fs::is_regular_file(location.value().host, error);
+    const fs::file_status status = fs::status(location.value().host, error);
+    if (fs::is_regular_file(status))
+        return EntryKind::File;
+    if (fs::is_directory(status))
+        return EntryKind::Directory;
+    return std::nullopt;
+}
+
+} // namespace
+
+bool fileExists(std::string_view path) {
+    return kindAt(path) == EntryKind::File;
 }
 
 bool directoryExists(std::string_view path) {
-    Result<Location> location = locate(Operation::Find, path);
-    std::error_code error;
-    return location && fs::is_directory(location.value().host, error);
+    return kindAt(path) == EntryKind::Directory;
 }
 
 bool matchesWildcard(std::string_view name, std::string_view pattern, TextEncoding encoding) {

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -63,13 +64,19 @@ HostFile readHostFile(const std::filesystem::path& host);
 // Writes all of `bytes`; an errno or 0.
 int writeAll(int descriptor, std::string_view bytes);
 
+class ImageDrive;
+
 // A Windows path as the caller means it (or a host path outside every drive),
-// with the host file it names.
+// with the host file it names, or the disk image it lies in (and no host path).
 struct Location {
     std::string windowsPath;
     std::filesystem::path host;
+    std::shared_ptr<ImageDrive> image;
 };
 Result<Location> locate(Operation operation, std::string_view path);
+
+// The whole file at a location, a host file or one in a disk image.
+Result<std::string> readLocatedFile(Operation operation, const Location& location);
 
 // The folder of a full path as Location gives it: "C:\WINDOWS" for
 // "C:\WINDOWS\KOR.INI", "C:\" for "C:\logo.sys", "/tmp" for "/tmp/x".

@@ -1,6 +1,7 @@
 #include "platform/machine.h"
 
 #include "host_files.h"
+#include "image_drive.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -139,18 +140,56 @@ std::optional<std::string> existingName(const std::string& directory, const std:
     return match;
 }
 
-// The folder of a drive: the entry of the root named by its letter, the lower
-// case one first when a case-sensitive host holds both.
-std::optional<fs::path> driveFolder(const fs::path& root, char letter) {
+// What maps a drive: the entry of the root named by its letter, a folder or a
+// disk image file (or a link to either), the lower case one first when a
+// case-sensitive host holds both.
+struct DriveEntry {
+    fs::path path;
+    bool isImage = false;
+};
+
+std::optional<DriveEntry> driveEntry(const fs::path& root, char letter) {
     if (!isAsciiLetter(letter))
         return std::nullopt;
     for (char name : {lowerLetter(letter), upperLetter(letter)}) {
-        fs::path folder = root / std::string(1, name);
+        fs::path entry = root / std::string(1, name);
         std::error_code error;
-        if (fs::is_directory(folder, error))
-            return folder;
+        const fs::file_status status = fs::status(entry, error);
+        if (fs::is_directory(status) || fs::is_regular_file(status))
+            return DriveEntry{std::move(entry), fs::is_regular_file(status)};
     }
     return std::nullopt;
+}
+
+std::optional<fs::path> driveFolder(const fs::path& root, char letter) {
+    std::optional<DriveEntry> entry = driveEntry(root, letter);
+    if (!entry || entry->isImage)
+        return std::nullopt;
+    return std::move(entry->path);
+}
+
+// The partition of a drive's image that a file beside it ("c.partition") or
+// an environment variable (KOR_PARTITION_C) names; 0 for the first FAT one.
+Result<unsigned> partitionOfImage(const fs::path& root, char letter) {
+    std::string text;
+    const std::string variable = std::string("KOR_PARTITION_") + upperLetter(letter);
+    if (const char* value = std::getenv(variable.c_str()); value && *value)
+        text = value;
+    for (char name : {lowerLetter(letter), upperLetter(letter)}) {
+        const HostFile file = readHostFile(root / (std::string(1, name) + ".partition"));
+        if (text.empty() && file.error == 0)
+            text = file.bytes;
+    }
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    if (text.empty())
+        return 0u;
+    if (text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoul(text) == 0)
+        return Error(Operation::OpenImage, std::string{upperLetter(letter), ':'}, EINVAL,
+                     "the partition number \"" + text + "\" is not a number from 1")
+            .withJapaneseReason("ﾊﾟｰﾃｨｼｮﾝ番号 \"" + text + "\" が正しくありません");
+    return static_cast<unsigned>(std::stoul(text));
 }
 
 fs::path defaultRoot() {
@@ -209,7 +248,9 @@ std::vector<char> Machine::drives() const {
     for (fs::directory_iterator it(m_root, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
         std::error_code statusError;
-        if (name.size() == 1 && isAsciiLetter(name[0]) && fs::is_directory(it->path(), statusError))
+        const fs::file_status status = fs::status(it->path(), statusError);
+        if (name.size() == 1 && isAsciiLetter(name[0]) &&
+            (fs::is_directory(status) || fs::is_regular_file(status)))
             letters.push_back(upperLetter(name[0]));
     }
     std::sort(letters.begin(), letters.end());
@@ -218,7 +259,22 @@ std::vector<char> Machine::drives() const {
 }
 
 bool Machine::isDriveMapped(char letter) const {
-    return driveFolder(m_root, letter).has_value();
+    return driveEntry(m_root, letter).has_value();
+}
+
+Result<std::shared_ptr<ImageDrive>> Machine::imageDrive(char letter) const {
+    const std::optional<DriveEntry> entry = driveEntry(m_root, letter);
+    if (!entry)
+        return Error(Operation::Find, std::string{upperLetter(letter), ':'}, ENODEV,
+                     std::string("drive ") + upperLetter(letter) + ": is not mapped");
+    if (!entry->isImage)
+        return std::shared_ptr<ImageDrive>();
+    const unsigned partition = KOR_TRY(partitionOfImage(m_root, letter));
+    // The image file itself rather than the link to it, so that reports name
+    // the file the user knows.
+    std::error_code error;
+    const fs::path image = fs::canonical(entry->path, error);
+    return ImageDrive::open(error ? entry->path : image, partition);
 }
 
 Result<std::string> Machine::fullPath(std::string_view path) const {
@@ -260,10 +316,14 @@ Result<fs::path> Machine::hostPath(std::string_view path) const {
     if (isHostPath(full.value()))
         return fs::path(full.value());
     const char drive = full.value().front();
-    std::optional<fs::path> host = driveFolder(m_root, drive);
-    if (!host)
+    std::optional<DriveEntry> entry = driveEntry(m_root, drive);
+    if (!entry)
         return Error(Operation::Find, full.value(), ENODEV,
                      std::string("drive ") + drive + ": is not mapped");
+    if (entry->isImage)
+        return Error(Operation::Find, full.value(), ENOTSUP,
+                     std::string("drive ") + drive + ": is a disk image, not a host folder");
+    const std::optional<fs::path> host = std::move(entry->path);
     // Built as one growing string: once a folder is missing, nothing below it
     // exists either, and the rest is kept as given without asking the disk.
     std::string resolved = host->string();
@@ -288,7 +348,10 @@ Result<std::string> Machine::windowsPath(const fs::path& host) const {
     fs::path bestRelative;
     std::size_t bestDepth = 0;
     for (char drive : drives()) {
-        const fs::path folder = fs::canonical(*driveFolder(m_root, drive), error);
+        const std::optional<fs::path> mapped = driveFolder(m_root, drive);
+        if (!mapped)
+            continue;
+        const fs::path folder = fs::canonical(*mapped, error);
         if (error)
             continue;
         fs::path relative = target.lexically_relative(folder);
@@ -319,6 +382,12 @@ Status Machine::setCurrentDrive(char letter) {
         return Error(Operation::ChangeDrive, std::string{drive, ':'}, ENODEV,
                      std::string("drive ") + drive + ": is not mapped");
     const std::string directory = currentDirectory(drive);
+    // A disk image has no host folder for the process to stand in; the
+    // current directory is kept here alone.
+    if (auto image = imageDrive(drive); image && image.value()) {
+        m_currentDrive = drive;
+        return {};
+    }
     Result<fs::path> host = hostPath(directory);
     if (!host)
         return Error(Operation::ChangeDrive, std::string{drive, ':'}, host.error().code(),
@@ -352,6 +421,21 @@ Status Machine::setCurrentDirectory(std::string_view path) {
                          onDrive.error().detail());
         full = std::move(onDrive);
     }
+    const char drive = full.value().front();
+    Result<std::shared_ptr<ImageDrive>> image = imageDrive(drive);
+    if (!image)
+        return Error(Operation::ChangeDirectory, full.value(), image.error().code(),
+                     image.error().detail());
+    if (image.value()) {
+        Result<std::optional<mtools::Entry>> found =
+            image.value()->find(Operation::ChangeDirectory, full.value());
+        if (!found)
+            return found.error();
+        if (!found.value() || !found.value()->directory)
+            return Error(Operation::ChangeDirectory, full.value(), ENOTDIR, "no such directory");
+        m_currentDirectories[drive] = full.value();
+        return {};
+    }
     Result<fs::path> host = hostPath(full.value());
     if (!host)
         return Error(Operation::ChangeDirectory, full.value(), host.error().code(),
@@ -359,7 +443,6 @@ Status Machine::setCurrentDirectory(std::string_view path) {
     std::error_code error;
     if (!fs::is_directory(host.value(), error))
         return Error(Operation::ChangeDirectory, full.value(), ENOTDIR, "no such directory");
-    const char drive = full.value().front();
     if (drive == m_currentDrive && ::chdir(host.value().c_str()) != 0)
         return Error(Operation::ChangeDirectory, full.value(), errno);
     m_currentDirectories[drive] = full.value();

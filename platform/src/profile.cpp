@@ -153,25 +153,43 @@ constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
 } // namespace
 
 bool hasUtf8Mark(std::string_view iniPath) {
-    Result<std::filesystem::path> host = Machine::current().hostPath(iniPath);
-    return host && readHostFile(host.value()).bytes.starts_with(Utf8Mark);
+    Result<Location> location = locate(Operation::Read, iniPath);
+    if (!location)
+        return false;
+    Result<std::string> bytes = readLocatedFile(Operation::Read, location.value());
+    return bytes && bytes.value().starts_with(Utf8Mark);
 }
+
+namespace {
+
+// The bytes of a profile file, empty when there is none yet. A reader finds
+// nothing on a drive that is not there, as Windows' own does; a writer fails,
+// and a disk image that cannot be used says why to both.
+Result<std::string> readProfileFile(Operation operation, std::string_view iniPath) {
+    Result<Location> location = locate(operation, iniPath);
+    if (!location && operation == Operation::Read &&
+        location.error().operation() != Operation::OpenImage)
+        return std::string();
+    if (!location)
+        return location.error();
+    Result<std::string> bytes = readLocatedFile(operation, location.value());
+    if (!bytes && (bytes.error().code() == ENOENT || bytes.error().code() == ENOTDIR))
+        return std::string();
+    return bytes;
+}
+
+} // namespace
 
 Result<std::string> readProfileString(std::string_view section, std::string_view key,
                                       std::string_view fallback, std::string_view iniPath) {
     const std::string path = displayedPath(iniPath);
-    Result<std::filesystem::path> host = Machine::current().hostPath(iniPath);
-    if (!host)
+    const std::string file = KOR_TRY(readProfileFile(Operation::Read, iniPath));
+    if (file.empty())
         return std::string(fallback);
-    const HostFile file = readHostFile(host.value());
-    if (file.error == ENOENT || file.error == ENOTDIR)
-        return std::string(fallback);
-    if (file.error != 0)
-        return Error(Operation::Read, path, file.error);
     // A file that starts with the UTF-8 mark says it is UTF-8, as later
     // editions of Notepad save it; any other is CP932.
-    const bool utf8 = std::string_view(file.bytes).starts_with(Utf8Mark);
-    const std::string_view text = std::string_view(file.bytes).substr(utf8 ? Utf8Mark.size() : 0);
+    const bool utf8 = std::string_view(file).starts_with(Utf8Mark);
+    const std::string_view text = std::string_view(file).substr(utf8 ? Utf8Mark.size() : 0);
     // A section or key that CP932 cannot hold cannot be in the file either.
     Result<std::string> wantedSection = utf8 ? std::string(section) : toCp932(section);
     Result<std::string> wantedKey = utf8 ? std::string(key) : toCp932(key);
@@ -234,27 +252,21 @@ Status writeProfileStrings(std::string_view section, const std::vector<ProfileEn
     if (entries.empty())
         return {};
 
-    Result<std::filesystem::path> host = Machine::current().hostPath(iniPath);
-    if (!host)
-        return Error(Operation::Write, path, host.error().code(), host.error().detail());
-    HostFile file = readHostFile(host.value());
-    if (file.error != 0 && file.error != ENOENT)
-        return Error(Operation::Write, path, file.error);
+    std::string file = KOR_TRY(readProfileFile(Operation::Write, iniPath));
     // A file saved as UTF-8 is written back as Windows 95 reads it, in CP932.
-    if (std::string_view(file.bytes).starts_with(Utf8Mark)) {
-        Result<std::string> converted =
-            toCp932(std::string_view(file.bytes).substr(Utf8Mark.size()));
+    if (std::string_view(file).starts_with(Utf8Mark)) {
+        Result<std::string> converted = toCp932(std::string_view(file).substr(Utf8Mark.size()));
         if (!converted)
             return Error(Operation::Write, path, EILSEQ,
                          "the file, saved as UTF-8, has a character that CP932 cannot hold");
-        file.bytes = std::move(converted).value();
+        file = std::move(converted).value();
     }
 
     // The entries go in one after another, each as a write of its own would
     // place it, and the file is replaced once.
     constexpr std::string_view crlf = "\r\n";
     const std::string sectionLineText = "[" + sectionBytes + "]";
-    std::vector<Line> lines = splitLines(file.bytes);
+    std::vector<Line> lines = splitLines(file);
     std::size_t added = 0;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const Place place = find(lines, sectionBytes, keys[i]);
@@ -276,7 +288,7 @@ Status writeProfileStrings(std::string_view section, const std::vector<ProfileEn
         }
     }
     std::string bytes;
-    bytes.reserve(file.bytes.size() + added);
+    bytes.reserve(file.size() + added);
     for (const Line& line : lines) {
         bytes += line.content;
         bytes += line.lineBreak;

@@ -1,6 +1,7 @@
 #include "platform/temporary_files.h"
 
 #include "host_files.h"
+#include "image_drive.h"
 #include "platform/text.h"
 
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <fcntl.h>
 #include <random>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -57,10 +59,12 @@ std::string joinPath(std::string_view folder, std::string_view name) {
 } // namespace
 
 // A temporary file or folder of this process, locked from its creation until
-// it is removed or committed.
+// it is removed or committed. In a disk image a file is kept in memory until
+// it is committed, and the run's claim on the image stands for the lock.
 struct HeldTemporary {
     std::string path;
     fs::path host;
+    std::shared_ptr<ImageDrive> image;
     Kind kind = Kind::File;
     FileDescriptor descriptor;
     bool removeAtEnd = true;
@@ -68,6 +72,10 @@ struct HeldTemporary {
     ~HeldTemporary() {
         if (!removeAtEnd)
             return;
+        if (image) {
+            static_cast<void>(image->removeFolder(Operation::Delete, path));
+            return;
+        }
         std::error_code ignored;
         if (kind == Kind::File)
             fs::remove(host, ignored);
@@ -78,8 +86,45 @@ struct HeldTemporary {
 
 namespace {
 
+// A name that no entry of the image's folder has.
+Result<std::string> freeNameInImage(ImageDrive& image, Operation operation,
+                                    const std::string& folder) {
+    for (int attempt = 0; attempt < MaximumNameAttempts; ++attempt) {
+        std::string path = joinPath(folder, drawName());
+        if (!KOR_TRY(image.find(operation, path)))
+            return path;
+    }
+    return Error(operation, folder, EEXIST, "no free temporary name");
+}
+
+Result<std::unique_ptr<HeldTemporary>> createHeldInImage(const Location& folder, Kind kind) {
+    ImageDrive& image = *folder.image;
+    const std::optional<mtools::Entry> found =
+        KOR_TRY(image.find(Operation::CreateFileIn, folder.windowsPath));
+    if (!found || !found->directory)
+        return Error(Operation::CreateFileIn, folder.windowsPath, ENOTDIR, "no such directory");
+    KOR_TRY(image.claim(Operation::CreateFileIn, folder.windowsPath));
+    auto held = std::make_unique<HeldTemporary>();
+    held->image = folder.image;
+    held->kind = kind;
+    held->path = KOR_TRY(freeNameInImage(image, Operation::CreateFileIn, folder.windowsPath));
+    if (kind == Kind::Folder) {
+        held->removeAtEnd = false;
+        KOR_TRY(image.makeDirectory(Operation::CreateFileIn, held->path));
+        held->removeAtEnd = true;
+        return held;
+    }
+    held->removeAtEnd = false;
+    held->descriptor = FileDescriptor(::memfd_create("kor-temporary", MFD_CLOEXEC));
+    if (!held->descriptor.isOpen())
+        return Error(Operation::CreateFileIn, folder.windowsPath, errno);
+    return held;
+}
+
 Result<std::unique_ptr<HeldTemporary>> createHeld(std::string_view directory, Kind kind) {
     const Location folder = KOR_TRY(locate(Operation::CreateFileIn, directory));
+    if (folder.image)
+        return createHeldInImage(folder, kind);
     for (int attempt = 0; attempt < MaximumNameAttempts; ++attempt) {
         const std::string name = drawName();
         auto held = std::make_unique<HeldTemporary>();
@@ -166,6 +211,10 @@ Status TemporaryFile::commitAs(std::string_view target, Replace replace) {
         return Error(Operation::Move, m_held->path, destination.windowsPath, code,
                      std::move(detail));
     };
+    if (destination.image != m_held->image)
+        return failed(EXDEV, "the new name is on another drive");
+    if (m_held->image)
+        return commitInImage(destination.windowsPath, replace);
     const fs::path& host = destination.host;
     if (replace == Replace::Yes) {
         if (isReadOnlyFile(host))
@@ -193,6 +242,24 @@ Status TemporaryFile::commitAs(std::string_view target, Replace replace) {
     // longer take anything back, so it does not turn the result into a failure.
     m_held->descriptor.close();
     syncFolderOf(host);
+    return {};
+}
+
+// The file goes into the target's folder under a temporary name, and only
+// once it is whole does it take the target's name: a run that dies in between
+// leaves a temporary file, which the next run removes, and the old target.
+Status TemporaryFile::commitInImage(const std::string& target, Replace replace) {
+    ImageDrive& image = *m_held->image;
+    const auto change = KOR_TRY(ImageDrive::Change::begin(image, Operation::Move, target));
+    const std::string staged =
+        KOR_TRY(freeNameInImage(image, Operation::Move, parentFolder(target)));
+    KOR_TRY(image.store(Operation::Move, descriptor(), staged));
+    if (Status renamed = image.rename(Operation::Move, staged, target, replace == Replace::Yes);
+        !renamed) {
+        static_cast<void>(image.remove(Operation::Delete, staged));
+        return renamed;
+    }
+    m_held->descriptor.close();
     return {};
 }
 
@@ -286,6 +353,10 @@ void removeStaleTemporaries(std::string_view directory) {
     Result<Location> folder = locate(Operation::List, directory);
     if (!folder)
         return;
+    if (folder.value().image) {
+        folder.value().image->removeStaleTemporaries(folder.value().windowsPath);
+        return;
+    }
     std::error_code error;
     for (fs::directory_iterator it(folder.value().host, error), end; !error && it != end;
          it.increment(error)) {

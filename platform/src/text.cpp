@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include "code_pages.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -96,6 +98,11 @@ char upperAsciiLetter(char c) {
 }
 
 } // namespace
+
+std::optional<std::string> convertText(std::string_view text, const char* to, const char* from) {
+    Converter converter(to, from);
+    return converter.convert(text);
+}
 
 Result<std::string> fromCp932(std::string_view cp932) {
     Converter converter("UTF-8", "CP932");

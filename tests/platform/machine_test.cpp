@@ -69,11 +69,13 @@ TEST(Machine, ListsDrivesNamedByOneLetterInAnyCase) {
     fs::create_directory(machine.root() / "D");
     fs::create_directory(machine.root() / "cd");
     fs::create_directory_symlink(machine.root() / "c", machine.root() / "z");
-    std::ofstream(machine.root() / "f") << "a file is no drive";
+    // A file is a disk image drive; whether it holds one shows when it is used.
+    std::ofstream(machine.root() / "f") << "not a disk";
+    std::ofstream(machine.root() / "g.partition") << "1";
 
-    EXPECT_EQ(Machine::current().drives(), (std::vector<char>{'C', 'D', 'E', 'Z'}));
+    EXPECT_EQ(Machine::current().drives(), (std::vector<char>{'C', 'D', 'E', 'F', 'Z'}));
     EXPECT_TRUE(Machine::current().isDriveMapped('d'));
-    EXPECT_FALSE(Machine::current().isDriveMapped('F'));
+    EXPECT_FALSE(Machine::current().isDriveMapped('G'));
 }
 
 TEST(Machine, SystemDirectoryIsBelowTheWindowsDirectory) {

@@ -4,17 +4,24 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kor::platform {
 
-// The emulated Windows machine: drive letters mapped onto host folders, the
-// Windows directory, and the current drive with a current directory per drive.
+class ImageDrive;
+
+// The emulated Windows machine: drive letters mapped onto host folders or FAT
+// disk images, the Windows directory, and the current drive with a current
+// directory per drive.
 //
-// Drives are the entries of the root folder named by one letter (a folder or a
-// link to one, any case): $KOR_ROOT/c is drive C:. Windows paths (UTF-8 text,
+// Drives are the entries of the root folder named by one letter (a folder, a
+// disk image file, or a link to either, any case): $KOR_ROOT/c is drive C:. An
+// image with a partition table is read on its first FAT partition, or on the
+// one that the file $KOR_ROOT/c.partition or the variable KOR_PARTITION_C
+// names by its number. Windows paths (UTF-8 text,
 // backslashes, drive letter and colon) resolve onto host paths component by
 // component; an existing name is matched without regard to case when the exact
 // name is absent, as on FAT, and a missing name is kept as given. A path that
@@ -56,8 +63,13 @@ class Machine {
 
     // The host path of a Windows path (relative ones are made full first), or
     // of a host path as fullPath gives it. Fails (ENODEV) when the drive is not
-    // mapped.
+    // mapped, and (ENOTSUP) when it is a disk image, which has no host path.
     Result<std::filesystem::path> hostPath(std::string_view path) const;
+
+    // The disk image behind a drive, or nullptr when the drive is a folder.
+    // Fails (ENODEV) when the drive is not mapped, and when its image is of a
+    // kind that cannot be used, saying why.
+    Result<std::shared_ptr<ImageDrive>> imageDrive(char letter) const;
 
     // The Windows path of a host path that lies on a mapped drive, or an Error
     // (EXDEV) when it lies outside every drive.

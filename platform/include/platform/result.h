@@ -37,6 +37,7 @@ struct Operation {
     static const Operation DecodeText;
     static const Operation EncodeText;
     static const Operation CreateFileIn;
+    static const Operation OpenImage;
 };
 
 inline constexpr Operation Operation::Find{"find", "このﾊﾟｽは使えません"};
@@ -63,6 +64,8 @@ inline constexpr Operation Operation::EncodeText{"encode text as CP932",
                                                  "Shift-JIS の文字列に変換できません"};
 inline constexpr Operation Operation::CreateFileIn{"create a file in",
                                                    "このﾌｫﾙﾀﾞにﾌｧｲﾙを作成できません"};
+inline constexpr Operation Operation::OpenImage{"open the disk image of",
+                                                "このﾄﾞﾗｲﾌﾞのﾃﾞｨｽｸｲﾒｰｼﾞを使えません"};
 
 // Why, as a Japanese report gives it: "アクセスが拒否されました" for EACCES; a
 // generic sentence with the number and the English text for an errno without
@@ -95,6 +98,21 @@ class Error {
     // The precise English reason, or empty when the errno says it all.
     const std::string& detail() const { return m_detail; }
 
+    // The same failure told as part of a larger operation: its cause and its
+    // reasons kept, the operation and the places those of the caller.
+    Error retold(Operation operation, std::string path, std::string destination = {}) const {
+        Error error(operation, std::move(path), std::move(destination), m_code, m_detail);
+        error.m_japaneseReason = m_japaneseReason;
+        return error;
+    }
+
+    // Gives the Japanese report a reason of its own where the errno's phrase
+    // would not tell the user what to do ("... は qcow2 形式です").
+    Error&& withJapaneseReason(std::string reason) && {
+        m_japaneseReason = std::move(reason);
+        return std::move(*this);
+    }
+
     // The English reason: the detail, else the errno's text ("permission denied").
     std::string reason() const;
     // "cannot <operation> <path>[ to <destination>]: <reason>", the path left
@@ -110,6 +128,7 @@ class Error {
     std::string m_destination;
     int m_code;
     std::string m_detail;
+    std::string m_japaneseReason;
 };
 
 // A value or the Error that prevented it (SerenityOS's ErrorOr).

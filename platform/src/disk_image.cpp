@@ -1,0 +1,218 @@
+#include "disk_image.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <set>
+#include <string_view>
+#include <vector>
+
+namespace kor::platform {
+
+namespace {
+
+constexpr std::uint64_t SectorSize = 512;
+
+std::uint32_t littleEndian32(std::string_view bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    return value;
+}
+
+std::uint16_t littleEndian16(std::string_view bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
+                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
+}
+
+std::uint32_t bigEndian32(std::string_view bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+constexpr std::string_view DynamicVhd = "VHD (容量可変)";
+
+// The formats that hold a disk in a way of their own, by the signature at the
+// start of the file.
+std::optional<std::string_view> foreignFormat(std::string_view head) {
+    if (head.starts_with("QFI\xfb"))
+        return head.size() > 7 && head[7] == 1 ? "qcow" : "qcow2";
+    if (head.starts_with("KDMV") || head.starts_with("# Disk DescriptorFile"))
+        return "VMDK";
+    if (head.starts_with("vhdxfile"))
+        return "VHDX";
+    if (head.size() >= 0x44 && littleEndian32(head, 0x40) == 0xbeda107f)
+        return "VDI";
+    // A dynamic or differencing VHD starts with a copy of its footer.
+    if (head.starts_with("conectix"))
+        return DynamicVhd;
+    return std::nullopt;
+}
+
+// A boot sector of FAT: a jump, then a BIOS parameter block whose fields
+// have values that FAT allows.
+bool isFatBootSector(std::string_view sector) {
+    if (sector.size() < SectorSize)
+        return false;
+    const auto jump = static_cast<unsigned char>(sector[0]);
+    if (jump != 0xEB && jump != 0xE9)
+        return false;
+    const std::uint16_t bytesPerSector = littleEndian16(sector, 0x0B);
+    const auto sectorsPerCluster = static_cast<unsigned char>(sector[0x0D]);
+    const std::uint16_t reserved = littleEndian16(sector, 0x0E);
+    const auto fats = static_cast<unsigned char>(sector[0x10]);
+    const bool powerOfTwo =
+        sectorsPerCluster != 0 && (sectorsPerCluster & (sectorsPerCluster - 1)) == 0;
+    return (bytesPerSector == 512 || bytesPerSector == 1024 || bytesPerSector == 2048 ||
+            bytesPerSector == 4096) &&
+           powerOfTwo && reserved >= 1 && (fats == 1 || fats == 2);
+}
+
+bool isFatPartitionType(unsigned char type) {
+    constexpr std::array<unsigned char, 12> types = {0x01, 0x04, 0x06, 0x0B, 0x0C, 0x0E,
+                                                     0x11, 0x14, 0x16, 0x1B, 0x1C, 0x1E};
+    return std::ranges::find(types, type) != types.end();
+}
+
+bool isExtendedPartitionType(unsigned char type) {
+    return type == 0x05 || type == 0x0F || type == 0x85;
+}
+
+struct PartitionEntry {
+    unsigned char type = 0;
+    std::uint64_t firstSector = 0;
+    std::uint64_t sectors = 0;
+};
+
+std::array<PartitionEntry, 4> partitionTable(std::string_view sector) {
+    std::array<PartitionEntry, 4> entries{};
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::size_t at = 0x1BE + 16 * i;
+        entries[i] = {static_cast<unsigned char>(sector[at + 4]), littleEndian32(sector, at + 8),
+                      littleEndian32(sector, at + 12)};
+    }
+    return entries;
+}
+
+bool hasBootSignature(std::string_view sector) {
+    return sector.size() >= SectorSize && sector[510] == '\x55' && sector[511] == '\xAA';
+}
+
+// A partition as a volume: where it lies, in bytes.
+struct Candidate {
+    unsigned number = 0;
+    unsigned char type = 0;
+    ImageVolume volume;
+};
+
+// The partitions in their numbering: the four primary ones, then the logical
+// ones of the extended partition in the order of its chain. A chain that
+// loops or leaves the disk ends there.
+std::vector<Candidate> partitionsOf(const ImageReader& read, std::string_view masterBootRecord,
+                                    std::uint64_t diskSize) {
+    std::vector<Candidate> partitions;
+    std::optional<std::uint64_t> extendedStart;
+    unsigned number = 0;
+    for (const PartitionEntry& entry : partitionTable(masterBootRecord)) {
+        ++number;
+        if (entry.type == 0)
+            continue;
+        if (isExtendedPartitionType(entry.type) && !extendedStart)
+            extendedStart = entry.firstSector;
+        partitions.push_back(
+            {number, entry.type, {entry.firstSector * SectorSize, entry.sectors * SectorSize}});
+    }
+    if (!extendedStart)
+        return partitions;
+    std::set<std::uint64_t> visited;
+    std::uint64_t record = *extendedStart;
+    number = 4;
+    while (record * SectorSize + SectorSize <= diskSize && visited.insert(record).second &&
+           visited.size() <= 128) {
+        const std::string sector = read(record * SectorSize, SectorSize);
+        if (!hasBootSignature(sector))
+            break;
+        const std::array<PartitionEntry, 4> entries = partitionTable(sector);
+        if (entries[0].type != 0)
+            partitions.push_back({++number,
+                                  entries[0].type,
+                                  {(record + entries[0].firstSector) * SectorSize,
+                                   entries[0].sectors * SectorSize}});
+        if (!isExtendedPartitionType(entries[1].type))
+            break;
+        record = *extendedStart + entries[1].firstSector;
+    }
+    return partitions;
+}
+
+Error foreignFormatError(std::string_view format, const std::string& image) {
+    const std::string command = "qemu-img convert -O raw " + image + " disk.img";
+    return Error(Operation::OpenImage, image, ENOTSUP,
+                 "it is a " + std::string(format) + " image; convert it to a raw one: " + command)
+        .withJapaneseReason(std::string(format) +
+                            " 形式のｲﾒｰｼﾞは使えません。raw 形式に変換してください: " + command);
+}
+
+} // namespace
+
+Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileSize,
+                                    unsigned partition, const std::string& image) {
+    const std::string head = read(0, SectorSize);
+    if (std::optional<std::string_view> format = foreignFormat(head))
+        return foreignFormatError(*format, image);
+    const auto damaged = [&](const std::string& why, const std::string& japanese) {
+        return Error(Operation::OpenImage, image, EBADMSG, why).withJapaneseReason(japanese);
+    };
+    if (fileSize < SectorSize)
+        return damaged("the file is too small for a disk", "ﾃﾞｨｽｸｲﾒｰｼﾞとしては小さすぎます");
+
+    // A fixed VHD is the raw disk followed by a footer of one sector.
+    std::uint64_t diskSize = fileSize;
+    const std::string footer = read(fileSize - SectorSize, SectorSize);
+    if (footer.starts_with("conectix") && footer.size() >= 0x40) {
+        if (bigEndian32(footer, 0x3C) != 2)
+            return foreignFormatError(DynamicVhd, image);
+        diskSize -= SectorSize;
+    }
+
+    if (isFatBootSector(head)) {
+        if (partition > 1)
+            return damaged("the image holds one volume and no partition " +
+                               std::to_string(partition),
+                           "ﾊﾟｰﾃｨｼｮﾝに分かれていないｲﾒｰｼﾞです (ﾊﾟｰﾃｨｼｮﾝ " +
+                               std::to_string(partition) + " はありません)");
+        return ImageVolume{0, diskSize};
+    }
+    if (!hasBootSignature(head))
+        return damaged("it holds neither a partition table nor a FAT file system",
+                       "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません");
+
+    const std::vector<Candidate> partitions = partitionsOf(read, head, diskSize);
+    const Candidate* chosen = nullptr;
+    for (const Candidate& candidate : partitions) {
+        const bool wanted =
+            partition == 0 ? isFatPartitionType(candidate.type) : candidate.number == partition;
+        if (wanted) {
+            chosen = &candidate;
+            break;
+        }
+    }
+    if (chosen == nullptr)
+        return partition == 0 ? damaged("no FAT partition in the partition table",
+                                        "FAT のﾊﾟｰﾃｨｼｮﾝがありません")
+                              : damaged("no partition " + std::to_string(partition),
+                                        "ﾊﾟｰﾃｨｼｮﾝ " + std::to_string(partition) + " がありません");
+    const ImageVolume& volume = chosen->volume;
+    if (volume.length == 0 || volume.offset >= diskSize || volume.length > diskSize - volume.offset)
+        return damaged("partition " + std::to_string(chosen->number) + " lies outside the file",
+                       "ﾊﾟｰﾃｨｼｮﾝ " + std::to_string(chosen->number) + " がﾌｧｲﾙの外を指しています");
+    if (!isFatBootSector(read(volume.offset, SectorSize)))
+        return damaged("partition " + std::to_string(chosen->number) + " holds no FAT file system",
+                       "ﾊﾟｰﾃｨｼｮﾝ " + std::to_string(chosen->number) +
+                           " は FAT ﾌｧｲﾙｼｽﾃﾑではありません");
+    return volume;
+}
+
+} // namespace kor::platform

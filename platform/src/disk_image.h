@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Where the FAT file system of a disk image lies: the image file may be a
+// whole hard disk with a partition table, a bare FAT volume as a floppy holds
+// it, or either of them inside a fixed-size VHD. Emulators keep other formats
+// (qcow2, VDI, VMDK, dynamic VHD) that only a conversion turns into one of these.
+namespace kor::platform {
+
+struct ImageVolume {
+    std::uint64_t offset = 0; // in bytes from the start of the file
+    std::uint64_t length = 0;
+};
+
+// Reads `length` bytes at `offset` of the image file; fewer at its end.
+using ImageReader = std::function<std::string(std::uint64_t offset, std::size_t length)>;
+
+// The volume of an image of `fileSize` bytes: partition number `partition`
+// (1 to 4 the primary ones, 5 and up the logical ones in order) or, when it
+// is 0, the first FAT partition; a bare volume when the image holds no
+// partition table. `image` names the file in the errors, which say what the
+// file is when it is no image of these kinds, and how to convert it.
+Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileSize,
+                                    unsigned partition, const std::string& image);
+
+} // namespace kor::platform

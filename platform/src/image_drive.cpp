@@ -1,0 +1,535 @@
+#include "image_drive.h"
+
+#include "platform/temporary_files.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+
+namespace kor::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The bytes the runs of the programs lock, far beyond the data of any image
+// and away from the bytes QEMU locks (100 and 200 onwards).
+constexpr off_t ClaimByte = 0x4B4F5200; // "KOR"
+constexpr off_t ChangeByte = 0x4B4F5201;
+
+bool lockByte(int descriptor, short type, off_t byte, bool wait) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = byte;
+    lock.l_len = 1;
+    int result = 0;
+    do
+        result = ::fcntl(descriptor, wait ? F_OFD_SETLKW : F_OFD_SETLK, &lock);
+    while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
+std::vector<std::string> componentsOf(std::string_view fullPath) {
+    std::vector<std::string> components;
+    std::string_view rest = fullPath.size() > 3 ? fullPath.substr(3) : std::string_view();
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\\'), rest.size());
+        if (end > 0)
+            components.emplace_back(rest.substr(0, end));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return components;
+}
+
+bool names(std::string_view name, const mtools::Entry& entry) {
+    return equalsIgnoringAsciiCase(name, entry.name) ||
+           equalsIgnoringAsciiCase(name, entry.shortName);
+}
+
+std::string firstLine(std::string_view text) {
+    return std::string(text.substr(0, text.find('\n')));
+}
+
+std::string readSmallFile(const fs::path& file) {
+    std::ifstream stream(file);
+    std::stringstream text;
+    text << stream.rdbuf();
+    return text.str();
+}
+
+// The mtools program itself, whose processes may have the image open: they
+// are runs of these programs or the user's own, and mtools locks the image
+// against itself.
+fs::path mtoolsProgram() {
+    static const fs::path program = [] {
+        const char* path = std::getenv("PATH");
+        std::string_view directories = path ? path : "/usr/bin:/bin";
+        while (!directories.empty()) {
+            const std::size_t end = std::min(directories.find(':'), directories.size());
+            std::error_code error;
+            fs::path candidate = fs::path(directories.substr(0, end)) / "mtools";
+            if (fs::exists(candidate, error))
+                return fs::canonical(candidate, error);
+            directories.remove_prefix(std::min(end + 1, directories.size()));
+        }
+        return fs::path();
+    }();
+    return program;
+}
+
+// Whether the open file `descriptor` of process `pid` holds the lock that
+// marks the runs of these programs.
+bool holdsClaim(const std::string& pid, const std::string& descriptor) {
+    const std::string info = readSmallFile("/proc/" + pid + "/fdinfo/" + descriptor);
+    const std::string claim = " " + std::to_string(ClaimByte) + " ";
+    for (std::size_t at = info.find("lock:"); at != std::string::npos;
+         at = info.find("lock:", at + 1)) {
+        const std::string line = firstLine(std::string_view(info).substr(at));
+        if (line.find(claim) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+// Another program that has the image open: "86Box (PID 1234)". Processes of
+// other users cannot be seen this way; the locks they hold on the image can
+// (QEMU locks every image it runs from).
+std::optional<std::string> otherUserOf(const fs::path& image) {
+    struct stat target {};
+    if (::stat(image.c_str(), &target) != 0)
+        return std::nullopt;
+    const std::string self = std::to_string(::getpid());
+    std::error_code error;
+    for (fs::directory_iterator process("/proc", error), end; !error && process != end;
+         process.increment(error)) {
+        const std::string pid = process->path().filename().string();
+        if (pid == self || pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::error_code ignored;
+        const fs::path program = fs::read_symlink(process->path() / "exe", ignored);
+        if (!program.empty() && program == mtoolsProgram())
+            continue;
+        for (fs::directory_iterator file(process->path() / "fd", ignored), last;
+             !ignored && file != last; file.increment(ignored)) {
+            struct stat opened {};
+            if (::stat(file->path().c_str(), &opened) != 0 || opened.st_dev != target.st_dev ||
+                opened.st_ino != target.st_ino)
+                continue;
+            if (holdsClaim(pid, file->path().filename().string()))
+                break;
+            std::string name = firstLine(readSmallFile(process->path() / "comm"));
+            return (name.empty() ? std::string("?") : name) + " (PID " + pid + ")";
+        }
+    }
+    // "1: OFDLCK ADVISORY WRITE -1 fe:00:10952780 100 100": a lock by anyone
+    // on the image's bytes, other than the two bytes these programs lock.
+    std::istringstream locks(readSmallFile("/proc/locks"));
+    const std::string inode = ":" + std::to_string(target.st_ino);
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, pid, file, start;
+        fields >> number >> kind >> mode >> access >> pid >> file >> start;
+        if (kind == "->")
+            continue;
+        if (!file.ends_with(inode) || start == std::to_string(ClaimByte) ||
+            start == std::to_string(ChangeByte))
+            continue;
+        return pid == "-1" ? std::string("?") : "PID " + pid;
+    }
+    return std::nullopt;
+}
+
+mtools::Invocation command(std::string name, std::vector<std::string> arguments) {
+    mtools::Invocation invocation;
+    invocation.command = std::move(name);
+    invocation.arguments = std::move(arguments);
+    return invocation;
+}
+
+// A command that only reads the image, bounded in what it may print.
+mtools::Invocation reading(std::string name, std::vector<std::string> arguments,
+                           std::uint64_t outputLimit) {
+    mtools::Invocation invocation = command(std::move(name), std::move(arguments));
+    invocation.outputLimit = outputLimit;
+    invocation.deadline = std::chrono::seconds(30);
+    return invocation;
+}
+
+std::string joinAddress(const std::string& folder, const std::string& component) {
+    return folder + "/" + component;
+}
+
+} // namespace
+
+struct ImageDrive::Place {
+    bool isRoot = false;
+    bool folderExists = false; // the folder that holds the last component
+    std::string folderAddress; // its mtools address ("::" for the root)
+    std::string address;       // the entry's own, when it exists
+    std::string name;          // the last component as the path gives it
+    std::optional<mtools::Entry> entry;
+};
+
+Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
+                                                     unsigned partition) {
+    const std::string imageName = imageFile.string();
+    const FileDescriptor file(::open(imageFile.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!file.isOpen() || ::fstat(file.get(), &info) != 0)
+        return Error(Operation::OpenImage, imageName, errno);
+    // One drive object for each image and partition, so that all that this
+    // run knows of an image stays in one place.
+    using Key = std::tuple<dev_t, ino_t, unsigned>;
+    static std::map<Key, std::shared_ptr<ImageDrive>> opened;
+    const Key key{info.st_dev, info.st_ino, partition};
+    if (const auto found = opened.find(key); found != opened.end())
+        return found->second;
+    const ImageReader read = [&](std::uint64_t offset, std::size_t length) {
+        std::string bytes(length, '\0');
+        const ssize_t count = ::pread(file.get(), bytes.data(), length, static_cast<off_t>(offset));
+        bytes.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
+        return bytes;
+    };
+    const ImageVolume volume = KOR_TRY(
+        findImageVolume(read, static_cast<std::uint64_t>(info.st_size), partition, imageName));
+    auto drive = std::make_shared<ImageDrive>(imageFile, volume);
+    opened.emplace(key, drive);
+    return drive;
+}
+
+ImageDrive::ImageDrive(fs::path imageFile, ImageVolume volume)
+    : m_imageFile(std::move(imageFile)), m_volume(volume) {}
+
+ImageDrive::~ImageDrive() = default;
+
+mtools::Outcome ImageDrive::run(const mtools::Invocation& invocation) const {
+    return mtools::run(m_imageFile, m_volume.offset, invocation);
+}
+
+void ImageDrive::forgetListings() {
+    m_listings.clear();
+}
+
+Error ImageDrive::failure(Operation operation, std::string_view path,
+                          const mtools::Outcome& outcome, std::string_view destination) const {
+    const auto error = [&](int code, std::string detail, std::string japanese = {}) {
+        Error made(operation, std::string(path), std::string(destination), code, std::move(detail));
+        return japanese.empty() ? made : std::move(made).withJapaneseReason(std::move(japanese));
+    };
+    if (outcome.spawnError == ENOENT)
+        return error(ENOSYS, "mtools is not installed; it reads and writes disk images",
+                     "ﾃﾞｨｽｸｲﾒｰｼﾞを読み書きする mtools がｲﾝｽﾄｰﾙされていません "
+                     "(apt install mtools)");
+    if (outcome.spawnError != 0)
+        return error(outcome.spawnError, "cannot start mtools");
+    if (outcome.timedOut)
+        return error(EIO,
+                     "mtools did not finish; the file system of " + m_imageFile.string() +
+                         " may be damaged",
+                     "ﾃﾞｨｽｸｲﾒｰｼﾞの処理が終わりません。ﾌｧｲﾙｼｽﾃﾑが壊れているかもしれません");
+    const std::string said = firstLine(outcome.errors);
+    if (said.find("Disk full") != std::string::npos)
+        return error(ENOSPC, said);
+    if (said.find("not found") != std::string::npos)
+        return error(ENOENT, said);
+    if (said.find("lock") != std::string::npos)
+        return error(EBUSY, said);
+    if (said.find("ermission denied") != std::string::npos)
+        return error(EACCES, said);
+    if (said.find("ead-only") != std::string::npos)
+        return error(EROFS, said);
+    return error(EIO, said.empty() ? "mtools failed" : "mtools: " + said,
+                 "ﾃﾞｨｽｸｲﾒｰｼﾞを読み書きできません" +
+                     (said.empty() ? std::string() : " (mtools: " + said + ")"));
+}
+
+Result<const std::vector<mtools::Entry>*>
+ImageDrive::entriesAt(Operation operation, const std::string& address, std::string_view path) {
+    struct stat info {};
+    if (::stat(m_imageFile.c_str(), &info) != 0)
+        return Error(operation, std::string(path), errno);
+    const Stamp stamp{info.st_dev, info.st_ino, info.st_size,
+                      info.st_mtim.tv_sec * 1'000'000'000 + info.st_mtim.tv_nsec};
+    if (stamp != m_stamp) {
+        forgetListings();
+        m_stamp = stamp;
+    }
+    if (const auto found = m_listings.find(address); found != m_listings.end())
+        return &found->second;
+    const std::string pattern = joinAddress(address, "*");
+    constexpr std::uint64_t listingLimit = 64u << 20;
+    const mtools::Outcome directory = run(reading("mdir", {"-a", "-f", pattern}, listingLimit));
+    // A folder without entries is "not found" to mtools.
+    const bool empty = !directory.succeeded() && directory.spawnError == 0 && !directory.timedOut &&
+                       directory.errors.find("not found") != std::string::npos &&
+                       directory.output.find("Directory for") == std::string::npos;
+    if (!directory.succeeded() && !empty)
+        return failure(operation, path, directory);
+    std::vector<mtools::Entry> entries;
+    if (!empty) {
+        const mtools::Outcome attributes = run(reading("mattrib", {pattern}, listingLimit));
+        if (!attributes.succeeded())
+            return failure(operation, path, attributes);
+        entries = mtools::parseListing(directory.output, attributes.output);
+    }
+    return &m_listings.emplace(address, std::move(entries)).first->second;
+}
+
+Result<ImageDrive::Place> ImageDrive::locate(Operation operation, std::string_view path) {
+    const std::vector<std::string> components = componentsOf(path);
+    Place place;
+    place.folderAddress = "::";
+    place.folderExists = true;
+    if (components.empty()) {
+        place.isRoot = true;
+        place.address = "::";
+        return place;
+    }
+    for (std::size_t i = 0; i < components.size(); ++i) {
+        const std::vector<mtools::Entry>& entries =
+            *KOR_TRY(entriesAt(operation, place.folderAddress, path));
+        const auto entry = std::ranges::find_if(
+            entries, [&](const mtools::Entry& e) { return names(components[i], e); });
+        const bool last = i + 1 == components.size();
+        if (entry == entries.end() || (!last && !entry->directory)) {
+            place.folderExists = last;
+            place.name = components.back();
+            return place;
+        }
+        const std::string component = mtools::addressOf(entry->carrier);
+        const auto alike = std::ranges::count_if(
+            entries, [&](const mtools::Entry& e) { return mtools::addressMatches(component, e); });
+        if (alike > 1)
+            return Error(operation, std::string(path), ENOTSUP,
+                         "mtools cannot tell " + entry->name + " from another name")
+                .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中で " + entry->name +
+                                    " をほかの名前と区別できません");
+        if (last) {
+            place.address = joinAddress(place.folderAddress, component);
+            place.name = components.back();
+            place.entry = *entry;
+            return place;
+        }
+        place.folderAddress = joinAddress(place.folderAddress, component);
+    }
+    return place;
+}
+
+Result<std::vector<mtools::Entry>> ImageDrive::list(Operation operation,
+                                                    std::string_view directory) {
+    const Place place = KOR_TRY(locate(operation, directory));
+    if (!place.isRoot && !(place.entry && place.entry->directory))
+        return Error(operation, std::string(directory), ENOTDIR, "no such directory");
+    return *KOR_TRY(entriesAt(operation, place.address, directory));
+}
+
+Result<std::optional<mtools::Entry>> ImageDrive::find(Operation operation, std::string_view path) {
+    const Place place = KOR_TRY(locate(operation, path));
+    if (place.isRoot) {
+        mtools::Entry root;
+        root.directory = true;
+        return std::optional<mtools::Entry>(root);
+    }
+    return place.entry;
+}
+
+Result<FileDescriptor> ImageDrive::readIntoMemory(Operation operation, std::string_view path) {
+    const Place place = KOR_TRY(locate(operation, path));
+    if (!place.entry)
+        return Error(operation, std::string(path), place.folderExists ? ENOENT : ENOTDIR);
+    if (place.entry->directory)
+        return Error(operation, std::string(path), EISDIR, "not a file");
+    FileDescriptor memory(::memfd_create("kor-image-file", MFD_CLOEXEC));
+    if (!memory.isOpen())
+        return Error(operation, std::string(path), errno);
+    mtools::Invocation copying =
+        reading("mcopy", {"-n", place.address, "-"}, place.entry->size + 1);
+    copying.outputFile = memory.get();
+    const mtools::Outcome outcome = run(copying);
+    if (!outcome.succeeded())
+        return failure(operation, path, outcome);
+    ::lseek(memory.get(), 0, SEEK_SET);
+    return memory;
+}
+
+Status ImageDrive::claim(Operation operation, std::string_view path) {
+    if (m_claim.isOpen())
+        return {};
+    FileDescriptor file(::open(m_imageFile.c_str(), O_RDWR | O_CLOEXEC));
+    if (!file.isOpen())
+        return Error(operation, std::string(path), errno,
+                     "cannot write the disk image " + m_imageFile.string());
+    lockByte(file.get(), F_RDLCK, ClaimByte, true);
+    m_claim = std::move(file);
+    return {};
+}
+
+Status ImageDrive::checkNotInUse(Operation operation, std::string_view path) const {
+    const std::optional<std::string> user = otherUserOf(m_imageFile);
+    if (!user)
+        return {};
+    return Error(operation, std::string(path), EBUSY,
+                 "the disk image " + m_imageFile.string() + " is in use by " + *user)
+        .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() + " は " + *user +
+                            " が使用中です。ｴﾐｭﾚｰﾀを終了してから、もう一度実行してください");
+}
+
+Result<ImageDrive::Change> ImageDrive::Change::begin(ImageDrive& drive, Operation operation,
+                                                     std::string_view path) {
+    KOR_TRY(drive.claim(operation, path));
+    if (drive.m_changeDepth == 0) {
+        lockByte(drive.m_claim.get(), F_WRLCK, ChangeByte, true);
+        if (Status free = drive.checkNotInUse(operation, path); !free) {
+            lockByte(drive.m_claim.get(), F_UNLCK, ChangeByte, false);
+            return free.error();
+        }
+    }
+    ++drive.m_changeDepth;
+    return Change(drive);
+}
+
+ImageDrive::Change::Change(Change&& other) noexcept
+    : m_drive(std::exchange(other.m_drive, nullptr)) {}
+
+ImageDrive::Change::~Change() {
+    if (m_drive == nullptr)
+        return;
+    m_drive->forgetListings();
+    if (--m_drive->m_changeDepth == 0)
+        lockByte(m_drive->m_claim.get(), F_UNLCK, ChangeByte, false);
+}
+
+Status ImageDrive::store(Operation operation, int contents, std::string_view path) {
+    const Change change = KOR_TRY(Change::begin(*this, operation, path));
+    const Place place = KOR_TRY(locate(operation, path));
+    if (!place.folderExists)
+        return Error(operation, std::string(path), ENOTDIR, "no such directory");
+    if (place.entry)
+        return Error(operation, std::string(path), EEXIST);
+    if (!mtools::isCreatableName(place.name))
+        return Error(operation, std::string(path), ENOTSUP,
+                     "only ASCII names are made inside a disk image")
+            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中には英数字の名前しか作れません");
+    const std::string address = joinAddress(place.folderAddress, place.name);
+    mtools::Invocation copying = command("mcopy", {"-m", "-D", "o", "/dev/fd/5", address});
+    copying.input = contents;
+    const mtools::Outcome outcome = run(copying);
+    if (!outcome.succeeded()) {
+        // A disk that filled up keeps what mtools had written so far.
+        run(command("mdel", {address}));
+        return failure(operation, path, outcome);
+    }
+    return {};
+}
+
+Status ImageDrive::rename(Operation operation, std::string_view from, std::string_view to,
+                          bool replace) {
+    const Change change = KOR_TRY(Change::begin(*this, operation, from));
+    const Place source = KOR_TRY(locate(operation, from));
+    const Place target = KOR_TRY(locate(operation, to));
+    const auto failed = [&](int code, std::string detail = {}) {
+        return Error(operation, std::string(from), std::string(to), code, std::move(detail));
+    };
+    if (!source.entry)
+        return failed(source.folderExists ? ENOENT : ENOTDIR);
+    if (!target.folderExists)
+        return failed(ENOTDIR, "no such directory");
+    if (target.entry && (!replace || target.entry->directory))
+        return failed(EEXIST);
+    if (target.entry && target.entry->readOnly)
+        return failed(EACCES, "the file is read-only");
+    // The new name is given as the path spells it, unless the file keeps the
+    // name it has (a rename that changes only the case).
+    std::string newName = target.entry ? mtools::addressOf(target.entry->carrier) : target.name;
+    if (!target.entry && !mtools::isCreatableName(newName))
+        return Error(operation, std::string(from), std::string(to), ENOTSUP,
+                     "only ASCII names are made inside a disk image")
+            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中には英数字の名前しか作れません");
+    const bool sameFolder = source.folderAddress == target.folderAddress;
+    std::vector<std::string> arguments;
+    if (replace)
+        arguments = {"-D", "o"};
+    arguments.push_back(source.address);
+    arguments.push_back(joinAddress(target.folderAddress, newName));
+    const mtools::Outcome outcome = run(command(sameFolder ? "mren" : "mmove", arguments));
+    if (!outcome.succeeded())
+        return failure(operation, from, outcome, to);
+    return {};
+}
+
+Status ImageDrive::remove(Operation operation, std::string_view path) {
+    const Change change = KOR_TRY(Change::begin(*this, operation, path));
+    const Place place = KOR_TRY(locate(operation, path));
+    if (!place.entry)
+        return Error(operation, std::string(path), place.folderExists ? ENOENT : ENOTDIR);
+    if (place.entry->directory)
+        return Error(operation, std::string(path), EISDIR, "not a file");
+    if (place.entry->readOnly)
+        return Error(operation, std::string(path), EACCES, "the file is read-only");
+    const mtools::Outcome outcome = run(command("mdel", {place.address}));
+    if (!outcome.succeeded())
+        return failure(operation, path, outcome);
+    return {};
+}
+
+Status ImageDrive::makeDirectory(Operation operation, std::string_view path) {
+    const Change change = KOR_TRY(Change::begin(*this, operation, path));
+    const Place place = KOR_TRY(locate(operation, path));
+    if (!place.folderExists)
+        return Error(operation, std::string(path), ENOTDIR, "no such directory");
+    if (place.entry || place.isRoot)
+        return Error(operation, std::string(path), EEXIST);
+    if (!mtools::isCreatableName(place.name))
+        return Error(operation, std::string(path), ENOTSUP,
+                     "only ASCII names are made inside a disk image")
+            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中には英数字の名前しか作れません");
+    const mtools::Outcome outcome =
+        run(command("mmd", {joinAddress(place.folderAddress, place.name)}));
+    if (!outcome.succeeded())
+        return failure(operation, path, outcome);
+    return {};
+}
+
+Status ImageDrive::removeFolder(Operation operation, std::string_view path) {
+    const Change change = KOR_TRY(Change::begin(*this, operation, path));
+    const std::vector<mtools::Entry> entries = KOR_TRY(list(operation, path));
+    if (std::ranges::any_of(entries, &mtools::Entry::directory))
+        return Error(operation, std::string(path), ENOTEMPTY);
+    const Place place = KOR_TRY(locate(operation, path));
+    const mtools::Outcome outcome = run(command("mdeltree", {place.address}));
+    if (!outcome.succeeded())
+        return failure(operation, path, outcome);
+    return {};
+}
+
+void ImageDrive::removeStaleTemporaries(std::string_view directory) {
+    Result<std::vector<mtools::Entry>> entries = list(Operation::List, directory);
+    if (!entries || std::ranges::none_of(entries.value(), [](const mtools::Entry& entry) {
+            return isTemporaryName(entry.shortName);
+        }))
+        return;
+    // Only when no other run has the image claimed: a live run's temporary
+    // files look no different from a dead one's.
+    if (!claim(Operation::Delete, directory) || !lockByte(m_claim.get(), F_WRLCK, ClaimByte, false))
+        return;
+    for (const mtools::Entry& entry : entries.value()) {
+        if (!isTemporaryName(entry.shortName))
+            continue;
+        const std::string path =
+            std::string(directory) + (directory.ends_with('\\') ? "" : "\\") + entry.shortName;
+        static_cast<void>(entry.directory ? removeFolder(Operation::Delete, path)
+                                          : remove(Operation::Delete, path));
+    }
+    lockByte(m_claim.get(), F_RDLCK, ClaimByte, false);
+}
+
+} // namespace kor::platform

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "disk_image.h"
+#include "host_files.h"
+#include "mtools.h"
+#include "platform/result.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+namespace kor::platform {
+
+// A drive of the emulated machine that is a FAT disk image file: the same
+// operations as a folder drive offers, done with mtools on the image as it
+// lies. Paths are full Windows paths on this drive ("C:\WINDOWS\LOGO.SYS").
+//
+// The image is written only while no other program has it open (an emulator
+// running from it would see its disk change under it), and every change is a
+// single mtools command that runs to its end even when the program dies. The
+// runs of the programs know one another by a lock on a byte far beyond the
+// data of any image: held shared while a run may have temporary files in the
+// image, so that another run's clean-up leaves them alone, and next to it a
+// byte held exclusively for each change, so that two runs never change the
+// file system at once.
+class ImageDrive {
+  public:
+    // The drive behind `imageFile`, on partition `partition` (0 for the
+    // first FAT one). Fails when the file is no image of a FAT volume.
+    static Result<std::shared_ptr<ImageDrive>> open(const std::filesystem::path& imageFile,
+                                                    unsigned partition);
+
+    ImageDrive(std::filesystem::path imageFile, ImageVolume volume);
+    ~ImageDrive();
+    ImageDrive(const ImageDrive&) = delete;
+    ImageDrive& operator=(const ImageDrive&) = delete;
+
+    const std::filesystem::path& imageFile() const { return m_imageFile; }
+
+    // The entries of a directory, "." and ".." left out. Fails (ENOTDIR)
+    // when it is not there.
+    Result<std::vector<mtools::Entry>> list(Operation operation, std::string_view directory);
+    // The entry that a path names, or nothing when there is none; a drive
+    // root is a directory.
+    Result<std::optional<mtools::Entry>> find(Operation operation, std::string_view path);
+    // The file's bytes in a file in memory, read from its start.
+    Result<FileDescriptor> readIntoMemory(Operation operation, std::string_view path);
+
+    // Writes the host file `contents` as the new file `path`, keeping the
+    // host file's modification time. Its name must be ASCII.
+    Status store(Operation operation, int contents, std::string_view path);
+    // Gives a file a new name on this drive, replacing one of that name when
+    // `replace` says so (never a read-only one).
+    Status rename(Operation operation, std::string_view from, std::string_view to, bool replace);
+    Status remove(Operation operation, std::string_view path);
+    Status makeDirectory(Operation operation, std::string_view path);
+    // Removes a folder that holds nothing but files, and those files.
+    Status removeFolder(Operation operation, std::string_view path);
+
+    // Marks this run as one that may leave temporary files in the image
+    // until it ends. Fails when the image cannot be written.
+    Status claim(Operation operation, std::string_view path);
+    // Removes the temporary files of `directory` when no other run of the
+    // programs has the image claimed.
+    void removeStaleTemporaries(std::string_view directory);
+
+    // Changes made between begin and end form one step that no other run
+    // interleaves with; the image is checked to be out of use at its start.
+    class Change;
+
+  private:
+    struct Place;
+    Result<Place> locate(Operation operation, std::string_view path);
+    Result<const std::vector<mtools::Entry>*>
+    entriesAt(Operation operation, const std::string& address, std::string_view path);
+    Status checkNotInUse(Operation operation, std::string_view path) const;
+    mtools::Outcome run(const mtools::Invocation& invocation) const;
+    Error failure(Operation operation, std::string_view path, const mtools::Outcome& outcome,
+                  std::string_view destination = {}) const;
+    void forgetListings();
+
+    std::filesystem::path m_imageFile;
+    ImageVolume m_volume;
+    FileDescriptor m_claim;
+    int m_changeDepth = 0;
+    // The listings read since the image last changed, by mtools address.
+    std::map<std::string, std::vector<mtools::Entry>> m_listings;
+    struct Stamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        std::int64_t modified = 0;
+        bool operator==(const Stamp&) const = default;
+    } m_stamp;
+};
+
+class ImageDrive::Change {
+  public:
+    static Result<Change> begin(ImageDrive& drive, Operation operation, std::string_view path);
+    Change(Change&& other) noexcept;
+    Change& operator=(Change&&) = delete;
+    ~Change();
+
+  private:
+    explicit Change(ImageDrive& drive) : m_drive(&drive) {}
+    ImageDrive* m_drive;
+};
+
+} // namespace kor::platform

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The FAT file system inside a disk image, through mtools: one process per
+// operation, on the image as it lies, without mounting it.
+//
+// mtools runs with its default code page, 850, and never with 932: in 932 it
+// prints names with stray characters and spells new short names wrongly. Code
+// page 850 gives every byte a character of its own, so a short name comes back
+// as its exact bytes ("carrier" text), which are then read as CP932 here. The
+// programs create ASCII names only.
+namespace kor::platform::mtools {
+
+// One entry of a directory.
+struct Entry {
+    std::string name;      // as Windows 95 shows it: the long name, else the 8.3 name
+    std::string shortName; // the 8.3 name read as CP932: "LONGFI~1.BMP", "和風.LZH"
+    std::string carrier;   // the 8.3 name as mtools spells it in code page 850
+    std::uint64_t size = 0;
+    bool directory = false;
+    bool hidden = false; // the hidden or the system attribute
+    bool readOnly = false;
+};
+
+// The entries of a directory from what `mdir -a -f DIR/*` and
+// `mattrib DIR/*` print, "." and ".." left out.
+std::vector<Entry> parseListing(std::string_view directoryListing,
+                                std::string_view attributeListing);
+
+// An 8.3 name's carrier text as mtools may be given it in a path: the bytes
+// it would read as a separator or a wildcard ("\" and "[", trail bytes of
+// CP932 characters such as "ソ") become "?", which matches them.
+std::string addressOf(std::string_view carrier);
+
+// Whether mtools would take the address for `entry`: a pattern matched
+// against its long and its 8.3 name, without regard to case.
+bool addressMatches(std::string_view address, const Entry& entry);
+
+// A name the programs create, as mtools is given it: ASCII only.
+bool isCreatableName(std::string_view name);
+
+struct Outcome {
+    int spawnError = 0; // an errno when mtools could not be started
+    bool timedOut = false;
+    int exitStatus = -1;
+    std::string output;
+    std::string errors;
+
+    bool succeeded() const { return spawnError == 0 && !timedOut && exitStatus == 0; }
+};
+
+struct Invocation {
+    std::string command; // "mdir", "mcopy", ...
+    std::vector<std::string> arguments;
+    // A host file the command reads as /dev/fd/5, or -1.
+    int input = -1;
+    // A host file that takes its standard output in place of Outcome::output.
+    int outputFile = -1;
+    // For a command that only reads the image: a bound on what it may write,
+    // so that a damaged file system read in circles cannot fill the memory.
+    // (A bound on file size would also stop a command from writing the image.)
+    std::optional<std::uint64_t> outputLimit;
+    std::chrono::seconds deadline{60};
+};
+
+// Runs one mtools command on the FAT volume at `offset` bytes of `image`,
+// which is reached as "::". The command runs in a process group of its own, so
+// that a Ctrl+C meant for the program, or the program's own end, never cuts
+// it off half way through a change of the file system.
+Outcome run(const std::filesystem::path& image, std::uint64_t offset, const Invocation& invocation);
+
+} // namespace kor::platform::mtools
