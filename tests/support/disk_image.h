@@ -49,8 +49,9 @@ std::vector<FatVolume> makePartitionedDisk(const std::filesystem::path& image,
 
 // Writes a new disk image with one FAT partition of `megabytes` MiB starting
 // at `startSector` (63 as old DOS partitioners did, 2048 as newer ones do).
-// The default size fits the FAT type: 16 MiB FAT12 is not allowed, so FAT12
-// takes 4 MiB, FAT16 32 MiB, FAT32 64 MiB.
+// The default size suits the FAT type: 4 MiB for FAT12, 32 MiB for FAT16,
+// 64 MiB for FAT32 (mkfs.fat refuses a volume too small or too large for its
+// type, and then this throws).
 FatVolume makeMbrDisk(const std::filesystem::path& image, FatType fat,
                       std::uint64_t startSector = 2048, std::uint64_t megabytes = 0);
 
