@@ -5,19 +5,25 @@
 #
 #   sudo bash scripts/demo.sh              # BMP mode: folders of .BMP pictures
 #   sudo bash scripts/demo.sh --archives   # archive mode: LZH archives
+#   sudo bash scripts/demo.sh --image      # drive C: is a FAT16 disk image
 #
 # The demo machine is copied from examples/ into build/ first, so the one in
 # the repository stays as it is and every run of this script starts afresh.
+# With --image its drive C: is written into build/<machine>.img instead (an MBR
+# disk with one FAT16 partition, as an emulator's Windows 95 disk), and
+# $KOR_ROOT/c is a link to that file; the image is read with mtools.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 machine_name="demo-machine"
 install_deps=yes
 kor=""
+image=no
 
 while (($#)); do
     case "$1" in
         --archives) machine_name="demo-machine-archives" ;;
+        --image) image=yes ;;
         --no-install) install_deps=no ;;
         --kor)
             kor="$(realpath "${2:?--kor needs the path of a KOR program}")"
@@ -25,8 +31,9 @@ while (($#)); do
             shift
             ;;
         -h | --help)
-            sed -n '2,11s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
+            sed -n '2,15s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
             echo "Options: --archives      archive mode"
+            echo "         --image         drive C: is a disk image (with --archives too)"
             echo "         --no-install    do not look for missing Debian packages"
             echo "         --kor PATH      run this KOR program instead of building one"
             exit 0
@@ -122,8 +129,103 @@ while IFS= read -r -d '' archive; do
     done < <(find "$unpacked" -type f -print0)
 done < <(find "$root/c" -type f -iname '*.lzh' -print0)
 
+# --- drive C: as a disk image (--image) ----------------------------------------
+
+if [[ "$image" == yes ]]; then
+    PATH="$PATH:/usr/sbin:/sbin" # sfdisk and mkfs.fat, for a user without them
+    image_file="$here/build/$machine_name.img"
+    start=63               # where MS-DOS's FDISK put the first partition
+    sectors=$((64 * 2048)) # 64 MiB
+    drive="$image_file@@$((start * 512))" # the partition, as mtools -i names it
+
+    rm -f "$image_file"
+    truncate -s $(((start + sectors) * 512)) "$image_file"
+    echo "start=$start, size=$sectors, type=6" | sfdisk --quiet "$image_file"
+    mkfs.fat -F 16 --offset="$start" -h "$start" "$image_file" $((sectors / 2)) >/dev/null
+
+    # mtools writes ASCII 8.3 names only. A Japanese name (壁紙) is made under
+    # a placeholder first and then given its Shift-JIS bytes in its directory
+    # entry, as Japanese Windows stores it.
+    declare -A japanese_names=()
+    placeholders=0
+    copy_into_image() { # host folder, folder in the image ("" for the root)
+        local entry name target
+        for entry in "$1"/*; do
+            [[ -e "$entry" ]] || continue
+            name="$(basename "$entry")"
+            target="$name"
+            if LC_ALL=C grep -q '[^ -~]' <<<"$name"; then
+                placeholders=$((placeholders + 1))
+                target="$(printf 'KOR%05d' "$placeholders")"
+                japanese_names[$target]="$name"
+            fi
+            if [[ -d "$entry" ]]; then
+                mmd -i "$drive" "::$2/$target"
+                copy_into_image "$entry" "$2/$target"
+            else
+                mcopy -i "$drive" "$entry" "::$2/$target"
+            fi
+        done
+    }
+    copy_into_image "$root/c" ""
+
+    for placeholder in "${!japanese_names[@]}"; do
+        python3 - "$image_file" $((start * 512)) $((sectors * 512)) "$placeholder" \
+            "${japanese_names[$placeholder]}" <<'EOF'
+import sys
+
+image, offset, length, placeholder, name = sys.argv[1:]
+offset, length = int(offset), int(length)
+
+def field(raw):  # an 8.3 name as its directory entry holds it
+    base, dot, ext = raw.rpartition(b".") if b"." in raw else (raw, b"", b"")
+    if not base or len(base) > 8 or len(ext) > 3:
+        sys.exit(f"demo: {name} is no 8.3 name in Shift-JIS")
+    entry = base.ljust(8) + ext.ljust(3)
+    return b"\x05" + entry[1:] if entry[0] == 0xE5 else entry
+
+old, new = field(placeholder.encode("ascii")), field(name.encode("cp932"))
+with open(image, "r+b") as f:
+    f.seek(offset)
+    volume = f.read(length)
+    # Directory entries sit on 32-byte boundaries; 0x0F marks a long-name part.
+    found = [at for at in range(0, len(volume), 32)
+             if volume[at:at + 11] == old and volume[at + 11] != 0x0F]
+    if len(found) != 1:
+        sys.exit(f"demo: {len(found)} entries named {placeholder} in {image}, not one")
+    f.seek(offset + found[0])
+    f.write(new)
+EOF
+    done
+
+    rm -rf "$root/c"
+    ln -s "$image_file" "$root/c"
+    heading "Drive C: as a disk image"
+    echo "$root/c -> $image_file"
+    echo "  (an MBR disk, one FAT16 partition from sector $start; read here with mtools -i $drive)"
+fi
+
+# The image's own listing of C:\ and C:\WINDOWS.
+show_listing() {
+    local folder
+    for folder in ::/ ::/WINDOWS; do
+        mdir -i "$drive" "$folder" | sed 's/^/    /'
+    done
+}
+
 logos=("c/logo.sys" "c/WINDOWS/logow.sys" "c/WINDOWS/logos.sys")
 declare -A before=()
+
+# Copies a logo file (c/WINDOWS/logow.sys) to $scratch/logo, out of the image
+# on an image drive; fails when it is missing.
+fetch_logo() {
+    if [[ "$image" == yes ]]; then
+        mcopy -i "$drive" "::/${1#c/}" - >"$scratch/logo" 2>/dev/null
+    else
+        [[ -f "$root/$1" ]] && cp "$root/$1" "$scratch/logo"
+    fi
+}
+logo_hash() { if fetch_logo "$1"; then hash_of "$scratch/logo"; else echo missing; fi; }
 
 show_logos() {
     local logo
@@ -131,10 +233,10 @@ show_logos() {
     for logo in "${logos[@]}"; do
         local file="$root/$logo" label
         label="$(windows_path "$file")"
-        if [[ -f "$file" ]]; then
+        if fetch_logo "$logo"; then
             local hash size what
-            hash="$(hash_of "$file")"
-            size="$(stat -c %s "$file")"
+            hash="$(hash_of "$scratch/logo")"
+            size="$(stat -c %s "$scratch/logo")"
             what="${catalogue[$hash]:-a picture from elsewhere}"
             printf '    %-22s %8s  %-14s %s\n' "$label" "$size" "${hash:0:12}.." "$what"
         else
@@ -146,13 +248,14 @@ show_logos() {
 remember() {
     local logo
     for logo in "${logos[@]}"; do
-        before[$logo]="$( [[ -f "$root/$logo" ]] && hash_of "$root/$logo" || echo missing)"
+        before[$logo]="$(logo_hash "$logo")"
     done
 }
 
 # --- the run --------------------------------------------------------------
 
 heading "Before"
+[[ "$image" == yes ]] && show_listing
 show_logos
 remember
 
@@ -164,18 +267,24 @@ env -u DISPLAY -u WAYLAND_DISPLAY KOR_ROOT="$root" WINDIR='C:\WINDOWS' "$kor" ||
 echo "KOR ended with exit status $status ($( ((status == 0)) && echo "ran to its end" || echo "a failure ended it"))"
 
 heading "After"
+[[ "$image" == yes ]] && show_listing
 show_logos
 
 changed=0
 for logo in "${logos[@]}"; do
-    now="$( [[ -f "$root/$logo" ]] && hash_of "$root/$logo" || echo missing)"
+    now="$(logo_hash "$logo")"
     if [[ "$now" != "${before[$logo]}" ]]; then
         changed=$((changed + 1))
     fi
 done
 echo
 echo "$changed of 3 logo files changed."
-leftovers="$(find "$root/c" "$root/c/WINDOWS" -maxdepth 1 -type f -iname '*.bmp' | wc -l)"
+if [[ "$image" == yes ]]; then
+    leftovers="$( { mdir -a -b -i "$drive" ::/ ::/WINDOWS 2>/dev/null || true; } |
+        grep -ci '\.bmp$' || true)"
+else
+    leftovers="$(find "$root/c" "$root/c/WINDOWS" -maxdepth 1 -type f -iname '*.bmp' | wc -l)"
+fi
 if [[ "$leftovers" != 0 ]]; then
     echo "Note: $leftovers picture copies were left in C:\\ or C:\\WINDOWS."
 fi
@@ -184,5 +293,8 @@ echo "Run KOR again for another draw:"
 echo "    KOR_ROOT=$root WINDIR='C:\\WINDOWS' $kor"
 if [[ "$machine_name" == demo-machine ]]; then
     echo "or try the LZH archives: sudo bash scripts/demo.sh --archives"
+fi
+if [[ "$image" == no ]]; then
+    echo "or drive C: as a disk image: sudo bash scripts/demo.sh --image"
 fi
 exit "$status"

@@ -1,0 +1,124 @@
+#pragma once
+
+// Disk images for the tests of drives that are image files, built with the
+// real tools (sfdisk, mkfs.fat, mtools, fsck.fat) as a user's emulator disk
+// would be. Every function throws std::runtime_error, with the tool's command
+// line and standard error, when a tool fails; none of them fails silently.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kor::testing {
+
+enum class FatType { Fat12, Fat16, Fat32 };
+
+// One FAT file system inside an image file: where it starts and how long it
+// is, in bytes.
+struct FatVolume {
+    std::filesystem::path image;
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
+
+    // The drive as mtools names it with -i: "image@@offset".
+    std::string mtoolsImage() const;
+};
+
+// One partition of an MBR disk, in 512-byte sectors.
+struct PartitionSpec {
+    // The file system made in it; none leaves it empty (a partition of
+    // another system).
+    std::optional<FatType> fat;
+    std::uint64_t startSector = 2048;
+    std::uint64_t sectorCount = 0;
+    // The partition type byte; 0 takes the usual one: 0x01 FAT12, 0x04 or
+    // 0x06 FAT16 (below or from 32 MiB), 0x0C FAT32, 0x83 without a FAT.
+    std::uint8_t type = 0;
+};
+
+// Writes a new disk image at `image`: an MBR with the given partitions (at
+// most four primary ones) and the FAT file systems made in them. Returns one
+// volume per partition, in order; a partition without a FAT is returned with
+// its place too.
+std::vector<FatVolume> makePartitionedDisk(const std::filesystem::path& image,
+                                           std::span<const PartitionSpec> partitions);
+
+// Writes a new disk image with one FAT partition of `megabytes` MiB starting
+// at `startSector` (63 as old DOS partitioners did, 2048 as newer ones do).
+// The default size suits the FAT type: 4 MiB for FAT12, 32 MiB for FAT16,
+// 64 MiB for FAT32 (mkfs.fat refuses a volume too small or too large for its
+// type, and then this throws).
+FatVolume makeMbrDisk(const std::filesystem::path& image, FatType fat,
+                      std::uint64_t startSector = 2048, std::uint64_t megabytes = 0);
+
+// Writes a new image that is one FAT file system from its first byte, with no
+// partition table (a "superfloppy"), of `megabytes` MiB (0: as makeMbrDisk).
+FatVolume makeUnpartitionedVolume(const std::filesystem::path& image, FatType fat,
+                                  std::uint64_t megabytes = 0);
+
+// Makes a raw image a fixed-size VHD, as Virtual PC and Hyper-V write them:
+// appends the 512-byte footer ("conectix", disk type 2, the image's size and
+// geometry, checksum). The volumes of the image keep their offsets.
+void appendFixedVhdFooter(const std::filesystem::path& image);
+
+// Formats that a drive refuses: a file holding just the start of such an
+// image, with the signature the format's tools look for.
+enum class UnsupportedImage {
+    Qcow2,      // "QFI\xfb", version 3
+    Vdi,        // VirtualBox: its banner and 0xBEDA107F
+    Vmdk,       // a sparse VMware extent: "KDMV"
+    DynamicVhd, // footer copy, "cxsparse" header, footer of disk type 3
+};
+void writeUnsupportedImage(const std::filesystem::path& image, UnsupportedImage format);
+
+// Makes a folder in the volume; `path` is absolute in the image and ASCII
+// ("/WINDOWS/SYSTEM"). The parent must exist.
+void makeDirectory(const FatVolume& volume, std::string_view path);
+
+// Writes a file of the volume (ASCII path, parent existing), replacing one
+// that is there.
+void writeFile(const FatVolume& volume, std::string_view path, std::string_view bytes);
+
+// Copies everything in `hostFolder` into the folder `path` of the volume
+// (which must exist), recursively. Host names that are not ASCII are taken as
+// UTF-8 and stored as the CP932 bytes of an 8.3 name, as Japanese Windows
+// stores them (see renameShortEntry); any other name is left to mtools.
+void copyTree(const FatVolume& volume, const std::filesystem::path& hostFolder,
+              std::string_view path = "/");
+
+// Gives the one directory entry of the volume whose 8.3 name is `placeholder`
+// (ASCII, e.g. "KABE" or "WAFU.LZH") the raw 8.3 name `cp932Name` (e.g.
+// "\x95\xC7\x8E\x86" for 壁紙, or "\x98\x61\x95\x97.LZH" for 和風.LZH) by
+// patching the 11 bytes of its name field, as mtools cannot write such names.
+// Throws unless exactly one entry in all the volume's folders has the
+// placeholder's name and it has no long name, or if `cp932Name` does not fit
+// 8.3.
+void renameShortEntry(const FatVolume& volume, std::string_view placeholder,
+                      std::string_view cp932Name);
+
+// The 11 bytes of an 8.3 name as a directory entry stores them: "WAFU.LZH" is
+// "WAFU    LZH"; a first byte 0xE5 is stored as 0x05. Throws if the name does
+// not fit.
+std::string shortNameField(std::string_view name);
+
+// The bytes of a file of the volume (ASCII path).
+std::string readFile(const FatVolume& volume, std::string_view path);
+
+// The names in a folder of the volume (ASCII path) as mtools shows them (the
+// long name where there is one), hidden ones too, without "." and "..",
+// sorted.
+std::vector<std::string> listDirectory(const FatVolume& volume, std::string_view path);
+
+struct FsckResult {
+    int exitStatus = -1;
+    std::string output; // standard output and standard error
+};
+// Runs `fsck.fat -n` (check only) on a copy of the volume; its exit status is
+// 0 when the file system is sound.
+FsckResult checkVolume(const FatVolume& volume);
+
+} // namespace kor::testing
