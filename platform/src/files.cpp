@@ -411,6 +411,47 @@ Result<std::string> readFile(std::string_view path) {
     return readLocatedFile(Operation::Read, location);
 }
 
+Result<FileVersion> fileVersion(std::string_view path) {
+    const Location location = KOR_TRY(locate(Operation::Find, path));
+    const Failure failed{Operation::Find, location.windowsPath, {}};
+    struct stat info {};
+    const fs::path& statted = location.image ? location.image->imageFile() : location.host;
+    if (::stat(statted.c_str(), &info) != 0)
+        return failed(errno);
+    FileVersion version{location.windowsPath,
+                        info.st_dev,
+                        info.st_ino,
+                        static_cast<std::uint64_t>(info.st_size),
+                        info.st_mtim.tv_sec * 1'000'000'000 + info.st_mtim.tv_nsec,
+                        info.st_ctim.tv_sec * 1'000'000'000 + info.st_ctim.tv_nsec};
+    // A file in an image counts as changed whenever the image is written.
+    if (location.image) {
+        const std::optional<mtools::Entry> entry =
+            KOR_TRY(location.image->find(Operation::Find, location.windowsPath));
+        if (!entry)
+            return failed(ENOENT);
+        if (entry->directory)
+            return failed(EISDIR, "not a file");
+        version.size = entry->size;
+    } else if (!S_ISREG(info.st_mode)) {
+        return failed(EISDIR, "not a file");
+    }
+    return version;
+}
+
+Result<int> openFileForReading(std::string_view path) {
+    const Location location = KOR_TRY(locate(Operation::Read, path));
+    if (location.image) {
+        FileDescriptor memory =
+            KOR_TRY(location.image->readIntoMemory(Operation::Read, location.windowsPath));
+        return memory.release();
+    }
+    const int descriptor = ::open(location.host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return Error(Operation::Read, location.windowsPath, errno);
+    return descriptor;
+}
+
 Status createDirectory(std::string_view path) {
     const Location location = KOR_TRY(locate(Operation::CreateDirectory, path));
     if (location.image)

@@ -37,6 +37,8 @@ class FileDescriptor {
 
     bool isOpen() const { return m_descriptor >= 0; }
     int get() const { return m_descriptor; }
+    // Hands the descriptor to the caller, who closes it.
+    int release() { return std::exchange(m_descriptor, -1); }
 
     // Closes now so that a failure of the last write shows; the errno of that
     // failure, or 0.

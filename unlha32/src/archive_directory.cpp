@@ -109,20 +109,16 @@ std::vector<std::size_t> ArchiveDirectory::membersNamed(std::string_view name) c
     return positions;
 }
 
-platform::Result<ArchiveDirectory> readArchiveDirectory(const std::filesystem::path& hostPath,
-                                                        std::string_view windowsPath) {
+platform::Result<ArchiveDirectory> readArchiveDirectory(std::string_view windowsPath) {
     const auto damaged = [&](std::string reason) {
         return platform::Error(operation::ReadArchive, std::string(windowsPath), EINVAL,
                                std::move(reason));
     };
-    std::error_code error;
-    const std::uintmax_t fileSize = std::filesystem::file_size(hostPath, error);
-    if (error)
-        return platform::Error(operation::ReadArchive, std::string(windowsPath), error.value());
-    auto opened = LhasaArchive::open(hostPath, windowsPath);
+    auto opened = LhasaArchive::open(windowsPath);
     if (!opened)
         return opened.error();
     LhasaArchive& archive = *opened.value();
+    const std::uint64_t fileSize = archive.size();
 
     ArchiveDirectory directory;
     std::size_t headerCount = 0;

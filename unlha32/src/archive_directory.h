@@ -103,11 +103,10 @@ class ArchiveDirectory {
     std::vector<IndexEntry> m_index; // sorted
 };
 
-// Reads every header of the archive at a host path. Fails when the file cannot
+// Reads every header of the archive at a path of the machine. Fails when the file cannot
 // be read, is not an LZH archive, or a header cannot be read or the archive
 // does not end where its last member's data ends (at the ending zero byte or
 // the end of the file). An archive of that zero byte alone has no members.
-platform::Result<ArchiveDirectory> readArchiveDirectory(const std::filesystem::path& hostPath,
-                                                        std::string_view windowsPath);
+platform::Result<ArchiveDirectory> readArchiveDirectory(std::string_view windowsPath);
 
 } // namespace kor::unlha32

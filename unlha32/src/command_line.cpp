@@ -3,13 +3,11 @@
 
 #include "member_name.h"
 
-#include "platform/machine.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 #include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <iterator>
 
 namespace kor::unlha32 {
 
@@ -24,23 +22,11 @@ platform::Error badCommand(std::string_view commandLine, std::string reason) {
                            std::move(reason));
 }
 
-platform::Result<std::filesystem::path> responseFileHostPath(std::string_view cp932Path) {
-    auto path = platform::fromCp932(cp932Path);
-    if (!path)
-        return path.error();
-    if (path.value().starts_with('/'))
-        return std::filesystem::path(path.value());
-    return platform::Machine::current().hostPath(path.value());
-}
-
 platform::Result<std::string> readResponseFile(std::string_view cp932Path) {
-    const std::filesystem::path hostPath = KOR_TRY(responseFileHostPath(cp932Path));
-    std::ifstream file(hostPath, std::ios::binary);
-    if (!file.is_open())
-        return platform::Error(operation::ReadResponseFile, displayMemberName(cp932Path), errno);
-    std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad())
-        return platform::Error(operation::ReadResponseFile, displayMemberName(cp932Path), EIO);
+    const std::string path = KOR_TRY(platform::fromCp932(cp932Path));
+    platform::Result<std::string> content = platform::readFile(path);
+    if (!content)
+        return content.error().retold(operation::ReadResponseFile, displayMemberName(cp932Path));
     return content;
 }
 

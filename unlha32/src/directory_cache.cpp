@@ -3,27 +3,15 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <sys/stat.h>
 
 namespace kor::unlha32 {
 
 platform::Result<std::shared_ptr<const ArchiveDirectory>>
-DirectoryCache::directory(const std::filesystem::path& hostPath, std::string_view windowsPath) {
-    struct stat status {};
-    if (::stat(hostPath.c_str(), &status) != 0)
-        return platform::Error(operation::Open, std::string(windowsPath), errno);
-    if (!S_ISREG(status.st_mode))
-        return platform::Error(operation::Open, std::string(windowsPath), EISDIR, "not a file");
-    const FileIdentity identity{
-        .path = hostPath,
-        .device = status.st_dev,
-        .inode = status.st_ino,
-        .size = static_cast<std::uint64_t>(status.st_size),
-        .modifiedSeconds = status.st_mtim.tv_sec,
-        .modifiedNanoseconds = status.st_mtim.tv_nsec,
-        .changedSeconds = status.st_ctim.tv_sec,
-        .changedNanoseconds = status.st_ctim.tv_nsec,
-    };
+DirectoryCache::directory(std::string_view windowsPath) {
+    platform::Result<platform::FileVersion> version = platform::fileVersion(windowsPath);
+    if (!version)
+        return version.error().retold(operation::Open, std::string(windowsPath));
+    const platform::FileVersion& identity = version.value();
 
     const auto cached = std::ranges::find(m_entries, identity, &Entry::identity);
     if (cached != m_entries.end()) {
@@ -31,9 +19,9 @@ DirectoryCache::directory(const std::filesystem::path& hostPath, std::string_vie
         return m_entries.front().directory;
     }
 
-    ArchiveDirectory read = KOR_TRY(readArchiveDirectory(hostPath, windowsPath));
+    ArchiveDirectory read = KOR_TRY(readArchiveDirectory(windowsPath));
     // A changed archive replaces what was read of it before.
-    m_entries.remove_if([&](const Entry& entry) { return entry.identity.path == hostPath; });
+    m_entries.remove_if([&](const Entry& entry) { return entry.identity.place == identity.place; });
     m_entries.push_front(
         Entry{identity, std::make_shared<const ArchiveDirectory>(std::move(read))});
     if (m_entries.size() > m_capacity)

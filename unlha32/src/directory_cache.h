@@ -2,6 +2,7 @@
 
 #include "archive_directory.h"
 
+#include "platform/files.h"
 #include "platform/result.h"
 
 #include <cstdint>
@@ -20,26 +21,14 @@ class DirectoryCache {
   public:
     explicit DirectoryCache(std::size_t capacity) : m_capacity(capacity) {}
 
-    // The directory of the archive at a host path; `windowsPath` names it in
-    // the Error. Fails as readArchiveDirectory does.
+    // The directory of the archive at a path of the machine. Fails as
+    // readArchiveDirectory does.
     platform::Result<std::shared_ptr<const ArchiveDirectory>>
-    directory(const std::filesystem::path& hostPath, std::string_view windowsPath);
+    directory(std::string_view windowsPath);
 
   private:
-    struct FileIdentity {
-        std::filesystem::path path;
-        std::uint64_t device = 0;
-        std::uint64_t inode = 0;
-        std::uint64_t size = 0;
-        std::int64_t modifiedSeconds = 0;
-        std::int64_t modifiedNanoseconds = 0;
-        std::int64_t changedSeconds = 0;
-        std::int64_t changedNanoseconds = 0;
-
-        bool operator==(const FileIdentity&) const = default;
-    };
     struct Entry {
-        FileIdentity identity;
+        platform::FileVersion identity;
         std::shared_ptr<const ArchiveDirectory> directory;
     };
 

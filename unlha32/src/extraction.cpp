@@ -116,15 +116,14 @@ bool sameHeader(const LHAFileHeader& header, const ArchiveMember& member) {
 platform::Result<std::string> runExtraction(const ExtractionCommand& command,
                                             DirectoryCache& cache) {
     const std::string archivePath = KOR_TRY(platform::fromCp932(command.archive));
-    const auto archiveHost = KOR_TRY(platform::Machine::current().hostPath(archivePath));
-    const auto directory = KOR_TRY(cache.directory(archiveHost, archivePath));
+    const auto directory = KOR_TRY(cache.directory(archivePath));
 
     const std::string destination = KOR_TRY(platform::fromCp932(command.destination));
     if (!platform::directoryExists(destination))
         return platform::Error(operation::ExtractInto, destination, ENOENT, "no such folder");
 
     const std::vector<PlannedFile> planned = KOR_TRY(planFiles(command, directory, destination));
-    const auto opened = KOR_TRY(LhasaArchive::open(archiveHost, archivePath));
+    const auto opened = KOR_TRY(LhasaArchive::open(archivePath));
     LhasaArchive& archive = *opened;
     std::vector<platform::TemporaryFile> outputs;
     std::size_t headerIndex = 0;

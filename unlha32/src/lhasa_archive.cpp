@@ -1,19 +1,28 @@
 #include "lhasa_archive.h"
 #include "operations.h"
 
+#include "platform/files.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <limits>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kor::unlha32 {
 
-platform::Result<std::unique_ptr<LhasaArchive>>
-LhasaArchive::open(const std::filesystem::path& hostPath, std::string_view windowsPath) {
+platform::Result<std::unique_ptr<LhasaArchive>> LhasaArchive::open(std::string_view windowsPath) {
     std::unique_ptr<LhasaArchive> archive(new LhasaArchive);
-    archive->m_file.reset(std::fopen(hostPath.c_str(), "rb"));
-    if (!archive->m_file)
-        return platform::Error(operation::Open, std::string(windowsPath), errno);
+    platform::Result<int> descriptor = platform::openFileForReading(windowsPath);
+    if (!descriptor)
+        return descriptor.error().retold(operation::Open, std::string(windowsPath));
+    archive->m_file.reset(::fdopen(descriptor.value(), "rb"));
+    if (!archive->m_file) {
+        const int error = errno;
+        ::close(descriptor.value());
+        return platform::Error(operation::Open, std::string(windowsPath), error);
+    }
     static const LHAInputStreamType streamType = {
         .read = &LhasaArchive::readCallback,
         .skip = &LhasaArchive::skipCallback,
@@ -29,6 +38,12 @@ LhasaArchive::open(const std::filesystem::path& hostPath, std::string_view windo
 }
 
 LhasaArchive::~LhasaArchive() = default;
+
+std::uint64_t LhasaArchive::size() const {
+    struct stat info {};
+    return ::fstat(::fileno(m_file.get()), &info) == 0 ? static_cast<std::uint64_t>(info.st_size)
+                                                       : 0;
+}
 
 LHAFileHeader* LhasaArchive::nextHeader() {
     if (m_decoder) {

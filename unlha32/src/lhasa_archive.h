@@ -21,9 +21,9 @@ namespace kor::unlha32 {
 // header alike, as "no more headers".
 class LhasaArchive {
   public:
-    // Opens the file at a host path; `windowsPath` names it in the Error.
-    static platform::Result<std::unique_ptr<LhasaArchive>>
-    open(const std::filesystem::path& hostPath, std::string_view windowsPath);
+    // Opens the archive at a path of the machine (a host file, or a file in
+    // a disk image).
+    static platform::Result<std::unique_ptr<LhasaArchive>> open(std::string_view windowsPath);
 
     LhasaArchive(const LhasaArchive&) = delete;
     LhasaArchive& operator=(const LhasaArchive&) = delete;
@@ -33,6 +33,9 @@ class LhasaArchive {
     // archive or at a header that cannot be read. Every header is returned
     // once, directories and symbolic links included.
     LHAFileHeader* nextHeader();
+
+    // The length of the file.
+    std::uint64_t size() const;
 
     // The offset in the file just after what lhasa has consumed; after
     // nextHeader() that is where the member's data starts.

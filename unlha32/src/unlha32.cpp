@@ -52,9 +52,7 @@ class Library {
         if (cp932Path == nullptr)
             return platform::Error(operation::Open, "", EINVAL, "no archive named");
         const std::string windowsPath = KOR_TRY(platform::fromCp932(cp932Path));
-        const std::filesystem::path hostPath =
-            KOR_TRY(platform::Machine::current().hostPath(windowsPath));
-        return m_cache.directory(hostPath, windowsPath);
+        return m_cache.directory(windowsPath);
     }
 
     DirectoryCache& cache() { return m_cache; }

@@ -48,6 +48,25 @@ Status writeFileAtomically(std::string_view path, std::string_view bytes);
 // Reads a whole file.
 Result<std::string> readFile(std::string_view path);
 
+// One state of a file: where it lies, its length and its times. A file whose
+// version is unchanged has not been written since, so what was read of it
+// still holds. Fails (EISDIR) for a directory.
+struct FileVersion {
+    std::string place;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // nanoseconds
+    std::int64_t changed = 0;
+
+    bool operator==(const FileVersion&) const = default;
+};
+Result<FileVersion> fileVersion(std::string_view path);
+
+// A file opened for reading from its start: the host file, or a copy in
+// memory of a file inside a disk image. The caller owns the descriptor.
+Result<int> openFileForReading(std::string_view path);
+
 // MkDir: creates one directory.
 Status createDirectory(std::string_view path);
 
