@@ -449,21 +449,43 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
         return failed(EACCES, "the file is read-only");
     // The new name is given as the path spells it, unless the file keeps the
     // name it has (a rename that changes only the case).
-    std::string newName = target.entry ? mtools::addressOf(target.entry->carrier) : target.name;
-    if (!target.entry && !mtools::isCreatableName(newName))
-        return Error(operation, std::string(from), std::string(to), ENOTSUP,
-                     "only ASCII names are made inside a disk image")
-            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中には英数字の名前しか作れません");
+    const std::string newName =
+        target.entry ? mtools::addressOf(target.entry->carrier) : target.name;
     const bool sameFolder = source.folderAddress == target.folderAddress;
+    std::vector<std::string> before;
+    for (const mtools::Entry& entry : *KOR_TRY(entriesAt(operation, target.folderAddress, to)))
+        before.push_back(entry.carrier);
     std::vector<std::string> arguments;
     if (replace)
         arguments = {"-D", "o"};
     arguments.push_back(source.address);
     arguments.push_back(joinAddress(target.folderAddress, newName));
     const mtools::Outcome outcome = run(command(sameFolder ? "mren" : "mmove", arguments));
+    forgetListings();
     if (!outcome.succeeded())
         return failure(operation, from, outcome, to);
-    return {};
+    if (target.entry || mtools::isCreatableName(newName))
+        return {};
+    // A name beyond ASCII (a member's own, extracted into the image) becomes a
+    // long name, which mtools writes faithfully, with an ASCII short name of
+    // its choosing; but it folds some characters (full-width letters) into
+    // ASCII without a long name. Such a file takes its old name back.
+    const std::vector<mtools::Entry>& after =
+        *KOR_TRY(entriesAt(operation, target.folderAddress, to));
+    const auto made = std::ranges::find_if(after, [&](const mtools::Entry& entry) {
+        return std::ranges::find(before, entry.carrier) == before.end();
+    });
+    if (made != after.end() && made->name == target.name)
+        return {};
+    if (made != after.end()) {
+        run(command(sameFolder ? "mren" : "mmove",
+                    {joinAddress(target.folderAddress, mtools::addressOf(made->carrier)),
+                     joinAddress(source.folderAddress, mtools::addressOf(source.entry->carrier))}));
+        forgetListings();
+    }
+    return Error(operation, std::string(from), std::string(to), ENOTSUP,
+                 "the disk image cannot hold the name " + target.name)
+        .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中にこの名前を作れません");
 }
 
 Status ImageDrive::remove(Operation operation, std::string_view path) {
