@@ -186,13 +186,6 @@ Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
     struct stat info {};
     if (!file.isOpen() || ::fstat(file.get(), &info) != 0)
         return Error(Operation::OpenImage, imageName, errno);
-    // One drive object for each image and partition, so that all that this
-    // run knows of an image stays in one place.
-    using Key = std::tuple<dev_t, ino_t, unsigned>;
-    static std::map<Key, std::shared_ptr<ImageDrive>> opened;
-    const Key key{info.st_dev, info.st_ino, partition};
-    if (const auto found = opened.find(key); found != opened.end())
-        return found->second;
     const ImageReader read = [&](std::uint64_t offset, std::size_t length) {
         std::string bytes(length, '\0');
         const ssize_t count = ::pread(file.get(), bytes.data(), length, static_cast<off_t>(offset));
@@ -201,8 +194,16 @@ Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
     };
     const ImageVolume volume = KOR_TRY(
         findImageVolume(read, static_cast<std::uint64_t>(info.st_size), partition, imageName));
-    auto drive = std::make_shared<ImageDrive>(imageFile, volume);
-    opened.emplace(key, drive);
+    // One drive object for each image and partition, so that all that this
+    // run knows of an image (its listings, its claim) stays in one place. The
+    // layout is read each time, as the file may have been made anew.
+    using Key = std::tuple<std::string, dev_t, ino_t, unsigned>;
+    static std::map<Key, std::shared_ptr<ImageDrive>> opened;
+    const Key key{imageName, info.st_dev, info.st_ino, partition};
+    auto& drive = opened[key];
+    if (!drive || drive->m_volume.offset != volume.offset ||
+        drive->m_volume.length != volume.length)
+        drive = std::make_shared<ImageDrive>(imageFile, volume);
     return drive;
 }
 

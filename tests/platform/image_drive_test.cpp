@@ -1,0 +1,327 @@
+#include "disk_image.h"
+#include "temporary_machine.h"
+
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "platform/profile.h"
+#include "platform/temporary_files.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace platform = kor::platform;
+namespace image = kor::testing;
+using kor::testing::FatType;
+using kor::testing::FatVolume;
+namespace fs = std::filesystem;
+
+// A step that must succeed, with its error's text when it does not.
+::testing::AssertionResult done(const platform::Status& status) {
+    if (status)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << status.error().text();
+}
+
+std::string hostBytes(const fs::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+// A machine whose drive C: is a disk image, made by `build` in the machine's
+// root and linked as "c", as a user links an emulator's disk.
+struct ImageMachine {
+    kor::testing::TemporaryMachine machine;
+    fs::path image;
+
+    explicit ImageMachine(const std::function<FatVolume(const fs::path&)>& build)
+        : image(machine.root() / "win95.img") {
+        volume = build(image);
+        fs::remove_all(machine.root() / "c");
+        fs::create_symlink(image, machine.root() / "c");
+    }
+    FatVolume volume;
+
+    void mtools(const std::string& command) const {
+        const std::string line = "MTOOLSRC=/dev/null mtools -c " + command + " -i '" +
+                                 volume.mtoolsImage() + "' >/dev/null 2>&1";
+        ASSERT_EQ(std::system(line.c_str()), 0) << line;
+    }
+};
+
+FatVolume standardContents(const FatVolume& volume) {
+    image::makeDirectory(volume, "/WINDOWS");
+    image::makeDirectory(volume, "/PICS");
+    image::writeFile(volume, "/WINDOWS/KOR.INI", "[SaveDir]\r\nDirOnly=C:\\PICS\r\n");
+    image::writeFile(volume, "/PICS/A.BMP", std::string(1000, 'a'));
+    image::writeFile(volume, "/PICS/b.bmp", std::string(2000, 'b'));
+    image::writeFile(volume, "/PICS/NOTE.TXT", "note");
+    return volume;
+}
+
+struct ImageKind {
+    const char* name;
+    std::function<FatVolume(const fs::path&)> build;
+};
+
+class EveryImageKind : public ::testing::TestWithParam<ImageKind> {};
+
+TEST_P(EveryImageKind, TakesEveryFileOperationAndStaysSound) {
+    ImageMachine drive(
+        [&](const fs::path& image) { return standardContents(GetParam().build(image)); });
+    const fs::path hostPicture = drive.machine.root() / "outside.bmp";
+    std::ofstream(hostPicture, std::ios::binary) << std::string(3000, 'h');
+
+    EXPECT_EQ(platform::Machine::current().drives(), std::vector<char>{'C'});
+    EXPECT_EQ(platform::listFiles("C:\\pics", "*.BMP").valueOr({}),
+              (std::vector<std::string>{"A.BMP", "b.bmp"}));
+    EXPECT_EQ(platform::listDirectories("C:\\").valueOr({}),
+              (std::vector<std::string>{"PICS", "WINDOWS"}));
+    EXPECT_EQ(platform::fileLength("c:\\pics\\B.BMP").valueOr(0), 2000u);
+    ASSERT_TRUE(done(platform::Machine::current().setCurrentDirectory("C:\\PICS")));
+
+    ASSERT_TRUE(
+        done(platform::copyFile("A.BMP", "C:\\WINDOWS\\LOGOW.SYS", platform::Overwrite::No)));
+    ASSERT_TRUE(done(platform::copyFile(hostPicture.string(), "C:\\WINDOWS\\LOGOS.SYS",
+                                        platform::Overwrite::No)));
+    EXPECT_FALSE(platform::copyFile("B.BMP", "C:\\WINDOWS\\LOGOS.SYS", platform::Overwrite::No));
+    ASSERT_TRUE(
+        done(platform::copyFile("B.BMP", "C:\\WINDOWS\\LOGOS.SYS", platform::Overwrite::Yes)));
+    ASSERT_TRUE(done(platform::copyFile("C:\\WINDOWS\\LOGOS.SYS", hostPicture.string(),
+                                        platform::Overwrite::Yes)));
+    EXPECT_EQ(hostBytes(hostPicture), std::string(2000, 'b'));
+    ASSERT_TRUE(done(platform::renameFile("C:\\PICS\\NOTE.TXT", "C:\\PICS\\Read me.txt")));
+    ASSERT_TRUE(done(platform::replaceFile("C:\\WINDOWS\\LOGOW.SYS", "C:\\WINDOWS\\LOGOS.SYS")));
+    ASSERT_TRUE(done(platform::deleteFile("C:\\PICS\\A.BMP")));
+    ASSERT_TRUE(done(platform::createDirectory("C:\\korback")));
+    ASSERT_TRUE(done(
+        platform::writeProfileString("SaveDir", "FileName", "LOGO.LZH", "C:\\WINDOWS\\KOR.INI")));
+
+    EXPECT_EQ(platform::readFile("C:\\WINDOWS\\LOGOS.SYS").valueOr(""), std::string(1000, 'a'));
+    EXPECT_FALSE(platform::fileExists("C:\\WINDOWS\\LOGOW.SYS"));
+    EXPECT_FALSE(platform::fileExists("C:\\PICS\\A.BMP"));
+    EXPECT_TRUE(platform::directoryExists("C:\\KORBACK"));
+    EXPECT_EQ(
+        platform::readProfileString("SaveDir", "DirOnly", "", "C:\\WINDOWS\\KOR.INI").valueOr(""),
+        "C:\\PICS");
+    EXPECT_EQ(
+        platform::readProfileString("SaveDir", "FileName", "", "C:\\WINDOWS\\KOR.INI").valueOr(""),
+        "LOGO.LZH");
+    EXPECT_EQ(image::listDirectory(drive.volume, "/PICS"),
+              (std::vector<std::string>{"Read me.txt", "b.bmp"}));
+    EXPECT_EQ(image::listDirectory(drive.volume, "/WINDOWS"),
+              (std::vector<std::string>{"KOR.INI", "LOGOS.SYS"}));
+    const image::FsckResult fsck = image::checkVolume(drive.volume);
+    EXPECT_EQ(fsck.exitStatus, 0) << fsck.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Images, EveryImageKind,
+    ::testing::Values(ImageKind{"Fat16FromSector63",
+                                [](const fs::path& image) {
+                                    return image::makeMbrDisk(image, FatType::Fat16, 63);
+                                }},
+                      ImageKind{"Fat32",
+                                [](const fs::path& image) {
+                                    return image::makeMbrDisk(image, FatType::Fat32);
+                                }},
+                      ImageKind{"UnpartitionedFat12",
+                                [](const fs::path& image) {
+                                    return image::makeUnpartitionedVolume(image, FatType::Fat12);
+                                }},
+                      ImageKind{"FixedVhd",
+                                [](const fs::path& image) {
+                                    FatVolume volume = image::makeMbrDisk(image, FatType::Fat16);
+                                    image::appendFixedVhdFooter(image);
+                                    return volume;
+                                }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Japanese Windows 95 writes a name that fits 8.3 in CP932 bytes as a short
+// name alone; "ソフト" holds 0x5C, the backslash, as a trail byte.
+TEST(ImageDrive, FindsJapaneseShortNamesByTheirCharacters) {
+    ImageMachine drive([](const fs::path& file) {
+        FatVolume volume = standardContents(image::makeMbrDisk(file, FatType::Fat16));
+        image::makeDirectory(volume, "/KABE");
+        image::makeDirectory(volume, "/SOFT");
+        image::writeFile(volume, "/KABE/WAFU.LZH", "archive");
+        image::writeFile(volume, "/SOFT/DATA.BMP", "data");
+        image::renameShortEntry(volume, "KABE", "\x95\xC7\x8E\x86");
+        image::renameShortEntry(volume, "WAFU.LZH", "\x98\x61\x95\x97.LZH");
+        image::renameShortEntry(volume, "SOFT", "\x83\x5C\x83\x74\x83\x67");
+        return volume;
+    });
+
+    EXPECT_EQ(platform::listDirectories("C:\\").valueOr({}),
+              (std::vector<std::string>{"PICS", "WINDOWS", "ソフト", "壁紙"}));
+    EXPECT_EQ(platform::listFiles("C:\\壁紙", "*.lzh").valueOr({}),
+              std::vector<std::string>{"和風.LZH"});
+    EXPECT_EQ(platform::readFile("c:\\壁紙\\和風.lzh").valueOr(""), "archive");
+    EXPECT_EQ(platform::readFile("C:\\ソフト\\data.bmp").valueOr(""), "data");
+    ASSERT_TRUE(done(
+        platform::copyFile("C:\\ソフト\\DATA.BMP", "C:\\壁紙\\COPY.BMP", platform::Overwrite::No)));
+    ASSERT_TRUE(done(platform::writeFileAtomically("C:\\ソフト\\DATA.BMP", "new")));
+    EXPECT_EQ(platform::readFile("C:\\壁紙\\COPY.BMP").valueOr(""), "data");
+    EXPECT_EQ(platform::readFile("C:\\ソフト\\DATA.BMP").valueOr(""), "new");
+    // The names the programs make are ASCII; one beyond it is refused. (No
+    // fsck.fat here: it takes the trail byte 0x5C for a backslash.)
+    EXPECT_FALSE(platform::createDirectory("C:\\バックアップ").ok());
+    EXPECT_FALSE(platform::directoryExists("C:\\バックアップ"));
+}
+
+TEST(ImageDrive, KeepsHiddenFilesOutOfListsAndReadOnlyFilesUnchanged) {
+    ImageMachine drive([](const fs::path& file) {
+        return standardContents(image::makeUnpartitionedVolume(file, FatType::Fat16));
+    });
+    drive.mtools("mattrib +h ::/PICS/A.BMP");
+    drive.mtools("mattrib +s ::/PICS/NOTE.TXT");
+    drive.mtools("mattrib +r ::/PICS/b.bmp");
+
+    EXPECT_EQ(platform::listFiles("C:\\PICS", "*.*").valueOr({}),
+              std::vector<std::string>{"b.bmp"});
+    EXPECT_EQ(platform::deleteFile("C:\\PICS\\B.BMP").error().code(), EACCES);
+    EXPECT_EQ(platform::writeFileAtomically("C:\\PICS\\B.BMP", "x").error().code(), EACCES);
+    EXPECT_EQ(platform::copyFile("C:\\PICS\\A.BMP", "C:\\PICS\\B.BMP", platform::Overwrite::Yes)
+                  .error()
+                  .code(),
+              EACCES);
+    EXPECT_EQ(platform::readFile("C:\\PICS\\B.BMP").valueOr(""), std::string(2000, 'b'));
+}
+
+struct Refusal {
+    const char* name;
+    std::function<void(const fs::path&)> write;
+    const char* said; // in the Japanese report
+};
+
+class RefusedImage : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(RefusedImage, SaysWhyAndWritesNothing) {
+    kor::testing::TemporaryMachine machine;
+    const fs::path file = machine.root() / "disk.img";
+    GetParam().write(file);
+    fs::remove_all(machine.root() / "c");
+    fs::create_symlink(file, machine.root() / "c");
+    const std::string before = hostBytes(file);
+
+    const platform::Result<std::string> read = platform::readFile("C:\\WINDOWS\\KOR.INI");
+    ASSERT_FALSE(read.ok());
+    EXPECT_NE(read.error().message().find(GetParam().said), std::string::npos)
+        << read.error().message();
+    EXPECT_FALSE(platform::writeFileAtomically("C:\\KOR.INI", "x").ok());
+    EXPECT_FALSE(platform::fileExists("C:\\KOR.INI"));
+    EXPECT_EQ(hostBytes(file), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Images, RefusedImage,
+    ::testing::Values(
+        Refusal{"Qcow2",
+                [](const fs::path& file) {
+                    image::writeUnsupportedImage(file, image::UnsupportedImage::Qcow2);
+                },
+                "qcow2 形式のｲﾒｰｼﾞは使えません。raw 形式に変換してください: qemu-img convert"},
+        Refusal{"Vdi",
+                [](const fs::path& file) {
+                    image::writeUnsupportedImage(file, image::UnsupportedImage::Vdi);
+                },
+                "VDI 形式"},
+        Refusal{"Vmdk",
+                [](const fs::path& file) {
+                    image::writeUnsupportedImage(file, image::UnsupportedImage::Vmdk);
+                },
+                "VMDK 形式"},
+        Refusal{"DynamicVhd",
+                [](const fs::path& file) {
+                    image::writeUnsupportedImage(file, image::UnsupportedImage::DynamicVhd);
+                },
+                "VHD (容量可変) 形式"},
+        Refusal{"PartitionBeyondTheEnd",
+                [](const fs::path& file) {
+                    image::makeMbrDisk(file, FatType::Fat16);
+                    fs::resize_file(file, 4u << 20);
+                },
+                "ﾊﾟｰﾃｨｼｮﾝ 1 がﾌｧｲﾙの外を指しています"},
+        Refusal{"NoFileSystem",
+                [](const fs::path& file) { std::ofstream(file) << std::string(4096, 'x'); },
+                "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ImageDrive, ReadsThePartitionThatIsNamed) {
+    kor::testing::TemporaryMachine machine;
+    const fs::path file = machine.root() / "two.img";
+    const image::PartitionSpec partitions[] = {{FatType::Fat16, 2048, 65536, 0},
+                                               {FatType::Fat16, 2048 + 65536, 65536, 0}};
+    const std::vector<FatVolume> volumes = image::makePartitionedDisk(file, partitions);
+    image::writeFile(volumes[0], "/WHICH.TXT", "first");
+    image::writeFile(volumes[1], "/WHICH.TXT", "second");
+    fs::remove_all(machine.root() / "c");
+    fs::create_symlink(file, machine.root() / "c");
+
+    EXPECT_EQ(platform::readFile("C:\\WHICH.TXT").valueOr(""), "first");
+    std::ofstream(machine.root() / "c.partition") << "2\n";
+    EXPECT_EQ(platform::readFile("C:\\WHICH.TXT").valueOr(""), "second");
+    std::ofstream(machine.root() / "c.partition") << "3\n";
+    EXPECT_FALSE(platform::readFile("C:\\WHICH.TXT").ok());
+}
+
+// An emulator keeps its disk open while it runs: the image may be read, but
+// a change would pull the disk from under it.
+TEST(ImageDrive, WritesNothingWhileAnotherProgramHasTheImageOpen) {
+    ImageMachine drive([](const fs::path& file) {
+        return standardContents(image::makeMbrDisk(file, FatType::Fat16));
+    });
+    const int held = ::open(drive.image.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, held, 3);
+    pid_t emulator = 0;
+    char sleep[] = "sleep";
+    char seconds[] = "30";
+    char* arguments[] = {sleep, seconds, nullptr};
+    ASSERT_EQ(::posix_spawnp(&emulator, "sleep", &actions, nullptr, arguments, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(held);
+    const std::string before = hostBytes(drive.image);
+
+    EXPECT_EQ(platform::readFile("C:\\PICS\\A.BMP").valueOr(""), std::string(1000, 'a'));
+    const platform::Status written = platform::writeFileAtomically("C:\\WINDOWS\\KOR.INI", "x");
+    ::kill(emulator, SIGKILL);
+    ::waitpid(emulator, nullptr, 0);
+    ASSERT_FALSE(written.ok());
+    EXPECT_EQ(written.error().code(), EBUSY);
+    const std::string message = written.error().message();
+    EXPECT_NE(message.find("sleep (PID " + std::to_string(emulator) + ")"), std::string::npos)
+        << message;
+    EXPECT_NE(message.find(drive.image.string()), std::string::npos) << message;
+    EXPECT_EQ(hostBytes(drive.image), before);
+
+    ASSERT_TRUE(done(platform::writeFileAtomically("C:\\WINDOWS\\KOR.INI", "x")));
+}
+
+TEST(ImageDrive, RemovesTheTemporaryFilesThatADeadRunLeft) {
+    ImageMachine drive([](const fs::path& file) {
+        FatVolume volume = standardContents(image::makeMbrDisk(file, FatType::Fat16));
+        image::writeFile(volume, "/WINDOWS/~KOR12AB.TMP", "left by a run that died");
+        image::makeDirectory(volume, "/WINDOWS/~KORX9Z0.TMP");
+        image::writeFile(volume, "/WINDOWS/~KORX9Z0.TMP/MEMBER.BMP", "half extracted");
+        return volume;
+    });
+
+    platform::removeStaleTemporaries("C:\\WINDOWS");
+
+    EXPECT_EQ(image::listDirectory(drive.volume, "/WINDOWS"), std::vector<std::string>{"KOR.INI"});
+    const image::FsckResult fsck = image::checkVolume(drive.volume);
+    EXPECT_EQ(fsck.exitStatus, 0) << fsck.output;
+}
+
+} // namespace
