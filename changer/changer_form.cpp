@@ -69,9 +69,9 @@ platform::Status Form1::changeLogos() {
     if (!std::filesystem::is_directory(machine.root(), ignored))
         return platform::Error(core::operation::OpenMachine, machine.root().string(), ENOENT);
     m_settings.settingsDirectory = machine.windowsDirectory();
-    if (!platform::directoryExists(m_settings.settingsDirectory))
-        return platform::Error(core::operation::OpenWindowsDirectory, m_settings.settingsDirectory,
-                               ENOTDIR, "path not found");
+    if (platform::Status found = platform::findDirectory(m_settings.settingsDirectory); !found)
+        return found.error().retold(core::operation::OpenWindowsDirectory,
+                                    m_settings.settingsDirectory);
 
     // An unreadable KOR.INI is noted but does not stop the run: the keys read
     // before the fault keep their values, the rest stay empty.

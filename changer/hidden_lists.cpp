@@ -26,9 +26,8 @@ platform::Status DirectoryList::setPath(std::string_view path) {
     auto full = platform::Machine::current().fullPath(path);
     if (!full)
         return full.error();
-    if (!platform::directoryExists(full.value()))
-        return platform::Error(core::operation::OpenDirectory, full.value(), ENOTDIR,
-                               "path not found");
+    if (platform::Status found = platform::findDirectory(full.value()); !found)
+        return found.error().retold(core::operation::OpenDirectory, full.value());
     if (platform::equalsIgnoringAsciiCase(full.value(), m_path))
         return {};
     m_path = std::move(full).value();

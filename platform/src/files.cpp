@@ -463,35 +463,41 @@ Status createDirectory(std::string_view path) {
 
 namespace {
 
-// What is at a path: a file, a directory, or nothing that can be reached.
-std::optional<EntryKind> kindAt(std::string_view path) {
-    Result<Location> location = locate(Operation::Find, path);
-    if (!location)
-        return std::nullopt;
-    if (location.value().image) {
-        Result<std::optional<mtools::Entry>> entry =
-            location.value().image->find(Operation::Find, location.value().windowsPath);
-        if (!entry || !entry.value())
-            return std::nullopt;
-        return entry.value()->directory ? EntryKind::Directory : EntryKind::File;
+// What is at a path: a file, a directory, or nothing; or why the place
+// cannot be looked at.
+Result<std::optional<EntryKind>> kindAt(std::string_view path) {
+    const Location location = KOR_TRY(locate(Operation::Find, path));
+    if (location.image) {
+        const std::optional<mtools::Entry> entry =
+            KOR_TRY(location.image->find(Operation::Find, location.windowsPath));
+        if (!entry)
+            return std::optional<EntryKind>();
+        return std::optional(entry->directory ? EntryKind::Directory : EntryKind::File);
     }
     std::error_code error;
-    const fs::file_status status = fs::status(location.value().host, error);
+    const fs::file_status status = fs::status(location.host, error);
     if (fs::is_regular_file(status))
-        return EntryKind::File;
+        return std::optional(EntryKind::File);
     if (fs::is_directory(status))
-        return EntryKind::Directory;
-    return std::nullopt;
+        return std::optional(EntryKind::Directory);
+    return std::optional<EntryKind>();
 }
 
 } // namespace
 
 bool fileExists(std::string_view path) {
-    return kindAt(path) == EntryKind::File;
+    return kindAt(path).valueOr(std::nullopt) == EntryKind::File;
 }
 
 bool directoryExists(std::string_view path) {
-    return kindAt(path) == EntryKind::Directory;
+    return kindAt(path).valueOr(std::nullopt) == EntryKind::Directory;
+}
+
+Status findDirectory(std::string_view path) {
+    if (KOR_TRY(kindAt(path)) != EntryKind::Directory)
+        return Error(Operation::Find, Machine::current().fullPath(path).valueOr(std::string(path)),
+                     ENOTDIR, "path not found");
+    return {};
 }
 
 bool matchesWildcard(std::string_view name, std::string_view pattern, TextEncoding encoding) {

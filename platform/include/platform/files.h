@@ -72,6 +72,10 @@ Status createDirectory(std::string_view path);
 
 bool fileExists(std::string_view path);      // a normal file
 bool directoryExists(std::string_view path); // a directory (a drive root counts)
+// Succeeds when a directory is at `path`; else says why not: nothing there
+// (ENOTDIR), or the drive's own failure (an unmapped drive, a disk image that
+// cannot be used).
+Status findDirectory(std::string_view path);
 
 // Windows wildcard match of a name (a file name, or a whole member path of an
 // archive): '*' and '?', without regard to ASCII case; "X.*" also matches a
