@@ -25,6 +25,9 @@ namespace {
 constexpr off_t ClaimByte = 0x4B4F5200; // "KOR"
 constexpr off_t ChangeByte = 0x4B4F5201;
 
+// What mtools says of a cluster chain that loops.
+constexpr std::string_view DamageReport = "loop detected";
+
 bool lockByte(int descriptor, short type, off_t byte, bool wait) {
     struct flock lock {};
     lock.l_type = type;
@@ -213,7 +216,12 @@ ImageDrive::ImageDrive(fs::path imageFile, ImageVolume volume)
 ImageDrive::~ImageDrive() = default;
 
 mtools::Outcome ImageDrive::run(const mtools::Invocation& invocation) const {
-    return mtools::run(m_imageFile, m_volume.offset, invocation);
+    mtools::Outcome outcome = mtools::run(m_imageFile, m_volume.offset, invocation);
+    // mtools follows a cluster chain that runs in a circle only once round,
+    // says so, and carries on as if nothing were wrong.
+    if (outcome.errors.find(DamageReport) != std::string::npos)
+        outcome.exitStatus = -1;
+    return outcome;
 }
 
 void ImageDrive::forgetListings() {
@@ -237,6 +245,13 @@ Error ImageDrive::failure(Operation operation, std::string_view path,
                      "mtools did not finish; the file system of " + m_imageFile.string() +
                          " may be damaged",
                      "ﾃﾞｨｽｸｲﾒｰｼﾞの処理が終わりません。ﾌｧｲﾙｼｽﾃﾑが壊れているかもしれません");
+    if (outcome.errors.find(DamageReport) != std::string::npos)
+        return error(EBADMSG,
+                     "the file system of " + m_imageFile.string() +
+                         " is damaged: a cluster chain runs in a loop",
+                     "ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() +
+                         " のﾌｧｲﾙｼｽﾃﾑが壊れています (ｸﾗｽﾀﾁｪｰﾝが循環しています)。"
+                         "Windows の ScanDisk で修復してください");
     const std::string said = firstLine(outcome.errors);
     if (said.find("Disk full") != std::string::npos)
         return error(ENOSPC, said);

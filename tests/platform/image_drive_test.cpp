@@ -324,4 +324,54 @@ TEST(ImageDrive, RemovesTheTemporaryFilesThatADeadRunLeft) {
     EXPECT_EQ(fsck.exitStatus, 0) << fsck.output;
 }
 
+// A FAT16 volume whose folder /PICS ends its cluster chain by pointing back
+// to its first cluster.
+void makeFolderChainLoop(const FatVolume& volume) {
+    std::fstream image(volume.image, std::ios::in | std::ios::out | std::ios::binary);
+    const auto readAt = [&](std::uint64_t at, std::size_t length) {
+        std::string bytes(length, '\0');
+        image.seekg(static_cast<std::streamoff>(volume.offset + at));
+        image.read(bytes.data(), static_cast<std::streamsize>(length));
+        return bytes;
+    };
+    const auto word = [](const std::string& bytes, std::size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) |
+                                     static_cast<unsigned char>(bytes[at + 1]) << 8);
+    };
+    const std::string boot = readAt(0, 512);
+    const unsigned sectorSize = word(boot, 11);
+    const unsigned fatStart = word(boot, 14) * sectorSize;
+    const unsigned fatSize = word(boot, 22) * sectorSize;
+    const unsigned fats = static_cast<unsigned char>(boot[16]);
+    const std::uint64_t root = fatStart + std::uint64_t{fats} * fatSize;
+    const std::string entries = readAt(root, 32u * word(boot, 17));
+    const std::size_t entry = entries.find("PICS       ");
+    ASSERT_NE(entry, std::string::npos);
+    const unsigned first = word(entries, entry + 26);
+    for (unsigned copy = 0; copy < fats; ++copy) {
+        image.seekp(
+            static_cast<std::streamoff>(volume.offset + fatStart + copy * fatSize + 2 * first));
+        const char loop[] = {static_cast<char>(first & 0xFF), static_cast<char>(first >> 8)};
+        image.write(loop, 2);
+    }
+}
+
+TEST(ImageDrive, RefusesAFileSystemWhoseChainsLoop) {
+    ImageMachine drive([](const fs::path& file) {
+        return standardContents(image::makeMbrDisk(file, FatType::Fat16));
+    });
+    makeFolderChainLoop(drive.volume);
+    const std::string before = hostBytes(drive.image);
+
+    const platform::Result<std::vector<std::string>> listed =
+        platform::listFiles("C:\\PICS", "*.*");
+    ASSERT_FALSE(listed.ok());
+    EXPECT_NE(listed.error().message().find("ｸﾗｽﾀﾁｪｰﾝが循環しています"), std::string::npos)
+        << listed.error().message();
+    EXPECT_FALSE(
+        platform::copyFile("C:\\WINDOWS\\KOR.INI", "C:\\PICS\\NEW.BMP", platform::Overwrite::No)
+            .ok());
+    EXPECT_EQ(hostBytes(drive.image), before);
+}
+
 } // namespace
