@@ -226,6 +226,32 @@ mtools::Outcome ImageDrive::run(const mtools::Invocation& invocation) const {
 
 void ImageDrive::forgetListings() {
     m_listings.clear();
+    m_contents.clear();
+}
+
+bool ImageDrive::refreshStamp() {
+    struct stat info {};
+    if (::stat(m_imageFile.c_str(), &info) != 0)
+        return false;
+    const Stamp stamp{info.st_dev, info.st_ino, info.st_size,
+                      info.st_mtim.tv_sec * 1'000'000'000 + info.st_mtim.tv_nsec};
+    if (stamp != m_stamp) {
+        forgetListings();
+        m_stamp = stamp;
+    }
+    return true;
+}
+
+void ImageDrive::noteChanged(std::initializer_list<std::string_view> folders) {
+    for (std::string_view folder : folders)
+        m_listings.erase(std::string(folder));
+    m_contents.clear();
+    // The image changed by this run's own hand, under its lock: what was
+    // read of the other folders still holds.
+    struct stat info {};
+    if (::stat(m_imageFile.c_str(), &info) == 0)
+        m_stamp = {info.st_dev, info.st_ino, info.st_size,
+                   info.st_mtim.tv_sec * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
 
 Error ImageDrive::failure(Operation operation, std::string_view path,
@@ -270,15 +296,8 @@ Error ImageDrive::failure(Operation operation, std::string_view path,
 
 Result<const std::vector<mtools::Entry>*>
 ImageDrive::entriesAt(Operation operation, const std::string& address, std::string_view path) {
-    struct stat info {};
-    if (::stat(m_imageFile.c_str(), &info) != 0)
+    if (!refreshStamp())
         return Error(operation, std::string(path), errno);
-    const Stamp stamp{info.st_dev, info.st_ino, info.st_size,
-                      info.st_mtim.tv_sec * 1'000'000'000 + info.st_mtim.tv_nsec};
-    if (stamp != m_stamp) {
-        forgetListings();
-        m_stamp = stamp;
-    }
     if (const auto found = m_listings.find(address); found != m_listings.end())
         return &found->second;
     const std::string pattern = joinAddress(address, "*");
@@ -322,9 +341,12 @@ Result<ImageDrive::Place> ImageDrive::locate(Operation operation, std::string_vi
             return place;
         }
         const std::string component = mtools::addressOf(entry->carrier);
-        const auto alike = std::ranges::count_if(
-            entries, [&](const mtools::Entry& e) { return mtools::addressMatches(component, e); });
-        if (alike > 1)
+        // Only a name spelt with "?" can stand for more than one.
+        const bool ambiguous = component != entry->carrier &&
+                               std::ranges::count_if(entries, [&](const mtools::Entry& e) {
+                                   return mtools::addressMatches(component, e);
+                               }) > 1;
+        if (ambiguous)
             return Error(operation, std::string(path), ENOTSUP,
                          "mtools cannot tell " + entry->name + " from another name")
                 .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中で " + entry->name +
@@ -367,12 +389,25 @@ Result<FileDescriptor> ImageDrive::readIntoMemory(Operation operation, std::stri
     FileDescriptor memory(::memfd_create("kor-image-file", MFD_CLOEXEC));
     if (!memory.isOpen())
         return Error(operation, std::string(path), errno);
-    mtools::Invocation copying =
-        reading("mcopy", {"-n", place.address, "-"}, place.entry->size + 1);
-    copying.outputFile = memory.get();
-    const mtools::Outcome outcome = run(copying);
-    if (!outcome.succeeded())
-        return failure(operation, path, outcome);
+    // Small files (KOR.INI, read once for every key) are kept as read.
+    if (const auto kept = m_contents.find(place.address); kept != m_contents.end()) {
+        if (const int error = writeAll(memory.get(), kept->second))
+            return Error(operation, std::string(path), error);
+    } else {
+        mtools::Invocation copying =
+            reading("mcopy", {"-n", place.address, "-"}, place.entry->size + 1);
+        copying.outputFile = memory.get();
+        const mtools::Outcome outcome = run(copying);
+        if (!outcome.succeeded())
+            return failure(operation, path, outcome);
+        constexpr std::uint64_t keptSize = 64 * 1024;
+        if (place.entry->size <= keptSize) {
+            std::string bytes(place.entry->size, '\0');
+            if (::pread(memory.get(), bytes.data(), bytes.size(), 0) ==
+                static_cast<ssize_t>(bytes.size()))
+                m_contents.emplace(place.address, std::move(bytes));
+        }
+    }
     ::lseek(memory.get(), 0, SEEK_SET);
     return memory;
 }
@@ -404,6 +439,7 @@ Result<ImageDrive::Change> ImageDrive::Change::begin(ImageDrive& drive, Operatio
     KOR_TRY(drive.claim(operation, path));
     if (drive.m_changeDepth == 0) {
         lockByte(drive.m_claim.get(), F_WRLCK, ChangeByte, true);
+        drive.refreshStamp();
         if (Status free = drive.checkNotInUse(operation, path); !free) {
             lockByte(drive.m_claim.get(), F_UNLCK, ChangeByte, false);
             return free.error();
@@ -419,7 +455,6 @@ ImageDrive::Change::Change(Change&& other) noexcept
 ImageDrive::Change::~Change() {
     if (m_drive == nullptr)
         return;
-    m_drive->forgetListings();
     if (--m_drive->m_changeDepth == 0)
         lockByte(m_drive->m_claim.get(), F_UNLCK, ChangeByte, false);
 }
@@ -439,11 +474,12 @@ Status ImageDrive::store(Operation operation, int contents, std::string_view pat
     mtools::Invocation copying = command("mcopy", {"-m", "-D", "o", "/dev/fd/5", address});
     copying.input = contents;
     const mtools::Outcome outcome = run(copying);
-    if (!outcome.succeeded()) {
-        // A disk that filled up keeps what mtools had written so far.
+    // A disk that filled up keeps what mtools had written so far.
+    if (!outcome.succeeded())
         run(command("mdel", {address}));
+    noteChanged({place.folderAddress});
+    if (!outcome.succeeded())
         return failure(operation, path, outcome);
-    }
     return {};
 }
 
@@ -477,7 +513,7 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
     arguments.push_back(source.address);
     arguments.push_back(joinAddress(target.folderAddress, newName));
     const mtools::Outcome outcome = run(command(sameFolder ? "mren" : "mmove", arguments));
-    forgetListings();
+    noteChanged({source.folderAddress, target.folderAddress});
     if (!outcome.succeeded())
         return failure(operation, from, outcome, to);
     if (target.entry || mtools::isCreatableName(newName))
@@ -497,7 +533,7 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
         run(command(sameFolder ? "mren" : "mmove",
                     {joinAddress(target.folderAddress, mtools::addressOf(made->carrier)),
                      joinAddress(source.folderAddress, mtools::addressOf(source.entry->carrier))}));
-        forgetListings();
+        noteChanged({source.folderAddress, target.folderAddress});
     }
     return Error(operation, std::string(from), std::string(to), ENOTSUP,
                  "the disk image cannot hold the name " + target.name)
@@ -514,6 +550,7 @@ Status ImageDrive::remove(Operation operation, std::string_view path) {
     if (place.entry->readOnly)
         return Error(operation, std::string(path), EACCES, "the file is read-only");
     const mtools::Outcome outcome = run(command("mdel", {place.address}));
+    noteChanged({place.folderAddress});
     if (!outcome.succeeded())
         return failure(operation, path, outcome);
     return {};
@@ -532,6 +569,7 @@ Status ImageDrive::makeDirectory(Operation operation, std::string_view path) {
             .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中には英数字の名前しか作れません");
     const mtools::Outcome outcome =
         run(command("mmd", {joinAddress(place.folderAddress, place.name)}));
+    noteChanged({place.folderAddress});
     if (!outcome.succeeded())
         return failure(operation, path, outcome);
     return {};
@@ -544,6 +582,7 @@ Status ImageDrive::removeFolder(Operation operation, std::string_view path) {
         return Error(operation, std::string(path), ENOTEMPTY);
     const Place place = KOR_TRY(locate(operation, path));
     const mtools::Outcome outcome = run(command("mdeltree", {place.address}));
+    noteChanged({place.folderAddress, place.address});
     if (!outcome.succeeded())
         return failure(operation, path, outcome);
     return {};

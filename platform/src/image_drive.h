@@ -6,6 +6,7 @@
 #include "platform/result.h"
 
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -83,6 +84,12 @@ class ImageDrive {
     Error failure(Operation operation, std::string_view path, const mtools::Outcome& outcome,
                   std::string_view destination = {}) const;
     void forgetListings();
+    // Drops what was read of the image when the image has changed since;
+    // false when it cannot be looked at.
+    bool refreshStamp();
+    // After a change of this run's own: drops the listings of the folders it
+    // touched, and keeps the rest.
+    void noteChanged(std::initializer_list<std::string_view> folders);
 
     std::filesystem::path m_imageFile;
     ImageVolume m_volume;
@@ -90,6 +97,8 @@ class ImageDrive {
     int m_changeDepth = 0;
     // The listings read since the image last changed, by mtools address.
     std::map<std::string, std::vector<mtools::Entry>> m_listings;
+    // The bytes of small files read since, by mtools address.
+    std::map<std::string, std::string> m_contents;
     struct Stamp {
         dev_t device = 0;
         ino_t inode = 0;

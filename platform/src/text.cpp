@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <iconv.h>
+#include <map>
+#include <memory>
 #include <optional>
 
 namespace kor::platform {
@@ -29,6 +31,8 @@ class Converter {
     std::optional<std::string> convert(std::string_view input) {
         if (!isOpen())
             return std::nullopt;
+        // A converter used before starts again from its initial state.
+        iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
         std::string output(input.size() * 2 + 16, '\0');
         // iconv never writes through its input pointer; the cast only satisfies
         // its C signature.
@@ -100,8 +104,13 @@ char upperAsciiLetter(char c) {
 } // namespace
 
 std::optional<std::string> convertText(std::string_view text, const char* to, const char* from) {
-    Converter converter(to, from);
-    return converter.convert(text);
+    // Opening a converter costs more than most conversions; each pair is
+    // opened once for each thread.
+    thread_local std::map<std::pair<std::string, std::string>, std::unique_ptr<Converter>> open;
+    std::unique_ptr<Converter>& converter = open[{to, from}];
+    if (!converter)
+        converter = std::make_unique<Converter>(to, from);
+    return converter->convert(text);
 }
 
 Result<std::string> fromCp932(std::string_view cp932) {
