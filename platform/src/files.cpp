@@ -413,30 +413,20 @@ Result<std::string> readFile(std::string_view path) {
 
 Result<FileVersion> fileVersion(std::string_view path) {
     const Location location = KOR_TRY(locate(Operation::Find, path));
+    if (location.image)
+        return location.image->version(Operation::Find, location.windowsPath);
     const Failure failed{Operation::Find, location.windowsPath, {}};
     struct stat info {};
-    const fs::path& statted = location.image ? location.image->imageFile() : location.host;
-    if (::stat(statted.c_str(), &info) != 0)
+    if (::stat(location.host.c_str(), &info) != 0)
         return failed(errno);
-    FileVersion version{location.windowsPath,
-                        info.st_dev,
-                        info.st_ino,
-                        static_cast<std::uint64_t>(info.st_size),
-                        info.st_mtim.tv_sec * 1'000'000'000 + info.st_mtim.tv_nsec,
-                        info.st_ctim.tv_sec * 1'000'000'000 + info.st_ctim.tv_nsec};
-    // A file in an image counts as changed whenever the image is written.
-    if (location.image) {
-        const std::optional<mtools::Entry> entry =
-            KOR_TRY(location.image->find(Operation::Find, location.windowsPath));
-        if (!entry)
-            return failed(ENOENT);
-        if (entry->directory)
-            return failed(EISDIR, "not a file");
-        version.size = entry->size;
-    } else if (!S_ISREG(info.st_mode)) {
+    if (!S_ISREG(info.st_mode))
         return failed(EISDIR, "not a file");
-    }
-    return version;
+    return FileVersion{location.windowsPath,
+                       info.st_dev,
+                       info.st_ino,
+                       static_cast<std::uint64_t>(info.st_size),
+                       info.st_mtim.tv_sec * 1'000'000'000 + info.st_mtim.tv_nsec,
+                       info.st_ctim.tv_sec * 1'000'000'000 + info.st_ctim.tv_nsec};
 }
 
 Result<int> openFileForReading(std::string_view path) {

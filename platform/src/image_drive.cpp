@@ -226,7 +226,9 @@ mtools::Outcome ImageDrive::run(const mtools::Invocation& invocation) const {
 
 void ImageDrive::forgetListings() {
     m_listings.clear();
+    m_attributeHints.clear();
     m_contents.clear();
+    m_lastLargeFile = {std::string(), FileDescriptor()};
 }
 
 bool ImageDrive::refreshStamp() {
@@ -238,14 +240,32 @@ bool ImageDrive::refreshStamp() {
     if (stamp != m_stamp) {
         forgetListings();
         m_stamp = stamp;
+        ++m_generation;
     }
     return true;
 }
 
-void ImageDrive::noteChanged(std::initializer_list<std::string_view> folders) {
-    for (std::string_view folder : folders)
-        m_listings.erase(std::string(folder));
-    m_contents.clear();
+void ImageDrive::noteChanged(std::initializer_list<std::string_view> folders,
+                             std::string_view changedName) {
+    for (std::string_view folder : folders) {
+        const std::string key(folder);
+        ++m_folderGenerations[key];
+        const auto listing = m_listings.find(key);
+        if (listing == m_listings.end())
+            continue;
+        std::erase_if(listing->second,
+                      [&](const mtools::Entry& entry) { return entry.carrier == changedName; });
+        m_attributeHints[key] = std::move(listing->second);
+        m_listings.erase(listing);
+    }
+    // Files read before keep their bytes unless they lie in a changed folder.
+    const auto inChangedFolder = [&](const std::string& address) {
+        const std::string_view folder = std::string_view(address).substr(0, address.rfind('/'));
+        return std::ranges::find(folders, folder) != folders.end();
+    };
+    std::erase_if(m_contents, [&](const auto& kept) { return inChangedFolder(kept.first); });
+    if (inChangedFolder(m_lastLargeFile.first))
+        m_lastLargeFile = {std::string(), FileDescriptor()};
     // The image changed by this run's own hand, under its lock: what was
     // read of the other folders still holds.
     struct stat info {};
@@ -310,12 +330,27 @@ ImageDrive::entriesAt(Operation operation, const std::string& address, std::stri
     if (!directory.succeeded() && !empty)
         return failure(operation, path, directory);
     std::vector<mtools::Entry> entries;
-    if (!empty) {
+    const auto hints = m_attributeHints.find(address);
+    if (!empty && hints != m_attributeHints.end()) {
+        // Read again after a change of this run's own, which sets no
+        // attributes: they are those read before, and plain for new names.
+        entries = mtools::parseListing(directory.output, {});
+        for (mtools::Entry& entry : entries) {
+            const auto before =
+                std::ranges::find(hints->second, entry.carrier, &mtools::Entry::carrier);
+            if (before != hints->second.end()) {
+                entry.hidden = before->hidden;
+                entry.readOnly = before->readOnly;
+            }
+        }
+    } else if (!empty) {
         const mtools::Outcome attributes = run(reading("mattrib", {pattern}, listingLimit));
         if (!attributes.succeeded())
             return failure(operation, path, attributes);
         entries = mtools::parseListing(directory.output, attributes.output);
     }
+    if (hints != m_attributeHints.end())
+        m_attributeHints.erase(hints);
     return &m_listings.emplace(address, std::move(entries)).first->second;
 }
 
@@ -389,6 +424,14 @@ Result<FileDescriptor> ImageDrive::readIntoMemory(Operation operation, std::stri
     FileDescriptor memory(::memfd_create("kor-image-file", MFD_CLOEXEC));
     if (!memory.isOpen())
         return Error(operation, std::string(path), errno);
+    // The last large file read (an archive, opened once for every member
+    // and logo) is kept as it is; its reader gets a descriptor of its own.
+    if (m_lastLargeFile.first == place.address && m_lastLargeFile.second.isOpen()) {
+        const std::string again = "/proc/self/fd/" + std::to_string(m_lastLargeFile.second.get());
+        FileDescriptor reopened(::open(again.c_str(), O_RDONLY | O_CLOEXEC));
+        if (reopened.isOpen())
+            return reopened;
+    }
     // Small files (KOR.INI, read once for every key) are kept as read.
     if (const auto kept = m_contents.find(place.address); kept != m_contents.end()) {
         if (const int error = writeAll(memory.get(), kept->second))
@@ -406,10 +449,29 @@ Result<FileDescriptor> ImageDrive::readIntoMemory(Operation operation, std::stri
             if (::pread(memory.get(), bytes.data(), bytes.size(), 0) ==
                 static_cast<ssize_t>(bytes.size()))
                 m_contents.emplace(place.address, std::move(bytes));
+        } else {
+            m_lastLargeFile = {place.address,
+                               FileDescriptor(::fcntl(memory.get(), F_DUPFD_CLOEXEC, 0))};
         }
     }
     ::lseek(memory.get(), 0, SEEK_SET);
     return memory;
+}
+
+Result<FileVersion> ImageDrive::version(Operation operation, std::string_view path) {
+    const Place place = KOR_TRY(locate(operation, path));
+    if (!place.entry)
+        return Error(operation, std::string(path), place.folderExists ? ENOENT : ENOTDIR);
+    if (place.entry->directory)
+        return Error(operation, std::string(path), EISDIR, "not a file");
+    const auto folder = m_folderGenerations.find(place.folderAddress);
+    return FileVersion{
+        std::string(path),
+        m_stamp.device,
+        m_stamp.inode,
+        place.entry->size,
+        static_cast<std::int64_t>(m_generation),
+        folder == m_folderGenerations.end() ? 0 : static_cast<std::int64_t>(folder->second)};
 }
 
 Status ImageDrive::claim(Operation operation, std::string_view path) {
@@ -513,7 +575,8 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
     arguments.push_back(source.address);
     arguments.push_back(joinAddress(target.folderAddress, newName));
     const mtools::Outcome outcome = run(command(sameFolder ? "mren" : "mmove", arguments));
-    noteChanged({source.folderAddress, target.folderAddress});
+    noteChanged({source.folderAddress, target.folderAddress},
+                target.entry ? std::string_view(target.entry->carrier) : std::string_view());
     if (!outcome.succeeded())
         return failure(operation, from, outcome, to);
     if (target.entry || mtools::isCreatableName(newName))

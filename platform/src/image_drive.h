@@ -3,6 +3,7 @@
 #include "disk_image.h"
 #include "host_files.h"
 #include "mtools.h"
+#include "platform/files.h"
 #include "platform/result.h"
 
 #include <filesystem>
@@ -49,6 +50,9 @@ class ImageDrive {
     // The entry that a path names, or nothing when there is none; a drive
     // root is a directory.
     Result<std::optional<mtools::Entry>> find(Operation operation, std::string_view path);
+    // What tells this state of a file from another: unchanged as long as
+    // nobody else changes the image and this run does not change its folder.
+    Result<FileVersion> version(Operation operation, std::string_view path);
     // The file's bytes in a file in memory, read from its start.
     Result<FileDescriptor> readIntoMemory(Operation operation, std::string_view path);
 
@@ -89,7 +93,9 @@ class ImageDrive {
     bool refreshStamp();
     // After a change of this run's own: drops the listings of the folders it
     // touched, and keeps the rest.
-    void noteChanged(std::initializer_list<std::string_view> folders);
+    // `changedName` (a carrier) is a name in them that now names another file.
+    void noteChanged(std::initializer_list<std::string_view> folders,
+                     std::string_view changedName = {});
 
     std::filesystem::path m_imageFile;
     ImageVolume m_volume;
@@ -97,8 +103,16 @@ class ImageDrive {
     int m_changeDepth = 0;
     // The listings read since the image last changed, by mtools address.
     std::map<std::string, std::vector<mtools::Entry>> m_listings;
-    // The bytes of small files read since, by mtools address.
+    // The listings of folders this run has changed since, for their
+    // attributes, which no change of the programs sets.
+    std::map<std::string, std::vector<mtools::Entry>> m_attributeHints;
+    // The bytes of small files read since, by mtools address, and the last
+    // large one.
     std::map<std::string, std::string> m_contents;
+    std::pair<std::string, FileDescriptor> m_lastLargeFile;
+    // Counts the changes by others, and those of this run in each folder.
+    std::uint64_t m_generation = 0;
+    std::map<std::string, std::uint64_t> m_folderGenerations;
     struct Stamp {
         dev_t device = 0;
         ino_t inode = 0;
