@@ -255,22 +255,39 @@ INSTANTIATE_TEST_SUITE_P(
                 "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A disk with a primary FAT partition and, in an extended partition, a
+// logical one, numbered 5 as DOS's FDISK numbers it.
 TEST(ImageDrive, ReadsThePartitionThatIsNamed) {
     kor::testing::TemporaryMachine machine;
     const fs::path file = machine.root() / "two.img";
-    const image::PartitionSpec partitions[] = {{FatType::Fat16, 2048, 65536, 0},
-                                               {FatType::Fat16, 2048 + 65536, 65536, 0}};
-    const std::vector<FatVolume> volumes = image::makePartitionedDisk(file, partitions);
-    image::writeFile(volumes[0], "/WHICH.TXT", "first");
-    image::writeFile(volumes[1], "/WHICH.TXT", "second");
+    const std::string script = "truncate -s 48M '" + file.string() +
+                               "' && printf 'label: dos\\nstart=2048, size=30720, type=6\\n"
+                               "start=32768, type=5\\nstart=34816, size=30720, type=6\\n' | "
+                               "sfdisk -q '" +
+                               file.string() + "'";
+    ASSERT_EQ(std::system(script.c_str()), 0);
+    const FatVolume volumes[] = {{file, 2048 * 512, 30720 * 512}, {file, 34816 * 512, 30720 * 512}};
+    for (const FatVolume& volume : volumes) {
+        const std::string format = "PATH=$PATH:/usr/sbin:/sbin mkfs.fat -F 16 --offset " +
+                                   std::to_string(volume.offset / 512) + " '" + file.string() +
+                                   "' 15360 >/dev/null 2>&1";
+        ASSERT_EQ(std::system(format.c_str()), 0);
+    }
+    image::writeFile(volumes[0], "/WHICH.TXT", "primary");
+    image::writeFile(volumes[1], "/WHICH.TXT", "logical");
     fs::remove_all(machine.root() / "c");
     fs::create_symlink(file, machine.root() / "c");
+    const auto partition = [&](const char* number) {
+        std::ofstream(machine.root() / "c.partition") << number << "\n";
+        const platform::Result<std::string> read = platform::readFile("C:\\WHICH.TXT");
+        return read ? read.value() : read.error().message();
+    };
 
-    EXPECT_EQ(platform::readFile("C:\\WHICH.TXT").valueOr(""), "first");
-    std::ofstream(machine.root() / "c.partition") << "2\n";
-    EXPECT_EQ(platform::readFile("C:\\WHICH.TXT").valueOr(""), "second");
-    std::ofstream(machine.root() / "c.partition") << "3\n";
-    EXPECT_FALSE(platform::readFile("C:\\WHICH.TXT").ok());
+    EXPECT_EQ(platform::readFile("C:\\WHICH.TXT").valueOr(""), "primary");
+    EXPECT_EQ(partition("5"), "logical");
+    EXPECT_EQ(partition("1"), "primary");
+    EXPECT_NE(partition("2").find("ﾊﾟｰﾃｨｼｮﾝ 2 は FAT ﾌｧｲﾙｼｽﾃﾑではありません"), std::string::npos);
+    EXPECT_NE(partition("6").find("ﾊﾟｰﾃｨｼｮﾝ 6 がありません"), std::string::npos);
 }
 
 // An emulator keeps its disk open while it runs: the image may be read, but
