@@ -11,6 +11,8 @@
 #include <QSignalBlocker>
 #include <QStyle>
 
+#include <cerrno>
+
 namespace kor::setup {
 
 namespace {
@@ -52,10 +54,13 @@ platform::Status DriveListBox::setDrive(std::string_view path) {
         full = machine.windowsPath(full.value());
     if (!full)
         return full.error();
-    if (auto host = machine.hostPath(full.value()); !host)
-        return host.error();
-
+    // Asked of the drive itself, not through a host path, which a drive that
+    // is a disk image does not have.
     const char letter = full.value().front();
+    if (!machine.isDriveMapped(letter))
+        return platform::Error(platform::Operation::Find, full.value(), ENODEV,
+                               std::string("drive ") + letter + ": is not mapped");
+
     if (findData(QChar(letter)) < 0)
         fillDrives();
     selectDrive(letter);
