@@ -1,6 +1,7 @@
 #include "file_controls.h"
 
 #include "controls.h"
+#include "drop_label.h"
 
 #include "platform/files.h"
 #include "platform/machine.h"
@@ -12,6 +13,7 @@
 #include <QStyle>
 
 #include <cerrno>
+#include <functional>
 
 namespace kor::setup {
 
@@ -37,6 +39,18 @@ std::string lastComponent(const std::string& path) {
 }
 
 constexpr int PathRole = Qt::UserRole;
+
+QStringList windowsPathTypes() {
+    return {QString::fromLatin1(WindowsPathMimeType)};
+}
+
+// A list lets one entry be dragged at a time, the one the drag began on.
+QMimeData* draggedEntryData(const QList<QListWidgetItem*>& items,
+                            const std::function<std::string(const QListWidgetItem&)>& pathOf) {
+    if (items.isEmpty())
+        return nullptr;
+    return windowsPathData(pathOf(*items.front()));
+}
 
 } // namespace
 
@@ -114,6 +128,22 @@ platform::Status DirListBox::setPath(std::string_view path) {
     return {};
 }
 
+QStringList DirListBox::mimeTypes() const {
+    return windowsPathTypes();
+}
+
+QMimeData* DirListBox::mimeData(const QList<QListWidgetItem*>& items) const {
+    return draggedEntryData(items, [](const QListWidgetItem& item) {
+        return item.data(PathRole).toString().toStdString();
+    });
+}
+
+void DirListBox::startDrag(Qt::DropActions) {
+    // A drag tells where an entry lies; the list keeps it whatever the target
+    // makes of it.
+    QListWidget::startDrag(Qt::CopyAction);
+}
+
 void DirListBox::fill(const std::vector<std::string>& subfolders) {
     clear();
     const QIcon openFolder = style()->standardIcon(QStyle::SP_DirOpenIcon);
@@ -179,6 +209,20 @@ QStringList FileListBox::names() const {
 std::string FileListBox::selectedName() const {
     const QList<QListWidgetItem*> selected = selectedItems();
     return selected.isEmpty() ? std::string() : selected.front()->text().toStdString();
+}
+
+QStringList FileListBox::mimeTypes() const {
+    return windowsPathTypes();
+}
+
+QMimeData* FileListBox::mimeData(const QList<QListWidgetItem*>& items) const {
+    return draggedEntryData(items, [this](const QListWidgetItem& item) {
+        return joinPath(m_path, item.text().toStdString());
+    });
+}
+
+void FileListBox::startDrag(Qt::DropActions) {
+    QListWidget::startDrag(Qt::CopyAction);
 }
 
 void FileListBox::fill(const std::vector<std::string>& names) {

@@ -13,6 +13,8 @@
 // The drive, directory, file and member lists of the logo browser. Each path
 // list keeps the Windows path it shows; a change made from outside runs the
 // same change signal as the user's own pick, as the browser's handlers expect.
+// With dragging enabled, the directory and file lists hand over the Windows
+// path of the dragged entry, never a host file.
 namespace kor::setup {
 
 // The mapped drives of the machine, one of them selected.
@@ -60,6 +62,11 @@ class DirListBox final : public QListWidget {
   signals:
     void changed();
 
+  protected:
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
+    void startDrag(Qt::DropActions supportedActions) override;
+
   private:
     void fill(const std::vector<std::string>& subfolders);
     void open(QListWidgetItem* item);
@@ -93,6 +100,11 @@ class FileListBox final : public QListWidget {
   signals:
     // The user selected a name, by mouse or keyboard.
     void picked();
+
+  protected:
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
   private:
     // Lists `names`, keeping the selected name selected when it is still

@@ -15,8 +15,9 @@ class KORsetupMain;
 
 // The change-file location window: for each logo screen a heading that names
 // the kind of value (a directory in BMP mode, an archive in archive mode) and
-// the value the changer draws from, as the session holds them. Items dropped
-// from the file manager on a value are recorded in KOR.INI at once.
+// the value the changer draws from, as the session holds them. An item
+// dropped on a value from the file manager or from the logo browser is
+// recorded in KOR.INI at once.
 class Dir_File_Setup final : public QMdiSubWindow {
     Q_OBJECT
 
@@ -49,6 +50,9 @@ class Dir_File_Setup final : public QMdiSubWindow {
     void Command9_Click();
 
     void recordDrop(QLabel& label, core::LogoSlot slot, const QStringList& hostPaths);
+    // Records the item at `windowsPath` as the slot's source, by the mode's
+    // rules; what cannot be recorded is refused with a beep.
+    void recordPath(QLabel& label, core::LogoSlot slot, const std::string& windowsPath);
     // The headings and values of the mode in force.
     void showSources();
 

@@ -1,10 +1,12 @@
-// The location window: items dropped from the file manager on its three
-// value labels are recorded in KOR.INI at once, by the mode's rules; what
-// cannot be recorded is refused whole; the clear-all button empties the nine
-// location keys.
+// The location window: items dropped from the file manager or the logo
+// browser on its three value labels are recorded in KOR.INI at once, by the
+// mode's rules; what cannot be recorded is refused whole; the clear-all
+// button empties the nine location keys.
 
+#include "drop_label.h"
 #include "drop_support.h"
 #include "location_window.h"
+#include "logo_browser.h"
 #include "main_window.h"
 #include "options_window.h"
 #include "recording_services.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -122,6 +125,14 @@ struct OpenLocation {
     Dir_File_Setup* location = nullptr;
 };
 
+// The entry of `list` whose name, indentation left out, is `name`; of the
+// directory list's, the subfolder rather than a folder leading to it.
+QListWidgetItem* entryNamed(const QListWidget& list, const QString& name) {
+    const QList<QListWidgetItem*> found = list.findItems(
+        QStringLiteral("^ *") + QRegularExpression::escape(name) + '$', Qt::MatchRegularExpression);
+    return found.isEmpty() ? nullptr : found.back();
+}
+
 const QStringList BmpModeKeys{"DirOnly", "MDirOnly", "EDirOnly"};
 const QStringList ArchiveModeKeys{"FileName", "MFileName", "EFileName"};
 const QStringList ArchiveDirectoryKeys{"Dir", "MDir", "EDir"};
@@ -146,6 +157,10 @@ class LocationWindowTest : public QObject {
     void unrecordablePathIsRefusedWhole();
     void otherDataIsNotAFileList_data();
     void otherDataIsNotAFileList();
+    void browserEntryDropIsRecorded_data();
+    void browserEntryDropIsRecorded();
+    void unrecordableWindowsPathIsRefused_data();
+    void unrecordableWindowsPathIsRefused();
     void refusedArchiveShowsTheRecordedOneWhenReopened();
     void clearAllEmptiesTheNineLocations_data();
     void clearAllEmptiesTheNineLocations();
@@ -393,6 +408,110 @@ void LocationWindowTest::otherDataIsNotAFileList() {
     QCOMPARE(open.korIni(), korIni);
     QCOMPARE(open.beeps(), 0);
     QVERIFY(open.recording.recorder().messages.empty());
+}
+
+void LocationWindowTest::browserEntryDropIsRecorded_data() {
+    QTest::addColumn<QString>("arcCheck");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("shown");   // the browser's directory
+    QTest::addColumn<QString>("list");    // Dir1 or File1
+    QTest::addColumn<QString>("dragged"); // the entry's name
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QByteArray>("korIni");
+    QTest::addColumn<int>("beeps");
+
+    QTest::newRow("BMP: a folder") << "on"
+                                   << "Label1"
+                                   << "D:\\"
+                                   << "Dir1"
+                                   << "PICS" << QStringList{"D:\\PICS", "C:\\OLD6", "C:\\OLD2"}
+                                   << iniWith(BmpModeIni, {"DirOnly=D:\\PICS"}) << 0;
+    QTest::newRow("BMP: a picture records its folder")
+        << "on"
+        << "Label6"
+        << "C:\\LOGO"
+        << "File1"
+        << "A.BMP" << QStringList{"C:\\OLD1", "C:\\LOGO", "C:\\OLD2"}
+        << iniWith(BmpModeIni, {"MDirOnly=C:\\LOGO"}) << 0;
+    QTest::newRow("archive: an archive")
+        << "off"
+        << "Label2"
+        << "C:\\表"
+        << "File1"
+        << "ロゴ.lzh" << QStringList{"old1.lzh", "old6.lzh", "ロゴ.lzh"}
+        << iniWith(ArchiveModeIni, {"EDir=C:\\\x95\x5C", "EFileName=\x83\x8D\x83\x53.lzh"}) << 0;
+    QTest::newRow("archive: a folder is no archive")
+        << "off"
+        << "Label1"
+        << "D:\\"
+        << "Dir1"
+        << "ARC" << QStringList{"", "old6.lzh", ""} << iniBytes(ArchiveModeIni) << 1;
+}
+
+void LocationWindowTest::browserEntryDropIsRecorded() {
+    QFETCH(QString, arcCheck);
+    QFETCH(QString, target);
+    QFETCH(QString, shown);
+    QFETCH(QString, list);
+    QFETCH(QString, dragged);
+    QFETCH(QStringList, values);
+    QFETCH(QByteArray, korIni);
+    QFETCH(int, beeps);
+    OpenLocation open(modeIni(arcCheck));
+    // The user turns to the browser to drag from it; the values stay open.
+    open.window->showLogoBrowser();
+    kor::setup::Form1& browser = open.window->logoBrowser();
+    QVERIFY(liveWindow<Dir_File_Setup>(*open.window));
+    QVERIFY(browser.showDirectory(shown.toStdString()));
+    QListWidget& source = *browser.findChild<QListWidget*>(list);
+    QListWidgetItem* entry = entryNamed(source, dragged);
+    QVERIFY(entry);
+    const std::unique_ptr<QMimeData> data(source.model()->mimeData({source.indexFromItem(entry)}));
+
+    // Nothing in it that a file manager would take for a host file.
+    QVERIFY(!data->hasUrls());
+    QVERIFY(!data->hasText());
+    const kor::testing::DropOutcome outcome = kor::testing::dragAndDrop(open.label(target), *data);
+
+    QVERIFY(outcome.dragAccepted);
+    QVERIFY(outcome.dropAccepted);
+    QCOMPARE(outcome.action, Qt::CopyAction);
+    QCOMPARE(open.values(), values);
+    QCOMPARE(open.korIni(), korIni);
+    QCOMPARE(open.beeps(), beeps);
+    QVERIFY(open.recording.recorder().messages.empty());
+}
+
+void LocationWindowTest::unrecordableWindowsPathIsRefused_data() {
+    QTest::addColumn<QString>("arcCheck");
+    QTest::addColumn<QString>("windowsPath");
+
+    QTest::newRow("BMP: a missing folder") << "on"
+                                           << "C:\\GONE";
+    QTest::newRow("archive: a drive not mapped") << "off"
+                                                 << "Q:\\logo1.lzh";
+    QTest::newRow("archive: a path not in its full form") << "off"
+                                                          << "D:\\ARC\\..\\logo1.lzh";
+}
+
+void LocationWindowTest::unrecordableWindowsPathIsRefused() {
+    QFETCH(QString, arcCheck);
+    QFETCH(QString, windowsPath);
+    OpenLocation open(modeIni(arcCheck));
+    const QStringList values = open.values();
+    const QByteArray korIni = open.korIni();
+    const QStringList before = open.inMemory(AllKeys);
+    const std::unique_ptr<QMimeData> data(kor::setup::windowsPathData(windowsPath.toStdString()));
+
+    const kor::testing::DropOutcome outcome =
+        kor::testing::dragAndDrop(*open.location->Label6, *data);
+
+    QVERIFY(outcome.dropAccepted);
+    QCOMPARE(open.beeps(), 1);
+    QVERIFY(open.recording.recorder().messages.empty());
+    QCOMPARE(open.values(), values);
+    QCOMPARE(open.korIni(), korIni);
+    QCOMPARE(open.inMemory(AllKeys), before);
 }
 
 void LocationWindowTest::refusedArchiveShowsTheRecordedOneWhenReopened() {
