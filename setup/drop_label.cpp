@@ -4,6 +4,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QUrl>
 
 #include <algorithm>
@@ -90,6 +91,13 @@ void DropLabel::dropEvent(QDropEvent* event) {
     }
     acceptAsCopy(event);
     emit filesDropped(paths);
+}
+
+void DropLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QLabel::mouseDoubleClickEvent(event);
+    event->accept();
+    emit doubleClicked();
 }
 
 } // namespace kor::setup

@@ -33,11 +33,13 @@ class DropLabel final : public QLabel {
     void filesDropped(const QStringList& hostPaths);
     // An entry of korsetup's own lists was dropped.
     void windowsPathDropped(const QString& windowsPath);
+    void doubleClicked();
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
 } // namespace kor::setup

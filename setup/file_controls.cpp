@@ -128,6 +128,11 @@ platform::Status DirListBox::setPath(std::string_view path) {
     return {};
 }
 
+std::string DirListBox::selectedPath() const {
+    const QListWidgetItem* selected = currentItem();
+    return selected ? selected->data(PathRole).toString().toStdString() : m_path;
+}
+
 QStringList DirListBox::mimeTypes() const {
     return windowsPathTypes();
 }

@@ -54,6 +54,8 @@ class DirListBox final : public QListWidget {
 
     // The full Windows path shown, without a trailing "\" except at a root.
     const std::string& path() const { return m_path; }
+    // The full Windows path of the entry selected, or path() when none is.
+    std::string selectedPath() const;
     // Shows `path`; a drive alone ("D:") means that drive's current
     // directory. Emits changed() when that is another directory. Fails,
     // changing nothing, when the directory cannot be read.

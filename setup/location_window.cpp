@@ -4,6 +4,7 @@
 #include "drop_label.h"
 #include "logo_browser.h"
 #include "main_window.h"
+#include "source_chooser.h"
 #include "twips.h"
 
 #include "platform/files.h"
@@ -15,6 +16,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
+#include <QPointer>
 #include <QPushButton>
 
 #include <filesystem>
@@ -107,15 +109,19 @@ Dir_File_Setup::Dir_File_Setup(KORsetupMain& main, core::SetupSession& session)
     connect(ending, &DropLabel::filesDropped, this, &Dir_File_Setup::Label2_OLEDragDrop);
     const struct {
         DropLabel* value;
+        QLabel* heading;
         core::LogoSlot slot;
-    } values[] = {{opening, core::LogoSlot::Opening},
-                  {middle, core::LogoSlot::Middle},
-                  {ending, core::LogoSlot::Ending}};
-    for (const auto& [value, slot] : values)
+    } values[] = {{opening, Label3, core::LogoSlot::Opening},
+                  {middle, Label5, core::LogoSlot::Middle},
+                  {ending, Label4, core::LogoSlot::Ending}};
+    for (const auto& [value, heading, slot] : values) {
         connect(value, &DropLabel::windowsPathDropped, this,
                 [this, value, slot](const QString& path) {
                     recordPath(*value, slot, path.toStdString());
                 });
+        connect(value, &DropLabel::doubleClicked, this,
+                [this, value, heading, slot] { chooseSource(*value, *heading, slot); });
+    }
     connect(Command4, &QPushButton::clicked, this, &Dir_File_Setup::Command4_Click);
     connect(Command9, &QPushButton::clicked, this, &Dir_File_Setup::Command9_Click);
     m_main.whenDeactivated(this, &Dir_File_Setup::Form_Deactivate);
@@ -186,6 +192,20 @@ void Dir_File_Setup::recordPath(QLabel& label, core::LogoSlot slot,
         platform::services().beep();
         label.clear();
     }
+}
+
+void Dir_File_Setup::chooseSource(QLabel& label, QLabel& heading, core::LogoSlot slot) {
+    const core::LogoSourceKeys& keys = core::sourceKeysOf(slot);
+    const bool bmpMode = m_session.isBmpMode();
+    // Opens where the slot's source lies now.
+    const std::string& recorded =
+        m_session.settings.*(bmpMode ? keys.pictureDirectory : keys.archiveDirectory);
+    SourceChooser chooser(&m_main, bmpMode ? SourceKind::Folder : SourceKind::Archive,
+                          heading.text(), recorded);
+    const QPointer<Dir_File_Setup> alive(this);
+    if (chooser.exec() != QDialog::Accepted || !alive)
+        return;
+    recordPath(label, slot, chooser.chosenPath());
 }
 
 void Dir_File_Setup::Command4_Click() {

@@ -1,7 +1,8 @@
 // The location window: items dropped from the file manager or the logo
-// browser on its three value labels are recorded in KOR.INI at once, by the
-// mode's rules; what cannot be recorded is refused whole; the clear-all
-// button empties the nine location keys.
+// browser on its three value labels, or picked in the dialog a double click
+// opens, are recorded in KOR.INI at once, by the mode's rules; what cannot be
+// recorded is refused whole; the clear-all button empties the nine location
+// keys.
 
 #include "drop_label.h"
 #include "drop_support.h"
@@ -10,11 +11,13 @@
 #include "main_window.h"
 #include "options_window.h"
 #include "recording_services.h"
+#include "source_chooser.h"
 #include "window_test_support.h"
 
 #include "lzh_writer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QByteArrayList>
 #include <QCheckBox>
 #include <QLabel>
@@ -23,13 +26,16 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 using kor::setup::Dir_File_Setup;
 using kor::setup::KORsetupMain;
+using kor::setup::SourceChooser;
 using kor::testing::hostPathOf;
 using kor::testing::liveWindow;
 
@@ -133,6 +139,25 @@ QListWidgetItem* entryNamed(const QListWidget& list, const QString& name) {
     return found.isEmpty() ? nullptr : found.back();
 }
 
+// Double-clicks `value` and, while the chooser it opens is shown, runs `use`
+// on it; false when no chooser opened.
+bool withChooser(QLabel& value, const std::function<void(SourceChooser&)>& use) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* chooser = qobject_cast<SourceChooser*>(widget);
+                chooser && chooser->isVisible()) {
+                opened = true;
+                use(*chooser);
+                // Whatever `use` left undone, the dialog must not stay open.
+                if (chooser->isVisible())
+                    chooser->reject();
+            }
+    });
+    QTest::mouseDClick(&value, Qt::LeftButton);
+    return opened;
+}
+
 const QStringList BmpModeKeys{"DirOnly", "MDirOnly", "EDirOnly"};
 const QStringList ArchiveModeKeys{"FileName", "MFileName", "EFileName"};
 const QStringList ArchiveDirectoryKeys{"Dir", "MDir", "EDir"};
@@ -161,6 +186,8 @@ class LocationWindowTest : public QObject {
     void browserEntryDropIsRecorded();
     void unrecordableWindowsPathIsRefused_data();
     void unrecordableWindowsPathIsRefused();
+    void chooserRecordsThePick_data();
+    void chooserRecordsThePick();
     void refusedArchiveShowsTheRecordedOneWhenReopened();
     void clearAllEmptiesTheNineLocations_data();
     void clearAllEmptiesTheNineLocations();
@@ -512,6 +539,86 @@ void LocationWindowTest::unrecordableWindowsPathIsRefused() {
     QCOMPARE(open.values(), values);
     QCOMPARE(open.korIni(), korIni);
     QCOMPARE(open.inMemory(AllKeys), before);
+}
+
+void LocationWindowTest::chooserRecordsThePick_data() {
+    QTest::addColumn<QString>("arcCheck");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("opened"); // the directory the user opens
+    QTest::addColumn<QString>("picked"); // a subfolder, or an archive; "" for none
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QByteArray>("korIni");
+
+    QTest::newRow("BMP: a subfolder selected")
+        << "on"
+        << "Label1"
+        << "D:\\"
+        << "PICS"
+        << "Command1" << QStringList{"D:\\PICS", "C:\\OLD6", "C:\\OLD2"}
+        << iniWith(BmpModeIni, {"DirOnly=D:\\PICS"});
+    QTest::newRow("BMP: the folder opened")
+        << "on"
+        << "Label2"
+        << "C:\\表"
+        << ""
+        << "Command1" << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\表"}
+        << iniWith(BmpModeIni, {"EDirOnly=C:\\\x95\x5C"});
+    QTest::newRow("archive: an archive")
+        << "off"
+        << "Label6"
+        << "D:\\ARC"
+        << "LOGO2.LZH"
+        << "Command1" << QStringList{"old1.lzh", "LOGO2.LZH", ""}
+        << iniWith(ArchiveModeIni, {"MDir=D:\\ARC", "MFileName=LOGO2.LZH"});
+    QTest::newRow("BMP: cancelled")
+        << "on"
+        << "Label1"
+        << "D:\\"
+        << "PICS"
+        << "Command2" << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\OLD2"} << iniBytes(BmpModeIni);
+    QTest::newRow("archive: cancelled")
+        << "off"
+        << "Label2"
+        << "D:\\ARC"
+        << "logo1.lzh"
+        << "Command2" << QStringList{"old1.lzh", "old6.lzh", ""} << iniBytes(ArchiveModeIni);
+}
+
+void LocationWindowTest::chooserRecordsThePick() {
+    QFETCH(QString, arcCheck);
+    QFETCH(QString, target);
+    QFETCH(QString, opened);
+    QFETCH(QString, picked);
+    QFETCH(QString, button);
+    QFETCH(QStringList, values);
+    QFETCH(QByteArray, korIni);
+    OpenLocation open(modeIni(arcCheck));
+    const kor::platform::Machine& machine = kor::platform::Machine::current();
+    const std::string currentDirectory = machine.currentDirectory();
+
+    const bool shown = withChooser(open.label(target), [&](SourceChooser& chooser) {
+        QVERIFY(chooser.Drive1->setDrive(opened.toStdString()));
+        QVERIFY(chooser.Dir1->setPath(opened.toStdString()));
+        if (!picked.isEmpty()) {
+            QListWidget& list = arcCheck == QStringLiteral("on")
+                                    ? static_cast<QListWidget&>(*chooser.Dir1)
+                                    : static_cast<QListWidget&>(*chooser.File1);
+            QListWidgetItem* entry = entryNamed(list, picked);
+            QVERIFY(entry);
+            list.setCurrentItem(entry);
+        }
+        QTest::mouseClick(chooser.findChild<QPushButton*>(button), Qt::LeftButton);
+    });
+
+    QVERIFY(shown);
+    QCOMPARE(open.values(), values);
+    QCOMPARE(open.korIni(), korIni);
+    QCOMPARE(open.beeps(), 0);
+    QVERIFY(open.recording.recorder().messages.empty());
+    // The browser finds bare archive names in the current directory; picking
+    // elsewhere must not move it.
+    QCOMPARE(machine.currentDirectory(), currentDirectory);
 }
 
 void LocationWindowTest::refusedArchiveShowsTheRecordedOneWhenReopened() {
