@@ -33,6 +33,7 @@ class DropLabel final : public QLabel {
     void filesDropped(const QStringList& hostPaths);
     // An entry of korsetup's own lists was dropped.
     void windowsPathDropped(const QString& windowsPath);
+    // The user asks to pick the value another way than by a drop.
     void doubleClicked();
 
   protected:
