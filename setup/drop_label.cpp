@@ -4,6 +4,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QUrl>
 
 #include <algorithm>
@@ -40,23 +41,49 @@ QStringList droppedFiles(const QMimeData* data) {
     return paths;
 }
 
+// The Windows path dragged from korsetup's own lists, or "" when `data`
+// carries none.
+QString droppedWindowsPath(const QMimeData* data) {
+    if (!data)
+        return {};
+    return QString::fromUtf8(data->data(QString::fromLatin1(WindowsPathMimeType)));
+}
+
+bool isTaken(const QMimeData* data) {
+    return !droppedWindowsPath(data).isEmpty() || !droppedFiles(data).isEmpty();
+}
+
 } // namespace
+
+QMimeData* windowsPathData(std::string_view windowsPath) {
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(WindowsPathMimeType),
+                  QByteArray(windowsPath.data(), static_cast<qsizetype>(windowsPath.size())));
+    return data;
+}
 
 DropLabel::DropLabel(QWidget* parent) : QLabel(parent) {
     setAcceptDrops(true);
 }
 
 void DropLabel::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedFiles(event->mimeData()).isEmpty())
+    if (isTaken(event->mimeData()))
         acceptAsCopy(event);
 }
 
 void DropLabel::dragMoveEvent(QDragMoveEvent* event) {
-    if (!droppedFiles(event->mimeData()).isEmpty())
+    if (isTaken(event->mimeData()))
         acceptAsCopy(event);
 }
 
 void DropLabel::dropEvent(QDropEvent* event) {
+    // The program's own path comes first: a source that also offered a file
+    // list would mean the same item.
+    if (const QString windowsPath = droppedWindowsPath(event->mimeData()); !windowsPath.isEmpty()) {
+        acceptAsCopy(event);
+        emit windowsPathDropped(windowsPath);
+        return;
+    }
     const QStringList paths = droppedFiles(event->mimeData());
     if (paths.isEmpty()) {
         event->ignore();
@@ -64,6 +91,13 @@ void DropLabel::dropEvent(QDropEvent* event) {
     }
     acceptAsCopy(event);
     emit filesDropped(paths);
+}
+
+void DropLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QLabel::mouseDoubleClickEvent(event);
+    event->accept();
+    emit doubleClicked();
 }
 
 } // namespace kor::setup

@@ -3,11 +3,25 @@
 #include <QLabel>
 #include <QStringList>
 
+#include <string_view>
+
+class QMimeData;
+
 namespace kor::setup {
 
+// The type under which korsetup's own lists hand over the Windows path (UTF-8)
+// of a dragged entry. It is the program's own, so that no file manager takes
+// such a drag for a host file.
+inline constexpr char WindowsPathMimeType[] = "application/x-kor-windows-path";
+
+// Drag data that carries `windowsPath` under WindowsPathMimeType and nothing
+// else.
+QMimeData* windowsPathData(std::string_view windowsPath);
+
 // A label that takes the file lists a file manager drops (text/uri-list of
-// local files) and hands on their host paths; what a drop means is the
-// window's to decide. Anything else dropped on it is left alone.
+// local files) and the Windows paths dragged from korsetup's own lists, and
+// hands them on; what a drop means is the window's to decide. Anything else
+// dropped on it is left alone.
 class DropLabel final : public QLabel {
     Q_OBJECT
 
@@ -17,11 +31,16 @@ class DropLabel final : public QLabel {
   signals:
     // A file list was dropped: its host paths in the order the list gives.
     void filesDropped(const QStringList& hostPaths);
+    // An entry of korsetup's own lists was dropped.
+    void windowsPathDropped(const QString& windowsPath);
+    // The user asks to pick the value another way than by a drop.
+    void doubleClicked();
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
 } // namespace kor::setup

@@ -1,6 +1,7 @@
 #include "file_controls.h"
 
 #include "controls.h"
+#include "drop_label.h"
 
 #include "platform/files.h"
 #include "platform/machine.h"
@@ -10,6 +11,9 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStyle>
+
+#include <cerrno>
+#include <functional>
 
 namespace kor::setup {
 
@@ -36,6 +40,18 @@ std::string lastComponent(const std::string& path) {
 
 constexpr int PathRole = Qt::UserRole;
 
+QStringList windowsPathTypes() {
+    return {QString::fromLatin1(WindowsPathMimeType)};
+}
+
+// A list lets one entry be dragged at a time, the one the drag began on.
+QMimeData* draggedEntryData(const QList<QListWidgetItem*>& items,
+                            const std::function<std::string(const QListWidgetItem&)>& pathOf) {
+    if (items.isEmpty())
+        return nullptr;
+    return windowsPathData(pathOf(*items.front()));
+}
+
 } // namespace
 
 DriveListBox::DriveListBox(QWidget* parent)
@@ -52,10 +68,13 @@ platform::Status DriveListBox::setDrive(std::string_view path) {
         full = machine.windowsPath(full.value());
     if (!full)
         return full.error();
-    if (auto host = machine.hostPath(full.value()); !host)
-        return host.error();
-
+    // Asked of the drive itself, not through a host path, which a drive that
+    // is a disk image does not have.
     const char letter = full.value().front();
+    if (!machine.isDriveMapped(letter))
+        return platform::Error(platform::Operation::Find, full.value(), ENODEV,
+                               std::string("drive ") + letter + ": is not mapped");
+
     if (findData(QChar(letter)) < 0)
         fillDrives();
     selectDrive(letter);
@@ -107,6 +126,27 @@ platform::Status DirListBox::setPath(std::string_view path) {
     if (moved)
         emit changed();
     return {};
+}
+
+std::string DirListBox::selectedPath() const {
+    const QListWidgetItem* selected = currentItem();
+    return selected ? selected->data(PathRole).toString().toStdString() : m_path;
+}
+
+QStringList DirListBox::mimeTypes() const {
+    return windowsPathTypes();
+}
+
+QMimeData* DirListBox::mimeData(const QList<QListWidgetItem*>& items) const {
+    return draggedEntryData(items, [](const QListWidgetItem& item) {
+        return item.data(PathRole).toString().toStdString();
+    });
+}
+
+void DirListBox::startDrag(Qt::DropActions) {
+    // A drag tells where an entry lies; the list keeps it whatever the target
+    // makes of it.
+    QListWidget::startDrag(Qt::CopyAction);
 }
 
 void DirListBox::fill(const std::vector<std::string>& subfolders) {
@@ -174,6 +214,20 @@ QStringList FileListBox::names() const {
 std::string FileListBox::selectedName() const {
     const QList<QListWidgetItem*> selected = selectedItems();
     return selected.isEmpty() ? std::string() : selected.front()->text().toStdString();
+}
+
+QStringList FileListBox::mimeTypes() const {
+    return windowsPathTypes();
+}
+
+QMimeData* FileListBox::mimeData(const QList<QListWidgetItem*>& items) const {
+    return draggedEntryData(items, [this](const QListWidgetItem& item) {
+        return joinPath(m_path, item.text().toStdString());
+    });
+}
+
+void FileListBox::startDrag(Qt::DropActions) {
+    QListWidget::startDrag(Qt::CopyAction);
 }
 
 void FileListBox::fill(const std::vector<std::string>& names) {

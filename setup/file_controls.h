@@ -13,6 +13,8 @@
 // The drive, directory, file and member lists of the logo browser. Each path
 // list keeps the Windows path it shows; a change made from outside runs the
 // same change signal as the user's own pick, as the browser's handlers expect.
+// With dragging enabled, the directory and file lists hand over the Windows
+// path of the dragged entry, never a host file.
 namespace kor::setup {
 
 // The mapped drives of the machine, one of them selected.
@@ -52,6 +54,8 @@ class DirListBox final : public QListWidget {
 
     // The full Windows path shown, without a trailing "\" except at a root.
     const std::string& path() const { return m_path; }
+    // The full Windows path of the entry selected, or path() when none is.
+    std::string selectedPath() const;
     // Shows `path`; a drive alone ("D:") means that drive's current
     // directory. Emits changed() when that is another directory. Fails,
     // changing nothing, when the directory cannot be read.
@@ -59,6 +63,11 @@ class DirListBox final : public QListWidget {
 
   signals:
     void changed();
+
+  protected:
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
   private:
     void fill(const std::vector<std::string>& subfolders);
@@ -93,6 +102,11 @@ class FileListBox final : public QListWidget {
   signals:
     // The user selected a name, by mouse or keyboard.
     void picked();
+
+  protected:
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
   private:
     // Lists `names`, keeping the selected name selected when it is still

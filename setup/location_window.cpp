@@ -2,9 +2,12 @@
 
 #include "controls.h"
 #include "drop_label.h"
+#include "logo_browser.h"
 #include "main_window.h"
+#include "source_chooser.h"
 #include "twips.h"
 
+#include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/services.h"
 #include "platform/text.h"
@@ -12,6 +15,8 @@
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QMdiArea>
+#include <QPointer>
 #include <QPushButton>
 
 #include <filesystem>
@@ -42,10 +47,10 @@ bool isStorableInKorIni(std::string_view value) {
            platform::toCp932(value).ok();
 }
 
-// The Windows path of a dropped host path, or nothing when it cannot be
-// recorded: it lies outside every drive, its Windows path would lead the
-// changer elsewhere (a host name holding "\"), or KOR.INI cannot hold it.
-std::optional<std::string> recordablePath(const QString& hostPath) {
+// The Windows path of a dropped host path, or nothing when it lies outside
+// every drive or its Windows path would lead the changer elsewhere (a host
+// name holding "\").
+std::optional<std::string> windowsPathOf(const QString& hostPath) {
     const std::filesystem::path host(QFile::encodeName(hostPath).toStdString());
     const platform::Machine& machine = platform::Machine::current();
     platform::Result<std::string> windows = machine.windowsPath(host);
@@ -55,9 +60,19 @@ std::optional<std::string> recordablePath(const QString& hostPath) {
     std::error_code error;
     if (!found || !std::filesystem::equivalent(found.value(), host, error))
         return std::nullopt;
-    if (!isStorableInKorIni(windows.value()))
-        return std::nullopt;
     return std::move(windows).value();
+}
+
+// Whether a Windows path, from a drop or a pick, can be recorded: a full path
+// of an existing item, asked of the machine so that every kind of drive
+// answers alike, that KOR.INI can hold.
+bool isRecordable(const std::string& windowsPath) {
+    platform::Result<std::string> full = platform::Machine::current().fullPath(windowsPath);
+    if (!full || full.value() != windowsPath)
+        return false;
+    if (!platform::fileExists(windowsPath) && !platform::directoryExists(windowsPath))
+        return false;
+    return isStorableInKorIni(windowsPath);
 }
 
 } // namespace
@@ -92,6 +107,21 @@ Dir_File_Setup::Dir_File_Setup(KORsetupMain& main, core::SetupSession& session)
     connect(opening, &DropLabel::filesDropped, this, &Dir_File_Setup::Label1_OLEDragDrop);
     connect(middle, &DropLabel::filesDropped, this, &Dir_File_Setup::Label6_OLEDragDrop);
     connect(ending, &DropLabel::filesDropped, this, &Dir_File_Setup::Label2_OLEDragDrop);
+    const struct {
+        DropLabel* value;
+        QLabel* heading;
+        core::LogoSlot slot;
+    } values[] = {{opening, Label3, core::LogoSlot::Opening},
+                  {middle, Label5, core::LogoSlot::Middle},
+                  {ending, Label4, core::LogoSlot::Ending}};
+    for (const auto& [value, heading, slot] : values) {
+        connect(value, &DropLabel::windowsPathDropped, this,
+                [this, value, slot](const QString& path) {
+                    recordPath(*value, slot, path.toStdString());
+                });
+        connect(value, &DropLabel::doubleClicked, this,
+                [this, value, heading, slot] { chooseSource(*value, *heading, slot); });
+    }
     connect(Command4, &QPushButton::clicked, this, &Dir_File_Setup::Command4_Click);
     connect(Command9, &QPushButton::clicked, this, &Dir_File_Setup::Command9_Click);
     m_main.whenDeactivated(this, &Dir_File_Setup::Form_Deactivate);
@@ -117,6 +147,12 @@ void Dir_File_Setup::showSources() {
 }
 
 void Dir_File_Setup::Form_Deactivate() {
+    // Items are dragged onto the values from the logo browser: the focus
+    // passing to it keeps this window open, and in front to take the drop.
+    if (QMdiArea* area = mdiArea(); area && qobject_cast<Form1*>(area->activeSubWindow())) {
+        raise();
+        return;
+    }
     close();
 }
 
@@ -133,15 +169,21 @@ void Dir_File_Setup::Label2_OLEDragDrop(const QStringList& hostPaths) {
 }
 
 void Dir_File_Setup::recordDrop(QLabel& label, core::LogoSlot slot, const QStringList& hostPaths) {
-    // Of several items dropped at once, the last one counts. One that cannot
-    // be recorded is refused before anything is written, so that an archive's
-    // directory is never written without its file name.
-    const std::optional<std::string> path = recordablePath(hostPaths.back());
-    if (!path) {
-        platform::services().beep();
-        return;
-    }
-    const platform::Result<core::DropResult> recorded = m_session.recordDroppedPath(slot, *path);
+    // Of several items dropped at once, the last one counts.
+    const std::optional<std::string> path = windowsPathOf(hostPaths.back());
+    if (!path)
+        return platform::services().beep();
+    recordPath(label, slot, *path);
+}
+
+void Dir_File_Setup::recordPath(QLabel& label, core::LogoSlot slot,
+                                const std::string& windowsPath) {
+    // Refused before anything is written, so that an archive's directory is
+    // never written without its file name.
+    if (!isRecordable(windowsPath))
+        return platform::services().beep();
+    const platform::Result<core::DropResult> recorded =
+        m_session.recordDroppedPath(slot, windowsPath);
     if (!recorded)
         return tell(recorded.error().message());
     // A refused archive leaves the old one recorded, in KOR.INI and in memory;
@@ -150,6 +192,20 @@ void Dir_File_Setup::recordDrop(QLabel& label, core::LogoSlot slot, const QStrin
         platform::services().beep();
         label.clear();
     }
+}
+
+void Dir_File_Setup::chooseSource(QLabel& label, QLabel& heading, core::LogoSlot slot) {
+    const core::LogoSourceKeys& keys = core::sourceKeysOf(slot);
+    const bool bmpMode = m_session.isBmpMode();
+    // Opens where the slot's source lies now.
+    const std::string& recorded =
+        m_session.settings.*(bmpMode ? keys.pictureDirectory : keys.archiveDirectory);
+    SourceChooser chooser(&m_main, bmpMode ? SourceKind::Folder : SourceKind::Archive,
+                          heading.text(), recorded);
+    const QPointer<Dir_File_Setup> alive(this);
+    if (chooser.exec() != QDialog::Accepted || !alive)
+        return;
+    recordPath(label, slot, chooser.chosenPath());
 }
 
 void Dir_File_Setup::Command4_Click() {

@@ -15,8 +15,10 @@ class KORsetupMain;
 
 // The change-file location window: for each logo screen a heading that names
 // the kind of value (a directory in BMP mode, an archive in archive mode) and
-// the value the changer draws from, as the session holds them. Items dropped
-// from the file manager on a value are recorded in KOR.INI at once.
+// the value the changer draws from, as the session holds them. An item
+// dropped on a value from the file manager or from the logo browser, or
+// picked in the dialog a double click on the value opens, is recorded in
+// KOR.INI at once.
 class Dir_File_Setup final : public QMdiSubWindow {
     Q_OBJECT
 
@@ -49,6 +51,12 @@ class Dir_File_Setup final : public QMdiSubWindow {
     void Command9_Click();
 
     void recordDrop(QLabel& label, core::LogoSlot slot, const QStringList& hostPaths);
+    // Records the item at `windowsPath` as the slot's source, by the mode's
+    // rules; what cannot be recorded is refused with a beep.
+    void recordPath(QLabel& label, core::LogoSlot slot, const std::string& windowsPath);
+    // Lets the user pick the slot's source on the machine's drives; a pick is
+    // recorded as a drop is, a cancel changes nothing.
+    void chooseSource(QLabel& label, QLabel& heading, core::LogoSlot slot);
     // The headings and values of the mode in force.
     void showSources();
 

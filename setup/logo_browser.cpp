@@ -69,6 +69,12 @@ Form1::Form1(KORsetupMain& main, core::SetupSession& session) : m_main(main), m_
     File1->setObjectName(QStringLiteral("File1"));
     File1->setGeometry(rectFromTwips(2535, 60, 2325, 2070));
     File1->setPattern("*.LZH");
+    // A folder or a file is dragged from here onto the change-file location
+    // window's values.
+    for (QListWidget* list : {static_cast<QListWidget*>(Dir1), static_cast<QListWidget*>(File1)}) {
+        list->setDragEnabled(true);
+        list->setDragDropMode(QAbstractItemView::DragOnly);
+    }
     ListView1 = new ReportListView(content);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setGeometry(rectFromTwips(45, 2190, 6435, 3165));

@@ -1,32 +1,41 @@
-// The location window: items dropped from the file manager on its three
-// value labels are recorded in KOR.INI at once, by the mode's rules; what
-// cannot be recorded is refused whole; the clear-all button empties the nine
-// location keys.
+// The location window: items dropped from the file manager or the logo
+// browser on its three value labels, or picked in the dialog a double click
+// opens, are recorded in KOR.INI at once, by the mode's rules; what cannot be
+// recorded is refused whole; the clear-all button empties the nine location
+// keys.
 
+#include "drop_label.h"
 #include "drop_support.h"
 #include "location_window.h"
+#include "logo_browser.h"
 #include "main_window.h"
 #include "options_window.h"
 #include "recording_services.h"
+#include "source_chooser.h"
 #include "window_test_support.h"
 
 #include "lzh_writer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QByteArrayList>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 using kor::setup::Dir_File_Setup;
 using kor::setup::KORsetupMain;
+using kor::setup::SourceChooser;
 using kor::testing::hostPathOf;
 using kor::testing::liveWindow;
 
@@ -122,6 +131,33 @@ struct OpenLocation {
     Dir_File_Setup* location = nullptr;
 };
 
+// The entry of `list` whose name, indentation left out, is `name`; of the
+// directory list's, the subfolder rather than a folder leading to it.
+QListWidgetItem* entryNamed(const QListWidget& list, const QString& name) {
+    const QList<QListWidgetItem*> found = list.findItems(
+        QStringLiteral("^ *") + QRegularExpression::escape(name) + '$', Qt::MatchRegularExpression);
+    return found.isEmpty() ? nullptr : found.back();
+}
+
+// Double-clicks `value` and, while the chooser it opens is shown, runs `use`
+// on it; false when no chooser opened.
+bool withChooser(QLabel& value, const std::function<void(SourceChooser&)>& use) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* chooser = qobject_cast<SourceChooser*>(widget);
+                chooser && chooser->isVisible()) {
+                opened = true;
+                use(*chooser);
+                // Whatever `use` left undone, the dialog must not stay open.
+                if (chooser->isVisible())
+                    chooser->reject();
+            }
+    });
+    QTest::mouseDClick(&value, Qt::LeftButton);
+    return opened;
+}
+
 const QStringList BmpModeKeys{"DirOnly", "MDirOnly", "EDirOnly"};
 const QStringList ArchiveModeKeys{"FileName", "MFileName", "EFileName"};
 const QStringList ArchiveDirectoryKeys{"Dir", "MDir", "EDir"};
@@ -146,6 +182,12 @@ class LocationWindowTest : public QObject {
     void unrecordablePathIsRefusedWhole();
     void otherDataIsNotAFileList_data();
     void otherDataIsNotAFileList();
+    void browserEntryDropIsRecorded_data();
+    void browserEntryDropIsRecorded();
+    void unrecordableWindowsPathIsRefused_data();
+    void unrecordableWindowsPathIsRefused();
+    void chooserRecordsThePick_data();
+    void chooserRecordsThePick();
     void refusedArchiveShowsTheRecordedOneWhenReopened();
     void clearAllEmptiesTheNineLocations_data();
     void clearAllEmptiesTheNineLocations();
@@ -393,6 +435,190 @@ void LocationWindowTest::otherDataIsNotAFileList() {
     QCOMPARE(open.korIni(), korIni);
     QCOMPARE(open.beeps(), 0);
     QVERIFY(open.recording.recorder().messages.empty());
+}
+
+void LocationWindowTest::browserEntryDropIsRecorded_data() {
+    QTest::addColumn<QString>("arcCheck");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("shown");   // the browser's directory
+    QTest::addColumn<QString>("list");    // Dir1 or File1
+    QTest::addColumn<QString>("dragged"); // the entry's name
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QByteArray>("korIni");
+    QTest::addColumn<int>("beeps");
+
+    QTest::newRow("BMP: a folder") << "on"
+                                   << "Label1"
+                                   << "D:\\"
+                                   << "Dir1"
+                                   << "PICS" << QStringList{"D:\\PICS", "C:\\OLD6", "C:\\OLD2"}
+                                   << iniWith(BmpModeIni, {"DirOnly=D:\\PICS"}) << 0;
+    QTest::newRow("BMP: a picture records its folder")
+        << "on"
+        << "Label6"
+        << "C:\\LOGO"
+        << "File1"
+        << "A.BMP" << QStringList{"C:\\OLD1", "C:\\LOGO", "C:\\OLD2"}
+        << iniWith(BmpModeIni, {"MDirOnly=C:\\LOGO"}) << 0;
+    QTest::newRow("archive: an archive")
+        << "off"
+        << "Label2"
+        << "C:\\表"
+        << "File1"
+        << "ロゴ.lzh" << QStringList{"old1.lzh", "old6.lzh", "ロゴ.lzh"}
+        << iniWith(ArchiveModeIni, {"EDir=C:\\\x95\x5C", "EFileName=\x83\x8D\x83\x53.lzh"}) << 0;
+    QTest::newRow("archive: a folder is no archive")
+        << "off"
+        << "Label1"
+        << "D:\\"
+        << "Dir1"
+        << "ARC" << QStringList{"", "old6.lzh", ""} << iniBytes(ArchiveModeIni) << 1;
+}
+
+void LocationWindowTest::browserEntryDropIsRecorded() {
+    QFETCH(QString, arcCheck);
+    QFETCH(QString, target);
+    QFETCH(QString, shown);
+    QFETCH(QString, list);
+    QFETCH(QString, dragged);
+    QFETCH(QStringList, values);
+    QFETCH(QByteArray, korIni);
+    QFETCH(int, beeps);
+    OpenLocation open(modeIni(arcCheck));
+    // The user turns to the browser to drag from it; the values stay open.
+    open.window->showLogoBrowser();
+    kor::setup::Form1& browser = open.window->logoBrowser();
+    QVERIFY(liveWindow<Dir_File_Setup>(*open.window));
+    QVERIFY(browser.showDirectory(shown.toStdString()));
+    QListWidget& source = *browser.findChild<QListWidget*>(list);
+    QListWidgetItem* entry = entryNamed(source, dragged);
+    QVERIFY(entry);
+    const std::unique_ptr<QMimeData> data(source.model()->mimeData({source.indexFromItem(entry)}));
+
+    // Nothing in it that a file manager would take for a host file.
+    QVERIFY(!data->hasUrls());
+    QVERIFY(!data->hasText());
+    const kor::testing::DropOutcome outcome = kor::testing::dragAndDrop(open.label(target), *data);
+
+    QVERIFY(outcome.dragAccepted);
+    QVERIFY(outcome.dropAccepted);
+    QCOMPARE(outcome.action, Qt::CopyAction);
+    QCOMPARE(open.values(), values);
+    QCOMPARE(open.korIni(), korIni);
+    QCOMPARE(open.beeps(), beeps);
+    QVERIFY(open.recording.recorder().messages.empty());
+}
+
+void LocationWindowTest::unrecordableWindowsPathIsRefused_data() {
+    QTest::addColumn<QString>("arcCheck");
+    QTest::addColumn<QString>("windowsPath");
+
+    QTest::newRow("BMP: a missing folder") << "on"
+                                           << "C:\\GONE";
+    QTest::newRow("archive: a drive not mapped") << "off"
+                                                 << "Q:\\logo1.lzh";
+    QTest::newRow("archive: a path not in its full form") << "off"
+                                                          << "D:\\ARC\\..\\logo1.lzh";
+}
+
+void LocationWindowTest::unrecordableWindowsPathIsRefused() {
+    QFETCH(QString, arcCheck);
+    QFETCH(QString, windowsPath);
+    OpenLocation open(modeIni(arcCheck));
+    const QStringList values = open.values();
+    const QByteArray korIni = open.korIni();
+    const QStringList before = open.inMemory(AllKeys);
+    const std::unique_ptr<QMimeData> data(kor::setup::windowsPathData(windowsPath.toStdString()));
+
+    const kor::testing::DropOutcome outcome =
+        kor::testing::dragAndDrop(*open.location->Label6, *data);
+
+    QVERIFY(outcome.dropAccepted);
+    QCOMPARE(open.beeps(), 1);
+    QVERIFY(open.recording.recorder().messages.empty());
+    QCOMPARE(open.values(), values);
+    QCOMPARE(open.korIni(), korIni);
+    QCOMPARE(open.inMemory(AllKeys), before);
+}
+
+void LocationWindowTest::chooserRecordsThePick_data() {
+    QTest::addColumn<QString>("arcCheck");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("opened"); // the directory the user opens
+    QTest::addColumn<QString>("picked"); // a subfolder, or an archive; "" for none
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QByteArray>("korIni");
+
+    QTest::newRow("BMP: a subfolder selected")
+        << "on"
+        << "Label1"
+        << "D:\\"
+        << "PICS"
+        << "Command1" << QStringList{"D:\\PICS", "C:\\OLD6", "C:\\OLD2"}
+        << iniWith(BmpModeIni, {"DirOnly=D:\\PICS"});
+    QTest::newRow("BMP: the folder opened")
+        << "on"
+        << "Label2"
+        << "C:\\表"
+        << ""
+        << "Command1" << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\表"}
+        << iniWith(BmpModeIni, {"EDirOnly=C:\\\x95\x5C"});
+    QTest::newRow("archive: an archive")
+        << "off"
+        << "Label6"
+        << "D:\\ARC"
+        << "LOGO2.LZH"
+        << "Command1" << QStringList{"old1.lzh", "LOGO2.LZH", ""}
+        << iniWith(ArchiveModeIni, {"MDir=D:\\ARC", "MFileName=LOGO2.LZH"});
+    QTest::newRow("BMP: cancelled")
+        << "on"
+        << "Label1"
+        << "D:\\"
+        << "PICS"
+        << "Command2" << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\OLD2"} << iniBytes(BmpModeIni);
+    QTest::newRow("archive: cancelled")
+        << "off"
+        << "Label2"
+        << "D:\\ARC"
+        << "logo1.lzh"
+        << "Command2" << QStringList{"old1.lzh", "old6.lzh", ""} << iniBytes(ArchiveModeIni);
+}
+
+void LocationWindowTest::chooserRecordsThePick() {
+    QFETCH(QString, arcCheck);
+    QFETCH(QString, target);
+    QFETCH(QString, opened);
+    QFETCH(QString, picked);
+    QFETCH(QString, button);
+    QFETCH(QStringList, values);
+    QFETCH(QByteArray, korIni);
+    OpenLocation open(modeIni(arcCheck));
+    const kor::platform::Machine& machine = kor::platform::Machine::current();
+    const std::string currentDirectory = machine.currentDirectory();
+
+    const bool shown = withChooser(open.label(target), [&](SourceChooser& chooser) {
+        QVERIFY(chooser.Drive1->setDrive(opened.toStdString()));
+        QVERIFY(chooser.Dir1->setPath(opened.toStdString()));
+        if (!picked.isEmpty()) {
+            QListWidget& list = arcCheck == QStringLiteral("on")
+                                    ? static_cast<QListWidget&>(*chooser.Dir1)
+                                    : static_cast<QListWidget&>(*chooser.File1);
+            QListWidgetItem* entry = entryNamed(list, picked);
+            QVERIFY(entry);
+            list.setCurrentItem(entry);
+        }
+        QTest::mouseClick(chooser.findChild<QPushButton*>(button), Qt::LeftButton);
+    });
+
+    QVERIFY(shown);
+    QCOMPARE(open.values(), values);
+    QCOMPARE(open.korIni(), korIni);
+    QCOMPARE(open.beeps(), 0);
+    QVERIFY(open.recording.recorder().messages.empty());
+    // The browser finds bare archive names in the current directory; picking
+    // elsewhere must not move it.
+    QCOMPARE(machine.currentDirectory(), currentDirectory);
 }
 
 void LocationWindowTest::refusedArchiveShowsTheRecordedOneWhenReopened() {

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "file_controls.h"
+
+#include <QDialog>
+
+#include <string>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace kor::setup {
+
+// What the user picks for a logo: the folder of its pictures (BMP mode) or
+// its LZH archive (archive mode).
+enum class SourceKind { Folder, Archive };
+
+// A small modal dialog over the drives of the emulated machine in which the
+// user picks a logo's source without a file manager, so that it serves drives
+// a file manager cannot open. It reads the machine through the platform layer
+// only and leaves its current drive and directory as they were.
+class SourceChooser final : public QDialog {
+    Q_OBJECT
+
+  public:
+    // Titled `title`, showing `startAt` when that directory can be read and
+    // the current directory otherwise.
+    SourceChooser(QWidget* parent, SourceKind kind, const QString& title,
+                  const std::string& startAt);
+
+    // The full Windows path picked: the folder selected in the directory
+    // list, or the archive selected in the file list; "" when no archive is.
+    std::string chosenPath() const;
+
+    // The controls, reached by the dialog's own code and by tests.
+    QFrame* SSPanel1;
+    QLabel* Label1; // what to pick
+    DriveListBox* Drive1;
+    DirListBox* Dir1;
+    FileListBox* File1;    // archives to pick, or the pictures of the folder shown
+    QPushButton* Command1; // OK
+    QPushButton* Command2; // cancel
+
+  private:
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_DblClick();
+    void enableOk();
+
+    SourceKind m_kind;
+};
+
+} // namespace kor::setup
