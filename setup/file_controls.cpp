@@ -11,6 +11,8 @@
 #include <QSignalBlocker>
 #include <QStyle>
 
+#include <cerrno>
+
 namespace kor::setup {
 
 namespace {
@@ -52,10 +54,12 @@ platform::Status DriveListBox::setDrive(std::string_view path) {
         full = machine.windowsPath(full.value());
     if (!full)
         return full.error();
-    if (auto host = machine.hostPath(full.value()); !host)
-        return host.error();
-
+    // Only whether the drive is there: it may be a disk image, which has no
+    // host folder to find.
     const char letter = full.value().front();
+    if (!machine.isDriveMapped(letter))
+        return platform::Error(platform::Operation::Find, full.value(), ENODEV,
+                               std::string("drive ") + letter + ": is not mapped");
     if (findData(QChar(letter)) < 0)
         fillDrives();
     selectDrive(letter);
