@@ -204,7 +204,11 @@ Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
     static std::map<Key, std::shared_ptr<ImageDrive>> opened;
     const Key key{imageName, info.st_dev, info.st_ino, partition};
     auto& drive = opened[key];
-    if (!drive || drive->m_volume.offset != volume.offset ||
+    // A file made anew may get the number of one that was removed.
+    struct stat claimed {};
+    const bool claimGone = drive && drive->m_claim.isOpen() &&
+                           ::fstat(drive->m_claim.get(), &claimed) == 0 && claimed.st_nlink == 0;
+    if (!drive || claimGone || drive->m_volume.offset != volume.offset ||
         drive->m_volume.length != volume.length)
         drive = std::make_shared<ImageDrive>(imageFile, volume);
     return drive;
@@ -561,10 +565,12 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
         return failed(EEXIST);
     if (target.entry && target.entry->readOnly)
         return failed(EACCES, "the file is read-only");
-    // The new name is given as the path spells it, unless the file keeps the
-    // name it has (a rename that changes only the case).
-    const std::string newName =
-        target.entry ? mtools::addressOf(target.entry->carrier) : target.name;
+    // The new name is given as the path spells it; a file that is replaced
+    // passes its name on as it was spelt, long name and case.
+    const std::string newName = !target.entry ? target.name
+                                : mtools::isCreatableName(target.entry->name)
+                                    ? target.entry->name
+                                    : mtools::addressOf(target.entry->carrier);
     const bool sameFolder = source.folderAddress == target.folderAddress;
     std::vector<std::string> before;
     for (const mtools::Entry& entry : *KOR_TRY(entriesAt(operation, target.folderAddress, to)))

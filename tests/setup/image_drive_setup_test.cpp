@@ -44,37 +44,13 @@ std::string cp932(std::string_view text) {
 const std::string Folder = "C:\\PICS\\壁紙";
 const std::string Archive = Folder + "\\和風.LZH";
 
-// FIXME: The platform finds an image's drive object by the image's inode but
-// keeps the path of its first opening, so an image made after another was
-// removed, reusing its inode, would be taken for the removed one. Every image
-// of this run keeps a second link here, so that no inode comes free.
-struct ImageKeeper {
-    ImageKeeper() {
-        std::string pattern = (fs::temp_directory_path() / "kor-images-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create " + pattern);
-        folder = pattern;
-    }
-    ~ImageKeeper() {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-    void keep(const fs::path& image) {
-        fs::create_hard_link(image, folder / std::to_string(++count));
-    }
-    fs::path folder;
-    int count = 0;
-};
-
 // Moves the folder drive C: of `machine` into an MBR disk with one FAT16
 // partition from sector 63, makes $KOR_ROOT/c a link to it, and installs the
 // machine anew. Returns the volume.
 FatVolume moveDriveIntoImage(TemporaryMachine& machine) {
-    static ImageKeeper keeper;
     const fs::path drive = machine.root() / "c";
     FatVolume volume =
         kor::testing::makeMbrDisk(machine.root() / "win95.img", kor::testing::FatType::Fat16, 63);
-    keeper.keep(volume.image);
     kor::testing::copyTree(volume, drive);
     fs::remove_all(drive);
     fs::create_symlink("win95.img", drive);
