@@ -251,9 +251,14 @@ void KORsetupMain::mfile1_Click() {
 }
 
 void KORsetupMain::OpenStartFolder() {
-    // Whether the file manager came up is not the program's concern; with no
-    // start folder nothing is seen.
-    static_cast<void>(platform::services().openFolder(m_session.startFolder));
+    // With no start folder nothing is seen. A folder the file manager cannot
+    // be given at all (one inside a disk image has no host folder) is said so,
+    // rather than nothing happening.
+    if (m_session.startFolder.empty() || platform::services().openFolder(m_session.startFolder))
+        return;
+    tell(m_session.startFolder +
+         "\nこのﾌｫﾙﾀﾞをﾌｧｲﾙﾏﾈｰｼﾞｬで開けませんでした。ﾃﾞｨｽｸｲﾒｰｼﾞの中のﾌｫﾙﾀﾞは"
+         "「ＬＯＧＯファイルの変更」で開いてください");
 }
 
 void KORsetupMain::mfile2_Click() {
