@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "about_window.h"
+#include "controls.h"
 #include "image_display.h"
 #include "location_window.h"
 #include "logo_backup.h"
