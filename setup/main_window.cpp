@@ -255,7 +255,7 @@ void KORsetupMain::OpenStartFolder() {
     // With no start folder nothing is seen. A folder the file manager cannot
     // be given at all (one inside a disk image has no host folder) is said so,
     // rather than nothing happening.
-    if (m_session.startFolder.empty() || platform::services().openFolder(m_session.startFolder))
+    if (platform::services().openFolder(m_session.startFolder) || m_session.startFolder.empty())
         return;
     tell(m_session.startFolder +
          "\nこのﾌｫﾙﾀﾞをﾌｧｲﾙﾏﾈｰｼﾞｬで開けませんでした。ﾃﾞｨｽｸｲﾒｰｼﾞの中のﾌｫﾙﾀﾞは"
