@@ -167,6 +167,14 @@ mtools::Invocation reading(std::string name, std::vector<std::string> arguments,
     return invocation;
 }
 
+// The programs make ASCII names only inside an image: mtools cannot write a
+// CP932 short name rightly.
+Error notCreatable(Operation operation, std::string_view path) {
+    return Error(operation, std::string(path), ENOTSUP,
+                 "only ASCII names are made inside a disk image")
+        .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中には英数字の名前しか作れません");
+}
+
 std::string joinAddress(const std::string& folder, const std::string& component) {
     return folder + "/" + component;
 }
@@ -533,9 +541,7 @@ Status ImageDrive::store(Operation operation, int contents, std::string_view pat
     if (place.entry)
         return Error(operation, std::string(path), EEXIST);
     if (!mtools::isCreatableName(place.name))
-        return Error(operation, std::string(path), ENOTSUP,
-                     "only ASCII names are made inside a disk image")
-            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中には英数字の名前しか作れません");
+        return notCreatable(operation, path);
     const std::string address = joinAddress(place.folderAddress, place.name);
     mtools::Invocation copying = command("mcopy", {"-m", "-D", "o", "/dev/fd/5", address});
     copying.input = contents;
@@ -633,9 +639,7 @@ Status ImageDrive::makeDirectory(Operation operation, std::string_view path) {
     if (place.entry || place.isRoot)
         return Error(operation, std::string(path), EEXIST);
     if (!mtools::isCreatableName(place.name))
-        return Error(operation, std::string(path), ENOTSUP,
-                     "only ASCII names are made inside a disk image")
-            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中には英数字の名前しか作れません");
+        return notCreatable(operation, path);
     const mtools::Outcome outcome =
         run(command("mmd", {joinAddress(place.folderAddress, place.name)}));
     noteChanged({place.folderAddress});
