@@ -377,43 +377,51 @@ count_leftovers() { # fresh-tree trial-tree
 
 # The steps of one traced run as "syscall k changes": the k-th call of that
 # system call by KOR itself, and 1 when it starts, watches or waits for an
-# mtools process that changes the image (mcopy -m, mren, mmove, mdel, mmd,
-# mdeltree). The trace follows the children (-f) only to see what each one
+# mtools process that changes the image (mcopy into it, mren, mmove, mdel,
+# mmd, mrd, mdeltree, mattrib with a flag to set). The trace follows the children (-f) only to see what each one
 # runs; the steps are KOR's own calls.
 traced_calls=clone,clone3,vfork,pidfd_open,wait4,waitid
 trace_steps() { # trace
     awk '
-        NR == 1 { kor = $1 }
+        NR == 1 { kor = $1; n = 0 }
         / execve\("[^"]*", \["mtools", "-c", "/ {
             command = $0
             sub(/.*\["mtools", "-c", "/, "", command)
-            arguments = command
+            target = command
+            sub(/"\].*/, "", target)
+            sub(/.*"/, "", target)
             sub(/".*/, "", command)
-            changes[$1] = command ~ /^(mren|mmove|mdel|mmd|mdeltree)$/ ||
-                (command == "mcopy" && arguments ~ /"-m"/)
+            changes[$1] = command ~ /^(mren|mmove|mdel|mmd|mrd|mdeltree)$/ ||
+                (command == "mcopy" && target ~ /^::/) ||
+                (command == "mattrib" && $0 ~ /", "[-+][ahrs]"/)
             next
         }
-        $1 != kor || $2 ~ /^<\.\.\./ { next }
+        $1 != kor { next }
+        # The child is what a clone returns; with -f that may come on a later
+        # "resumed" line.
+        $2 ~ /^<\.\.\./ {
+            if ($0 ~ /(clone|clone3|vfork) resumed>.* = [0-9]+$/)
+                of[pending] = $NF
+            next
+        }
         {
             name = $2
             sub(/\(.*/, "", name)
             if (name == "execve") next
             count[name]++
-            line = $0
             child = ""
             if (name ~ /^(clone|clone3|vfork)$/) {
-                # The child is what the call returns (with -f it may come on
-                # a later "resumed" line; the next pidfd_open names it too).
                 pending = n
+                if ($0 ~ / = [0-9]+$/) child = $NF
             } else {
-                child = line
-                sub(/^[0-9]+ +[a-z_0-9]+\(/, "", child)
+                # pidfd_open, wait4, waitid: the child is the first argument
+                # (none for "any child").
+                child = $0
+                sub(/^[0-9]+ +[a-z_0-9]+\((P_PID, )?/, "", child)
                 sub(/[^0-9].*/, "", child)
             }
             step[n] = name " " count[name]
             of[n] = child
-            if (name == "pidfd_open")
-                of[pending] = child
             n++
         }
         END {
