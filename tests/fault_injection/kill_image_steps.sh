@@ -4,9 +4,9 @@
 #
 # Every change KOR makes inside an image is one mtools process, run in its own
 # process group so that it ends its work even when KOR dies. For each mode
-# (BMP folders, LZH archives) and each image layout, the demo machine of
-# examples/ is written into an image (an MBR disk, one FAT partition at sector
-# 63), one run of KOR is traced to count the calls that start a process
+# (BMP folders, LZH archives), the demo machine of examples/ is written into an
+# image (an MBR disk, one FAT16 partition at sector 63; FAT32 too in BMP
+# mode), one run of KOR is traced to count the calls that start a process
 # (clone, clone3, vfork), watch one (pidfd_open) or wait for one (wait4,
 # waitid), and then, for each chosen step, a fresh copy of the image gets a
 # run that strace kills with SIGKILL on entering that call. Once no process
@@ -21,8 +21,8 @@
 # Last, while another process (sleep) has the image open, KOR must end with
 # status 1, name that process and its PID, and leave the image byte for byte.
 #
-#   bash tests/fault_injection/kill_image_steps.sh          # every 7th step and each change
-#   bash tests/fault_injection/kill_image_steps.sh --full   # every step
+#   bash tests/fault_injection/kill_image_steps.sh         # every 7th step, each change
+#   bash tests/fault_injection/kill_image_steps.sh --full  # every step
 #
 # The step counts depend on the pictures drawn at random, so a step of the
 # traced run stands for "the k-th call of this system call" in a later one.
@@ -36,11 +36,13 @@ program="${KOR_PROGRAM:-$here/build/changer/KOR}"
 modes=(bmp archive)
 layouts=(fat16 fat32)
 every=7
+calls=""
 keep=no
 
 usage() {
     sed -n '2,28s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
     cat <<'EOF'
+
 Options:
   --program PATH   the KOR program (default: $KOR_PROGRAM, else build/changer/KOR)
   --mode MODE      bmp, archive or both (default: both)
@@ -49,6 +51,8 @@ Options:
   --full           every step (the default takes every 7th, plus each step of
                    an mtools command that changes the image)
   --every N        every N-th step, plus those of changes (0: only those)
+  --calls LIST     only steps at these calls, e.g. pidfd_open (the moment a
+                   change runs while KOR dies) or clone3,wait4
   --keep           keep the work folder and say where it is
 Exit status: 0 when every check held, 1 when one failed, 2 on bad usage,
 77 when a tool it needs is missing.
@@ -88,6 +92,10 @@ while (($#)); do
         --full) every=1 ;;
         --every)
             every="${2:?--every needs a number}"
+            shift
+            ;;
+        --calls)
+            calls="${2:?--calls needs a list of system calls}"
             shift
             ;;
         --keep) keep=yes ;;
@@ -238,8 +246,8 @@ make_image() { # mode layout image
 # findings in $fsck_said. Sound means status 0 and nothing but the summary.
 fsck_said=""
 partition_is_sound() { # image
-    dd if="$1" of="$work/partition" bs=512 skip="$start" count=$((volume_bytes / 512)) \
-        status=none || return
+    dd if="$1" of="$work/partition" bs=1M iflag=skip_bytes,count_bytes skip="$offset" \
+        count="$volume_bytes" status=none || return
     fsck_said="$(fsck.fat -n "$work/partition" 2>&1)"
     local status=$?
     fsck_said="$(grep -v -e '^fsck\.fat ' -e "^$work/partition: [0-9]* files, " <<<"$fsck_said")"
@@ -462,6 +470,7 @@ kill_image_steps() { # mode layout
     local i name k changes
     for i in "${!steps[@]}"; do
         read -r name k changes <<<"${steps[$i]}"
+        [[ -n "$calls" && ",$calls," != *",$name,"* ]] && continue
         ((changes || (every > 0 && i % every == 0))) && chosen[i]=1
     done
 
@@ -562,6 +571,7 @@ case "$every" in
     1) selection="every step" ;;
     *) selection="every ${every}th step and those of each change" ;;
 esac
+[[ -n "$calls" ]] && selection+=" at $calls"
 echo "kill_image_steps: $program, $selection"
 for layout in "${layouts[@]}"; do
     for mode in "${modes[@]}"; do
