@@ -9,8 +9,9 @@
 # mode), one run of KOR is traced to count the calls that start a process
 # (clone, clone3, vfork), watch one (pidfd_open) or wait for one (wait4,
 # waitid), and then, for each chosen step, a fresh copy of the image gets a
-# run that strace kills with SIGKILL on entering that call. Once no process
-# has the image open any more:
+# run that strace kills with SIGKILL on entering that call; in that run each
+# command that changes the image starts a little late (--delay), so that KOR
+# dies while it runs. Once no process has the image open any more:
 #   (a) fsck.fat -n finds the partition sound, with nothing to fix;
 #   (b) each of the three logo files holds exactly the old logo or one of the
 #       candidate pictures;
@@ -37,6 +38,7 @@ modes=(bmp archive)
 layouts=(fat16 fat32)
 every=7
 calls=""
+delay=0.05
 keep=no
 
 usage() {
@@ -53,6 +55,10 @@ Options:
   --every N        every N-th step, plus those of changes (0: only those)
   --calls LIST     only steps at these calls, e.g. pidfd_open (the moment a
                    change runs while KOR dies) or clone3,wait4
+  --delay SECONDS  in the runs that are killed, each mtools command that
+                   changes the image starts this much later (default 0.05; 0:
+                   at once), so that KOR dies while it runs and it does its
+                   work after KOR is gone
   --keep           keep the work folder and say where it is
 Exit status: 0 when every check held, 1 when one failed, 2 on bad usage,
 77 when a tool it needs is missing.
@@ -98,6 +104,10 @@ while (($#)); do
             calls="${2:?--calls needs a list of system calls}"
             shift
             ;;
+        --delay)
+            delay="${2:?--delay needs a number of seconds}"
+            shift
+            ;;
         --keep) keep=yes ;;
         -h | --help)
             usage
@@ -111,8 +121,8 @@ while (($#)); do
     shift
 done
 
-if ! [[ "$every" =~ ^[0-9]+$ ]]; then
-    echo "kill_image_steps: --every takes a number" >&2
+if ! [[ "$every" =~ ^[0-9]+$ && "$delay" =~ ^[0-9]+(\.[0-9]+)?$ ]]; then
+    echo "kill_image_steps: --every takes a number, --delay a number of seconds" >&2
     exit 2
 fi
 if [[ ! -x "$program" ]]; then
@@ -147,6 +157,19 @@ trap cleanup EXIT
 export MTOOLSRC="$work/mtoolsrc"
 printf 'default_codepage=850\n' >"$MTOOLSRC"
 export MTOOLS_LOWER_CASE=0
+
+# The mtools of the runs that are killed: it waits $delay seconds before a
+# command that changes the image.
+mkdir -p "$work/slow"
+cat >"$work/slow/mtools" <<EOF
+#!/bin/sh
+for last; do :; done
+case "\$2 \$last" in
+    "mcopy ::"* | mren* | mmove* | mdel* | mmd* | mrd* | mdeltree*) sleep $delay ;;
+esac
+exec $(command -v mtools) "\$@"
+EOF
+chmod +x "$work/slow/mtools"
 
 run_timeout=30   # one run of KOR
 free_timeout=30  # the mtools processes a killed run leaves (they wait 20 s for a lock at most)
@@ -324,9 +347,11 @@ check_image() { # trial
 }
 
 # Waits until no process has the image open; false after $free_timeout
-# seconds, with the processes that still have it in $problems.
+# seconds, with the processes that still have it in $problems. Counts in
+# $outlived the runs whose mtools process was still at work when KOR died.
 image_freed() { # image
     local waited=0
+    fuser -s "$1" 2>/dev/null && outlived=$((outlived + 1))
     while fuser -s "$1" 2>/dev/null; do
         if ((waited >= free_timeout * 20)); then
             problems+=" image-still-open-after-${free_timeout}s:[$(fuser -v "$1" 2>&1 | tail -n +2 | tr -s ' \n' ' ')]"
@@ -474,13 +499,13 @@ kill_image_steps() { # mode layout
         ((changes || (every > 0 && i % every == 0))) && chosen[i]=1
     done
 
-    local failed_runs=0 hangs=0 stuck=0 problems
+    local failed_runs=0 hangs=0 stuck=0 outlived=0 problems
     for i in "${!chosen[@]}"; do
         read -r name k changes <<<"${steps[$i]}"
         trials=$((trials + 1))
         problems=""
         make_trial "$fresh" "$trial"
-        run_kor "$trial" strace -qq -o /dev/null -e trace="$name" \
+        PATH="$work/slow:$PATH" run_kor "$trial" strace -qq -o /dev/null -e trace="$name" \
             -e "inject=$name:signal=SIGKILL:when=$k"
         status=$?
         local bad=0
@@ -522,7 +547,7 @@ kill_image_steps() { # mode layout
     echo "kill_image_steps: $label steps=${#steps[@]} trials=$trials killed=$killed" \
         "unreached=$unreached fsck-errors=$unsound lost-logos=$lost ini-changed=$ini_changed" \
         "leftovers=$leftovers vanished=$vanished failed-next-runs=$failed_runs hangs=$hangs" \
-        "image-held=$stuck"
+        "image-held=$stuck mtools-outlived-KOR=$outlived"
     if ((leftovers)); then
         echo "  leftover entries (trials x name):"
         local entry
