@@ -42,7 +42,7 @@ delay=0.05
 keep=no
 
 usage() {
-    sed -n '2,28s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
+    sed -n '2,29s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
     cat <<'EOF'
 
 Options:
