@@ -28,6 +28,7 @@ packages=(
     clang                 # the fuzz targets (libFuzzer)
     libclang-rt-dev       # libFuzzer's and the sanitizers' runtime for clang
     strace                # kills a run at each of its system calls in the fault-injection check
+    psmisc                # fuser, with which that check waits until nothing has a disk image open
 )
 
 missing=()
