@@ -167,6 +167,16 @@ mtools::Invocation reading(std::string name, std::vector<std::string> arguments,
     return invocation;
 }
 
+// A new entry as mtools makes it for a name it keeps as spelt: no long
+// name, no attribute that matters here.
+mtools::Entry plainEntry(const std::string& name, std::uint64_t size, bool directory) {
+    mtools::Entry entry;
+    entry.name = entry.shortName = entry.carrier = name;
+    entry.size = size;
+    entry.directory = directory;
+    return entry;
+}
+
 // The programs make ASCII names only inside an image: mtools cannot write a
 // CP932 short name rightly.
 Error notCreatable(Operation operation, std::string_view path) {
@@ -257,16 +267,18 @@ bool ImageDrive::refreshStamp() {
     return true;
 }
 
-void ImageDrive::noteChanged(std::initializer_list<std::string_view> folders,
-                             std::string_view changedName) {
-    for (std::string_view folder : folders) {
-        const std::string key(folder);
+void ImageDrive::noteChanged(std::initializer_list<FolderChange> changes) {
+    std::vector<std::string_view> folders;
+    for (const FolderChange& change : changes) {
+        folders.push_back(change.folder);
+        const std::string key(change.folder);
         ++m_folderGenerations[key];
         const auto listing = m_listings.find(key);
-        if (listing == m_listings.end())
+        if (listing == m_listings.end() || (change.edit && change.edit(listing->second)))
             continue;
-        std::erase_if(listing->second,
-                      [&](const mtools::Entry& entry) { return entry.carrier == changedName; });
+        std::erase_if(listing->second, [&](const mtools::Entry& entry) {
+            return entry.carrier == change.changedName;
+        });
         m_attributeHints[key] = std::move(listing->second);
         m_listings.erase(listing);
     }
@@ -547,11 +559,19 @@ Status ImageDrive::store(Operation operation, int contents, std::string_view pat
     copying.input = contents;
     const mtools::Outcome outcome = run(copying);
     // A disk that filled up keeps what mtools had written so far.
-    if (!outcome.succeeded())
+    if (!outcome.succeeded()) {
         run(command("mdel", {address}));
-    noteChanged({place.folderAddress});
-    if (!outcome.succeeded())
+        noteChanged({{place.folderAddress}});
         return failure(operation, path, outcome);
+    }
+    struct stat stored {};
+    const bool sized = ::fstat(contents, &stored) == 0;
+    noteChanged({{place.folderAddress, [&](std::vector<mtools::Entry>& entries) {
+                      if (!sized || !mtools::keepsItsSpelling(place.name))
+                          return false;
+                      entries.push_back(plainEntry(place.name, static_cast<std::uint64_t>(stored.st_size), false));
+                      return true;
+                  }}});
     return {};
 }
 
@@ -587,10 +607,40 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
     arguments.push_back(source.address);
     arguments.push_back(joinAddress(target.folderAddress, newName));
     const mtools::Outcome outcome = run(command(sameFolder ? "mren" : "mmove", arguments));
-    noteChanged({source.folderAddress, target.folderAddress},
-                target.entry ? std::string_view(target.entry->carrier) : std::string_view());
-    if (!outcome.succeeded())
+    const std::string changedName = target.entry ? target.entry->carrier : std::string();
+    if (!outcome.succeeded()) {
+        noteChanged({{source.folderAddress, {}, changedName}, {target.folderAddress, {}, changedName}});
         return failure(operation, from, outcome, to);
+    }
+    // Where mtools spells the new entry as it was given, the listings are
+    // brought up to date here rather than read again.
+    const mtools::Entry moved = *source.entry;
+    const auto takeOut = [&](std::vector<mtools::Entry>& entries) {
+        std::erase_if(entries, [&](const mtools::Entry& e) { return e.carrier == moved.carrier; });
+        return true;
+    };
+    const auto putIn = [&](std::vector<mtools::Entry>& entries) {
+        if (sameFolder)
+            takeOut(entries);
+        if (target.entry) {
+            const auto replaced = std::ranges::find(entries, target.entry->carrier, &mtools::Entry::carrier);
+            if (replaced == entries.end() || !mtools::keepsItsSpelling(replaced->carrier) ||
+                replaced->name != replaced->carrier)
+                return false;
+            replaced->size = moved.size;
+            replaced->hidden = moved.hidden;
+            replaced->readOnly = moved.readOnly;
+            return true;
+        }
+        if (!mtools::keepsItsSpelling(newName))
+            return false;
+        entries.push_back(plainEntry(newName, moved.size, moved.directory));
+        return true;
+    };
+    if (sameFolder)
+        noteChanged({{target.folderAddress, putIn, changedName}});
+    else
+        noteChanged({{source.folderAddress, takeOut}, {target.folderAddress, putIn, changedName}});
     if (target.entry || mtools::isCreatableName(newName))
         return {};
     // A name beyond ASCII (a member's own, extracted into the image) becomes a
@@ -608,7 +658,7 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
         run(command(sameFolder ? "mren" : "mmove",
                     {joinAddress(target.folderAddress, mtools::addressOf(made->carrier)),
                      joinAddress(source.folderAddress, mtools::addressOf(source.entry->carrier))}));
-        noteChanged({source.folderAddress, target.folderAddress});
+        noteChanged({{source.folderAddress}, {target.folderAddress}});
     }
     return Error(operation, std::string(from), std::string(to), ENOTSUP,
                  "the disk image cannot hold the name " + target.name)
@@ -625,7 +675,12 @@ Status ImageDrive::remove(Operation operation, std::string_view path) {
     if (place.entry->readOnly)
         return Error(operation, std::string(path), EACCES, "the file is read-only");
     const mtools::Outcome outcome = run(command("mdel", {place.address}));
-    noteChanged({place.folderAddress});
+    noteChanged({{place.folderAddress, [&](std::vector<mtools::Entry>& entries) {
+                      std::erase_if(entries, [&](const mtools::Entry& e) {
+                          return e.carrier == place.entry->carrier;
+                      });
+                      return outcome.succeeded();
+                  }}});
     if (!outcome.succeeded())
         return failure(operation, path, outcome);
     return {};
@@ -640,11 +695,19 @@ Status ImageDrive::makeDirectory(Operation operation, std::string_view path) {
         return Error(operation, std::string(path), EEXIST);
     if (!mtools::isCreatableName(place.name))
         return notCreatable(operation, path);
-    const mtools::Outcome outcome =
-        run(command("mmd", {joinAddress(place.folderAddress, place.name)}));
-    noteChanged({place.folderAddress});
+    const std::string address = joinAddress(place.folderAddress, place.name);
+    const mtools::Outcome outcome = run(command("mmd", {address}));
+    const bool known = outcome.succeeded() && mtools::keepsItsSpelling(place.name);
+    noteChanged({{place.folderAddress, [&](std::vector<mtools::Entry>& entries) {
+                      if (known)
+                          entries.push_back(plainEntry(place.name, 0, true));
+                      return known;
+                  }}});
     if (!outcome.succeeded())
         return failure(operation, path, outcome);
+    // A new folder holds nothing.
+    if (known)
+        m_listings[address];
     return {};
 }
 
@@ -655,7 +718,13 @@ Status ImageDrive::removeFolder(Operation operation, std::string_view path) {
         return Error(operation, std::string(path), ENOTEMPTY);
     const Place place = KOR_TRY(locate(operation, path));
     const mtools::Outcome outcome = run(command("mdeltree", {place.address}));
-    noteChanged({place.folderAddress, place.address});
+    noteChanged({{place.folderAddress, [&](std::vector<mtools::Entry>& entries) {
+                      std::erase_if(entries, [&](const mtools::Entry& e) {
+                          return e.carrier == place.entry->carrier;
+                      });
+                      return outcome.succeeded();
+                  }},
+                 {place.address}});
     if (!outcome.succeeded())
         return failure(operation, path, outcome);
     return {};

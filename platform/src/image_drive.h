@@ -7,6 +7,7 @@
 #include "platform/result.h"
 
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -91,11 +92,16 @@ class ImageDrive {
     // Drops what was read of the image when the image has changed since;
     // false when it cannot be looked at.
     bool refreshStamp();
-    // After a change of this run's own: drops the listings of the folders it
-    // touched, and keeps the rest.
-    // `changedName` (a carrier) is a name in them that now names another file.
-    void noteChanged(std::initializer_list<std::string_view> folders,
-                     std::string_view changedName = {});
+    // After a change of this run's own, for each folder it touched: `edit`
+    // brings the listing read before up to date where that can be told, and
+    // says so; else the listing is read again, its attributes kept but those
+    // of `changedName` (a carrier that now names another file).
+    struct FolderChange {
+        std::string_view folder;
+        std::function<bool(std::vector<mtools::Entry>&)> edit = {};
+        std::string_view changedName = {};
+    };
+    void noteChanged(std::initializer_list<FolderChange> changes);
 
     std::filesystem::path m_imageFile;
     ImageVolume m_volume;

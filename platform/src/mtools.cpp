@@ -179,6 +179,21 @@ bool isCreatableName(std::string_view name) {
     });
 }
 
+bool keepsItsSpelling(std::string_view name) {
+    const std::size_t dot = name.find('.');
+    const std::string_view base = name.substr(0, dot);
+    const std::string_view extension =
+        dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
+    const auto plain = [](std::string_view part) {
+        return std::ranges::all_of(part, [](char c) {
+            return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                   std::string_view("!#$%&'()-@^_`{}~").find(c) != std::string_view::npos;
+        });
+    };
+    return !base.empty() && base.size() <= 8 && extension.size() <= 3 &&
+           (dot == std::string_view::npos || !extension.empty()) && plain(base) && plain(extension);
+}
+
 namespace {
 
 FileDescriptor memoryFile(const char* name, std::string_view contents = {}) {

@@ -46,6 +46,10 @@ bool addressMatches(std::string_view address, const Entry& entry);
 // A name the programs create, as mtools is given it: ASCII only.
 bool isCreatableName(std::string_view name);
 
+// An 8.3 name in capitals, which mtools writes as it is spelt, without a long
+// name ("~KOR12AB.TMP", "LOGO.SYS").
+bool keepsItsSpelling(std::string_view name);
+
 struct Outcome {
     int spawnError = 0; // an errno when mtools could not be started
     bool timedOut = false;
