@@ -313,6 +313,9 @@ Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite)
     if (!destination)
         return destination.error().retold(Operation::Copy, source.windowsPath, std::string(to));
     const Failure failed{Operation::Copy, source.windowsPath, destination.value().windowsPath};
+    if (source.image && source.image == destination.value().image)
+        return source.image->copy(Operation::Copy, source.windowsPath,
+                                  destination.value().windowsPath, overwrite == Overwrite::Yes);
     FileDescriptor input =
         source.image ? KOR_TRY(source.image->readIntoMemory(Operation::Copy, source.windowsPath))
                      : FileDescriptor(::open(source.host.c_str(), O_RDONLY | O_CLOEXEC));

@@ -569,7 +569,8 @@ Status ImageDrive::store(Operation operation, int contents, std::string_view pat
     noteChanged({{place.folderAddress, [&](std::vector<mtools::Entry>& entries) {
                       if (!sized || !mtools::keepsItsSpelling(place.name))
                           return false;
-                      entries.push_back(plainEntry(place.name, static_cast<std::uint64_t>(stored.st_size), false));
+                      entries.push_back(plainEntry(
+                          place.name, static_cast<std::uint64_t>(stored.st_size), false));
                       return true;
                   }}});
     return {};
@@ -609,7 +610,8 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
     const mtools::Outcome outcome = run(command(sameFolder ? "mren" : "mmove", arguments));
     const std::string changedName = target.entry ? target.entry->carrier : std::string();
     if (!outcome.succeeded()) {
-        noteChanged({{source.folderAddress, {}, changedName}, {target.folderAddress, {}, changedName}});
+        noteChanged(
+            {{source.folderAddress, {}, changedName}, {target.folderAddress, {}, changedName}});
         return failure(operation, from, outcome, to);
     }
     // Where mtools spells the new entry as it was given, the listings are
@@ -623,7 +625,8 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
         if (sameFolder)
             takeOut(entries);
         if (target.entry) {
-            const auto replaced = std::ranges::find(entries, target.entry->carrier, &mtools::Entry::carrier);
+            const auto replaced =
+                std::ranges::find(entries, target.entry->carrier, &mtools::Entry::carrier);
             if (replaced == entries.end() || !mtools::keepsItsSpelling(replaced->carrier) ||
                 replaced->name != replaced->carrier)
                 return false;
@@ -663,6 +666,56 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
     return Error(operation, std::string(from), std::string(to), ENOTSUP,
                  "the disk image cannot hold the name " + target.name)
         .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中にこの名前を作れません");
+}
+
+Result<std::string> ImageDrive::freeTemporaryPath(Operation operation, std::string_view folder) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        std::string path =
+            std::string(folder) + (folder.ends_with('\\') ? "" : "\\") + drawTemporaryName();
+        if (!KOR_TRY(find(operation, path)))
+            return path;
+    }
+    return Error(operation, std::string(folder), EEXIST, "no free temporary name");
+}
+
+Status ImageDrive::copy(Operation operation, std::string_view from, std::string_view to,
+                        bool replace) {
+    const Change change = KOR_TRY(Change::begin(*this, operation, to));
+    const Place source = KOR_TRY(locate(operation, from));
+    const auto failed = [&](int code, std::string detail = {}) {
+        return Error(operation, std::string(from), std::string(to), code, std::move(detail));
+    };
+    if (!source.entry)
+        return failed(source.folderExists ? ENOENT : ENOTDIR);
+    if (source.entry->directory)
+        return failed(EISDIR, std::string(from) + " is not a file");
+    const Place target = KOR_TRY(locate(operation, to));
+    if (!target.folderExists)
+        return failed(ENOTDIR, "no such directory");
+    if (target.entry && (!replace || target.entry->directory))
+        return failed(EEXIST);
+    if (target.entry && target.entry->readOnly)
+        return failed(EACCES, "the file is read-only");
+    // One mtools command copies inside the image, keeping the file's time.
+    const std::string staged = KOR_TRY(freeTemporaryPath(operation, parentFolder(to)));
+    const std::string stagedName = staged.substr(staged.rfind('\\') + 1);
+    const std::string stagedAddress = joinAddress(target.folderAddress, stagedName);
+    const mtools::Outcome outcome =
+        run(command("mcopy", {"-m", "-D", "o", source.address, stagedAddress}));
+    if (!outcome.succeeded()) {
+        run(command("mdel", {stagedAddress}));
+        noteChanged({{target.folderAddress}});
+        return failure(operation, from, outcome, to);
+    }
+    noteChanged({{target.folderAddress, [&](std::vector<mtools::Entry>& entries) {
+                      entries.push_back(plainEntry(stagedName, source.entry->size, false));
+                      return true;
+                  }}});
+    if (Status renamed = rename(operation, staged, to, replace); !renamed) {
+        static_cast<void>(remove(Operation::Delete, staged));
+        return renamed;
+    }
+    return {};
 }
 
 Status ImageDrive::remove(Operation operation, std::string_view path) {
@@ -718,7 +771,8 @@ Status ImageDrive::removeFolder(Operation operation, std::string_view path) {
         return Error(operation, std::string(path), ENOTEMPTY);
     const Place place = KOR_TRY(locate(operation, path));
     const mtools::Outcome outcome = run(command("mdeltree", {place.address}));
-    noteChanged({{place.folderAddress, [&](std::vector<mtools::Entry>& entries) {
+    noteChanged({{place.folderAddress,
+                  [&](std::vector<mtools::Entry>& entries) {
                       std::erase_if(entries, [&](const mtools::Entry& e) {
                           return e.carrier == place.entry->carrier;
                       });

@@ -63,10 +63,16 @@ class ImageDrive {
     // Gives a file a new name on this drive, replacing one of that name when
     // `replace` says so (never a read-only one).
     Status rename(Operation operation, std::string_view from, std::string_view to, bool replace);
+    // Copies a file to `to` on this drive, through a temporary name in the
+    // target's folder, so that `to` is always the old file or the new one.
+    Status copy(Operation operation, std::string_view from, std::string_view to, bool replace);
     Status remove(Operation operation, std::string_view path);
     Status makeDirectory(Operation operation, std::string_view path);
     // Removes a folder that holds nothing but files, and those files.
     Status removeFolder(Operation operation, std::string_view path);
+
+    // A path in `folder` under a temporary name that no entry there has.
+    Result<std::string> freeTemporaryPath(Operation operation, std::string_view folder);
 
     // Marks this run as one that may leave temporary files in the image
     // until it ends. Fails when the image cannot be written.

@@ -86,17 +86,6 @@ struct HeldTemporary {
 
 namespace {
 
-// A name that no entry of the image's folder has.
-Result<std::string> freeNameInImage(ImageDrive& image, Operation operation,
-                                    const std::string& folder) {
-    for (int attempt = 0; attempt < MaximumNameAttempts; ++attempt) {
-        std::string path = joinPath(folder, drawName());
-        if (!KOR_TRY(image.find(operation, path)))
-            return path;
-    }
-    return Error(operation, folder, EEXIST, "no free temporary name");
-}
-
 Result<std::unique_ptr<HeldTemporary>> createHeldInImage(const Location& folder, Kind kind) {
     ImageDrive& image = *folder.image;
     const std::optional<mtools::Entry> found =
@@ -107,7 +96,7 @@ Result<std::unique_ptr<HeldTemporary>> createHeldInImage(const Location& folder,
     auto held = std::make_unique<HeldTemporary>();
     held->image = folder.image;
     held->kind = kind;
-    held->path = KOR_TRY(freeNameInImage(image, Operation::CreateFileIn, folder.windowsPath));
+    held->path = KOR_TRY(image.freeTemporaryPath(Operation::CreateFileIn, folder.windowsPath));
     if (kind == Kind::Folder) {
         held->removeAtEnd = false;
         KOR_TRY(image.makeDirectory(Operation::CreateFileIn, held->path));
@@ -252,7 +241,7 @@ Status TemporaryFile::commitInImage(const std::string& target, Replace replace) 
     ImageDrive& image = *m_held->image;
     const auto change = KOR_TRY(ImageDrive::Change::begin(image, Operation::Move, target));
     const std::string staged =
-        KOR_TRY(freeNameInImage(image, Operation::Move, parentFolder(target)));
+        KOR_TRY(image.freeTemporaryPath(Operation::Move, parentFolder(target)));
     KOR_TRY(image.store(Operation::Move, descriptor(), staged));
     if (Status renamed = image.rename(Operation::Move, staged, target, replace == Replace::Yes);
         !renamed) {
@@ -339,6 +328,10 @@ void removeIfStale(const fs::path& host) {
 }
 
 } // namespace
+
+std::string drawTemporaryName() {
+    return drawName();
+}
 
 bool isTemporaryName(std::string_view name) {
     if (name.size() != NamePrefix.size() + NameDrawnLength + NameExtension.size() ||

@@ -81,6 +81,9 @@ class TemporaryFolder {
 // that cannot be read is no concern here.
 void removeStaleTemporaries(std::string_view directory);
 
+// A fresh name of the kind they take; whether it is free is the caller's to see.
+std::string drawTemporaryName();
+
 // Whether `name` is one that TemporaryFile or TemporaryFolder gives.
 bool isTemporaryName(std::string_view name);
 
