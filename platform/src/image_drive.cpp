@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -20,8 +19,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The bytes the runs of the programs lock, far beyond the data of any image
-// and away from the bytes QEMU locks (100 and 200 onwards).
+// The bytes the runs of the programs lock, away from those QEMU locks (100
+// and 200 onwards). The locks are advisory: they keep nobody from reading or
+// writing the image.
 constexpr off_t ClaimByte = 0x4B4F5200; // "KOR"
 constexpr off_t ChangeByte = 0x4B4F5201;
 

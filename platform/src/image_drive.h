@@ -26,8 +26,8 @@ namespace kor::platform {
 // The image is written only while no other program has it open (an emulator
 // running from it would see its disk change under it), and every change is a
 // single mtools command that runs to its end even when the program dies. The
-// runs of the programs know one another by a lock on a byte far beyond the
-// data of any image: held shared while a run may have temporary files in the
+// runs of the programs know one another by an advisory lock on one byte of
+// the image: held shared while a run may have temporary files in the
 // image, so that another run's clean-up leaves them alone, and next to it a
 // byte held exclusively for each change, so that two runs never change the
 // file system at once.
