@@ -4,7 +4,8 @@
 #   scripts/fuzz.sh [SECONDS]   SECONDS a target (default 600)
 # fuzz_archive starts from the LZH corpus (KOR_LZH_CORPUS, default
 # tests/data/lzh-corpus) and fuzz/regression/archive; fuzz_settings from the
-# demo machines' KOR.INI files and fuzz/regression/settings. Inputs that find
+# demo machines' KOR.INI files and fuzz/regression/settings; fuzz_image (disk
+# image layouts and mtools listings) from fuzz/regression/image. Inputs that find
 # new paths collect in build-fuzz/corpus/<target>, inputs that break a target
 # in build-fuzz/crashes/<target>. Exits with a non-zero status when a target
 # breaks; minimise its input (see README.md) and keep it in fuzz/regression/.
@@ -37,7 +38,7 @@ corpus_args=()
 [[ -n "${KOR_LZH_CORPUS:-}" ]] && corpus_args=(-DKOR_LZH_CORPUS="$KOR_LZH_CORPUS")
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKOR_WERROR=ON -DKOR_FUZZ=ON "${corpus_args[@]}" >/dev/null
-nice cmake --build "$build" -j2 --target fuzz_archive fuzz_settings
+nice cmake --build "$build" -j2 --target fuzz_archive fuzz_settings fuzz_image
 lzh_corpus="$(sed -n 's/^KOR_LZH_CORPUS:PATH=//p' "$build/CMakeCache.txt")"
 if [[ ! -d "$lzh_corpus/archives" ]]; then
     echo "fuzz.sh: no LZH corpus at $lzh_corpus/archives (set KOR_LZH_CORPUS)" >&2
@@ -81,4 +82,5 @@ run_target() {
 
 run_target fuzz_archive 65536 "$lzh_corpus/archives" fuzz/regression/archive
 run_target fuzz_settings 4096 "$build/seeds/settings" fuzz/regression/settings
+run_target fuzz_image 65536 fuzz/regression/image
 exit "$failed"

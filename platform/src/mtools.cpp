@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <clocale>
 #include <csignal>
 #include <cwctype>
@@ -93,7 +94,9 @@ std::optional<Entry> parseEntryLine(std::string_view line) {
     if (date - words.begin() == 3)
         entry.carrier += "." + std::string(words[1]);
     entry.directory = size == "<DIR>";
-    entry.size = entry.directory ? 0 : std::stoull(std::string(size));
+    if (!entry.directory &&
+        std::from_chars(size.data(), size.data() + size.size(), entry.size).ec != std::errc())
+        return std::nullopt;
     entry.shortName = readShortName(entry.carrier);
     // The long name follows the time after two blanks.
     const std::size_t timeEnd = consumed;

@@ -2,6 +2,7 @@
 // harness without libFuzzer: a harness aborts on the fault it found, so a case
 // passes when its input runs to the end.
 #include "archive_harness.h"
+#include "image_harness.h"
 #include "settings_harness.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +41,7 @@ std::string caseName(const testing::TestParamInfo<fs::path>& info) {
 
 class ArchiveRegression : public testing::TestWithParam<fs::path> {};
 class SettingsRegression : public testing::TestWithParam<fs::path> {};
+class ImageRegression : public testing::TestWithParam<fs::path> {};
 
 TEST_P(ArchiveRegression, RunsThroughTheArchiveHarness) {
     const std::vector<std::uint8_t> input = bytesOf(GetParam());
@@ -53,9 +55,16 @@ TEST_P(SettingsRegression, RunsThroughTheSettingsHarness) {
     EXPECT_EQ(kor::fuzz::runSettingsInput(input.data(), input.size()), 0);
 }
 
+TEST_P(ImageRegression, RunsThroughTheImageHarness) {
+    const std::vector<std::uint8_t> input = bytesOf(GetParam());
+    ASSERT_EQ(input.size(), fs::file_size(GetParam()));
+    EXPECT_EQ(kor::fuzz::runImageInput(input.data(), input.size()), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Saved, ArchiveRegression, testing::ValuesIn(inputsIn("archive")),
                          caseName);
 INSTANTIATE_TEST_SUITE_P(Saved, SettingsRegression, testing::ValuesIn(inputsIn("settings")),
                          caseName);
+INSTANTIATE_TEST_SUITE_P(Saved, ImageRegression, testing::ValuesIn(inputsIn("image")), caseName);
 
 } // namespace

@@ -1,0 +1,5 @@
+#include "image_harness.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return kor::fuzz::runImageInput(data, size);
+}
