@@ -138,66 +138,7 @@ if [[ "$image" == yes ]]; then
     sectors=$((64 * 2048)) # 64 MiB
     drive="$image_file@@$((start * 512))" # the partition, as mtools -i names it
 
-    rm -f "$image_file"
-    truncate -s $(((start + sectors) * 512)) "$image_file"
-    echo "start=$start, size=$sectors, type=6" | sfdisk --quiet "$image_file"
-    mkfs.fat -F 16 --offset="$start" -h "$start" "$image_file" $((sectors / 2)) >/dev/null
-
-    # mtools writes ASCII 8.3 names only. A Japanese name (壁紙) is made under
-    # a placeholder first and then given its Shift-JIS bytes in its directory
-    # entry, as Japanese Windows stores it.
-    declare -A japanese_names=()
-    placeholders=0
-    copy_into_image() { # host folder, folder in the image ("" for the root)
-        local entry name target
-        for entry in "$1"/*; do
-            [[ -e "$entry" ]] || continue
-            name="$(basename "$entry")"
-            target="$name"
-            if LC_ALL=C grep -q '[^ -~]' <<<"$name"; then
-                placeholders=$((placeholders + 1))
-                target="$(printf 'KOR%05d' "$placeholders")"
-                japanese_names[$target]="$name"
-            fi
-            if [[ -d "$entry" ]]; then
-                mmd -i "$drive" "::$2/$target"
-                copy_into_image "$entry" "$2/$target"
-            else
-                mcopy -i "$drive" "$entry" "::$2/$target"
-            fi
-        done
-    }
-    copy_into_image "$root/c" ""
-
-    for placeholder in "${!japanese_names[@]}"; do
-        python3 - "$image_file" $((start * 512)) $((sectors * 512)) "$placeholder" \
-            "${japanese_names[$placeholder]}" <<'EOF'
-import sys
-
-image, offset, length, placeholder, name = sys.argv[1:]
-offset, length = int(offset), int(length)
-
-def field(raw):  # an 8.3 name as its directory entry holds it
-    base, dot, ext = raw.rpartition(b".") if b"." in raw else (raw, b"", b"")
-    if not base or len(base) > 8 or len(ext) > 3:
-        sys.exit(f"demo: {name} is no 8.3 name in Shift-JIS")
-    entry = base.ljust(8) + ext.ljust(3)
-    return b"\x05" + entry[1:] if entry[0] == 0xE5 else entry
-
-old, new = field(placeholder.encode("ascii")), field(name.encode("cp932"))
-with open(image, "r+b") as f:
-    f.seek(offset)
-    volume = f.read(length)
-    # Directory entries sit on 32-byte boundaries; 0x0F marks a long-name part.
-    found = [at for at in range(0, len(volume), 32)
-             if volume[at:at + 11] == old and volume[at + 11] != 0x0F]
-    if len(found) != 1:
-        sys.exit(f"demo: {len(found)} entries named {placeholder} in {image}, not one")
-    f.seek(offset + found[0])
-    f.write(new)
-EOF
-    done
-
+    bash "$here/scripts/make-disk-image.sh" "$image_file" "$root/c" "$start" "$sectors"
     rm -rf "$root/c"
     ln -s "$image_file" "$root/c"
     heading "Drive C: as a disk image"

@@ -183,65 +183,15 @@ hash_of() { sha256sum "$1" | cut -c1-64; }
 
 # --- the image ------------------------------------------------------------
 
-# Writes the contents of host folder $1 into folder $2 of the volume $drive.
-# mtools writes ASCII names only; a Japanese name (壁紙) is made under a
-# placeholder, recorded in $japanese_names, and patched in afterwards.
-declare -A japanese_names=()
-copy_into_image() { # host-folder image-folder
-    local entry name target
-    for entry in "$1"/*; do
-        [[ -e "$entry" ]] || continue
-        name="$(basename "$entry")"
-        target="$name"
-        if LC_ALL=C grep -q '[^ -~]' <<<"$name"; then
-            target="$(printf 'KOR%05d' "$((${#japanese_names[@]} + 1))")"
-            japanese_names[$target]="$name"
-        fi
-        if [[ -d "$entry" ]]; then
-            mmd -i "$drive" "::$2/$target" || return
-            copy_into_image "$entry" "$2/$target" || return
-        else
-            mcopy -i "$drive" "$entry" "::$2/$target" || return
-        fi
-    done
-}
-
-# Gives the one 8.3 entry named $2 in the volume of image $1 the Shift-JIS
-# bytes of $3 in its name field, as Japanese Windows stores such a name.
-patch_short_name() { # image placeholder name
-    python3 - "$1" "$offset" "$volume_bytes" "$2" "$3" <<'EOF'
-import sys
-
-image, offset, length, placeholder, name = sys.argv[1:]
-offset, length = int(offset), int(length)
-
-def field(raw):
-    base, _, ext = raw.rpartition(b".") if b"." in raw else (raw, b"", b"")
-    entry = base.ljust(8) + ext.ljust(3)
-    return b"\x05" + entry[1:] if entry[0] == 0xE5 else entry
-
-old, new = field(placeholder.encode("ascii")), field(name.encode("cp932"))
-with open(image, "r+b") as f:
-    f.seek(offset)
-    volume = f.read(length)
-    found = [at for at in range(0, len(volume), 32)
-             if volume[at:at + 11] == old and volume[at + 11] != 0x0F]
-    if len(found) != 1:
-        sys.exit(f"{len(found)} entries named {placeholder}, not one")
-    f.seek(offset + found[0])
-    f.write(new)
-EOF
-}
-
 # Writes the demo machine of mode $1 into a new image $3 of layout $2, as
 # scripts/demo.sh --image does.
 volume_bytes=0
 make_image() { # mode layout image
-    local source=demo-machine sectors type fat
+    local source=demo-machine sectors fat
     [[ "$1" == archive ]] && source=demo-machine-archives
     case "$2" in
-        fat16) sectors=$((32 * 2048)) type=6 fat=16 ;;
-        fat32) sectors=$((40 * 2048)) type=c fat=32 ;;
+        fat16) sectors=$((32 * 2048)) fat=16 ;;
+        fat32) sectors=$((40 * 2048)) fat=32 ;;
     esac
     volume_bytes=$((sectors * 512))
     drive="$3@@$offset"
@@ -251,16 +201,7 @@ make_image() { # mode layout image
     find "$host" -name .gitkeep -delete
     mkdir -p "$host/WINDOWS/TEMP"
 
-    rm -f "$3"
-    truncate -s $(((start + sectors) * 512)) "$3"
-    echo "start=$start, size=$sectors, type=$type" | sfdisk --quiet "$3" || return
-    mkfs.fat -F "$fat" --offset="$start" -h "$start" "$3" $((sectors / 2)) >/dev/null || return
-    japanese_names=()
-    copy_into_image "$host" "" || return
-    local placeholder
-    for placeholder in "${!japanese_names[@]}"; do
-        patch_short_name "$3" "$placeholder" "${japanese_names[$placeholder]}" || return
-    done
+    bash "$here/scripts/make-disk-image.sh" "$3" "$host" "$start" "$sectors" "$fat" || return
 }
 
 # --- what the image holds ---------------------------------------------------
