@@ -445,9 +445,6 @@ Result<FileDescriptor> ImageDrive::readIntoMemory(Operation operation, std::stri
         return Error(operation, std::string(path), place.folderExists ? ENOENT : ENOTDIR);
     if (place.entry->directory)
         return Error(operation, std::string(path), EISDIR, "not a file");
-    FileDescriptor memory(::memfd_create("kor-image-file", MFD_CLOEXEC));
-    if (!memory.isOpen())
-        return Error(operation, std::string(path), errno);
     // The last large file read (an archive, opened once for every member
     // and logo) is kept as it is; its reader gets a descriptor of its own.
     if (m_lastLargeFile.first == place.address && m_lastLargeFile.second.isOpen()) {
@@ -456,6 +453,9 @@ Result<FileDescriptor> ImageDrive::readIntoMemory(Operation operation, std::stri
         if (reopened.isOpen())
             return reopened;
     }
+    FileDescriptor memory(::memfd_create("kor-image-file", MFD_CLOEXEC));
+    if (!memory.isOpen())
+        return Error(operation, std::string(path), errno);
     // Small files (KOR.INI, read once for every key) are kept as read.
     if (const auto kept = m_contents.find(place.address); kept != m_contents.end()) {
         if (const int error = writeAll(memory.get(), kept->second))
