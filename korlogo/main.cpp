@@ -4,6 +4,7 @@
 #include "core/logo_format.h"
 #include "platform/result.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -105,10 +106,16 @@ class Messages {
   public:
     explicit Messages(Language language) : m_language(language) {}
 
-    // Why a file could not be read, in the system's words.
+    // Why a file could not be read, in the system's words; in English after a
+    // colon, so without its capital unless it starts with an acronym.
     std::string reason(int error) const {
-        return m_language == Language::Japanese ? kor::platform::japaneseReason(error)
-                                                : std::generic_category().message(error);
+        if (m_language == Language::Japanese)
+            return kor::platform::japaneseReason(error);
+        std::string reason = std::generic_category().message(error);
+        if (reason.size() > 1 && std::isupper(static_cast<unsigned char>(reason[0])) &&
+            std::islower(static_cast<unsigned char>(reason[1])))
+            reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+        return reason;
     }
 
     std::string text(Message message, std::initializer_list<std::string> values = {}) const {

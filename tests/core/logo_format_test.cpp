@@ -49,7 +49,8 @@ std::vector<std::uint8_t> bitmapFile(const BitmapHeaders& h) {
     put(bytes, 28, h.bitsPerPixel, 2);
     put(bytes, 30, h.compression, 4);
     put(bytes, 34, static_cast<std::uint32_t>(stride * rows), 4);
-    put(bytes, 38, 0, 16);
+    put(bytes, 38, 0, 4); // resolution, then colours used
+    put(bytes, 42, 0, 4);
     put(bytes, 46, h.coloursUsed, 4);
     put(bytes, 50, h.firstAnimatedEntry, 4);
     return bytes;

@@ -39,7 +39,9 @@ std::string bitmap(std::int32_t width, std::int32_t height, std::uint16_t bitsPe
     put(bytes, 28, bitsPerPixel, 2);
     put(bytes, 30, 0, 4);
     put(bytes, 34, pixels, 4);
-    put(bytes, 38, 0, 12);
+    put(bytes, 38, 0, 4); // resolution, then colours used
+    put(bytes, 42, 0, 4);
+    put(bytes, 46, 0, 4);
     put(bytes, 50, firstAnimatedEntry, 4);
     return bytes;
 }
