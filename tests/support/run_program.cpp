@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,10 +28,17 @@ ProgramRun runProgram(const std::filesystem::path& program,
     int errorPipe[2];
     if (pipe2(errorPipe, O_CLOEXEC) != 0)
         throw std::runtime_error("cannot create a pipe");
+    int outputPipe[2];
+    if (pipe2(outputPipe, O_CLOEXEC) != 0) {
+        close(errorPipe[0]);
+        close(errorPipe[1]);
+        throw std::runtime_error("cannot create a pipe");
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, errorPipe[1], STDERR_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, outputPipe[1], STDOUT_FILENO);
 
     std::string programPath = program.string();
     std::vector<std::string> argumentCopies = arguments;
@@ -43,21 +51,40 @@ ProgramRun runProgram(const std::filesystem::path& program,
         posix_spawn(&child, programPath.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(errorPipe[1]);
+    close(outputPipe[1]);
     if (spawned != 0) {
         close(errorPipe[0]);
+        close(outputPipe[0]);
         throw std::runtime_error("cannot start " + programPath);
     }
 
+    // Both pipes are drained together, so that a program filling one while
+    // the other is read cannot stall.
     ProgramRun run;
+    pollfd pipes[2] = {{errorPipe[0], POLLIN, 0}, {outputPipe[0], POLLIN, 0}};
+    std::string* texts[2] = {&run.standardError, &run.standardOutput};
     char buffer[4096];
-    for (;;) {
-        const ssize_t got = read(errorPipe[0], buffer, sizeof buffer);
-        if (got > 0)
-            run.standardError.append(buffer, static_cast<std::size_t>(got));
-        else if (got == 0 || errno != EINTR)
+    while (pipes[0].fd >= 0 || pipes[1].fd >= 0) {
+        if (poll(pipes, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
             break;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (pipes[i].fd < 0 || pipes[i].revents == 0)
+                continue;
+            const ssize_t got = read(pipes[i].fd, buffer, sizeof buffer);
+            if (got > 0) {
+                texts[i]->append(buffer, static_cast<std::size_t>(got));
+            } else if (got == 0 || errno != EINTR) {
+                close(pipes[i].fd);
+                pipes[i].fd = -1;
+            }
+        }
     }
-    close(errorPipe[0]);
+    for (const pollfd& pipe : pipes)
+        if (pipe.fd >= 0)
+            close(pipe.fd);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
