@@ -128,7 +128,8 @@ kor_log="$work/kor.log" # what the last run wrote
 logos=(c/logo.sys c/WINDOWS/logow.sys c/WINDOWS/logos.sys)
 failures=0
 
-hash_of() { sha256sum "$1" | cut -c1-64; }
+# shellcheck source=candidate_pictures.sh
+source "$here/tests/fault_injection/candidate_pictures.sh"
 
 # A trial folder: the machine in root/, the host's temporary folder in
 # hosttmp/, and the working folder KOR starts in, the trial folder itself.
@@ -172,31 +173,6 @@ logo_file() { # trial slot
     folder="$1/root/$(dirname "$2")"
     name="$(basename "$2")"
     find "$folder" -maxdepth 1 -type f -iname "$name" -print -quit 2>/dev/null
-}
-
-declare -A candidates=() # sha256 -> a picture a logo may hold
-declare -A old_logo=()   # slot -> sha256 of the logo before
-
-learn_pictures() { # fresh
-    local fresh="$1" slot picture member
-    candidates=()
-    for slot in "${logos[@]}"; do
-        old_logo[$slot]="$(hash_of "$fresh/root/$slot")"
-    done
-    while IFS= read -r -d '' picture; do
-        candidates[$(hash_of "$picture")]=1
-    done < <(find "$fresh/root" -type f -iname '*.bmp' -print0)
-    local unpacked="$work/unpacked"
-    rm -rf "$unpacked"
-    while IFS= read -r -d '' picture; do
-        mkdir -p "$unpacked/$(hash_of "$picture")"
-        (cd "$unpacked/$(hash_of "$picture")" && lha xq "$picture" >/dev/null 2>&1)
-    done < <(find "$fresh/root" -type f -iname '*.lzh' -print0)
-    if [[ -d "$unpacked" ]]; then
-        while IFS= read -r -d '' member; do
-            candidates[$(hash_of "$member")]=1
-        done < <(find "$unpacked" -type f -print0)
-    fi
 }
 
 # Counts the slots whose logo is missing or holds bytes that are neither the
@@ -302,7 +278,7 @@ kill_every_step() { # mode
     local mode="$1" fresh="$work/$1-fresh" trial="$work/trial"
     make_fresh "$mode" "$fresh"
     tree_of "$fresh" >"$fresh.tree"
-    learn_pictures "$fresh"
+    learn_pictures "$fresh/root"
 
     rm -rf "$trial" && cp -a "$fresh" "$trial"
     run_kor "$trial" strace -f -qq -y -o "$work/$mode.trace"

@@ -179,7 +179,8 @@ kor_log="$work/kor.log" # what the last run wrote
 logos=(logo.sys WINDOWS/logow.sys WINDOWS/logos.sys)
 failures=0
 
-hash_of() { sha256sum "$1" | cut -c1-64; }
+# shellcheck source=candidate_pictures.sh
+source "$here/tests/fault_injection/candidate_pictures.sh"
 
 # --- the image ------------------------------------------------------------
 
@@ -228,31 +229,6 @@ tree_of() { # trial
         mdir -/ -a -b -i "$1/disk.img@@$offset" ::/ 2>/dev/null
         find "$1" -mindepth 1 -printf 'host:%P\n'
     } | sed -E 's#(^|/)([Ll][Oo][Gg][Oo][WwSs]?\.[Ss][Yy][Ss])$#\1\L\2#' | LC_ALL=C sort
-}
-
-declare -A candidates=() # sha256 -> a picture a logo may hold
-declare -A old_logo=()   # logo -> sha256 of the logo before
-
-learn_pictures() { # mode
-    local host="$work/host-$1" picture member logo
-    candidates=()
-    for logo in "${logos[@]}"; do
-        old_logo[$logo]="$(hash_of "$host/$logo")"
-    done
-    while IFS= read -r -d '' picture; do
-        candidates[$(hash_of "$picture")]=1
-    done < <(find "$host" -type f -iname '*.bmp' -print0)
-    local unpacked="$work/unpacked"
-    rm -rf "$unpacked"
-    while IFS= read -r -d '' picture; do
-        mkdir -p "$unpacked/$(hash_of "$picture")"
-        (cd "$unpacked/$(hash_of "$picture")" && lha xq "$picture" >/dev/null 2>&1)
-    done < <(find "$host" -type f -iname '*.lzh' -print0)
-    if [[ -d "$unpacked" ]]; then
-        while IFS= read -r -d '' member; do
-            candidates[$(hash_of "$member")]=1
-        done < <(find "$unpacked" -type f -print0)
-    fi
 }
 
 # The checks on an image after a run ended: names each problem in $problems
@@ -412,7 +388,7 @@ kill_image_steps() { # mode layout
         failures=$((failures + 1))
         return
     fi
-    learn_pictures "$mode"
+    learn_pictures "$work/host-$mode"
     make_trial "$fresh" "$trial"
     tree_of "$trial" >"$work/fresh.tree"
 
