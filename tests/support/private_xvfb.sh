@@ -42,7 +42,10 @@ require_tools() {
 
 start_xvfb() {
     # Xvfb picks a free display itself and writes its number to descriptor 3.
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    # Without -noreset it starts afresh each time its last client leaves, and
+    # refuses connections in that moment.
+    Xvfb -displayfd 3 -noreset -screen 0 "$1" -nolisten tcp 3>"$work/display" \
+        >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do
         [[ -s "$work/display" ]] && break
