@@ -12,6 +12,7 @@ packages=(
     qt6-base-dev          # windows, dialogs, images (Widgets, Gui, Test)
     libgl-dev             # OpenGL headers that Qt 6's CMake files look for
     liblhasa-dev          # LZH archives
+    libimagequant-dev     # the palette quantiser that turns pictures into logos
     mtools                # drives that are FAT disk images, read and written without mounting
     dosfstools            # mkfs.fat and fsck.fat, with which the tests make and check disk images
     fdisk                 # sfdisk, with which the tests write the partition table of a disk image
