@@ -1,0 +1,51 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+namespace kor::korlogo {
+
+enum class Language { English, Japanese };
+
+// The language of the messages, as the C library would choose it.
+Language languageOfThisSession();
+
+enum class Message {
+    Usage,
+    Shown,
+    NotShown,
+    Separator,
+    Cycles,
+    DoesNotMove,
+    Unreadable,
+    NotAFile,
+    NotABitmap,
+    WrongWidth,
+    WrongHeight,
+    WrongDepth,
+    Compressed,
+    WrongPaletteSize,
+    WrongLength,
+    TruncatedPixels,
+    WrongPixelOffset,
+};
+
+// Every text korlogo writes, in the language of the session.
+class Messages {
+  public:
+    explicit Messages(Language language) : m_language(language) {}
+
+    Language language() const { return m_language; }
+
+    // Why a file could not be read, in the system's words; in English after a
+    // colon, so without its capital unless it starts with an acronym.
+    std::string reason(int error) const;
+
+    // The text of `message` with {1}, {2}, ... replaced by `values`.
+    std::string text(Message message, std::initializer_list<std::string> values = {}) const;
+
+  private:
+    Language m_language;
+};
+
+} // namespace kor::korlogo
