@@ -88,12 +88,48 @@ LogoInspection inspectLogo(std::span<const std::uint8_t> start, std::uint64_t fi
 }
 
 LogoPalette stepPaletteAnimation(const LogoPalette& palette, std::uint32_t firstAnimatedEntry) {
-    LogoPalette stepped = palette;
     if (firstAnimatedEntry == 0 || firstAnimatedEntry >= palette.size())
+        return palette;
+    return stepPaletteAnimation(palette, AnimationRange{firstAnimatedEntry, 255});
+}
+
+LogoPalette stepPaletteAnimation(const LogoPalette& palette, AnimationRange range) {
+    LogoPalette stepped = palette;
+    if (range.first >= range.last || range.last >= palette.size())
         return stepped;
-    std::rotate(stepped.begin() + firstAnimatedEntry, stepped.begin() + firstAnimatedEntry + 1,
-                stepped.end());
+    std::rotate(stepped.begin() + range.first, stepped.begin() + range.first + 1,
+                stepped.begin() + range.last + 1);
     return stepped;
+}
+
+std::optional<DecodedLogo> decodeLogo(std::span<const std::uint8_t> file, LogoFormat format) {
+    const LogoInspection found = inspectLogo(file, file.size(), format);
+    if (!found.isShown())
+        return std::nullopt;
+    // From here the layout is the format's exactly: the palette and every row
+    // lie inside the file.
+    const LogoLayout layout = layoutOf(format);
+    DecodedLogo logo;
+    logo.width = layout.width;
+    logo.height = layout.height;
+    logo.animation = found.animation;
+    const std::size_t paletteStart = FileHeaderLength + InfoHeaderLength;
+    for (std::size_t entry = 0; entry < layout.paletteEntries; ++entry) {
+        const std::size_t at = paletteStart + entry * 4;
+        logo.palette[entry] = RgbQuad{file[at], file[at + 1], file[at + 2], file[at + 3]};
+    }
+    const auto width = static_cast<std::size_t>(layout.width);
+    const auto height = static_cast<std::size_t>(layout.height);
+    const std::size_t stride = (width * layout.bitsPerPixel + 31) / 32 * 4;
+    logo.pixels.resize(width * height);
+    for (std::size_t row = 0; row < height; ++row) {
+        const std::uint8_t* stored = file.data() + layout.pixelOffset + (height - 1 - row) * stride;
+        std::uint8_t* shown = logo.pixels.data() + row * width;
+        for (std::size_t x = 0; x < width; ++x)
+            shown[x] = layout.bitsPerPixel == 8 ? stored[x]
+                                                : (stored[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0x0F;
+    }
+    return logo;
 }
 
 } // namespace kor::core

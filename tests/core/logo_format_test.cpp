@@ -203,5 +203,84 @@ TEST(LogoAnimation, TheStockRangeComesBackAfterTwentySteps) {
     }
 }
 
+TEST(LogoAnimation, ARangeCyclesOnlyItsOwnEntries) {
+    const LogoPalette start = numberedPalette();
+    const LogoPalette stepped = stepPaletteAnimation(start, AnimationRange{12, 15});
+    for (std::size_t i = 0; i < 256; ++i) {
+        const RgbQuad expected = i < 12 || i > 15 ? start[i] : i == 15 ? start[12] : start[i + 1];
+        EXPECT_EQ(stepped[i], expected) << "entry " << i;
+    }
+    EXPECT_EQ(stepPaletteAnimation(start, AnimationRange{240, 256}), start);
+}
+
+// A pixel a file stores, `storedRow` rows above the bottom; the rows of both
+// formats are 320 bytes long.
+void setStoredByte(std::vector<std::uint8_t>& file, std::uint32_t pixelOffset,
+                   std::size_t storedRow, std::size_t byte, std::uint8_t value) {
+    file[pixelOffset + storedRow * 320 + byte] = value;
+}
+
+TEST(LogoDecoding, PixelsComeTopRowFirstWithTheirPalette) {
+    auto windows95 = bitmapFile({.firstAnimatedEntry = 236});
+    setStoredByte(windows95, 1078, 0, 5, 0xAB);   // bottom row
+    setStoredByte(windows95, 1078, 399, 7, 0xCD); // top row
+    put(windows95, 54 + 0xAB * 4, 0x00112233, 4);
+    auto pc98 = bitmapFile({.width = 640, .bitsPerPixel = 4, .paletteEntries = 16});
+    setStoredByte(pc98, 118, 0, 2, 0x9C); // pixels 4 and 5 of the bottom row
+    setStoredByte(pc98, 118, 398, 0, 0x3E);
+    put(pc98, 54 + 0xC * 4, 0x00445566, 4);
+    struct Pixel {
+        std::int32_t x, y;
+        std::uint8_t index;
+    };
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> file;
+        LogoFormat format;
+        std::vector<Pixel> pixels;
+        RgbQuad colourOfLast; // of the last pixel's entry
+        std::optional<std::uint32_t> firstCycling;
+    };
+    const Case cases[] = {
+        {"8 bits",
+         windows95,
+         LogoFormat::Windows95,
+         {{7, 0, 0xCD}, {5, 399, 0xAB}},
+         {0x33, 0x22, 0x11, 0},
+         236},
+        {"4 bits",
+         pc98,
+         LogoFormat::Pc98,
+         {{4, 399, 0x9}, {0, 1, 0x3}, {1, 1, 0xE}, {5, 399, 0xC}},
+         {0x66, 0x55, 0x44, 0},
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const std::optional<DecodedLogo> logo = decodeLogo(c.file, c.format);
+        ASSERT_TRUE(logo) << c.what;
+        EXPECT_EQ(logo->width, layoutOf(c.format).width) << c.what;
+        EXPECT_EQ(logo->height, 400) << c.what;
+        ASSERT_EQ(logo->pixels.size(), static_cast<std::size_t>(logo->width) * 400) << c.what;
+        for (const Pixel& pixel : c.pixels)
+            EXPECT_EQ(logo->pixelAt(pixel.x, pixel.y), pixel.index)
+                << c.what << " at " << pixel.x << "," << pixel.y;
+        EXPECT_EQ(logo->palette[c.pixels.back().index], c.colourOfLast) << c.what;
+        EXPECT_EQ(logo->animation ? std::optional(logo->animation->first) : std::nullopt,
+                  c.firstCycling)
+            << c.what;
+    }
+    // Entries past a PC-98's sixteen are not read from the pixels after them.
+    EXPECT_EQ(decodeLogo(pc98, LogoFormat::Pc98)->palette[16], RgbQuad{});
+}
+
+TEST(LogoDecoding, AFileTheMachineCannotShowIsRefused) {
+    const std::vector<std::uint8_t> refused[] = {
+        bitmapFile({.lengthChange = -1}), bitmapFile({.height = -400}),
+        bitmapFile({.pixelOffsetShift = 2}), std::vector<std::uint8_t>{'B', 'M'}, {}};
+    for (const auto& file : refused)
+        EXPECT_FALSE(decodeLogo(file, LogoFormat::Windows95)) << file.size() << " bytes";
+    EXPECT_FALSE(decodeLogo(bitmapFile({}), LogoFormat::Pc98));
+}
+
 } // namespace
 } // namespace kor::core

@@ -92,4 +92,36 @@ using LogoPalette = std::array<RgbQuad, 256>;
 // beyond 255.
 LogoPalette stepPaletteAnimation(const LogoPalette& palette, std::uint32_t firstAnimatedEntry);
 
+// The same step over the entries `range` names, for a palette whose last
+// cycling entry is not 255 (a PC-98 logo cycles up to entry 15). The palette
+// stays as it is when the range is empty or reaches past entry 255.
+LogoPalette stepPaletteAnimation(const LogoPalette& palette, AnimationRange range);
+
+// How long one step of the colour cycling stays on the screen: one tick of the
+// PC's 18.2 Hz timer, near the pace of the moving bar of the Windows 95
+// start-up screen. korlogo's preview and korsetup's image display both use it.
+inline constexpr int LogoAnimationStepMilliseconds = 55;
+
+// A logo as the machine draws it.
+struct DecodedLogo {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    // The file's palette; entries past the format's count (16 for a PC-98)
+    // stay black.
+    LogoPalette palette{};
+    // One palette index per pixel, the top row first (a file stores its rows
+    // bottom up), 4-bit pixels expanded to a byte each.
+    std::vector<std::uint8_t> pixels;
+    std::optional<AnimationRange> animation;
+
+    std::uint8_t pixelAt(std::int32_t x, std::int32_t y) const {
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)];
+    }
+};
+
+// The picture of a whole logo file; nullopt when inspectLogo finds that the
+// machine of `format` cannot show it.
+std::optional<DecodedLogo> decodeLogo(std::span<const std::uint8_t> file, LogoFormat format);
+
 } // namespace kor::core
