@@ -2,140 +2,36 @@
 // logos and, when not, why.
 
 #include "commands.h"
+#include "logo_files.h"
 
 #include "core/logo_format.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kor::korlogo {
 namespace {
 
 using core::LogoFormat;
 using core::LogoInspection;
-using core::LogoProblem;
-
-std::string reasonText(const Messages& messages, LogoProblem problem, const LogoInspection& found,
-                       LogoFormat format) {
-    const auto layout = core::layoutOf(format);
-    using std::to_string;
-    switch (problem) {
-    case LogoProblem::NotABitmap:
-        return messages.text(Message::NotABitmap);
-    case LogoProblem::WrongWidth:
-        return messages.text(Message::WrongWidth,
-                             {to_string(found.width), to_string(layout.width)});
-    case LogoProblem::WrongHeight:
-        return messages.text(Message::WrongHeight,
-                             {to_string(found.height), to_string(layout.height)});
-    case LogoProblem::WrongDepth:
-        return messages.text(Message::WrongDepth,
-                             {to_string(found.bitsPerPixel), to_string(layout.bitsPerPixel)});
-    case LogoProblem::Compressed:
-        return messages.text(Message::Compressed, {to_string(found.compression)});
-    case LogoProblem::WrongPaletteSize:
-        return messages.text(Message::WrongPaletteSize,
-                             {to_string(found.coloursUsed), to_string(layout.paletteEntries)});
-    case LogoProblem::WrongLength:
-        return messages.text(Message::WrongLength,
-                             {to_string(found.length), to_string(layout.length)});
-    case LogoProblem::TruncatedPixels:
-        return messages.text(Message::TruncatedPixels, {to_string(found.pixelEnd - found.length)});
-    case LogoProblem::WrongPixelOffset:
-        return messages.text(Message::WrongPixelOffset,
-                             {to_string(found.pixelOffset), to_string(layout.pixelOffset)});
-    }
-    return {};
-}
-
-std::string machineName(LogoFormat format) {
-    return format == LogoFormat::Pc98 ? "PC-98" : "Windows 95";
-}
-
-// The start of a host file and its length, or the errno that stopped the
-// reading. Only the headers are read, so a file of any size costs the same; a
-// FIFO or a device is never opened for reading and cannot block the run.
-struct FileStart {
-    std::vector<std::uint8_t> bytes;
-    std::uint64_t length = 0;
-    int error = 0;
-    bool isFile = true;
-};
-
-FileStart readFileStart(const std::string& path) {
-    FileStart file;
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (descriptor < 0) {
-        file.error = errno;
-        return file;
-    }
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0) {
-        file.error = errno;
-    } else if (!S_ISREG(status.st_mode)) {
-        file.isFile = false;
-    } else {
-        file.length = static_cast<std::uint64_t>(status.st_size);
-        file.bytes.resize(core::LogoHeadersLength);
-        std::size_t filled = 0;
-        while (filled < file.bytes.size()) {
-            const ssize_t got =
-                ::read(descriptor, file.bytes.data() + filled, file.bytes.size() - filled);
-            if (got > 0)
-                filled += static_cast<std::size_t>(got);
-            else if (got == 0)
-                break;
-            else if (errno != EINTR) {
-                file.error = errno;
-                break;
-            }
-        }
-        file.bytes.resize(filled);
-    }
-    ::close(descriptor);
-    return file;
-}
 
 // One line for one file; true when the machine can show it.
 bool checkFile(const Messages& messages, const std::string& path, LogoFormat format) {
     const FileStart file = readFileStart(path);
     const std::string machine = machineName(format);
-    std::string line;
-    bool shown = false;
-    if (file.error != 0) {
-        line = messages.text(
-            Message::NotShown,
-            {path, machine, messages.text(Message::Unreadable, {messages.reason(file.error)})});
-    } else if (!file.isFile) {
-        line = messages.text(Message::NotShown, {path, machine, messages.text(Message::NotAFile)});
-    } else {
-        const LogoInspection found = core::inspectLogo(file.bytes, file.length, format);
-        if (found.isShown()) {
-            shown = true;
-            const std::string motion =
-                found.animation
-                    ? messages.text(Message::Cycles, {std::to_string(found.animation->first),
-                                                      std::to_string(found.animation->last)})
-                    : messages.text(Message::DoesNotMove);
-            line = messages.text(Message::Shown, {path, machine, motion});
-        } else {
-            std::string reasons;
-            for (const LogoProblem problem : found.problems) {
-                if (!reasons.empty())
-                    reasons += messages.text(Message::Separator);
-                reasons += reasonText(messages, problem, found, format);
-            }
-            line = messages.text(Message::NotShown, {path, machine, reasons});
-        }
+    const std::string refusal = reasonsNotShown(messages, file, format);
+    if (!refusal.empty()) {
+        std::printf("%s\n", messages.text(Message::NotShown, {path, machine, refusal}).c_str());
+        return false;
     }
-    std::printf("%s\n", line.c_str());
-    return shown;
+    const LogoInspection found = core::inspectLogo(file.bytes, file.length, format);
+    const std::string motion =
+        found.animation ? messages.text(Message::Cycles, {std::to_string(found.animation->first),
+                                                          std::to_string(found.animation->last)})
+                        : messages.text(Message::DoesNotMove);
+    std::printf("%s\n", messages.text(Message::Shown, {path, machine, motion}).c_str());
+    return true;
 }
 
 } // namespace

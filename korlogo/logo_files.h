@@ -1,0 +1,38 @@
+#pragma once
+
+#include "messages.h"
+
+#include "core/logo_format.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kor::korlogo {
+
+// The start of a host file and its length, or the errno that stopped the
+// reading.
+struct FileStart {
+    std::vector<std::uint8_t> bytes;
+    std::uint64_t length = 0;
+    int error = 0;
+    bool isFile = true;
+};
+
+// Reads at most `limit` bytes of the file at `path`, so that a file of any
+// size costs the same; a FIFO or a device is never read and cannot block.
+FileStart readFileStart(const std::string& path, std::size_t limit = core::LogoHeadersLength);
+
+std::string machineName(core::LogoFormat format);
+
+// Every problem inspectLogo found, in words, joined.
+std::string problemReasons(const Messages& messages, const core::LogoInspection& found,
+                           core::LogoFormat format);
+
+// Why the machine of `format` cannot show `file` (unreadable, not a file, or
+// its problems); empty when it can.
+std::string reasonsNotShown(const Messages& messages, const FileStart& file,
+                            core::LogoFormat format);
+
+} // namespace kor::korlogo
