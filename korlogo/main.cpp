@@ -28,5 +28,7 @@ int main(int argc, char** argv) {
         return usage(messages, stdout, 0);
     if (command == "check")
         return runCheck(messages, rest);
+    if (command == "preview")
+        return runPreview(messages, rest);
     return usage(messages, stderr, 2);
 }

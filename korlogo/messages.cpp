@@ -20,12 +20,20 @@ struct Text {
 constexpr Text Texts[] = {
     {Message::Usage,
      "usage: korlogo check [--pc98] FILE...\n"
+     "       korlogo preview [--pc98] [--interval MS] [--save PNG] FILE\n"
      "Says for each FILE whether Windows 95 (or a PC-98, with --pc98) can show it\n"
      "as a start-up or shut-down logo and, if not, why.\n"
+     "preview shows FILE in a window as the machine shows it, its colours cycling\n"
+     "one step every MS milliseconds (55); Esc ends it. With --save it writes the\n"
+     "first frame, the 640x400 screen in a 32-pixel border, to PNG instead.\n"
      "Exit status: 0 when every file can be shown, 1 otherwise, 2 on bad usage.\n",
      "使い方: korlogo check [--pc98] ファイル...\n"
+     "       korlogo preview [--pc98] [--interval ミリ秒] [--save PNG] ファイル\n"
      "ファイルごとに、Windows 95 (--pc98 を付けると PC-98) が起動・終了時のロゴとして\n"
      "表示できるかどうかと、できない場合はその理由を表示します。\n"
+     "preview はファイルを起動画面と同じようにウィンドウに表示し、色を指定のミリ秒\n"
+     "(省略時 55) ごとに循環させます。Esc で終了します。--save を付けると、最初の\n"
+     "画面 (640x400 の画面と周囲 32 ドットの枠) を PNG に書き出します。\n"
      "終了コード: すべて表示できるとき 0、そうでないとき 1、使い方の誤りは 2。\n"},
     {Message::Shown, "{1}: {2} can show it as a logo; {3}",
      "{1}: {2} のロゴとして表示できます。{3}"},
@@ -53,6 +61,10 @@ constexpr Text Texts[] = {
      "画像データが途中で切れています ({1} バイト不足)。"},
     {Message::WrongPixelOffset, "the pixels start at byte {1}, not {2}",
      "画像データの開始位置が {1} バイト目です ({2} バイト目でなければなりません)。"},
+    {Message::PreviewCannotSave, "{1}: cannot write it: {2}", "{1}: 書き込めません。{2}。"},
+    {Message::PreviewNoDisplay,
+     "korlogo preview: no display to show the window on; --save PNG writes the picture instead",
+     "korlogo preview: ウィンドウを表示する画面がありません。--save PNG で画像に書き出せます。"},
 };
 
 } // namespace

@@ -28,6 +28,8 @@ enum class Message {
     WrongLength,
     TruncatedPixels,
     WrongPixelOffset,
+    PreviewCannotSave,
+    PreviewNoDisplay,
 };
 
 // Every text korlogo writes, in the language of the session.

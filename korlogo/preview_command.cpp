@@ -1,0 +1,245 @@
+// korlogo preview: a logo as the machine shows it while it starts, its colours
+// cycling, in a window or as a PNG of its first frame.
+
+#include "commands.h"
+#include "logo_files.h"
+
+#include "core/logo_format.h"
+
+#include "platform/services.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QImageWriter>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kor::korlogo {
+namespace {
+
+using core::DecodedLogo;
+using core::LogoFormat;
+using core::LogoPalette;
+
+// The boot screen: 640 x 400 on both machines.
+constexpr int ScreenWidth = 640;
+constexpr int ScreenHeight = 400;
+// The border of entry 0's colour around the screen, on each side, in the
+// window as it opens and in a saved picture, so that the PNG is what the
+// window first shows.
+constexpr int BorderPixels = 32;
+
+QList<QRgb> colourTable(const LogoPalette& palette) {
+    QList<QRgb> table;
+    table.reserve(static_cast<qsizetype>(palette.size()));
+    for (const core::RgbQuad& entry : palette)
+        table.push_back(qRgb(entry.red, entry.green, entry.blue));
+    return table;
+}
+
+// The screen as indices into the palette: a Windows 95 logo stretched to
+// twice its width, a PC-98 logo as it is. Built once; a step of the animation
+// only replaces the colour table.
+QImage screenOf(const DecodedLogo& logo) {
+    QImage screen(ScreenWidth, ScreenHeight, QImage::Format_Indexed8);
+    const int repeat = ScreenWidth / logo.width;
+    for (int y = 0; y < ScreenHeight; ++y) {
+        uchar* line = screen.scanLine(y);
+        for (int x = 0; x < ScreenWidth; ++x)
+            line[x] = logo.pixelAt(x / repeat, y);
+    }
+    screen.setColorTable(colourTable(logo.palette));
+    return screen;
+}
+
+// The screen centred on the border colour, as the window paints it.
+void paintScreen(QPainter& painter, const QRect& area, const QImage& screen) {
+    painter.fillRect(area, QColor::fromRgb(screen.color(0)));
+    painter.drawImage(QPoint((area.width() - ScreenWidth) / 2, (area.height() - ScreenHeight) / 2),
+                      screen);
+}
+
+class PreviewWindow final : public QWidget {
+  public:
+    PreviewWindow(const DecodedLogo& logo, int interval, const QString& title)
+        : m_palette(logo.palette), m_animation(logo.animation), m_screen(screenOf(logo)) {
+        setWindowTitle(title);
+        setMinimumSize(ScreenWidth, ScreenHeight);
+        resize(ScreenWidth + 2 * BorderPixels, ScreenHeight + 2 * BorderPixels);
+        if (m_animation) {
+            connect(&m_timer, &QTimer::timeout, this, &PreviewWindow::step);
+            m_timer.start(interval);
+        }
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        paintScreen(painter, rect(), m_screen);
+    }
+
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape)
+            close();
+        else
+            QWidget::keyPressEvent(event);
+    }
+
+  private:
+    void step() {
+        m_palette = core::stepPaletteAnimation(m_palette, *m_animation);
+        m_screen.setColorTable(colourTable(m_palette));
+        update();
+    }
+
+    LogoPalette m_palette;
+    std::optional<core::AnimationRange> m_animation;
+    QImage m_screen;
+    QTimer m_timer;
+};
+
+// Writes `bytes` to `path` through a temporary file beside it and a rename,
+// so that a failure never leaves half a picture; 0 or the errno.
+int writeWhole(const std::string& path, const QByteArray& bytes) {
+    std::string temporary = path + ".XXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0)
+        return errno;
+    int error = 0;
+    for (qsizetype written = 0; written < bytes.size() && error == 0;) {
+        const ssize_t put = ::write(descriptor, bytes.constData() + written,
+                                    static_cast<std::size_t>(bytes.size() - written));
+        if (put >= 0)
+            written += put;
+        else if (errno != EINTR)
+            error = errno;
+    }
+    // mkstemp makes the file private; a picture gets what a new file would.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (error == 0 && ::fchmod(descriptor, 0666 & ~mask) != 0)
+        error = errno;
+    if (error == 0 && ::fsync(descriptor) != 0)
+        error = errno;
+    if (::close(descriptor) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error != 0)
+        ::unlink(temporary.c_str());
+    return error;
+}
+
+int saveFirstFrame(const Messages& messages, const DecodedLogo& logo, const std::string& path) {
+    QImage picture(ScreenWidth + 2 * BorderPixels, ScreenHeight + 2 * BorderPixels,
+                   QImage::Format_RGB32);
+    {
+        QPainter painter(&picture);
+        paintScreen(painter, picture.rect(), screenOf(logo));
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    const int error = writer.write(picture) ? writeWhole(path, png) : EIO;
+    if (error == 0)
+        return 0;
+    std::fprintf(stderr, "%s\n",
+                 messages.text(Message::PreviewCannotSave, {path, messages.reason(error)}).c_str());
+    return 1;
+}
+
+std::optional<int> intervalFrom(const std::string& text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value < 1 || value > 60000)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+int runPreview(const Messages& messages, std::span<const std::string> arguments) {
+    LogoFormat format = LogoFormat::Windows95;
+    int interval = core::LogoAnimationStepMilliseconds;
+    std::optional<std::string> file;
+    std::optional<std::string> savePath;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (optionsEnded || !argument.starts_with("-") || argument == "-") {
+            if (file)
+                return usage(messages, stderr, 2);
+            file = argument;
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--pc98") {
+            format = LogoFormat::Pc98;
+        } else if (argument == "--interval" && hasValue) {
+            const std::optional<int> value = intervalFrom(arguments[++i]);
+            if (!value)
+                return usage(messages, stderr, 2);
+            interval = *value;
+        } else if (argument == "--save" && hasValue) {
+            savePath = arguments[++i];
+        } else if (argument == "--help" || argument == "-h") {
+            return usage(messages, stdout, 0);
+        } else {
+            return usage(messages, stderr, 2);
+        }
+    }
+    if (!file)
+        return usage(messages, stderr, 2);
+
+    // The whole file, or enough of a longer one to say it is too long.
+    const FileStart read = readFileStart(
+        *file, std::max<std::size_t>(core::LogoHeadersLength, core::layoutOf(format).length));
+    std::string refusal = reasonsNotShown(messages, read, format);
+    const std::optional<DecodedLogo> logo =
+        refusal.empty() ? core::decodeLogo(read.bytes, format) : std::nullopt;
+    // A file that changed while it was read is judged by what was read.
+    if (refusal.empty() && !logo)
+        refusal = problemReasons(
+            messages, core::inspectLogo(read.bytes, read.bytes.size(), format), format);
+    if (!logo) {
+        std::fprintf(
+            stderr, "%s\n",
+            messages.text(Message::NotShown, {*file, machineName(format), refusal}).c_str());
+        return 1;
+    }
+
+    if (savePath)
+        return saveFirstFrame(messages, *logo, *savePath);
+    // Without a display the toolkit would end the program with its own words.
+    const char* platformName = std::getenv("QT_QPA_PLATFORM");
+    if (!platform::hasDisplay() && !(platformName && *platformName)) {
+        std::fprintf(stderr, "%s\n", messages.text(Message::PreviewNoDisplay).c_str());
+        return 1;
+    }
+    int argc = 1;
+    char name[] = "korlogo";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    PreviewWindow window(*logo, interval, QString::fromStdString(*file));
+    window.show();
+    return application.exec();
+}
+
+} // namespace kor::korlogo
