@@ -1,0 +1,176 @@
+// korlogo preview run as a program: the first frame it saves, and the files
+// and sessions in which it shows nothing.
+
+#include "run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <stdlib.h>
+
+namespace kor::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+void put(std::string& bytes, std::size_t at, std::uint32_t value, int width) {
+    for (int i = 0; i < width; ++i)
+        bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// Entry i of every test palette: a colour no other entry has.
+QColor entryColour(int entry) {
+    return QColor(entry, 255 - entry, (entry * 3) % 256);
+}
+
+struct Pixel {
+    int x, y; // in the picture, top row 0
+    int entry;
+};
+
+// A logo of 320x400x8 or, with `pc98`, 640x400x4, cycling from entry
+// `firstAnimatedEntry`; every pixel is entry 1 but `pixels`.
+std::string logo(bool pc98, std::uint32_t firstAnimatedEntry, const std::vector<Pixel>& pixels) {
+    const int width = pc98 ? 640 : 320;
+    const int bits = pc98 ? 4 : 8;
+    const std::uint32_t entries = pc98 ? 16 : 256;
+    const std::uint32_t offset = 54 + entries * 4;
+    const std::uint32_t stride = 320;
+    std::string bytes(offset + stride * 400, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(bytes, 2, static_cast<std::uint32_t>(bytes.size()), 4);
+    put(bytes, 10, offset, 4);
+    put(bytes, 14, 40, 4);
+    put(bytes, 18, static_cast<std::uint32_t>(width), 4);
+    put(bytes, 22, 400, 4);
+    put(bytes, 26, 1, 2);
+    put(bytes, 28, static_cast<std::uint32_t>(bits), 2);
+    put(bytes, 50, firstAnimatedEntry, 4);
+    for (std::uint32_t entry = 0; entry < entries; ++entry) {
+        const QColor colour = entryColour(static_cast<int>(entry));
+        put(bytes, 54 + entry * 4,
+            static_cast<std::uint32_t>(colour.blue() | colour.green() << 8 | colour.red() << 16), 4);
+    }
+    const auto setPixel = [&](int x, int y, int entry) {
+        char& stored = bytes[offset + (399 - y) * stride + x * bits / 8];
+        if (!pc98)
+            stored = static_cast<char>(entry);
+        else if (x % 2 == 0)
+            stored = static_cast<char>((stored & 0x0F) | entry << 4);
+        else
+            stored = static_cast<char>((stored & 0xF0) | entry);
+    };
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < width; ++x)
+            setPixel(x, y, 1);
+    for (const Pixel& pixel : pixels)
+        setPixel(pixel.x, pixel.y, pixel.entry);
+    return bytes;
+}
+
+class KorlogoPreview : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "korlogo-preview-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot create a temporary folder");
+        m_folder = pattern;
+    }
+    void TearDown() override {
+        std::error_code error;
+        fs::remove_all(m_folder, error);
+    }
+    std::string write(const std::string& name, const std::string& bytes) {
+        std::ofstream(m_folder / name, std::ios::binary) << bytes;
+        return path(name);
+    }
+    std::string path(const std::string& name) const { return (m_folder / name).string(); }
+
+    fs::path m_folder;
+};
+
+constexpr int Border = 32;
+
+TEST_F(KorlogoPreview, SavesTheFirstFrameOnItsScreenInTheBorderColour) {
+    struct ScreenPixel {
+        int x, y; // on the 640x400 screen
+        int entry;
+    };
+    struct Case {
+        const char* what;
+        bool pc98;
+        std::vector<Pixel> pixels;
+        std::vector<ScreenPixel> shown;
+    };
+    const Case cases[] = {
+        // Entry 240 cycles: the first frame still shows its own colour.
+        {"Windows 95: each pixel twice as wide",
+         false,
+         {{3, 0, 240}, {319, 399, 7}},
+         {{6, 0, 240}, {7, 0, 240}, {5, 0, 1}, {8, 0, 1}, {638, 399, 7}, {639, 399, 7}}},
+        {"PC-98: as it is, high nibble first",
+         true,
+         {{4, 0, 12}, {5, 0, 9}, {639, 399, 3}},
+         {{4, 0, 12}, {5, 0, 9}, {6, 0, 1}, {639, 399, 3}}},
+    };
+    for (const Case& c : cases) {
+        const std::string file = write("logo.sys", logo(c.pc98, c.pc98 ? 12 : 236, c.pixels));
+        std::vector<std::string> arguments{"preview", file, "--save", path("frame.png")};
+        if (c.pc98)
+            arguments.push_back("--pc98");
+        // No display: a picture is saved without one.
+        const ProgramRun run = runProgram(KORLOGO_PROGRAM, {}, arguments);
+        ASSERT_EQ(run.exitStatus, 0) << c.what << run.standardError;
+        const QImage frame(QString::fromStdString(path("frame.png")));
+        ASSERT_EQ(frame.size(), QSize(640 + 2 * Border, 400 + 2 * Border)) << c.what;
+        for (const ScreenPixel& pixel : c.shown)
+            EXPECT_EQ(frame.pixelColor(Border + pixel.x, Border + pixel.y),
+                      entryColour(pixel.entry))
+                << c.what << " at " << pixel.x << "," << pixel.y;
+        for (const QPoint border : {QPoint(0, 0), QPoint(Border - 1, 200),
+                                    QPoint(Border + 320, Border + 400), QPoint(703, 463)})
+            EXPECT_EQ(frame.pixelColor(border), entryColour(0)) << c.what << " border";
+    }
+}
+
+TEST_F(KorlogoPreview, ShowsNothingItCannotShowAndSaysWhy) {
+    std::string truncated = logo(false, 0, {});
+    truncated.pop_back();
+    struct Case {
+        const char* what;
+        std::string file;
+        std::vector<std::string> options;
+        std::string said; // on standard error
+    };
+    const Case cases[] = {
+        {"a file a byte short", truncated, {"--save", path("frame.png")},
+         "cannot show it as a logo: the file is 129077 bytes long, not 129078; the pixels end 1 "
+         "bytes past the end of the file"},
+        {"a Windows 95 logo for a PC-98", logo(false, 0, {}), {"--pc98"},
+         "PC-98 cannot show it as a logo: the width is 320, not 640"},
+        {"no display to show a good logo on", logo(false, 236, {}), {},
+         "no display to show the window on"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments{"preview", write("logo.sys", c.file)};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const ProgramRun run = runProgram(KORLOGO_PROGRAM, {{"LANG", "C.UTF-8"}}, arguments);
+        EXPECT_EQ(run.exitStatus, 1) << c.what;
+        EXPECT_NE(run.standardError.find(c.said), std::string::npos)
+            << c.what << ":\n" << run.standardError;
+        EXPECT_FALSE(fs::exists(path("frame.png"))) << c.what;
+    }
+}
+
+} // namespace
+} // namespace kor::testing
