@@ -6,15 +6,39 @@
 #include "twips.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 
+#include <cstring>
+
 namespace kor::setup {
+namespace {
+
+QList<QRgb> colourTable(const core::LogoPalette& palette) {
+    QList<QRgb> table;
+    table.reserve(static_cast<qsizetype>(palette.size()));
+    for (const core::RgbQuad& entry : palette)
+        table.push_back(qRgb(entry.red, entry.green, entry.blue));
+    return table;
+}
+
+QImage indexedImage(const core::DecodedLogo& logo) {
+    QImage image(logo.width, logo.height, QImage::Format_Indexed8);
+    for (int y = 0; y < logo.height; ++y)
+        std::memcpy(image.scanLine(y), &logo.pixels[static_cast<std::size_t>(y) * logo.width],
+                    static_cast<std::size_t>(logo.width));
+    image.setColorTable(colourTable(logo.palette));
+    return image;
+}
+
+} // namespace
 
 Form3::Form3(KORsetupMain& main, core::SetupSession& session) : m_main(main), m_session(session) {
     // The caption names the picture; the window is left by its own "終了" or
@@ -24,6 +48,7 @@ Form3::Form3(KORsetupMain& main, core::SetupSession& session) : m_main(main), m_
     auto* content = new QWidget;
     content->setFixedSize(sizeFromTwips(6015, 5100));
     SSPanel1 = makePanel(content, "SSPanel1", rectFromTwips(0, 0, 6015, 4575));
+    m_designedPanelPalette = SSPanel1->palette();
     Image1 = new QLabel(SSPanel1);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(rectFromTwips(120, 120, 5760, 4320));
@@ -48,6 +73,7 @@ Form3::Form3(KORsetupMain& main, core::SetupSession& session) : m_main(main), m_
     connect(Command10, &QPushButton::clicked, this, &Form3::Command10_Click);
     connect(Command11, &QPushButton::clicked, this, &Form3::Command11_Click);
     connect(Command12, &QPushButton::clicked, this, &Form3::Command12_Click);
+    connect(&m_animationTimer, &QTimer::timeout, this, &Form3::stepAnimation);
     m_main.whenDeactivated(this, &Form3::Form_Deactivate);
 }
 
@@ -57,14 +83,56 @@ void Form3::Form_Load() {
         m_shownMember = m_main.logoBrowser().selectedMemberName();
 }
 
-void Form3::showPicture(const QString& title, const QPixmap& picture) {
+void Form3::showPicture(const QString& title, const QImage& picture, const QByteArray& bytes) {
     setWindowTitle(title);
-    Image1->setPixmap(picture);
+    m_animationTimer.stop();
+    // Windows 95's own screen decides, whatever the PC-98 option says: it is
+    // the machine whose boot screen this window imitates.
+    const std::optional<core::DecodedLogo> logo = core::decodeLogo(
+        {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+         static_cast<std::size_t>(bytes.size())},
+        core::LogoFormat::Windows95);
+    if (!logo) {
+        m_logo = QImage();
+        m_animation.reset();
+        SSPanel1->setAutoFillBackground(false);
+        SSPanel1->setPalette(m_designedPanelPalette);
+        Image1->setPixmap(QPixmap::fromImage(picture));
+        return;
+    }
+    m_logo = indexedImage(*logo);
+    m_palette = logo->palette;
+    m_animation = logo->animation;
+    // The margin around the picture shows the border Windows paints around
+    // the logo, in entry 0's colour.
+    QPalette border = m_designedPanelPalette;
+    border.setColor(QPalette::Window, QColor::fromRgb(m_logo.color(0)));
+    SSPanel1->setPalette(border);
+    SSPanel1->setAutoFillBackground(true);
+    Image1->setPixmap(QPixmap::fromImage(m_logo));
+    if (m_animation && isVisible())
+        m_animationTimer.start(core::LogoAnimationStepMilliseconds);
+}
+
+void Form3::stepAnimation() {
+    if (!m_animation)
+        return;
+    m_palette = core::stepPaletteAnimation(m_palette, *m_animation);
+    m_logo.setColorTable(colourTable(m_palette));
+    Image1->setPixmap(QPixmap::fromImage(m_logo));
 }
 
 void Form3::showEvent(QShowEvent* event) {
     QMdiSubWindow::showEvent(event);
+    if (m_animation)
+        m_animationTimer.start(core::LogoAnimationStepMilliseconds);
     Form_Paint();
+}
+
+void Form3::hideEvent(QHideEvent* event) {
+    // Nobody sees the colours move while the window is hidden or closed.
+    m_animationTimer.stop();
+    QMdiSubWindow::hideEvent(event);
 }
 
 bool Form3::event(QEvent* event) {

@@ -1,17 +1,22 @@
 #pragma once
 
+#include "core/logo_format.h"
 #include "core/setup_session.h"
 
+#include <QImage>
 #include <QMdiSubWindow>
+#include <QPalette>
+#include <QTimer>
 
 #include <optional>
 #include <string>
 
+class QByteArray;
 class QCloseEvent;
 class QEvent;
 class QFrame;
+class QHideEvent;
 class QLabel;
-class QPixmap;
 class QShowEvent;
 class QPushButton;
 
@@ -24,6 +29,8 @@ class KORsetupMain;
 // at once. The browser hides itself while this window is open. In archive
 // mode the picture is a copy of the member extracted into the Windows
 // directory, deleted when the window closes unless a change has used it.
+// A logo that Windows 95 can show is shown as it boots: framed in the colour
+// of its palette entry 0, its colours cycling.
 class Form3 final : public QMdiSubWindow {
     Q_OBJECT
 
@@ -33,8 +40,14 @@ class Form3 final : public QMdiSubWindow {
     void Form_Load();
     void Form_Deactivate();
 
-    // Shows `picture` under `title`.
-    void showPicture(const QString& title, const QPixmap& picture);
+    // Shows `picture` under `title`; `bytes` are the file's, which tell
+    // whether it is a logo.
+    void showPicture(const QString& title, const QImage& picture, const QByteArray& bytes);
+
+    // One step of a logo's colour cycling, as its timer takes it; nothing
+    // for a picture that does not move.
+    void stepAnimation();
+    bool isAnimating() const { return m_animationTimer.isActive(); }
 
     // Whether a change has run from this showing.
     bool isUsed() const { return m_used; }
@@ -50,6 +63,7 @@ class Form3 final : public QMdiSubWindow {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -67,6 +81,13 @@ class Form3 final : public QMdiSubWindow {
     // picture is the user's own file.
     std::optional<std::string> m_shownMember;
     bool m_used = false;
+    // The logo shown, as palette indices whose colour table each step of the
+    // animation replaces.
+    QImage m_logo;
+    core::LogoPalette m_palette{};
+    std::optional<core::AnimationRange> m_animation;
+    QTimer m_animationTimer;
+    QPalette m_designedPanelPalette;
 };
 
 } // namespace kor::setup

@@ -33,20 +33,26 @@ void report(const platform::Error& error) {
 // The shares of the report's width its five columns take.
 constexpr double ColumnShares[] = {4.5, 8, 7.8, 6, 9};
 
-// A picture file as an image; nullopt, the user told, when it cannot be read
+// A picture file as an image with the file's bytes, which the display window
+// reads a logo's palette from; nullopt, the user told, when it cannot be read
 // or holds no picture that can be shown.
-std::optional<QImage> loadPicture(const std::string& path) {
+struct LoadedPicture {
+    QImage image;
+    QByteArray bytes;
+};
+std::optional<LoadedPicture> loadPicture(const std::string& path) {
     platform::Result<std::string> bytes = platform::readFile(path);
     if (!bytes) {
         report(bytes.error());
         return std::nullopt;
     }
-    QImage image = QImage::fromData(QByteArray::fromStdString(bytes.value()));
+    QByteArray file = QByteArray::fromStdString(bytes.value());
+    QImage image = QImage::fromData(file);
     if (image.isNull()) {
         tell(CannotLoad);
         return std::nullopt;
     }
-    return image;
+    return LoadedPicture{std::move(image), std::move(file)};
 }
 
 } // namespace
@@ -190,7 +196,7 @@ void Form1::Command13_Click() {
         return;
     // Hidden, not closed: the display window's buttons read these lists.
     hide();
-    m_main.showImageDisplay().showPicture(picture->title, QPixmap::fromImage(picture->image));
+    m_main.showImageDisplay().showPicture(picture->title, picture->image, picture->bytes);
 }
 
 void Form1::changeLogo(core::LogoSlot slot, MemberSource source) {
@@ -259,10 +265,10 @@ std::optional<Form1::Picture> Form1::pictureToView() {
             tell(WrongSize);
             return std::nullopt;
         }
-        std::optional<QImage> image = loadPicture(path);
-        if (!image)
+        std::optional<LoadedPicture> loaded = loadPicture(path);
+        if (!loaded)
             return std::nullopt;
-        return Picture{toQString(fileName), std::move(*image)};
+        return Picture{toQString(fileName), std::move(loaded->image), std::move(loaded->bytes)};
     }
 
     const std::string member = selectedMemberName();
@@ -276,12 +282,12 @@ std::optional<Form1::Picture> Form1::pictureToView() {
         extracted.error().code() == EFBIG ? tell(WrongSize) : report(extracted.error());
         return std::nullopt;
     }
-    std::optional<QImage> image = loadPicture(extracted.value().path());
+    std::optional<LoadedPicture> loaded = loadPicture(extracted.value().path());
     // No display window will show it otherwise, so none would remove it.
-    if (!image)
+    if (!loaded)
         return std::nullopt;
     m_viewedCopy = std::move(extracted).value();
-    return Picture{toQString(member), std::move(*image)};
+    return Picture{toQString(member), std::move(loaded->image), std::move(loaded->bytes)};
 }
 
 std::string Form1::selectedFilePath() const {

@@ -6,6 +6,7 @@
 #include "core/logo.h"
 #include "core/setup_session.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QMdiSubWindow>
 #include <QString>
@@ -115,6 +116,7 @@ class Form1 final : public QMdiSubWindow {
     struct Picture {
         QString title;
         QImage image;
+        QByteArray bytes; // the file's
     };
     std::optional<Picture> pictureToView();
     // Installs the member from `extracted`; reports a failure.

@@ -8,6 +8,7 @@
 #include "platform/machine.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
@@ -51,6 +52,46 @@ void writeFiles(TemporaryMachine& machine) {
         machine.writeFile(old, "old logo");
 }
 
+// The quarters' logo with entries 236 to 255 cycling, each its own colour,
+// and its top left quarter drawn in entry 240; entry 0 stays red.
+QColor cyclingColour(int entry) {
+    return QColor(0, (entry - 236) * 12, 255);
+}
+std::string movingLogo() {
+    std::string bytes = kor::testing::logoBitmap(kor::testing::Quarters);
+    bytes[50] = static_cast<char>(236);
+    for (int entry = 236; entry < 256; ++entry) {
+        const QColor colour = cyclingColour(entry);
+        const std::size_t at = 54 + static_cast<std::size_t>(entry) * 4;
+        bytes[at] = static_cast<char>(colour.blue());
+        bytes[at + 1] = static_cast<char>(colour.green());
+        bytes[at + 2] = static_cast<char>(colour.red());
+    }
+    for (std::size_t at = 1078; at < bytes.size(); ++at)
+        if (bytes[at] == 0)
+            bytes[at] = static_cast<char>(240);
+    return bytes;
+}
+
+// A 24-bit picture of no logo's size, all in the colour of the quarters'
+// top left.
+std::string plainBitmap() {
+    QImage picture(100, 80, QImage::Format_RGB888);
+    picture.fill(kor::testing::Quarters[0]);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "BMP");
+    return bytes.toStdString();
+}
+
+void writeMovingFiles(TemporaryMachine& machine) {
+    machine.writeFile("C:\\PICS\\MOVING.BMP", movingLogo());
+    machine.writeFile("C:\\PICS\\STILL.BMP", kor::testing::logoBitmap(kor::testing::Quarters));
+    machine.writeFile("C:\\PICS\\PHOTO.BMP", plainBitmap());
+    machine.writeFile("C:\\ARC\\A.LZH", kor::testing::makeLzhArchive({{"ONE.BMP", movingLogo()}}));
+}
+
 // The browser on a picture: in BMP mode A.BMP of C:\PICS, in archive mode the
 // member at `member` of C:\ARC\A.LZH, viewed with "画像表示".
 struct Viewing : OpenBrowser {
@@ -64,6 +105,14 @@ struct Viewing : OpenBrowser {
             static_cast<void>(pickFile(QStringLiteral("A.LZH")));
             clickMember(member);
         }
+        view();
+    }
+
+    // The browser's files replaced by writeMovingFiles, `pick` choosing.
+    Viewing(const QStringList& ini, const std::function<void(Viewing&)>& pick)
+        : OpenBrowser(ini, writeMovingFiles) {
+        bmpMode = !ini.isEmpty();
+        pick(*this);
         view();
     }
 
@@ -99,6 +148,8 @@ class ImageDisplayTest : public QObject {
     void closesWhenAnotherChildWindowOpens();
     void endOfTheProgramDeletesAnUnusedCopy();
     void comingBackIntoViewGivesTheFocusToEnd();
+    void showsALogoAsWindows95Does_data();
+    void showsALogoAsWindows95Does();
 };
 
 void ImageDisplayTest::showsTheDesignedControls_data() {
@@ -358,6 +409,53 @@ void ImageDisplayTest::comingBackIntoViewGivesTheFocusToEnd() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QTRY_VERIFY(shown.display.isNull());
     QVERIFY(shown.browser->isVisible());
+}
+
+void ImageDisplayTest::showsALogoAsWindows95Does_data() {
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<QString>("file");   // in C:\PICS, or the archive in C:\ARC
+    QTest::addColumn<bool>("moving");    // the top left quarter cycles from entry 240
+    QTest::addColumn<QColor>("margin");  // around the picture; invalid: as designed
+
+    const QColor red(Qt::red);
+    QTest::newRow("a moving logo") << BmpMode << "MOVING.BMP" << true << red;
+    QTest::newRow("a moving logo in an archive") << ArchiveMode << "A.LZH" << true << red;
+    QTest::newRow("a still logo") << BmpMode << "STILL.BMP" << false << red;
+    QTest::newRow("a picture that is no logo")
+        << QStringList{"ArcCheck=on", "sizecheck=on"} << "PHOTO.BMP" << false << QColor();
+}
+
+void ImageDisplayTest::showsALogoAsWindows95Does() {
+    QFETCH(QStringList, ini);
+    QFETCH(QString, file);
+    QFETCH(bool, moving);
+    QFETCH(QColor, margin);
+    Viewing shown(ini, [&](Viewing& viewing) {
+        viewing.open(ini.isEmpty() ? "C:\\ARC" : "C:\\PICS");
+        QVERIFY(viewing.pickFile(file));
+        if (ini.isEmpty())
+            viewing.clickMember(0);
+    });
+    QVERIFY(shown.display);
+    QCOMPARE(shown.display->isAnimating(), moving);
+    const QPoint topLeft(96, 72);
+    const QPoint topRight(288, 72);
+    const QPoint inMargin(4, 150); // inside the panel's edge, left of the picture
+    const QColor first = moving ? cyclingColour(240) : kor::testing::Quarters[0];
+    QCOMPARE(shown.display->Image1->grab().toImage().pixelColor(topLeft), first);
+
+    shown.display->stepAnimation();
+    const QImage area = shown.display->Image1->grab().toImage();
+    QCOMPARE(area.pixelColor(topLeft), moving ? cyclingColour(241) : first);
+    if (moving)
+        QCOMPARE(area.pixelColor(topRight), kor::testing::Quarters[1]);
+    const QColor designed = shown.display->widget()->palette().color(QPalette::Window);
+    QCOMPARE(shown.display->SSPanel1->grab().toImage().pixelColor(inMargin),
+             margin.isValid() ? margin : designed);
+
+    shown.display->hide();
+    QVERIFY(!shown.display->isAnimating());
+    QVERIFY(shown.messages().empty());
 }
 
 QTEST_MAIN(ImageDisplayTest)
