@@ -216,8 +216,8 @@ int runPreview(const Messages& messages, std::span<const std::string> arguments)
         refusal.empty() ? core::decodeLogo(read.bytes, format) : std::nullopt;
     // A file that changed while it was read is judged by what was read.
     if (refusal.empty() && !logo)
-        refusal = problemReasons(
-            messages, core::inspectLogo(read.bytes, read.bytes.size(), format), format);
+        refusal = problemReasons(messages, core::inspectLogo(read.bytes, read.bytes.size(), format),
+                                 format);
     if (!logo) {
         std::fprintf(
             stderr, "%s\n",

@@ -88,10 +88,10 @@ void Form3::showPicture(const QString& title, const QImage& picture, const QByte
     m_animationTimer.stop();
     // Windows 95's own screen decides, whatever the PC-98 option says: it is
     // the machine whose boot screen this window imitates.
-    const std::optional<core::DecodedLogo> logo = core::decodeLogo(
-        {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-         static_cast<std::size_t>(bytes.size())},
-        core::LogoFormat::Windows95);
+    const std::optional<core::DecodedLogo> logo =
+        core::decodeLogo({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                          static_cast<std::size_t>(bytes.size())},
+                         core::LogoFormat::Windows95);
     if (!logo) {
         m_logo = QImage();
         m_animation.reset();

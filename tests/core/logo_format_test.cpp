@@ -274,9 +274,11 @@ TEST(LogoDecoding, PixelsComeTopRowFirstWithTheirPalette) {
 }
 
 TEST(LogoDecoding, AFileTheMachineCannotShowIsRefused) {
-    const std::vector<std::uint8_t> refused[] = {
-        bitmapFile({.lengthChange = -1}), bitmapFile({.height = -400}),
-        bitmapFile({.pixelOffsetShift = 2}), std::vector<std::uint8_t>{'B', 'M'}, {}};
+    const std::vector<std::uint8_t> refused[] = {bitmapFile({.lengthChange = -1}),
+                                                 bitmapFile({.height = -400}),
+                                                 bitmapFile({.pixelOffsetShift = 2}),
+                                                 std::vector<std::uint8_t>{'B', 'M'},
+                                                 {}};
     for (const auto& file : refused)
         EXPECT_FALSE(decodeLogo(file, LogoFormat::Windows95)) << file.size() << " bytes";
     EXPECT_FALSE(decodeLogo(bitmapFile({}), LogoFormat::Pc98));

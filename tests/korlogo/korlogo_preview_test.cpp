@@ -59,7 +59,8 @@ std::string logo(bool pc98, std::uint32_t firstAnimatedEntry, const std::vector<
     for (std::uint32_t entry = 0; entry < entries; ++entry) {
         const QColor colour = entryColour(static_cast<int>(entry));
         put(bytes, 54 + entry * 4,
-            static_cast<std::uint32_t>(colour.blue() | colour.green() << 8 | colour.red() << 16), 4);
+            static_cast<std::uint32_t>(colour.blue() | colour.green() << 8 | colour.red() << 16),
+            4);
     }
     const auto setPixel = [&](int x, int y, int entry) {
         char& stored = bytes[offset + (399 - y) * stride + x * bits / 8];
@@ -153,12 +154,18 @@ TEST_F(KorlogoPreview, ShowsNothingItCannotShowAndSaysWhy) {
         std::string said; // on standard error
     };
     const Case cases[] = {
-        {"a file a byte short", truncated, {"--save", path("frame.png")},
+        {"a file a byte short",
+         truncated,
+         {"--save", path("frame.png")},
          "cannot show it as a logo: the file is 129077 bytes long, not 129078; the pixels end 1 "
          "bytes past the end of the file"},
-        {"a Windows 95 logo for a PC-98", logo(false, 0, {}), {"--pc98"},
+        {"a Windows 95 logo for a PC-98",
+         logo(false, 0, {}),
+         {"--pc98"},
          "PC-98 cannot show it as a logo: the width is 320, not 640"},
-        {"no display to show a good logo on", logo(false, 236, {}), {},
+        {"no display to show a good logo on",
+         logo(false, 236, {}),
+         {},
          "no display to show the window on"},
     };
     for (const Case& c : cases) {
@@ -166,8 +173,8 @@ TEST_F(KorlogoPreview, ShowsNothingItCannotShowAndSaysWhy) {
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
         const ProgramRun run = runProgram(KORLOGO_PROGRAM, {{"LANG", "C.UTF-8"}}, arguments);
         EXPECT_EQ(run.exitStatus, 1) << c.what;
-        EXPECT_NE(run.standardError.find(c.said), std::string::npos)
-            << c.what << ":\n" << run.standardError;
+        EXPECT_NE(run.standardError.find(c.said), std::string::npos) << c.what << ":\n"
+                                                                     << run.standardError;
         EXPECT_FALSE(fs::exists(path("frame.png"))) << c.what;
     }
 }

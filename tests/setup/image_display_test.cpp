@@ -413,9 +413,9 @@ void ImageDisplayTest::comingBackIntoViewGivesTheFocusToEnd() {
 
 void ImageDisplayTest::showsALogoAsWindows95Does_data() {
     QTest::addColumn<QStringList>("ini");
-    QTest::addColumn<QString>("file");   // in C:\PICS, or the archive in C:\ARC
-    QTest::addColumn<bool>("moving");    // the top left quarter cycles from entry 240
-    QTest::addColumn<QColor>("margin");  // around the picture; invalid: as designed
+    QTest::addColumn<QString>("file");  // in C:\PICS, or the archive in C:\ARC
+    QTest::addColumn<bool>("moving");   // the top left quarter cycles from entry 240
+    QTest::addColumn<QColor>("margin"); // around the picture; invalid: as designed
 
     const QColor red(Qt::red);
     QTest::newRow("a moving logo") << BmpMode << "MOVING.BMP" << true << red;
