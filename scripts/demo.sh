@@ -5,7 +5,7 @@
 #
 #   bash scripts/demo.sh                   # BMP mode: folders of .BMP pictures
 #   bash scripts/demo.sh --archives        # archive mode: LZH archives
-#   bash scripts/demo.sh --image            # drive C: is a FAT16 disk image
+#   bash scripts/demo.sh --image           # drive C: is a FAT16 disk image
 #
 # The demo machine is copied from examples/ into build/ first, so the one in
 # the repository stays as it is and every run of this script starts afresh.
