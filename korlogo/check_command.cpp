@@ -3,6 +3,7 @@
 
 #include "commands.h"
 
+#include "core/logo.h"
 #include "core/logo_format.h"
 #include "core/logo_problem_text.h"
 
@@ -21,10 +22,6 @@ namespace {
 using core::LogoFormat;
 using core::LogoInspection;
 using core::LogoProblem;
-
-std::string machineName(LogoFormat format) {
-    return format == LogoFormat::Pc98 ? "PC-98" : "Windows 95";
-}
 
 // The start of a host file and its length, or the errno that stopped the
 // reading. Only the headers are read, so a file of any size costs the same; a
@@ -73,7 +70,7 @@ FileStart readFileStart(const std::string& path) {
 // One line for one file; true when the machine can show it.
 bool checkFile(const Messages& messages, const std::string& path, LogoFormat format) {
     const FileStart file = readFileStart(path);
-    const std::string machine = machineName(format);
+    const std::string machine(core::machineNameOf(format));
     std::string line;
     bool shown = false;
     if (file.error != 0) {
