@@ -47,8 +47,8 @@ void noteIfNotShown(core::LogoSlot slot, const core::Settings& settings,
     // program to read it will say why.
     if (!found || found.value().isShown())
         return;
-    const std::string note = logoFileName(slot, settings) + " を " + source + " に変更しましたが、" +
-                             std::string(core::machineNameOf(format)) +
+    const std::string note = logoFileName(slot, settings) + " を " + source +
+                             " に変更しましたが、" + std::string(core::machineNameOf(format)) +
                              " のロゴとして表示できない可能性があります。" +
                              core::describeLogoProblemsInJapanese(found.value(), format);
     std::cerr << ProgramTitle << ": "

@@ -61,8 +61,8 @@ std::vector<std::string> valuesOf(LogoProblem problem, const LogoInspection& fou
 
 } // namespace
 
-std::string describeLogoProblem(LogoProblem problem, const LogoInspection& found,
-                                LogoFormat format, TextLanguage language) {
+std::string describeLogoProblem(LogoProblem problem, const LogoInspection& found, LogoFormat format,
+                                TextLanguage language) {
     std::string text;
     for (const ProblemText& entry : Texts)
         if (entry.problem == problem)

@@ -122,8 +122,7 @@ TEST_F(ChangerBmpMode, LengthRuleFollowsTheOptions) {
          {Case{"", LogoLength, Installed}, Case{"", LogoLength - 1, Refused},
           Case{"", LogoLength + 1, Refused}, Case{"pc98Check=on", Pc98LogoLength, Installed},
           Case{"pc98Check=on", LogoLength, Refused}, Case{"pc98Check=ON", LogoLength, Installed},
-          Case{"sizecheck=on", 11, InstalledNotShown},
-          Case{"sizecheck=on", LogoLength, Installed},
+          Case{"sizecheck=on", 11, InstalledNotShown}, Case{"sizecheck=on", LogoLength, Installed},
           Case{"sizecheck=on\npc98Check=on", 0, InstalledNotShown},
           Case{"sizecheck=on", core::LargestPictureLength + 1, Refused}}) {
         std::filesystem::remove_all(machine.host("C:\\PICS"));

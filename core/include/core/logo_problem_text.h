@@ -14,8 +14,8 @@ enum class TextLanguage { English, Japanese };
 // sentence with the values `found` holds: in English a clause without a
 // capital or a full stop (the caller joins them), in Japanese a whole sentence
 // ending in "。", so that the three programs tell a problem in the same words.
-std::string describeLogoProblem(LogoProblem problem, const LogoInspection& found,
-                                LogoFormat format, TextLanguage language);
+std::string describeLogoProblem(LogoProblem problem, const LogoInspection& found, LogoFormat format,
+                                TextLanguage language);
 
 // Every problem of `found` in Japanese, one sentence after the other; "" when
 // the file can be shown.
