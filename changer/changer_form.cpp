@@ -1,4 +1,5 @@
 #include "changer_form.h"
+#include "core/logo_problem_text.h"
 #include "core/operations.h"
 
 #include "platform/files.h"
@@ -18,15 +19,40 @@ namespace {
 
 constexpr std::string_view ProgramTitle = "KOR";
 
+// The file name of a slot's logo, as the notes name it.
+std::string logoFileName(core::LogoSlot slot, const core::Settings& settings) {
+    const std::string target = core::LogoTargetPath(slot, settings);
+    return target.substr(target.find_last_of('\\') + 1);
+}
+
 // A logo that this run leaves as it is, and why, on a line of its own: an
 // unattended run must not stop for it, but must not keep it quiet either.
 void noteUnchanged(core::LogoSlot slot, const core::Settings& settings, std::string_view why) {
-    std::string target = core::LogoTargetPath(slot, settings);
-    target = target.substr(target.find_last_of('\\') + 1);
     std::string reason(why);
     std::replace(reason.begin(), reason.end(), '\n', ' ');
-    std::cerr << ProgramTitle << ": " << target
+    std::cerr << ProgramTitle << ": " << logoFileName(slot, settings)
               << " は変更しません: " << platform::escapeControlCharacters(reason) << '\n';
+}
+
+// A picture that passed the configured size check stays installed, so that a
+// machine set up long ago behaves as it did; but when the machine may not
+// show it, the run says why, since the user would otherwise see no logo and no
+// reason. The installed logo is inspected, not the source, and only its
+// headers are read.
+void noteIfNotShown(core::LogoSlot slot, const core::Settings& settings,
+                    const std::string& source) {
+    const core::LogoFormat format = core::logoFormatOf(settings);
+    const auto found = core::inspectLogoFile(core::LogoTargetPath(slot, settings), format);
+    // A logo that cannot be read back was installed all the same; the next
+    // program to read it will say why.
+    if (!found || found.value().isShown())
+        return;
+    const std::string note = logoFileName(slot, settings) + " を " + source +
+                             " に変更しましたが、" + std::string(core::machineNameOf(format)) +
+                             " のロゴとして表示できない可能性があります。" +
+                             core::describeLogoProblemsInJapanese(found.value(), format);
+    std::cerr << ProgramTitle << ": "
+              << platform::escapeControlCharacters(note, platform::LineBreaks::Escape) << '\n';
 }
 
 std::string lengthRefusal(const core::Settings& settings, const std::string& path,
@@ -196,7 +222,9 @@ platform::Status Form1::changeFromPictureDirectory(core::LogoSlot slot,
         noteUnchanged(slot, m_settings, lengthRefusal(m_settings, sourcePath, length.value()));
         return {};
     }
-    return core::InstallLogoFromFile(m_settings, slot, sourcePath);
+    KOR_TRY(core::InstallLogoFromFile(m_settings, slot, sourcePath));
+    noteIfNotShown(slot, m_settings, sourcePath);
+    return {};
 }
 
 platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string& directory,
@@ -235,7 +263,9 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
                                     : source + " を解凍できません: " + extracted.error().reason());
         return {};
     }
-    return core::InstallLogoFromExtracted(m_settings, slot, extracted.value().path());
+    KOR_TRY(core::InstallLogoFromExtracted(m_settings, slot, extracted.value().path()));
+    noteIfNotShown(slot, m_settings, archiveName + " : " + memberRow(m_chosenIndex - 1)[0]);
+    return {};
 }
 
 } // namespace kor::changer

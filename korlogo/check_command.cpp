@@ -3,7 +3,9 @@
 
 #include "commands.h"
 
+#include "core/logo.h"
 #include "core/logo_format.h"
+#include "core/logo_problem_text.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -20,43 +22,6 @@ namespace {
 using core::LogoFormat;
 using core::LogoInspection;
 using core::LogoProblem;
-
-std::string reasonText(const Messages& messages, LogoProblem problem, const LogoInspection& found,
-                       LogoFormat format) {
-    const auto layout = core::layoutOf(format);
-    using std::to_string;
-    switch (problem) {
-    case LogoProblem::NotABitmap:
-        return messages.text(Message::NotABitmap);
-    case LogoProblem::WrongWidth:
-        return messages.text(Message::WrongWidth,
-                             {to_string(found.width), to_string(layout.width)});
-    case LogoProblem::WrongHeight:
-        return messages.text(Message::WrongHeight,
-                             {to_string(found.height), to_string(layout.height)});
-    case LogoProblem::WrongDepth:
-        return messages.text(Message::WrongDepth,
-                             {to_string(found.bitsPerPixel), to_string(layout.bitsPerPixel)});
-    case LogoProblem::Compressed:
-        return messages.text(Message::Compressed, {to_string(found.compression)});
-    case LogoProblem::WrongPaletteSize:
-        return messages.text(Message::WrongPaletteSize,
-                             {to_string(found.coloursUsed), to_string(layout.paletteEntries)});
-    case LogoProblem::WrongLength:
-        return messages.text(Message::WrongLength,
-                             {to_string(found.length), to_string(layout.length)});
-    case LogoProblem::TruncatedPixels:
-        return messages.text(Message::TruncatedPixels, {to_string(found.pixelEnd - found.length)});
-    case LogoProblem::WrongPixelOffset:
-        return messages.text(Message::WrongPixelOffset,
-                             {to_string(found.pixelOffset), to_string(layout.pixelOffset)});
-    }
-    return {};
-}
-
-std::string machineName(LogoFormat format) {
-    return format == LogoFormat::Pc98 ? "PC-98" : "Windows 95";
-}
 
 // The start of a host file and its length, or the errno that stopped the
 // reading. Only the headers are read, so a file of any size costs the same; a
@@ -105,7 +70,7 @@ FileStart readFileStart(const std::string& path) {
 // One line for one file; true when the machine can show it.
 bool checkFile(const Messages& messages, const std::string& path, LogoFormat format) {
     const FileStart file = readFileStart(path);
-    const std::string machine = machineName(format);
+    const std::string machine(core::machineNameOf(format));
     std::string line;
     bool shown = false;
     if (file.error != 0) {
@@ -129,7 +94,7 @@ bool checkFile(const Messages& messages, const std::string& path, LogoFormat for
             for (const LogoProblem problem : found.problems) {
                 if (!reasons.empty())
                     reasons += messages.text(Message::Separator);
-                reasons += reasonText(messages, problem, found, format);
+                reasons += core::describeLogoProblem(problem, found, format, messages.language());
             }
             line = messages.text(Message::NotShown, {path, machine, reasons});
         }

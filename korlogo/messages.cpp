@@ -36,23 +36,6 @@ constexpr Text Texts[] = {
     {Message::DoesNotMove, "does not move", "アニメーションはありません。"},
     {Message::Unreadable, "cannot read it: {1}", "読み込めません。{1}。"},
     {Message::NotAFile, "not a file", "ファイルではありません。"},
-    {Message::NotABitmap, "not a Windows bitmap", "Windows のビットマップではありません。"},
-    {Message::WrongWidth, "the width is {1}, not {2}",
-     "幅が {1} ドットです ({2} ドットでなければなりません)。"},
-    {Message::WrongHeight, "the height is {1}, not {2}",
-     "高さが {1} ドットです ({2} ドットでなければなりません)。"},
-    {Message::WrongDepth, "the colour depth is {1} bits, not {2}",
-     "1 ドットの色のビット数が {1} です ({2} でなければなりません)。"},
-    {Message::Compressed, "the pixels are compressed (method {1})",
-     "画像が圧縮されています (方式 {1})。"},
-    {Message::WrongPaletteSize, "the palette has {1} entries, not {2}",
-     "パレットが {1} 色です ({2} 色でなければなりません)。"},
-    {Message::WrongLength, "the file is {1} bytes long, not {2}",
-     "ファイルの大きさが {1} バイトです ({2} バイトでなければなりません)。"},
-    {Message::TruncatedPixels, "the pixels end {1} bytes past the end of the file",
-     "画像データが途中で切れています ({1} バイト不足)。"},
-    {Message::WrongPixelOffset, "the pixels start at byte {1}, not {2}",
-     "画像データの開始位置が {1} バイト目です ({2} バイト目でなければなりません)。"},
 };
 
 } // namespace

@@ -113,6 +113,8 @@ class LogoBrowserTest : public QObject {
     void listsAnArchiveWithSizesDatesAndTimes();
     void actionButtons_data();
     void actionButtons();
+    void aSelectedRowSaysWhyItWouldNotShow_data();
+    void aSelectedRowSaysWhyItWouldNotShow();
     void changingPlaceEmptiesTheMemberList_data();
     void changingPlaceEmptiesTheMemberList();
     void anInvalidArchiveEndsTheProgram();
@@ -278,6 +280,46 @@ void LogoBrowserTest::actionButtons() {
     }
     QCOMPARE(shown.actionsEnabled(), enabled);
     QVERIFY(shown.browser->Command9->isEnabled());
+    QVERIFY(shown.messages().empty());
+}
+
+void LogoBrowserTest::aSelectedRowSaysWhyItWouldNotShow_data() {
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("member"); // -1: none
+    QTest::addColumn<QString>("tooltip");
+
+    QTest::newRow("BMP mode: a logo") << BmpMode << "A.BMP" << -1 << "";
+    QTest::newRow("BMP mode: text of the logo's length")
+        << BmpMode << "JUNK.BMP" << -1 << "Windows のビットマップではありません。";
+    QTest::newRow("BMP mode: too short")
+        << BmpMode << "SMALL.BMP" << -1
+        << "Windows のビットマップではありません。ファイルの大きさが 129000 バイトです "
+           "(129078 バイトでなければなりません)。";
+    QTest::newRow("archive mode: a logo") << ArchiveMode << "A.LZH" << 0 << "";
+    QTest::newRow("archive mode: too short, told by the listed size")
+        << ArchiveMode << "A.LZH" << 2
+        << "ファイルの大きさが 1000 バイトです (129078 バイトでなければなりません)。";
+    QTest::newRow("archive mode: the right size, not extracted to look inside")
+        << ArchiveMode << "JUNK.LZH" << 0 << "";
+}
+
+void LogoBrowserTest::aSelectedRowSaysWhyItWouldNotShow() {
+    QFETCH(QStringList, ini);
+    QFETCH(QString, file);
+    QFETCH(int, member);
+    QFETCH(QString, tooltip);
+    Browser shown(ini);
+    shown.open(member < 0 ? "C:\\PICS" : "C:\\ARC");
+    QVERIFY(shown.pickFile(file));
+    if (member < 0) {
+        QCOMPARE(shown.browser->File1->currentItem()->toolTip(), tooltip);
+    } else {
+        shown.clickMember(member);
+        const QTreeWidgetItem* row = shown.browser->ListView1->topLevelItem(member);
+        for (int column = 0; column < shown.browser->ListView1->columnCount(); ++column)
+            QCOMPARE(row->toolTip(column), tooltip);
+    }
     QVERIFY(shown.messages().empty());
 }
 

@@ -42,8 +42,7 @@ std::string picture(unsigned seed) {
     std::mt19937 pattern(seed);
     for (char& byte : bytes)
         byte = static_cast<char>(pattern() & 0xFF);
-    bytes.replace(0, 2, "BM");
-    return bytes;
+    return kor::testing::withBitmapStart(std::move(bytes));
 }
 
 void triggerMenuItem(KORsetupMain& window, const char* name) {
