@@ -28,6 +28,11 @@ enum class Message {
     WrongLength,
     TruncatedPixels,
     WrongPixelOffset,
+    UsageConvert,
+    Converted,
+    CannotReadPicture,
+    CannotWriteLogo,
+    BadAnimateFrom,
 };
 
 // Every text korlogo writes, in the language of the session.
