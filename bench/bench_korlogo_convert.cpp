@@ -135,7 +135,8 @@ int main(int argc, char** argv) {
         std::printf("korlogo program: %s\n4000x3000 JPEG of %llu bytes; each case: one warm-up "
                     "run, then %d timed runs.\n\n",
                     options.program.c_str(),
-                    static_cast<unsigned long long>(std::filesystem::file_size(jpeg)), options.runs);
+                    static_cast<unsigned long long>(std::filesystem::file_size(jpeg)),
+                    options.runs);
         std::fflush(stdout);
 
         struct Case {
@@ -158,8 +159,9 @@ int main(int argc, char** argv) {
             std::vector<RunMeasurement> runs;
             for (int i = 0; i <= options.runs; ++i) {
                 RunMeasurement run = kor::bench::runAndMeasure(
-                    c.program == "/proc/self/exe" ? std::filesystem::read_symlink(c.program).string()
-                                                  : c.program,
+                    c.program == "/proc/self/exe"
+                        ? std::filesystem::read_symlink(c.program).string()
+                        : c.program,
                     {}, {}, c.arguments);
                 if (const std::string failure = kor::bench::describeFailure(run); !failure.empty())
                     throw std::runtime_error(c.label + ": " + failure + "; " + run.errorOutput);

@@ -174,15 +174,15 @@ int runConvert(const Messages& messages, std::span<const std::string> arguments)
     const auto logo = core::convertToLogo(*picture, options);
     if (!logo.ok()) {
         const platform::Error error = logo.error().retold(logo.error().operation(), input);
-        std::fprintf(stderr, "korlogo: %s\n",
-                     (messages.language() == Language::Japanese ? error.message() : error.text())
-                         .c_str());
+        std::fprintf(
+            stderr, "korlogo: %s\n",
+            (messages.language() == Language::Japanese ? error.message() : error.text()).c_str());
         return 1;
     }
     if (const int error = writeAtomically(output, logo.value()); error != 0) {
-        std::fprintf(stderr, "%s\n",
-                     messages.text(Message::CannotWriteLogo, {output, messages.reason(error)})
-                         .c_str());
+        std::fprintf(
+            stderr, "%s\n",
+            messages.text(Message::CannotWriteLogo, {output, messages.reason(error)}).c_str());
         return 1;
     }
     const std::string motion =

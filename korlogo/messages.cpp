@@ -72,7 +72,8 @@ constexpr Text Texts[] = {
      "korlogo: {1}: 画像を読み込めません。{2}"},
     {Message::CannotWriteLogo, "korlogo: cannot write {1}: {2}",
      "korlogo: {1}: 書き込めません。{2}。"},
-    {Message::BadAnimateFrom, "korlogo: --animate-from takes a palette entry from 1 to {1}, not \"{2}\"",
+    {Message::BadAnimateFrom,
+     "korlogo: --animate-from takes a palette entry from 1 to {1}, not \"{2}\"",
      "korlogo: --animate-from にはパレットの 1～{1} 番を指定してください (\"{2}\" は使えません)。"},
 };
 

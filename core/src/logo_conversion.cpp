@@ -5,12 +5,10 @@
 #include <libimagequant.h>
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <memory>
-#include <numeric>
 #include <string>
 
 namespace kor::core {
@@ -90,9 +88,8 @@ struct Rectangle {
     double x, y, width, height;
 };
 
-// The vertical pass sums whole bytes in fixed point: weights in 1/32768,
-// which keeps a sum of 255s weighing 1 far inside 32 bits and lets the
-// compiler work on many pixels per instruction.
+// The vertical pass sums whole bytes in fixed point, weights in 1/32768: a
+// weight fits 16 bits and a sum of 255s weighing 1 stays far inside 32.
 constexpr float WeightOne = 32768;
 
 constexpr std::uint32_t AlphaBits = std::endian::native == std::endian::little ? 0xFF000000 : 0xFF;
@@ -161,8 +158,8 @@ void resample(const RgbaPicture& picture, Rectangle source, int width, int heigh
 
 // The picture framed on the logo's canvas (its own width, 400 rows), black
 // wherever the picture does not reach; tells whether there are such bars.
-std::vector<std::uint8_t> frame(const RgbaPicture& picture, Framing framing, const LogoLayout& layout,
-                                bool& hasBars) {
+std::vector<std::uint8_t> frame(const RgbaPicture& picture, Framing framing,
+                                const LogoLayout& layout, bool& hasBars) {
     const int width = layout.width;
     const int height = layout.height;
     std::vector<std::uint8_t> canvas(static_cast<std::size_t>(width) * height * 4, 0);
@@ -193,10 +190,10 @@ std::vector<std::uint8_t> frame(const RgbaPicture& picture, Framing framing, con
         const double scale = std::max(ScreenWidth / picture.width, ScreenHeight / picture.height);
         const double seenWidth = std::min(ScreenWidth / scale, whole.width);
         const double seenHeight = std::min(ScreenHeight / scale, whole.height);
-        resample(picture,
-                 {(whole.width - seenWidth) / 2, (whole.height - seenHeight) / 2, seenWidth,
-                  seenHeight},
-                 width, height, canvas, width, 0, 0);
+        resample(
+            picture,
+            {(whole.width - seenWidth) / 2, (whole.height - seenHeight) / 2, seenWidth, seenHeight},
+            width, height, canvas, width, 0, 0);
         break;
     }
     }
@@ -213,14 +210,14 @@ using Quantisation = std::unique_ptr<liq_result, Deleter<liq_result, liq_result_
 Error quantiserError(liq_error code) {
     if (code == LIQ_OUT_OF_MEMORY)
         return conversionError(ENOMEM, "out of memory", "メモリが不足しています");
-    return conversionError(EINVAL, "the palette quantiser failed (error " +
-                                       std::to_string(static_cast<int>(code)) + ")",
-                           "減色に失敗しました (ｴﾗｰ " + std::to_string(static_cast<int>(code)) +
-                               ")");
+    return conversionError(
+        EINVAL,
+        "the palette quantiser failed (error " + std::to_string(static_cast<int>(code)) + ")",
+        "減色に失敗しました (ｴﾗｰ " + std::to_string(static_cast<int>(code)) + ")");
 }
 
 struct Quantised {
-    std::vector<liq_color> palette;     // at most the format's entries
+    std::vector<liq_color> palette;    // at most the format's entries
     std::vector<std::uint8_t> indices; // one a pixel, rows top first
 };
 
@@ -253,9 +250,8 @@ platform::Result<Quantised> quantise(std::vector<std::uint8_t>& canvas, const Lo
         return quantiserError(code);
     Quantised quantised;
     quantised.indices.resize(static_cast<std::size_t>(layout.width) * layout.height);
-    if (const liq_error code = liq_write_remapped_image(result.get(), image.get(),
-                                                        quantised.indices.data(),
-                                                        quantised.indices.size());
+    if (const liq_error code = liq_write_remapped_image(
+            result.get(), image.get(), quantised.indices.data(), quantised.indices.size());
         code != LIQ_OK)
         return quantiserError(code);
     const liq_palette* palette = liq_get_palette(result.get());
@@ -339,7 +335,8 @@ std::vector<std::uint8_t> writeLogo(const Quantised& quantised, const LogoLayout
             fileEntry[order[slot]] = static_cast<std::uint8_t>(slot);
 
     std::vector<std::uint8_t> bytes(layout.length, 0);
-    const std::uint32_t rowBytes = static_cast<std::uint32_t>(layout.width) * layout.bitsPerPixel / 8;
+    const std::uint32_t rowBytes =
+        static_cast<std::uint32_t>(layout.width) * layout.bitsPerPixel / 8;
     bytes[0] = 'B';
     bytes[1] = 'M';
     put(bytes, 2, static_cast<std::uint32_t>(layout.length), 4);
@@ -363,7 +360,8 @@ std::vector<std::uint8_t> writeLogo(const Quantised& quantised, const LogoLayout
         quad[2] = colour.r;
     }
     for (int y = 0; y < layout.height; ++y) {
-        const std::uint8_t* in = quantised.indices.data() + static_cast<std::size_t>(y) * layout.width;
+        const std::uint8_t* in =
+            quantised.indices.data() + static_cast<std::size_t>(y) * layout.width;
         std::uint8_t* out = bytes.data() + layout.pixelOffset +
                             static_cast<std::size_t>(layout.height - 1 - y) * rowBytes;
         if (layout.bitsPerPixel == 8) {
@@ -371,7 +369,8 @@ std::vector<std::uint8_t> writeLogo(const Quantised& quantised, const LogoLayout
                 out[x] = fileEntry[in[x]];
         } else {
             for (int x = 0; x < layout.width; x += 2)
-                out[x / 2] = static_cast<std::uint8_t>(fileEntry[in[x]] << 4 | fileEntry[in[x + 1]]);
+                out[x / 2] =
+                    static_cast<std::uint8_t>(fileEntry[in[x]] << 4 | fileEntry[in[x + 1]]);
         }
     }
     return bytes;
@@ -391,9 +390,8 @@ platform::Result<std::vector<std::uint8_t>> convertToLogo(const RgbaPicture& pic
                                "画素の数が画像の大きさと合いません");
     if (options.animateFrom >= layout.paletteEntries) {
         const std::string last = std::to_string(layout.paletteEntries - 1);
-        return conversionError(
-            EINVAL, "the first cycling palette entry must be from 1 to " + last,
-            "循環させる最初のﾊﾟﾚｯﾄ番号は 1～" + last + " でなければなりません");
+        return conversionError(EINVAL, "the first cycling palette entry must be from 1 to " + last,
+                               "循環させる最初のﾊﾟﾚｯﾄ番号は 1～" + last + " でなければなりません");
     }
     bool hasBars = false;
     std::vector<std::uint8_t> canvas = frame(picture, options.framing, layout, hasBars);

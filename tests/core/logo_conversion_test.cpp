@@ -23,15 +23,14 @@ RgbaPicture paint(int width, int height, const Shade& shade, std::uint8_t alpha 
             const Colour colour = shade((x + 0.5) / width, (y + 0.5) / height);
             std::uint8_t* pixel = &picture.pixels[(std::size_t(y) * width + x) * 4];
             for (int c = 0; c < 3; ++c)
-                pixel[c] = static_cast<std::uint8_t>(std::lround(std::clamp(colour[c], 0.0, 255.0)));
+                pixel[c] =
+                    static_cast<std::uint8_t>(std::lround(std::clamp(colour[c], 0.0, 255.0)));
             pixel[3] = alpha;
         }
     return picture;
 }
 
-const Shade Gradient = [](double u, double v) {
-    return Colour{255 * u, 255 * v, 127.5 * (u + v)};
-};
+const Shade Gradient = [](double u, double v) { return Colour{255 * u, 255 * v, 127.5 * (u + v)}; };
 
 // A logo read back: the palette entry of each pixel, rows top first, and the palette.
 struct Decoded {
@@ -127,8 +126,8 @@ TEST(LogoConversion, EveryFramingKeepsThePictureWithinTheErrorOfItsPalette) {
                     error += std::abs(logo.colour(x, y)[i] - expected[i]);
             }
         error /= 3.0 * logo.width * logo.height;
-        EXPECT_LT(error, c.meanError) << c.width << "x" << c.height << " framing "
-                                      << int(c.framing) << " format " << int(c.format);
+        EXPECT_LT(error, c.meanError) << c.width << "x" << c.height << " framing " << int(c.framing)
+                                      << " format " << int(c.format);
     }
 }
 
@@ -143,8 +142,8 @@ TEST(LogoConversion, ADiscStaysRoundOnTheScreenAndTheBarsAreTheBorderColour) {
         int discWidth; // in the bitmap's own pixels
     };
     for (const Case& c : {Case{LogoFormat::Windows95, 150}, Case{LogoFormat::Pc98, 300}}) {
-        const Decoded logo = decode(convert(paint(800, 800, disc), {c.format, Framing::Fit, 0}),
-                                    c.format);
+        const Decoded logo =
+            decode(convert(paint(800, 800, disc), {c.format, Framing::Fit, 0}), c.format);
         int left = logo.width, right = -1, top = logo.height, bottom = -1;
         for (int y = 0; y < logo.height; ++y)
             for (int x = 0; x < logo.width; ++x)
@@ -174,9 +173,8 @@ TEST(LogoConversion, TheCyclingEntriesHoldTheLeastUsedColoursAsARamp) {
     };
     for (const Case& c : {Case{LogoFormat::Windows95, 236}, Case{LogoFormat::Windows95, 1},
                           Case{LogoFormat::Pc98, 12}}) {
-        const Decoded logo =
-            decode(convert(paint(640, 480, photo), {c.format, Framing::Fill, c.animateFrom}),
-                   c.format);
+        const Decoded logo = decode(
+            convert(paint(640, 480, photo), {c.format, Framing::Fill, c.animateFrom}), c.format);
         std::vector<std::size_t> uses(logo.palette.size(), 0);
         for (const int entry : logo.entries)
             ++uses[entry];
