@@ -11,6 +11,7 @@ namespace kor::korlogo {
 // Each command takes the arguments after its name and returns the exit
 // status: 0 on success, 1 when a file failed, 2 on bad usage.
 int runCheck(const Messages& messages, std::span<const std::string> arguments);
+int runConvert(const Messages& messages, std::span<const std::string> arguments);
 
 // Writes the usage to `stream` and returns `status`.
 int usage(const Messages& messages, std::FILE* stream, int status);

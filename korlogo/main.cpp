@@ -11,6 +11,7 @@ namespace kor::korlogo {
 
 int usage(const Messages& messages, std::FILE* stream, int status) {
     std::fputs(messages.text(Message::Usage).c_str(), stream);
+    std::fputs(messages.text(Message::UsageConvert).c_str(), stream);
     return status;
 }
 
@@ -28,5 +29,7 @@ int main(int argc, char** argv) {
         return usage(messages, stdout, 0);
     if (command == "check")
         return runCheck(messages, rest);
+    if (command == "convert")
+        return runConvert(messages, rest);
     return usage(messages, stderr, 2);
 }

@@ -36,6 +36,28 @@ constexpr Text Texts[] = {
     {Message::DoesNotMove, "does not move", "アニメーションはありません。"},
     {Message::Unreadable, "cannot read it: {1}", "読み込めません。{1}。"},
     {Message::NotAFile, "not a file", "ファイルではありません。"},
+    {Message::UsageConvert,
+     "usage: korlogo convert [--pc98] [--fit|--fill|--stretch] [--animate-from N] PICTURE LOGO\n"
+     "Turns PICTURE (PNG, JPEG, GIF, BMP, ...) into the logo file LOGO for Windows 95 (or a\n"
+     "PC-98, with --pc98): the whole picture with black bars (--fit, the default), the screen\n"
+     "covered and the picture cropped (--fill), or the picture stretched (--stretch).\n"
+     "--animate-from N: palette entries N to the last cycle when the logo is shown.\n"
+     "Exit status: 0 when LOGO was written, 1 otherwise, 2 on bad usage.\n",
+     "使い方: korlogo convert [--pc98] [--fit|--fill|--stretch] [--animate-from N] 画像 ロゴ\n"
+     "画像 (PNG、JPEG、GIF、BMP など) を Windows 95 (--pc98 を付けると PC-98) のロゴファイルに\n"
+     "変換します。画像全体を黒い余白付きで (--fit、既定)、画面いっぱいに切り抜いて (--fill)、\n"
+     "または引き伸ばして (--stretch) 収めます。\n"
+     "--animate-from N: 表示中にパレットの N 番から最後までの色を循環させます。\n"
+     "終了コード: ロゴを書き込めたとき 0、そうでないとき 1、使い方の誤りは 2。\n"},
+    {Message::Converted, "{1}: {2} logo, {3}x{4}, {5} colours, {6}",
+     "{1}: {2} のロゴを書き込みました ({3}x{4} ドット、{5} 色)。{6}"},
+    {Message::CannotReadPicture, "korlogo: cannot read the picture {1}: {2}",
+     "korlogo: {1}: 画像を読み込めません。{2}"},
+    {Message::CannotWriteLogo, "korlogo: cannot write {1}: {2}",
+     "korlogo: {1}: 書き込めません。{2}。"},
+    {Message::BadAnimateFrom,
+     "korlogo: --animate-from takes a palette entry from 1 to {1}, not \"{2}\"",
+     "korlogo: --animate-from にはパレットの 1～{1} 番を指定してください (\"{2}\" は使えません)。"},
 };
 
 } // namespace

@@ -22,6 +22,11 @@ enum class Message {
     DoesNotMove,
     Unreadable,
     NotAFile,
+    UsageConvert,
+    Converted,
+    CannotReadPicture,
+    CannotWriteLogo,
+    BadAnimateFrom,
 };
 
 // Every text korlogo writes, in the language of the session.
