@@ -62,6 +62,8 @@ void printReportLine(ReportLine line, core::TextLanguage language, const std::st
     text.replace(text.find("{1}"), 3, logo);
     if (const auto at = text.find("{2}"); at != std::string::npos)
         text.replace(at, 3, detail);
+    // One line per logo, as the notes keep a reason on one line.
+    std::replace(text.begin(), text.end(), '\n', ' ');
     std::cout << platform::escapeControlCharacters(text, platform::LineBreaks::Escape) << '\n';
 }
 

@@ -37,7 +37,8 @@ std::string usageText(core::TextLanguage language) {
         return "使い方: KOR [--dry-run] [--verbose]\n"
                "        KOR --help | --version\n"
                "エミュレートした Windows 95 の起動・終了時のロゴ (logo.sys、logow.sys、logos.sys) "
-               "を、\nKOR.INI で指定したフォルダまたは LZH 書庫から無作為に選んだ画像に変更します。\n"
+               "を、\nKOR.INI で指定したフォルダまたは LZH "
+               "書庫から無作為に選んだ画像に変更します。\n"
                "\n"
                "  --dry-run    画像を選ぶだけで何も書き込まず、何をインストールするかを表示します\n"
                "  --verbose    ロゴごとに、選んだ画像と結果を 1 行ずつ表示します\n"
@@ -78,7 +79,8 @@ std::string versionText(core::TextLanguage language) {
 
 std::string mistakeText(const std::string& argument, core::TextLanguage language) {
     // The argument may hold anything; a control character must not reach the terminal.
-    const std::string shown = platform::escapeControlCharacters(argument, platform::LineBreaks::Escape);
+    const std::string shown =
+        platform::escapeControlCharacters(argument, platform::LineBreaks::Escape);
     if (language == core::TextLanguage::Japanese)
         return "KOR: 引数 " + shown +
                " は使えません\n使い方: KOR [--dry-run] [--verbose] | --help | --version\n";

@@ -39,7 +39,9 @@ constexpr Text Texts[] = {
 
 } // namespace
 
-Language languageOfThisSession() { return core::sessionLanguage(); }
+Language languageOfThisSession() {
+    return core::sessionLanguage();
+}
 
 std::string Messages::reason(int error) const {
     if (m_language == Language::Japanese)

@@ -6,8 +6,8 @@
 #include "platform/text.h"
 
 #include <algorithm>
-#include <array>
 #include <iostream>
+#include <span>
 #include <string_view>
 
 namespace kor::setup {
@@ -15,24 +15,35 @@ namespace {
 
 // The options QGuiApplication and QApplication take from the command line,
 // with a value ("-platform offscreen") or without.
-constexpr std::array<std::string_view, 15> QtOptionsWithValue = {
-    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry",
-    "-geometry", "-qwindowtitle",       "-title",         "-qwindowicon", "-icon",
-    "-session",  "-display",            "-name",          "-style",  "-stylesheet"};
-constexpr std::array<std::string_view, 5> QtFlags = {"-reverse", "-widgetcount", "-nograb",
-                                                     "-dograb", "-testability"};
-// Options Qt also takes as "-style=fusion".
-constexpr std::array<std::string_view, 3> QtOptionsWithJoinedValue = {"-style=", "-stylesheet=",
-                                                                      "-qmljsdebugger="};
+constexpr std::string_view QtOptionsWithValue[] = {"-platform",
+                                                   "-platformpluginpath",
+                                                   "-platformtheme",
+                                                   "-plugin",
+                                                   "-qwindowgeometry",
+                                                   "-geometry",
+                                                   "-qwindowtitle",
+                                                   "-title",
+                                                   "-qwindowicon",
+                                                   "-icon",
+                                                   "-session",
+                                                   "-display",
+                                                   "-name",
+                                                   "-style",
+                                                   "-stylesheet"};
+constexpr std::string_view QtFlags[] = {"-reverse", "-widgetcount", "-nograb", "-dograb",
+                                        "-testability"};
+// Options Qt takes with the value joined by "=", as "-style=fusion".
+constexpr std::string_view QtOptionsWithJoinedValue[] = {
+    "-style=", "-stylesheet=", "-qmljsdebugger="};
 
-template <std::size_t Count>
-bool isOneOf(std::string_view option, const std::array<std::string_view, Count>& options) {
-    return std::find(options.begin(), options.end(), option) != options.end();
+bool isOneOf(std::string_view option, std::span<const std::string_view> options) {
+    return std::ranges::find(options, option) != options.end();
 }
 
 bool hasJoinedValue(std::string_view option) {
-    return std::any_of(QtOptionsWithJoinedValue.begin(), QtOptionsWithJoinedValue.end(),
-                       [option](std::string_view start) { return option.starts_with(start); });
+    return std::ranges::any_of(QtOptionsWithJoinedValue, [option](std::string_view start) {
+        return option.starts_with(start);
+    });
 }
 
 std::string usageText(core::TextLanguage language) {

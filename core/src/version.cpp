@@ -4,6 +4,8 @@ namespace kor::core {
 
 // KOR_VERSION comes from project(kor VERSION ...) in the top CMakeLists.txt,
 // the one place the version is written.
-std::string_view programVersion() { return KOR_VERSION; }
+std::string_view programVersion() {
+    return KOR_VERSION;
+}
 
 } // namespace kor::core

@@ -120,7 +120,9 @@ struct RunCase {
     std::string installed;
 };
 
-void PrintTo(const RunCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const RunCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 std::string picture(char fill, std::uint64_t length = LogoLength) {
     return withBitmapStart(std::string(length, fill));
@@ -130,20 +132,28 @@ std::vector<RunCase> runCases() {
     const std::string archive = makeLzhArchive({{"GOOD.BMP", picture('g')}});
     const std::string shortMember = makeLzhArchive({{"SHORT.BMP", picture('s', 1000)}});
     return {
-        {"pictures", English, "ArcCheck=on\r\nDirOnly=C:\\ONE\r\nMDirOnly=C:\\BAD",
+        {"pictures",
+         English,
+         "ArcCheck=on\r\nDirOnly=C:\\ONE\r\nMDirOnly=C:\\BAD",
          {{"C:\\ONE\\ONLY.BMP", picture('o')}, {"C:\\BAD\\SHORT.BMP", picture('s', 1000)}},
          0,
          {"C:\\ONE\\ONLY.BMP", "C:\\BAD\\SHORT.BMP", "left unchanged"},
          picture('o')},
         {"missing folder", English, "ArcCheck=on\r\nDirOnly=C:\\NONE", {}, 1, {}, {}},
-        {"archives", Japanese,
+        {"archives",
+         Japanese,
          "ArcCheck=off\r\nDir=C:\\ARC\r\nFileName=LOGOS.LZH\r\nMDir=C:\\ARC\r\nMFileName=S.LZH",
          {{"C:\\ARC\\LOGOS.LZH", archive}, {"C:\\ARC\\S.LZH", shortMember}},
          0,
          {"C:\\ARC\\LOGOS.LZH : GOOD.BMP", "S.LZH : SHORT.BMP", "変更しません"},
          picture('g')},
-        {"not an archive", Japanese, "ArcCheck=off\r\nDir=C:\\ARC\r\nFileName=X.LZH",
-         {{"C:\\ARC\\X.LZH", "not an archive"}}, 1, {}, {}},
+        {"not an archive",
+         Japanese,
+         "ArcCheck=off\r\nDir=C:\\ARC\r\nFileName=X.LZH",
+         {{"C:\\ARC\\X.LZH", "not an archive"}},
+         1,
+         {},
+         {}},
     };
 }
 
