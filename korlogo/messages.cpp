@@ -1,10 +1,9 @@
 #include "messages.h"
 
+#include "core/session_language.h"
 #include "platform/result.h"
 
 #include <cctype>
-#include <cstdlib>
-#include <string_view>
 #include <system_error>
 
 namespace kor::korlogo {
@@ -63,13 +62,7 @@ constexpr Text Texts[] = {
 } // namespace
 
 Language languageOfThisSession() {
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(name);
-        if (value && *value)
-            return std::string_view(value).starts_with("ja") ? Language::Japanese
-                                                             : Language::English;
-    }
-    return Language::English;
+    return core::sessionLanguage();
 }
 
 std::string Messages::reason(int error) const {

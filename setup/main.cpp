@@ -2,6 +2,7 @@
 // logos at once, tells the changer KOR where to draw its pictures from, sets
 // its options and backs up the logo files.
 
+#include "command_line.h"
 #include "fonts.h"
 #include "main_window.h"
 
@@ -12,7 +13,18 @@
 #include <QIcon>
 
 int main(int argc, char* argv[]) {
+    // --help, --version and a mistaken argument are answered before
+    // QApplication exists, since it cannot start without a display. Qt's own
+    // options go on to QApplication, which takes them out of argv; an argument
+    // it leaves (an option of a Qt newer than the list korsetup knows) is a
+    // mistake too, answered before any window opens.
+    using kor::setup::CommandLine;
+    if (const CommandLine line = kor::setup::parseCommandLine(argc, argv);
+        line.action != CommandLine::Action::Run)
+        return kor::setup::answerCommandLine(line);
     QApplication application(argc, argv);
+    if (argc > 1)
+        return kor::setup::answerCommandLine({CommandLine::Action::Mistake, argv[1]});
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
     kor::setup::useJapaneseUiFont();
     kor::platform::setServices(kor::platform::makeDesktopServices());
