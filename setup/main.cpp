@@ -10,12 +10,23 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
     kor::setup::useJapaneseUiFont();
     kor::platform::setServices(kor::platform::makeDesktopServices());
+
+    // korsetup speaks Japanese whatever the host's locale: Qt's own texts
+    // (the tips of title-bar buttons, edit menus) come from its Japanese translation. When
+    // that file is missing they stay English; the message boxes name their
+    // buttons themselves.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     kor::setup::KORsetupMain window;
     window.show();
