@@ -20,9 +20,9 @@ int main(int argc, char* argv[]) {
     kor::platform::setServices(kor::platform::makeDesktopServices());
 
     // korsetup speaks Japanese whatever the host's locale: Qt's own texts
-    // (the tips of title-bar buttons, edit menus) come from its Japanese translation. When
-    // that file is missing they stay English; the message boxes name their
-    // buttons themselves.
+    // (the tips of title-bar buttons, edit menus) come from its Japanese
+    // translation. When that file is missing they stay English; the message
+    // boxes and title-bar menus name their entries themselves.
     QTranslator qtTexts;
     if (qtTexts.load(QStringLiteral("qtbase_ja"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
