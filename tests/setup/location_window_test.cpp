@@ -169,6 +169,10 @@ bool withChooser(QLabel& value, const std::function<void(SourceChooser&)>& use) 
 // What a refused drop says, after the drop.
 const QString NoArchive = "ドロップされたファイルは LZH ファイルではありません。";
 const QString FolderNoArchive = "フォルダは設定できません。LZH ファイルをドロップしてください。";
+const QString OutsideFolder =
+    "ドロップされたフォルダはエミュレートされたマシンのドライブの外にあります。";
+const QString UnwritableFolder =
+    "ドロップされたフォルダの名前に、Windows のパスとして書けない文字があります。";
 const QString OutsideFile =
     "ドロップされたファイルはエミュレートされたマシンのドライブの外にあります。";
 const QString UnwritableFile =
@@ -356,20 +360,20 @@ void LocationWindowTest::dropIsRecorded() {
 void LocationWindowTest::unrecordablePathIsRefusedWhole_data() {
     QTest::addColumn<QString>("arcCheck");
     QTest::addColumn<QString>("target");
-    // Below the machine's root ("c/LOGO"), or "outside/..." for a folder
-    // outside every drive.
+    // Below the machine's root ("c/LOGO"), or "outside/..." for an item
+    // outside every drive; a folder with a trailing "/", else a file.
     QTest::addColumn<QString>("hostPath");
     QTest::addColumn<QString>("message");
 
     QTest::newRow("BMP: outside every drive") << "on"
                                               << "Label1"
-                                              << "outside/PICS" << OutsideFile;
+                                              << "outside/PICS/" << OutsideFolder;
     QTest::newRow("archive: outside every drive") << "off"
                                                   << "Label6"
                                                   << "outside/logo1.lzh" << OutsideFile;
     QTest::newRow("BMP: a line break in a folder name") << "on"
                                                         << "Label2"
-                                                        << "c/LOGO/two\nlines" << UnwritableFile;
+                                                        << "c/LOGO/two\nlines/" << UnwritableFolder;
     // The directory alone could be written; it must not be without its file.
     QTest::newRow("archive: a line break in the archive name")
         << "off"
@@ -396,11 +400,16 @@ void LocationWindowTest::unrecordablePathIsRefusedWhole() {
     OpenLocation open(modeIni(arcCheck));
     QTemporaryDir outside;
     QVERIFY(outside.isValid());
+    const bool isFolder = hostPath.endsWith('/');
+    const QString name = isFolder ? hostPath.chopped(1) : hostPath;
     const std::filesystem::path host =
-        hostPath.startsWith(QStringLiteral("outside/"))
-            ? std::filesystem::path(outside.path().toStdString()) / hostPath.mid(8).toStdString()
-            : open.machine.root() / hostPath.toStdString();
-    makeFile(host);
+        name.startsWith(QStringLiteral("outside/"))
+            ? std::filesystem::path(outside.path().toStdString()) / name.mid(8).toStdString()
+            : open.machine.root() / name.toStdString();
+    if (isFolder)
+        std::filesystem::create_directories(host);
+    else
+        makeFile(host);
     const QStringList values = open.values();
     const QByteArray korIni = open.korIni();
     const QStringList before = open.inMemory(AllKeys);
