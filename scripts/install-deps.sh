@@ -24,6 +24,7 @@ packages=(
     xdotool               # with which the window test resizes it
     imagemagick           # import, with which the window test keeps its screenshots
     fonts-ipafont-gothic  # a Japanese font for the window captions
+    qt6-translations-l10n # Qt's own Japanese texts (title-bar menus of korsetup's windows)
     fonts-liberation2     # Liberation Serif, metric-compatible with Times New Roman (about window)
     python3               # the demo picture generator
     clang                 # the fuzz targets (libFuzzer)

@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char* argv[]) {
     // --help, --version and a mistaken argument are answered before
@@ -28,6 +30,15 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
     kor::setup::useJapaneseUiFont();
     kor::platform::setServices(kor::platform::makeDesktopServices());
+
+    // korsetup speaks Japanese whatever the host's locale: Qt's own texts
+    // (the tips of title-bar buttons, edit menus) come from its Japanese
+    // translation. When that file is missing they stay English; the message
+    // boxes and title-bar menus name their entries themselves.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     kor::setup::KORsetupMain window;
     window.show();

@@ -2,6 +2,7 @@
 
 #include "platform/machine.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
@@ -31,12 +32,26 @@ void ensureApplication() {
     Q_UNUSED(application);
 }
 
+// The buttons read as on Japanese Windows, whatever the host's locale and
+// whether or not Qt's Japanese translation is installed.
+void nameButtonsInJapanese(QMessageBox& box) {
+    const struct {
+        QMessageBox::StandardButton button;
+        const char* text;
+    } names[] = {
+        {QMessageBox::Ok, "OK"}, {QMessageBox::Yes, "はい(&Y)"}, {QMessageBox::No, "いいえ(&N)"}};
+    for (const auto& [button, text] : names)
+        if (QAbstractButton* shown = box.button(button))
+            shown->setText(QString::fromUtf8(text));
+}
+
 class DesktopServices final : public Services {
   public:
     DesktopServices() { ensureApplication(); }
 
     void showMessage(std::string_view caption, std::string_view text) override {
         QMessageBox box(QMessageBox::NoIcon, toQString(caption), toQString(text), QMessageBox::Ok);
+        nameButtonsInJapanese(box);
         box.exec();
     }
 
@@ -44,6 +59,7 @@ class DesktopServices final : public Services {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("確認"), toQString(text),
                         QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
+        nameButtonsInJapanese(box);
         return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }
 
