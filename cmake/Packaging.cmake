@@ -45,8 +45,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # are part of the package. mtools reads and writes drives that are disk
 # images; the Japanese font draws the captions of korsetup.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
-    "${CPACK_PACKAGING_INSTALL_PREFIX}/${KOR_INSTALL_LIBRARYDIR}")
+# dpkg-shlibdeps runs in the staging folder, so the private folder is named
+# relative to it (their run path would find them too).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "usr/${KOR_INSTALL_LIBRARYDIR}")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "mtools")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic, qt6-translations-l10n")
 
