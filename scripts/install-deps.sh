@@ -31,6 +31,10 @@ packages=(
     libclang-rt-dev       # libFuzzer's and the sanitizers' runtime for clang
     strace                # kills a run at each of its system calls in the fault-injection check
     psmisc                # fuser, with which that check waits until nothing has a disk image open
+    dpkg-dev              # dpkg-shlibdeps, with which cpack -G DEB finds the package's dependencies
+    file                  # with which cpack finds the programs and libraries to strip and to look into
+    groff-base            # formats the manual pages, checked by the package test
+    desktop-file-utils    # desktop-file-validate, with which the package test checks the desktop entry
 )
 
 missing=()

@@ -33,8 +33,7 @@ const ArchiveLibrary::Functions* ArchiveLibrary::functions() {
 
     m_loadError.clear();
     m_library = m_location ? platform::LoadedLibrary::open(*m_location, m_loadError)
-                           : platform::LoadedLibrary::openBesideProgram(
-                                 "libunlha32.so", KOR_ARCHIVE_LIBRARY_BUILT, m_loadError);
+                           : platform::LoadedLibrary::openByName("libunlha32.so", m_loadError);
     if (!m_library)
         return nullptr;
 
