@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long `korlogo convert` takes to turn a 4000x3000 photograph (a JPEG)
 // into a Windows 95 and a PC-98 logo, and how much memory it needs, beside
 // the floor of any converter that reads the whole picture: decoding the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "changer_form.h"
 #include "core/logo_problem_text.h"
 #include "core/operations.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // KOR: changes the Windows 95 start-up and shut-down pictures unattended, each
 // time it runs, from the sources that KOR.INI names.
 

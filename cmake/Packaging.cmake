@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the installation carries besides the programs and their libraries, and
 # the Debian package made of it: `cpack -G DEB` in the build folder.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korlogo check: whether Windows 95 (or a PC-98) can show host files as
 // logos and, when not, why.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korlogo convert: turns any picture Qt can read into a logo that Windows 95
 // (or a PC-98) shows as it is.
 

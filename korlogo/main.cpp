@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korlogo: checks, converts and previews the start-up and shut-down logos of
 // Windows 95 (and of a PC-98) on the host, outside any emulated machine.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds KOR and runs it once on a demo Windows 95 machine, then shows what it
 # changed: the three logo files before and after, and the picture each one
 # now is.

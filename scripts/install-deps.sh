@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, testing and running KOR need.
 # Does nothing when they are all installed already; otherwise runs apt-get
 # (as root: run it with sudo, or as root in CI). Made for Debian 12.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the pictures of the demo machines in examples/.
 
 Every picture is a Windows 95 logo picture: a 320x400 bitmap with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korsetup: the desktop program in which the user tries pictures, makes them
 // logos at once, tells the changer KOR where to draw its pictures from, sets
 // its options and backs up the logo files.

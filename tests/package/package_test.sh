@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from the build folder, unpacks it into a scratch
 # folder (no root, nothing installed on the system) and checks what a user
 # would get from `apt install ./kor_*.deb`:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop face of the dialog services: its message boxes speak Japanese.
 
 #include "platform/desktop_services.h"

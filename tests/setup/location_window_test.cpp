@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The location window: items dropped from the file manager or the logo
 // browser on its three value labels, or picked in the dialog a double click
 // opens, are recorded in KOR.INI at once, by the mode's rules; what cannot be

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The logo browser of the menu item "ＬＯＧＯファイルの変更": its drive,
 // directory and file lists, the member list that the archive listing fills,
 // which buttons are enabled when, and the change command in both modes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setup program's main window: its fixed size, its menu bar, its start-up
 // in both picture-source modes, and how its child windows come and go.
 

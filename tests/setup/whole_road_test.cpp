@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole road from the setup program to the changer: the mode and the
 // picture sources are set through korsetup's windows, by a tick and by drops
 // from the file manager; then the built KOR, run unattended on the same
