@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long listing an LZH archive takes when it is listed the way the programs
 // list one (one pass over the members, each row from its own record), for
 // archives of 100, 1,000 and 10,000 members, beside `lhasa l` on the same

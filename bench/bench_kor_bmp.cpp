@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long an unattended run of KOR takes in BMP mode, and how much memory it
 // needs, when the three logo screens draw from one folder of 100, 1,000 and
 // 10,000 pictures. Every run lists the folder once per screen, picks a

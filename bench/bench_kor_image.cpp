@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How much an image drive costs: a whole unattended run of KOR when drive C:
 // is a FAT16 disk image (read and written through mtools) against the same
 // run when drive C: is a folder holding the same files. Both machines are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes an LZH archive of many small stored members, for measuring the
 // programs on big archives with outside tools (heaptrack, /usr/bin/time -v).
 //

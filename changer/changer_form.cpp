@@ -1,4 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "changer_form.h"
+#include "core/logo_problem_text.h"
 #include "core/operations.h"
 
 #include "platform/files.h"
@@ -18,15 +20,80 @@ namespace {
 
 constexpr std::string_view ProgramTitle = "KOR";
 
+// The file name of a slot's logo, as the notes name it.
+std::string logoFileName(core::LogoSlot slot, const core::Settings& settings) {
+    const std::string target = core::LogoTargetPath(slot, settings);
+    return target.substr(target.find_last_of('\\') + 1);
+}
+
 // A logo that this run leaves as it is, and why, on a line of its own: an
 // unattended run must not stop for it, but must not keep it quiet either.
 void noteUnchanged(core::LogoSlot slot, const core::Settings& settings, std::string_view why) {
-    std::string target = core::LogoTargetPath(slot, settings);
-    target = target.substr(target.find_last_of('\\') + 1);
     std::string reason(why);
     std::replace(reason.begin(), reason.end(), '\n', ' ');
-    std::cerr << ProgramTitle << ": " << target
+    std::cerr << ProgramTitle << ": " << logoFileName(slot, settings)
               << " は変更しません: " << platform::escapeControlCharacters(reason) << '\n';
+}
+
+enum class ReportLine { Installed, WouldInstall, Unchanged, NoSource };
+
+struct ReportText {
+    ReportLine line;
+    const char* english;
+    const char* japanese;
+};
+
+// The run report's lines; {1} stands for the logo file, {2} for the source or
+// why the logo stays.
+constexpr ReportText ReportTexts[] = {
+    {ReportLine::Installed, "{1}: installed {2}", "{1} を {2} に変更しました"},
+    {ReportLine::WouldInstall, "{1}: would install {2}",
+     "{1} を {2} に変更します (--dry-run なので書き込みません)"},
+    {ReportLine::Unchanged, "{1}: left unchanged: {2}", "{1} は変更しません: {2}"},
+    {ReportLine::NoSource, "{1}: left unchanged: KOR.INI names no source for it",
+     "{1} は変更しません: KOR.INI に取り出し元が指定されていません"},
+};
+
+void printReportLine(ReportLine line, core::TextLanguage language, const std::string& logo,
+                     const std::string& detail) {
+    std::string text;
+    for (const ReportText& entry : ReportTexts)
+        if (entry.line == line)
+            text = language == core::TextLanguage::Japanese ? entry.japanese : entry.english;
+    text.replace(text.find("{1}"), 3, logo);
+    if (const auto at = text.find("{2}"); at != std::string::npos)
+        text.replace(at, 3, detail);
+    // One line per logo, as the notes keep a reason on one line.
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    std::cout << platform::escapeControlCharacters(text, platform::LineBreaks::Escape) << '\n';
+}
+
+// `name` in the directory `directory`, as a Windows path.
+std::string pathIn(std::string directory, const std::string& name) {
+    if (directory.back() != '\\')
+        directory += '\\';
+    return directory + name;
+}
+
+// A picture that passed the configured size check stays installed, so that a
+// machine set up long ago behaves as it did; but when the machine may not
+// show it, the run says why, since the user would otherwise see no logo and no
+// reason. The installed logo is inspected, not the source, and only its
+// headers are read.
+void noteIfNotShown(core::LogoSlot slot, const core::Settings& settings,
+                    const std::string& source) {
+    const core::LogoFormat format = core::logoFormatOf(settings);
+    const auto found = core::inspectLogoFile(core::LogoTargetPath(slot, settings), format);
+    // A logo that cannot be read back was installed all the same; the next
+    // program to read it will say why.
+    if (!found || found.value().isShown())
+        return;
+    const std::string note = logoFileName(slot, settings) + " を " + source +
+                             " に変更しましたが、" + std::string(core::machineNameOf(format)) +
+                             " のロゴとして表示できない可能性があります。" +
+                             core::describeLogoProblemsInJapanese(found.value(), format);
+    std::cerr << ProgramTitle << ": "
+              << platform::escapeControlCharacters(note, platform::LineBreaks::Escape) << '\n';
 }
 
 std::string lengthRefusal(const core::Settings& settings, const std::string& path,
@@ -48,9 +115,10 @@ std::size_t drawIndex(std::size_t count) {
 
 } // namespace
 
-Form1::Form1()
+Form1::Form1(RunOptions options, core::TextLanguage language)
     : Drive1(platform::Machine::current().currentDrive()),
-      Dir1(platform::Machine::current().currentDirectory()) {
+      Dir1(platform::Machine::current().currentDirectory()), m_options(options),
+      m_language(language) {
     Drive1.onChange = [this] { return Drive1_Change(); };
     Dir1.onChange = [this] { return Dir1_Change(); };
 }
@@ -85,7 +153,8 @@ platform::Status Form1::changeLogos() {
     // KOR.INI names only the emulated machine; a value that would reach a host
     // folder, or hides a control character, ends the run before anything changes.
     KOR_TRY(core::checkSourceSettings(m_settings));
-    core::RemoveStaleTemporaryFiles(m_settings);
+    if (!m_options.dryRun)
+        core::RemoveStaleTemporaryFiles(m_settings);
 
     KOR_TRY(File1.setPath(Dir1.path()));
     for (core::LogoSlot slot : core::AllLogoSlots) {
@@ -117,6 +186,25 @@ platform::Status Form1::Dir1_Change() {
 void Form1::clearArchiveLists() {
     List1.clear();
     m_memberRows.clear();
+}
+
+void Form1::leaveUnchanged(core::LogoSlot slot, const std::string& why) {
+    noteUnchanged(slot, m_settings, why);
+    if (m_options.verbose || m_options.dryRun)
+        printReportLine(ReportLine::Unchanged, m_language, core::LogoTargetPath(slot, m_settings),
+                        why);
+}
+
+void Form1::reportInstalled(core::LogoSlot slot, const std::string& source) {
+    if (m_options.verbose || m_options.dryRun)
+        printReportLine(m_options.dryRun ? ReportLine::WouldInstall : ReportLine::Installed,
+                        m_language, core::LogoTargetPath(slot, m_settings), source);
+}
+
+void Form1::reportNoSource(core::LogoSlot slot) {
+    if (m_options.verbose || m_options.dryRun)
+        printReportLine(ReportLine::NoSource, m_language, core::LogoTargetPath(slot, m_settings),
+                        {});
 }
 
 std::vector<std::string> Form1::nameList() const {
@@ -172,37 +260,42 @@ platform::Status Form1::showDirectory(const std::string& configured) {
 
 platform::Status Form1::changeFromPictureDirectory(core::LogoSlot slot,
                                                    const std::string& directory) {
-    if (directory.empty())
+    if (directory.empty()) {
+        reportNoSource(slot);
         return {};
+    }
     KOR_TRY(showDirectory(directory));
 
     const auto& pictures = File1.entries();
     // A folder without pictures leaves its logo as it is; the other logos
     // still change.
     if (pictures.empty()) {
-        noteUnchanged(slot, m_settings, Dir1.path() + " にファイルがありません");
+        leaveUnchanged(slot, Dir1.path() + " にファイルがありません");
         return {};
     }
-    const std::string& name = pictures[drawIndex(pictures.size())];
-    std::string sourcePath = Dir1.path();
-    if (sourcePath.back() != '\\')
-        sourcePath += '\\';
-    sourcePath += name;
+    const std::string sourcePath = pathIn(Dir1.path(), pictures[drawIndex(pictures.size())]);
 
     auto length = platform::fileLength(sourcePath);
     if (!length)
         return length.error();
     if (!core::IsLogoLengthAccepted(m_settings, length.value())) {
-        noteUnchanged(slot, m_settings, lengthRefusal(m_settings, sourcePath, length.value()));
+        leaveUnchanged(slot, lengthRefusal(m_settings, sourcePath, length.value()));
         return {};
     }
-    return core::InstallLogoFromFile(m_settings, slot, sourcePath);
+    if (!m_options.dryRun) {
+        KOR_TRY(core::InstallLogoFromFile(m_settings, slot, sourcePath));
+        noteIfNotShown(slot, m_settings, sourcePath);
+    }
+    reportInstalled(slot, sourcePath);
+    return {};
 }
 
 platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string& directory,
                                           const std::string& archiveName) {
-    if (archiveName.empty())
+    if (archiveName.empty()) {
+        reportNoSource(slot);
         return {};
+    }
     KOR_TRY(showDirectory(directory));
     // A bare file name, found in the current directory just set.
     m_archiveState.currentArchiveName = archiveName;
@@ -216,26 +309,42 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
     // An archive without members leaves its logo as it is; the other logos
     // still change.
     if (m_memberRows.empty()) {
-        noteUnchanged(slot, m_settings, "書庫 " + archiveName + " にファイルがありません");
+        leaveUnchanged(slot, "書庫 " + archiveName + " にファイルがありません");
         return {};
     }
     m_chosenIndex = drawIndex(m_memberRows.size()) + 1;
+    const std::vector<std::string> row = memberRow(m_chosenIndex - 1);
+    const std::string source = archiveName + " : " + row[0];
+    // The report names the archive by its whole path: the bare name of the
+    // notes says nothing to a reader who did not write KOR.INI.
+    const std::string reportedSource = pathIn(Dir1.path(), archiveName) + " : " + row[0];
+    if (m_options.dryRun) {
+        // The member is judged by its listed length, as the extraction would
+        // judge it first; what only extracting could tell stays unknown.
+        const auto length = core::ListedMemberLength(row[1]);
+        if (!length || !core::IsLogoLengthAccepted(m_settings, *length))
+            leaveUnchanged(slot, lengthRefusal(m_settings, source, length.value_or(0)));
+        else
+            reportInstalled(slot, reportedSource);
+        return {};
+    }
     auto extracted = core::ExtractSelectedMember(*this, m_archiveState, m_settings);
     if (!extracted) {
         // A member that cannot become a logo leaves it as it is; a disk that
         // takes nothing ends the run.
         if (extracted.error().operation() != core::operation::ExtractMember)
             return extracted.error();
-        const std::vector<std::string> row = memberRow(m_chosenIndex - 1);
-        const std::string source = archiveName + " : " + row[0];
         const bool refusedLength = extracted.error().code() == EFBIG;
-        noteUnchanged(slot, m_settings,
-                      refusedLength ? lengthRefusal(m_settings, source,
-                                                    core::ListedMemberLength(row[1]).value_or(0))
-                                    : source + " を解凍できません: " + extracted.error().reason());
+        leaveUnchanged(slot, refusedLength
+                                 ? lengthRefusal(m_settings, source,
+                                                 core::ListedMemberLength(row[1]).value_or(0))
+                                 : source + " を解凍できません: " + extracted.error().reason());
         return {};
     }
-    return core::InstallLogoFromExtracted(m_settings, slot, extracted.value().path());
+    KOR_TRY(core::InstallLogoFromExtracted(m_settings, slot, extracted.value().path()));
+    noteIfNotShown(slot, m_settings, source);
+    reportInstalled(slot, reportedSource);
+    return {};
 }
 
 } // namespace kor::changer

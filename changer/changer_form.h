@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "hidden_lists.h"
 
 #include "core/archive.h"
 #include "core/logo.h"
+#include "core/logo_problem_text.h"
 #include "core/settings.h"
 
 #include <string>
@@ -14,14 +16,26 @@ namespace kor::changer {
 // How a run ended, as the program's exit status.
 enum class RunOutcome { Completed = 0, Failed = 1 };
 
+// What a run does besides its work, as the command line asks.
+struct RunOptions {
+    // Draws as a run does, with the same rules and notes, but writes nothing:
+    // no logo, no extracted member, no removal of stale temporary files.
+    bool dryRun = false;
+    // Says on standard output, a line per logo, what was drawn and what came
+    // of it; a dry run always does.
+    bool verbose = false;
+};
+
 // The changer's only window. It is never shown: its load event does the whole
 // run (read KOR.INI, then for the opening, middle and ending logo in turn draw
 // a picture at random and install it) and the program ends after it. Its list
 // controls serve only as the run's listings.
 class Form1 final : public core::ArchiveListHost {
   public:
-    // The lists start at the machine's current drive and directory.
-    Form1();
+    // The lists start at the machine's current drive and directory. The run's
+    // report lines are in `language`; its notes and messages are Japanese.
+    explicit Form1(RunOptions options = {},
+                   core::TextLanguage language = core::TextLanguage::Japanese);
 
     // The whole run. A failure that ends it has been reported through the
     // message service when this returns RunOutcome::Failed. An archive that
@@ -51,6 +65,13 @@ class Form1 final : public core::ArchiveListHost {
     platform::Status Dir1_Change();
     void clearArchiveLists();
 
+    // A logo this run leaves as it is: the note on standard error, and the
+    // report line.
+    void leaveUnchanged(core::LogoSlot slot, const std::string& why);
+    // The report line of a slot that got, or in a dry run would get, `source`.
+    void reportInstalled(core::LogoSlot slot, const std::string& source);
+    void reportNoSource(core::LogoSlot slot);
+
     // Points the drive and directory lists at `directory` and makes it the
     // current drive and directory.
     platform::Status showDirectory(const std::string& directory);
@@ -67,6 +88,8 @@ class Form1 final : public core::ArchiveListHost {
     static constexpr std::size_t UsedCells = 2;
     TextList m_memberRows;
 
+    RunOptions m_options;
+    core::TextLanguage m_language;
     core::Settings m_settings;
     core::ArchiveState m_archiveState;
     // The drawn member row, counted from 1.

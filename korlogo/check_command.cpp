@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korlogo check: whether Windows 95 (or a PC-98) can show host files as
 // logos and, when not, why.
 
 #include "commands.h"
 #include "logo_files.h"
 
+#include "core/logo.h"
 #include "core/logo_format.h"
 
 #include <cstdio>
@@ -19,7 +21,7 @@ using core::LogoInspection;
 // One line for one file; true when the machine can show it.
 bool checkFile(const Messages& messages, const std::string& path, LogoFormat format) {
     const FileStart file = readFileStart(path);
-    const std::string machine = machineName(format);
+    const std::string machine(core::machineNameOf(format));
     const std::string refusal = reasonsNotShown(messages, file, format);
     if (!refusal.empty()) {
         std::printf("%s\n", messages.text(Message::NotShown, {path, machine, refusal}).c_str());

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "messages.h"
@@ -11,6 +12,7 @@ namespace kor::korlogo {
 // Each command takes the arguments after its name and returns the exit
 // status: 0 on success, 1 when a file failed, 2 on bad usage.
 int runCheck(const Messages& messages, std::span<const std::string> arguments);
+int runConvert(const Messages& messages, std::span<const std::string> arguments);
 int runPreview(const Messages& messages, std::span<const std::string> arguments);
 
 // Writes the usage to `stream` and returns `status`.

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading logo files on the host, and saying why a machine cannot show one,
 // the same for every command.
 
 #include "logo_files.h"
+
+#include "core/logo_problem_text.h"
 
 #include <cerrno>
 
@@ -10,46 +13,10 @@
 #include <unistd.h>
 
 namespace kor::korlogo {
-namespace {
 
 using core::LogoFormat;
 using core::LogoInspection;
 using core::LogoProblem;
-
-std::string reasonText(const Messages& messages, LogoProblem problem, const LogoInspection& found,
-                       LogoFormat format) {
-    const auto layout = core::layoutOf(format);
-    using std::to_string;
-    switch (problem) {
-    case LogoProblem::NotABitmap:
-        return messages.text(Message::NotABitmap);
-    case LogoProblem::WrongWidth:
-        return messages.text(Message::WrongWidth,
-                             {to_string(found.width), to_string(layout.width)});
-    case LogoProblem::WrongHeight:
-        return messages.text(Message::WrongHeight,
-                             {to_string(found.height), to_string(layout.height)});
-    case LogoProblem::WrongDepth:
-        return messages.text(Message::WrongDepth,
-                             {to_string(found.bitsPerPixel), to_string(layout.bitsPerPixel)});
-    case LogoProblem::Compressed:
-        return messages.text(Message::Compressed, {to_string(found.compression)});
-    case LogoProblem::WrongPaletteSize:
-        return messages.text(Message::WrongPaletteSize,
-                             {to_string(found.coloursUsed), to_string(layout.paletteEntries)});
-    case LogoProblem::WrongLength:
-        return messages.text(Message::WrongLength,
-                             {to_string(found.length), to_string(layout.length)});
-    case LogoProblem::TruncatedPixels:
-        return messages.text(Message::TruncatedPixels, {to_string(found.pixelEnd - found.length)});
-    case LogoProblem::WrongPixelOffset:
-        return messages.text(Message::WrongPixelOffset,
-                             {to_string(found.pixelOffset), to_string(layout.pixelOffset)});
-    }
-    return {};
-}
-
-} // namespace
 
 FileStart readFileStart(const std::string& path, std::size_t limit) {
     FileStart file;
@@ -85,17 +52,13 @@ FileStart readFileStart(const std::string& path, std::size_t limit) {
     return file;
 }
 
-std::string machineName(LogoFormat format) {
-    return format == LogoFormat::Pc98 ? "PC-98" : "Windows 95";
-}
-
 std::string problemReasons(const Messages& messages, const LogoInspection& found,
                            LogoFormat format) {
     std::string reasons;
     for (const LogoProblem problem : found.problems) {
         if (!reasons.empty())
             reasons += messages.text(Message::Separator);
-        reasons += reasonText(messages, problem, found, format);
+        reasons += core::describeLogoProblem(problem, found, format, messages.language());
     }
     return reasons;
 }
@@ -106,6 +69,47 @@ std::string reasonsNotShown(const Messages& messages, const FileStart& file, Log
     if (!file.isFile)
         return messages.text(Message::NotAFile);
     return problemReasons(messages, core::inspectLogo(file.bytes, file.length, format), format);
+}
+
+// Writes `bytes` to `path` through a new file beside it and a rename, so that
+// `path` is either its old self or the whole new logo; returns 0 or an errno.
+int writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::string temporary;
+    int descriptor = -1;
+    for (int attempt = 0; descriptor < 0; ++attempt) {
+        temporary = folder + "/.korlogo-" + std::to_string(::getpid()) + "-" +
+                    std::to_string(attempt) + ".tmp";
+        descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor < 0 && (errno != EEXIST || attempt == 100))
+            return errno;
+    }
+    int error = 0;
+    for (std::size_t written = 0; written < bytes.size() && error == 0;) {
+        const ssize_t done = ::write(descriptor, bytes.data() + written, bytes.size() - written);
+        if (done > 0)
+            written += static_cast<std::size_t>(done);
+        else if (errno != EINTR)
+            error = errno;
+    }
+    if (error == 0 && ::fsync(descriptor) != 0)
+        error = errno;
+    if (::close(descriptor) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return error;
+    }
+    // The rename itself reaches the disk with the folder.
+    const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderDescriptor >= 0) {
+        ::fsync(folderDescriptor);
+        ::close(folderDescriptor);
+    }
+    return 0;
 }
 
 } // namespace kor::korlogo

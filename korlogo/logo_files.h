@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "messages.h"
@@ -6,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,8 +26,6 @@ struct FileStart {
 // size costs the same; a FIFO or a device is never read and cannot block.
 FileStart readFileStart(const std::string& path, std::size_t limit = core::LogoHeadersLength);
 
-std::string machineName(core::LogoFormat format);
-
 // Every problem inspectLogo found, in words, joined.
 std::string problemReasons(const Messages& messages, const core::LogoInspection& found,
                            core::LogoFormat format);
@@ -34,5 +34,9 @@ std::string problemReasons(const Messages& messages, const core::LogoInspection&
 // its problems); empty when it can.
 std::string reasonsNotShown(const Messages& messages, const FileStart& file,
                             core::LogoFormat format);
+
+// Writes `bytes` to `path` through a new file beside it and a rename, so that
+// `path` is either its old self or the whole new file; returns 0 or an errno.
+int writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 } // namespace kor::korlogo

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korlogo: checks, converts and previews the start-up and shut-down logos of
 // Windows 95 (and of a PC-98) on the host, outside any emulated machine.
 
@@ -11,6 +12,8 @@ namespace kor::korlogo {
 
 int usage(const Messages& messages, std::FILE* stream, int status) {
     std::fputs(messages.text(Message::Usage).c_str(), stream);
+    std::fputs(messages.text(Message::UsageConvert).c_str(), stream);
+    std::fputs(messages.text(Message::UsagePreview).c_str(), stream);
     return status;
 }
 
@@ -28,6 +31,8 @@ int main(int argc, char** argv) {
         return usage(messages, stdout, 0);
     if (command == "check")
         return runCheck(messages, rest);
+    if (command == "convert")
+        return runConvert(messages, rest);
     if (command == "preview")
         return runPreview(messages, rest);
     return usage(messages, stderr, 2);

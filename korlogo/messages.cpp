@@ -1,10 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "messages.h"
 
+#include "core/session_language.h"
 #include "platform/result.h"
 
 #include <cctype>
-#include <cstdlib>
-#include <string_view>
 #include <system_error>
 
 namespace kor::korlogo {
@@ -20,20 +20,12 @@ struct Text {
 constexpr Text Texts[] = {
     {Message::Usage,
      "usage: korlogo check [--pc98] FILE...\n"
-     "       korlogo preview [--pc98] [--interval MS] [--save PNG] FILE\n"
      "Says for each FILE whether Windows 95 (or a PC-98, with --pc98) can show it\n"
      "as a start-up or shut-down logo and, if not, why.\n"
-     "preview shows FILE in a window as the machine shows it, its colours cycling\n"
-     "one step every MS milliseconds (55); Esc ends it. With --save it writes the\n"
-     "first frame, the 640x400 screen in a 32-pixel border, to PNG instead.\n"
      "Exit status: 0 when every file can be shown, 1 otherwise, 2 on bad usage.\n",
      "使い方: korlogo check [--pc98] ファイル...\n"
-     "       korlogo preview [--pc98] [--interval ミリ秒] [--save PNG] ファイル\n"
      "ファイルごとに、Windows 95 (--pc98 を付けると PC-98) が起動・終了時のロゴとして\n"
      "表示できるかどうかと、できない場合はその理由を表示します。\n"
-     "preview はファイルを起動画面と同じようにウィンドウに表示し、色を指定のミリ秒\n"
-     "(省略時 55) ごとに循環させます。Esc で終了します。--save を付けると、最初の\n"
-     "画面 (640x400 の画面と周囲 32 ドットの枠) を PNG に書き出します。\n"
      "終了コード: すべて表示できるとき 0、そうでないとき 1、使い方の誤りは 2。\n"},
     {Message::Shown, "{1}: {2} can show it as a logo; {3}",
      "{1}: {2} のロゴとして表示できます。{3}"},
@@ -44,24 +36,41 @@ constexpr Text Texts[] = {
     {Message::DoesNotMove, "does not move", "アニメーションはありません。"},
     {Message::Unreadable, "cannot read it: {1}", "読み込めません。{1}。"},
     {Message::NotAFile, "not a file", "ファイルではありません。"},
-    {Message::NotABitmap, "not a Windows bitmap", "Windows のビットマップではありません。"},
-    {Message::WrongWidth, "the width is {1}, not {2}",
-     "幅が {1} ドットです ({2} ドットでなければなりません)。"},
-    {Message::WrongHeight, "the height is {1}, not {2}",
-     "高さが {1} ドットです ({2} ドットでなければなりません)。"},
-    {Message::WrongDepth, "the colour depth is {1} bits, not {2}",
-     "1 ドットの色のビット数が {1} です ({2} でなければなりません)。"},
-    {Message::Compressed, "the pixels are compressed (method {1})",
-     "画像が圧縮されています (方式 {1})。"},
-    {Message::WrongPaletteSize, "the palette has {1} entries, not {2}",
-     "パレットが {1} 色です ({2} 色でなければなりません)。"},
-    {Message::WrongLength, "the file is {1} bytes long, not {2}",
-     "ファイルの大きさが {1} バイトです ({2} バイトでなければなりません)。"},
-    {Message::TruncatedPixels, "the pixels end {1} bytes past the end of the file",
-     "画像データが途中で切れています ({1} バイト不足)。"},
-    {Message::WrongPixelOffset, "the pixels start at byte {1}, not {2}",
-     "画像データの開始位置が {1} バイト目です ({2} バイト目でなければなりません)。"},
-    {Message::PreviewCannotSave, "{1}: cannot write it: {2}", "{1}: 書き込めません。{2}。"},
+    {Message::UsageConvert,
+     "usage: korlogo convert [--pc98] [--fit|--fill|--stretch] [--animate-from N] PICTURE LOGO\n"
+     "Turns PICTURE (PNG, JPEG, GIF, BMP, ...) into the logo file LOGO for Windows 95 (or a\n"
+     "PC-98, with --pc98): the whole picture with black bars (--fit, the default), the screen\n"
+     "covered and the picture cropped (--fill), or the picture stretched (--stretch).\n"
+     "--animate-from N: palette entries N to the last cycle when the logo is shown.\n"
+     "Exit status: 0 when LOGO was written, 1 otherwise, 2 on bad usage.\n",
+     "使い方: korlogo convert [--pc98] [--fit|--fill|--stretch] [--animate-from N] 画像 ロゴ\n"
+     "画像 (PNG、JPEG、GIF、BMP など) を Windows 95 (--pc98 を付けると PC-98) のロゴファイルに\n"
+     "変換します。画像全体を黒い余白付きで (--fit、既定)、画面いっぱいに切り抜いて (--fill)、\n"
+     "または引き伸ばして (--stretch) 収めます。\n"
+     "--animate-from N: 表示中にパレットの N 番から最後までの色を循環させます。\n"
+     "終了コード: ロゴを書き込めたとき 0、そうでないとき 1、使い方の誤りは 2。\n"},
+    {Message::Converted, "{1}: {2} logo, {3}x{4}, {5} colours, {6}",
+     "{1}: {2} のロゴを書き込みました ({3}x{4} ドット、{5} 色)。{6}"},
+    {Message::CannotReadPicture, "korlogo: cannot read the picture {1}: {2}",
+     "korlogo: {1}: 画像を読み込めません。{2}"},
+    {Message::CannotWriteLogo, "korlogo: cannot write {1}: {2}",
+     "korlogo: {1}: 書き込めません。{2}。"},
+    {Message::BadAnimateFrom,
+     "korlogo: --animate-from takes a palette entry from 1 to {1}, not \"{2}\"",
+     "korlogo: --animate-from にはパレットの 1～{1} 番を指定してください (\"{2}\" は使えません)。"},
+    {Message::UsagePreview,
+     "usage: korlogo preview [--pc98] [--interval MS] [--save PNG] FILE\n"
+     "Shows FILE in a window as the machine shows it, its colours cycling one step\n"
+     "every MS milliseconds (55); Esc ends it. With --save it writes the first frame,\n"
+     "the 640x400 screen in a 32-pixel border, to PNG instead.\n"
+     "Exit status: 0 when it was shown or saved, 1 otherwise, 2 on bad usage.\n",
+     "使い方: korlogo preview [--pc98] [--interval ミリ秒] [--save PNG] ファイル\n"
+     "ファイルを起動画面と同じようにウィンドウに表示し、色を指定のミリ秒 (省略時 55)\n"
+     "ごとに循環させます。Esc で終了します。--save を付けると、最初の画面 (640x400 の\n"
+     "画面と周囲 32 ドットの枠) を PNG に書き出します。\n"
+     "終了コード: 表示または書き出しができたとき 0、そうでないとき 1、使い方の誤りは 2。\n"},
+    {Message::PreviewCannotSave, "korlogo: cannot write {1}: {2}",
+     "korlogo: {1}: 書き込めません。{2}。"},
     {Message::PreviewNoDisplay,
      "korlogo preview: no display to show the window on; --save PNG writes the picture instead",
      "korlogo preview: ウィンドウを表示する画面がありません。--save PNG で画像に書き出せます。"},
@@ -70,13 +79,7 @@ constexpr Text Texts[] = {
 } // namespace
 
 Language languageOfThisSession() {
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(name);
-        if (value && *value)
-            return std::string_view(value).starts_with("ja") ? Language::Japanese
-                                                             : Language::English;
-    }
-    return Language::English;
+    return core::sessionLanguage();
 }
 
 std::string Messages::reason(int error) const {

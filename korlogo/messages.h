@@ -1,11 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+#include "core/logo_problem_text.h"
 
 #include <initializer_list>
 #include <string>
 
 namespace kor::korlogo {
 
-enum class Language { English, Japanese };
+// The reasons a file is refused are core's texts, shared with korsetup and KOR.
+using Language = core::TextLanguage;
 
 // The language of the messages, as the C library would choose it.
 Language languageOfThisSession();
@@ -19,15 +23,12 @@ enum class Message {
     DoesNotMove,
     Unreadable,
     NotAFile,
-    NotABitmap,
-    WrongWidth,
-    WrongHeight,
-    WrongDepth,
-    Compressed,
-    WrongPaletteSize,
-    WrongLength,
-    TruncatedPixels,
-    WrongPixelOffset,
+    UsageConvert,
+    Converted,
+    CannotReadPicture,
+    CannotWriteLogo,
+    BadAnimateFrom,
+    UsagePreview,
     PreviewCannotSave,
     PreviewNoDisplay,
 };

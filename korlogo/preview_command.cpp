@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korlogo preview: a logo as the machine shows it while it starts, its colours
 // cycling, in a window or as a PNG of its first frame.
 
 #include "commands.h"
 #include "logo_files.h"
 
+#include "core/logo.h"
 #include "core/logo_format.h"
 
 #include "platform/services.h"
@@ -22,13 +24,8 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kor::korlogo {
 namespace {
@@ -114,38 +111,6 @@ class PreviewWindow final : public QWidget {
     QTimer m_timer;
 };
 
-// Writes `bytes` to `path` through a temporary file beside it and a rename,
-// so that a failure never leaves half a picture; 0 or the errno.
-int writeWhole(const std::string& path, const QByteArray& bytes) {
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0)
-        return errno;
-    int error = 0;
-    for (qsizetype written = 0; written < bytes.size() && error == 0;) {
-        const ssize_t put = ::write(descriptor, bytes.constData() + written,
-                                    static_cast<std::size_t>(bytes.size() - written));
-        if (put >= 0)
-            written += put;
-        else if (errno != EINTR)
-            error = errno;
-    }
-    // mkstemp makes the file private; a picture gets what a new file would.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (error == 0 && ::fchmod(descriptor, 0666 & ~mask) != 0)
-        error = errno;
-    if (error == 0 && ::fsync(descriptor) != 0)
-        error = errno;
-    if (::close(descriptor) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
-        error = errno;
-    if (error != 0)
-        ::unlink(temporary.c_str());
-    return error;
-}
-
 int saveFirstFrame(const Messages& messages, const DecodedLogo& logo, const std::string& path) {
     QImage picture(ScreenWidth + 2 * BorderPixels, ScreenHeight + 2 * BorderPixels,
                    QImage::Format_RGB32);
@@ -157,7 +122,11 @@ int saveFirstFrame(const Messages& messages, const DecodedLogo& logo, const std:
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    const int error = writer.write(picture) ? writeWhole(path, png) : EIO;
+    const int error =
+        writer.write(picture)
+            ? writeAtomically(path, {reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                     static_cast<std::size_t>(png.size())})
+            : EIO;
     if (error == 0)
         return 0;
     std::fprintf(stderr, "%s\n",
@@ -221,7 +190,9 @@ int runPreview(const Messages& messages, std::span<const std::string> arguments)
     if (!logo) {
         std::fprintf(
             stderr, "%s\n",
-            messages.text(Message::NotShown, {*file, machineName(format), refusal}).c_str());
+            messages
+                .text(Message::NotShown, {*file, std::string(core::machineNameOf(format)), refusal})
+                .c_str());
         return 1;
     }
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the programs and the benchmarks in Release (in build/) and runs every
 # benchmark program bench_* in turn. Arguments are passed to each benchmark
 # (for example --runs 10).

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds KOR and runs it once on a demo Windows 95 machine, then shows what it
 # changed: the three logo files before and after, and the picture each one
 # now is.
 #
-#   sudo bash scripts/demo.sh              # BMP mode: folders of .BMP pictures
-#   sudo bash scripts/demo.sh --archives   # archive mode: LZH archives
-#   sudo bash scripts/demo.sh --image      # drive C: is a FAT16 disk image
+#   bash scripts/demo.sh                   # BMP mode: folders of .BMP pictures
+#   bash scripts/demo.sh --archives        # archive mode: LZH archives
+#   bash scripts/demo.sh --image           # drive C: is a FAT16 disk image
 #
 # The demo machine is copied from examples/ into build/ first, so the one in
 # the repository stays as it is and every run of this script starts afresh.
@@ -233,9 +234,9 @@ echo
 echo "Run KOR again for another draw:"
 echo "    KOR_ROOT=$root WINDIR='C:\\WINDOWS' $kor"
 if [[ "$machine_name" == demo-machine ]]; then
-    echo "or try the LZH archives: sudo bash scripts/demo.sh --archives"
+    echo "or try the LZH archives: bash scripts/demo.sh --archives"
 fi
 if [[ "$image" == no ]]; then
-    echo "or drive C: as a disk image: sudo bash scripts/demo.sh --image"
+    echo "or drive C: as a disk image: bash scripts/demo.sh --image"
 fi
 exit "$status"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang in build-fuzz and runs each in turn:
 #   scripts/fuzz.sh --smoke     2000 inputs a target, seeded (well under a minute)
 #   scripts/fuzz.sh [SECONDS]   SECONDS a target (default 600)

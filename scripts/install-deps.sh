@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, testing and running KOR need.
 # Does nothing when they are all installed already; otherwise runs apt-get
 # (as root: run it with sudo, or as root in CI). Made for Debian 12.
@@ -24,12 +25,17 @@ packages=(
     xdotool               # with which the window test resizes it
     imagemagick           # import, with which the window test keeps its screenshots
     fonts-ipafont-gothic  # a Japanese font for the window captions
+    qt6-translations-l10n # Qt's own Japanese texts (title-bar menus of korsetup's windows)
     fonts-liberation2     # Liberation Serif, metric-compatible with Times New Roman (about window)
     python3               # the demo picture generator
     clang                 # the fuzz targets (libFuzzer)
     libclang-rt-dev       # libFuzzer's and the sanitizers' runtime for clang
     strace                # kills a run at each of its system calls in the fault-injection check
     psmisc                # fuser, with which that check waits until nothing has a disk image open
+    dpkg-dev              # dpkg-shlibdeps, with which cpack -G DEB finds the package's dependencies
+    file                  # with which cpack finds the programs and libraries to strip and to look into
+    groff-base            # formats the manual pages, checked by the package test
+    desktop-file-utils    # desktop-file-validate, with which the package test checks the desktop entry
 )
 
 missing=()

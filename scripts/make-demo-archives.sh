@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Packs the pictures of examples/demo-machine into the LZH archives of
 # examples/demo-machine-archives, as LHA archivers of the period would:
 # method -lh5-, member names in Shift-JIS (CP932), and each archive with

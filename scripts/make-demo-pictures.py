@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the pictures of the demo machines in examples/.
 
 Every picture is a Windows 95 logo picture: a 320x400 bitmap with a
@@ -14,6 +15,7 @@ the pictures it writes are committed, so the demo does not need this script.
     python3 scripts/make-demo-pictures.py               # writes examples/
     python3 scripts/make-demo-pictures.py --preview DIR  # also 640x400 PNGs
     python3 scripts/make-demo-pictures.py --sheet docs/demo-pictures.png
+    python3 scripts/make-demo-pictures.py --photo docs/convert-before.png
 """
 
 import argparse
@@ -25,7 +27,7 @@ import sys
 import zlib
 
 WIDTH, HEIGHT = 320, 400  # pixels of the bitmap
-SCREEN_W = 640  # screen units across; one pixel is two of them
+SCREEN_W, SCREEN_H = 640, 400  # screen units; a logo's pixel is two of them across
 LOGO_LENGTH = 14 + 40 + 256 * 4 + WIDTH * HEIGHT
 
 
@@ -56,25 +58,30 @@ def ramp(stops, t):
 
 
 class Canvas:
+    # The pixels a picture is drawn into: a logo's by default. --photo draws
+    # the same scene in square pixels at a finer scale, as a camera would.
+    pixels = (WIDTH, HEIGHT)
+
     def __init__(self):
-        self.r = [0.0] * (WIDTH * HEIGHT)
-        self.g = [0.0] * (WIDTH * HEIGHT)
-        self.b = [0.0] * (WIDTH * HEIGHT)
+        self.width, self.height = Canvas.pixels
+        self.sx = SCREEN_W / self.width  # screen units per pixel
+        self.sy = SCREEN_H / self.height
+        self.r = [0.0] * (self.width * self.height)
+        self.g = [0.0] * (self.width * self.height)
+        self.b = [0.0] * (self.width * self.height)
 
-    @staticmethod
-    def screen_x(px):
-        return px * 2 + 1.0
+    def screen_x(self, px):
+        return (px + 0.5) * self.sx
 
-    @staticmethod
-    def screen_y(py):
-        return py + 0.5
+    def screen_y(self, py):
+        return (py + 0.5) * self.sy
 
     def background(self, colour_at):
         """colour_at(x, y) in screen units gives every pixel's colour."""
-        for py in range(HEIGHT):
+        for py in range(self.height):
             y = self.screen_y(py)
-            row = py * WIDTH
-            for px in range(WIDTH):
+            row = py * self.width
+            for px in range(self.width):
                 c = colour_at(self.screen_x(px), y)
                 i = row + px
                 self.r[i], self.g[i], self.b[i] = c
@@ -96,14 +103,14 @@ class Canvas:
         function of (x, y); box = (x0, y0, x1, y1) bounds the shape on screen.
         """
         x0, y0, x1, y1 = box
-        px0 = max(0, int((x0 - 2) // 2))
-        px1 = min(WIDTH - 1, int((x1 + 2) // 2))
-        py0 = max(0, int(y0 - 2))
-        py1 = min(HEIGHT - 1, int(y1 + 2))
+        px0 = max(0, int((x0 - 2) // self.sx))
+        px1 = min(self.width - 1, int((x1 + 2) // self.sx))
+        py0 = max(0, int((y0 - 2) // self.sy))
+        py1 = min(self.height - 1, int((y1 + 2) // self.sy))
         colour_at = colour if callable(colour) else None
         for py in range(py0, py1 + 1):
             y = self.screen_y(py)
-            row = py * WIDTH
+            row = py * self.width
             for px in range(px0, px1 + 1):
                 x = self.screen_x(px)
                 d = distance(x, y)
@@ -114,15 +121,17 @@ class Canvas:
 
     def glow(self, cx, cy, radius, colour, strength=1.0):
         """A soft round light fading out to the radius."""
-        px0, px1 = max(0, int((cx - radius) // 2)), min(WIDTH - 1, int((cx + radius) // 2))
-        py0, py1 = max(0, int(cy - radius)), min(HEIGHT - 1, int(cy + radius))
+        px0 = max(0, int((cx - radius) // self.sx))
+        px1 = min(self.width - 1, int((cx + radius) // self.sx))
+        py0 = max(0, int((cy - radius) // self.sy))
+        py1 = min(self.height - 1, int((cy + radius) // self.sy))
         for py in range(py0, py1 + 1):
             y = self.screen_y(py)
             for px in range(px0, px1 + 1):
                 x = self.screen_x(px)
                 t = 1.0 - math.hypot(x - cx, y - cy) / radius
                 if t > 0:
-                    self.blend(py * WIDTH + px, colour, strength * t * t)
+                    self.blend(py * self.width + px, colour, strength * t * t)
 
 
 # ---------------------------------------------------------------------------
@@ -263,10 +272,10 @@ def draw_text(canvas, text, cx, top, colour, scale_x=4, scale_y=3, shadow=None):
                         continue
                     x0 = left + (n * 6 + i) * scale_x + ox
                     y0 = top + j * scale_y + oy
-                    for py in range(int(y0), int(y0 + scale_y)):
-                        for px in range(int(x0) // 2, int(x0 + scale_x) // 2):
-                            if 0 <= px < WIDTH and 0 <= py < HEIGHT:
-                                canvas.blend(py * WIDTH + px, c, 1.0)
+                    for py in range(int(y0 / canvas.sy), int((y0 + scale_y) / canvas.sy)):
+                        for px in range(int(x0 / canvas.sx), int((x0 + scale_x) / canvas.sx)):
+                            if 0 <= px < canvas.width and 0 <= py < canvas.height:
+                                canvas.blend(py * canvas.width + px, c, 1.0)
 
 
 # ---------------------------------------------------------------------------
@@ -885,7 +894,18 @@ def main():
     parser.add_argument("--preview", metavar="DIR", help="also write 640x400 PNG previews here")
     parser.add_argument("--sheet", metavar="PNG", help="also write a contact sheet of them all")
     parser.add_argument("--only", metavar="NAME", help="draw only pictures whose path holds NAME")
+    parser.add_argument("--photo", metavar="PNG",
+                        help="write the dawn scene as a full-colour 1280x800 picture and stop")
     args = parser.parse_args()
+
+    if args.photo:
+        Canvas.pixels = (2 * SCREEN_W, 2 * SCREEN_H)
+        c = picture_fuji_dawn()
+        rows = [bytearray(int(clamp(channel[i], 0, 255) + 0.5)
+                          for i in range(y * c.width, (y + 1) * c.width)
+                          for channel in (c.r, c.g, c.b)) for y in range(c.height)]
+        write(args.photo, png_bytes(c.width, c.height, rows))
+        return 0
 
     bmp_c = os.path.join(args.examples, BMP_MACHINE, "c")
     archive_c = os.path.join(args.examples, ARCHIVE_MACHINE, "c")

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes a new disk image as an emulator keeps a Windows 95 disk: an MBR with
 # one FAT partition from sector START, holding a copy of a host folder tree.
 #

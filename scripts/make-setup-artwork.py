@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the pictures that korsetup carries in setup/resources/.
 
     background.png  440x387, 24-bit colour: the main window's inner area.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything twice and runs all the tests of each build:
 #   build-ci    optimised (RelWithDebInfo), warnings are errors
 #   build-asan  Debug with AddressSanitizer, LeakSanitizer and

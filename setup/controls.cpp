@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls.h"
 
 #include "fonts.h"
@@ -5,10 +6,12 @@
 
 #include "platform/services.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
 
 namespace kor::setup {
@@ -17,6 +20,26 @@ namespace {
 
 QString latin1(const char* name) {
     return QString::fromLatin1(name);
+}
+
+// A child window's title-bar menu holds what a fixed-size window can do, as on
+// Windows: move, and close when it has a close button. Qt's other entries
+// (restore, size, minimize, maximize, stay on top) are removed; the kept ones
+// are named in Japanese whether or not Qt's own translation is installed.
+void keepMoveAndClose(QMdiSubWindow& window, CloseButton closeButton) {
+    QMenu* menu = window.systemMenu();
+    if (!menu)
+        return;
+    for (QAction* action : menu->actions()) {
+        // Qt names its entries through this context, so the comparison holds
+        // in any language.
+        if (action->text() == QMdiSubWindow::tr("&Move"))
+            action->setText(QStringLiteral("移動(&M)"));
+        else if (action->text() == QMdiSubWindow::tr("&Close") && closeButton == CloseButton::Shown)
+            action->setText(QStringLiteral("閉じる(&C)"));
+        else
+            menu->removeAction(action);
+    }
 }
 
 } // namespace
@@ -33,11 +56,15 @@ void setUpChildWindow(QMdiSubWindow& window, const char* name, const QString& ti
         Qt::CustomizeWindowHint | Qt::WindowTitleHint |
         (closeButton == CloseButton::Shown ? Qt::WindowCloseButtonHint : Qt::WindowFlags()));
     window.setAttribute(Qt::WA_DeleteOnClose);
+    keepMoveAndClose(window, closeButton);
 }
 
 void placeChildWindow(QMdiSubWindow& window, QSize areaTwips, double widthDivisor,
                       double heightDivisor) {
     window.adjustSize();
+    // Child windows cannot be resized, as on Windows 95: their controls sit
+    // at fixed places, and a frame dragged wider would only show bare space.
+    window.setFixedSize(window.size());
     window.move(pixelsFromTwips(areaTwips.width() / widthDivisor),
                 pixelsFromTwips(areaTwips.height() / heightDivisor));
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QRect>
@@ -32,12 +33,14 @@ inline QString toQString(std::string_view text) {
 // bar alone for a window left only by its own buttons.
 enum class CloseButton { Shown, Hidden };
 
-// Names and titles a child window that is deleted when it closes.
+// Names and titles a child window that is deleted when it closes; its
+// title-bar menu offers moving it and, with a close button, closing it.
 void setUpChildWindow(QMdiSubWindow& window, const char* name, const QString& title,
                       CloseButton closeButton);
 
 // Sizes a child window once inside the main window, where its title bar is
-// part of it, and moves it to the given shares of the area's size in twips.
+// part of it, fixes that size for good, and moves it to the given shares of
+// the area's size in twips.
 void placeChildWindow(QMdiSubWindow& window, QSize areaTwips, double widthDivisor,
                       double heightDivisor);
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "file_controls.h"
 
 #include "controls.h"
@@ -11,6 +12,7 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyleOptionHeader>
 
 #include <cerrno>
 #include <functional>
@@ -51,6 +53,24 @@ QMimeData* draggedEntryData(const QList<QListWidgetItem*>& items,
         return nullptr;
     return windowsPathData(pathOf(*items.front()));
 }
+
+// A header whose captions, when wider than their column, end in "…" as on
+// Windows. Qt's own header elides against the whole header's width, before it
+// knows the section's, and so never elides: a right-aligned caption loses its
+// beginning instead.
+class ElidingHeader final : public QHeaderView {
+  public:
+    explicit ElidingHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+  protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        QStyleOptionHeader section = *option;
+        section.rect = QRect(0, 0, sectionSize(logicalIndex), height());
+        const QRect label = style()->subElementRect(QStyle::SE_HeaderLabel, &section, this);
+        option->text = option->fontMetrics.elidedText(option->text, Qt::ElideRight, label.width());
+    }
+};
 
 } // namespace
 
@@ -242,6 +262,7 @@ void FileListBox::fill(const std::vector<std::string>& names) {
 }
 
 ReportListView::ReportListView(QWidget* parent) : QTreeWidget(parent) {
+    setHeader(new ElidingHeader(this));
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
@@ -276,6 +297,8 @@ void ReportListView::addColumn(const QString& header, int width, Qt::Alignment a
     const int column = columnCount();
     setColumnCount(column + 1);
     headerItem()->setText(column, header);
+    // The whole caption, for a column too narrow to show it.
+    headerItem()->setToolTip(column, header);
     headerItem()->setTextAlignment(column, alignment | Qt::AlignVCenter);
     setColumnWidth(column, width);
     m_alignments.push_back(alignment | Qt::AlignVCenter);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "core/setup_session.h"
@@ -52,7 +53,7 @@ class Dir_File_Setup final : public QMdiSubWindow {
 
     void recordDrop(QLabel& label, core::LogoSlot slot, const QStringList& hostPaths);
     // Records the item at `windowsPath` as the slot's source, by the mode's
-    // rules; what cannot be recorded is refused with a beep.
+    // rules; what cannot be recorded is refused with a beep and a message.
     void recordPath(QLabel& label, core::LogoSlot slot, const std::string& windowsPath);
     // Lets the user pick the slot's source on the machine's drives; a pick is
     // recorded as a drop is, a cancel changes nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logo_browser.h"
 
 #include "controls.h"
@@ -5,6 +6,7 @@
 #include "main_window.h"
 #include "twips.h"
 
+#include "core/logo_problem_text.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/services.h"
@@ -53,6 +55,31 @@ std::optional<LoadedPicture> loadPicture(const std::string& path) {
         return std::nullopt;
     }
     return LoadedPicture{std::move(image), std::move(file)};
+}
+
+// Why the machine of the settings cannot show a picture file as its logo, in
+// the words KOR and korlogo use; empty when it can, or when the file cannot be
+// read (the change commands say why then). Only the headers are read.
+QString reasonNotShown(const std::string& path, const core::Settings& settings) {
+    const core::LogoFormat format = core::logoFormatOf(settings);
+    const platform::Result<core::LogoInspection> found = core::inspectLogoFile(path, format);
+    if (!found)
+        return {};
+    return toQString(core::describeLogoProblemsInJapanese(found.value(), format));
+}
+
+// The same for an archive member, of which only the listed size is known
+// until it is extracted: a wrong length, or nothing.
+QString reasonNotShown(const std::vector<std::string>& cells, const core::Settings& settings) {
+    const core::LogoFormat format = core::logoFormatOf(settings);
+    const std::optional<std::uint64_t> length =
+        cells.size() > 1 ? core::ListedMemberLength(cells[1]) : std::nullopt;
+    if (!length || *length == core::layoutOf(format).length)
+        return {};
+    core::LogoInspection found;
+    found.length = *length;
+    found.problems.push_back(core::LogoProblem::WrongLength);
+    return toQString(core::describeLogoProblemsInJapanese(found, format));
 }
 
 } // namespace
@@ -160,8 +187,14 @@ void Form1::Dir1_Change() {
 
 void Form1::File1_Click() {
     m_session.archiveState.currentArchiveName = File1->selectedName();
-    if (isBmpMode())
+    if (isBmpMode()) {
+        // The window has no status line: the row itself says why a picture
+        // would not show, for the selected row only, so that a folder of any
+        // size lists as fast as before.
+        if (const QList<QListWidgetItem*> rows = File1->selectedItems(); !rows.isEmpty())
+            rows.front()->setToolTip(reasonNotShown(selectedFilePath(), m_session.settings));
         return enableActionButtons();
+    }
     // An archive that cannot be listed ends the program, as the user is told.
     if (const auto listed = core::ListArchive(m_archiveLists, m_session.archiveState);
         listed != core::ListingResult::Listed) {
@@ -171,6 +204,11 @@ void Form1::File1_Click() {
 }
 
 void Form1::ListView1_Click() {
+    if (const QList<QTreeWidgetItem*> rows = ListView1->selectedItems(); !rows.isEmpty()) {
+        const QString reason = reasonNotShown(ListView1->selectedCells(), m_session.settings);
+        for (int column = 0; column < ListView1->columnCount(); ++column)
+            rows.front()->setToolTip(column, reason);
+    }
     enableActionButtons();
 }
 

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korsetup: the desktop program in which the user tries pictures, makes them
 // logos at once, tells the changer KOR where to draw its pictures from, sets
 // its options and backs up the logo files.
 
+#include "command_line.h"
 #include "fonts.h"
 #include "main_window.h"
 
@@ -10,12 +12,34 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char* argv[]) {
+    // --help, --version and a mistaken argument are answered before
+    // QApplication exists, since it cannot start without a display. Qt's own
+    // options go on to QApplication, which takes them out of argv; an argument
+    // it leaves (an option of a Qt newer than the list korsetup knows) is a
+    // mistake too, answered before any window opens.
+    using kor::setup::CommandLine;
+    if (const CommandLine line = kor::setup::parseCommandLine(argc, argv);
+        line.action != CommandLine::Action::Run)
+        return kor::setup::answerCommandLine(line);
     QApplication application(argc, argv);
+    if (argc > 1)
+        return kor::setup::answerCommandLine({CommandLine::Action::Mistake, argv[1]});
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
     kor::setup::useJapaneseUiFont();
     kor::platform::setServices(kor::platform::makeDesktopServices());
+
+    // korsetup speaks Japanese whatever the host's locale: Qt's own texts
+    // (the tips of title-bar buttons, edit menus) come from its Japanese
+    // translation. When that file is missing they stay English; the message
+    // boxes and title-bar menus name their entries themselves.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     kor::setup::KORsetupMain window;
     window.show();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/archive.h"
 #include "core/operations.h"
 
@@ -8,7 +9,7 @@
 #include "platform/text.h"
 
 #include <charconv>
-#include <ctime>
+#include <cstdio>
 #include <optional>
 
 namespace kor::core {
@@ -71,16 +72,13 @@ std::size_t characterCount(std::string_view utf8) {
     return count;
 }
 
-// The user's short date format, applied to the stored numbers as they are,
-// so that an impossible date (month 13, day 0) shows what the archive holds.
+// The short date of Japanese Windows 95 ("95/08/24"), whatever the host's
+// locale, applied to the stored numbers as they are, so that an impossible
+// date (month 13, day 0) shows what the archive holds.
 std::string shortDateText(const ArchiveEntry::CalendarDate& date) {
-    std::tm time{};
-    time.tm_year = date.year - 1900;
-    time.tm_mon = date.month - 1;
-    time.tm_mday = date.day;
-    char text[64];
-    const std::size_t length = std::strftime(text, sizeof text, "%x", &time);
-    return std::string(text, length);
+    char text[40];
+    std::snprintf(text, sizeof text, "%02d/%02d/%02d", date.year % 100, date.month, date.day);
+    return text;
 }
 
 void fillEntryFields(const INDIVIDUALINFO& info, ArchiveEntry& entry) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/archive_library.h"
 
 namespace kor::core {
@@ -33,8 +34,7 @@ const ArchiveLibrary::Functions* ArchiveLibrary::functions() {
 
     m_loadError.clear();
     m_library = m_location ? platform::LoadedLibrary::open(*m_location, m_loadError)
-                           : platform::LoadedLibrary::openBesideProgram(
-                                 "libunlha32.so", KOR_ARCHIVE_LIBRARY_BUILT, m_loadError);
+                           : platform::LoadedLibrary::openByName("libunlha32.so", m_loadError);
     if (!m_library)
         return nullptr;
 

@@ -1,10 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/logo.h"
 
 #include "core/archive.h"
 #include "platform/files.h"
 #include "platform/temporary_files.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <string>
+#include <vector>
+
+#include <unistd.h>
 
 namespace kor::core {
 
@@ -47,6 +53,14 @@ std::uint64_t ExpectedLogoLength(const Settings& settings) {
     return isOn(settings.pc98Check) ? Pc98LogoLength : LogoLength;
 }
 
+LogoFormat logoFormatOf(const Settings& settings) {
+    return isOn(settings.pc98Check) ? LogoFormat::Pc98 : LogoFormat::Windows95;
+}
+
+std::string_view machineNameOf(LogoFormat format) {
+    return format == LogoFormat::Pc98 ? "PC-98" : "Windows 95";
+}
+
 bool IsLogoLengthAccepted(const Settings& settings, std::uint64_t length) {
     const std::uint64_t expected = ExpectedLogoLength(settings);
     return expected == 0 ? length <= LargestPictureLength : expected == length;
@@ -60,6 +74,32 @@ platform::Status InstallLogoFromFile(const Settings& settings, LogoSlot slot,
 platform::Status InstallLogoFromExtracted(const Settings& settings, LogoSlot slot,
                                           std::string_view extractedPath) {
     return platform::replaceFile(extractedPath, LogoTargetPath(slot, settings));
+}
+
+platform::Result<LogoInspection> inspectLogoFile(std::string_view path, LogoFormat format) {
+    // Measured first: the length counts for the inspection, and only a plain
+    // file has one, so a FIFO given a picture's name is never opened.
+    const std::uint64_t length = KOR_TRY(platform::fileLength(path));
+    const int descriptor = KOR_TRY(platform::openFileForReading(path));
+    std::vector<std::uint8_t> start(std::min<std::uint64_t>(length, LogoHeadersLength));
+    std::size_t filled = 0;
+    int error = 0;
+    while (filled < start.size()) {
+        const ssize_t got = ::read(descriptor, start.data() + filled, start.size() - filled);
+        if (got > 0)
+            filled += static_cast<std::size_t>(got);
+        else if (got == 0)
+            break;
+        else if (errno != EINTR) {
+            error = errno;
+            break;
+        }
+    }
+    ::close(descriptor);
+    if (error != 0)
+        return platform::Error(platform::Operation::Read, std::string(path), error);
+    start.resize(filled);
+    return inspectLogo(start, length, format);
 }
 
 std::string LogoBackupFolder(const Settings& settings) {

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/desktop_services.h"
 
 #include "platform/machine.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
@@ -31,12 +33,26 @@ void ensureApplication() {
     Q_UNUSED(application);
 }
 
+// The buttons read as on Japanese Windows, whatever the host's locale and
+// whether or not Qt's Japanese translation is installed.
+void nameButtonsInJapanese(QMessageBox& box) {
+    const struct {
+        QMessageBox::StandardButton button;
+        const char* text;
+    } names[] = {
+        {QMessageBox::Ok, "OK"}, {QMessageBox::Yes, "はい(&Y)"}, {QMessageBox::No, "いいえ(&N)"}};
+    for (const auto& [button, text] : names)
+        if (QAbstractButton* shown = box.button(button))
+            shown->setText(QString::fromUtf8(text));
+}
+
 class DesktopServices final : public Services {
   public:
     DesktopServices() { ensureApplication(); }
 
     void showMessage(std::string_view caption, std::string_view text) override {
         QMessageBox box(QMessageBox::NoIcon, toQString(caption), toQString(text), QMessageBox::Ok);
+        nameButtonsInJapanese(box);
         box.exec();
     }
 
@@ -44,6 +60,7 @@ class DesktopServices final : public Services {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("確認"), toQString(text),
                         QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
+        nameButtonsInJapanese(box);
         return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "image_drive.h"
 
 #include "platform/temporary_files.h"

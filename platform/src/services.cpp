@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/services.h"
 
 #include "platform/library.h"
@@ -155,8 +156,8 @@ std::unique_ptr<Services> loadDesktopServices() {
     std::string error;
     // Kept loaded to the end of the program: its application object lives
     // there.
-    static LoadedLibrary* face = new LoadedLibrary(LoadedLibrary::openBesideProgram(
-        "libkor_platform_desktop.so", KOR_DESKTOP_FACE_BUILT, error));
+    static LoadedLibrary* face =
+        new LoadedLibrary(LoadedLibrary::openByName("libkor_platform_desktop.so", error));
     using Factory = Services* (*)();
     if (const auto make = reinterpret_cast<Factory>(face->symbol("korMakeDesktopServices")))
         return std::unique_ptr<Services>(make());

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "changer_run.h"
 
 #include "core/logo.h"
@@ -16,10 +17,7 @@ namespace {
 using core::LogoLength;
 
 std::string picture(char fill, std::size_t length = LogoLength) {
-    std::string bytes(length, fill);
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    return bytes;
+    return withBitmapStart(std::string(length, fill));
 }
 
 class ChangerArchiveMode : public ::testing::Test {
@@ -181,7 +179,11 @@ TEST_F(ChangerArchiveMode, OnlyTheDrawnMemberIsEverWritten) {
         ASSERT_EQ(run.exitStatus, 0) << run.standardError;
         const std::string logo = machine.readFile("C:\\logo.sys");
         EXPECT_TRUE(logo == oldLogos["opening"] || writable.contains(logo)) << logo.size();
-        EXPECT_EQ(unchangedLogos(run).size(), logo == oldLogos["opening"] ? 1u : 0u)
+        // Members of a few bytes are no bitmaps: installed, they are noted.
+        EXPECT_EQ(unchangedLogos(run),
+                  std::vector<std::string>{logo == oldLogos["opening"]
+                                               ? "logo.sys"
+                                               : "logo.sys" + std::string(NotShown)})
             << run.standardError;
         installed.insert(logo);
         machine.writeFile("C:\\logo.sys", oldLogos["opening"]);

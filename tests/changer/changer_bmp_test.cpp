@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "changer_run.h"
 
 #include "core/logo.h"
@@ -110,24 +111,30 @@ TEST_F(ChangerBmpMode, WithoutKorIniNothingChanges) {
 }
 
 TEST_F(ChangerBmpMode, LengthRuleFollowsTheOptions) {
+    // Without the size check a picture of any length is installed, with a note
+    // when the machine cannot show it.
+    enum Outcome { Installed, InstalledNotShown, Refused };
     struct Case {
         std::string options;
         std::uint64_t length;
-        bool installed;
+        Outcome outcome;
     };
     for (const Case& c :
-         {Case{"", LogoLength, true}, Case{"", LogoLength - 1, false},
-          Case{"", LogoLength + 1, false}, Case{"pc98Check=on", Pc98LogoLength, true},
-          Case{"pc98Check=on", LogoLength, false}, Case{"pc98Check=ON", LogoLength, true},
-          Case{"sizecheck=on", 11, true}, Case{"sizecheck=on\npc98Check=on", 0, true},
-          Case{"sizecheck=on", core::LargestPictureLength + 1, false}}) {
+         {Case{"", LogoLength, Installed}, Case{"", LogoLength - 1, Refused},
+          Case{"", LogoLength + 1, Refused}, Case{"pc98Check=on", Pc98LogoLength, Installed},
+          Case{"pc98Check=on", LogoLength, Refused}, Case{"pc98Check=ON", LogoLength, Installed},
+          Case{"sizecheck=on", 11, InstalledNotShown}, Case{"sizecheck=on", LogoLength, Installed},
+          Case{"sizecheck=on\npc98Check=on", 0, InstalledNotShown},
+          Case{"sizecheck=on", core::LargestPictureLength + 1, Refused}}) {
         std::filesystem::remove_all(machine.host("C:\\PICS"));
         const auto pictures = picturesIn("C:\\PICS", 1, c.length);
         writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\PICS\n" + c.options);
         machine.writePicture("C:\\logo.sys", LogoLength, 100);
-        expectCleanRun(runChanger(machine), c.installed ? std::vector<std::string>{}
-                                                        : std::vector<std::string>{"logo.sys"});
-        EXPECT_EQ(pictures.contains(machine.readFile("C:\\logo.sys")), c.installed)
+        const std::vector<std::string> said[] = {
+            {}, {"logo.sys" + std::string(NotShown)}, {"logo.sys"}};
+        expectCleanRun(runChanger(machine), said[c.outcome]);
+        const bool installed = c.outcome != Refused;
+        EXPECT_EQ(pictures.contains(machine.readFile("C:\\logo.sys")), installed)
             << c.options << " with a picture of " << c.length << " bytes";
     }
 }
@@ -135,7 +142,7 @@ TEST_F(ChangerBmpMode, LengthRuleFollowsTheOptions) {
 TEST_F(ChangerBmpMode, ATextFileBecomesTheLogoWithoutTheSizeCheck) {
     machine.writeFile("C:\\PICS\\README.TXT", "not a picture at all");
     writeSettings(machine, "ArcCheck=on\nsizecheck=on\nEDirOnly=C:\\PICS");
-    expectCleanRun(runChanger(machine));
+    expectCleanRun(runChanger(machine), {"logos.sys" + std::string(NotShown)});
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logos.sys"), "not a picture at all");
 }
 
@@ -148,6 +155,39 @@ TEST_F(ChangerBmpMode, ARefusedOrEmptyFolderSkipsOnlyItsSlot) {
     EXPECT_EQ(machine.readFile("C:\\logo.sys"), oldLogos["opening"]);
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), oldLogos["middle"]);
     EXPECT_TRUE(pictures.contains(machine.readFile("C:\\WINDOWS\\logos.sys")));
+}
+
+// A picture of the logo's length passes the size check and is installed as
+// before, but one whose headers Windows 95 refuses gets a note saying why.
+TEST_F(ChangerBmpMode, APictureWindowsCannotShowIsInstalledWithANote) {
+    struct Case {
+        const char* what;
+        std::size_t at; // a header field, four bytes
+        std::uint32_t value;
+        std::string reasons;
+    };
+    const Case cases[] = {
+        {"twice as wide", 18, 640,
+         "幅が 640 ドットです (320 ドットでなければなりません)。"
+         "画像データが途中で切れています (128000 バイト不足)。"},
+        {"run-length encoded", 30, 1, "画像が圧縮されています (方式 1)。"},
+    };
+    for (const Case& c : cases) {
+        machine.writePicture("C:\\壁紙\\A.BMP", LogoLength, 3);
+        std::string picture = machine.readFile("C:\\壁紙\\A.BMP");
+        for (std::size_t i = 0; i < 4; ++i)
+            picture[c.at + i] = static_cast<char>(c.value >> (8 * i) & 0xFF);
+        machine.writeFile("C:\\壁紙\\A.BMP", picture);
+        writeSettings(machine, "ArcCheck=on\nMDirOnly=C:\\\x95\xC7\x8E\x86");
+        const auto run = runChanger(machine);
+        EXPECT_EQ(run.exitStatus, 0) << c.what;
+        EXPECT_EQ(run.standardError,
+                  "KOR: logow.sys を C:\\壁紙\\A.BMP に変更しましたが、Windows 95 "
+                  "のロゴとして表示できない可能性があります。" +
+                      c.reasons + "\n")
+            << c.what;
+        EXPECT_TRUE(machine.readFile("C:\\WINDOWS\\logow.sys") == picture) << c.what;
+    }
 }
 
 TEST_F(ChangerBmpMode, PicturesAndWindowsOnDifferentDrives) {
@@ -237,9 +277,7 @@ TEST_F(ChangerBmpMode, SetUpFaultsNameWhatToMend) {
 TEST_F(ChangerBmpMode, HostFilesNamedInCp932AreWholeNames) {
     const std::filesystem::path folder = machine.root() / "c" / "\x83\x5C\x83\x74\x83\x67";
     std::filesystem::create_directories(folder);
-    std::string picture(LogoLength, 's');
-    picture[0] = 'B';
-    picture[1] = 'M';
+    const std::string picture = withBitmapStart(std::string(LogoLength, 's'));
     std::ofstream(folder / "\x95\x5C.BMP", std::ios::binary) << picture;
     // KOR.INI names the folder in CP932, as Windows writes it: "ソフト".
     writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\\x83\x5C\x83\x74\x83\x67\n"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "changer_run.h"
 
 #include "core/logo.h"
@@ -15,10 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string picture(char fill) {
-    std::string bytes(core::LogoLength, fill);
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    return bytes;
+    return withBitmapStart(std::string(core::LogoLength, fill));
 }
 
 // An emulator's disk as Japanese Windows 95 leaves it: an MBR and a FAT16

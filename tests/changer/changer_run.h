@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "run_program.h"
@@ -101,15 +102,24 @@ inline ProgramRun runChangerWithoutPrivileges(const TemporaryMachine& machine) {
 }
 
 // What a run said on standard error, a line each: for a note that a logo was
-// left unchanged, the logo's file name ("logo.sys"); any other line as it is.
+// left unchanged, the logo's file name ("logo.sys"); for a note that a logo
+// was changed to a picture the machine may not show, its file name followed
+// by NotShown; any other line as it is.
+inline constexpr std::string_view NotShown = " may not be shown";
 inline std::vector<std::string> unchangedLogos(const ProgramRun& run) {
     std::vector<std::string> lines;
     std::istringstream text(run.standardError);
-    const std::string note = " は変更しません: ";
+    const std::string unchanged = " は変更しません: ";
+    const std::string notShown = "のロゴとして表示できない可能性があります。";
     for (std::string line; std::getline(text, line);) {
-        const auto at = line.find(note);
-        lines.push_back(
-            line.starts_with("KOR: ") && at != std::string::npos ? line.substr(5, at - 5) : line);
+        if (!line.starts_with("KOR: "))
+            lines.push_back(line);
+        else if (const auto at = line.find(unchanged); at != std::string::npos)
+            lines.push_back(line.substr(5, at - 5));
+        else if (line.find(notShown) != std::string::npos)
+            lines.push_back(line.substr(5, line.find(' ', 5) - 5) + std::string(NotShown));
+        else
+            lines.push_back(line);
     }
     return lines;
 }

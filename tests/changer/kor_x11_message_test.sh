@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the built KOR on a desktop (a private Xvfb) with a KOR.INI that names a
 # folder that does not exist: KOR loads its desktop message face, shows the
 # failure in a box titled "KOR", waits for OK, and then ends with status 1.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/archive.h"
 
 #include "core/archive_library.h"
@@ -73,7 +74,8 @@ TEST(MemberNames, DecodeShiftJis) {
         EXPECT_EQ(DecodeMemberName(c.bytes.c_str()), c.text);
 }
 
-TEST(ArchiveRows, CellsShowSizesDateAndTimeWithoutLeadingZeros) {
+TEST(ArchiveRows, CellsShowSizesTheJapaneseShortDateAndTheTimeWithoutLeadingZeros) {
+    // The host's date order must not leak in: a C locale writes "%x" month first.
     std::setlocale(LC_TIME, "C");
     ArchiveEntry entry;
     entry.Name = "A.BMP";
@@ -84,9 +86,9 @@ TEST(ArchiveRows, CellsShowSizesDateAndTimeWithoutLeadingZeros) {
     entry.Minute = 5;
     entry.Second = 10;
     EXPECT_EQ(archiveRowCells(entry),
-              (std::vector<std::string>{"A.BMP", "129078", "4711", "03/04/97", "9:5:10"}));
+              (std::vector<std::string>{"A.BMP", "129078", "4711", "97/03/04", "9:5:10"}));
     entry.Date = {2001, 13, 0};
-    EXPECT_EQ(archiveRowCells(entry)[3], "13/00/01") << "an impossible date shows what is stored";
+    EXPECT_EQ(archiveRowCells(entry)[3], "01/13/00") << "an impossible date shows what is stored";
 }
 
 class ArchiveListing : public ::testing::Test {
@@ -114,7 +116,6 @@ class ArchiveListing : public ::testing::Test {
 };
 
 TEST_F(ArchiveListing, ListsEveryMemberInStoredOrderUnderFiveColumns) {
-    std::setlocale(LC_TIME, "C");
     writeArchive(
         "LOGOS.LZH",
         {{"Z.BMP", picture(129078), testing::dosDate(1997, 3, 4), testing::dosTime(9, 5, 10)},
@@ -126,7 +127,7 @@ TEST_F(ArchiveListing, ListsEveryMemberInStoredOrderUnderFiveColumns) {
     EXPECT_EQ(host.names, (std::vector<std::string>{"Z.BMP", "ロゴ 1.BMP", "SUB\\A.BMP"}));
     ASSERT_EQ(host.rows.size(), 3u);
     EXPECT_EQ(host.rows[0],
-              (std::vector<std::string>{"Z.BMP", "129078", "129078", "03/04/97", "9:5:10"}));
+              (std::vector<std::string>{"Z.BMP", "129078", "129078", "97/03/04", "9:5:10"}));
     EXPECT_EQ(host.rows[1][0], "ロゴ 1.BMP");
     EXPECT_EQ(host.rows[1][1], "128118");
     EXPECT_EQ(host.rows[2][0], "SUB\\A.BMP") << "a member with an impossible date is still listed";

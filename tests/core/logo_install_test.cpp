@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/archive.h"
 #include "core/logo.h"
 #include "platform/files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/setup_session.h"
 
 #include "temporary_machine.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What a logo may hold after a run that was killed, for the fault-injection
 # checks, which source this file: its old bytes, or one of the pictures the
 # machine offers (a .BMP file, or a member of an .LZH archive).

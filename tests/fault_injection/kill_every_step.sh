@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Kills KOR at its system calls, one after another, and checks what a crash
 # at that moment leaves behind.
 #

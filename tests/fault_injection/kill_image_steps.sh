@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Kills KOR at each step where it starts or waits for a process, on a machine
 # whose drive C: is a FAT disk image, and checks what that leaves in the image.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every input that once broke a fuzz target, run again through the same
 // harness without libFuzzer: a harness aborts on the fault it found, so a case
 // passes when its input runs to the end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korlogo preview run as a program: the first frame it saves, and the files
 // and sessions in which it shows nothing.
 

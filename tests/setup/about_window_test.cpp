@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The about window of the menu item "情報".
 
 #include "about_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image display window that the browser's "画像表示" opens: the picture
 // stretched over its area, its change buttons, the used mark, and the copy of
 // an archive member that it deletes on closing unless a change used it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korsetup on a drive C: that is a FAT disk image, as an emulator's Windows 95
 // disk is: the logo browser walks into a folder with a Japanese 8.3 name,
 // shows a picture or an archive member and makes it a logo at once, and the

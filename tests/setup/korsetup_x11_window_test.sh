@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the built korsetup in a private Xvfb, on a temporary copy of the demo
 # machine with LZH archives, and checks with the X server's own view of it
 # that the window "KOR SETUP" appears at its fixed size (440 pixels wide; the

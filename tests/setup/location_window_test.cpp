@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The location window: items dropped from the file manager or the logo
 // browser on its three value labels, or picked in the dialog a double click
 // opens, are recorded in KOR.INI at once, by the mode's rules; what cannot be
@@ -124,6 +125,14 @@ struct OpenLocation {
                                       : QByteArray();
     }
     int beeps() { return recording.recorder().beeps; }
+    // The messages shown once the drop is over.
+    QStringList messages() {
+        QCoreApplication::processEvents();
+        QStringList texts;
+        for (const auto& message : recording.recorder().messages)
+            texts << QString::fromStdString(message.text);
+        return texts;
+    }
 
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
@@ -157,6 +166,18 @@ bool withChooser(QLabel& value, const std::function<void(SourceChooser&)>& use) 
     QTest::mouseDClick(&value, Qt::LeftButton);
     return opened;
 }
+
+// What a refused drop says, after the drop.
+const QString NoArchive = "ドロップされたファイルは LZH ファイルではありません。";
+const QString FolderNoArchive = "フォルダは設定できません。LZH ファイルをドロップしてください。";
+const QString OutsideFolder =
+    "ドロップされたフォルダはエミュレートされたマシンのドライブの外にあります。";
+const QString UnwritableFolder =
+    "ドロップされたフォルダの名前に、Windows のパスとして書けない文字があります。";
+const QString OutsideFile =
+    "ドロップされたファイルはエミュレートされたマシンのドライブの外にあります。";
+const QString UnwritableFile =
+    "ドロップされたファイルの名前に、Windows のパスとして書けない文字があります。";
 
 const QStringList BmpModeKeys{"DirOnly", "MDirOnly", "EDirOnly"};
 const QStringList ArchiveModeKeys{"FileName", "MFileName", "EFileName"};
@@ -244,62 +265,64 @@ void LocationWindowTest::dropIsRecorded_data() {
     QTest::addColumn<QStringList>("inMemory");
     QTest::addColumn<QByteArray>("korIni");
     QTest::addColumn<int>("beeps");
+    QTest::addColumn<QString>("message"); // after a refused drop
 
     QTest::newRow("BMP: a folder")
         << "on"
         << "Label1" << QStringList{"C:\\LOGO"} << QStringList{"C:\\LOGO", "C:\\OLD6", "C:\\OLD2"}
         << QStringList{"C:\\LOGO", "C:\\OLD6", "C:\\OLD2"}
-        << iniWith(BmpModeIni, {"DirOnly=C:\\LOGO"}) << 0;
+        << iniWith(BmpModeIni, {"DirOnly=C:\\LOGO"}) << 0 << "";
     QTest::newRow("BMP: a file records its folder")
         << "on"
         << "Label6" << QStringList{"C:\\LOGO\\A.BMP"}
         << QStringList{"C:\\OLD1", "C:\\LOGO", "C:\\OLD2"}
         << QStringList{"C:\\OLD1", "C:\\LOGO", "C:\\OLD2"}
-        << iniWith(BmpModeIni, {"MDirOnly=C:\\LOGO"}) << 0;
+        << iniWith(BmpModeIni, {"MDirOnly=C:\\LOGO"}) << 0 << "";
     QTest::newRow("BMP: of several items the last counts")
         << "on"
         << "Label2" << QStringList{"C:\\LOGO\\A.BMP", "D:\\PICS"}
         << QStringList{"C:\\OLD1", "C:\\OLD6", "D:\\PICS"}
         << QStringList{"C:\\OLD1", "C:\\OLD6", "D:\\PICS"}
-        << iniWith(BmpModeIni, {"EDirOnly=D:\\PICS"}) << 0;
+        << iniWith(BmpModeIni, {"EDirOnly=D:\\PICS"}) << 0 << "";
     QTest::newRow("BMP: Shift-JIS with a 0x5C trail byte")
         << "on"
         << "Label2" << QStringList{"C:\\表"} << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\表"}
         << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\表"}
-        << iniWith(BmpModeIni, {"EDirOnly=C:\\\x95\x5C"}) << 0;
+        << iniWith(BmpModeIni, {"EDirOnly=C:\\\x95\x5C"}) << 0 << "";
 
     QTest::newRow("archive: an archive")
         << "off"
         << "Label1" << QStringList{"D:\\ARC\\logo1.lzh"} << QStringList{"logo1.lzh", "old6.lzh", ""}
         << QStringList{"logo1.lzh", "old6.lzh", ""}
-        << iniWith(ArchiveModeIni, {"Dir=D:\\ARC", "FileName=logo1.lzh"}) << 0;
+        << iniWith(ArchiveModeIni, {"Dir=D:\\ARC", "FileName=logo1.lzh"}) << 0 << "";
     QTest::newRow("archive: directory written before file name")
         << "off"
         << "Label2" << QStringList{"D:\\ARC\\LOGO2.LZH"}
         << QStringList{"old1.lzh", "old6.lzh", "LOGO2.LZH"}
         << QStringList{"old1.lzh", "old6.lzh", "LOGO2.LZH"}
-        << iniWith(ArchiveModeIni, {"EDir=D:\\ARC", "EFileName=LOGO2.LZH"}) << 0;
+        << iniWith(ArchiveModeIni, {"EDir=D:\\ARC", "EFileName=LOGO2.LZH"}) << 0 << "";
     QTest::newRow("archive: Shift-JIS names")
         << "off"
         << "Label1" << QStringList{"C:\\表\\ロゴ.lzh"} << QStringList{"ロゴ.lzh", "old6.lzh", ""}
         << QStringList{"ロゴ.lzh", "old6.lzh", ""}
-        << iniWith(ArchiveModeIni, {"Dir=C:\\\x95\x5C", "FileName=\x83\x8D\x83\x53.lzh"}) << 0;
+        << iniWith(ArchiveModeIni, {"Dir=C:\\\x95\x5C", "FileName=\x83\x8D\x83\x53.lzh"}) << 0
+        << "";
     QTest::newRow("archive: of several items the last counts")
         << "off"
         << "Label2" << QStringList{"D:\\ARC\\A.BMP", "D:\\ARC\\logo1.lzh"}
         << QStringList{"old1.lzh", "old6.lzh", "logo1.lzh"}
         << QStringList{"old1.lzh", "old6.lzh", "logo1.lzh"}
-        << iniWith(ArchiveModeIni, {"EDir=D:\\ARC", "EFileName=logo1.lzh"}) << 0;
+        << iniWith(ArchiveModeIni, {"EDir=D:\\ARC", "EFileName=logo1.lzh"}) << 0 << "";
     // Refused: the label is emptied, the recorded archive stays.
     QTest::newRow("archive: not an archive")
         << "off"
         << "Label6" << QStringList{"D:\\ARC\\A.BMP"} << QStringList{"old1.lzh", "", ""}
-        << QStringList{"old1.lzh", "old6.lzh", ""} << iniBytes(ArchiveModeIni) << 1;
+        << QStringList{"old1.lzh", "old6.lzh", ""} << iniBytes(ArchiveModeIni) << 1 << NoArchive;
     QTest::newRow("archive: of several items the last is no archive")
         << "off"
         << "Label1" << QStringList{"D:\\ARC\\logo1.lzh", "D:\\ARC\\A.BMP"}
         << QStringList{"", "old6.lzh", ""} << QStringList{"old1.lzh", "old6.lzh", ""}
-        << iniBytes(ArchiveModeIni) << 1;
+        << iniBytes(ArchiveModeIni) << 1 << NoArchive;
 }
 
 void LocationWindowTest::dropIsRecorded() {
@@ -310,6 +333,7 @@ void LocationWindowTest::dropIsRecorded() {
     QFETCH(QStringList, inMemory);
     QFETCH(QByteArray, korIni);
     QFETCH(int, beeps);
+    QFETCH(QString, message);
     OpenLocation open(modeIni(arcCheck));
     const bool bmpMode = arcCheck == QStringLiteral("on");
     const QStringList otherModeValues = open.inMemory(bmpMode ? ArchiveModeKeys : BmpModeKeys);
@@ -327,7 +351,7 @@ void LocationWindowTest::dropIsRecorded() {
     QCOMPARE(open.inMemory(bmpMode ? BmpModeKeys : ArchiveModeKeys), inMemory);
     QCOMPARE(open.korIni(), korIni);
     QCOMPARE(open.beeps(), beeps);
-    QVERIFY(open.recording.recorder().messages.empty());
+    QCOMPARE(open.messages(), message.isEmpty() ? QStringList() : QStringList{message});
     // A drop leaves the other mode's values, and the archive directories the
     // start-up read, as they were.
     QCOMPARE(open.inMemory(bmpMode ? ArchiveModeKeys : BmpModeKeys), otherModeValues);
@@ -337,46 +361,56 @@ void LocationWindowTest::dropIsRecorded() {
 void LocationWindowTest::unrecordablePathIsRefusedWhole_data() {
     QTest::addColumn<QString>("arcCheck");
     QTest::addColumn<QString>("target");
-    // Below the machine's root ("c/LOGO"), or "outside/..." for a folder
-    // outside every drive.
+    // Below the machine's root ("c/LOGO"), or "outside/..." for an item
+    // outside every drive; a folder with a trailing "/", else a file.
     QTest::addColumn<QString>("hostPath");
+    QTest::addColumn<QString>("message");
 
     QTest::newRow("BMP: outside every drive") << "on"
                                               << "Label1"
-                                              << "outside/PICS";
+                                              << "outside/PICS/" << OutsideFolder;
     QTest::newRow("archive: outside every drive") << "off"
                                                   << "Label6"
-                                                  << "outside/logo1.lzh";
+                                                  << "outside/logo1.lzh" << OutsideFile;
     QTest::newRow("BMP: a line break in a folder name") << "on"
                                                         << "Label2"
-                                                        << "c/LOGO/two\nlines";
+                                                        << "c/LOGO/two\nlines/" << UnwritableFolder;
     // The directory alone could be written; it must not be without its file.
-    QTest::newRow("archive: a line break in the archive name") << "off"
-                                                               << "Label1"
-                                                               << "d/ARC/two\nlines.lzh";
-    QTest::newRow("archive: a line break in the directory") << "off"
-                                                            << "Label2"
-                                                            << "d/two\rlines/logo1.lzh";
-    QTest::newRow("BMP: a backslash in a host name names another folder") << "on"
-                                                                          << "Label6"
-                                                                          << "c/LOGO\\PICS";
+    QTest::newRow("archive: a line break in the archive name")
+        << "off"
+        << "Label1"
+        << "d/ARC/two\nlines.lzh" << UnwritableFile;
+    QTest::newRow("archive: a line break in the directory")
+        << "off"
+        << "Label2"
+        << "d/two\rlines/logo1.lzh" << UnwritableFile;
+    QTest::newRow("BMP: a backslash in a host name names another folder")
+        << "on"
+        << "Label6"
+        << "c/LOGO\\PICS" << UnwritableFile;
     QTest::newRow("archive: a character CP932 cannot hold") << "off"
                                                             << "Label1"
-                                                            << "d/ARC/🙂.lzh";
+                                                            << "d/ARC/🙂.lzh" << UnwritableFile;
 }
 
 void LocationWindowTest::unrecordablePathIsRefusedWhole() {
     QFETCH(QString, arcCheck);
     QFETCH(QString, target);
     QFETCH(QString, hostPath);
+    QFETCH(QString, message);
     OpenLocation open(modeIni(arcCheck));
     QTemporaryDir outside;
     QVERIFY(outside.isValid());
+    const bool isFolder = hostPath.endsWith('/');
+    const QString name = isFolder ? hostPath.chopped(1) : hostPath;
     const std::filesystem::path host =
-        hostPath.startsWith(QStringLiteral("outside/"))
-            ? std::filesystem::path(outside.path().toStdString()) / hostPath.mid(8).toStdString()
-            : open.machine.root() / hostPath.toStdString();
-    makeFile(host);
+        name.startsWith(QStringLiteral("outside/"))
+            ? std::filesystem::path(outside.path().toStdString()) / name.mid(8).toStdString()
+            : open.machine.root() / name.toStdString();
+    if (isFolder)
+        std::filesystem::create_directories(host);
+    else
+        makeFile(host);
     const QStringList values = open.values();
     const QByteArray korIni = open.korIni();
     const QStringList before = open.inMemory(AllKeys);
@@ -386,7 +420,7 @@ void LocationWindowTest::unrecordablePathIsRefusedWhole() {
 
     QVERIFY(outcome.dropAccepted);
     QCOMPARE(open.beeps(), 1);
-    QVERIFY(open.recording.recorder().messages.empty());
+    QCOMPARE(open.messages(), QStringList{message});
     QCOMPARE(open.values(), values);
     QCOMPARE(open.korIni(), korIni);
     QCOMPARE(open.inMemory(AllKeys), before);
@@ -446,33 +480,36 @@ void LocationWindowTest::browserEntryDropIsRecorded_data() {
     QTest::addColumn<QStringList>("values");
     QTest::addColumn<QByteArray>("korIni");
     QTest::addColumn<int>("beeps");
+    QTest::addColumn<QString>("message"); // after a refused drop
 
     QTest::newRow("BMP: a folder") << "on"
                                    << "Label1"
                                    << "D:\\"
                                    << "Dir1"
                                    << "PICS" << QStringList{"D:\\PICS", "C:\\OLD6", "C:\\OLD2"}
-                                   << iniWith(BmpModeIni, {"DirOnly=D:\\PICS"}) << 0;
+                                   << iniWith(BmpModeIni, {"DirOnly=D:\\PICS"}) << 0 << "";
     QTest::newRow("BMP: a picture records its folder")
         << "on"
         << "Label6"
         << "C:\\LOGO"
         << "File1"
         << "A.BMP" << QStringList{"C:\\OLD1", "C:\\LOGO", "C:\\OLD2"}
-        << iniWith(BmpModeIni, {"MDirOnly=C:\\LOGO"}) << 0;
+        << iniWith(BmpModeIni, {"MDirOnly=C:\\LOGO"}) << 0 << "";
     QTest::newRow("archive: an archive")
         << "off"
         << "Label2"
         << "C:\\表"
         << "File1"
         << "ロゴ.lzh" << QStringList{"old1.lzh", "old6.lzh", "ロゴ.lzh"}
-        << iniWith(ArchiveModeIni, {"EDir=C:\\\x95\x5C", "EFileName=\x83\x8D\x83\x53.lzh"}) << 0;
+        << iniWith(ArchiveModeIni, {"EDir=C:\\\x95\x5C", "EFileName=\x83\x8D\x83\x53.lzh"}) << 0
+        << "";
     QTest::newRow("archive: a folder is no archive")
         << "off"
         << "Label1"
         << "D:\\"
         << "Dir1"
-        << "ARC" << QStringList{"", "old6.lzh", ""} << iniBytes(ArchiveModeIni) << 1;
+        << "ARC" << QStringList{"", "old6.lzh", ""} << iniBytes(ArchiveModeIni) << 1
+        << FolderNoArchive;
 }
 
 void LocationWindowTest::browserEntryDropIsRecorded() {
@@ -484,6 +521,7 @@ void LocationWindowTest::browserEntryDropIsRecorded() {
     QFETCH(QStringList, values);
     QFETCH(QByteArray, korIni);
     QFETCH(int, beeps);
+    QFETCH(QString, message);
     OpenLocation open(modeIni(arcCheck));
     // The user turns to the browser to drag from it; the values stay open.
     open.window->showLogoBrowser();
@@ -506,24 +544,29 @@ void LocationWindowTest::browserEntryDropIsRecorded() {
     QCOMPARE(open.values(), values);
     QCOMPARE(open.korIni(), korIni);
     QCOMPARE(open.beeps(), beeps);
-    QVERIFY(open.recording.recorder().messages.empty());
+    QCOMPARE(open.messages(), message.isEmpty() ? QStringList() : QStringList{message});
 }
 
 void LocationWindowTest::unrecordableWindowsPathIsRefused_data() {
     QTest::addColumn<QString>("arcCheck");
     QTest::addColumn<QString>("windowsPath");
+    QTest::addColumn<QString>("message");
 
-    QTest::newRow("BMP: a missing folder") << "on"
-                                           << "C:\\GONE";
-    QTest::newRow("archive: a drive not mapped") << "off"
-                                                 << "Q:\\logo1.lzh";
-    QTest::newRow("archive: a path not in its full form") << "off"
-                                                          << "D:\\ARC\\..\\logo1.lzh";
+    QTest::newRow("BMP: a missing folder")
+        << "on"
+        << "C:\\GONE" << QString("ドロップされたファイルが見つかりません。");
+    QTest::newRow("archive: a drive not mapped")
+        << "off"
+        << "Q:\\logo1.lzh" << QString("ドロップされたファイルが見つかりません。");
+    QTest::newRow("archive: a path not in its full form")
+        << "off"
+        << "D:\\ARC\\..\\logo1.lzh" << QString("ドロップされた場所は設定できません。");
 }
 
 void LocationWindowTest::unrecordableWindowsPathIsRefused() {
     QFETCH(QString, arcCheck);
     QFETCH(QString, windowsPath);
+    QFETCH(QString, message);
     OpenLocation open(modeIni(arcCheck));
     const QStringList values = open.values();
     const QByteArray korIni = open.korIni();
@@ -535,7 +578,7 @@ void LocationWindowTest::unrecordableWindowsPathIsRefused() {
 
     QVERIFY(outcome.dropAccepted);
     QCOMPARE(open.beeps(), 1);
-    QVERIFY(open.recording.recorder().messages.empty());
+    QCOMPARE(open.messages(), QStringList{message});
     QCOMPARE(open.values(), values);
     QCOMPARE(open.korIni(), korIni);
     QCOMPARE(open.inMemory(AllKeys), before);

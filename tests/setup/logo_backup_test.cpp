@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The logo backup of the menu item "ＬＯＧＯファイルバックアップ": it asks, copies
 // logo.sys, logow.sys and logos.sys into korback in the Windows directory, and
 // says how it went.

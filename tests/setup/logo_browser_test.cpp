@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The logo browser of the menu item "ＬＯＧＯファイルの変更": its drive,
 // directory and file lists, the member list that the archive listing fills,
 // which buttons are enabled when, and the change command in both modes.
@@ -113,6 +114,8 @@ class LogoBrowserTest : public QObject {
     void listsAnArchiveWithSizesDatesAndTimes();
     void actionButtons_data();
     void actionButtons();
+    void aSelectedRowSaysWhyItWouldNotShow_data();
+    void aSelectedRowSaysWhyItWouldNotShow();
     void changingPlaceEmptiesTheMemberList_data();
     void changingPlaceEmptiesTheMemberList();
     void anInvalidArchiveEndsTheProgram();
@@ -213,13 +216,15 @@ void LogoBrowserTest::listsAnArchiveWithSizesDatesAndTimes() {
              QList<int>({95, 54, 55, 72, 48}));
     QCOMPARE(list->headerItem()->textAlignment(0) & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
     QCOMPARE(list->headerItem()->textAlignment(1) & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+    // Captions wider than their columns end in "…"; hovering shows them whole.
+    for (int column = 0; column < list->columnCount(); ++column)
+        QCOMPARE(list->model()->headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString(),
+                 list->headerItem()->text(column));
 
     QCOMPARE(list->topLevelItemCount(), 3);
-    kor::core::ArchiveEntry stamp;
-    stamp.Date = {1995, 8, 24};
+    // The short date of Japanese Windows 95, whatever the host's locale.
     QCOMPARE(cells(*list->topLevelItem(0)),
-             QStringList({"ONE.BMP", "129078", "129078",
-                          QString::fromStdString(kor::core::archiveRowCells(stamp)[3]), "9:5:10"}));
+             QStringList({"ONE.BMP", "129078", "129078", "95/08/24", "9:5:10"}));
     QCOMPARE(list->topLevelItem(1)->text(0), QString::fromStdString(Sakura));
     QCOMPARE(cells(*list->topLevelItem(2)).mid(0, 3), QStringList({"SMALL.BMP", "1000", "1000"}));
     QCOMPARE(list->topLevelItem(2)->textAlignment(1) & Qt::AlignHorizontal_Mask,
@@ -278,6 +283,46 @@ void LogoBrowserTest::actionButtons() {
     }
     QCOMPARE(shown.actionsEnabled(), enabled);
     QVERIFY(shown.browser->Command9->isEnabled());
+    QVERIFY(shown.messages().empty());
+}
+
+void LogoBrowserTest::aSelectedRowSaysWhyItWouldNotShow_data() {
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("member"); // -1: none
+    QTest::addColumn<QString>("tooltip");
+
+    QTest::newRow("BMP mode: a logo") << BmpMode << "A.BMP" << -1 << "";
+    QTest::newRow("BMP mode: text of the logo's length")
+        << BmpMode << "JUNK.BMP" << -1 << "Windows のビットマップではありません。";
+    QTest::newRow("BMP mode: too short")
+        << BmpMode << "SMALL.BMP" << -1
+        << "Windows のビットマップではありません。ファイルの大きさが 129000 バイトです "
+           "(129078 バイトでなければなりません)。";
+    QTest::newRow("archive mode: a logo") << ArchiveMode << "A.LZH" << 0 << "";
+    QTest::newRow("archive mode: too short, told by the listed size")
+        << ArchiveMode << "A.LZH" << 2
+        << "ファイルの大きさが 1000 バイトです (129078 バイトでなければなりません)。";
+    QTest::newRow("archive mode: the right size, not extracted to look inside")
+        << ArchiveMode << "JUNK.LZH" << 0 << "";
+}
+
+void LogoBrowserTest::aSelectedRowSaysWhyItWouldNotShow() {
+    QFETCH(QStringList, ini);
+    QFETCH(QString, file);
+    QFETCH(int, member);
+    QFETCH(QString, tooltip);
+    Browser shown(ini);
+    shown.open(member < 0 ? "C:\\PICS" : "C:\\ARC");
+    QVERIFY(shown.pickFile(file));
+    if (member < 0) {
+        QCOMPARE(shown.browser->File1->currentItem()->toolTip(), tooltip);
+    } else {
+        shown.clickMember(member);
+        const QTreeWidgetItem* row = shown.browser->ListView1->topLevelItem(member);
+        for (int column = 0; column < shown.browser->ListView1->columnCount(); ++column)
+            QCOMPARE(row->toolTip(column), tooltip);
+    }
     QVERIFY(shown.messages().empty());
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setup program's main window: its fixed size, its menu bar, its start-up
 // in both picture-source modes, and how its child windows come and go.
 
@@ -18,8 +19,10 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -48,6 +51,25 @@ QAction* menuAction(QWidget& window, const char* name) {
     return window.findChild<QAction*>(QString::fromLatin1(name));
 }
 
+// Hovers at `from`, presses the left button there, moves by `offset` and lets
+// go, as a mouse does: each event where the pointer is on the screen, seen
+// from wherever the widget is by then (QTest's moves carry no pressed button).
+void dragBy(QWidget& widget, QPoint from, QPoint offset) {
+    const QPoint start = widget.mapToGlobal(from);
+    const auto send = [&](QEvent::Type type, QPoint moved, Qt::MouseButton button,
+                          Qt::MouseButtons held) {
+        const QPoint global = start + moved;
+        QMouseEvent event(type, QPointF(widget.mapFromGlobal(global)), QPointF(global), button,
+                          held, Qt::NoModifier);
+        QCoreApplication::sendEvent(&widget, &event);
+    };
+    send(QEvent::MouseMove, {}, Qt::NoButton, Qt::NoButton);
+    send(QEvent::MouseButtonPress, {}, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, offset / 2, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseMove, offset, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, offset, Qt::LeftButton, Qt::NoButton);
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -67,6 +89,8 @@ class MainWindowTest : public QObject {
     void endsAtOnce();
     void childWindowsPlaceThemselves_data();
     void childWindowsPlaceThemselves();
+    void childWindowsKeepTheirSize_data();
+    void childWindowsKeepTheirSize();
     void childWindowLosingTheFocusIsDestroyed();
     void logoBrowserOutlivesLosingTheFocus();
     void locationAndOptionsCloseTheLogoBrowser();
@@ -437,6 +461,53 @@ void MainWindowTest::childWindowsPlaceThemselves() {
     QCOMPARE(child->widget()->size(), innerSize);
     // Title bar and frame come on top: nothing of the inner area is cut off.
     QVERIFY(child->rect().contains(child->widget()->geometry()));
+}
+
+void MainWindowTest::childWindowsKeepTheirSize_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("windowName");
+
+    QTest::newRow("location") << "mset2"
+                              << "Dir_File_Setup";
+    QTest::newRow("options") << "moption1"
+                             << "Option_Set";
+    QTest::newRow("about") << "mabout1"
+                           << "about";
+}
+
+// As on Windows 95: no resizing, a move by the title bar moves the whole
+// window, and its title-bar menu offers only what such a window can do.
+void MainWindowTest::childWindowsKeepTheirSize() {
+    QFETCH(QString, item);
+    QFETCH(QString, windowName);
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    KORsetupMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.findChild<QAction*>(item)->trigger();
+    auto* child = window.findChild<QMdiSubWindow*>(windowName);
+    QVERIFY(child);
+    const QRect placed = child->geometry();
+    const QPoint content = child->widget()->pos();
+
+    child->resize(placed.size() + QSize(60, 40));
+    child->resize(placed.size() - QSize(60, 40));
+    QCOMPARE(child->size(), placed.size());
+    // The bottom right corner of the frame, dragged outwards.
+    dragBy(*child, QPoint(child->width() - 2, child->height() - 2), QPoint(30, 20));
+    QCOMPARE(child->geometry(), placed);
+
+    // Dragged by its title bar, a little right and down.
+    dragBy(*child, QPoint(child->width() / 2, child->widget()->y() / 2), QPoint(30, 20));
+    QCOMPARE(child->geometry(), placed.translated(30, 20));
+    QCOMPARE(child->widget()->pos(), content);
+
+    QStringList entries;
+    for (const QAction* action : child->systemMenu()->actions())
+        if (action->isVisible())
+            entries << action->text();
+    QCOMPARE(entries, QStringList({"移動(&M)", "閉じる(&C)"}));
 }
 
 void MainWindowTest::childWindowLosingTheFocusIsDestroyed() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The options window: its ticks come from memory, every click is written to
 // KOR.INI at once, Check2 greys Check1, and check_set makes the logo browser
 // and the location window follow the picture-source mode.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole road from the setup program to the changer: the mode and the
 // picture sources are set through korsetup's windows, by a tick and by drops
 // from the file manager; then the built KOR, run unattended on the same
@@ -42,8 +43,7 @@ std::string picture(unsigned seed) {
     std::mt19937 pattern(seed);
     for (char& byte : bytes)
         byte = static_cast<char>(pattern() & 0xFF);
-    bytes.replace(0, 2, "BM");
-    return bytes;
+    return kor::testing::withBitmapStart(std::move(bytes));
 }
 
 void triggerMenuItem(KORsetupMain& window, const char* name) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disk images the drive tests stand on: every kind is a sound FAT file
 // system that holds what was copied into it, the Japanese names are exactly
 // the CP932 bytes Windows writes, and a fixed VHD's footer is one its tools

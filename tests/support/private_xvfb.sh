@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the tests that run a built program in a private X server. Gives
 # them a work folder, an Xvfb on a free display, and the clean-up of both and
 # of the program under test whatever way the test ends.

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "temporary_machine.h"
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <unistd.h>
@@ -68,14 +70,54 @@ void TemporaryMachine::writeFile(std::string_view windowsPath, std::string_view 
         throw std::runtime_error("cannot write " + path.string());
 }
 
+std::string withBitmapStart(std::string bytes) {
+    // The two logo kinds: Windows 95 (320 x 400, 256 colours) and PC-98
+    // (640 x 400, 16 colours).
+    struct Layout {
+        std::uint32_t width;
+        std::uint32_t bitsPerPixel;
+        std::uint32_t paletteEntries;
+    };
+    std::optional<Layout> logo;
+    for (const Layout layout : {Layout{320, 8, 256}, Layout{640, 4, 16}})
+        if (bytes.size() == 14 + 40 + layout.paletteEntries * 4 + 128000)
+            logo = layout;
+    if (!logo) {
+        bytes.replace(0, std::min<std::size_t>(bytes.size(), 2),
+                      std::string_view("BM").substr(0, bytes.size()));
+        return bytes;
+    }
+    const auto put = [&bytes](std::size_t at, std::uint32_t value, int width) {
+        for (int i = 0; i < width; ++i)
+            bytes[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
+    };
+    const std::uint32_t pixelOffset = 14 + 40 + logo->paletteEntries * 4;
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, static_cast<std::uint32_t>(bytes.size()), 4);
+    put(6, 0, 4);
+    put(10, pixelOffset, 4);
+    put(14, 40, 4);
+    put(18, logo->width, 4);
+    put(22, 400, 4);
+    put(26, 1, 2);
+    put(28, logo->bitsPerPixel, 2);
+    put(30, 0, 4); // plain rows
+    put(34, 128000, 4);
+    put(38, 0, 4); // resolution
+    put(42, 0, 4);
+    put(46, 0, 4); // a full palette
+    put(50, 0, 4); // no colour cycling
+    return bytes;
+}
+
 void TemporaryMachine::writePicture(std::string_view windowsPath, std::uint64_t length,
                                     unsigned seed) const {
     std::string bytes(length, '\0');
     std::mt19937 pattern(seed);
     for (std::uint64_t i = 0; i < length; ++i)
         bytes[i] = static_cast<char>(pattern() & 0xFF);
-    bytes.replace(0, std::min<std::uint64_t>(length, 2), std::string_view("BM").substr(0, length));
-    writeFile(windowsPath, bytes);
+    writeFile(windowsPath, withBitmapStart(std::move(bytes)));
 }
 
 std::string TemporaryMachine::readFile(std::string_view windowsPath) const {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "platform/machine.h"
@@ -8,6 +9,12 @@
 #include <string_view>
 
 namespace kor::testing {
+
+// Gives fake picture bytes the start of a bitmap: as long as a Windows 95 logo
+// (129078 bytes) or a PC-98 one (128118), the headers of a valid one, so that
+// KOR installs it without a note; any other length, just "BM". The palette
+// and the rows keep the bytes given.
+std::string withBitmapStart(std::string bytes);
 
 // A drive root in a fresh temporary folder, installed as the machine of this
 // process for the test's lifetime and removed afterwards. Drive C: exists with
@@ -30,8 +37,8 @@ class TemporaryMachine {
 
     // Writes a file (creating its folders) at a Windows path.
     void writeFile(std::string_view windowsPath, std::string_view bytes) const;
-    // Writes a file of exactly `length` bytes that starts like a bitmap; the
-    // rest of the bytes are a pattern derived from `seed`, so that two files
+    // Writes a file of exactly `length` bytes that starts like a bitmap
+    // (withBitmapStart); the rest of the bytes are a pattern derived from `seed`, so that two files
     // made with different seeds differ.
     void writePicture(std::string_view windowsPath, std::uint64_t length, unsigned seed = 0) const;
     std::string readFile(std::string_view windowsPath) const;

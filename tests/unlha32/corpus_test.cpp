@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Archives written by real archivers, checked against what the lhasa reader
 // reported for each member (expected/<archiver>/<archive>-hdr.txt), and the
 // damaged and hostile archives of regression/.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The extraction command "x -jf0 archive destination\ member".
 
 #include "library_calls.h"

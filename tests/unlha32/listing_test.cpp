@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checking and listing archives built by the test writer.
 
 #include "library_calls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The six functions of the library and the table of open archives.
 
 #include "unlha32/unlha32.h"

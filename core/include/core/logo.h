@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/logo_format.h"
 #include "core/settings.h"
 #include "platform/result.h"
 
@@ -52,6 +54,19 @@ platform::Status InstallLogoFromFile(const Settings& settings, LogoSlot slot,
 // keeps its old logo and the extracted file stays where it is.
 platform::Status InstallLogoFromExtracted(const Settings& settings, LogoSlot slot,
                                           std::string_view extractedPath);
+
+// The machine the logos are for: a PC-98 when pc98Check is "on", else a
+// Windows 95 PC. The size check may be off, yet the machine stays the same.
+LogoFormat logoFormatOf(const Settings& settings);
+
+// The machine's name as the notes give it: "Windows 95" or "PC-98".
+std::string_view machineNameOf(LogoFormat format);
+
+// How the machine of `format` would take the file at `path` as its logo, from
+// the file's length and its first LogoHeadersLength bytes only, so that a
+// large file costs no more than a logo. Fails when the file cannot be
+// measured or read.
+platform::Result<LogoInspection> inspectLogoFile(std::string_view path, LogoFormat format);
 
 // The folder in which the setup program keeps a backup of the three logos:
 // korback in the Windows directory.

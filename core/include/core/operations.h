@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "platform/result.h"
@@ -20,5 +21,7 @@ inline constexpr platform::Operation RunArchiveCommand{"run the archive library'
                                                        "このｺﾏﾝﾄﾞを実行できません"};
 inline constexpr platform::Operation LoadArchiveLibrary{"load the archive library",
                                                         "ﾗｲﾌﾞﾗﾘを読み込めません"};
+inline constexpr platform::Operation ConvertPicture{"convert the picture",
+                                                    "この画像をﾛｺﾞに変換できません"};
 
 } // namespace kor::core::operation

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -17,11 +18,11 @@ class LoadedLibrary {
     LoadedLibrary(const LoadedLibrary&) = delete;
     LoadedLibrary& operator=(const LoadedLibrary&) = delete;
 
-    // Opens `fileName` from the folder of the running program, else the file
-    // where the build put it. An unloaded object on failure; `error` says why.
-    static LoadedLibrary openBesideProgram(std::string_view fileName,
-                                           const std::filesystem::path& builtFile,
-                                           std::string& error);
+    // Opens `fileName` from the folder of the running program, else from the
+    // first folder the loader searches for this library that holds it (its
+    // run path names the build folders, or its own folder once installed).
+    // An unloaded object on failure; `error` says why, or where it looked.
+    static LoadedLibrary openByName(std::string_view fileName, std::string& error);
     // Opens exactly `file`.
     static LoadedLibrary open(const std::filesystem::path& file, std::string& error);
 

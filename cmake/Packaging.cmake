@@ -1,0 +1,56 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# What the installation carries besides the programs and their libraries, and
+# the Debian package made of it: `cpack -G DEB` in the build folder.
+
+install(FILES ${PROJECT_SOURCE_DIR}/setup/korsetup.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/setup/resources/icon.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps
+    RENAME korsetup.png)
+install(FILES
+    ${PROJECT_SOURCE_DIR}/docs/man/KOR.1
+    ${PROJECT_SOURCE_DIR}/docs/man/korsetup.1
+    ${PROJECT_SOURCE_DIR}/docs/man/korlogo.1
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The demo machines, to try KOR on a copy (KOR(1) shows how).
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/
+    DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
+    PATTERN .gitkeep EXCLUDE)
+
+set(CPACK_PACKAGE_NAME kor)
+set(CPACK_PACKAGE_VENDOR "KOR developers")
+set(CPACK_PACKAGE_CONTACT "KOR developers <kor@localhost>" CACHE STRING
+    "Maintainer of the Debian package")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "changes the Windows 95 start-up and shut-down logos of emulated machines")
+# One paragraph, without double quotes, which CPack would mangle.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "KOR puts a random picture, drawn from folders of BMP files or from LZH"
+    "archives, in place of the start-up and shut-down logos of a Windows 95"
+    "or 98 machine kept in a folder or in an emulator's FAT disk image."
+    "korsetup is its Japanese desktop program to browse pictures and"
+    "archives, install a logo at once and choose the settings; korlogo"
+    "checks, converts and previews logo files.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# Debian ships stripped programs; stripping also drops the debugging
+# information's build folder.
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The libraries the programs link come from dpkg-shlibdeps; the private ones
+# are part of the package. mtools reads and writes drives that are disk
+# images; the Japanese font draws the captions of korsetup.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# dpkg-shlibdeps runs in the staging folder, so the private folder is named
+# relative to it (their run path would find them too).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "usr/${KOR_INSTALL_LIBRARYDIR}")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "mtools")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic, qt6-translations-l10n")
+
+set(CPACK_GENERATOR DEB)
+include(CPack)

@@ -1,0 +1,160 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// korlogo convert: turns any picture Qt can read into a logo that Windows 95
+// (or a PC-98) shows as it is.
+
+#include "commands.h"
+#include "logo_files.h"
+
+#include "core/logo_conversion.h"
+
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kor::korlogo {
+namespace {
+
+using core::Framing;
+using core::LogoFormat;
+
+// How much of the picture's resolution the framing keeps, with a margin of
+// two so that the area-averaging still has pixels to average.
+double neededScale(QSize size, Framing framing) {
+    const double across = 2 * 640.0 / size.width();
+    const double down = 2 * 400.0 / size.height();
+    return framing == Framing::Fit ? std::min(across, down) : std::max(across, down);
+}
+
+// Decodes the picture; a large JPEG is decoded at a half, a quarter or an
+// eighth of its size where that still holds twice what the screen shows, as
+// libjpeg then skips most of the work. Returns Qt's reason on failure.
+std::optional<core::RgbaPicture> readPicture(const std::string& path, Framing framing,
+                                             std::string& reason) {
+    QImageReader reader(QFile::decodeName(path.c_str()));
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (reader.format() == "jpeg" && size.isValid() && !size.isEmpty()) {
+        // Either orientation, as an Exif rotation is applied after the decoding.
+        const double scale =
+            std::max(neededScale(size, framing), neededScale(size.transposed(), framing));
+        int denominator = 8;
+        while (denominator > 1 && 1.0 / denominator < scale)
+            denominator /= 2;
+        if (denominator > 1)
+            reader.setScaledSize(QSize(std::max(1, size.width() / denominator),
+                                       std::max(1, size.height() / denominator)));
+    }
+    QImage image = reader.read();
+    if (image.isNull()) {
+        reason = reader.errorString().toStdString();
+        return std::nullopt;
+    }
+    image.convertTo(QImage::Format_RGBA8888);
+    core::RgbaPicture picture{image.width(), image.height(), {}};
+    picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height * 4);
+    const std::size_t rowBytes = static_cast<std::size_t>(picture.width) * 4;
+    for (int y = 0; y < picture.height; ++y)
+        std::copy_n(image.constScanLine(y), rowBytes, picture.pixels.data() + y * rowBytes);
+    return picture;
+}
+
+// The number in an option's value, or nothing when it is not a plain number.
+std::optional<unsigned long> number(const std::string& text) {
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    return std::stoul(text);
+}
+
+} // namespace
+
+int runConvert(const Messages& messages, std::span<const std::string> arguments) {
+    core::ConversionOptions options;
+    std::optional<std::string> animateFrom;
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || !argument.starts_with("-") || argument == "-")
+            files.push_back(argument);
+        else if (argument == "--")
+            optionsEnded = true;
+        else if (argument == "--pc98")
+            options.format = LogoFormat::Pc98;
+        else if (argument == "--fit")
+            options.framing = Framing::Fit;
+        else if (argument == "--fill")
+            options.framing = Framing::Fill;
+        else if (argument == "--stretch")
+            options.framing = Framing::Stretch;
+        else if (argument == "--animate-from" && i + 1 < arguments.size())
+            animateFrom = arguments[++i];
+        else if (argument.starts_with("--animate-from="))
+            animateFrom = argument.substr(argument.find('=') + 1);
+        else if (argument == "--help" || argument == "-h")
+            return usage(messages, stdout, 0);
+        else
+            return usage(messages, stderr, 2);
+    }
+    if (files.size() != 2)
+        return usage(messages, stderr, 2);
+    const std::string& input = files[0];
+    const std::string& output = files[1];
+    const core::LogoLayout layout = core::layoutOf(options.format);
+    if (animateFrom) {
+        const auto entry = number(*animateFrom);
+        if (!entry || *entry < 1 || *entry >= layout.paletteEntries) {
+            std::fprintf(stderr, "%s\n",
+                         messages
+                             .text(Message::BadAnimateFrom,
+                                   {std::to_string(layout.paletteEntries - 1), *animateFrom})
+                             .c_str());
+            return 2;
+        }
+        options.animateFrom = static_cast<std::uint32_t>(*entry);
+    }
+
+    std::string reason;
+    const auto picture = readPicture(input, options.framing, reason);
+    if (!picture) {
+        std::fprintf(stderr, "%s\n",
+                     messages.text(Message::CannotReadPicture, {input, reason}).c_str());
+        return 1;
+    }
+    const auto logo = core::convertToLogo(*picture, options);
+    if (!logo.ok()) {
+        const platform::Error error = logo.error().retold(logo.error().operation(), input);
+        std::fprintf(
+            stderr, "korlogo: %s\n",
+            (messages.language() == Language::Japanese ? error.message() : error.text()).c_str());
+        return 1;
+    }
+    if (const int error = writeAtomically(output, logo.value()); error != 0) {
+        std::fprintf(
+            stderr, "%s\n",
+            messages.text(Message::CannotWriteLogo, {output, messages.reason(error)}).c_str());
+        return 1;
+    }
+    const std::string motion =
+        options.animateFrom != 0
+            ? messages.text(Message::Cycles, {std::to_string(options.animateFrom),
+                                              std::to_string(layout.paletteEntries - 1)})
+            : messages.text(Message::DoesNotMove);
+    std::printf("%s\n",
+                messages
+                    .text(Message::Converted,
+                          {output, options.format == LogoFormat::Pc98 ? "PC-98" : "Windows 95",
+                           std::to_string(layout.width), std::to_string(layout.height),
+                           std::to_string(layout.paletteEntries), motion})
+                    .c_str());
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+} // namespace kor::korlogo

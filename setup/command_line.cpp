@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "command_line.h"
+
+#include "core/session_language.h"
+#include "core/version.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+#include <iostream>
+#include <span>
+#include <string_view>
+
+namespace kor::setup {
+namespace {
+
+// The options QGuiApplication and QApplication take from the command line,
+// with a value ("-platform offscreen") or without.
+constexpr std::string_view QtOptionsWithValue[] = {"-platform",
+                                                   "-platformpluginpath",
+                                                   "-platformtheme",
+                                                   "-plugin",
+                                                   "-qwindowgeometry",
+                                                   "-geometry",
+                                                   "-qwindowtitle",
+                                                   "-title",
+                                                   "-qwindowicon",
+                                                   "-icon",
+                                                   "-session",
+                                                   "-display",
+                                                   "-name",
+                                                   "-style",
+                                                   "-stylesheet"};
+constexpr std::string_view QtFlags[] = {"-reverse", "-widgetcount", "-nograb", "-dograb",
+                                        "-testability"};
+// Options Qt takes with the value joined by "=", as "-style=fusion".
+constexpr std::string_view QtOptionsWithJoinedValue[] = {
+    "-style=", "-stylesheet=", "-qmljsdebugger="};
+
+bool isOneOf(std::string_view option, std::span<const std::string_view> options) {
+    return std::ranges::find(options, option) != options.end();
+}
+
+bool hasJoinedValue(std::string_view option) {
+    return std::ranges::any_of(QtOptionsWithJoinedValue, [option](std::string_view start) {
+        return option.starts_with(start);
+    });
+}
+
+std::string usageText(core::TextLanguage language) {
+    if (language == core::TextLanguage::Japanese)
+        return "使い方: korsetup [Qt のオプション]\n"
+               "        korsetup --help | --version\n"
+               "KOR の設定プログラムです。画像をロゴとして試し、すぐにロゴにし、KOR が画像を\n"
+               "選ぶフォルダまたは LZH 書庫とオプションを設定し、ロゴファイルをバックアップ\n"
+               "します。画面 (ディスプレイ) が必要です。\n"
+               "\n"
+               "  -h, --help   この説明を表示して終了します\n"
+               "  --version    バージョンを表示して終了します\n"
+               "  Qt のオプション (-platform、-style、-reverse など) は Qt に渡します。\n"
+               "\n"
+               "環境変数:\n"
+               "  KOR_ROOT     1 文字の名前の項目がドライブになるホストのフォルダ (既定値 ~/.kor)\n"
+               "  WINDIR       KOR.INI のある Windows ディレクトリ (既定値 C:\\WINDOWS)\n"
+               "  TMP, TEMP    書庫ライブラリが作業ファイルを書く場所\n"
+               "\n"
+               "終了コード: ウィンドウを閉じたとき 0、使い方の誤りは 2。\n";
+    return "usage: korsetup [Qt options]\n"
+           "       korsetup --help | --version\n"
+           "The desktop program of KOR: try pictures as logos, make one the logo at once,\n"
+           "choose the folders or LZH archives KOR draws from, set its options and back up\n"
+           "the logo files. It needs a display.\n"
+           "\n"
+           "  -h, --help   show this help and exit\n"
+           "  --version    show the version and exit\n"
+           "  Qt's own options (-platform, -style, -reverse, ...) are passed to Qt.\n"
+           "\n"
+           "Environment:\n"
+           "  KOR_ROOT     host folder whose one-letter entries are the drives (default ~/.kor)\n"
+           "  WINDIR       the Windows directory, which holds KOR.INI (default C:\\WINDOWS)\n"
+           "  TMP, TEMP    where the archive library writes its work file\n"
+           "\n"
+           "Exit status: 0 when the window was closed, 2 on bad usage.\n";
+}
+
+} // namespace
+
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+    CommandLine line;
+    bool help = false;
+    bool version = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        // Qt reads "--platform" as "-platform".
+        const std::string_view qtOption =
+            argument.starts_with("--") ? argument.substr(1) : argument;
+        if (argument == "--help" || argument == "-h")
+            help = true;
+        else if (argument == "--version")
+            version = true;
+        else if (isOneOf(qtOption, QtOptionsWithValue) && i + 1 < argc)
+            ++i;
+        else if (!isOneOf(qtOption, QtFlags) && !hasJoinedValue(qtOption)) {
+            line.action = CommandLine::Action::Mistake;
+            line.mistake = argument;
+            return line;
+        }
+    }
+    if (help)
+        line.action = CommandLine::Action::ShowHelp;
+    else if (version)
+        line.action = CommandLine::Action::ShowVersion;
+    return line;
+}
+
+int answerCommandLine(const CommandLine& line) {
+    const core::TextLanguage language = core::sessionLanguage();
+    const bool japanese = language == core::TextLanguage::Japanese;
+    switch (line.action) {
+    case CommandLine::Action::ShowHelp:
+        std::cout << usageText(language);
+        return 0;
+    case CommandLine::Action::ShowVersion:
+        std::cout << (japanese ? "korsetup バージョン " : "korsetup version ")
+                  << core::programVersion() << '\n';
+        return 0;
+    case CommandLine::Action::Mistake: {
+        // The argument may hold anything; a control character must not reach the terminal.
+        const std::string shown =
+            platform::escapeControlCharacters(line.mistake, platform::LineBreaks::Escape);
+        std::cerr << (japanese ? "korsetup: 引数 " + shown +
+                                     " は使えません\n使い方: korsetup [Qt のオプション] | "
+                               : "korsetup: unknown argument " + shown +
+                                     "\nusage: korsetup [Qt options] | ")
+                  << "--help | --version\n";
+        return 2;
+    }
+    case CommandLine::Action::Run:
+        break;
+    }
+    return 0;
+}
+
+} // namespace kor::setup

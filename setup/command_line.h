@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+
+// korsetup's own arguments, read before Qt sees them: --help, --version and a
+// mistake are answered on the console, where there may be no display.
+namespace kor::setup {
+
+struct CommandLine {
+    enum class Action { Run, ShowHelp, ShowVersion, Mistake };
+    Action action = Action::Run;
+    // The first argument not understood, for Action::Mistake.
+    std::string mistake;
+};
+
+// Reads argv[1] .. argv[argc - 1]. Qt's own options (-platform NAME, -style
+// NAME, -reverse, ...; also with two dashes, as Qt takes them) are let
+// through for QApplication; anything else korsetup does not know, and any
+// operand, is a mistake, whatever else the line asks for.
+CommandLine parseCommandLine(int argc, const char* const* argv);
+
+// Answers a line whose action is not Run: the help or the version on standard
+// output, a mistake on standard error, in the session's language. Returns the
+// exit status: 0, or 2 for a mistake.
+int answerCommandLine(const CommandLine& line);
+
+} // namespace kor::setup
