@@ -56,13 +56,11 @@ constexpr ReportText ReportTexts[] = {
 
 void printReportLine(ReportLine line, core::TextLanguage language, const std::string& logo,
                      const std::string& detail) {
-    std::string text;
+    std::string_view pattern;
     for (const ReportText& entry : ReportTexts)
         if (entry.line == line)
-            text = language == core::TextLanguage::Japanese ? entry.japanese : entry.english;
-    text.replace(text.find("{1}"), 3, logo);
-    if (const auto at = text.find("{2}"); at != std::string::npos)
-        text.replace(at, 3, detail);
+            pattern = language == core::TextLanguage::Japanese ? entry.japanese : entry.english;
+    std::string text = core::fillInValues(pattern, {logo, detail});
     // One line per logo, as the notes keep a reason on one line.
     std::replace(text.begin(), text.end(), '\n', ' ');
     std::cout << platform::escapeControlCharacters(text, platform::LineBreaks::Escape) << '\n';

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "messages.h"
 
+#include "core/logo_problem_text.h"
 #include "core/session_language.h"
 #include "platform/result.h"
 
@@ -93,18 +94,11 @@ std::string Messages::reason(int error) const {
 }
 
 std::string Messages::text(Message message, std::initializer_list<std::string> values) const {
-    std::string filled;
+    std::string_view text;
     for (const Text& entry : Texts)
         if (entry.message == message)
-            filled = m_language == Language::Japanese ? entry.japanese : entry.english;
-    std::size_t number = 1;
-    for (const std::string& value : values) {
-        const std::string mark = "{" + std::to_string(number++) + "}";
-        for (auto at = filled.find(mark); at != std::string::npos;
-             at = filled.find(mark, at + value.size()))
-            filled.replace(at, mark.size(), value);
-    }
-    return filled;
+            text = m_language == Language::Japanese ? entry.japanese : entry.english;
+    return core::fillInValues(text, values);
 }
 
 } // namespace kor::korlogo

@@ -57,5 +57,24 @@ TEST(LogoProblemText, JapaneseReasonsNameTheValuesFound) {
     }
 }
 
+TEST(FillInValues, ReplacesEachMarkOnceAndLeavesValuesAlone) {
+    struct Case {
+        const char* text;
+        std::vector<std::string> values;
+        const char* filled;
+    };
+    const Case cases[] = {
+        {"{1}: {2} ({1})", {"A.BMP", "ok"}, "A.BMP: ok (A.BMP)"},
+        // A file name holding a mark is not filled in a second time.
+        {"{1} and {2}", {"{2}.BMP", "x"}, "{2}.BMP and x"},
+        {"{2} then {1}", {"a", "b"}, "b then a"},
+        {"{3} {0} {} {1", {"a", "b"}, "{3} {0} {} {1"},
+        {"{10}", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "ten"}, "ten"},
+        {"no marks", {}, "no marks"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(fillInValues(c.text, c.values), c.filled) << c.text;
+}
+
 } // namespace
 } // namespace kor::core
