@@ -58,12 +58,13 @@ last_line=""
 worst_line=""
 
 # run_build NAME DESCRIPTION CMAKE-ARGS...: configures, builds and tests one
-# build folder; records ctest's summary line.
+# build folder; records ctest's summary line. The settings of each build are
+# the preset of its name in CMakePresets.json, the same a developer uses.
 run_build() {
     local name="$1" description="$2"
     shift 2
     heading "$name: $description"
-    if ! cmake -S . -B "$name" -G Ninja "$@" || ! cmake --build "$name" -j "$jobs"; then
+    if ! cmake -S . -B "$name" "$@" || ! cmake --build "$name" -j "$jobs"; then
         results+=("$name ($description): the build failed")
         failed=1
         return
@@ -85,8 +86,7 @@ run_build() {
     fi
 }
 
-run_build build-ci "RelWithDebInfo, -Werror" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOR_WERROR=ON -DKOR_SANITIZE=OFF
+run_build build-ci "RelWithDebInfo, -Werror" --preset ci
 
 # Exported before the build: GoogleTest's test discovery runs the test
 # programs as they are built.
@@ -95,8 +95,7 @@ export LSAN_OPTIONS="suppressions=$here/scripts/lsan-suppressions.txt:print_supp
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 leak_words="leaks checked"
 ((leak_check)) || leak_words="leaks not checked"
-run_build build-asan "Debug, -Werror, ASan+UBSan, $leak_words" \
-    -DCMAKE_BUILD_TYPE=Debug -DKOR_WERROR=ON -DKOR_SANITIZE=ON
+run_build build-asan "Debug, -Werror, ASan+UBSan, $leak_words" --preset asan
 
 # A short run of each fuzz target, seeded from the corpus and every input that
 # once broke one.
