@@ -7,12 +7,24 @@ install(FILES ${PROJECT_SOURCE_DIR}/setup/korsetup.desktop
 install(FILES ${PROJECT_SOURCE_DIR}/setup/resources/icon.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps
     RENAME korsetup.png)
-install(FILES
-    ${PROJECT_SOURCE_DIR}/docs/man/KOR.1
-    ${PROJECT_SOURCE_DIR}/docs/man/korsetup.1
-    ${PROJECT_SOURCE_DIR}/docs/man/korlogo.1
-    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
+# Manual pages are installed compressed, as man finds them and as Debian
+# ships them; -n keeps the name and time out, so that the same page gives
+# the same bytes.
+set(compressed_pages)
+foreach(page KOR korsetup korlogo)
+    set(compressed ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1.gz)
+    add_custom_command(OUTPUT ${compressed}
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/man/${page}.1
+            ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1
+        COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1
+        DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/${page}.1
+        VERBATIM)
+    list(APPEND compressed_pages ${compressed})
+endforeach()
+add_custom_target(manual_pages ALL DEPENDS ${compressed_pages})
+install(FILES ${compressed_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The licence as Debian states it, in the machine-readable copyright format.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/copyright ${PROJECT_SOURCE_DIR}/README.md
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The demo machines, to try KOR on a copy (KOR(1) shows how).
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/
@@ -21,6 +33,8 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/
 
 set(CPACK_PACKAGE_NAME kor)
 set(CPACK_PACKAGE_VENDOR "KOR developers")
+# The project has no mailbox of its own; whoever builds a package to hand
+# out names themselves: -DCPACK_PACKAGE_CONTACT="Name <address>".
 set(CPACK_PACKAGE_CONTACT "KOR developers <kor@localhost>" CACHE STRING
     "Maintainer of the Debian package")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
