@@ -1,26 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "korlogo_test_support.h"
 #include "run_program.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <stdlib.h>
 
 namespace kor::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-void put(std::string& bytes, std::size_t at, std::uint32_t value, int width) {
-    for (int i = 0; i < width; ++i)
-        bytes[at + i] = static_cast<char>(value >> (8 * i));
-}
 
 // A bottom-up bitmap with plain rows and a palette of `paletteEntries`.
 std::string bitmap(std::int32_t width, std::int32_t height, std::uint16_t bitsPerPixel,
@@ -47,26 +39,13 @@ std::string bitmap(std::int32_t width, std::int32_t height, std::uint16_t bitsPe
     return bytes;
 }
 
-class KorlogoCheck : public ::testing::Test {
+class KorlogoCheck : public KorlogoFolderTest {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "korlogo-test-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        m_folder = pattern;
+        KorlogoFolderTest::SetUp();
         write("logo.sys", bitmap(320, 400, 8, 256, 236));
         write("photo.bmp", bitmap(224, 192, 24, 0, 0)); // as long as a logo
     }
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(m_folder, error);
-    }
-    void write(const std::string& name, const std::string& bytes) {
-        std::ofstream(m_folder / name, std::ios::binary) << bytes;
-    }
-    std::string path(const std::string& name) const { return (m_folder / name).string(); }
-
-    fs::path m_folder;
 };
 
 TEST_F(KorlogoCheck, SaysForEachFileWhetherItIsShownInTheLanguageOfTheLocale) {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "korlogo_test_support.h"
 #include "run_program.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +9,8 @@
 #include <QPainter>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <stdlib.h>
 
 namespace kor::testing {
 namespace {
@@ -26,13 +22,10 @@ const std::string OnePixelGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x0
                               ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
                               35);
 
-class KorlogoConvert : public ::testing::Test {
+class KorlogoConvert : public KorlogoFolderTest {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "korlogo-convert-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        m_folder = pattern;
+        KorlogoFolderTest::SetUp();
         QImage picture(3000, 2000, QImage::Format_RGB32);
         picture.fill(QColor(30, 60, 90));
         QPainter painter(&picture);
@@ -44,27 +37,6 @@ class KorlogoConvert : public ::testing::Test {
         write("pixel.gif", OnePixelGif);
         write("broken.png", "\x89PNG\r\n\x1a\n not really");
     }
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(m_folder, error);
-    }
-    void write(const std::string& name, const std::string& bytes) {
-        std::ofstream(m_folder / name, std::ios::binary) << bytes;
-    }
-    std::string read(const std::string& name) const {
-        std::ifstream in(m_folder / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    std::string path(const std::string& name) const { return (m_folder / name).string(); }
-    std::vector<std::string> names() const {
-        std::vector<std::string> found;
-        for (const auto& entry : fs::directory_iterator(m_folder))
-            found.push_back(entry.path().filename().string());
-        std::sort(found.begin(), found.end());
-        return found;
-    }
-
-    fs::path m_folder;
 };
 
 TEST_F(KorlogoConvert, EveryPictureBecomesALogoTheMachineShows) {

@@ -2,6 +2,7 @@
 // korlogo preview run as a program: the first frame it saves, and the files
 // and sessions in which it shows nothing.
 
+#include "korlogo_test_support.h"
 #include "run_program.h"
 
 #include <gtest/gtest.h>
@@ -11,22 +12,13 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <stdlib.h>
 
 namespace kor::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-void put(std::string& bytes, std::size_t at, std::uint32_t value, int width) {
-    for (int i = 0; i < width; ++i)
-        bytes[at + i] = static_cast<char>(value >> (8 * i));
-}
 
 // Entry i of every test palette: a colour no other entry has.
 QColor entryColour(int entry) {
@@ -80,26 +72,7 @@ std::string logo(bool pc98, std::uint32_t firstAnimatedEntry, const std::vector<
     return bytes;
 }
 
-class KorlogoPreview : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "korlogo-preview-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        m_folder = pattern;
-    }
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(m_folder, error);
-    }
-    std::string write(const std::string& name, const std::string& bytes) {
-        std::ofstream(m_folder / name, std::ios::binary) << bytes;
-        return path(name);
-    }
-    std::string path(const std::string& name) const { return (m_folder / name).string(); }
-
-    fs::path m_folder;
-};
+using KorlogoPreview = KorlogoFolderTest;
 
 constexpr int Border = 32;
 
