@@ -285,7 +285,7 @@ void KORsetupMain::dropEvent(QDropEvent* event) {
                           droppedItemWord(platform::directoryExists(*dropped.windowsPath)) +
                           "は変換できる画像 (BMP・PNG・JPEG・GIF) ではありません。");
     if (platform::Status shown = showConvertWindow().setSource(*dropped.windowsPath); !shown)
-        tell(shown.error().message());
+        refuseDrop(shown.error().message());
 }
 
 void KORsetupMain::subWindowActivated(QMdiSubWindow* window) {
