@@ -23,8 +23,9 @@ class Option_Set;
 class about;
 
 // The main window of korsetup: a fixed-size frame whose inner area holds the
-// other windows as child windows, and whose menu bar is the only way to open
-// them, back up the logo files and leave. It reads KOR.INI when it is made and
+// other windows as child windows, and whose menu bar opens them, backs up the
+// logo files and leaves; a picture dropped on it opens the converter on that
+// picture. It reads KOR.INI when it is made and
 // points the logo browser at the configured folder; the child windows show
 // the session it owns.
 class KORsetupMain final : public QMainWindow {
