@@ -1,14 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drop_label.h"
 
+#include "controls.h"
+
+#include "platform/machine.h"
+#include "platform/services.h"
+
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace kor::setup {
 
@@ -55,6 +65,35 @@ bool isTaken(const QMimeData* data) {
 }
 
 } // namespace
+
+std::string droppedItemWord(bool isFolder) {
+    return isFolder ? "フォルダ" : "ファイル";
+}
+
+std::string unwritableDropName(bool isFolder) {
+    return "ドロップされた" + droppedItemWord(isFolder) +
+           "の名前に、Windows のパスとして書けない文字があります。";
+}
+
+DroppedItem droppedItemOf(const QString& hostPath) {
+    const bool isFolder = QFileInfo(hostPath).isDir();
+    const std::filesystem::path host(QFile::encodeName(hostPath).toStdString());
+    const platform::Machine& machine = platform::Machine::current();
+    platform::Result<std::string> windows = machine.windowsPath(host);
+    if (!windows)
+        return {std::nullopt, "ドロップされた" + droppedItemWord(isFolder) +
+                                  "はエミュレートされたマシンのドライブの外にあります。"};
+    platform::Result<std::filesystem::path> found = machine.hostPath(windows.value());
+    std::error_code error;
+    if (!found || !std::filesystem::equivalent(found.value(), host, error))
+        return {std::nullopt, unwritableDropName(isFolder)};
+    return {std::move(windows).value(), {}};
+}
+
+void refuseDrop(std::string why) {
+    platform::services().beep();
+    QTimer::singleShot(0, [why = std::move(why)] { tell(why); });
+}
 
 QMimeData* windowsPathData(std::string_view windowsPath) {
     auto* data = new QMimeData;

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QStringList>
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 class QMimeData;
@@ -18,6 +20,24 @@ inline constexpr char WindowsPathMimeType[] = "application/x-kor-windows-path";
 // Drag data that carries `windowsPath` under WindowsPathMimeType and nothing
 // else.
 QMimeData* windowsPathData(std::string_view windowsPath);
+
+// What a refusal calls a dropped item: "フォルダ" or "ファイル".
+std::string droppedItemWord(bool isFolder);
+// The refusal of an item whose name Windows cannot hold.
+std::string unwritableDropName(bool isFolder);
+
+// A dropped host path as the machine names it: its Windows path, or why it
+// has none (outside every drive, or its Windows path would lead elsewhere: a
+// host name holding "\").
+struct DroppedItem {
+    std::optional<std::string> windowsPath;
+    std::string refusal;
+};
+DroppedItem droppedItemOf(const QString& hostPath);
+
+// A refused drop beeps, and says why once the drop is over: a box shown
+// inside the drop would hold the file manager that the item came from.
+void refuseDrop(std::string why);
 
 // A label that takes the file lists a file manager drops (text/uri-list of
 // local files) and the Windows paths dragged from korsetup's own lists, and

@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QStyleOptionHeader>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 
@@ -41,6 +42,30 @@ std::string lastComponent(const std::string& path) {
 }
 
 constexpr int PathRole = Qt::UserRole;
+
+// The files of `directory` that match any of the patterns in `patterns`,
+// separated by ";" as in a Windows file dialog's filter, in the order
+// listFiles gives.
+platform::Result<std::vector<std::string>> listMatchingFiles(const std::string& directory,
+                                                             std::string_view patterns) {
+    if (patterns.find(';') == std::string_view::npos)
+        return platform::listFiles(directory, patterns);
+    platform::Result<std::vector<std::string>> names = platform::listFiles(directory, "*.*");
+    if (!names)
+        return names;
+    std::vector<std::string_view> each;
+    for (std::size_t start = 0; start <= patterns.size();) {
+        const std::size_t end = std::min(patterns.find(';', start), patterns.size());
+        each.push_back(patterns.substr(start, end - start));
+        start = end + 1;
+    }
+    std::erase_if(names.value(), [&](const std::string& name) {
+        return std::ranges::none_of(each, [&](std::string_view pattern) {
+            return !pattern.empty() && platform::matchesWildcard(name, pattern);
+        });
+    });
+    return names;
+}
 
 QStringList windowsPathTypes() {
     return {QString::fromLatin1(WindowsPathMimeType)};
@@ -195,7 +220,7 @@ void DirListBox::open(QListWidgetItem* item) {
 
 FileListBox::FileListBox(QWidget* parent)
     : QListWidget(parent), m_path(platform::Machine::current().currentDirectory()) {
-    fill(platform::listFiles(m_path, m_pattern).valueOr({}));
+    fill(listMatchingFiles(m_path, m_pattern).valueOr({}));
     connect(this, &QListWidget::itemSelectionChanged, this, [this] {
         if (!selectedItems().isEmpty())
             emit picked();
@@ -206,7 +231,7 @@ platform::Status FileListBox::setPath(std::string_view path) {
     platform::Result<std::string> full = platform::Machine::current().fullPath(path);
     if (!full)
         return full.error();
-    auto names = platform::listFiles(full.value(), m_pattern);
+    auto names = listMatchingFiles(full.value(), m_pattern);
     if (!names)
         return names.error();
     // A pick belongs to its directory, even where another holds the same name.
@@ -221,7 +246,7 @@ platform::Status FileListBox::setPath(std::string_view path) {
 
 void FileListBox::setPattern(std::string_view pattern) {
     m_pattern = pattern;
-    fill(platform::listFiles(m_path, m_pattern).valueOr({}));
+    fill(listMatchingFiles(m_path, m_pattern).valueOr({}));
 }
 
 QStringList FileListBox::names() const {

@@ -77,7 +77,8 @@ class DirListBox final : public QListWidget {
     std::string m_path;
 };
 
-// The names of the files of a directory that match a wildcard pattern.
+// The names of the files of a directory that match a wildcard pattern, or
+// any of several separated by ";".
 class FileListBox final : public QListWidget {
     Q_OBJECT
 

@@ -10,21 +10,15 @@
 
 #include "platform/files.h"
 #include "platform/machine.h"
-#include "platform/services.h"
 #include "platform/text.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPointer>
 #include <QPushButton>
-#include <QTimer>
 
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 namespace kor::setup {
 
@@ -50,39 +44,6 @@ bool isStorableInKorIni(std::string_view value) {
            platform::toCp932(value).ok();
 }
 
-// What a refusal calls the dropped item.
-std::string itemWord(bool isFolder) {
-    return isFolder ? "フォルダ" : "ファイル";
-}
-
-std::string unwritableName(bool isFolder) {
-    return "ドロップされた" + itemWord(isFolder) +
-           "の名前に、Windows のパスとして書けない文字があります。";
-}
-
-// A dropped host path as the machine names it: its Windows path, or why it
-// has none (outside every drive, or its Windows path would lead the changer
-// elsewhere: a host name holding "\").
-struct DroppedItem {
-    std::optional<std::string> windowsPath;
-    std::string refusal;
-};
-
-DroppedItem windowsPathOf(const QString& hostPath) {
-    const bool isFolder = QFileInfo(hostPath).isDir();
-    const std::filesystem::path host(QFile::encodeName(hostPath).toStdString());
-    const platform::Machine& machine = platform::Machine::current();
-    platform::Result<std::string> windows = machine.windowsPath(host);
-    if (!windows)
-        return {std::nullopt, "ドロップされた" + itemWord(isFolder) +
-                                  "はエミュレートされたマシンのドライブの外にあります。"};
-    platform::Result<std::filesystem::path> found = machine.hostPath(windows.value());
-    std::error_code error;
-    if (!found || !std::filesystem::equivalent(found.value(), host, error))
-        return {std::nullopt, unwritableName(isFolder)};
-    return {std::move(windows).value(), {}};
-}
-
 // Why a Windows path, from a drop or a pick, cannot be recorded; "" when it
 // can: a full path of an existing item, asked of the machine so that every
 // kind of drive answers alike, that KOR.INI can hold.
@@ -90,19 +51,12 @@ std::string whyNotRecordable(const std::string& windowsPath) {
     const bool isFolder = platform::directoryExists(windowsPath);
     platform::Result<std::string> full = platform::Machine::current().fullPath(windowsPath);
     if (!full || (!platform::fileExists(windowsPath) && !isFolder))
-        return "ドロップされた" + itemWord(isFolder) + "が見つかりません。";
+        return "ドロップされた" + droppedItemWord(isFolder) + "が見つかりません。";
     if (full.value() != windowsPath)
         return "ドロップされた場所は設定できません。";
     if (!isStorableInKorIni(windowsPath))
-        return unwritableName(isFolder);
+        return unwritableDropName(isFolder);
     return {};
-}
-
-// A refused drop beeps, and says why once the drop is over: a box shown
-// inside the drop would hold the file manager that the item came from.
-void refuse(std::string why) {
-    platform::services().beep();
-    QTimer::singleShot(0, [why = std::move(why)] { tell(why); });
 }
 
 } // namespace
@@ -200,9 +154,9 @@ void Dir_File_Setup::Label2_OLEDragDrop(const QStringList& hostPaths) {
 
 void Dir_File_Setup::recordDrop(QLabel& label, core::LogoSlot slot, const QStringList& hostPaths) {
     // Of several items dropped at once, the last one counts.
-    const DroppedItem dropped = windowsPathOf(hostPaths.back());
+    const DroppedItem dropped = droppedItemOf(hostPaths.back());
     if (!dropped.windowsPath)
-        return refuse(dropped.refusal);
+        return refuseDrop(dropped.refusal);
     recordPath(label, slot, *dropped.windowsPath);
 }
 
@@ -211,7 +165,7 @@ void Dir_File_Setup::recordPath(QLabel& label, core::LogoSlot slot,
     // Refused before anything is written, so that an archive's directory is
     // never written without its file name.
     if (std::string why = whyNotRecordable(windowsPath); !why.empty())
-        return refuse(std::move(why));
+        return refuseDrop(std::move(why));
     const platform::Result<core::DropResult> recorded =
         m_session.recordDroppedPath(slot, windowsPath);
     if (!recorded)
@@ -219,9 +173,9 @@ void Dir_File_Setup::recordPath(QLabel& label, core::LogoSlot slot,
     // A refused archive leaves the old one recorded, in KOR.INI and in memory;
     // the emptied label shows it again when the window is next opened.
     if (recorded.value() == core::DropResult::NotAnArchive) {
-        refuse(platform::directoryExists(windowsPath)
-                   ? "フォルダは設定できません。LZH ファイルをドロップしてください。"
-                   : "ドロップされたファイルは LZH ファイルではありません。");
+        refuseDrop(platform::directoryExists(windowsPath)
+                       ? "フォルダは設定できません。LZH ファイルをドロップしてください。"
+                       : "ドロップされたファイルは LZH ファイルではありません。");
         label.clear();
     }
 }

@@ -3,6 +3,8 @@
 
 #include "about_window.h"
 #include "controls.h"
+#include "convert_window.h"
+#include "drop_label.h"
 #include "image_display.h"
 #include "location_window.h"
 #include "logo_backup.h"
@@ -14,6 +16,9 @@
 #include "platform/services.h"
 
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QIcon>
 #include <QKeySequence>
@@ -21,8 +26,11 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPixmap>
+#include <QUrl>
 
+#include <algorithm>
 #include <utility>
 
 namespace kor::setup {
@@ -71,6 +79,7 @@ KORsetupMain::KORsetupMain() : m_area(new QMdiArea(this)) {
     // it, menu bar and inner area, and the size rule keeps it so.
     m_fixedSize = sizeHint();
     setFixedSize(m_fixedSize);
+    setAcceptDrops(true);
 
     connect(m_area, &QMdiArea::subWindowActivated, this, &KORsetupMain::subWindowActivated);
     MDIForm_Load();
@@ -127,10 +136,17 @@ Form3& KORsetupMain::showImageDisplay() {
     return display;
 }
 
+ConvertWindow& KORsetupMain::showConvertWindow() {
+    ConvertWindow& window = load(m_convertWindow, *this, m_session);
+    showChild(window);
+    return window;
+}
+
 void KORsetupMain::createMenus() {
     QMenuBar* bar = menuBar();
     mfilem = addMenu(bar, "mfilem", QStringLiteral("ファイル"));
     mfile1 = addItem(mfilem, "mfile1", QStringLiteral("オープン"), ctrl(Qt::Key_F));
+    mfile3 = addItem(mfilem, "mfile3", QStringLiteral("画像をロゴに変換..."));
     mspace1 = addSeparator(mfilem, "mspace1");
     mfile2 = addItem(mfilem, "mfile2", QStringLiteral("ＬＯＧＯファイルバックアップ"));
     mspace = addSeparator(mfilem, "mspace");
@@ -148,6 +164,7 @@ void KORsetupMain::createMenus() {
 
     connect(mfile1, &QAction::triggered, this, &KORsetupMain::mfile1_Click);
     connect(mfile2, &QAction::triggered, this, &KORsetupMain::mfile2_Click);
+    connect(mfile3, &QAction::triggered, this, &KORsetupMain::mfile3_Click);
     connect(mend, &QAction::triggered, this, &KORsetupMain::mend_Click);
     connect(mset1, &QAction::triggered, this, &KORsetupMain::mset1_Click);
     connect(mset2, &QAction::triggered, this, &KORsetupMain::mset2_Click);
@@ -221,10 +238,54 @@ bool KORsetupMain::eventFilter(QObject* watched, QEvent* event) {
             m_locationWindow.clear();
         if (watched == m_aboutWindow)
             m_aboutWindow.clear();
+        if (watched == m_convertWindow)
+            m_convertWindow.clear();
         if (watched == m_activeChild)
             m_activeChild.clear();
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+namespace {
+
+// Only a file manager's list of files is taken; text or web addresses are
+// left to whatever else takes them.
+bool isFileList(const QMimeData* data) {
+    return data && data->hasUrls() && !data->urls().isEmpty() &&
+           std::ranges::all_of(data->urls(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+} // namespace
+
+void KORsetupMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (isFileList(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void KORsetupMain::dragMoveEvent(QDragMoveEvent* event) {
+    if (isFileList(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void KORsetupMain::dropEvent(QDropEvent* event) {
+    if (!isFileList(event->mimeData()))
+        return event->ignore();
+    // Taken as a copy, so that a file manager proposing a move deletes
+    // nothing; of several files the last one counts, as on the location
+    // window.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    const QString hostPath = event->mimeData()->urls().back().toLocalFile();
+    const DroppedItem dropped = droppedItemOf(hostPath);
+    if (!dropped.windowsPath)
+        return refuseDrop(dropped.refusal);
+    if (!platform::fileExists(*dropped.windowsPath) ||
+        !isConvertiblePictureName(*dropped.windowsPath))
+        return refuseDrop("ドロップされた" +
+                          droppedItemWord(platform::directoryExists(*dropped.windowsPath)) +
+                          "は変換できる画像 (BMP・PNG・JPEG・GIF) ではありません。");
+    if (platform::Status shown = showConvertWindow().setSource(*dropped.windowsPath); !shown)
+        refuseDrop(shown.error().message());
 }
 
 void KORsetupMain::subWindowActivated(QMdiSubWindow* window) {
@@ -265,6 +326,10 @@ void KORsetupMain::OpenStartFolder() {
 
 void KORsetupMain::mfile2_Click() {
     BackupLogoFiles(m_session.settings);
+}
+
+void KORsetupMain::mfile3_Click() {
+    showConvertWindow();
 }
 
 void KORsetupMain::mend_Click() {

@@ -16,14 +16,16 @@ class QMenu;
 namespace kor::setup {
 
 class Dir_File_Setup;
+class ConvertWindow;
 class Form1;
 class Form3;
 class Option_Set;
 class about;
 
 // The main window of korsetup: a fixed-size frame whose inner area holds the
-// other windows as child windows, and whose menu bar is the only way to open
-// them, back up the logo files and leave. It reads KOR.INI when it is made and
+// other windows as child windows, and whose menu bar opens them, backs up the
+// logo files and leaves; a picture dropped on it opens the converter on that
+// picture. It reads KOR.INI when it is made and
 // points the logo browser at the configured folder; the child windows show
 // the session it owns.
 class KORsetupMain final : public QMainWindow {
@@ -60,6 +62,8 @@ class KORsetupMain final : public QMainWindow {
     // Makes the image display window, runs its Form_Load and shows it with
     // the focus.
     Form3& showImageDisplay();
+    // Shows the picture-to-logo converter, made on first use, with the focus.
+    ConvertWindow& showConvertWindow();
 
     // Runs `handler` of `window` (its Form_Deactivate) whenever another child
     // window takes the focus from it.
@@ -79,6 +83,10 @@ class KORsetupMain final : public QMainWindow {
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A picture file dropped from the file manager opens the converter on it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void createMenus();
@@ -87,6 +95,7 @@ class KORsetupMain final : public QMainWindow {
     void MDIForm_Resize();
     void mfile1_Click();
     void mfile2_Click();
+    void mfile3_Click();
     void mend_Click();
     void mset1_Click();
     void mset2_Click();
@@ -110,10 +119,12 @@ class KORsetupMain final : public QMainWindow {
     QPointer<Option_Set> m_optionsWindow;
     QPointer<Dir_File_Setup> m_locationWindow;
     QPointer<about> m_aboutWindow;
+    QPointer<ConvertWindow> m_convertWindow;
     QPointer<QMdiSubWindow> m_activeChild;
 
     QMenu* mfilem = nullptr;
     QAction* mfile1 = nullptr;
+    QAction* mfile3 = nullptr;
     QAction* mspace1 = nullptr;
     QAction* mfile2 = nullptr;
     QAction* mspace = nullptr;

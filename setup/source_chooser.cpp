@@ -21,13 +21,15 @@ SourceChooser::SourceChooser(QWidget* parent, SourceKind kind, const QString& ti
     setWindowTitle(title);
     setModal(true);
 
-    const bool folder = kind == SourceKind::Folder;
+    const bool folder = kind != SourceKind::Archive;
     SSPanel1 = makePanel(this, "SSPanel1");
     SSPanel1->setFont(japaneseUiFont());
     SSPanel1->setFixedSize(sizeFromTwips(5070, 3600));
-    Label1 = makeLabel(SSPanel1, "Label1", rectFromTwips(120, 105, 4830, 240),
-                       folder ? QStringLiteral("画像のあるﾌｫﾙﾀﾞを選んでください")
-                              : QStringLiteral("LZHﾌｧｲﾙを選んでください"));
+    Label1 =
+        makeLabel(SSPanel1, "Label1", rectFromTwips(120, 105, 4830, 240),
+                  kind == SourceKind::Folder ? QStringLiteral("画像のあるﾌｫﾙﾀﾞを選んでください")
+                  : folder ? QStringLiteral("保存するﾌｫﾙﾀﾞを選んでください")
+                           : QStringLiteral("LZHﾌｧｲﾙを選んでください"));
     Drive1 = new DriveListBox(SSPanel1);
     Drive1->setObjectName(QStringLiteral("Drive1"));
     Drive1->setGeometry(rectFromTwips(120, 450, 2385, 300));
@@ -67,7 +69,7 @@ SourceChooser::SourceChooser(QWidget* parent, SourceKind kind, const QString& ti
 }
 
 std::string SourceChooser::chosenPath() const {
-    if (m_kind == SourceKind::Folder)
+    if (m_kind != SourceKind::Archive)
         return Dir1->selectedPath();
     const std::string name = File1->selectedName();
     if (name.empty())

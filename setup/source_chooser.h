@@ -14,8 +14,8 @@ class QPushButton;
 namespace kor::setup {
 
 // What the user picks for a logo: the folder of its pictures (BMP mode) or
-// its LZH archive (archive mode).
-enum class SourceKind { Folder, Archive };
+// its LZH archive (archive mode); or the folder a converted logo is saved in.
+enum class SourceKind { Folder, Archive, SaveFolder };
 
 // A small modal dialog over the drives of the emulated machine in which the
 // user picks a logo's source without a file manager, so that it serves drives

@@ -6,6 +6,7 @@
 // with fsck.fat afterwards.
 
 #include "browser_test_support.h"
+#include "convert_window.h"
 #include "disk_image.h"
 #include "image_display.h"
 
@@ -13,6 +14,8 @@
 #include "platform/machine.h"
 #include "platform/text.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -161,6 +164,7 @@ class ImageDriveSetupTest : public QObject {
     void showAndInstallAtOnce();
     void backupCopiesIntoTheImage_data();
     void backupCopiesIntoTheImage();
+    void convertsInsideTheImage();
 };
 
 void ImageDriveSetupTest::showAndInstallAtOnce_data() {
@@ -288,6 +292,36 @@ void ImageDriveSetupTest::backupCopiesIntoTheImage() {
         else
             QVERIFY(!kor::platform::fileExists("C:\\WINDOWS\\korback\\" + name));
     }
+    expectSoundVolume(volume);
+}
+
+// The converter reads a PNG inside the image, writes the logo beside it and
+// installs it as logo.sys, all inside the image.
+void ImageDriveSetupTest::convertsInsideTheImage() {
+    TemporaryMachine machine;
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    QVERIFY(image.save(&png, "PNG"));
+    machine.writeFile(Folder + "\\PHOTO.PNG", png.data().toStdString());
+    const FatVolume volume = writeImageDrive(machine, ArchiveMode);
+    kor::testing::RecordingScope recording;
+    kor::setup::KORsetupMain window;
+    const QStringList namesBefore = namesOnTheDrive();
+
+    window.findChild<QAction*>(QStringLiteral("mfile3"))->trigger();
+    auto* converter = liveWindow<kor::setup::ConvertWindow>(window);
+    QVERIFY(converter);
+    QVERIFY(converter->setSource(Folder + "\\PHOTO.PNG"));
+    recording.recorder().answers = {kor::platform::Answer::Yes};
+    converter->Command1->click();
+
+    QCOMPARE(recording.recorder().messages.back().text, std::string(kor::testing::Changed));
+    const std::string logo = readOnTheDrive(Folder + "\\PHOTO.BMP");
+    QCOMPARE(logo.size(), 129078u);
+    QVERIFY(kor::testing::readFile(volume, "/logo.sys") == logo);
+    QCOMPARE(namesOnTheDrive(), namesBefore);
     expectSoundVolume(volume);
 }
 

@@ -143,7 +143,8 @@ void MainWindowTest::menuBarHasTheFourMenusInOrder() {
         return items;
     };
     QCOMPARE(itemsOf("mfilem"),
-             QStringList({QStringLiteral("mfile1|オープン"), QStringLiteral("mspace1|-"),
+             QStringList({QStringLiteral("mfile1|オープン"),
+                          QStringLiteral("mfile3|画像をロゴに変換..."), QStringLiteral("mspace1|-"),
                           QStringLiteral("mfile2|ＬＯＧＯファイルバックアップ"),
                           QStringLiteral("mspace|-"), QStringLiteral("mend|終了")}));
     QCOMPARE(itemsOf("mset"), QStringList({QStringLiteral("mset1|ＬＯＧＯファイルの変更"),
@@ -159,6 +160,8 @@ void MainWindowTest::menuItems_data() {
 
     QTest::newRow("open") << "mfile1"
                           << "オープン" << QKeySequence(QStringLiteral("Ctrl+F"));
+    QTest::newRow("convert") << "mfile3"
+                             << "画像をロゴに変換..." << QKeySequence();
     QTest::newRow("backup") << "mfile2"
                             << "ＬＯＧＯファイルバックアップ" << QKeySequence();
     QTest::newRow("end") << "mend"

@@ -1,0 +1,434 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "convert_window.h"
+
+#include "controls.h"
+#include "fonts.h"
+#include "main_window.h"
+#include "source_chooser.h"
+#include "twips.h"
+
+#include "core/archive.h"
+#include "core/logo.h"
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "platform/services.h"
+#include "platform/text.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QImage>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+
+namespace kor::setup {
+
+namespace {
+
+using core::Framing;
+using core::LogoFormat;
+
+constexpr std::string_view NoPicture = "変換する画像が選択されていません";
+constexpr std::string_view CannotLoad = "画像を読み込めません";
+constexpr std::string_view Changed = "変更が終了しました";
+
+// The first cycling entry a new logo gets: Windows 95's own logo cycles its
+// last twenty entries.
+constexpr int DefaultAnimateFrom = 236;
+
+// The logos a new one can become at once, as Combo1 lists them.
+constexpr std::array<std::pair<core::LogoSlot, const char*>, 3> InstallChoices{{
+    {core::LogoSlot::Opening, "ｵｰﾌﾟﾆﾝｸﾞ (logo.sys)"},
+    {core::LogoSlot::Middle, "中間 (logow.sys)"},
+    {core::LogoSlot::Ending, "ｴﾝﾃﾞｨﾝｸﾞ (logos.sys)"},
+}};
+
+std::string joinPath(std::string folder, std::string_view name) {
+    return core::AddBackslash(folder) + std::string(name);
+}
+
+// The part of a Windows path after its last "\".
+std::string_view nameOf(std::string_view path) {
+    const std::size_t separator = path.rfind('\\');
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+// The source's base name as a short name in upper case with ".BMP", as the
+// program's own pictures are named: at most eight bytes as FAT stores them,
+// characters a short name cannot hold left out; "LOGO" when none is left.
+std::string logoNameFor(std::string_view sourceName) {
+    const std::size_t dot = sourceName.rfind('.');
+    const QString base = toQString(sourceName.substr(0, dot));
+    std::string name;
+    std::size_t bytes = 0;
+    for (const QChar character : base) {
+        const char16_t code = character.unicode();
+        std::string piece;
+        if (code < 0x80) {
+            const char ascii = static_cast<char>(code);
+            if (std::isalnum(static_cast<unsigned char>(ascii)) ||
+                std::string_view("!#$%&'()-@^_`{}~").find(ascii) != std::string_view::npos)
+                piece = platform::upperAscii(std::string(1, ascii));
+        } else if (!character.isSurrogate()) {
+            piece = QString(character).toStdString();
+        }
+        const platform::Result<std::string> stored = platform::toCp932(piece);
+        if (piece.empty() || !stored)
+            continue;
+        if (bytes + stored.value().size() > 8)
+            break;
+        bytes += stored.value().size();
+        name += piece;
+    }
+    return (name.empty() ? std::string("LOGO") : name) + ".BMP";
+}
+
+// Why a typed file name cannot be used; "" when it can.
+std::string whyNotFileName(const std::string& name) {
+    if (name.empty())
+        return "ﾌｧｲﾙ名が入力されていません";
+    if (name.find_first_of("\\/:*?\"<>|") != std::string::npos ||
+        std::ranges::any_of(name, [](char c) { return static_cast<unsigned char>(c) < 0x20; }) ||
+        name.find_first_not_of('.') == std::string::npos)
+        return name + "\nﾌｧｲﾙ名に使えない文字があります (\\ / : * ? \" < > |)";
+    if (!platform::toCp932(name))
+        return name + "\nﾌｧｲﾙ名に Windows で使えない文字があります";
+    return {};
+}
+
+// How much of the picture's resolution the framing keeps, with a margin of
+// two so that the area-averaging still has pixels to average.
+double neededScale(QSize size, Framing framing) {
+    const double across = 2 * 640.0 / size.width();
+    const double down = 2 * 400.0 / size.height();
+    return framing == Framing::Fit ? std::min(across, down) : std::max(across, down);
+}
+
+// Decodes a picture file's bytes as korlogo convert does: a large JPEG at a
+// half, a quarter or an eighth of its size where that still holds twice what
+// the screen shows, as libjpeg then skips most of the work; nullopt when Qt
+// cannot read it.
+std::optional<core::RgbaPicture> decodePicture(const QByteArray& bytes, Framing framing) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (reader.format() == "jpeg" && size.isValid() && !size.isEmpty()) {
+        // Either orientation, as an Exif rotation is applied after the decoding.
+        const double scale =
+            std::max(neededScale(size, framing), neededScale(size.transposed(), framing));
+        int denominator = 8;
+        while (denominator > 1 && 1.0 / denominator < scale)
+            denominator /= 2;
+        if (denominator > 1)
+            reader.setScaledSize(QSize(std::max(1, size.width() / denominator),
+                                       std::max(1, size.height() / denominator)));
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
+    image.convertTo(QImage::Format_RGBA8888);
+    core::RgbaPicture picture{image.width(), image.height(), {}};
+    picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height * 4);
+    const std::size_t rowBytes = static_cast<std::size_t>(picture.width) * 4;
+    for (int y = 0; y < picture.height; ++y)
+        std::copy_n(image.constScanLine(y), rowBytes, picture.pixels.data() + y * rowBytes);
+    return picture;
+}
+
+QRadioButton* makeOption(QWidget* parent, const char* name, const QString& caption,
+                         QRect geometry) {
+    auto* option = new QRadioButton(caption, parent);
+    option->setObjectName(QString::fromLatin1(name));
+    option->setGeometry(geometry);
+    return option;
+}
+
+QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+} // namespace
+
+bool isConvertiblePictureName(std::string_view name) {
+    std::string_view patterns = ConvertiblePicturePattern;
+    while (!patterns.empty()) {
+        const std::size_t end = std::min(patterns.find(';'), patterns.size());
+        if (platform::matchesWildcard(name, patterns.substr(0, end)))
+            return true;
+        patterns.remove_prefix(std::min(end + 1, patterns.size()));
+    }
+    return false;
+}
+
+ConvertWindow::ConvertWindow(KORsetupMain& main, core::SetupSession& session)
+    : m_main(main), m_session(session) {
+    setUpChildWindow(*this, "ConvertWindow", QStringLiteral("画像をロゴに変換"),
+                     CloseButton::Shown);
+
+    SSPanel1 = makePanel(nullptr, "SSPanel1");
+    SSPanel1->setFont(japaneseUiFont());
+    SSPanel1->setFixedSize(sizeFromTwips(6300, 4875));
+    Label1 = makeLabel(SSPanel1, "Label1", rectFromTwips(120, 90, 4000, 240),
+                       QStringLiteral("変換する画像 (BMP・PNG・JPEG・GIF)"));
+    Drive1 = new DriveListBox(SSPanel1);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Drive1->setGeometry(rectFromTwips(120, 360, 2900, 300));
+    Dir1 = new DirListBox(SSPanel1);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    Dir1->setGeometry(rectFromTwips(120, 720, 2900, 1500));
+    File1 = new FileListBox(SSPanel1);
+    File1->setObjectName(QStringLiteral("File1"));
+    File1->setGeometry(rectFromTwips(3120, 360, 3060, 1860));
+    File1->setPattern(ConvertiblePicturePattern);
+
+    Frame1 =
+        makeFrame(SSPanel1, "Frame1", QStringLiteral("機種"), rectFromTwips(120, 2310, 1800, 1140));
+    Option1 = makeOption(Frame1, "Option1", QStringLiteral("Windows 95"),
+                         rectFromTwips(150, 330, 1560, 270));
+    Option2 =
+        makeOption(Frame1, "Option2", QStringLiteral("PC-98"), rectFromTwips(150, 690, 1560, 270));
+    Frame2 = makeFrame(SSPanel1, "Frame2", QStringLiteral("画像の合わせ方"),
+                       rectFromTwips(2010, 2310, 2040, 1140));
+    Option3 = makeOption(Frame2, "Option3", QStringLiteral("全体を収める"),
+                         rectFromTwips(150, 270, 1800, 255));
+    Option4 = makeOption(Frame2, "Option4", QStringLiteral("画面を埋める"),
+                         rectFromTwips(150, 555, 1800, 255));
+    Option5 = makeOption(Frame2, "Option5", QStringLiteral("引き伸ばす"),
+                         rectFromTwips(150, 840, 1800, 255));
+    Option3->setChecked(true);
+    Frame3 = makeFrame(SSPanel1, "Frame3", QStringLiteral("色の動き"),
+                       rectFromTwips(4140, 2310, 2040, 1140));
+    Check1 = makeCheckBox(Frame3, "Check1", QStringLiteral("色を循環させる"),
+                          rectFromTwips(150, 300, 1800, 270));
+    Label2 = makeLabel(Frame3, "Label2", rectFromTwips(150, 690, 1000, 255),
+                       QStringLiteral("開始ﾊﾟﾚｯﾄ"));
+    Spin1 = new QSpinBox(Frame3);
+    Spin1->setObjectName(QStringLiteral("Spin1"));
+    Spin1->setGeometry(rectFromTwips(1140, 660, 780, 315));
+    Spin1->setRange(1, 255);
+    Spin1->setValue(DefaultAnimateFrom);
+    Spin1->setEnabled(false);
+
+    Label3 = makeLabel(SSPanel1, "Label3", rectFromTwips(120, 3600, 1200, 240),
+                       QStringLiteral("保存先ﾌｫﾙﾀﾞ"));
+    Label4 = makeLabel(SSPanel1, "Label4", rectFromTwips(1320, 3540, 3780, 330));
+    Label4->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Label4->setAutoFillBackground(true);
+    Label4->setBackgroundRole(QPalette::Base);
+    Label4->setIndent(3);
+    Command3 = makeButton(SSPanel1, "Command3", QStringLiteral("参照..."),
+                          rectFromTwips(5190, 3540, 990, 345));
+    Label5 = makeLabel(SSPanel1, "Label5", rectFromTwips(120, 4020, 1200, 240),
+                       QStringLiteral("ﾌｧｲﾙ名"));
+    Text1 = new QLineEdit(SSPanel1);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(rectFromTwips(1320, 3960, 1800, 330));
+    Label6 = makeLabel(SSPanel1, "Label6", rectFromTwips(120, 4470, 1200, 240),
+                       QStringLiteral("変換後のﾛｺﾞ"));
+    Combo1 = new QComboBox(SSPanel1);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(rectFromTwips(1320, 4410, 2100, 330));
+    for (const auto& [slot, caption] : InstallChoices)
+        Combo1->addItem(QString::fromUtf8(caption), static_cast<int>(slot));
+    Command1 = makeButton(SSPanel1, "Command1", QStringLiteral("変換"),
+                          rectFromTwips(3540, 4380, 1260, 375));
+    Command2 = makeButton(SSPanel1, "Command2", QStringLiteral("閉じる"),
+                          rectFromTwips(4920, 4380, 1260, 375));
+    Command1->setDefault(true);
+    setTabOrderChain({Drive1, Dir1, File1, Option1, Option2, Option3, Option4, Option5, Check1,
+                      Spin1, Command3, Text1, Combo1, Command1, Command2});
+    setWidget(SSPanel1);
+
+    connect(Drive1, &DriveListBox::changed, this, &ConvertWindow::Drive1_Change);
+    connect(Dir1, &DirListBox::changed, this, &ConvertWindow::Dir1_Change);
+    connect(File1, &FileListBox::picked, this, &ConvertWindow::File1_Click);
+    connect(Option2, &QRadioButton::toggled, this, &ConvertWindow::machineChanged);
+    connect(Check1, &QCheckBox::toggled, Spin1, &QSpinBox::setEnabled);
+    connect(Command1, &QPushButton::clicked, this, &ConvertWindow::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &ConvertWindow::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &ConvertWindow::Command3_Click);
+}
+
+void ConvertWindow::Form_Load() {
+    placeChildWindow(*this, m_main.innerSizeInTwips(), 60.0, 60.0);
+    // The machine the settings are for, as korsetup's other windows use.
+    (core::logoFormatOf(m_session.settings) == LogoFormat::Pc98 ? Option2 : Option1)
+        ->setChecked(true);
+    machineChanged();
+    showOutputFolder(Dir1->path());
+}
+
+platform::Status ConvertWindow::setSource(const std::string& windowsPath) {
+    const std::size_t separator = windowsPath.rfind('\\');
+    if (separator == std::string::npos)
+        return platform::Error(platform::Operation::Find, windowsPath, ENOENT);
+    // A root keeps its "\".
+    const std::string folder = windowsPath.substr(0, std::max<std::size_t>(separator, 3));
+    if (platform::Status drive = Drive1->setDrive(folder); !drive)
+        return drive;
+    if (platform::Status shown = Dir1->setPath(folder); !shown)
+        return shown;
+    // The directory list moving emits its change, which lists the folder; a
+    // folder shown already is listed anew here.
+    if (platform::Status listed = File1->setPath(Dir1->path()); !listed)
+        return listed;
+    const QString name = toQString(nameOf(windowsPath));
+    for (int row = 0; row < File1->count(); ++row)
+        if (File1->item(row)->text().compare(name, Qt::CaseInsensitive) == 0)
+            File1->setCurrentRow(row);
+    return {};
+}
+
+std::string ConvertWindow::sourcePath() const {
+    const std::string name = File1->selectedName();
+    return name.empty() ? std::string() : joinPath(File1->path(), name);
+}
+
+void ConvertWindow::setOutputFolder(const std::string& windowsPath) {
+    m_outputChosen = true;
+    showOutputFolder(windowsPath);
+}
+
+void ConvertWindow::showOutputFolder(const std::string& windowsPath) {
+    m_outputFolder = windowsPath;
+    Label4->setText(toQString(windowsPath));
+    Label4->setToolTip(toQString(windowsPath));
+}
+
+core::ConversionOptions ConvertWindow::options() const {
+    core::ConversionOptions options;
+    options.format = Option2->isChecked() ? LogoFormat::Pc98 : LogoFormat::Windows95;
+    options.framing = Option4->isChecked()   ? Framing::Fill
+                      : Option5->isChecked() ? Framing::Stretch
+                                             : Framing::Fit;
+    options.animateFrom = Check1->isChecked() ? static_cast<std::uint32_t>(Spin1->value()) : 0;
+    return options;
+}
+
+void ConvertWindow::machineChanged() {
+    // The entries that can cycle: all but entry 0, which frames the screen;
+    // a PC-98 logo has sixteen. A value beyond them comes down to the last.
+    const int last = static_cast<int>(core::layoutOf(options().format).paletteEntries) - 1;
+    const int before = Spin1->maximum();
+    Spin1->setMaximum(last);
+    // Back from a PC-98, whose range cut the entry down, the usual one
+    // returns.
+    if (last > before && Spin1->value() == before)
+        Spin1->setValue(DefaultAnimateFrom);
+}
+
+void ConvertWindow::Drive1_Change() {
+    // The directory list moves to the drive's own current directory; the
+    // machine's current drive stays, as the logo browser relies on it.
+    if (platform::Status shown = Dir1->setPath(std::string{Drive1->drive(), ':'}); !shown)
+        tell(shown.error().message());
+}
+
+void ConvertWindow::Dir1_Change() {
+    if (platform::Status listed = File1->setPath(Dir1->path()); !listed)
+        tell(listed.error().message());
+    if (!m_outputChosen)
+        showOutputFolder(Dir1->path());
+}
+
+void ConvertWindow::File1_Click() {
+    Text1->setText(toQString(logoNameFor(File1->selectedName())));
+}
+
+void ConvertWindow::Command2_Click() {
+    close();
+}
+
+void ConvertWindow::Command3_Click() {
+    SourceChooser chooser(&m_main, SourceKind::SaveFolder, Label3->text(), m_outputFolder);
+    const QPointer<ConvertWindow> alive(this);
+    if (chooser.exec() != QDialog::Accepted || !alive)
+        return;
+    setOutputFolder(chooser.chosenPath());
+}
+
+void ConvertWindow::Command1_Click() {
+    const std::string source = sourcePath();
+    if (source.empty())
+        return tell(NoPicture);
+    const std::string name = Text1->text().trimmed().toStdString();
+    if (std::string why = whyNotFileName(name); !why.empty())
+        return tell(why);
+    if (platform::Status found = platform::findDirectory(m_outputFolder); !found)
+        return tell(found.error().message());
+    const std::string output = joinPath(m_outputFolder, name);
+    if (platform::directoryExists(output))
+        return tell(output + "\n同じ名前のﾌｫﾙﾀﾞがあります");
+
+    // All is read and converted before anything is asked or written, so that
+    // a picture that cannot be used leaves every file as it was.
+    const std::optional<std::string> logo = convertedSource(source);
+    if (!logo)
+        return;
+    if (platform::fileExists(output) &&
+        platform::services().ask(output + "\nこのﾌｧｲﾙは既にあります。上書きしますか？") !=
+            platform::Answer::Yes)
+        return;
+    if (platform::Status written = platform::writeFileAtomically(output, *logo); !written)
+        return tell(written.error().message());
+    offerInstall(output, options().format);
+}
+
+std::optional<std::string> ConvertWindow::convertedSource(const std::string& source) {
+    const platform::Result<std::string> bytes = platform::readFile(source);
+    if (!bytes) {
+        tell(bytes.error().message());
+        return std::nullopt;
+    }
+    const core::ConversionOptions chosen = options();
+    const std::optional<core::RgbaPicture> picture =
+        decodePicture(QByteArray::fromStdString(bytes.value()), chosen.framing);
+    if (!picture) {
+        tell(source + "\n" + std::string(CannotLoad));
+        return std::nullopt;
+    }
+    const auto logo = core::convertToLogo(*picture, chosen);
+    if (!logo) {
+        tell(logo.error().retold(logo.error().operation(), source).message());
+        return std::nullopt;
+    }
+    return std::string(logo.value().begin(), logo.value().end());
+}
+
+void ConvertWindow::offerInstall(const std::string& written, LogoFormat format) {
+    const std::string done =
+        written + "\n" + std::string(core::machineNameOf(format)) + " のﾛｺﾞに変換しました";
+    // A logo for the other machine is not offered where the size check
+    // would refuse it.
+    if (!core::IsLogoLengthAccepted(m_session.settings, core::layoutOf(format).length))
+        return tell(done);
+    const auto slot = static_cast<core::LogoSlot>(Combo1->currentData().toInt());
+    if (platform::services().ask(done + "\nこのﾛｺﾞを今すぐ" + Combo1->currentText().toStdString() +
+                                 "にしますか？") != platform::Answer::Yes)
+        return;
+    if (platform::Status installed = core::InstallLogoFromFile(m_session.settings, slot, written);
+        !installed)
+        return tell(installed.error().message());
+    tell(Changed);
+}
+
+} // namespace kor::setup

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "file_controls.h"
+
+#include "core/logo_conversion.h"
+#include "core/setup_session.h"
+
+#include <QMdiSubWindow>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+
+namespace kor::setup {
+
+class KORsetupMain;
+
+// The pictures the converter lists: those Qt reads, as "*.BMP;*.PNG;...".
+inline constexpr std::string_view ConvertiblePicturePattern = "*.BMP;*.PNG;*.JPG;*.JPEG;*.GIF";
+
+// Whether a file name ends like one of the pictures the converter lists.
+bool isConvertiblePictureName(std::string_view name);
+
+// The picture-to-logo converter: the user picks a picture on the machine's
+// drives, the machine, how the picture meets the screen and whether its
+// colours cycle, and the folder and name of the logo; 変換 writes it there,
+// all or nothing, and offers to make it one of the three logos at once. It
+// reads and writes only through the machine, so a drive that is a disk image
+// serves as any other, and leaves the machine's current drive and directory
+// alone.
+class ConvertWindow final : public QMdiSubWindow {
+    Q_OBJECT
+
+  public:
+    ConvertWindow(KORsetupMain& main, core::SetupSession& session);
+
+    void Form_Load();
+
+    // Shows the picture at `windowsPath` (a full Windows path) as the source,
+    // selected in its folder's list. Fails, changing nothing, when its folder
+    // cannot be shown.
+    platform::Status setSource(const std::string& windowsPath);
+    // The full Windows path of the selected picture; "" when none is.
+    std::string sourcePath() const;
+
+    // Where the logo goes; until the user picks a folder, the source's.
+    void setOutputFolder(const std::string& windowsPath);
+    const std::string& outputFolder() const { return m_outputFolder; }
+
+    // The options as the controls hold them.
+    core::ConversionOptions options() const;
+
+    // The controls, reached by the window's own code and by tests.
+    QFrame* SSPanel1;
+    QLabel* Label1; // source heading
+    DriveListBox* Drive1;
+    DirListBox* Dir1;
+    FileListBox* File1;
+    QGroupBox* Frame1;     // machine
+    QRadioButton* Option1; // Windows 95
+    QRadioButton* Option2; // PC-98
+    QGroupBox* Frame2;     // framing
+    QRadioButton* Option3; // fit
+    QRadioButton* Option4; // fill
+    QRadioButton* Option5; // stretch
+    QGroupBox* Frame3;     // colour cycling
+    QCheckBox* Check1;
+    QLabel* Label2;
+    QSpinBox* Spin1;       // first cycling palette entry
+    QLabel* Label3;        // output folder heading
+    QLabel* Label4;        // output folder
+    QPushButton* Command3; // choose the output folder
+    QLabel* Label5;        // output name heading
+    QLineEdit* Text1;      // output name
+    QLabel* Label6;        // logo to install heading
+    QComboBox* Combo1;     // logo to install
+    QPushButton* Command1; // convert
+    QPushButton* Command2; // close
+
+  private:
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void machineChanged();
+    void showOutputFolder(const std::string& windowsPath);
+
+    // Reads, decodes and converts the source; nullopt when the user has been
+    // told why not.
+    std::optional<std::string> convertedSource(const std::string& source);
+    // Offers to make the written logo the logo picked in Combo1.
+    void offerInstall(const std::string& written, core::LogoFormat format);
+
+    KORsetupMain& m_main;
+    core::SetupSession& m_session;
+    std::string m_outputFolder;
+    bool m_outputChosen = false;
+};
+
+} // namespace kor::setup

@@ -1,0 +1,285 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The picture-to-logo converter: a picture picked on the machine's drives
+// becomes a logo of exactly the machine's length in the chosen folder, and at
+// once one of the three logos when the user agrees; a picture that cannot be
+// read, a folder that is gone or a declined overwrite leaves every file as it
+// was; a picture dropped on the main window opens the converter on it.
+
+#include "convert_window.h"
+#include "drop_support.h"
+#include "main_window.h"
+#include "recording_services.h"
+#include "window_test_support.h"
+
+#include "core/logo_format.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+using kor::platform::Answer;
+using kor::setup::ConvertWindow;
+using kor::setup::KORsetupMain;
+using kor::testing::liveWindow;
+
+namespace {
+
+constexpr std::string_view KorIni = "C:\\WINDOWS\\KOR.INI";
+const std::string OldLogo = "old logo";
+
+// A picture of four coloured quarters, encoded as `format` ("PNG", "JPG").
+std::string pictureBytes(const char* format, QSize size = {300, 200}) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    for (int y = 0; y < size.height() / 2; ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixelColor(x, y, x < size.width() / 2 ? Qt::red : Qt::green);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format))
+        qFatal("cannot encode a %s picture", format);
+    return buffer.data().toStdString();
+}
+
+// The main window on a fresh machine whose KOR.INI holds `ini`, with old
+// logos, drive D: and the converter open.
+struct OpenConverter {
+    explicit OpenConverter(const QStringList& ini = {}) {
+        machine.writeFile(KorIni, kor::testing::koriniText(ini));
+        for (const char* logo :
+             {"C:\\logo.sys", "C:\\WINDOWS\\logow.sys", "C:\\WINDOWS\\logos.sys"})
+            machine.writeFile(logo, OldLogo);
+        kor::testing::makeFolder(machine, QStringLiteral("D:\\LOGOS"));
+        window = std::make_unique<KORsetupMain>();
+        window->show();
+        static_cast<void>(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    ConvertWindow& open() {
+        window->findChild<QAction*>(QStringLiteral("mfile3"))->trigger();
+        converter = liveWindow<ConvertWindow>(*window);
+        if (!converter)
+            qFatal("the converter did not open");
+        return *converter;
+    }
+
+    // Picks `name` in `folder` with the converter's own lists.
+    void pick(const std::string& folder, const QString& name) {
+        QVERIFY(converter->Drive1->setDrive(folder));
+        QVERIFY(converter->Dir1->setPath(folder));
+        const QList<QListWidgetItem*> found = converter->File1->findItems(name, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        converter->File1->setCurrentItem(found.front());
+    }
+
+    std::vector<std::string> folderFiles(const std::string& folder) const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(machine.host(folder)))
+            names.push_back(entry.path().filename().string());
+        std::ranges::sort(names);
+        return names;
+    }
+
+    QStringList messages() {
+        QCoreApplication::processEvents();
+        QStringList texts;
+        for (const auto& message : recording.recorder().messages)
+            texts << QString::fromStdString(message.text);
+        return texts;
+    }
+
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    std::unique_ptr<KORsetupMain> window;
+    ConvertWindow* converter = nullptr;
+};
+
+} // namespace
+
+class ConvertWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void convertsAndInstalls_data();
+    void convertsAndInstalls();
+    void failureWritesNothing_data();
+    void failureWritesNothing();
+    void dropOnMainWindow_data();
+    void dropOnMainWindow();
+};
+
+void ConvertWindowTest::convertsAndInstalls_data() {
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<QString>("outputName");
+    QTest::addColumn<int>("animateFrom"); // 0: no cycling
+    QTest::addColumn<int>("slot");        // Combo1's row
+    QTest::addColumn<bool>("install");
+    QTest::addColumn<QString>("target");
+
+    QTest::newRow("Windows 95, start-up logo")
+        << QStringList{} << "my photo.png" << QByteArray("PNG") << "MYPHOTO.BMP" << 0 << 0 << true
+        << "C:\\logo.sys";
+    QTest::newRow("Windows 95 from a JPEG, cycling, ending logo")
+        << QStringList{} << "longfilename.jpeg" << QByteArray("JPG") << "LONGFILE.BMP" << 236 << 2
+        << true << "C:\\WINDOWS\\logos.sys";
+    QTest::newRow("PC-98 from the settings, cycling, wait logo")
+        << QStringList{"pc98Check=on"} << "写真です.png" << QByteArray("PNG") << "写真です.BMP"
+        << 12 << 1 << true << "C:\\WINDOWS\\logow.sys";
+    QTest::newRow("install declined") << QStringList{} << "A.PNG" << QByteArray("PNG") << "A.BMP"
+                                      << 0 << 0 << false << "C:\\logo.sys";
+}
+
+void ConvertWindowTest::convertsAndInstalls() {
+    QFETCH(QStringList, ini);
+    QFETCH(QString, source);
+    QFETCH(QByteArray, format);
+    QFETCH(QString, outputName);
+    QFETCH(int, animateFrom);
+    QFETCH(int, slot);
+    QFETCH(bool, install);
+    QFETCH(QString, target);
+
+    OpenConverter setup(ini);
+    setup.machine.writeFile("C:\\PICS\\" + source.toStdString(), pictureBytes(format.constData()));
+    ConvertWindow& converter = setup.open();
+    setup.pick("C:\\PICS", source);
+    QCOMPARE(converter.Text1->text(), outputName);
+    QCOMPARE(converter.outputFolder(), std::string("C:\\PICS"));
+    converter.setOutputFolder("D:\\LOGOS");
+    const bool pc98 = ini.contains(QStringLiteral("pc98Check=on"));
+    QCOMPARE(converter.Option2->isChecked(), pc98);
+    converter.Check1->setChecked(animateFrom != 0);
+    if (animateFrom != 0)
+        converter.Spin1->setValue(animateFrom);
+    converter.Combo1->setCurrentIndex(slot);
+    setup.recording.recorder().answers = {install ? Answer::Yes : Answer::No};
+    converter.Command1->click();
+
+    const std::string output = "D:\\LOGOS\\" + outputName.toStdString();
+    QVERIFY2(setup.machine.exists(output), qPrintable(setup.messages().join('\n')));
+    const std::string logo = setup.machine.readFile(output);
+    const auto logoFormat = pc98 ? kor::core::LogoFormat::Pc98 : kor::core::LogoFormat::Windows95;
+    QCOMPARE(logo.size(), pc98 ? 128118u : 129078u);
+    const auto found = kor::core::inspectLogo(
+        {reinterpret_cast<const std::uint8_t*>(logo.data()), logo.size()}, logo.size(), logoFormat);
+    QVERIFY(found.isShown());
+    QCOMPARE(found.firstAnimatedEntry, static_cast<std::uint32_t>(animateFrom));
+    // One question, naming the logo it offers; nothing written beside the
+    // logo in the folder.
+    QCOMPARE(setup.recording.recorder().questions.size(), 1u);
+    QVERIFY(QString::fromStdString(setup.recording.recorder().questions.front())
+                .contains(converter.Combo1->currentText()));
+    QCOMPARE(setup.folderFiles("D:\\LOGOS"), std::vector<std::string>{outputName.toStdString()});
+    QCOMPARE(setup.machine.readFile(target.toStdString()), install ? logo : OldLogo);
+    QCOMPARE(setup.messages(), install ? QStringList{"変更が終了しました"} : QStringList{});
+}
+
+void ConvertWindowTest::failureWritesNothing_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("said");
+
+    QTest::newRow("undecodable picture") << "undecodable"
+                                         << "画像を読み込めません";
+    QTest::newRow("overwrite declined") << "declined"
+                                        << "";
+    QTest::newRow("output folder gone") << "gone"
+                                        << "D:\\GONE";
+}
+
+void ConvertWindowTest::failureWritesNothing() {
+    QFETCH(QString, fault);
+    QFETCH(QString, said);
+
+    OpenConverter setup;
+    const bool undecodable = fault == QStringLiteral("undecodable");
+    setup.machine.writeFile("C:\\PICS\\PHOTO.PNG", undecodable
+                                                       ? std::string("\x89PNG\r\n\x1a\n broken", 16)
+                                                       : pictureBytes("PNG"));
+    setup.machine.writeFile("D:\\LOGOS\\PHOTO.BMP", OldLogo);
+    ConvertWindow& converter = setup.open();
+    setup.pick("C:\\PICS", QStringLiteral("PHOTO.PNG"));
+    converter.setOutputFolder(fault == QStringLiteral("gone") ? "D:\\GONE" : "D:\\LOGOS");
+    setup.recording.recorder().answers = {Answer::No};
+    converter.Command1->click();
+
+    QCOMPARE(setup.machine.readFile("D:\\LOGOS\\PHOTO.BMP"), OldLogo);
+    QCOMPARE(setup.folderFiles("D:\\LOGOS"), std::vector<std::string>{"PHOTO.BMP"});
+    QCOMPARE(setup.machine.readFile("C:\\logo.sys"), OldLogo);
+    // Only the declined overwrite is asked about.
+    QCOMPARE(setup.recording.recorder().questions.size(),
+             static_cast<std::size_t>(fault == QStringLiteral("declined")));
+    const QStringList messages = setup.messages();
+    if (said.isEmpty()) {
+        QCOMPARE(messages, QStringList{});
+    } else {
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.front().contains(said), qPrintable(messages.front()));
+    }
+}
+
+void ConvertWindowTest::dropOnMainWindow_data() {
+    QTest::addColumn<QString>("dropped"); // a Windows path, or "outside"
+    QTest::addColumn<QString>("refusal");
+
+    QTest::newRow("picture") << "D:\\PICS\\Photo.png"
+                             << "";
+    QTest::newRow("not a picture")
+        << "D:\\PICS\\README.TXT"
+        << "ドロップされたファイルは変換できる画像 (BMP・PNG・JPEG・GIF) "
+           "ではありません。";
+    QTest::newRow("folder") << "D:\\PICS"
+                            << "ドロップされたフォルダは変換できる画像 (BMP・PNG・JPEG・GIF) "
+                               "ではありません。";
+    QTest::newRow("outside the drives")
+        << "outside"
+        << "ドロップされたファイルはエミュレートされたマシンのドライブの外にあります。";
+}
+
+void ConvertWindowTest::dropOnMainWindow() {
+    QFETCH(QString, dropped);
+    QFETCH(QString, refusal);
+
+    OpenConverter setup;
+    setup.machine.writeFile("D:\\PICS\\Photo.png", pictureBytes("PNG"));
+    setup.machine.writeFile("D:\\PICS\\README.TXT", "text");
+    QTemporaryDir outside;
+    const QString outsidePicture = outside.filePath(QStringLiteral("Photo.png"));
+    std::ofstream(outsidePicture.toStdString(), std::ios::binary) << pictureBytes("PNG");
+    const QString hostPath = dropped == QStringLiteral("outside")
+                                 ? outsidePicture
+                                 : kor::testing::hostPathOf(setup.machine, dropped);
+
+    const auto outcome = kor::testing::dropFiles(*setup.window, {hostPath});
+    QVERIFY(outcome.dropAccepted);
+    QCOMPARE(outcome.action, Qt::CopyAction);
+    ConvertWindow* converter = liveWindow<ConvertWindow>(*setup.window);
+    QCOMPARE(setup.messages(), refusal.isEmpty() ? QStringList{} : QStringList{refusal});
+    QCOMPARE(setup.recording.recorder().beeps, refusal.isEmpty() ? 0 : 1);
+    QCOMPARE(converter != nullptr, refusal.isEmpty());
+    if (!converter)
+        return;
+    QVERIFY(converter->isVisible());
+    QCOMPARE(converter->sourcePath(), dropped.toStdString());
+    QCOMPARE(converter->Text1->text(), QStringLiteral("PHOTO.BMP"));
+    // Fixed in size, and whole inside the main window.
+    QVERIFY(converter->mdiArea()->rect().contains(converter->geometry()));
+}
+
+QTEST_MAIN(ConvertWindowTest)
+#include "convert_window_test.moc"
