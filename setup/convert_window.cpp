@@ -7,6 +7,8 @@
 #include "source_chooser.h"
 #include "twips.h"
 
+#include "picture_reading.h"
+
 #include "core/archive.h"
 #include "core/logo.h"
 #include "platform/files.h"
@@ -65,10 +67,13 @@ std::string_view nameOf(std::string_view path) {
     return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }
 
-// The source's base name as a short name in upper case with ".BMP", as the
-// program's own pictures are named: at most eight bytes as FAT stores them,
-// characters a short name cannot hold left out; "LOGO" when none is left.
-std::string logoNameFor(std::string_view sourceName) {
+bool sameName(std::string_view a, std::string_view b) {
+    return toQString(a).compare(toQString(b), Qt::CaseInsensitive) == 0;
+}
+
+// The source's base name as a short name in upper case, at most `limit`
+// bytes as FAT stores them, characters a short name cannot hold left out.
+std::string shortBaseName(std::string_view sourceName, std::size_t limit) {
     const std::size_t dot = sourceName.rfind('.');
     const QString base = toQString(sourceName.substr(0, dot));
     std::string name;
@@ -87,12 +92,25 @@ std::string logoNameFor(std::string_view sourceName) {
         const platform::Result<std::string> stored = platform::toCp932(piece);
         if (piece.empty() || !stored)
             continue;
-        if (bytes + stored.value().size() > 8)
+        if (bytes + stored.value().size() > limit)
             break;
         bytes += stored.value().size();
         name += piece;
     }
-    return (name.empty() ? std::string("LOGO") : name) + ".BMP";
+    return name;
+}
+
+// The name the logo is offered under: the source's short name with ".BMP", as
+// the program's own pictures are named, "LOGO" when nothing is left of it.
+// A BMP source whose name that would be gets "_L" at its end instead, so that
+// the offer never names the picture itself.
+std::string logoNameFor(std::string_view sourceName) {
+    const std::string base = shortBaseName(sourceName, 8);
+    if (base.empty())
+        return "LOGO.BMP";
+    if (!sameName(base + ".BMP", sourceName))
+        return base + ".BMP";
+    return shortBaseName(sourceName, 6) + "_L.BMP";
 }
 
 // Why a typed file name cannot be used; "" when it can.
@@ -108,47 +126,15 @@ std::string whyNotFileName(const std::string& name) {
     return {};
 }
 
-// How much of the picture's resolution the framing keeps, with a margin of
-// two so that the area-averaging still has pixels to average.
-double neededScale(QSize size, Framing framing) {
-    const double across = 2 * 640.0 / size.width();
-    const double down = 2 * 400.0 / size.height();
-    return framing == Framing::Fit ? std::min(across, down) : std::max(across, down);
-}
-
-// Decodes a picture file's bytes as korlogo convert does: a large JPEG at a
-// half, a quarter or an eighth of its size where that still holds twice what
-// the screen shows, as libjpeg then skips most of the work; nullopt when Qt
-// cannot read it.
+// Decodes a picture file's bytes as korlogo convert does; nullopt when Qt
+// cannot read them.
 std::optional<core::RgbaPicture> decodePicture(const QByteArray& bytes, Framing framing) {
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly))
         return std::nullopt;
     QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (reader.format() == "jpeg" && size.isValid() && !size.isEmpty()) {
-        // Either orientation, as an Exif rotation is applied after the decoding.
-        const double scale =
-            std::max(neededScale(size, framing), neededScale(size.transposed(), framing));
-        int denominator = 8;
-        while (denominator > 1 && 1.0 / denominator < scale)
-            denominator /= 2;
-        if (denominator > 1)
-            reader.setScaledSize(QSize(std::max(1, size.width() / denominator),
-                                       std::max(1, size.height() / denominator)));
-    }
-    QImage image = reader.read();
-    if (image.isNull())
-        return std::nullopt;
-    image.convertTo(QImage::Format_RGBA8888);
-    core::RgbaPicture picture{image.width(), image.height(), {}};
-    picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height * 4);
-    const std::size_t rowBytes = static_cast<std::size_t>(picture.width) * 4;
-    for (int y = 0; y < picture.height; ++y)
-        std::copy_n(image.constScanLine(y), rowBytes, picture.pixels.data() + y * rowBytes);
-    return picture;
+    return korlogo::readPictureForLogo(reader, framing);
 }
 
 QRadioButton* makeOption(QWidget* parent, const char* name, const QString& caption,
@@ -378,6 +364,10 @@ void ConvertWindow::Command1_Click() {
     const std::string output = joinPath(m_outputFolder, name);
     if (platform::directoryExists(output))
         return tell(output + "\n同じ名前のﾌｫﾙﾀﾞがあります");
+    // The picture itself is never written over: a logo made from a BMP would
+    // replace the only copy of the original.
+    if (sameName(output, source))
+        return tell(output + "\n変換元の画像と同じﾌｧｲﾙです。別のﾌｧｲﾙ名を付けてください");
 
     // All is read and converted before anything is asked or written, so that
     // a picture that cannot be used leaves every file as it was.

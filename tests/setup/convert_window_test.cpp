@@ -120,6 +120,7 @@ class ConvertWindowTest : public QObject {
     void failureWritesNothing();
     void dropOnMainWindow_data();
     void dropOnMainWindow();
+    void neverWritesOverItsSource();
 };
 
 void ConvertWindowTest::convertsAndInstalls_data() {
@@ -279,6 +280,24 @@ void ConvertWindowTest::dropOnMainWindow() {
     QCOMPARE(converter->Text1->text(), QStringLiteral("PHOTO.BMP"));
     // Fixed in size, and whole inside the main window.
     QVERIFY(converter->mdiArea()->rect().contains(converter->geometry()));
+}
+
+void ConvertWindowTest::neverWritesOverItsSource() {
+    OpenConverter setup;
+    const std::string picture = pictureBytes("BMP");
+    setup.machine.writeFile("C:\\PICS\\SUNSET.BMP", picture);
+    ConvertWindow& converter = setup.open();
+    setup.pick("C:\\PICS", QStringLiteral("SUNSET.BMP"));
+    // The name offered is not the picture's own.
+    QCOMPARE(converter.Text1->text(), QStringLiteral("SUNSET_L.BMP"));
+    converter.Text1->setText(QStringLiteral("sunset.bmp"));
+    setup.recording.recorder().answers = {Answer::Yes, Answer::Yes};
+    converter.Command1->click();
+
+    QCOMPARE(setup.machine.readFile("C:\\PICS\\SUNSET.BMP"), picture);
+    QCOMPARE(setup.recording.recorder().questions.size(), 0u);
+    QCOMPARE(setup.messages().size(), 1);
+    QVERIFY(setup.messages().front().contains(QStringLiteral("変換元の画像と同じﾌｧｲﾙです")));
 }
 
 QTEST_MAIN(ConvertWindowTest)
