@@ -171,7 +171,7 @@ double browserListsArchive(Clock::time_point, std::size_t count) {
     browser.File1->setCurrentItem(found.front());
     waitForFirstPaint(*browser.ListView1->viewport());
     const double seconds = secondsSince(start);
-    return browser.ListView1->topLevelItemCount() == static_cast<int>(count) ? seconds : -1;
+    return browser.ListView1->rowCount() == static_cast<int>(count) ? seconds : -1;
 }
 
 // The browser moving to a folder of `count` pictures, until it is painted.

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/machine.h"
 
+#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -286,16 +287,130 @@ void FileListBox::fill(const std::vector<std::string>& names) {
     }
 }
 
-ReportListView::ReportListView(QWidget* parent) : QTreeWidget(parent) {
+// The rows of a report list: each row's cells in one string, separated by
+// "\0" (no cell holds one: they come from C strings), so that a row costs
+// little more than its text.
+class ReportRows final : public QAbstractTableModel {
+  public:
+    explicit ReportRows(QObject* parent) : QAbstractTableModel(parent) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid())
+            return {};
+        switch (role) {
+        case Qt::DisplayRole:
+            return cell(index.row(), index.column());
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(m_columns[index.column()].alignment);
+        case Qt::ToolTipRole:
+            return index.row() == m_tipRow ? QVariant(m_tip) : QVariant();
+        default:
+            return {};
+        }
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || section < 0 ||
+            section >= static_cast<int>(m_columns.size()))
+            return {};
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole: // the whole caption, for a column too narrow to show it
+            return m_columns[section].header;
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(m_columns[section].alignment);
+        default:
+            return {};
+        }
+    }
+
+    QString cell(int row, int column) const {
+        const std::string& cells = m_rows[row];
+        std::size_t start = 0;
+        for (int skipped = 0; skipped < column; ++skipped) {
+            start = cells.find('\0', start);
+            if (start == std::string::npos)
+                return {};
+            ++start;
+        }
+        const std::size_t end = std::min(cells.find('\0', start), cells.size());
+        return QString::fromUtf8(cells.data() + start, static_cast<qsizetype>(end - start));
+    }
+
+    void setToolTip(int row, const QString& tip) {
+        m_tipRow = row;
+        m_tip = tip;
+    }
+
+    void clearRows() {
+        beginResetModel();
+        m_rows.clear();
+        m_rows.shrink_to_fit();
+        m_tipRow = -1;
+        endResetModel();
+    }
+
+    void clearColumns() {
+        beginResetModel();
+        m_columns.clear();
+        endResetModel();
+    }
+
+    void addColumn(const QString& header, Qt::Alignment alignment) {
+        const int column = static_cast<int>(m_columns.size());
+        beginInsertColumns({}, column, column);
+        m_columns.push_back({header, alignment | Qt::AlignVCenter});
+        endInsertColumns();
+    }
+
+    void addRow(const std::vector<std::string>& cells) {
+        std::string joined;
+        for (std::size_t column = 0; column < m_columns.size() && column < cells.size(); ++column) {
+            if (column > 0)
+                joined += '\0';
+            joined += cells[column];
+        }
+        const int row = static_cast<int>(m_rows.size());
+        beginInsertRows({}, row, row);
+        m_rows.push_back(std::move(joined));
+        endInsertRows();
+    }
+
+  private:
+    struct Column {
+        QString header;
+        Qt::Alignment alignment;
+    };
+
+    std::vector<Column> m_columns;
+    std::vector<std::string> m_rows;
+    int m_tipRow = -1;
+    QString m_tip;
+};
+
+ReportListView::ReportListView(QWidget* parent) : QTreeView(parent), m_rows(new ReportRows(this)) {
     setHeader(new ElidingHeader(this));
+    setModel(m_rows);
     setRootIsDecorated(false);
+    setItemsExpandable(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
-    clearColumns();
+}
+
+int ReportListView::selectedRow() const {
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.front().row();
 }
 
 std::string ReportListView::selectedText() const {
@@ -304,49 +419,62 @@ std::string ReportListView::selectedText() const {
 }
 
 std::vector<std::string> ReportListView::selectedCells() const {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    if (selected.isEmpty())
+    const int row = selectedRow();
+    if (row < 0)
         return {};
     std::vector<std::string> cells;
     for (int column = 0; column < columnCount(); ++column)
-        cells.push_back(selected.front()->text(column).toStdString());
+        cells.push_back(m_rows->cell(row, column).toStdString());
     return cells;
 }
 
+void ReportListView::setSelectedRowToolTip(const QString& tip) {
+    m_rows->setToolTip(selectedRow(), tip);
+}
+
+int ReportListView::rowCount() const {
+    return m_rows->rowCount();
+}
+
+int ReportListView::columnCount() const {
+    return m_rows->columnCount();
+}
+
+QString ReportListView::cellText(int row, int column) const {
+    return m_rows->cell(row, column);
+}
+
+QString ReportListView::headerText(int column) const {
+    return m_rows->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+void ReportListView::clearRows() {
+    m_rows->clearRows();
+}
+
 void ReportListView::clearColumns() {
-    setColumnCount(0);
-    m_alignments.clear();
+    m_rows->clearColumns();
 }
 
 void ReportListView::addColumn(const QString& header, int width, Qt::Alignment alignment) {
-    const int column = columnCount();
-    setColumnCount(column + 1);
-    headerItem()->setText(column, header);
-    // The whole caption, for a column too narrow to show it.
-    headerItem()->setToolTip(column, header);
-    headerItem()->setTextAlignment(column, alignment | Qt::AlignVCenter);
-    setColumnWidth(column, width);
-    m_alignments.push_back(alignment | Qt::AlignVCenter);
+    m_rows->addColumn(header, alignment);
+    setColumnWidth(columnCount() - 1, width);
 }
 
 void ReportListView::addRow(const std::vector<std::string>& cells) {
-    auto* row = new QTreeWidgetItem(this);
-    for (std::size_t column = 0; column < m_alignments.size() && column < cells.size(); ++column) {
-        row->setText(static_cast<int>(column), toQString(cells[column]));
-        row->setTextAlignment(static_cast<int>(column), m_alignments[column]);
-    }
+    m_rows->addRow(cells);
 }
 
 void ReportListView::mouseReleaseEvent(QMouseEvent* event) {
-    QTreeWidget::mouseReleaseEvent(event);
+    QTreeView::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton)
         emit clicked();
 }
 
 void ReportListView::keyPressEvent(QKeyEvent* event) {
-    QTreeWidgetItem* before = currentItem();
-    QTreeWidget::keyPressEvent(event);
-    if (currentItem() != before)
+    const QModelIndex before = currentIndex();
+    QTreeView::keyPressEvent(event);
+    if (currentIndex() != before)
         emit clicked();
 }
 

@@ -5,7 +5,7 @@
 
 #include <QComboBox>
 #include <QListWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <string>
 #include <string_view>
@@ -119,9 +119,13 @@ class FileListBox final : public QListWidget {
     std::string m_pattern = "*.*";
 };
 
+class ReportRows;
+
 // A list of rows under column headers (report view). Any click in it counts,
 // on a row or beside the rows, as does moving through the rows by keyboard.
-class ReportListView final : public QTreeWidget {
+// An archive may hold a hundred thousand members, so the rows are kept
+// compactly in a model of its own and drawn only where they are seen.
+class ReportListView final : public QTreeView {
     Q_OBJECT
 
   public:
@@ -131,7 +135,15 @@ class ReportListView final : public QTreeWidget {
     std::string selectedText() const;
     // The cells of the selected row; empty when no row is selected.
     std::vector<std::string> selectedCells() const;
+    // Shows `tip` when the pointer rests on the selected row.
+    void setSelectedRowToolTip(const QString& tip);
 
+    int rowCount() const;
+    int columnCount() const;
+    QString cellText(int row, int column) const;
+    QString headerText(int column) const;
+
+    void clearRows();
     void clearColumns();
     void addColumn(const QString& header, int width, Qt::Alignment alignment);
     void addRow(const std::vector<std::string>& cells);
@@ -144,7 +156,9 @@ class ReportListView final : public QTreeWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    std::vector<Qt::Alignment> m_alignments;
+    int selectedRow() const;
+
+    ReportRows* m_rows;
 };
 
 } // namespace kor::setup

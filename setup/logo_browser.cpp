@@ -204,11 +204,8 @@ void Form1::File1_Click() {
 }
 
 void Form1::ListView1_Click() {
-    if (const QList<QTreeWidgetItem*> rows = ListView1->selectedItems(); !rows.isEmpty()) {
-        const QString reason = reasonNotShown(ListView1->selectedCells(), m_session.settings);
-        for (int column = 0; column < ListView1->columnCount(); ++column)
-            rows.front()->setToolTip(column, reason);
-    }
+    if (const std::vector<std::string> cells = ListView1->selectedCells(); !cells.empty())
+        ListView1->setSelectedRowToolTip(reasonNotShown(cells, m_session.settings));
     enableActionButtons();
 }
 
@@ -336,7 +333,7 @@ std::string Form1::selectedFilePath() const {
 
 void Form1::clearArchiveLists() {
     List1->clear();
-    ListView1->clear();
+    ListView1->clearRows();
     ListView1->clearColumns();
 }
 
@@ -372,7 +369,7 @@ std::vector<std::string> Form1::ArchiveLists::nameList() const {
 }
 
 void Form1::ArchiveLists::clearReportRows() {
-    m_window.ListView1->clear();
+    m_window.ListView1->clearRows();
 }
 
 void Form1::ArchiveLists::setReportColumns(std::span<const core::ReportColumn> columns) {

@@ -11,7 +11,6 @@
 #include <QColor>
 #include <QListWidget>
 #include <QTest>
-#include <QTreeWidget>
 
 #include <array>
 #include <cstdint>
@@ -120,8 +119,8 @@ struct OpenBrowser {
 
     // Clicks the member row `row` of the member list.
     void clickMember(int row) {
-        QTreeWidget* list = browser->ListView1;
-        const QRect rect = list->visualItemRect(list->topLevelItem(row));
+        setup::ReportListView* list = browser->ListView1;
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     }
 

@@ -142,8 +142,8 @@ struct ImageBrowser : ImageVolume, OpenBrowser {
 
     // Clicks the member named `name` in the member list.
     bool pickMember(const QString& name) {
-        for (int row = 0; row < browser->ListView1->topLevelItemCount(); ++row)
-            if (browser->ListView1->topLevelItem(row)->text(0) == name) {
+        for (int row = 0; row < browser->ListView1->rowCount(); ++row)
+            if (browser->ListView1->cellText(row, 0) == name) {
                 clickMember(row);
                 return true;
             }

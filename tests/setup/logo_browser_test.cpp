@@ -20,6 +20,7 @@
 
 using kor::setup::Form1;
 using kor::setup::Form3;
+using kor::setup::ReportListView;
 using kor::testing::CannotLoad;
 using kor::testing::Changed;
 using kor::testing::liveWindow;
@@ -87,17 +88,17 @@ struct Browser : OpenBrowser {
     }
 };
 
-QStringList headers(const QTreeWidget& list) {
+QStringList headers(const ReportListView& list) {
     QStringList texts;
     for (int column = 0; column < list.columnCount(); ++column)
-        texts << list.headerItem()->text(column);
+        texts << list.headerText(column);
     return texts;
 }
 
-QStringList cells(const QTreeWidgetItem& row) {
+QStringList cells(const ReportListView& list, int row) {
     QStringList texts;
-    for (int column = 0; column < row.columnCount(); ++column)
-        texts << row.text(column);
+    for (int column = 0; column < list.columnCount(); ++column)
+        texts << list.cellText(row, column);
     return texts;
 }
 
@@ -207,27 +208,31 @@ void LogoBrowserTest::listsAnArchiveWithSizesDatesAndTimes() {
     shown.listArchive();
 
     QCOMPARE(shown.window->state().archiveState.currentArchiveName, std::string("A.LZH"));
-    QTreeWidget* list = shown.browser->ListView1;
+    ReportListView* list = shown.browser->ListView1;
     QCOMPARE(headers(*list),
              QStringList({"ﾌｧｲﾙ名", "元ﾌｧｲﾙｻｲｽﾞ", "圧縮ﾌｧｲﾙｻｲｽﾞ", "ﾌｧｲﾙ日付", "ﾌｧｲﾙ日時"}));
     // Shares of the list's width: 429 / 4.5, / 8, / 7.8, / 6, / 9.
     QCOMPARE(QList<int>({list->columnWidth(0), list->columnWidth(1), list->columnWidth(2),
                          list->columnWidth(3), list->columnWidth(4)}),
              QList<int>({95, 54, 55, 72, 48}));
-    QCOMPARE(list->headerItem()->textAlignment(0) & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
-    QCOMPARE(list->headerItem()->textAlignment(1) & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+    QCOMPARE(list->model()->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt() &
+                 Qt::AlignHorizontal_Mask,
+             int(Qt::AlignLeft));
+    QCOMPARE(list->model()->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).toInt() &
+                 Qt::AlignHorizontal_Mask,
+             int(Qt::AlignRight));
     // Captions wider than their columns end in "…"; hovering shows them whole.
     for (int column = 0; column < list->columnCount(); ++column)
         QCOMPARE(list->model()->headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString(),
-                 list->headerItem()->text(column));
+                 list->headerText(column));
 
-    QCOMPARE(list->topLevelItemCount(), 3);
+    QCOMPARE(list->rowCount(), 3);
     // The short date of Japanese Windows 95, whatever the host's locale.
-    QCOMPARE(cells(*list->topLevelItem(0)),
-             QStringList({"ONE.BMP", "129078", "129078", "95/08/24", "9:5:10"}));
-    QCOMPARE(list->topLevelItem(1)->text(0), QString::fromStdString(Sakura));
-    QCOMPARE(cells(*list->topLevelItem(2)).mid(0, 3), QStringList({"SMALL.BMP", "1000", "1000"}));
-    QCOMPARE(list->topLevelItem(2)->textAlignment(1) & Qt::AlignHorizontal_Mask,
+    QCOMPARE(cells(*list, 0), QStringList({"ONE.BMP", "129078", "129078", "95/08/24", "9:5:10"}));
+    QCOMPARE(list->cellText(1, 0), QString::fromStdString(Sakura));
+    QCOMPARE(cells(*list, 2).mid(0, 3), QStringList({"SMALL.BMP", "1000", "1000"}));
+    QCOMPARE(list->model()->index(2, 1).data(Qt::TextAlignmentRole).toInt() &
+                 Qt::AlignHorizontal_Mask,
              int(Qt::AlignRight));
     QCOMPARE(shown.browser->List1->count(), 3);
     QCOMPARE(shown.browser->List1->item(1)->text(), QString::fromStdString(Sakura));
@@ -319,9 +324,9 @@ void LogoBrowserTest::aSelectedRowSaysWhyItWouldNotShow() {
         QCOMPARE(shown.browser->File1->currentItem()->toolTip(), tooltip);
     } else {
         shown.clickMember(member);
-        const QTreeWidgetItem* row = shown.browser->ListView1->topLevelItem(member);
-        for (int column = 0; column < shown.browser->ListView1->columnCount(); ++column)
-            QCOMPARE(row->toolTip(column), tooltip);
+        const ReportListView& list = *shown.browser->ListView1;
+        for (int column = 0; column < list.columnCount(); ++column)
+            QCOMPARE(list.model()->index(member, column).data(Qt::ToolTipRole).toString(), tooltip);
     }
     QVERIFY(shown.messages().empty());
 }
@@ -344,7 +349,7 @@ void LogoBrowserTest::changingPlaceEmptiesTheMemberList() {
     Browser shown(ArchiveMode);
     shown.listArchive();
     shown.clickMember(0);
-    QCOMPARE(shown.browser->ListView1->topLevelItemCount(), 3);
+    QCOMPARE(shown.browser->ListView1->rowCount(), 3);
 
     if (how == QStringLiteral("drive")) {
         QVERIFY(shown.browser->Drive1->setDrive("D:"));
@@ -357,7 +362,7 @@ void LogoBrowserTest::changingPlaceEmptiesTheMemberList() {
         QTest::mouseDClick(shown.browser->Dir1->viewport(), Qt::LeftButton, {}, centre);
     }
 
-    QCOMPARE(shown.browser->ListView1->topLevelItemCount(), 0);
+    QCOMPARE(shown.browser->ListView1->rowCount(), 0);
     QCOMPARE(shown.browser->ListView1->columnCount(), 0);
     QCOMPARE(shown.browser->List1->count(), 0);
     QVERIFY(!shown.actionsEnabled());
@@ -442,8 +447,7 @@ void LogoBrowserTest::changeCommand() {
     QVERIFY(shown.machine.readFile(logo.toStdString()) == picture);
     QVERIFY(shown.machine.readFile(source.toStdString()) == sourceBytes);
     // Nothing is left behind under the picture's own name.
-    const QString name =
-        member < 0 ? file : shown.browser->ListView1->topLevelItem(member)->text(0);
+    const QString name = member < 0 ? file : shown.browser->ListView1->cellText(member, 0);
     for (const char* folder : {"C:\\WINDOWS\\", "C:\\"})
         QVERIFY(!shown.machine.exists(folder + name.toStdString()));
     // The buttons stay enabled after a change.
@@ -539,8 +543,8 @@ void LogoBrowserTest::aSecondPickKeepsTheButtons() {
     QVERIFY(shown.actionsEnabled());
 
     QVERIFY(shown.pickFile(QStringLiteral("B.LZH")));
-    QCOMPARE(shown.browser->ListView1->topLevelItemCount(), 1);
-    QCOMPARE(shown.browser->ListView1->topLevelItem(0)->text(0), QStringLiteral("TWO.BMP"));
+    QCOMPARE(shown.browser->ListView1->rowCount(), 1);
+    QCOMPARE(shown.browser->ListView1->cellText(0, 0), QStringLiteral("TWO.BMP"));
     QVERIFY(shown.actionsEnabled());
     QVERIFY(shown.browser->selectedMemberName().empty());
     QCOMPARE(shown.window->state().archiveState.currentArchiveName, std::string("B.LZH"));
@@ -561,7 +565,7 @@ void LogoBrowserTest::endButtonDestroysTheBrowser() {
     shown.menu("mset1");
     shown.browser = liveWindow<Form1>(*shown.window);
     QVERIFY(shown.browser && shown.browser->isVisible());
-    QCOMPARE(shown.browser->ListView1->topLevelItemCount(), 0);
+    QCOMPARE(shown.browser->ListView1->rowCount(), 0);
     QVERIFY(!shown.actionsEnabled());
 }
 
