@@ -10,18 +10,17 @@
 
 #include "measure.h"
 
-#include "lzh_writer.h"
-#include "logo_browser.h"
-#include "main_window.h"
-
 #include "file_controls.h"
+#include "fonts.h"
+#include "logo_browser.h"
+#include "lzh_writer.h"
+#include "main_window.h"
 
 #include <QApplication>
 #include <QWidget>
 
 #include <cstdio>
 #include <functional>
-#include <map>
 
 #include <sys/stat.h>
 
@@ -131,6 +130,8 @@ RunMeasurement runInChild(const char* label, const ScratchMachine& machine, cons
         double seconds = -1;
         {
             QApplication application(argc, argv);
+            // As korsetup starts: its windows' Japanese face first.
+            kor::setup::useJapaneseUiFont();
             seconds = work(forked);
         }
         const ssize_t written = ::write(channel[1], &seconds, sizeof seconds);
@@ -197,7 +198,8 @@ double startUp(Clock::time_point forked) {
     return secondsSince(forked);
 }
 
-// The floor of any Qt program: from the fork to one plain window painted.
+// The floor of any Qt program: from the fork to one plain window painted,
+// with the same font.
 double plainWindow(Clock::time_point forked) {
     QWidget window;
     window.resize(440, 387);

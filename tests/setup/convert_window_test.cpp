@@ -94,13 +94,7 @@ struct OpenConverter {
         return names;
     }
 
-    QStringList messages() {
-        QCoreApplication::processEvents();
-        QStringList texts;
-        for (const auto& message : recording.recorder().messages)
-            texts << QString::fromStdString(message.text);
-        return texts;
-    }
+    QStringList messages() { return kor::testing::shownMessages(recording); }
 
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;

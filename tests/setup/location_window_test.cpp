@@ -125,14 +125,7 @@ struct OpenLocation {
                                       : QByteArray();
     }
     int beeps() { return recording.recorder().beeps; }
-    // The messages shown once the drop is over.
-    QStringList messages() {
-        QCoreApplication::processEvents();
-        QStringList texts;
-        for (const auto& message : recording.recorder().messages)
-            texts << QString::fromStdString(message.text);
-        return texts;
-    }
+    QStringList messages() { return kor::testing::shownMessages(recording); }
 
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;

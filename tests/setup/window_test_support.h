@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "recording_services.h"
 #include "temporary_machine.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,16 @@ inline void makeFolder(TemporaryMachine& machine, const QString& windowsPath) {
 template <typename Form> Form* liveWindow(QWidget& mainWindow) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return mainWindow.findChild<Form*>();
+}
+
+// The texts of the messages shown so far, those posted until now included
+// (a drop says why it was refused once it is over).
+inline QStringList shownMessages(RecordingScope& recording) {
+    QCoreApplication::processEvents();
+    QStringList texts;
+    for (const auto& message : recording.recorder().messages)
+        texts << QString::fromStdString(message.text);
+    return texts;
 }
 
 } // namespace kor::testing
