@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 

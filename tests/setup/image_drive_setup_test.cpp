@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <unistd.h>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "temporary_machine.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
