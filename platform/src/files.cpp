@@ -11,9 +11,12 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <linux/msdos_fs.h>
+#include <memory>
+#include <optional>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
@@ -152,13 +155,50 @@ bool hasHiddenOrSystemAttribute(const fs::path& file) {
 
 enum class EntryKind { File, Directory };
 
-void sortWithoutRegardToCase(std::vector<std::string>& names) {
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string upperA = upperAscii(a);
-        const std::string upperB = upperAscii(b);
-        return upperA != upperB ? upperA < upperB : a < b;
-    });
+unsigned char upperByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
 }
+
+// Names in the order of their upper-case forms, names that differ only in
+// case in byte order; compared in place, as a sort compares a name many times.
+bool lessWithoutRegardToCase(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const unsigned char x = upperByte(a[i]);
+        const unsigned char y = upperByte(b[i]);
+        if (x != y)
+            return x < y;
+    }
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+void sortWithoutRegardToCase(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), lessWithoutRegardToCase);
+}
+
+// What a directory entry is: d_type where the file system gives it, else (and
+// for a link, which counts as what it leads to) what stat says.
+std::optional<EntryKind> kindOfEntry(int directory, const dirent& entry) {
+    if (entry.d_type == DT_REG)
+        return EntryKind::File;
+    if (entry.d_type == DT_DIR)
+        return EntryKind::Directory;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
+        return std::nullopt;
+    struct stat info {};
+    if (::fstatat(directory, entry.d_name, &info, 0) != 0)
+        return std::nullopt;
+    if (S_ISREG(info.st_mode))
+        return EntryKind::File;
+    if (S_ISDIR(info.st_mode))
+        return EntryKind::Directory;
+    return std::nullopt;
+}
+
+struct DirectoryCloser {
+    void operator()(DIR* directory) const { ::closedir(directory); }
+};
 
 Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKind kind,
                                              std::string_view pattern) {
@@ -177,24 +217,33 @@ Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKi
     }
     const fs::path& host = location.host;
     const bool onFat = isOnFatMount(host);
-    std::error_code error;
-    for (fs::directory_iterator it(host, error), end; !error && it != end; it.increment(error)) {
-        std::string name = nameOfHostFile(it->path().filename().string());
-        std::error_code statusError;
-        const fs::file_status status = fs::status(it->path(), statusError);
-        const bool kindMatches =
-            kind == EntryKind::File ? fs::is_regular_file(status) : fs::is_directory(status);
-        if (!kindMatches || name.starts_with('.') || !matchesWildcard(name, pattern))
+    int error = 0;
+    const std::unique_ptr<DIR, DirectoryCloser> folder(::opendir(host.c_str()));
+    if (!folder)
+        error = errno;
+    while (folder) {
+        errno = 0;
+        const dirent* entry = ::readdir(folder.get());
+        if (entry == nullptr) {
+            error = errno;
+            break;
+        }
+        // Names that start with a dot ("." and ".." among them) are never
+        // listed, in their host bytes as in CP932.
+        if (entry->d_name[0] == '.' || kindOfEntry(::dirfd(folder.get()), *entry) != kind)
             continue;
-        if (onFat && hasHiddenOrSystemAttribute(it->path()))
+        std::string name = nameOfHostFile(entry->d_name);
+        if (!matchesWildcard(name, pattern))
+            continue;
+        if (onFat && hasHiddenOrSystemAttribute(host / entry->d_name))
             continue;
         names.push_back(std::move(name));
     }
     // A folder that is not there is a path not found, as Windows reports it.
-    if (error == std::errc::no_such_file_or_directory)
+    if (error == ENOENT)
         return Error(Operation::List, location.windowsPath, ENOTDIR, "no such directory");
-    if (error)
-        return Error(Operation::List, location.windowsPath, error.value());
+    if (error != 0)
+        return Error(Operation::List, location.windowsPath, error);
     sortWithoutRegardToCase(names);
     return names;
 }
