@@ -186,6 +186,7 @@ platform::Status Form1::Dir1_Change() {
 void Form1::clearArchiveLists() {
     List1.clear();
     m_memberRows.clear();
+    m_listedArchive.reset();
 }
 
 void Form1::leaveUnchanged(core::LogoSlot slot, const std::string& why) {
@@ -300,11 +301,19 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
     // A bare file name, found in the current directory just set.
     m_archiveState.currentArchiveName = archiveName;
 
-    // An archive that cannot be listed ends the run, as the user is told.
-    if (const auto listed = core::ListArchive(*this, m_archiveState);
-        listed != core::ListingResult::Listed) {
-        platform::services().showMessage(ProgramTitle, core::ListingFailureMessage(listed));
-        platform::endProgram(1);
+    // Logos that draw from one archive list it once: the lists of the file
+    // as it was when listed still hold while it has not changed since.
+    auto version = platform::fileVersion(archiveName);
+    if (!version || version.value() != m_listedArchive) {
+        m_listedArchive.reset();
+        // An archive that cannot be listed ends the run, as the user is told.
+        if (const auto listed = core::ListArchive(*this, m_archiveState);
+            listed != core::ListingResult::Listed) {
+            platform::services().showMessage(ProgramTitle, core::ListingFailureMessage(listed));
+            platform::endProgram(1);
+        }
+        if (version)
+            m_listedArchive = std::move(version).value();
     }
     // An archive without members leaves its logo as it is; the other logos
     // still change.

@@ -7,7 +7,9 @@
 #include "core/logo.h"
 #include "core/logo_problem_text.h"
 #include "core/settings.h"
+#include "platform/files.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,7 @@ class Form1 final : public core::ArchiveListHost {
     // The list is never shown, so its columns are no concern of a run.
     void setReportColumns(std::span<const core::ReportColumn>) override {}
     void addReportRow(const std::vector<std::string>& cells) override;
+    std::size_t reportCellsKept() const override { return UsedCells; }
     std::optional<std::vector<std::string>> rowToExtract() const override;
 
   private:
@@ -94,6 +97,8 @@ class Form1 final : public core::ArchiveListHost {
     core::ArchiveState m_archiveState;
     // The drawn member row, counted from 1.
     std::size_t m_chosenIndex = 0;
+    // The archive file the member lists hold, as it was when listed.
+    std::optional<platform::FileVersion> m_listedArchive;
 };
 
 } // namespace kor::changer

@@ -8,6 +8,7 @@
 #include "platform/machine.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <optional>
@@ -150,7 +151,7 @@ bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
         if (!encoded || encoded.value() != info.szFileName)
             continue;
         fillEntryFields(info, entry);
-        host.addReportRow(archiveRowCells(entry));
+        host.addReportRow(archiveRowCells(entry, host.reportCellsKept()));
     }
     return true;
 }
@@ -198,11 +199,22 @@ std::string DecodeMemberName(const char* nameBytes) {
     return text;
 }
 
-std::vector<std::string> archiveRowCells(const ArchiveEntry& entry) {
-    return {entry.Name, std::to_string(entry.UnpackedSize), std::to_string(entry.PackedSize),
-            shortDateText(entry.Date),
-            std::to_string(entry.Hour) + ":" + std::to_string(entry.Minute) + ":" +
-                std::to_string(entry.Second)};
+std::vector<std::string> archiveRowCells(const ArchiveEntry& entry, std::size_t count) {
+    count = std::min(count, std::size(ArchiveReportColumns));
+    std::vector<std::string> cells;
+    cells.reserve(count);
+    if (count > 0)
+        cells.push_back(entry.Name);
+    if (count > 1)
+        cells.push_back(std::to_string(entry.UnpackedSize));
+    if (count > 2)
+        cells.push_back(std::to_string(entry.PackedSize));
+    if (count > 3)
+        cells.push_back(shortDateText(entry.Date));
+    if (count > 4)
+        cells.push_back(std::to_string(entry.Hour) + ":" + std::to_string(entry.Minute) + ":" +
+                        std::to_string(entry.Second));
+    return cells;
 }
 
 std::optional<std::uint64_t> ListedMemberLength(std::string_view cell) {
