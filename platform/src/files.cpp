@@ -237,6 +237,16 @@ Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKi
     const std::unique_ptr<DIR, DirectoryCloser> folder(::opendir(host.c_str()));
     if (!folder)
         error = errno;
+    if (folder) {
+        // The entries are counted first, so that the list is allocated once
+        // at its size: growing it would hold it up to three times over, on top
+        // of the list the caller still keeps of the folder shown before.
+        std::size_t count = 0;
+        while (::readdir(folder.get()) != nullptr)
+            ++count;
+        ::rewinddir(folder.get());
+        names.reserve(count);
+    }
     while (folder) {
         errno = 0;
         const dirent* entry = ::readdir(folder.get());
