@@ -274,7 +274,8 @@ platform::Status Form1::changeFromPictureDirectory(core::LogoSlot slot,
         leaveUnchanged(slot, Dir1.path() + " にファイルがありません");
         return {};
     }
-    const std::string sourcePath = pathIn(Dir1.path(), pictures[drawIndex(pictures.size())]);
+    const std::string sourcePath =
+        pathIn(Dir1.path(), std::string(pictures[drawIndex(pictures.size())]));
 
     auto length = platform::fileLength(sourcePath);
     if (!length)

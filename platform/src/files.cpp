@@ -187,12 +187,6 @@ bool lessWithoutRegardToCase(std::string_view a, std::string_view b) {
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
-void sortWithoutRegardToCase(std::vector<std::string>& names) {
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return lessWithoutRegardToCase(a, b);
-    });
-}
-
 // What a directory entry is: d_type where the file system gives it, else (and
 // for a link, which counts as what it leads to) what stat says.
 std::optional<EntryKind> kindOfEntry(int directory, const dirent& entry) {
@@ -216,19 +210,18 @@ struct DirectoryCloser {
     void operator()(DIR* directory) const { ::closedir(directory); }
 };
 
-Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKind kind,
-                                             std::string_view pattern) {
+Result<NameList> listEntries(std::string_view directory, EntryKind kind, std::string_view pattern) {
     const Location location = KOR_TRY(locate(Operation::List, directory));
-    std::vector<std::string> names;
+    NameList names;
     if (location.image) {
-        for (mtools::Entry& entry :
+        for (const mtools::Entry& entry :
              KOR_TRY(location.image->list(Operation::List, location.windowsPath))) {
             const bool kindMatches = entry.directory == (kind == EntryKind::Directory);
             if (kindMatches && !entry.hidden && !entry.name.starts_with('.') &&
                 matchesWildcard(entry.name, pattern))
-                names.push_back(std::move(entry.name));
+                names.add(entry.name);
         }
-        sortWithoutRegardToCase(names);
+        names.sortWithoutRegardToCase();
         return names;
     }
     const fs::path& host = location.host;
@@ -237,16 +230,6 @@ Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKi
     const std::unique_ptr<DIR, DirectoryCloser> folder(::opendir(host.c_str()));
     if (!folder)
         error = errno;
-    if (folder) {
-        // The entries are counted first, so that the list is allocated once
-        // at its size: growing it would hold it up to three times over, on top
-        // of the list the caller still keeps of the folder shown before.
-        std::size_t count = 0;
-        while (::readdir(folder.get()) != nullptr)
-            ++count;
-        ::rewinddir(folder.get());
-        names.reserve(count);
-    }
     while (folder) {
         errno = 0;
         const dirent* entry = ::readdir(folder.get());
@@ -258,19 +241,19 @@ Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKi
         // listed, in their host bytes as in CP932.
         if (entry->d_name[0] == '.' || kindOfEntry(::dirfd(folder.get()), *entry) != kind)
             continue;
-        std::string name = nameOfHostFile(entry->d_name);
+        const std::string name = nameOfHostFile(entry->d_name);
         if (!matchesWildcard(name, pattern))
             continue;
         if (onFat && hasHiddenOrSystemAttribute(host / entry->d_name))
             continue;
-        names.push_back(std::move(name));
+        names.add(name);
     }
     // A folder that is not there is a path not found, as Windows reports it.
     if (error == ENOENT)
         return Error(Operation::List, location.windowsPath, ENOTDIR, "no such directory");
     if (error != 0)
         return Error(Operation::List, location.windowsPath, error);
-    sortWithoutRegardToCase(names);
+    names.sortWithoutRegardToCase();
     return names;
 }
 
@@ -586,12 +569,41 @@ bool matchesWildcard(std::string_view name, std::string_view pattern, TextEncodi
     return false;
 }
 
-Result<std::vector<std::string>> listFiles(std::string_view directory, std::string_view pattern) {
+std::string_view NameList::read(std::size_t position) const {
+    const std::size_t start = position == 0 ? 0 : m_ends[position - 1];
+    return std::string_view(m_text).substr(start, m_ends[position] - start);
+}
+
+std::vector<std::string> NameList::toVector() const {
+    std::vector<std::string> names;
+    names.reserve(size());
+    for (std::size_t index = 0; index < size(); ++index)
+        names.emplace_back((*this)[index]);
+    return names;
+}
+
+void NameList::add(std::string_view name) {
+    m_order.push_back(static_cast<std::uint32_t>(m_ends.size()));
+    m_text += name;
+    m_ends.push_back(m_text.size());
+}
+
+void NameList::sortWithoutRegardToCase() {
+    std::sort(m_order.begin(), m_order.end(), [this](std::uint32_t a, std::uint32_t b) {
+        return lessWithoutRegardToCase(read(a), read(b));
+    });
+}
+
+Result<NameList> listFileNames(std::string_view directory, std::string_view pattern) {
     return listEntries(directory, EntryKind::File, pattern);
 }
 
+Result<std::vector<std::string>> listFiles(std::string_view directory, std::string_view pattern) {
+    return KOR_TRY(listEntries(directory, EntryKind::File, pattern)).toVector();
+}
+
 Result<std::vector<std::string>> listDirectories(std::string_view directory) {
-    return listEntries(directory, EntryKind::Directory, "*");
+    return KOR_TRY(listEntries(directory, EntryKind::Directory, "*")).toVector();
 }
 
 std::string environmentDirectory(std::string_view variable) {
