@@ -121,8 +121,8 @@ std::string ListingFailureMessage(ListingResult result) {
 
 bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
     if (!platform::fileExists(archivePath)) {
-        host.clearNameList();
         host.clearReportRows();
+        host.clearNameList();
         return false;
     }
     const auto* unlha = ArchiveLibrary::instance().functions();
@@ -132,8 +132,9 @@ bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
     OpenArchive archive(*unlha, host.windowHandle(), cp932Path.value());
     if (!archive)
         return false;
-    host.clearNameList();
+    // Rows first: a host's rows may name their members through its name list.
     host.clearReportRows();
+    host.clearNameList();
     host.setReportColumns(ArchiveReportColumns);
 
     // Every row comes from the record of its own member in this one pass. Looking
