@@ -89,6 +89,12 @@ const std::pair<std::string, std::string> settings[] = {
     {"EDirOnly", "C:\\PICTURES"}, {"pc98Check", "off"},        {"sizecheck", "off"},
 };
 
+// The same with each screen drawing from a folder of its own.
+const std::pair<std::string, std::string> threeFolderSettings[] = {
+    {"ArcCheck", "on"},       {"DirOnly", "C:\\PIC1"}, {"MDirOnly", "C:\\PIC2"},
+    {"EDirOnly", "C:\\PIC3"}, {"pc98Check", "off"},    {"sizecheck", "off"},
+};
+
 // Runs KOR once on the machine and checks that it did its work: exit status
 // 0 and all three logo files now hold a picture of the folder. Returns the
 // measurement; `failure` says what went wrong, and is empty when all is well.
@@ -106,11 +112,20 @@ RunMeasurement runOnce(const Options& options, const ScratchMachine& machine,
         for (const char* logo :
              {"C:\\logo.sys", "C:\\WINDOWS\\logow.sys", "C:\\WINDOWS\\logos.sys"})
             if (failure.empty() && kor::bench::readWholeFile(machine.host(logo)) != picture)
-                failure = std::string(logo) + " is not a picture of C:\\PICTURES after the run";
+                failure = std::string(logo) + " is not a picture of the folder after the run";
     }
     if (!failure.empty() && !run.errorOutput.empty())
         failure += "; it wrote: " + run.errorOutput;
     return run;
+}
+
+// What the three-folder case is compared with: copying a logo three times.
+RunMeasurement copyLogoThreeTimes(const ScratchMachine& machine, const std::string& picture) {
+    const std::string arguments[] = {picture, machine.host("C:\\WINDOWS\\COPY.SYS").string()};
+    std::vector<RunMeasurement> copies;
+    for (int copy = 0; copy < 3; ++copy)
+        copies.push_back(kor::bench::runAndMeasure("/bin/cp", {}, {}, arguments));
+    return kor::bench::addedUp(copies);
 }
 
 } // namespace
@@ -119,37 +134,60 @@ int main(int argc, char** argv) {
     Options options = parseOptions(argc, argv);
     try {
         std::printf("KOR program: %s\n", options.program.c_str());
-        std::printf("Each case: one warm-up run, then %d timed runs; the folder is shared by the "
-                    "three logo screens.\n\n",
+        std::printf("Each case: one warm-up run, then %d timed runs, the cases taking turns. The "
+                    "three logo\nscreens share one folder, or draw from three folders of that "
+                    "size; the ratio is to\nthree runs of cp copying a logo.\n\n",
                     options.runs);
         std::vector<kor::bench::RunSummary> rows;
         for (std::size_t count : options.sizes) {
-            ScratchMachine machine;
+            ScratchMachine shared;
+            ScratchMachine separate;
             auto madeStart = std::chrono::steady_clock::now();
-            std::filesystem::path folder = machine.makePictureFolder("C:\\PICTURES", count);
+            std::filesystem::path folder = shared.makePictureFolder("C:\\PICTURES", count);
+            for (const char* own : {"C:\\PIC1", "C:\\PIC2", "C:\\PIC3"})
+                separate.makePictureFolder(own, count);
             double madeSeconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - madeStart).count();
-            machine.writeSettings(settings);
+            shared.writeSettings(settings);
+            separate.writeSettings(threeFolderSettings);
             std::string picture = kor::bench::readWholeFile(folder / "P00001.BMP");
-            std::printf("%zu pictures of %llu bytes made in %.2f s in %s\n", count,
+            std::printf("4 x %zu pictures of %llu bytes made in %.2f s in %s and %s\n", count,
                         static_cast<unsigned long long>(kor::bench::logoLength), madeSeconds,
-                        machine.root().c_str());
+                        shared.root().c_str(), separate.root().c_str());
             std::fflush(stdout);
 
-            std::vector<RunMeasurement> runs;
+            std::vector<RunMeasurement> sharedRuns;
+            std::vector<RunMeasurement> separateRuns;
+            std::vector<RunMeasurement> copyRuns;
             for (int i = 0; i <= options.runs; ++i) {
                 std::string failure;
-                RunMeasurement run = runOnce(options, machine, picture, failure);
+                RunMeasurement sharedRun = runOnce(options, shared, picture, failure);
+                RunMeasurement separateRun;
+                if (failure.empty())
+                    separateRun = runOnce(options, separate, picture, failure);
+                RunMeasurement copies = copyLogoThreeTimes(separate, folder / "P00001.BMP");
+                if (failure.empty())
+                    failure = kor::bench::describeFailure(copies);
                 if (!failure.empty()) {
                     std::fprintf(stderr, "bench_kor_bmp: %zu pictures, run %d: %s\n", count, i,
                                  failure.c_str());
                     return 1;
                 }
-                if (i > 0) // the first run warms the caches
-                    runs.push_back(std::move(run));
+                if (i > 0) { // the first run warms the caches
+                    sharedRuns.push_back(std::move(sharedRun));
+                    separateRuns.push_back(std::move(separateRun));
+                    copyRuns.push_back(std::move(copies));
+                }
             }
+            const std::string pictures = std::to_string(count) + " pictures";
+            rows.push_back(kor::bench::summarise("3 x cp of a logo", copyRuns));
+            const double reference = rows.back().medianSeconds;
             rows.push_back(
-                kor::bench::summarise("BMP mode, " + std::to_string(count) + " pictures", runs));
+                kor::bench::summarise("BMP mode, one folder of " + pictures, sharedRuns));
+            rows.back().referenceMedianSeconds = reference;
+            rows.push_back(
+                kor::bench::summarise("BMP mode, three folders of " + pictures, separateRuns));
+            rows.back().referenceMedianSeconds = reference;
         }
         std::printf("\n");
         kor::bench::printTable(stdout, rows);

@@ -179,18 +179,36 @@ struct RunMeasurement {
     std::string errorOutput; // what it wrote to standard error
 };
 
+inline int makeUnlinkedTemporaryFile(const char* purpose) {
+    char name[] = "/tmp/kor-bench-XXXXXX";
+    const int file = ::mkstemp(name);
+    if (file < 0)
+        failWithErrno(std::string("cannot create a file for ") + purpose);
+    ::unlink(name);
+    return file;
+}
+
+inline std::string readFromStart(int file) {
+    std::string text;
+    ::lseek(file, 0, SEEK_SET);
+    char buffer[4096];
+    ssize_t got;
+    while ((got = ::read(file, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(got));
+    return text;
+}
+
 // Runs `program` with `arguments`, its environment being this process's with
 // `setVariables` set and `unsetVariables` removed, its standard output
-// discarded and its standard error kept. Measures the wall time from before
-// the fork to the end of the wait, and the peak resident memory that wait4
-// reports for the child. The peak includes the pages the child shared with
-// this process between fork and exec, so it is never below this process's
-// own size; runBaseline tells how much that is.
-inline RunMeasurement
-runAndMeasure(const std::string& program,
-              std::span<const std::pair<std::string, std::string>> setVariables,
-              std::span<const std::string> unsetVariables = {},
-              std::span<const std::string> arguments = {}) {
+// discarded and its standard error kept. Measures the wall time from the fork
+// to the end of the wait, and the peak resident memory that wait4 reports for
+// the child. Where the small launcher run_measured is built (KOR_RUN_MEASURED)
+// the program is started through it, so that the peak is the program's own; a
+// child forked from this process would count the pages it shared with it
+// until exec, and runBaseline tells how much that is.
+inline RunMeasurement runAndMeasure(
+    const std::string& program, std::span<const std::pair<std::string, std::string>> setVariables,
+    std::span<const std::string> unsetVariables = {}, std::span<const std::string> arguments = {}) {
     std::vector<std::string> environment;
     auto isReplaced = [&](std::string_view entry) {
         std::string_view name = entry.substr(0, entry.find('='));
@@ -209,24 +227,28 @@ runAndMeasure(const std::string& program,
     for (auto& entry : environment)
         environmentPointers.push_back(entry.data());
     environmentPointers.push_back(nullptr);
+#ifdef KOR_RUN_MEASURED
+    std::string programCopy = KOR_RUN_MEASURED;
+    std::vector<std::string> argumentCopies{program};
+#else
     std::string programCopy = program;
-    std::vector<std::string> argumentCopies(arguments.begin(), arguments.end());
+    std::vector<std::string> argumentCopies;
+#endif
+    argumentCopies.insert(argumentCopies.end(), arguments.begin(), arguments.end());
     std::vector<char*> argumentPointers{programCopy.data()};
     for (auto& argument : argumentCopies)
         argumentPointers.push_back(argument.data());
     argumentPointers.push_back(nullptr);
 
-    char errorTemplate[] = "/tmp/kor-bench-stderr-XXXXXX";
-    int errorFile = ::mkstemp(errorTemplate);
-    if (errorFile < 0)
-        failWithErrno("cannot create a file for standard error");
-    ::unlink(errorTemplate);
+    const int errorFile = makeUnlinkedTemporaryFile("standard error");
+    const int resultFile = makeUnlinkedTemporaryFile("the launcher's measurement");
 
     RunMeasurement result;
     auto started = std::chrono::steady_clock::now();
     pid_t child = ::fork();
     if (child < 0) {
         ::close(errorFile);
+        ::close(resultFile);
         failWithErrno("cannot fork");
     }
     if (child == 0) {
@@ -236,6 +258,7 @@ runAndMeasure(const std::string& program,
             ::dup2(nullDevice, STDOUT_FILENO);
         }
         ::dup2(errorFile, STDERR_FILENO);
+        ::dup2(resultFile, 3);
         ::execve(programCopy.c_str(), argumentPointers.data(), environmentPointers.data());
         std::fprintf(stderr, "cannot run %s: %s\n", programCopy.c_str(), std::strerror(errno));
         ::_exit(127);
@@ -245,6 +268,7 @@ runAndMeasure(const std::string& program,
     while (::wait4(child, &status, 0, &usage) < 0) {
         if (errno != EINTR) {
             ::close(errorFile);
+            ::close(resultFile);
             failWithErrno("cannot wait for " + program);
         }
     }
@@ -256,12 +280,16 @@ runAndMeasure(const std::string& program,
     else if (WIFSIGNALED(status))
         result.signal = WTERMSIG(status);
 
-    ::lseek(errorFile, 0, SEEK_SET);
-    char buffer[4096];
-    ssize_t got;
-    while ((got = ::read(errorFile, buffer, sizeof buffer)) > 0)
-        result.errorOutput.append(buffer, static_cast<std::size_t>(got));
+    result.errorOutput = readFromStart(errorFile);
     ::close(errorFile);
+#ifdef KOR_RUN_MEASURED
+    const std::string measured = readFromStart(resultFile);
+    if (result.exitStatus == 0 &&
+        std::sscanf(measured.c_str(), "%lf %ld %d %d", &result.seconds, &result.peakKilobytes,
+                    &result.exitStatus, &result.signal) != 4)
+        result.exitStatus = 127;
+#endif
+    ::close(resultFile);
     return result;
 }
 
@@ -278,6 +306,9 @@ struct RunSummary {
     double medianSeconds = 0;
     double maximumSeconds = 0;
     long peakKilobytes = 0;
+    // The median of the case it is compared with, measured in the same run;
+    // 0 for none.
+    double referenceMedianSeconds = 0;
 };
 
 inline RunSummary summarise(std::string label, const std::vector<RunMeasurement>& runs) {
@@ -300,13 +331,40 @@ inline RunSummary summarise(std::string label, const std::vector<RunMeasurement>
     return summary;
 }
 
+// One run of several programs one after the other, as one measurement: the
+// times added up, the largest peak, the first failure.
+inline RunMeasurement addedUp(const std::vector<RunMeasurement>& runs) {
+    RunMeasurement total;
+    total.exitStatus = 0;
+    for (const RunMeasurement& run : runs) {
+        total.seconds += run.seconds;
+        total.peakKilobytes = std::max(total.peakKilobytes, run.peakKilobytes);
+        if (total.exitStatus == 0 && total.signal == 0) {
+            total.exitStatus = run.exitStatus;
+            total.signal = run.signal;
+            total.errorOutput = run.errorOutput;
+        }
+    }
+    return total;
+}
+
+// The table of the cases; a case compared with another shows the ratio of
+// their medians.
 inline void printTable(std::FILE* out, const std::vector<RunSummary>& rows) {
-    std::fprintf(out, "%-28s %5s %11s %11s %11s %13s\n", "case", "runs", "min (ms)", "median (ms)",
-                 "max (ms)", "peak RSS (MB)");
+    std::size_t width = 28;
     for (const auto& row : rows)
-        std::fprintf(out, "%-28s %5zu %11.1f %11.1f %11.1f %13.1f\n", row.label.c_str(), row.runs,
-                     row.minimumSeconds * 1000, row.medianSeconds * 1000, row.maximumSeconds * 1000,
-                     static_cast<double>(row.peakKilobytes) / 1024);
+        width = std::max(width, row.label.size());
+    const int labelWidth = static_cast<int>(width);
+    std::fprintf(out, "%-*s %5s %11s %11s %11s %13s %7s\n", labelWidth, "case", "runs", "min (ms)",
+                 "median (ms)", "max (ms)", "peak RSS (MB)", "ratio");
+    for (const auto& row : rows) {
+        std::fprintf(out, "%-*s %5zu %11.1f %11.1f %11.1f %13.1f", labelWidth, row.label.c_str(),
+                     row.runs, row.minimumSeconds * 1000, row.medianSeconds * 1000,
+                     row.maximumSeconds * 1000, static_cast<double>(row.peakKilobytes) / 1024);
+        if (row.referenceMedianSeconds > 0)
+            std::fprintf(out, " %6.2fx", row.medianSeconds / row.referenceMedianSeconds);
+        std::fprintf(out, "\n");
+    }
 }
 
 // Describes how a run ended when it did not end with status 0; empty when it

@@ -11,6 +11,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <iostream>
 
@@ -182,8 +183,9 @@ platform::Status Form1::Dir1_Change() {
 }
 
 void Form1::clearArchiveLists() {
+    clearReportRows();
     List1.clear();
-    m_memberRows.clear();
+    m_listedArchive.reset();
 }
 
 void Form1::leaveUnchanged(core::LogoSlot slot, const std::string& why) {
@@ -213,21 +215,56 @@ std::vector<std::string> Form1::nameList() const {
     return names;
 }
 
+namespace {
+
+// A size cell as the number it shows, when the number's text is the cell.
+std::optional<std::int32_t> sizeOfCell(const std::string& cell) {
+    std::int32_t size = 0;
+    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), size);
+    if (error != std::errc{} || end != cell.data() + cell.size() || std::to_string(size) != cell)
+        return std::nullopt;
+    return size;
+}
+
+} // namespace
+
+void Form1::clearNameList() {
+    // Rows that name their member through List1 take their own copy first.
+    for (MemberRow& row : m_memberRows)
+        if (row.name != OwnText) {
+            m_rowTexts.push_back(std::string(List1[row.name]) + '\0' + std::to_string(row.size));
+            row = {OwnText, static_cast<std::int32_t>(m_rowTexts.size() - 1)};
+        }
+    List1.clear();
+}
+
 void Form1::addReportRow(const std::vector<std::string>& cells) {
     // A run uses a row's name and listed size only (the length rule and the
-    // member to extract); an archive of a million members makes a million rows.
+    // member to extract); an archive of a million members makes a million
+    // rows, each of them right after its name in List1.
+    if (cells.size() >= UsedCells && !List1.empty() && List1.size() - 1 < OwnText &&
+        List1[List1.size() - 1] == cells[0]) {
+        if (const auto size = sizeOfCell(cells[1])) {
+            m_memberRows.push_back({static_cast<std::uint32_t>(List1.size() - 1), *size});
+            return;
+        }
+    }
     std::string row;
     for (std::size_t i = 0; i < std::min<std::size_t>(cells.size(), UsedCells); ++i) {
         if (i > 0)
             row += '\0';
         row += cells[i];
     }
-    m_memberRows.push_back(row);
+    m_rowTexts.push_back(row);
+    m_memberRows.push_back({OwnText, static_cast<std::int32_t>(m_rowTexts.size() - 1)});
 }
 
 std::vector<std::string> Form1::memberRow(std::size_t index) const {
+    const MemberRow& kept = m_memberRows[index];
+    if (kept.name != OwnText)
+        return {std::string(List1[kept.name]), std::to_string(kept.size)};
     std::vector<std::string> cells;
-    const std::string_view row = m_memberRows[index];
+    const std::string_view row = m_rowTexts[static_cast<std::size_t>(kept.size)];
     for (std::size_t start = 0;;) {
         const std::size_t end = std::min(row.find('\0', start), row.size());
         cells.emplace_back(row.substr(start, end - start));
@@ -271,7 +308,8 @@ platform::Status Form1::changeFromPictureDirectory(core::LogoSlot slot,
         leaveUnchanged(slot, Dir1.path() + " にファイルがありません");
         return {};
     }
-    const std::string sourcePath = pathIn(Dir1.path(), pictures[drawIndex(pictures.size())]);
+    const std::string sourcePath =
+        pathIn(Dir1.path(), std::string(pictures[drawIndex(pictures.size())]));
 
     auto length = platform::fileLength(sourcePath);
     if (!length)
@@ -298,11 +336,19 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
     // A bare file name, found in the current directory just set.
     m_archiveState.currentArchiveName = archiveName;
 
-    // An archive that cannot be listed ends the run, as the user is told.
-    if (const auto listed = core::ListArchive(*this, m_archiveState);
-        listed != core::ListingResult::Listed) {
-        platform::services().showMessage(ProgramTitle, core::ListingFailureMessage(listed));
-        platform::endProgram(1);
+    // Logos that draw from one archive list it once: the lists of the file
+    // as it was when listed still hold while it has not changed since.
+    auto version = platform::fileVersion(archiveName);
+    if (!version || version.value() != m_listedArchive) {
+        m_listedArchive.reset();
+        // An archive that cannot be listed ends the run, as the user is told.
+        if (const auto listed = core::ListArchive(*this, m_archiveState);
+            listed != core::ListingResult::Listed) {
+            platform::services().showMessage(ProgramTitle, core::ListingFailureMessage(listed));
+            platform::endProgram(1);
+        }
+        if (version)
+            m_listedArchive = std::move(version).value();
     }
     // An archive without members leaves its logo as it is; the other logos
     // still change.

@@ -7,7 +7,10 @@
 #include "core/logo.h"
 #include "core/logo_problem_text.h"
 #include "core/settings.h"
+#include "platform/files.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,13 +49,17 @@ class Form1 final : public core::ArchiveListHost {
 
     // The member list as the archive listing fills it.
     std::uintptr_t windowHandle() const override { return 0; }
-    void clearNameList() override { List1.clear(); }
+    void clearNameList() override;
     void addToNameList(const std::string& name) override { List1.push_back(name); }
     std::vector<std::string> nameList() const override;
-    void clearReportRows() override { m_memberRows.clear(); }
+    void clearReportRows() override {
+        m_memberRows.clear();
+        m_rowTexts.clear();
+    }
     // The list is never shown, so its columns are no concern of a run.
     void setReportColumns(std::span<const core::ReportColumn>) override {}
     void addReportRow(const std::vector<std::string>& cells) override;
+    std::size_t reportCellsKept() const override { return UsedCells; }
     std::optional<std::vector<std::string>> rowToExtract() const override;
 
   private:
@@ -83,10 +90,19 @@ class Form1 final : public core::ArchiveListHost {
     DirectoryList Dir1;
     FileList File1;
     TextList List1;
-    // The member list's rows: the first UsedCells cells of each (name and
-    // listed size) joined by a NUL byte, which no cell can hold.
+    // The member list's rows, of which a run keeps the first UsedCells cells
+    // (name and listed size). A row is kept in eight bytes: the name as the
+    // entry of List1 that the listing added with it, the size as a number;
+    // a row that cannot be kept so (name is OwnText) has its cells joined by
+    // a NUL byte, which no cell can hold, in m_rowTexts at `size`.
     static constexpr std::size_t UsedCells = 2;
-    TextList m_memberRows;
+    static constexpr std::uint32_t OwnText = UINT32_MAX;
+    struct MemberRow {
+        std::uint32_t name;
+        std::int32_t size;
+    };
+    std::vector<MemberRow> m_memberRows;
+    TextList m_rowTexts;
 
     RunOptions m_options;
     core::TextLanguage m_language;
@@ -94,6 +110,8 @@ class Form1 final : public core::ArchiveListHost {
     core::ArchiveState m_archiveState;
     // The drawn member row, counted from 1.
     std::size_t m_chosenIndex = 0;
+    // The archive file the member lists hold, as it was when listed.
+    std::optional<platform::FileVersion> m_listedArchive;
 };
 
 } // namespace kor::changer

@@ -36,7 +36,7 @@ platform::Status DirectoryList::setPath(std::string_view path) {
 }
 
 platform::Status FileList::setPath(std::string_view path) {
-    auto entries = platform::listFiles(path, "*.*");
+    auto entries = platform::listFileNames(path, "*.*");
     if (!entries)
         return entries.error();
     m_path = std::string(path);

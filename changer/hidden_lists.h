@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/files.h"
 #include "platform/result.h"
 
 #include <cstddef>
@@ -57,11 +58,11 @@ class FileList {
     const std::string& path() const { return m_path; }
     platform::Status setPath(std::string_view path);
 
-    const std::vector<std::string>& entries() const { return m_entries; }
+    const platform::NameList& entries() const { return m_entries; }
 
   private:
     std::string m_path;
-    std::vector<std::string> m_entries;
+    platform::NameList m_entries;
 };
 
 // Texts kept end to end in one buffer, as the hidden lists of an archive's

@@ -8,6 +8,7 @@
 #include "platform/machine.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <optional>
@@ -120,8 +121,8 @@ std::string ListingFailureMessage(ListingResult result) {
 
 bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
     if (!platform::fileExists(archivePath)) {
-        host.clearNameList();
         host.clearReportRows();
+        host.clearNameList();
         return false;
     }
     const auto* unlha = ArchiveLibrary::instance().functions();
@@ -131,8 +132,9 @@ bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
     OpenArchive archive(*unlha, host.windowHandle(), cp932Path.value());
     if (!archive)
         return false;
-    host.clearNameList();
+    // Rows first: a host's rows may name their members through its name list.
     host.clearReportRows();
+    host.clearNameList();
     host.setReportColumns(ArchiveReportColumns);
 
     // Every row comes from the record of its own member in this one pass. Looking
@@ -150,7 +152,7 @@ bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
         if (!encoded || encoded.value() != info.szFileName)
             continue;
         fillEntryFields(info, entry);
-        host.addReportRow(archiveRowCells(entry));
+        host.addReportRow(archiveRowCells(entry, host.reportCellsKept()));
     }
     return true;
 }
@@ -198,11 +200,22 @@ std::string DecodeMemberName(const char* nameBytes) {
     return text;
 }
 
-std::vector<std::string> archiveRowCells(const ArchiveEntry& entry) {
-    return {entry.Name, std::to_string(entry.UnpackedSize), std::to_string(entry.PackedSize),
-            shortDateText(entry.Date),
-            std::to_string(entry.Hour) + ":" + std::to_string(entry.Minute) + ":" +
-                std::to_string(entry.Second)};
+std::vector<std::string> archiveRowCells(const ArchiveEntry& entry, std::size_t count) {
+    count = std::min(count, std::size(ArchiveReportColumns));
+    std::vector<std::string> cells;
+    cells.reserve(count);
+    if (count > 0)
+        cells.push_back(entry.Name);
+    if (count > 1)
+        cells.push_back(std::to_string(entry.UnpackedSize));
+    if (count > 2)
+        cells.push_back(std::to_string(entry.PackedSize));
+    if (count > 3)
+        cells.push_back(shortDateText(entry.Date));
+    if (count > 4)
+        cells.push_back(std::to_string(entry.Hour) + ":" + std::to_string(entry.Minute) + ":" +
+                        std::to_string(entry.Second));
+    return cells;
 }
 
 std::optional<std::uint64_t> ListedMemberLength(std::string_view cell) {

@@ -9,11 +9,16 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <linux/msdos_fs.h>
+#include <memory>
+#include <optional>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
@@ -152,50 +157,103 @@ bool hasHiddenOrSystemAttribute(const fs::path& file) {
 
 enum class EntryKind { File, Directory };
 
-void sortWithoutRegardToCase(std::vector<std::string>& names) {
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string upperA = upperAscii(a);
-        const std::string upperB = upperAscii(b);
-        return upperA != upperB ? upperA < upperB : a < b;
-    });
+unsigned char upperByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
 }
 
-Result<std::vector<std::string>> listEntries(std::string_view directory, EntryKind kind,
-                                             std::string_view pattern) {
+// Names in the order of their upper-case forms, names that differ only in
+// case in byte order; compared in place, as a sort compares a name many times.
+bool lessWithoutRegardToCase(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    // Equal bytes are equal in any case: they are passed eight at a time, up
+    // to the first byte that differs.
+    for (std::uint64_t x = 0, y = 0; i + 8 <= common; i += 8) {
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) {
+            if constexpr (std::endian::native == std::endian::little)
+                i += static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
+            break;
+        }
+    }
+    for (; i < common; ++i) {
+        const unsigned char x = upperByte(a[i]);
+        const unsigned char y = upperByte(b[i]);
+        if (x != y)
+            return x < y;
+    }
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+// What a directory entry is: d_type where the file system gives it, else (and
+// for a link, which counts as what it leads to) what stat says.
+std::optional<EntryKind> kindOfEntry(int directory, const dirent& entry) {
+    if (entry.d_type == DT_REG)
+        return EntryKind::File;
+    if (entry.d_type == DT_DIR)
+        return EntryKind::Directory;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
+        return std::nullopt;
+    struct stat info {};
+    if (::fstatat(directory, entry.d_name, &info, 0) != 0)
+        return std::nullopt;
+    if (S_ISREG(info.st_mode))
+        return EntryKind::File;
+    if (S_ISDIR(info.st_mode))
+        return EntryKind::Directory;
+    return std::nullopt;
+}
+
+struct DirectoryCloser {
+    void operator()(DIR* directory) const { ::closedir(directory); }
+};
+
+Result<NameList> listEntries(std::string_view directory, EntryKind kind, std::string_view pattern) {
     const Location location = KOR_TRY(locate(Operation::List, directory));
-    std::vector<std::string> names;
+    NameList names;
     if (location.image) {
-        for (mtools::Entry& entry :
+        for (const mtools::Entry& entry :
              KOR_TRY(location.image->list(Operation::List, location.windowsPath))) {
             const bool kindMatches = entry.directory == (kind == EntryKind::Directory);
             if (kindMatches && !entry.hidden && !entry.name.starts_with('.') &&
                 matchesWildcard(entry.name, pattern))
-                names.push_back(std::move(entry.name));
+                names.add(entry.name);
         }
-        sortWithoutRegardToCase(names);
+        names.sortWithoutRegardToCase();
         return names;
     }
     const fs::path& host = location.host;
     const bool onFat = isOnFatMount(host);
-    std::error_code error;
-    for (fs::directory_iterator it(host, error), end; !error && it != end; it.increment(error)) {
-        std::string name = nameOfHostFile(it->path().filename().string());
-        std::error_code statusError;
-        const fs::file_status status = fs::status(it->path(), statusError);
-        const bool kindMatches =
-            kind == EntryKind::File ? fs::is_regular_file(status) : fs::is_directory(status);
-        if (!kindMatches || name.starts_with('.') || !matchesWildcard(name, pattern))
+    int error = 0;
+    const std::unique_ptr<DIR, DirectoryCloser> folder(::opendir(host.c_str()));
+    if (!folder)
+        error = errno;
+    while (folder) {
+        errno = 0;
+        const dirent* entry = ::readdir(folder.get());
+        if (entry == nullptr) {
+            error = errno;
+            break;
+        }
+        // Names that start with a dot ("." and ".." among them) are never
+        // listed, in their host bytes as in CP932.
+        if (entry->d_name[0] == '.' || kindOfEntry(::dirfd(folder.get()), *entry) != kind)
             continue;
-        if (onFat && hasHiddenOrSystemAttribute(it->path()))
+        const std::string name = nameOfHostFile(entry->d_name);
+        if (!matchesWildcard(name, pattern))
             continue;
-        names.push_back(std::move(name));
+        if (onFat && hasHiddenOrSystemAttribute(host / entry->d_name))
+            continue;
+        names.add(name);
     }
     // A folder that is not there is a path not found, as Windows reports it.
-    if (error == std::errc::no_such_file_or_directory)
+    if (error == ENOENT)
         return Error(Operation::List, location.windowsPath, ENOTDIR, "no such directory");
-    if (error)
-        return Error(Operation::List, location.windowsPath, error.value());
-    sortWithoutRegardToCase(names);
+    if (error != 0)
+        return Error(Operation::List, location.windowsPath, error);
+    names.sortWithoutRegardToCase();
     return names;
 }
 
@@ -495,6 +553,9 @@ Status findDirectory(std::string_view path) {
 }
 
 bool matchesWildcard(std::string_view name, std::string_view pattern, TextEncoding encoding) {
+    // What every listing asks: these match every name, by the rules below.
+    if (pattern == "*.*" || pattern == "*")
+        return true;
     if (matchesGlob(name, pattern, encoding))
         return true;
     // As on Windows, "X.*" also matches a name without a dot that matches X
@@ -508,12 +569,41 @@ bool matchesWildcard(std::string_view name, std::string_view pattern, TextEncodi
     return false;
 }
 
-Result<std::vector<std::string>> listFiles(std::string_view directory, std::string_view pattern) {
+std::string_view NameList::read(std::size_t position) const {
+    const std::size_t start = position == 0 ? 0 : m_ends[position - 1];
+    return std::string_view(m_text).substr(start, m_ends[position] - start);
+}
+
+std::vector<std::string> NameList::toVector() const {
+    std::vector<std::string> names;
+    names.reserve(size());
+    for (std::size_t index = 0; index < size(); ++index)
+        names.emplace_back((*this)[index]);
+    return names;
+}
+
+void NameList::add(std::string_view name) {
+    m_order.push_back(static_cast<std::uint32_t>(m_ends.size()));
+    m_text += name;
+    m_ends.push_back(m_text.size());
+}
+
+void NameList::sortWithoutRegardToCase() {
+    std::sort(m_order.begin(), m_order.end(), [this](std::uint32_t a, std::uint32_t b) {
+        return lessWithoutRegardToCase(read(a), read(b));
+    });
+}
+
+Result<NameList> listFileNames(std::string_view directory, std::string_view pattern) {
     return listEntries(directory, EntryKind::File, pattern);
 }
 
+Result<std::vector<std::string>> listFiles(std::string_view directory, std::string_view pattern) {
+    return KOR_TRY(listEntries(directory, EntryKind::File, pattern)).toVector();
+}
+
 Result<std::vector<std::string>> listDirectories(std::string_view directory) {
-    return listEntries(directory, EntryKind::Directory, "*");
+    return KOR_TRY(listEntries(directory, EntryKind::Directory, "*")).toVector();
 }
 
 std::string environmentDirectory(std::string_view variable) {

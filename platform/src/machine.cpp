@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <optional>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -324,12 +325,22 @@ Result<fs::path> Machine::hostPath(std::string_view path) const {
     if (entry->isImage)
         return Error(Operation::Find, full.value(), ENOTSUP,
                      std::string("drive ") + drive + ": is a disk image, not a host folder");
-    const std::optional<fs::path> host = std::move(entry->path);
+    const std::vector<std::string> components =
+        splitComponents(std::string_view(full.value()).substr(3));
+    // A path spelt as on the disk, the usual case, is found by one lstat; were
+    // any folder spelt otherwise, the path would not be there.
+    std::string resolved = entry->path.string();
+    for (const std::string& component : components) {
+        resolved += '/';
+        resolved += component;
+    }
+    if (struct stat info{}; ::lstat(resolved.c_str(), &info) == 0)
+        return fs::path(std::move(resolved));
     // Built as one growing string: once a folder is missing, nothing below it
     // exists either, and the rest is kept as given without asking the disk.
-    std::string resolved = host->string();
+    resolved = entry->path.string();
     bool exists = true;
-    for (const std::string& component : splitComponents(std::string_view(full.value()).substr(3))) {
+    for (const std::string& component : components) {
         std::optional<std::string> name;
         if (exists)
             name = existingName(resolved, component);

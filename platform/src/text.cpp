@@ -114,15 +114,30 @@ std::optional<std::string> convertText(std::string_view text, const char* to, co
     return converter->convert(text);
 }
 
+namespace {
+
+// ASCII reads the same in CP932 and UTF-8, and most names are ASCII alone.
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+} // namespace
+
 Result<std::string> fromCp932(std::string_view cp932) {
-    Converter converter("UTF-8", "CP932");
+    if (isAscii(cp932))
+        return std::string(cp932);
+    // Opened once for each thread: opening costs more than converting a name.
+    thread_local Converter converter("UTF-8", "CP932");
     if (auto utf8 = converter.convert(cp932))
         return std::move(*utf8);
     return Error(Operation::DecodeText, "", EILSEQ, "invalid or incomplete byte sequence");
 }
 
 Result<std::string> toCp932(std::string_view utf8) {
-    Converter converter("CP932", "UTF-8");
+    if (isAscii(utf8))
+        return std::string(utf8);
+    thread_local Converter converter("CP932", "UTF-8");
     if (auto cp932 = converter.convert(utf8))
         return std::move(*cp932);
     return Error(Operation::EncodeText, "", EILSEQ, "a character has no CP932 code");

@@ -77,7 +77,7 @@ TEST_F(HiddenLists, FileListShowsOnlyVisibleFilesInOrder) {
     std::filesystem::create_directories(machine.host("C:\\PICS\\SUB"));
     FileList File1;
     ASSERT_TRUE(File1.setPath("C:\\PICS").ok());
-    EXPECT_EQ(File1.entries(), (std::vector<std::string>{"A.BMP", "b.bmp", "NOEXT"}));
+    EXPECT_EQ(File1.entries().toVector(), (std::vector<std::string>{"A.BMP", "b.bmp", "NOEXT"}));
     EXPECT_FALSE(File1.setPath("C:\\GONE").ok());
     EXPECT_EQ(File1.path(), "C:\\PICS") << "a failed listing keeps the last one";
 }

@@ -21,16 +21,17 @@ bool isFile(const LHAFileHeader& header) {
            header.symlink_target == nullptr;
 }
 
-bool fitsTheRecord(const LHAFileHeader& header, const StoredHeaderFields& stored) {
+bool fitsTheRecord(const LHAFileHeader& header, const StoredHeaderFields& stored,
+                   std::uint64_t headerOffset) {
     constexpr std::uint64_t largestSize = std::numeric_limits<std::uint32_t>::max();
     return stored.name.size() <= maximumStoredNameLength && header.length <= largestSize &&
-           header.compressed_length <= largestSize &&
+           headerOffset < FileOffset::limit && header.compressed_length <= largestSize &&
            stored.largeLength.value_or(0) <= largestSize &&
            stored.largeCompressedLength.value_or(0) <= largestSize;
 }
 
 ArchiveMember makeMember(const LHAFileHeader& header, const StoredHeaderFields& stored,
-                         std::size_t headerIndex) {
+                         std::uint64_t headerOffset) {
     ArchiveMember member;
     member.storedName = stored.name;
     member.method = MemberMethod(header.compress_method);
@@ -40,8 +41,11 @@ ArchiveMember makeMember(const LHAFileHeader& header, const StoredHeaderFields& 
     member.osType = header.os_type;
     member.headerLevel = header.header_level;
     member.unixTime = header.timestamp;
-    member.dosTimestamp = stored.dosTimestamp.value_or(dosTimestampFromUnixTime(header.timestamp));
-    member.headerIndex = static_cast<std::uint32_t>(headerIndex);
+    // Converted only when the header stores no MS-DOS stamp: a conversion
+    // asks the time zone.
+    member.dosTimestamp =
+        stored.dosTimestamp ? *stored.dosTimestamp : dosTimestampFromUnixTime(header.timestamp);
+    member.headerOffset = FileOffset(headerOffset);
     return member;
 }
 
@@ -125,12 +129,14 @@ platform::Result<ArchiveDirectory> readArchiveDirectory(std::string_view windows
     std::size_t headerCount = 0;
     std::uint64_t dataEnd = 0;
     while (const LHAFileHeader* header = archive.nextHeader()) {
+        // Each header follows the data of the one before.
+        const std::uint64_t headerOffset = dataEnd;
         dataEnd = archive.position() + header->compressed_length;
         const auto stored = readStoredHeaderFields({header->raw_data, header->raw_data_len});
         if (!stored)
             return damaged("a header is damaged");
-        if (isFile(*header) && fitsTheRecord(*header, *stored))
-            directory.add(makeMember(*header, *stored, headerCount));
+        if (isFile(*header) && fitsTheRecord(*header, *stored, headerOffset))
+            directory.add(makeMember(*header, *stored, headerOffset));
         ++headerCount;
     }
 

@@ -20,7 +20,7 @@ namespace kor::unlha32 {
 class MemberMethod {
   public:
     MemberMethod() = default;
-    // Keeps at most the first seven bytes; a method name has five.
+    // Keeps at most the first five bytes, as many as lhasa reports.
     explicit MemberMethod(std::string_view text);
 
     const char* data() const { return m_text.data(); }
@@ -35,31 +35,56 @@ class MemberMethod {
     }
 
   private:
-    std::array<char, 7> m_text{};
+    std::array<char, 5> m_text{};
     std::uint8_t m_size = 0;
+};
+
+// A place in a file in six bytes (up to 256 TiB), so that a member record
+// stays small.
+class FileOffset {
+  public:
+    static constexpr std::uint64_t limit = std::uint64_t{1} << 48;
+
+    FileOffset() = default;
+    // Only for offsets below the limit.
+    explicit FileOffset(std::uint64_t offset)
+        : m_parts{static_cast<std::uint16_t>(offset), static_cast<std::uint16_t>(offset >> 16),
+                  static_cast<std::uint16_t>(offset >> 32)} {}
+
+    std::uint64_t value() const {
+        return m_parts[0] | std::uint64_t{m_parts[1]} << 16 | std::uint64_t{m_parts[2]} << 32;
+    }
+
+  private:
+    std::array<std::uint16_t, 3> m_parts{};
 };
 
 // One file of an archive, copied out of its header. Its name lies in the
 // directory that holds it and is valid as long as that directory.
+// Its fields are ordered so that it takes 48 bytes.
 struct ArchiveMember {
     std::string_view storedName; // CP932, as stored, parts joined by "\"
     MemberMethod method;
+    std::uint16_t crc = 0;
     std::uint32_t unixTime = 0; // as lhasa reports it; 0 when unknown
     std::uint32_t compressedLength = 0;
     std::uint32_t length = 0;
     DosTimestamp dosTimestamp;
-    std::uint32_t headerIndex = 0; // position among all headers of the archive
-    std::uint16_t crc = 0;
+    // Where its header starts in the file, so that extraction reads it alone;
+    // 0 for the first header, which may follow a self-extractor's program.
+    FileOffset headerOffset;
     std::uint8_t osType = 0;
     std::uint8_t headerLevel = 0;
 };
+static_assert(sizeof(ArchiveMember) <= 48);
 
 // The longest stored name the member record can hold with its ending zero.
 constexpr std::size_t maximumStoredNameLength = 512;
 
 // The files of an archive in archive order, with an index by name. Folders,
 // symbolic links and members that the member record cannot hold (a name
-// longer than 512 bytes, a size of 4 GiB or more) are left out.
+// longer than 512 bytes, a size of 4 GiB or more, a header 256 TiB or more
+// into the file) are left out.
 //
 // It is kept for as long as the archive is open or cached, so it holds little
 // beside the archive's own bytes: the names end to end in blocks that never

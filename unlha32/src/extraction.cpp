@@ -7,6 +7,7 @@
 #include "lhasa_archive.h"
 #include "member_name.h"
 #include "member_search.h"
+#include "stored_header.h"
 
 #include "platform/files.h"
 #include "platform/machine.h"
@@ -108,8 +109,11 @@ platform::Status decodeInto(LhasaArchive& archive, const PlannedFile& file,
 }
 
 bool sameHeader(const LHAFileHeader& header, const ArchiveMember& member) {
-    return member.method == header.compress_method && member.length == header.length &&
-           member.compressedLength == header.compressed_length && member.crc == header.crc;
+    if (!(member.method == header.compress_method && member.length == header.length &&
+          member.compressedLength == header.compressed_length && member.crc == header.crc))
+        return false;
+    const auto stored = readStoredHeaderFields({header.raw_data, header.raw_data_len});
+    return stored && stored->name == member.storedName;
 }
 
 } // namespace
@@ -127,21 +131,22 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
     const auto opened = KOR_TRY(LhasaArchive::open(archivePath));
     LhasaArchive& archive = *opened;
     std::vector<platform::TemporaryFile> outputs;
-    std::size_t headerIndex = 0;
     for (const PlannedFile& file : planned) {
-        const LHAFileHeader* header = nullptr;
-        while (headerIndex <= file.member->headerIndex) {
-            header = archive.nextHeader();
-            ++headerIndex;
-            if (header == nullptr)
-                break;
-        }
+        const auto cannotDecode = [&] {
+            return platform::Error(operation::Extract, file.windowsPath, ENOTSUP,
+                                   "cannot decode the method " + file.member->method);
+        };
+        // The directory tells the method and where the member's header lies:
+        // only that header is read again, to make sure the file still holds it.
+        if (!isLzhMethod(file.member->method))
+            return cannotDecode();
+        const LHAFileHeader* header =
+            archive.restartAt(file.member->headerOffset.value()) ? archive.nextHeader() : nullptr;
         if (header == nullptr || !sameHeader(*header, *file.member))
             return platform::Error(operation::ReadArchive, archivePath, EAGAIN,
                                    "the archive has changed");
-        if (!isLzhMethod(file.member->method) || !archive.startDecoding(*header))
-            return platform::Error(operation::Extract, file.windowsPath, ENOTSUP,
-                                   "cannot decode the method " + file.member->method);
+        if (!archive.startDecoding(*header))
+            return cannotDecode();
         auto output = platform::TemporaryFile::create(destination);
         if (!output)
             return output.error();

@@ -24,18 +24,34 @@ platform::Result<std::unique_ptr<LhasaArchive>> LhasaArchive::open(std::string_v
         ::close(descriptor.value());
         return platform::Error(operation::Open, std::string(windowsPath), error);
     }
+    if (!archive->startReader())
+        return platform::Error(operation::Open, std::string(windowsPath), ENOMEM);
+    return archive;
+}
+
+bool LhasaArchive::startReader() {
     static const LHAInputStreamType streamType = {
         .read = &LhasaArchive::readCallback,
         .skip = &LhasaArchive::skipCallback,
         .close = &LhasaArchive::closeCallback,
     };
-    archive->m_stream.reset(lha_input_stream_new(&streamType, archive.get()));
-    if (archive->m_stream)
-        archive->m_reader.reset(lha_reader_new(archive->m_stream.get()));
-    if (!archive->m_reader)
-        return platform::Error(operation::Open, std::string(windowsPath), ENOMEM);
-    lha_reader_set_dir_policy(archive->m_reader.get(), LHA_READER_DIR_PLAIN);
-    return archive;
+    m_reader.reset();
+    m_stream.reset(lha_input_stream_new(&streamType, this));
+    if (m_stream)
+        m_reader.reset(lha_reader_new(m_stream.get()));
+    if (!m_reader)
+        return false;
+    lha_reader_set_dir_policy(m_reader.get(), LHA_READER_DIR_PLAIN);
+    return true;
+}
+
+bool LhasaArchive::restartAt(std::uint64_t offset) {
+    m_decoder.reset();
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
+        fseeko(m_file.get(), static_cast<off_t>(offset), SEEK_SET) != 0)
+        return false;
+    m_position = offset;
+    return startReader();
 }
 
 LhasaArchive::~LhasaArchive() = default;

@@ -35,6 +35,11 @@ class LhasaArchive {
     // once, directories and symbolic links included.
     LHAFileHeader* nextHeader();
 
+    // Reads on from `offset` as from a fresh start: the next header is the one
+    // found there (at 0, after a self-extractor's program). False when the
+    // file cannot be positioned there.
+    bool restartAt(std::uint64_t offset);
+
     // The length of the file.
     std::uint64_t size() const;
 
@@ -57,6 +62,9 @@ class LhasaArchive {
 
   private:
     LhasaArchive() = default;
+
+    // A stream and reader over the file from its current position.
+    bool startReader();
 
     static int readCallback(void* handle, void* buffer, size_t length);
     static int skipCallback(void* handle, size_t length);

@@ -38,13 +38,6 @@ char foldByte(char byte) {
     return byte;
 }
 
-// One character folded: single bytes only, a double-byte character as it is.
-std::string foldCharacter(std::string_view character) {
-    if (character.size() == 1)
-        return std::string(1, foldByte(character.front()));
-    return std::string(character);
-}
-
 bool isForbiddenInFileName(std::string_view character) {
     if (character.size() != 1)
         return false;
@@ -84,10 +77,15 @@ std::vector<std::string_view> splitMemberPath(std::string_view name) {
 }
 
 std::string foldMemberName(std::string_view name) {
-    std::string result;
-    result.reserve(name.size());
-    for (const std::string_view character : characters(name))
-        result += foldCharacter(character);
+    // Folded in place: every archive's index folds each of its names once.
+    std::string result(name);
+    for (std::size_t at = 0; at < result.size();) {
+        const std::size_t width =
+            platform::characterLength(name, at, platform::TextEncoding::Cp932);
+        if (width == 1)
+            result[at] = foldByte(result[at]);
+        at += width;
+    }
     return result;
 }
 

@@ -9,10 +9,13 @@ MemberSearch::MemberSearch(std::shared_ptr<const ArchiveDirectory> directory, st
                            Matching matching, std::optional<std::uint64_t> length)
     : m_directory(std::move(directory)), m_pattern(std::move(pattern)),
       m_kind(matching == Matching::Literal ? Kind::Literal
-             : hasWildcard(m_pattern)      ? Kind::ByWildcard
-                                           : Kind::ByName),
+             // Every name matches these, as matchesMemberPattern takes them:
+             // the programs list an archive with "*.*".
+             : m_pattern == "*.*" || m_pattern == "*" ? Kind::All
+             : hasWildcard(m_pattern)                 ? Kind::ByWildcard
+                                                      : Kind::ByName),
       m_length(length) {
-    if (m_kind != Kind::ByWildcard)
+    if (m_kind == Kind::ByName || m_kind == Kind::Literal)
         m_positions = m_directory->membersNamed(m_pattern);
 }
 
@@ -35,6 +38,8 @@ const ArchiveMember* MemberSearch::next() {
             return nullptr;
         return &members[m_positions[m_next++]];
     }
+    if (m_kind == Kind::All)
+        return m_next < members.size() ? &members[m_next++] : nullptr;
     while (m_next < members.size()) {
         const ArchiveMember& member = members[m_next++];
         if (matchesMemberPattern(member.storedName, m_pattern))

@@ -31,7 +31,7 @@ class MemberSearch {
     const ArchiveMember* next();
 
   private:
-    enum class Kind { ByName, ByWildcard, Literal };
+    enum class Kind { ByName, ByWildcard, All, Literal };
 
     std::shared_ptr<const ArchiveDirectory> m_directory;
     std::string m_pattern;

@@ -5,6 +5,7 @@
 #include "platform/temporary_files.h"
 
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -64,6 +65,9 @@ class ArchiveListHost {
     virtual void setReportColumns(std::span<const ReportColumn> columns) = 0;
     // A row: the member name, then the four further cells.
     virtual void addReportRow(const std::vector<std::string>& cells) = 0;
+    // How many of a row's cells, from the first, the host keeps; the others
+    // are not even formatted for a host that never shows them.
+    virtual std::size_t reportCellsKept() const { return std::size(ArchiveReportColumns); }
 
     // The row an extraction takes: the selected row in the setup program, the
     // row at the drawn position in the changer; nullopt when there is none.
@@ -143,8 +147,10 @@ std::string DecodeMemberName(const char* nameBytes);
 bool IsLeadByte(unsigned char byte);
 
 // The cell texts of a member row: name, unpacked size, packed size, the date in
-// the user's short date format, and H:M:S without leading zeros.
-std::vector<std::string> archiveRowCells(const ArchiveEntry& entry);
+// the user's short date format, and H:M:S without leading zeros; the first
+// `count` of them.
+std::vector<std::string> archiveRowCells(const ArchiveEntry& entry,
+                                         std::size_t count = std::size(ArchiveReportColumns));
 
 // The length a row's size cell lists: the record's unsigned 32-bit size, which
 // the row shows as a signed number, so that 2 GiB and more read as negative.
