@@ -57,13 +57,10 @@ Options parseOptions(int argc, char** argv) {
         if (argument == "--runs") {
             options.runs = std::max(1, std::atoi(value().c_str()));
         } else if (argument == "--sizes") {
-            options.sizes.clear();
-            const std::string list = value();
-            for (std::size_t start = 0; start < list.size();) {
-                const std::size_t end = std::min(list.find(',', start), list.size());
-                options.sizes.push_back(std::stoul(list.substr(start, end - start)));
-                start = end + 1;
-            }
+            const auto sizes = kor::bench::parseSizes(value());
+            if (!sizes)
+                usage(2);
+            options.sizes = *sizes;
         } else if (argument == "--program") {
             options.program = value();
         } else if (argument == "--lhasa") {

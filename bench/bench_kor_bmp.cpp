@@ -39,24 +39,6 @@ struct Options {
     std::exit(status);
 }
 
-std::vector<std::size_t> parseSizes(const std::string& text) {
-    std::vector<std::size_t> sizes;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find(',', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string item = text.substr(start, end - start);
-        char* rest = nullptr;
-        unsigned long long value = std::strtoull(item.c_str(), &rest, 10);
-        if (item.empty() || *rest != '\0' || value == 0)
-            usage(2);
-        sizes.push_back(static_cast<std::size_t>(value));
-        start = end + 1;
-    }
-    return sizes;
-}
-
 Options parseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
@@ -71,7 +53,10 @@ Options parseOptions(int argc, char** argv) {
             if (options.runs < 1)
                 usage(2);
         } else if (argument == "--sizes") {
-            options.sizes = parseSizes(value());
+            const auto sizes = kor::bench::parseSizes(value());
+            if (!sizes)
+                usage(2);
+            options.sizes = *sizes;
         } else if (argument == "--program") {
             options.program = value();
         } else if (argument == "--help" || argument == "-h") {

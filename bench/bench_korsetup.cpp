@@ -55,13 +55,10 @@ Options parseOptions(int argc, char** argv) {
         if (argument == "--runs") {
             options.runs = std::max(1, std::stoi(value()));
         } else if (argument == "--sizes") {
-            options.sizes.clear();
-            const std::string list = value();
-            for (std::size_t start = 0; start < list.size();) {
-                const std::size_t end = std::min(list.find(',', start), list.size());
-                options.sizes.push_back(std::stoul(list.substr(start, end - start)));
-                start = end + 1;
-            }
+            const auto sizes = kor::bench::parseSizes(value());
+            if (!sizes)
+                usage(2);
+            options.sizes = *sizes;
         } else if (argument == "--lhasa") {
             options.lhasa = value();
         } else {
@@ -151,7 +148,8 @@ RunMeasurement runInChild(const char* label, const ScratchMachine& machine, cons
     result.peakKilobytes = usage.ru_maxrss;
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     if (got != sizeof seconds || seconds < 0 || result.exitStatus != 0)
-        throw std::runtime_error(std::string("the case \"") + label + "\" failed in its child process");
+        throw std::runtime_error(std::string("the case \"") + label +
+                                 "\" failed in its child process");
     result.seconds = seconds;
     return result;
 }
@@ -255,16 +253,16 @@ void benchSize(const Options& options, std::size_t count) {
         std::vector<RunMeasurement> measured;
         measured.push_back(kor::bench::runAndMeasure(options.lhasa, cLocale, {}, lhasaArguments));
         machine.writeSettings(archiveMode);
-        measured.push_back(runInChild(rows[1].label.c_str(), machine,
-                                      [count](Clock::time_point forked) {
-                                          return browserListsArchive(forked, count);
-                                      }));
+        measured.push_back(
+            runInChild(rows[1].label.c_str(), machine, [count](Clock::time_point forked) {
+                return browserListsArchive(forked, count);
+            }));
         measured.push_back(kor::bench::runAndMeasure("/bin/ls", cLocale, {}, lsArguments));
         machine.writeSettings(pictureMode);
-        measured.push_back(runInChild(rows[3].label.c_str(), machine,
-                                      [count](Clock::time_point forked) {
-                                          return browserOpensFolder(forked, count);
-                                      }));
+        measured.push_back(
+            runInChild(rows[3].label.c_str(), machine, [count](Clock::time_point forked) {
+                return browserOpensFolder(forked, count);
+            }));
         measured.push_back(runInChild(rows[4].label.c_str(), machine, plainWindow));
         machine.writeSettings(folderConfigured);
         measured.push_back(runInChild(rows[5].label.c_str(), machine, startUp));

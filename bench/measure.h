@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -33,6 +35,22 @@
 extern char** environ;
 
 namespace kor::bench {
+
+// The sizes of a "--sizes 100,1000,10000" option, each a positive whole
+// number; nullopt when the list is empty or one of them is not.
+inline std::optional<std::vector<std::size_t>> parseSizes(std::string_view text) {
+    std::vector<std::size_t> sizes;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find(',', start), text.size());
+        std::size_t value = 0;
+        const auto [rest, error] = std::from_chars(text.data() + start, text.data() + end, value);
+        if (error != std::errc{} || rest != text.data() + end || value == 0)
+            return std::nullopt;
+        sizes.push_back(value);
+        start = end + 1;
+    }
+    return sizes;
+}
 
 // The length of a Windows 95 logo picture: a 320x400 bitmap with 256 colours.
 inline constexpr std::uint64_t logoLength = 14 + 40 + 1024 + 128000;
