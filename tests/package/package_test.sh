@@ -40,7 +40,9 @@ trap 'rm -rf "$work"' EXIT
 
 # --- the package ---------------------------------------------------------------
 
-"$cpack" -G DEB -B "$work/cpack" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
+# cpack's archive library names files in the locale's encoding: under the C
+# locale it cannot store the demo machines' Japanese folder names.
+LC_ALL=C.UTF-8 "$cpack" -G DEB -B "$work/cpack" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log" >&2; echo "FAIL: cpack" >&2; exit 1; }
 packages=("$work"/cpack/kor_*.deb)
 [[ -f "${packages[0]}" ]] || { echo "FAIL: cpack made no kor_*.deb" >&2; exit 1; }

@@ -133,8 +133,19 @@ ToolRun runTool(const std::string& tool, const std::vector<std::string>& argumen
     posix_spawn_file_actions_adddup2(&actions, in.descriptor(), STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out.descriptor(), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err.descriptor(), STDERR_FILENO);
+    // The tools speak UTF-8 whatever the session's locale: mtools 4.0.43 and
+    // later write every character beyond ASCII as "_" under the C locale.
+    std::vector<std::string> environment{"LC_ALL=C.UTF-8"};
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        if (!std::string_view(*entry).starts_with("LC_ALL="))
+            environment.emplace_back(*entry);
+    std::vector<char*> environmentPointers;
+    for (std::string& entry : environment)
+        environmentPointers.push_back(entry.data());
+    environmentPointers.push_back(nullptr);
     pid_t child = 0;
-    int spawned = ::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    int spawned = ::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(),
+                                environmentPointers.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         errno = spawned;

@@ -31,13 +31,15 @@ struct PlannedFile {
 };
 
 // The methods of the LZH archivers, the only ones that may reach a decoder
-// (lhasa has none for -lh2- and -lh3-). lhasa knows more (the PMA methods of
-// other archivers among them), but an archive of logos holds none of them,
-// and a decoder that is never run cannot be led astray by crafted data.
+// (lhasa has none for -lh2- and -lh3-; "-lk7-" is LHark's variant of -lh7-,
+// which lhasa 0.4 and later tell apart and decode). lhasa knows more (the PMA
+// methods of other archivers among them), but an archive of logos holds none
+// of them, and a decoder that is never run cannot be led astray by crafted
+// data.
 bool isLzhMethod(std::string_view method) {
-    static constexpr std::string_view methods[] = {"-lh0-", "-lh1-", "-lh2-", "-lh3-",
-                                                   "-lh4-", "-lh5-", "-lh6-", "-lh7-",
-                                                   "-lhx-", "-lzs-", "-lz4-", "-lz5-"};
+    static constexpr std::string_view methods[] = {"-lh0-", "-lh1-", "-lh2-", "-lh3-", "-lh4-",
+                                                   "-lh5-", "-lh6-", "-lh7-", "-lk7-", "-lhx-",
+                                                   "-lzs-", "-lz4-", "-lz5-"};
     return std::ranges::find(methods, method) != std::end(methods);
 }
 

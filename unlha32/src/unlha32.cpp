@@ -16,6 +16,7 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 
 #define UNLHA32_EXPORT __attribute__((visibility("default")))
@@ -93,8 +94,12 @@ void fillRecord(const ArchiveMember& member, INDIVIDUALINFO& info) {
     info.wDate = member.dosTimestamp.date;
     info.wTime = member.dosTimestamp.time;
     std::memcpy(info.szFileName, member.storedName.data(), member.storedName.size());
-    std::memcpy(info.szMode, member.method.data(),
-                std::min(member.method.size(), sizeof info.szMode - 1));
+    // LHark writes "-lh7-" in the header for a variant of its own, which
+    // lhasa 0.4 and later tell apart as "-lk7-"; callers see the header's
+    // name whichever lhasa reads it.
+    const std::string_view method =
+        member.method == "-lk7-" ? std::string_view("-lh7-") : std::string_view(member.method);
+    std::memcpy(info.szMode, method.data(), std::min(method.size(), sizeof info.szMode - 1));
 }
 
 int nextMatch(OpenArchive& archive, INDIVIDUALINFO* info) {
