@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How long listing an LZH archive takes when it is listed the way the programs
 // list one (one pass over the members, each row from its own record), for
-// archives of 100, 1,000 and 10,000 members, beside `lhasa l` on the same
+// archives of 1,000, 10,000 and 100,000 members, beside `lhasa l` on the same
 // archives; and how long a whole archive-mode run of KOR takes on them, with
 // its peak memory.
 //
-//     bench_kor_archive [--runs N] [--sizes 100,1000,10000] [--program PATH] [--lhasa PATH]
+//     bench_kor_archive [--runs N] [--sizes 1000,10000,100000] [--program PATH] [--lhasa PATH]
 
 #include "measure.h"
 
@@ -31,14 +31,14 @@ using kor::bench::ScratchMachine;
 
 struct Options {
     int runs = 5;
-    std::vector<std::size_t> sizes{100, 1000, 10000};
+    std::vector<std::size_t> sizes{1000, 10000, 100000};
     std::string program = KOR_PROGRAM;
     std::string lhasa = "/usr/bin/lhasa";
 };
 
 [[noreturn]] void usage(int status) {
     std::fprintf(status == 0 ? stdout : stderr,
-                 "usage: bench_kor_archive [--runs N] [--sizes 100,1000,10000] [--program PATH] "
+                 "usage: bench_kor_archive [--runs N] [--sizes 1000,10000,100000] [--program PATH] "
                  "[--lhasa PATH]\n"
                  "Times the archive listing and KOR in archive mode on archives of that many "
                  "members.\n");

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How long an unattended run of KOR takes in BMP mode, and how much memory it
-// needs, when the three logo screens draw from one folder of 100, 1,000 and
-// 10,000 pictures. Every run lists the folder once per screen, picks a
+// needs, when the three logo screens draw from one folder of 1,000, 10,000
+// and 100,000 pictures. Every run lists the folder once per screen, picks a
 // picture at random and installs it, so the time grows with the folder.
 //
-//     bench_kor_bmp [--runs N] [--sizes 100,1000,10000] [--program PATH]
+//     bench_kor_bmp [--runs N] [--sizes 1000,10000,100000] [--program PATH]
 
 #include "measure.h"
 
@@ -28,13 +28,13 @@ using kor::bench::ScratchMachine;
 
 struct Options {
     int runs = 5;
-    std::vector<std::size_t> sizes{100, 1000, 10000};
+    std::vector<std::size_t> sizes{1000, 10000, 100000};
     std::string program = KOR_PROGRAM;
 };
 
 [[noreturn]] void usage(int status) {
     std::fprintf(status == 0 ? stdout : stderr,
-                 "usage: bench_kor_bmp [--runs N] [--sizes 100,1000,10000] [--program PATH]\n"
+                 "usage: bench_kor_bmp [--runs N] [--sizes 1000,10000,100000] [--program PATH]\n"
                  "Times KOR in BMP mode on folders of that many 129078-byte pictures.\n");
     std::exit(status);
 }
