@@ -9,7 +9,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
 bash scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DKOR_BUILD_BENCH=ON >/dev/null
+cmake --preset release -DKOR_BUILD_BENCH=ON >/dev/null
 cmake --build build
 
 found=0

@@ -62,7 +62,7 @@ fi
 
 if [[ -z "$kor" ]]; then
     heading "Building KOR (Release, in build/)"
-    cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    (cd "$here" && cmake --preset release >/dev/null)
     cmake --build "$here/build" --target KOR
     kor="$here/build/changer/KOR"
 fi

@@ -12,7 +12,7 @@ cd "$here"
 build="${1:-build}"
 
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --preset release -B "$build" >/dev/null
 fi
 cmake --build "$build" --target korlogo >/dev/null
 korlogo="$build/korlogo/korlogo"
