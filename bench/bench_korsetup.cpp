@@ -212,15 +212,14 @@ struct Row {
     std::vector<RunMeasurement> runs;
 };
 
+// The table of one size; each case shows its ratio to the reference above it.
 void printRows(const std::vector<Row>& rows) {
     std::vector<kor::bench::RunSummary> summaries;
     for (const Row& row : rows)
         summaries.push_back(kor::bench::summarise(row.label, row.runs));
+    for (std::size_t i = 1; i < summaries.size(); i += 2)
+        summaries[i].referenceMedianSeconds = summaries[i - 1].medianSeconds;
     kor::bench::printTable(stdout, summaries);
-}
-
-double median(const std::vector<RunMeasurement>& runs) {
-    return kor::bench::summarise("", runs).medianSeconds;
 }
 
 void benchSize(const Options& options, std::size_t count) {
@@ -274,11 +273,6 @@ void benchSize(const Options& options, std::size_t count) {
 
     std::printf("\n%zu members in the archive, %zu pictures in the folder:\n", count, count);
     printRows(rows);
-    std::printf("  ratios of medians: listing %.2fx lhasa l, folder %.2fx ls, "
-                "start-up %.2fx a plain window\n",
-                median(rows[1].runs) / median(rows[0].runs),
-                median(rows[3].runs) / median(rows[2].runs),
-                median(rows[5].runs) / median(rows[4].runs));
 }
 
 } // namespace
