@@ -155,14 +155,7 @@ QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, 
 } // namespace
 
 bool isConvertiblePictureName(std::string_view name) {
-    std::string_view patterns = ConvertiblePicturePattern;
-    while (!patterns.empty()) {
-        const std::size_t end = std::min(patterns.find(';'), patterns.size());
-        if (platform::matchesWildcard(name, patterns.substr(0, end)))
-            return true;
-        patterns.remove_prefix(std::min(end + 1, patterns.size()));
-    }
-    return false;
+    return matchesAnyPattern(name, ConvertiblePicturePattern);
 }
 
 ConvertWindow::ConvertWindow(KORsetupMain& main, core::SetupSession& session)

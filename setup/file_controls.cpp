@@ -44,8 +44,7 @@ std::string lastComponent(const std::string& path) {
 
 constexpr int PathRole = Qt::UserRole;
 
-// The files of `directory` that match any of the patterns in `patterns`,
-// separated by ";" as in a Windows file dialog's filter, in the order
+// The files of `directory` that match any of `patterns`, in the order
 // listFiles gives.
 platform::Result<std::vector<std::string>> listMatchingFiles(const std::string& directory,
                                                              std::string_view patterns) {
@@ -54,17 +53,8 @@ platform::Result<std::vector<std::string>> listMatchingFiles(const std::string& 
     platform::Result<std::vector<std::string>> names = platform::listFiles(directory, "*.*");
     if (!names)
         return names;
-    std::vector<std::string_view> each;
-    for (std::size_t start = 0; start <= patterns.size();) {
-        const std::size_t end = std::min(patterns.find(';', start), patterns.size());
-        each.push_back(patterns.substr(start, end - start));
-        start = end + 1;
-    }
-    std::erase_if(names.value(), [&](const std::string& name) {
-        return std::ranges::none_of(each, [&](std::string_view pattern) {
-            return !pattern.empty() && platform::matchesWildcard(name, pattern);
-        });
-    });
+    std::erase_if(names.value(),
+                  [&](const std::string& name) { return !matchesAnyPattern(name, patterns); });
     return names;
 }
 
@@ -99,6 +89,17 @@ class ElidingHeader final : public QHeaderView {
 };
 
 } // namespace
+
+bool matchesAnyPattern(std::string_view name, std::string_view patterns) {
+    for (std::size_t start = 0; start <= patterns.size();) {
+        const std::size_t end = std::min(patterns.find(';', start), patterns.size());
+        const std::string_view pattern = patterns.substr(start, end - start);
+        if (!pattern.empty() && platform::matchesWildcard(name, pattern))
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
 
 DriveListBox::DriveListBox(QWidget* parent)
     : QComboBox(parent), m_drive(platform::Machine::current().currentDrive()) {

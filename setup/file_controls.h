@@ -18,6 +18,10 @@
 // path of the dragged entry, never a host file.
 namespace kor::setup {
 
+// Whether `name` matches one of `patterns`, wildcards separated by ";" as in a
+// Windows file dialog's filter ("*.BMP;*.PNG").
+bool matchesAnyPattern(std::string_view name, std::string_view patterns);
+
 // The mapped drives of the machine, one of them selected.
 class DriveListBox final : public QComboBox {
     Q_OBJECT
