@@ -3,6 +3,7 @@
 
 #include "platform/files.h"
 #include "platform/result.h"
+#include "platform/text_list.h"
 
 #include <cstddef>
 #include <functional>
@@ -65,30 +66,7 @@ class FileList {
     platform::NameList m_entries;
 };
 
-// Texts kept end to end in one buffer, as the hidden lists of an archive's
-// members hold them: an archive of a million members costs two allocations
-// that grow, not a million of them.
-class TextList {
-  public:
-    void clear() {
-        m_text.clear();
-        m_ends.clear();
-    }
-    void push_back(std::string_view text) {
-        m_text += text;
-        m_ends.push_back(m_text.size());
-    }
-    std::size_t size() const { return m_ends.size(); }
-    bool empty() const { return m_ends.empty(); }
-    // Valid until the list changes.
-    std::string_view operator[](std::size_t index) const {
-        const std::size_t start = index == 0 ? 0 : m_ends[index - 1];
-        return std::string_view(m_text).substr(start, m_ends[index] - start);
-    }
-
-  private:
-    std::string m_text;
-    std::vector<std::size_t> m_ends;
-};
+// The hidden lists of an archive's members keep their texts end to end.
+using platform::TextList;
 
 } // namespace kor::changer

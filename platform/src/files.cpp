@@ -569,11 +569,6 @@ bool matchesWildcard(std::string_view name, std::string_view pattern, TextEncodi
     return false;
 }
 
-std::string_view NameList::read(std::size_t position) const {
-    const std::size_t start = position == 0 ? 0 : m_ends[position - 1];
-    return std::string_view(m_text).substr(start, m_ends[position] - start);
-}
-
 std::vector<std::string> NameList::toVector() const {
     std::vector<std::string> names;
     names.reserve(size());
@@ -583,9 +578,8 @@ std::vector<std::string> NameList::toVector() const {
 }
 
 void NameList::add(std::string_view name) {
-    m_order.push_back(static_cast<std::uint32_t>(m_ends.size()));
-    m_text += name;
-    m_ends.push_back(m_text.size());
+    m_order.push_back(static_cast<std::uint32_t>(m_names.size()));
+    m_names.push_back(name);
 }
 
 void NameList::sortWithoutRegardToCase() {

@@ -3,6 +3,7 @@
 
 #include "platform/result.h"
 #include "platform/text.h"
+#include "platform/text_list.h"
 
 #include <cstdint>
 #include <string>
@@ -104,10 +105,9 @@ class NameList {
     void sortWithoutRegardToCase();
 
   private:
-    std::string_view read(std::size_t position) const;
+    std::string_view read(std::size_t position) const { return m_names[position]; }
 
-    std::string m_text;
-    std::vector<std::size_t> m_ends;    // of each name, as read
+    TextList m_names;                   // as read
     std::vector<std::uint32_t> m_order; // positions of the names as read
 };
 
