@@ -19,20 +19,41 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace kor::korlogo {
 namespace {
 
 using core::Framing;
 using core::LogoFormat;
 
-// Decodes the picture at `path`; Qt's reason on failure.
-std::optional<core::RgbaPicture> readPicture(const std::string& path, Framing framing,
-                                             std::string& reason) {
-    QImageReader reader(QFile::decodeName(path.c_str()));
-    std::optional<core::RgbaPicture> picture = readPictureForLogo(reader, framing);
-    if (!picture)
-        reason = reader.errorString().toStdString();
-    return picture;
+// Decodes the picture at `path`; why not, in words, on failure. Anything but
+// a regular file is refused before it is read, so that a FIFO cannot block.
+std::optional<core::RgbaPicture> readPicture(const Messages& messages, const std::string& path,
+                                             Framing framing, std::string& reason) {
+    FileStart found;
+    const int descriptor = openRegularFile(path, found);
+    if (descriptor < 0) {
+        reason = found.isFolder  ? messages.text(Message::IsAFolder)
+                 : !found.isFile ? messages.text(Message::NotAFile)
+                                 : messages.reason(found.error);
+        return std::nullopt;
+    }
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        reason = file.errorString().toStdString();
+        return std::nullopt;
+    }
+    PictureReading reading = readPictureForLogo(file, framing);
+    if (reading.refusedSize.isValid())
+        reason =
+            messages.text(Message::PictureTooLarge, {std::to_string(reading.refusedSize.width()),
+                                                     std::to_string(reading.refusedSize.height()),
+                                                     std::to_string(reading.limitMegapixels)});
+    else
+        reason = reading.error;
+    return std::move(reading.picture);
 }
 
 // The number in an option's value, or nothing when it is not a plain number.
@@ -91,8 +112,12 @@ int runConvert(const Messages& messages, std::span<const std::string> arguments)
         options.animateFrom = static_cast<std::uint32_t>(*entry);
     }
 
+    if (output != StandardOutputName && isSpecialFile(output)) {
+        std::fprintf(stderr, "%s\n", messages.text(Message::OutputNotAFile, {output}).c_str());
+        return 1;
+    }
     std::string reason;
-    const auto picture = readPicture(input, options.framing, reason);
+    const auto picture = readPicture(messages, input, options.framing, reason);
     if (!picture) {
         std::fprintf(stderr, "%s\n",
                      messages.text(Message::CannotReadPicture, {input, reason}).c_str());
@@ -106,10 +131,13 @@ int runConvert(const Messages& messages, std::span<const std::string> arguments)
             (messages.language() == Language::Japanese ? error.message() : error.text()).c_str());
         return 1;
     }
-    if (const int error = writeAtomically(output, logo.value()); error != 0) {
+    const bool toStandardOutput = output == StandardOutputName;
+    const std::string outputName =
+        toStandardOutput ? messages.text(Message::StandardOutput) : output;
+    if (const int error = writeOutput(output, logo.value()); error != 0) {
         std::fprintf(
             stderr, "%s\n",
-            messages.text(Message::CannotWriteLogo, {output, messages.reason(error)}).c_str());
+            messages.text(Message::CannotWriteLogo, {outputName, messages.reason(error)}).c_str());
         return 1;
     }
     const std::string motion =
@@ -117,14 +145,16 @@ int runConvert(const Messages& messages, std::span<const std::string> arguments)
             ? messages.text(Message::Cycles, {std::to_string(options.animateFrom),
                                               std::to_string(layout.paletteEntries - 1)})
             : messages.text(Message::DoesNotMove);
-    std::printf("%s\n",
-                messages
-                    .text(Message::Converted,
-                          {output, options.format == LogoFormat::Pc98 ? "PC-98" : "Windows 95",
-                           std::to_string(layout.width), std::to_string(layout.height),
-                           std::to_string(layout.paletteEntries), motion})
-                    .c_str());
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    // Beside a logo on standard output, the summary goes to standard error.
+    std::FILE* summary = toStandardOutput ? stderr : stdout;
+    std::fprintf(summary, "%s\n",
+                 messages
+                     .text(Message::Converted,
+                           {outputName, options.format == LogoFormat::Pc98 ? "PC-98" : "Windows 95",
+                            std::to_string(layout.width), std::to_string(layout.height),
+                            std::to_string(layout.paletteEntries), motion})
+                     .c_str());
+    return std::fflush(summary) == 0 ? 0 : 1;
 }
 
 } // namespace kor::korlogo

@@ -18,36 +18,46 @@ using core::LogoFormat;
 using core::LogoInspection;
 using core::LogoProblem;
 
-FileStart readFileStart(const std::string& path, std::size_t limit) {
-    FileStart file;
+int openRegularFile(const std::string& path, FileStart& found) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (descriptor < 0) {
-        file.error = errno;
-        return file;
+        found.error = errno;
+        return -1;
     }
     struct stat status {};
     if (::fstat(descriptor, &status) != 0) {
-        file.error = errno;
-    } else if (!S_ISREG(status.st_mode)) {
-        file.isFile = false;
+        found.error = errno;
+    } else if (S_ISREG(status.st_mode)) {
+        found.length = static_cast<std::uint64_t>(status.st_size);
+        return descriptor;
     } else {
-        file.length = static_cast<std::uint64_t>(status.st_size);
-        file.bytes.resize(limit);
-        std::size_t filled = 0;
-        while (filled < file.bytes.size()) {
-            const ssize_t got =
-                ::read(descriptor, file.bytes.data() + filled, file.bytes.size() - filled);
-            if (got > 0)
-                filled += static_cast<std::size_t>(got);
-            else if (got == 0)
-                break;
-            else if (errno != EINTR) {
-                file.error = errno;
-                break;
-            }
-        }
-        file.bytes.resize(filled);
+        found.isFile = false;
+        found.isFolder = S_ISDIR(status.st_mode);
     }
+    ::close(descriptor);
+    return -1;
+}
+
+FileStart readFileStart(const std::string& path, std::size_t limit) {
+    FileStart file;
+    const int descriptor = openRegularFile(path, file);
+    if (descriptor < 0)
+        return file;
+    file.bytes.resize(limit);
+    std::size_t filled = 0;
+    while (filled < file.bytes.size()) {
+        const ssize_t got =
+            ::read(descriptor, file.bytes.data() + filled, file.bytes.size() - filled);
+        if (got > 0)
+            filled += static_cast<std::size_t>(got);
+        else if (got == 0)
+            break;
+        else if (errno != EINTR) {
+            file.error = errno;
+            break;
+        }
+    }
+    file.bytes.resize(filled);
     ::close(descriptor);
     return file;
 }
@@ -71,8 +81,26 @@ std::string reasonsNotShown(const Messages& messages, const FileStart& file, Log
     return problemReasons(messages, core::inspectLogo(file.bytes, file.length, format), format);
 }
 
-// Writes `bytes` to `path` through a new file beside it and a rename, so that
-// `path` is either its old self or the whole new logo; returns 0 or an errno.
+bool isSpecialFile(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
+}
+
+namespace {
+
+// Writes all of `bytes` to `descriptor`; 0 or an errno.
+int writeAll(int descriptor, std::span<const std::uint8_t> bytes) {
+    for (std::size_t written = 0; written < bytes.size();) {
+        const ssize_t done = ::write(descriptor, bytes.data() + written, bytes.size() - written);
+        if (done > 0)
+            written += static_cast<std::size_t>(done);
+        else if (errno != EINTR)
+            return errno;
+    }
+    return 0;
+}
+
+// Through a new file beside `path` and a rename; 0 or an errno.
 int writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
@@ -85,14 +113,7 @@ int writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes
         if (descriptor < 0 && (errno != EEXIST || attempt == 100))
             return errno;
     }
-    int error = 0;
-    for (std::size_t written = 0; written < bytes.size() && error == 0;) {
-        const ssize_t done = ::write(descriptor, bytes.data() + written, bytes.size() - written);
-        if (done > 0)
-            written += static_cast<std::size_t>(done);
-        else if (errno != EINTR)
-            error = errno;
-    }
+    int error = writeAll(descriptor, bytes);
     if (error == 0 && ::fsync(descriptor) != 0)
         error = errno;
     if (::close(descriptor) != 0 && error == 0)
@@ -110,6 +131,14 @@ int writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes
         ::close(folderDescriptor);
     }
     return 0;
+}
+
+} // namespace
+
+int writeOutput(const std::string& path, std::span<const std::uint8_t> bytes) {
+    if (path == StandardOutputName)
+        return writeAll(STDOUT_FILENO, bytes);
+    return writeAtomically(path, bytes);
 }
 
 } // namespace kor::korlogo

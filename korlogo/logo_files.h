@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kor::korlogo {
@@ -20,7 +21,13 @@ struct FileStart {
     std::uint64_t length = 0;
     int error = 0;
     bool isFile = true;
+    bool isFolder = false;
 };
+
+// Opens the regular file at `path` for reading; a FIFO or a device is never
+// read and cannot block. Returns its descriptor, or -1 with `found.error`,
+// `found.isFile` and `found.isFolder` saying why.
+int openRegularFile(const std::string& path, FileStart& found);
 
 // Reads at most `limit` bytes of the file at `path`, so that a file of any
 // size costs the same; a FIFO or a device is never read and cannot block.
@@ -35,8 +42,16 @@ std::string problemReasons(const Messages& messages, const core::LogoInspection&
 std::string reasonsNotShown(const Messages& messages, const FileStart& file,
                             core::LogoFormat format);
 
-// Writes `bytes` to `path` through a new file beside it and a rename, so that
-// `path` is either its old self or the whole new file; returns 0 or an errno.
-int writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+// The name that stands for standard output where a command writes a file.
+inline constexpr std::string_view StandardOutputName = "-";
+
+// Whether `path` names something other than a regular file (a folder, a
+// device, a FIFO, a socket), which a command's output must never replace.
+bool isSpecialFile(const std::string& path);
+
+// Writes `bytes` to standard output when `path` is "-", otherwise to `path`
+// through a new file beside it and a rename, so that `path` is either its old
+// self or the whole new file; returns 0 or an errno.
+int writeOutput(const std::string& path, std::span<const std::uint8_t> bytes);
 
 } // namespace kor::korlogo

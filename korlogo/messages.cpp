@@ -39,23 +39,37 @@ constexpr Text Texts[] = {
     {Message::NotAFile, "not a file", "ファイルではありません。"},
     {Message::UsageConvert,
      "usage: korlogo convert [--pc98] [--fit|--fill|--stretch] [--animate-from N] PICTURE LOGO\n"
-     "Turns PICTURE (PNG, JPEG, GIF, BMP, ...) into the logo file LOGO for Windows 95 (or a\n"
-     "PC-98, with --pc98): the whole picture with black bars (--fit, the default), the screen\n"
-     "covered and the picture cropped (--fill), or the picture stretched (--stretch).\n"
+     "Turns PICTURE (PNG, JPEG, GIF, BMP, ..., up to 100 megapixels) into the logo file LOGO\n"
+     "for Windows 95 (or a PC-98, with --pc98), or writes it to standard output when LOGO is\n"
+     "-: the whole picture with black bars (--fit, the default), the screen covered and the\n"
+     "picture cropped (--fill), or the picture stretched (--stretch).\n"
      "--animate-from N: palette entries N to the last cycle when the logo is shown.\n"
      "Exit status: 0 when LOGO was written, 1 otherwise, 2 on bad usage.\n",
      "使い方: korlogo convert [--pc98] [--fit|--fill|--stretch] [--animate-from N] 画像 ロゴ\n"
-     "画像 (PNG、JPEG、GIF、BMP など) を Windows 95 (--pc98 を付けると PC-98) のロゴファイルに\n"
-     "変換します。画像全体を黒い余白付きで (--fit、既定)、画面いっぱいに切り抜いて (--fill)、\n"
-     "または引き伸ばして (--stretch) 収めます。\n"
+     "画像 (PNG、JPEG、GIF、BMP など、100 メガピクセルまで) を Windows 95 (--pc98 を付けると "
+     "PC-98) の\n"
+     "ロゴファイルに変換します。ロゴに - を指定すると標準出力に書き出します。画像全体を黒い余白\n"
+     "付きで (--fit、既定)、画面いっぱいに切り抜いて (--fill)、または引き伸ばして (--stretch)\n"
+     "収めます。\n"
      "--animate-from N: 表示中にパレットの N 番から最後までの色を循環させます。\n"
      "終了コード: ロゴを書き込めたとき 0、そうでないとき 1、使い方の誤りは 2。\n"},
     {Message::Converted, "{1}: {2} logo, {3}x{4}, {5} colours, {6}",
      "{1}: {2} のロゴを書き込みました ({3}x{4} ドット、{5} 色)。{6}"},
     {Message::CannotReadPicture, "korlogo: cannot read the picture {1}: {2}",
      "korlogo: {1}: 画像を読み込めません。{2}"},
+    {Message::IsAFolder, "it is a folder", "フォルダです。"},
+    {Message::PictureTooLarge,
+     "it is {1}x{2} pixels, more than the {3} megapixels a picture may have",
+     "{1}x{2} ドットで、上限の {3} メガピクセルを超えています。"},
     {Message::CannotWriteLogo, "korlogo: cannot write {1}: {2}",
      "korlogo: {1}: 書き込めません。{2}。"},
+    {Message::OutputNotAFile,
+     "korlogo: cannot write {1}: it is not a regular file (a folder, a device, a FIFO or a "
+     "socket) and is left as it is; - writes to standard output",
+     "korlogo: {1}: 通常のファイルではない (フォルダ、デバイス、FIFO など) "
+     "ため、そのままにしました。"
+     "標準出力に書き出すには - を指定してください。"},
+    {Message::StandardOutput, "standard output", "標準出力"},
     {Message::BadAnimateFrom,
      "korlogo: --animate-from takes a palette entry from 1 to {1}, not \"{2}\"",
      "korlogo: --animate-from にはパレットの 1～{1} 番を指定してください (\"{2}\" は使えません)。"},
@@ -63,12 +77,12 @@ constexpr Text Texts[] = {
      "usage: korlogo preview [--pc98] [--interval MS] [--save PNG] FILE\n"
      "Shows FILE in a window as the machine shows it, its colours cycling one step\n"
      "every MS milliseconds (55); Esc ends it. With --save it writes the first frame,\n"
-     "the 640x400 screen in a 32-pixel border, to PNG instead.\n"
+     "the 640x400 screen in a 32-pixel border, to PNG instead (- for standard output).\n"
      "Exit status: 0 when it was shown or saved, 1 otherwise, 2 on bad usage.\n",
      "使い方: korlogo preview [--pc98] [--interval ミリ秒] [--save PNG] ファイル\n"
      "ファイルを起動画面と同じようにウィンドウに表示し、色を指定のミリ秒 (省略時 55)\n"
      "ごとに循環させます。Esc で終了します。--save を付けると、最初の画面 (640x400 の\n"
-     "画面と周囲 32 ドットの枠) を PNG に書き出します。\n"
+     "画面と周囲 32 ドットの枠) を PNG に書き出します (- は標準出力)。\n"
      "終了コード: 表示または書き出しができたとき 0、そうでないとき 1、使い方の誤りは 2。\n"},
     {Message::PreviewCannotSave, "korlogo: cannot write {1}: {2}",
      "korlogo: {1}: 書き込めません。{2}。"},

@@ -3,18 +3,40 @@
 
 #include "core/logo_conversion.h"
 
-#include <optional>
+#include <QSize>
 
-class QImageReader;
+#include <optional>
+#include <string>
+
+class QIODevice;
 
 namespace kor::korlogo {
 
-// Decodes the picture `reader` reads into the pixels a logo is made from, for
-// the framing `framing`: a large JPEG is decoded at a half, a quarter or an
-// eighth of its size where that still holds twice what the screen shows, as
-// libjpeg then skips most of the work. Exif rotations are applied. nullopt
-// when Qt cannot read it; reader.errorString() then says why. Shared by
-// korlogo convert and korsetup's converter, so that both make the same logo.
-std::optional<core::RgbaPicture> readPictureForLogo(QImageReader& reader, core::Framing framing);
+// What reading a picture gave: its pixels, or why not.
+struct PictureReading {
+    std::optional<core::RgbaPicture> picture;
+    // Without a picture: its size when it has more pixels than
+    // `limitMegapixels` allows, otherwise invalid and `error` says why.
+    QSize refusedSize;
+    int limitMegapixels = 0;
+    std::string error;
+};
+
+// The most pixels a picture may have, in millions: a PNG is decoded by rows
+// and a JPEG at a reduced size, so that either costs little memory.
+inline constexpr int PictureLimitMegapixels = 100;
+// The most pixels of the pictures Qt decodes whole (GIF, BMP, ...).
+inline constexpr int WholeDecodeLimitMegapixels = 40;
+
+// Decodes the picture `device` reads into the pixels a logo is made from, for
+// the framing `framing`, reduced by area-averaging to what still holds twice
+// what the screen shows. A PNG is decoded row by row with libpng and reduced
+// as it goes; a large JPEG is decoded at a half, a quarter or an eighth of its
+// size, as libjpeg then skips most of the work; others are decoded whole by
+// Qt. Exif rotations are applied (not for PNG). The memory Qt may use is set
+// to what the decoding needs, and the decoders' own warnings are never
+// written. Shared by korlogo convert and korsetup's converter, so that both
+// make the same logo.
+PictureReading readPictureForLogo(QIODevice& device, core::Framing framing);
 
 } // namespace kor::korlogo

@@ -124,13 +124,15 @@ int saveFirstFrame(const Messages& messages, const DecodedLogo& logo, const std:
     QImageWriter writer(&buffer, "png");
     const int error =
         writer.write(picture)
-            ? writeAtomically(path, {reinterpret_cast<const std::uint8_t*>(png.constData()),
-                                     static_cast<std::size_t>(png.size())})
+            ? writeOutput(path, {reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                 static_cast<std::size_t>(png.size())})
             : EIO;
     if (error == 0)
         return 0;
+    const std::string name =
+        path == StandardOutputName ? messages.text(Message::StandardOutput) : path;
     std::fprintf(stderr, "%s\n",
-                 messages.text(Message::PreviewCannotSave, {path, messages.reason(error)}).c_str());
+                 messages.text(Message::PreviewCannotSave, {name, messages.reason(error)}).c_str());
     return 1;
 }
 
@@ -176,6 +178,10 @@ int runPreview(const Messages& messages, std::span<const std::string> arguments)
     }
     if (!file)
         return usage(messages, stderr, 2);
+    if (savePath && *savePath != StandardOutputName && isSpecialFile(*savePath)) {
+        std::fprintf(stderr, "%s\n", messages.text(Message::OutputNotAFile, {*savePath}).c_str());
+        return 1;
+    }
 
     // The whole file, or enough of a longer one to say it is too long.
     const FileStart read = readFileStart(

@@ -11,6 +11,7 @@
 
 #include "core/archive.h"
 #include "core/logo.h"
+#include "core/logo_problem_text.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/services.h"
@@ -21,8 +22,6 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QImage>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -44,6 +43,7 @@ using core::LogoFormat;
 
 constexpr std::string_view NoPicture = "変換する画像が選択されていません";
 constexpr std::string_view CannotLoad = "画像を読み込めません";
+constexpr std::string_view TooLarge = "画像が大きすぎます ({1}x{2} ﾄﾞｯﾄ。上限は {3} ﾒｶﾞﾋﾟｸｾﾙです)";
 constexpr std::string_view Changed = "変更が終了しました";
 
 // The first cycling entry a new logo gets: Windows 95's own logo cycles its
@@ -126,15 +126,13 @@ std::string whyNotFileName(const std::string& name) {
     return {};
 }
 
-// Decodes a picture file's bytes as korlogo convert does; nullopt when Qt
-// cannot read them.
-std::optional<core::RgbaPicture> decodePicture(const QByteArray& bytes, Framing framing) {
+// Decodes a picture file's bytes as korlogo convert does.
+korlogo::PictureReading decodePicture(const QByteArray& bytes, Framing framing) {
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QImageReader reader(&buffer);
-    return korlogo::readPictureForLogo(reader, framing);
+        return {};
+    return korlogo::readPictureForLogo(buffer, framing);
 }
 
 QRadioButton* makeOption(QWidget* parent, const char* name, const QString& caption,
@@ -383,13 +381,20 @@ std::optional<std::string> ConvertWindow::convertedSource(const std::string& sou
         return std::nullopt;
     }
     const core::ConversionOptions chosen = options();
-    const std::optional<core::RgbaPicture> picture =
+    const korlogo::PictureReading picture =
         decodePicture(QByteArray::fromStdString(bytes.value()), chosen.framing);
-    if (!picture) {
+    if (picture.refusedSize.isValid()) {
+        tell(source + "\n" +
+             core::fillInValues(TooLarge, {std::to_string(picture.refusedSize.width()),
+                                           std::to_string(picture.refusedSize.height()),
+                                           std::to_string(picture.limitMegapixels)}));
+        return std::nullopt;
+    }
+    if (!picture.picture) {
         tell(source + "\n" + std::string(CannotLoad));
         return std::nullopt;
     }
-    const auto logo = core::convertToLogo(*picture, chosen);
+    const auto logo = core::convertToLogo(*picture.picture, chosen);
     if (!logo) {
         tell(logo.error().retold(logo.error().operation(), source).message());
         return std::nullopt;
