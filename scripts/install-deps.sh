@@ -14,6 +14,7 @@ packages=(
     libgl-dev             # OpenGL headers that Qt 6's CMake files look for
     liblhasa-dev          # LZH archives
     libimagequant-dev     # the palette quantiser that turns pictures into logos
+    libpng-dev            # decodes a large PNG by rows, which Qt cannot, so that it converts in little memory
     mtools                # drives that are FAT disk images, read and written without mounting
     dosfstools            # mkfs.fat and fsck.fat, with which the tests make and check disk images
     fdisk                 # sfdisk, with which the tests write the partition table of a disk image

@@ -8,9 +8,16 @@
 #include <QImage>
 #include <QPainter>
 
+#include <png.h>
+
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace kor::testing {
 namespace {
@@ -21,6 +28,52 @@ namespace fs = std::filesystem;
 const std::string OnePixelGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
                               ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
                               35);
+
+struct PngShape {
+    int width;
+    int height;
+    int colourType; // PNG_COLOR_TYPE_...
+    int bitDepth;
+    int interlace; // PNG_INTERLACE_...
+};
+
+// Writes a PNG of stripes with libpng, its rows made one at a time. With
+// `Rows::Few` it ends after four rows, uncompressed so that they are written:
+// a reader refuses the picture by the size in its header before it reads them.
+enum class Rows { All, Few };
+void writePng(const std::string& path, const PngShape& shape, Rows rows) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"),
+                                                               std::fclose);
+    ASSERT_TRUE(file) << path;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file.get());
+    png_set_compression_level(png, rows == Rows::Few ? 0 : 1);
+    png_set_IHDR(png, info, shape.width, shape.height, shape.bitDepth, shape.colourType,
+                 shape.interlace, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_color palette[16];
+    for (int i = 0; i < 16; ++i)
+        palette[i] = {png_byte(i * 16), png_byte(255 - i * 16), png_byte(i * 8)};
+    if (shape.colourType == PNG_COLOR_TYPE_PALETTE)
+        png_set_PLTE(png, info, palette, 16);
+    png_write_info(png, info);
+    std::vector<png_byte> row(png_get_rowbytes(png, info));
+    const int passes = png_set_interlace_handling(png);
+    for (int pass = 0; pass < passes; ++pass)
+        for (int y = 0; y < shape.height; ++y) {
+            for (std::size_t i = 0; i < row.size(); ++i)
+                row[i] = png_byte(shape.colourType == PNG_COLOR_TYPE_PALETTE
+                                      ? (i / 500 + y / 500) % 16
+                                      : (i / 301) * 40 + (y / 211) * 60);
+            png_write_row(png, row.data());
+            if (rows == Rows::Few && y == 3) {
+                png_destroy_write_struct(&png, &info);
+                return;
+            }
+        }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+}
 
 class KorlogoConvert : public KorlogoFolderTest {
   protected:
@@ -124,6 +177,120 @@ TEST_F(KorlogoConvert, BadUsageIsExitStatusTwoAndWritesNothing) {
         EXPECT_EQ(run.exitStatus, 2) << arguments.size() << " " << arguments.back();
         EXPECT_NE(run.standardError.find("korlogo"), std::string::npos);
         EXPECT_FALSE(fs::exists(out));
+    }
+}
+
+TEST_F(KorlogoConvert, DashWritesTheLogoToStandardOutput) {
+    const ProgramRun toFile = runProgram(KORLOGO_PROGRAM, {{"LANG", "C.UTF-8"}},
+                                         {"convert", path("small.png"), path("LOGO.SYS")});
+    ASSERT_EQ(toFile.exitStatus, 0) << toFile.standardError;
+    const ProgramRun toOutput =
+        runProgram(KORLOGO_PROGRAM, {{"LANG", "C.UTF-8"}}, {"convert", path("small.png"), "-"});
+    EXPECT_EQ(toOutput.exitStatus, 0) << toOutput.standardError;
+    EXPECT_EQ(toOutput.standardOutput, read("LOGO.SYS"));
+    EXPECT_NE(toOutput.standardError.find("standard output: Windows 95 logo"), std::string::npos)
+        << toOutput.standardError;
+
+    // A failed write to standard output is a failure, said as one.
+    const ProgramRun full = runProgram(
+        "/bin/sh", {{"LANG", "C.UTF-8"}},
+        {"-c", std::string(KORLOGO_PROGRAM) + " convert \"$0\" - > /dev/full", path("small.png")});
+    EXPECT_EQ(full.exitStatus, 1);
+    EXPECT_NE(full.standardError.find("cannot write standard output: no space left on device"),
+              std::string::npos)
+        << full.standardError;
+}
+
+// A device, a FIFO or a socket is never replaced by a logo: as root, a logo
+// written to /dev/null would have taken its place.
+TEST_F(KorlogoConvert, AnOutputThatIsNotAFileIsLeftAsItIs) {
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0644), 0);
+    const bool device = ::mknod(path("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0;
+    write("LOGO.SYS", "the old logo");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string output;
+        mode_t type;
+    };
+    std::vector<Case> cases{
+        {{"convert", path("small.png"), path("fifo")}, path("fifo"), S_IFIFO},
+        {{"preview", "--save", path("fifo"), path("LOGO.SYS")}, path("fifo"), S_IFIFO},
+    };
+    if (device) // only root may make a device
+        cases.push_back({{"convert", path("small.png"), path("null")}, path("null"), S_IFCHR});
+    for (const Case& c : cases) {
+        const ProgramRun run = runProgram("/usr/bin/timeout", {{"LANG", "C.UTF-8"}}, [&] {
+            std::vector<std::string> all{"20", KORLOGO_PROGRAM};
+            all.insert(all.end(), c.arguments.begin(), c.arguments.end());
+            return all;
+        }());
+        EXPECT_EQ(run.exitStatus, 1) << c.output;
+        EXPECT_NE(run.standardError.find("cannot write " + c.output + ": it is not a regular file"),
+                  std::string::npos)
+            << run.standardError;
+        struct stat status {};
+        ASSERT_EQ(::stat(c.output.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & S_IFMT, c.type) << c.output;
+    }
+}
+
+// Only a regular file is read as a picture, so that a FIFO cannot hold the
+// program waiting for a writer.
+TEST_F(KorlogoConvert, APictureThatIsNotAFileIsRefusedWithoutWaiting) {
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0644), 0);
+    fs::create_directory(m_folder / "pictures");
+    struct Case {
+        std::string language;
+        std::string picture;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"C.UTF-8", "fifo", "cannot read the picture " + path("fifo") + ": not a file"},
+        {"C.UTF-8", "pictures", "cannot read the picture " + path("pictures") + ": it is a folder"},
+        {"ja_JP.UTF-8", "pictures", path("pictures") + ": 画像を読み込めません。フォルダです。"},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run =
+            runProgram("/usr/bin/timeout", {{"LANG", c.language}},
+                       {"20", KORLOGO_PROGRAM, "convert", path(c.picture), path("LOGO.SYS")});
+        EXPECT_EQ(run.exitStatus, 1) << c.picture;
+        EXPECT_NE(run.standardError.find(c.said), std::string::npos) << run.standardError;
+        EXPECT_FALSE(fs::exists(m_folder / "LOGO.SYS"));
+    }
+}
+
+// Larger PNGs than Qt's allocation limit lets it decode are decoded by rows;
+// beyond 100 megapixels they are refused by their size, in the program's
+// own words only.
+TEST_F(KorlogoConvert, LargePngsConvertAndTooLargeOnesAreRefusedBySize) {
+    struct Case {
+        PngShape shape;
+        Rows rows;
+        std::string said; // on standard error
+    };
+    const Case cases[] = {
+        {{12000, 3000, PNG_COLOR_TYPE_RGB, 8, PNG_INTERLACE_NONE}, Rows::All, ""},
+        {{5800, 5800, PNG_COLOR_TYPE_RGB_ALPHA, 16, PNG_INTERLACE_NONE}, Rows::All, ""},
+        {{12000, 3000, PNG_COLOR_TYPE_PALETTE, 8, PNG_INTERLACE_ADAM7}, Rows::All, ""},
+        {{10100, 10000, PNG_COLOR_TYPE_RGB, 8, PNG_INTERLACE_NONE},
+         Rows::Few,
+         "korlogo: cannot read the picture " + path("large.png") +
+             ": it is 10100x10000 pixels, more than the 100 megapixels a picture may have\n"},
+    };
+    for (const Case& c : cases) {
+        writePng(path("large.png"), c.shape, c.rows);
+        const ProgramRun run = runProgram(KORLOGO_PROGRAM, {{"LANG", "C.UTF-8"}},
+                                          {"convert", path("large.png"), path("LOGO.SYS")});
+        EXPECT_EQ(run.exitStatus, c.said.empty() ? 0 : 1) << c.shape.width;
+        EXPECT_EQ(run.standardError, c.said);
+        if (c.said.empty()) {
+            const ProgramRun checked =
+                runProgram(KORLOGO_PROGRAM, {{"LANG", "C.UTF-8"}}, {"check", path("LOGO.SYS")});
+            EXPECT_EQ(checked.exitStatus, 0) << checked.standardOutput;
+            fs::remove(m_folder / "LOGO.SYS");
+        } else {
+            EXPECT_FALSE(fs::exists(m_folder / "LOGO.SYS"));
+        }
     }
 }
 
