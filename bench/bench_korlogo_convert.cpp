@@ -4,7 +4,9 @@
 // the floor of any converter that reads the whole picture: decoding the same
 // JPEG at full size with QImageReader, in a process started the same way.
 // The in-process lines split the conversion itself (no decoding) into the
-// framing and resampling of the large picture and the quantising.
+// framing and resampling of the large picture and the quantising. Then a PNG
+// of 100 megapixels, the largest korlogo takes: its peak memory beside Qt's
+// decoding of the same PNG whole, Qt's allocation limit lifted.
 //
 //     bench_korlogo_convert [--runs N] [--program PATH]
 
@@ -15,6 +17,8 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
+
+#include <png.h>
 
 #include <chrono>
 #include <cmath>
@@ -42,7 +46,8 @@ struct Options {
 [[noreturn]] void usage(int status) {
     std::fprintf(status == 0 ? stdout : stderr,
                  "usage: bench_korlogo_convert [--runs N] [--program PATH]\n"
-                 "Times korlogo convert on a 4000x3000 JPEG photograph.\n");
+                 "Times korlogo convert on a 4000x3000 JPEG photograph and a 100-megapixel "
+                 "PNG.\n");
     std::exit(status);
 }
 
@@ -83,6 +88,42 @@ int decodeOnly(const char* path) {
     return image.isNull() || image.width() != 4000 ? 1 : 0;
 }
 
+// The child of the PNG reference: decodes the PNG whole, with no limit.
+int decodePngWhole(const char* path) {
+    QImageReader::setAllocationLimit(0);
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    return image.isNull() ? 1 : 0;
+}
+
+// A PNG of smooth shades and stripes, written with libpng a row at a time, so
+// that making it costs no more memory than reading it should.
+void writeLargePng(const std::string& path, int width, int height) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    png_set_compression_level(png, 1);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<png_byte> row(std::size_t(width) * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            row[std::size_t(x) * 3] = png_byte(x * 255 / width);
+            row[std::size_t(x) * 3 + 1] = png_byte(y * 255 / height);
+            row[std::size_t(x) * 3 + 2] = png_byte((x / 250 + y / 250) % 2 * 200);
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    if (std::fclose(file) != 0)
+        throw std::runtime_error("cannot write " + path);
+}
+
 kor::core::RgbaPicture rgbaOf(const QImage& image) {
     const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
     kor::core::RgbaPicture picture{rgba.width(), rgba.height(), {}};
@@ -116,6 +157,8 @@ kor::bench::RunSummary timeInProcess(const std::string& label,
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--decode-only")
         return decodeOnly(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--decode-png-whole")
+        return decodePngWhole(argv[2]);
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -146,6 +189,11 @@ int main(int argc, char** argv) {
             std::vector<std::string> arguments;
         };
         const std::string logo = (scratch.root() / "LOGO.SYS").string();
+        const std::string png = (scratch.root() / "large.png").string();
+        writeLargePng(png, 10000, 10000);
+        std::printf("10000x10000 PNG of %llu bytes.\n\n",
+                    static_cast<unsigned long long>(std::filesystem::file_size(png)));
+        std::fflush(stdout);
         const Case cases[] = {
             {"decode JPEG (reference)", "/proc/self/exe", {"--decode-only", jpeg}},
             {"convert, Windows 95", options.program, {"convert", jpeg, logo}},
@@ -154,6 +202,8 @@ int main(int argc, char** argv) {
              {"convert", "--animate-from", "236", jpeg, logo}},
             {"convert, Windows 95, fill", options.program, {"convert", "--fill", jpeg, logo}},
             {"convert, PC-98", options.program, {"convert", "--pc98", jpeg, logo}},
+            {"decode 100 MP PNG whole (reference)", "/proc/self/exe", {"--decode-png-whole", png}},
+            {"convert 100 MP PNG, Windows 95", options.program, {"convert", png, logo}},
         };
         std::vector<kor::bench::RunSummary> rows;
         for (const Case& c : cases) {

@@ -12,16 +12,13 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace kor::korlogo {
 namespace {
 
 constexpr std::int64_t Megapixel = 1'000'000;
-// The most pixels a reduced picture has: what a framing keeps of the screen
-// twice over, with room for a picture far longer than wide cropped by Fill.
-constexpr std::int64_t ReducedPixelsLimit = 2'000'000;
-
 std::int64_t pixelsOf(QSize size) {
     return std::int64_t{size.width()} * size.height();
 }
@@ -38,32 +35,65 @@ int reducedLength(int length, int factor) {
     return (length + factor - 1) / factor;
 }
 
+// In which order the rows of a picture arrive: one after the other, or in the
+// passes of an interlaced PNG.
+enum class RowOrder { TopToBottom, Interlaced };
+
+// The most pixels of a reduced picture: what a framing keeps of the screen,
+// twice over, with room for a picture far longer than wide cropped by Fill.
+// Interlaced rows need sums of 32 bytes for each pixel until the end, rows in
+// order only for one row of squares at a time, and pixels copied as they are
+// none.
+std::int64_t reducedPixelsLimit(RowOrder order, int factor) {
+    return order == RowOrder::TopToBottom || factor == 1 ? 4'000'000 : 2'000'000;
+}
+
 // The side of the squares of pixels averaged into one pixel of the reduced
 // picture: as large as the framing allows, and enough to keep it small.
-int reductionFactor(QSize size, core::Framing framing) {
+int reductionFactor(QSize size, core::Framing framing, RowOrder order) {
     const double scale = neededScale(size, framing);
     int factor = scale >= 1 ? 1 : static_cast<int>(std::min(1 / scale, 1e9));
     while (std::int64_t{reducedLength(size.width(), factor)} *
                reducedLength(size.height(), factor) >
-           ReducedPixelsLimit)
+           reducedPixelsLimit(order, factor))
         ++factor;
     return factor;
 }
 
-// Averages squares of `factor` x `factor` pixels into one as rows arrive, in
-// any order, so that a picture is never held whole. Colours are weighted by
-// their opacity, so that a transparent pixel's colour does not show.
+// Averages squares of `factor` x `factor` pixels into one as rows arrive, so
+// that a picture is never held whole. Colours are weighted by their opacity,
+// so that a transparent pixel's colour does not show.
 class AreaReducer {
   public:
-    AreaReducer(QSize size, int factor)
-        : m_size(size), m_factor(factor), m_width(reducedLength(size.width(), factor)),
-          m_height(reducedLength(size.height(), factor)),
-          m_sums(static_cast<std::size_t>(m_width) * m_height * 4) {}
+    AreaReducer(QSize size, int factor, RowOrder order)
+        : m_size(size), m_factor(factor),
+          m_order(order), m_picture{reducedLength(size.width(), factor),
+                                    reducedLength(size.height(), factor),
+                                    {}},
+          m_sums(factor == 1 ? 0
+                             : static_cast<std::size_t>(m_picture.width) *
+                                   (order == RowOrder::TopToBottom ? 1 : m_picture.height) * 4) {
+        m_picture.pixels.resize(static_cast<std::size_t>(m_picture.width) * m_picture.height * 4);
+    }
 
     // Adds `count` RGBA pixels of row `y`: the first at column `first`, the
     // others each `step` columns further.
     void addRow(const std::uint8_t* pixels, int count, int y, int first, int step) {
-        std::size_t at = (static_cast<std::size_t>(y / m_factor) * m_width + first / m_factor) * 4;
+        if (m_factor == 1) {
+            std::uint8_t* to = m_picture.pixels.data() +
+                               (static_cast<std::size_t>(y) * m_picture.width + first) * 4;
+            for (int i = 0; i < count; ++i, to += std::size_t(step) * 4)
+                std::copy_n(pixels + std::size_t(i) * 4, 4, to);
+            return;
+        }
+        const int square = y / m_factor;
+        if (m_order == RowOrder::TopToBottom && square != m_square) {
+            finishSquares(m_square, 0);
+            m_square = square;
+        }
+        std::size_t at = (static_cast<std::size_t>(sumRow(square)) * m_picture.width +
+                          static_cast<std::size_t>(first / m_factor)) *
+                         4;
         int within = first % m_factor; // the column inside the current square
         for (const std::uint8_t* pixel = pixels; pixel < pixels + std::size_t(count) * 4;
              pixel += 4) {
@@ -77,31 +107,45 @@ class AreaReducer {
         }
     }
 
-    core::RgbaPicture result() const {
-        core::RgbaPicture picture{m_width, m_height, {}};
-        picture.pixels.resize(m_sums.size());
-        for (int y = 0; y < m_height; ++y) {
-            const std::uint64_t rows = std::min(m_factor, m_size.height() - y * m_factor);
-            for (int x = 0; x < m_width; ++x) {
-                const std::uint64_t count =
-                    rows * std::min(m_factor, m_size.width() - x * m_factor);
-                const std::size_t at = (static_cast<std::size_t>(y) * m_width + x) * 4;
-                const std::uint64_t alpha = m_sums[at + 3];
-                for (int channel = 0; channel < 3; ++channel)
-                    picture.pixels[at + channel] = static_cast<std::uint8_t>(
-                        alpha == 0 ? 0 : (m_sums[at + channel] + alpha / 2) / alpha);
-                picture.pixels[at + 3] = static_cast<std::uint8_t>((alpha + count / 2) / count);
-            }
-        }
-        return picture;
+    // The reduced picture, once every row was added.
+    core::RgbaPicture result() && {
+        if (m_factor == 1)
+            return std::move(m_picture);
+        if (m_order == RowOrder::TopToBottom)
+            finishSquares(m_square, 0);
+        else
+            for (int y = 0; y < m_picture.height; ++y)
+                finishSquares(y, y);
+        return std::move(m_picture);
     }
 
   private:
+    int sumRow(int square) const { return m_order == RowOrder::TopToBottom ? 0 : square; }
+
+    // Turns the sums of the row of squares `y`, kept at `sumRow`, into pixels.
+    void finishSquares(int y, int sumRow) {
+        const std::uint64_t rows = std::min(m_factor, m_size.height() - y * m_factor);
+        std::uint64_t* sums =
+            m_sums.data() + static_cast<std::size_t>(sumRow) * m_picture.width * 4;
+        std::uint8_t* pixel =
+            m_picture.pixels.data() + static_cast<std::size_t>(y) * m_picture.width * 4;
+        for (int x = 0; x < m_picture.width; ++x, sums += 4, pixel += 4) {
+            const std::uint64_t count = rows * std::min(m_factor, m_size.width() - x * m_factor);
+            const std::uint64_t alpha = sums[3];
+            for (int channel = 0; channel < 3; ++channel)
+                pixel[channel] =
+                    static_cast<std::uint8_t>(alpha == 0 ? 0 : (sums[channel] + alpha / 2) / alpha);
+            pixel[3] = static_cast<std::uint8_t>((alpha + count / 2) / count);
+            std::fill_n(sums, 4, 0);
+        }
+    }
+
     QSize m_size;
     int m_factor;
-    int m_width;
-    int m_height;
+    RowOrder m_order;
+    core::RgbaPicture m_picture;
     std::vector<std::uint64_t> m_sums;
+    int m_square = 0; // the row of squares being summed, rows in order
 };
 
 // Qt's image handlers write their decoders' warnings ("Corrupt JPEG data",
@@ -261,11 +305,14 @@ PictureReading readPng(QIODevice& device, core::Framing framing) {
     if (!setPngToRgba(reader.png, reader.info))
         return failure(source.error);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(size.width()) * 4);
-    AreaReducer reducer(size, reductionFactor(size, framing));
+    const RowOrder order = png_get_interlace_type(reader.png, reader.info) == PNG_INTERLACE_ADAM7
+                               ? RowOrder::Interlaced
+                               : RowOrder::TopToBottom;
+    AreaReducer reducer(size, reductionFactor(size, framing, order), order);
     if (!readPngRows(reader.png, reader.info, row.data(), reducer))
         return failure(source.error);
     PictureReading reading;
-    reading.picture = reducer.result();
+    reading.picture = std::move(reducer).result();
     return reading;
 }
 
@@ -308,7 +355,8 @@ PictureReading readWithQt(QIODevice& device, core::Framing framing) {
     }
     if (image.isNull())
         return failure(reader.errorString().toStdString());
-    AreaReducer reducer(image.size(), reductionFactor(image.size(), framing));
+    AreaReducer reducer(image.size(), reductionFactor(image.size(), framing, RowOrder::TopToBottom),
+                        RowOrder::TopToBottom);
     // Converted a row at a time, as a whole copy would double the memory.
     for (int y = 0; y < image.height(); ++y) {
         if (image.format() == QImage::Format_RGBA8888) {
@@ -320,7 +368,7 @@ PictureReading readWithQt(QIODevice& device, core::Framing framing) {
         }
     }
     PictureReading reading;
-    reading.picture = reducer.result();
+    reading.picture = std::move(reducer).result();
     return reading;
 }
 
