@@ -39,18 +39,18 @@ constexpr Text Texts[] = {
     {Message::NotAFile, "not a file", "ファイルではありません。"},
     {Message::UsageConvert,
      "usage: korlogo convert [--pc98] [--fit|--fill|--stretch] [--animate-from N] PICTURE LOGO\n"
-     "Turns PICTURE (PNG, JPEG, GIF, BMP, ..., up to 100 megapixels) into the logo file LOGO\n"
-     "for Windows 95 (or a PC-98, with --pc98), or writes it to standard output when LOGO is\n"
-     "-: the whole picture with black bars (--fit, the default), the screen covered and the\n"
-     "picture cropped (--fill), or the picture stretched (--stretch).\n"
+     "Turns PICTURE (PNG, JPEG, GIF, BMP, ...) into the logo file LOGO for Windows 95 (or a\n"
+     "PC-98, with --pc98), or writes it to standard output when LOGO is -: the whole picture\n"
+     "with black bars (--fit, the default), the screen covered and the picture cropped\n"
+     "(--fill), or the picture stretched (--stretch). A PNG or JPEG may have up to 100\n"
+     "megapixels, other pictures up to 32.\n"
      "--animate-from N: palette entries N to the last cycle when the logo is shown.\n"
      "Exit status: 0 when LOGO was written, 1 otherwise, 2 on bad usage.\n",
      "使い方: korlogo convert [--pc98] [--fit|--fill|--stretch] [--animate-from N] 画像 ロゴ\n"
-     "画像 (PNG、JPEG、GIF、BMP など、100 メガピクセルまで) を Windows 95 (--pc98 を付けると "
-     "PC-98) の\n"
-     "ロゴファイルに変換します。ロゴに - を指定すると標準出力に書き出します。画像全体を黒い余白\n"
-     "付きで (--fit、既定)、画面いっぱいに切り抜いて (--fill)、または引き伸ばして (--stretch)\n"
-     "収めます。\n"
+     "画像 (PNG、JPEG、GIF、BMP など) を Windows 95 (--pc98 を付けると PC-98) のロゴファイルに\n"
+     "変換します。ロゴに - を指定すると標準出力に書き出します。画像全体を黒い余白付きで (--fit、\n"
+     "既定)、画面いっぱいに切り抜いて (--fill)、または引き伸ばして (--stretch) 収めます。\n"
+     "画像の大きさの上限は、PNG と JPEG は 100 メガピクセル、その他は 32 メガピクセルです。\n"
      "--animate-from N: 表示中にパレットの N 番から最後までの色を循環させます。\n"
      "終了コード: ロゴを書き込めたとき 0、そうでないとき 1、使い方の誤りは 2。\n"},
     {Message::Converted, "{1}: {2} logo, {3}x{4}, {5} colours, {6}",

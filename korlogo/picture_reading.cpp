@@ -317,6 +317,7 @@ PictureReading readPng(QIODevice& device, core::Framing framing) {
 }
 
 PictureReading readWithQt(QIODevice& device, core::Framing framing) {
+    const DecoderLogSilenced silenced;
     QImageReader reader(&device);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
@@ -348,9 +349,8 @@ PictureReading readWithQt(QIODevice& device, core::Framing framing) {
     }
     QImage image;
     {
-        // Room for 16 bits a channel, as some handlers decode into.
-        const AllocationLimit limit(pixelsOf(decoded) * 8);
-        const DecoderLogSilenced silenced;
+        // A row and a column more, as libjpeg rounds a reduced size up.
+        const AllocationLimit limit(pixelsOf(decoded + QSize(1, 1)) * 4);
         image = reader.read();
     }
     if (image.isNull())

@@ -25,8 +25,9 @@ struct PictureReading {
 // The most pixels a picture may have, in millions: a PNG is decoded by rows
 // and a JPEG at a reduced size, so that either costs little memory.
 inline constexpr int PictureLimitMegapixels = 100;
-// The most pixels of the pictures Qt decodes whole (GIF, BMP, ...).
-inline constexpr int WholeDecodeLimitMegapixels = 40;
+// The most pixels of the pictures Qt decodes whole (GIF, BMP, ...), in
+// millions: 4 bytes each, what a conversion may take.
+inline constexpr int WholeDecodeLimitMegapixels = 32;
 
 // Decodes the picture `device` reads into the pixels a logo is made from, for
 // the framing `framing`, reduced by area-averaging to what still holds twice
