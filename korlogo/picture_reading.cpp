@@ -12,6 +12,7 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,9 @@ namespace kor::korlogo {
 namespace {
 
 constexpr std::int64_t Megapixel = 1'000'000;
+// The widest row libpng's own default allows, so that one row stays small.
+constexpr int PngRowPixelsLimit = 1'000'000;
+
 std::int64_t pixelsOf(QSize size) {
     return std::int64_t{size.width()} * size.height();
 }
@@ -293,8 +297,7 @@ PictureReading readPng(QIODevice& device, core::Framing framing) {
     if (!reader.png || !reader.info)
         return failure("out of memory");
     png_set_read_fn(reader.png, &source, readPngBytes);
-    // The size is judged here, by the picture's area, not by libpng's limits
-    // on each side.
+    // The size is judged here, so that the refusal can name it.
     png_set_user_limits(reader.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     if (!readPngHeader(reader.png, reader.info))
         return failure(source.error);
@@ -302,6 +305,9 @@ PictureReading readPng(QIODevice& device, core::Framing framing) {
                      static_cast<int>(png_get_image_height(reader.png, reader.info)));
     if (pixelsOf(size) > PictureLimitMegapixels * Megapixel)
         return refusal(size, PictureLimitMegapixels);
+    if (size.width() > PngRowPixelsLimit)
+        return failure("rows wider than " + std::to_string(PngRowPixelsLimit) +
+                       " pixels are not read");
     if (!setPngToRgba(reader.png, reader.info))
         return failure(source.error);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(size.width()) * 4);
