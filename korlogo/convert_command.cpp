@@ -9,11 +9,8 @@
 #include "core/logo_conversion.h"
 
 #include <QFile>
-#include <QImage>
-#include <QImageReader>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <string>
