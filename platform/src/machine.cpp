@@ -171,7 +171,8 @@ std::optional<fs::path> driveFolder(const fs::path& root, char letter) {
 }
 
 // The partition of a drive's image that a file beside it ("c.partition") or
-// an environment variable (KOR_PARTITION_C) names; 0 for the first FAT one.
+// an environment variable (KOR_PARTITION_C) names; 0 for the one Windows
+// 95 makes C: on that disk.
 Result<unsigned> partitionOfImage(const fs::path& root, char letter) {
     std::string text;
     const std::string variable = std::string("KOR_PARTITION_") + upperLetter(letter);

@@ -195,6 +195,10 @@ struct BusyCase {
     const char* said;
 };
 
+void PrintTo(const BusyCase& busy, std::ostream* out) {
+    *out << busy.name;
+}
+
 class ChangerOnBusyImage : public ChangerOnImage, public ::testing::WithParamInterface<BusyCase> {};
 
 // A run never writes an image that another program of any user writes, nor
