@@ -14,6 +14,8 @@
 #include <fcntl.h>
 #include <fstream>
 #include <spawn.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -201,11 +203,14 @@ struct Refusal {
     const char* name;
     std::function<void(const fs::path&)> write;
     const char* said; // in the Japanese report
+    bool needsRoot = false;
 };
 
 class RefusedImage : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(RefusedImage, SaysWhyAndWritesNothing) {
+    if (GetParam().needsRoot && ::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a device node";
     kor::testing::TemporaryMachine machine;
     const fs::path file = machine.root() / "disk.img";
     GetParam().write(file);
@@ -253,7 +258,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "ﾊﾟｰﾃｨｼｮﾝ 1 がﾌｧｲﾙの外を指しています"},
         Refusal{"NoFileSystem",
                 [](const fs::path& file) { std::ofstream(file) << std::string(4096, 'x'); },
-                "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません"}),
+                "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません"},
+        Refusal{"BlockDevice",
+                [](const fs::path& file) {
+                    ASSERT_EQ(::mknod(file.c_str(), S_IFBLK | 0600, ::makedev(7, 200)), 0);
+                },
+                "はﾄﾞﾗｲﾌﾞにできません (ｼｽﾃﾑや別のﾌﾟﾛｸﾞﾗﾑが使用中かどうかを確かめられません)",
+                true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A partition of a test disk, and the text of /WHICH.TXT in it when it
