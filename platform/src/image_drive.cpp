@@ -628,15 +628,21 @@ Status ImageDrive::openWriter(Operation operation, std::string_view path) {
     KOR_TRY(claim(operation, path));
     // Asked before this run opens the image for writing itself. A writer
     // while another run of these programs has the image open for writing
-    // may be that run; then the processes that can be seen are looked at.
-    Writers writers = writersOf(m_claim.get());
-    if (writers == Writers::Some && heldByAnother(m_claim.get(), WriterByte))
-        writers = Writers::Unseen;
-    m_writersUnseen = writers == Writers::Unseen;
-    struct stat target {};
-    if (writers == Writers::Some && ::fstat(m_claim.get(), &target) == 0) {
-        KOR_TRY(checkNotInUse(operation, path));
-        return inUse(operation, path, m_imageFile, otherProgramOf(target, true).value_or(Holder()));
+    // may be that run; then the writers that can be seen are looked for.
+    switch (writersOf(m_claim.get())) {
+    case Writers::None:
+        m_suspects = Suspects::None;
+        break;
+    case Writers::Some:
+        m_suspects = Suspects::Writers;
+        if (!heldByAnother(m_claim.get(), WriterByte)) {
+            KOR_TRY(checkNotInUse(operation, path));
+            return inUse(operation, path, m_imageFile, Holder());
+        }
+        break;
+    case Writers::Unseen:
+        m_suspects = Suspects::Everyone;
+        break;
     }
     lockByte(m_claim.get(), F_RDLCK, WriterByte, false);
     FileDescriptor file(::open(m_imageFile.c_str(), O_RDWR | O_CLOEXEC));
@@ -667,8 +673,8 @@ Status ImageDrive::checkNotInUse(Operation operation, std::string_view path) con
                                 " に接続されています。ｱﾝﾏｳﾝﾄして切り離して (losetup -d " + *loop +
                                 ") から、もう一度実行してください");
     std::optional<Holder> holder;
-    if (m_writersUnseen)
-        holder = otherProgramOf(target, false);
+    if (m_suspects != Suspects::None)
+        holder = otherProgramOf(target, m_suspects == Suspects::Writers);
     if (!holder)
         holder = otherLockOf(target);
     if (holder)

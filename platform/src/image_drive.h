@@ -124,9 +124,11 @@ class ImageDrive {
     // Open for writing while a change runs (or the clean-up of temporary
     // files, which then holds the claim exclusively here).
     FileDescriptor m_writer;
-    // Whether, when the writer was opened, writers of other users could have
-    // gone unseen; then the programs that can be seen are looked at.
-    bool m_writersUnseen = false;
+    // The programs that can be seen that a change looks for, as the kernel
+    // told when the writer was opened: none when nobody else wrote the
+    // image; writers when one may have been another run; every program that
+    // has the image open when the kernel could not tell.
+    enum class Suspects { None, Writers, Everyone } m_suspects = Suspects::Everyone;
     bool m_cleaning = false;
     int m_changeDepth = 0;
     // The listings read since the image last changed, by mtools address.
