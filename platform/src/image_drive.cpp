@@ -151,12 +151,19 @@ bool isFile(const struct stat& info, const struct stat& target) {
     return info.st_dev == target.st_dev && info.st_ino == target.st_ino;
 }
 
-// Another program that has the image open (for writing, when `writersOnly`
-// says so): "86Box (PID 1234)". A run of these programs has the image open
-// too, and is known by its claim on one of its descriptors. Processes of
-// other users cannot be seen this way; the locks they hold on the image can
-// (QEMU locks every image it runs from).
-std::optional<Holder> otherProgramOf(const struct stat& target, bool writersOnly) {
+// A process, other than this one, that has the image open.
+struct Opening {
+    std::string pid;
+    bool isMtools = false; // whose processes are runs of these programs or the user's own
+    bool writes = false;
+    bool claimed = false; // a run of these programs, by its claim on one of its descriptors
+};
+
+// The processes that can be seen to have the image open. Processes of other
+// users cannot be seen this way; the locks they hold on the image can (QEMU
+// locks every image it runs from).
+std::vector<Opening> openingsOf(const struct stat& target) {
+    std::vector<Opening> openings;
     const std::string self = std::to_string(::getpid());
     std::error_code error;
     for (fs::directory_iterator process("/proc", error), end; !error && process != end;
@@ -165,23 +172,33 @@ std::optional<Holder> otherProgramOf(const struct stat& target, bool writersOnly
         if (pid == self || pid.find_first_not_of("0123456789") != std::string::npos)
             continue;
         std::error_code ignored;
-        const fs::path program = fs::read_symlink(process->path() / "exe", ignored);
-        if (!program.empty() && program == mtoolsProgram())
-            continue;
-        bool uses = false;
-        bool claimed = false;
+        Opening opening{pid};
+        bool opened = false;
         for (fs::directory_iterator file(process->path() / "fd", ignored), last;
              !ignored && file != last; file.increment(ignored)) {
             struct stat info {};
             const std::string descriptor = file->path().filename().string();
             if (::stat(file->path().c_str(), &info) != 0 || !isFile(info, target))
                 continue;
-            uses = uses || !writersOnly || writes(pid, descriptor);
-            claimed = claimed || holdsClaim(pid, descriptor);
+            opened = true;
+            opening.writes = opening.writes || writes(pid, descriptor);
+            opening.claimed = opening.claimed || holdsClaim(pid, descriptor);
         }
-        if (uses && !claimed)
-            return holderOf(pid);
+        if (!opened)
+            continue;
+        const fs::path program = fs::read_symlink(process->path() / "exe", ignored);
+        opening.isMtools = !program.empty() && program == mtoolsProgram();
+        openings.push_back(std::move(opening));
     }
+    return openings;
+}
+
+// Another program that has the image open (for writing, when `writersOnly`
+// says so): "86Box (PID 1234)".
+std::optional<Holder> otherProgramOf(const std::vector<Opening>& openings, bool writersOnly) {
+    for (const Opening& opening : openings)
+        if (!opening.isMtools && !opening.claimed && (opening.writes || !writersOnly))
+            return holderOf(opening.pid);
     return std::nullopt;
 }
 
@@ -627,15 +644,16 @@ Status ImageDrive::openWriter(Operation operation, std::string_view path) {
         return {};
     KOR_TRY(claim(operation, path));
     // Asked before this run opens the image for writing itself. A writer
-    // while another run of these programs has the image open for writing
-    // may be that run; then the writers that can be seen are looked for.
+    // while another run of these programs has the image open for writing,
+    // or while mtools does, may be that run; then the writers that can be
+    // seen are looked for.
     switch (writersOf(m_claim.get())) {
     case Writers::None:
         m_suspects = Suspects::None;
         break;
     case Writers::Some:
         m_suspects = Suspects::Writers;
-        if (!heldByAnother(m_claim.get(), WriterByte)) {
+        if (!heldByAnother(m_claim.get(), WriterByte) && !mtoolsWrites()) {
             KOR_TRY(checkNotInUse(operation, path));
             return inUse(operation, path, m_imageFile, Holder());
         }
@@ -661,6 +679,16 @@ void ImageDrive::closeWriter() {
     lockByte(m_claim.get(), F_UNLCK, WriterByte, false);
 }
 
+// mtools, which locks the image against itself, may still be writing for a
+// run of these programs that was killed.
+bool ImageDrive::mtoolsWrites() const {
+    struct stat target {};
+    return ::fstat(m_claim.get(), &target) == 0 &&
+           std::ranges::any_of(openingsOf(target), [](const Opening& opening) {
+               return opening.isMtools && opening.writes;
+           });
+}
+
 Status ImageDrive::checkNotInUse(Operation operation, std::string_view path) const {
     struct stat target {};
     if (::fstat(m_claim.get(), &target) != 0)
@@ -674,7 +702,7 @@ Status ImageDrive::checkNotInUse(Operation operation, std::string_view path) con
                                 ") から、もう一度実行してください");
     std::optional<Holder> holder;
     if (m_suspects != Suspects::None)
-        holder = otherProgramOf(target, m_suspects == Suspects::Writers);
+        holder = otherProgramOf(openingsOf(target), m_suspects == Suspects::Writers);
     if (!holder)
         holder = otherLockOf(target);
     if (holder)

@@ -96,6 +96,7 @@ class ImageDrive {
     Result<const std::vector<mtools::Entry>*>
     entriesAt(Operation operation, const std::string& address, std::string_view path);
     Status checkNotInUse(Operation operation, std::string_view path) const;
+    bool mtoolsWrites() const;
     // Opens the image for writing, unless another program writes it.
     Status openWriter(Operation operation, std::string_view path);
     void closeWriter();
