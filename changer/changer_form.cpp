@@ -321,6 +321,8 @@ platform::Status Form1::changeFromPictureDirectory(core::LogoSlot slot,
     if (!m_options.dryRun) {
         KOR_TRY(core::InstallLogoFromFile(m_settings, slot, sourcePath));
         noteIfNotShown(slot, m_settings, sourcePath);
+    } else {
+        KOR_TRY(platform::checkWritable(core::LogoTargetPath(slot, m_settings)));
     }
     reportInstalled(slot, sourcePath);
     return {};
@@ -366,10 +368,12 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
         // The member is judged by its listed length, as the extraction would
         // judge it first; what only extracting could tell stays unknown.
         const auto length = core::ListedMemberLength(row[1]);
-        if (!length || !core::IsLogoLengthAccepted(m_settings, *length))
+        if (!length || !core::IsLogoLengthAccepted(m_settings, *length)) {
             leaveUnchanged(slot, lengthRefusal(m_settings, source, length.value_or(0)));
-        else
-            reportInstalled(slot, reportedSource);
+            return {};
+        }
+        KOR_TRY(platform::checkWritable(core::LogoTargetPath(slot, m_settings)));
+        reportInstalled(slot, reportedSource);
         return {};
     }
     auto extracted = core::ExtractSelectedMember(*this, m_archiveState, m_settings);

@@ -22,7 +22,9 @@ enum class RunOutcome { Completed = 0, Failed = 1 };
 // What a run does besides its work, as the command line asks.
 struct RunOptions {
     // Draws as a run does, with the same rules and notes, but writes nothing:
-    // no logo, no extracted member, no removal of stale temporary files.
+    // no logo, no extracted member, no removal of stale temporary files. A
+    // logo's drive that could not be written now (a disk image in use) ends
+    // it as it would end the run.
     bool dryRun = false;
     // Says on standard output, a line per logo, what was drawn and what came
     // of it; a dry run always does.

@@ -71,10 +71,17 @@ bool isFatBootSector(std::string_view sector) {
            powerOfTwo && reserved >= 1 && (fats == 1 || fats == 2);
 }
 
+// The types of FAT partitions that Windows 95 gives a drive letter: FAT12,
+// FAT16 (below and from 32 MiB, and by LBA), FAT32 (by CHS and by LBA).
 bool isFatPartitionType(unsigned char type) {
-    constexpr std::array<unsigned char, 12> types = {0x01, 0x04, 0x06, 0x0B, 0x0C, 0x0E,
-                                                     0x11, 0x14, 0x16, 0x1B, 0x1C, 0x1E};
+    constexpr std::array<unsigned char, 6> types = {0x01, 0x04, 0x06, 0x0B, 0x0C, 0x0E};
     return std::ranges::find(types, type) != types.end();
+}
+
+// The same types hidden, as boot managers hide the systems not started: no
+// drive letter.
+bool isHiddenFatPartitionType(unsigned char type) {
+    return (type & 0xF0) == 0x10 && isFatPartitionType(type & 0x0F);
 }
 
 bool isExtendedPartitionType(unsigned char type) {
@@ -82,6 +89,7 @@ bool isExtendedPartitionType(unsigned char type) {
 }
 
 struct PartitionEntry {
+    bool active = false; // the boot flag
     unsigned char type = 0;
     std::uint64_t firstSector = 0;
     std::uint64_t sectors = 0;
@@ -91,8 +99,8 @@ std::array<PartitionEntry, 4> partitionTable(std::string_view sector) {
     std::array<PartitionEntry, 4> entries{};
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::size_t at = 0x1BE + 16 * i;
-        entries[i] = {static_cast<unsigned char>(sector[at + 4]), littleEndian32(sector, at + 8),
-                      littleEndian32(sector, at + 12)};
+        entries[i] = {sector[at] == '\x80', static_cast<unsigned char>(sector[at + 4]),
+                      littleEndian32(sector, at + 8), littleEndian32(sector, at + 12)};
     }
     return entries;
 }
@@ -103,8 +111,9 @@ bool hasBootSignature(std::string_view sector) {
 
 // A partition as a volume: where it lies, in bytes.
 struct Candidate {
-    unsigned number = 0;
+    unsigned number = 0; // 1 to 4 primary, from 5 logical
     unsigned char type = 0;
+    bool active = false;
     ImageVolume volume;
 };
 
@@ -122,8 +131,10 @@ std::vector<Candidate> partitionsOf(const ImageReader& read, std::string_view ma
             continue;
         if (isExtendedPartitionType(entry.type) && !extendedStart)
             extendedStart = entry.firstSector;
-        partitions.push_back(
-            {number, entry.type, {entry.firstSector * SectorSize, entry.sectors * SectorSize}});
+        partitions.push_back({number,
+                              entry.type,
+                              entry.active,
+                              {entry.firstSector * SectorSize, entry.sectors * SectorSize}});
     }
     if (!extendedStart)
         return partitions;
@@ -139,6 +150,7 @@ std::vector<Candidate> partitionsOf(const ImageReader& read, std::string_view ma
         if (entries[0].type != 0)
             partitions.push_back({++number,
                                   entries[0].type,
+                                  false,
                                   {(record + entries[0].firstSector) * SectorSize,
                                    entries[0].sectors * SectorSize}});
         if (!isExtendedPartitionType(entries[1].type))
@@ -146,6 +158,26 @@ std::vector<Candidate> partitionsOf(const ImageReader& read, std::string_view ma
         record = *extendedStart + entries[1].firstSector;
     }
     return partitions;
+}
+
+// Drive C: as Windows 95 gives it on one disk: the active primary FAT
+// partition, else the first primary one; on a disk without one, the first
+// logical drive. Hidden partitions get no letter.
+const Candidate* driveC(const std::vector<Candidate>& partitions) {
+    const Candidate* firstPrimary = nullptr;
+    const Candidate* firstLogical = nullptr;
+    for (const Candidate& candidate : partitions) {
+        if (!isFatPartitionType(candidate.type))
+            continue;
+        if (candidate.number > 4) {
+            firstLogical = firstLogical ? firstLogical : &candidate;
+            continue;
+        }
+        if (candidate.active)
+            return &candidate;
+        firstPrimary = firstPrimary ? firstPrimary : &candidate;
+    }
+    return firstPrimary ? firstPrimary : firstLogical;
 }
 
 Error foreignFormatError(std::string_view format, const std::string& image) {
@@ -191,29 +223,44 @@ Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileS
                        "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません");
 
     const std::vector<Candidate> partitions = partitionsOf(read, head, diskSize);
-    const Candidate* chosen = nullptr;
-    for (const Candidate& candidate : partitions) {
-        const bool wanted =
-            partition == 0 ? isFatPartitionType(candidate.type) : candidate.number == partition;
-        if (wanted) {
-            chosen = &candidate;
-            break;
-        }
+    // The chosen partition's volume, when it lies in the file and holds FAT.
+    const auto volumeOf = [&](const Candidate& chosen) -> Result<ImageVolume> {
+        const std::string number = std::to_string(chosen.number);
+        const ImageVolume& volume = chosen.volume;
+        if (volume.length == 0 || volume.offset >= diskSize ||
+            volume.length > diskSize - volume.offset)
+            return damaged("partition " + number + " lies outside the file",
+                           "ﾊﾟｰﾃｨｼｮﾝ " + number + " がﾌｧｲﾙの外を指しています");
+        if (!isFatBootSector(read(volume.offset, SectorSize)))
+            return damaged("partition " + number + " holds no FAT file system",
+                           "ﾊﾟｰﾃｨｼｮﾝ " + number + " は FAT ﾌｧｲﾙｼｽﾃﾑではありません");
+        return volume;
+    };
+    if (partition == 0) {
+        if (const Candidate* chosen = driveC(partitions))
+            return volumeOf(*chosen);
+        const auto hidden = std::ranges::find_if(
+            partitions, [](const Candidate& c) { return isHiddenFatPartitionType(c.type); });
+        if (hidden == partitions.end())
+            return damaged("no FAT partition in the partition table", "FAT のﾊﾟｰﾃｨｼｮﾝがありません");
+        const std::string number = std::to_string(hidden->number);
+        return damaged("no FAT partition that Windows gives a drive letter; partition " + number +
+                           " is hidden, and may be named by its number",
+                       "ﾄﾞﾗｲﾌﾞ名の付く FAT のﾊﾟｰﾃｨｼｮﾝがありません (ﾊﾟｰﾃｨｼｮﾝ " + number +
+                           " は隠しﾊﾟｰﾃｨｼｮﾝです。番号で指定できます)");
     }
-    if (chosen == nullptr)
-        return partition == 0 ? damaged("no FAT partition in the partition table",
-                                        "FAT のﾊﾟｰﾃｨｼｮﾝがありません")
-                              : damaged("no partition " + std::to_string(partition),
-                                        "ﾊﾟｰﾃｨｼｮﾝ " + std::to_string(partition) + " がありません");
-    const ImageVolume& volume = chosen->volume;
-    if (volume.length == 0 || volume.offset >= diskSize || volume.length > diskSize - volume.offset)
-        return damaged("partition " + std::to_string(chosen->number) + " lies outside the file",
-                       "ﾊﾟｰﾃｨｼｮﾝ " + std::to_string(chosen->number) + " がﾌｧｲﾙの外を指しています");
-    if (!isFatBootSector(read(volume.offset, SectorSize)))
-        return damaged("partition " + std::to_string(chosen->number) + " holds no FAT file system",
-                       "ﾊﾟｰﾃｨｼｮﾝ " + std::to_string(chosen->number) +
-                           " は FAT ﾌｧｲﾙｼｽﾃﾑではありません");
-    return volume;
+    const auto named = std::ranges::find(partitions, partition, &Candidate::number);
+    const std::string number = std::to_string(partition);
+    if (named == partitions.end())
+        return damaged("no partition " + number, "ﾊﾟｰﾃｨｼｮﾝ " + number + " がありません");
+    if (isExtendedPartitionType(named->type))
+        return damaged("partition " + number +
+                           " is the extended partition, which holds the logical drives; "
+                           "they are numbered from 5",
+                       "ﾊﾟｰﾃｨｼｮﾝ " + number +
+                           " は論理ﾄﾞﾗｲﾌﾞを入れる拡張ﾊﾟｰﾃｨｼｮﾝです。論理ﾄﾞﾗｲﾌﾞは 5 "
+                           "から番号で指定してください");
+    return volumeOf(*named);
 }
 
 } // namespace kor::platform

@@ -22,8 +22,8 @@ struct ImageVolume {
 using ImageReader = std::function<std::string(std::uint64_t offset, std::size_t length)>;
 
 // The volume of an image of `fileSize` bytes: partition number `partition`
-// (1 to 4 the primary ones, 5 and up the logical ones in order) or, when it
-// is 0, the first FAT partition; a bare volume when the image holds no
+// (1 to 4 the primary ones, 5 and up the logical ones in order, hidden ones
+// too) or, when it is 0, the one Windows 95 makes drive C:; a bare volume when the image holds no
 // partition table. `image` names the file in the errors, which say what the
 // file is when it is no image of these kinds, and how to convert it.
 Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileSize,

@@ -468,6 +468,13 @@ Status writeFileAtomically(std::string_view path, std::string_view bytes) {
                                      [&](int output) { return writeAll(output, bytes); });
 }
 
+Status checkWritable(std::string_view path) {
+    const Location location = KOR_TRY(locate(Operation::Write, path));
+    if (location.image)
+        return location.image->checkWritable(Operation::Write, location.windowsPath);
+    return {};
+}
+
 Result<std::string> readFile(std::string_view path) {
     const Location location = KOR_TRY(locate(Operation::Read, path));
     return readLocatedFile(Operation::Read, location);

@@ -6,9 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <linux/loop.h>
 #include <sstream>
+#include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <tuple>
@@ -25,6 +28,9 @@ namespace {
 // writing the image.
 constexpr off_t ClaimByte = 0x4B4F5200; // "KOR"
 constexpr off_t ChangeByte = 0x4B4F5201;
+// Held shared, on the claim, while a run has the image open for writing, so
+// that another run can tell that a writer may be one of these programs.
+constexpr off_t WriterByte = 0x4B4F5202;
 
 // What mtools says of a cluster chain that loops.
 constexpr std::string_view DamageReport = "loop detected";
@@ -104,13 +110,60 @@ bool holdsClaim(const std::string& pid, const std::string& descriptor) {
     return false;
 }
 
-// Another program that has the image open: "86Box (PID 1234)". Processes of
-// other users cannot be seen this way; the locks they hold on the image can
-// (QEMU locks every image it runs from).
-std::optional<std::string> otherUserOf(const fs::path& image) {
-    struct stat target {};
-    if (::stat(image.c_str(), &target) != 0)
-        return std::nullopt;
+// A program that uses the image: its name and process number, as far as
+// they can be read.
+struct Holder {
+    std::string program;
+    std::string pid;
+};
+
+Holder holderOf(const std::string& pid) {
+    return {firstLine(readSmallFile("/proc/" + pid + "/comm")), pid};
+}
+
+std::string describe(const Holder& holder, std::string_view unnamed) {
+    const std::string program = holder.program.empty() ? std::string(unnamed) : holder.program;
+    return holder.pid.empty() ? program : program + " (PID " + holder.pid + ")";
+}
+
+// The report of a change refused while `holder` uses the image.
+Error inUse(Operation operation, std::string_view path, const fs::path& image,
+            const Holder& holder) {
+    return Error(operation, std::string(path), EBUSY,
+                 "the disk image " + image.string() + " is in use by " +
+                     describe(holder, "another program"))
+        .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image.string() + " は " +
+                            describe(holder, "別のﾌﾟﾛｸﾞﾗﾑ") +
+                            " が使用中です。ｴﾐｭﾚｰﾀを終了してから、もう一度実行してください");
+}
+
+// Whether the open file `descriptor` of process `pid` may write.
+bool writes(const std::string& pid, const std::string& descriptor) {
+    const std::string info = readSmallFile("/proc/" + pid + "/fdinfo/" + descriptor);
+    const std::size_t at = info.find("flags:");
+    if (at == std::string::npos)
+        return true;
+    const unsigned long flags = std::strtoul(info.c_str() + at + 6, nullptr, 8);
+    return (flags & O_ACCMODE) != O_RDONLY;
+}
+
+bool isFile(const struct stat& info, const struct stat& target) {
+    return info.st_dev == target.st_dev && info.st_ino == target.st_ino;
+}
+
+// A process, other than this one, that has the image open.
+struct Opening {
+    std::string pid;
+    bool isMtools = false; // whose processes are runs of these programs or the user's own
+    bool writes = false;
+    bool claimed = false; // a run of these programs, by its claim on one of its descriptors
+};
+
+// The processes that can be seen to have the image open. Processes of other
+// users cannot be seen this way; the locks they hold on the image can (QEMU
+// locks every image it runs from).
+std::vector<Opening> openingsOf(const struct stat& target) {
+    std::vector<Opening> openings;
     const std::string self = std::to_string(::getpid());
     std::error_code error;
     for (fs::directory_iterator process("/proc", error), end; !error && process != end;
@@ -119,37 +172,110 @@ std::optional<std::string> otherUserOf(const fs::path& image) {
         if (pid == self || pid.find_first_not_of("0123456789") != std::string::npos)
             continue;
         std::error_code ignored;
-        const fs::path program = fs::read_symlink(process->path() / "exe", ignored);
-        if (!program.empty() && program == mtoolsProgram())
-            continue;
+        Opening opening{pid};
+        bool opened = false;
         for (fs::directory_iterator file(process->path() / "fd", ignored), last;
              !ignored && file != last; file.increment(ignored)) {
-            struct stat opened {};
-            if (::stat(file->path().c_str(), &opened) != 0 || opened.st_dev != target.st_dev ||
-                opened.st_ino != target.st_ino)
+            struct stat info {};
+            const std::string descriptor = file->path().filename().string();
+            if (::stat(file->path().c_str(), &info) != 0 || !isFile(info, target))
                 continue;
-            if (holdsClaim(pid, file->path().filename().string()))
-                break;
-            std::string name = firstLine(readSmallFile(process->path() / "comm"));
-            return (name.empty() ? std::string("?") : name) + " (PID " + pid + ")";
+            opened = true;
+            opening.writes = opening.writes || writes(pid, descriptor);
+            opening.claimed = opening.claimed || holdsClaim(pid, descriptor);
         }
+        if (!opened)
+            continue;
+        const fs::path program = fs::read_symlink(process->path() / "exe", ignored);
+        opening.isMtools = !program.empty() && program == mtoolsProgram();
+        openings.push_back(std::move(opening));
     }
-    // "1: OFDLCK ADVISORY WRITE -1 fe:00:10952780 100 100": a lock by anyone
-    // on the image's bytes, other than the two bytes these programs lock.
+    return openings;
+}
+
+// Another program that has the image open (for writing, when `writersOnly`
+// says so): "86Box (PID 1234)".
+std::optional<Holder> otherProgramOf(const std::vector<Opening>& openings, bool writersOnly) {
+    for (const Opening& opening : openings)
+        if (!opening.isMtools && !opening.claimed && (opening.writes || !writersOnly))
+            return holderOf(opening.pid);
+    return std::nullopt;
+}
+
+// A lock on the image's bytes that no run of these programs holds.
+// "1: OFDLCK ADVISORY WRITE -1 fe:00:10952780 100 100": an open file
+// description's lock names no process. Leases are other runs' probes.
+std::optional<Holder> otherLockOf(const struct stat& target) {
     std::istringstream locks(readSmallFile("/proc/locks"));
     const std::string inode = ":" + std::to_string(target.st_ino);
     for (std::string line; std::getline(locks, line);) {
         std::istringstream fields(line);
         std::string number, kind, mode, access, pid, file, start;
         fields >> number >> kind >> mode >> access >> pid >> file >> start;
-        if (kind == "->")
+        if (kind == "->" || kind == "LEASE")
             continue;
         if (!file.ends_with(inode) || start == std::to_string(ClaimByte) ||
-            start == std::to_string(ChangeByte))
+            start == std::to_string(ChangeByte) || start == std::to_string(WriterByte))
             continue;
-        return pid == "-1" ? std::string("?") : "PID " + pid;
+        return pid == "-1" ? Holder() : holderOf(pid);
     }
     return std::nullopt;
+}
+
+// The loop device the image is attached to, as `mount -o loop` attaches it:
+// by the device and inode of its backing file, which the kernel reports,
+// when the device may be opened, and else of the file its name leads to.
+std::optional<std::string> loopDeviceOf(const struct stat& target) {
+    std::error_code error;
+    for (fs::directory_iterator block("/sys/block", error), end; !error && block != end;
+         block.increment(error)) {
+        const std::string name = block->path().filename().string();
+        if (!name.starts_with("loop"))
+            continue;
+        const std::string device = "/dev/" + name;
+        if (const FileDescriptor loop(::open(device.c_str(), O_RDONLY | O_CLOEXEC));
+            loop.isOpen()) {
+            loop_info64 status{};
+            if (::ioctl(loop.get(), LOOP_GET_STATUS64, &status) == 0 &&
+                status.lo_device == target.st_dev && status.lo_inode == target.st_ino)
+                return device;
+        }
+        const std::string backing = firstLine(readSmallFile(block->path() / "loop/backing_file"));
+        struct stat info {};
+        if (!backing.empty() && ::stat(backing.c_str(), &info) == 0 && isFile(info, target))
+            return device;
+    }
+    return std::nullopt;
+}
+
+// Whether any process of any user has the file open for writing, as the
+// kernel grants a read lease on it exactly when none has. The lease is
+// released at once: while it is held another program's open would wait.
+// Unseen where no lease may be taken: a file of another user, a file system
+// without leases.
+enum class Writers { None, Some, Unseen };
+
+Writers writersOf(int readOnlyDescriptor) {
+    // Were another program to open the image for writing in that moment, the
+    // kernel would signal this one, by default with SIGIO, which ends it;
+    // SIGURG is ignored unless a program asks for it.
+    if (::fcntl(readOnlyDescriptor, F_SETSIG, SIGURG) != 0)
+        return Writers::Unseen;
+    if (::fcntl(readOnlyDescriptor, F_SETLEASE, F_RDLCK) == 0) {
+        ::fcntl(readOnlyDescriptor, F_SETLEASE, F_UNLCK);
+        return Writers::None;
+    }
+    return errno == EAGAIN ? Writers::Some : Writers::Unseen;
+}
+
+// Whether a descriptor other than `descriptor` holds a lock on `byte`.
+bool heldByAnother(int descriptor, off_t byte) {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = byte;
+    lock.l_len = 1;
+    return ::fcntl(descriptor, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
 }
 
 mtools::Invocation command(std::string name, std::vector<std::string> arguments) {
@@ -502,8 +628,10 @@ Result<FileVersion> ImageDrive::version(Operation operation, std::string_view pa
 Status ImageDrive::claim(Operation operation, std::string_view path) {
     if (m_claim.isOpen())
         return {};
-    FileDescriptor file(::open(m_imageFile.c_str(), O_RDWR | O_CLOEXEC));
-    if (!file.isOpen())
+    // Read-only, so that a run that merely holds the image does not count as
+    // a writer of it when another run asks the kernel.
+    FileDescriptor file(::open(m_imageFile.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.isOpen() || ::faccessat(AT_FDCWD, m_imageFile.c_str(), W_OK, AT_EACCESS) != 0)
         return Error(operation, std::string(path), errno,
                      "cannot write the disk image " + m_imageFile.string());
     lockByte(file.get(), F_RDLCK, ClaimByte, true);
@@ -511,24 +639,90 @@ Status ImageDrive::claim(Operation operation, std::string_view path) {
     return {};
 }
 
-Status ImageDrive::checkNotInUse(Operation operation, std::string_view path) const {
-    const std::optional<std::string> user = otherUserOf(m_imageFile);
-    if (!user)
+Status ImageDrive::openWriter(Operation operation, std::string_view path) {
+    if (m_writer.isOpen())
         return {};
-    return Error(operation, std::string(path), EBUSY,
-                 "the disk image " + m_imageFile.string() + " is in use by " + *user)
-        .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() + " は " + *user +
-                            " が使用中です。ｴﾐｭﾚｰﾀを終了してから、もう一度実行してください");
+    KOR_TRY(claim(operation, path));
+    // Asked before this run opens the image for writing itself. A writer
+    // while another run of these programs has the image open for writing,
+    // or while mtools does, may be that run; then the writers that can be
+    // seen are looked for.
+    switch (writersOf(m_claim.get())) {
+    case Writers::None:
+        m_suspects = Suspects::None;
+        break;
+    case Writers::Some:
+        m_suspects = Suspects::Writers;
+        if (!heldByAnother(m_claim.get(), WriterByte) && !mtoolsWrites()) {
+            KOR_TRY(checkNotInUse(operation, path));
+            return inUse(operation, path, m_imageFile, Holder());
+        }
+        break;
+    case Writers::Unseen:
+        m_suspects = Suspects::Everyone;
+        break;
+    }
+    lockByte(m_claim.get(), F_RDLCK, WriterByte, false);
+    FileDescriptor file(::open(m_imageFile.c_str(), O_RDWR | O_CLOEXEC));
+    if (!file.isOpen()) {
+        const int error = errno;
+        lockByte(m_claim.get(), F_UNLCK, WriterByte, false);
+        return Error(operation, std::string(path), error,
+                     "cannot write the disk image " + m_imageFile.string());
+    }
+    m_writer = std::move(file);
+    return {};
+}
+
+void ImageDrive::closeWriter() {
+    m_writer = FileDescriptor();
+    lockByte(m_claim.get(), F_UNLCK, WriterByte, false);
+}
+
+// mtools, which locks the image against itself, may still be writing for a
+// run of these programs that was killed.
+bool ImageDrive::mtoolsWrites() const {
+    struct stat target {};
+    return ::fstat(m_claim.get(), &target) == 0 &&
+           std::ranges::any_of(openingsOf(target), [](const Opening& opening) {
+               return opening.isMtools && opening.writes;
+           });
+}
+
+Status ImageDrive::checkNotInUse(Operation operation, std::string_view path) const {
+    struct stat target {};
+    if (::fstat(m_claim.get(), &target) != 0)
+        return {};
+    if (const std::optional<std::string> loop = loopDeviceOf(target))
+        return Error(operation, std::string(path), EBUSY,
+                     "the disk image " + m_imageFile.string() + " is attached to " + *loop +
+                         "; unmount it and detach it (losetup -d " + *loop + ") first")
+            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() + " は " + *loop +
+                                " に接続されています。ｱﾝﾏｳﾝﾄして切り離して (losetup -d " + *loop +
+                                ") から、もう一度実行してください");
+    std::optional<Holder> holder;
+    if (m_suspects != Suspects::None)
+        holder = otherProgramOf(openingsOf(target), m_suspects == Suspects::Writers);
+    if (!holder)
+        holder = otherLockOf(target);
+    if (holder)
+        return inUse(operation, path, m_imageFile, *holder);
+    return {};
+}
+
+Status ImageDrive::checkWritable(Operation operation, std::string_view path) {
+    KOR_TRY(Change::begin(*this, operation, path));
+    return {};
 }
 
 Result<ImageDrive::Change> ImageDrive::Change::begin(ImageDrive& drive, Operation operation,
                                                      std::string_view path) {
-    KOR_TRY(drive.claim(operation, path));
     if (drive.m_changeDepth == 0) {
-        lockByte(drive.m_claim.get(), F_WRLCK, ChangeByte, true);
+        KOR_TRY(drive.openWriter(operation, path));
+        lockByte(drive.m_writer.get(), F_WRLCK, ChangeByte, true);
         drive.refreshStamp();
         if (Status free = drive.checkNotInUse(operation, path); !free) {
-            lockByte(drive.m_claim.get(), F_UNLCK, ChangeByte, false);
+            drive.endChange();
             return free.error();
         }
     }
@@ -543,7 +737,14 @@ ImageDrive::Change::~Change() {
     if (m_drive == nullptr)
         return;
     if (--m_drive->m_changeDepth == 0)
-        lockByte(m_drive->m_claim.get(), F_UNLCK, ChangeByte, false);
+        m_drive->endChange();
+}
+
+void ImageDrive::endChange() {
+    if (m_cleaning)
+        lockByte(m_writer.get(), F_UNLCK, ChangeByte, false);
+    else
+        closeWriter();
 }
 
 Status ImageDrive::store(Operation operation, int contents, std::string_view path) {
@@ -792,18 +993,28 @@ void ImageDrive::removeStaleTemporaries(std::string_view directory) {
         }))
         return;
     // Only when no other run has the image claimed: a live run's temporary
-    // files look no different from a dead one's.
-    if (!claim(Operation::Delete, directory) || !lockByte(m_claim.get(), F_WRLCK, ClaimByte, false))
+    // files look no different from a dead one's. The claim becomes exclusive
+    // on the writer, which alone may hold a write lock, without a moment
+    // where this run holds none.
+    if (!openWriter(Operation::Delete, directory))
         return;
-    for (const mtools::Entry& entry : entries.value()) {
-        if (!isTemporaryName(entry.shortName))
-            continue;
-        const std::string path =
-            std::string(directory) + (directory.ends_with('\\') ? "" : "\\") + entry.shortName;
-        static_cast<void>(entry.directory ? removeFolder(Operation::Delete, path)
-                                          : remove(Operation::Delete, path));
+    lockByte(m_writer.get(), F_RDLCK, ClaimByte, false);
+    lockByte(m_claim.get(), F_UNLCK, ClaimByte, false);
+    if (lockByte(m_writer.get(), F_WRLCK, ClaimByte, false)) {
+        m_cleaning = true;
+        for (const mtools::Entry& entry : entries.value()) {
+            if (!isTemporaryName(entry.shortName))
+                continue;
+            const std::string path =
+                std::string(directory) + (directory.ends_with('\\') ? "" : "\\") + entry.shortName;
+            static_cast<void>(entry.directory ? removeFolder(Operation::Delete, path)
+                                              : remove(Operation::Delete, path));
+        }
+        m_cleaning = false;
+        lockByte(m_writer.get(), F_RDLCK, ClaimByte, false);
     }
     lockByte(m_claim.get(), F_RDLCK, ClaimByte, false);
+    closeWriter();
 }
 
 } // namespace kor::platform

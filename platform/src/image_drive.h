@@ -31,7 +31,8 @@ namespace kor::platform {
 // the image: held shared while a run may have temporary files in the
 // image, so that another run's clean-up leaves them alone, and next to it a
 // byte held exclusively for each change, so that two runs never change the
-// file system at once.
+// file system at once. Only a change opens the image for writing: the kernel
+// is asked before it whether any program of any user writes the image.
 class ImageDrive {
   public:
     // The drive behind `imageFile`, on partition `partition` (0 for the
@@ -78,6 +79,9 @@ class ImageDrive {
     // Marks this run as one that may leave temporary files in the image
     // until it ends. Fails when the image cannot be written.
     Status claim(Operation operation, std::string_view path);
+    // Succeeds when a change could begin now, and else fails as it would:
+    // the image not writable, or in use by another program or a loop device.
+    Status checkWritable(Operation operation, std::string_view path);
     // Removes the temporary files of `directory` when no other run of the
     // programs has the image claimed.
     void removeStaleTemporaries(std::string_view directory);
@@ -92,6 +96,11 @@ class ImageDrive {
     Result<const std::vector<mtools::Entry>*>
     entriesAt(Operation operation, const std::string& address, std::string_view path);
     Status checkNotInUse(Operation operation, std::string_view path) const;
+    bool mtoolsWrites() const;
+    // Opens the image for writing, unless another program writes it.
+    Status openWriter(Operation operation, std::string_view path);
+    void closeWriter();
+    void endChange();
     mtools::Outcome run(const mtools::Invocation& invocation) const;
     Error failure(Operation operation, std::string_view path, const mtools::Outcome& outcome,
                   std::string_view destination = {}) const;
@@ -112,7 +121,16 @@ class ImageDrive {
 
     std::filesystem::path m_imageFile;
     ImageVolume m_volume;
-    FileDescriptor m_claim;
+    FileDescriptor m_claim; // read-only
+    // Open for writing while a change runs (or the clean-up of temporary
+    // files, which then holds the claim exclusively here).
+    FileDescriptor m_writer;
+    // The programs that can be seen that a change looks for, as the kernel
+    // told when the writer was opened: none when nobody else wrote the
+    // image; writers when one may have been another run; every program that
+    // has the image open when the kernel could not tell.
+    enum class Suspects { None, Writers, Everyone } m_suspects = Suspects::Everyone;
+    bool m_cleaning = false;
     int m_changeDepth = 0;
     // The listings read since the image last changed, by mtools address.
     std::map<std::string, std::vector<mtools::Entry>> m_listings;

@@ -148,6 +148,8 @@ std::optional<std::string> existingName(const std::string& directory, const std:
 struct DriveEntry {
     fs::path path;
     bool isImage = false;
+    // A disk itself, which is refused with the reason (see imageDrive).
+    bool isBlockDevice = false;
 };
 
 std::optional<DriveEntry> driveEntry(const fs::path& root, char letter) {
@@ -159,6 +161,8 @@ std::optional<DriveEntry> driveEntry(const fs::path& root, char letter) {
         const fs::file_status status = fs::status(entry, error);
         if (fs::is_directory(status) || fs::is_regular_file(status))
             return DriveEntry{std::move(entry), fs::is_regular_file(status)};
+        if (fs::is_block_file(status))
+            return DriveEntry{std::move(entry), true, true};
     }
     return std::nullopt;
 }
@@ -171,7 +175,8 @@ std::optional<fs::path> driveFolder(const fs::path& root, char letter) {
 }
 
 // The partition of a drive's image that a file beside it ("c.partition") or
-// an environment variable (KOR_PARTITION_C) names; 0 for the first FAT one.
+// an environment variable (KOR_PARTITION_C) names; 0 for the one Windows
+// 95 makes C: on that disk.
 Result<unsigned> partitionOfImage(const fs::path& root, char letter) {
     std::string text;
     const std::string variable = std::string("KOR_PARTITION_") + upperLetter(letter);
@@ -271,6 +276,22 @@ Result<std::shared_ptr<ImageDrive>> Machine::imageDrive(char letter) const {
                      std::string("drive ") + upperLetter(letter) + ": is not mapped");
     if (!entry->isImage)
         return std::shared_ptr<ImageDrive>();
+    // Nothing would tell whether the system or another program is using the
+    // disk, as it is told for an image file, and writing a mounted disk
+    // under the system's feet destroys its file system.
+    if (entry->isBlockDevice) {
+        std::error_code error;
+        const std::string device = fs::canonical(entry->path, error).string();
+        return Error(Operation::OpenImage, entry->path.string(), ENOTSUP,
+                     "it is the block device " + device +
+                         "; a disk cannot be a drive, as nothing tells whether the system or "
+                         "another program is using it. Link a disk image file, or mount the "
+                         "disk and link the folder it is mounted on")
+            .withJapaneseReason("ﾌﾞﾛｯｸﾃﾞﾊﾞｲｽ " + device +
+                                " はﾄﾞﾗｲﾌﾞにできません (ｼｽﾃﾑや別のﾌﾟﾛｸﾞﾗﾑが使用中かどうかを"
+                                "確かめられません)。ﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙか、ﾃﾞｨｽｸをﾏｳﾝﾄした"
+                                "ﾌｫﾙﾀﾞにﾘﾝｸしてください");
+    }
     const unsigned partition = KOR_TRY(partitionOfImage(m_root, letter));
     // The image file itself rather than the link to it, so that reports name
     // the file the user knows.

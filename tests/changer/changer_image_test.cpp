@@ -8,7 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
 #include <set>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace kor::testing {
 namespace {
@@ -97,6 +105,173 @@ TEST_F(ChangerOnImage, ArchiveModeExtractsJapaneseMembersInsideTheImage) {
     EXPECT_TRUE(drawn.contains(picture('n')));
     expectSoundAndClean();
 }
+
+std::string hostBytes(const fs::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+// A program of another user (65533) that keeps the image open, as an
+// emulator does; stopped when the test ends.
+class ImageHolder {
+  public:
+    // The image opened with `flags`; with `locked`, an open file
+    // description's read lock on byte 100, as QEMU takes, which names no
+    // process.
+    ImageHolder(const fs::path& image, int flags, bool locked) {
+        const int held = ::open(image.c_str(), flags | O_CLOEXEC);
+        if (held < 0)
+            throw std::runtime_error("cannot open " + image.string());
+        struct flock lock {};
+        lock.l_type = F_RDLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = 100;
+        lock.l_len = 1;
+        if (locked && ::fcntl(held, F_OFD_SETLK, &lock) != 0)
+            throw std::runtime_error("cannot lock " + image.string());
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, held, 3);
+        std::string line[] = {"/usr/bin/setpriv", "--reuid=65533", "--regid=65533",
+                              "--clear-groups",   "sleep",         "60"};
+        char* arguments[] = {line[0].data(), line[1].data(), line[2].data(), line[3].data(),
+                             line[4].data(), line[5].data(), nullptr};
+        const int spawned =
+            ::posix_spawn(&m_process, line[0].c_str(), &actions, nullptr, arguments, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(held);
+        if (spawned != 0)
+            throw std::runtime_error("cannot start sleep");
+    }
+    ~ImageHolder() {
+        ::kill(m_process, SIGKILL);
+        ::waitpid(m_process, nullptr, 0);
+    }
+    ImageHolder(const ImageHolder&) = delete;
+    ImageHolder& operator=(const ImageHolder&) = delete;
+
+  private:
+    pid_t m_process = 0;
+};
+
+// The image attached to a free loop device, as `mount -o loop` attaches it,
+// and detached when the test ends; the device is empty when none could be
+// attached.
+class LoopDevice {
+  public:
+    explicit LoopDevice(const fs::path& image) {
+        const std::string command =
+            "PATH=$PATH:/usr/sbin:/sbin losetup -f --show '" + image.string() + "' 2>/dev/null";
+        if (FILE* output = ::popen(command.c_str(), "r")) {
+            char line[256] = {};
+            if (std::fgets(line, sizeof line, output))
+                m_device = std::string(line).substr(0, std::string(line).find('\n'));
+            ::pclose(output);
+        }
+    }
+    ~LoopDevice() {
+        if (!m_device.empty())
+            std::system(("PATH=$PATH:/usr/sbin:/sbin losetup -d " + m_device).c_str());
+    }
+    LoopDevice(const LoopDevice&) = delete;
+    LoopDevice& operator=(const LoopDevice&) = delete;
+
+    const std::string& device() const { return m_device; }
+
+  private:
+    std::string m_device;
+};
+
+// Whether the kernel grants leases on the file, by which a run sees writers
+// of other users.
+bool takesLeases(const fs::path& file) {
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool granted = descriptor >= 0 && ::fcntl(descriptor, F_SETLEASE, F_RDLCK) == 0;
+    if (descriptor >= 0)
+        ::close(descriptor);
+    return granted;
+}
+
+enum class Holding { WriterOfAnotherUser, LockWithoutProcess, ReaderOfAnotherUser, LoopDevice };
+
+struct BusyCase {
+    const char* name;
+    Holding holding;
+    // KOR runs as the image's owner, another user than the holder's, who
+    // cannot see the holder's open files; else as root.
+    bool asOwner;
+    bool dryRun;
+    // What the Japanese report says; none when the run goes through.
+    const char* said;
+};
+
+void PrintTo(const BusyCase& busy, std::ostream* out) {
+    *out << busy.name;
+}
+
+class ChangerOnBusyImage : public ChangerOnImage, public ::testing::WithParamInterface<BusyCase> {};
+
+// A run never writes an image that another program of any user writes, nor
+// one that a loop device holds, and says why; a dry run fails as the run
+// would. A program that only reads the image does not stop it.
+TEST_P(ChangerOnBusyImage, WritesNothingWhileAnotherUserOrALoopDeviceHoldsTheImage) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to start a program as another user";
+    writeSettings("[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\壁紙\r\nMDirOnly=C:\\壁紙\r\n"
+                  "EDirOnly=C:\\壁紙\r\n");
+    const BusyCase& busy = GetParam();
+    if (busy.asOwner) {
+        ASSERT_EQ(::chown(volume.image.c_str(), 65534, 65534), 0);
+        if (!takesLeases(volume.image))
+            GTEST_SKIP() << "the file system of " << volume.image << " grants no leases";
+    }
+    std::optional<ImageHolder> holder;
+    std::optional<LoopDevice> loop;
+    std::string said = busy.said;
+    if (busy.holding == Holding::LoopDevice) {
+        loop.emplace(volume.image);
+        if (loop->device().empty())
+            GTEST_SKIP() << "no loop device can be attached here";
+        said = loop->device() + said;
+    } else {
+        holder.emplace(volume.image,
+                       busy.holding == Holding::WriterOfAnotherUser ? O_RDWR : O_RDONLY,
+                       busy.holding == Holding::LockWithoutProcess);
+    }
+    const std::string before = hostBytes(volume.image);
+
+    const std::vector<std::string> arguments =
+        busy.dryRun ? std::vector<std::string>{"--dry-run"} : std::vector<std::string>{};
+    const ProgramRun run =
+        busy.asOwner ? runChangerWithoutPrivileges(machine, arguments) : runChanger(machine);
+
+    if (said.empty()) {
+        EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+        EXPECT_NE(logos()[0], picture('o')) << run.standardError;
+        return;
+    }
+    EXPECT_EQ(run.exitStatus, 1) << run.standardError;
+    EXPECT_NE(run.standardError.find("ﾃﾞｨｽｸｲﾒｰｼﾞ " + fs::canonical(volume.image).string() + " は " +
+                                     said),
+              std::string::npos)
+        << run.standardError;
+    EXPECT_EQ(run.standardOutput.find("would install"), std::string::npos) << run.standardOutput;
+    EXPECT_TRUE(hostBytes(volume.image) == before) << "the image changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Holders, ChangerOnBusyImage,
+    ::testing::Values(BusyCase{"WriterOfAnotherUser", Holding::WriterOfAnotherUser, true, false,
+                               "別のﾌﾟﾛｸﾞﾗﾑ が使用中です"},
+                      BusyCase{"WriterOfAnotherUserInADryRun", Holding::WriterOfAnotherUser, true,
+                               true, "別のﾌﾟﾛｸﾞﾗﾑ が使用中です"},
+                      BusyCase{"LockWithoutProcess", Holding::LockWithoutProcess, true, false,
+                               "別のﾌﾟﾛｸﾞﾗﾑ が使用中です"},
+                      BusyCase{"ReaderOfAnotherUser", Holding::ReaderOfAnotherUser, false, false,
+                               ""},
+                      BusyCase{"LoopDevice", Holding::LoopDevice, false, false,
+                               " に接続されています。ｱﾝﾏｳﾝﾄして切り離して"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChangerOnUnusableImage, SaysWhatTheImageIsAndHowToConvertIt) {
     TemporaryMachine machine;

@@ -85,20 +85,22 @@ class PublicProgramCopy {
 // through setpriv as nobody, the whole temporary machine opened to that user
 // first and KOR run from a copy that user can reach (its libraries found
 // beside it, before the build tree); otherwise as the user running the tests.
-inline ProgramRun runChangerWithoutPrivileges(const TemporaryMachine& machine) {
+inline ProgramRun runChangerWithoutPrivileges(const TemporaryMachine& machine,
+                                              const std::vector<std::string>& arguments = {}) {
     std::map<std::string, std::string> environment{{"KOR_ROOT", machine.root().string()},
                                                    {"WINDIR", "C:\\WINDOWS"}};
     if (::geteuid() != 0)
-        return runProgram(KOR_PROGRAM, environment);
+        return runProgram(KOR_PROGRAM, environment, arguments);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(machine.root()))
         if (entry.is_directory())
             std::filesystem::permissions(entry.path(), std::filesystem::perms::all);
     std::filesystem::permissions(machine.root(), std::filesystem::perms::all);
     const PublicProgramCopy copy;
     environment["LD_LIBRARY_PATH"] = copy.folder().string();
-    return runProgram(
-        "/usr/bin/setpriv", environment,
-        {"--reuid=65534", "--regid=65534", "--clear-groups", copy.program().string()});
+    std::vector<std::string> line{"--reuid=65534", "--regid=65534", "--clear-groups",
+                                  copy.program().string()};
+    line.insert(line.end(), arguments.begin(), arguments.end());
+    return runProgram("/usr/bin/setpriv", environment, line);
 }
 
 // What a run said on standard error, a line each: for a note that a logo was

@@ -14,6 +14,8 @@
 #include <fcntl.h>
 #include <fstream>
 #include <spawn.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -201,11 +203,14 @@ struct Refusal {
     const char* name;
     std::function<void(const fs::path&)> write;
     const char* said; // in the Japanese report
+    bool needsRoot = false;
 };
 
 class RefusedImage : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(RefusedImage, SaysWhyAndWritesNothing) {
+    if (GetParam().needsRoot && ::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a device node";
     kor::testing::TemporaryMachine machine;
     const fs::path file = machine.root() / "disk.img";
     GetParam().write(file);
@@ -253,43 +258,102 @@ INSTANTIATE_TEST_SUITE_P(
                 "ﾊﾟｰﾃｨｼｮﾝ 1 がﾌｧｲﾙの外を指しています"},
         Refusal{"NoFileSystem",
                 [](const fs::path& file) { std::ofstream(file) << std::string(4096, 'x'); },
-                "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません"}),
+                "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません"},
+        Refusal{"BlockDevice",
+                [](const fs::path& file) {
+                    ASSERT_EQ(::mknod(file.c_str(), S_IFBLK | 0600, ::makedev(7, 200)), 0);
+                },
+                "はﾄﾞﾗｲﾌﾞにできません (ｼｽﾃﾑや別のﾌﾟﾛｸﾞﾗﾑが使用中かどうかを確かめられません)",
+                true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A disk with a primary FAT partition and, in an extended partition, a
-// logical one, numbered 5 as DOS's FDISK numbers it.
-TEST(ImageDrive, ReadsThePartitionThatIsNamed) {
+// A partition of a test disk, and the text of /WHICH.TXT in it when it
+// holds a FAT file system.
+struct Part {
+    image::PartitionSpec spec;
+    const char* label = "";
+};
+
+// A FAT16 partition of 15 MiB at `start`, a FAT32 one of 64 MiB, and an
+// extended one of 16 MiB, whose first logical partition starts 1 MiB in.
+Part fat16(std::uint64_t start, const char* label, std::uint8_t type = 0x06, bool active = false) {
+    return {{FatType::Fat16, start, 30720, type, active}, label};
+}
+Part fat32(std::uint64_t start, const char* label, std::uint8_t type) {
+    return {{FatType::Fat32, start, 131072, type}, label};
+}
+Part extended(std::uint64_t start) {
+    return {{std::nullopt, start, 32768, 0x05}};
+}
+
+const std::vector<Part> primaryAndLogical = {fat16(2048, "primary"), extended(32768),
+                                             fat16(34816, "logical")};
+const std::vector<Part> hiddenAndNormal = {fat16(2048, "hidden", 0x16), fat16(32768, "normal")};
+
+struct PartitionChoice {
+    const char* name;
+    std::vector<Part> parts;
+    const char* number; // c.partition's text; none leaves the choice to the drive
+    const char* read;   // /WHICH.TXT as drive C: reads it, or a part of the report
+};
+
+void PrintTo(const PartitionChoice& choice, std::ostream* out) {
+    *out << choice.name;
+}
+
+class PartitionOfDriveC : public ::testing::TestWithParam<PartitionChoice> {};
+
+// Drive C: is the partition Windows 95 gives that letter, or the one named.
+TEST_P(PartitionOfDriveC, IsTheOneWindowsGivesTheLetterOrTheOneNamed) {
     kor::testing::TemporaryMachine machine;
-    const fs::path file = machine.root() / "two.img";
-    const std::string script = "truncate -s 48M '" + file.string() +
-                               "' && printf 'label: dos\\nstart=2048, size=30720, type=6\\n"
-                               "start=32768, type=5\\nstart=34816, size=30720, type=6\\n' | "
-                               "sfdisk -q '" +
-                               file.string() + "'";
-    ASSERT_EQ(std::system(script.c_str()), 0);
-    const FatVolume volumes[] = {{file, 2048 * 512, 30720 * 512}, {file, 34816 * 512, 30720 * 512}};
-    for (const FatVolume& volume : volumes) {
-        const std::string format = "PATH=$PATH:/usr/sbin:/sbin mkfs.fat -F 16 --offset " +
-                                   std::to_string(volume.offset / 512) + " '" + file.string() +
-                                   "' 15360 >/dev/null 2>&1";
-        ASSERT_EQ(std::system(format.c_str()), 0);
-    }
-    image::writeFile(volumes[0], "/WHICH.TXT", "primary");
-    image::writeFile(volumes[1], "/WHICH.TXT", "logical");
+    const fs::path file = machine.root() / "disk.img";
+    std::vector<image::PartitionSpec> specs;
+    for (const Part& part : GetParam().parts)
+        specs.push_back(part.spec);
+    const std::vector<FatVolume> volumes = image::makePartitionedDisk(file, specs);
+    for (std::size_t i = 0; i < volumes.size(); ++i)
+        if (specs[i].fat)
+            image::writeFile(volumes[i], "/WHICH.TXT", GetParam().parts[i].label);
     fs::remove_all(machine.root() / "c");
     fs::create_symlink(file, machine.root() / "c");
-    const auto partition = [&](const char* number) {
-        std::ofstream(machine.root() / "c.partition") << number << "\n";
-        const platform::Result<std::string> read = platform::readFile("C:\\WHICH.TXT");
-        return read ? read.value() : read.error().message();
-    };
+    if (*GetParam().number)
+        std::ofstream(machine.root() / "c.partition") << GetParam().number << "\n";
 
-    EXPECT_EQ(platform::readFile("C:\\WHICH.TXT").valueOr(""), "primary");
-    EXPECT_EQ(partition("5"), "logical");
-    EXPECT_EQ(partition("1"), "primary");
-    EXPECT_NE(partition("2").find("ﾊﾟｰﾃｨｼｮﾝ 2 は FAT ﾌｧｲﾙｼｽﾃﾑではありません"), std::string::npos);
-    EXPECT_NE(partition("6").find("ﾊﾟｰﾃｨｼｮﾝ 6 がありません"), std::string::npos);
+    const platform::Result<std::string> read = platform::readFile("C:\\WHICH.TXT");
+
+    if (read)
+        EXPECT_EQ(read.value(), GetParam().read);
+    else
+        EXPECT_NE(read.error().message().find(GetParam().read), std::string::npos)
+            << read.error().message();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Disks, PartitionOfDriveC,
+    ::testing::Values(
+        PartitionChoice{"HiddenFirst", hiddenAndNormal, "", "normal"},
+        PartitionChoice{"SecondActive",
+                        {fat16(2048, "first"), fat16(32768, "active", 0x06, true)},
+                        "",
+                        "active"},
+        PartitionChoice{"Fat32Lba",
+                        {fat32(2048, "hidden", 0x1B), fat32(133120, "FAT32 LBA", 0x0C)},
+                        "",
+                        "FAT32 LBA"},
+        PartitionChoice{"PrimaryBeforeLogical", primaryAndLogical, "", "primary"},
+        PartitionChoice{"LogicalWithoutAPrimary",
+                        {fat16(2048, "hidden", 0x16), extended(32768), fat16(34816, "logical")},
+                        "",
+                        "logical"},
+        PartitionChoice{
+            "OnlyHidden", {fat16(2048, "hidden", 0x16)}, "", "ﾊﾟｰﾃｨｼｮﾝ 1 は隠しﾊﾟｰﾃｨｼｮﾝです"},
+        PartitionChoice{"HiddenNamed", hiddenAndNormal, "1", "hidden"},
+        PartitionChoice{"PrimaryNamed", primaryAndLogical, "1", "primary"},
+        PartitionChoice{"LogicalNamed", primaryAndLogical, "5", "logical"},
+        PartitionChoice{"ExtendedNamed", primaryAndLogical, "2",
+                        "ﾊﾟｰﾃｨｼｮﾝ 2 は論理ﾄﾞﾗｲﾌﾞを入れる拡張ﾊﾟｰﾃｨｼｮﾝです"},
+        PartitionChoice{"MissingNamed", primaryAndLogical, "6", "ﾊﾟｰﾃｨｼｮﾝ 6 がありません"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // An emulator keeps its disk open while it runs: the image may be read, but
 // a change would pull the disk from under it.

@@ -521,17 +521,18 @@ std::string FatVolume::mtoolsImage() const {
 
 std::vector<FatVolume> makePartitionedDisk(const std::filesystem::path& image,
                                            std::span<const PartitionSpec> partitions) {
-    if (partitions.empty() || partitions.size() > 4)
-        fail("an MBR disk holds one to four primary partitions");
+    if (partitions.empty())
+        fail("a partitioned disk holds a partition");
     std::uint64_t diskSectors = 0;
     std::string script = "label: dos\n";
     for (const auto& partition : partitions) {
         diskSectors = std::max(diskSectors, partition.startSector + partition.sectorCount);
         std::uint8_t type = partition.type ? partition.type : usualPartitionType(partition);
         char line[96];
-        std::snprintf(line, sizeof line, "start=%llu, size=%llu, type=%x\n",
+        std::snprintf(line, sizeof line, "start=%llu, size=%llu, type=%x%s\n",
                       static_cast<unsigned long long>(partition.startSector),
-                      static_cast<unsigned long long>(partition.sectorCount), type);
+                      static_cast<unsigned long long>(partition.sectorCount), type,
+                      partition.active ? ", bootable" : "");
         script += line;
     }
     createEmptyImage(image, diskSectors * sectorSize);

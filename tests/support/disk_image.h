@@ -39,10 +39,13 @@ struct PartitionSpec {
     // The partition type byte; 0 takes the usual one: 0x01 FAT12, 0x04 or
     // 0x06 FAT16 (below or from 32 MiB), 0x0C FAT32, 0x83 without a FAT.
     std::uint8_t type = 0;
+    // The boot flag.
+    bool active = false;
 };
 
 // Writes a new disk image at `image`: an MBR with the given partitions (at
-// most four primary ones) and the FAT file systems made in them. Returns one
+// most four primary ones; those that lie in an extended one, type 0x05, are
+// its logical ones) and the FAT file systems made in them. Returns one
 // volume per partition, in order; a partition without a FAT is returned with
 // its place too.
 std::vector<FatVolume> makePartitionedDisk(const std::filesystem::path& image,

@@ -47,6 +47,11 @@ Status replaceFile(std::string_view from, std::string_view to);
 // file is read-only.
 Status writeFileAtomically(std::string_view path, std::string_view bytes);
 
+// Succeeds when the drive of `path` could be written now, and else fails as a
+// write would: a disk image that cannot be written, or that another program
+// or a loop device uses. Writes nothing.
+Status checkWritable(std::string_view path);
+
 // Reads a whole file.
 Result<std::string> readFile(std::string_view path);
 
