@@ -1,0 +1,486 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "fat_reader.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace kor::platform {
+
+namespace {
+
+constexpr std::size_t EntryBytes = 32;
+constexpr unsigned char EndOfFolder = 0x00;
+constexpr unsigned char Deleted = 0xE5;
+constexpr unsigned char StoredE5 = 0x05;
+constexpr std::uint8_t VolumeLabel = 0x08;
+constexpr std::uint8_t LongNameAttributes = 0x0F;
+constexpr std::uint8_t LastLongNamePart = 0x40;
+// A long name holds at most 255 characters, 13 in each of its entries.
+constexpr unsigned MostLongNameParts = 20;
+// Windows reads no more of a folder than 65,536 entries.
+constexpr std::uint64_t LargestFolderBytes = 65536 * EntryBytes;
+// Enough faults to say what is wrong; a volume with more is no better.
+constexpr std::size_t MostFaults = 16;
+
+unsigned byteAt(std::string_view bytes, std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]);
+}
+
+std::uint32_t littleEndian(std::string_view bytes, std::size_t at, int width) {
+    std::uint32_t value = 0;
+    for (int i = width - 1; i >= 0; --i)
+        value = value << 8 | byteAt(bytes, at + static_cast<std::size_t>(i));
+    return value;
+}
+
+bool isPowerOfTwo(std::uint32_t value) {
+    return value != 0 && (value & (value - 1)) == 0;
+}
+
+void appendUtf8(std::string& text, char32_t character) {
+    if (character < 0x80) {
+        text += static_cast<char>(character);
+    } else if (character < 0x800) {
+        text += static_cast<char>(0xC0 | character >> 6);
+        text += static_cast<char>(0x80 | (character & 0x3F));
+    } else if (character < 0x10000) {
+        text += static_cast<char>(0xE0 | character >> 12);
+        text += static_cast<char>(0x80 | (character >> 6 & 0x3F));
+        text += static_cast<char>(0x80 | (character & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | character >> 18);
+        text += static_cast<char>(0x80 | (character >> 12 & 0x3F));
+        text += static_cast<char>(0x80 | (character >> 6 & 0x3F));
+        text += static_cast<char>(0x80 | (character & 0x3F));
+    }
+}
+
+// A long name's UTF-16 units up to its terminating zero, in UTF-8; a lone
+// surrogate becomes U+FFFD.
+std::string utf8Of(const std::vector<char16_t>& units) {
+    std::string text;
+    for (std::size_t i = 0; i < units.size() && units[i] != 0; ++i) {
+        const char16_t unit = units[i];
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+            units[i + 1] < 0xE000) {
+            appendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (units[++i] - 0xDC00));
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            appendUtf8(text, 0xFFFD);
+        } else {
+            appendUtf8(text, unit);
+        }
+    }
+    return text;
+}
+
+// The checksum of an 8.3 name that its long name entries carry.
+unsigned char shortNameChecksum(std::string_view field) {
+    unsigned char sum = 0;
+    for (std::size_t i = 0; i < 11; ++i)
+        sum = static_cast<unsigned char>(((sum & 1) << 7) + (sum >> 1) + byteAt(field, i));
+    return sum;
+}
+
+std::string shortNameOf(std::string_view field) {
+    std::string base(field.substr(0, 8));
+    std::string extension(field.substr(8, 3));
+    base.erase(base.find_last_not_of(' ') + 1);
+    extension.erase(extension.find_last_not_of(' ') + 1);
+    if (!base.empty() && static_cast<unsigned char>(base[0]) == StoredE5)
+        base[0] = static_cast<char>(Deleted);
+    return extension.empty() ? base : base + "." + extension;
+}
+
+// Calls `take` with each entry of a folder's bytes in their order, its long
+// name joined to it, up to the mark that ends the folder.
+template <typename Take> void forEachEntry(std::string_view bytes, Take&& take) {
+    std::vector<char16_t> longName;
+    unsigned partsToCome = 0; // of a long name begun; 0 when none is
+    unsigned char checksum = 0;
+    bool pending = false;
+    for (std::size_t at = 0; at + EntryBytes <= bytes.size(); at += EntryBytes) {
+        const std::string_view entry = bytes.substr(at, EntryBytes);
+        const unsigned first = byteAt(entry, 0);
+        if (first == EndOfFolder)
+            return;
+        const auto attributes = static_cast<std::uint8_t>(byteAt(entry, 11));
+        if (first == Deleted) {
+            pending = false;
+            continue;
+        }
+        if ((attributes & 0x3F) == LongNameAttributes) {
+            const unsigned part = first & 0x1F;
+            if (first & LastLongNamePart) {
+                pending = part >= 1 && part <= MostLongNameParts;
+                longName.assign(std::size_t{part} * 13, 0xFFFF);
+                checksum = static_cast<unsigned char>(byteAt(entry, 13));
+                partsToCome = part;
+            } else if (!pending || part == 0 || part != partsToCome ||
+                       static_cast<unsigned char>(byteAt(entry, 13)) != checksum) {
+                pending = false;
+            }
+            if (!pending)
+                continue;
+            constexpr std::size_t places[13] = {1, 3, 5, 7, 9, 14, 16, 18, 20, 22, 24, 28, 30};
+            for (std::size_t i = 0; i < 13; ++i)
+                longName[(part - 1) * 13 + i] =
+                    static_cast<char16_t>(littleEndian(entry, places[i], 2));
+            --partsToCome;
+            continue;
+        }
+        const bool named = pending && partsToCome == 0 && shortNameChecksum(entry) == checksum;
+        pending = false;
+        if ((attributes & VolumeLabel) != 0 || entry.starts_with(".          ") ||
+            entry.starts_with("..         "))
+            continue;
+        FatEntry found;
+        found.shortName = shortNameOf(entry);
+        if (named)
+            found.longName = utf8Of(longName);
+        found.attributes = attributes;
+        found.firstCluster = littleEndian(entry, 26, 2) | littleEndian(entry, 20, 2) << 16;
+        found.size = littleEndian(entry, 28, 4);
+        take(std::move(found));
+    }
+}
+
+FatFault layoutFault() {
+    return {FatFault::Kind::Layout, {}, {}, 0, 0};
+}
+
+} // namespace
+
+std::string FatEntry::name() const {
+    if (!longName.empty())
+        return longName;
+    return fromCp932(shortName).valueOr(shortName);
+}
+
+std::string FatFault::english() const {
+    switch (kind) {
+    case Kind::Layout:
+        return "its boot sector describes no FAT volume that fits the disk";
+    case Kind::Unreadable:
+        return "the clusters of " + path + " cannot be read";
+    case Kind::Loop:
+        return "the cluster chain of " + path + " runs in a loop";
+    case Kind::Broken:
+        return "the cluster chain of " + path + " runs into a free or bad cluster";
+    case Kind::Outside:
+        return "the cluster chain of " + path + " leads outside the volume";
+    case Kind::WrongLength:
+        return path + " has " + std::to_string(clusters) + " clusters for its " +
+               std::to_string(size) + " bytes";
+    case Kind::CrossLinked:
+        return path + " shares clusters with " + (other.empty() ? "another file" : other);
+    }
+    return {};
+}
+
+std::string FatFault::japanese() const {
+    switch (kind) {
+    case Kind::Layout:
+        return "ﾌﾞｰﾄｾｸﾀの内容がﾃﾞｨｽｸと合いません";
+    case Kind::Unreadable:
+        return path + " のｸﾗｽﾀを読み込めません";
+    case Kind::Loop:
+        return path + " のｸﾗｽﾀﾁｪｰﾝが循環しています";
+    case Kind::Broken:
+        return path + " のｸﾗｽﾀﾁｪｰﾝが空きｸﾗｽﾀか不良ｸﾗｽﾀにつながっています";
+    case Kind::Outside:
+        return path + " のｸﾗｽﾀﾁｪｰﾝがﾎﾞﾘｭｰﾑの外を指しています";
+    case Kind::WrongLength:
+        return path + " のｸﾗｽﾀ数 (" + std::to_string(clusters) + ") がﾌｧｲﾙｻｲｽﾞ (" +
+               std::to_string(size) + " ﾊﾞｲﾄ) と合いません";
+    case Kind::CrossLinked:
+        return path + " と " + (other.empty() ? std::string("ほかのﾌｧｲﾙ") : other) +
+               " が同じｸﾗｽﾀを使っています (ｸﾛｽﾘﾝｸ)";
+    }
+    return {};
+}
+
+Result<FatReader> FatReader::open(ImageReader read, ImageVolume volume, const std::string& image) {
+    const auto damaged = [&] {
+        const FatFault fault = layoutFault();
+        return Error(Operation::OpenImage, image, EBADMSG, fault.english())
+            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image + " のﾌｧｲﾙｼｽﾃﾑが壊れています (" +
+                                fault.japanese() + ")");
+    };
+    const std::string boot = read(volume.offset, 512);
+    if (boot.size() < 512)
+        return damaged();
+    const std::uint32_t bytesPerSector = littleEndian(boot, 11, 2);
+    const std::uint32_t sectorsPerCluster = byteAt(boot, 13);
+    const std::uint32_t reserved = littleEndian(boot, 14, 2);
+    const std::uint32_t tables = byteAt(boot, 16);
+    const std::uint32_t rootEntries = littleEndian(boot, 17, 2);
+    const std::uint32_t sectors16 = littleEndian(boot, 19, 2);
+    const std::uint32_t tableSectors16 = littleEndian(boot, 22, 2);
+    const std::uint64_t sectors = sectors16 != 0 ? sectors16 : littleEndian(boot, 32, 4);
+    const std::uint64_t tableSectors =
+        tableSectors16 != 0 ? tableSectors16 : littleEndian(boot, 36, 4);
+    if (bytesPerSector < 512 || bytesPerSector > 4096 || !isPowerOfTwo(bytesPerSector) ||
+        !isPowerOfTwo(sectorsPerCluster) || reserved == 0 || tables == 0 || tableSectors == 0 ||
+        sectors * bytesPerSector > volume.length)
+        return damaged();
+    const std::uint64_t rootSectors =
+        (std::uint64_t{rootEntries} * EntryBytes + bytesPerSector - 1) / bytesPerSector;
+    const std::uint64_t dataSector = reserved + tables * tableSectors + rootSectors;
+    if (dataSector >= sectors)
+        return damaged();
+    const std::uint64_t clusterCount = (sectors - dataSector) / sectorsPerCluster;
+    if (clusterCount == 0 || clusterCount > 0x0FFFFFF5 - 2)
+        return damaged();
+
+    FatReader reader;
+    reader.m_read = std::move(read);
+    reader.m_volumeOffset = volume.offset;
+    reader.m_type = clusterCount < 4085    ? FatType::Fat12
+                    : clusterCount < 65525 ? FatType::Fat16
+                                           : FatType::Fat32;
+    reader.m_clusterBytes = bytesPerSector * sectorsPerCluster;
+    reader.m_lastCluster = static_cast<std::uint32_t>(clusterCount + 1);
+    reader.m_rootOffset = (reserved + tables * tableSectors) * bytesPerSector;
+    reader.m_rootBytes = std::uint64_t{rootEntries} * EntryBytes;
+    reader.m_dataOffset = dataSector * bytesPerSector;
+    if (reader.m_type == FatType::Fat32) {
+        reader.m_rootCluster = littleEndian(boot, 44, 4);
+        if (rootEntries != 0 || reader.m_rootCluster < 2 ||
+            reader.m_rootCluster > reader.m_lastCluster)
+            return damaged();
+    } else if (rootEntries == 0) {
+        return damaged();
+    }
+    const std::uint64_t entries = std::uint64_t{reader.m_lastCluster} + 1;
+    const std::uint64_t tableBytes = reader.m_type == FatType::Fat12   ? entries * 3 / 2 + 1
+                                     : reader.m_type == FatType::Fat16 ? entries * 2
+                                                                       : entries * 4;
+    if (tableBytes > tableSectors * bytesPerSector)
+        return damaged();
+    reader.m_table = reader.m_read(volume.offset + std::uint64_t{reserved} * bytesPerSector,
+                                   static_cast<std::size_t>(tableBytes));
+    if (reader.m_table.size() < tableBytes)
+        return damaged();
+    return reader;
+}
+
+std::uint32_t FatReader::next(std::uint32_t cluster) const {
+    switch (m_type) {
+    case FatType::Fat12: {
+        const std::uint32_t pair = littleEndian(m_table, cluster + cluster / 2, 2);
+        return cluster % 2 ? pair >> 4 : pair & 0xFFF;
+    }
+    case FatType::Fat16:
+        return littleEndian(m_table, std::size_t{cluster} * 2, 2);
+    case FatType::Fat32:
+        return littleEndian(m_table, std::size_t{cluster} * 4, 4) & 0x0FFFFFFF;
+    }
+    return 0;
+}
+
+bool FatReader::endsChain(std::uint32_t value) const {
+    switch (m_type) {
+    case FatType::Fat12:
+        return value >= 0xFF8;
+    case FatType::Fat16:
+        return value >= 0xFFF8;
+    case FatType::Fat32:
+        return value >= 0x0FFFFFF8;
+    }
+    return true;
+}
+
+std::uint64_t FatReader::clusterOffset(std::uint32_t cluster) const {
+    return m_dataOffset + std::uint64_t{cluster - 2} * m_clusterBytes;
+}
+
+std::optional<std::string> FatReader::folderBytes(const std::vector<std::uint32_t>& chain) const {
+    if (chain.empty()) {
+        std::string bytes = m_read(m_volumeOffset + m_rootOffset, m_rootBytes);
+        return bytes.size() == m_rootBytes ? std::optional(std::move(bytes)) : std::nullopt;
+    }
+    std::string bytes;
+    for (std::size_t start = 0; start < chain.size() && bytes.size() < LargestFolderBytes;) {
+        std::size_t end = start + 1;
+        while (end < chain.size() && chain[end] == chain[end - 1] + 1)
+            ++end;
+        const std::size_t length =
+            std::min<std::uint64_t>((end - start) * m_clusterBytes, LargestFolderBytes);
+        const std::string run = m_read(m_volumeOffset + clusterOffset(chain[start]), length);
+        if (run.size() < length)
+            return std::nullopt;
+        bytes += run;
+        start = end;
+    }
+    return bytes;
+}
+
+Result<std::vector<FatEntry>> FatReader::list(std::uint32_t firstCluster) const {
+    if (firstCluster == 0)
+        firstCluster = m_rootCluster;
+    std::vector<std::uint32_t> chain;
+    // A chain no longer than the volume has clusters, or it loops.
+    for (std::uint32_t cluster = firstCluster; cluster != 0;) {
+        if (cluster < 2 || cluster > m_lastCluster || chain.size() >= m_lastCluster)
+            return Error(Operation::List, {}, EBADMSG, "a folder's cluster chain is broken");
+        chain.push_back(cluster);
+        const std::uint32_t following = next(cluster);
+        cluster = endsChain(following) ? 0 : following == 0 ? 1 : following;
+    }
+    const std::optional<std::string> bytes = folderBytes(chain);
+    if (!bytes)
+        return Error(Operation::List, {}, EIO, "a folder's clusters cannot be read");
+    std::vector<FatEntry> entries;
+    forEachEntry(*bytes, [&](FatEntry&& entry) { entries.push_back(std::move(entry)); });
+    return entries;
+}
+
+// One walk of every folder. Each cluster a chain passes is marked in a bitmap,
+// so that a cluster met again is a loop or a cross-link, found in one step,
+// and no folder is entered twice.
+class FatReader::Check {
+  public:
+    explicit Check(const FatReader& reader)
+        : m_reader(reader), m_used(std::size_t{reader.m_lastCluster} / 64 + 1) {}
+
+    std::vector<FatFault> run() {
+        // The root is holder 0: FAT32's root chain, or the fixed root.
+        m_holders.push_back({FatEntry{}, 0, 0});
+        m_holders[0].entry.firstCluster = m_reader.m_rootCluster;
+        std::vector<std::pair<std::size_t, std::vector<std::uint32_t>>> folders(1);
+        if (m_reader.m_rootCluster != 0 && !follow(0, &folders[0].second))
+            return std::move(m_faults);
+        while (!folders.empty() && m_faults.size() < MostFaults) {
+            const auto [folder, chain] = std::move(folders.back());
+            folders.pop_back();
+            const std::optional<std::string> bytes = m_reader.folderBytes(chain);
+            if (!bytes) {
+                fault(FatFault::Kind::Unreadable, folder);
+                continue;
+            }
+            forEachEntry(*bytes, [&](FatEntry&& entry) {
+                const std::size_t holder = m_holders.size();
+                m_holders.push_back({std::move(entry), folder, 0});
+                const FatEntry& found = m_holders.back().entry;
+                if (found.isDirectory()) {
+                    std::vector<std::uint32_t> clusters;
+                    if (follow(holder, &clusters))
+                        folders.emplace_back(holder, std::move(clusters));
+                    return;
+                }
+                const std::uint32_t needed = static_cast<std::uint32_t>(
+                    (std::uint64_t{found.size} + m_reader.m_clusterBytes - 1) /
+                    m_reader.m_clusterBytes);
+                if (found.firstCluster == 0 && needed == 0)
+                    return;
+                if (found.firstCluster != 0 && !follow(holder, nullptr))
+                    return;
+                if (m_holders[holder].clusters != needed) {
+                    FatFault& wrong = fault(FatFault::Kind::WrongLength, holder);
+                    wrong.clusters = m_holders[holder].clusters;
+                    wrong.size = found.size;
+                }
+            });
+        }
+        return std::move(m_faults);
+    }
+
+  private:
+    struct Holder {
+        FatEntry entry;
+        std::size_t parent;     // the holder of its folder
+        std::uint32_t clusters; // how many its chain passed
+    };
+
+    bool used(std::uint32_t cluster) const { return (m_used[cluster / 64] >> cluster % 64) & 1; }
+
+    // "\WINDOWS\LOGO.SYS"; "\" for the root.
+    std::string pathOf(std::size_t holder) const {
+        if (holder == 0)
+            return "\\";
+        const std::size_t parent = m_holders[holder].parent;
+        return (parent == 0 ? std::string() : pathOf(parent)) + "\\" +
+               m_holders[holder].entry.name();
+    }
+
+    FatFault& fault(FatFault::Kind kind, std::size_t holder) {
+        m_faults.push_back({kind, pathOf(holder), {}, 0, 0});
+        return m_faults.back();
+    }
+
+    // Whether the first `length` clusters of the chain from `first` pass `cluster`.
+    bool passes(std::uint32_t first, std::uint32_t length, std::uint32_t cluster) const {
+        for (std::uint32_t at = first, i = 0; i < length; ++i, at = m_reader.next(at))
+            if (at == cluster)
+                return true;
+        return false;
+    }
+
+    // The other holder of a cluster met a second time; only a damaged volume
+    // asks, so it is looked for chain by chain.
+    std::string holderOf(std::uint32_t cluster, std::size_t asking) const {
+        for (std::size_t holder = 0; holder < m_holders.size(); ++holder)
+            if (holder != asking &&
+                passes(m_holders[holder].entry.firstCluster, m_holders[holder].clusters, cluster))
+                return pathOf(holder);
+        return {};
+    }
+
+    // Follows the holder's chain and marks its clusters, collecting them in
+    // `clusters` when given; false, with the fault, when it is not sound.
+    bool follow(std::size_t holder, std::vector<std::uint32_t>* clusters) {
+        const std::uint32_t first = m_holders[holder].entry.firstCluster;
+        std::uint32_t& count = m_holders[holder].clusters;
+        std::uint32_t cluster = first;
+        for (;;) {
+            if (cluster < 2 || cluster > m_reader.m_lastCluster) {
+                fault(FatFault::Kind::Outside, holder);
+                return false;
+            }
+            if (used(cluster)) {
+                if (passes(first, count, cluster)) {
+                    fault(FatFault::Kind::Loop, holder);
+                } else {
+                    const std::string other = holderOf(cluster, holder);
+                    fault(FatFault::Kind::CrossLinked, holder).other = other;
+                }
+                return false;
+            }
+            m_used[cluster / 64] |= std::uint64_t{1} << cluster % 64;
+            ++count;
+            if (clusters)
+                clusters->push_back(cluster);
+            const std::uint32_t following = m_reader.next(cluster);
+            if (m_reader.endsChain(following))
+                return true;
+            const std::uint32_t bad = m_reader.m_type == FatType::Fat12   ? 0xFF7
+                                      : m_reader.m_type == FatType::Fat16 ? 0xFFF7
+                                                                          : 0x0FFFFFF7;
+            if (following == 0 || following == bad) {
+                fault(FatFault::Kind::Broken, holder);
+                return false;
+            }
+            cluster = following;
+        }
+    }
+
+    const FatReader& m_reader;
+    std::vector<std::uint64_t> m_used;
+    std::vector<Holder> m_holders;
+    std::vector<FatFault> m_faults;
+};
+
+std::vector<FatFault> FatReader::check() const {
+    return Check(*this).run();
+}
+
+std::vector<FatFault> checkFatVolume(const ImageReader& read, ImageVolume volume) {
+    const Result<FatReader> reader = FatReader::open(read, volume, {});
+    if (!reader)
+        return {layoutFault()};
+    return reader.value().check();
+}
+
+} // namespace kor::platform
