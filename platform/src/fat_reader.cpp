@@ -83,13 +83,31 @@ unsigned char shortNameChecksum(std::string_view field) {
     return sum;
 }
 
-std::string shortNameOf(std::string_view field) {
-    std::string base(field.substr(0, 8));
-    std::string extension(field.substr(8, 3));
+// The ASCII capitals of a CP932 name in small letters, the trail bytes of
+// double-byte characters left alone.
+void lowerAsciiLetters(std::string& name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (isShiftJisLeadByte(static_cast<unsigned char>(name[i])))
+            ++i;
+        else if (name[i] >= 'A' && name[i] <= 'Z')
+            name[i] = static_cast<char>(name[i] - 'A' + 'a');
+    }
+}
+
+// The 8.3 name of an entry; a name in small letters that Windows NT, and
+// mtools, store without a long name keeps its case in two flags of byte 12.
+std::string shortNameOf(std::string_view entry) {
+    std::string base(entry.substr(0, 8));
+    std::string extension(entry.substr(8, 3));
     base.erase(base.find_last_not_of(' ') + 1);
     extension.erase(extension.find_last_not_of(' ') + 1);
     if (!base.empty() && static_cast<unsigned char>(base[0]) == StoredE5)
         base[0] = static_cast<char>(Deleted);
+    const unsigned smallLetters = byteAt(entry, 12);
+    if (smallLetters & 0x08)
+        lowerAsciiLetters(base);
+    if (smallLetters & 0x10)
+        lowerAsciiLetters(extension);
     return extension.empty() ? base : base + "." + extension;
 }
 

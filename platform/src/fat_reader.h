@@ -29,7 +29,8 @@ struct FatEntry {
     // long name entries before it do not carry its checksum.
     std::string longName;
     // The 8.3 name's bytes as CP932 text ("LONGFI~1.BMP", "\x98\x61\x95\x97.LZH"),
-    // a first byte stored as 0x05 given back as 0xE5.
+    // a first byte stored as 0x05 given back as 0xE5, in small letters where
+    // its flags say so ("b.bmp", as Windows NT and mtools write it).
     std::string shortName;
     std::uint8_t attributes = 0;
     std::uint32_t firstCluster = 0;
