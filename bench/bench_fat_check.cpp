@@ -72,7 +72,9 @@ Options parseOptions(int argc, char** argv) {
     return options;
 }
 
-// Folders of 1,000 files of 1 to 12 KiB, every other one with a long name; the
+// Folders of 1,000 files of 1 to 12 KiB, every other one with a long name
+// that starts with its number (so that mtools finds its 8.3 name at the first
+// try; "Picture 1", "Picture 2"... would make each copy try hundreds). The
 // files are sparse, so the host folder takes no room.
 fs::path makeHostTree(const fs::path& root, std::size_t count) {
     const fs::path tree = root / "tree";
@@ -84,7 +86,7 @@ fs::path makeHostTree(const fs::path& root, std::size_t count) {
         if (i % 2)
             std::snprintf(name, sizeof name, "P%06zu.BMP", i);
         else
-            std::snprintf(name, sizeof name, "Picture number %06zu.bmp", i);
+            std::snprintf(name, sizeof name, "%06zu picture of the trip.bmp", i);
         kor::bench::writeSparsePicture(folder / name, 1024 * (1 + i % 12));
     }
     return tree;

@@ -111,8 +111,13 @@ std::string shortNameOf(std::string_view entry) {
     return extension.empty() ? base : base + "." + extension;
 }
 
-// Calls `take` with each entry of a folder's bytes in their order, its long
-// name joined to it, up to the mark that ends the folder.
+std::uint32_t firstClusterOf(std::string_view entry) {
+    return littleEndian(entry, 26, 2) | littleEndian(entry, 20, 2) << 16;
+}
+
+// Calls `take` with the 32 bytes of each entry of a folder in their order,
+// and its long name's UTF-16 units, or nothing when it has none; up to the
+// mark that ends the folder.
 template <typename Take> void forEachEntry(std::string_view bytes, Take&& take) {
     std::vector<char16_t> longName;
     unsigned partsToCome = 0; // of a long name begun; 0 when none is
@@ -153,15 +158,19 @@ template <typename Take> void forEachEntry(std::string_view bytes, Take&& take) 
         if ((attributes & VolumeLabel) != 0 || entry.starts_with(".          ") ||
             entry.starts_with("..         "))
             continue;
-        FatEntry found;
-        found.shortName = shortNameOf(entry);
-        if (named)
-            found.longName = utf8Of(longName);
-        found.attributes = attributes;
-        found.firstCluster = littleEndian(entry, 26, 2) | littleEndian(entry, 20, 2) << 16;
-        found.size = littleEndian(entry, 28, 4);
-        take(std::move(found));
+        take(entry, named ? &longName : nullptr);
     }
+}
+
+FatEntry entryOf(std::string_view entry, const std::vector<char16_t>* longName) {
+    FatEntry found;
+    found.shortName = shortNameOf(entry);
+    if (longName)
+        found.longName = utf8Of(*longName);
+    found.attributes = static_cast<std::uint8_t>(byteAt(entry, 11));
+    found.firstCluster = firstClusterOf(entry);
+    found.size = littleEndian(entry, 28, 4);
+    return found;
 }
 
 FatFault layoutFault() {
@@ -351,13 +360,15 @@ Result<std::vector<FatEntry>> FatReader::list(std::uint32_t firstCluster) const 
     if (!bytes)
         return Error(Operation::List, {}, EIO, "a folder's clusters cannot be read");
     std::vector<FatEntry> entries;
-    forEachEntry(*bytes, [&](FatEntry&& entry) { entries.push_back(std::move(entry)); });
+    forEachEntry(*bytes, [&](std::string_view entry, const std::vector<char16_t>* longName) {
+        entries.push_back(entryOf(entry, longName));
+    });
     return entries;
 }
 
 // One walk of every folder. Each cluster a chain passes is marked in a bitmap,
 // so that a cluster met again is a loop or a cross-link, found in one step,
-// and no folder is entered twice.
+// and no folder is entered twice. Names are looked up only for the faults.
 class FatReader::Check {
   public:
     explicit Check(const FatReader& reader)
@@ -365,9 +376,8 @@ class FatReader::Check {
 
     std::vector<FatFault> run() {
         // The root is holder 0: FAT32's root chain, or the fixed root.
-        m_holders.push_back({FatEntry{}, 0, 0});
-        m_holders[0].entry.firstCluster = m_reader.m_rootCluster;
-        std::vector<std::pair<std::size_t, std::vector<std::uint32_t>>> folders(1);
+        m_holders.push_back({0, 0, m_reader.m_rootCluster, 0});
+        std::vector<std::pair<std::uint32_t, std::vector<std::uint32_t>>> folders(1);
         if (m_reader.m_rootCluster != 0 && !follow(0, &folders[0].second))
             return std::move(m_faults);
         while (!folders.empty() && m_faults.size() < MostFaults) {
@@ -378,27 +388,28 @@ class FatReader::Check {
                 fault(FatFault::Kind::Unreadable, folder);
                 continue;
             }
-            forEachEntry(*bytes, [&](FatEntry&& entry) {
-                const std::size_t holder = m_holders.size();
-                m_holders.push_back({std::move(entry), folder, 0});
-                const FatEntry& found = m_holders.back().entry;
-                if (found.isDirectory()) {
+            std::uint32_t ordinal = 0;
+            forEachEntry(*bytes, [&](std::string_view entry, const std::vector<char16_t>*) {
+                const auto holder = static_cast<std::uint32_t>(m_holders.size());
+                const std::uint32_t first = firstClusterOf(entry);
+                m_holders.push_back({folder, ordinal++, first, 0});
+                if (byteAt(entry, 11) & FatEntry::Directory) {
                     std::vector<std::uint32_t> clusters;
                     if (follow(holder, &clusters))
                         folders.emplace_back(holder, std::move(clusters));
                     return;
                 }
-                const std::uint32_t needed = static_cast<std::uint32_t>(
-                    (std::uint64_t{found.size} + m_reader.m_clusterBytes - 1) /
-                    m_reader.m_clusterBytes);
-                if (found.firstCluster == 0 && needed == 0)
+                const std::uint32_t size = littleEndian(entry, 28, 4);
+                const auto needed = static_cast<std::uint32_t>(
+                    (std::uint64_t{size} + m_reader.m_clusterBytes - 1) / m_reader.m_clusterBytes);
+                if (first == 0 && needed == 0)
                     return;
-                if (found.firstCluster != 0 && !follow(holder, nullptr))
+                if (first != 0 && !follow(holder, nullptr))
                     return;
                 if (m_holders[holder].clusters != needed) {
                     FatFault& wrong = fault(FatFault::Kind::WrongLength, holder);
                     wrong.clusters = m_holders[holder].clusters;
-                    wrong.size = found.size;
+                    wrong.size = size;
                 }
             });
         }
@@ -406,24 +417,31 @@ class FatReader::Check {
     }
 
   private:
+    // A file or folder met on the walk: the entry `ordinal` of the folder of
+    // holder `parent`, as list gives them.
     struct Holder {
-        FatEntry entry;
-        std::size_t parent;     // the holder of its folder
+        std::uint32_t parent;
+        std::uint32_t ordinal;
+        std::uint32_t firstCluster;
         std::uint32_t clusters; // how many its chain passed
     };
 
     bool used(std::uint32_t cluster) const { return (m_used[cluster / 64] >> cluster % 64) & 1; }
 
     // "\WINDOWS\LOGO.SYS"; "\" for the root.
-    std::string pathOf(std::size_t holder) const {
+    std::string pathOf(std::uint32_t holder) const {
         if (holder == 0)
             return "\\";
-        const std::size_t parent = m_holders[holder].parent;
-        return (parent == 0 ? std::string() : pathOf(parent)) + "\\" +
-               m_holders[holder].entry.name();
+        const Holder& found = m_holders[holder];
+        const Result<std::vector<FatEntry>> entries =
+            m_reader.list(m_holders[found.parent].firstCluster);
+        const std::string name = entries && found.ordinal < entries.value().size()
+                                     ? entries.value()[found.ordinal].name()
+                                     : std::string("?");
+        return (found.parent == 0 ? std::string() : pathOf(found.parent)) + "\\" + name;
     }
 
-    FatFault& fault(FatFault::Kind kind, std::size_t holder) {
+    FatFault& fault(FatFault::Kind kind, std::uint32_t holder) {
         m_faults.push_back({kind, pathOf(holder), {}, 0, 0});
         return m_faults.back();
     }
@@ -438,18 +456,18 @@ class FatReader::Check {
 
     // The other holder of a cluster met a second time; only a damaged volume
     // asks, so it is looked for chain by chain.
-    std::string holderOf(std::uint32_t cluster, std::size_t asking) const {
-        for (std::size_t holder = 0; holder < m_holders.size(); ++holder)
+    std::string holderOf(std::uint32_t cluster, std::uint32_t asking) const {
+        for (std::uint32_t holder = 0; holder < m_holders.size(); ++holder)
             if (holder != asking &&
-                passes(m_holders[holder].entry.firstCluster, m_holders[holder].clusters, cluster))
+                passes(m_holders[holder].firstCluster, m_holders[holder].clusters, cluster))
                 return pathOf(holder);
         return {};
     }
 
     // Follows the holder's chain and marks its clusters, collecting them in
     // `clusters` when given; false, with the fault, when it is not sound.
-    bool follow(std::size_t holder, std::vector<std::uint32_t>* clusters) {
-        const std::uint32_t first = m_holders[holder].entry.firstCluster;
+    bool follow(std::uint32_t holder, std::vector<std::uint32_t>* clusters) {
+        const std::uint32_t first = m_holders[holder].firstCluster;
         std::uint32_t& count = m_holders[holder].clusters;
         std::uint32_t cluster = first;
         for (;;) {
