@@ -21,6 +21,8 @@ constexpr std::uint8_t LastLongNamePart = 0x40;
 constexpr unsigned MostLongNameParts = 20;
 // Windows reads no more of a folder than 65,536 entries.
 constexpr std::uint64_t LargestFolderBytes = 65536 * EntryBytes;
+// The FAT is read in blocks of this size as the chains reach them.
+constexpr std::uint64_t TableBlockBytes = 256 * 1024;
 // Enough faults to say what is wrong; a volume with more is no better.
 constexpr std::size_t MostFaults = 16;
 
@@ -286,23 +288,43 @@ Result<FatReader> FatReader::open(ImageReader read, ImageVolume volume, const st
                                                                        : entries * 4;
     if (tableBytes > tableSectors * bytesPerSector)
         return damaged();
-    reader.m_table = reader.m_read(volume.offset + std::uint64_t{reserved} * bytesPerSector,
-                                   static_cast<std::size_t>(tableBytes));
-    if (reader.m_table.size() < tableBytes)
-        return damaged();
+    reader.m_tableOffset = volume.offset + std::uint64_t{reserved} * bytesPerSector;
+    reader.m_tableBytes = tableBytes;
+    // Left unfilled: the memory of a block is touched only once it is read.
+    reader.m_table.reset(new unsigned char[tableBytes]);
+    reader.m_tableBlocksRead.assign((tableBytes + TableBlockBytes - 1) / TableBlockBytes, false);
     return reader;
+}
+
+std::uint32_t FatReader::tableBytes(std::uint64_t at, std::size_t width) const {
+    for (std::uint64_t block = at / TableBlockBytes; block <= (at + width - 1) / TableBlockBytes;
+         ++block) {
+        if (m_tableBlocksRead[block])
+            continue;
+        const std::uint64_t start = block * TableBlockBytes;
+        const std::size_t length = std::min<std::uint64_t>(TableBlockBytes, m_tableBytes - start);
+        // What cannot be read counts as free clusters, where the chains break off.
+        std::string bytes = m_read(m_tableOffset + start, length);
+        bytes.resize(length, '\0');
+        std::copy(bytes.begin(), bytes.end(), m_table.get() + start);
+        m_tableBlocksRead[block] = true;
+    }
+    std::uint32_t value = 0;
+    for (std::size_t i = width; i-- > 0;)
+        value = value << 8 | m_table[at + i];
+    return value;
 }
 
 std::uint32_t FatReader::next(std::uint32_t cluster) const {
     switch (m_type) {
     case FatType::Fat12: {
-        const std::uint32_t pair = littleEndian(m_table, cluster + cluster / 2, 2);
+        const std::uint32_t pair = tableBytes(cluster + cluster / 2, 2);
         return cluster % 2 ? pair >> 4 : pair & 0xFFF;
     }
     case FatType::Fat16:
-        return littleEndian(m_table, std::size_t{cluster} * 2, 2);
+        return tableBytes(std::uint64_t{cluster} * 2, 2);
     case FatType::Fat32:
-        return littleEndian(m_table, std::size_t{cluster} * 4, 4) & 0x0FFFFFFF;
+        return tableBytes(std::uint64_t{cluster} * 4, 4) & 0x0FFFFFFF;
     }
     return 0;
 }
@@ -368,47 +390,50 @@ Result<std::vector<FatEntry>> FatReader::list(std::uint32_t firstCluster) const 
 
 // One walk of every folder. Each cluster a chain passes is marked in a bitmap,
 // so that a cluster met again is a loop or a cross-link, found in one step,
-// and no folder is entered twice. Names are looked up only for the faults.
+// and no folder is entered twice. Only the folders are kept; names are looked
+// up for the faults alone.
 class FatReader::Check {
   public:
     explicit Check(const FatReader& reader)
         : m_reader(reader), m_used(std::size_t{reader.m_lastCluster} / 64 + 1) {}
 
     std::vector<FatFault> run() {
-        // The root is holder 0: FAT32's root chain, or the fixed root.
-        m_holders.push_back({0, 0, m_reader.m_rootCluster, 0});
-        std::vector<std::pair<std::uint32_t, std::vector<std::uint32_t>>> folders(1);
-        if (m_reader.m_rootCluster != 0 && !follow(0, &folders[0].second))
+        // Folder 0 is the root: FAT32's root chain, or the fixed root.
+        m_folders.push_back({0, Itself, m_reader.m_rootCluster, false});
+        std::vector<std::pair<std::uint32_t, std::vector<std::uint32_t>>> toWalk(1);
+        if (m_reader.m_rootCluster != 0 &&
+            !follow(m_reader.m_rootCluster, {0, Itself}, &toWalk[0].second))
             return std::move(m_faults);
-        while (!folders.empty() && m_faults.size() < MostFaults) {
-            const auto [folder, chain] = std::move(folders.back());
-            folders.pop_back();
+        while (!toWalk.empty() && m_faults.size() < MostFaults) {
+            const auto [folder, chain] = std::move(toWalk.back());
+            toWalk.pop_back();
+            m_folders[folder].walked = true;
             const std::optional<std::string> bytes = m_reader.folderBytes(chain);
             if (!bytes) {
-                fault(FatFault::Kind::Unreadable, folder);
+                fault(FatFault::Kind::Unreadable, {folder, Itself});
                 continue;
             }
             std::uint32_t ordinal = 0;
             forEachEntry(*bytes, [&](std::string_view entry, const std::vector<char16_t>*) {
-                const auto holder = static_cast<std::uint32_t>(m_holders.size());
+                const Place place{folder, ordinal++};
                 const std::uint32_t first = firstClusterOf(entry);
-                m_holders.push_back({folder, ordinal++, first, 0});
                 if (byteAt(entry, 11) & FatEntry::Directory) {
                     std::vector<std::uint32_t> clusters;
-                    if (follow(holder, &clusters))
-                        folders.emplace_back(holder, std::move(clusters));
+                    if (!follow(first, place, &clusters))
+                        return;
+                    m_folders.push_back({folder, place.ordinal, first, false});
+                    toWalk.emplace_back(static_cast<std::uint32_t>(m_folders.size() - 1),
+                                        std::move(clusters));
                     return;
                 }
                 const std::uint32_t size = littleEndian(entry, 28, 4);
                 const auto needed = static_cast<std::uint32_t>(
                     (std::uint64_t{size} + m_reader.m_clusterBytes - 1) / m_reader.m_clusterBytes);
-                if (first == 0 && needed == 0)
-                    return;
-                if (first != 0 && !follow(holder, nullptr))
-                    return;
-                if (m_holders[holder].clusters != needed) {
-                    FatFault& wrong = fault(FatFault::Kind::WrongLength, holder);
-                    wrong.clusters = m_holders[holder].clusters;
+                const std::optional<std::uint32_t> count =
+                    first == 0 ? std::optional<std::uint32_t>(0) : follow(first, place, nullptr);
+                if (count && *count != needed) {
+                    FatFault& wrong = fault(FatFault::Kind::WrongLength, place);
+                    wrong.clusters = *count;
                     wrong.size = size;
                 }
             });
@@ -417,72 +442,93 @@ class FatReader::Check {
     }
 
   private:
-    // A file or folder met on the walk: the entry `ordinal` of the folder of
-    // holder `parent`, as list gives them.
-    struct Holder {
+    static constexpr std::uint32_t Itself = 0xFFFFFFFF;
+
+    // A folder met on the walk: the entry `ordinal` of folder `parent`.
+    struct Folder {
         std::uint32_t parent;
         std::uint32_t ordinal;
         std::uint32_t firstCluster;
-        std::uint32_t clusters; // how many its chain passed
+        bool walked;
+    };
+    // An entry of a folder, as list gives them, or the folder Itself.
+    struct Place {
+        std::uint32_t folder;
+        std::uint32_t ordinal;
+        bool operator==(const Place&) const = default;
     };
 
     bool used(std::uint32_t cluster) const { return (m_used[cluster / 64] >> cluster % 64) & 1; }
 
     // "\WINDOWS\LOGO.SYS"; "\" for the root.
-    std::string pathOf(std::uint32_t holder) const {
-        if (holder == 0)
-            return "\\";
-        const Holder& found = m_holders[holder];
-        const Result<std::vector<FatEntry>> entries =
-            m_reader.list(m_holders[found.parent].firstCluster);
-        const std::string name = entries && found.ordinal < entries.value().size()
-                                     ? entries.value()[found.ordinal].name()
+    std::string pathOf(Place place) const {
+        const Folder& folder = m_folders[place.folder];
+        if (place.ordinal == Itself)
+            return place.folder == 0 ? "\\" : pathOf({folder.parent, folder.ordinal});
+        const Result<std::vector<FatEntry>> entries = m_reader.list(folder.firstCluster);
+        const std::string name = entries && place.ordinal < entries.value().size()
+                                     ? entries.value()[place.ordinal].name()
                                      : std::string("?");
-        return (found.parent == 0 ? std::string() : pathOf(found.parent)) + "\\" + name;
+        return (place.folder == 0 ? std::string() : pathOf({place.folder, Itself})) + "\\" + name;
     }
 
-    FatFault& fault(FatFault::Kind kind, std::uint32_t holder) {
-        m_faults.push_back({kind, pathOf(holder), {}, 0, 0});
+    FatFault& fault(FatFault::Kind kind, Place place) {
+        m_faults.push_back({kind, pathOf(place), {}, 0, 0});
         return m_faults.back();
     }
 
-    // Whether the first `length` clusters of the chain from `first` pass `cluster`.
+    // Whether the chain from `first` passes `cluster` within `length` clusters.
     bool passes(std::uint32_t first, std::uint32_t length, std::uint32_t cluster) const {
-        for (std::uint32_t at = first, i = 0; i < length; ++i, at = m_reader.next(at))
+        std::uint32_t at = first;
+        for (std::uint32_t i = 0; i < length && at >= 2 && at <= m_reader.m_lastCluster; ++i) {
             if (at == cluster)
                 return true;
+            at = m_reader.next(at);
+        }
         return false;
     }
 
-    // The other holder of a cluster met a second time; only a damaged volume
-    // asks, so it is looked for chain by chain.
-    std::string holderOf(std::uint32_t cluster, std::uint32_t asking) const {
-        for (std::uint32_t holder = 0; holder < m_holders.size(); ++holder)
-            if (holder != asking &&
-                passes(m_holders[holder].firstCluster, m_holders[holder].clusters, cluster))
-                return pathOf(holder);
+    // The other holder of a cluster met a second time, among the chains
+    // walked before. Only a damaged volume asks, so it is looked for chain by
+    // chain.
+    std::string holderOf(std::uint32_t cluster, Place asking) const {
+        for (std::uint32_t folder = 0; folder < m_folders.size(); ++folder) {
+            const Place itself{folder, Itself};
+            if (itself != asking &&
+                passes(m_folders[folder].firstCluster, m_reader.m_lastCluster, cluster))
+                return pathOf(itself);
+            if (!m_folders[folder].walked)
+                continue;
+            const std::vector<FatEntry> entries =
+                m_reader.list(m_folders[folder].firstCluster).valueOr({});
+            for (std::uint32_t ordinal = 0; ordinal < entries.size(); ++ordinal)
+                if (Place{folder, ordinal} != asking &&
+                    passes(entries[ordinal].firstCluster, m_reader.m_lastCluster, cluster))
+                    return pathOf({folder, ordinal});
+        }
         return {};
     }
 
-    // Follows the holder's chain and marks its clusters, collecting them in
-    // `clusters` when given; false, with the fault, when it is not sound.
-    bool follow(std::uint32_t holder, std::vector<std::uint32_t>* clusters) {
-        const std::uint32_t first = m_holders[holder].firstCluster;
-        std::uint32_t& count = m_holders[holder].clusters;
+    // Follows the chain from `first` of the entry at `place` and marks its
+    // clusters, collecting them in `clusters` when given. How many it has;
+    // nothing, with the fault, when it is not sound.
+    std::optional<std::uint32_t> follow(std::uint32_t first, Place place,
+                                        std::vector<std::uint32_t>* clusters) {
+        std::uint32_t count = 0;
         std::uint32_t cluster = first;
         for (;;) {
             if (cluster < 2 || cluster > m_reader.m_lastCluster) {
-                fault(FatFault::Kind::Outside, holder);
-                return false;
+                fault(FatFault::Kind::Outside, place);
+                return std::nullopt;
             }
             if (used(cluster)) {
                 if (passes(first, count, cluster)) {
-                    fault(FatFault::Kind::Loop, holder);
+                    fault(FatFault::Kind::Loop, place);
                 } else {
-                    const std::string other = holderOf(cluster, holder);
-                    fault(FatFault::Kind::CrossLinked, holder).other = other;
+                    const std::string other = holderOf(cluster, place);
+                    fault(FatFault::Kind::CrossLinked, place).other = other;
                 }
-                return false;
+                return std::nullopt;
             }
             m_used[cluster / 64] |= std::uint64_t{1} << cluster % 64;
             ++count;
@@ -490,13 +536,13 @@ class FatReader::Check {
                 clusters->push_back(cluster);
             const std::uint32_t following = m_reader.next(cluster);
             if (m_reader.endsChain(following))
-                return true;
+                return count;
             const std::uint32_t bad = m_reader.m_type == FatType::Fat12   ? 0xFF7
                                       : m_reader.m_type == FatType::Fat16 ? 0xFFF7
                                                                           : 0x0FFFFFF7;
             if (following == 0 || following == bad) {
-                fault(FatFault::Kind::Broken, holder);
-                return false;
+                fault(FatFault::Kind::Broken, place);
+                return std::nullopt;
             }
             cluster = following;
         }
@@ -504,7 +550,7 @@ class FatReader::Check {
 
     const FatReader& m_reader;
     std::vector<std::uint64_t> m_used;
-    std::vector<Holder> m_holders;
+    std::vector<Folder> m_folders;
     std::vector<FatFault> m_faults;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/result.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -93,6 +94,9 @@ class FatReader {
     FatReader() = default;
     class Check;
 
+    // The `width` bytes of the FAT at `at`, little-endian, its blocks read
+    // as they are first needed.
+    std::uint32_t tableBytes(std::uint64_t at, std::size_t width) const;
     std::uint32_t next(std::uint32_t cluster) const;
     bool endsChain(std::uint32_t value) const;
     std::uint64_t clusterOffset(std::uint32_t cluster) const;
@@ -110,7 +114,12 @@ class FatReader {
     std::uint64_t m_rootOffset = 0;  // from the start of the volume
     std::uint64_t m_rootBytes = 0;   // of a fixed root
     std::uint64_t m_dataOffset = 0;
-    std::string m_table; // the first FAT, as far as the clusters go
+    // The first FAT, as far as the clusters go, and which of its blocks have
+    // been read: a volume that is mostly free costs only what it uses.
+    std::uint64_t m_tableOffset = 0; // in the image file
+    std::uint64_t m_tableBytes = 0;
+    mutable std::unique_ptr<unsigned char[]> m_table;
+    mutable std::vector<bool> m_tableBlocksRead;
 };
 
 // The faults of the file system of `volume`: those FatReader::check finds, or
