@@ -283,7 +283,7 @@ Result<FatReader> FatReader::open(ImageReader read, ImageVolume volume, const st
         return damaged();
     }
     const std::uint64_t entries = std::uint64_t{reader.m_lastCluster} + 1;
-    const std::uint64_t tableBytes = reader.m_type == FatType::Fat12   ? entries * 3 / 2 + 1
+    const std::uint64_t tableBytes = reader.m_type == FatType::Fat12   ? (entries * 3 + 1) / 2
                                      : reader.m_type == FatType::Fat16 ? entries * 2
                                                                        : entries * 4;
     if (tableBytes > tableSectors * bytesPerSector)
