@@ -2,6 +2,7 @@
 #include "image_harness.h"
 
 #include "disk_image.h"
+#include "fat_reader.h"
 #include "mtools.h"
 
 #include <algorithm>
@@ -33,6 +34,12 @@ int runImageInput(const std::uint8_t* data, std::size_t size) {
     if (volume && (volume.value().offset > bytes.size() ||
                    volume.value().length > bytes.size() - volume.value().offset))
         std::abort();
+    // The check before a change reads whatever the volume holds; it must end,
+    // and a fault it finds must name what it concerns.
+    if (volume)
+        for (const platform::FatFault& fault : platform::checkFatVolume(read, volume.value()))
+            if (fault.english().empty() || fault.japanese().empty())
+                std::abort();
     return 0;
 }
 

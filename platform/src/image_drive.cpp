@@ -715,15 +715,43 @@ Status ImageDrive::checkWritable(Operation operation, std::string_view path) {
     return {};
 }
 
+Status ImageDrive::checkSound(Operation operation, std::string_view path) {
+    if (m_checkedGeneration != m_generation) {
+        const ImageReader read = [&](std::uint64_t offset, std::size_t length) {
+            std::string bytes(length, '\0');
+            const ssize_t count =
+                ::pread(m_claim.get(), bytes.data(), length, static_cast<off_t>(offset));
+            bytes.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
+            return bytes;
+        };
+        std::vector<FatFault> faults = checkFatVolume(read, m_volume);
+        m_fault = faults.empty() ? std::nullopt : std::optional(std::move(faults.front()));
+        m_checkedGeneration = m_generation;
+    }
+    if (!m_fault)
+        return {};
+    const std::string image = m_imageFile.string();
+    return Error(operation, std::string(path), EBADMSG,
+                 "the file system of " + image + " is damaged: " + m_fault->english() +
+                     "; repair it with ScanDisk in Windows")
+        .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image + " のﾌｧｲﾙｼｽﾃﾑが壊れています (" +
+                            m_fault->japanese() + ")。Windows の ScanDisk で修復してください");
+}
+
 Result<ImageDrive::Change> ImageDrive::Change::begin(ImageDrive& drive, Operation operation,
                                                      std::string_view path) {
     if (drive.m_changeDepth == 0) {
         KOR_TRY(drive.openWriter(operation, path));
         lockByte(drive.m_writer.get(), F_WRLCK, ChangeByte, true);
         drive.refreshStamp();
-        if (Status free = drive.checkNotInUse(operation, path); !free) {
+        // Nothing is written on a damaged volume: a change there would spread
+        // the damage (freeing a chain that loops, or another file's clusters).
+        Status ready = drive.checkNotInUse(operation, path);
+        if (ready)
+            ready = drive.checkSound(operation, path);
+        if (!ready) {
             drive.endChange();
-            return free.error();
+            return ready.error();
         }
     }
     ++drive.m_changeDepth;

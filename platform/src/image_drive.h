@@ -2,6 +2,7 @@
 #pragma once
 
 #include "disk_image.h"
+#include "fat_reader.h"
 #include "host_files.h"
 #include "mtools.h"
 #include "platform/files.h"
@@ -101,6 +102,9 @@ class ImageDrive {
     Status openWriter(Operation operation, std::string_view path);
     void closeWriter();
     void endChange();
+    // Fails (EBADMSG) when the file system is damaged, as the read-only check
+    // finds it once for each state of the image that others left.
+    Status checkSound(Operation operation, std::string_view path);
     mtools::Outcome run(const mtools::Invocation& invocation) const;
     Error failure(Operation operation, std::string_view path, const mtools::Outcome& outcome,
                   std::string_view destination = {}) const;
@@ -144,6 +148,10 @@ class ImageDrive {
     // Counts the changes by others, and those of this run in each folder.
     std::uint64_t m_generation = 0;
     std::map<std::string, std::uint64_t> m_folderGenerations;
+    // The generation whose file system was checked, and the first fault the
+    // check found. This run's own changes keep a sound volume sound.
+    std::optional<std::uint64_t> m_checkedGeneration;
+    std::optional<FatFault> m_fault;
     struct Stamp {
         dev_t device = 0;
         ino_t inode = 0;

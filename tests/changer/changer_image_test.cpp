@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -272,6 +273,68 @@ INSTANTIATE_TEST_SUITE_P(
                       BusyCase{"LoopDevice", Holding::LoopDevice, false, false,
                                " に接続されています。ｱﾝﾏｳﾝﾄして切り離して"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A fault in the FAT, made by editing its entries as a crash or a faulty
+// program leaves them, and what the run says of it.
+struct Damage {
+    const char* name;
+    std::function<void(const FatVolume&)> make;
+    const char* said;
+};
+
+class ChangerOnDamagedImage : public ChangerOnImage,
+                              public ::testing::WithParamInterface<Damage> {};
+
+TEST_P(ChangerOnDamagedImage, EndsTheRunAndWritesNothing) {
+    writeSettings("[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\壁紙\r\nMDirOnly=C:\\壁紙\r\n"
+                  "EDirOnly=c:\\壁紙\r\n");
+    GetParam().make(volume);
+    const std::string before = hostBytes(volume.image);
+
+    const ProgramRun run = runChanger(machine);
+
+    EXPECT_EQ(run.exitStatus, 1) << run.standardError;
+    EXPECT_NE(run.standardError.find("ﾃﾞｨｽｸｲﾒｰｼﾞ " + volume.image.string() +
+                                     " のﾌｧｲﾙｼｽﾃﾑが壊れています (" + GetParam().said),
+              std::string::npos)
+        << run.standardError;
+    EXPECT_NE(run.standardError.find(")。Windows の ScanDisk で修復してください"),
+              std::string::npos);
+    EXPECT_TRUE(hostBytes(volume.image) == before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ChangerOnDamagedImage,
+    ::testing::Values(
+        Damage{"ChainThatLoops",
+               [](const FatVolume& volume) {
+                   const std::vector<std::uint32_t> logo = clusterChain(volume, "LOGO.SYS");
+                   setFatEntry(volume, logo.back(), logo.front());
+               },
+               "\\LOGO.SYS のｸﾗｽﾀﾁｪｰﾝが循環しています"},
+        Damage{"CrossLink",
+               [](const FatVolume& volume) {
+                   const std::vector<std::uint32_t> logo = clusterChain(volume, "LOGO.SYS");
+                   const std::vector<std::uint32_t> picture = clusterChain(volume, "PIC1.BMP");
+                   setFatEntry(volume, logo.front(), picture[1]);
+               },
+               "\\壁紙\\PIC1.BMP と \\LOGO.SYS が同じｸﾗｽﾀを使っています (ｸﾛｽﾘﾝｸ)"},
+        Damage{"ChainLongerThanTheFile",
+               [](const FatVolume& volume) {
+                   const std::vector<std::uint32_t> logo = clusterChain(volume, "LOGO.SYS");
+                   const std::uint32_t free = lastCluster(volume) / 2;
+                   setFatEntry(volume, logo.back(), free);
+                   setFatEntry(volume, free, 0x0FFFFFFF);
+               },
+               "\\LOGO.SYS のｸﾗｽﾀ数 ("},
+        Damage{"ChainThatLeavesTheVolume",
+               [](const FatVolume& volume) {
+                   const std::vector<std::uint32_t> logo = clusterChain(volume, "LOGO.SYS");
+                   // A value that FAT reserves, which mtools takes for an end.
+                   setFatEntry(volume, logo.back(), 0x0FFFFFF6);
+               },
+               "\\LOGO.SYS のｸﾗｽﾀﾁｪｰﾝがﾎﾞﾘｭｰﾑの外を指しています"}),
+    [](const ::testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
 
 TEST(ChangerOnUnusableImage, SaysWhatTheImageIsAndHowToConvertIt) {
     TemporaryMachine machine;

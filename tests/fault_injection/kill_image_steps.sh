@@ -21,7 +21,9 @@
 # logos as in (b), and the image and the trial folder holding exactly the
 # entries of before: no ~KOR????.TMP, no extracted member.
 # Last, while another process (sleep) has the image open, KOR must end with
-# status 1, name that process and its PID, and leave the image byte for byte.
+# status 1, name that process and its PID, and leave the image byte for byte;
+# and on an image whose logo.sys has a cluster chain that loops, KOR must end
+# with status 1, say that the file system is damaged, and write nothing.
 #
 #   bash tests/fault_injection/kill_image_steps.sh         # every 7th step, each change
 #   bash tests/fault_injection/kill_image_steps.sh --full  # every step
@@ -43,7 +45,7 @@ delay=0.05
 keep=no
 
 usage() {
-    sed -n '2,29s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
+    sed -n '2,31s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
     cat <<'EOF'
 
 Options:
@@ -509,6 +511,66 @@ image_in_use() { # mode
     fi
 }
 
+# Makes the cluster chain of logo.sys in the root of the FAT16 partition of
+# image $1 end by pointing back to its first cluster, in both FATs.
+loop_logo_chain() { # image
+    python3 - "$1" "$offset" <<'EOF'
+import struct, sys
+image, offset = sys.argv[1], int(sys.argv[2])
+with open(image, "r+b") as disk:
+    disk.seek(offset)
+    boot = disk.read(512)
+    sector = struct.unpack_from("<H", boot, 11)[0]
+    reserved = struct.unpack_from("<H", boot, 14)[0]
+    fats = boot[16]
+    roots = struct.unpack_from("<H", boot, 17)[0]
+    fat_start = offset + reserved * sector
+    fat_bytes = struct.unpack_from("<H", boot, 22)[0] * sector
+    disk.seek(fat_start + fats * fat_bytes)
+    root = disk.read(roots * 32)
+    entry = next(at for at in range(0, len(root), 32) if root[at:at + 11] == b"LOGO    SYS")
+    first = last = struct.unpack_from("<H", root, entry + 26)[0]
+    disk.seek(fat_start)
+    table = disk.read(fat_bytes)
+    while struct.unpack_from("<H", table, 2 * last)[0] < 0xFFF8:
+        last = struct.unpack_from("<H", table, 2 * last)[0]
+    for copy in range(fats):
+        disk.seek(fat_start + copy * fat_bytes + 2 * last)
+        disk.write(struct.pack("<H", first))
+EOF
+}
+
+# KOR on an image whose file system is damaged: status 1, the damage named on
+# standard error with the advice to run ScanDisk, the image untouched.
+damaged_volume() { # mode
+    local mode="$1" fresh="$work/$1-fat16.img" trial="$work/trial" problems=""
+    [[ -f "$fresh" ]] || make_image "$mode" fat16 "$fresh" >"$work/make.log" 2>&1 || {
+        echo "kill_image_steps: $mode/fat16: cannot build the image" >&2
+        failures=$((failures + 1))
+        return
+    }
+    make_trial "$fresh" "$trial"
+    loop_logo_chain "$trial/disk.img" || {
+        echo "kill_image_steps: cannot damage the chain of logo.sys" >&2
+        failures=$((failures + 1))
+        return
+    }
+    cp --sparse=always "$trial/disk.img" "$work/damaged.img"
+    run_kor "$trial"
+    local status=$?
+    ((status == 1)) || problems+=" status:$status"
+    grep -q "のﾌｧｲﾙｼｽﾃﾑが壊れています" "$kor_log" || problems+=" no-word-of-damage"
+    grep -q "ScanDisk" "$kor_log" || problems+=" no-ScanDisk"
+    cmp -s "$trial/disk.img" "$work/damaged.img" || problems+=" image-changed"
+    if [[ -n "$problems" ]]; then
+        echo "kill_image_steps: $mode image with a looping chain:$problems;" \
+            "KOR said: $(head -c 400 "$kor_log" | tr '\n' ' ')"
+        failures=$((failures + 1))
+    else
+        echo "kill_image_steps: $mode image with a looping chain: status 1, damage named, image untouched"
+    fi
+}
+
 case "$every" in
     0) selection="the steps of each change" ;;
     1) selection="every step" ;;
@@ -524,6 +586,7 @@ for layout in "${layouts[@]}"; do
     done
 done
 image_in_use "${modes[0]}"
+damaged_volume "${modes[0]}"
 if ((failures)); then
     echo "kill_image_steps: FAILED ($failures failed checks)"
     keep=yes

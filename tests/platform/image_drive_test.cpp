@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disk_image.h"
 #include "temporary_machine.h"
+// The read-only FAT reader inside the platform library, by its path: the
+// tests' own disk_image.h would shadow the library's.
+#include "../../platform/src/fat_reader.h"
+#include "../../platform/src/host_files.h"
 
 #include "platform/files.h"
 #include "platform/machine.h"
@@ -9,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -124,6 +129,66 @@ TEST_P(EveryImageKind, TakesEveryFileOperationAndStaysSound) {
               (std::vector<std::string>{"KOR.INI", "LOGOS.SYS"}));
     const image::FsckResult fsck = image::checkVolume(drive.volume);
     EXPECT_EQ(fsck.exitStatus, 0) << fsck.output;
+}
+
+// The names of a folder of the volume as the read-only FAT reader lists it,
+// reached from the root by its long names; sorted, as listDirectory gives them.
+std::vector<std::string> namesByTheReader(const FatVolume& volume,
+                                          std::initializer_list<std::string> folders) {
+    const platform::FileDescriptor file(::open(volume.image.c_str(), O_RDONLY | O_CLOEXEC));
+    const auto read = [&](std::uint64_t offset, std::size_t length) {
+        std::string bytes(length, '\0');
+        const ssize_t count = ::pread(file.get(), bytes.data(), length, static_cast<off_t>(offset));
+        bytes.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
+        return bytes;
+    };
+    const platform::Result<platform::FatReader> reader =
+        platform::FatReader::open(read, {volume.offset, volume.length}, volume.image.string());
+    if (!reader)
+        return {reader.error().text()};
+    std::vector<platform::FatEntry> entries = reader.value().list(0).valueOr({});
+    for (const std::string& folder : folders) {
+        const auto found = std::ranges::find(entries, folder, &platform::FatEntry::name);
+        entries = found == entries.end() ? std::vector<platform::FatEntry>()
+                                         : reader.value().list(found->firstCluster).valueOr({});
+    }
+    std::vector<std::string> names;
+    for (const platform::FatEntry& entry : entries)
+        names.push_back(entry.name());
+    std::ranges::sort(names);
+    return names;
+}
+
+// No false alarm: long names, folders in folders, a folder of many clusters,
+// deleted entries, a volume label and empty files pass the check, and the
+// reader lists the folders as mtools does.
+TEST_P(EveryImageKind, FindsNoFaultInASoundVolumeAndListsItsFolders) {
+    ImageMachine drive([&](const fs::path& image) {
+        FatVolume volume = standardContents(GetParam().build(image));
+        const fs::path many = image.parent_path() / "many";
+        fs::create_directories(many / "Older pictures");
+        for (int i = 0; i < 60; ++i)
+            std::ofstream(many / ("Picture number " + std::to_string(i) + ".bmp"))
+                << std::string(static_cast<std::size_t>(i) * 100, 'p');
+        std::ofstream(many / "Older pictures" / "EMPTY.TXT");
+        image::makeDirectory(volume, "/PICS/MANY");
+        image::copyTree(volume, many, "/PICS/MANY");
+        image::writeFile(volume, "/PICS/EMPTY.BMP", "");
+        image::writeFile(volume, "/PICS/Gone with a long name.bmp", std::string(3000, 'g'));
+        return volume;
+    });
+    drive.mtools("mdel ::/PICS/Gone*.bmp");
+    drive.mtools("mlabel ::KOR95");
+
+    EXPECT_EQ(namesByTheReader(drive.volume, {"PICS"}),
+              image::listDirectory(drive.volume, "/PICS"));
+    EXPECT_EQ(namesByTheReader(drive.volume, {"PICS", "MANY"}),
+              image::listDirectory(drive.volume, "/PICS/MANY"));
+    EXPECT_EQ(namesByTheReader(drive.volume, {"PICS", "MANY", "Older pictures"}),
+              std::vector<std::string>{"EMPTY.TXT"});
+    EXPECT_TRUE(
+        done(platform::copyFile("C:\\PICS\\A.BMP", "C:\\LOGO.SYS", platform::Overwrite::Yes)));
+    EXPECT_TRUE(done(platform::writeFileAtomically("C:\\PICS\\EMPTY.BMP", "")));
 }
 
 INSTANTIATE_TEST_SUITE_P(

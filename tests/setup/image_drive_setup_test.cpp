@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -112,6 +113,11 @@ std::string readOnTheDrive(const std::string& path) {
     return std::move(bytes).value();
 }
 
+std::string hostBytes(const fs::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
 void expectSoundVolume(const FatVolume& volume) {
     const kor::testing::FsckResult check = kor::testing::checkVolume(volume);
     QVERIFY2(check.exitStatus == 0, check.output.c_str());
@@ -166,6 +172,7 @@ class ImageDriveSetupTest : public QObject {
     void backupCopiesIntoTheImage_data();
     void backupCopiesIntoTheImage();
     void convertsInsideTheImage();
+    void installsNothingOnADamagedVolume();
 };
 
 void ImageDriveSetupTest::showAndInstallAtOnce_data() {
@@ -324,6 +331,30 @@ void ImageDriveSetupTest::convertsInsideTheImage() {
     QVERIFY(kor::testing::readFile(volume, "/logo.sys") == logo);
     QCOMPARE(namesOnTheDrive(), namesBefore);
     expectSoundVolume(volume);
+}
+
+// A logo.sys whose cluster chain loops: the install button says so and
+// writes nothing, while the browser and the display go on reading.
+void ImageDriveSetupTest::installsNothingOnADamagedVolume() {
+    ImageBrowser shown(BmpMode + QStringList{"DirOnly=" + QString::fromStdString(Folder)});
+    const std::vector<std::uint32_t> logo = kor::testing::clusterChain(shown.volume, "LOGO.SYS");
+    kor::testing::setFatEntry(shown.volume, logo.back(), logo.front());
+    const std::string before = hostBytes(shown.volume.image);
+
+    QVERIFY(shown.pickFile(QStringLiteral("A.BMP")));
+    QTest::mouseClick(shown.browser->Command13, Qt::LeftButton);
+    QPointer<Form3> display = liveWindow<Form3>(*shown.window);
+    QVERIFY(display);
+    QTest::mouseClick(display->findChild<QPushButton*>(QStringLiteral("Command10")),
+                      Qt::LeftButton);
+
+    QCOMPARE(shown.messages().size(), 1u);
+    const std::string said = shown.messages().front();
+    QVERIFY2(said.find("ﾃﾞｨｽｸｲﾒｰｼﾞ " + shown.volume.image.string() +
+                       " のﾌｧｲﾙｼｽﾃﾑが壊れています (\\logo.sys のｸﾗｽﾀﾁｪｰﾝが循環しています)。"
+                       "Windows の ScanDisk で修復してください") != std::string::npos,
+             said.c_str());
+    QVERIFY(hostBytes(shown.volume.image) == before);
 }
 
 QTEST_MAIN(ImageDriveSetupTest)

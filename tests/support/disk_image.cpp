@@ -392,8 +392,8 @@ class DirectoryWalk {
         std::string boot = m_file.read(0, sectorSize);
         m_bytesPerSector = littleEndian(boot, 11, 2);
         m_sectorsPerCluster = littleEndian(boot, 13, 1);
-        std::uint32_t reserved = littleEndian(boot, 14, 2);
-        std::uint32_t fatCount = littleEndian(boot, 16, 1);
+        const std::uint32_t reserved = littleEndian(boot, 14, 2);
+        m_fatCount = littleEndian(boot, 16, 1);
         m_rootEntries = littleEndian(boot, 17, 2);
         std::uint32_t totalSectors = littleEndian(boot, 19, 2);
         if (totalSectors == 0)
@@ -401,6 +401,7 @@ class DirectoryWalk {
         std::uint32_t fatSectors = littleEndian(boot, 22, 2);
         if (fatSectors == 0)
             fatSectors = littleEndian(boot, 36, 4);
+        const std::uint32_t fatCount = m_fatCount;
         if (m_bytesPerSector == 0 || m_sectorsPerCluster == 0 || fatSectors == 0)
             fail("no FAT boot sector at the volume's start in " + file.imageName());
         std::uint32_t rootSectors = (m_rootEntries * 32 + m_bytesPerSector - 1) / m_bytesPerSector;
@@ -410,8 +411,51 @@ class DirectoryWalk {
         m_clusterCount = dataSectors / m_sectorsPerCluster;
         m_fatBits = m_rootEntries == 0 ? 32 : m_clusterCount < 4085 ? 12 : 16;
         m_rootCluster = m_fatBits == 32 ? littleEndian(boot, 44, 4) : 0;
-        m_fat = m_file.read(std::uint64_t{reserved} * m_bytesPerSector,
-                            std::uint64_t{fatSectors} * m_bytesPerSector);
+        m_fatStart = std::uint64_t{reserved} * m_bytesPerSector;
+        m_fatBytes = std::uint64_t{fatSectors} * m_bytesPerSector;
+        m_fat = m_file.read(m_fatStart, m_fatBytes);
+    }
+
+    std::uint32_t lastCluster() const { return m_clusterCount + 1; }
+
+    // The clusters of the chain from `first`, up to its end or the first
+    // cluster it passed before.
+    std::vector<std::uint32_t> chainOf(std::uint32_t first) const {
+        std::vector<std::uint32_t> chain;
+        std::set<std::uint32_t> visited;
+        for (std::uint32_t cluster = first;
+             isDataCluster(cluster) && visited.insert(cluster).second;
+             cluster = nextCluster(cluster))
+            chain.push_back(cluster);
+        return chain;
+    }
+
+    // Writes the entry of `cluster` in every FAT.
+    void setFatEntry(std::uint32_t cluster, std::uint32_t value) {
+        std::uint64_t at = 0;
+        std::string bytes;
+        switch (m_fatBits) {
+        case 12: {
+            at = cluster + cluster / 2;
+            std::uint32_t pair = littleEndian(m_fat, at, 2);
+            pair = cluster % 2 ? (pair & 0x000F) | (value & 0xFFF) << 4
+                               : (pair & 0xF000) | (value & 0xFFF);
+            bytes = {static_cast<char>(pair & 0xFF), static_cast<char>(pair >> 8)};
+            break;
+        }
+        case 16:
+            at = cluster * 2;
+            bytes = {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8 & 0xFF)};
+            break;
+        default:
+            at = cluster * 4;
+            value = (littleEndian(m_fat, at, 4) & 0xF0000000) | (value & 0x0FFFFFFF);
+            bytes = {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8 & 0xFF),
+                     static_cast<char>(value >> 16 & 0xFF), static_cast<char>(value >> 24)};
+        }
+        m_fat.replace(at, bytes.size(), bytes);
+        for (std::uint32_t copy = 0; copy < m_fatCount; ++copy)
+            m_file.write(m_fatStart + copy * m_fatBytes + at, bytes);
     }
 
     std::vector<EntryPlace> allEntries() {
@@ -497,6 +541,9 @@ class DirectoryWalk {
     std::uint64_t m_dataStart = 0;
     std::uint32_t m_clusterCount = 0;
     std::uint32_t m_rootCluster = 0;
+    std::uint32_t m_fatCount = 0;
+    std::uint64_t m_fatStart = 0;
+    std::uint64_t m_fatBytes = 0;
     int m_fatBits = 16;
     std::string m_fat;
 };
@@ -732,6 +779,35 @@ void renameShortEntry(const FatVolume& volume, std::string_view placeholder,
         fail(std::string(placeholder) + " in " + volume.mtoolsImage() +
              " has a long name, which would no longer match its 8.3 name");
     file.write(matches.front().at, to);
+}
+
+std::vector<std::uint32_t> clusterChain(const FatVolume& volume, std::string_view shortName) {
+    const std::string field = shortNameField(platform::upperAscii(shortName));
+    VolumeFile file(volume);
+    DirectoryWalk walk(file);
+    std::vector<std::uint32_t> found;
+    int matches = 0;
+    for (const auto& entry : walk.allEntries())
+        if (entry.bytes.compare(0, 11, field) == 0 && ++matches == 1)
+            found = walk.chainOf(littleEndian(entry.bytes, 26, 2) | littleEndian(entry.bytes, 20, 2)
+                                                                        << 16);
+    if (matches != 1)
+        fail(std::to_string(matches) + " entries named " + std::string(shortName) + " in " +
+             volume.mtoolsImage() + ", not exactly one");
+    return found;
+}
+
+std::uint32_t lastCluster(const FatVolume& volume) {
+    VolumeFile file(volume);
+    return DirectoryWalk(file).lastCluster();
+}
+
+void setFatEntry(const FatVolume& volume, std::uint32_t cluster, std::uint32_t value) {
+    VolumeFile file(volume);
+    DirectoryWalk walk(file);
+    if (cluster < 2 || cluster > walk.lastCluster())
+        fail("no cluster " + std::to_string(cluster) + " in " + volume.mtoolsImage());
+    walk.setFatEntry(cluster, value);
 }
 
 std::string readFile(const FatVolume& volume, std::string_view path) {

@@ -109,6 +109,19 @@ void renameShortEntry(const FatVolume& volume, std::string_view placeholder,
 // not fit.
 std::string shortNameField(std::string_view name);
 
+// The clusters of the chain of the one file or folder of the volume whose
+// 8.3 name is `shortName` (ASCII, "LOGO.SYS"), in order. Throws unless
+// exactly one entry has that name.
+std::vector<std::uint32_t> clusterChain(const FatVolume& volume, std::string_view shortName);
+
+// The number of the volume's last cluster (the first is 2).
+std::uint32_t lastCluster(const FatVolume& volume);
+
+// Sets the entry of `cluster` in every FAT of the volume to `value`, as a
+// fault of the disk or of a program leaves it (0 free, 0x0FFFFFFF the end of a
+// chain, cut to the FAT's width).
+void setFatEntry(const FatVolume& volume, std::uint32_t cluster, std::uint32_t value);
+
 // The bytes of a file of the volume (ASCII path).
 std::string readFile(const FatVolume& volume, std::string_view path);
 

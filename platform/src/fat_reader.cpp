@@ -1,0 +1,568 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "fat_reader.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace kor::platform {
+
+namespace {
+
+constexpr std::size_t EntryBytes = 32;
+constexpr unsigned char EndOfFolder = 0x00;
+constexpr unsigned char Deleted = 0xE5;
+constexpr unsigned char StoredE5 = 0x05;
+constexpr std::uint8_t VolumeLabel = 0x08;
+constexpr std::uint8_t LongNameAttributes = 0x0F;
+constexpr std::uint8_t LastLongNamePart = 0x40;
+// A long name holds at most 255 characters, 13 in each of its entries.
+constexpr unsigned MostLongNameParts = 20;
+// Windows reads no more of a folder than 65,536 entries.
+constexpr std::uint64_t LargestFolderBytes = 65536 * EntryBytes;
+// The FAT is read in blocks of this size as the chains reach them.
+constexpr std::uint64_t TableBlockBytes = 256 * 1024;
+// Enough faults to say what is wrong; a volume with more is no better.
+constexpr std::size_t MostFaults = 16;
+
+unsigned byteAt(std::string_view bytes, std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]);
+}
+
+std::uint32_t littleEndian(std::string_view bytes, std::size_t at, int width) {
+    std::uint32_t value = 0;
+    for (int i = width - 1; i >= 0; --i)
+        value = value << 8 | byteAt(bytes, at + static_cast<std::size_t>(i));
+    return value;
+}
+
+bool isPowerOfTwo(std::uint32_t value) {
+    return value != 0 && (value & (value - 1)) == 0;
+}
+
+void appendUtf8(std::string& text, char32_t character) {
+    if (character < 0x80) {
+        text += static_cast<char>(character);
+    } else if (character < 0x800) {
+        text += static_cast<char>(0xC0 | character >> 6);
+        text += static_cast<char>(0x80 | (character & 0x3F));
+    } else if (character < 0x10000) {
+        text += static_cast<char>(0xE0 | character >> 12);
+        text += static_cast<char>(0x80 | (character >> 6 & 0x3F));
+        text += static_cast<char>(0x80 | (character & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | character >> 18);
+        text += static_cast<char>(0x80 | (character >> 12 & 0x3F));
+        text += static_cast<char>(0x80 | (character >> 6 & 0x3F));
+        text += static_cast<char>(0x80 | (character & 0x3F));
+    }
+}
+
+// A long name's UTF-16 units up to its terminating zero, in UTF-8; a lone
+// surrogate becomes U+FFFD.
+std::string utf8Of(const std::vector<char16_t>& units) {
+    std::string text;
+    for (std::size_t i = 0; i < units.size() && units[i] != 0; ++i) {
+        const char16_t unit = units[i];
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+            units[i + 1] < 0xE000) {
+            appendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (units[++i] - 0xDC00));
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            appendUtf8(text, 0xFFFD);
+        } else {
+            appendUtf8(text, unit);
+        }
+    }
+    return text;
+}
+
+// The checksum of an 8.3 name that its long name entries carry.
+unsigned char shortNameChecksum(std::string_view field) {
+    unsigned char sum = 0;
+    for (std::size_t i = 0; i < 11; ++i)
+        sum = static_cast<unsigned char>(((sum & 1) << 7) + (sum >> 1) + byteAt(field, i));
+    return sum;
+}
+
+// The ASCII capitals of a CP932 name in small letters, the trail bytes of
+// double-byte characters left alone.
+void lowerAsciiLetters(std::string& name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (isShiftJisLeadByte(static_cast<unsigned char>(name[i])))
+            ++i;
+        else if (name[i] >= 'A' && name[i] <= 'Z')
+            name[i] = static_cast<char>(name[i] - 'A' + 'a');
+    }
+}
+
+// The 8.3 name of an entry; a name in small letters that Windows NT, and
+// mtools, store without a long name keeps its case in two flags of byte 12.
+std::string shortNameOf(std::string_view entry) {
+    std::string base(entry.substr(0, 8));
+    std::string extension(entry.substr(8, 3));
+    base.erase(base.find_last_not_of(' ') + 1);
+    extension.erase(extension.find_last_not_of(' ') + 1);
+    if (!base.empty() && static_cast<unsigned char>(base[0]) == StoredE5)
+        base[0] = static_cast<char>(Deleted);
+    const unsigned smallLetters = byteAt(entry, 12);
+    if (smallLetters & 0x08)
+        lowerAsciiLetters(base);
+    if (smallLetters & 0x10)
+        lowerAsciiLetters(extension);
+    return extension.empty() ? base : base + "." + extension;
+}
+
+std::uint32_t firstClusterOf(std::string_view entry) {
+    return littleEndian(entry, 26, 2) | littleEndian(entry, 20, 2) << 16;
+}
+
+// Calls `take` with the 32 bytes of each entry of a folder in their order,
+// and its long name's UTF-16 units, or nothing when it has none; up to the
+// mark that ends the folder.
+template <typename Take> void forEachEntry(std::string_view bytes, Take&& take) {
+    std::vector<char16_t> longName;
+    unsigned partsToCome = 0; // of a long name begun; 0 when none is
+    unsigned char checksum = 0;
+    bool pending = false;
+    for (std::size_t at = 0; at + EntryBytes <= bytes.size(); at += EntryBytes) {
+        const std::string_view entry = bytes.substr(at, EntryBytes);
+        const unsigned first = byteAt(entry, 0);
+        if (first == EndOfFolder)
+            return;
+        const auto attributes = static_cast<std::uint8_t>(byteAt(entry, 11));
+        if (first == Deleted) {
+            pending = false;
+            continue;
+        }
+        if ((attributes & 0x3F) == LongNameAttributes) {
+            const unsigned part = first & 0x1F;
+            if (first & LastLongNamePart) {
+                pending = part >= 1 && part <= MostLongNameParts;
+                longName.assign(std::size_t{part} * 13, 0xFFFF);
+                checksum = static_cast<unsigned char>(byteAt(entry, 13));
+                partsToCome = part;
+            } else if (!pending || part == 0 || part != partsToCome ||
+                       static_cast<unsigned char>(byteAt(entry, 13)) != checksum) {
+                pending = false;
+            }
+            if (!pending)
+                continue;
+            constexpr std::size_t places[13] = {1, 3, 5, 7, 9, 14, 16, 18, 20, 22, 24, 28, 30};
+            for (std::size_t i = 0; i < 13; ++i)
+                longName[(part - 1) * 13 + i] =
+                    static_cast<char16_t>(littleEndian(entry, places[i], 2));
+            --partsToCome;
+            continue;
+        }
+        const bool named = pending && partsToCome == 0 && shortNameChecksum(entry) == checksum;
+        pending = false;
+        if ((attributes & VolumeLabel) != 0 || entry.starts_with(".          ") ||
+            entry.starts_with("..         "))
+            continue;
+        take(entry, named ? &longName : nullptr);
+    }
+}
+
+FatEntry entryOf(std::string_view entry, const std::vector<char16_t>* longName) {
+    FatEntry found;
+    found.shortName = shortNameOf(entry);
+    if (longName)
+        found.longName = utf8Of(*longName);
+    found.attributes = static_cast<std::uint8_t>(byteAt(entry, 11));
+    found.firstCluster = firstClusterOf(entry);
+    found.size = littleEndian(entry, 28, 4);
+    return found;
+}
+
+FatFault layoutFault() {
+    return {FatFault::Kind::Layout, {}, {}, 0, 0};
+}
+
+} // namespace
+
+std::string FatEntry::name() const {
+    if (!longName.empty())
+        return longName;
+    return fromCp932(shortName).valueOr(shortName);
+}
+
+std::string FatFault::english() const {
+    switch (kind) {
+    case Kind::Layout:
+        return "its boot sector describes no FAT volume that fits the disk";
+    case Kind::Unreadable:
+        return "the clusters of " + path + " cannot be read";
+    case Kind::Loop:
+        return "the cluster chain of " + path + " runs in a loop";
+    case Kind::Broken:
+        return "the cluster chain of " + path + " runs into a free or bad cluster";
+    case Kind::Outside:
+        return "the cluster chain of " + path + " leads outside the volume";
+    case Kind::WrongLength:
+        return path + " has " + std::to_string(clusters) + " clusters for its " +
+               std::to_string(size) + " bytes";
+    case Kind::CrossLinked:
+        return path + " shares clusters with " + (other.empty() ? "another file" : other);
+    }
+    return {};
+}
+
+std::string FatFault::japanese() const {
+    switch (kind) {
+    case Kind::Layout:
+        return "ﾌﾞｰﾄｾｸﾀの内容がﾃﾞｨｽｸと合いません";
+    case Kind::Unreadable:
+        return path + " のｸﾗｽﾀを読み込めません";
+    case Kind::Loop:
+        return path + " のｸﾗｽﾀﾁｪｰﾝが循環しています";
+    case Kind::Broken:
+        return path + " のｸﾗｽﾀﾁｪｰﾝが空きｸﾗｽﾀか不良ｸﾗｽﾀにつながっています";
+    case Kind::Outside:
+        return path + " のｸﾗｽﾀﾁｪｰﾝがﾎﾞﾘｭｰﾑの外を指しています";
+    case Kind::WrongLength:
+        return path + " のｸﾗｽﾀ数 (" + std::to_string(clusters) + ") がﾌｧｲﾙｻｲｽﾞ (" +
+               std::to_string(size) + " ﾊﾞｲﾄ) と合いません";
+    case Kind::CrossLinked:
+        return path + " と " + (other.empty() ? std::string("ほかのﾌｧｲﾙ") : other) +
+               " が同じｸﾗｽﾀを使っています (ｸﾛｽﾘﾝｸ)";
+    }
+    return {};
+}
+
+Result<FatReader> FatReader::open(ImageReader read, ImageVolume volume, const std::string& image) {
+    const auto damaged = [&] {
+        const FatFault fault = layoutFault();
+        return Error(Operation::OpenImage, image, EBADMSG, fault.english())
+            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image + " のﾌｧｲﾙｼｽﾃﾑが壊れています (" +
+                                fault.japanese() + ")");
+    };
+    const std::string boot = read(volume.offset, 512);
+    if (boot.size() < 512)
+        return damaged();
+    const std::uint32_t bytesPerSector = littleEndian(boot, 11, 2);
+    const std::uint32_t sectorsPerCluster = byteAt(boot, 13);
+    const std::uint32_t reserved = littleEndian(boot, 14, 2);
+    const std::uint32_t tables = byteAt(boot, 16);
+    const std::uint32_t rootEntries = littleEndian(boot, 17, 2);
+    const std::uint32_t sectors16 = littleEndian(boot, 19, 2);
+    const std::uint32_t tableSectors16 = littleEndian(boot, 22, 2);
+    const std::uint64_t sectors = sectors16 != 0 ? sectors16 : littleEndian(boot, 32, 4);
+    const std::uint64_t tableSectors =
+        tableSectors16 != 0 ? tableSectors16 : littleEndian(boot, 36, 4);
+    if (bytesPerSector < 512 || bytesPerSector > 4096 || !isPowerOfTwo(bytesPerSector) ||
+        !isPowerOfTwo(sectorsPerCluster) || reserved == 0 || tables == 0 || tableSectors == 0 ||
+        sectors * bytesPerSector > volume.length)
+        return damaged();
+    const std::uint64_t rootSectors =
+        (std::uint64_t{rootEntries} * EntryBytes + bytesPerSector - 1) / bytesPerSector;
+    const std::uint64_t dataSector = reserved + tables * tableSectors + rootSectors;
+    if (dataSector >= sectors)
+        return damaged();
+    const std::uint64_t clusterCount = (sectors - dataSector) / sectorsPerCluster;
+    if (clusterCount == 0 || clusterCount > 0x0FFFFFF5 - 2)
+        return damaged();
+
+    FatReader reader;
+    reader.m_read = std::move(read);
+    reader.m_volumeOffset = volume.offset;
+    reader.m_type = clusterCount < 4085    ? FatType::Fat12
+                    : clusterCount < 65525 ? FatType::Fat16
+                                           : FatType::Fat32;
+    reader.m_clusterBytes = bytesPerSector * sectorsPerCluster;
+    reader.m_lastCluster = static_cast<std::uint32_t>(clusterCount + 1);
+    reader.m_rootOffset = (reserved + tables * tableSectors) * bytesPerSector;
+    reader.m_rootBytes = std::uint64_t{rootEntries} * EntryBytes;
+    reader.m_dataOffset = dataSector * bytesPerSector;
+    if (reader.m_type == FatType::Fat32) {
+        reader.m_rootCluster = littleEndian(boot, 44, 4);
+        if (rootEntries != 0 || reader.m_rootCluster < 2 ||
+            reader.m_rootCluster > reader.m_lastCluster)
+            return damaged();
+    } else if (rootEntries == 0) {
+        return damaged();
+    }
+    const std::uint64_t entries = std::uint64_t{reader.m_lastCluster} + 1;
+    const std::uint64_t tableBytes = reader.m_type == FatType::Fat12   ? (entries * 3 + 1) / 2
+                                     : reader.m_type == FatType::Fat16 ? entries * 2
+                                                                       : entries * 4;
+    if (tableBytes > tableSectors * bytesPerSector)
+        return damaged();
+    reader.m_tableOffset = volume.offset + std::uint64_t{reserved} * bytesPerSector;
+    reader.m_tableBytes = tableBytes;
+    // Left unfilled: the memory of a block is touched only once it is read.
+    reader.m_table.reset(new unsigned char[tableBytes]);
+    reader.m_tableBlocksRead.assign((tableBytes + TableBlockBytes - 1) / TableBlockBytes, false);
+    return reader;
+}
+
+std::uint32_t FatReader::tableBytes(std::uint64_t at, std::size_t width) const {
+    for (std::uint64_t block = at / TableBlockBytes; block <= (at + width - 1) / TableBlockBytes;
+         ++block) {
+        if (m_tableBlocksRead[block])
+            continue;
+        const std::uint64_t start = block * TableBlockBytes;
+        const std::size_t length = std::min<std::uint64_t>(TableBlockBytes, m_tableBytes - start);
+        // What cannot be read counts as free clusters, where the chains break off.
+        std::string bytes = m_read(m_tableOffset + start, length);
+        bytes.resize(length, '\0');
+        std::copy(bytes.begin(), bytes.end(), m_table.get() + start);
+        m_tableBlocksRead[block] = true;
+    }
+    std::uint32_t value = 0;
+    for (std::size_t i = width; i-- > 0;)
+        value = value << 8 | m_table[at + i];
+    return value;
+}
+
+std::uint32_t FatReader::next(std::uint32_t cluster) const {
+    switch (m_type) {
+    case FatType::Fat12: {
+        const std::uint32_t pair = tableBytes(cluster + cluster / 2, 2);
+        return cluster % 2 ? pair >> 4 : pair & 0xFFF;
+    }
+    case FatType::Fat16:
+        return tableBytes(std::uint64_t{cluster} * 2, 2);
+    case FatType::Fat32:
+        return tableBytes(std::uint64_t{cluster} * 4, 4) & 0x0FFFFFFF;
+    }
+    return 0;
+}
+
+bool FatReader::endsChain(std::uint32_t value) const {
+    switch (m_type) {
+    case FatType::Fat12:
+        return value >= 0xFF8;
+    case FatType::Fat16:
+        return value >= 0xFFF8;
+    case FatType::Fat32:
+        return value >= 0x0FFFFFF8;
+    }
+    return true;
+}
+
+std::uint64_t FatReader::clusterOffset(std::uint32_t cluster) const {
+    return m_dataOffset + std::uint64_t{cluster - 2} * m_clusterBytes;
+}
+
+std::optional<std::string> FatReader::folderBytes(const std::vector<std::uint32_t>& chain) const {
+    if (chain.empty()) {
+        std::string bytes = m_read(m_volumeOffset + m_rootOffset, m_rootBytes);
+        return bytes.size() == m_rootBytes ? std::optional(std::move(bytes)) : std::nullopt;
+    }
+    std::string bytes;
+    for (std::size_t start = 0; start < chain.size() && bytes.size() < LargestFolderBytes;) {
+        std::size_t end = start + 1;
+        while (end < chain.size() && chain[end] == chain[end - 1] + 1)
+            ++end;
+        const std::size_t length =
+            std::min<std::uint64_t>((end - start) * m_clusterBytes, LargestFolderBytes);
+        const std::string run = m_read(m_volumeOffset + clusterOffset(chain[start]), length);
+        if (run.size() < length)
+            return std::nullopt;
+        bytes += run;
+        start = end;
+    }
+    return bytes;
+}
+
+Result<std::vector<FatEntry>> FatReader::list(std::uint32_t firstCluster) const {
+    if (firstCluster == 0)
+        firstCluster = m_rootCluster;
+    std::vector<std::uint32_t> chain;
+    // A chain no longer than the volume has clusters, or it loops.
+    for (std::uint32_t cluster = firstCluster; cluster != 0;) {
+        if (cluster < 2 || cluster > m_lastCluster || chain.size() >= m_lastCluster)
+            return Error(Operation::List, {}, EBADMSG, "a folder's cluster chain is broken");
+        chain.push_back(cluster);
+        const std::uint32_t following = next(cluster);
+        cluster = endsChain(following) ? 0 : following == 0 ? 1 : following;
+    }
+    const std::optional<std::string> bytes = folderBytes(chain);
+    if (!bytes)
+        return Error(Operation::List, {}, EIO, "a folder's clusters cannot be read");
+    std::vector<FatEntry> entries;
+    forEachEntry(*bytes, [&](std::string_view entry, const std::vector<char16_t>* longName) {
+        entries.push_back(entryOf(entry, longName));
+    });
+    return entries;
+}
+
+// One walk of every folder. Each cluster a chain passes is marked in a bitmap,
+// so that a cluster met again is a loop or a cross-link, found in one step,
+// and no folder is entered twice. Only the folders are kept; names are looked
+// up for the faults alone.
+class FatReader::Check {
+  public:
+    explicit Check(const FatReader& reader)
+        : m_reader(reader), m_used(std::size_t{reader.m_lastCluster} / 64 + 1) {}
+
+    std::vector<FatFault> run() {
+        // Folder 0 is the root: FAT32's root chain, or the fixed root.
+        m_folders.push_back({0, Itself, m_reader.m_rootCluster, false});
+        std::vector<std::pair<std::uint32_t, std::vector<std::uint32_t>>> toWalk(1);
+        if (m_reader.m_rootCluster != 0 &&
+            !follow(m_reader.m_rootCluster, {0, Itself}, &toWalk[0].second))
+            return std::move(m_faults);
+        while (!toWalk.empty() && m_faults.size() < MostFaults) {
+            const auto [folder, chain] = std::move(toWalk.back());
+            toWalk.pop_back();
+            m_folders[folder].walked = true;
+            const std::optional<std::string> bytes = m_reader.folderBytes(chain);
+            if (!bytes) {
+                fault(FatFault::Kind::Unreadable, {folder, Itself});
+                continue;
+            }
+            std::uint32_t ordinal = 0;
+            forEachEntry(*bytes, [&](std::string_view entry, const std::vector<char16_t>*) {
+                const Place place{folder, ordinal++};
+                const std::uint32_t first = firstClusterOf(entry);
+                if (byteAt(entry, 11) & FatEntry::Directory) {
+                    std::vector<std::uint32_t> clusters;
+                    if (!follow(first, place, &clusters))
+                        return;
+                    m_folders.push_back({folder, place.ordinal, first, false});
+                    toWalk.emplace_back(static_cast<std::uint32_t>(m_folders.size() - 1),
+                                        std::move(clusters));
+                    return;
+                }
+                const std::uint32_t size = littleEndian(entry, 28, 4);
+                const auto needed = static_cast<std::uint32_t>(
+                    (std::uint64_t{size} + m_reader.m_clusterBytes - 1) / m_reader.m_clusterBytes);
+                const std::optional<std::uint32_t> count =
+                    first == 0 ? std::optional<std::uint32_t>(0) : follow(first, place, nullptr);
+                if (count && *count != needed) {
+                    FatFault& wrong = fault(FatFault::Kind::WrongLength, place);
+                    wrong.clusters = *count;
+                    wrong.size = size;
+                }
+            });
+        }
+        return std::move(m_faults);
+    }
+
+  private:
+    static constexpr std::uint32_t Itself = 0xFFFFFFFF;
+
+    // A folder met on the walk: the entry `ordinal` of folder `parent`.
+    struct Folder {
+        std::uint32_t parent;
+        std::uint32_t ordinal;
+        std::uint32_t firstCluster;
+        bool walked;
+    };
+    // An entry of a folder, as list gives them, or the folder Itself.
+    struct Place {
+        std::uint32_t folder;
+        std::uint32_t ordinal;
+        bool operator==(const Place&) const = default;
+    };
+
+    bool used(std::uint32_t cluster) const { return (m_used[cluster / 64] >> cluster % 64) & 1; }
+
+    // "\WINDOWS\LOGO.SYS"; "\" for the root.
+    std::string pathOf(Place place) const {
+        const Folder& folder = m_folders[place.folder];
+        if (place.ordinal == Itself)
+            return place.folder == 0 ? "\\" : pathOf({folder.parent, folder.ordinal});
+        const Result<std::vector<FatEntry>> entries = m_reader.list(folder.firstCluster);
+        const std::string name = entries && place.ordinal < entries.value().size()
+                                     ? entries.value()[place.ordinal].name()
+                                     : std::string("?");
+        return (place.folder == 0 ? std::string() : pathOf({place.folder, Itself})) + "\\" + name;
+    }
+
+    FatFault& fault(FatFault::Kind kind, Place place) {
+        m_faults.push_back({kind, pathOf(place), {}, 0, 0});
+        return m_faults.back();
+    }
+
+    // Whether the chain from `first` passes `cluster` within `length` clusters.
+    bool passes(std::uint32_t first, std::uint32_t length, std::uint32_t cluster) const {
+        std::uint32_t at = first;
+        for (std::uint32_t i = 0; i < length && at >= 2 && at <= m_reader.m_lastCluster; ++i) {
+            if (at == cluster)
+                return true;
+            at = m_reader.next(at);
+        }
+        return false;
+    }
+
+    // The other holder of a cluster met a second time, among the chains
+    // walked before. Only a damaged volume asks, so it is looked for chain by
+    // chain.
+    std::string holderOf(std::uint32_t cluster, Place asking) const {
+        for (std::uint32_t folder = 0; folder < m_folders.size(); ++folder) {
+            const Place itself{folder, Itself};
+            if (itself != asking &&
+                passes(m_folders[folder].firstCluster, m_reader.m_lastCluster, cluster))
+                return pathOf(itself);
+            if (!m_folders[folder].walked)
+                continue;
+            const std::vector<FatEntry> entries =
+                m_reader.list(m_folders[folder].firstCluster).valueOr({});
+            for (std::uint32_t ordinal = 0; ordinal < entries.size(); ++ordinal)
+                if (Place{folder, ordinal} != asking &&
+                    passes(entries[ordinal].firstCluster, m_reader.m_lastCluster, cluster))
+                    return pathOf({folder, ordinal});
+        }
+        return {};
+    }
+
+    // Follows the chain from `first` of the entry at `place` and marks its
+    // clusters, collecting them in `clusters` when given. How many it has;
+    // nothing, with the fault, when it is not sound.
+    std::optional<std::uint32_t> follow(std::uint32_t first, Place place,
+                                        std::vector<std::uint32_t>* clusters) {
+        std::uint32_t count = 0;
+        std::uint32_t cluster = first;
+        for (;;) {
+            if (cluster < 2 || cluster > m_reader.m_lastCluster) {
+                fault(FatFault::Kind::Outside, place);
+                return std::nullopt;
+            }
+            if (used(cluster)) {
+                if (passes(first, count, cluster)) {
+                    fault(FatFault::Kind::Loop, place);
+                } else {
+                    const std::string other = holderOf(cluster, place);
+                    fault(FatFault::Kind::CrossLinked, place).other = other;
+                }
+                return std::nullopt;
+            }
+            m_used[cluster / 64] |= std::uint64_t{1} << cluster % 64;
+            ++count;
+            if (clusters)
+                clusters->push_back(cluster);
+            const std::uint32_t following = m_reader.next(cluster);
+            if (m_reader.endsChain(following))
+                return count;
+            const std::uint32_t bad = m_reader.m_type == FatType::Fat12   ? 0xFF7
+                                      : m_reader.m_type == FatType::Fat16 ? 0xFFF7
+                                                                          : 0x0FFFFFF7;
+            if (following == 0 || following == bad) {
+                fault(FatFault::Kind::Broken, place);
+                return std::nullopt;
+            }
+            cluster = following;
+        }
+    }
+
+    const FatReader& m_reader;
+    std::vector<std::uint64_t> m_used;
+    std::vector<Folder> m_folders;
+    std::vector<FatFault> m_faults;
+};
+
+std::vector<FatFault> FatReader::check() const {
+    return Check(*this).run();
+}
+
+std::vector<FatFault> checkFatVolume(const ImageReader& read, ImageVolume volume) {
+    const Result<FatReader> reader = FatReader::open(read, volume, {});
+    if (!reader)
+        return {layoutFault()};
+    return reader.value().check();
+}
+
+} // namespace kor::platform
