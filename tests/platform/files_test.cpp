@@ -473,8 +473,8 @@ TEST(Files, ForeignLinksLeadOnlyWhereTheirOwnerMayGo) {
     for (const Case& test : cases) {
         SCOPED_TRACE(test.path);
         const Result<std::string> read = readFile(test.path);
-        EXPECT_EQ(read ? std::optional(read.value()) : std::nullopt, test.bytes);
         EXPECT_EQ(read ? 0 : read.error().code(), test.bytes ? 0 : ENOENT);
+        EXPECT_TRUE(!read || read.value() == test.bytes) << "the bytes of the link's target";
         EXPECT_EQ(fileExists(test.path), test.bytes.has_value());
         EXPECT_EQ(copyFile(test.path, "C:\\COPY.BMP", Overwrite::Yes).ok(), test.bytes.has_value());
     }
