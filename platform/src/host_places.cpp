@@ -176,7 +176,9 @@ FileDescriptor HostPlace::open(int flags) const {
         return FileDescriptor();
     }
     // Through the descriptor itself: the file checked, whatever its name
-    // leads to by now.
+    // leads to by now. A folder opens itself; a file, through /proc.
+    if (S_ISDIR(info.st_mode))
+        return FileDescriptor(::openat(object.get(), ".", flags | O_CLOEXEC));
     const std::string self = "/proc/self/fd/" + std::to_string(object.get());
     return FileDescriptor(::open(self.c_str(), flags | O_CLOEXEC));
 }
@@ -281,16 +283,19 @@ HostPlace placeOfHostPath(const fs::path& host) {
 }
 
 std::optional<struct stat> statusOfEntry(int folder, const char* name) {
-    FileDescriptor entry(::openat(folder, name, EntryFlags));
     struct stat info {};
+    // One call for what is no link, as most entries are not.
+    if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    if (!S_ISLNK(info.st_mode))
+        return info;
+    FileDescriptor entry(::openat(folder, name, EntryFlags));
     if (!entry.isOpen() || ::fstat(entry.get(), &info) != 0)
         return std::nullopt;
-    if (S_ISLNK(info.st_mode)) {
-        FileDescriptor linkFolder = duplicate(folder);
-        int hops = 0;
-        if (follow(linkFolder, entry, info, hops) != 0)
-            return std::nullopt;
-    }
+    FileDescriptor linkFolder = duplicate(folder);
+    int hops = 0;
+    if (follow(linkFolder, entry, info, hops) != 0)
+        return std::nullopt;
     return info;
 }
 
