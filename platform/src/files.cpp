@@ -118,10 +118,6 @@ struct Failure {
     }
 };
 
-} // namespace
-
-namespace {
-
 // Fills a new temporary file beside the destination through `fill` (an errno
 // or 0) and gives it the destination's name only once it is complete, so that
 // a crash or a full disk never leaves a half-written file under that name.
