@@ -157,7 +157,9 @@ FileDescriptor openFolderWithoutLinks(int folder, const std::string& path) {
     how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
     how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_BENEATH;
     const long opened = ::syscall(SYS_openat2, folder, path.c_str(), &how, sizeof how);
-    if (opened < 0 && errno == ENOSYS)
+    // An older kernel has no openat2, and some container filters refuse it
+    // (EPERM): the walk then does all the work.
+    if (opened < 0 && (errno == ENOSYS || errno == EPERM))
         unavailable.store(true, std::memory_order_relaxed);
     return FileDescriptor(opened < 0 ? -1 : static_cast<int>(opened));
 }
