@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include "host_files.h"
+#include "host_places.h"
 #include "image_drive.h"
 #include "platform/machine.h"
 #include "platform/temporary_files.h"
@@ -70,10 +71,13 @@ int readAll(int descriptor, const std::function<int(std::string_view)>& consume)
 }
 
 // After a rename between two folders, both have changed.
-void syncDirectoriesOf(const fs::path& from, const fs::path& to) {
-    syncFolderOf(to);
-    if (from.parent_path() != to.parent_path())
-        syncFolderOf(from);
+void syncFoldersOf(const HostPlace& from, const HostPlace& to) {
+    syncFolder(to.folder.get());
+    struct stat fromFolder {};
+    struct stat toFolder {};
+    if (::fstat(from.folder.get(), &fromFolder) != 0 || ::fstat(to.folder.get(), &toFolder) != 0 ||
+        fromFolder.st_ino != toFolder.st_ino || fromFolder.st_dev != toFolder.st_dev)
+        syncFolder(from.folder.get());
 }
 
 } // namespace
@@ -89,12 +93,12 @@ Result<Location> locate(Operation operation, std::string_view path) {
         if (!image && image.error().operation() == Operation::OpenImage)
             return image.error();
         if (image && image.value())
-            return Location{std::move(full).value(), {}, std::move(image).value()};
+            return Location{std::move(full).value(), HostPlace(), std::move(image).value()};
     }
-    Result<fs::path> host = machine.hostPath(full.value());
-    if (!host)
-        return Error(operation, full.value(), host.error().code(), host.error().detail());
-    return Location{std::move(full).value(), std::move(host).value(), nullptr};
+    Result<HostPlace> place = hostPlace(machine, full.value());
+    if (!place)
+        return Error(operation, full.value(), place.error().code(), place.error().detail());
+    return Location{std::move(full).value(), std::move(place).value(), nullptr};
 }
 
 namespace {
@@ -114,15 +118,6 @@ struct Failure {
     }
 };
 
-} // namespace
-
-bool isReadOnlyFile(const fs::path& host) {
-    struct stat info {};
-    return ::stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0;
-}
-
-namespace {
-
 // Fills a new temporary file beside the destination through `fill` (an errno
 // or 0) and gives it the destination's name only once it is complete, so that
 // a crash or a full disk never leaves a half-written file under that name.
@@ -139,15 +134,16 @@ Status writeThroughTemporaryFile(const Location& destination, const Failure& fai
     return {};
 }
 
-bool isOnFatMount(const fs::path& directory) {
+bool isOnFatMount(int directory) {
     struct statfs info {};
-    return ::statfs(directory.c_str(), &info) == 0 && info.f_type == MSDOS_SUPER_MAGIC;
+    return ::fstatfs(directory, &info) == 0 && info.f_type == MSDOS_SUPER_MAGIC;
 }
 
-// Whether FAT marks the file hidden or system. A file whose attributes cannot
-// be read counts as a plain one.
-bool hasHiddenOrSystemAttribute(const fs::path& file) {
-    FileDescriptor descriptor(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+// Whether FAT marks the entry `name` of `folder` hidden or system. A file
+// whose attributes cannot be read counts as a plain one.
+bool hasHiddenOrSystemAttribute(int folder, const char* name) {
+    FileDescriptor descriptor(
+        ::openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     std::uint32_t attributes = 0;
     if (!descriptor.isOpen() ||
         ::ioctl(descriptor.get(), FAT_IOCTL_GET_ATTRIBUTES, &attributes) != 0)
@@ -188,7 +184,8 @@ bool lessWithoutRegardToCase(std::string_view a, std::string_view b) {
 }
 
 // What a directory entry is: d_type where the file system gives it, else (and
-// for a link, which counts as what it leads to) what stat says.
+// for a link, which counts as what it leads to where it may be followed) what
+// stat says.
 std::optional<EntryKind> kindOfEntry(int directory, const dirent& entry) {
     if (entry.d_type == DT_REG)
         return EntryKind::File;
@@ -196,9 +193,10 @@ std::optional<EntryKind> kindOfEntry(int directory, const dirent& entry) {
         return EntryKind::Directory;
     if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
         return std::nullopt;
-    struct stat info {};
-    if (::fstatat(directory, entry.d_name, &info, 0) != 0)
+    const std::optional<struct stat> status = statusOfEntry(directory, entry.d_name);
+    if (!status)
         return std::nullopt;
+    const struct stat& info = *status;
     if (S_ISREG(info.st_mode))
         return EntryKind::File;
     if (S_ISDIR(info.st_mode))
@@ -224,12 +222,15 @@ Result<NameList> listEntries(std::string_view directory, EntryKind kind, std::st
         names.sortWithoutRegardToCase();
         return names;
     }
-    const fs::path& host = location.host;
-    const bool onFat = isOnFatMount(host);
     int error = 0;
-    const std::unique_ptr<DIR, DirectoryCloser> folder(::opendir(host.c_str()));
+    FileDescriptor opened = location.place.open(O_RDONLY | O_DIRECTORY);
+    const std::unique_ptr<DIR, DirectoryCloser> folder(opened.isOpen() ? ::fdopendir(opened.get())
+                                                                       : nullptr);
     if (!folder)
         error = errno;
+    else
+        opened.release();
+    const bool onFat = folder && isOnFatMount(::dirfd(folder.get()));
     while (folder) {
         errno = 0;
         const dirent* entry = ::readdir(folder.get());
@@ -244,7 +245,7 @@ Result<NameList> listEntries(std::string_view directory, EntryKind kind, std::st
         const std::string name = nameOfHostFile(entry->d_name);
         if (!matchesWildcard(name, pattern))
             continue;
-        if (onFat && hasHiddenOrSystemAttribute(host / entry->d_name))
+        if (onFat && hasHiddenOrSystemAttribute(::dirfd(folder.get()), entry->d_name))
             continue;
         names.add(name);
     }
@@ -309,15 +310,10 @@ std::string parentFolder(std::string_view fullPath) {
     return std::string(fullPath.substr(0, isRoot ? last + 1 : last));
 }
 
-void syncFolderOf(const fs::path& host) {
-    FileDescriptor folder(::open(host.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.isOpen())
-        ::fsync(folder.get());
-}
+namespace {
 
-HostFile readHostFile(const fs::path& host) {
+HostFile readWholeFile(const FileDescriptor& descriptor) {
     HostFile file;
-    FileDescriptor descriptor(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
     if (!descriptor.isOpen()) {
         file.error = errno;
         return file;
@@ -327,6 +323,12 @@ HostFile readHostFile(const fs::path& host) {
         return 0;
     });
     return file;
+}
+
+} // namespace
+
+HostFile readHostFile(const fs::path& host) {
+    return readWholeFile(FileDescriptor(::open(host.c_str(), O_RDONLY | O_CLOEXEC)));
 }
 
 Result<std::string> readLocatedFile(Operation operation, const Location& location) {
@@ -339,7 +341,7 @@ Result<std::string> readLocatedFile(Operation operation, const Location& locatio
             return 0;
         });
     } else {
-        file = readHostFile(location.host);
+        file = readWholeFile(location.place.open(O_RDONLY));
     }
     if (file.error != 0)
         return Error(operation, location.windowsPath, file.error);
@@ -358,9 +360,9 @@ Result<std::uint64_t> fileLength(std::string_view path) {
             return failed(EISDIR, "not a file");
         return entry->size;
     }
-    struct stat info {};
-    if (::stat(location.host.c_str(), &info) != 0)
-        return failed(errno);
+    const struct stat& info = location.place.info;
+    if (!location.place.exists())
+        return failed(location.place.error);
     if (!S_ISREG(info.st_mode))
         return failed(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, "not a file");
     return static_cast<std::uint64_t>(info.st_size);
@@ -377,7 +379,7 @@ Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite)
                                   destination.value().windowsPath, overwrite == Overwrite::Yes);
     FileDescriptor input =
         source.image ? KOR_TRY(source.image->readIntoMemory(Operation::Copy, source.windowsPath))
-                     : FileDescriptor(::open(source.host.c_str(), O_RDONLY | O_CLOEXEC));
+                     : source.place.open(O_RDONLY);
     struct stat info {};
     if (!input.isOpen() || ::fstat(input.get(), &info) != 0)
         return failed(errno);
@@ -402,9 +404,15 @@ Status deleteFile(std::string_view path) {
     const Failure failed{Operation::Delete, location.windowsPath, {}};
     if (location.image)
         return location.image->remove(Operation::Delete, location.windowsPath);
-    if (isReadOnlyFile(location.host))
+    const HostPlace& place = location.place;
+    if (!place.folder.isOpen())
+        return failed(place.folderError());
+    // A link that may not be followed counts as absent.
+    if (!place.exists())
+        return failed(place.error);
+    if (place.isReadOnly())
         return failed(EACCES, std::string(ReadOnlyDetail));
-    if (::unlink(location.host.c_str()) != 0)
+    if (::unlinkat(place.folder.get(), place.name.c_str(), 0) != 0)
         return failed(errno);
     return {};
 }
@@ -421,24 +429,31 @@ Status renameFile(std::string_view from, std::string_view to) {
     if (source.image)
         return source.image->rename(Operation::Rename, source.windowsPath,
                                     destination.value().windowsPath, false);
-    const char* oldHost = source.host.c_str();
-    const char* newHost = destination.value().host.c_str();
-    if (::renameat2(AT_FDCWD, oldHost, AT_FDCWD, newHost, RENAME_NOREPLACE) == 0) {
-        syncDirectoriesOf(source.host, destination.value().host);
+    const HostPlace& oldPlace = source.place;
+    const HostPlace& newPlace = destination.value().place;
+    if (const int error = oldPlace.folderError() ? oldPlace.folderError() : newPlace.folderError())
+        return failed(error);
+    if (!oldPlace.exists())
+        return failed(oldPlace.error);
+    const int oldFolder = oldPlace.folder.get();
+    const int newFolder = newPlace.folder.get();
+    if (::renameat2(oldFolder, oldPlace.name.c_str(), newFolder, newPlace.name.c_str(),
+                    RENAME_NOREPLACE) == 0) {
+        syncFoldersOf(oldPlace, newPlace);
         return {};
     }
     if (errno != EINVAL && errno != ENOSYS)
         return failed(errno);
     // A file system without RENAME_NOREPLACE: a hard link refuses an existing
     // name just as well.
-    if (::link(oldHost, newHost) != 0)
+    if (::linkat(oldFolder, oldPlace.name.c_str(), newFolder, newPlace.name.c_str(), 0) != 0)
         return failed(errno);
-    if (::unlink(oldHost) != 0) {
+    if (::unlinkat(oldFolder, oldPlace.name.c_str(), 0) != 0) {
         const int error = errno;
-        ::unlink(newHost);
+        ::unlinkat(newFolder, newPlace.name.c_str(), 0);
         return failed(error);
     }
-    syncDirectoriesOf(source.host, destination.value().host);
+    syncFoldersOf(oldPlace, newPlace);
     return {};
 }
 
@@ -453,11 +468,18 @@ Status replaceFile(std::string_view from, std::string_view to) {
     if (source.image)
         return source.image->rename(Operation::Move, source.windowsPath,
                                     destination.value().windowsPath, true);
-    if (isReadOnlyFile(destination.value().host))
+    const HostPlace& oldPlace = source.place;
+    const HostPlace& newPlace = destination.value().place;
+    if (const int error = oldPlace.folderError() ? oldPlace.folderError() : newPlace.folderError())
+        return failed(error);
+    if (!oldPlace.exists())
+        return failed(oldPlace.error);
+    if (newPlace.isReadOnly())
         return failed(EACCES, std::string(ReadOnlyDetail));
-    if (::rename(source.host.c_str(), destination.value().host.c_str()) != 0)
+    if (::renameat(oldPlace.folder.get(), oldPlace.name.c_str(), newPlace.folder.get(),
+                   newPlace.name.c_str()) != 0)
         return failed(errno);
-    syncDirectoriesOf(source.host, destination.value().host);
+    syncFoldersOf(oldPlace, newPlace);
     return {};
 }
 
@@ -485,9 +507,9 @@ Result<FileVersion> fileVersion(std::string_view path) {
     if (location.image)
         return location.image->version(Operation::Find, location.windowsPath);
     const Failure failed{Operation::Find, location.windowsPath, {}};
-    struct stat info {};
-    if (::stat(location.host.c_str(), &info) != 0)
-        return failed(errno);
+    if (!location.place.exists())
+        return failed(location.place.error);
+    const struct stat& info = location.place.info;
     if (!S_ISREG(info.st_mode))
         return failed(EISDIR, "not a file");
     return FileVersion{location.windowsPath,
@@ -505,17 +527,20 @@ Result<int> openFileForReading(std::string_view path) {
             KOR_TRY(location.image->readIntoMemory(Operation::Read, location.windowsPath));
         return memory.release();
     }
-    const int descriptor = ::open(location.host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
+    FileDescriptor opened = location.place.open(O_RDONLY);
+    if (!opened.isOpen())
         return Error(Operation::Read, location.windowsPath, errno);
-    return descriptor;
+    return opened.release();
 }
 
 Status createDirectory(std::string_view path) {
     const Location location = KOR_TRY(locate(Operation::CreateDirectory, path));
     if (location.image)
         return location.image->makeDirectory(Operation::CreateDirectory, location.windowsPath);
-    if (::mkdir(location.host.c_str(), 0777) != 0)
+    const HostPlace& place = location.place;
+    if (!place.folder.isOpen())
+        return Error(Operation::CreateDirectory, location.windowsPath, place.folderError());
+    if (::mkdirat(place.folder.get(), place.name.c_str(), 0777) != 0)
         return Error(Operation::CreateDirectory, location.windowsPath, errno);
     return {};
 }
@@ -533,11 +558,9 @@ Result<std::optional<EntryKind>> kindAt(std::string_view path) {
             return std::optional<EntryKind>();
         return std::optional(entry->directory ? EntryKind::Directory : EntryKind::File);
     }
-    std::error_code error;
-    const fs::file_status status = fs::status(location.host, error);
-    if (fs::is_regular_file(status))
+    if (location.place.isFile())
         return std::optional(EntryKind::File);
-    if (fs::is_directory(status))
+    if (location.place.isDirectory())
         return std::optional(EntryKind::Directory);
     return std::optional<EntryKind>();
 }

@@ -67,32 +67,11 @@ HostFile readHostFile(const std::filesystem::path& host);
 // Writes all of `bytes`; an errno or 0.
 int writeAll(int descriptor, std::string_view bytes);
 
-class ImageDrive;
-
-// A Windows path as the caller means it (or a host path outside every drive),
-// with the host file it names, or the disk image it lies in (and no host path).
-struct Location {
-    std::string windowsPath;
-    std::filesystem::path host;
-    std::shared_ptr<ImageDrive> image;
-};
-Result<Location> locate(Operation operation, std::string_view path);
-
-// The whole file at a location, a host file or one in a disk image.
-Result<std::string> readLocatedFile(Operation operation, const Location& location);
-
 // The folder of a full path as Location gives it: "C:\WINDOWS" for
 // "C:\WINDOWS\KOR.INI", "C:\" for "C:\logo.sys", "/tmp" for "/tmp/x".
 std::string parentFolder(std::string_view fullPath);
 
-// FAT's read-only attribute, kept as a FAT mount shows it: a file without any
-// write permission bit. The bits decide rather than access(2), which lets root
-// write anything; Windows refuses to delete or replace such a file.
-bool isReadOnlyFile(const std::filesystem::path& host);
+// Why a read-only file (see HostPlace::isReadOnly) is not changed.
 inline constexpr std::string_view ReadOnlyDetail = "the file is read-only";
-
-// Flushes the folder holding `host` to the disk, so that a rename into it
-// survives a power cut. A file system that cannot is no failure.
-void syncFolderOf(const std::filesystem::path& host);
 
 } // namespace kor::platform

@@ -2,6 +2,7 @@
 #include "platform/machine.h"
 
 #include "host_files.h"
+#include "host_places.h"
 #include "image_drive.h"
 #include "platform/text.h"
 
@@ -122,26 +123,6 @@ Status checkFullPathLength(std::string_view original, const std::string& full) {
                      " bytes; Windows holds at most " + std::to_string(WindowsMaxPath - 1));
 }
 
-// The name of the entry of `directory` meant by `name`: the exact name when it
-// exists, else an existing name that differs only in case or is `name` in
-// CP932 bytes (nameOfHostFile; the first in byte
-// order, so that a case-sensitive host gives the same answer every time), else
-// nothing.
-std::optional<std::string> existingName(const std::string& directory, const std::string& name) {
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(directory + "/" + name, error)))
-        return name;
-    std::optional<std::string> match;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end;
-         it.increment(error)) {
-        std::string candidate = it->path().filename().string();
-        if (equalsIgnoringAsciiCase(nameOfHostFile(candidate), name) &&
-            (!match || candidate < *match))
-            match = std::move(candidate);
-    }
-    return match;
-}
-
 // What maps a drive: the entry of the root named by its letter, a folder or a
 // disk image file (or a link to either), the lower case one first when a
 // case-sensitive host holds both.
@@ -200,8 +181,13 @@ Result<unsigned> partitionOfImage(const fs::path& root, char letter) {
 }
 
 fs::path defaultRoot() {
-    if (const char* root = std::getenv("KOR_ROOT"); root && *root)
-        return root;
+    // Made absolute at once: the working folder follows the current drive
+    // from then on, and a relative root would then name another folder.
+    if (const char* root = std::getenv("KOR_ROOT"); root && *root) {
+        std::error_code error;
+        const fs::path absolute = fs::absolute(root, error);
+        return error ? fs::path(root) : absolute;
+    }
     if (const char* home = std::getenv("HOME"); home && *home)
         return fs::path(home) / ".kor";
     if (const passwd* user = getpwuid(getuid()); user && user->pw_dir)
@@ -332,44 +318,23 @@ Result<std::string> Machine::unboundedFullPath(std::string_view path) const {
     return joinPath(drive, components);
 }
 
-Result<fs::path> Machine::hostPath(std::string_view path) const {
-    Result<std::string> full = fullPath(path);
-    if (!full)
-        return full.error();
-    if (isHostPath(full.value()))
-        return fs::path(full.value());
-    const char drive = full.value().front();
-    std::optional<DriveEntry> entry = driveEntry(m_root, drive);
+Result<HostPlace> hostPlace(const Machine& machine, std::string_view fullPath) {
+    const std::string full = KOR_TRY(machine.fullPath(fullPath));
+    if (isHostPath(full))
+        return placeOfHostPath(full);
+    const char drive = full.front();
+    std::optional<DriveEntry> entry = driveEntry(machine.root(), drive);
     if (!entry)
-        return Error(Operation::Find, full.value(), ENODEV,
+        return Error(Operation::Find, full, ENODEV,
                      std::string("drive ") + drive + ": is not mapped");
     if (entry->isImage)
-        return Error(Operation::Find, full.value(), ENOTSUP,
+        return Error(Operation::Find, full, ENOTSUP,
                      std::string("drive ") + drive + ": is a disk image, not a host folder");
-    const std::vector<std::string> components =
-        splitComponents(std::string_view(full.value()).substr(3));
-    // A path spelt as on the disk, the usual case, is found by one lstat; were
-    // any folder spelt otherwise, the path would not be there.
-    std::string resolved = entry->path.string();
-    for (const std::string& component : components) {
-        resolved += '/';
-        resolved += component;
-    }
-    if (struct stat info{}; ::lstat(resolved.c_str(), &info) == 0)
-        return fs::path(std::move(resolved));
-    // Built as one growing string: once a folder is missing, nothing below it
-    // exists either, and the rest is kept as given without asking the disk.
-    resolved = entry->path.string();
-    bool exists = true;
-    for (const std::string& component : components) {
-        std::optional<std::string> name;
-        if (exists)
-            name = existingName(resolved, component);
-        exists = name.has_value();
-        resolved += '/';
-        resolved += name ? *name : component;
-    }
-    return fs::path(std::move(resolved));
+    return placeInDrive(entry->path, splitComponents(std::string_view(full).substr(3)));
+}
+
+Result<fs::path> Machine::hostPath(std::string_view path) const {
+    return std::move(KOR_TRY(hostPlace(*this, path)).host);
 }
 
 Result<std::string> Machine::windowsPath(const fs::path& host) const {
@@ -421,11 +386,13 @@ Status Machine::setCurrentDrive(char letter) {
         m_currentDrive = drive;
         return {};
     }
-    Result<fs::path> host = hostPath(directory);
-    if (!host)
-        return Error(Operation::ChangeDrive, std::string{drive, ':'}, host.error().code(),
-                     host.error().detail());
-    if (::chdir(host.value().c_str()) != 0)
+    Result<HostPlace> place = hostPlace(*this, directory);
+    if (!place)
+        return Error(Operation::ChangeDrive, std::string{drive, ':'}, place.error().code(),
+                     place.error().detail());
+    if (!place.value().isDirectory())
+        return Error(Operation::ChangeDirectory, directory, ENOTDIR, "no such directory");
+    if (::fchdir(place.value().object.get()) != 0)
         return Error(Operation::ChangeDirectory, directory, errno);
     m_currentDrive = drive;
     return {};
@@ -469,14 +436,13 @@ Status Machine::setCurrentDirectory(std::string_view path) {
         m_currentDirectories[drive] = full.value();
         return {};
     }
-    Result<fs::path> host = hostPath(full.value());
-    if (!host)
-        return Error(Operation::ChangeDirectory, full.value(), host.error().code(),
-                     host.error().detail());
-    std::error_code error;
-    if (!fs::is_directory(host.value(), error))
+    Result<HostPlace> place = hostPlace(*this, full.value());
+    if (!place)
+        return Error(Operation::ChangeDirectory, full.value(), place.error().code(),
+                     place.error().detail());
+    if (!place.value().isDirectory())
         return Error(Operation::ChangeDirectory, full.value(), ENOTDIR, "no such directory");
-    if (drive == m_currentDrive && ::chdir(host.value().c_str()) != 0)
+    if (drive == m_currentDrive && ::fchdir(place.value().object.get()) != 0)
         return Error(Operation::ChangeDirectory, full.value(), errno);
     m_currentDirectories[drive] = full.value();
     return {};

@@ -2,6 +2,7 @@
 #include "platform/profile.h"
 
 #include "host_files.h"
+#include "host_places.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/text.h"

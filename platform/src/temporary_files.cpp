@@ -2,6 +2,7 @@
 #include "platform/temporary_files.h"
 
 #include "host_files.h"
+#include "host_places.h"
 #include "image_drive.h"
 #include "platform/text.h"
 
@@ -57,14 +58,41 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     return path + std::string(name);
 }
 
+// Empties an open folder, and every folder in it, without following a link:
+// what an extraction left there, and nothing a link leads to.
+void removeEverythingIn(int folder) {
+    DIR* listing = ::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+    if (listing == nullptr)
+        return;
+    ::rewinddir(listing);
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    ::closedir(listing);
+    for (const std::string& name : names) {
+        if (::unlinkat(folder, name.c_str(), 0) == 0 || (errno != EISDIR && errno != EPERM))
+            continue;
+        FileDescriptor inner(
+            ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (inner.isOpen())
+            removeEverythingIn(inner.get());
+        ::unlinkat(folder, name.c_str(), AT_REMOVEDIR);
+    }
+}
+
 } // namespace
 
 // A temporary file or folder of this process, locked from its creation until
 // it is removed or committed. In a disk image a file is kept in memory until
-// it is committed, and the run's claim on the image stands for the lock.
+// it is committed, and the run's claim on the image stands for the lock. On
+// the host it is named by its name in the folder it was made in, held open.
 struct HeldTemporary {
     std::string path;
-    fs::path host;
+    FileDescriptor folder;
+    std::string name;
     std::shared_ptr<ImageDrive> image;
     Kind kind = Kind::File;
     FileDescriptor descriptor;
@@ -77,11 +105,9 @@ struct HeldTemporary {
             static_cast<void>(image->removeFolder(Operation::Delete, path));
             return;
         }
-        std::error_code ignored;
-        if (kind == Kind::File)
-            fs::remove(host, ignored);
-        else
-            fs::remove_all(host, ignored);
+        if (kind == Kind::Folder && descriptor.isOpen())
+            removeEverythingIn(descriptor.get());
+        ::unlinkat(folder.get(), name.c_str(), kind == Kind::Folder ? AT_REMOVEDIR : 0);
     }
 };
 
@@ -115,19 +141,24 @@ Result<std::unique_ptr<HeldTemporary>> createHeld(std::string_view directory, Ki
     const Location folder = KOR_TRY(locate(Operation::CreateFileIn, directory));
     if (folder.image)
         return createHeldInImage(folder, kind);
+    // Made in the folder as it was found, whatever its path leads to by now.
+    const int within = folder.place.object.get();
+    if (!folder.place.exists())
+        return Error(Operation::CreateFileIn, folder.windowsPath, folder.place.error);
     for (int attempt = 0; attempt < MaximumNameAttempts; ++attempt) {
         const std::string name = drawName();
         auto held = std::make_unique<HeldTemporary>();
         held->path = joinPath(folder.windowsPath, name);
-        held->host = folder.host / name;
+        held->folder = FileDescriptor(::fcntl(within, F_DUPFD_CLOEXEC, 0));
+        held->name = name;
         held->kind = kind;
         // Created exclusively, so that two runs at once never share a name.
         if (kind == Kind::File) {
+            held->descriptor = FileDescriptor(::openat(
+                within, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        } else if (::mkdirat(within, name.c_str(), 0777) == 0) {
             held->descriptor = FileDescriptor(
-                ::open(held->host.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        } else if (::mkdir(held->host.c_str(), 0777) == 0) {
-            held->descriptor =
-                FileDescriptor(::open(held->host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+                ::openat(within, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
             // Gone already: another run's clean-up took it in that moment.
             if (!held->descriptor.isOpen() && errno == ENOENT) {
                 held->removeAtEnd = false;
@@ -135,7 +166,7 @@ Result<std::unique_ptr<HeldTemporary>> createHeld(std::string_view directory, Ki
             }
             if (!held->descriptor.isOpen()) {
                 const int error = errno;
-                ::rmdir(held->host.c_str());
+                ::unlinkat(within, name.c_str(), AT_REMOVEDIR);
                 held->removeAtEnd = false;
                 return Error(Operation::CreateFileIn, folder.windowsPath, error);
             }
@@ -205,33 +236,36 @@ Status TemporaryFile::commitAs(std::string_view target, Replace replace) {
         return failed(EXDEV, "the new name is on another drive");
     if (m_held->image)
         return commitInImage(destination.windowsPath, replace);
-    const fs::path& host = destination.host;
+    const HostPlace& place = destination.place;
+    if (!place.folder.isOpen())
+        return failed(place.folderError());
     if (replace == Replace::Yes) {
-        if (isReadOnlyFile(host))
+        if (place.isReadOnly())
             return failed(EACCES, std::string(ReadOnlyDetail));
-        struct stat existing {};
-        if (::stat(host.c_str(), &existing) == 0)
-            ::fchmod(descriptor(), existing.st_mode & 07777);
+        if (place.exists())
+            ::fchmod(descriptor(), place.info.st_mode & 07777);
     }
     if (::fsync(descriptor()) != 0)
         return failed(errno);
+    const int from = m_held->folder.get();
+    const char* name = m_held->name.c_str();
     const int renamed =
         replace == Replace::Yes
-            ? ::rename(m_held->host.c_str(), host.c_str())
-            : ::renameat2(AT_FDCWD, m_held->host.c_str(), AT_FDCWD, host.c_str(), RENAME_NOREPLACE);
+            ? ::renameat(from, name, place.folder.get(), place.name.c_str())
+            : ::renameat2(from, name, place.folder.get(), place.name.c_str(), RENAME_NOREPLACE);
     if (renamed != 0) {
         if (replace == Replace::Yes || (errno != EINVAL && errno != ENOSYS))
             return failed(errno);
         // A file system without RENAME_NOREPLACE: a hard link refuses an
         // existing name just as well.
-        if (::link(m_held->host.c_str(), host.c_str()) != 0)
+        if (::linkat(from, name, place.folder.get(), place.name.c_str(), 0) != 0)
             return failed(errno);
     }
     m_held->removeAtEnd = replace == Replace::No && renamed != 0;
     // The data are on the disk and the name is given: a failing close can no
     // longer take anything back, so it does not turn the result into a failure.
     m_held->descriptor.close();
-    syncFolderOf(host);
+    syncFolder(place.folder.get());
     return {};
 }
 
@@ -271,11 +305,11 @@ const std::string& TemporaryFolder::path() const {
 
 namespace {
 
-// Whether `path` still names the file open as `descriptor`.
-bool stillNames(const fs::path& path, const struct stat& opened) {
+// Whether the entry `name` of `folder` still names the file opened as `opened`.
+bool stillNames(int folder, const char* name, const struct stat& opened) {
     struct stat named {};
-    return ::lstat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev &&
-           named.st_ino == opened.st_ino;
+    return ::fstatat(folder, name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
 }
 
 // Empties a stale temporary folder through its open descriptor: it holds
@@ -307,8 +341,8 @@ bool removeFilesOf(int folderDescriptor) {
 
 // Removes one temporary file or folder of ours that a run which died left:
 // one of this user's, older than this process, that nobody holds.
-void removeIfStale(const fs::path& host) {
-    FileDescriptor held(::open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+void removeIfStale(int folder, const char* name) {
+    FileDescriptor held(::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
     if (!held.isOpen() || ::fstat(held.get(), &info) != 0 || info.st_uid != ::geteuid())
         return;
@@ -320,12 +354,12 @@ void removeIfStale(const fs::path& host) {
                                               std::chrono::nanoseconds(info.st_mtim.tv_nsec)));
     // A live run still holds it; a younger one may be another run's, made
     // since this process began.
-    if (modified >= ProcessStart || !lockExclusively(held.get()) || !stillNames(host, info))
+    if (modified >= ProcessStart || !lockExclusively(held.get()) || !stillNames(folder, name, info))
         return;
     if (!isFolder)
-        ::unlink(host.c_str());
+        ::unlinkat(folder, name, 0);
     else if (removeFilesOf(held.get()))
-        ::rmdir(host.c_str());
+        ::unlinkat(folder, name, AT_REMOVEDIR);
 }
 
 } // namespace
@@ -351,13 +385,17 @@ void removeStaleTemporaries(std::string_view directory) {
         folder.value().image->removeStaleTemporaries(folder.value().windowsPath);
         return;
     }
-    std::error_code error;
-    for (fs::directory_iterator it(folder.value().host, error), end; !error && it != end;
-         it.increment(error)) {
-        const fs::path& host = it->path();
-        if (isTemporaryName(host.filename().string()))
-            removeIfStale(host);
-    }
+    FileDescriptor opened = folder.value().place.open(O_RDONLY | O_DIRECTORY);
+    DIR* listing = opened.isOpen() ? ::fdopendir(::dup(opened.get())) : nullptr;
+    if (listing == nullptr)
+        return;
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(listing))
+        if (isTemporaryName(entry->d_name))
+            names.emplace_back(entry->d_name);
+    ::closedir(listing);
+    for (const std::string& name : names)
+        removeIfStale(opened.get(), name.c_str());
 }
 
 } // namespace kor::platform

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "changer_run.h"
+#include "foreign_tree.h"
 
 #include "core/logo.h"
 
@@ -10,6 +11,7 @@
 #include <map>
 #include <set>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kor::testing {
 namespace {
@@ -217,6 +219,37 @@ TEST_F(ChangerBmpMode, AMissingFolderEndsTheRunAndNamesIt) {
     EXPECT_TRUE(pictures.contains(machine.readFile("C:\\logo.sys"))) << "done before the fault";
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), oldLogos["middle"]);
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logos.sys"), oldLogos["ending"]) << "not reached";
+}
+
+// As a boot script runs it: as root on a tree of another user, whose links to
+// root's files count as absent, the folder link as a missing folder.
+TEST_F(ChangerBmpMode, ForeignLinksNeverBringRootsFilesIn) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving the tree to another user needs root";
+    writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\PICS\nMDirOnly=C:\\ETC");
+    const ForeignTree tree = makeForeignTree(machine);
+    for (int run = 0; run < 12; ++run) {
+        const auto done = runChanger(machine);
+        EXPECT_EQ(done.exitStatus, 1);
+        EXPECT_NE(done.standardError.find("C:\\ETC"), std::string::npos) << done.standardError;
+        const std::string logo = machine.readFile("C:\\logo.sys");
+        EXPECT_TRUE(logo == tree.picture || logo == tree.own) << "never the secret";
+        EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), oldLogos["middle"]);
+    }
+}
+
+// KOR_ROOT as the README writes it, relative to the folder the run starts in,
+// although the run changes its working folder to the current drive.
+TEST_F(ChangerBmpMode, ARelativeRootNamesTheFolderTheRunStartedIn) {
+    const auto pictures = picturesIn("C:\\PICS", 1);
+    writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\PICS");
+    const std::filesystem::path started = std::filesystem::current_path();
+    std::filesystem::current_path(machine.root().parent_path());
+    const auto run = runProgram(
+        KOR_PROGRAM, {{"KOR_ROOT", machine.root().filename().string()}, {"WINDIR", "C:\\WINDOWS"}});
+    std::filesystem::current_path(started);
+    expectCleanRun(run);
+    EXPECT_TRUE(pictures.contains(machine.readFile("C:\\logo.sys")));
 }
 
 // A display that is set but does not answer: the report goes to standard

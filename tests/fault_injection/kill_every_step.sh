@@ -257,12 +257,19 @@ trace_steps() { # trace
 
 # The folders that received a name by a rename in the traced run (traced with
 # -y, so that a descriptor shows its path) and saw no fsync after it: a power
-# cut could still undo those renames.
+# cut could still undo those renames. The new name is the last quoted text: a
+# full path, or a name in the folder whose descriptor comes before it.
 unsynced_folders() { # trace
     awk '
         / (rename|renameat|renameat2)\(/ && / = 0$/ {
             n = split($0, part, "\"")
             folder = part[n - 1]
+            if (folder !~ /^\//) {
+                within = part[n - 2]
+                sub(/^.*</, "", within)
+                sub(/>.*$/, "", within)
+                folder = within "/" folder
+            }
             sub(/\/[^\/]*$/, "", folder)
             pending[folder] = 1
         }

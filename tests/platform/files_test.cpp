@@ -1,19 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/files.h"
 
+#include "foreign_tree.h"
 #include "platform/machine.h"
 #include "temporary_machine.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
+#include <thread>
+#include <unistd.h>
 
 namespace kor::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ForeignTree;
 using testing::TemporaryMachine;
 
 // Sets or clears an environment variable for one test and restores it after.
@@ -447,6 +452,72 @@ TEST(Files, EnvironmentDirectoryIsEmptyWhenUnsetEmptyOrUnusable) {
     EXPECT_EQ(environmentDirectory("TMP"), "");
     EXPECT_EQ(environmentDirectory("TEMP"), "");
     EXPECT_EQ(environmentDirectory("KOR_TEST_DIRECTORY"), "");
+}
+
+// As root on another user's tree, as a boot script runs: that user's links
+// lead only where the user may go.
+TEST(Files, ForeignLinksLeadOnlyWhereTheirOwnerMayGo) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving the tree to another user needs root";
+    TemporaryMachine machine;
+    const ForeignTree tree = testing::makeForeignTree(machine);
+    struct Case {
+        const char* path;
+        std::optional<std::string> bytes;
+    };
+    const Case cases[] = {
+        {"C:\\PICS\\PIC.BMP", tree.picture},  {"C:\\PICS\\MINE.BMP", tree.own},
+        {"C:\\PICS\\EVIL.BMP", std::nullopt}, {"C:\\PICS\\CHAIN.BMP", std::nullopt},
+        {"C:\\ETC\\A.BMP", std::nullopt},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.path);
+        const Result<std::string> read = readFile(test.path);
+        EXPECT_EQ(read ? 0 : read.error().code(), test.bytes ? 0 : ENOENT);
+        EXPECT_TRUE(!read || read.value() == test.bytes) << "the bytes of the link's target";
+        EXPECT_EQ(fileExists(test.path), test.bytes.has_value());
+        EXPECT_EQ(copyFile(test.path, "C:\\COPY.BMP", Overwrite::Yes).ok(), test.bytes.has_value());
+    }
+    EXPECT_EQ(listFiles("C:\\PICS", "*.BMP").valueOr({}),
+              (std::vector<std::string>{"MINE.BMP", "PIC.BMP"}));
+    EXPECT_EQ(listDirectories("C:\\").valueOr({}), (std::vector<std::string>{"PICS", "WINDOWS"}));
+    EXPECT_FALSE(copyFile("C:\\PICS\\PIC.BMP", "C:\\ETC\\logo.sys", Overwrite::Yes).ok());
+    EXPECT_FALSE(deleteFile("C:\\ETC\\A.BMP").ok());
+    EXPECT_FALSE(deleteFile("C:\\PICS\\EVIL.BMP").ok());
+    EXPECT_FALSE(fs::exists(tree.secretFile.parent_path() / "logo.sys"));
+    EXPECT_TRUE(fs::exists(tree.secretFile.parent_path() / "A.BMP"));
+}
+
+// A link flipped between a harmless target and the secret while it is read:
+// what was checked is what is read.
+TEST(Files, AForeignLinkSwappedWhileReadNeverYieldsTheSecret) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving the tree to another user needs root";
+    TemporaryMachine machine;
+    const ForeignTree tree = testing::makeForeignTree(machine);
+    const fs::path link = machine.root() / "c" / "PICS" / "FLIP.BMP";
+    std::atomic<bool> reading{true};
+    std::thread flipper([&] {
+        const fs::path staged = link.parent_path() / "FLIP.NEW";
+        for (int flip = 0; flip < 1'000'000 && reading; ++flip) {
+            std::error_code error;
+            fs::create_symlink(flip % 2 ? tree.secretFile : fs::path("PIC.BMP"), staged, error);
+            if (!error && ::lchown(staged.c_str(), testing::ForeignUser, testing::ForeignUser) == 0)
+                fs::rename(staged, link, error);
+            fs::remove(staged, error);
+        }
+    });
+    int secrets = 0;
+    int pictures = 0;
+    for (int read = 0; read < 3000; ++read) {
+        const std::string bytes = readFile("C:\\PICS\\FLIP.BMP").valueOr("");
+        secrets += bytes == tree.secret;
+        pictures += bytes == tree.picture;
+    }
+    reading = false;
+    flipper.join();
+    EXPECT_EQ(secrets, 0);
+    EXPECT_GT(pictures, 0) << "the harmless target is read through the link";
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // which buttons are enabled when, and the change command in both modes.
 
 #include "browser_test_support.h"
+#include "foreign_tree.h"
 #include "image_display.h"
 #include "options_window.h"
 
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <filesystem>
+#include <unistd.h>
 
 using kor::setup::Form1;
 using kor::setup::Form3;
@@ -130,6 +132,7 @@ class LogoBrowserTest : public QObject {
     void endButtonDestroysTheBrowser();
     void settingThePatternAgainKeepsThePick();
     void changeAfterTheOptionsWindowClosed();
+    void foreignLinksAreNotListed();
 };
 
 void LogoBrowserTest::showsTheDesignedControls_data() {
@@ -606,6 +609,18 @@ void LogoBrowserTest::changeAfterTheOptionsWindowClosed() {
     QCOMPARE(shown.messages(), std::vector<std::string>{std::string(Changed)});
     QVERIFY(shown.machine.readFile("C:\\WINDOWS\\logos.sys") ==
             shown.machine.readFile("C:\\PICS\\A.BMP"));
+}
+
+void LogoBrowserTest::foreignLinksAreNotListed() {
+    if (::geteuid() != 0)
+        QSKIP("giving the tree to another user needs root");
+    Browser shown(BmpMode);
+    kor::testing::makeForeignTree(shown.machine);
+
+    shown.open("C:\\PICS");
+
+    QCOMPARE(shown.browser->File1->names(),
+             QStringList({"A.BMP", "JUNK.BMP", "MINE.BMP", "PIC.BMP", "SMALL.BMP"}));
 }
 
 QTEST_MAIN(LogoBrowserTest)

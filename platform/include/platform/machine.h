@@ -27,7 +27,10 @@ class ImageDrive;
 // component; an existing name is matched without regard to case when the exact
 // name is absent, as on FAT, and a missing name is kept as given. A path that
 // starts with "/" is a host path (TMP may name a folder outside every drive);
-// it is used as it stands, case and all.
+// it is used as it stands, case and all. A symbolic link inside a drive is
+// followed only when the running user owns it or its owner also owns what it
+// leads to (the files of files.h are reached so); the drive entries
+// themselves are the user's own and always followed.
 class Machine {
   public:
     // A machine over `root` whose Windows directory is `windowsDirectory`
