@@ -361,6 +361,10 @@ std::string GetTempDirectory() {
     return temporaryDirectory().path;
 }
 
+std::string ResponseFileDirectory() {
+    return responseFileFolder(temporaryDirectory());
+}
+
 std::string GetSystemDriveRoot() {
     const std::string system = platform::Machine::current().systemDirectory();
     return system.size() < 3 ? std::string() : system.substr(0, 3);

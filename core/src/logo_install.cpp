@@ -122,7 +122,7 @@ void RemoveStaleTemporaryFiles(const Settings& settings) {
     platform::removeStaleTemporaries(windowsDirectory(settings));
     platform::removeStaleTemporaries(LogoBackupFolder(settings));
     platform::removeStaleTemporaries(bootDriveRoot(settings));
-    platform::removeStaleTemporaries(GetTempDirectory());
+    platform::removeStaleTemporaries(ResponseFileDirectory());
 }
 
 } // namespace kor::core

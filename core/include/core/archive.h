@@ -182,6 +182,9 @@ platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& comm
 
 // TMP, else TEMP, else the root of the system drive; ends in "\".
 std::string GetTempDirectory();
+// Where RunArchiveCommand writes its response file: GetTempDirectory, or the
+// host's temporary folder when that lies in a disk image.
+std::string ResponseFileDirectory();
 // The first three characters of the system directory ("C:\"), or "".
 std::string GetSystemDriveRoot();
 // Makes `text` end in "\" and returns it.
