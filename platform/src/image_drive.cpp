@@ -29,10 +29,10 @@ constexpr off_t ChangeByte = 0x4B4F5201;
 // What mtools says of a cluster chain that loops.
 constexpr std::string_view DamageReport = "loop detected";
 
-// A failure mtools reports in these words, on any line of its report (the
-// first entry found counts): the errno it stands for and, where that errno's
-// phrase would not tell the user enough, the Japanese reason that follows the
-// image's name.
+// A failure mtools reports in these words on the first line of its report
+// (the first entry found counts): the errno it stands for and, where that
+// errno's phrase would not tell the user enough, the Japanese reason that
+// follows the image's name.
 struct MtoolsReport {
     std::string_view said;
     int code;
@@ -346,7 +346,7 @@ Error ImageDrive::failure(Operation operation, std::string_view path,
                          "Windows の ScanDisk で修復してください");
     const std::string said = firstLine(outcome.errors);
     for (const MtoolsReport& report : MtoolsReports)
-        if (outcome.errors.find(report.said) != std::string::npos)
+        if (said.find(report.said) != std::string::npos)
             return error(report.code, said,
                          report.japanese.empty() ? std::string()
                                                  : "ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() + " " +
