@@ -132,6 +132,7 @@ RunOutcome Form1::Form_Load() {
 
 platform::Status Form1::changeLogos() {
     const platform::Machine& machine = platform::Machine::current();
+    KOR_TRY(machine.windowsDirectoryStatus());
     std::error_code ignored;
     if (!std::filesystem::is_directory(machine.root(), ignored))
         return platform::Error(core::operation::OpenMachine, machine.root().string(), ENOENT);
@@ -335,6 +336,11 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
         return {};
     }
     KOR_TRY(showDirectory(directory));
+    // A path longer than Windows holds names no archive at all, not a broken
+    // one: it ends the run as too long, as a folder key's path does.
+    if (auto full = platform::Machine::current().fullPath(pathIn(Dir1.path(), archiveName));
+        !full && full.error().code() == ENAMETOOLONG)
+        return full.error();
     // A bare file name, found in the current directory just set.
     m_archiveState.currentArchiveName = archiveName;
 
@@ -383,10 +389,11 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
         if (extracted.error().operation() != core::operation::ExtractMember)
             return extracted.error();
         const bool refusedLength = extracted.error().code() == EFBIG;
-        leaveUnchanged(slot, refusedLength
-                                 ? lengthRefusal(m_settings, source,
-                                                 core::ListedMemberLength(row[1]).value_or(0))
-                                 : source + " を解凍できません: " + extracted.error().reason());
+        leaveUnchanged(
+            slot,
+            refusedLength
+                ? lengthRefusal(m_settings, source, core::ListedMemberLength(row[1]).value_or(0))
+                : source + " を解凍できません: " + extracted.error().reasonInJapanese());
         return {};
     }
     KOR_TRY(core::InstallLogoFromExtracted(m_settings, slot, extracted.value().path()));

@@ -13,6 +13,7 @@
 #include "twips.h"
 
 #include "platform/files.h"
+#include "platform/machine.h"
 #include "platform/services.h"
 
 #include <QCoreApplication>
@@ -173,6 +174,13 @@ void KORsetupMain::createMenus() {
 }
 
 void KORsetupMain::MDIForm_Load() {
+    // A WINDIR that names no Windows folder would have every setting written
+    // somewhere the user never meant: the program says so and ends.
+    if (const platform::Status windows = platform::Machine::current().windowsDirectoryStatus();
+        !windows) {
+        tell(windows.error().message());
+        platform::endProgram(1);
+    }
     m_session.readAtStart();
     const core::Settings& settings = m_session.settings;
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 
 namespace kor::core {
@@ -80,6 +81,52 @@ std::string shortDateText(const ArchiveEntry::CalendarDate& date) {
     char text[40];
     std::snprintf(text, sizeof text, "%02d/%02d/%02d", date.year % 100, date.month, date.day);
     return text;
+}
+
+// The temporary directory and the variable that named it (TMP, TEMP), or no
+// variable for the root of the system drive.
+struct TemporaryDirectory {
+    std::string path;
+    std::string_view variable;
+};
+
+TemporaryDirectory temporaryDirectory() {
+    for (const std::string_view variable : {"TMP", "TEMP"})
+        if (std::string directory = platform::environmentDirectory(variable); !directory.empty())
+            return {AddBackslash(directory), variable};
+    std::string root = GetSystemDriveRoot();
+    return {AddBackslash(root), {}};
+}
+
+// Where the response file goes. A new file inside a disk image stays in
+// memory until it is committed, where the library, reading the image, would
+// never find it; the response file of a temporary directory inside an image
+// goes to the host's temporary folder instead.
+std::string responseFileFolder(const TemporaryDirectory& temporary) {
+    if (temporary.path.starts_with('/'))
+        return temporary.path;
+    const auto image = platform::Machine::current().imageDrive(temporary.path.front());
+    if (!image || !image.value())
+        return temporary.path;
+    std::error_code error;
+    const std::filesystem::path host = std::filesystem::temp_directory_path(error);
+    return error ? std::string("/tmp") : host.string();
+}
+
+// A response file that could not be made fails the one command that needed
+// it; the reason names the variable to change.
+platform::Error responseFileFailure(const platform::Error& error,
+                                    const TemporaryDirectory& temporary,
+                                    const std::string& folder) {
+    const std::string place =
+        temporary.variable.empty() || folder != temporary.path
+            ? "一時ﾌｫﾙﾀﾞ " + folder
+            : "環境変数 " + std::string(temporary.variable) + " のﾌｫﾙﾀﾞ " + folder;
+    const std::string named =
+        temporary.variable.empty() ? std::string() : " (" + std::string(temporary.variable) + ")";
+    return platform::Error(operation::MakeResponseFile, folder, error.code(),
+                           "the temporary folder" + named + " takes no file: " + error.reason())
+        .withJapaneseReason(place + " にﾌｧｲﾙを作成できません (" + error.reasonInJapanese() + ")");
 }
 
 void fillEntryFields(const INDIVIDUALINFO& info, ArchiveEntry& entry) {
@@ -256,11 +303,14 @@ ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Se
                                 quotedArgument(state.currentArchiveName) + " " +
                                 quotedArgument(destination) + " " + quotedArgument(memberName);
     std::string path = destination + ExtractedCopyName(memberName);
+    // A failure is told under the member's name, never the temporary folder's:
+    // one of the member's own (the library refused it, its command found no
+    // place) as ExtractMember, one of the disk's as the write that failed.
     if (auto ran = RunArchiveCommand(host.windowHandle(), command); !ran) {
-        const bool refused = ran.error().operation() == operation::RunArchiveCommand;
-        return platform::Error(refused ? operation::ExtractMember : ran.error().operation(),
-                               refused ? memberName : path, ran.error().code(),
-                               ran.error().detail());
+        const platform::Operation failed = ran.error().operation();
+        const bool refused =
+            failed == operation::RunArchiveCommand || failed == operation::MakeResponseFile;
+        return ran.error().retold(refused ? operation::ExtractMember : failed, memberName);
     }
     if (platform::fileLength(path).valueOr(0) != *size)
         return platform::Error(operation::ExtractMember, memberName, EIO,
@@ -281,28 +331,38 @@ platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& comm
             unlha->Unlha(owner, cp932Command.c_str(), output.data(), OutputBufferSize);
         if (result == 0)
             return {};
-        const std::string report = output.substr(0, output.find('\0'));
-        return platform::Error(result == LibraryWriteFailed ? platform::Operation::Write
-                                                            : operation::RunArchiveCommand,
-                               {}, EIO, platform::fromCp932(report).valueOr(report));
+        const std::string cp932Report = output.substr(0, output.find('\0'));
+        const std::string report = platform::fromCp932(cp932Report).valueOr(cp932Report);
+        // The English text on the first line, the Japanese reason on the second.
+        const std::size_t lineEnd = report.find("\r\n");
+        platform::Error error(result == LibraryWriteFailed ? platform::Operation::Write
+                                                           : operation::RunArchiveCommand,
+                              {}, EIO, report.substr(0, lineEnd));
+        if (lineEnd == std::string::npos)
+            return error;
+        return std::move(error).withJapaneseReason(report.substr(lineEnd + 2));
     };
 
     if (characterCount(commandText) <= LongestDirectCommand)
         return run(KOR_TRY(platform::toCp932(commandText)));
 
-    platform::TemporaryFile responseFile =
-        KOR_TRY(platform::TemporaryFile::create(GetTempDirectory()));
-    KOR_TRY(responseFile.write(KOR_TRY(platform::toCp932(commandText + "\r\n"))));
-    return run(KOR_TRY(platform::toCp932(quotedArgument("@" + responseFile.path()))));
+    const std::string command = KOR_TRY(platform::toCp932(commandText + "\r\n"));
+    const TemporaryDirectory temporary = temporaryDirectory();
+    const std::string folder = responseFileFolder(temporary);
+    auto responseFile = platform::TemporaryFile::create(folder);
+    if (!responseFile)
+        return responseFileFailure(responseFile.error(), temporary, folder);
+    if (auto written = responseFile.value().write(command); !written)
+        return responseFileFailure(written.error(), temporary, folder);
+    return run(KOR_TRY(platform::toCp932(quotedArgument("@" + responseFile.value().path()))));
 }
 
 std::string GetTempDirectory() {
-    std::string directory = platform::environmentDirectory("TMP");
-    if (directory.empty())
-        directory = platform::environmentDirectory("TEMP");
-    if (directory.empty())
-        directory = GetSystemDriveRoot();
-    return AddBackslash(directory);
+    return temporaryDirectory().path;
+}
+
+std::string ResponseFileDirectory() {
+    return responseFileFolder(temporaryDirectory());
 }
 
 std::string GetSystemDriveRoot() {

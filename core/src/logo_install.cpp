@@ -2,6 +2,7 @@
 #include "core/logo.h"
 
 #include "core/archive.h"
+#include "core/operations.h"
 #include "platform/files.h"
 #include "platform/temporary_files.h"
 
@@ -27,6 +28,15 @@ std::string windowsDirectory(const Settings& settings) {
 
 std::string bootDriveRoot(const Settings& settings) {
     return std::string(1, bootDriveLetter(settings)) + ":\\";
+}
+
+// An installation refused because the logo is read-only is told as that: no
+// copy or move failed, the logo may not be replaced.
+platform::Status toldAsLogo(platform::Status installed, const std::string& target) {
+    if (installed || !platform::isReadOnlyRefusal(installed.error()))
+        return installed;
+    return platform::Error(operation::ReplaceLogo, target, EACCES, installed.error().detail())
+        .withJapaneseReason("読み取り専用になっています");
 }
 
 } // namespace
@@ -68,12 +78,14 @@ bool IsLogoLengthAccepted(const Settings& settings, std::uint64_t length) {
 
 platform::Status InstallLogoFromFile(const Settings& settings, LogoSlot slot,
                                      std::string_view sourcePath) {
-    return platform::copyFile(sourcePath, LogoTargetPath(slot, settings), platform::Overwrite::Yes);
+    const std::string target = LogoTargetPath(slot, settings);
+    return toldAsLogo(platform::copyFile(sourcePath, target, platform::Overwrite::Yes), target);
 }
 
 platform::Status InstallLogoFromExtracted(const Settings& settings, LogoSlot slot,
                                           std::string_view extractedPath) {
-    return platform::replaceFile(extractedPath, LogoTargetPath(slot, settings));
+    const std::string target = LogoTargetPath(slot, settings);
+    return toldAsLogo(platform::replaceFile(extractedPath, target), target);
 }
 
 platform::Result<LogoInspection> inspectLogoFile(std::string_view path, LogoFormat format) {
@@ -110,7 +122,7 @@ void RemoveStaleTemporaryFiles(const Settings& settings) {
     platform::removeStaleTemporaries(windowsDirectory(settings));
     platform::removeStaleTemporaries(LogoBackupFolder(settings));
     platform::removeStaleTemporaries(bootDriveRoot(settings));
-    platform::removeStaleTemporaries(GetTempDirectory());
+    platform::removeStaleTemporaries(ResponseFileDirectory());
 }
 
 } // namespace kor::core

@@ -75,6 +75,11 @@ std::string Error::reason() const {
     return m_detail.empty() ? describeError(m_code) : m_detail;
 }
 
+std::string Error::reasonInJapanese() const {
+    return m_japaneseReason.empty() ? japaneseReason(m_code)
+                                    : escapeControlCharacters(m_japaneseReason);
+}
+
 std::string Error::text() const {
     std::string text = "cannot " + std::string(m_operation.english);
     if (!m_path.empty())
@@ -91,9 +96,7 @@ std::string Error::message() const {
     if (!m_destination.empty())
         place += (place.empty() ? "→ " : " → ") +
                  escapeControlCharacters(m_destination, LineBreaks::Escape);
-    const std::string reason = m_japaneseReason.empty() ? japaneseReason(m_code)
-                                                        : escapeControlCharacters(m_japaneseReason);
-    std::string sentence = std::string(m_operation.japanese) + "。" + reason + "。";
+    std::string sentence = std::string(m_operation.japanese) + "。" + reasonInJapanese() + "。";
     return place.empty() ? sentence : place + "\n" + sentence;
 }
 

@@ -399,6 +399,10 @@ Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite)
     });
 }
 
+bool isReadOnlyRefusal(const Error& error) {
+    return error.code() == EACCES && error.detail() == ReadOnlyDetail;
+}
+
 Status deleteFile(std::string_view path) {
     const Location location = KOR_TRY(locate(Operation::Delete, path));
     const Failure failed{Operation::Delete, location.windowsPath, {}};
@@ -562,6 +566,10 @@ Result<std::optional<EntryKind>> kindAt(std::string_view path) {
         return std::optional(EntryKind::File);
     if (location.place.isDirectory())
         return std::optional(EntryKind::Directory);
+    // A folder on the way that may not be searched hides what lies below it:
+    // that is no missing path.
+    if (error.value() == EACCES)
+        return Error(Operation::Find, location.windowsPath, EACCES);
     return std::optional<EntryKind>();
 }
 

@@ -35,6 +35,27 @@ constexpr off_t WriterByte = 0x4B4F5202;
 // What mtools says of a cluster chain that loops.
 constexpr std::string_view DamageReport = "loop detected";
 
+// A failure mtools reports in these words on the first line of its report
+// (the first entry found counts): the errno it stands for and, where that
+// errno's phrase would not tell the user enough, the Japanese reason that
+// follows the image's name.
+struct MtoolsReport {
+    std::string_view said;
+    int code;
+    std::string_view japanese;
+};
+
+constexpr MtoolsReport MtoolsReports[] = {
+    {"Disk full", ENOSPC, "に空きがありません"},
+    {"No directory slots", ENOSPC, "のﾌｫﾙﾀﾞがいっぱいで、ﾌｧｲﾙを追加できません"},
+    {"No space left on device", ENOSPC,
+     "を置いたﾃﾞｨｽｸに空きがないため、ﾃﾞｨｽｸｲﾒｰｼﾞに書き込めません"},
+    {"not found", ENOENT, {}},
+    {"lock", EBUSY, {}},
+    {"ermission denied", EACCES, {}},
+    {"ead-only", EROFS, {}},
+};
+
 bool lockByte(int descriptor, short type, off_t byte, bool wait) {
     struct flock lock {};
     lock.l_type = type;
@@ -450,19 +471,16 @@ Error ImageDrive::failure(Operation operation, std::string_view path,
                          " のﾌｧｲﾙｼｽﾃﾑが壊れています (ｸﾗｽﾀﾁｪｰﾝが循環しています)。"
                          "Windows の ScanDisk で修復してください");
     const std::string said = firstLine(outcome.errors);
-    if (said.find("Disk full") != std::string::npos)
-        return error(ENOSPC, said);
-    if (said.find("not found") != std::string::npos)
-        return error(ENOENT, said);
-    if (said.find("lock") != std::string::npos)
-        return error(EBUSY, said);
-    if (said.find("ermission denied") != std::string::npos)
-        return error(EACCES, said);
-    if (said.find("ead-only") != std::string::npos)
-        return error(EROFS, said);
+    for (const MtoolsReport& report : MtoolsReports)
+        if (said.find(report.said) != std::string::npos)
+            return error(report.code, said,
+                         report.japanese.empty() ? std::string()
+                                                 : "ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() + " " +
+                                                       std::string(report.japanese));
+    // mtools' own words stay in the English detail; the Japanese report has
+    // none of them.
     return error(EIO, said.empty() ? "mtools failed" : "mtools: " + said,
-                 "ﾃﾞｨｽｸｲﾒｰｼﾞを読み書きできません" +
-                     (said.empty() ? std::string() : " (mtools: " + said + ")"));
+                 "ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() + " を読み書きできません");
 }
 
 Result<const std::vector<mtools::Entry>*>
@@ -821,7 +839,7 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
     if (target.entry && (!replace || target.entry->directory))
         return failed(EEXIST);
     if (target.entry && target.entry->readOnly)
-        return failed(EACCES, "the file is read-only");
+        return failed(EACCES, std::string(ReadOnlyDetail));
     // The new name is given as the path spells it; a file that is replaced
     // passes its name on as it was spelt, long name and case.
     const std::string newName = !target.entry ? target.name
@@ -925,7 +943,7 @@ Status ImageDrive::copy(Operation operation, std::string_view from, std::string_
     if (target.entry && (!replace || target.entry->directory))
         return failed(EEXIST);
     if (target.entry && target.entry->readOnly)
-        return failed(EACCES, "the file is read-only");
+        return failed(EACCES, std::string(ReadOnlyDetail));
     // One mtools command copies inside the image, keeping the file's time.
     const std::string staged = KOR_TRY(freeTemporaryPath(operation, parentFolder(to)));
     const std::string stagedName = staged.substr(staged.rfind('\\') + 1);
@@ -956,7 +974,7 @@ Status ImageDrive::remove(Operation operation, std::string_view path) {
     if (place.entry->directory)
         return Error(operation, std::string(path), EISDIR, "not a file");
     if (place.entry->readOnly)
-        return Error(operation, std::string(path), EACCES, "the file is read-only");
+        return Error(operation, std::string(path), EACCES, std::string(ReadOnlyDetail));
     const mtools::Outcome outcome = run(command("mdel", {place.address}));
     noteChanged({{place.folderAddress, [&](std::vector<mtools::Entry>& entries) {
                       std::erase_if(entries, [&](const mtools::Entry& e) {

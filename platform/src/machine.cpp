@@ -212,8 +212,13 @@ Machine::Machine(fs::path root, std::string windowsDirectory) : m_root(std::move
     // A Windows directory given without a drive, or with forward slashes, is
     // made a full path on drive C: like any other path; a leading "/" here
     // means the root of that drive, never a host path.
+    std::string given = windowsDirectory;
     std::replace(windowsDirectory.begin(), windowsDirectory.end(), '/', '\\');
-    m_windowsDirectory = fullPath(windowsDirectory).valueOr("C:\\WINDOWS");
+    Result<std::string> full = fullPath(windowsDirectory);
+    if (!full)
+        m_windowsDirectoryStatus =
+            full.error().retold(Operation::UseWindowsDirectory, std::move(given));
+    m_windowsDirectory = full.valueOr("C:\\WINDOWS");
     m_currentDrive = m_windowsDirectory.front();
 }
 

@@ -361,6 +361,21 @@ TEST_F(ChangerBmpMode, AnUnreadablePictureEndsTheRunAndKeepsTheOldLogo) {
     EXPECT_FALSE(machine.exists("C:\\WINDOWS\\PIC0.BMP")) << "no partial copy is left";
 }
 
+// A folder below one that may not be searched is there for all the user knows:
+// the run says that access is denied, not that the path does not exist.
+TEST_F(ChangerBmpMode, AFolderThatMayNotBeSearchedIsDeniedNotMissing) {
+    picturesIn("C:\\PICS\\SUB", 1);
+    writeSettings(machine, "ArcCheck=on\nDirOnly=C:\\PICS\\SUB");
+    const auto run = runChangerWithoutPrivileges(machine, {}, {machine.host("C:\\PICS")});
+    std::filesystem::permissions(machine.host("C:\\PICS"), std::filesystem::perms::owner_all);
+    EXPECT_EQ(run.exitStatus, 1) << run.standardError;
+    EXPECT_NE(
+        run.standardError.find("C:\\PICS\\SUB\nこのﾌｫﾙﾀﾞを開けません。アクセスが拒否されました。"),
+        std::string::npos)
+        << run.standardError;
+    EXPECT_EQ(logos(), oldLogos);
+}
+
 TEST_F(ChangerBmpMode, InvalidShiftJisInKorIniIsReportedAndTheRestIsNotGuessed) {
     picturesIn("C:\\PICS", 1);
     machine.writeFile("C:\\WINDOWS\\KOR.INI",

@@ -336,6 +336,55 @@ INSTANTIATE_TEST_SUITE_P(
                "\\LOGO.SYS のｸﾗｽﾀﾁｪｰﾝがﾎﾞﾘｭｰﾑの外を指しています"}),
     [](const ::testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
 
+// The extraction command of a member with a long path goes through a response
+// file; with TMP and TEMP unset it would lie in the image's root, where a new
+// file stays in memory until committed and the library could not read it.
+TEST_F(ChangerOnImage, ALongExtractionCommandWorksWithoutATemporaryFolder) {
+    makeDirectory(volume, "/ARC");
+    writeFile(volume, "/ARC/LONG.LZH",
+              makeLzhArchive({{std::string(200, 'F') + "\\LONG.BMP", picture('l'), {}, {}, 2}}));
+    writeSettings("[SaveDir]\r\nArcCheck=off\r\nDir=C:\\ARC\r\nFileName=LONG.LZH\r\n");
+
+    const ProgramRun run = runChanger(machine);
+
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(run.standardError, "");
+    EXPECT_EQ(readFile(volume, "/LOGO.SYS"), picture('l'));
+    EXPECT_EQ(checkVolume(volume).exitStatus, 0);
+    EXPECT_EQ(listDirectory(volume, "/ARC"), std::vector<std::string>{"LONG.LZH"});
+    EXPECT_EQ(listDirectory(volume, "/WINDOWS"),
+              (std::vector<std::string>{"KOR.INI", "LOGOS.SYS", "LOGOW.SYS"}));
+}
+
+// A root folder of sixteen entries, all taken: the logo finds no place in it,
+// and the user reads why in Japanese, not in mtools' words.
+TEST(ChangerOnFullImage, AFullFolderIsToldInJapanese) {
+    TemporaryMachine machine;
+    const fs::path image = machine.root() / "full.img";
+    const ProgramRun made =
+        runProgram("/usr/sbin/mkfs.fat", {}, {"-C", "-r", "16", image.string(), "2048"});
+    ASSERT_EQ(made.exitStatus, 0) << made.standardError;
+    const FatVolume volume{image, 0, fs::file_size(image)};
+    makeDirectory(volume, "/WINDOWS");
+    makeDirectory(volume, "/PICS");
+    writeFile(volume, "/PICS/P.BMP", picture('p'));
+    writeFile(volume, "/WINDOWS/KOR.INI", "[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\PICS\r\n");
+    for (int filler = 0; filler < 14; ++filler)
+        writeFile(volume, "/FILL" + std::to_string(filler), "x");
+    fs::remove_all(machine.root() / "c");
+    fs::create_symlink(image, machine.root() / "c");
+
+    const ProgramRun run = runChanger(machine);
+
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.standardError.find("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image.string() + " のﾌｫﾙﾀﾞがいっぱい"),
+              std::string::npos)
+        << run.standardError;
+    for (const std::string_view english : {"mtools", "No directory slots", "~KOR"})
+        EXPECT_EQ(run.standardError.find(english), std::string::npos) << run.standardError;
+    EXPECT_EQ(checkVolume(volume).exitStatus, 0);
+}
+
 TEST(ChangerOnUnusableImage, SaysWhatTheImageIsAndHowToConvertIt) {
     TemporaryMachine machine;
     const fs::path image = machine.root() / "win95.qcow2";

@@ -85,16 +85,27 @@ class PublicProgramCopy {
 // through setpriv as nobody, the whole temporary machine opened to that user
 // first and KOR run from a copy that user can reach (its libraries found
 // beside it, before the build tree); otherwise as the user running the tests.
-inline ProgramRun runChangerWithoutPrivileges(const TemporaryMachine& machine,
-                                              const std::vector<std::string>& arguments = {}) {
+// The folders `closed` are then closed to that user (mode 000); the caller
+// opens them again.
+inline ProgramRun
+runChangerWithoutPrivileges(const TemporaryMachine& machine,
+                            const std::vector<std::string>& arguments = {},
+                            const std::vector<std::filesystem::path>& closed = {}) {
     std::map<std::string, std::string> environment{{"KOR_ROOT", machine.root().string()},
                                                    {"WINDIR", "C:\\WINDOWS"}};
-    if (::geteuid() != 0)
+    const auto close = [&] {
+        for (const std::filesystem::path& folder : closed)
+            std::filesystem::permissions(folder, std::filesystem::perms::none);
+    };
+    if (::geteuid() != 0) {
+        close();
         return runProgram(KOR_PROGRAM, environment, arguments);
+    }
     for (const auto& entry : std::filesystem::recursive_directory_iterator(machine.root()))
         if (entry.is_directory())
             std::filesystem::permissions(entry.path(), std::filesystem::perms::all);
     std::filesystem::permissions(machine.root(), std::filesystem::perms::all);
+    close();
     const PublicProgramCopy copy;
     environment["LD_LIBRARY_PATH"] = copy.folder().string();
     std::vector<std::string> line{"--reuid=65534", "--regid=65534", "--clear-groups",

@@ -83,6 +83,8 @@ class MainWindowTest : public QObject {
     void startUp_data();
     void startUp();
     void startUpWritesNothing();
+    void refusesAWindowsDirectoryThatNamesNoFolder_data();
+    void refusesAWindowsDirectoryThatNamesNoFolder();
     void draggingABorderSnapsBack();
     void maximizingIsUndone();
     void minimizingWorks();
@@ -347,6 +349,31 @@ void MainWindowTest::startUpWritesNothing() {
     }
     QCOMPARE(machine.readFile(KorIni), ini);
     QVERIFY(!machine.exists("C:\\WINDOWS\\korback"));
+}
+
+void MainWindowTest::refusesAWindowsDirectoryThatNamesNoFolder_data() {
+    QTest::addColumn<QString>("windowsDirectory");
+    QTest::newRow("network path") << QStringLiteral("\\\\server\\share");
+    QTest::newRow("no drive letter") << QStringLiteral("1:\\WINDOWS");
+}
+
+// Such a WINDIR would have the settings written where the user never meant:
+// the program names it and ends before anything is read or written.
+void MainWindowTest::refusesAWindowsDirectoryThatNamesNoFolder() {
+    QFETCH(QString, windowsDirectory);
+    kor::testing::TemporaryMachine machine(windowsDirectory.toStdString());
+    kor::testing::RecordingScope recording;
+    int exitStatus = 0;
+    try {
+        KORsetupMain window;
+    } catch (const kor::testing::ProgramEnded& ended) {
+        exitStatus = ended.exitStatus;
+    }
+    QCOMPARE(exitStatus, 1);
+    QCOMPARE(recording.recorder().messages.size(), std::size_t{1});
+    QVERIFY(recording.recorder().messages[0].text.starts_with(
+        windowsDirectory.toStdString() + "\nWINDIR の Windows ﾌｫﾙﾀﾞを使えません。"));
+    QVERIFY(!machine.exists("C:\\WINDOWS\\KOR.INI"));
 }
 
 void MainWindowTest::draggingABorderSnapsBack() {

@@ -56,8 +56,8 @@ planFiles(const ExtractionCommand& command, const std::shared_ptr<const ArchiveD
         MemberSearch search(shared, pattern, matching, command.literalLength);
         const ArchiveMember* member = search.next();
         if (member == nullptr)
-            return platform::Error(operation::Extract, displayMemberName(pattern), ENOENT,
-                                   "no such member in the archive");
+            return failure(operation::Extract, displayMemberName(pattern), ENOENT,
+                           reason::NoSuchMember);
         for (; member != nullptr; member = search.next())
             chosen.insert(static_cast<std::size_t>(member - directory.members().data()));
     }
@@ -70,8 +70,7 @@ planFiles(const ExtractionCommand& command, const std::shared_ptr<const ArchiveD
         const std::string name = KOR_TRY(platform::fromCp932(fileName));
         std::string windowsPath = std::string(destination) + name;
         if (!foldedNames.insert(foldMemberName(fileName)).second)
-            return platform::Error(operation::Extract, windowsPath, EEXIST,
-                                   "two members have this name");
+            return failure(operation::Extract, windowsPath, EEXIST, reason::SameName);
         // Taken names fail here, before any decoding, as well as where the
         // file takes its name.
         if (platform::fileExists(windowsPath) || platform::directoryExists(windowsPath))
@@ -91,18 +90,16 @@ platform::Status decodeInto(LhasaArchive& archive, const PlannedFile& file,
         // Crafted data may decode to more than the header declares: no byte
         // beyond it is written.
         if (length + count > member.length)
-            return platform::Error(operation::Extract, file.windowsPath, EIO,
-                                   "the member's data is damaged");
+            return failure(operation::Extract, file.windowsPath, EIO, reason::DamagedData);
         const std::string_view bytes(buffer.data(), count);
         KOR_TRY(output.write(bytes));
         crc = updateCrc16(crc, bytes);
         length += count;
     }
     if (length != member.length)
-        return platform::Error(operation::Extract, file.windowsPath, EIO,
-                               "the member's data is damaged");
+        return failure(operation::Extract, file.windowsPath, EIO, reason::DamagedData);
     if (crc != member.crc)
-        return platform::Error(operation::Extract, file.windowsPath, EIO, "CRC error");
+        return failure(operation::Extract, file.windowsPath, EIO, reason::CrcError);
     // The member's own time, as archivers restore it; a file system that
     // cannot take it keeps the time of writing.
     if (member.unixTime != 0)
@@ -127,7 +124,7 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
 
     const std::string destination = KOR_TRY(platform::fromCp932(command.destination));
     if (!platform::directoryExists(destination))
-        return platform::Error(operation::ExtractInto, destination, ENOENT, "no such folder");
+        return failure(operation::ExtractInto, destination, ENOENT, reason::NoSuchFolder);
 
     const std::vector<PlannedFile> planned = KOR_TRY(planFiles(command, directory, destination));
     const auto opened = KOR_TRY(LhasaArchive::open(archivePath));
@@ -135,8 +132,8 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
     std::vector<platform::TemporaryFile> outputs;
     for (const PlannedFile& file : planned) {
         const auto cannotDecode = [&] {
-            return platform::Error(operation::Extract, file.windowsPath, ENOTSUP,
-                                   "cannot decode the method " + file.member->method);
+            return failure(operation::Extract, file.windowsPath, ENOTSUP, reason::UnknownMethod,
+                           file.member->method);
         };
         // The directory tells the method and where the member's header lies:
         // only that header is read again, to make sure the file still holds it.
@@ -145,8 +142,7 @@ platform::Result<std::string> runExtraction(const ExtractionCommand& command,
         const LHAFileHeader* header =
             archive.restartAt(file.member->headerOffset.value()) ? archive.nextHeader() : nullptr;
         if (header == nullptr || !sameHeader(*header, *file.member))
-            return platform::Error(operation::ReadArchive, archivePath, EAGAIN,
-                                   "the archive has changed");
+            return failure(operation::ReadArchive, archivePath, EAGAIN, reason::ArchiveChanged);
         if (!archive.startDecoding(*header))
             return cannotDecode();
         auto output = platform::TemporaryFile::create(destination);

@@ -46,9 +46,8 @@ bool isForbiddenInFileName(std::string_view character) {
            std::string_view("<>:\"|?*").find(character.front()) != std::string_view::npos;
 }
 
-platform::Error refusal(std::string_view storedName, std::string reason) {
-    return platform::Error(operation::Extract, displayMemberName(storedName), EPERM,
-                           std::move(reason));
+platform::Error refusal(std::string_view storedName, Reason why) {
+    return failure(operation::Extract, displayMemberName(storedName), EPERM, why);
 }
 
 } // namespace
@@ -107,9 +106,9 @@ platform::Result<std::string> extractedFileName(std::string_view storedName) {
     // absolute path, a drive, "..") lead nowhere.
     const std::string_view fileName = splitMemberPath(storedName).back();
     if (fileName.empty() || fileName == "." || fileName == "..")
-        return refusal(storedName, "the member has no file name");
+        return refusal(storedName, reason::NoFileName);
     if (std::ranges::any_of(characters(fileName), isForbiddenInFileName))
-        return refusal(storedName, "the member's name is not a valid file name");
+        return refusal(storedName, reason::InvalidFileName);
     return std::string(fileName);
 }
 

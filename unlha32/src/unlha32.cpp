@@ -119,6 +119,14 @@ void writeReport(std::string_view utf8Text, char* output, std::uint32_t outputSi
     output[length] = '\0';
 }
 
+// The report of a failure: the English text on its first line, the Japanese
+// reason on its second, each kept to its own line.
+std::string failureReport(const platform::Error& error) {
+    return platform::escapeControlCharacters(error.text(), platform::LineBreaks::Escape) + "\r\n" +
+           platform::escapeControlCharacters(error.reasonInJapanese(),
+                                             platform::LineBreaks::Escape);
+}
+
 } // namespace
 
 } // namespace kor::unlha32
@@ -195,18 +203,19 @@ extern "C" UNLHA32_EXPORT int Unlha(HWND, const char* commandLine, char* output,
         const auto lock = library.lock();
         const auto command = parseCommand(commandLine == nullptr ? "" : commandLine);
         if (!command) {
-            writeReport(command.error().text(), output, outputSize);
+            writeReport(failureReport(command.error()), output, outputSize);
             return commandFailed;
         }
         const auto report = runExtraction(command.value(), library.cache());
         if (!report) {
-            writeReport(report.error().text(), output, outputSize);
+            writeReport(failureReport(report.error()), output, outputSize);
             return isWriteFailure(report.error()) ? writeFailed : commandFailed;
         }
         writeReport(report.value(), output, outputSize);
         return 0;
     } catch (...) {
-        writeReport("cannot run the command", output, outputSize);
+        writeReport("cannot run the command\r\n" + std::string(operation::RunCommand.japanese),
+                    output, outputSize);
         return commandFailed;
     }
 }

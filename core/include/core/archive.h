@@ -164,19 +164,27 @@ std::string ExtractedCopyName(std::string_view memberName);
 // Extracts exactly the member of the host's rowToExtract, when its listed
 // unpacked size is accepted (IsLogoLengthAccepted). A member that cannot be
 // had fails with operation::ExtractMember: EFBIG when the size is refused, else the
-// library's reason. A folder or disk that takes no file fails with the
-// operation that could not write.
+// library's reason, or why the response file could not be made. A folder or
+// disk that takes no file fails with the operation that could not write.
+// Failures name the member, not the temporary folder it was extracted into.
 platform::Result<ExtractedMember>
 ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Settings& settings);
 
 // Runs one library command, through a response file in the temporary
-// directory when it is longer than 256 characters. Fails with the library's
-// report as the reason: platform::Operation::Write when the command failed at writing,
-// operation::RunArchiveCommand otherwise.
+// directory when it is longer than 256 characters (in the host's temporary
+// folder when that directory lies in a disk image, whose new files the
+// library could not read). Fails with the library's report as the reasons,
+// English and Japanese: platform::Operation::Write when the command failed at
+// writing, operation::RunArchiveCommand otherwise; and with
+// operation::MakeResponseFile, its Japanese reason naming the variable (TMP,
+// TEMP) that chose the folder, when the response file cannot be made.
 platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& commandText);
 
 // TMP, else TEMP, else the root of the system drive; ends in "\".
 std::string GetTempDirectory();
+// Where RunArchiveCommand writes its response file: GetTempDirectory, or the
+// host's temporary folder when that lies in a disk image.
+std::string ResponseFileDirectory();
 // The first three characters of the system directory ("C:\"), or "".
 std::string GetSystemDriveRoot();
 // Makes `text` end in "\" and returns it.

@@ -45,7 +45,9 @@ bool IsLogoLengthAccepted(const Settings& settings, std::uint64_t length);
 // Makes a picture file the slot's logo: copies it into a temporary file beside
 // the logo and gives that the logo's name in one atomic step, so that the slot
 // holds the old logo or the new one whatever happens. The source stays where
-// it is. On failure the slot keeps its old logo and no copy is left behind.
+// it is. On failure the slot keeps its old logo and no copy is left behind;
+// a read-only logo fails with operation::ReplaceLogo (EACCES), as both
+// installations do.
 platform::Status InstallLogoFromFile(const Settings& settings, LogoSlot slot,
                                      std::string_view sourcePath);
 

@@ -19,8 +19,12 @@ inline constexpr platform::Operation ExtractMember{"extract the archive member",
                                                    "このﾌｧｲﾙを解凍できません"};
 inline constexpr platform::Operation RunArchiveCommand{"run the archive library's command",
                                                        "このｺﾏﾝﾄﾞを実行できません"};
+inline constexpr platform::Operation MakeResponseFile{"make the archive library's response file in",
+                                                      "このﾌｫﾙﾀﾞにﾚｽﾎﾟﾝｽﾌｧｲﾙを作成できません"};
 inline constexpr platform::Operation LoadArchiveLibrary{"load the archive library",
                                                         "ﾗｲﾌﾞﾗﾘを読み込めません"};
+inline constexpr platform::Operation ReplaceLogo{"replace the logo",
+                                                 "このﾛｺﾞﾌｧｲﾙを置き換えられません"};
 inline constexpr platform::Operation ConvertPicture{"convert the picture",
                                                     "この画像をﾛｺﾞに変換できません"};
 

@@ -42,6 +42,10 @@ Status renameFile(std::string_view from, std::string_view to);
 // read-only.
 Status replaceFile(std::string_view from, std::string_view to);
 
+// Whether `error` is the refusal to delete, overwrite or replace a read-only
+// file, whichever operation met it.
+bool isReadOnlyRefusal(const Error& error);
+
 // Writes a whole file through a temporary file in the same folder and a rename,
 // so that a crash or a full disk never leaves it half written. Fails when the
 // file is read-only.
@@ -80,8 +84,8 @@ Status createDirectory(std::string_view path);
 bool fileExists(std::string_view path);      // a normal file
 bool directoryExists(std::string_view path); // a directory (a drive root counts)
 // Succeeds when a directory is at `path`; else says why not: nothing there
-// (ENOTDIR), or the drive's own failure (an unmapped drive, a disk image that
-// cannot be used).
+// (ENOTDIR), a folder on the way that may not be searched (EACCES), or the
+// drive's own failure (an unmapped drive, a disk image that cannot be used).
 Status findDirectory(std::string_view path);
 
 // Windows wildcard match of a name (a file name, or a whole member path of an

@@ -36,6 +36,9 @@ class Machine {
     // A machine over `root` whose Windows directory is `windowsDirectory`
     // (a full Windows path such as C:\WINDOWS). The current drive starts as the
     // drive of the Windows directory, every drive's current directory as its root.
+    // A Windows directory that names no folder of a drive ("\\server\share",
+    // "1:\WINDOWS") leaves the machine on C:\WINDOWS and windowsDirectoryStatus
+    // failed.
     Machine(std::filesystem::path root, std::string windowsDirectory);
 
     // The machine of this process, made on first use from KOR_ROOT (default
@@ -49,6 +52,11 @@ class Machine {
     // As GetWindowsDirectoryA: a full path, no trailing backslash except at a
     // drive root ("C:\WINDOWS", "E:\").
     std::string windowsDirectory() const { return m_windowsDirectory; }
+    // Whether the Windows directory given to the machine (WINDIR for the
+    // machine of this process) could be used: else an Error of
+    // Operation::UseWindowsDirectory naming the value given and why (EINVAL,
+    // ENAMETOOLONG). What a program does about it is the program's choice.
+    const Status& windowsDirectoryStatus() const { return m_windowsDirectoryStatus; }
     // As GetSystemDirectoryA: the SYSTEM folder of the Windows directory.
     std::string systemDirectory() const;
 
@@ -97,6 +105,7 @@ class Machine {
 
     std::filesystem::path m_root;
     std::string m_windowsDirectory;
+    Status m_windowsDirectoryStatus;
     char m_currentDrive = 'C';
     std::map<char, std::string> m_currentDirectories;
 };

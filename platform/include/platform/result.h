@@ -39,6 +39,7 @@ struct Operation {
     static const Operation EncodeText;
     static const Operation CreateFileIn;
     static const Operation OpenImage;
+    static const Operation UseWindowsDirectory;
 };
 
 inline constexpr Operation Operation::Find{"find", "このﾊﾟｽは使えません"};
@@ -67,6 +68,8 @@ inline constexpr Operation Operation::CreateFileIn{"create a file in",
                                                    "このﾌｫﾙﾀﾞにﾌｧｲﾙを作成できません"};
 inline constexpr Operation Operation::OpenImage{"open the disk image of",
                                                 "このﾄﾞﾗｲﾌﾞのﾃﾞｨｽｸｲﾒｰｼﾞを使えません"};
+inline constexpr Operation Operation::UseWindowsDirectory{"use as the Windows directory (WINDIR)",
+                                                          "WINDIR の Windows ﾌｫﾙﾀﾞを使えません"};
 
 // Why, as a Japanese report gives it: "アクセスが拒否されました" for EACCES; a
 // generic sentence with the number and the English text for an errno without
@@ -116,6 +119,9 @@ class Error {
 
     // The English reason: the detail, else the errno's text ("permission denied").
     std::string reason() const;
+    // The Japanese reason: the one given, else the errno's phrase
+    // ("アクセスが拒否されました"), for a note that names the place itself.
+    std::string reasonInJapanese() const;
     // "cannot <operation> <path>[ to <destination>]: <reason>", the path left
     // out when empty.
     std::string text() const;
