@@ -568,7 +568,7 @@ Result<std::optional<EntryKind>> kindAt(std::string_view path) {
         return std::optional(EntryKind::Directory);
     // A folder on the way that may not be searched hides what lies below it:
     // that is no missing path.
-    if (error.value() == EACCES)
+    if (location.place.error == EACCES)
         return Error(Operation::Find, location.windowsPath, EACCES);
     return std::optional<EntryKind>();
 }
