@@ -177,6 +177,12 @@ FileDescriptor HostPlace::open(int flags) const {
         errno = error != 0 ? error : ENOENT;
         return FileDescriptor();
     }
+    // A FIFO or a device could block the open, or every read after, for as
+    // long as no one writes: only files and folders are ever opened.
+    if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+        errno = EINVAL;
+        return FileDescriptor();
+    }
     // Through the descriptor itself: the file checked, whatever its name
     // leads to by now. A folder opens itself; a file, through /proc.
     if (S_ISDIR(info.st_mode))

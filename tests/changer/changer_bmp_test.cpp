@@ -112,6 +112,20 @@ TEST_F(ChangerBmpMode, WithoutKorIniNothingChanges) {
     EXPECT_FALSE(machine.exists("C:\\WINDOWS\\KOR.INI")) << "KOR never writes KOR.INI";
 }
 
+// Opened, a FIFO would hold the run, a boot script's too, waiting for a
+// writer that never comes.
+TEST_F(ChangerBmpMode, AKorIniThatIsAFifoIsReportedNotWaitedFor) {
+    ASSERT_EQ(::mkfifo(machine.host("C:\\WINDOWS\\KOR.INI").c_str(), 0644), 0);
+    const auto run = runProgram("/usr/bin/timeout",
+                                {{"KOR_ROOT", machine.root().string()}, {"WINDIR", "C:\\WINDOWS"}},
+                                {"20", KOR_PROGRAM});
+    EXPECT_NE(run.exitStatus, 124) << "the run waited";
+    EXPECT_NE(run.standardError.find("C:\\WINDOWS\\KOR.INI\nこのﾌｧｲﾙを読み込めません。"),
+              std::string::npos)
+        << run.standardError;
+    EXPECT_EQ(logos(), oldLogos);
+}
+
 TEST_F(ChangerBmpMode, LengthRuleFollowsTheOptions) {
     // Without the size check a picture of any length is installed, with a note
     // when the machine cannot show it.
