@@ -277,15 +277,17 @@ std::optional<std::string> loopDeviceOf(const struct stat& target) {
 enum class Writers { None, Some, Unseen };
 
 Writers writersOf(int readOnlyDescriptor) {
+    // The lease is taken on a descriptor of its own, closed on return: a
+    // lease left behind on a long-lived descriptor would stall every writer.
+    const std::string self = "/proc/self/fd/" + std::to_string(readOnlyDescriptor);
+    const FileDescriptor probe(::open(self.c_str(), O_RDONLY | O_CLOEXEC));
     // Were another program to open the image for writing in that moment, the
     // kernel would signal this one, by default with SIGIO, which ends it;
     // SIGURG is ignored unless a program asks for it.
-    if (::fcntl(readOnlyDescriptor, F_SETSIG, SIGURG) != 0)
+    if (!probe.isOpen() || ::fcntl(probe.get(), F_SETSIG, SIGURG) != 0)
         return Writers::Unseen;
-    if (::fcntl(readOnlyDescriptor, F_SETLEASE, F_RDLCK) == 0) {
-        ::fcntl(readOnlyDescriptor, F_SETLEASE, F_UNLCK);
-        return Writers::None;
-    }
+    if (::fcntl(probe.get(), F_SETLEASE, F_RDLCK) == 0)
+        return ::fcntl(probe.get(), F_SETLEASE, F_UNLCK) == 0 ? Writers::None : Writers::Unseen;
     return errno == EAGAIN ? Writers::Some : Writers::Unseen;
 }
 
