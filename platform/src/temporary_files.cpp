@@ -58,10 +58,20 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     return path + std::string(name);
 }
 
+// A listing of an open folder, on a copy of its descriptor that the listing
+// owns once it exists; closed with the listing, and at once when none opens.
+DIR* listingOf(int folder) {
+    FileDescriptor copy(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+    DIR* listing = copy.isOpen() ? ::fdopendir(copy.get()) : nullptr;
+    if (listing != nullptr)
+        copy.release();
+    return listing;
+}
+
 // Empties an open folder, and every folder in it, without following a link:
 // what an extraction left there, and nothing a link leads to.
 void removeEverythingIn(int folder) {
-    DIR* listing = ::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+    DIR* listing = listingOf(folder);
     if (listing == nullptr)
         return;
     ::rewinddir(listing);
@@ -316,7 +326,7 @@ bool stillNames(int folder, const char* name, const struct stat& opened) {
 // regular files only, as an extraction leaves them. Anything else in it means
 // it is no folder of ours, and it is left alone.
 bool removeFilesOf(int folderDescriptor) {
-    DIR* listing = ::fdopendir(::dup(folderDescriptor));
+    DIR* listing = listingOf(folderDescriptor);
     if (listing == nullptr)
         return false;
     std::vector<std::string> files;
@@ -386,7 +396,7 @@ void removeStaleTemporaries(std::string_view directory) {
         return;
     }
     FileDescriptor opened = folder.value().place.open(O_RDONLY | O_DIRECTORY);
-    DIR* listing = opened.isOpen() ? ::fdopendir(::dup(opened.get())) : nullptr;
+    DIR* listing = opened.isOpen() ? listingOf(opened.get()) : nullptr;
     if (listing == nullptr)
         return;
     std::vector<std::string> names;
