@@ -17,9 +17,9 @@
 #include "platform/services.h"
 #include "platform/text.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -33,6 +33,8 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
+
+#include <unistd.h>
 
 namespace kor::setup {
 
@@ -126,13 +128,15 @@ std::string whyNotFileName(const std::string& name) {
     return {};
 }
 
-// Decodes a picture file's bytes as korlogo convert does.
-korlogo::PictureReading decodePicture(const QByteArray& bytes, Framing framing) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    if (!buffer.open(QIODevice::ReadOnly))
+// Decodes the picture file an open descriptor reads as korlogo convert does,
+// as it goes rather than from a copy of it all in memory. Takes the descriptor.
+korlogo::PictureReading decodePicture(int descriptor, Framing framing) {
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
         return {};
-    return korlogo::readPictureForLogo(buffer, framing);
+    }
+    return korlogo::readPictureForLogo(file, framing);
 }
 
 QRadioButton* makeOption(QWidget* parent, const char* name, const QString& caption,
@@ -375,14 +379,13 @@ void ConvertWindow::Command1_Click() {
 }
 
 std::optional<std::string> ConvertWindow::convertedSource(const std::string& source) {
-    const platform::Result<std::string> bytes = platform::readFile(source);
-    if (!bytes) {
-        tell(bytes.error().message());
+    const platform::Result<int> opened = platform::openFileForReading(source);
+    if (!opened) {
+        tell(opened.error().message());
         return std::nullopt;
     }
     const core::ConversionOptions chosen = options();
-    const korlogo::PictureReading picture =
-        decodePicture(QByteArray::fromStdString(bytes.value()), chosen.framing);
+    const korlogo::PictureReading picture = decodePicture(opened.value(), chosen.framing);
     if (picture.refusedSize.isValid()) {
         tell(source + "\n" +
              core::fillInValues(TooLarge, {std::to_string(picture.refusedSize.width()),
