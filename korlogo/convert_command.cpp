@@ -48,8 +48,14 @@ std::optional<core::RgbaPicture> readPicture(const Messages& messages, const std
             messages.text(Message::PictureTooLarge, {std::to_string(reading.refusedSize.width()),
                                                      std::to_string(reading.refusedSize.height()),
                                                      std::to_string(reading.limitMegapixels)});
-    else
-        reason = reading.error;
+    else if (reading.fault == PictureFault::TooWide)
+        reason = messages.text(Message::PictureTooWide, {std::to_string(PngRowPixelsLimit)});
+    else if (reading.fault == PictureFault::Damaged)
+        reason = messages.text(Message::PictureDamaged, {reading.detail});
+    else if (reading.fault == PictureFault::OutOfMemory)
+        reason = messages.text(Message::PictureOutOfMemory);
+    else if (reading.fault == PictureFault::Unreadable)
+        reason = messages.text(Message::PictureUnreadable, {reading.detail});
     return std::move(reading.picture);
 }
 

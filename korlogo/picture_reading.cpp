@@ -20,8 +20,6 @@ namespace kor::korlogo {
 namespace {
 
 constexpr std::int64_t Megapixel = 1'000'000;
-// The widest row libpng's own default allows, so that one row stays small.
-constexpr int PngRowPixelsLimit = 1'000'000;
 
 std::int64_t pixelsOf(QSize size) {
     return std::int64_t{size.width()} * size.height();
@@ -189,9 +187,10 @@ PictureReading refusal(QSize size, int limitMegapixels) {
     return reading;
 }
 
-PictureReading failure(std::string error) {
+PictureReading failure(PictureFault fault, std::string detail = {}) {
     PictureReading reading;
-    reading.error = std::move(error);
+    reading.fault = fault;
+    reading.detail = std::move(detail);
     return reading;
 }
 
@@ -295,28 +294,27 @@ PictureReading readPng(QIODevice& device, core::Framing framing) {
     source.device = &device;
     PngReader reader(source);
     if (!reader.png || !reader.info)
-        return failure("out of memory");
+        return failure(PictureFault::OutOfMemory);
     png_set_read_fn(reader.png, &source, readPngBytes);
     // The size is judged here, so that the refusal can name it.
     png_set_user_limits(reader.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     if (!readPngHeader(reader.png, reader.info))
-        return failure(source.error);
+        return failure(PictureFault::Damaged, source.error);
     const QSize size(static_cast<int>(png_get_image_width(reader.png, reader.info)),
                      static_cast<int>(png_get_image_height(reader.png, reader.info)));
     if (pixelsOf(size) > PictureLimitMegapixels * Megapixel)
         return refusal(size, PictureLimitMegapixels);
     if (size.width() > PngRowPixelsLimit)
-        return failure("rows wider than " + std::to_string(PngRowPixelsLimit) +
-                       " pixels are not read");
+        return failure(PictureFault::TooWide);
     if (!setPngToRgba(reader.png, reader.info))
-        return failure(source.error);
+        return failure(PictureFault::Damaged, source.error);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(size.width()) * 4);
     const RowOrder order = png_get_interlace_type(reader.png, reader.info) == PNG_INTERLACE_ADAM7
                                ? RowOrder::Interlaced
                                : RowOrder::TopToBottom;
     AreaReducer reducer(size, reductionFactor(size, framing, order), order);
     if (!readPngRows(reader.png, reader.info, row.data(), reducer))
-        return failure(source.error);
+        return failure(PictureFault::Damaged, source.error);
     PictureReading reading;
     reading.picture = std::move(reducer).result();
     return reading;
@@ -360,7 +358,7 @@ PictureReading readWithQt(QIODevice& device, core::Framing framing) {
         image = reader.read();
     }
     if (image.isNull())
-        return failure(reader.errorString().toStdString());
+        return failure(PictureFault::Unreadable, reader.errorString().toStdString());
     AreaReducer reducer(image.size(), reductionFactor(image.size(), framing, RowOrder::TopToBottom),
                         RowOrder::TopToBottom);
     // Converted a row at a time, as a whole copy would double the memory.

@@ -12,14 +12,20 @@ class QIODevice;
 
 namespace kor::korlogo {
 
+// Why a picture that is not too large was not read, for each program to say
+// in the language of its session.
+enum class PictureFault { None, TooWide, Damaged, OutOfMemory, Unreadable };
+
 // What reading a picture gave: its pixels, or why not.
 struct PictureReading {
     std::optional<core::RgbaPicture> picture;
     // Without a picture: its size when it has more pixels than
-    // `limitMegapixels` allows, otherwise invalid and `error` says why.
+    // `limitMegapixels` allows, otherwise invalid and `fault` says why, with
+    // the decoder's own English words in `detail` where it gave any.
     QSize refusedSize;
     int limitMegapixels = 0;
-    std::string error;
+    PictureFault fault = PictureFault::None;
+    std::string detail;
 };
 
 // The most pixels a picture may have, in millions: a PNG is decoded by rows
@@ -28,6 +34,9 @@ inline constexpr int PictureLimitMegapixels = 100;
 // The most pixels of the pictures Qt decodes whole (GIF, BMP, ...), in
 // millions: 4 bytes each, what a conversion may take.
 inline constexpr int WholeDecodeLimitMegapixels = 32;
+// The widest row of a PNG that is read, libpng's own default, so that one
+// row stays small.
+inline constexpr int PngRowPixelsLimit = 1'000'000;
 
 // Decodes the picture `device` reads into the pixels a logo is made from, for
 // the framing `framing`, reduced by area-averaging to what still holds twice

@@ -46,6 +46,9 @@ using core::LogoFormat;
 constexpr std::string_view NoPicture = "変換する画像が選択されていません";
 constexpr std::string_view CannotLoad = "画像を読み込めません";
 constexpr std::string_view TooLarge = "画像が大きすぎます ({1}x{2} ﾄﾞｯﾄ。上限は {3} ﾒｶﾞﾋﾟｸｾﾙです)";
+constexpr std::string_view TooWide = "画像の横幅が大きすぎます (上限は {1} ﾄﾞｯﾄです)";
+constexpr std::string_view Damaged = "画像を読み込めません (ﾃﾞｰﾀが壊れています)";
+constexpr std::string_view OutOfMemory = "画像を読み込めません (ﾒﾓﾘが不足しています)";
 constexpr std::string_view Changed = "変更が終了しました";
 
 // The first cycling entry a new logo gets: Windows 95's own logo cycles its
@@ -126,6 +129,23 @@ std::string whyNotFileName(const std::string& name) {
     if (!platform::toCp932(name))
         return name + "\nﾌｧｲﾙ名に Windows で使えない文字があります";
     return {};
+}
+
+// Why a picture was not read, in the window's words: the decoders' own are
+// English.
+std::string whyNotRead(korlogo::PictureFault fault) {
+    switch (fault) {
+    case korlogo::PictureFault::TooWide:
+        return core::fillInValues(TooWide, {std::to_string(korlogo::PngRowPixelsLimit)});
+    case korlogo::PictureFault::Damaged:
+        return std::string(Damaged);
+    case korlogo::PictureFault::OutOfMemory:
+        return std::string(OutOfMemory);
+    case korlogo::PictureFault::None:
+    case korlogo::PictureFault::Unreadable:
+        break;
+    }
+    return std::string(CannotLoad);
 }
 
 // Decodes the picture file an open descriptor reads as korlogo convert does,
@@ -394,7 +414,7 @@ std::optional<std::string> ConvertWindow::convertedSource(const std::string& sou
         return std::nullopt;
     }
     if (!picture.picture) {
-        tell(source + "\n" + std::string(CannotLoad));
+        tell(source + "\n" + whyNotRead(picture.fault));
         return std::nullopt;
     }
     const auto logo = core::convertToLogo(*picture.picture, chosen);

@@ -141,6 +141,9 @@ TEST_F(KorlogoConvert, AFailureLeavesTheOldLogoAsItWas) {
     const Case cases[] = {
         {"C.UTF-8", "broken.png", "LOGO.SYS", "cannot read the picture"},
         {"ja_JP.UTF-8", "missing.jpg", "LOGO.SYS", "画像を読み込めません"},
+        // libpng's English words are not shown under a Japanese locale.
+        {"ja_JP.UTF-8", "broken.png", "LOGO.SYS",
+         "broken.png: 画像を読み込めません。画像のデータが壊れています。\n"},
         {"C.UTF-8", "photo.jpg", "LOGO.SYS/inside", "cannot write"},
         // The new logo is made, then cannot take the place of a folder.
         {"C.UTF-8", "photo.jpg", "LOGOS", "cannot write"},
