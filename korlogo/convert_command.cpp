@@ -137,7 +137,10 @@ int runConvert(const Messages& messages, std::span<const std::string> arguments)
     const bool toStandardOutput = output == StandardOutputName;
     const std::string outputName =
         toStandardOutput ? messages.text(Message::StandardOutput) : output;
-    if (const int error = writeOutput(output, logo.value()); error != 0) {
+    if (const int error = writeOutput(output, logo.value()); error == OutputIsSpecial) {
+        std::fprintf(stderr, "%s\n", messages.text(Message::OutputNotAFile, {output}).c_str());
+        return 1;
+    } else if (error != 0) {
         std::fprintf(
             stderr, "%s\n",
             messages.text(Message::CannotWriteLogo, {outputName, messages.reason(error)}).c_str());

@@ -118,6 +118,10 @@ int writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes
         error = errno;
     if (::close(descriptor) != 0 && error == 0)
         error = errno;
+    // Decided again just before the rename: what is there now is replaced,
+    // whatever was there when the command began.
+    if (error == 0 && isSpecialFile(path))
+        error = OutputIsSpecial;
     if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
         error = errno;
     if (error != 0) {

@@ -49,9 +49,14 @@ inline constexpr std::string_view StandardOutputName = "-";
 // device, a FIFO, a socket), which a command's output must never replace.
 bool isSpecialFile(const std::string& path);
 
+// What writeOutput returns when `path` names a special file just before it
+// would be replaced; no errno has this value.
+inline constexpr int OutputIsSpecial = -1;
+
 // Writes `bytes` to standard output when `path` is "-", otherwise to `path`
 // through a new file beside it and a rename, so that `path` is either its old
-// self or the whole new file; returns 0 or an errno.
+// self or the whole new file; a special file is never replaced. Returns 0,
+// OutputIsSpecial or an errno.
 int writeOutput(const std::string& path, std::span<const std::uint8_t> bytes);
 
 } // namespace kor::korlogo

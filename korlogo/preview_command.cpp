@@ -129,6 +129,10 @@ int saveFirstFrame(const Messages& messages, const DecodedLogo& logo, const std:
             : EIO;
     if (error == 0)
         return 0;
+    if (error == OutputIsSpecial) {
+        std::fprintf(stderr, "%s\n", messages.text(Message::OutputNotAFile, {path}).c_str());
+        return 1;
+    }
     const std::string name =
         path == StandardOutputName ? messages.text(Message::StandardOutput) : path;
     std::fprintf(stderr, "%s\n",
