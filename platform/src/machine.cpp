@@ -206,6 +206,14 @@ std::optional<Machine>& machineOfThisProcess() {
     return machine;
 }
 
+// Why a place is no directory to stand in: behind a folder that may not be
+// searched it is denied, as a lookup says; otherwise there is no such folder.
+Error noDirectoryAt(const std::string& path, const HostPlace& place) {
+    if (place.error == EACCES)
+        return Error(Operation::ChangeDirectory, path, EACCES);
+    return Error(Operation::ChangeDirectory, path, ENOTDIR, "no such directory");
+}
+
 } // namespace
 
 Machine::Machine(fs::path root, std::string windowsDirectory) : m_root(std::move(root)) {
@@ -396,7 +404,7 @@ Status Machine::setCurrentDrive(char letter) {
         return Error(Operation::ChangeDrive, std::string{drive, ':'}, place.error().code(),
                      place.error().detail());
     if (!place.value().isDirectory())
-        return Error(Operation::ChangeDirectory, directory, ENOTDIR, "no such directory");
+        return noDirectoryAt(directory, place.value());
     if (::fchdir(place.value().object.get()) != 0)
         return Error(Operation::ChangeDirectory, directory, errno);
     m_currentDrive = drive;
@@ -446,7 +454,7 @@ Status Machine::setCurrentDirectory(std::string_view path) {
         return Error(Operation::ChangeDirectory, full.value(), place.error().code(),
                      place.error().detail());
     if (!place.value().isDirectory())
-        return Error(Operation::ChangeDirectory, full.value(), ENOTDIR, "no such directory");
+        return noDirectoryAt(full.value(), place.value());
     if (drive == m_currentDrive && ::fchdir(place.value().object.get()) != 0)
         return Error(Operation::ChangeDirectory, full.value(), errno);
     m_currentDirectories[drive] = full.value();

@@ -264,6 +264,30 @@ TEST(Machine, MissingDirectoryIsAPathNotFound) {
               "C:\\NOWHERE\nこのﾌｫﾙﾀﾞに移動できません。パスが見つかりません。");
 }
 
+// What lies behind a folder that may not be searched is denied, as a lookup
+// says, not missing.
+TEST(Machine, ADirectoryBehindAnUnsearchableFolderIsDenied) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "becoming a user who may not search the folder needs root";
+    TemporaryMachine machine;
+    machine.writeFile("C:\\LOCKED\\SUB\\A.BMP", "BM");
+    const auto open = std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                      std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                      std::filesystem::perms::others_exec;
+    std::filesystem::permissions(machine.root(), open);
+    std::filesystem::permissions(machine.root() / "c", open);
+    std::filesystem::permissions(machine.host("C:\\LOCKED"), std::filesystem::perms::owner_all);
+
+    ASSERT_EQ(::seteuid(65534), 0);
+    const Status directory = Machine::current().setCurrentDirectory("C:\\LOCKED\\SUB");
+    ASSERT_EQ(::seteuid(0), 0);
+
+    ASSERT_FALSE(directory.ok());
+    EXPECT_EQ(directory.error().code(), EACCES);
+    EXPECT_EQ(directory.error().message(),
+              "C:\\LOCKED\\SUB\nこのﾌｫﾙﾀﾞに移動できません。アクセスが拒否されました。");
+}
+
 TEST(Machine, WindowsDirectoryWithALeadingSlashIsOnDriveC) {
     TemporaryMachine machine;
 
