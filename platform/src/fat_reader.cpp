@@ -25,6 +25,9 @@ constexpr std::uint64_t LargestFolderBytes = 65536 * EntryBytes;
 constexpr std::uint64_t TableBlockBytes = 256 * 1024;
 // Enough faults to say what is wrong; a volume with more is no better.
 constexpr std::size_t MostFaults = 16;
+// A Windows path holds at most 259 bytes, so no more folders than this of
+// one-letter names ("\A\B\...") can be reached.
+constexpr std::uint32_t DeepestFolder = 128;
 
 unsigned byteAt(std::string_view bytes, std::size_t at) {
     return static_cast<unsigned char>(bytes[at]);
@@ -113,10 +116,6 @@ std::string shortNameOf(std::string_view entry) {
     return extension.empty() ? base : base + "." + extension;
 }
 
-std::uint32_t firstClusterOf(std::string_view entry) {
-    return littleEndian(entry, 26, 2) | littleEndian(entry, 20, 2) << 16;
-}
-
 // Calls `take` with the 32 bytes of each entry of a folder in their order,
 // and its long name's UTF-16 units, or nothing when it has none; up to the
 // mark that ends the folder.
@@ -164,15 +163,13 @@ template <typename Take> void forEachEntry(std::string_view bytes, Take&& take) 
     }
 }
 
-FatEntry entryOf(std::string_view entry, const std::vector<char16_t>* longName) {
-    FatEntry found;
-    found.shortName = shortNameOf(entry);
+// The name Windows shows for an entry of a folder.
+std::string nameOf(std::string_view entry, const std::vector<char16_t>* longName) {
+    FatEntry named;
+    named.shortName = shortNameOf(entry);
     if (longName)
-        found.longName = utf8Of(*longName);
-    found.attributes = static_cast<std::uint8_t>(byteAt(entry, 11));
-    found.firstCluster = firstClusterOf(entry);
-    found.size = littleEndian(entry, 28, 4);
-    return found;
+        named.longName = utf8Of(*longName);
+    return named.name();
 }
 
 FatFault layoutFault() {
@@ -204,6 +201,8 @@ std::string FatFault::english() const {
                std::to_string(size) + " bytes";
     case Kind::CrossLinked:
         return path + " shares clusters with " + (other.empty() ? "another file" : other);
+    case Kind::TooDeep:
+        return path + " lies in more folders than a Windows path can hold";
     }
     return {};
 }
@@ -226,6 +225,8 @@ std::string FatFault::japanese() const {
     case Kind::CrossLinked:
         return path + " と " + (other.empty() ? std::string("ほかのﾌｧｲﾙ") : other) +
                " が同じｸﾗｽﾀを使っています (ｸﾛｽﾘﾝｸ)";
+    case Kind::TooDeep:
+        return path + " のﾌｫﾙﾀﾞの階層が深すぎます";
     }
     return {};
 }
@@ -290,29 +291,32 @@ Result<FatReader> FatReader::open(ImageReader read, ImageVolume volume, const st
         return damaged();
     reader.m_tableOffset = volume.offset + std::uint64_t{reserved} * bytesPerSector;
     reader.m_tableBytes = tableBytes;
-    // Left unfilled: the memory of a block is touched only once it is read.
-    reader.m_table.reset(new unsigned char[tableBytes]);
-    reader.m_tableBlocksRead.assign((tableBytes + TableBlockBytes - 1) / TableBlockBytes, false);
+    reader.m_tableBlocks.resize((tableBytes + TableBlockBytes - 1) / TableBlockBytes);
     return reader;
 }
 
 std::uint32_t FatReader::tableBytes(std::uint64_t at, std::size_t width) const {
-    for (std::uint64_t block = at / TableBlockBytes; block <= (at + width - 1) / TableBlockBytes;
-         ++block) {
-        if (m_tableBlocksRead[block])
-            continue;
-        const std::uint64_t start = block * TableBlockBytes;
-        const std::size_t length = std::min<std::uint64_t>(TableBlockBytes, m_tableBytes - start);
-        // What cannot be read counts as free clusters, where the chains break off.
-        std::string bytes = m_read(m_tableOffset + start, length);
-        bytes.resize(length, '\0');
-        std::copy(bytes.begin(), bytes.end(), m_table.get() + start);
-        m_tableBlocksRead[block] = true;
-    }
     std::uint32_t value = 0;
-    for (std::size_t i = width; i-- > 0;)
-        value = value << 8 | m_table[at + i];
+    for (std::uint64_t i = at + width; i-- > at;) {
+        std::string& block = m_tableBlocks[i / TableBlockBytes];
+        if (block.empty()) {
+            const std::uint64_t start = i / TableBlockBytes * TableBlockBytes;
+            const std::size_t length =
+                std::min<std::uint64_t>(TableBlockBytes, m_tableBytes - start);
+            // What cannot be read counts as free clusters, where the chains break off.
+            block = m_read(m_tableOffset + start, length);
+            block.resize(length, '\0');
+        }
+        value = value << 8 | static_cast<unsigned char>(block[i % TableBlockBytes]);
+    }
     return value;
+}
+
+std::uint32_t FatReader::firstClusterOf(std::string_view entry) const {
+    // FAT12 and FAT16 leave bytes 20-21 to others: OS/2 and Windows NT keep
+    // an extended attributes handle there.
+    const std::uint32_t high = m_type == FatType::Fat32 ? littleEndian(entry, 20, 2) : 0;
+    return littleEndian(entry, 26, 2) | high << 16;
 }
 
 std::uint32_t FatReader::next(std::uint32_t cluster) const {
@@ -370,9 +374,10 @@ Result<std::vector<FatEntry>> FatReader::list(std::uint32_t firstCluster) const 
     if (firstCluster == 0)
         firstCluster = m_rootCluster;
     std::vector<std::uint32_t> chain;
-    // A chain no longer than the volume has clusters, or it loops.
+    // No folder is longer than Windows reads; a longer chain loops.
+    const std::uint64_t longest = LargestFolderBytes / m_clusterBytes + 1;
     for (std::uint32_t cluster = firstCluster; cluster != 0;) {
-        if (cluster < 2 || cluster > m_lastCluster || chain.size() >= m_lastCluster)
+        if (cluster < 2 || cluster > m_lastCluster || chain.size() >= longest)
             return Error(Operation::List, {}, EBADMSG, "a folder's cluster chain is broken");
         chain.push_back(cluster);
         const std::uint32_t following = next(cluster);
@@ -383,15 +388,23 @@ Result<std::vector<FatEntry>> FatReader::list(std::uint32_t firstCluster) const 
         return Error(Operation::List, {}, EIO, "a folder's clusters cannot be read");
     std::vector<FatEntry> entries;
     forEachEntry(*bytes, [&](std::string_view entry, const std::vector<char16_t>* longName) {
-        entries.push_back(entryOf(entry, longName));
+        FatEntry& found = entries.emplace_back();
+        found.shortName = shortNameOf(entry);
+        if (longName)
+            found.longName = utf8Of(*longName);
+        found.attributes = static_cast<std::uint8_t>(byteAt(entry, 11));
+        found.firstCluster = firstClusterOf(entry);
+        found.size = littleEndian(entry, 28, 4);
     });
     return entries;
 }
 
 // One walk of every folder. Each cluster a chain passes is marked in a bitmap,
 // so that a cluster met again is a loop or a cross-link, found in one step,
-// and no folder is entered twice. Only the folders are kept; names are looked
-// up for the faults alone.
+// and no folder is entered twice. Each chain is kept by its first cluster and
+// length, and each folder by its name, so that the few faults told find their
+// paths and the other holder of a cross-link without walking the folders
+// again; the walk ends at MostFaults.
 class FatReader::Check {
   public:
     explicit Check(const FatReader& reader)
@@ -399,29 +412,36 @@ class FatReader::Check {
 
     std::vector<FatFault> run() {
         // Folder 0 is the root: FAT32's root chain, or the fixed root.
-        m_folders.push_back({0, Itself, m_reader.m_rootCluster, false});
+        m_folders.push_back({0, m_reader.m_rootCluster, 0, {}});
         std::vector<std::pair<std::uint32_t, std::vector<std::uint32_t>>> toWalk(1);
         if (m_reader.m_rootCluster != 0 &&
             !follow(m_reader.m_rootCluster, {0, Itself}, &toWalk[0].second))
             return std::move(m_faults);
-        while (!toWalk.empty() && m_faults.size() < MostFaults) {
+        while (!toWalk.empty() && !full()) {
             const auto [folder, chain] = std::move(toWalk.back());
             toWalk.pop_back();
-            m_folders[folder].walked = true;
             const std::optional<std::string> bytes = m_reader.folderBytes(chain);
             if (!bytes) {
                 fault(FatFault::Kind::Unreadable, {folder, Itself});
                 continue;
             }
             std::uint32_t ordinal = 0;
-            forEachEntry(*bytes, [&](std::string_view entry, const std::vector<char16_t>*) {
+            forEachEntry(*bytes, [&](std::string_view entry,
+                                     const std::vector<char16_t>* longName) {
                 const Place place{folder, ordinal++};
-                const std::uint32_t first = firstClusterOf(entry);
+                if (full())
+                    return;
+                const std::uint32_t first = m_reader.firstClusterOf(entry);
                 if (byteAt(entry, 11) & FatEntry::Directory) {
+                    const std::uint32_t depth = m_folders[folder].depth + 1;
+                    if (depth > DeepestFolder) {
+                        fault(FatFault::Kind::TooDeep, place);
+                        return;
+                    }
                     std::vector<std::uint32_t> clusters;
                     if (!follow(first, place, &clusters))
                         return;
-                    m_folders.push_back({folder, place.ordinal, first, false});
+                    m_folders.push_back({folder, first, depth, nameOf(entry, longName)});
                     toWalk.emplace_back(static_cast<std::uint32_t>(m_folders.size() - 1),
                                         std::move(clusters));
                     return;
@@ -444,12 +464,12 @@ class FatReader::Check {
   private:
     static constexpr std::uint32_t Itself = 0xFFFFFFFF;
 
-    // A folder met on the walk: the entry `ordinal` of folder `parent`.
+    // A folder met on the walk, inside folder `parent` (the root in itself).
     struct Folder {
         std::uint32_t parent;
-        std::uint32_t ordinal;
         std::uint32_t firstCluster;
-        bool walked;
+        std::uint32_t depth;
+        std::string name;
     };
     // An entry of a folder, as list gives them, or the folder Itself.
     struct Place {
@@ -457,19 +477,30 @@ class FatReader::Check {
         std::uint32_t ordinal;
         bool operator==(const Place&) const = default;
     };
+    // The clusters a chain has marked: `length` of them from `first`.
+    struct Chain {
+        std::uint32_t first;
+        std::uint32_t length;
+        Place place;
+    };
 
     bool used(std::uint32_t cluster) const { return (m_used[cluster / 64] >> cluster % 64) & 1; }
+    bool full() const { return m_faults.size() >= MostFaults; }
 
-    // "\WINDOWS\LOGO.SYS"; "\" for the root.
+    // "\WINDOWS\LOGO.SYS"; "\" for the root. The name of an entry is read
+    // from its folder again: only a fault asks.
     std::string pathOf(Place place) const {
-        const Folder& folder = m_folders[place.folder];
-        if (place.ordinal == Itself)
-            return place.folder == 0 ? "\\" : pathOf({folder.parent, folder.ordinal});
-        const Result<std::vector<FatEntry>> entries = m_reader.list(folder.firstCluster);
-        const std::string name = entries && place.ordinal < entries.value().size()
-                                     ? entries.value()[place.ordinal].name()
-                                     : std::string("?");
-        return (place.folder == 0 ? std::string() : pathOf({place.folder, Itself})) + "\\" + name;
+        std::string path;
+        if (place.ordinal != Itself) {
+            const Result<std::vector<FatEntry>> entries =
+                m_reader.list(m_folders[place.folder].firstCluster);
+            path = "\\" + (entries && place.ordinal < entries.value().size()
+                               ? entries.value()[place.ordinal].name()
+                               : std::string("?"));
+        }
+        for (std::uint32_t folder = place.folder; folder != 0; folder = m_folders[folder].parent)
+            path.insert(0, "\\" + m_folders[folder].name);
+        return path.empty() ? "\\" : path;
     }
 
     FatFault& fault(FatFault::Kind kind, Place place) {
@@ -489,23 +520,11 @@ class FatReader::Check {
     }
 
     // The other holder of a cluster met a second time, among the chains
-    // walked before. Only a damaged volume asks, so it is looked for chain by
-    // chain.
+    // walked before; each is walked no further than it was marked.
     std::string holderOf(std::uint32_t cluster, Place asking) const {
-        for (std::uint32_t folder = 0; folder < m_folders.size(); ++folder) {
-            const Place itself{folder, Itself};
-            if (itself != asking &&
-                passes(m_folders[folder].firstCluster, m_reader.m_lastCluster, cluster))
-                return pathOf(itself);
-            if (!m_folders[folder].walked)
-                continue;
-            const std::vector<FatEntry> entries =
-                m_reader.list(m_folders[folder].firstCluster).valueOr({});
-            for (std::uint32_t ordinal = 0; ordinal < entries.size(); ++ordinal)
-                if (Place{folder, ordinal} != asking &&
-                    passes(entries[ordinal].firstCluster, m_reader.m_lastCluster, cluster))
-                    return pathOf({folder, ordinal});
-        }
+        for (const Chain& chain : m_chains)
+            if (chain.place != asking && passes(chain.first, chain.length, cluster))
+                return pathOf(chain.place);
         return {};
     }
 
@@ -515,9 +534,14 @@ class FatReader::Check {
     std::optional<std::uint32_t> follow(std::uint32_t first, Place place,
                                         std::vector<std::uint32_t>* clusters) {
         std::uint32_t count = 0;
+        const auto keep = [&] {
+            if (count != 0)
+                m_chains.push_back({first, count, place});
+        };
         std::uint32_t cluster = first;
         for (;;) {
             if (cluster < 2 || cluster > m_reader.m_lastCluster) {
+                keep();
                 fault(FatFault::Kind::Outside, place);
                 return std::nullopt;
             }
@@ -528,6 +552,7 @@ class FatReader::Check {
                     const std::string other = holderOf(cluster, place);
                     fault(FatFault::Kind::CrossLinked, place).other = other;
                 }
+                keep();
                 return std::nullopt;
             }
             m_used[cluster / 64] |= std::uint64_t{1} << cluster % 64;
@@ -535,12 +560,15 @@ class FatReader::Check {
             if (clusters)
                 clusters->push_back(cluster);
             const std::uint32_t following = m_reader.next(cluster);
-            if (m_reader.endsChain(following))
+            if (m_reader.endsChain(following)) {
+                keep();
                 return count;
+            }
             const std::uint32_t bad = m_reader.m_type == FatType::Fat12   ? 0xFF7
                                       : m_reader.m_type == FatType::Fat16 ? 0xFFF7
                                                                           : 0x0FFFFFF7;
             if (following == 0 || following == bad) {
+                keep();
                 fault(FatFault::Kind::Broken, place);
                 return std::nullopt;
             }
@@ -551,6 +579,7 @@ class FatReader::Check {
     const FatReader& m_reader;
     std::vector<std::uint64_t> m_used;
     std::vector<Folder> m_folders;
+    std::vector<Chain> m_chains;
     std::vector<FatFault> m_faults;
 };
 

@@ -5,9 +5,9 @@
 #include "platform/result.h"
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The FAT file system of a disk image read in this process, without mtools and
@@ -52,6 +52,7 @@ struct FatFault {
         Outside,     // the chain names a cluster that the volume does not have
         WrongLength, // more or fewer clusters than the file's size needs
         CrossLinked, // a cluster that another chain holds too
+        TooDeep,     // a folder nested deeper than a Windows path can reach
     };
     Kind kind = Kind::Layout;
     // The file or folder, from the root: "\WINDOWS\LOGO.SYS", "\" for the
@@ -75,9 +76,6 @@ class FatReader {
     // volume that fits there; `image` names the file in the error.
     static Result<FatReader> open(ImageReader read, ImageVolume volume, const std::string& image);
 
-    FatType type() const { return m_type; }
-    std::uint32_t clusterBytes() const { return m_clusterBytes; }
-
     // The entries of the folder whose chain starts at `firstCluster` (0 for
     // the root, as ".." names it), in their order, without ".", "..", the
     // volume label and deleted entries. Fails (EBADMSG) when its chain is
@@ -97,6 +95,8 @@ class FatReader {
     // The `width` bytes of the FAT at `at`, little-endian, its blocks read
     // as they are first needed.
     std::uint32_t tableBytes(std::uint64_t at, std::size_t width) const;
+    // The cluster that an entry's bytes 26-27, and on FAT32 20-21, name.
+    std::uint32_t firstClusterOf(std::string_view entry) const;
     std::uint32_t next(std::uint32_t cluster) const;
     bool endsChain(std::uint32_t value) const;
     std::uint64_t clusterOffset(std::uint32_t cluster) const;
@@ -114,12 +114,12 @@ class FatReader {
     std::uint64_t m_rootOffset = 0;  // from the start of the volume
     std::uint64_t m_rootBytes = 0;   // of a fixed root
     std::uint64_t m_dataOffset = 0;
-    // The first FAT, as far as the clusters go, and which of its blocks have
-    // been read: a volume that is mostly free costs only what it uses.
+    // The first FAT, as far as the clusters go, in the blocks read so far
+    // (empty ones not yet): a volume that is mostly free costs only what it
+    // uses, whatever size its boot sector claims.
     std::uint64_t m_tableOffset = 0; // in the image file
     std::uint64_t m_tableBytes = 0;
-    mutable std::unique_ptr<unsigned char[]> m_table;
-    mutable std::vector<bool> m_tableBlocksRead;
+    mutable std::vector<std::string> m_tableBlocks;
 };
 
 // The faults of the file system of `volume`: those FatReader::check finds, or

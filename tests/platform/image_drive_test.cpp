@@ -131,19 +131,23 @@ TEST_P(EveryImageKind, TakesEveryFileOperationAndStaysSound) {
     EXPECT_EQ(fsck.exitStatus, 0) << fsck.output;
 }
 
-// The names of a folder of the volume as the read-only FAT reader lists it,
-// reached from the root by its long names; sorted, as listDirectory gives them.
-std::vector<std::string> namesByTheReader(const FatVolume& volume,
-                                          std::initializer_list<std::string> folders) {
-    const platform::FileDescriptor file(::open(volume.image.c_str(), O_RDONLY | O_CLOEXEC));
-    const auto read = [&](std::uint64_t offset, std::size_t length) {
+// Reads an image file as the drive does.
+platform::ImageReader readerOf(const platform::FileDescriptor& file) {
+    return [&file](std::uint64_t offset, std::size_t length) {
         std::string bytes(length, '\0');
         const ssize_t count = ::pread(file.get(), bytes.data(), length, static_cast<off_t>(offset));
         bytes.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
         return bytes;
     };
-    const platform::Result<platform::FatReader> reader =
-        platform::FatReader::open(read, {volume.offset, volume.length}, volume.image.string());
+}
+
+// The names of a folder of the volume as the read-only FAT reader lists it,
+// reached from the root by its long names; sorted, as listDirectory gives them.
+std::vector<std::string> namesByTheReader(const FatVolume& volume,
+                                          std::initializer_list<std::string> folders) {
+    const platform::FileDescriptor file(::open(volume.image.c_str(), O_RDONLY | O_CLOEXEC));
+    const platform::Result<platform::FatReader> reader = platform::FatReader::open(
+        readerOf(file), {volume.offset, volume.length}, volume.image.string());
     if (!reader)
         return {reader.error().text()};
     std::vector<platform::FatEntry> entries = reader.value().list(0).valueOr({});
@@ -520,5 +524,133 @@ TEST(ImageDrive, RefusesAFileSystemWhoseChainsLoop) {
             .ok());
     EXPECT_EQ(hostBytes(drive.image), before);
 }
+
+// Bytes 20-21 of every entry of the root and of /PICS of a FAT16 volume set,
+// as OS/2 and Windows NT keep an extended attributes handle there.
+void setExtendedAttributeHandles(const FatVolume& volume) {
+    std::fstream image(volume.image, std::ios::in | std::ios::out | std::ios::binary);
+    const auto readAt = [&](std::uint64_t at, std::size_t length) {
+        std::string bytes(length, '\0');
+        image.seekg(static_cast<std::streamoff>(volume.offset + at));
+        image.read(bytes.data(), static_cast<std::streamsize>(length));
+        return bytes;
+    };
+    const auto word = [](const std::string& bytes, std::size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) |
+                                     static_cast<unsigned char>(bytes[at + 1]) << 8);
+    };
+    const std::string boot = readAt(0, 512);
+    const unsigned sectorSize = word(boot, 11);
+    const std::uint64_t root =
+        (word(boot, 14) + std::uint64_t{static_cast<unsigned char>(boot[16])} * word(boot, 22)) *
+        sectorSize;
+    const std::uint64_t rootBytes = 32u * word(boot, 17);
+    const std::uint64_t clusterBytes =
+        std::uint64_t{static_cast<unsigned char>(boot[13])} * sectorSize;
+    const std::string rootEntries = readAt(root, rootBytes);
+    const std::size_t pics = rootEntries.find("PICS       ");
+    ASSERT_NE(pics, std::string::npos);
+    const std::uint64_t folders[] = {root, root + rootBytes +
+                                               (word(rootEntries, pics + 26) - 2) * clusterBytes};
+    for (const std::uint64_t folder : folders) {
+        const std::string entries = readAt(folder, 32 * 16);
+        for (std::size_t at = 0; at < entries.size() && entries[at] != '\0'; at += 32) {
+            if (static_cast<unsigned char>(entries[at]) == 0xE5 || entries[at + 11] == 0x0F)
+                continue;
+            image.seekp(static_cast<std::streamoff>(volume.offset + folder + at + 20));
+            image.write("\x2A\x01", 2);
+        }
+    }
+}
+
+// Every file of /MANY but its first, /MANY/FIRST, shares that one's cluster,
+// as a FAT overwritten by a crash leaves thousands of crossed chains.
+void crossThousandsOfChains(ImageMachine& drive) {
+    const fs::path many = drive.image.parent_path() / "many";
+    fs::create_directories(many);
+    for (int i = 0; i < 3000; ++i)
+        std::ofstream(many / ("F" + std::to_string(i))) << 'f';
+    image::makeDirectory(drive.volume, "/MANY");
+    image::writeFile(drive.volume, "/MANY/FIRST", "f");
+    image::copyTree(drive.volume, many, "/MANY");
+    const std::uint32_t shared = image::clusterChain(drive.volume, "FIRST").front();
+    const platform::FileDescriptor file(::open(drive.image.c_str(), O_RDONLY | O_CLOEXEC));
+    const platform::Result<platform::FatReader> reader = platform::FatReader::open(
+        readerOf(file), {drive.volume.offset, drive.volume.length}, drive.image.string());
+    ASSERT_TRUE(reader.ok());
+    const platform::Result<std::vector<platform::FatEntry>> root = reader.value().list(0);
+    ASSERT_TRUE(root.ok());
+    const auto folder = std::ranges::find(root.value(), "MANY", &platform::FatEntry::name);
+    ASSERT_NE(folder, root.value().end());
+    const std::vector<platform::FatEntry> files =
+        reader.value().list(folder->firstCluster).valueOr({});
+    ASSERT_EQ(files.size(), 3001u);
+    for (const platform::FatEntry& entry : files)
+        if (entry.firstCluster != shared)
+            image::setFatEntry(drive.volume, entry.firstCluster, shared);
+}
+
+struct Damage {
+    const char* name;
+    std::function<void(ImageMachine&)> make;
+    const char* said; // in the Japanese report of the first fault; none when sound
+};
+
+void PrintTo(const Damage& damage, std::ostream* out) {
+    *out << damage.name;
+}
+
+class CheckedVolume : public ::testing::TestWithParam<Damage> {};
+
+// The check tells the first faults of a volume however damaged, and lets
+// nothing be written there; a sound volume passes it.
+TEST_P(CheckedVolume, TellsTheFirstFaultsOrTakesTheWrite) {
+    ImageMachine drive([](const fs::path& file) {
+        return standardContents(image::makeMbrDisk(file, FatType::Fat16));
+    });
+    GetParam().make(drive);
+    const std::string before = hostBytes(drive.image);
+    std::vector<platform::FatFault> faults;
+    {
+        const platform::FileDescriptor file(::open(drive.image.c_str(), O_RDONLY | O_CLOEXEC));
+        faults =
+            platform::checkFatVolume(readerOf(file), {drive.volume.offset, drive.volume.length});
+    }
+    const platform::Status written = platform::writeFileAtomically("C:\\PICS\\NEW.BMP", "new");
+
+    if (GetParam().said == nullptr) {
+        EXPECT_TRUE(faults.empty()) << faults.front().english();
+        EXPECT_TRUE(done(written));
+        return;
+    }
+    ASSERT_FALSE(faults.empty());
+    EXPECT_LE(faults.size(), 16u) << "the first faults only";
+    EXPECT_NE(faults.front().japanese().find(GetParam().said), std::string::npos)
+        << faults.front().japanese();
+    ASSERT_FALSE(written.ok());
+    EXPECT_NE(written.error().message().find(GetParam().said), std::string::npos)
+        << written.error().message();
+    EXPECT_EQ(hostBytes(drive.image), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Volumes, CheckedVolume,
+    ::testing::Values(Damage{"ExtendedAttributeHandlesOfFat16",
+                             [](ImageMachine& drive) { setExtendedAttributeHandles(drive.volume); },
+                             nullptr},
+                      Damage{"ThousandsOfCrossedChains", crossThousandsOfChains,
+                             "\\MANY\\FIRST が同じｸﾗｽﾀを使っています"},
+                      Damage{"FoldersDeeperThanAPath",
+                             [](ImageMachine& drive) {
+                                 std::string path;
+                                 std::string folders;
+                                 for (int depth = 0; depth < 140; ++depth) {
+                                     path += "/A";
+                                     folders += " ::" + path;
+                                 }
+                                 drive.mtools("mmd" + folders);
+                             },
+                             "のﾌｫﾙﾀﾞの階層が深すぎます"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
