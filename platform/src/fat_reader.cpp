@@ -418,7 +418,10 @@ class FatReader::Check {
             !follow(m_reader.m_rootCluster, {0, Itself}, &toWalk[0].second))
             return std::move(m_faults);
         while (!toWalk.empty() && !full()) {
-            const auto [folder, chain] = std::move(toWalk.back());
+            // Named one by one: clang 14 cannot capture a structured binding
+            // in the lambda below.
+            const std::uint32_t folder = toWalk.back().first;
+            const std::vector<std::uint32_t> chain = std::move(toWalk.back().second);
             toWalk.pop_back();
             const std::optional<std::string> bytes = m_reader.folderBytes(chain);
             if (!bytes) {
