@@ -478,33 +478,8 @@ TEST(ImageDrive, RemovesTheTemporaryFilesThatADeadRunLeft) {
 // A FAT16 volume whose folder /PICS ends its cluster chain by pointing back
 // to its first cluster.
 void makeFolderChainLoop(const FatVolume& volume) {
-    std::fstream image(volume.image, std::ios::in | std::ios::out | std::ios::binary);
-    const auto readAt = [&](std::uint64_t at, std::size_t length) {
-        std::string bytes(length, '\0');
-        image.seekg(static_cast<std::streamoff>(volume.offset + at));
-        image.read(bytes.data(), static_cast<std::streamsize>(length));
-        return bytes;
-    };
-    const auto word = [](const std::string& bytes, std::size_t at) {
-        return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) |
-                                     static_cast<unsigned char>(bytes[at + 1]) << 8);
-    };
-    const std::string boot = readAt(0, 512);
-    const unsigned sectorSize = word(boot, 11);
-    const unsigned fatStart = word(boot, 14) * sectorSize;
-    const unsigned fatSize = word(boot, 22) * sectorSize;
-    const unsigned fats = static_cast<unsigned char>(boot[16]);
-    const std::uint64_t root = fatStart + std::uint64_t{fats} * fatSize;
-    const std::string entries = readAt(root, 32u * word(boot, 17));
-    const std::size_t entry = entries.find("PICS       ");
-    ASSERT_NE(entry, std::string::npos);
-    const unsigned first = word(entries, entry + 26);
-    for (unsigned copy = 0; copy < fats; ++copy) {
-        image.seekp(
-            static_cast<std::streamoff>(volume.offset + fatStart + copy * fatSize + 2 * first));
-        const char loop[] = {static_cast<char>(first & 0xFF), static_cast<char>(first >> 8)};
-        image.write(loop, 2);
-    }
+    const std::uint32_t first = image::clusterChain(volume, "PICS").front();
+    image::setFatEntry(volume, first, first);
 }
 
 TEST(ImageDrive, RefusesAFileSystemWhoseChainsLoop) {
@@ -525,42 +500,10 @@ TEST(ImageDrive, RefusesAFileSystemWhoseChainsLoop) {
     EXPECT_EQ(hostBytes(drive.image), before);
 }
 
-// Bytes 20-21 of every entry of the root and of /PICS of a FAT16 volume set,
-// as OS/2 and Windows NT keep an extended attributes handle there.
+// Bytes 20-21 of every entry of a FAT16 volume set, as OS/2 and Windows NT
+// keep an extended attributes handle there.
 void setExtendedAttributeHandles(const FatVolume& volume) {
-    std::fstream image(volume.image, std::ios::in | std::ios::out | std::ios::binary);
-    const auto readAt = [&](std::uint64_t at, std::size_t length) {
-        std::string bytes(length, '\0');
-        image.seekg(static_cast<std::streamoff>(volume.offset + at));
-        image.read(bytes.data(), static_cast<std::streamsize>(length));
-        return bytes;
-    };
-    const auto word = [](const std::string& bytes, std::size_t at) {
-        return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) |
-                                     static_cast<unsigned char>(bytes[at + 1]) << 8);
-    };
-    const std::string boot = readAt(0, 512);
-    const unsigned sectorSize = word(boot, 11);
-    const std::uint64_t root =
-        (word(boot, 14) + std::uint64_t{static_cast<unsigned char>(boot[16])} * word(boot, 22)) *
-        sectorSize;
-    const std::uint64_t rootBytes = 32u * word(boot, 17);
-    const std::uint64_t clusterBytes =
-        std::uint64_t{static_cast<unsigned char>(boot[13])} * sectorSize;
-    const std::string rootEntries = readAt(root, rootBytes);
-    const std::size_t pics = rootEntries.find("PICS       ");
-    ASSERT_NE(pics, std::string::npos);
-    const std::uint64_t folders[] = {root, root + rootBytes +
-                                               (word(rootEntries, pics + 26) - 2) * clusterBytes};
-    for (const std::uint64_t folder : folders) {
-        const std::string entries = readAt(folder, 32 * 16);
-        for (std::size_t at = 0; at < entries.size() && entries[at] != '\0'; at += 32) {
-            if (static_cast<unsigned char>(entries[at]) == 0xE5 || entries[at + 11] == 0x0F)
-                continue;
-            image.seekp(static_cast<std::streamoff>(volume.offset + folder + at + 20));
-            image.write("\x2A\x01", 2);
-        }
-    }
+    image::writeIntoEveryEntry(volume, 20, "\x2A\x01");
 }
 
 // Every file of /MANY but its first, /MANY/FIRST, shares that one's cluster,

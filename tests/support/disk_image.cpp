@@ -458,6 +458,14 @@ class DirectoryWalk {
             m_file.write(m_fatStart + copy * m_fatBytes + at, bytes);
     }
 
+    // The first cluster an entry names: bytes 20-21 hold its high word on
+    // FAT32 only; FAT12 and FAT16 leave them to others (OS/2 and Windows NT
+    // keep an extended attributes handle there).
+    std::uint32_t firstClusterOf(std::string_view entry) const {
+        const std::uint32_t low = littleEndian(entry, 26, 2);
+        return m_fatBits == 32 ? low | littleEndian(entry, 20, 2) << 16 : low;
+    }
+
     std::vector<EntryPlace> allEntries() {
         std::vector<EntryPlace> entries;
         std::set<std::uint32_t> visited;
@@ -524,9 +532,7 @@ class DirectoryWalk {
             bool isDot = entry.compare(0, 11, ".          ") == 0 ||
                          entry.compare(0, 11, "..         ") == 0;
             if ((attributes & 0x10) && !(attributes & 0x08) && !isDot) {
-                std::uint32_t start = littleEndian(entry, 26, 2);
-                if (m_fatBits == 32)
-                    start |= littleEndian(entry, 20, 2) << 16;
+                const std::uint32_t start = firstClusterOf(entry);
                 if (isDataCluster(start))
                     walk(start, entries, visited);
             }
@@ -789,12 +795,19 @@ std::vector<std::uint32_t> clusterChain(const FatVolume& volume, std::string_vie
     int matches = 0;
     for (const auto& entry : walk.allEntries())
         if (entry.bytes.compare(0, 11, field) == 0 && ++matches == 1)
-            found = walk.chainOf(littleEndian(entry.bytes, 26, 2) | littleEndian(entry.bytes, 20, 2)
-                                                                        << 16);
+            found = walk.chainOf(walk.firstClusterOf(entry.bytes));
     if (matches != 1)
         fail(std::to_string(matches) + " entries named " + std::string(shortName) + " in " +
              volume.mtoolsImage() + ", not exactly one");
     return found;
+}
+
+void writeIntoEveryEntry(const FatVolume& volume, std::size_t offset, std::string_view bytes) {
+    if (offset + bytes.size() > 32)
+        fail("a directory entry has 32 bytes");
+    VolumeFile file(volume);
+    for (const auto& entry : DirectoryWalk(file).allEntries())
+        file.write(entry.at + offset, bytes);
 }
 
 std::uint32_t lastCluster(const FatVolume& volume) {

@@ -114,6 +114,10 @@ std::string shortNameField(std::string_view name);
 // exactly one entry has that name.
 std::vector<std::uint32_t> clusterChain(const FatVolume& volume, std::string_view shortName);
 
+// Writes `bytes` at `offset` of every 8.3 entry in use in every folder of
+// the volume (long-name entries left out).
+void writeIntoEveryEntry(const FatVolume& volume, std::size_t offset, std::string_view bytes);
+
 // The number of the volume's last cluster (the first is 2).
 std::uint32_t lastCluster(const FatVolume& volume);
 
