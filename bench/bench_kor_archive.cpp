@@ -102,7 +102,7 @@ void timeListing(const ScratchMachine& machine, std::size_t count, int runs) {
     for (int run = 0; run <= runs; ++run) {
         kor::core::ArchiveListInMemory host;
         const auto start = std::chrono::steady_clock::now();
-        if (!kor::core::FillArchiveList(host, "LOGOS.LZH") || host.rows.size() != count)
+        if (!kor::core::fillArchiveList(host, "LOGOS.LZH") || host.rows.size() != count)
             throw std::runtime_error("the listing of " + std::to_string(count) + " members failed");
         seconds.push_back(secondsSince(start));
     }

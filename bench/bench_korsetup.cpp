@@ -157,9 +157,9 @@ RunMeasurement runInChild(const char* label, const ScratchMachine& machine, cons
 // The logo browser of a main window started with no configured source: the
 // time from picking the archive to its members listed and painted.
 double browserListsArchive(Clock::time_point, std::size_t count) {
-    kor::setup::KORsetupMain window;
+    kor::setup::MainWindow window;
     window.show();
-    kor::setup::Form1& browser = window.logoBrowser();
+    kor::setup::LogoBrowser& browser = window.logoBrowser();
     window.showLogoBrowser();
     if (!browser.showDirectory("C:\\ARC"))
         return -1;
@@ -176,9 +176,9 @@ double browserListsArchive(Clock::time_point, std::size_t count) {
 
 // The browser moving to a folder of `count` pictures, until it is painted.
 double browserOpensFolder(Clock::time_point, std::size_t count) {
-    kor::setup::KORsetupMain window;
+    kor::setup::MainWindow window;
     window.show();
-    kor::setup::Form1& browser = window.logoBrowser();
+    kor::setup::LogoBrowser& browser = window.logoBrowser();
     window.showLogoBrowser();
     waitForFirstPaint(browser);
     const Clock::time_point start = Clock::now();
@@ -191,7 +191,7 @@ double browserOpensFolder(Clock::time_point, std::size_t count) {
 
 // From the fork to the main window's first paint, KOR.INI naming the folder.
 double startUp(Clock::time_point forked) {
-    kor::setup::KORsetupMain window;
+    kor::setup::MainWindow window;
     window.show();
     waitForFirstPaint(window);
     return secondsSince(forked);

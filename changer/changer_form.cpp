@@ -23,7 +23,7 @@ constexpr std::string_view ProgramTitle = "KOR";
 
 // The file name of a slot's logo, as the notes name it.
 std::string logoFileName(core::LogoSlot slot, const core::Settings& settings) {
-    const std::string target = core::LogoTargetPath(slot, settings);
+    const std::string target = core::logoTargetPath(slot, settings);
     return target.substr(target.find_last_of('\\') + 1);
 }
 
@@ -82,7 +82,7 @@ std::string pathIn(std::string directory, const std::string& name) {
 void noteIfNotShown(core::LogoSlot slot, const core::Settings& settings,
                     const std::string& source) {
     const core::LogoFormat format = core::logoFormatOf(settings);
-    const auto found = core::inspectLogoFile(core::LogoTargetPath(slot, settings), format);
+    const auto found = core::inspectLogoFile(core::logoTargetPath(slot, settings), format);
     // A logo that cannot be read back was installed all the same; the next
     // program to read it will say why.
     if (!found || found.value().isShown())
@@ -143,7 +143,7 @@ platform::Status Form1::changeLogos() {
 
     // An unreadable KOR.INI is noted but does not stop the run: the keys read
     // before the fault keep their values, the rest stay empty.
-    if (auto read = core::ReadSettings(m_settings); !read)
+    if (auto read = core::readSettings(m_settings); !read)
         std::cerr << ProgramTitle << ": "
                   << platform::escapeControlCharacters(read.error().message()) << '\n';
     if (platform::hasUtf8Mark(m_settings.iniPath))
@@ -154,7 +154,7 @@ platform::Status Form1::changeLogos() {
     // folder, or hides a control character, ends the run before anything changes.
     KOR_TRY(core::checkSourceSettings(m_settings));
     if (!m_options.dryRun)
-        core::RemoveStaleTemporaryFiles(m_settings);
+        core::removeStaleTemporaryFiles(m_settings);
 
     KOR_TRY(File1.setPath(Dir1.path()));
     for (core::LogoSlot slot : core::AllLogoSlots) {
@@ -192,19 +192,19 @@ void Form1::clearArchiveLists() {
 void Form1::leaveUnchanged(core::LogoSlot slot, const std::string& why) {
     noteUnchanged(slot, m_settings, why);
     if (m_options.verbose || m_options.dryRun)
-        printReportLine(ReportLine::Unchanged, m_language, core::LogoTargetPath(slot, m_settings),
+        printReportLine(ReportLine::Unchanged, m_language, core::logoTargetPath(slot, m_settings),
                         why);
 }
 
 void Form1::reportInstalled(core::LogoSlot slot, const std::string& source) {
     if (m_options.verbose || m_options.dryRun)
         printReportLine(m_options.dryRun ? ReportLine::WouldInstall : ReportLine::Installed,
-                        m_language, core::LogoTargetPath(slot, m_settings), source);
+                        m_language, core::logoTargetPath(slot, m_settings), source);
 }
 
 void Form1::reportNoSource(core::LogoSlot slot) {
     if (m_options.verbose || m_options.dryRun)
-        printReportLine(ReportLine::NoSource, m_language, core::LogoTargetPath(slot, m_settings),
+        printReportLine(ReportLine::NoSource, m_language, core::logoTargetPath(slot, m_settings),
                         {});
 }
 
@@ -315,15 +315,15 @@ platform::Status Form1::changeFromPictureDirectory(core::LogoSlot slot,
     auto length = platform::fileLength(sourcePath);
     if (!length)
         return length.error();
-    if (!core::IsLogoLengthAccepted(m_settings, length.value())) {
+    if (!core::isLogoLengthAccepted(m_settings, length.value())) {
         leaveUnchanged(slot, lengthRefusal(m_settings, sourcePath, length.value()));
         return {};
     }
     if (!m_options.dryRun) {
-        KOR_TRY(core::InstallLogoFromFile(m_settings, slot, sourcePath));
+        KOR_TRY(core::installLogoFromFile(m_settings, slot, sourcePath));
         noteIfNotShown(slot, m_settings, sourcePath);
     } else {
-        KOR_TRY(platform::checkWritable(core::LogoTargetPath(slot, m_settings)));
+        KOR_TRY(platform::checkWritable(core::logoTargetPath(slot, m_settings)));
     }
     reportInstalled(slot, sourcePath);
     return {};
@@ -350,9 +350,9 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
     if (!version || version.value() != m_listedArchive) {
         m_listedArchive.reset();
         // An archive that cannot be listed ends the run, as the user is told.
-        if (const auto listed = core::ListArchive(*this, m_archiveState);
+        if (const auto listed = core::listArchive(*this, m_archiveState);
             listed != core::ListingResult::Listed) {
-            platform::services().showMessage(ProgramTitle, core::ListingFailureMessage(listed));
+            platform::services().showMessage(ProgramTitle, core::listingFailureMessage(listed));
             platform::endProgram(1);
         }
         if (version)
@@ -373,16 +373,16 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
     if (m_options.dryRun) {
         // The member is judged by its listed length, as the extraction would
         // judge it first; what only extracting could tell stays unknown.
-        const auto length = core::ListedMemberLength(row[1]);
-        if (!length || !core::IsLogoLengthAccepted(m_settings, *length)) {
+        const auto length = core::listedMemberLength(row[1]);
+        if (!length || !core::isLogoLengthAccepted(m_settings, *length)) {
             leaveUnchanged(slot, lengthRefusal(m_settings, source, length.value_or(0)));
             return {};
         }
-        KOR_TRY(platform::checkWritable(core::LogoTargetPath(slot, m_settings)));
+        KOR_TRY(platform::checkWritable(core::logoTargetPath(slot, m_settings)));
         reportInstalled(slot, reportedSource);
         return {};
     }
-    auto extracted = core::ExtractSelectedMember(*this, m_archiveState, m_settings);
+    auto extracted = core::extractSelectedMember(*this, m_archiveState, m_settings);
     if (!extracted) {
         // A member that cannot become a logo leaves it as it is; a disk that
         // takes nothing ends the run.
@@ -392,11 +392,11 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
         leaveUnchanged(
             slot,
             refusedLength
-                ? lengthRefusal(m_settings, source, core::ListedMemberLength(row[1]).value_or(0))
+                ? lengthRefusal(m_settings, source, core::listedMemberLength(row[1]).value_or(0))
                 : source + " を解凍できません: " + extracted.error().reasonInJapanese());
         return {};
     }
-    KOR_TRY(core::InstallLogoFromExtracted(m_settings, slot, extracted.value().path()));
+    KOR_TRY(core::installLogoFromExtracted(m_settings, slot, extracted.value().path()));
     noteIfNotShown(slot, m_settings, source);
     reportInstalled(slot, reportedSource);
     return {};

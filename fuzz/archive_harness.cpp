@@ -107,7 +107,7 @@ int runArchiveInput(const std::uint8_t* data, std::size_t size) {
     }
 
     core::ArchiveListInMemory host;
-    if (core::FillArchiveList(host, ArchivePath) != valid)
+    if (core::fillArchiveList(host, ArchivePath) != valid)
         fail("the core's listing and UnlhaOpenArchive disagree on the archive");
     const bool listedWhole = members.size() < MostMembers;
     if (listedWhole && (host.names.size() != members.size() || host.rows.size() > members.size()))

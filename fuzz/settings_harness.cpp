@@ -40,11 +40,11 @@ void checkReadersAgree(const core::Settings& settings) {
 // Writing one key keeps every other key's value and reads back as written.
 void checkWriteKeepsOtherKeys(core::Settings settings) {
     const core::Settings before = settings;
-    if (!core::WriteSetting(settings, "FileName", WrittenValue))
+    if (!core::writeSetting(settings, "FileName", WrittenValue))
         return; // a file the writer refuses, such as one holding a NUL byte
     core::Settings after;
     after.settingsDirectory = "C:\\WINDOWS";
-    if (!core::ReadSettings(after))
+    if (!core::readSettings(after))
         fail("KOR.INI cannot be read after one key was written");
     for (std::string_view key : core::SettingKeys) {
         const std::string expected =
@@ -80,7 +80,7 @@ int runSettingsInput(const std::uint8_t* data, std::size_t size) {
 
     core::Settings settings;
     settings.settingsDirectory = "C:\\WINDOWS";
-    if (core::ReadSettings(settings)) {
+    if (core::readSettings(settings)) {
         checkReadersAgree(settings);
         checkWriteKeepsOtherKeys(settings);
     }

@@ -13,8 +13,8 @@
 
 namespace kor::setup {
 
-about::about(KORsetupMain& main) : m_main(main) {
-    setUpChildWindow(*this, "about", QStringLiteral("KORについて"), CloseButton::Shown);
+AboutWindow::AboutWindow(MainWindow& main) : m_main(main) {
+    setUpChildWindow(*this, "AboutWindow", QStringLiteral("KORについて"), CloseButton::Shown);
 
     SSPanel1 = makePanel(nullptr, "SSPanel1");
     SSPanel1->setFixedSize(sizeFromTwips(4305, 2490));
@@ -37,19 +37,19 @@ about::about(KORsetupMain& main) : m_main(main) {
     SSCommand1->setFont(japaneseUiFont());
     setWidget(SSPanel1);
 
-    connect(SSCommand1, &QPushButton::clicked, this, &about::SSCommand1_Click);
-    m_main.whenDeactivated(this, &about::Form_Deactivate);
+    connect(SSCommand1, &QPushButton::clicked, this, &AboutWindow::SSCommand1_Click);
+    m_main.whenDeactivated(this, &AboutWindow::Form_Deactivate);
 }
 
-void about::Form_Load() {
+void AboutWindow::Form_Load() {
     placeChildWindow(*this, m_main.outerSizeInTwips(), 6.0, 5.0);
 }
 
-void about::Form_Deactivate() {
+void AboutWindow::Form_Deactivate() {
     close();
 }
 
-void about::SSCommand1_Click() {
+void AboutWindow::SSCommand1_Click() {
     close();
 }
 

@@ -9,14 +9,14 @@ class QPushButton;
 
 namespace kor::setup {
 
-class KORsetupMain;
+class MainWindow;
 
 // The about window: the program's name, its picture and its version.
-class about final : public QMdiSubWindow {
+class AboutWindow final : public QMdiSubWindow {
     Q_OBJECT
 
   public:
-    explicit about(KORsetupMain& main);
+    explicit AboutWindow(MainWindow& main);
 
     void Form_Load();
     void Form_Deactivate();
@@ -31,7 +31,7 @@ class about final : public QMdiSubWindow {
   private:
     void SSCommand1_Click();
 
-    KORsetupMain& m_main;
+    MainWindow& m_main;
 };
 
 } // namespace kor::setup

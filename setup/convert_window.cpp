@@ -63,7 +63,7 @@ constexpr std::array<std::pair<core::LogoSlot, const char*>, 3> InstallChoices{{
 }};
 
 std::string joinPath(std::string folder, std::string_view name) {
-    return core::AddBackslash(folder) + std::string(name);
+    return core::addBackslash(folder) + std::string(name);
 }
 
 // The part of a Windows path after its last "\".
@@ -180,7 +180,7 @@ bool isConvertiblePictureName(std::string_view name) {
     return matchesAnyPattern(name, ConvertiblePicturePattern);
 }
 
-ConvertWindow::ConvertWindow(KORsetupMain& main, core::SetupSession& session)
+ConvertWindow::ConvertWindow(MainWindow& main, core::SetupSession& session)
     : m_main(main), m_session(session) {
     setUpChildWindow(*this, "ConvertWindow", QStringLiteral("画像をロゴに変換"),
                      CloseButton::Shown);
@@ -430,13 +430,13 @@ void ConvertWindow::offerInstall(const std::string& written, LogoFormat format) 
         written + "\n" + std::string(core::machineNameOf(format)) + " のﾛｺﾞに変換しました";
     // A logo for the other machine is not offered where the size check
     // would refuse it.
-    if (!core::IsLogoLengthAccepted(m_session.settings, core::layoutOf(format).length))
+    if (!core::isLogoLengthAccepted(m_session.settings, core::layoutOf(format).length))
         return tell(done);
     const auto slot = static_cast<core::LogoSlot>(Combo1->currentData().toInt());
     if (platform::services().ask(done + "\nこのﾛｺﾞを今すぐ" + Combo1->currentText().toStdString() +
                                  "にしますか？") != platform::Answer::Yes)
         return;
-    if (platform::Status installed = core::InstallLogoFromFile(m_session.settings, slot, written);
+    if (platform::Status installed = core::installLogoFromFile(m_session.settings, slot, written);
         !installed)
         return tell(installed.error().message());
     tell(Changed);

@@ -24,7 +24,7 @@ class QSpinBox;
 
 namespace kor::setup {
 
-class KORsetupMain;
+class MainWindow;
 
 // The pictures the converter lists: those Qt reads, as "*.BMP;*.PNG;...".
 inline constexpr std::string_view ConvertiblePicturePattern = "*.BMP;*.PNG;*.JPG;*.JPEG;*.GIF";
@@ -43,7 +43,7 @@ class ConvertWindow final : public QMdiSubWindow {
     Q_OBJECT
 
   public:
-    ConvertWindow(KORsetupMain& main, core::SetupSession& session);
+    ConvertWindow(MainWindow& main, core::SetupSession& session);
 
     void Form_Load();
 
@@ -104,7 +104,7 @@ class ConvertWindow final : public QMdiSubWindow {
     // Offers to make the written logo the logo picked in Combo1.
     void offerInstall(const std::string& written, core::LogoFormat format);
 
-    KORsetupMain& m_main;
+    MainWindow& m_main;
     core::SetupSession& m_session;
     std::string m_outputFolder;
     bool m_outputChosen = false;

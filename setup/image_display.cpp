@@ -41,10 +41,11 @@ QImage indexedImage(const core::DecodedLogo& logo) {
 
 } // namespace
 
-Form3::Form3(KORsetupMain& main, core::SetupSession& session) : m_main(main), m_session(session) {
+ImageDisplay::ImageDisplay(MainWindow& main, core::SetupSession& session)
+    : m_main(main), m_session(session) {
     // The caption names the picture; the window is left by its own "終了" or
     // by going to another window.
-    setUpChildWindow(*this, "Form3", QStringLiteral("画像表示"), CloseButton::Hidden);
+    setUpChildWindow(*this, "ImageDisplay", QStringLiteral("画像表示"), CloseButton::Hidden);
 
     auto* content = new QWidget;
     content->setFixedSize(sizeFromTwips(6015, 5100));
@@ -70,21 +71,22 @@ Form3::Form3(KORsetupMain& main, core::SetupSession& session) : m_main(main), m_
     setTabOrderChain({Command12, Command11, Command10, Command1});
     setWidget(content);
 
-    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
-    connect(Command10, &QPushButton::clicked, this, &Form3::Command10_Click);
-    connect(Command11, &QPushButton::clicked, this, &Form3::Command11_Click);
-    connect(Command12, &QPushButton::clicked, this, &Form3::Command12_Click);
-    connect(&m_animationTimer, &QTimer::timeout, this, &Form3::stepAnimation);
-    m_main.whenDeactivated(this, &Form3::Form_Deactivate);
+    connect(Command1, &QPushButton::clicked, this, &ImageDisplay::Command1_Click);
+    connect(Command10, &QPushButton::clicked, this, &ImageDisplay::Command10_Click);
+    connect(Command11, &QPushButton::clicked, this, &ImageDisplay::Command11_Click);
+    connect(Command12, &QPushButton::clicked, this, &ImageDisplay::Command12_Click);
+    connect(&m_animationTimer, &QTimer::timeout, this, &ImageDisplay::stepAnimation);
+    m_main.whenDeactivated(this, &ImageDisplay::Form_Deactivate);
 }
 
-void Form3::Form_Load() {
+void ImageDisplay::Form_Load() {
     placeChildWindow(*this, m_main.innerSizeInTwips(), 25.0, 20.0);
     if (!m_session.isBmpMode())
         m_shownMember = m_main.logoBrowser().selectedMemberName();
 }
 
-void Form3::showPicture(const QString& title, const QImage& picture, const QByteArray& bytes) {
+void ImageDisplay::showPicture(const QString& title, const QImage& picture,
+                               const QByteArray& bytes) {
     setWindowTitle(title);
     m_animationTimer.stop();
     // Windows 95's own screen decides, whatever the PC-98 option says: it is
@@ -115,7 +117,7 @@ void Form3::showPicture(const QString& title, const QImage& picture, const QByte
         m_animationTimer.start(core::LogoAnimationStepMilliseconds);
 }
 
-void Form3::stepAnimation() {
+void ImageDisplay::stepAnimation() {
     if (!m_animation)
         return;
     m_palette = core::stepPaletteAnimation(m_palette, *m_animation);
@@ -123,27 +125,27 @@ void Form3::stepAnimation() {
     Image1->setPixmap(QPixmap::fromImage(m_logo));
 }
 
-void Form3::showEvent(QShowEvent* event) {
+void ImageDisplay::showEvent(QShowEvent* event) {
     QMdiSubWindow::showEvent(event);
     if (m_animation)
         m_animationTimer.start(core::LogoAnimationStepMilliseconds);
     Form_Paint();
 }
 
-void Form3::hideEvent(QHideEvent* event) {
+void ImageDisplay::hideEvent(QHideEvent* event) {
     // Nobody sees the colours move while the window is hidden or closed.
     m_animationTimer.stop();
     QMdiSubWindow::hideEvent(event);
 }
 
-bool Form3::event(QEvent* event) {
+bool ImageDisplay::event(QEvent* event) {
     // Once the activation has put back the focus it remembered.
     if (event->type() == QEvent::WindowActivate)
-        QTimer::singleShot(0, this, &Form3::Form_Paint);
+        QTimer::singleShot(0, this, &ImageDisplay::Form_Paint);
     return QMdiSubWindow::event(event);
 }
 
-void Form3::Form_Paint() {
+void ImageDisplay::Form_Paint() {
     // The window comes into view again: when it is shown, and when the
     // program's window is active again after a message box or another
     // program covered it, "終了" has the focus, so that Enter leaves the
@@ -155,37 +157,37 @@ void Form3::Form_Paint() {
         Command1->setFocus();
 }
 
-void Form3::Command10_Click() {
+void ImageDisplay::Command10_Click() {
     m_main.logoBrowser().changeLogo(core::LogoSlot::Opening, MemberSource::AlreadyExtracted);
     m_used = true;
 }
 
-void Form3::Command11_Click() {
+void ImageDisplay::Command11_Click() {
     m_main.logoBrowser().changeLogo(core::LogoSlot::Middle, MemberSource::AlreadyExtracted);
     m_used = true;
 }
 
-void Form3::Command12_Click() {
+void ImageDisplay::Command12_Click() {
     m_main.logoBrowser().changeLogo(core::LogoSlot::Ending, MemberSource::AlreadyExtracted);
     m_used = true;
 }
 
-void Form3::Command1_Click() {
+void ImageDisplay::Command1_Click() {
     close();
     m_main.showLogoBrowser();
 }
 
-void Form3::Form_Deactivate() {
+void ImageDisplay::Form_Deactivate() {
     // The browser stays hidden; its menu item brings it back.
     close();
 }
 
-void Form3::closeEvent(QCloseEvent* event) {
+void ImageDisplay::closeEvent(QCloseEvent* event) {
     Form_Unload();
     QMdiSubWindow::closeEvent(event);
 }
 
-void Form3::Form_Unload() {
+void ImageDisplay::Form_Unload() {
     // A copy only looked at is removed; one that is already gone is no
     // concern of the user's.
     if (m_shownMember && !m_used)

@@ -23,7 +23,7 @@ class QPushButton;
 
 namespace kor::setup {
 
-class KORsetupMain;
+class MainWindow;
 
 // The image display window: the picture picked in the logo browser, stretched
 // over a 384 x 288 area, with a button for each logo that makes it that logo
@@ -32,11 +32,11 @@ class KORsetupMain;
 // directory, deleted when the window closes unless a change has used it.
 // A logo that Windows 95 can show is shown as it boots: framed in the colour
 // of its palette entry 0, its colours cycling.
-class Form3 final : public QMdiSubWindow {
+class ImageDisplay final : public QMdiSubWindow {
     Q_OBJECT
 
   public:
-    Form3(KORsetupMain& main, core::SetupSession& session);
+    ImageDisplay(MainWindow& main, core::SetupSession& session);
 
     void Form_Load();
     void Form_Deactivate();
@@ -76,7 +76,7 @@ class Form3 final : public QMdiSubWindow {
     void Command11_Click();
     void Command12_Click();
 
-    KORsetupMain& m_main;
+    MainWindow& m_main;
     core::SetupSession& m_session;
     // The member whose extracted copy is shown; none in BMP mode, where the
     // picture is the user's own file.

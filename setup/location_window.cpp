@@ -61,9 +61,9 @@ std::string whyNotRecordable(const std::string& windowsPath) {
 
 } // namespace
 
-Dir_File_Setup::Dir_File_Setup(KORsetupMain& main, core::SetupSession& session)
+LocationWindow::LocationWindow(MainWindow& main, core::SetupSession& session)
     : m_main(main), m_session(session) {
-    setUpChildWindow(*this, "Dir_File_Setup", QStringLiteral("Form2"), CloseButton::Shown);
+    setUpChildWindow(*this, "LocationWindow", QStringLiteral("Form2"), CloseButton::Shown);
 
     SSPanels = makePanel(nullptr, "SSPanels", {});
     SSPanels->setFixedSize(sizeFromTwips(5880, 3405));
@@ -88,9 +88,9 @@ Dir_File_Setup::Dir_File_Setup(KORsetupMain& main, core::SetupSession& session)
                           rectFromTwips(3090, 2760, 2490, 480));
     setWidget(SSPanels);
 
-    connect(opening, &DropLabel::filesDropped, this, &Dir_File_Setup::Label1_OLEDragDrop);
-    connect(middle, &DropLabel::filesDropped, this, &Dir_File_Setup::Label6_OLEDragDrop);
-    connect(ending, &DropLabel::filesDropped, this, &Dir_File_Setup::Label2_OLEDragDrop);
+    connect(opening, &DropLabel::filesDropped, this, &LocationWindow::Label1_OLEDragDrop);
+    connect(middle, &DropLabel::filesDropped, this, &LocationWindow::Label6_OLEDragDrop);
+    connect(ending, &DropLabel::filesDropped, this, &LocationWindow::Label2_OLEDragDrop);
     const struct {
         DropLabel* value;
         QLabel* heading;
@@ -106,19 +106,19 @@ Dir_File_Setup::Dir_File_Setup(KORsetupMain& main, core::SetupSession& session)
         connect(value, &DropLabel::doubleClicked, this,
                 [this, value, heading, slot] { chooseSource(*value, *heading, slot); });
     }
-    connect(Command4, &QPushButton::clicked, this, &Dir_File_Setup::Command4_Click);
-    connect(Command9, &QPushButton::clicked, this, &Dir_File_Setup::Command9_Click);
-    m_main.whenDeactivated(this, &Dir_File_Setup::Form_Deactivate);
+    connect(Command4, &QPushButton::clicked, this, &LocationWindow::Command4_Click);
+    connect(Command9, &QPushButton::clicked, this, &LocationWindow::Command9_Click);
+    m_main.whenDeactivated(this, &LocationWindow::Form_Deactivate);
 }
 
-void Dir_File_Setup::Form_Load() {
+void LocationWindow::Form_Load() {
     placeChildWindow(*this, m_main.innerSizeInTwips(), 20.0, 5.0);
     // The mode in force, made "on" or "off" in memory, as every window that
     // shows it does when it loads.
     m_session.setPictureSource(m_session.pictureSource());
 }
 
-void Dir_File_Setup::showSources() {
+void LocationWindow::showSources() {
     const bool bmpMode = m_session.isBmpMode();
     Label3->setText(bmpMode ? QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR")
                             : QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
@@ -130,29 +130,29 @@ void Dir_File_Setup::showSources() {
     Label2->setText(toQString(m_session.shownSource(core::LogoSlot::Ending)));
 }
 
-void Dir_File_Setup::Form_Deactivate() {
+void LocationWindow::Form_Deactivate() {
     // Items are dragged onto the values from the logo browser: the focus
     // passing to it keeps this window open, and in front to take the drop.
-    if (QMdiArea* area = mdiArea(); area && qobject_cast<Form1*>(area->activeSubWindow())) {
+    if (QMdiArea* area = mdiArea(); area && qobject_cast<LogoBrowser*>(area->activeSubWindow())) {
         raise();
         return;
     }
     close();
 }
 
-void Dir_File_Setup::Label1_OLEDragDrop(const QStringList& hostPaths) {
+void LocationWindow::Label1_OLEDragDrop(const QStringList& hostPaths) {
     recordDrop(*Label1, core::LogoSlot::Opening, hostPaths);
 }
 
-void Dir_File_Setup::Label6_OLEDragDrop(const QStringList& hostPaths) {
+void LocationWindow::Label6_OLEDragDrop(const QStringList& hostPaths) {
     recordDrop(*Label6, core::LogoSlot::Middle, hostPaths);
 }
 
-void Dir_File_Setup::Label2_OLEDragDrop(const QStringList& hostPaths) {
+void LocationWindow::Label2_OLEDragDrop(const QStringList& hostPaths) {
     recordDrop(*Label2, core::LogoSlot::Ending, hostPaths);
 }
 
-void Dir_File_Setup::recordDrop(QLabel& label, core::LogoSlot slot, const QStringList& hostPaths) {
+void LocationWindow::recordDrop(QLabel& label, core::LogoSlot slot, const QStringList& hostPaths) {
     // Of several items dropped at once, the last one counts.
     const DroppedItem dropped = droppedItemOf(hostPaths.back());
     if (!dropped.windowsPath)
@@ -160,7 +160,7 @@ void Dir_File_Setup::recordDrop(QLabel& label, core::LogoSlot slot, const QStrin
     recordPath(label, slot, *dropped.windowsPath);
 }
 
-void Dir_File_Setup::recordPath(QLabel& label, core::LogoSlot slot,
+void LocationWindow::recordPath(QLabel& label, core::LogoSlot slot,
                                 const std::string& windowsPath) {
     // Refused before anything is written, so that an archive's directory is
     // never written without its file name.
@@ -180,7 +180,7 @@ void Dir_File_Setup::recordPath(QLabel& label, core::LogoSlot slot,
     }
 }
 
-void Dir_File_Setup::chooseSource(QLabel& label, QLabel& heading, core::LogoSlot slot) {
+void LocationWindow::chooseSource(QLabel& label, QLabel& heading, core::LogoSlot slot) {
     const core::LogoSourceKeys& keys = core::sourceKeysOf(slot);
     const bool bmpMode = m_session.isBmpMode();
     // Opens where the slot's source lies now.
@@ -188,18 +188,18 @@ void Dir_File_Setup::chooseSource(QLabel& label, QLabel& heading, core::LogoSlot
         m_session.settings.*(bmpMode ? keys.pictureDirectory : keys.archiveDirectory);
     SourceChooser chooser(&m_main, bmpMode ? SourceKind::Folder : SourceKind::Archive,
                           heading.text(), recorded);
-    const QPointer<Dir_File_Setup> alive(this);
+    const QPointer<LocationWindow> alive(this);
     if (chooser.exec() != QDialog::Accepted || !alive)
         return;
     recordPath(label, slot, chooser.chosenPath());
 }
 
-void Dir_File_Setup::Command4_Click() {
+void LocationWindow::Command4_Click() {
     if (platform::Status cleared = m_session.clearSources(); !cleared)
         tell(cleared.error().message());
 }
 
-void Dir_File_Setup::Command9_Click() {
+void LocationWindow::Command9_Click() {
     close();
 }
 

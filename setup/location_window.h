@@ -12,7 +12,7 @@ class QPushButton;
 
 namespace kor::setup {
 
-class KORsetupMain;
+class MainWindow;
 
 // The change-file location window: for each logo screen a heading that names
 // the kind of value (a directory in BMP mode, an archive in archive mode) and
@@ -20,11 +20,11 @@ class KORsetupMain;
 // dropped on a value from the file manager or from the logo browser, or
 // picked in the dialog a double click on the value opens, is recorded in
 // KOR.INI at once.
-class Dir_File_Setup final : public QMdiSubWindow {
+class LocationWindow final : public QMdiSubWindow {
     Q_OBJECT
 
   public:
-    Dir_File_Setup(KORsetupMain& main, core::SetupSession& session);
+    LocationWindow(MainWindow& main, core::SetupSession& session);
 
     void Form_Load();
     void Form_Deactivate();
@@ -61,7 +61,7 @@ class Dir_File_Setup final : public QMdiSubWindow {
     // The headings and values of the mode in force.
     void showSources();
 
-    KORsetupMain& m_main;
+    MainWindow& m_main;
     core::SetupSession& m_session;
     core::SetupSession::Subscription m_watch{m_session, [this] { showSources(); }};
 };

@@ -16,13 +16,13 @@ namespace {
 
 // False at the first step that fails.
 bool copyLogoFiles(const core::Settings& settings) {
-    const std::string folder = core::LogoBackupFolder(settings);
+    const std::string folder = core::logoBackupFolder(settings);
     // A plain file of that name is left alone; the first copy then fails.
     if (!platform::fileExists(folder) && !platform::directoryExists(folder) &&
         !platform::createDirectory(folder))
         return false;
     for (core::LogoSlot slot : core::AllLogoSlots) {
-        const std::string logo = core::LogoTargetPath(slot, settings);
+        const std::string logo = core::logoTargetPath(slot, settings);
         const std::string copy = folder + logo.substr(logo.rfind('\\'));
         if (!platform::copyFile(logo, copy, platform::Overwrite::Yes))
             return false;

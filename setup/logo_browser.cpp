@@ -73,7 +73,7 @@ QString reasonNotShown(const std::string& path, const core::Settings& settings) 
 QString reasonNotShown(const std::vector<std::string>& cells, const core::Settings& settings) {
     const core::LogoFormat format = core::logoFormatOf(settings);
     const std::optional<std::uint64_t> length =
-        cells.size() > 1 ? core::ListedMemberLength(cells[1]) : std::nullopt;
+        cells.size() > 1 ? core::listedMemberLength(cells[1]) : std::nullopt;
     if (!length || *length == core::layoutOf(format).length)
         return {};
     core::LogoInspection found;
@@ -84,8 +84,9 @@ QString reasonNotShown(const std::vector<std::string>& cells, const core::Settin
 
 } // namespace
 
-Form1::Form1(KORsetupMain& main, core::SetupSession& session) : m_main(main), m_session(session) {
-    setObjectName(QStringLiteral("Form1"));
+LogoBrowser::LogoBrowser(MainWindow& main, core::SetupSession& session)
+    : m_main(main), m_session(session) {
+    setObjectName(QStringLiteral("LogoBrowser"));
     setWindowTitle(QStringLiteral("KOR SETUP"));
     setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
     setWindowFlags(Qt::FramelessWindowHint);
@@ -132,37 +133,37 @@ Form1::Form1(KORsetupMain& main, core::SetupSession& session) : m_main(main), m_
     setWidget(content);
     resize(sizeFromTwips(DesignedWidthTwips, DesignedHeightTwips));
 
-    connect(Drive1, &DriveListBox::changed, this, &Form1::Drive1_Change);
-    connect(Dir1, &DirListBox::changed, this, &Form1::Dir1_Change);
-    connect(File1, &FileListBox::picked, this, &Form1::File1_Click);
-    connect(ListView1, &ReportListView::clicked, this, &Form1::ListView1_Click);
-    connect(Command9, &QPushButton::clicked, this, &Form1::Command9_Click);
-    connect(Command10, &QPushButton::clicked, this, &Form1::Command10_Click);
-    connect(Command11, &QPushButton::clicked, this, &Form1::Command11_Click);
-    connect(Command12, &QPushButton::clicked, this, &Form1::Command12_Click);
-    connect(Command13, &QPushButton::clicked, this, &Form1::Command13_Click);
+    connect(Drive1, &DriveListBox::changed, this, &LogoBrowser::Drive1_Change);
+    connect(Dir1, &DirListBox::changed, this, &LogoBrowser::Dir1_Change);
+    connect(File1, &FileListBox::picked, this, &LogoBrowser::File1_Click);
+    connect(ListView1, &ReportListView::clicked, this, &LogoBrowser::ListView1_Click);
+    connect(Command9, &QPushButton::clicked, this, &LogoBrowser::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &LogoBrowser::Command10_Click);
+    connect(Command11, &QPushButton::clicked, this, &LogoBrowser::Command11_Click);
+    connect(Command12, &QPushButton::clicked, this, &LogoBrowser::Command12_Click);
+    connect(Command13, &QPushButton::clicked, this, &LogoBrowser::Command13_Click);
 }
 
-void Form1::Form_Load() {
+void LogoBrowser::Form_Load() {
     move(0, 0);
     // The mode in force, made "on" or "off" in memory, as every window that
     // shows it does when it loads.
     m_session.setPictureSource(m_session.pictureSource());
 }
 
-void Form1::showPictureSource() {
+void LogoBrowser::showPictureSource() {
     resize(width(), pixelsFromTwips(isBmpMode() ? BmpModeHeightTwips : DesignedHeightTwips));
     File1->setPattern(m_session.filePattern());
 }
 
-bool Form1::showDirectory(const std::string& directory) {
+bool LogoBrowser::showDirectory(const std::string& directory) {
     if (!Drive1->setDrive(directory) || !Dir1->setPath(directory))
         return false;
     platform::Machine& machine = platform::Machine::current();
     return machine.setCurrentDrive(Drive1->drive()) && machine.setCurrentDirectory(directory);
 }
 
-void Form1::Drive1_Change() {
+void LogoBrowser::Drive1_Change() {
     // The directory list moves to the drive's own current directory.
     if (auto shown = Dir1->setPath(std::string{Drive1->drive(), ':'}); !shown)
         report(shown.error());
@@ -173,7 +174,7 @@ void Form1::Drive1_Change() {
     disableActionButtons();
 }
 
-void Form1::Dir1_Change() {
+void LogoBrowser::Dir1_Change() {
     // The current directory follows, so that the bare archive name of a pick
     // is found.
     if (auto listed = File1->setPath(Dir1->path()); !listed)
@@ -185,7 +186,7 @@ void Form1::Dir1_Change() {
     disableActionButtons();
 }
 
-void Form1::File1_Click() {
+void LogoBrowser::File1_Click() {
     m_session.archiveState.currentArchiveName = File1->selectedName();
     if (isBmpMode()) {
         // The window has no status line: the row itself says why a picture
@@ -196,36 +197,36 @@ void Form1::File1_Click() {
         return enableActionButtons();
     }
     // An archive that cannot be listed ends the program, as the user is told.
-    if (const auto listed = core::ListArchive(m_archiveLists, m_session.archiveState);
+    if (const auto listed = core::listArchive(m_archiveLists, m_session.archiveState);
         listed != core::ListingResult::Listed) {
-        tell(core::ListingFailureMessage(listed));
+        tell(core::listingFailureMessage(listed));
         platform::endProgram(1);
     }
 }
 
-void Form1::ListView1_Click() {
+void LogoBrowser::ListView1_Click() {
     if (const std::vector<std::string> cells = ListView1->selectedCells(); !cells.empty())
         ListView1->setSelectedRowToolTip(reasonNotShown(cells, m_session.settings));
     enableActionButtons();
 }
 
-void Form1::Command9_Click() {
+void LogoBrowser::Command9_Click() {
     close();
 }
 
-void Form1::Command10_Click() {
+void LogoBrowser::Command10_Click() {
     changeLogo(core::LogoSlot::Opening, MemberSource::ExtractAnew);
 }
 
-void Form1::Command11_Click() {
+void LogoBrowser::Command11_Click() {
     changeLogo(core::LogoSlot::Middle, MemberSource::ExtractAnew);
 }
 
-void Form1::Command12_Click() {
+void LogoBrowser::Command12_Click() {
     changeLogo(core::LogoSlot::Ending, MemberSource::ExtractAnew);
 }
 
-void Form1::Command13_Click() {
+void LogoBrowser::Command13_Click() {
     const std::optional<Picture> picture = pictureToView();
     if (!picture)
         return;
@@ -234,7 +235,7 @@ void Form1::Command13_Click() {
     m_main.showImageDisplay().showPicture(picture->title, picture->image, picture->bytes);
 }
 
-void Form1::changeLogo(core::LogoSlot slot, MemberSource source) {
+void LogoBrowser::changeLogo(core::LogoSlot slot, MemberSource source) {
     if (File1->selectedName().empty())
         return tell(NoFileSelected);
     if (isBmpMode())
@@ -243,21 +244,21 @@ void Form1::changeLogo(core::LogoSlot slot, MemberSource source) {
         changeFromArchive(slot, source);
 }
 
-void Form1::changeFromPictureFile(core::LogoSlot slot) {
+void LogoBrowser::changeFromPictureFile(core::LogoSlot slot) {
     const std::string path = selectedFilePath();
     platform::Result<std::uint64_t> length = platform::fileLength(path);
     if (!length)
         return report(length.error());
     // Told as the picture command and archive mode tell it, rather than
     // leaving the user to wonder why nothing happened.
-    if (!core::IsLogoLengthAccepted(m_session.settings, length.value()))
+    if (!core::isLogoLengthAccepted(m_session.settings, length.value()))
         return tell(WrongSize);
-    if (auto installed = core::InstallLogoFromFile(m_session.settings, slot, path); !installed)
+    if (auto installed = core::installLogoFromFile(m_session.settings, slot, path); !installed)
         return report(installed.error());
     tell(Changed);
 }
 
-void Form1::changeFromArchive(core::LogoSlot slot, MemberSource source) {
+void LogoBrowser::changeFromArchive(core::LogoSlot slot, MemberSource source) {
     const std::string member = selectedMemberName();
     if (member.empty())
         return tell(NoFileSelected);
@@ -269,21 +270,21 @@ void Form1::changeFromArchive(core::LogoSlot slot, MemberSource source) {
         return;
     }
     auto extracted =
-        core::ExtractSelectedMember(m_archiveLists, m_session.archiveState, m_session.settings);
+        core::extractSelectedMember(m_archiveLists, m_session.archiveState, m_session.settings);
     if (!extracted)
         return extracted.error().code() == EFBIG ? tell(WrongSize) : report(extracted.error());
     installExtracted(slot, extracted.value());
 }
 
-void Form1::installExtracted(core::LogoSlot slot, const core::ExtractedMember& extracted) {
-    if (auto installed = core::InstallLogoFromExtracted(m_session.settings, slot, extracted.path());
+void LogoBrowser::installExtracted(core::LogoSlot slot, const core::ExtractedMember& extracted) {
+    if (auto installed = core::installLogoFromExtracted(m_session.settings, slot, extracted.path());
         !installed)
         return report(installed.error());
     m_viewedCopy.reset();
     tell(Changed);
 }
 
-std::optional<Form1::Picture> Form1::pictureToView() {
+std::optional<LogoBrowser::Picture> LogoBrowser::pictureToView() {
     const std::string fileName = File1->selectedName();
     if (fileName.empty()) {
         tell(NoFileSelected);
@@ -296,7 +297,7 @@ std::optional<Form1::Picture> Form1::pictureToView() {
             report(length.error());
             return std::nullopt;
         }
-        if (!core::IsLogoLengthAccepted(m_session.settings, length.value())) {
+        if (!core::isLogoLengthAccepted(m_session.settings, length.value())) {
             tell(WrongSize);
             return std::nullopt;
         }
@@ -312,7 +313,7 @@ std::optional<Form1::Picture> Form1::pictureToView() {
         return std::nullopt;
     }
     auto extracted =
-        core::ExtractSelectedMember(m_archiveLists, m_session.archiveState, m_session.settings);
+        core::extractSelectedMember(m_archiveLists, m_session.archiveState, m_session.settings);
     if (!extracted) {
         extracted.error().code() == EFBIG ? tell(WrongSize) : report(extracted.error());
         return std::nullopt;
@@ -325,54 +326,54 @@ std::optional<Form1::Picture> Form1::pictureToView() {
     return Picture{toQString(member), std::move(loaded->image), std::move(loaded->bytes)};
 }
 
-std::string Form1::selectedFilePath() const {
+std::string LogoBrowser::selectedFilePath() const {
     // A drive root ends in "\" already.
     std::string path = Dir1->path();
-    return core::AddBackslash(path) + File1->selectedName();
+    return core::addBackslash(path) + File1->selectedName();
 }
 
-void Form1::clearArchiveLists() {
+void LogoBrowser::clearArchiveLists() {
     List1->clear();
     ListView1->clearRows();
     ListView1->clearColumns();
 }
 
-void Form1::enableActionButtons() {
+void LogoBrowser::enableActionButtons() {
     for (QPushButton* button : {Command10, Command11, Command12, Command13})
         button->setEnabled(true);
 }
 
-void Form1::disableActionButtons() {
+void LogoBrowser::disableActionButtons() {
     for (QPushButton* button : {Command10, Command11, Command12, Command13})
         button->setEnabled(false);
 }
 
-std::uintptr_t Form1::ArchiveLists::windowHandle() const {
+std::uintptr_t LogoBrowser::ArchiveLists::windowHandle() const {
     // The library takes an owner only to place dialogs, and shows none; the
     // window's address tells its callers apart all the same.
     return reinterpret_cast<std::uintptr_t>(&m_window);
 }
 
-void Form1::ArchiveLists::clearNameList() {
+void LogoBrowser::ArchiveLists::clearNameList() {
     m_window.List1->clear();
 }
 
-void Form1::ArchiveLists::addToNameList(const std::string& name) {
+void LogoBrowser::ArchiveLists::addToNameList(const std::string& name) {
     m_window.List1->addItem(toQString(name));
 }
 
-std::vector<std::string> Form1::ArchiveLists::nameList() const {
+std::vector<std::string> LogoBrowser::ArchiveLists::nameList() const {
     std::vector<std::string> names;
     for (int row = 0; row < m_window.List1->count(); ++row)
         names.push_back(m_window.List1->item(row)->text().toStdString());
     return names;
 }
 
-void Form1::ArchiveLists::clearReportRows() {
+void LogoBrowser::ArchiveLists::clearReportRows() {
     m_window.ListView1->clearRows();
 }
 
-void Form1::ArchiveLists::setReportColumns(std::span<const core::ReportColumn> columns) {
+void LogoBrowser::ArchiveLists::setReportColumns(std::span<const core::ReportColumn> columns) {
     ReportListView& list = *m_window.ListView1;
     list.clearColumns();
     const double width = list.width();
@@ -382,11 +383,11 @@ void Form1::ArchiveLists::setReportColumns(std::span<const core::ReportColumn> c
             columns[i].alignment == core::ColumnAlignment::Left ? Qt::AlignLeft : Qt::AlignRight);
 }
 
-void Form1::ArchiveLists::addReportRow(const std::vector<std::string>& cells) {
+void LogoBrowser::ArchiveLists::addReportRow(const std::vector<std::string>& cells) {
     m_window.ListView1->addRow(cells);
 }
 
-std::optional<std::vector<std::string>> Form1::ArchiveLists::rowToExtract() const {
+std::optional<std::vector<std::string>> LogoBrowser::ArchiveLists::rowToExtract() const {
     std::vector<std::string> cells = m_window.ListView1->selectedCells();
     if (cells.empty())
         return std::nullopt;

@@ -20,7 +20,7 @@ class QPushButton;
 
 namespace kor::setup {
 
-class KORsetupMain;
+class MainWindow;
 
 // Where the change command finds an archive member: extracted anew (the
 // browser's own buttons), or already extracted by the picture command that
@@ -34,7 +34,7 @@ enum class MemberSource { ExtractAnew, AlreadyExtracted };
 // follow the session's picture-source mode. It hosts the
 // archive listing: List1 holds the member names, ListView1 the members with
 // their sizes, dates and times.
-class Form1 final : public QMdiSubWindow {
+class LogoBrowser final : public QMdiSubWindow {
     Q_OBJECT
 
   public:
@@ -43,7 +43,7 @@ class Form1 final : public QMdiSubWindow {
 
     static constexpr int BmpModeHeightTwips = 2190;
 
-    Form1(KORsetupMain& main, core::SetupSession& session);
+    LogoBrowser(MainWindow& main, core::SetupSession& session);
 
     void Form_Load();
 
@@ -87,7 +87,7 @@ class Form1 final : public QMdiSubWindow {
     // The archive listing's view of List1 and ListView1.
     class ArchiveLists final : public core::ArchiveListHost {
       public:
-        explicit ArchiveLists(Form1& window) : m_window(window) {}
+        explicit ArchiveLists(LogoBrowser& window) : m_window(window) {}
 
         std::uintptr_t windowHandle() const override;
         void clearNameList() override;
@@ -99,7 +99,7 @@ class Form1 final : public QMdiSubWindow {
         std::optional<std::vector<std::string>> rowToExtract() const override;
 
       private:
-        Form1& m_window;
+        LogoBrowser& m_window;
     };
 
     bool isBmpMode() const { return m_session.isBmpMode(); }
@@ -123,7 +123,7 @@ class Form1 final : public QMdiSubWindow {
     // Installs the member from `extracted`; reports a failure.
     void installExtracted(core::LogoSlot slot, const core::ExtractedMember& extracted);
 
-    KORsetupMain& m_main;
+    MainWindow& m_main;
     core::SetupSession& m_session;
     core::SetupSession::Subscription m_watch{m_session, [this] { showPictureSource(); }};
     ArchiveLists m_archiveLists{*this};

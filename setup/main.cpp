@@ -41,7 +41,7 @@ int main(int argc, char* argv[]) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    kor::setup::KORsetupMain window;
+    kor::setup::MainWindow window;
     window.show();
     return QApplication::exec();
 }

@@ -65,8 +65,8 @@ QKeySequence ctrl(Qt::Key key) {
 
 } // namespace
 
-KORsetupMain::KORsetupMain() : m_area(new QMdiArea(this)) {
-    setObjectName(QStringLiteral("KORsetupMain"));
+MainWindow::MainWindow() : m_area(new QMdiArea(this)) {
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("KOR SETUP"));
     setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
 
@@ -82,11 +82,11 @@ KORsetupMain::KORsetupMain() : m_area(new QMdiArea(this)) {
     setFixedSize(m_fixedSize);
     setAcceptDrops(true);
 
-    connect(m_area, &QMdiArea::subWindowActivated, this, &KORsetupMain::subWindowActivated);
+    connect(m_area, &QMdiArea::subWindowActivated, this, &MainWindow::subWindowActivated);
     MDIForm_Load();
 }
 
-KORsetupMain::~KORsetupMain() {
+MainWindow::~MainWindow() {
     // The display window closes as it does at any other time, so that a copy
     // extracted only for viewing does not outlive the program.
     disconnect(m_area, nullptr, this, nullptr);
@@ -97,24 +97,24 @@ KORsetupMain::~KORsetupMain() {
     delete m_area;
 }
 
-QSize KORsetupMain::innerSizeInTwips() const {
+QSize MainWindow::innerSizeInTwips() const {
     return {twipsFromPixels(m_area->width()), twipsFromPixels(m_area->height())};
 }
 
-Form1& KORsetupMain::logoBrowser() {
+LogoBrowser& MainWindow::logoBrowser() {
     return load(m_logoBrowser, *this, m_session);
 }
 
-Option_Set& KORsetupMain::optionsWindow() {
+OptionsWindow& MainWindow::optionsWindow() {
     return load(m_optionsWindow, *this, m_session);
 }
 
-Dir_File_Setup& KORsetupMain::locationWindow() {
+LocationWindow& MainWindow::locationWindow() {
     return load(m_locationWindow, *this, m_session);
 }
 
 template <typename Form, typename... Arguments>
-Form& KORsetupMain::load(QPointer<Form>& window, Arguments&... arguments) {
+Form& MainWindow::load(QPointer<Form>& window, Arguments&... arguments) {
     if (!window) {
         window = new Form(arguments...);
         m_area->addSubWindow(window);
@@ -127,23 +127,23 @@ Form& KORsetupMain::load(QPointer<Form>& window, Arguments&... arguments) {
     return *window;
 }
 
-void KORsetupMain::showLogoBrowser() {
+void MainWindow::showLogoBrowser() {
     showChild(logoBrowser());
 }
 
-Form3& KORsetupMain::showImageDisplay() {
-    Form3& display = load(m_imageDisplay, *this, m_session);
+ImageDisplay& MainWindow::showImageDisplay() {
+    ImageDisplay& display = load(m_imageDisplay, *this, m_session);
     showChild(display);
     return display;
 }
 
-ConvertWindow& KORsetupMain::showConvertWindow() {
+ConvertWindow& MainWindow::showConvertWindow() {
     ConvertWindow& window = load(m_convertWindow, *this, m_session);
     showChild(window);
     return window;
 }
 
-void KORsetupMain::createMenus() {
+void MainWindow::createMenus() {
     QMenuBar* bar = menuBar();
     mfilem = addMenu(bar, "mfilem", QStringLiteral("ファイル"));
     mfile1 = addItem(mfilem, "mfile1", QStringLiteral("オープン"), ctrl(Qt::Key_F));
@@ -163,17 +163,17 @@ void KORsetupMain::createMenus() {
     mabout = addMenu(bar, "mabout", QStringLiteral("バージョン"));
     mabout1 = addItem(mabout, "mabout1", QStringLiteral("情報"), ctrl(Qt::Key_A));
 
-    connect(mfile1, &QAction::triggered, this, &KORsetupMain::mfile1_Click);
-    connect(mfile2, &QAction::triggered, this, &KORsetupMain::mfile2_Click);
-    connect(mfile3, &QAction::triggered, this, &KORsetupMain::mfile3_Click);
-    connect(mend, &QAction::triggered, this, &KORsetupMain::mend_Click);
-    connect(mset1, &QAction::triggered, this, &KORsetupMain::mset1_Click);
-    connect(mset2, &QAction::triggered, this, &KORsetupMain::mset2_Click);
-    connect(moption1, &QAction::triggered, this, &KORsetupMain::moption1_Click);
-    connect(mabout1, &QAction::triggered, this, &KORsetupMain::mabout1_Click);
+    connect(mfile1, &QAction::triggered, this, &MainWindow::mfile1_Click);
+    connect(mfile2, &QAction::triggered, this, &MainWindow::mfile2_Click);
+    connect(mfile3, &QAction::triggered, this, &MainWindow::mfile3_Click);
+    connect(mend, &QAction::triggered, this, &MainWindow::mend_Click);
+    connect(mset1, &QAction::triggered, this, &MainWindow::mset1_Click);
+    connect(mset2, &QAction::triggered, this, &MainWindow::mset2_Click);
+    connect(moption1, &QAction::triggered, this, &MainWindow::moption1_Click);
+    connect(mabout1, &QAction::triggered, this, &MainWindow::mabout1_Click);
 }
 
-void KORsetupMain::MDIForm_Load() {
+void MainWindow::MDIForm_Load() {
     // A WINDIR that names no Windows folder would have every setting written
     // somewhere the user never meant: the program says so and ends.
     if (const platform::Status windows = platform::Machine::current().windowsDirectoryStatus();
@@ -203,14 +203,14 @@ void KORsetupMain::MDIForm_Load() {
 // folder at a configured directory. A directory that no longer exists, or
 // lies on a drive that is not mapped, is passed over untouched, so that the
 // program starts all the same; false then.
-bool KORsetupMain::showConfiguredDirectory(const std::string& directory) {
+bool MainWindow::showConfiguredDirectory(const std::string& directory) {
     if (!platform::directoryExists(directory) || !logoBrowser().showDirectory(directory))
         return false;
     m_session.startFolder = directory;
     return true;
 }
 
-void KORsetupMain::MDIForm_Resize() {
+void MainWindow::MDIForm_Resize() {
     // A minimized window has no size of its own to keep; it comes back as it
     // was.
     if (isMinimized())
@@ -221,18 +221,18 @@ void KORsetupMain::MDIForm_Resize() {
         resize(m_fixedSize);
 }
 
-void KORsetupMain::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     MDIForm_Resize();
 }
 
-void KORsetupMain::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         MDIForm_Resize();
 }
 
-bool KORsetupMain::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // A closed child window is deleted soon after; it is forgotten at once,
     // so that the next request makes a fresh one.
     if (event->type() == QEvent::Close) {
@@ -265,17 +265,17 @@ bool isFileList(const QMimeData* data) {
 
 } // namespace
 
-void KORsetupMain::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (isFileList(event->mimeData()))
         event->acceptProposedAction();
 }
 
-void KORsetupMain::dragMoveEvent(QDragMoveEvent* event) {
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
     if (isFileList(event->mimeData()))
         event->acceptProposedAction();
 }
 
-void KORsetupMain::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     if (!isFileList(event->mimeData()))
         return event->ignore();
     // Taken as a copy, so that a file manager proposing a move deletes
@@ -296,7 +296,7 @@ void KORsetupMain::dropEvent(QDropEvent* event) {
         refuseDrop(shown.error().message());
 }
 
-void KORsetupMain::subWindowActivated(QMdiSubWindow* window) {
+void MainWindow::subWindowActivated(QMdiSubWindow* window) {
     // No window at all: the active one was closed or hidden, and nobody took
     // the focus from anyone.
     if (!window)
@@ -306,22 +306,22 @@ void KORsetupMain::subWindowActivated(QMdiSubWindow* window) {
         emit childDeactivated(previous);
 }
 
-void KORsetupMain::showChild(QMdiSubWindow& window) {
+void MainWindow::showChild(QMdiSubWindow& window) {
     window.show();
     window.raise();
     m_area->setActiveSubWindow(&window);
 }
 
-void KORsetupMain::closeLogoBrowser() {
+void MainWindow::closeLogoBrowser() {
     if (m_logoBrowser)
         m_logoBrowser->close();
 }
 
-void KORsetupMain::mfile1_Click() {
+void MainWindow::mfile1_Click() {
     OpenStartFolder();
 }
 
-void KORsetupMain::OpenStartFolder() {
+void MainWindow::OpenStartFolder() {
     // With no start folder nothing is seen. A folder the file manager cannot
     // be given at all (one inside a disk image has no host folder) is said so,
     // rather than nothing happening.
@@ -332,33 +332,33 @@ void KORsetupMain::OpenStartFolder() {
          "「ＬＯＧＯファイルの変更」で開いてください");
 }
 
-void KORsetupMain::mfile2_Click() {
+void MainWindow::mfile2_Click() {
     BackupLogoFiles(m_session.settings);
 }
 
-void KORsetupMain::mfile3_Click() {
+void MainWindow::mfile3_Click() {
     showConvertWindow();
 }
 
-void KORsetupMain::mend_Click() {
+void MainWindow::mend_Click() {
     QCoreApplication::exit(0);
 }
 
-void KORsetupMain::mset1_Click() {
+void MainWindow::mset1_Click() {
     showLogoBrowser();
 }
 
-void KORsetupMain::mset2_Click() {
+void MainWindow::mset2_Click() {
     closeLogoBrowser();
     showChild(locationWindow());
 }
 
-void KORsetupMain::moption1_Click() {
+void MainWindow::moption1_Click() {
     closeLogoBrowser();
     showChild(optionsWindow());
 }
 
-void KORsetupMain::mabout1_Click() {
+void MainWindow::mabout1_Click() {
     showChild(load(m_aboutWindow, *this));
 }
 

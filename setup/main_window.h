@@ -15,12 +15,12 @@ class QMenu;
 
 namespace kor::setup {
 
-class Dir_File_Setup;
+class LocationWindow;
 class ConvertWindow;
-class Form1;
-class Form3;
-class Option_Set;
-class about;
+class LogoBrowser;
+class ImageDisplay;
+class OptionsWindow;
+class AboutWindow;
 
 // The main window of korsetup: a fixed-size frame whose inner area holds the
 // other windows as child windows, and whose menu bar opens them, backs up the
@@ -28,7 +28,7 @@ class about;
 // picture. It reads KOR.INI when it is made and
 // points the logo browser at the configured folder; the child windows show
 // the session it owns.
-class KORsetupMain final : public QMainWindow {
+class MainWindow final : public QMainWindow {
     Q_OBJECT
 
   public:
@@ -39,8 +39,8 @@ class KORsetupMain final : public QMainWindow {
     static constexpr int InnerHeightTwips = 5805;
 
     // Runs the start-up (MDIForm_Load).
-    KORsetupMain();
-    ~KORsetupMain() override;
+    MainWindow();
+    ~MainWindow() override;
 
     const core::SetupSession& state() const { return m_session; }
 
@@ -52,23 +52,23 @@ class KORsetupMain final : public QMainWindow {
 
     // The child windows, each made on first use, its Form_Load run, and
     // hidden until a menu item shows it.
-    Form1& logoBrowser();
-    Option_Set& optionsWindow();
-    Dir_File_Setup& locationWindow();
+    LogoBrowser& logoBrowser();
+    OptionsWindow& optionsWindow();
+    LocationWindow& locationWindow();
 
     // Shows the logo browser, made anew when it was closed, and gives it the
     // focus, as its menu item does.
     void showLogoBrowser();
     // Makes the image display window, runs its Form_Load and shows it with
     // the focus.
-    Form3& showImageDisplay();
+    ImageDisplay& showImageDisplay();
     // Shows the picture-to-logo converter, made on first use, with the focus.
     ConvertWindow& showConvertWindow();
 
     // Runs `handler` of `window` (its Form_Deactivate) whenever another child
     // window takes the focus from it.
     template <typename Window> void whenDeactivated(Window* window, void (Window::*handler)()) {
-        connect(this, &KORsetupMain::childDeactivated, window,
+        connect(this, &MainWindow::childDeactivated, window,
                 [window, handler](QMdiSubWindow* deactivated) {
                     if (deactivated == window)
                         (window->*handler)();
@@ -114,11 +114,11 @@ class KORsetupMain final : public QMainWindow {
     QMdiArea* m_area;
     QSize m_fixedSize;
 
-    QPointer<Form1> m_logoBrowser;
-    QPointer<Form3> m_imageDisplay;
-    QPointer<Option_Set> m_optionsWindow;
-    QPointer<Dir_File_Setup> m_locationWindow;
-    QPointer<about> m_aboutWindow;
+    QPointer<LogoBrowser> m_logoBrowser;
+    QPointer<ImageDisplay> m_imageDisplay;
+    QPointer<OptionsWindow> m_optionsWindow;
+    QPointer<LocationWindow> m_locationWindow;
+    QPointer<AboutWindow> m_aboutWindow;
     QPointer<ConvertWindow> m_convertWindow;
     QPointer<QMdiSubWindow> m_activeChild;
 

@@ -13,9 +13,9 @@
 
 namespace kor::setup {
 
-Option_Set::Option_Set(KORsetupMain& main, core::SetupSession& session)
+OptionsWindow::OptionsWindow(MainWindow& main, core::SetupSession& session)
     : m_main(main), m_session(session) {
-    setUpChildWindow(*this, "Option_Set", QStringLiteral("Form2"), CloseButton::Shown);
+    setUpChildWindow(*this, "OptionsWindow", QStringLiteral("Form2"), CloseButton::Shown);
 
     SSPanel1 = makePanel(nullptr, "SSPanel1");
     SSPanel1->setFont(japaneseUiFont());
@@ -35,14 +35,14 @@ Option_Set::Option_Set(KORsetupMain& main, core::SetupSession& session)
 
     // Only the user's clicks count as clicks: filling the boxes from memory
     // writes nothing.
-    connect(SSCheck1, &QCheckBox::clicked, this, &Option_Set::SSCheck1_Click);
-    connect(Check1, &QCheckBox::clicked, this, &Option_Set::Check1_Click);
-    connect(Check2, &QCheckBox::clicked, this, &Option_Set::Check2_Click);
-    connect(Command1, &QPushButton::clicked, this, &Option_Set::Command1_Click);
-    m_main.whenDeactivated(this, &Option_Set::Form_Deactivate);
+    connect(SSCheck1, &QCheckBox::clicked, this, &OptionsWindow::SSCheck1_Click);
+    connect(Check1, &QCheckBox::clicked, this, &OptionsWindow::Check1_Click);
+    connect(Check2, &QCheckBox::clicked, this, &OptionsWindow::Check2_Click);
+    connect(Command1, &QPushButton::clicked, this, &OptionsWindow::Command1_Click);
+    m_main.whenDeactivated(this, &OptionsWindow::Form_Deactivate);
 }
 
-void Option_Set::Form_Load() {
+void OptionsWindow::Form_Load() {
     placeChildWindow(*this, m_main.innerSizeInTwips(), 4.5, 3.0);
 
     const core::Settings& settings = m_session.settings;
@@ -58,12 +58,12 @@ void Option_Set::Form_Load() {
     check_set();
 }
 
-void Option_Set::check_set() {
+void OptionsWindow::check_set() {
     m_session.setPictureSource(SSCheck1->isChecked() ? core::PictureSource::Bmp
                                                      : core::PictureSource::Archive);
 }
 
-void Option_Set::showPictureSource() {
+void OptionsWindow::showPictureSource() {
     SSCheck1->setChecked(m_session.isBmpMode());
 }
 
@@ -76,27 +76,27 @@ void reportFailure(const platform::Status& written) {
 }
 } // namespace
 
-void Option_Set::SSCheck1_Click() {
+void OptionsWindow::SSCheck1_Click() {
     reportFailure(m_session.choosePictureSource(
         SSCheck1->isChecked() ? core::PictureSource::Bmp : core::PictureSource::Archive));
 }
 
-void Option_Set::Check1_Click() {
+void OptionsWindow::Check1_Click() {
     reportFailure(m_session.setFlag("pc98Check", Check1->isChecked()));
 }
 
-void Option_Set::Check2_Click() {
+void OptionsWindow::Check2_Click() {
     // The PC-98 length means nothing while no length is checked; its tick
     // stays for when the check comes back.
     Check1->setEnabled(!Check2->isChecked());
     reportFailure(m_session.setFlag("sizecheck", Check2->isChecked()));
 }
 
-void Option_Set::Command1_Click() {
+void OptionsWindow::Command1_Click() {
     close();
 }
 
-void Option_Set::Form_Deactivate() {
+void OptionsWindow::Form_Deactivate() {
     close();
 }
 

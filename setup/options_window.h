@@ -12,16 +12,16 @@ class QPushButton;
 
 namespace kor::setup {
 
-class KORsetupMain;
+class MainWindow;
 
 // The options window: the picture-source mode, the PC-98 logo size and the
 // switch that turns the size check off, each written to KOR.INI at the click.
 // The mode is the session's; the windows that show it follow its changes.
-class Option_Set final : public QMdiSubWindow {
+class OptionsWindow final : public QMdiSubWindow {
     Q_OBJECT
 
   public:
-    Option_Set(KORsetupMain& main, core::SetupSession& session);
+    OptionsWindow(MainWindow& main, core::SetupSession& session);
 
     void Form_Load();
     void Form_Deactivate();
@@ -45,7 +45,7 @@ class Option_Set final : public QMdiSubWindow {
     void Command1_Click();
     void showPictureSource();
 
-    KORsetupMain& m_main;
+    MainWindow& m_main;
     core::SetupSession& m_session;
     core::SetupSession::Subscription m_watch{m_session, [this] { showPictureSource(); }};
 };

@@ -75,7 +75,7 @@ std::string SourceChooser::chosenPath() const {
     if (name.empty())
         return {};
     std::string directory = File1->path();
-    return core::AddBackslash(directory) + name;
+    return core::addBackslash(directory) + name;
 }
 
 void SourceChooser::Drive1_Change() {

@@ -93,9 +93,9 @@ struct TemporaryDirectory {
 TemporaryDirectory temporaryDirectory() {
     for (const std::string_view variable : {"TMP", "TEMP"})
         if (std::string directory = platform::environmentDirectory(variable); !directory.empty())
-            return {AddBackslash(directory), variable};
-    std::string root = GetSystemDriveRoot();
-    return {AddBackslash(root), {}};
+            return {addBackslash(directory), variable};
+    std::string root = getSystemDriveRoot();
+    return {addBackslash(root), {}};
 }
 
 // Where the response file goes. A new file inside a disk image stays in
@@ -140,19 +140,19 @@ void fillEntryFields(const INDIVIDUALINFO& info, ArchiveEntry& entry) {
 
 } // namespace
 
-ListingResult ListArchive(ArchiveListHost& host, ArchiveState& state) {
+ListingResult listArchive(ArchiveListHost& host, ArchiveState& state) {
     const auto* unlha = ArchiveLibrary::instance().functions();
     if (!unlha)
         return forgetArchive(state, ListingResult::LibraryMissing);
     const auto archivePath = platform::toCp932(state.currentArchiveName);
     if (!archivePath || unlha->UnlhaCheckArchive(archivePath.value().c_str(), CheckModeFull) == 0)
         return forgetArchive(state, ListingResult::NotAnArchive);
-    if (!FillArchiveList(host, state.currentArchiveName))
+    if (!fillArchiveList(host, state.currentArchiveName))
         return forgetArchive(state, ListingResult::ListingFailed);
     return ListingResult::Listed;
 }
 
-std::string ListingFailureMessage(ListingResult result) {
+std::string listingFailureMessage(ListingResult result) {
     switch (result) {
     case ListingResult::Listed:
         break;
@@ -166,7 +166,7 @@ std::string ListingFailureMessage(ListingResult result) {
     return {};
 }
 
-bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
+bool fillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
     if (!platform::fileExists(archivePath)) {
         host.clearReportRows();
         host.clearNameList();
@@ -191,7 +191,7 @@ bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
     for (int found = unlha->UnlhaFindFirst(archive.handle(), "*.*", &info); found == 0;
          found = unlha->UnlhaFindNext(archive.handle(), &info)) {
         ArchiveEntry entry;
-        entry.Name = DecodeMemberName(info.szFileName);
+        entry.Name = decodeMemberName(info.szFileName);
         host.addToNameList(entry.Name);
         // A name that does not encode back to its stored bytes (a character
         // CP932 cannot hold, shown as U+FFFD) names no member and gets no row.
@@ -204,7 +204,7 @@ bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
     return true;
 }
 
-bool GetArchiveEntry(const std::string& archivePath, ArchiveEntry& entry) {
+bool getArchiveEntry(const std::string& archivePath, ArchiveEntry& entry) {
     const auto* unlha = ArchiveLibrary::instance().functions();
     const auto cp932Path = platform::toCp932(archivePath);
     const auto cp932Name = platform::toCp932(entry.Name);
@@ -220,17 +220,17 @@ bool GetArchiveEntry(const std::string& archivePath, ArchiveEntry& entry) {
     return true;
 }
 
-bool IsLeadByte(unsigned char byte) {
+bool isLeadByte(unsigned char byte) {
     return platform::isShiftJisLeadByte(byte);
 }
 
-std::string DecodeMemberName(const char* nameBytes) {
+std::string decodeMemberName(const char* nameBytes) {
     std::string_view bytes(nameBytes);
-    if (!bytes.empty() && IsLeadByte(static_cast<unsigned char>(bytes.back()))) {
+    if (!bytes.empty() && isLeadByte(static_cast<unsigned char>(bytes.back()))) {
         // Only a lead byte right before the end is left without its trail byte.
         std::size_t position = 0;
         while (position < bytes.size())
-            position += IsLeadByte(static_cast<unsigned char>(bytes[position])) ? 2 : 1;
+            position += isLeadByte(static_cast<unsigned char>(bytes[position])) ? 2 : 1;
         if (position > bytes.size())
             bytes.remove_suffix(1);
     }
@@ -239,7 +239,7 @@ std::string DecodeMemberName(const char* nameBytes) {
 
     std::string text;
     for (std::size_t position = 0; position < bytes.size();) {
-        const std::size_t width = IsLeadByte(static_cast<unsigned char>(bytes[position])) ? 2 : 1;
+        const std::size_t width = isLeadByte(static_cast<unsigned char>(bytes[position])) ? 2 : 1;
         const auto character = platform::fromCp932(bytes.substr(position, width));
         text += character ? character.value() : "\uFFFD";
         position += width;
@@ -265,7 +265,7 @@ std::vector<std::string> archiveRowCells(const ArchiveEntry& entry, std::size_t 
     return cells;
 }
 
-std::optional<std::uint64_t> ListedMemberLength(std::string_view cell) {
+std::optional<std::uint64_t> listedMemberLength(std::string_view cell) {
     std::int64_t size = 0;
     const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), size);
     if (error != std::errc{} || end != cell.data() + cell.size())
@@ -273,28 +273,28 @@ std::optional<std::uint64_t> ListedMemberLength(std::string_view cell) {
     return static_cast<std::uint32_t>(size);
 }
 
-std::string ExtractedCopyName(std::string_view memberName) {
+std::string extractedCopyName(std::string_view memberName) {
     const auto separator = memberName.find_last_of("\\/");
     return std::string(separator == std::string_view::npos ? memberName
                                                            : memberName.substr(separator + 1));
 }
 
 platform::Result<ExtractedMember>
-ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Settings& settings) {
+extractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Settings& settings) {
     const auto row = host.rowToExtract();
     if (!row || row->size() < 2)
         return platform::Error(operation::ExtractMember, state.currentArchiveName, ENOENT,
                                "no member is chosen");
     const std::string& memberName = (*row)[0];
-    const std::optional<std::uint64_t> size = ListedMemberLength((*row)[1]);
-    if (!size || !IsLogoLengthAccepted(settings, *size))
+    const std::optional<std::uint64_t> size = listedMemberLength((*row)[1]);
+    if (!size || !isLogoLengthAccepted(settings, *size))
         return platform::Error(operation::ExtractMember, memberName, EFBIG,
                                "the member's length is not a logo's");
     auto folder = platform::TemporaryFolder::create(settings.settingsDirectory);
     if (!folder)
         return folder.error();
     std::string destination = folder.value().path();
-    AddBackslash(destination);
+    addBackslash(destination);
     // The member is named by its stored name exactly and its listed length
     // (-jl=LENGTH), so that no name, whatever it holds, can stand for another
     // member or for more than one, and no other member of the same name can
@@ -302,11 +302,11 @@ ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Se
     const std::string command = "x -jf0 -jl=" + std::to_string(*size) + " " +
                                 quotedArgument(state.currentArchiveName) + " " +
                                 quotedArgument(destination) + " " + quotedArgument(memberName);
-    std::string path = destination + ExtractedCopyName(memberName);
+    std::string path = destination + extractedCopyName(memberName);
     // A failure is told under the member's name, never the temporary folder's:
     // one of the member's own (the library refused it, its command found no
     // place) as ExtractMember, one of the disk's as the write that failed.
-    if (auto ran = RunArchiveCommand(host.windowHandle(), command); !ran) {
+    if (auto ran = runArchiveCommand(host.windowHandle(), command); !ran) {
         const platform::Operation failed = ran.error().operation();
         const bool refused =
             failed == operation::RunArchiveCommand || failed == operation::MakeResponseFile;
@@ -318,7 +318,7 @@ ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Se
     return ExtractedMember(std::move(folder).value(), std::move(path));
 }
 
-platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& commandText) {
+platform::Status runArchiveCommand(std::uintptr_t owner, const std::string& commandText) {
     const auto* unlha = ArchiveLibrary::instance().functions();
     if (!unlha)
         return platform::Error(operation::LoadArchiveLibrary, "libunlha32.so", ENOENT,
@@ -357,20 +357,20 @@ platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& comm
     return run(KOR_TRY(platform::toCp932(quotedArgument("@" + responseFile.value().path()))));
 }
 
-std::string GetTempDirectory() {
+std::string getTempDirectory() {
     return temporaryDirectory().path;
 }
 
-std::string ResponseFileDirectory() {
+std::string responseFileDirectory() {
     return responseFileFolder(temporaryDirectory());
 }
 
-std::string GetSystemDriveRoot() {
+std::string getSystemDriveRoot() {
     const std::string system = platform::Machine::current().systemDirectory();
     return system.size() < 3 ? std::string() : system.substr(0, 3);
 }
 
-std::string& AddBackslash(std::string& text) {
+std::string& addBackslash(std::string& text) {
     if (text.empty() || text.back() != '\\')
         text += '\\';
     return text;

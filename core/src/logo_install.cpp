@@ -45,7 +45,7 @@ char bootDriveLetter(const Settings& settings) {
     return settings.settingsDirectory.empty() ? 'C' : settings.settingsDirectory.front();
 }
 
-std::string LogoTargetPath(LogoSlot slot, const Settings& settings) {
+std::string logoTargetPath(LogoSlot slot, const Settings& settings) {
     switch (slot) {
     case LogoSlot::Opening:
         return bootDriveRoot(settings) + "logo.sys";
@@ -71,20 +71,20 @@ std::string_view machineNameOf(LogoFormat format) {
     return format == LogoFormat::Pc98 ? "PC-98" : "Windows 95";
 }
 
-bool IsLogoLengthAccepted(const Settings& settings, std::uint64_t length) {
+bool isLogoLengthAccepted(const Settings& settings, std::uint64_t length) {
     const std::uint64_t expected = ExpectedLogoLength(settings);
     return expected == 0 ? length <= LargestPictureLength : expected == length;
 }
 
-platform::Status InstallLogoFromFile(const Settings& settings, LogoSlot slot,
+platform::Status installLogoFromFile(const Settings& settings, LogoSlot slot,
                                      std::string_view sourcePath) {
-    const std::string target = LogoTargetPath(slot, settings);
+    const std::string target = logoTargetPath(slot, settings);
     return toldAsLogo(platform::copyFile(sourcePath, target, platform::Overwrite::Yes), target);
 }
 
-platform::Status InstallLogoFromExtracted(const Settings& settings, LogoSlot slot,
+platform::Status installLogoFromExtracted(const Settings& settings, LogoSlot slot,
                                           std::string_view extractedPath) {
-    const std::string target = LogoTargetPath(slot, settings);
+    const std::string target = logoTargetPath(slot, settings);
     return toldAsLogo(platform::replaceFile(extractedPath, target), target);
 }
 
@@ -114,15 +114,15 @@ platform::Result<LogoInspection> inspectLogoFile(std::string_view path, LogoForm
     return inspectLogo(start, length, format);
 }
 
-std::string LogoBackupFolder(const Settings& settings) {
+std::string logoBackupFolder(const Settings& settings) {
     return windowsDirectory(settings) + "korback";
 }
 
-void RemoveStaleTemporaryFiles(const Settings& settings) {
+void removeStaleTemporaryFiles(const Settings& settings) {
     platform::removeStaleTemporaries(windowsDirectory(settings));
-    platform::removeStaleTemporaries(LogoBackupFolder(settings));
+    platform::removeStaleTemporaries(logoBackupFolder(settings));
     platform::removeStaleTemporaries(bootDriveRoot(settings));
-    platform::removeStaleTemporaries(ResponseFileDirectory());
+    platform::removeStaleTemporaries(responseFileDirectory());
 }
 
 } // namespace kor::core

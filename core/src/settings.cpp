@@ -77,7 +77,7 @@ void prepareSettingsPath(Settings& settings) {
     settings.iniPath = settings.settingsDirectory + "KOR.INI";
 }
 
-platform::Status ReadSettings(Settings& settings) {
+platform::Status readSettings(Settings& settings) {
     prepareSettingsPath(settings);
     for (std::string_view key : SettingKeys) {
         // An absent Dir, MDir or EDir means the settings directory itself.
@@ -119,12 +119,12 @@ platform::Status checkSourceSettings(const Settings& settings) {
     return {};
 }
 
-platform::Status WriteSetting(Settings& settings, std::string_view key, std::string_view value) {
+platform::Status writeSetting(Settings& settings, std::string_view key, std::string_view value) {
     prepareSettingsPath(settings);
     return platform::writeProfileString(SettingsSection, key, value, settings.iniPath);
 }
 
-platform::Status WriteSettings(Settings& settings,
+platform::Status writeSettings(Settings& settings,
                                const std::vector<platform::ProfileEntry>& entries) {
     prepareSettingsPath(settings);
     return platform::writeProfileStrings(SettingsSection, entries, settings.iniPath);

@@ -55,8 +55,8 @@ SetupSession::Subscription::~Subscription() {
 void SetupSession::readAtStart() {
     settings.settingsDirectory = platform::Machine::current().windowsDirectory();
     settings.ArcCheck.clear();
-    static_cast<void>(ReadSettings(settings));
-    RemoveStaleTemporaryFiles(settings);
+    static_cast<void>(readSettings(settings));
+    removeStaleTemporaryFiles(settings);
 }
 
 PictureSource SetupSession::pictureSource() const {
@@ -70,13 +70,13 @@ void SetupSession::setPictureSource(PictureSource source) {
 
 platform::Status SetupSession::choosePictureSource(PictureSource source) {
     setPictureSource(source);
-    return WriteSetting(settings, "ArcCheck", settings.ArcCheck);
+    return writeSetting(settings, "ArcCheck", settings.ArcCheck);
 }
 
 platform::Status SetupSession::setFlag(std::string_view key, bool on) {
     std::string* value = settingValue(settings, key);
     *value = on ? "on" : "off";
-    return WriteSetting(settings, key, *value);
+    return writeSetting(settings, key, *value);
 }
 
 std::string_view SetupSession::filePattern() const {
@@ -95,14 +95,14 @@ platform::Result<DropResult> SetupSession::recordDroppedPath(LogoSlot slot,
     if (isBmpMode()) {
         const std::string directory =
             namesAFile(namePart) ? directoryPart : directoryPart + '\\' + namePart;
-        KOR_TRY(WriteSettings(settings, {{keys.pictureDirectoryKey, directory}}));
+        KOR_TRY(writeSettings(settings, {{keys.pictureDirectoryKey, directory}}));
         settings.*keys.pictureDirectory = directory;
     } else {
         if (!namesAnArchive(namePart))
             return DropResult::NotAnArchive;
         // The keys of one drop go in one replacement of the file, never one
         // without the other. Dir, MDir and EDir serve the start-up only.
-        KOR_TRY(WriteSettings(settings, {{keys.archiveDirectoryKey, directoryPart},
+        KOR_TRY(writeSettings(settings, {{keys.archiveDirectoryKey, directoryPart},
                                          {keys.archiveFileNameKey, namePart}}));
         settings.*keys.archiveFileName = namePart;
     }
@@ -120,7 +120,7 @@ platform::Status SetupSession::clearSources() {
     }
     for (const LogoSourceKeys& keys : LogoSources)
         emptied.push_back({keys.pictureDirectoryKey, {}});
-    KOR_TRY(WriteSettings(settings, emptied));
+    KOR_TRY(writeSettings(settings, emptied));
     for (const LogoSourceKeys& keys : LogoSources) {
         (settings.*keys.pictureDirectory).clear();
         (settings.*keys.archiveFileName).clear();

@@ -55,7 +55,7 @@ TEST(MemberNames, LeadBytesAreThoseOfShiftJis) {
     for (const Case& c : {Case{0x80, false}, Case{0x81, true}, Case{0x9F, true}, Case{0xA0, false},
                           Case{0xA1, false}, Case{0xDF, false}, Case{0xE0, true}, Case{0xFC, true},
                           Case{0xFD, false}, Case{0x5C, false}, Case{'A', false}})
-        EXPECT_EQ(IsLeadByte(c.byte), c.lead) << std::hex << int(c.byte);
+        EXPECT_EQ(isLeadByte(c.byte), c.lead) << std::hex << int(c.byte);
 }
 
 TEST(MemberNames, DecodeShiftJis) {
@@ -71,7 +71,7 @@ TEST(MemberNames, DecodeShiftJis) {
              Case{"ABC\x81", "ABC"},       // a lead byte at the end is dropped
              Case{"\x81\x20X", "\uFFFDX"}, // no character: never found again
          })
-        EXPECT_EQ(DecodeMemberName(c.bytes.c_str()), c.text);
+        EXPECT_EQ(decodeMemberName(c.bytes.c_str()), c.text);
 }
 
 TEST(ArchiveRows, CellsShowSizesTheJapaneseShortDateAndTheTimeWithoutLeadingZeros) {
@@ -107,7 +107,7 @@ class ArchiveListing : public ::testing::Test {
     // Lists `name` the way the programs do, from the current directory.
     ListingResult list(ListHost& host, const std::string& name) {
         state.currentArchiveName = name;
-        return ListArchive(host, state);
+        return listArchive(host, state);
     }
 
     TemporaryMachine machine;
@@ -172,7 +172,7 @@ TEST_F(ArchiveListing, AnEmptyArchiveShowsOnlyTheHeaders) {
     writeArchive("EMPTY.LZH", {});
     ListHost host;
     host.rows = {{"left over"}};
-    EXPECT_TRUE(FillArchiveList(host, "EMPTY.LZH"));
+    EXPECT_TRUE(fillArchiveList(host, "EMPTY.LZH"));
     EXPECT_EQ(host.columns.size(), 5u);
     EXPECT_TRUE(host.rows.empty());
 }
@@ -181,7 +181,7 @@ TEST_F(ArchiveListing, AMissingArchiveEmptiesTheListsAndFails) {
     ListHost host;
     host.names = {"old"};
     host.rows = {{"old"}};
-    EXPECT_FALSE(FillArchiveList(host, "GONE.LZH"));
+    EXPECT_FALSE(fillArchiveList(host, "GONE.LZH"));
     EXPECT_TRUE(host.names.empty());
     EXPECT_TRUE(host.rows.empty());
 }
@@ -203,7 +203,7 @@ TEST_F(ArchiveListing, AFailedListingSaysWhyAndForgetsTheArchive) {
         ListHost host;
         EXPECT_EQ(list(host, c.archive), c.result) << c.archive;
         EXPECT_EQ(state.currentArchiveName, "") << c.archive;
-        EXPECT_NE(ListingFailureMessage(c.result).find(c.textPart), std::string::npos);
+        EXPECT_NE(listingFailureMessage(c.result).find(c.textPart), std::string::npos);
         ArchiveLibrary::instance().setLocation(std::nullopt);
     }
 }
@@ -234,7 +234,7 @@ TEST_F(MemberExtraction, TheDrawnMemberAloneLandsInAFolderOfItsOwn) {
     ListHost host = listed({{"A.BMP", "x"}, {"B.BMP", picture(129078, 'b')}}, 1);
     const auto withArchive = filesUnder(machine.root());
     {
-        auto extracted = ExtractSelectedMember(host, state, settings);
+        auto extracted = extractSelectedMember(host, state, settings);
         ASSERT_TRUE(extracted.ok()) << extracted.error().text();
         EXPECT_EQ(machine.readFile(extracted.value().path()), picture(129078, 'b'));
         EXPECT_TRUE(extracted.value().path().starts_with("C:\\WINDOWS\\~KOR"))
@@ -261,7 +261,7 @@ TEST_F(MemberExtraction, TheLengthRuleDecidesBeforeAnythingIsExtracted) {
         settings.sizecheck = c.sizecheck;
         ListHost host = listed({{"M.BMP", picture(12)}});
         host.rows[0][1] = c.listedSize;
-        const auto extracted = ExtractSelectedMember(host, state, settings);
+        const auto extracted = extractSelectedMember(host, state, settings);
         if (c.extracted) {
             // The library finds the listed size wrong, but only after the rule.
             EXPECT_NE(extracted.ok() ? 0 : extracted.error().code(), EFBIG) << c.listedSize;
@@ -289,8 +289,8 @@ TEST_F(MemberExtraction, EveryNameNamesOnlyItsOwnMember) {
     ASSERT_EQ(host.rows.size(), names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         host.selected = i;
-        const auto extracted = ExtractSelectedMember(host, state, settings);
-        const std::string written = ExtractedCopyName(host.rows[i][0]);
+        const auto extracted = extractSelectedMember(host, state, settings);
+        const std::string written = extractedCopyName(host.rows[i][0]);
         const bool writable = written.find_first_of("*?\"\t") == std::string::npos;
         ASSERT_EQ(extracted.ok(), writable) << names[i];
         if (!writable)
@@ -310,11 +310,11 @@ TEST_F(MemberExtraction, EveryNameNamesOnlyItsOwnMember) {
 // large, never slips past the length rule in its place.
 TEST_F(MemberExtraction, AMemberOfTheSameNameNeverStandsInForTheDrawnOne) {
     ListHost host = listed({{"A.BMP", picture(300000, 'x')}, {"A.BMP", picture(129078, 'a')}}, 1);
-    const auto extracted = ExtractSelectedMember(host, state, settings);
+    const auto extracted = extractSelectedMember(host, state, settings);
     ASSERT_TRUE(extracted.ok()) << extracted.error().text();
     EXPECT_TRUE(machine.readFile(extracted.value().path()) == picture(129078, 'a'));
     host.selected = 0;
-    EXPECT_EQ(ExtractSelectedMember(host, state, settings).error().code(), EFBIG);
+    EXPECT_EQ(extractSelectedMember(host, state, settings).error().code(), EFBIG);
 }
 
 TEST_F(MemberExtraction, FilesOfTheMembersNameNeitherBlockNorSuffer) {
@@ -323,7 +323,7 @@ TEST_F(MemberExtraction, FilesOfTheMembersNameNeitherBlockNorSuffer) {
     ListHost host = listed({{"B.BMP", picture(129078)}, {"LOGOW.SYS", picture(129078, 'w')}});
     for (std::size_t row : {0u, 1u}) {
         host.selected = row;
-        const auto extracted = ExtractSelectedMember(host, state, settings);
+        const auto extracted = extractSelectedMember(host, state, settings);
         ASSERT_TRUE(extracted.ok()) << extracted.error().text();
         EXPECT_EQ(machine.readFile(extracted.value().path()),
                   host.rows[row][0] == "B.BMP" ? picture(129078) : picture(129078, 'w'));
@@ -346,7 +346,7 @@ TEST_F(MemberExtraction, LongCommandsGoThroughAResponseFile) {
             ListHost host = listed({{member + ".BMP", "data", {}, {}, 2}});
             ASSERT_EQ(host.rows.size(), 1u);
             ::setenv("TMP", temporary.c_str(), 1);
-            const auto extracted = ExtractSelectedMember(host, state, settings);
+            const auto extracted = extractSelectedMember(host, state, settings);
             ASSERT_TRUE(extracted.ok()) << temporary << ": " << extracted.error().text();
             EXPECT_EQ(machine.readFile(extracted.value().path()), "data");
             for (const auto& folder : {machine.root() / "c", hostTemporary})
@@ -358,7 +358,7 @@ TEST_F(MemberExtraction, LongCommandsGoThroughAResponseFile) {
             // A temporary directory that cannot take the response file fails
             // only the long command, and says so.
             ::setenv("TMP", "C:\\NO\\SUCH\\FOLDER", 1);
-            const auto failed = ExtractSelectedMember(host, state, settings);
+            const auto failed = extractSelectedMember(host, state, settings);
             EXPECT_EQ(failed.ok(), nameLength == 100u) << nameLength;
         }
     }
@@ -369,22 +369,22 @@ TEST(TemporaryDirectory, FallsBackFromTmpToTempToTheSystemDrive) {
     TemporaryMachine machine;
     ::unsetenv("TMP");
     ::unsetenv("TEMP");
-    EXPECT_EQ(GetSystemDriveRoot(), "C:\\");
-    EXPECT_EQ(GetTempDirectory(), "C:\\");
+    EXPECT_EQ(getSystemDriveRoot(), "C:\\");
+    EXPECT_EQ(getTempDirectory(), "C:\\");
     ::setenv("TEMP", "C:\\TEMP", 1);
-    EXPECT_EQ(GetTempDirectory(), "C:\\TEMP\\");
+    EXPECT_EQ(getTempDirectory(), "C:\\TEMP\\");
     ::setenv("TMP", "C:\\WINDOWS\\TEMP\\", 1);
-    EXPECT_EQ(GetTempDirectory(), "C:\\WINDOWS\\TEMP\\");
+    EXPECT_EQ(getTempDirectory(), "C:\\WINDOWS\\TEMP\\");
     ::unsetenv("TMP");
     ::unsetenv("TEMP");
 }
 
 TEST(TemporaryDirectory, AddBackslashAddsOnlyOne) {
     std::string text = "C:\\TEMP";
-    EXPECT_EQ(AddBackslash(text), "C:\\TEMP\\");
-    EXPECT_EQ(AddBackslash(text), "C:\\TEMP\\");
+    EXPECT_EQ(addBackslash(text), "C:\\TEMP\\");
+    EXPECT_EQ(addBackslash(text), "C:\\TEMP\\");
     std::string empty;
-    EXPECT_EQ(AddBackslash(empty), "\\");
+    EXPECT_EQ(addBackslash(empty), "\\");
 }
 
 } // namespace

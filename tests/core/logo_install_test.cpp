@@ -57,7 +57,7 @@ TEST(LogoLength, OnlyTheExpectedLengthIsAccepted) {
           Case{"", "", 128118, false}, Case{"on", "", 128118, true}, Case{"on", "", 129078, false},
           Case{"", "on", 0, true}, Case{"on", "on", 5, true}}) {
         const Settings settings = settingsFor("C:\\WINDOWS", c.pc98Check, c.sizecheck);
-        EXPECT_EQ(IsLogoLengthAccepted(settings, c.length), c.accepted)
+        EXPECT_EQ(isLogoLengthAccepted(settings, c.length), c.accepted)
             << c.length << " bytes, pc98Check=" << c.pc98Check << " sizecheck=" << c.sizecheck;
     }
 }
@@ -74,14 +74,14 @@ TEST(LogoTargets, PathsFollowTheWindowsDirectory) {
                           Case{"E:\\WIN95\\", LogoSlot::Opening, "E:\\logo.sys"},
                           Case{"E:\\WIN95\\", LogoSlot::Ending, "E:\\WIN95\\logos.sys"}}) {
         const Settings settings = settingsFor(c.windowsDirectory);
-        EXPECT_EQ(LogoTargetPath(c.slot, settings), c.target);
+        EXPECT_EQ(logoTargetPath(c.slot, settings), c.target);
     }
 }
 
 TEST(ExtractedCopy, NameIsTheLastPartOfTheMemberPath) {
-    EXPECT_EQ(ExtractedCopyName("A.BMP"), "A.BMP");
-    EXPECT_EQ(ExtractedCopyName("LOGOS\\SUB\\A.BMP"), "A.BMP");
-    EXPECT_EQ(ExtractedCopyName("logos/表.bmp"), "表.bmp");
+    EXPECT_EQ(extractedCopyName("A.BMP"), "A.BMP");
+    EXPECT_EQ(extractedCopyName("LOGOS\\SUB\\A.BMP"), "A.BMP");
+    EXPECT_EQ(extractedCopyName("logos/表.bmp"), "表.bmp");
 }
 
 class LogoInstall : public ::testing::Test {
@@ -101,7 +101,7 @@ class LogoInstall : public ::testing::Test {
 };
 
 TEST_F(LogoInstall, OpeningLogoComesFromAnotherDrive) {
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP").ok());
+    ASSERT_TRUE(installLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\logo.sys"), picture);
     EXPECT_EQ(machine.readFile("D:\\PICS\\A.BMP"), picture) << "the source stays";
     EXPECT_FALSE(machine.exists("C:\\WINDOWS\\A.BMP")) << "no staged copy is left";
@@ -109,8 +109,8 @@ TEST_F(LogoInstall, OpeningLogoComesFromAnotherDrive) {
 
 TEST_F(LogoInstall, MiddleAndEndingLogosAreStagedInTheRoot) {
     for (LogoSlot slot : {LogoSlot::Middle, LogoSlot::Ending}) {
-        ASSERT_TRUE(InstallLogoFromFile(settings, slot, "D:\\PICS\\A.BMP").ok());
-        EXPECT_EQ(machine.readFile(LogoTargetPath(slot, settings)), picture);
+        ASSERT_TRUE(installLogoFromFile(settings, slot, "D:\\PICS\\A.BMP").ok());
+        EXPECT_EQ(machine.readFile(logoTargetPath(slot, settings)), picture);
         EXPECT_FALSE(machine.exists("C:\\A.BMP"));
     }
     EXPECT_NE(machine.readFile("C:\\logo.sys"), picture) << "other slots are untouched";
@@ -119,15 +119,15 @@ TEST_F(LogoInstall, MiddleAndEndingLogosAreStagedInTheRoot) {
 TEST_F(LogoInstall, APictureNamedLikeTheLogoIsNotLost) {
     machine.writePicture("D:\\PICS\\logow.sys", LogoLength, 7);
     const std::string named = machine.readFile("D:\\PICS\\logow.sys");
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Middle, "D:\\PICS\\logow.sys").ok());
+    ASSERT_TRUE(installLogoFromFile(settings, LogoSlot::Middle, "D:\\PICS\\logow.sys").ok());
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), named);
 }
 
 TEST_F(LogoInstall, AUsersFileInTheStagingDirectoryIsNeverOverwritten) {
     machine.writeFile("C:\\WINDOWS\\A.BMP", "the user's own picture");
     machine.writeFile("C:\\A.BMP", "another file of the user");
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP").ok());
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Ending, "D:\\PICS\\A.BMP").ok());
+    ASSERT_TRUE(installLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP").ok());
+    ASSERT_TRUE(installLogoFromFile(settings, LogoSlot::Ending, "D:\\PICS\\A.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\A.BMP"), "the user's own picture");
     EXPECT_EQ(machine.readFile("C:\\A.BMP"), "another file of the user");
     EXPECT_EQ(machine.readFile("C:\\logo.sys"), picture);
@@ -139,8 +139,8 @@ TEST_F(LogoInstall, APictureAlreadyInItsStagingDirectoryInstalls) {
     machine.writePicture("C:\\C.BMP", LogoLength, 10);
     const std::string b = machine.readFile("C:\\WINDOWS\\B.BMP");
     const std::string c = machine.readFile("C:\\C.BMP");
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "C:\\WINDOWS\\B.BMP").ok());
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Middle, "C:\\C.BMP").ok());
+    ASSERT_TRUE(installLogoFromFile(settings, LogoSlot::Opening, "C:\\WINDOWS\\B.BMP").ok());
+    ASSERT_TRUE(installLogoFromFile(settings, LogoSlot::Middle, "C:\\C.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\logo.sys"), b);
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\B.BMP"), b);
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), c);
@@ -149,20 +149,20 @@ TEST_F(LogoInstall, APictureAlreadyInItsStagingDirectoryInstalls) {
 
 TEST_F(LogoInstall, ASlotWithoutALogoYetGetsOne) {
     std::filesystem::remove(machine.host("C:\\logo.sys"));
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP").ok());
+    ASSERT_TRUE(installLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\logo.sys"), picture);
 }
 
 TEST_F(LogoInstall, ALogoStoredInCapitalsIsReplacedNotDoubled) {
     std::filesystem::rename(machine.host("C:\\logo.sys"), machine.root() / "c" / "LOGO.SYS");
-    ASSERT_TRUE(InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP").ok());
+    ASSERT_TRUE(installLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\A.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\LOGO.SYS"), picture);
     EXPECT_FALSE(std::filesystem::exists(machine.root() / "c" / "logo.sys"));
 }
 
 TEST_F(LogoInstall, AMissingPictureLeavesEverythingAsItWas) {
     const std::string oldLogo = machine.readFile("C:\\logo.sys");
-    const auto installed = InstallLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\GONE.BMP");
+    const auto installed = installLogoFromFile(settings, LogoSlot::Opening, "D:\\PICS\\GONE.BMP");
     ASSERT_FALSE(installed.ok());
     EXPECT_NE(installed.error().path().find("GONE.BMP"), std::string::npos)
         << installed.error().text();
@@ -175,7 +175,7 @@ TEST_F(LogoInstall, AFailedFinalRenameKeepsTheOldLogoAndRemovesTheStagedCopy) {
     std::filesystem::remove(machine.host("C:\\WINDOWS\\logos.sys"));
     std::filesystem::create_directories(machine.host("C:\\WINDOWS\\logos.sys") / "kept");
     const auto before = entriesIn(machine.root() / "c");
-    const auto installed = InstallLogoFromFile(settings, LogoSlot::Ending, "D:\\PICS\\A.BMP");
+    const auto installed = installLogoFromFile(settings, LogoSlot::Ending, "D:\\PICS\\A.BMP");
     ASSERT_FALSE(installed.ok());
     EXPECT_TRUE(std::filesystem::exists(machine.host("C:\\WINDOWS\\logos.sys") / "kept"));
     EXPECT_EQ(entriesIn(machine.root() / "c"), before) << "no temporary copy is left";
@@ -187,8 +187,8 @@ TEST_F(LogoInstall, AnExtractedMemberTakesTheLogosPlace) {
     for (LogoSlot slot : AllLogoSlots) {
         machine.writeFile("C:\\WINDOWS\\~KOR0001.TMP\\M.BMP", member);
         ASSERT_TRUE(
-            InstallLogoFromExtracted(settings, slot, "C:\\WINDOWS\\~KOR0001.TMP\\M.BMP").ok());
-        EXPECT_EQ(machine.readFile(LogoTargetPath(slot, settings)), member);
+            installLogoFromExtracted(settings, slot, "C:\\WINDOWS\\~KOR0001.TMP\\M.BMP").ok());
+        EXPECT_EQ(machine.readFile(logoTargetPath(slot, settings)), member);
         EXPECT_FALSE(machine.exists("C:\\WINDOWS\\~KOR0001.TMP\\M.BMP"));
     }
 }
@@ -196,7 +196,7 @@ TEST_F(LogoInstall, AnExtractedMemberTakesTheLogosPlace) {
 TEST_F(LogoInstall, AMissingExtractedCopyKeepsTheOldLogo) {
     const std::string oldLogo = machine.readFile("C:\\WINDOWS\\logow.sys");
     EXPECT_FALSE(
-        InstallLogoFromExtracted(settings, LogoSlot::Middle, "C:\\WINDOWS\\NONE.BMP").ok());
+        installLogoFromExtracted(settings, LogoSlot::Middle, "C:\\WINDOWS\\NONE.BMP").ok());
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), oldLogo);
 }
 

@@ -13,7 +13,7 @@ using testing::TemporaryMachine;
 Settings readFresh(std::string windowsDirectory = "C:\\WINDOWS") {
     Settings settings;
     settings.settingsDirectory = std::move(windowsDirectory);
-    EXPECT_TRUE(ReadSettings(settings).ok());
+    EXPECT_TRUE(readSettings(settings).ok());
     return settings;
 }
 
@@ -99,7 +99,7 @@ TEST(Settings, InvalidShiftJisStopsReadingAtThatKey) {
     Settings settings;
     settings.settingsDirectory = "C:\\WINDOWS";
     settings.EDirOnly = "kept";
-    const auto read = ReadSettings(settings);
+    const auto read = readSettings(settings);
     ASSERT_FALSE(read.ok());
     EXPECT_NE(read.error().path().find("KOR.INI"), std::string::npos) << read.error().text();
     EXPECT_EQ(settings.FileName, "A.LZH") << "keys before the fault keep their new values";
@@ -110,11 +110,11 @@ TEST(Settings, WriteCreatesTheFileWithTheBytesWindowsWrites) {
     TemporaryMachine machine;
     Settings settings;
     settings.settingsDirectory = "C:\\WINDOWS";
-    ASSERT_TRUE(WriteSetting(settings, "DirOnly", "C:\\壁紙\\表").ok());
-    ASSERT_TRUE(WriteSetting(settings, "ArcCheck", "on").ok());
-    ASSERT_TRUE(WriteSetting(settings, "DirOnly", "").ok());
+    ASSERT_TRUE(writeSetting(settings, "DirOnly", "C:\\壁紙\\表").ok());
+    ASSERT_TRUE(writeSetting(settings, "ArcCheck", "on").ok());
+    ASSERT_TRUE(writeSetting(settings, "DirOnly", "").ok());
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\KOR.INI"), "[SaveDir]\r\nDirOnly=\r\nArcCheck=on\r\n");
-    ASSERT_TRUE(WriteSetting(settings, "MDirOnly", "C:\\壁紙\\表").ok());
+    ASSERT_TRUE(writeSetting(settings, "MDirOnly", "C:\\壁紙\\表").ok());
     EXPECT_EQ(
         machine.readFile("C:\\WINDOWS\\KOR.INI"),
         "[SaveDir]\r\nDirOnly=\r\nArcCheck=on\r\nMDirOnly=C:\\\x95\xC7\x8E\x86\\\x95\x5C\r\n");
@@ -126,8 +126,8 @@ TEST(Settings, WrittenValuesReadBack) {
     Settings written;
     written.settingsDirectory = "C:\\WINDOWS";
     const std::string longValue = "D:\\" + std::string(300, 'x') + "\\ロゴ";
-    ASSERT_TRUE(WriteSetting(written, "EDirOnly", longValue).ok());
-    ASSERT_TRUE(WriteSetting(written, "Dir", "").ok());
+    ASSERT_TRUE(writeSetting(written, "EDirOnly", longValue).ok());
+    ASSERT_TRUE(writeSetting(written, "Dir", "").ok());
     const Settings settings = readFresh();
     EXPECT_EQ(settings.EDirOnly, longValue);
     EXPECT_EQ(settings.Dir, "");
@@ -141,7 +141,7 @@ TEST(Settings, AValueThatWouldBreakTheFileIsRefused) {
     settings.settingsDirectory = "C:\\WINDOWS";
     for (std::string_view value : {std::string_view("C:\\A\r\nArcCheck=on"),
                                    std::string_view("C:\\A\nB"), std::string_view("C:\\A\0B", 6)}) {
-        EXPECT_FALSE(WriteSetting(settings, "DirOnly", value).ok());
+        EXPECT_FALSE(writeSetting(settings, "DirOnly", value).ok());
         EXPECT_EQ(machine.readFile("C:\\WINDOWS\\KOR.INI"), before);
     }
 }
@@ -154,10 +154,10 @@ TEST(Settings, AnArchivePairIsWrittenWholeOrNotAtAll) {
     settings.settingsDirectory = "C:\\WINDOWS";
 
     for (std::string_view refused : {"two\nlines.lzh", "🙂.lzh"}) {
-        EXPECT_FALSE(WriteSettings(settings, {{"MDir", "D:\\ARC"}, {"MFileName", refused}}).ok());
+        EXPECT_FALSE(writeSettings(settings, {{"MDir", "D:\\ARC"}, {"MFileName", refused}}).ok());
         EXPECT_EQ(machine.readFile("C:\\WINDOWS\\KOR.INI"), before);
     }
-    ASSERT_TRUE(WriteSettings(settings, {{"MDir", "D:\\ARC"}, {"MFileName", "ロゴ.lzh"}}).ok());
+    ASSERT_TRUE(writeSettings(settings, {{"MDir", "D:\\ARC"}, {"MFileName", "ロゴ.lzh"}}).ok());
     const Settings read = readFresh();
     EXPECT_EQ(read.MDir, "D:\\ARC");
     EXPECT_EQ(read.MFileName, "ロゴ.lzh");

@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QTest>
 
-using kor::setup::about;
-using kor::setup::KORsetupMain;
+using kor::setup::AboutWindow;
+using kor::setup::MainWindow;
 using kor::testing::liveWindow;
 
 class AboutWindowTest : public QObject {
@@ -27,9 +27,9 @@ class AboutWindowTest : public QObject {
 
 namespace {
 
-about* openAbout(KORsetupMain& window) {
+AboutWindow* openAbout(MainWindow& window) {
     window.findChild<QAction*>(QStringLiteral("mabout1"))->trigger();
-    return liveWindow<about>(window);
+    return liveWindow<AboutWindow>(window);
 }
 
 } // namespace
@@ -37,11 +37,11 @@ about* openAbout(KORsetupMain& window) {
 void AboutWindowTest::showsTheVersion() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    about* shown = openAbout(window);
+    AboutWindow* shown = openAbout(window);
     QVERIFY(shown);
     QVERIFY(shown->isVisible());
     QCOMPARE(shown->windowTitle(), QStringLiteral("KORについて"));
@@ -62,31 +62,31 @@ void AboutWindowTest::showsTheVersion() {
 void AboutWindowTest::okButtonClosesIt() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    QPointer<about> shown = openAbout(window);
+    QPointer<AboutWindow> shown = openAbout(window);
     QVERIFY(shown);
     QTest::mouseClick(shown->SSCommand1, Qt::LeftButton);
     QTRY_VERIFY(shown.isNull());
-    QVERIFY(!liveWindow<about>(window));
+    QVERIFY(!liveWindow<AboutWindow>(window));
 }
 
 void AboutWindowTest::itIsMadeAfreshEachTime() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    QPointer<about> first = openAbout(window);
+    QPointer<AboutWindow> first = openAbout(window);
     QVERIFY(first);
     first->move(0, 0);
     QTest::mouseClick(first->SSCommand1, Qt::LeftButton);
     QTRY_VERIFY(first.isNull());
 
-    about* second = openAbout(window);
+    AboutWindow* second = openAbout(window);
     QVERIFY(second);
     QCOMPARE(second->pos(), QPoint(75, 87));
 }

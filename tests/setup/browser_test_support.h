@@ -94,11 +94,11 @@ struct OpenBrowser {
                          const std::function<void(TemporaryMachine&)>& files) {
         machine.writeFile(KorIni, koriniText(ini));
         files(machine);
-        window = std::make_unique<setup::KORsetupMain>();
+        window = std::make_unique<setup::MainWindow>();
         window->show();
         static_cast<void>(QTest::qWaitForWindowExposed(window.get()));
         menu("mset1");
-        browser = liveWindow<setup::Form1>(*window);
+        browser = liveWindow<setup::LogoBrowser>(*window);
     }
 
     void menu(const char* item) {
@@ -133,8 +133,8 @@ struct OpenBrowser {
 
     TemporaryMachine machine;
     RecordingScope recording;
-    std::unique_ptr<setup::KORsetupMain> window;
-    setup::Form1* browser = nullptr;
+    std::unique_ptr<setup::MainWindow> window;
+    setup::LogoBrowser* browser = nullptr;
 };
 
 } // namespace kor::testing

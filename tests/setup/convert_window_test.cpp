@@ -34,7 +34,7 @@
 
 using kor::platform::Answer;
 using kor::setup::ConvertWindow;
-using kor::setup::KORsetupMain;
+using kor::setup::MainWindow;
 using kor::testing::liveWindow;
 
 namespace {
@@ -65,7 +65,7 @@ struct OpenConverter {
              {"C:\\logo.sys", "C:\\WINDOWS\\logow.sys", "C:\\WINDOWS\\logos.sys"})
             machine.writeFile(logo, OldLogo);
         kor::testing::makeFolder(machine, QStringLiteral("D:\\LOGOS"));
-        window = std::make_unique<KORsetupMain>();
+        window = std::make_unique<MainWindow>();
         window->show();
         static_cast<void>(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -99,7 +99,7 @@ struct OpenConverter {
 
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    std::unique_ptr<KORsetupMain> window;
+    std::unique_ptr<MainWindow> window;
     ConvertWindow* converter = nullptr;
 };
 

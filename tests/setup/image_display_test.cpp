@@ -16,8 +16,8 @@
 #include <QPointer>
 #include <QPushButton>
 
-using kor::setup::Form1;
-using kor::setup::Form3;
+using kor::setup::ImageDisplay;
+using kor::setup::LogoBrowser;
 using kor::testing::Changed;
 using kor::testing::liveWindow;
 using kor::testing::OpenBrowser;
@@ -119,7 +119,7 @@ struct Viewing : OpenBrowser {
 
     void view() {
         QTest::mouseClick(browser->Command13, Qt::LeftButton);
-        display = liveWindow<Form3>(*window);
+        display = liveWindow<ImageDisplay>(*window);
     }
 
     QPushButton* button(const char* name) const {
@@ -127,7 +127,7 @@ struct Viewing : OpenBrowser {
     }
 
     bool bmpMode = false;
-    QPointer<Form3> display;
+    QPointer<ImageDisplay> display;
 };
 
 } // namespace
@@ -248,12 +248,12 @@ void ImageDisplayTest::endButtonBringsTheBrowserBackWithItsSelection() {
     QVERIFY(shown.display);
     if (!shownCopy.isEmpty())
         QVERIFY(extractedCopyExists(shown.machine, shownCopy.toStdString()));
-    QPointer<Form1> browser = shown.browser;
+    QPointer<LogoBrowser> browser = shown.browser;
 
     QTest::mouseClick(shown.button("Command1"), Qt::LeftButton);
 
     QTRY_VERIFY(shown.display.isNull());
-    QCOMPARE(liveWindow<Form1>(*shown.window), browser.data());
+    QCOMPARE(liveWindow<LogoBrowser>(*shown.window), browser.data());
     QVERIFY(browser->isVisible());
     QCOMPARE(shown.window->findChild<QMdiArea*>()->activeSubWindow(), browser.data());
     QCOMPARE(browser->File1->selectedName(), std::string(shown.bmpMode ? "A.BMP" : "A.LZH"));
@@ -357,7 +357,7 @@ void ImageDisplayTest::closesWhenAnotherChildWindowOpens() {
     Viewing shown(ArchiveMode);
     QVERIFY(shown.display);
     QVERIFY(extractedCopyExists(shown.machine, "ONE.BMP"));
-    QPointer<Form1> browser = shown.browser;
+    QPointer<LogoBrowser> browser = shown.browser;
 
     shown.menu(item.toLatin1().constData());
 
@@ -371,7 +371,7 @@ void ImageDisplayTest::closesWhenAnotherChildWindowOpens() {
 
     // The menu item shows the browser again.
     shown.menu("mset1");
-    QVERIFY(liveWindow<Form1>(*shown.window)->isVisible());
+    QVERIFY(liveWindow<LogoBrowser>(*shown.window)->isVisible());
     QVERIFY(shown.messages().empty());
 }
 

@@ -26,7 +26,7 @@
 #include <stdexcept>
 #include <unistd.h>
 
-using kor::setup::Form3;
+using kor::setup::ImageDisplay;
 using kor::testing::FatVolume;
 using kor::testing::liveWindow;
 using kor::testing::OpenBrowser;
@@ -230,7 +230,7 @@ void ImageDriveSetupTest::showAndInstallAtOnce() {
     const QStringList namesBefore = namesOnTheDrive();
 
     QTest::mouseClick(shown.browser->Command13, Qt::LeftButton);
-    QPointer<Form3> display = liveWindow<Form3>(*shown.window);
+    QPointer<ImageDisplay> display = liveWindow<ImageDisplay>(*shown.window);
     QVERIFY2(display, shown.messages().empty() ? "" : shown.messages().front().c_str());
     QCOMPARE(display->windowTitle(), member.isEmpty() ? file : member);
     const QImage area = display->Image1->grab().toImage();
@@ -271,7 +271,7 @@ void ImageDriveSetupTest::backupCopiesIntoTheImage() {
     TemporaryMachine machine;
     const FatVolume volume = writeImageDrive(machine, ArchiveMode);
     kor::testing::RecordingScope recording;
-    kor::setup::KORsetupMain window;
+    kor::setup::MainWindow window;
     const std::string logos[] = {"C:\\logo.sys", "C:\\WINDOWS\\logow.sys",
                                  "C:\\WINDOWS\\logos.sys"};
     if (!missing.isEmpty())
@@ -315,7 +315,7 @@ void ImageDriveSetupTest::convertsInsideTheImage() {
     machine.writeFile(Folder + "\\PHOTO.PNG", png.data().toStdString());
     const FatVolume volume = writeImageDrive(machine, ArchiveMode);
     kor::testing::RecordingScope recording;
-    kor::setup::KORsetupMain window;
+    kor::setup::MainWindow window;
     const QStringList namesBefore = namesOnTheDrive();
 
     window.findChild<QAction*>(QStringLiteral("mfile3"))->trigger();
@@ -343,7 +343,7 @@ void ImageDriveSetupTest::installsNothingOnADamagedVolume() {
 
     QVERIFY(shown.pickFile(QStringLiteral("A.BMP")));
     QTest::mouseClick(shown.browser->Command13, Qt::LeftButton);
-    QPointer<Form3> display = liveWindow<Form3>(*shown.window);
+    QPointer<ImageDisplay> display = liveWindow<ImageDisplay>(*shown.window);
     QVERIFY(display);
     QTest::mouseClick(display->findChild<QPushButton*>(QStringLiteral("Command10")),
                       Qt::LeftButton);

@@ -35,8 +35,8 @@
 #include <functional>
 #include <memory>
 
-using kor::setup::Dir_File_Setup;
-using kor::setup::KORsetupMain;
+using kor::setup::LocationWindow;
+using kor::setup::MainWindow;
 using kor::setup::SourceChooser;
 using kor::testing::hostPathOf;
 using kor::testing::liveWindow;
@@ -99,7 +99,7 @@ struct OpenLocation {
              {"D:\\ARC\\logo1.lzh", "D:\\ARC\\LOGO2.LZH", "D:\\logo1.lzh", "C:\\表\\ロゴ.lzh"})
             machine.writeFile(file, archive);
 
-        window = std::make_unique<KORsetupMain>();
+        window = std::make_unique<MainWindow>();
         window->show();
         static_cast<void>(QTest::qWaitForWindowExposed(window.get()));
         openLocation();
@@ -107,7 +107,7 @@ struct OpenLocation {
 
     void openLocation() {
         window->findChild<QAction*>(QStringLiteral("mset2"))->trigger();
-        location = liveWindow<Dir_File_Setup>(*window);
+        location = liveWindow<LocationWindow>(*window);
     }
 
     QLabel& label(const QString& name) const { return *location->findChild<QLabel*>(name); }
@@ -130,8 +130,8 @@ struct OpenLocation {
 
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    std::unique_ptr<KORsetupMain> window;
-    Dir_File_Setup* location = nullptr;
+    std::unique_ptr<MainWindow> window;
+    LocationWindow* location = nullptr;
 };
 
 // The entry of `list` whose name, indentation left out, is `name`; of the
@@ -211,7 +211,7 @@ class LocationWindowTest : public QObject {
 
 void LocationWindowTest::showsTheDesignedControls() {
     OpenLocation open({});
-    Dir_File_Setup& location = *open.location;
+    LocationWindow& location = *open.location;
 
     QCOMPARE(location.windowTitle(), QStringLiteral("Form2"));
     QCOMPARE(location.SSPanels->size(), QSize(392, 227));
@@ -519,8 +519,8 @@ void LocationWindowTest::browserEntryDropIsRecorded() {
     OpenLocation open(modeIni(arcCheck));
     // The user turns to the browser to drag from it; the values stay open.
     open.window->showLogoBrowser();
-    kor::setup::Form1& browser = open.window->logoBrowser();
-    QVERIFY(liveWindow<Dir_File_Setup>(*open.window));
+    kor::setup::LogoBrowser& browser = open.window->logoBrowser();
+    QVERIFY(liveWindow<LocationWindow>(*open.window));
     QVERIFY(browser.showDirectory(shown.toStdString()));
     QListWidget& source = *browser.findChild<QListWidget*>(list);
     QListWidgetItem* entry = entryNamed(source, dragged);
@@ -665,7 +665,7 @@ void LocationWindowTest::refusedArchiveShowsTheRecordedOneWhenReopened() {
     QCOMPARE(open.location->Label1->text(), QString());
 
     QTest::mouseClick(open.location->Command9, Qt::LeftButton);
-    QVERIFY(!liveWindow<Dir_File_Setup>(*open.window));
+    QVERIFY(!liveWindow<LocationWindow>(*open.window));
     open.openLocation();
     QCOMPARE(open.values(), QStringList({"old1.lzh", "old6.lzh", ""}));
 }
@@ -716,7 +716,7 @@ void LocationWindowTest::clearAllEmptiesTheNineLocations() {
     // Reopened, in either mode, the values stay empty.
     for (int reopened = 0; reopened < 2; ++reopened) {
         open.window->findChild<QAction*>(QStringLiteral("moption1"))->trigger();
-        auto* options = liveWindow<kor::setup::Option_Set>(*open.window);
+        auto* options = liveWindow<kor::setup::OptionsWindow>(*open.window);
         QTest::mouseClick(options->SSCheck1, Qt::LeftButton);
         open.openLocation();
         QCOMPARE(open.values(), QStringList({"", "", ""}));
@@ -725,7 +725,7 @@ void LocationWindowTest::clearAllEmptiesTheNineLocations() {
 
 void LocationWindowTest::closesByItsButtonAndOnFocusLoss() {
     OpenLocation open(BmpModeIni);
-    QPointer<Dir_File_Setup> location = open.location;
+    QPointer<LocationWindow> location = open.location;
     QVERIFY(location->isVisible());
     QTest::mouseClick(location->Command9, Qt::LeftButton);
     QTRY_VERIFY(location.isNull());

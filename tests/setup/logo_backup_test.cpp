@@ -13,7 +13,7 @@
 #include <filesystem>
 
 using kor::platform::Answer;
-using kor::setup::KORsetupMain;
+using kor::setup::MainWindow;
 
 namespace {
 
@@ -39,7 +39,7 @@ void writeLogos(kor::testing::TemporaryMachine& machine, unsigned seed) {
         machine.writePicture(Logos[i].path, 1000 + i, seed + i);
 }
 
-void backUp(KORsetupMain& window) {
+void backUp(MainWindow& window) {
     window.findChild<QAction*>(QStringLiteral("mfile2"))->trigger();
 }
 
@@ -61,7 +61,7 @@ void LogoBackupTest::firstBackupCopiesAllThree() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
     writeLogos(machine, 1);
-    KORsetupMain window;
+    MainWindow window;
 
     backUp(window);
 
@@ -80,7 +80,7 @@ void LogoBackupTest::secondBackupOverwritesWithoutAsking() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
     writeLogos(machine, 1);
-    KORsetupMain window;
+    MainWindow window;
     backUp(window);
 
     writeLogos(machine, 7);
@@ -98,7 +98,7 @@ void LogoBackupTest::existingEmptyFolderIsUsed() {
     writeLogos(machine, 1);
     // Any case, as FAT would find it.
     kor::testing::makeFolder(machine, QStringLiteral("C:\\WINDOWS\\KORBACK"));
-    KORsetupMain window;
+    MainWindow window;
 
     backUp(window);
 
@@ -113,7 +113,7 @@ void LogoBackupTest::opensTheBootDriveOfTheWindowsDirectory() {
     machine.writePicture("E:\\logo.sys", 10, 1);
     machine.writePicture("E:\\WIN95\\logow.sys", 11, 2);
     machine.writePicture("E:\\WIN95\\logos.sys", 12, 3);
-    KORsetupMain window;
+    MainWindow window;
 
     backUp(window);
 
@@ -156,7 +156,7 @@ void LogoBackupTest::failures() {
     auto& recorder = recording.recorder();
     if (answerNo)
         recorder.answers.push_back(Answer::No);
-    KORsetupMain window;
+    MainWindow window;
 
     backUp(window);
 

@@ -20,8 +20,8 @@
 #include <filesystem>
 #include <unistd.h>
 
-using kor::setup::Form1;
-using kor::setup::Form3;
+using kor::setup::ImageDisplay;
+using kor::setup::LogoBrowser;
 using kor::setup::ReportListView;
 using kor::testing::CannotLoad;
 using kor::testing::Changed;
@@ -533,7 +533,7 @@ void LogoBrowserTest::pictureCommandRefuses() {
 
     QCOMPARE(shown.messages(), std::vector<std::string>{message.toStdString()});
     // Nothing is shown; the browser stays where it was.
-    QVERIFY(!liveWindow<Form3>(*shown.window));
+    QVERIFY(!liveWindow<ImageDisplay>(*shown.window));
     QVERIFY(shown.browser->isVisible());
     if (!leftOver.isEmpty())
         QVERIFY(!shown.machine.exists(leftOver.toStdString()));
@@ -556,7 +556,7 @@ void LogoBrowserTest::aSecondPickKeepsTheButtons() {
 void LogoBrowserTest::endButtonDestroysTheBrowser() {
     Browser shown(ArchiveMode);
     shown.listArchive();
-    QPointer<Form1> browser = shown.browser;
+    QPointer<LogoBrowser> browser = shown.browser;
 
     QTest::mouseClick(browser->Command9, Qt::LeftButton);
     QTRY_VERIFY(browser.isNull());
@@ -566,7 +566,7 @@ void LogoBrowserTest::endButtonDestroysTheBrowser() {
 
     // Shown again, it starts afresh.
     shown.menu("mset1");
-    shown.browser = liveWindow<Form1>(*shown.window);
+    shown.browser = liveWindow<LogoBrowser>(*shown.window);
     QVERIFY(shown.browser && shown.browser->isVisible());
     QCOMPARE(shown.browser->ListView1->rowCount(), 0);
     QVERIFY(!shown.actionsEnabled());
@@ -597,10 +597,10 @@ void LogoBrowserTest::changeAfterTheOptionsWindowClosed() {
     // command reads the mode all the same.
     Browser shown(BmpMode);
     shown.menu("moption1");
-    QTRY_VERIFY(!liveWindow<Form1>(*shown.window));
+    QTRY_VERIFY(!liveWindow<LogoBrowser>(*shown.window));
     shown.menu("mset1");
-    shown.browser = liveWindow<Form1>(*shown.window);
-    QTRY_VERIFY(!liveWindow<kor::setup::Option_Set>(*shown.window));
+    shown.browser = liveWindow<LogoBrowser>(*shown.window);
+    QTRY_VERIFY(!liveWindow<kor::setup::OptionsWindow>(*shown.window));
 
     shown.open("C:\\PICS");
     QVERIFY(shown.pickFile(QStringLiteral("A.BMP")));

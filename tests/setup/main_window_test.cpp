@@ -30,11 +30,11 @@
 #include <QTimer>
 #include <QWindow>
 
-using kor::setup::about;
-using kor::setup::Dir_File_Setup;
-using kor::setup::Form1;
-using kor::setup::KORsetupMain;
-using kor::setup::Option_Set;
+using kor::setup::AboutWindow;
+using kor::setup::LocationWindow;
+using kor::setup::LogoBrowser;
+using kor::setup::MainWindow;
+using kor::setup::OptionsWindow;
 using kor::testing::koriniText;
 using kor::testing::liveWindow;
 using kor::testing::makeFolder;
@@ -104,7 +104,7 @@ class MainWindowTest : public QObject {
 void MainWindowTest::startsIntoItsFixedSizeWindow() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -127,7 +127,7 @@ void MainWindowTest::startsIntoItsFixedSizeWindow() {
 void MainWindowTest::menuBarHasTheFourMenusInOrder() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
 
     QStringList menus;
     for (QAction* action : window.menuBar()->actions())
@@ -185,7 +185,7 @@ void MainWindowTest::menuItems() {
     QFETCH(QKeySequence, shortcut);
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
 
     QAction* action = window.findChild<QAction*>(name);
     QVERIFY(action);
@@ -303,7 +303,7 @@ void MainWindowTest::startUp() {
         makeFolder(machine, folder);
     machine.writeFile(KorIni, koriniText(ini));
 
-    KORsetupMain window;
+    MainWindow window;
 
     QVERIFY(recording.recorder().messages.empty());
     QCOMPARE(text(kor::platform::Machine::current().currentDirectory()), currentDirectory);
@@ -314,7 +314,7 @@ void MainWindowTest::startUp() {
 
     // The browser is made at the start only to show a configured folder, and
     // stays hidden until its menu item shows it.
-    auto* browser = liveWindow<Form1>(window);
+    auto* browser = liveWindow<LogoBrowser>(window);
     QCOMPARE(browser != nullptr, browserMade);
     if (browser) {
         QVERIFY(browser->isHidden());
@@ -324,7 +324,7 @@ void MainWindowTest::startUp() {
     }
     // The other windows show the mode and the sources read.
     QCOMPARE(window.optionsWindow().SSCheck1->isChecked(), bmpMode);
-    const Dir_File_Setup& location = window.locationWindow();
+    const LocationWindow& location = window.locationWindow();
     QCOMPARE(location.Label3->text(),
              bmpMode ? QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR") : QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
     QCOMPARE(location.Label5->text(),
@@ -344,7 +344,7 @@ void MainWindowTest::startUpWritesNothing() {
     const std::string ini = "[SaveDir]\r\nArcCheck = on\r\nDirOnly=C:\\PICS\r\nOther=1\r\n";
     machine.writeFile(KorIni, ini);
     {
-        KORsetupMain window;
+        MainWindow window;
         QCOMPARE(window.state().settings.ArcCheck, std::string("on"));
     }
     QCOMPARE(machine.readFile(KorIni), ini);
@@ -365,7 +365,7 @@ void MainWindowTest::refusesAWindowsDirectoryThatNamesNoFolder() {
     kor::testing::RecordingScope recording;
     int exitStatus = 0;
     try {
-        KORsetupMain window;
+        MainWindow window;
     } catch (const kor::testing::ProgramEnded& ended) {
         exitStatus = ended.exitStatus;
     }
@@ -379,7 +379,7 @@ void MainWindowTest::refusesAWindowsDirectoryThatNamesNoFolder() {
 void MainWindowTest::draggingABorderSnapsBack() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QSize fixed = window.size();
@@ -395,7 +395,7 @@ void MainWindowTest::draggingABorderSnapsBack() {
 void MainWindowTest::maximizingIsUndone() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QSize fixed = window.size();
@@ -408,7 +408,7 @@ void MainWindowTest::maximizingIsUndone() {
 void MainWindowTest::minimizingWorks() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QSize fixed = window.size();
@@ -424,7 +424,7 @@ void MainWindowTest::minimizingWorks() {
 void MainWindowTest::endsAtOnce() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
     window.show();
 
     QEventLoop loop;
@@ -449,24 +449,24 @@ void MainWindowTest::childWindowsPlaceThemselves_data() {
     const QStringList bmpMode{"ArcCheck=on"};
     QTest::newRow("browser: top left, archive mode height")
         << QStringList{} << "mset1"
-        << "Form1" << QPoint(0, 0) << QSize(435, 362);
+        << "LogoBrowser" << QPoint(0, 0) << QSize(435, 362);
     QTest::newRow("browser made at start: BMP mode height")
         << bmpMode << "mset1"
-        << "Form1" << QPoint(0, 0) << QSize(435, 146);
+        << "LogoBrowser" << QPoint(0, 0) << QSize(435, 146);
     QTest::newRow("location: inner width / 20, inner height / 5")
         << QStringList{} << "mset2"
-        << "Dir_File_Setup" << QPoint(22, 77) << QSize(392, 227);
+        << "LocationWindow" << QPoint(22, 77) << QSize(392, 227);
     QTest::newRow("location made at start")
         << bmpMode << "mset2"
-        << "Dir_File_Setup" << QPoint(22, 77) << QSize(392, 227);
+        << "LocationWindow" << QPoint(22, 77) << QSize(392, 227);
     QTest::newRow("options: inner width / 4.5, inner height / 3")
         << QStringList{} << "moption1"
-        << "Option_Set" << QPoint(98, 129) << QSize(248, 107);
+        << "OptionsWindow" << QPoint(98, 129) << QSize(248, 107);
     QTest::newRow("options made at start") << bmpMode << "moption1"
-                                           << "Option_Set" << QPoint(98, 129) << QSize(248, 107);
+                                           << "OptionsWindow" << QPoint(98, 129) << QSize(248, 107);
     QTest::newRow("about: outer width / 6, outer height / 5")
         << QStringList{} << "mabout1"
-        << "about" << QPoint(75, 87) << QSize(287, 166);
+        << "AboutWindow" << QPoint(75, 87) << QSize(287, 166);
 }
 
 void MainWindowTest::childWindowsPlaceThemselves() {
@@ -478,7 +478,7 @@ void MainWindowTest::childWindowsPlaceThemselves() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
     machine.writeFile(KorIni, koriniText(ini));
-    KORsetupMain window;
+    MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -498,11 +498,11 @@ void MainWindowTest::childWindowsKeepTheirSize_data() {
     QTest::addColumn<QString>("windowName");
 
     QTest::newRow("location") << "mset2"
-                              << "Dir_File_Setup";
+                              << "LocationWindow";
     QTest::newRow("options") << "moption1"
-                             << "Option_Set";
+                             << "OptionsWindow";
     QTest::newRow("about") << "mabout1"
-                           << "about";
+                           << "AboutWindow";
 }
 
 // As on Windows 95: no resizing, a move by the title bar moves the whole
@@ -512,7 +512,7 @@ void MainWindowTest::childWindowsKeepTheirSize() {
     QFETCH(QString, windowName);
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.findChild<QAction*>(item)->trigger();
@@ -543,24 +543,24 @@ void MainWindowTest::childWindowsKeepTheirSize() {
 void MainWindowTest::childWindowLosingTheFocusIsDestroyed() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
     menuAction(window, "moption1")->trigger();
-    QPointer<Option_Set> options = liveWindow<Option_Set>(window);
+    QPointer<OptionsWindow> options = liveWindow<OptionsWindow>(window);
     QVERIFY(options && options->isVisible());
 
     menuAction(window, "mabout1")->trigger();
     QTRY_VERIFY(options.isNull());
-    QPointer<about> aboutWindow = liveWindow<about>(window);
+    QPointer<AboutWindow> aboutWindow = liveWindow<AboutWindow>(window);
     QVERIFY(aboutWindow && aboutWindow->isVisible());
 
     // Opening the options again makes a fresh window, which takes the focus
     // from the about window.
     menuAction(window, "moption1")->trigger();
     QTRY_VERIFY(aboutWindow.isNull());
-    options = liveWindow<Option_Set>(window);
+    options = liveWindow<OptionsWindow>(window);
     QVERIFY(options && options->isVisible());
 
     // Its own button closes it for good.
@@ -572,35 +572,35 @@ void MainWindowTest::childWindowLosingTheFocusIsDestroyed() {
 void MainWindowTest::logoBrowserOutlivesLosingTheFocus() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
     menuAction(window, "mset1")->trigger();
-    QPointer<Form1> browser = liveWindow<Form1>(window);
+    QPointer<LogoBrowser> browser = liveWindow<LogoBrowser>(window);
     QVERIFY(browser && browser->isVisible());
     menuAction(window, "mabout1")->trigger();
-    QPointer<about> aboutWindow = liveWindow<about>(window);
+    QPointer<AboutWindow> aboutWindow = liveWindow<AboutWindow>(window);
     QVERIFY(aboutWindow && aboutWindow->isVisible());
     QCOMPARE(window.findChild<QMdiArea*>()->activeSubWindow(), aboutWindow.data());
 
     // The browser takes the focus back: the about window goes, the browser stays.
     window.findChild<QMdiArea*>()->setActiveSubWindow(browser);
     QTRY_VERIFY(aboutWindow.isNull());
-    QCOMPARE(liveWindow<Form1>(window), browser.data());
+    QCOMPARE(liveWindow<LogoBrowser>(window), browser.data());
     QVERIFY(browser->isVisible());
 }
 
 void MainWindowTest::locationAndOptionsCloseTheLogoBrowser() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
     for (const QString& item : {QStringLiteral("mset2"), QStringLiteral("moption1")}) {
         menuAction(window, "mset1")->trigger();
-        QPointer<Form1> browser = liveWindow<Form1>(window);
+        QPointer<LogoBrowser> browser = liveWindow<LogoBrowser>(window);
         QVERIFY(browser && browser->isVisible());
 
         window.findChild<QAction*>(item)->trigger();
@@ -609,8 +609,8 @@ void MainWindowTest::locationAndOptionsCloseTheLogoBrowser() {
         auto* shown = window.findChild<QMdiArea*>()->activeSubWindow();
         QVERIFY(shown && shown->isVisible());
         QCOMPARE(shown->objectName(), item == QStringLiteral("mset2")
-                                          ? QStringLiteral("Dir_File_Setup")
-                                          : QStringLiteral("Option_Set"));
+                                          ? QStringLiteral("LocationWindow")
+                                          : QStringLiteral("OptionsWindow"));
     }
 }
 
@@ -621,9 +621,9 @@ void MainWindowTest::browserListsMoveTheCurrentDirectory() {
     machine.writeFile("C:\\WINDOWS\\a.lzh", "");
     machine.writeFile("C:\\WINDOWS\\b.LZH", "");
     machine.writeFile("C:\\WINDOWS\\c.bmp", "");
-    KORsetupMain window;
+    MainWindow window;
     menuAction(window, "mset1")->trigger();
-    Form1* browser = liveWindow<Form1>(window);
+    LogoBrowser* browser = liveWindow<LogoBrowser>(window);
     QVERIFY(browser);
 
     QVERIFY(browser->Dir1->setPath("C:\\WINDOWS"));
@@ -655,8 +655,8 @@ void MainWindowTest::browserListsMoveTheCurrentDirectory() {
 void MainWindowTest::browserRefusesAnUnmappedDrive() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
-    Form1& browser = window.logoBrowser();
+    MainWindow window;
+    LogoBrowser& browser = window.logoBrowser();
 
     const kor::platform::Status refused = browser.Drive1->setDrive("Q:\\PICS");
     QVERIFY(!refused);
@@ -670,7 +670,7 @@ void MainWindowTest::browserRefusesAnUnmappedDrive() {
 void MainWindowTest::captionsUseAJapaneseFont() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    KORsetupMain window;
+    MainWindow window;
 
     const QCheckBox* box = window.optionsWindow().SSCheck1;
     QCOMPARE(box->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));

@@ -22,10 +22,10 @@
 
 #include <memory>
 
-using kor::setup::Dir_File_Setup;
-using kor::setup::Form1;
-using kor::setup::KORsetupMain;
-using kor::setup::Option_Set;
+using kor::setup::LocationWindow;
+using kor::setup::LogoBrowser;
+using kor::setup::MainWindow;
+using kor::setup::OptionsWindow;
 using kor::testing::koriniText;
 using kor::testing::liveWindow;
 
@@ -39,11 +39,11 @@ struct OpenOptions {
     explicit OpenOptions(const QStringList& ini) {
         if (!ini.isEmpty())
             machine.writeFile(KorIni, koriniText(ini));
-        window = std::make_unique<KORsetupMain>();
+        window = std::make_unique<MainWindow>();
         window->show();
         static_cast<void>(QTest::qWaitForWindowExposed(window.get()));
         window->findChild<QAction*>(QStringLiteral("moption1"))->trigger();
-        options = liveWindow<Option_Set>(*window);
+        options = liveWindow<OptionsWindow>(*window);
     }
 
     std::string iniValue(std::string_view key) const {
@@ -53,11 +53,11 @@ struct OpenOptions {
 
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
-    std::unique_ptr<KORsetupMain> window;
-    Option_Set* options = nullptr;
+    std::unique_ptr<MainWindow> window;
+    OptionsWindow* options = nullptr;
 };
 
-QCheckBox* box(Option_Set& options, const QString& name) {
+QCheckBox* box(OptionsWindow& options, const QString& name) {
     return options.findChild<QCheckBox*>(name);
 }
 
@@ -81,7 +81,7 @@ class OptionsWindowTest : public QObject {
 
 void OptionsWindowTest::showsTheDesignedControls() {
     OpenOptions open({});
-    Option_Set& options = *open.options;
+    OptionsWindow& options = *open.options;
 
     QCOMPARE(options.windowTitle(), QStringLiteral("Form2"));
     QCOMPARE(options.SSFrame1->title(), QStringLiteral("非圧縮ﾌｧｲﾙ"));
@@ -193,7 +193,7 @@ void OptionsWindowTest::firstClickCreatesKorIni() {
 
 void OptionsWindowTest::sizeCheckGreysPc98() {
     OpenOptions open({"pc98Check=on"});
-    Option_Set& options = *open.options;
+    OptionsWindow& options = *open.options;
     QVERIFY(options.Check1->isEnabled());
 
     QTest::mouseClick(options.Check2, Qt::LeftButton);
@@ -244,7 +244,7 @@ void OptionsWindowTest::checkSetFollowsTheMode() {
     OpenOptions open(ini);
     // The options window closed the browser; a fresh one starts at the
     // current directory and shows the mode clicked.
-    QVERIFY(!liveWindow<Form1>(*open.window));
+    QVERIFY(!liveWindow<LogoBrowser>(*open.window));
     const std::string here = kor::platform::Machine::current().currentDirectory();
     const std::string folder = here.ends_with('\\') ? here : here + '\\';
     for (const char* name : {"a.BMP", "b.bmp", "c.lzh", "d.LZH", "e.txt"})
@@ -257,13 +257,13 @@ void OptionsWindowTest::checkSetFollowsTheMode() {
     QCOMPARE(open.window->state().settings.ArcCheck, mode);
     QCOMPARE(open.iniValue("ArcCheck"), mode);
 
-    Form1* browser = &open.window->logoBrowser();
+    LogoBrowser* browser = &open.window->logoBrowser();
     QCOMPARE(browser->File1->path(), here);
     QCOMPARE(browser->height(), browserHeight);
     QCOMPARE(browser->File1->pattern(), bmpModeAfterClick ? "*.BMP" : "*.lzh");
     QCOMPARE(browser->File1->names(), listed);
 
-    Dir_File_Setup* location = &open.window->locationWindow();
+    LocationWindow* location = &open.window->locationWindow();
     QCOMPARE(
         QStringList({location->Label3->text(), location->Label5->text(), location->Label4->text()}),
         headings);
@@ -276,11 +276,11 @@ void OptionsWindowTest::capitalOnStaysInTheFileUntilClicked() {
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
     machine.writeFile(KorIni, koriniText({"ArcCheck=ON"}));
-    KORsetupMain window;
+    MainWindow window;
     QCOMPARE(window.state().settings.ArcCheck, std::string("ON"));
 
     // check_set reads the box, which shows archive mode, and says so in memory.
-    Option_Set& options = window.optionsWindow();
+    OptionsWindow& options = window.optionsWindow();
     QVERIFY(!options.SSCheck1->isChecked());
     QCOMPARE(window.state().settings.ArcCheck, std::string("off"));
     QCOMPARE(machine.readFile(KorIni), koriniText({"ArcCheck=ON"}));

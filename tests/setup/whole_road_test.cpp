@@ -24,9 +24,9 @@
 #include <string>
 #include <vector>
 
-using kor::setup::Dir_File_Setup;
-using kor::setup::KORsetupMain;
-using kor::setup::Option_Set;
+using kor::setup::LocationWindow;
+using kor::setup::MainWindow;
+using kor::setup::OptionsWindow;
 using kor::testing::liveWindow;
 using kor::testing::TemporaryMachine;
 
@@ -46,14 +46,14 @@ std::string picture(unsigned seed) {
     return kor::testing::withBitmapStart(std::move(bytes));
 }
 
-void triggerMenuItem(KORsetupMain& window, const char* name) {
+void triggerMenuItem(MainWindow& window, const char* name) {
     window.findChild<QAction*>(QString::fromLatin1(name))->trigger();
 }
 
 // Opens the options window and clicks "BMPﾌｧｲﾙを使用" into `bmpMode`.
-void clickBmpMode(KORsetupMain& window, bool bmpMode) {
+void clickBmpMode(MainWindow& window, bool bmpMode) {
     triggerMenuItem(window, "moption1");
-    Option_Set* options = liveWindow<Option_Set>(window);
+    OptionsWindow* options = liveWindow<OptionsWindow>(window);
     QVERIFY(options && options->isVisible());
     QCOMPARE(options->SSCheck1->isChecked(), !bmpMode);
     QTest::mouseClick(options->SSCheck1, Qt::LeftButton);
@@ -130,12 +130,12 @@ void WholeRoadTest::bmpModeDrawsFromTheDroppedFolders() {
     machine.writeFile("D:\\OTHER\\X.BMP", picture(7));
     {
         kor::testing::RecordingScope recording;
-        KORsetupMain window;
+        MainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         clickBmpMode(window, true);
         triggerMenuItem(window, "mset2");
-        Dir_File_Setup* location = liveWindow<Dir_File_Setup>(window);
+        LocationWindow* location = liveWindow<LocationWindow>(window);
         QVERIFY(location && location->isVisible());
         QCOMPARE(location->Label3->text(), QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR"));
 
@@ -176,12 +176,12 @@ void WholeRoadTest::archiveModeDrawsFromTheDroppedArchives() {
     machine.writeFile(KorIni, kor::testing::koriniText({"ArcCheck=on", "DirOnly=C:\\PICS"}));
     {
         kor::testing::RecordingScope recording;
-        KORsetupMain window;
+        MainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         clickBmpMode(window, false);
         triggerMenuItem(window, "mset2");
-        Dir_File_Setup* location = liveWindow<Dir_File_Setup>(window);
+        LocationWindow* location = liveWindow<LocationWindow>(window);
         QVERIFY(location && location->isVisible());
         QCOMPARE(location->Label3->text(), QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
 

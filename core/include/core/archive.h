@@ -126,25 +126,25 @@ enum class ListingResult { Listed, NotAnArchive, ListingFailed, LibraryMissing }
 // Lists the current archive into the host. A file that is not a valid archive,
 // a listing that fails, or a library that cannot be loaded forgets the archive
 // name and says which it was; both programs then tell the user and end.
-ListingResult ListArchive(ArchiveListHost& host, ArchiveState& state);
+ListingResult listArchive(ArchiveListHost& host, ArchiveState& state);
 
 // The words the user is shown for a listing that did not give Listed.
-std::string ListingFailureMessage(ListingResult result);
+std::string listingFailureMessage(ListingResult result);
 
 // Fills the host's lists from the archive; false when the archive is not a
 // normal file or cannot be opened. An archive without members gives true and
 // an empty report under its five headers.
-bool FillArchiveList(ArchiveListHost& host, const std::string& archivePath);
+bool fillArchiveList(ArchiveListHost& host, const std::string& archivePath);
 
 // Looks the member named entry.Name up again and fills the other fields; false
 // when it is not found.
-bool GetArchiveEntry(const std::string& archivePath, ArchiveEntry& entry);
+bool getArchiveEntry(const std::string& archivePath, ArchiveEntry& entry);
 
 // The zero-terminated Shift-JIS name of a member record as text. A lead byte
 // right before the end is dropped; a pair that is not a character becomes
 // U+FFFD, so that such a member is never found again and gets no row.
-std::string DecodeMemberName(const char* nameBytes);
-bool IsLeadByte(unsigned char byte);
+std::string decodeMemberName(const char* nameBytes);
+bool isLeadByte(unsigned char byte);
 
 // The cell texts of a member row: name, unpacked size, packed size, the date in
 // the user's short date format, and H:M:S without leading zeros; the first
@@ -155,20 +155,20 @@ std::vector<std::string> archiveRowCells(const ArchiveEntry& entry,
 // The length a row's size cell lists: the record's unsigned 32-bit size, which
 // the row shows as a signed number, so that 2 GiB and more read as negative.
 // Nothing for a cell that is no number.
-std::optional<std::uint64_t> ListedMemberLength(std::string_view cell);
+std::optional<std::uint64_t> listedMemberLength(std::string_view cell);
 
 // The name under which a member is extracted: the last part of its stored
 // path, since extraction leaves the member's folders out.
-std::string ExtractedCopyName(std::string_view memberName);
+std::string extractedCopyName(std::string_view memberName);
 
 // Extracts exactly the member of the host's rowToExtract, when its listed
-// unpacked size is accepted (IsLogoLengthAccepted). A member that cannot be
+// unpacked size is accepted (isLogoLengthAccepted). A member that cannot be
 // had fails with operation::ExtractMember: EFBIG when the size is refused, else the
 // library's reason, or why the response file could not be made. A folder or
 // disk that takes no file fails with the operation that could not write.
 // Failures name the member, not the temporary folder it was extracted into.
 platform::Result<ExtractedMember>
-ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Settings& settings);
+extractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Settings& settings);
 
 // Runs one library command, through a response file in the temporary
 // directory when it is longer than 256 characters (in the host's temporary
@@ -178,16 +178,16 @@ ExtractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Se
 // writing, operation::RunArchiveCommand otherwise; and with
 // operation::MakeResponseFile, its Japanese reason naming the variable (TMP,
 // TEMP) that chose the folder, when the response file cannot be made.
-platform::Status RunArchiveCommand(std::uintptr_t owner, const std::string& commandText);
+platform::Status runArchiveCommand(std::uintptr_t owner, const std::string& commandText);
 
 // TMP, else TEMP, else the root of the system drive; ends in "\".
-std::string GetTempDirectory();
-// Where RunArchiveCommand writes its response file: GetTempDirectory, or the
+std::string getTempDirectory();
+// Where runArchiveCommand writes its response file: getTempDirectory, or the
 // host's temporary folder when that lies in a disk image.
-std::string ResponseFileDirectory();
+std::string responseFileDirectory();
 // The first three characters of the system directory ("C:\"), or "".
-std::string GetSystemDriveRoot();
+std::string getSystemDriveRoot();
 // Makes `text` end in "\" and returns it.
-std::string& AddBackslash(std::string& text);
+std::string& addBackslash(std::string& text);
 
 } // namespace kor::core

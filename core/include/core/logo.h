@@ -34,13 +34,13 @@ inline constexpr std::uint64_t LargestPictureLength = 16 * 1024 * 1024;
 char bootDriveLetter(const Settings& settings);
 
 // The logo file of a slot: C:\logo.sys, C:\WINDOWS\logow.sys, C:\WINDOWS\logos.sys.
-std::string LogoTargetPath(LogoSlot slot, const Settings& settings);
+std::string logoTargetPath(LogoSlot slot, const Settings& settings);
 
 // 0 (no check) when sizecheck is "on", else 128118 when pc98Check is "on",
 // else 129078.
 std::uint64_t ExpectedLogoLength(const Settings& settings);
 // The expected length, or with no check any length up to LargestPictureLength.
-bool IsLogoLengthAccepted(const Settings& settings, std::uint64_t length);
+bool isLogoLengthAccepted(const Settings& settings, std::uint64_t length);
 
 // Makes a picture file the slot's logo: copies it into a temporary file beside
 // the logo and gives that the logo's name in one atomic step, so that the slot
@@ -48,13 +48,13 @@ bool IsLogoLengthAccepted(const Settings& settings, std::uint64_t length);
 // it is. On failure the slot keeps its old logo and no copy is left behind;
 // a read-only logo fails with operation::ReplaceLogo (EACCES), as both
 // installations do.
-platform::Status InstallLogoFromFile(const Settings& settings, LogoSlot slot,
+platform::Status installLogoFromFile(const Settings& settings, LogoSlot slot,
                                      std::string_view sourcePath);
 
 // Makes an extracted member the slot's logo: the file at `extractedPath` on the
 // boot drive takes the logo's name in one atomic step. On failure the slot
 // keeps its old logo and the extracted file stays where it is.
-platform::Status InstallLogoFromExtracted(const Settings& settings, LogoSlot slot,
+platform::Status installLogoFromExtracted(const Settings& settings, LogoSlot slot,
                                           std::string_view extractedPath);
 
 // The machine the logos are for: a PC-98 when pc98Check is "on", else a
@@ -72,11 +72,11 @@ platform::Result<LogoInspection> inspectLogoFile(std::string_view path, LogoForm
 
 // The folder in which the setup program keeps a backup of the three logos:
 // korback in the Windows directory.
-std::string LogoBackupFolder(const Settings& settings);
+std::string logoBackupFolder(const Settings& settings);
 
 // Removes what runs of the programs that died left in the folders where they
 // make temporary files: the Windows directory, the boot drive's root, the
 // backup folder and the temporary folder of the archive library.
-void RemoveStaleTemporaryFiles(const Settings& settings);
+void removeStaleTemporaryFiles(const Settings& settings);
 
 } // namespace kor::core

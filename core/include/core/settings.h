@@ -79,7 +79,7 @@ void prepareSettingsPath(Settings& settings);
 // read (an unreadable file, bytes that are not CP932) reading stops there: the
 // keys read before it keep their new values, the rest their old ones, and the
 // error is returned for the caller to note.
-platform::Status ReadSettings(Settings& settings);
+platform::Status readSettings(Settings& settings);
 
 // Checks the values that say where pictures and archives come from, as KOR.INI
 // gave them: DirOnly, Dir and FileName of each logo. KOR.INI names only the
@@ -95,13 +95,13 @@ platform::Status checkSourceSettings(const Settings& settings);
 // Writes one key of [SaveDir] into KOR.INI through a temporary file and a
 // rename. A value holding a line break or a NUL byte is refused and nothing is
 // written. The in-memory value is the caller's to set.
-platform::Status WriteSetting(Settings& settings, std::string_view key, std::string_view value);
+platform::Status writeSetting(Settings& settings, std::string_view key, std::string_view value);
 
 // Writes several keys of [SaveDir] in one replacement of KOR.INI, so that keys
 // that only make sense together (an archive's directory and file name) are
 // never found one without the other. When any value is refused, none is
 // written. The in-memory values are the caller's to set.
-platform::Status WriteSettings(Settings& settings,
+platform::Status writeSettings(Settings& settings,
                                const std::vector<platform::ProfileEntry>& entries);
 
 } // namespace kor::core
