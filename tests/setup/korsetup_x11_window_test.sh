@@ -94,7 +94,7 @@ extracted() {
 xdotool windowfocus --sync "$window"
 xdotool key ctrl+l
 sleep 0.5
-# The first archive in File1, then the first member in ListView1, below its
+# The first archive in fileList, then the first member in memberList, below its
 # header.
 click 200 12
 click 40 170
