@@ -164,14 +164,14 @@ double browserListsArchive(Clock::time_point, std::size_t count) {
     if (!browser.showDirectory("C:\\ARC"))
         return -1;
     waitForFirstPaint(browser);
-    const QList<QListWidgetItem*> found = browser.File1->findItems("BIG.LZH", Qt::MatchExactly);
+    const QList<QListWidgetItem*> found = browser.fileList->findItems("BIG.LZH", Qt::MatchExactly);
     if (found.isEmpty())
         return -1;
     const Clock::time_point start = Clock::now();
-    browser.File1->setCurrentItem(found.front());
-    waitForFirstPaint(*browser.ListView1->viewport());
+    browser.fileList->setCurrentItem(found.front());
+    waitForFirstPaint(*browser.memberList->viewport());
     const double seconds = secondsSince(start);
-    return browser.ListView1->rowCount() == static_cast<int>(count) ? seconds : -1;
+    return browser.memberList->rowCount() == static_cast<int>(count) ? seconds : -1;
 }
 
 // The browser moving to a folder of `count` pictures, until it is painted.
@@ -184,9 +184,9 @@ double browserOpensFolder(Clock::time_point, std::size_t count) {
     const Clock::time_point start = Clock::now();
     if (!browser.showDirectory("C:\\PICS"))
         return -1;
-    waitForFirstPaint(*browser.File1->viewport());
+    waitForFirstPaint(*browser.fileList->viewport());
     const double seconds = secondsSince(start);
-    return browser.File1->count() == static_cast<int>(count) ? seconds : -1;
+    return browser.fileList->count() == static_cast<int>(count) ? seconds : -1;
 }
 
 // From the fork to the main window's first paint, KOR.INI naming the folder.

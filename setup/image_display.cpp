@@ -49,37 +49,41 @@ ImageDisplay::ImageDisplay(MainWindow& main, core::SetupSession& session)
 
     auto* content = new QWidget;
     content->setFixedSize(sizeFromTwips(6015, 5100));
-    SSPanel1 = makePanel(content, "SSPanel1", rectFromTwips(0, 0, 6015, 4575));
-    m_designedPanelPalette = SSPanel1->palette();
-    Image1 = new QLabel(SSPanel1);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(rectFromTwips(120, 120, 5760, 4320));
-    Image1->setScaledContents(true);
-    SSPanel2 = makePanel(content, "SSPanel2", rectFromTwips(0, 4590, 6015, 525));
-    Command12 = makeButton(SSPanel2, "Command12", QStringLiteral("ｴﾝﾃﾞｨﾝｸﾞにする"),
-                           rectFromTwips(3000, 90, 1440, 345));
-    Command11 = makeButton(SSPanel2, "Command11", QStringLiteral("中間にする"),
-                           rectFromTwips(1560, 90, 1440, 345));
-    Command10 = makeButton(SSPanel2, "Command10", QStringLiteral("ｵｰﾌﾟﾆﾝｸﾞにする"),
-                           rectFromTwips(120, 90, 1440, 345));
-    Command1 = makeButton(content, "Command1", QStringLiteral("終了"),
-                          rectFromTwips(4470, 4680, 1440, 345));
-    Command1->raise();
+    picturePanel = makePanel(content, "picturePanel", rectFromTwips(0, 0, 6015, 4575));
+    m_designedPanelPalette = picturePanel->palette();
+    pictureView = new QLabel(picturePanel);
+    pictureView->setObjectName(QStringLiteral("pictureView"));
+    pictureView->setGeometry(rectFromTwips(120, 120, 5760, 4320));
+    pictureView->setScaledContents(true);
+    buttonPanel = makePanel(content, "buttonPanel", rectFromTwips(0, 4590, 6015, 525));
+    installEndingButton =
+        makeButton(buttonPanel, "installEndingButton", QStringLiteral("ｴﾝﾃﾞｨﾝｸﾞにする"),
+                   rectFromTwips(3000, 90, 1440, 345));
+    installMiddleButton =
+        makeButton(buttonPanel, "installMiddleButton", QStringLiteral("中間にする"),
+                   rectFromTwips(1560, 90, 1440, 345));
+    installOpeningButton =
+        makeButton(buttonPanel, "installOpeningButton", QStringLiteral("ｵｰﾌﾟﾆﾝｸﾞにする"),
+                   rectFromTwips(120, 90, 1440, 345));
+    closeButton = makeButton(content, "closeButton", QStringLiteral("終了"),
+                             rectFromTwips(4470, 4680, 1440, 345));
+    closeButton->raise();
     // Enter presses the button that has the focus, as on Windows.
-    for (QPushButton* button : {Command12, Command11, Command10, Command1})
+    for (QPushButton* button :
+         {installEndingButton, installMiddleButton, installOpeningButton, closeButton})
         button->setAutoDefault(true);
-    setTabOrderChain({Command12, Command11, Command10, Command1});
+    setTabOrderChain({installEndingButton, installMiddleButton, installOpeningButton, closeButton});
     setWidget(content);
 
-    connect(Command1, &QPushButton::clicked, this, &ImageDisplay::Command1_Click);
-    connect(Command10, &QPushButton::clicked, this, &ImageDisplay::Command10_Click);
-    connect(Command11, &QPushButton::clicked, this, &ImageDisplay::Command11_Click);
-    connect(Command12, &QPushButton::clicked, this, &ImageDisplay::Command12_Click);
+    connect(closeButton, &QPushButton::clicked, this, &ImageDisplay::returnToBrowser);
+    connect(installOpeningButton, &QPushButton::clicked, this, &ImageDisplay::installOpening);
+    connect(installMiddleButton, &QPushButton::clicked, this, &ImageDisplay::installMiddle);
+    connect(installEndingButton, &QPushButton::clicked, this, &ImageDisplay::installEnding);
     connect(&m_animationTimer, &QTimer::timeout, this, &ImageDisplay::stepAnimation);
-    m_main.whenDeactivated(this, &ImageDisplay::Form_Deactivate);
+    m_main.whenDeactivated(this, &ImageDisplay::closeOnFocusLoss);
 }
 
-void ImageDisplay::Form_Load() {
+void ImageDisplay::load() {
     placeChildWindow(*this, m_main.innerSizeInTwips(), 25.0, 20.0);
     if (!m_session.isBmpMode())
         m_shownMember = m_main.logoBrowser().selectedMemberName();
@@ -98,9 +102,9 @@ void ImageDisplay::showPicture(const QString& title, const QImage& picture,
     if (!logo) {
         m_logo = QImage();
         m_animation.reset();
-        SSPanel1->setAutoFillBackground(false);
-        SSPanel1->setPalette(m_designedPanelPalette);
-        Image1->setPixmap(QPixmap::fromImage(picture));
+        picturePanel->setAutoFillBackground(false);
+        picturePanel->setPalette(m_designedPanelPalette);
+        pictureView->setPixmap(QPixmap::fromImage(picture));
         return;
     }
     m_logo = indexedImage(*logo);
@@ -110,9 +114,9 @@ void ImageDisplay::showPicture(const QString& title, const QImage& picture,
     // the logo, in entry 0's colour.
     QPalette border = m_designedPanelPalette;
     border.setColor(QPalette::Window, QColor::fromRgb(m_logo.color(0)));
-    SSPanel1->setPalette(border);
-    SSPanel1->setAutoFillBackground(true);
-    Image1->setPixmap(QPixmap::fromImage(m_logo));
+    picturePanel->setPalette(border);
+    picturePanel->setAutoFillBackground(true);
+    pictureView->setPixmap(QPixmap::fromImage(m_logo));
     if (m_animation && isVisible())
         m_animationTimer.start(core::LogoAnimationStepMilliseconds);
 }
@@ -122,14 +126,14 @@ void ImageDisplay::stepAnimation() {
         return;
     m_palette = core::stepPaletteAnimation(m_palette, *m_animation);
     m_logo.setColorTable(colourTable(m_palette));
-    Image1->setPixmap(QPixmap::fromImage(m_logo));
+    pictureView->setPixmap(QPixmap::fromImage(m_logo));
 }
 
 void ImageDisplay::showEvent(QShowEvent* event) {
     QMdiSubWindow::showEvent(event);
     if (m_animation)
         m_animationTimer.start(core::LogoAnimationStepMilliseconds);
-    Form_Paint();
+    focusCloseButton();
 }
 
 void ImageDisplay::hideEvent(QHideEvent* event) {
@@ -141,11 +145,11 @@ void ImageDisplay::hideEvent(QHideEvent* event) {
 bool ImageDisplay::event(QEvent* event) {
     // Once the activation has put back the focus it remembered.
     if (event->type() == QEvent::WindowActivate)
-        QTimer::singleShot(0, this, &ImageDisplay::Form_Paint);
+        QTimer::singleShot(0, this, &ImageDisplay::focusCloseButton);
     return QMdiSubWindow::event(event);
 }
 
-void ImageDisplay::Form_Paint() {
+void ImageDisplay::focusCloseButton() {
     // The window comes into view again: when it is shown, and when the
     // program's window is active again after a message box or another
     // program covered it, "終了" has the focus, so that Enter leaves the
@@ -154,40 +158,40 @@ void ImageDisplay::Form_Paint() {
     // "終了", and neither does a click that brings the program back, which
     // would lose its button as it is pressed.
     if (QApplication::mouseButtons() == Qt::NoButton)
-        Command1->setFocus();
+        closeButton->setFocus();
 }
 
-void ImageDisplay::Command10_Click() {
+void ImageDisplay::installOpening() {
     m_main.logoBrowser().changeLogo(core::LogoSlot::Opening, MemberSource::AlreadyExtracted);
     m_used = true;
 }
 
-void ImageDisplay::Command11_Click() {
+void ImageDisplay::installMiddle() {
     m_main.logoBrowser().changeLogo(core::LogoSlot::Middle, MemberSource::AlreadyExtracted);
     m_used = true;
 }
 
-void ImageDisplay::Command12_Click() {
+void ImageDisplay::installEnding() {
     m_main.logoBrowser().changeLogo(core::LogoSlot::Ending, MemberSource::AlreadyExtracted);
     m_used = true;
 }
 
-void ImageDisplay::Command1_Click() {
+void ImageDisplay::returnToBrowser() {
     close();
     m_main.showLogoBrowser();
 }
 
-void ImageDisplay::Form_Deactivate() {
+void ImageDisplay::closeOnFocusLoss() {
     // The browser stays hidden; its menu item brings it back.
     close();
 }
 
 void ImageDisplay::closeEvent(QCloseEvent* event) {
-    Form_Unload();
+    discardUnusedCopy();
     QMdiSubWindow::closeEvent(event);
 }
 
-void ImageDisplay::Form_Unload() {
+void ImageDisplay::discardUnusedCopy() {
     // A copy only looked at is removed; one that is already gone is no
     // concern of the user's.
     if (m_shownMember && !m_used)

@@ -38,8 +38,10 @@ class ImageDisplay final : public QMdiSubWindow {
   public:
     ImageDisplay(MainWindow& main, core::SetupSession& session);
 
-    void Form_Load();
-    void Form_Deactivate();
+    // Places the window in the main window's inner area and notes the
+    // archive member it shows, if any.
+    void load();
+    void closeOnFocusLoss();
 
     // Shows `picture` under `title`; `bytes` are the file's, which tell
     // whether it is a logo.
@@ -54,13 +56,13 @@ class ImageDisplay final : public QMdiSubWindow {
     bool isUsed() const { return m_used; }
 
     // The controls, reached by the window's own code and by tests.
-    QFrame* SSPanel1;
-    QLabel* Image1;
-    QFrame* SSPanel2;
-    QPushButton* Command12;
-    QPushButton* Command11;
-    QPushButton* Command10;
-    QPushButton* Command1;
+    QFrame* picturePanel;
+    QLabel* pictureView;
+    QFrame* buttonPanel;
+    QPushButton* installEndingButton;
+    QPushButton* installMiddleButton;
+    QPushButton* installOpeningButton;
+    QPushButton* closeButton;
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -69,12 +71,12 @@ class ImageDisplay final : public QMdiSubWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void Form_Paint();
-    void Form_Unload();
-    void Command1_Click();
-    void Command10_Click();
-    void Command11_Click();
-    void Command12_Click();
+    void focusCloseButton();
+    void discardUnusedCopy();
+    void returnToBrowser();
+    void installOpening();
+    void installMiddle();
+    void installEnding();
 
     MainWindow& m_main;
     core::SetupSession& m_session;

@@ -93,58 +93,63 @@ LogoBrowser::LogoBrowser(MainWindow& main, core::SetupSession& session)
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* content = new QWidget(this);
-    Drive1 = new DriveListBox(content);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Drive1->setGeometry(rectFromTwips(60, 75, 2400, 300));
-    Dir1 = new DirListBox(content);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    Dir1->setGeometry(rectFromTwips(75, 540, 2385, 1560));
-    File1 = new FileListBox(content);
-    File1->setObjectName(QStringLiteral("File1"));
-    File1->setGeometry(rectFromTwips(2535, 60, 2325, 2070));
-    File1->setPattern("*.LZH");
+    driveList = new DriveListBox(content);
+    driveList->setObjectName(QStringLiteral("driveList"));
+    driveList->setGeometry(rectFromTwips(60, 75, 2400, 300));
+    folderList = new DirListBox(content);
+    folderList->setObjectName(QStringLiteral("folderList"));
+    folderList->setGeometry(rectFromTwips(75, 540, 2385, 1560));
+    fileList = new FileListBox(content);
+    fileList->setObjectName(QStringLiteral("fileList"));
+    fileList->setGeometry(rectFromTwips(2535, 60, 2325, 2070));
+    fileList->setPattern("*.LZH");
     // A folder or a file is dragged from here onto the change-file location
     // window's values.
-    for (QListWidget* list : {static_cast<QListWidget*>(Dir1), static_cast<QListWidget*>(File1)}) {
+    for (QListWidget* list :
+         {static_cast<QListWidget*>(folderList), static_cast<QListWidget*>(fileList)}) {
         list->setDragEnabled(true);
         list->setDragDropMode(QAbstractItemView::DragOnly);
     }
-    ListView1 = new ReportListView(content);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setGeometry(rectFromTwips(45, 2190, 6435, 3165));
-    // Scratch space of the listing, never seen.
-    List1 = new QListWidget(content);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setGeometry(rectFromTwips(10110, 5100, 2235, 1140));
-    List1->hide();
-    Command9 = makeButton(content, "Command9", QStringLiteral("終了"),
-                          rectFromTwips(4920, 1770, 1515, 360));
-    Command10 = makeButton(content, "Command10", QStringLiteral("ｵｰﾌﾟﾆﾝｸﾞ変更"),
-                           rectFromTwips(4920, 90, 1515, 345));
-    Command11 = makeButton(content, "Command11", QStringLiteral("中間変更"),
-                           rectFromTwips(4920, 510, 1515, 345));
-    Command12 = makeButton(content, "Command12", QStringLiteral("ｴﾝﾃﾞｨﾝｸﾞ変更"),
-                           rectFromTwips(4920, 930, 1515, 345));
-    Command13 = makeButton(content, "Command13", QStringLiteral("画像表示"),
-                           rectFromTwips(4920, 1350, 1515, 345));
+    memberList = new ReportListView(content);
+    memberList->setObjectName(QStringLiteral("memberList"));
+    memberList->setGeometry(rectFromTwips(45, 2190, 6435, 3165));
+    // The member names alone, which the listing fills and reads back. Never
+    // shown: the user sees them in the member list, beside their sizes.
+    memberNames = new QListWidget(content);
+    memberNames->setObjectName(QStringLiteral("memberNames"));
+    memberNames->setGeometry(rectFromTwips(10110, 5100, 2235, 1140));
+    memberNames->hide();
+    // The captions are in half-width katakana, as in the rest of the program,
+    // so that they fit the narrow buttons on one line.
+    closeButton = makeButton(content, "closeButton", QStringLiteral("終了"),
+                             rectFromTwips(4920, 1770, 1515, 360));
+    installOpeningButton =
+        makeButton(content, "installOpeningButton", QStringLiteral("ｵｰﾌﾟﾆﾝｸﾞ変更"),
+                   rectFromTwips(4920, 90, 1515, 345));
+    installMiddleButton = makeButton(content, "installMiddleButton", QStringLiteral("中間変更"),
+                                     rectFromTwips(4920, 510, 1515, 345));
+    installEndingButton = makeButton(content, "installEndingButton", QStringLiteral("ｴﾝﾃﾞｨﾝｸﾞ変更"),
+                                     rectFromTwips(4920, 930, 1515, 345));
+    viewButton = makeButton(content, "viewButton", QStringLiteral("画像表示"),
+                            rectFromTwips(4920, 1350, 1515, 345));
     disableActionButtons();
-    setTabOrderChain({Drive1, Dir1, File1, ListView1, List1, Command9, Command10, Command11,
-                      Command12, Command13});
+    setTabOrderChain({driveList, folderList, fileList, memberList, memberNames, closeButton,
+                      installOpeningButton, installMiddleButton, installEndingButton, viewButton});
     setWidget(content);
     resize(sizeFromTwips(DesignedWidthTwips, DesignedHeightTwips));
 
-    connect(Drive1, &DriveListBox::changed, this, &LogoBrowser::Drive1_Change);
-    connect(Dir1, &DirListBox::changed, this, &LogoBrowser::Dir1_Change);
-    connect(File1, &FileListBox::picked, this, &LogoBrowser::File1_Click);
-    connect(ListView1, &ReportListView::clicked, this, &LogoBrowser::ListView1_Click);
-    connect(Command9, &QPushButton::clicked, this, &LogoBrowser::Command9_Click);
-    connect(Command10, &QPushButton::clicked, this, &LogoBrowser::Command10_Click);
-    connect(Command11, &QPushButton::clicked, this, &LogoBrowser::Command11_Click);
-    connect(Command12, &QPushButton::clicked, this, &LogoBrowser::Command12_Click);
-    connect(Command13, &QPushButton::clicked, this, &LogoBrowser::Command13_Click);
+    connect(driveList, &DriveListBox::changed, this, &LogoBrowser::driveChosen);
+    connect(folderList, &DirListBox::changed, this, &LogoBrowser::folderChosen);
+    connect(fileList, &FileListBox::picked, this, &LogoBrowser::fileChosen);
+    connect(memberList, &ReportListView::clicked, this, &LogoBrowser::memberChosen);
+    connect(closeButton, &QPushButton::clicked, this, &LogoBrowser::close);
+    connect(installOpeningButton, &QPushButton::clicked, this, &LogoBrowser::installOpening);
+    connect(installMiddleButton, &QPushButton::clicked, this, &LogoBrowser::installMiddle);
+    connect(installEndingButton, &QPushButton::clicked, this, &LogoBrowser::installEnding);
+    connect(viewButton, &QPushButton::clicked, this, &LogoBrowser::viewPicture);
 }
 
-void LogoBrowser::Form_Load() {
+void LogoBrowser::load() {
     move(0, 0);
     // The mode in force, made "on" or "off" in memory, as every window that
     // shows it does when it loads.
@@ -153,46 +158,46 @@ void LogoBrowser::Form_Load() {
 
 void LogoBrowser::showPictureSource() {
     resize(width(), pixelsFromTwips(isBmpMode() ? BmpModeHeightTwips : DesignedHeightTwips));
-    File1->setPattern(m_session.filePattern());
+    fileList->setPattern(m_session.filePattern());
 }
 
 bool LogoBrowser::showDirectory(const std::string& directory) {
-    if (!Drive1->setDrive(directory) || !Dir1->setPath(directory))
+    if (!driveList->setDrive(directory) || !folderList->setPath(directory))
         return false;
     platform::Machine& machine = platform::Machine::current();
-    return machine.setCurrentDrive(Drive1->drive()) && machine.setCurrentDirectory(directory);
+    return machine.setCurrentDrive(driveList->drive()) && machine.setCurrentDirectory(directory);
 }
 
-void LogoBrowser::Drive1_Change() {
+void LogoBrowser::driveChosen() {
     // The directory list moves to the drive's own current directory.
-    if (auto shown = Dir1->setPath(std::string{Drive1->drive(), ':'}); !shown)
+    if (auto shown = folderList->setPath(std::string{driveList->drive(), ':'}); !shown)
         report(shown.error());
-    else if (auto selected = platform::Machine::current().setCurrentDrive(Drive1->drive());
+    else if (auto selected = platform::Machine::current().setCurrentDrive(driveList->drive());
              !selected)
         report(selected.error());
     clearArchiveLists();
     disableActionButtons();
 }
 
-void LogoBrowser::Dir1_Change() {
+void LogoBrowser::folderChosen() {
     // The current directory follows, so that the bare archive name of a pick
     // is found.
-    if (auto listed = File1->setPath(Dir1->path()); !listed)
+    if (auto listed = fileList->setPath(folderList->path()); !listed)
         report(listed.error());
-    else if (auto changed = platform::Machine::current().setCurrentDirectory(Dir1->path());
+    else if (auto changed = platform::Machine::current().setCurrentDirectory(folderList->path());
              !changed)
         report(changed.error());
     clearArchiveLists();
     disableActionButtons();
 }
 
-void LogoBrowser::File1_Click() {
-    m_session.archiveState.currentArchiveName = File1->selectedName();
+void LogoBrowser::fileChosen() {
+    m_session.archiveState.currentArchiveName = fileList->selectedName();
     if (isBmpMode()) {
         // The window has no status line: the row itself says why a picture
         // would not show, for the selected row only, so that a folder of any
         // size lists as fast as before.
-        if (const QList<QListWidgetItem*> rows = File1->selectedItems(); !rows.isEmpty())
+        if (const QList<QListWidgetItem*> rows = fileList->selectedItems(); !rows.isEmpty())
             rows.front()->setToolTip(reasonNotShown(selectedFilePath(), m_session.settings));
         return enableActionButtons();
     }
@@ -204,29 +209,25 @@ void LogoBrowser::File1_Click() {
     }
 }
 
-void LogoBrowser::ListView1_Click() {
-    if (const std::vector<std::string> cells = ListView1->selectedCells(); !cells.empty())
-        ListView1->setSelectedRowToolTip(reasonNotShown(cells, m_session.settings));
+void LogoBrowser::memberChosen() {
+    if (const std::vector<std::string> cells = memberList->selectedCells(); !cells.empty())
+        memberList->setSelectedRowToolTip(reasonNotShown(cells, m_session.settings));
     enableActionButtons();
 }
 
-void LogoBrowser::Command9_Click() {
-    close();
-}
-
-void LogoBrowser::Command10_Click() {
+void LogoBrowser::installOpening() {
     changeLogo(core::LogoSlot::Opening, MemberSource::ExtractAnew);
 }
 
-void LogoBrowser::Command11_Click() {
+void LogoBrowser::installMiddle() {
     changeLogo(core::LogoSlot::Middle, MemberSource::ExtractAnew);
 }
 
-void LogoBrowser::Command12_Click() {
+void LogoBrowser::installEnding() {
     changeLogo(core::LogoSlot::Ending, MemberSource::ExtractAnew);
 }
 
-void LogoBrowser::Command13_Click() {
+void LogoBrowser::viewPicture() {
     const std::optional<Picture> picture = pictureToView();
     if (!picture)
         return;
@@ -236,7 +237,7 @@ void LogoBrowser::Command13_Click() {
 }
 
 void LogoBrowser::changeLogo(core::LogoSlot slot, MemberSource source) {
-    if (File1->selectedName().empty())
+    if (fileList->selectedName().empty())
         return tell(NoFileSelected);
     if (isBmpMode())
         changeFromPictureFile(slot);
@@ -285,7 +286,7 @@ void LogoBrowser::installExtracted(core::LogoSlot slot, const core::ExtractedMem
 }
 
 std::optional<LogoBrowser::Picture> LogoBrowser::pictureToView() {
-    const std::string fileName = File1->selectedName();
+    const std::string fileName = fileList->selectedName();
     if (fileName.empty()) {
         tell(NoFileSelected);
         return std::nullopt;
@@ -328,23 +329,25 @@ std::optional<LogoBrowser::Picture> LogoBrowser::pictureToView() {
 
 std::string LogoBrowser::selectedFilePath() const {
     // A drive root ends in "\" already.
-    std::string path = Dir1->path();
-    return core::addBackslash(path) + File1->selectedName();
+    std::string path = folderList->path();
+    return core::addBackslash(path) + fileList->selectedName();
 }
 
 void LogoBrowser::clearArchiveLists() {
-    List1->clear();
-    ListView1->clearRows();
-    ListView1->clearColumns();
+    memberNames->clear();
+    memberList->clearRows();
+    memberList->clearColumns();
 }
 
 void LogoBrowser::enableActionButtons() {
-    for (QPushButton* button : {Command10, Command11, Command12, Command13})
+    for (QPushButton* button :
+         {installOpeningButton, installMiddleButton, installEndingButton, viewButton})
         button->setEnabled(true);
 }
 
 void LogoBrowser::disableActionButtons() {
-    for (QPushButton* button : {Command10, Command11, Command12, Command13})
+    for (QPushButton* button :
+         {installOpeningButton, installMiddleButton, installEndingButton, viewButton})
         button->setEnabled(false);
 }
 
@@ -355,26 +358,26 @@ std::uintptr_t LogoBrowser::ArchiveLists::windowHandle() const {
 }
 
 void LogoBrowser::ArchiveLists::clearNameList() {
-    m_window.List1->clear();
+    m_window.memberNames->clear();
 }
 
 void LogoBrowser::ArchiveLists::addToNameList(const std::string& name) {
-    m_window.List1->addItem(toQString(name));
+    m_window.memberNames->addItem(toQString(name));
 }
 
 std::vector<std::string> LogoBrowser::ArchiveLists::nameList() const {
     std::vector<std::string> names;
-    for (int row = 0; row < m_window.List1->count(); ++row)
-        names.push_back(m_window.List1->item(row)->text().toStdString());
+    for (int row = 0; row < m_window.memberNames->count(); ++row)
+        names.push_back(m_window.memberNames->item(row)->text().toStdString());
     return names;
 }
 
 void LogoBrowser::ArchiveLists::clearReportRows() {
-    m_window.ListView1->clearRows();
+    m_window.memberList->clearRows();
 }
 
 void LogoBrowser::ArchiveLists::setReportColumns(std::span<const core::ReportColumn> columns) {
-    ReportListView& list = *m_window.ListView1;
+    ReportListView& list = *m_window.memberList;
     list.clearColumns();
     const double width = list.width();
     for (std::size_t i = 0; i < columns.size() && i < std::size(ColumnShares); ++i)
@@ -384,11 +387,11 @@ void LogoBrowser::ArchiveLists::setReportColumns(std::span<const core::ReportCol
 }
 
 void LogoBrowser::ArchiveLists::addReportRow(const std::vector<std::string>& cells) {
-    m_window.ListView1->addRow(cells);
+    m_window.memberList->addRow(cells);
 }
 
 std::optional<std::vector<std::string>> LogoBrowser::ArchiveLists::rowToExtract() const {
-    std::vector<std::string> cells = m_window.ListView1->selectedCells();
+    std::vector<std::string> cells = m_window.memberList->selectedCells();
     if (cells.empty())
         return std::nullopt;
     return cells;

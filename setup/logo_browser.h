@@ -31,9 +31,8 @@ enum class MemberSource { ExtractAnew, AlreadyExtracted };
 // directories, picks a picture or an archive and one of its members, views
 // it or makes it a logo at once. It has no border and sits in the top left
 // corner of the main window's inner area; its height and the files it lists
-// follow the session's picture-source mode. It hosts the
-// archive listing: List1 holds the member names, ListView1 the members with
-// their sizes, dates and times.
+// follow the session's picture-source mode. It hosts the archive listing:
+// the member list shows the members with their sizes, dates and times.
 class LogoBrowser final : public QMdiSubWindow {
     Q_OBJECT
 
@@ -45,7 +44,8 @@ class LogoBrowser final : public QMdiSubWindow {
 
     LogoBrowser(MainWindow& main, core::SetupSession& session);
 
-    void Form_Load();
+    // Moves to the top left corner and applies the picture-source mode.
+    void load();
 
     // Points the drive and directory lists, the current drive and the
     // current directory at `directory`; false when it cannot be shown.
@@ -57,34 +57,33 @@ class LogoBrowser final : public QMdiSubWindow {
     // Removes the copy extracted for the image display window, if any.
     void discardViewedCopy() { m_viewedCopy.reset(); }
 
-    // The text of ListView1's selected row: the member name, "" when none.
-    std::string selectedMemberName() const { return ListView1->selectedText(); }
+    // The member name of the member list's selected row, "" when none.
+    std::string selectedMemberName() const { return memberList->selectedText(); }
 
     // The event procedures, run by the controls.
-    void Drive1_Change();
-    void Dir1_Change();
-    void File1_Click();
-    void ListView1_Click();
-    void Command9_Click();
-    void Command10_Click();
-    void Command11_Click();
-    void Command12_Click();
-    void Command13_Click();
+    void driveChosen();
+    void folderChosen();
+    void fileChosen();
+    void memberChosen();
+    void installOpening();
+    void installMiddle();
+    void installEnding();
+    void viewPicture();
 
     // The controls, reached by the window's own code and by tests.
-    DriveListBox* Drive1;
-    DirListBox* Dir1;
-    FileListBox* File1;
-    ReportListView* ListView1;
-    QListWidget* List1;
-    QPushButton* Command9;
-    QPushButton* Command10;
-    QPushButton* Command11;
-    QPushButton* Command12;
-    QPushButton* Command13;
+    DriveListBox* driveList;
+    DirListBox* folderList;
+    FileListBox* fileList;
+    ReportListView* memberList;
+    QListWidget* memberNames;
+    QPushButton* closeButton;
+    QPushButton* installOpeningButton;
+    QPushButton* installMiddleButton;
+    QPushButton* installEndingButton;
+    QPushButton* viewButton;
 
   private:
-    // The archive listing's view of List1 and ListView1.
+    // The archive listing's view of the member names and the member list.
     class ArchiveLists final : public core::ArchiveListHost {
       public:
         explicit ArchiveLists(LogoBrowser& window) : m_window(window) {}

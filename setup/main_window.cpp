@@ -83,7 +83,7 @@ MainWindow::MainWindow() : m_area(new QMdiArea(this)) {
     setAcceptDrops(true);
 
     connect(m_area, &QMdiArea::subWindowActivated, this, &MainWindow::subWindowActivated);
-    MDIForm_Load();
+    start();
 }
 
 MainWindow::~MainWindow() {
@@ -102,27 +102,27 @@ QSize MainWindow::innerSizeInTwips() const {
 }
 
 LogoBrowser& MainWindow::logoBrowser() {
-    return load(m_logoBrowser, *this, m_session);
+    return childWindow(m_logoBrowser, *this, m_session);
 }
 
 OptionsWindow& MainWindow::optionsWindow() {
-    return load(m_optionsWindow, *this, m_session);
+    return childWindow(m_optionsWindow, *this, m_session);
 }
 
 LocationWindow& MainWindow::locationWindow() {
-    return load(m_locationWindow, *this, m_session);
+    return childWindow(m_locationWindow, *this, m_session);
 }
 
-template <typename Form, typename... Arguments>
-Form& MainWindow::load(QPointer<Form>& window, Arguments&... arguments) {
+template <typename Window, typename... Arguments>
+Window& MainWindow::childWindow(QPointer<Window>& window, Arguments&... arguments) {
     if (!window) {
-        window = new Form(arguments...);
+        window = new Window(arguments...);
         m_area->addSubWindow(window);
         // Hidden until a menu item shows it, even when the main window itself
         // is shown later.
         window->hide();
         window->installEventFilter(this);
-        window->Form_Load();
+        window->load();
     }
     return *window;
 }
@@ -132,48 +132,53 @@ void MainWindow::showLogoBrowser() {
 }
 
 ImageDisplay& MainWindow::showImageDisplay() {
-    ImageDisplay& display = load(m_imageDisplay, *this, m_session);
+    ImageDisplay& display = childWindow(m_imageDisplay, *this, m_session);
     showChild(display);
     return display;
 }
 
 ConvertWindow& MainWindow::showConvertWindow() {
-    ConvertWindow& window = load(m_convertWindow, *this, m_session);
+    ConvertWindow& window = childWindow(m_convertWindow, *this, m_session);
     showChild(window);
     return window;
 }
 
 void MainWindow::createMenus() {
     QMenuBar* bar = menuBar();
-    mfilem = addMenu(bar, "mfilem", QStringLiteral("ファイル"));
-    mfile1 = addItem(mfilem, "mfile1", QStringLiteral("オープン"), ctrl(Qt::Key_F));
-    mfile3 = addItem(mfilem, "mfile3", QStringLiteral("画像をロゴに変換..."));
-    mspace1 = addSeparator(mfilem, "mspace1");
-    mfile2 = addItem(mfilem, "mfile2", QStringLiteral("ＬＯＧＯファイルバックアップ"));
-    mspace = addSeparator(mfilem, "mspace");
-    mend = addItem(mfilem, "mend", QStringLiteral("終了"), ctrl(Qt::Key_E));
+    m_fileMenu = addMenu(bar, "fileMenu", QStringLiteral("ファイル"));
+    m_openFolderAction =
+        addItem(m_fileMenu, "openFolderAction", QStringLiteral("オープン"), ctrl(Qt::Key_F));
+    m_convertAction = addItem(m_fileMenu, "convertAction", QStringLiteral("画像をロゴに変換..."));
+    m_backupSeparator = addSeparator(m_fileMenu, "backupSeparator");
+    m_backupAction =
+        addItem(m_fileMenu, "backupAction", QStringLiteral("ＬＯＧＯファイルバックアップ"));
+    m_quitSeparator = addSeparator(m_fileMenu, "quitSeparator");
+    m_quitAction = addItem(m_fileMenu, "quitAction", QStringLiteral("終了"), ctrl(Qt::Key_E));
 
-    mset = addMenu(bar, "mset", QStringLiteral("設定"));
-    mset1 = addItem(mset, "mset1", QStringLiteral("ＬＯＧＯファイルの変更"), ctrl(Qt::Key_L));
-    mset2 = addItem(mset, "mset2", QStringLiteral("ＬＯＧＯ変更ファイル位置設定"), ctrl(Qt::Key_I));
+    m_settingsMenu = addMenu(bar, "settingsMenu", QStringLiteral("設定"));
+    m_openBrowserAction = addItem(m_settingsMenu, "openBrowserAction",
+                                  QStringLiteral("ＬＯＧＯファイルの変更"), ctrl(Qt::Key_L));
+    m_locationAction = addItem(m_settingsMenu, "locationAction",
+                               QStringLiteral("ＬＯＧＯ変更ファイル位置設定"), ctrl(Qt::Key_I));
 
-    moption = addMenu(bar, "moption", QStringLiteral("オプション"));
-    moption1 = addItem(moption, "moption1", QStringLiteral("オプション設定"), ctrl(Qt::Key_O));
+    m_optionsMenu = addMenu(bar, "optionsMenu", QStringLiteral("オプション"));
+    m_optionsAction =
+        addItem(m_optionsMenu, "optionsAction", QStringLiteral("オプション設定"), ctrl(Qt::Key_O));
 
-    mabout = addMenu(bar, "mabout", QStringLiteral("バージョン"));
-    mabout1 = addItem(mabout, "mabout1", QStringLiteral("情報"), ctrl(Qt::Key_A));
+    m_versionMenu = addMenu(bar, "versionMenu", QStringLiteral("バージョン"));
+    m_aboutAction = addItem(m_versionMenu, "aboutAction", QStringLiteral("情報"), ctrl(Qt::Key_A));
 
-    connect(mfile1, &QAction::triggered, this, &MainWindow::mfile1_Click);
-    connect(mfile2, &QAction::triggered, this, &MainWindow::mfile2_Click);
-    connect(mfile3, &QAction::triggered, this, &MainWindow::mfile3_Click);
-    connect(mend, &QAction::triggered, this, &MainWindow::mend_Click);
-    connect(mset1, &QAction::triggered, this, &MainWindow::mset1_Click);
-    connect(mset2, &QAction::triggered, this, &MainWindow::mset2_Click);
-    connect(moption1, &QAction::triggered, this, &MainWindow::moption1_Click);
-    connect(mabout1, &QAction::triggered, this, &MainWindow::mabout1_Click);
+    connect(m_openFolderAction, &QAction::triggered, this, &MainWindow::openStartFolder);
+    connect(m_backupAction, &QAction::triggered, this, &MainWindow::backUpLogoFiles);
+    connect(m_convertAction, &QAction::triggered, this, &MainWindow::openConverter);
+    connect(m_quitAction, &QAction::triggered, this, &MainWindow::quit);
+    connect(m_openBrowserAction, &QAction::triggered, this, &MainWindow::showLogoBrowser);
+    connect(m_locationAction, &QAction::triggered, this, &MainWindow::showLocationWindow);
+    connect(m_optionsAction, &QAction::triggered, this, &MainWindow::showOptionsWindow);
+    connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAboutWindow);
 }
 
-void MainWindow::MDIForm_Load() {
+void MainWindow::start() {
     // A WINDIR that names no Windows folder would have every setting written
     // somewhere the user never meant: the program says so and ends.
     if (const platform::Status windows = platform::Machine::current().windowsDirectoryStatus();
@@ -210,7 +215,7 @@ bool MainWindow::showConfiguredDirectory(const std::string& directory) {
     return true;
 }
 
-void MainWindow::MDIForm_Resize() {
+void MainWindow::keepFixedSize() {
     // A minimized window has no size of its own to keep; it comes back as it
     // was.
     if (isMinimized())
@@ -223,13 +228,13 @@ void MainWindow::MDIForm_Resize() {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    MDIForm_Resize();
+    keepFixedSize();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        MDIForm_Resize();
+        keepFixedSize();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -317,11 +322,7 @@ void MainWindow::closeLogoBrowser() {
         m_logoBrowser->close();
 }
 
-void MainWindow::mfile1_Click() {
-    OpenStartFolder();
-}
-
-void MainWindow::OpenStartFolder() {
+void MainWindow::openStartFolder() {
     // With no start folder nothing is seen. A folder the file manager cannot
     // be given at all (one inside a disk image has no host folder) is said so,
     // rather than nothing happening.
@@ -332,34 +333,30 @@ void MainWindow::OpenStartFolder() {
          "「ＬＯＧＯファイルの変更」で開いてください");
 }
 
-void MainWindow::mfile2_Click() {
+void MainWindow::backUpLogoFiles() {
     BackupLogoFiles(m_session.settings);
 }
 
-void MainWindow::mfile3_Click() {
+void MainWindow::openConverter() {
     showConvertWindow();
 }
 
-void MainWindow::mend_Click() {
+void MainWindow::quit() {
     QCoreApplication::exit(0);
 }
 
-void MainWindow::mset1_Click() {
-    showLogoBrowser();
-}
-
-void MainWindow::mset2_Click() {
+void MainWindow::showLocationWindow() {
     closeLogoBrowser();
     showChild(locationWindow());
 }
 
-void MainWindow::moption1_Click() {
+void MainWindow::showOptionsWindow() {
     closeLogoBrowser();
     showChild(optionsWindow());
 }
 
-void MainWindow::mabout1_Click() {
-    showChild(load(m_aboutWindow, *this));
+void MainWindow::showAboutWindow() {
+    showChild(childWindow(m_aboutWindow, *this));
 }
 
 } // namespace kor::setup

@@ -38,7 +38,7 @@ class MainWindow final : public QMainWindow {
     static constexpr int InnerWidthTwips = 6600;
     static constexpr int InnerHeightTwips = 5805;
 
-    // Runs the start-up (MDIForm_Load).
+    // Runs the start-up: reads KOR.INI and points the browser at its folder.
     MainWindow();
     ~MainWindow() override;
 
@@ -50,8 +50,8 @@ class MainWindow final : public QMainWindow {
     QSize outerSizeInTwips() const { return {OuterWidthTwips, OuterHeightTwips}; }
     QSize innerSizeInTwips() const;
 
-    // The child windows, each made on first use, its Form_Load run, and
-    // hidden until a menu item shows it.
+    // The child windows, each made and loaded on first use, and hidden until
+    // a menu item shows it.
     LogoBrowser& logoBrowser();
     OptionsWindow& optionsWindow();
     LocationWindow& locationWindow();
@@ -59,14 +59,13 @@ class MainWindow final : public QMainWindow {
     // Shows the logo browser, made anew when it was closed, and gives it the
     // focus, as its menu item does.
     void showLogoBrowser();
-    // Makes the image display window, runs its Form_Load and shows it with
-    // the focus.
+    // Makes and loads the image display window and shows it with the focus.
     ImageDisplay& showImageDisplay();
     // Shows the picture-to-logo converter, made on first use, with the focus.
     ConvertWindow& showConvertWindow();
 
-    // Runs `handler` of `window` (its Form_Deactivate) whenever another child
-    // window takes the focus from it.
+    // Runs `handler` of `window` whenever another child window takes the
+    // focus from it.
     template <typename Window> void whenDeactivated(Window* window, void (Window::*handler)()) {
         connect(this, &MainWindow::childDeactivated, window,
                 [window, handler](QMdiSubWindow* deactivated) {
@@ -91,21 +90,19 @@ class MainWindow final : public QMainWindow {
   private:
     void createMenus();
 
-    void MDIForm_Load();
-    void MDIForm_Resize();
-    void mfile1_Click();
-    void mfile2_Click();
-    void mfile3_Click();
-    void mend_Click();
-    void mset1_Click();
-    void mset2_Click();
-    void moption1_Click();
-    void mabout1_Click();
-    void OpenStartFolder();
+    void start();
+    void keepFixedSize();
+    void backUpLogoFiles();
+    void openConverter();
+    void quit();
+    void showLocationWindow();
+    void showOptionsWindow();
+    void showAboutWindow();
+    void openStartFolder();
 
     bool showConfiguredDirectory(const std::string& directory);
-    template <typename Form, typename... Arguments>
-    Form& load(QPointer<Form>& window, Arguments&... arguments);
+    template <typename Window, typename... Arguments>
+    Window& childWindow(QPointer<Window>& window, Arguments&... arguments);
     void showChild(QMdiSubWindow& window);
     void closeLogoBrowser();
     void subWindowActivated(QMdiSubWindow* window);
@@ -122,20 +119,20 @@ class MainWindow final : public QMainWindow {
     QPointer<ConvertWindow> m_convertWindow;
     QPointer<QMdiSubWindow> m_activeChild;
 
-    QMenu* mfilem = nullptr;
-    QAction* mfile1 = nullptr;
-    QAction* mfile3 = nullptr;
-    QAction* mspace1 = nullptr;
-    QAction* mfile2 = nullptr;
-    QAction* mspace = nullptr;
-    QAction* mend = nullptr;
-    QMenu* mset = nullptr;
-    QAction* mset1 = nullptr;
-    QAction* mset2 = nullptr;
-    QMenu* moption = nullptr;
-    QAction* moption1 = nullptr;
-    QMenu* mabout = nullptr;
-    QAction* mabout1 = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_openFolderAction = nullptr;
+    QAction* m_convertAction = nullptr;
+    QAction* m_backupSeparator = nullptr;
+    QAction* m_backupAction = nullptr;
+    QAction* m_quitSeparator = nullptr;
+    QAction* m_quitAction = nullptr;
+    QMenu* m_settingsMenu = nullptr;
+    QAction* m_openBrowserAction = nullptr;
+    QAction* m_locationAction = nullptr;
+    QMenu* m_optionsMenu = nullptr;
+    QAction* m_optionsAction = nullptr;
+    QMenu* m_versionMenu = nullptr;
+    QAction* m_aboutAction = nullptr;
 };
 
 } // namespace kor::setup

@@ -28,7 +28,7 @@ class AboutWindowTest : public QObject {
 namespace {
 
 AboutWindow* openAbout(MainWindow& window) {
-    window.findChild<QAction*>(QStringLiteral("mabout1"))->trigger();
+    window.findChild<QAction*>(QStringLiteral("aboutAction"))->trigger();
     return liveWindow<AboutWindow>(window);
 }
 

@@ -97,7 +97,7 @@ struct OpenBrowser {
         window = std::make_unique<setup::MainWindow>();
         window->show();
         static_cast<void>(QTest::qWaitForWindowExposed(window.get()));
-        menu("mset1");
+        menu("openBrowserAction");
         browser = liveWindow<setup::LogoBrowser>(*window);
     }
 
@@ -106,20 +106,20 @@ struct OpenBrowser {
     }
 
     // Opens a directory as a double click in the directory list would.
-    void open(std::string_view path) { static_cast<void>(browser->Dir1->setPath(path)); }
+    void open(std::string_view path) { static_cast<void>(browser->folderList->setPath(path)); }
 
     // Selects a file as a click does; false when it is not listed.
     bool pickFile(const QString& name) {
-        const QList<QListWidgetItem*> found = browser->File1->findItems(name, Qt::MatchExactly);
+        const QList<QListWidgetItem*> found = browser->fileList->findItems(name, Qt::MatchExactly);
         if (found.isEmpty())
             return false;
-        browser->File1->setCurrentItem(found.front());
+        browser->fileList->setCurrentItem(found.front());
         return true;
     }
 
     // Clicks the member row `row` of the member list.
     void clickMember(int row) {
-        setup::ReportListView* list = browser->ListView1;
+        setup::ReportListView* list = browser->memberList;
         const QRect rect = list->visualRect(list->model()->index(row, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     }

@@ -71,7 +71,7 @@ struct OpenConverter {
     }
 
     ConvertWindow& open() {
-        window->findChild<QAction*>(QStringLiteral("mfile3"))->trigger();
+        window->findChild<QAction*>(QStringLiteral("convertAction"))->trigger();
         converter = liveWindow<ConvertWindow>(*window);
         if (!converter)
             qFatal("the converter did not open");

@@ -118,7 +118,7 @@ struct Viewing : OpenBrowser {
     }
 
     void view() {
-        QTest::mouseClick(browser->Command13, Qt::LeftButton);
+        QTest::mouseClick(browser->viewButton, Qt::LeftButton);
         display = liveWindow<ImageDisplay>(*window);
     }
 
@@ -158,20 +158,20 @@ void ImageDisplayTest::showsTheDesignedControls_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QRect>("geometry"); // twips / 15, within the parent
 
-    QTest::newRow("SSPanel1") << "SSPanel1"
-                              << "" << QRect(0, 0, 401, 305);
-    QTest::newRow("Image1") << "Image1"
-                            << "" << QRect(8, 8, 384, 288);
-    QTest::newRow("SSPanel2") << "SSPanel2"
-                              << "" << QRect(0, 306, 401, 35);
-    QTest::newRow("Command10") << "Command10"
-                               << "ｵｰﾌﾟﾆﾝｸﾞにする" << QRect(8, 6, 96, 23);
-    QTest::newRow("Command11") << "Command11"
-                               << "中間にする" << QRect(104, 6, 96, 23);
-    QTest::newRow("Command12") << "Command12"
-                               << "ｴﾝﾃﾞｨﾝｸﾞにする" << QRect(200, 6, 96, 23);
-    QTest::newRow("Command1") << "Command1"
-                              << "終了" << QRect(298, 312, 96, 23);
+    QTest::newRow("picturePanel") << "picturePanel"
+                                  << "" << QRect(0, 0, 401, 305);
+    QTest::newRow("pictureView") << "pictureView"
+                                 << "" << QRect(8, 8, 384, 288);
+    QTest::newRow("buttonPanel") << "buttonPanel"
+                                 << "" << QRect(0, 306, 401, 35);
+    QTest::newRow("installOpeningButton") << "installOpeningButton"
+                                          << "ｵｰﾌﾟﾆﾝｸﾞにする" << QRect(8, 6, 96, 23);
+    QTest::newRow("installMiddleButton") << "installMiddleButton"
+                                         << "中間にする" << QRect(104, 6, 96, 23);
+    QTest::newRow("installEndingButton") << "installEndingButton"
+                                         << "ｴﾝﾃﾞｨﾝｸﾞにする" << QRect(200, 6, 96, 23);
+    QTest::newRow("closeButton") << "closeButton"
+                                 << "終了" << QRect(298, 312, 96, 23);
 }
 
 void ImageDisplayTest::showsTheDesignedControls() {
@@ -194,7 +194,7 @@ void ImageDisplayTest::showsTheDesignedControls() {
     if (qobject_cast<QFrame*>(control) && !qobject_cast<QLabel*>(control))
         QCOMPARE(control->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
     // "終了" lies in front of the panel of the change buttons.
-    auto* end = shown.button("Command1");
+    auto* end = shown.button("closeButton");
     QCOMPARE(end->parentWidget(), shown.display->widget());
     QCOMPARE(shown.display->widget()->childAt(end->geometry().center()), end);
 }
@@ -215,10 +215,10 @@ void ImageDisplayTest::stretchesThePictureOverItsArea() {
 
     QCOMPARE(shown.display->windowTitle(), title);
     QVERIFY(shown.browser->isHidden());
-    QCOMPARE(shown.display->Image1->pixmap().size(), QSize(320, 400));
+    QCOMPARE(shown.display->pictureView->pixmap().size(), QSize(320, 400));
     // The 320 x 400 picture fills 384 x 288: each quarter of the area shows
     // its quarter of the picture, right to the edges.
-    const QImage area = shown.display->Image1->grab().toImage();
+    const QImage area = shown.display->pictureView->grab().toImage();
     QCOMPARE(area.size(), QSize(384, 288));
     const QPoint corners[] = {{1, 1}, {382, 1}, {1, 286}, {382, 286}};
     const QPoint middles[] = {{96, 72}, {288, 72}, {96, 216}, {288, 216}};
@@ -250,16 +250,16 @@ void ImageDisplayTest::endButtonBringsTheBrowserBackWithItsSelection() {
         QVERIFY(extractedCopyExists(shown.machine, shownCopy.toStdString()));
     QPointer<LogoBrowser> browser = shown.browser;
 
-    QTest::mouseClick(shown.button("Command1"), Qt::LeftButton);
+    QTest::mouseClick(shown.button("closeButton"), Qt::LeftButton);
 
     QTRY_VERIFY(shown.display.isNull());
     QCOMPARE(liveWindow<LogoBrowser>(*shown.window), browser.data());
     QVERIFY(browser->isVisible());
     QCOMPARE(shown.window->findChild<QMdiArea*>()->activeSubWindow(), browser.data());
-    QCOMPARE(browser->File1->selectedName(), std::string(shown.bmpMode ? "A.BMP" : "A.LZH"));
-    QCOMPARE(browser->Dir1->path(), std::string(shown.bmpMode ? "C:\\PICS" : "C:\\ARC"));
+    QCOMPARE(browser->fileList->selectedName(), std::string(shown.bmpMode ? "A.BMP" : "A.LZH"));
+    QCOMPARE(browser->folderList->path(), std::string(shown.bmpMode ? "C:\\PICS" : "C:\\ARC"));
     if (!shown.bmpMode) {
-        QCOMPARE(browser->ListView1->rowCount(), 2);
+        QCOMPARE(browser->memberList->rowCount(), 2);
         QCOMPARE(browser->selectedMemberName(), std::string("ONE.BMP"));
         QVERIFY(!extractedCopyExists(shown.machine, shownCopy.toStdString()));
     }
@@ -275,16 +275,18 @@ void ImageDisplayTest::changeButtons_data() {
     QTest::addColumn<QStringList>("logos"); // made from the picture, in order
 
     QTest::newRow("BMP mode, opening")
-        << BmpMode << 0 << QStringList{"Command10"} << QStringList{"C:\\logo.sys"};
+        << BmpMode << 0 << QStringList{"installOpeningButton"} << QStringList{"C:\\logo.sys"};
     QTest::newRow("BMP mode, middle and ending")
-        << BmpMode << 0 << QStringList{"Command11", "Command12"}
+        << BmpMode << 0 << QStringList{"installMiddleButton", "installEndingButton"}
         << QStringList{"C:\\WINDOWS\\logow.sys", "C:\\WINDOWS\\logos.sys"};
     QTest::newRow("archive mode, opening")
-        << ArchiveMode << 0 << QStringList{"Command10"} << QStringList{"C:\\logo.sys"};
+        << ArchiveMode << 0 << QStringList{"installOpeningButton"} << QStringList{"C:\\logo.sys"};
     QTest::newRow("archive mode, a member in a folder, ending")
-        << ArchiveMode << 1 << QStringList{"Command12"} << QStringList{"C:\\WINDOWS\\logos.sys"};
+        << ArchiveMode << 1 << QStringList{"installEndingButton"}
+        << QStringList{"C:\\WINDOWS\\logos.sys"};
     QTest::newRow("archive mode, all three in one showing")
-        << ArchiveMode << 0 << QStringList{"Command10", "Command11", "Command12"}
+        << ArchiveMode << 0
+        << QStringList{"installOpeningButton", "installMiddleButton", "installEndingButton"}
         << QStringList{"C:\\logo.sys", "C:\\WINDOWS\\logow.sys", "C:\\WINDOWS\\logos.sys"};
 }
 
@@ -311,7 +313,7 @@ void ImageDisplayTest::changeButtons() {
     QVERIFY(shown.browser->isHidden());
 
     // Closing deletes nothing; the change took the extracted copy away.
-    QTest::mouseClick(shown.button("Command1"), Qt::LeftButton);
+    QTest::mouseClick(shown.button("closeButton"), Qt::LeftButton);
     QTRY_VERIFY(shown.display.isNull());
     if (shown.bmpMode)
         QVERIFY(shown.machine.readFile("C:\\PICS\\A.BMP") == picture);
@@ -322,8 +324,8 @@ void ImageDisplayTest::changeButtons() {
 void ImageDisplayTest::aLaterViewOnlyLookedAtIsDeletedAgain() {
     Viewing shown(ArchiveMode);
     QVERIFY(shown.display);
-    QTest::mouseClick(shown.button("Command10"), Qt::LeftButton);
-    QTest::mouseClick(shown.button("Command1"), Qt::LeftButton);
+    QTest::mouseClick(shown.button("installOpeningButton"), Qt::LeftButton);
+    QTest::mouseClick(shown.button("closeButton"), Qt::LeftButton);
     QTRY_VERIFY(shown.display.isNull());
 
     shown.clickMember(1);
@@ -333,7 +335,7 @@ void ImageDisplayTest::aLaterViewOnlyLookedAtIsDeletedAgain() {
     QCOMPARE(shown.display->windowTitle(), QStringLiteral("PICS\\TWO.BMP"));
     // A member's folders are left out: the copy lies in the Windows directory.
     QVERIFY(extractedCopyExists(shown.machine, "TWO.BMP"));
-    QTest::mouseClick(shown.button("Command1"), Qt::LeftButton);
+    QTest::mouseClick(shown.button("closeButton"), Qt::LeftButton);
     QTRY_VERIFY(shown.display.isNull());
 
     QVERIFY(!extractedCopyExists(shown.machine, "TWO.BMP"));
@@ -346,9 +348,9 @@ void ImageDisplayTest::closesWhenAnotherChildWindowOpens_data() {
     QTest::addColumn<bool>("browserLives");
 
     // Location and options close the browser themselves.
-    QTest::newRow("about") << "mabout1" << true;
-    QTest::newRow("options") << "moption1" << false;
-    QTest::newRow("location") << "mset2" << false;
+    QTest::newRow("about") << "aboutAction" << true;
+    QTest::newRow("options") << "optionsAction" << false;
+    QTest::newRow("location") << "locationAction" << false;
 }
 
 void ImageDisplayTest::closesWhenAnotherChildWindowOpens() {
@@ -370,7 +372,7 @@ void ImageDisplayTest::closesWhenAnotherChildWindowOpens() {
     QVERIFY(active && active->isVisible());
 
     // The menu item shows the browser again.
-    shown.menu("mset1");
+    shown.menu("openBrowserAction");
     QVERIFY(liveWindow<LogoBrowser>(*shown.window)->isVisible());
     QVERIFY(shown.messages().empty());
 }
@@ -389,12 +391,12 @@ void ImageDisplayTest::endOfTheProgramDeletesAnUnusedCopy() {
 void ImageDisplayTest::comingBackIntoViewGivesTheFocusToEnd() {
     Viewing shown(BmpMode);
     QVERIFY(shown.display);
-    QCOMPARE(shown.display->focusWidget(), shown.button("Command1"));
+    QCOMPARE(shown.display->focusWidget(), shown.button("closeButton"));
 
     // A click leaves the focus on its button, as a message box would find it.
-    QTest::mouseClick(shown.button("Command11"), Qt::LeftButton);
+    QTest::mouseClick(shown.button("installMiddleButton"), Qt::LeftButton);
     QCOMPARE(shown.messages(), std::vector<std::string>{std::string(Changed)});
-    QCOMPARE(shown.display->focusWidget(), shown.button("Command11"));
+    QCOMPARE(shown.display->focusWidget(), shown.button("installMiddleButton"));
 
     // Another window covers the program and goes again.
     QWidget cover;
@@ -404,7 +406,7 @@ void ImageDisplayTest::comingBackIntoViewGivesTheFocusToEnd() {
     cover.close();
     shown.window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(shown.window.get()));
-    QTRY_COMPARE(QApplication::focusWidget(), shown.button("Command1"));
+    QTRY_COMPARE(QApplication::focusWidget(), shown.button("closeButton"));
 
     // Enter leaves the window, and the browser comes back.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -443,15 +445,15 @@ void ImageDisplayTest::showsALogoAsWindows95Does() {
     const QPoint topRight(288, 72);
     const QPoint inMargin(4, 150); // inside the panel's edge, left of the picture
     const QColor first = moving ? cyclingColour(240) : kor::testing::Quarters[0];
-    QCOMPARE(shown.display->Image1->grab().toImage().pixelColor(topLeft), first);
+    QCOMPARE(shown.display->pictureView->grab().toImage().pixelColor(topLeft), first);
 
     shown.display->stepAnimation();
-    const QImage area = shown.display->Image1->grab().toImage();
+    const QImage area = shown.display->pictureView->grab().toImage();
     QCOMPARE(area.pixelColor(topLeft), moving ? cyclingColour(241) : first);
     if (moving)
         QCOMPARE(area.pixelColor(topRight), kor::testing::Quarters[1]);
     const QColor designed = shown.display->widget()->palette().color(QPalette::Window);
-    QCOMPARE(shown.display->SSPanel1->grab().toImage().pixelColor(inMargin),
+    QCOMPARE(shown.display->picturePanel->grab().toImage().pixelColor(inMargin),
              margin.isValid() ? margin : designed);
 
     shown.display->hide();

@@ -135,13 +135,13 @@ struct ImageBrowser : ImageVolume, OpenBrowser {
 
     // Double-clicks the folder `name` in the directory list.
     bool openFolder(const QString& name) {
-        for (int row = 0; row < browser->Dir1->count(); ++row) {
-            QListWidgetItem* item = browser->Dir1->item(row);
+        for (int row = 0; row < browser->folderList->count(); ++row) {
+            QListWidgetItem* item = browser->folderList->item(row);
             if (item->text().trimmed() != name)
                 continue;
-            const QPoint centre = browser->Dir1->visualItemRect(item).center();
-            QTest::mouseClick(browser->Dir1->viewport(), Qt::LeftButton, {}, centre);
-            QTest::mouseDClick(browser->Dir1->viewport(), Qt::LeftButton, {}, centre);
+            const QPoint centre = browser->folderList->visualItemRect(item).center();
+            QTest::mouseClick(browser->folderList->viewport(), Qt::LeftButton, {}, centre);
+            QTest::mouseDClick(browser->folderList->viewport(), Qt::LeftButton, {}, centre);
             return true;
         }
         return false;
@@ -149,8 +149,8 @@ struct ImageBrowser : ImageVolume, OpenBrowser {
 
     // Clicks the member named `name` in the member list.
     bool pickMember(const QString& name) {
-        for (int row = 0; row < browser->ListView1->rowCount(); ++row)
-            if (browser->ListView1->cellText(row, 0) == name) {
+        for (int row = 0; row < browser->memberList->rowCount(); ++row)
+            if (browser->memberList->cellText(row, 0) == name) {
                 clickMember(row);
                 return true;
             }
@@ -186,23 +186,23 @@ void ImageDriveSetupTest::showAndInstallAtOnce_data() {
 
     QTest::newRow("BMP mode, walked to, opening") << BmpMode << true << "A.BMP"
                                                   << ""
-                                                  << "Command10"
+                                                  << "installOpeningButton"
                                                   << "C:\\logo.sys" << 0;
     QTest::newRow("BMP mode, a Japanese name, from KOR.INI, ending")
         << (BmpMode + QStringList{"DirOnly=" + QString::fromStdString(Folder)}) << false
         << "富士.BMP"
         << ""
-        << "Command12"
+        << "installEndingButton"
         << "C:\\WINDOWS\\logos.sys" << 1;
     QTest::newRow("archive mode, walked to, middle") << ArchiveMode << true << "和風.LZH"
                                                      << "ONE.BMP"
-                                                     << "Command11"
+                                                     << "installMiddleButton"
                                                      << "C:\\WINDOWS\\logow.sys" << 0;
     QTest::newRow("archive mode, a Japanese member, from KOR.INI, opening")
         << QStringList{"Dir=" + QString::fromStdString(Folder), "FileName=和風.LZH"} << false
         << "和風.LZH"
         << "桜.BMP"
-        << "Command10"
+        << "installOpeningButton"
         << "C:\\logo.sys" << 1;
 }
 
@@ -218,22 +218,22 @@ void ImageDriveSetupTest::showAndInstallAtOnce() {
     const std::string sourcePath = Folder + "\\" + file.toStdString();
     const std::string source = readOnTheDrive(sourcePath);
 
-    QCOMPARE(shown.browser->Drive1->currentText(), QStringLiteral("c:"));
+    QCOMPARE(shown.browser->driveList->currentText(), QStringLiteral("c:"));
     if (walk) {
         QVERIFY(shown.openFolder(QStringLiteral("PICS")));
         QVERIFY(shown.openFolder(QStringLiteral("壁紙")));
     }
-    QCOMPARE(shown.browser->Dir1->path(), Folder);
+    QCOMPARE(shown.browser->folderList->path(), Folder);
     QVERIFY(shown.pickFile(file));
     if (!member.isEmpty())
         QVERIFY(shown.pickMember(member));
     const QStringList namesBefore = namesOnTheDrive();
 
-    QTest::mouseClick(shown.browser->Command13, Qt::LeftButton);
+    QTest::mouseClick(shown.browser->viewButton, Qt::LeftButton);
     QPointer<ImageDisplay> display = liveWindow<ImageDisplay>(*shown.window);
     QVERIFY2(display, shown.messages().empty() ? "" : shown.messages().front().c_str());
     QCOMPARE(display->windowTitle(), member.isEmpty() ? file : member);
-    const QImage area = display->Image1->grab().toImage();
+    const QImage area = display->pictureView->grab().toImage();
     const QPoint corners[] = {{1, 1}, {382, 1}, {1, 286}, {382, 286}};
     const auto& quarters = pictureNumber == 0 ? kor::testing::Quarters : OtherQuarters;
     for (std::size_t quarter = 0; quarter < 4; ++quarter)
@@ -241,7 +241,7 @@ void ImageDriveSetupTest::showAndInstallAtOnce() {
 
     QTest::mouseClick(display->findChild<QPushButton*>(button), Qt::LeftButton);
     QCOMPARE(shown.messages(), std::vector<std::string>{std::string(kor::testing::Changed)});
-    QTest::mouseClick(display->Command1, Qt::LeftButton);
+    QTest::mouseClick(display->closeButton, Qt::LeftButton);
     QTRY_VERIFY(display.isNull());
 
     const std::string logoBytes =
@@ -283,7 +283,7 @@ void ImageDriveSetupTest::backupCopiesIntoTheImage() {
         for (int i = 0; i < copies; ++i)
             QVERIFY(kor::platform::writeFileAtomically(
                 logos[i], std::string(1000 + static_cast<std::size_t>(i), char('a' + round))));
-        window.findChild<QAction*>(QStringLiteral("mfile2"))->trigger();
+        window.findChild<QAction*>(QStringLiteral("backupAction"))->trigger();
     }
 
     QCOMPARE(recording.recorder().messages.back().text,
@@ -318,7 +318,7 @@ void ImageDriveSetupTest::convertsInsideTheImage() {
     kor::setup::MainWindow window;
     const QStringList namesBefore = namesOnTheDrive();
 
-    window.findChild<QAction*>(QStringLiteral("mfile3"))->trigger();
+    window.findChild<QAction*>(QStringLiteral("convertAction"))->trigger();
     auto* converter = liveWindow<kor::setup::ConvertWindow>(window);
     QVERIFY(converter);
     QVERIFY(converter->setSource(Folder + "\\PHOTO.PNG"));
@@ -342,10 +342,10 @@ void ImageDriveSetupTest::installsNothingOnADamagedVolume() {
     const std::string before = hostBytes(shown.volume.image);
 
     QVERIFY(shown.pickFile(QStringLiteral("A.BMP")));
-    QTest::mouseClick(shown.browser->Command13, Qt::LeftButton);
+    QTest::mouseClick(shown.browser->viewButton, Qt::LeftButton);
     QPointer<ImageDisplay> display = liveWindow<ImageDisplay>(*shown.window);
     QVERIFY(display);
-    QTest::mouseClick(display->findChild<QPushButton*>(QStringLiteral("Command10")),
+    QTest::mouseClick(display->findChild<QPushButton*>(QStringLiteral("installOpeningButton")),
                       Qt::LeftButton);
 
     QCOMPARE(shown.messages().size(), 1u);

@@ -94,8 +94,8 @@ extracted() {
 xdotool windowfocus --sync "$window"
 xdotool key ctrl+l
 sleep 0.5
-# The first archive in File1, then the first member in ListView1, below its
-# header.
+# The first archive in the file list, then the first member in the member
+# list, below its header.
 click 200 12
 click 40 170
 import -window "$window" "$artifacts/korsetup-browser.png" ||

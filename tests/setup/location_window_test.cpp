@@ -106,7 +106,7 @@ struct OpenLocation {
     }
 
     void openLocation() {
-        window->findChild<QAction*>(QStringLiteral("mset2"))->trigger();
+        window->findChild<QAction*>(QStringLiteral("locationAction"))->trigger();
         location = liveWindow<LocationWindow>(*window);
     }
 
@@ -469,7 +469,7 @@ void LocationWindowTest::browserEntryDropIsRecorded_data() {
     QTest::addColumn<QString>("arcCheck");
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("shown");   // the browser's directory
-    QTest::addColumn<QString>("list");    // Dir1 or File1
+    QTest::addColumn<QString>("list");    // the browser's folderList or fileList
     QTest::addColumn<QString>("dragged"); // the entry's name
     QTest::addColumn<QStringList>("values");
     QTest::addColumn<QByteArray>("korIni");
@@ -479,21 +479,21 @@ void LocationWindowTest::browserEntryDropIsRecorded_data() {
     QTest::newRow("BMP: a folder") << "on"
                                    << "Label1"
                                    << "D:\\"
-                                   << "Dir1"
+                                   << "folderList"
                                    << "PICS" << QStringList{"D:\\PICS", "C:\\OLD6", "C:\\OLD2"}
                                    << iniWith(BmpModeIni, {"DirOnly=D:\\PICS"}) << 0 << "";
     QTest::newRow("BMP: a picture records its folder")
         << "on"
         << "Label6"
         << "C:\\LOGO"
-        << "File1"
+        << "fileList"
         << "A.BMP" << QStringList{"C:\\OLD1", "C:\\LOGO", "C:\\OLD2"}
         << iniWith(BmpModeIni, {"MDirOnly=C:\\LOGO"}) << 0 << "";
     QTest::newRow("archive: an archive")
         << "off"
         << "Label2"
         << "C:\\表"
-        << "File1"
+        << "fileList"
         << "ロゴ.lzh" << QStringList{"old1.lzh", "old6.lzh", "ロゴ.lzh"}
         << iniWith(ArchiveModeIni, {"EDir=C:\\\x95\x5C", "EFileName=\x83\x8D\x83\x53.lzh"}) << 0
         << "";
@@ -501,7 +501,7 @@ void LocationWindowTest::browserEntryDropIsRecorded_data() {
         << "off"
         << "Label1"
         << "D:\\"
-        << "Dir1"
+        << "folderList"
         << "ARC" << QStringList{"", "old6.lzh", ""} << iniBytes(ArchiveModeIni) << 1
         << FolderNoArchive;
 }
@@ -715,7 +715,7 @@ void LocationWindowTest::clearAllEmptiesTheNineLocations() {
 
     // Reopened, in either mode, the values stay empty.
     for (int reopened = 0; reopened < 2; ++reopened) {
-        open.window->findChild<QAction*>(QStringLiteral("moption1"))->trigger();
+        open.window->findChild<QAction*>(QStringLiteral("optionsAction"))->trigger();
         auto* options = liveWindow<kor::setup::OptionsWindow>(*open.window);
         QTest::mouseClick(options->SSCheck1, Qt::LeftButton);
         open.openLocation();
@@ -734,7 +734,7 @@ void LocationWindowTest::closesByItsButtonAndOnFocusLoss() {
     location = open.location;
     kor::testing::dropFiles(*location->Label1,
                             {hostPathOf(open.machine, QStringLiteral("C:\\LOGO"))});
-    open.window->findChild<QAction*>(QStringLiteral("mabout1"))->trigger();
+    open.window->findChild<QAction*>(QStringLiteral("aboutAction"))->trigger();
     QTRY_VERIFY(location.isNull());
     // What was dropped was written at the drop; closing writes nothing more.
     QCOMPARE(open.korIni(), iniWith(BmpModeIni, {"DirOnly=C:\\LOGO"}));

@@ -40,7 +40,7 @@ void writeLogos(kor::testing::TemporaryMachine& machine, unsigned seed) {
 }
 
 void backUp(MainWindow& window) {
-    window.findChild<QAction*>(QStringLiteral("mfile2"))->trigger();
+    window.findChild<QAction*>(QStringLiteral("backupAction"))->trigger();
 }
 
 } // namespace

@@ -74,10 +74,14 @@ struct Browser : OpenBrowser {
     explicit Browser(const QStringList& ini) : OpenBrowser(ini, writeFiles) {}
 
     bool actionsEnabled() const {
-        const bool all = browser->Command10->isEnabled() && browser->Command11->isEnabled() &&
-                         browser->Command12->isEnabled() && browser->Command13->isEnabled();
-        const bool none = !browser->Command10->isEnabled() && !browser->Command11->isEnabled() &&
-                          !browser->Command12->isEnabled() && !browser->Command13->isEnabled();
+        const bool all = browser->installOpeningButton->isEnabled() &&
+                         browser->installMiddleButton->isEnabled() &&
+                         browser->installEndingButton->isEnabled() &&
+                         browser->viewButton->isEnabled();
+        const bool none = !browser->installOpeningButton->isEnabled() &&
+                          !browser->installMiddleButton->isEnabled() &&
+                          !browser->installEndingButton->isEnabled() &&
+                          !browser->viewButton->isEnabled();
         if (!all && !none)
             throw std::logic_error("the four action buttons disagree");
         return all;
@@ -141,26 +145,26 @@ void LogoBrowserTest::showsTheDesignedControls_data() {
     QTest::addColumn<QRect>("geometry"); // twips / 15
     QTest::addColumn<bool>("enabled");
 
-    QTest::newRow("Drive1") << "Drive1"
-                            << "" << QRect(4, 5, 160, 20) << true;
-    QTest::newRow("Dir1") << "Dir1"
-                          << "" << QRect(5, 36, 159, 104) << true;
-    QTest::newRow("File1") << "File1"
-                           << "" << QRect(169, 4, 155, 138) << true;
-    QTest::newRow("ListView1") << "ListView1"
-                               << "" << QRect(3, 146, 429, 211) << true;
-    QTest::newRow("List1") << "List1"
-                           << "" << QRect(674, 340, 149, 76) << true;
-    QTest::newRow("Command9") << "Command9"
-                              << "終了" << QRect(328, 118, 101, 24) << true;
-    QTest::newRow("Command10") << "Command10"
-                               << "ｵｰﾌﾟﾆﾝｸﾞ変更" << QRect(328, 6, 101, 23) << false;
-    QTest::newRow("Command11") << "Command11"
-                               << "中間変更" << QRect(328, 34, 101, 23) << false;
-    QTest::newRow("Command12") << "Command12"
-                               << "ｴﾝﾃﾞｨﾝｸﾞ変更" << QRect(328, 62, 101, 23) << false;
-    QTest::newRow("Command13") << "Command13"
-                               << "画像表示" << QRect(328, 90, 101, 23) << false;
+    QTest::newRow("driveList") << "driveList"
+                               << "" << QRect(4, 5, 160, 20) << true;
+    QTest::newRow("folderList") << "folderList"
+                                << "" << QRect(5, 36, 159, 104) << true;
+    QTest::newRow("fileList") << "fileList"
+                              << "" << QRect(169, 4, 155, 138) << true;
+    QTest::newRow("memberList") << "memberList"
+                                << "" << QRect(3, 146, 429, 211) << true;
+    QTest::newRow("memberNames") << "memberNames"
+                                 << "" << QRect(674, 340, 149, 76) << true;
+    QTest::newRow("closeButton") << "closeButton"
+                                 << "終了" << QRect(328, 118, 101, 24) << true;
+    QTest::newRow("installOpeningButton") << "installOpeningButton"
+                                          << "ｵｰﾌﾟﾆﾝｸﾞ変更" << QRect(328, 6, 101, 23) << false;
+    QTest::newRow("installMiddleButton") << "installMiddleButton"
+                                         << "中間変更" << QRect(328, 34, 101, 23) << false;
+    QTest::newRow("installEndingButton") << "installEndingButton"
+                                         << "ｴﾝﾃﾞｨﾝｸﾞ変更" << QRect(328, 62, 101, 23) << false;
+    QTest::newRow("viewButton") << "viewButton"
+                                << "画像表示" << QRect(328, 90, 101, 23) << false;
 }
 
 void LogoBrowserTest::showsTheDesignedControls() {
@@ -179,7 +183,7 @@ void LogoBrowserTest::showsTheDesignedControls() {
     if (auto* button = qobject_cast<QPushButton*>(control))
         QCOMPARE(button->text(), caption);
     // The scratch list lies outside the window and is never seen.
-    QCOMPARE(control->isVisible(), name != QStringLiteral("List1"));
+    QCOMPARE(control->isVisible(), name != QStringLiteral("memberNames"));
 }
 
 void LogoBrowserTest::heightAndPatternFollowTheMode_data() {
@@ -203,7 +207,7 @@ void LogoBrowserTest::heightAndPatternFollowTheMode() {
     QCOMPARE(shown.browser->pos(), QPoint(0, 0));
     // Hidden files are left out; the pattern ignores case.
     shown.open(ini.isEmpty() ? "C:\\ARC" : "C:\\PICS");
-    QCOMPARE(shown.browser->File1->names(), picks);
+    QCOMPARE(shown.browser->fileList->names(), picks);
 }
 
 void LogoBrowserTest::listsAnArchiveWithSizesDatesAndTimes() {
@@ -211,7 +215,7 @@ void LogoBrowserTest::listsAnArchiveWithSizesDatesAndTimes() {
     shown.listArchive();
 
     QCOMPARE(shown.window->state().archiveState.currentArchiveName, std::string("A.LZH"));
-    ReportListView* list = shown.browser->ListView1;
+    ReportListView* list = shown.browser->memberList;
     QCOMPARE(headers(*list),
              QStringList({"ﾌｧｲﾙ名", "元ﾌｧｲﾙｻｲｽﾞ", "圧縮ﾌｧｲﾙｻｲｽﾞ", "ﾌｧｲﾙ日付", "ﾌｧｲﾙ日時"}));
     // Shares of the list's width: 429 / 4.5, / 8, / 7.8, / 6, / 9.
@@ -237,8 +241,8 @@ void LogoBrowserTest::listsAnArchiveWithSizesDatesAndTimes() {
     QCOMPARE(list->model()->index(2, 1).data(Qt::TextAlignmentRole).toInt() &
                  Qt::AlignHorizontal_Mask,
              int(Qt::AlignRight));
-    QCOMPARE(shown.browser->List1->count(), 3);
-    QCOMPARE(shown.browser->List1->item(1)->text(), QString::fromStdString(Sakura));
+    QCOMPARE(shown.browser->memberNames->count(), 3);
+    QCOMPARE(shown.browser->memberNames->item(1)->text(), QString::fromStdString(Sakura));
     QVERIFY(shown.messages().empty());
 }
 
@@ -284,13 +288,13 @@ void LogoBrowserTest::actionButtons() {
         else if (step.startsWith(QStringLiteral("member:")))
             shown.clickMember(argument.toInt());
         else if (step == QStringLiteral("beside"))
-            QTest::mouseClick(shown.browser->ListView1->viewport(), Qt::LeftButton, {},
-                              QPoint(20, shown.browser->ListView1->viewport()->height() - 5));
+            QTest::mouseClick(shown.browser->memberList->viewport(), Qt::LeftButton, {},
+                              QPoint(20, shown.browser->memberList->viewport()->height() - 5));
         else if (step.startsWith(QStringLiteral("drive:")))
-            QVERIFY(shown.browser->Drive1->setDrive(argument.toStdString() + ":"));
+            QVERIFY(shown.browser->driveList->setDrive(argument.toStdString() + ":"));
     }
     QCOMPARE(shown.actionsEnabled(), enabled);
-    QVERIFY(shown.browser->Command9->isEnabled());
+    QVERIFY(shown.browser->closeButton->isEnabled());
     QVERIFY(shown.messages().empty());
 }
 
@@ -324,10 +328,10 @@ void LogoBrowserTest::aSelectedRowSaysWhyItWouldNotShow() {
     shown.open(member < 0 ? "C:\\PICS" : "C:\\ARC");
     QVERIFY(shown.pickFile(file));
     if (member < 0) {
-        QCOMPARE(shown.browser->File1->currentItem()->toolTip(), tooltip);
+        QCOMPARE(shown.browser->fileList->currentItem()->toolTip(), tooltip);
     } else {
         shown.clickMember(member);
-        const ReportListView& list = *shown.browser->ListView1;
+        const ReportListView& list = *shown.browser->memberList;
         for (int column = 0; column < list.columnCount(); ++column)
             QCOMPARE(list.model()->index(member, column).data(Qt::ToolTipRole).toString(), tooltip);
     }
@@ -352,26 +356,26 @@ void LogoBrowserTest::changingPlaceEmptiesTheMemberList() {
     Browser shown(ArchiveMode);
     shown.listArchive();
     shown.clickMember(0);
-    QCOMPARE(shown.browser->ListView1->rowCount(), 3);
+    QCOMPARE(shown.browser->memberList->rowCount(), 3);
 
     if (how == QStringLiteral("drive")) {
-        QVERIFY(shown.browser->Drive1->setDrive("D:"));
+        QVERIFY(shown.browser->driveList->setDrive("D:"));
     } else if (how == QStringLiteral("directory")) {
         shown.open("C:\\PICS");
     } else {
-        QListWidgetItem* root = shown.browser->Dir1->item(0);
-        const QPoint centre = shown.browser->Dir1->visualItemRect(root).center();
-        QTest::mouseClick(shown.browser->Dir1->viewport(), Qt::LeftButton, {}, centre);
-        QTest::mouseDClick(shown.browser->Dir1->viewport(), Qt::LeftButton, {}, centre);
+        QListWidgetItem* root = shown.browser->folderList->item(0);
+        const QPoint centre = shown.browser->folderList->visualItemRect(root).center();
+        QTest::mouseClick(shown.browser->folderList->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(shown.browser->folderList->viewport(), Qt::LeftButton, {}, centre);
     }
 
-    QCOMPARE(shown.browser->ListView1->rowCount(), 0);
-    QCOMPARE(shown.browser->ListView1->columnCount(), 0);
-    QCOMPARE(shown.browser->List1->count(), 0);
+    QCOMPARE(shown.browser->memberList->rowCount(), 0);
+    QCOMPARE(shown.browser->memberList->columnCount(), 0);
+    QCOMPARE(shown.browser->memberNames->count(), 0);
     QVERIFY(!shown.actionsEnabled());
     QCOMPARE(QString::fromStdString(kor::platform::Machine::current().currentDirectory()),
              currentDirectory);
-    QCOMPARE(QString::fromStdString(shown.browser->File1->path()), currentDirectory);
+    QCOMPARE(QString::fromStdString(shown.browser->fileList->path()), currentDirectory);
 }
 
 void LogoBrowserTest::anInvalidArchiveEndsTheProgram() {
@@ -380,11 +384,11 @@ void LogoBrowserTest::anInvalidArchiveEndsTheProgram() {
     {
         // Picked without the click's handler, which is run below where the
         // end of the program can be caught.
-        const QSignalBlocker blocker(shown.browser->File1);
+        const QSignalBlocker blocker(shown.browser->fileList);
         QVERIFY(shown.pickFile(QStringLiteral("BAD.LZH")));
     }
     try {
-        shown.browser->File1_Click();
+        shown.browser->fileChosen();
         QFAIL("the program went on");
     } catch (const kor::testing::ProgramEnded& ended) {
         QCOMPARE(ended.exitStatus, 1);
@@ -402,22 +406,22 @@ void LogoBrowserTest::changeCommand_data() {
     QTest::addColumn<QString>("logo");
     QTest::addColumn<QString>("source"); // what must stay where it was
 
-    QTest::newRow("BMP mode, opening") << BmpMode << "A.BMP" << -1 << "Command10"
+    QTest::newRow("BMP mode, opening") << BmpMode << "A.BMP" << -1 << "installOpeningButton"
                                        << "C:\\logo.sys"
                                        << "C:\\PICS\\A.BMP";
-    QTest::newRow("BMP mode, middle") << BmpMode << "A.BMP" << -1 << "Command11"
+    QTest::newRow("BMP mode, middle") << BmpMode << "A.BMP" << -1 << "installMiddleButton"
                                       << "C:\\WINDOWS\\logow.sys"
                                       << "C:\\PICS\\A.BMP";
-    QTest::newRow("BMP mode, ending") << BmpMode << "A.BMP" << -1 << "Command12"
+    QTest::newRow("BMP mode, ending") << BmpMode << "A.BMP" << -1 << "installEndingButton"
                                       << "C:\\WINDOWS\\logos.sys"
                                       << "C:\\PICS\\A.BMP";
-    QTest::newRow("archive mode, opening") << ArchiveMode << "A.LZH" << 0 << "Command10"
+    QTest::newRow("archive mode, opening") << ArchiveMode << "A.LZH" << 0 << "installOpeningButton"
                                            << "C:\\logo.sys"
                                            << "C:\\ARC\\A.LZH";
-    QTest::newRow("archive mode, middle") << ArchiveMode << "A.LZH" << 1 << "Command11"
+    QTest::newRow("archive mode, middle") << ArchiveMode << "A.LZH" << 1 << "installMiddleButton"
                                           << "C:\\WINDOWS\\logow.sys"
                                           << "C:\\ARC\\A.LZH";
-    QTest::newRow("archive mode, ending") << ArchiveMode << "B.LZH" << 0 << "Command12"
+    QTest::newRow("archive mode, ending") << ArchiveMode << "B.LZH" << 0 << "installEndingButton"
                                           << "C:\\WINDOWS\\logos.sys"
                                           << "C:\\ARC\\B.LZH";
 }
@@ -450,7 +454,7 @@ void LogoBrowserTest::changeCommand() {
     QVERIFY(shown.machine.readFile(logo.toStdString()) == picture);
     QVERIFY(shown.machine.readFile(source.toStdString()) == sourceBytes);
     // Nothing is left behind under the picture's own name.
-    const QString name = member < 0 ? file : shown.browser->ListView1->cellText(member, 0);
+    const QString name = member < 0 ? file : shown.browser->memberList->cellText(member, 0);
     for (const char* folder : {"C:\\WINDOWS\\", "C:\\"})
         QVERIFY(!shown.machine.exists(folder + name.toStdString()));
     // The buttons stay enabled after a change.
@@ -488,7 +492,7 @@ void LogoBrowserTest::changeCommandRefuses() {
     if (member >= 0)
         shown.clickMember(member);
     // The buttons are pressed whether they are enabled or not.
-    shown.browser->Command10_Click();
+    shown.browser->installOpening();
 
     QCOMPARE(shown.messages(), std::vector<std::string>{message.toStdString()});
     QCOMPARE(shown.machine.readFile("C:\\logo.sys"), std::string("old logo"));
@@ -529,7 +533,7 @@ void LogoBrowserTest::pictureCommandRefuses() {
         QVERIFY(shown.pickFile(file));
     if (member >= 0)
         shown.clickMember(member);
-    shown.browser->Command13_Click();
+    shown.browser->viewPicture();
 
     QCOMPARE(shown.messages(), std::vector<std::string>{message.toStdString()});
     // Nothing is shown; the browser stays where it was.
@@ -546,8 +550,8 @@ void LogoBrowserTest::aSecondPickKeepsTheButtons() {
     QVERIFY(shown.actionsEnabled());
 
     QVERIFY(shown.pickFile(QStringLiteral("B.LZH")));
-    QCOMPARE(shown.browser->ListView1->rowCount(), 1);
-    QCOMPARE(shown.browser->ListView1->cellText(0, 0), QStringLiteral("TWO.BMP"));
+    QCOMPARE(shown.browser->memberList->rowCount(), 1);
+    QCOMPARE(shown.browser->memberList->cellText(0, 0), QStringLiteral("TWO.BMP"));
     QVERIFY(shown.actionsEnabled());
     QVERIFY(shown.browser->selectedMemberName().empty());
     QCOMPARE(shown.window->state().archiveState.currentArchiveName, std::string("B.LZH"));
@@ -558,17 +562,17 @@ void LogoBrowserTest::endButtonDestroysTheBrowser() {
     shown.listArchive();
     QPointer<LogoBrowser> browser = shown.browser;
 
-    QTest::mouseClick(browser->Command9, Qt::LeftButton);
+    QTest::mouseClick(browser->closeButton, Qt::LeftButton);
     QTRY_VERIFY(browser.isNull());
     // The program keeps the archive and the directory it was in.
     QCOMPARE(shown.window->state().archiveState.currentArchiveName, std::string("A.LZH"));
     QCOMPARE(kor::platform::Machine::current().currentDirectory(), std::string("C:\\ARC"));
 
     // Shown again, it starts afresh.
-    shown.menu("mset1");
+    shown.menu("openBrowserAction");
     shown.browser = liveWindow<LogoBrowser>(*shown.window);
     QVERIFY(shown.browser && shown.browser->isVisible());
-    QCOMPARE(shown.browser->ListView1->rowCount(), 0);
+    QCOMPARE(shown.browser->memberList->rowCount(), 0);
     QVERIFY(!shown.actionsEnabled());
 }
 
@@ -578,17 +582,17 @@ void LogoBrowserTest::settingThePatternAgainKeepsThePick() {
     Browser shown(BmpMode);
     shown.open("C:\\PICS");
     QVERIFY(shown.pickFile(QStringLiteral("A.BMP")));
-    shown.browser->File1->setPattern("*.BMP");
-    QCOMPARE(shown.browser->File1->selectedName(), std::string("A.BMP"));
-    shown.browser->File1->setPattern("*.TXT");
-    QVERIFY(shown.browser->File1->selectedName().empty());
+    shown.browser->fileList->setPattern("*.BMP");
+    QCOMPARE(shown.browser->fileList->selectedName(), std::string("A.BMP"));
+    shown.browser->fileList->setPattern("*.TXT");
+    QVERIFY(shown.browser->fileList->selectedName().empty());
 
     // A name of the same spelling in another directory is not picked.
-    shown.browser->File1->setPattern("*.BMP");
+    shown.browser->fileList->setPattern("*.BMP");
     QVERIFY(shown.pickFile(QStringLiteral("A.BMP")));
     shown.open("C:\\PICS\\SUB");
-    QCOMPARE(shown.browser->File1->names(), QStringList({"A.BMP", "B.BMP"}));
-    QVERIFY(shown.browser->File1->selectedName().empty());
+    QCOMPARE(shown.browser->fileList->names(), QStringList({"A.BMP", "B.BMP"}));
+    QVERIFY(shown.browser->fileList->selectedName().empty());
     QVERIFY(shown.messages().empty());
 }
 
@@ -596,15 +600,15 @@ void LogoBrowserTest::changeAfterTheOptionsWindowClosed() {
     // The options window closes when the browser takes the focus; the change
     // command reads the mode all the same.
     Browser shown(BmpMode);
-    shown.menu("moption1");
+    shown.menu("optionsAction");
     QTRY_VERIFY(!liveWindow<LogoBrowser>(*shown.window));
-    shown.menu("mset1");
+    shown.menu("openBrowserAction");
     shown.browser = liveWindow<LogoBrowser>(*shown.window);
     QTRY_VERIFY(!liveWindow<kor::setup::OptionsWindow>(*shown.window));
 
     shown.open("C:\\PICS");
     QVERIFY(shown.pickFile(QStringLiteral("A.BMP")));
-    QTest::mouseClick(shown.browser->Command12, Qt::LeftButton);
+    QTest::mouseClick(shown.browser->installEndingButton, Qt::LeftButton);
 
     QCOMPARE(shown.messages(), std::vector<std::string>{std::string(Changed)});
     QVERIFY(shown.machine.readFile("C:\\WINDOWS\\logos.sys") ==
@@ -619,7 +623,7 @@ void LogoBrowserTest::foreignLinksAreNotListed() {
 
     shown.open("C:\\PICS");
 
-    QCOMPARE(shown.browser->File1->names(),
+    QCOMPARE(shown.browser->fileList->names(),
              QStringList({"A.BMP", "JUNK.BMP", "MINE.BMP", "PIC.BMP", "SMALL.BMP"}));
 }
 

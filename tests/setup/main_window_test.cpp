@@ -132,9 +132,10 @@ void MainWindowTest::menuBarHasTheFourMenusInOrder() {
     QStringList menus;
     for (QAction* action : window.menuBar()->actions())
         menus << action->objectName() + QLatin1Char('=') + action->text();
-    QCOMPARE(menus, QStringList({QStringLiteral("mfilem=ファイル"), QStringLiteral("mset=設定"),
-                                 QStringLiteral("moption=オプション"),
-                                 QStringLiteral("mabout=バージョン")}));
+    QCOMPARE(menus,
+             QStringList({QStringLiteral("fileMenu=ファイル"), QStringLiteral("settingsMenu=設定"),
+                          QStringLiteral("optionsMenu=オプション"),
+                          QStringLiteral("versionMenu=バージョン")}));
 
     auto itemsOf = [&](const char* menuName) {
         QStringList items;
@@ -144,15 +145,17 @@ void MainWindowTest::menuBarHasTheFourMenusInOrder() {
                                                  : QLatin1Char('|') + action->text());
         return items;
     };
-    QCOMPARE(itemsOf("mfilem"),
-             QStringList({QStringLiteral("mfile1|オープン"),
-                          QStringLiteral("mfile3|画像をロゴに変換..."), QStringLiteral("mspace1|-"),
-                          QStringLiteral("mfile2|ＬＯＧＯファイルバックアップ"),
-                          QStringLiteral("mspace|-"), QStringLiteral("mend|終了")}));
-    QCOMPARE(itemsOf("mset"), QStringList({QStringLiteral("mset1|ＬＯＧＯファイルの変更"),
-                                           QStringLiteral("mset2|ＬＯＧＯ変更ファイル位置設定")}));
-    QCOMPARE(itemsOf("moption"), QStringList({QStringLiteral("moption1|オプション設定")}));
-    QCOMPARE(itemsOf("mabout"), QStringList({QStringLiteral("mabout1|情報")}));
+    QCOMPARE(itemsOf("fileMenu"),
+             QStringList({QStringLiteral("openFolderAction|オープン"),
+                          QStringLiteral("convertAction|画像をロゴに変換..."),
+                          QStringLiteral("backupSeparator|-"),
+                          QStringLiteral("backupAction|ＬＯＧＯファイルバックアップ"),
+                          QStringLiteral("quitSeparator|-"), QStringLiteral("quitAction|終了")}));
+    QCOMPARE(itemsOf("settingsMenu"),
+             QStringList({QStringLiteral("openBrowserAction|ＬＯＧＯファイルの変更"),
+                          QStringLiteral("locationAction|ＬＯＧＯ変更ファイル位置設定")}));
+    QCOMPARE(itemsOf("optionsMenu"), QStringList({QStringLiteral("optionsAction|オプション設定")}));
+    QCOMPARE(itemsOf("versionMenu"), QStringList({QStringLiteral("aboutAction|情報")}));
 }
 
 void MainWindowTest::menuItems_data() {
@@ -160,22 +163,22 @@ void MainWindowTest::menuItems_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QKeySequence>("shortcut");
 
-    QTest::newRow("open") << "mfile1"
+    QTest::newRow("open") << "openFolderAction"
                           << "オープン" << QKeySequence(QStringLiteral("Ctrl+F"));
-    QTest::newRow("convert") << "mfile3"
+    QTest::newRow("convert") << "convertAction"
                              << "画像をロゴに変換..." << QKeySequence();
-    QTest::newRow("backup") << "mfile2"
+    QTest::newRow("backup") << "backupAction"
                             << "ＬＯＧＯファイルバックアップ" << QKeySequence();
-    QTest::newRow("end") << "mend"
+    QTest::newRow("end") << "quitAction"
                          << "終了" << QKeySequence(QStringLiteral("Ctrl+E"));
-    QTest::newRow("browser") << "mset1"
+    QTest::newRow("browser") << "openBrowserAction"
                              << "ＬＯＧＯファイルの変更" << QKeySequence(QStringLiteral("Ctrl+L"));
-    QTest::newRow("location") << "mset2"
+    QTest::newRow("location") << "locationAction"
                               << "ＬＯＧＯ変更ファイル位置設定"
                               << QKeySequence(QStringLiteral("Ctrl+I"));
-    QTest::newRow("options") << "moption1"
+    QTest::newRow("options") << "optionsAction"
                              << "オプション設定" << QKeySequence(QStringLiteral("Ctrl+O"));
-    QTest::newRow("about") << "mabout1"
+    QTest::newRow("about") << "aboutAction"
                            << "情報" << QKeySequence(QStringLiteral("Ctrl+A"));
 }
 
@@ -309,7 +312,7 @@ void MainWindowTest::startUp() {
     QCOMPARE(text(kor::platform::Machine::current().currentDirectory()), currentDirectory);
     QCOMPARE(text(window.state().archiveState.currentArchiveName), archiveName);
     QCOMPARE(text(window.state().startFolder), startFolder);
-    menuAction(window, "mfile1")->trigger();
+    menuAction(window, "openFolderAction")->trigger();
     QCOMPARE(recording.recorder().openedFolders, std::vector{startFolder.toStdString()});
 
     // The browser is made at the start only to show a configured folder, and
@@ -318,9 +321,9 @@ void MainWindowTest::startUp() {
     QCOMPARE(browser != nullptr, browserMade);
     if (browser) {
         QVERIFY(browser->isHidden());
-        QCOMPARE(text(browser->Dir1->path()), browserDirectory);
-        QCOMPARE(browser->Drive1->drive(), browserDirectory.toStdString().front());
-        QCOMPARE(text(browser->File1->path()), browserDirectory);
+        QCOMPARE(text(browser->folderList->path()), browserDirectory);
+        QCOMPARE(browser->driveList->drive(), browserDirectory.toStdString().front());
+        QCOMPARE(text(browser->fileList->path()), browserDirectory);
     }
     // The other windows show the mode and the sources read.
     QCOMPARE(window.optionsWindow().SSCheck1->isChecked(), bmpMode);
@@ -428,7 +431,7 @@ void MainWindowTest::endsAtOnce() {
     window.show();
 
     QEventLoop loop;
-    QTimer::singleShot(0, &window, [&window] { menuAction(window, "mend")->trigger(); });
+    QTimer::singleShot(0, &window, [&window] { menuAction(window, "quitAction")->trigger(); });
     // A loop that "終了" did not end stops with 99 after five seconds.
     QTimer::singleShot(5000, &loop, [&loop] { loop.exit(99); });
     QCOMPARE(loop.exec(), 0);
@@ -448,24 +451,24 @@ void MainWindowTest::childWindowsPlaceThemselves_data() {
     // the location and the options window before the main window is shown.
     const QStringList bmpMode{"ArcCheck=on"};
     QTest::newRow("browser: top left, archive mode height")
-        << QStringList{} << "mset1"
+        << QStringList{} << "openBrowserAction"
         << "LogoBrowser" << QPoint(0, 0) << QSize(435, 362);
     QTest::newRow("browser made at start: BMP mode height")
-        << bmpMode << "mset1"
+        << bmpMode << "openBrowserAction"
         << "LogoBrowser" << QPoint(0, 0) << QSize(435, 146);
     QTest::newRow("location: inner width / 20, inner height / 5")
-        << QStringList{} << "mset2"
+        << QStringList{} << "locationAction"
         << "LocationWindow" << QPoint(22, 77) << QSize(392, 227);
     QTest::newRow("location made at start")
-        << bmpMode << "mset2"
+        << bmpMode << "locationAction"
         << "LocationWindow" << QPoint(22, 77) << QSize(392, 227);
     QTest::newRow("options: inner width / 4.5, inner height / 3")
-        << QStringList{} << "moption1"
+        << QStringList{} << "optionsAction"
         << "OptionsWindow" << QPoint(98, 129) << QSize(248, 107);
-    QTest::newRow("options made at start") << bmpMode << "moption1"
+    QTest::newRow("options made at start") << bmpMode << "optionsAction"
                                            << "OptionsWindow" << QPoint(98, 129) << QSize(248, 107);
     QTest::newRow("about: outer width / 6, outer height / 5")
-        << QStringList{} << "mabout1"
+        << QStringList{} << "aboutAction"
         << "AboutWindow" << QPoint(75, 87) << QSize(287, 166);
 }
 
@@ -497,11 +500,11 @@ void MainWindowTest::childWindowsKeepTheirSize_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("windowName");
 
-    QTest::newRow("location") << "mset2"
+    QTest::newRow("location") << "locationAction"
                               << "LocationWindow";
-    QTest::newRow("options") << "moption1"
+    QTest::newRow("options") << "optionsAction"
                              << "OptionsWindow";
-    QTest::newRow("about") << "mabout1"
+    QTest::newRow("about") << "aboutAction"
                            << "AboutWindow";
 }
 
@@ -547,18 +550,18 @@ void MainWindowTest::childWindowLosingTheFocusIsDestroyed() {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    menuAction(window, "moption1")->trigger();
+    menuAction(window, "optionsAction")->trigger();
     QPointer<OptionsWindow> options = liveWindow<OptionsWindow>(window);
     QVERIFY(options && options->isVisible());
 
-    menuAction(window, "mabout1")->trigger();
+    menuAction(window, "aboutAction")->trigger();
     QTRY_VERIFY(options.isNull());
     QPointer<AboutWindow> aboutWindow = liveWindow<AboutWindow>(window);
     QVERIFY(aboutWindow && aboutWindow->isVisible());
 
     // Opening the options again makes a fresh window, which takes the focus
     // from the about window.
-    menuAction(window, "moption1")->trigger();
+    menuAction(window, "optionsAction")->trigger();
     QTRY_VERIFY(aboutWindow.isNull());
     options = liveWindow<OptionsWindow>(window);
     QVERIFY(options && options->isVisible());
@@ -576,10 +579,10 @@ void MainWindowTest::logoBrowserOutlivesLosingTheFocus() {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    menuAction(window, "mset1")->trigger();
+    menuAction(window, "openBrowserAction")->trigger();
     QPointer<LogoBrowser> browser = liveWindow<LogoBrowser>(window);
     QVERIFY(browser && browser->isVisible());
-    menuAction(window, "mabout1")->trigger();
+    menuAction(window, "aboutAction")->trigger();
     QPointer<AboutWindow> aboutWindow = liveWindow<AboutWindow>(window);
     QVERIFY(aboutWindow && aboutWindow->isVisible());
     QCOMPARE(window.findChild<QMdiArea*>()->activeSubWindow(), aboutWindow.data());
@@ -598,8 +601,9 @@ void MainWindowTest::locationAndOptionsCloseTheLogoBrowser() {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    for (const QString& item : {QStringLiteral("mset2"), QStringLiteral("moption1")}) {
-        menuAction(window, "mset1")->trigger();
+    for (const QString& item :
+         {QStringLiteral("locationAction"), QStringLiteral("optionsAction")}) {
+        menuAction(window, "openBrowserAction")->trigger();
         QPointer<LogoBrowser> browser = liveWindow<LogoBrowser>(window);
         QVERIFY(browser && browser->isVisible());
 
@@ -608,7 +612,7 @@ void MainWindowTest::locationAndOptionsCloseTheLogoBrowser() {
         QTRY_VERIFY(browser.isNull());
         auto* shown = window.findChild<QMdiArea*>()->activeSubWindow();
         QVERIFY(shown && shown->isVisible());
-        QCOMPARE(shown->objectName(), item == QStringLiteral("mset2")
+        QCOMPARE(shown->objectName(), item == QStringLiteral("locationAction")
                                           ? QStringLiteral("LocationWindow")
                                           : QStringLiteral("OptionsWindow"));
     }
@@ -622,32 +626,32 @@ void MainWindowTest::browserListsMoveTheCurrentDirectory() {
     machine.writeFile("C:\\WINDOWS\\b.LZH", "");
     machine.writeFile("C:\\WINDOWS\\c.bmp", "");
     MainWindow window;
-    menuAction(window, "mset1")->trigger();
+    menuAction(window, "openBrowserAction")->trigger();
     LogoBrowser* browser = liveWindow<LogoBrowser>(window);
     QVERIFY(browser);
 
-    QVERIFY(browser->Dir1->setPath("C:\\WINDOWS"));
+    QVERIFY(browser->folderList->setPath("C:\\WINDOWS"));
     QCOMPARE(kor::platform::Machine::current().currentDirectory(), std::string("C:\\WINDOWS"));
-    QCOMPARE(browser->File1->path(), std::string("C:\\WINDOWS"));
-    QCOMPARE(browser->File1->names(), QStringList({"a.lzh", "b.LZH"}));
+    QCOMPARE(browser->fileList->path(), std::string("C:\\WINDOWS"));
+    QCOMPARE(browser->fileList->names(), QStringList({"a.lzh", "b.LZH"}));
 
     // Another drive: the directory list moves to that drive's current directory.
     kor::platform::Machine& current = kor::platform::Machine::current();
     QVERIFY(current.setCurrentDirectory("D:\\ARC"));
-    QVERIFY(browser->Drive1->setDrive("D:\\anything"));
+    QVERIFY(browser->driveList->setDrive("D:\\anything"));
     QCOMPARE(current.currentDrive(), 'D');
-    QCOMPARE(browser->Dir1->path(), std::string("D:\\ARC"));
-    QCOMPARE(browser->File1->path(), std::string("D:\\ARC"));
+    QCOMPARE(browser->folderList->path(), std::string("D:\\ARC"));
+    QCOMPARE(browser->fileList->path(), std::string("D:\\ARC"));
 
     // The directory list shows the way down and the subfolders; opening an
     // entry moves there.
     QStringList entries;
-    for (int row = 0; row < browser->Dir1->count(); ++row)
-        entries << browser->Dir1->item(row)->text().trimmed();
+    for (int row = 0; row < browser->folderList->count(); ++row)
+        entries << browser->folderList->item(row)->text().trimmed();
     QCOMPARE(entries, QStringList({"D:\\", "ARC", "SUB"}));
-    emit browser->Dir1->itemActivated(browser->Dir1->item(2));
+    emit browser->folderList->itemActivated(browser->folderList->item(2));
     QCOMPARE(current.currentDirectory(), std::string("D:\\ARC\\SUB"));
-    emit browser->Dir1->itemActivated(browser->Dir1->item(0));
+    emit browser->folderList->itemActivated(browser->folderList->item(0));
     QCOMPARE(current.currentDirectory(), std::string("D:\\"));
     QVERIFY(recording.recorder().messages.empty());
 }
@@ -658,12 +662,12 @@ void MainWindowTest::browserRefusesAnUnmappedDrive() {
     MainWindow window;
     LogoBrowser& browser = window.logoBrowser();
 
-    const kor::platform::Status refused = browser.Drive1->setDrive("Q:\\PICS");
+    const kor::platform::Status refused = browser.driveList->setDrive("Q:\\PICS");
     QVERIFY(!refused);
     QCOMPARE(refused.error().code(), ENODEV);
-    QCOMPARE(browser.Drive1->drive(), 'C');
-    QVERIFY(!browser.Dir1->setPath("C:\\GONE"));
-    QCOMPARE(browser.Dir1->path(), std::string("C:\\"));
+    QCOMPARE(browser.driveList->drive(), 'C');
+    QVERIFY(!browser.folderList->setPath("C:\\GONE"));
+    QCOMPARE(browser.folderList->path(), std::string("C:\\"));
     QCOMPARE(kor::platform::Machine::current().currentDirectory(), std::string("C:\\"));
 }
 

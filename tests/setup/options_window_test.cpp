@@ -42,7 +42,7 @@ struct OpenOptions {
         window = std::make_unique<MainWindow>();
         window->show();
         static_cast<void>(QTest::qWaitForWindowExposed(window.get()));
-        window->findChild<QAction*>(QStringLiteral("moption1"))->trigger();
+        window->findChild<QAction*>(QStringLiteral("optionsAction"))->trigger();
         options = liveWindow<OptionsWindow>(*window);
     }
 
@@ -258,10 +258,10 @@ void OptionsWindowTest::checkSetFollowsTheMode() {
     QCOMPARE(open.iniValue("ArcCheck"), mode);
 
     LogoBrowser* browser = &open.window->logoBrowser();
-    QCOMPARE(browser->File1->path(), here);
+    QCOMPARE(browser->fileList->path(), here);
     QCOMPARE(browser->height(), browserHeight);
-    QCOMPARE(browser->File1->pattern(), bmpModeAfterClick ? "*.BMP" : "*.lzh");
-    QCOMPARE(browser->File1->names(), listed);
+    QCOMPARE(browser->fileList->pattern(), bmpModeAfterClick ? "*.BMP" : "*.lzh");
+    QCOMPARE(browser->fileList->names(), listed);
 
     LocationWindow* location = &open.window->locationWindow();
     QCOMPARE(

@@ -52,7 +52,7 @@ void triggerMenuItem(MainWindow& window, const char* name) {
 
 // Opens the options window and clicks "BMPﾌｧｲﾙを使用" into `bmpMode`.
 void clickBmpMode(MainWindow& window, bool bmpMode) {
-    triggerMenuItem(window, "moption1");
+    triggerMenuItem(window, "optionsAction");
     OptionsWindow* options = liveWindow<OptionsWindow>(window);
     QVERIFY(options && options->isVisible());
     QCOMPARE(options->SSCheck1->isChecked(), !bmpMode);
@@ -134,7 +134,7 @@ void WholeRoadTest::bmpModeDrawsFromTheDroppedFolders() {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         clickBmpMode(window, true);
-        triggerMenuItem(window, "mset2");
+        triggerMenuItem(window, "locationAction");
         LocationWindow* location = liveWindow<LocationWindow>(window);
         QVERIFY(location && location->isVisible());
         QCOMPARE(location->Label3->text(), QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR"));
@@ -180,7 +180,7 @@ void WholeRoadTest::archiveModeDrawsFromTheDroppedArchives() {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         clickBmpMode(window, false);
-        triggerMenuItem(window, "mset2");
+        triggerMenuItem(window, "locationAction");
         LocationWindow* location = liveWindow<LocationWindow>(window);
         QVERIFY(location && location->isVisible());
         QCOMPARE(location->Label3->text(), QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
