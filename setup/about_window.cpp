@@ -41,7 +41,7 @@ AboutWindow::AboutWindow(MainWindow& main) : m_main(main) {
     m_main.whenDeactivated(this, &AboutWindow::Form_Deactivate);
 }
 
-void AboutWindow::Form_Load() {
+void AboutWindow::load() {
     placeChildWindow(*this, m_main.outerSizeInTwips(), 6.0, 5.0);
 }
 

@@ -18,7 +18,7 @@ class AboutWindow final : public QMdiSubWindow {
   public:
     explicit AboutWindow(MainWindow& main);
 
-    void Form_Load();
+    void load();
     void Form_Deactivate();
 
     QFrame* SSPanel1;

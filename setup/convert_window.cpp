@@ -269,7 +269,7 @@ ConvertWindow::ConvertWindow(MainWindow& main, core::SetupSession& session)
     connect(Command3, &QPushButton::clicked, this, &ConvertWindow::Command3_Click);
 }
 
-void ConvertWindow::Form_Load() {
+void ConvertWindow::load() {
     placeChildWindow(*this, m_main.innerSizeInTwips(), 60.0, 60.0);
     // The machine the settings are for, as korsetup's other windows use.
     (core::logoFormatOf(m_session.settings) == LogoFormat::Pc98 ? Option2 : Option1)

@@ -45,7 +45,7 @@ class ConvertWindow final : public QMdiSubWindow {
   public:
     ConvertWindow(MainWindow& main, core::SetupSession& session);
 
-    void Form_Load();
+    void load();
 
     // Shows the picture at `windowsPath` (a full Windows path) as the source,
     // selected in its folder's list. Fails, changing nothing, when its folder

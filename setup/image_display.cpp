@@ -79,7 +79,7 @@ ImageDisplay::ImageDisplay(MainWindow& main, core::SetupSession& session)
     m_main.whenDeactivated(this, &ImageDisplay::Form_Deactivate);
 }
 
-void ImageDisplay::Form_Load() {
+void ImageDisplay::load() {
     placeChildWindow(*this, m_main.innerSizeInTwips(), 25.0, 20.0);
     if (!m_session.isBmpMode())
         m_shownMember = m_main.logoBrowser().selectedMemberName();

@@ -38,7 +38,7 @@ class ImageDisplay final : public QMdiSubWindow {
   public:
     ImageDisplay(MainWindow& main, core::SetupSession& session);
 
-    void Form_Load();
+    void load();
     void Form_Deactivate();
 
     // Shows `picture` under `title`; `bytes` are the file's, which tell

@@ -111,7 +111,7 @@ LocationWindow::LocationWindow(MainWindow& main, core::SetupSession& session)
     m_main.whenDeactivated(this, &LocationWindow::Form_Deactivate);
 }
 
-void LocationWindow::Form_Load() {
+void LocationWindow::load() {
     placeChildWindow(*this, m_main.innerSizeInTwips(), 20.0, 5.0);
     // The mode in force, made "on" or "off" in memory, as every window that
     // shows it does when it loads.

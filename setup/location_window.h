@@ -26,7 +26,7 @@ class LocationWindow final : public QMdiSubWindow {
   public:
     LocationWindow(MainWindow& main, core::SetupSession& session);
 
-    void Form_Load();
+    void load();
     void Form_Deactivate();
 
     // The controls, reached by the window's own code and by tests. The three

@@ -144,7 +144,7 @@ LogoBrowser::LogoBrowser(MainWindow& main, core::SetupSession& session)
     connect(Command13, &QPushButton::clicked, this, &LogoBrowser::Command13_Click);
 }
 
-void LogoBrowser::Form_Load() {
+void LogoBrowser::load() {
     move(0, 0);
     // The mode in force, made "on" or "off" in memory, as every window that
     // shows it does when it loads.

@@ -45,7 +45,7 @@ class LogoBrowser final : public QMdiSubWindow {
 
     LogoBrowser(MainWindow& main, core::SetupSession& session);
 
-    void Form_Load();
+    void load();
 
     // Points the drive and directory lists, the current drive and the
     // current directory at `directory`; false when it cannot be shown.

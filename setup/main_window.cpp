@@ -122,7 +122,7 @@ Form& MainWindow::load(QPointer<Form>& window, Arguments&... arguments) {
         // is shown later.
         window->hide();
         window->installEventFilter(this);
-        window->Form_Load();
+        window->load();
     }
     return *window;
 }

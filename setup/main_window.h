@@ -50,7 +50,7 @@ class MainWindow final : public QMainWindow {
     QSize outerSizeInTwips() const { return {OuterWidthTwips, OuterHeightTwips}; }
     QSize innerSizeInTwips() const;
 
-    // The child windows, each made on first use, its Form_Load run, and
+    // The child windows, each made on first use, its load() run, and
     // hidden until a menu item shows it.
     LogoBrowser& logoBrowser();
     OptionsWindow& optionsWindow();
@@ -59,7 +59,7 @@ class MainWindow final : public QMainWindow {
     // Shows the logo browser, made anew when it was closed, and gives it the
     // focus, as its menu item does.
     void showLogoBrowser();
-    // Makes the image display window, runs its Form_Load and shows it with
+    // Makes the image display window, runs its load() and shows it with
     // the focus.
     ImageDisplay& showImageDisplay();
     // Shows the picture-to-logo converter, made on first use, with the focus.

@@ -42,7 +42,7 @@ OptionsWindow::OptionsWindow(MainWindow& main, core::SetupSession& session)
     m_main.whenDeactivated(this, &OptionsWindow::Form_Deactivate);
 }
 
-void OptionsWindow::Form_Load() {
+void OptionsWindow::load() {
     placeChildWindow(*this, m_main.innerSizeInTwips(), 4.5, 3.0);
 
     const core::Settings& settings = m_session.settings;

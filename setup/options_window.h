@@ -23,7 +23,7 @@ class OptionsWindow final : public QMdiSubWindow {
   public:
     OptionsWindow(MainWindow& main, core::SetupSession& session);
 
-    void Form_Load();
+    void load();
     void Form_Deactivate();
 
     // Puts the mode ticked in SSCheck1 in force (ArcCheck "on" or "off" in
