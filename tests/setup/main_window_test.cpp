@@ -202,7 +202,7 @@ void MainWindowTest::startUp_data() {
     QTest::addColumn<QString>("currentDirectory");
     QTest::addColumn<QString>("startFolder");
     QTest::addColumn<QString>("archiveName");
-    QTest::addColumn<QStringList>("labels"); // Label1, Label6, Label2
+    QTest::addColumn<QStringList>("labels"); // the location window's values
 
     const QStringList none;
     const QStringList noLabels{"", "", ""};
@@ -323,17 +323,17 @@ void MainWindowTest::startUp() {
         QCOMPARE(text(browser->File1->path()), browserDirectory);
     }
     // The other windows show the mode and the sources read.
-    QCOMPARE(window.optionsWindow().SSCheck1->isChecked(), bmpMode);
+    QCOMPARE(window.optionsWindow().bmpModeBox->isChecked(), bmpMode);
     const LocationWindow& location = window.locationWindow();
-    QCOMPARE(location.Label3->text(),
+    QCOMPARE(location.openingHeading->text(),
              bmpMode ? QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR") : QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
-    QCOMPARE(location.Label5->text(),
+    QCOMPARE(location.middleHeading->text(),
              bmpMode ? QStringLiteral("設定中間DIR") : QStringLiteral("設定中間ﾌｧｲﾙ"));
-    QCOMPARE(location.Label4->text(),
+    QCOMPARE(location.endingHeading->text(),
              bmpMode ? QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞDIR") : QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
-    QCOMPARE(
-        QStringList({location.Label1->text(), location.Label6->text(), location.Label2->text()}),
-        labels);
+    QCOMPARE(QStringList({location.openingSource->text(), location.middleSource->text(),
+                          location.endingSource->text()}),
+             labels);
 }
 
 void MainWindowTest::startUpWritesNothing() {
@@ -672,7 +672,7 @@ void MainWindowTest::captionsUseAJapaneseFont() {
     kor::testing::RecordingScope recording;
     MainWindow window;
 
-    const QCheckBox* box = window.optionsWindow().SSCheck1;
+    const QCheckBox* box = window.optionsWindow().bmpModeBox;
     QCOMPARE(box->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
     const QString face = QFontInfo(box->font()).family();
     QVERIFY2(face.startsWith(QStringLiteral("IPA")) || face.contains(QStringLiteral("CJK")),
