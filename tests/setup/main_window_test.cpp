@@ -564,7 +564,7 @@ void MainWindowTest::childWindowLosingTheFocusIsDestroyed() {
     QVERIFY(options && options->isVisible());
 
     // Its own button closes it for good.
-    QTest::mouseClick(options->Command1, Qt::LeftButton);
+    QTest::mouseClick(options->exitButton, Qt::LeftButton);
     QTRY_VERIFY(options.isNull());
     QVERIFY(recording.recorder().messages.empty());
 }
