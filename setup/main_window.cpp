@@ -333,7 +333,7 @@ void MainWindow::OpenStartFolder() {
 }
 
 void MainWindow::mfile2_Click() {
-    backupLogoFiles(m_session.settings);
+    offerLogoBackup(m_session.settings);
 }
 
 void MainWindow::mfile3_Click() {
