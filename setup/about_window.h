@@ -18,18 +18,22 @@ class AboutWindow final : public QMdiSubWindow {
   public:
     explicit AboutWindow(MainWindow& main);
 
+    // Run once, when the main window makes it: places it.
     void load();
-    void Form_Deactivate();
+    // Closes the window when another takes the focus.
+    void closeOnFocusLoss();
 
-    QFrame* SSPanel1;
-    QFrame* SSPanel2;
-    QLabel* Label2; // the title line
-    QLabel* Picture1;
-    QLabel* Label3; // the version
-    QPushButton* SSCommand1;
+    // The controls, reached by tests. The inner panel holds the title line,
+    // the program's icon and its version.
+    QFrame* contentPanel;
+    QFrame* infoPanel;
+    QLabel* titleLabel;
+    QLabel* iconLabel;
+    QLabel* versionLabel;
+    QPushButton* okButton;
 
   private:
-    void SSCommand1_Click();
+    void okClicked();
 
     MainWindow& m_main;
 };

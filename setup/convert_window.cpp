@@ -55,7 +55,7 @@ constexpr std::string_view Changed = "変更が終了しました";
 // last twenty entries.
 constexpr int DefaultAnimateFrom = 236;
 
-// The logos a new one can become at once, as Combo1 lists them.
+// The logos a new one can become at once, in the order the window lists them.
 constexpr std::array<std::pair<core::LogoSlot, const char*>, 3> InstallChoices{{
     {core::LogoSlot::Opening, "ｵｰﾌﾟﾆﾝｸﾞ (logo.sys)"},
     {core::LogoSlot::Middle, "中間 (logow.sys)"},
@@ -167,11 +167,11 @@ QRadioButton* makeOption(QWidget* parent, const char* name, const QString& capti
     return option;
 }
 
-QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* frame = new QGroupBox(caption, parent);
-    frame->setObjectName(QString::fromLatin1(name));
-    frame->setGeometry(geometry);
-    return frame;
+QGroupBox* makeGroup(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* group = new QGroupBox(caption, parent);
+    group->setObjectName(QString::fromLatin1(name));
+    group->setGeometry(geometry);
+    return group;
 }
 
 } // namespace
@@ -185,97 +185,105 @@ ConvertWindow::ConvertWindow(MainWindow& main, core::SetupSession& session)
     setUpChildWindow(*this, "ConvertWindow", QStringLiteral("画像をロゴに変換"),
                      CloseButton::Shown);
 
-    SSPanel1 = makePanel(nullptr, "SSPanel1");
-    SSPanel1->setFont(japaneseUiFont());
-    SSPanel1->setFixedSize(sizeFromTwips(6300, 4875));
-    Label1 = makeLabel(SSPanel1, "Label1", rectFromTwips(120, 90, 4000, 240),
-                       QStringLiteral("変換する画像 (BMP・PNG・JPEG・GIF)"));
-    Drive1 = new DriveListBox(SSPanel1);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Drive1->setGeometry(rectFromTwips(120, 360, 2900, 300));
-    Dir1 = new DirListBox(SSPanel1);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    Dir1->setGeometry(rectFromTwips(120, 720, 2900, 1500));
-    File1 = new FileListBox(SSPanel1);
-    File1->setObjectName(QStringLiteral("File1"));
-    File1->setGeometry(rectFromTwips(3120, 360, 3060, 1860));
-    File1->setPattern(ConvertiblePicturePattern);
+    contentPanel = makePanel(nullptr, "contentPanel");
+    contentPanel->setFont(japaneseUiFont());
+    contentPanel->setFixedSize(sizeFromTwips(6300, 4875));
+    sourceHeading = makeLabel(contentPanel, "sourceHeading", rectFromTwips(120, 90, 4000, 240),
+                              QStringLiteral("変換する画像 (BMP・PNG・JPEG・GIF)"));
+    driveList = new DriveListBox(contentPanel);
+    driveList->setObjectName(QStringLiteral("driveList"));
+    driveList->setGeometry(rectFromTwips(120, 360, 2900, 300));
+    folderList = new DirListBox(contentPanel);
+    folderList->setObjectName(QStringLiteral("folderList"));
+    folderList->setGeometry(rectFromTwips(120, 720, 2900, 1500));
+    fileList = new FileListBox(contentPanel);
+    fileList->setObjectName(QStringLiteral("fileList"));
+    fileList->setGeometry(rectFromTwips(3120, 360, 3060, 1860));
+    fileList->setPattern(ConvertiblePicturePattern);
 
-    Frame1 =
-        makeFrame(SSPanel1, "Frame1", QStringLiteral("機種"), rectFromTwips(120, 2310, 1800, 1140));
-    Option1 = makeOption(Frame1, "Option1", QStringLiteral("Windows 95"),
-                         rectFromTwips(150, 330, 1560, 270));
-    Option2 =
-        makeOption(Frame1, "Option2", QStringLiteral("PC-98"), rectFromTwips(150, 690, 1560, 270));
-    Frame2 = makeFrame(SSPanel1, "Frame2", QStringLiteral("画像の合わせ方"),
-                       rectFromTwips(2010, 2310, 2040, 1140));
-    Option3 = makeOption(Frame2, "Option3", QStringLiteral("全体を収める"),
-                         rectFromTwips(150, 270, 1800, 255));
-    Option4 = makeOption(Frame2, "Option4", QStringLiteral("画面を埋める"),
-                         rectFromTwips(150, 555, 1800, 255));
-    Option5 = makeOption(Frame2, "Option5", QStringLiteral("引き伸ばす"),
-                         rectFromTwips(150, 840, 1800, 255));
-    Option3->setChecked(true);
-    Frame3 = makeFrame(SSPanel1, "Frame3", QStringLiteral("色の動き"),
-                       rectFromTwips(4140, 2310, 2040, 1140));
-    Check1 = makeCheckBox(Frame3, "Check1", QStringLiteral("色を循環させる"),
-                          rectFromTwips(150, 300, 1800, 270));
-    Label2 = makeLabel(Frame3, "Label2", rectFromTwips(150, 690, 1000, 255),
-                       QStringLiteral("開始ﾊﾟﾚｯﾄ"));
-    Spin1 = new QSpinBox(Frame3);
-    Spin1->setObjectName(QStringLiteral("Spin1"));
-    Spin1->setGeometry(rectFromTwips(1140, 660, 780, 315));
-    Spin1->setRange(1, 255);
-    Spin1->setValue(DefaultAnimateFrom);
-    Spin1->setEnabled(false);
+    machineGroup = makeGroup(contentPanel, "machineGroup", QStringLiteral("機種"),
+                             rectFromTwips(120, 2310, 1800, 1140));
+    targetWindows95Option =
+        makeOption(machineGroup, "targetWindows95Option", QStringLiteral("Windows 95"),
+                   rectFromTwips(150, 330, 1560, 270));
+    targetPc98Option = makeOption(machineGroup, "targetPc98Option", QStringLiteral("PC-98"),
+                                  rectFromTwips(150, 690, 1560, 270));
+    framingGroup = makeGroup(contentPanel, "framingGroup", QStringLiteral("画像の合わせ方"),
+                             rectFromTwips(2010, 2310, 2040, 1140));
+    fitWholeOption = makeOption(framingGroup, "fitWholeOption", QStringLiteral("全体を収める"),
+                                rectFromTwips(150, 270, 1800, 255));
+    fillScreenOption = makeOption(framingGroup, "fillScreenOption", QStringLiteral("画面を埋める"),
+                                  rectFromTwips(150, 555, 1800, 255));
+    stretchOption = makeOption(framingGroup, "stretchOption", QStringLiteral("引き伸ばす"),
+                               rectFromTwips(150, 840, 1800, 255));
+    fitWholeOption->setChecked(true);
+    colourCyclingGroup = makeGroup(contentPanel, "colourCyclingGroup", QStringLiteral("色の動き"),
+                                   rectFromTwips(4140, 2310, 2040, 1140));
+    cycleColoursBox =
+        makeCheckBox(colourCyclingGroup, "cycleColoursBox", QStringLiteral("色を循環させる"),
+                     rectFromTwips(150, 300, 1800, 270));
+    firstCycledHeading = makeLabel(colourCyclingGroup, "firstCycledHeading",
+                                   rectFromTwips(150, 690, 1000, 255), QStringLiteral("開始ﾊﾟﾚｯﾄ"));
+    firstCycledEntry = new QSpinBox(colourCyclingGroup);
+    firstCycledEntry->setObjectName(QStringLiteral("firstCycledEntry"));
+    firstCycledEntry->setGeometry(rectFromTwips(1140, 660, 780, 315));
+    firstCycledEntry->setRange(1, 255);
+    firstCycledEntry->setValue(DefaultAnimateFrom);
+    firstCycledEntry->setEnabled(false);
 
-    Label3 = makeLabel(SSPanel1, "Label3", rectFromTwips(120, 3600, 1200, 240),
-                       QStringLiteral("保存先ﾌｫﾙﾀﾞ"));
-    Label4 = makeLabel(SSPanel1, "Label4", rectFromTwips(1320, 3540, 3780, 330));
-    Label4->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Label4->setAutoFillBackground(true);
-    Label4->setBackgroundRole(QPalette::Base);
-    Label4->setIndent(3);
-    Command3 = makeButton(SSPanel1, "Command3", QStringLiteral("参照..."),
-                          rectFromTwips(5190, 3540, 990, 345));
-    Label5 = makeLabel(SSPanel1, "Label5", rectFromTwips(120, 4020, 1200, 240),
-                       QStringLiteral("ﾌｧｲﾙ名"));
-    Text1 = new QLineEdit(SSPanel1);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(rectFromTwips(1320, 3960, 1800, 330));
-    Label6 = makeLabel(SSPanel1, "Label6", rectFromTwips(120, 4470, 1200, 240),
-                       QStringLiteral("変換後のﾛｺﾞ"));
-    Combo1 = new QComboBox(SSPanel1);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setGeometry(rectFromTwips(1320, 4410, 2100, 330));
+    outputFolderHeading =
+        makeLabel(contentPanel, "outputFolderHeading", rectFromTwips(120, 3600, 1200, 240),
+                  QStringLiteral("保存先ﾌｫﾙﾀﾞ"));
+    outputFolderPath =
+        makeLabel(contentPanel, "outputFolderPath", rectFromTwips(1320, 3540, 3780, 330));
+    outputFolderPath->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    outputFolderPath->setAutoFillBackground(true);
+    outputFolderPath->setBackgroundRole(QPalette::Base);
+    outputFolderPath->setIndent(3);
+    chooseFolderButton = makeButton(contentPanel, "chooseFolderButton", QStringLiteral("参照..."),
+                                    rectFromTwips(5190, 3540, 990, 345));
+    outputNameHeading = makeLabel(contentPanel, "outputNameHeading",
+                                  rectFromTwips(120, 4020, 1200, 240), QStringLiteral("ﾌｧｲﾙ名"));
+    outputName = new QLineEdit(contentPanel);
+    outputName->setObjectName(QStringLiteral("outputName"));
+    outputName->setGeometry(rectFromTwips(1320, 3960, 1800, 330));
+    logoToInstallHeading =
+        makeLabel(contentPanel, "logoToInstallHeading", rectFromTwips(120, 4470, 1200, 240),
+                  QStringLiteral("変換後のﾛｺﾞ"));
+    logoToInstall = new QComboBox(contentPanel);
+    logoToInstall->setObjectName(QStringLiteral("logoToInstall"));
+    logoToInstall->setGeometry(rectFromTwips(1320, 4410, 2100, 330));
     for (const auto& [slot, caption] : InstallChoices)
-        Combo1->addItem(QString::fromUtf8(caption), static_cast<int>(slot));
-    Command1 = makeButton(SSPanel1, "Command1", QStringLiteral("変換"),
-                          rectFromTwips(3540, 4380, 1260, 375));
-    Command2 = makeButton(SSPanel1, "Command2", QStringLiteral("閉じる"),
-                          rectFromTwips(4920, 4380, 1260, 375));
-    Command1->setDefault(true);
-    setTabOrderChain({Drive1, Dir1, File1, Option1, Option2, Option3, Option4, Option5, Check1,
-                      Spin1, Command3, Text1, Combo1, Command1, Command2});
-    setWidget(SSPanel1);
+        logoToInstall->addItem(QString::fromUtf8(caption), static_cast<int>(slot));
+    convertButton = makeButton(contentPanel, "convertButton", QStringLiteral("変換"),
+                               rectFromTwips(3540, 4380, 1260, 375));
+    closeButton = makeButton(contentPanel, "closeButton", QStringLiteral("閉じる"),
+                             rectFromTwips(4920, 4380, 1260, 375));
+    convertButton->setDefault(true);
+    setTabOrderChain({driveList, folderList, fileList, targetWindows95Option, targetPc98Option,
+                      fitWholeOption, fillScreenOption, stretchOption, cycleColoursBox,
+                      firstCycledEntry, chooseFolderButton, outputName, logoToInstall,
+                      convertButton, closeButton});
+    setWidget(contentPanel);
 
-    connect(Drive1, &DriveListBox::changed, this, &ConvertWindow::Drive1_Change);
-    connect(Dir1, &DirListBox::changed, this, &ConvertWindow::Dir1_Change);
-    connect(File1, &FileListBox::picked, this, &ConvertWindow::File1_Click);
-    connect(Option2, &QRadioButton::toggled, this, &ConvertWindow::machineChanged);
-    connect(Check1, &QCheckBox::toggled, Spin1, &QSpinBox::setEnabled);
-    connect(Command1, &QPushButton::clicked, this, &ConvertWindow::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &ConvertWindow::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &ConvertWindow::Command3_Click);
+    connect(driveList, &DriveListBox::changed, this, &ConvertWindow::driveChanged);
+    connect(folderList, &DirListBox::changed, this, &ConvertWindow::folderChanged);
+    connect(fileList, &FileListBox::picked, this, &ConvertWindow::filePicked);
+    connect(targetPc98Option, &QRadioButton::toggled, this, &ConvertWindow::machineChanged);
+    connect(cycleColoursBox, &QCheckBox::toggled, firstCycledEntry, &QSpinBox::setEnabled);
+    connect(convertButton, &QPushButton::clicked, this, &ConvertWindow::convert);
+    connect(closeButton, &QPushButton::clicked, this, &ConvertWindow::closeClicked);
+    connect(chooseFolderButton, &QPushButton::clicked, this, &ConvertWindow::chooseOutputFolder);
 }
 
 void ConvertWindow::load() {
     placeChildWindow(*this, m_main.innerSizeInTwips(), 60.0, 60.0);
     // The machine the settings are for, as korsetup's other windows use.
-    (core::logoFormatOf(m_session.settings) == LogoFormat::Pc98 ? Option2 : Option1)
+    (core::logoFormatOf(m_session.settings) == LogoFormat::Pc98 ? targetPc98Option
+                                                                : targetWindows95Option)
         ->setChecked(true);
     machineChanged();
-    showOutputFolder(Dir1->path());
+    showOutputFolder(folderList->path());
 }
 
 platform::Status ConvertWindow::setSource(const std::string& windowsPath) {
@@ -284,24 +292,24 @@ platform::Status ConvertWindow::setSource(const std::string& windowsPath) {
         return platform::Error(platform::Operation::Find, windowsPath, ENOENT);
     // A root keeps its "\".
     const std::string folder = windowsPath.substr(0, std::max<std::size_t>(separator, 3));
-    if (platform::Status drive = Drive1->setDrive(folder); !drive)
+    if (platform::Status drive = driveList->setDrive(folder); !drive)
         return drive;
-    if (platform::Status shown = Dir1->setPath(folder); !shown)
+    if (platform::Status shown = folderList->setPath(folder); !shown)
         return shown;
-    // The directory list moving emits its change, which lists the folder; a
+    // The folder list moving emits its change, which lists the folder; a
     // folder shown already is listed anew here.
-    if (platform::Status listed = File1->setPath(Dir1->path()); !listed)
+    if (platform::Status listed = fileList->setPath(folderList->path()); !listed)
         return listed;
     const QString name = toQString(nameOf(windowsPath));
-    for (int row = 0; row < File1->count(); ++row)
-        if (File1->item(row)->text().compare(name, Qt::CaseInsensitive) == 0)
-            File1->setCurrentRow(row);
+    for (int row = 0; row < fileList->count(); ++row)
+        if (fileList->item(row)->text().compare(name, Qt::CaseInsensitive) == 0)
+            fileList->setCurrentRow(row);
     return {};
 }
 
 std::string ConvertWindow::sourcePath() const {
-    const std::string name = File1->selectedName();
-    return name.empty() ? std::string() : joinPath(File1->path(), name);
+    const std::string name = fileList->selectedName();
+    return name.empty() ? std::string() : joinPath(fileList->path(), name);
 }
 
 void ConvertWindow::setOutputFolder(const std::string& windowsPath) {
@@ -311,17 +319,18 @@ void ConvertWindow::setOutputFolder(const std::string& windowsPath) {
 
 void ConvertWindow::showOutputFolder(const std::string& windowsPath) {
     m_outputFolder = windowsPath;
-    Label4->setText(toQString(windowsPath));
-    Label4->setToolTip(toQString(windowsPath));
+    outputFolderPath->setText(toQString(windowsPath));
+    outputFolderPath->setToolTip(toQString(windowsPath));
 }
 
 core::ConversionOptions ConvertWindow::options() const {
     core::ConversionOptions options;
-    options.format = Option2->isChecked() ? LogoFormat::Pc98 : LogoFormat::Windows95;
-    options.framing = Option4->isChecked()   ? Framing::Fill
-                      : Option5->isChecked() ? Framing::Stretch
-                                             : Framing::Fit;
-    options.animateFrom = Check1->isChecked() ? static_cast<std::uint32_t>(Spin1->value()) : 0;
+    options.format = targetPc98Option->isChecked() ? LogoFormat::Pc98 : LogoFormat::Windows95;
+    options.framing = fillScreenOption->isChecked() ? Framing::Fill
+                      : stretchOption->isChecked()  ? Framing::Stretch
+                                                    : Framing::Fit;
+    options.animateFrom =
+        cycleColoursBox->isChecked() ? static_cast<std::uint32_t>(firstCycledEntry->value()) : 0;
     return options;
 }
 
@@ -329,49 +338,50 @@ void ConvertWindow::machineChanged() {
     // The entries that can cycle: all but entry 0, which frames the screen;
     // a PC-98 logo has sixteen. A value beyond them comes down to the last.
     const int last = static_cast<int>(core::layoutOf(options().format).paletteEntries) - 1;
-    const int before = Spin1->maximum();
-    Spin1->setMaximum(last);
+    const int before = firstCycledEntry->maximum();
+    firstCycledEntry->setMaximum(last);
     // Back from a PC-98, whose range cut the entry down, the usual one
     // returns.
-    if (last > before && Spin1->value() == before)
-        Spin1->setValue(DefaultAnimateFrom);
+    if (last > before && firstCycledEntry->value() == before)
+        firstCycledEntry->setValue(DefaultAnimateFrom);
 }
 
-void ConvertWindow::Drive1_Change() {
-    // The directory list moves to the drive's own current directory; the
+void ConvertWindow::driveChanged() {
+    // The folder list moves to the drive's own current directory; the
     // machine's current drive stays, as the logo browser relies on it.
-    if (platform::Status shown = Dir1->setPath(std::string{Drive1->drive(), ':'}); !shown)
+    if (platform::Status shown = folderList->setPath(std::string{driveList->drive(), ':'}); !shown)
         tell(shown.error().message());
 }
 
-void ConvertWindow::Dir1_Change() {
-    if (platform::Status listed = File1->setPath(Dir1->path()); !listed)
+void ConvertWindow::folderChanged() {
+    if (platform::Status listed = fileList->setPath(folderList->path()); !listed)
         tell(listed.error().message());
     if (!m_outputChosen)
-        showOutputFolder(Dir1->path());
+        showOutputFolder(folderList->path());
 }
 
-void ConvertWindow::File1_Click() {
-    Text1->setText(toQString(logoNameFor(File1->selectedName())));
+void ConvertWindow::filePicked() {
+    outputName->setText(toQString(logoNameFor(fileList->selectedName())));
 }
 
-void ConvertWindow::Command2_Click() {
+void ConvertWindow::closeClicked() {
     close();
 }
 
-void ConvertWindow::Command3_Click() {
-    SourceChooser chooser(&m_main, SourceKind::SaveFolder, Label3->text(), m_outputFolder);
+void ConvertWindow::chooseOutputFolder() {
+    SourceChooser chooser(&m_main, SourceKind::SaveFolder, outputFolderHeading->text(),
+                          m_outputFolder);
     const QPointer<ConvertWindow> alive(this);
     if (chooser.exec() != QDialog::Accepted || !alive)
         return;
     setOutputFolder(chooser.chosenPath());
 }
 
-void ConvertWindow::Command1_Click() {
+void ConvertWindow::convert() {
     const std::string source = sourcePath();
     if (source.empty())
         return tell(NoPicture);
-    const std::string name = Text1->text().trimmed().toStdString();
+    const std::string name = outputName->text().trimmed().toStdString();
     if (std::string why = whyNotFileName(name); !why.empty())
         return tell(why);
     if (platform::Status found = platform::findDirectory(m_outputFolder); !found)
@@ -432,9 +442,10 @@ void ConvertWindow::offerInstall(const std::string& written, LogoFormat format) 
     // would refuse it.
     if (!core::isLogoLengthAccepted(m_session.settings, core::layoutOf(format).length))
         return tell(done);
-    const auto slot = static_cast<core::LogoSlot>(Combo1->currentData().toInt());
-    if (platform::services().ask(done + "\nこのﾛｺﾞを今すぐ" + Combo1->currentText().toStdString() +
-                                 "にしますか？") != platform::Answer::Yes)
+    const auto slot = static_cast<core::LogoSlot>(logoToInstall->currentData().toInt());
+    if (platform::services().ask(done + "\nこのﾛｺﾞを今すぐ" +
+                                 logoToInstall->currentText().toStdString() + "にしますか？") !=
+        platform::Answer::Yes)
         return;
     if (platform::Status installed = core::installLogoFromFile(m_session.settings, slot, written);
         !installed)

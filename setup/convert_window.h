@@ -45,6 +45,8 @@ class ConvertWindow final : public QMdiSubWindow {
   public:
     ConvertWindow(MainWindow& main, core::SetupSession& session);
 
+    // Run once, when the main window makes it: places it, picks the machine
+    // the settings are for and shows the output folder.
     void load();
 
     // Shows the picture at `windowsPath` (a full Windows path) as the source,
@@ -61,47 +63,50 @@ class ConvertWindow final : public QMdiSubWindow {
     // The options as the controls hold them.
     core::ConversionOptions options() const;
 
-    // The controls, reached by the window's own code and by tests.
-    QFrame* SSPanel1;
-    QLabel* Label1; // source heading
-    DriveListBox* Drive1;
-    DirListBox* Dir1;
-    FileListBox* File1;
-    QGroupBox* Frame1;     // machine
-    QRadioButton* Option1; // Windows 95
-    QRadioButton* Option2; // PC-98
-    QGroupBox* Frame2;     // framing
-    QRadioButton* Option3; // fit
-    QRadioButton* Option4; // fill
-    QRadioButton* Option5; // stretch
-    QGroupBox* Frame3;     // colour cycling
-    QCheckBox* Check1;
-    QLabel* Label2;
-    QSpinBox* Spin1;       // first cycling palette entry
-    QLabel* Label3;        // output folder heading
-    QLabel* Label4;        // output folder
-    QPushButton* Command3; // choose the output folder
-    QLabel* Label5;        // output name heading
-    QLineEdit* Text1;      // output name
-    QLabel* Label6;        // logo to install heading
-    QComboBox* Combo1;     // logo to install
-    QPushButton* Command1; // convert
-    QPushButton* Command2; // close
+    // The controls, reached by the window's own code and by tests: the
+    // picture's drive, folder and file; the machine; how the picture meets
+    // the screen; whether its colours cycle, from which palette entry; the
+    // folder and name of the logo, and which of the three logos it becomes.
+    QFrame* contentPanel;
+    QLabel* sourceHeading;
+    DriveListBox* driveList;
+    DirListBox* folderList;
+    FileListBox* fileList;
+    QGroupBox* machineGroup;
+    QRadioButton* targetWindows95Option;
+    QRadioButton* targetPc98Option;
+    QGroupBox* framingGroup;
+    QRadioButton* fitWholeOption;
+    QRadioButton* fillScreenOption;
+    QRadioButton* stretchOption;
+    QGroupBox* colourCyclingGroup;
+    QCheckBox* cycleColoursBox;
+    QLabel* firstCycledHeading;
+    QSpinBox* firstCycledEntry;
+    QLabel* outputFolderHeading;
+    QLabel* outputFolderPath;
+    QPushButton* chooseFolderButton;
+    QLabel* outputNameHeading;
+    QLineEdit* outputName;
+    QLabel* logoToInstallHeading;
+    QComboBox* logoToInstall;
+    QPushButton* convertButton;
+    QPushButton* closeButton;
 
   private:
-    void Drive1_Change();
-    void Dir1_Change();
-    void File1_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+    void driveChanged();
+    void folderChanged();
+    void filePicked();
+    void convert();
+    void closeClicked();
+    void chooseOutputFolder();
     void machineChanged();
     void showOutputFolder(const std::string& windowsPath);
 
     // Reads, decodes and converts the source; nullopt when the user has been
     // told why not.
     std::optional<std::string> convertedSource(const std::string& source);
-    // Offers to make the written logo the logo picked in Combo1.
+    // Offers to make the written logo the one picked in the list of logos.
     void offerInstall(const std::string& written, core::LogoFormat format);
 
     MainWindow& m_main;

@@ -63,41 +63,46 @@ std::string whyNotRecordable(const std::string& windowsPath) {
 
 LocationWindow::LocationWindow(MainWindow& main, core::SetupSession& session)
     : m_main(main), m_session(session) {
+    // The title bar reads "Form2" and the captions are in half-width katakana,
+    // so that the window matches the guides and pictures its users know.
     setUpChildWindow(*this, "LocationWindow", QStringLiteral("Form2"), CloseButton::Shown);
 
-    SSPanels = makePanel(nullptr, "SSPanels", {});
-    SSPanels->setFixedSize(sizeFromTwips(5880, 3405));
-    SSPanel1 = makePanel(SSPanels, "SSPanel1", rectFromTwips(120, 150, 5625, 765));
-    Label3 = makeLabel(SSPanel1, "Label3", rectFromTwips(60, 75, 1515, 180),
-                       QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
-    DropLabel* opening = makeValueLabel(SSPanel1, "Label1", rectFromTwips(90, 360, 5415, 345));
-    SSPanel2 = makePanel(SSPanels, "SSPanel2", rectFromTwips(120, 990, 5625, 765));
-    Label5 = makeLabel(SSPanel2, "Label5", rectFromTwips(60, 60, 1140, 180),
-                       QStringLiteral("設定中間ﾌｧｲﾙ"));
-    DropLabel* middle = makeValueLabel(SSPanel2, "Label6", rectFromTwips(90, 360, 5415, 345));
-    SSPanel3 = makePanel(SSPanels, "SSPanel3", rectFromTwips(120, 1830, 5625, 765));
-    Label4 = makeLabel(SSPanel3, "Label4", rectFromTwips(60, 45, 1455, 180),
-                       QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
-    DropLabel* ending = makeValueLabel(SSPanel3, "Label2", rectFromTwips(90, 360, 5415, 330));
-    Label1 = opening;
-    Label6 = middle;
-    Label2 = ending;
-    Command4 = makeButton(SSPanels, "Command4", QStringLiteral("設定値ALLｸﾘｱｰ"),
-                          rectFromTwips(270, 2760, 2490, 495));
-    Command9 = makeButton(SSPanels, "Command9", QStringLiteral("終了"),
-                          rectFromTwips(3090, 2760, 2490, 480));
-    setWidget(SSPanels);
+    contentPanel = makePanel(nullptr, "contentPanel", {});
+    contentPanel->setFixedSize(sizeFromTwips(5880, 3405));
+    openingPanel = makePanel(contentPanel, "openingPanel", rectFromTwips(120, 150, 5625, 765));
+    openingHeading = makeLabel(openingPanel, "openingHeading", rectFromTwips(60, 75, 1515, 180),
+                               QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
+    DropLabel* opening =
+        makeValueLabel(openingPanel, "openingSource", rectFromTwips(90, 360, 5415, 345));
+    middlePanel = makePanel(contentPanel, "middlePanel", rectFromTwips(120, 990, 5625, 765));
+    middleHeading = makeLabel(middlePanel, "middleHeading", rectFromTwips(60, 60, 1140, 180),
+                              QStringLiteral("設定中間ﾌｧｲﾙ"));
+    DropLabel* middle =
+        makeValueLabel(middlePanel, "middleSource", rectFromTwips(90, 360, 5415, 345));
+    endingPanel = makePanel(contentPanel, "endingPanel", rectFromTwips(120, 1830, 5625, 765));
+    endingHeading = makeLabel(endingPanel, "endingHeading", rectFromTwips(60, 45, 1455, 180),
+                              QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
+    DropLabel* ending =
+        makeValueLabel(endingPanel, "endingSource", rectFromTwips(90, 360, 5415, 330));
+    openingSource = opening;
+    middleSource = middle;
+    endingSource = ending;
+    clearAllButton = makeButton(contentPanel, "clearAllButton", QStringLiteral("設定値ALLｸﾘｱｰ"),
+                                rectFromTwips(270, 2760, 2490, 495));
+    exitButton = makeButton(contentPanel, "exitButton", QStringLiteral("終了"),
+                            rectFromTwips(3090, 2760, 2490, 480));
+    setWidget(contentPanel);
 
-    connect(opening, &DropLabel::filesDropped, this, &LocationWindow::Label1_OLEDragDrop);
-    connect(middle, &DropLabel::filesDropped, this, &LocationWindow::Label6_OLEDragDrop);
-    connect(ending, &DropLabel::filesDropped, this, &LocationWindow::Label2_OLEDragDrop);
+    connect(opening, &DropLabel::filesDropped, this, &LocationWindow::openingDropped);
+    connect(middle, &DropLabel::filesDropped, this, &LocationWindow::middleDropped);
+    connect(ending, &DropLabel::filesDropped, this, &LocationWindow::endingDropped);
     const struct {
         DropLabel* value;
         QLabel* heading;
         core::LogoSlot slot;
-    } values[] = {{opening, Label3, core::LogoSlot::Opening},
-                  {middle, Label5, core::LogoSlot::Middle},
-                  {ending, Label4, core::LogoSlot::Ending}};
+    } values[] = {{opening, openingHeading, core::LogoSlot::Opening},
+                  {middle, middleHeading, core::LogoSlot::Middle},
+                  {ending, endingHeading, core::LogoSlot::Ending}};
     for (const auto& [value, heading, slot] : values) {
         connect(value, &DropLabel::windowsPathDropped, this,
                 [this, value, slot](const QString& path) {
@@ -106,9 +111,9 @@ LocationWindow::LocationWindow(MainWindow& main, core::SetupSession& session)
         connect(value, &DropLabel::doubleClicked, this,
                 [this, value, heading, slot] { chooseSource(*value, *heading, slot); });
     }
-    connect(Command4, &QPushButton::clicked, this, &LocationWindow::Command4_Click);
-    connect(Command9, &QPushButton::clicked, this, &LocationWindow::Command9_Click);
-    m_main.whenDeactivated(this, &LocationWindow::Form_Deactivate);
+    connect(clearAllButton, &QPushButton::clicked, this, &LocationWindow::clearAllSources);
+    connect(exitButton, &QPushButton::clicked, this, &LocationWindow::exitClicked);
+    m_main.whenDeactivated(this, &LocationWindow::closeOnFocusLoss);
 }
 
 void LocationWindow::load() {
@@ -120,17 +125,18 @@ void LocationWindow::load() {
 
 void LocationWindow::showSources() {
     const bool bmpMode = m_session.isBmpMode();
-    Label3->setText(bmpMode ? QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR")
-                            : QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
-    Label4->setText(bmpMode ? QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞDIR")
-                            : QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
-    Label5->setText(bmpMode ? QStringLiteral("設定中間DIR") : QStringLiteral("設定中間ﾌｧｲﾙ"));
-    Label1->setText(toQString(m_session.shownSource(core::LogoSlot::Opening)));
-    Label6->setText(toQString(m_session.shownSource(core::LogoSlot::Middle)));
-    Label2->setText(toQString(m_session.shownSource(core::LogoSlot::Ending)));
+    openingHeading->setText(bmpMode ? QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR")
+                                    : QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
+    endingHeading->setText(bmpMode ? QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞDIR")
+                                   : QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
+    middleHeading->setText(bmpMode ? QStringLiteral("設定中間DIR")
+                                   : QStringLiteral("設定中間ﾌｧｲﾙ"));
+    openingSource->setText(toQString(m_session.shownSource(core::LogoSlot::Opening)));
+    middleSource->setText(toQString(m_session.shownSource(core::LogoSlot::Middle)));
+    endingSource->setText(toQString(m_session.shownSource(core::LogoSlot::Ending)));
 }
 
-void LocationWindow::Form_Deactivate() {
+void LocationWindow::closeOnFocusLoss() {
     // Items are dragged onto the values from the logo browser: the focus
     // passing to it keeps this window open, and in front to take the drop.
     if (QMdiArea* area = mdiArea(); area && qobject_cast<LogoBrowser*>(area->activeSubWindow())) {
@@ -140,16 +146,16 @@ void LocationWindow::Form_Deactivate() {
     close();
 }
 
-void LocationWindow::Label1_OLEDragDrop(const QStringList& hostPaths) {
-    recordDrop(*Label1, core::LogoSlot::Opening, hostPaths);
+void LocationWindow::openingDropped(const QStringList& hostPaths) {
+    recordDrop(*openingSource, core::LogoSlot::Opening, hostPaths);
 }
 
-void LocationWindow::Label6_OLEDragDrop(const QStringList& hostPaths) {
-    recordDrop(*Label6, core::LogoSlot::Middle, hostPaths);
+void LocationWindow::middleDropped(const QStringList& hostPaths) {
+    recordDrop(*middleSource, core::LogoSlot::Middle, hostPaths);
 }
 
-void LocationWindow::Label2_OLEDragDrop(const QStringList& hostPaths) {
-    recordDrop(*Label2, core::LogoSlot::Ending, hostPaths);
+void LocationWindow::endingDropped(const QStringList& hostPaths) {
+    recordDrop(*endingSource, core::LogoSlot::Ending, hostPaths);
 }
 
 void LocationWindow::recordDrop(QLabel& label, core::LogoSlot slot, const QStringList& hostPaths) {
@@ -194,12 +200,12 @@ void LocationWindow::chooseSource(QLabel& label, QLabel& heading, core::LogoSlot
     recordPath(label, slot, chooser.chosenPath());
 }
 
-void LocationWindow::Command4_Click() {
+void LocationWindow::clearAllSources() {
     if (platform::Status cleared = m_session.clearSources(); !cleared)
         tell(cleared.error().message());
 }
 
-void LocationWindow::Command9_Click() {
+void LocationWindow::exitClicked() {
     close();
 }
 

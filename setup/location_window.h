@@ -26,30 +26,34 @@ class LocationWindow final : public QMdiSubWindow {
   public:
     LocationWindow(MainWindow& main, core::SetupSession& session);
 
+    // Run once, when the main window makes it: places it and puts the mode
+    // in force.
     void load();
-    void Form_Deactivate();
+    // Closes the window when another takes the focus, unless that is the
+    // logo browser, from which items are dragged onto the sources.
+    void closeOnFocusLoss();
 
-    // The controls, reached by the window's own code and by tests. The three
-    // values take drops.
-    QFrame* SSPanels;
-    QFrame* SSPanel1; // opening
-    QLabel* Label3;   // opening heading
-    QLabel* Label1;   // opening value
-    QFrame* SSPanel2; // middle
-    QLabel* Label5;
-    QLabel* Label6;
-    QFrame* SSPanel3; // ending
-    QLabel* Label4;
-    QLabel* Label2;
-    QPushButton* Command4; // clear all
-    QPushButton* Command9;
+    // The controls, reached by the window's own code and by tests. A panel
+    // for each logo holds its heading and its source; the sources take drops.
+    QFrame* contentPanel;
+    QFrame* openingPanel;
+    QLabel* openingHeading;
+    QLabel* openingSource;
+    QFrame* middlePanel;
+    QLabel* middleHeading;
+    QLabel* middleSource;
+    QFrame* endingPanel;
+    QLabel* endingHeading;
+    QLabel* endingSource;
+    QPushButton* clearAllButton;
+    QPushButton* exitButton;
 
   private:
-    void Label1_OLEDragDrop(const QStringList& hostPaths);
-    void Label6_OLEDragDrop(const QStringList& hostPaths);
-    void Label2_OLEDragDrop(const QStringList& hostPaths);
-    void Command4_Click();
-    void Command9_Click();
+    void openingDropped(const QStringList& hostPaths);
+    void middleDropped(const QStringList& hostPaths);
+    void endingDropped(const QStringList& hostPaths);
+    void clearAllSources();
+    void exitClicked();
 
     void recordDrop(QLabel& label, core::LogoSlot slot, const QStringList& hostPaths);
     // Records the item at `windowsPath` as the slot's source, by the mode's

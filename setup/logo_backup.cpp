@@ -32,7 +32,7 @@ bool copyLogoFiles(const core::Settings& settings) {
 
 } // namespace
 
-void BackupLogoFiles(const core::Settings& settings) {
+void offerLogoBackup(const core::Settings& settings) {
     platform::Services& services = platform::services();
     if (services.ask("現在のＬＯＧＯファイルをバックアップします、よろしいですか？") !=
         platform::Answer::Yes) {

@@ -10,6 +10,6 @@ namespace kor::setup {
 // of the Windows directory, after asking; an earlier backup is overwritten.
 // Tells the user how it went. Stops at the first file that cannot be copied,
 // keeping the copies made before it.
-void BackupLogoFiles(const core::Settings& settings);
+void offerLogoBackup(const core::Settings& settings);
 
 } // namespace kor::setup

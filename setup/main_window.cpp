@@ -334,7 +334,7 @@ void MainWindow::openStartFolder() {
 }
 
 void MainWindow::backUpLogoFiles() {
-    BackupLogoFiles(m_session.settings);
+    offerLogoBackup(m_session.settings);
 }
 
 void MainWindow::openConverter() {

@@ -15,56 +15,58 @@ namespace kor::setup {
 
 OptionsWindow::OptionsWindow(MainWindow& main, core::SetupSession& session)
     : m_main(main), m_session(session) {
+    // The title bar reads "Form2" and the captions are in half-width katakana,
+    // so that the window matches the guides and pictures its users know.
     setUpChildWindow(*this, "OptionsWindow", QStringLiteral("Form2"), CloseButton::Shown);
 
-    SSPanel1 = makePanel(nullptr, "SSPanel1");
-    SSPanel1->setFont(japaneseUiFont());
-    SSPanel1->setFixedSize(sizeFromTwips(3720, 1605));
-    SSFrame1 = new QGroupBox(QStringLiteral("非圧縮ﾌｧｲﾙ"), SSPanel1);
-    SSFrame1->setObjectName(QStringLiteral("SSFrame1"));
-    SSFrame1->setGeometry(rectFromTwips(120, 120, 1785, 855));
-    SSCheck1 = makeCheckBox(SSFrame1, "SSCheck1", QStringLiteral("BMPﾌｧｲﾙを使用"),
-                            rectFromTwips(90, 270, 1605, 465));
-    Check1 = makeCheckBox(SSPanel1, "Check1", QStringLiteral("  PC98ｼﾘｰｽﾞ  "),
-                          rectFromTwips(2070, 120, 1500, 315));
-    Check2 = makeCheckBox(SSPanel1, "Check2", QStringLiteral("  ｻｲｽﾞﾁｪｯｸ無し"),
-                          rectFromTwips(2070, 660, 1500, 315));
-    Command1 = makeButton(SSPanel1, "Command1", QStringLiteral("終了"),
-                          rectFromTwips(120, 1140, 3465, 375));
-    setWidget(SSPanel1);
+    contentPanel = makePanel(nullptr, "contentPanel");
+    contentPanel->setFont(japaneseUiFont());
+    contentPanel->setFixedSize(sizeFromTwips(3720, 1605));
+    pictureSourceGroup = new QGroupBox(QStringLiteral("非圧縮ﾌｧｲﾙ"), contentPanel);
+    pictureSourceGroup->setObjectName(QStringLiteral("pictureSourceGroup"));
+    pictureSourceGroup->setGeometry(rectFromTwips(120, 120, 1785, 855));
+    bmpModeBox = makeCheckBox(pictureSourceGroup, "bmpModeBox", QStringLiteral("BMPﾌｧｲﾙを使用"),
+                              rectFromTwips(90, 270, 1605, 465));
+    pc98Box = makeCheckBox(contentPanel, "pc98Box", QStringLiteral("  PC98ｼﾘｰｽﾞ  "),
+                           rectFromTwips(2070, 120, 1500, 315));
+    noSizeCheckBox = makeCheckBox(contentPanel, "noSizeCheckBox", QStringLiteral("  ｻｲｽﾞﾁｪｯｸ無し"),
+                                  rectFromTwips(2070, 660, 1500, 315));
+    exitButton = makeButton(contentPanel, "exitButton", QStringLiteral("終了"),
+                            rectFromTwips(120, 1140, 3465, 375));
+    setWidget(contentPanel);
 
     // Only the user's clicks count as clicks: filling the boxes from memory
     // writes nothing.
-    connect(SSCheck1, &QCheckBox::clicked, this, &OptionsWindow::SSCheck1_Click);
-    connect(Check1, &QCheckBox::clicked, this, &OptionsWindow::Check1_Click);
-    connect(Check2, &QCheckBox::clicked, this, &OptionsWindow::Check2_Click);
-    connect(Command1, &QPushButton::clicked, this, &OptionsWindow::Command1_Click);
-    m_main.whenDeactivated(this, &OptionsWindow::Form_Deactivate);
+    connect(bmpModeBox, &QCheckBox::clicked, this, &OptionsWindow::bmpModeClicked);
+    connect(pc98Box, &QCheckBox::clicked, this, &OptionsWindow::pc98Clicked);
+    connect(noSizeCheckBox, &QCheckBox::clicked, this, &OptionsWindow::noSizeCheckClicked);
+    connect(exitButton, &QPushButton::clicked, this, &OptionsWindow::exitClicked);
+    m_main.whenDeactivated(this, &OptionsWindow::closeOnFocusLoss);
 }
 
 void OptionsWindow::load() {
     placeChildWindow(*this, m_main.innerSizeInTwips(), 4.5, 3.0);
 
     const core::Settings& settings = m_session.settings;
-    SSCheck1->setChecked(m_session.isBmpMode());
+    bmpModeBox->setChecked(m_session.isBmpMode());
     if (core::isOn(settings.pc98Check))
-        Check1->setChecked(true);
+        pc98Box->setChecked(true);
     if (core::isOn(settings.sizecheck)) {
-        Check2->setChecked(true);
-        Check1->setEnabled(false);
+        noSizeCheckBox->setChecked(true);
+        pc98Box->setEnabled(false);
     } else {
-        Check1->setEnabled(true);
+        pc98Box->setEnabled(true);
     }
-    check_set();
+    applyPictureSource();
 }
 
-void OptionsWindow::check_set() {
-    m_session.setPictureSource(SSCheck1->isChecked() ? core::PictureSource::Bmp
-                                                     : core::PictureSource::Archive);
+void OptionsWindow::applyPictureSource() {
+    m_session.setPictureSource(bmpModeBox->isChecked() ? core::PictureSource::Bmp
+                                                       : core::PictureSource::Archive);
 }
 
 void OptionsWindow::showPictureSource() {
-    SSCheck1->setChecked(m_session.isBmpMode());
+    bmpModeBox->setChecked(m_session.isBmpMode());
 }
 
 // A KOR.INI that cannot be written keeps its old value and says why; the
@@ -76,27 +78,27 @@ void reportFailure(const platform::Status& written) {
 }
 } // namespace
 
-void OptionsWindow::SSCheck1_Click() {
+void OptionsWindow::bmpModeClicked() {
     reportFailure(m_session.choosePictureSource(
-        SSCheck1->isChecked() ? core::PictureSource::Bmp : core::PictureSource::Archive));
+        bmpModeBox->isChecked() ? core::PictureSource::Bmp : core::PictureSource::Archive));
 }
 
-void OptionsWindow::Check1_Click() {
-    reportFailure(m_session.setFlag("pc98Check", Check1->isChecked()));
+void OptionsWindow::pc98Clicked() {
+    reportFailure(m_session.setFlag("pc98Check", pc98Box->isChecked()));
 }
 
-void OptionsWindow::Check2_Click() {
+void OptionsWindow::noSizeCheckClicked() {
     // The PC-98 length means nothing while no length is checked; its tick
     // stays for when the check comes back.
-    Check1->setEnabled(!Check2->isChecked());
-    reportFailure(m_session.setFlag("sizecheck", Check2->isChecked()));
+    pc98Box->setEnabled(!noSizeCheckBox->isChecked());
+    reportFailure(m_session.setFlag("sizecheck", noSizeCheckBox->isChecked()));
 }
 
-void OptionsWindow::Command1_Click() {
+void OptionsWindow::exitClicked() {
     close();
 }
 
-void OptionsWindow::Form_Deactivate() {
+void OptionsWindow::closeOnFocusLoss() {
     close();
 }
 

@@ -23,26 +23,29 @@ class OptionsWindow final : public QMdiSubWindow {
   public:
     OptionsWindow(MainWindow& main, core::SetupSession& session);
 
+    // Run once, when the main window makes it: places it, ticks the boxes as
+    // memory holds them and puts the mode ticked in force.
     void load();
-    void Form_Deactivate();
+    // Closes the window when another takes the focus.
+    void closeOnFocusLoss();
 
-    // Puts the mode ticked in SSCheck1 in force (ArcCheck "on" or "off" in
+    // Puts the mode ticked in the BMP box in force (ArcCheck "on" or "off" in
     // memory). Writes nothing to KOR.INI.
-    void check_set();
+    void applyPictureSource();
 
     // The controls, reached by the window's own code and by tests.
-    QFrame* SSPanel1;
-    QGroupBox* SSFrame1;
-    QCheckBox* SSCheck1; // BMP mode
-    QCheckBox* Check1;   // PC-98
-    QCheckBox* Check2;   // no size check
-    QPushButton* Command1;
+    QFrame* contentPanel;
+    QGroupBox* pictureSourceGroup;
+    QCheckBox* bmpModeBox;
+    QCheckBox* pc98Box;
+    QCheckBox* noSizeCheckBox;
+    QPushButton* exitButton;
 
   private:
-    void SSCheck1_Click();
-    void Check1_Click();
-    void Check2_Click();
-    void Command1_Click();
+    void bmpModeClicked();
+    void pc98Clicked();
+    void noSizeCheckClicked();
+    void exitClicked();
     void showPictureSource();
 
     MainWindow& m_main;

@@ -30,23 +30,23 @@ class SourceChooser final : public QDialog {
     SourceChooser(QWidget* parent, SourceKind kind, const QString& title,
                   const std::string& startAt);
 
-    // The full Windows path picked: the folder selected in the directory
-    // list, or the archive selected in the file list; "" when no archive is.
+    // The full Windows path picked: the folder selected in the folder list,
+    // or the archive selected in the file list; "" when no archive is.
     std::string chosenPath() const;
 
     // The controls, reached by the dialog's own code and by tests.
-    QFrame* SSPanel1;
-    QLabel* Label1; // what to pick
-    DriveListBox* Drive1;
-    DirListBox* Dir1;
-    FileListBox* File1;    // archives to pick, or the pictures of the folder shown
-    QPushButton* Command1; // OK
-    QPushButton* Command2; // cancel
+    QFrame* contentPanel;
+    QLabel* prompt;
+    DriveListBox* driveList;
+    DirListBox* folderList;
+    FileListBox* fileList; // archives to pick, or the pictures of the folder shown
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 
   private:
-    void Drive1_Change();
-    void Dir1_Change();
-    void File1_DblClick();
+    void driveChanged();
+    void folderChanged();
+    void fileActivated();
     void enableOk();
 
     SourceKind m_kind;

@@ -45,18 +45,18 @@ void AboutWindowTest::showsTheVersion() {
     QVERIFY(shown);
     QVERIFY(shown->isVisible());
     QCOMPARE(shown->windowTitle(), QStringLiteral("KORについて"));
-    QCOMPARE(shown->Label3->text(), QStringLiteral("KOR Ver. 1.04"));
-    QVERIFY(shown->Label3->font().bold() && shown->Label3->font().italic());
-    QCOMPARE(shown->Label3->font().pointSizeF(), 15.75);
-    QCOMPARE(shown->Label2->font().pointSizeF(), 20.25);
-    QVERIFY(!shown->Label2->text().isEmpty());
+    QCOMPARE(shown->versionLabel->text(), QStringLiteral("KOR Ver. 1.04"));
+    QVERIFY(shown->versionLabel->font().bold() && shown->versionLabel->font().italic());
+    QCOMPARE(shown->versionLabel->font().pointSizeF(), 15.75);
+    QCOMPARE(shown->titleLabel->font().pointSizeF(), 20.25);
+    QVERIFY(!shown->titleLabel->text().isEmpty());
     // The title line fits its label.
-    QVERIFY(QFontMetrics(shown->Label2->font()).horizontalAdvance(shown->Label2->text()) <=
-            shown->Label2->width());
-    QCOMPARE(shown->Picture1->pixmap().size(), QSize(32, 32));
-    QCOMPARE(shown->SSCommand1->text(), QStringLiteral("OK"));
-    QCOMPARE(shown->SSCommand1->geometry(), QRect(225, 105, 53, 51));
-    QCOMPARE(shown->SSPanel2->geometry(), QRect(9, 7, 270, 91));
+    QVERIFY(QFontMetrics(shown->titleLabel->font()).horizontalAdvance(shown->titleLabel->text()) <=
+            shown->titleLabel->width());
+    QCOMPARE(shown->iconLabel->pixmap().size(), QSize(32, 32));
+    QCOMPARE(shown->okButton->text(), QStringLiteral("OK"));
+    QCOMPARE(shown->okButton->geometry(), QRect(225, 105, 53, 51));
+    QCOMPARE(shown->infoPanel->geometry(), QRect(9, 7, 270, 91));
 }
 
 void AboutWindowTest::okButtonClosesIt() {
@@ -68,7 +68,7 @@ void AboutWindowTest::okButtonClosesIt() {
 
     QPointer<AboutWindow> shown = openAbout(window);
     QVERIFY(shown);
-    QTest::mouseClick(shown->SSCommand1, Qt::LeftButton);
+    QTest::mouseClick(shown->okButton, Qt::LeftButton);
     QTRY_VERIFY(shown.isNull());
     QVERIFY(!liveWindow<AboutWindow>(window));
 }
@@ -83,7 +83,7 @@ void AboutWindowTest::itIsMadeAfreshEachTime() {
     QPointer<AboutWindow> first = openAbout(window);
     QVERIFY(first);
     first->move(0, 0);
-    QTest::mouseClick(first->SSCommand1, Qt::LeftButton);
+    QTest::mouseClick(first->okButton, Qt::LeftButton);
     QTRY_VERIFY(first.isNull());
 
     AboutWindow* second = openAbout(window);

@@ -80,11 +80,12 @@ struct OpenConverter {
 
     // Picks `name` in `folder` with the converter's own lists.
     void pick(const std::string& folder, const QString& name) {
-        QVERIFY(converter->Drive1->setDrive(folder));
-        QVERIFY(converter->Dir1->setPath(folder));
-        const QList<QListWidgetItem*> found = converter->File1->findItems(name, Qt::MatchExactly);
+        QVERIFY(converter->driveList->setDrive(folder));
+        QVERIFY(converter->folderList->setPath(folder));
+        const QList<QListWidgetItem*> found =
+            converter->fileList->findItems(name, Qt::MatchExactly);
         QCOMPARE(found.size(), 1);
-        converter->File1->setCurrentItem(found.front());
+        converter->fileList->setCurrentItem(found.front());
     }
 
     std::vector<std::string> folderFiles(const std::string& folder) const {
@@ -124,7 +125,7 @@ void ConvertWindowTest::convertsAndInstalls_data() {
     QTest::addColumn<QByteArray>("format");
     QTest::addColumn<QString>("outputName");
     QTest::addColumn<int>("animateFrom"); // 0: no cycling
-    QTest::addColumn<int>("slot");        // Combo1's row
+    QTest::addColumn<int>("slot");        // the row of the logo to install
     QTest::addColumn<bool>("install");
     QTest::addColumn<QString>("target");
 
@@ -155,17 +156,17 @@ void ConvertWindowTest::convertsAndInstalls() {
     setup.machine.writeFile("C:\\PICS\\" + source.toStdString(), pictureBytes(format.constData()));
     ConvertWindow& converter = setup.open();
     setup.pick("C:\\PICS", source);
-    QCOMPARE(converter.Text1->text(), outputName);
+    QCOMPARE(converter.outputName->text(), outputName);
     QCOMPARE(converter.outputFolder(), std::string("C:\\PICS"));
     converter.setOutputFolder("D:\\LOGOS");
     const bool pc98 = ini.contains(QStringLiteral("pc98Check=on"));
-    QCOMPARE(converter.Option2->isChecked(), pc98);
-    converter.Check1->setChecked(animateFrom != 0);
+    QCOMPARE(converter.targetPc98Option->isChecked(), pc98);
+    converter.cycleColoursBox->setChecked(animateFrom != 0);
     if (animateFrom != 0)
-        converter.Spin1->setValue(animateFrom);
-    converter.Combo1->setCurrentIndex(slot);
+        converter.firstCycledEntry->setValue(animateFrom);
+    converter.logoToInstall->setCurrentIndex(slot);
     setup.recording.recorder().answers = {install ? Answer::Yes : Answer::No};
-    converter.Command1->click();
+    converter.convertButton->click();
 
     const std::string output = "D:\\LOGOS\\" + outputName.toStdString();
     QVERIFY2(setup.machine.exists(output), qPrintable(setup.messages().join('\n')));
@@ -180,7 +181,7 @@ void ConvertWindowTest::convertsAndInstalls() {
     // logo in the folder.
     QCOMPARE(setup.recording.recorder().questions.size(), 1u);
     QVERIFY(QString::fromStdString(setup.recording.recorder().questions.front())
-                .contains(converter.Combo1->currentText()));
+                .contains(converter.logoToInstall->currentText()));
     QCOMPARE(setup.folderFiles("D:\\LOGOS"), std::vector<std::string>{outputName.toStdString()});
     QCOMPARE(setup.machine.readFile(target.toStdString()), install ? logo : OldLogo);
     QCOMPARE(setup.messages(), install ? QStringList{"変更が終了しました"} : QStringList{});
@@ -212,7 +213,7 @@ void ConvertWindowTest::failureWritesNothing() {
     setup.pick("C:\\PICS", QStringLiteral("PHOTO.PNG"));
     converter.setOutputFolder(fault == QStringLiteral("gone") ? "D:\\GONE" : "D:\\LOGOS");
     setup.recording.recorder().answers = {Answer::No};
-    converter.Command1->click();
+    converter.convertButton->click();
 
     QCOMPARE(setup.machine.readFile("D:\\LOGOS\\PHOTO.BMP"), OldLogo);
     QCOMPARE(setup.folderFiles("D:\\LOGOS"), std::vector<std::string>{"PHOTO.BMP"});
@@ -272,7 +273,7 @@ void ConvertWindowTest::dropOnMainWindow() {
         return;
     QVERIFY(converter->isVisible());
     QCOMPARE(converter->sourcePath(), dropped.toStdString());
-    QCOMPARE(converter->Text1->text(), QStringLiteral("PHOTO.BMP"));
+    QCOMPARE(converter->outputName->text(), QStringLiteral("PHOTO.BMP"));
     // Fixed in size, and whole inside the main window.
     QVERIFY(converter->mdiArea()->rect().contains(converter->geometry()));
 }
@@ -284,10 +285,10 @@ void ConvertWindowTest::neverWritesOverItsSource() {
     ConvertWindow& converter = setup.open();
     setup.pick("C:\\PICS", QStringLiteral("SUNSET.BMP"));
     // The name offered is not the picture's own.
-    QCOMPARE(converter.Text1->text(), QStringLiteral("SUNSET_L.BMP"));
-    converter.Text1->setText(QStringLiteral("sunset.bmp"));
+    QCOMPARE(converter.outputName->text(), QStringLiteral("SUNSET_L.BMP"));
+    converter.outputName->setText(QStringLiteral("sunset.bmp"));
     setup.recording.recorder().answers = {Answer::Yes, Answer::Yes};
-    converter.Command1->click();
+    converter.convertButton->click();
 
     QCOMPARE(setup.machine.readFile("C:\\PICS\\SUNSET.BMP"), picture);
     QCOMPARE(setup.recording.recorder().questions.size(), 0u);

@@ -323,7 +323,7 @@ void ImageDriveSetupTest::convertsInsideTheImage() {
     QVERIFY(converter);
     QVERIFY(converter->setSource(Folder + "\\PHOTO.PNG"));
     recording.recorder().answers = {kor::platform::Answer::Yes};
-    converter->Command1->click();
+    converter->convertButton->click();
 
     QCOMPARE(recording.recorder().messages.back().text, std::string(kor::testing::Changed));
     const std::string logo = readOnTheDrive(Folder + "\\PHOTO.BMP");

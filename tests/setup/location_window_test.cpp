@@ -112,7 +112,8 @@ struct OpenLocation {
 
     QLabel& label(const QString& name) const { return *location->findChild<QLabel*>(name); }
     QStringList values() const {
-        return {location->Label1->text(), location->Label6->text(), location->Label2->text()};
+        return {location->openingSource->text(), location->middleSource->text(),
+                location->endingSource->text()};
     }
     QStringList inMemory(const QStringList& keys) const {
         kor::core::Settings settings = window->state().settings;
@@ -214,37 +215,38 @@ void LocationWindowTest::showsTheDesignedControls() {
     LocationWindow& location = *open.location;
 
     QCOMPARE(location.windowTitle(), QStringLiteral("Form2"));
-    QCOMPARE(location.SSPanels->size(), QSize(392, 227));
+    QCOMPARE(location.contentPanel->size(), QSize(392, 227));
     const struct {
         QWidget* control;
         QWidget* container;
         QRect geometry;
     } placed[] = {
-        {location.SSPanel1, location.SSPanels, {8, 10, 375, 51}},
-        {location.Label3, location.SSPanel1, {4, 5, 101, 12}},
-        {location.Label1, location.SSPanel1, {6, 24, 361, 23}},
-        {location.SSPanel2, location.SSPanels, {8, 66, 375, 51}},
-        {location.Label5, location.SSPanel2, {4, 4, 76, 12}},
-        {location.Label6, location.SSPanel2, {6, 24, 361, 23}},
-        {location.SSPanel3, location.SSPanels, {8, 122, 375, 51}},
-        {location.Label4, location.SSPanel3, {4, 3, 97, 12}},
-        {location.Label2, location.SSPanel3, {6, 24, 361, 22}},
-        {location.Command4, location.SSPanels, {18, 184, 166, 33}},
-        {location.Command9, location.SSPanels, {206, 184, 166, 32}},
+        {location.openingPanel, location.contentPanel, {8, 10, 375, 51}},
+        {location.openingHeading, location.openingPanel, {4, 5, 101, 12}},
+        {location.openingSource, location.openingPanel, {6, 24, 361, 23}},
+        {location.middlePanel, location.contentPanel, {8, 66, 375, 51}},
+        {location.middleHeading, location.middlePanel, {4, 4, 76, 12}},
+        {location.middleSource, location.middlePanel, {6, 24, 361, 23}},
+        {location.endingPanel, location.contentPanel, {8, 122, 375, 51}},
+        {location.endingHeading, location.endingPanel, {4, 3, 97, 12}},
+        {location.endingSource, location.endingPanel, {6, 24, 361, 22}},
+        {location.clearAllButton, location.contentPanel, {18, 184, 166, 33}},
+        {location.exitButton, location.contentPanel, {206, 184, 166, 32}},
     };
     for (const auto& [control, container, geometry] : placed) {
         QCOMPARE(control->parentWidget(), container);
         QCOMPARE(control->geometry(), geometry);
     }
-    QCOMPARE(location.Label3->text(), QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
-    QCOMPARE(location.Label5->text(), QStringLiteral("設定中間ﾌｧｲﾙ"));
-    QCOMPARE(location.Label4->text(), QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
-    QCOMPARE(location.Command4->text(), QStringLiteral("設定値ALLｸﾘｱｰ"));
-    QCOMPARE(location.Command9->text(), QStringLiteral("終了"));
+    QCOMPARE(location.openingHeading->text(), QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
+    QCOMPARE(location.middleHeading->text(), QStringLiteral("設定中間ﾌｧｲﾙ"));
+    QCOMPARE(location.endingHeading->text(), QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
+    QCOMPARE(location.clearAllButton->text(), QStringLiteral("設定値ALLｸﾘｱｰ"));
+    QCOMPARE(location.exitButton->text(), QStringLiteral("終了"));
     // The values take drops; the headings do not.
-    for (QLabel* value : {location.Label1, location.Label6, location.Label2})
+    for (QLabel* value : {location.openingSource, location.middleSource, location.endingSource})
         QVERIFY(value->acceptDrops());
-    for (QLabel* heading : {location.Label3, location.Label5, location.Label4})
+    for (QLabel* heading :
+         {location.openingHeading, location.middleHeading, location.endingHeading})
         QVERIFY(!heading->acceptDrops());
 }
 
@@ -255,66 +257,66 @@ void LocationWindowTest::dropIsRecorded_data() {
     QTest::addColumn<QString>("arcCheck");
     QTest::addColumn<QString>("target");
     QTest::addColumn<QStringList>("dropped"); // Windows paths, in the order dragged
-    QTest::addColumn<QStringList>("values");  // Label1, Label6, Label2
+    QTest::addColumn<QStringList>("values");  // opening, middle, ending
     QTest::addColumn<QStringList>("inMemory");
     QTest::addColumn<QByteArray>("korIni");
     QTest::addColumn<int>("beeps");
     QTest::addColumn<QString>("message"); // after a refused drop
 
-    QTest::newRow("BMP: a folder")
-        << "on"
-        << "Label1" << QStringList{"C:\\LOGO"} << QStringList{"C:\\LOGO", "C:\\OLD6", "C:\\OLD2"}
-        << QStringList{"C:\\LOGO", "C:\\OLD6", "C:\\OLD2"}
-        << iniWith(BmpModeIni, {"DirOnly=C:\\LOGO"}) << 0 << "";
+    QTest::newRow("BMP: a folder") << "on"
+                                   << "openingSource" << QStringList{"C:\\LOGO"}
+                                   << QStringList{"C:\\LOGO", "C:\\OLD6", "C:\\OLD2"}
+                                   << QStringList{"C:\\LOGO", "C:\\OLD6", "C:\\OLD2"}
+                                   << iniWith(BmpModeIni, {"DirOnly=C:\\LOGO"}) << 0 << "";
     QTest::newRow("BMP: a file records its folder")
         << "on"
-        << "Label6" << QStringList{"C:\\LOGO\\A.BMP"}
+        << "middleSource" << QStringList{"C:\\LOGO\\A.BMP"}
         << QStringList{"C:\\OLD1", "C:\\LOGO", "C:\\OLD2"}
         << QStringList{"C:\\OLD1", "C:\\LOGO", "C:\\OLD2"}
         << iniWith(BmpModeIni, {"MDirOnly=C:\\LOGO"}) << 0 << "";
     QTest::newRow("BMP: of several items the last counts")
         << "on"
-        << "Label2" << QStringList{"C:\\LOGO\\A.BMP", "D:\\PICS"}
+        << "endingSource" << QStringList{"C:\\LOGO\\A.BMP", "D:\\PICS"}
         << QStringList{"C:\\OLD1", "C:\\OLD6", "D:\\PICS"}
         << QStringList{"C:\\OLD1", "C:\\OLD6", "D:\\PICS"}
         << iniWith(BmpModeIni, {"EDirOnly=D:\\PICS"}) << 0 << "";
     QTest::newRow("BMP: Shift-JIS with a 0x5C trail byte")
         << "on"
-        << "Label2" << QStringList{"C:\\表"} << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\表"}
+        << "endingSource" << QStringList{"C:\\表"} << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\表"}
         << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\表"}
         << iniWith(BmpModeIni, {"EDirOnly=C:\\\x95\x5C"}) << 0 << "";
 
     QTest::newRow("archive: an archive")
         << "off"
-        << "Label1" << QStringList{"D:\\ARC\\logo1.lzh"} << QStringList{"logo1.lzh", "old6.lzh", ""}
-        << QStringList{"logo1.lzh", "old6.lzh", ""}
+        << "openingSource" << QStringList{"D:\\ARC\\logo1.lzh"}
+        << QStringList{"logo1.lzh", "old6.lzh", ""} << QStringList{"logo1.lzh", "old6.lzh", ""}
         << iniWith(ArchiveModeIni, {"Dir=D:\\ARC", "FileName=logo1.lzh"}) << 0 << "";
     QTest::newRow("archive: directory written before file name")
         << "off"
-        << "Label2" << QStringList{"D:\\ARC\\LOGO2.LZH"}
+        << "endingSource" << QStringList{"D:\\ARC\\LOGO2.LZH"}
         << QStringList{"old1.lzh", "old6.lzh", "LOGO2.LZH"}
         << QStringList{"old1.lzh", "old6.lzh", "LOGO2.LZH"}
         << iniWith(ArchiveModeIni, {"EDir=D:\\ARC", "EFileName=LOGO2.LZH"}) << 0 << "";
     QTest::newRow("archive: Shift-JIS names")
         << "off"
-        << "Label1" << QStringList{"C:\\表\\ロゴ.lzh"} << QStringList{"ロゴ.lzh", "old6.lzh", ""}
-        << QStringList{"ロゴ.lzh", "old6.lzh", ""}
+        << "openingSource" << QStringList{"C:\\表\\ロゴ.lzh"}
+        << QStringList{"ロゴ.lzh", "old6.lzh", ""} << QStringList{"ロゴ.lzh", "old6.lzh", ""}
         << iniWith(ArchiveModeIni, {"Dir=C:\\\x95\x5C", "FileName=\x83\x8D\x83\x53.lzh"}) << 0
         << "";
     QTest::newRow("archive: of several items the last counts")
         << "off"
-        << "Label2" << QStringList{"D:\\ARC\\A.BMP", "D:\\ARC\\logo1.lzh"}
+        << "endingSource" << QStringList{"D:\\ARC\\A.BMP", "D:\\ARC\\logo1.lzh"}
         << QStringList{"old1.lzh", "old6.lzh", "logo1.lzh"}
         << QStringList{"old1.lzh", "old6.lzh", "logo1.lzh"}
         << iniWith(ArchiveModeIni, {"EDir=D:\\ARC", "EFileName=logo1.lzh"}) << 0 << "";
     // Refused: the label is emptied, the recorded archive stays.
     QTest::newRow("archive: not an archive")
         << "off"
-        << "Label6" << QStringList{"D:\\ARC\\A.BMP"} << QStringList{"old1.lzh", "", ""}
+        << "middleSource" << QStringList{"D:\\ARC\\A.BMP"} << QStringList{"old1.lzh", "", ""}
         << QStringList{"old1.lzh", "old6.lzh", ""} << iniBytes(ArchiveModeIni) << 1 << NoArchive;
     QTest::newRow("archive: of several items the last is no archive")
         << "off"
-        << "Label1" << QStringList{"D:\\ARC\\logo1.lzh", "D:\\ARC\\A.BMP"}
+        << "openingSource" << QStringList{"D:\\ARC\\logo1.lzh", "D:\\ARC\\A.BMP"}
         << QStringList{"", "old6.lzh", ""} << QStringList{"old1.lzh", "old6.lzh", ""}
         << iniBytes(ArchiveModeIni) << 1 << NoArchive;
 }
@@ -361,29 +363,29 @@ void LocationWindowTest::unrecordablePathIsRefusedWhole_data() {
     QTest::addColumn<QString>("message");
 
     QTest::newRow("BMP: outside every drive") << "on"
-                                              << "Label1"
+                                              << "openingSource"
                                               << "outside/PICS/" << OutsideFolder;
     QTest::newRow("archive: outside every drive") << "off"
-                                                  << "Label6"
+                                                  << "middleSource"
                                                   << "outside/logo1.lzh" << OutsideFile;
     QTest::newRow("BMP: a line break in a folder name") << "on"
-                                                        << "Label2"
+                                                        << "endingSource"
                                                         << "c/LOGO/two\nlines/" << UnwritableFolder;
     // The directory alone could be written; it must not be without its file.
     QTest::newRow("archive: a line break in the archive name")
         << "off"
-        << "Label1"
+        << "openingSource"
         << "d/ARC/two\nlines.lzh" << UnwritableFile;
     QTest::newRow("archive: a line break in the directory")
         << "off"
-        << "Label2"
+        << "endingSource"
         << "d/two\rlines/logo1.lzh" << UnwritableFile;
     QTest::newRow("BMP: a backslash in a host name names another folder")
         << "on"
-        << "Label6"
+        << "middleSource"
         << "c/LOGO\\PICS" << UnwritableFile;
     QTest::newRow("archive: a character CP932 cannot hold") << "off"
-                                                            << "Label1"
+                                                            << "openingSource"
                                                             << "d/ARC/🙂.lzh" << UnwritableFile;
 }
 
@@ -454,7 +456,8 @@ void LocationWindowTest::otherDataIsNotAFileList() {
     const QStringList values = open.values();
     const QByteArray korIni = open.korIni();
 
-    for (QLabel* label : {open.location->Label1, open.location->Label6, open.location->Label2}) {
+    for (QLabel* label :
+         {open.location->openingSource, open.location->middleSource, open.location->endingSource}) {
         const kor::testing::DropOutcome outcome = kor::testing::dragAndDrop(*label, data);
         QVERIFY(!outcome.dragAccepted);
         QVERIFY(!outcome.dropAccepted);
@@ -477,21 +480,21 @@ void LocationWindowTest::browserEntryDropIsRecorded_data() {
     QTest::addColumn<QString>("message"); // after a refused drop
 
     QTest::newRow("BMP: a folder") << "on"
-                                   << "Label1"
+                                   << "openingSource"
                                    << "D:\\"
                                    << "folderList"
                                    << "PICS" << QStringList{"D:\\PICS", "C:\\OLD6", "C:\\OLD2"}
                                    << iniWith(BmpModeIni, {"DirOnly=D:\\PICS"}) << 0 << "";
     QTest::newRow("BMP: a picture records its folder")
         << "on"
-        << "Label6"
+        << "middleSource"
         << "C:\\LOGO"
         << "fileList"
         << "A.BMP" << QStringList{"C:\\OLD1", "C:\\LOGO", "C:\\OLD2"}
         << iniWith(BmpModeIni, {"MDirOnly=C:\\LOGO"}) << 0 << "";
     QTest::newRow("archive: an archive")
         << "off"
-        << "Label2"
+        << "endingSource"
         << "C:\\表"
         << "fileList"
         << "ロゴ.lzh" << QStringList{"old1.lzh", "old6.lzh", "ロゴ.lzh"}
@@ -499,7 +502,7 @@ void LocationWindowTest::browserEntryDropIsRecorded_data() {
         << "";
     QTest::newRow("archive: a folder is no archive")
         << "off"
-        << "Label1"
+        << "openingSource"
         << "D:\\"
         << "folderList"
         << "ARC" << QStringList{"", "old6.lzh", ""} << iniBytes(ArchiveModeIni) << 1
@@ -568,7 +571,7 @@ void LocationWindowTest::unrecordableWindowsPathIsRefused() {
     const std::unique_ptr<QMimeData> data(kor::setup::windowsPathData(windowsPath.toStdString()));
 
     const kor::testing::DropOutcome outcome =
-        kor::testing::dragAndDrop(*open.location->Label6, *data);
+        kor::testing::dragAndDrop(*open.location->middleSource, *data);
 
     QVERIFY(outcome.dropAccepted);
     QCOMPARE(open.beeps(), 1);
@@ -589,37 +592,38 @@ void LocationWindowTest::chooserRecordsThePick_data() {
 
     QTest::newRow("BMP: a subfolder selected")
         << "on"
-        << "Label1"
+        << "openingSource"
         << "D:\\"
         << "PICS"
-        << "Command1" << QStringList{"D:\\PICS", "C:\\OLD6", "C:\\OLD2"}
+        << "okButton" << QStringList{"D:\\PICS", "C:\\OLD6", "C:\\OLD2"}
         << iniWith(BmpModeIni, {"DirOnly=D:\\PICS"});
     QTest::newRow("BMP: the folder opened")
         << "on"
-        << "Label2"
+        << "endingSource"
         << "C:\\表"
         << ""
-        << "Command1" << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\表"}
+        << "okButton" << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\表"}
         << iniWith(BmpModeIni, {"EDirOnly=C:\\\x95\x5C"});
     QTest::newRow("archive: an archive")
         << "off"
-        << "Label6"
+        << "middleSource"
         << "D:\\ARC"
         << "LOGO2.LZH"
-        << "Command1" << QStringList{"old1.lzh", "LOGO2.LZH", ""}
+        << "okButton" << QStringList{"old1.lzh", "LOGO2.LZH", ""}
         << iniWith(ArchiveModeIni, {"MDir=D:\\ARC", "MFileName=LOGO2.LZH"});
     QTest::newRow("BMP: cancelled")
         << "on"
-        << "Label1"
+        << "openingSource"
         << "D:\\"
         << "PICS"
-        << "Command2" << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\OLD2"} << iniBytes(BmpModeIni);
+        << "cancelButton" << QStringList{"C:\\OLD1", "C:\\OLD6", "C:\\OLD2"}
+        << iniBytes(BmpModeIni);
     QTest::newRow("archive: cancelled")
         << "off"
-        << "Label2"
+        << "endingSource"
         << "D:\\ARC"
         << "logo1.lzh"
-        << "Command2" << QStringList{"old1.lzh", "old6.lzh", ""} << iniBytes(ArchiveModeIni);
+        << "cancelButton" << QStringList{"old1.lzh", "old6.lzh", ""} << iniBytes(ArchiveModeIni);
 }
 
 void LocationWindowTest::chooserRecordsThePick() {
@@ -635,12 +639,12 @@ void LocationWindowTest::chooserRecordsThePick() {
     const std::string currentDirectory = machine.currentDirectory();
 
     const bool shown = withChooser(open.label(target), [&](SourceChooser& chooser) {
-        QVERIFY(chooser.Drive1->setDrive(opened.toStdString()));
-        QVERIFY(chooser.Dir1->setPath(opened.toStdString()));
+        QVERIFY(chooser.driveList->setDrive(opened.toStdString()));
+        QVERIFY(chooser.folderList->setPath(opened.toStdString()));
         if (!picked.isEmpty()) {
             QListWidget& list = arcCheck == QStringLiteral("on")
-                                    ? static_cast<QListWidget&>(*chooser.Dir1)
-                                    : static_cast<QListWidget&>(*chooser.File1);
+                                    ? static_cast<QListWidget&>(*chooser.folderList)
+                                    : static_cast<QListWidget&>(*chooser.fileList);
             QListWidgetItem* entry = entryNamed(list, picked);
             QVERIFY(entry);
             list.setCurrentItem(entry);
@@ -660,11 +664,11 @@ void LocationWindowTest::chooserRecordsThePick() {
 
 void LocationWindowTest::refusedArchiveShowsTheRecordedOneWhenReopened() {
     OpenLocation open(ArchiveModeIni);
-    kor::testing::dropFiles(*open.location->Label1,
+    kor::testing::dropFiles(*open.location->openingSource,
                             {hostPathOf(open.machine, QStringLiteral("D:\\ARC\\A.BMP"))});
-    QCOMPARE(open.location->Label1->text(), QString());
+    QCOMPARE(open.location->openingSource->text(), QString());
 
-    QTest::mouseClick(open.location->Command9, Qt::LeftButton);
+    QTest::mouseClick(open.location->exitButton, Qt::LeftButton);
     QVERIFY(!liveWindow<LocationWindow>(*open.window));
     open.openLocation();
     QCOMPARE(open.values(), QStringList({"old1.lzh", "old6.lzh", ""}));
@@ -697,27 +701,29 @@ void LocationWindowTest::clearAllEmptiesTheNineLocations() {
     QFETCH(QByteArray, cleared);
     QFETCH(QStringList, archiveDirectories);
     OpenLocation open(ini);
-    const QStringList headings{open.location->Label3->text(), open.location->Label5->text(),
-                               open.location->Label4->text()};
+    const QStringList headings{open.location->openingHeading->text(),
+                               open.location->middleHeading->text(),
+                               open.location->endingHeading->text()};
     const QStringList options = open.inMemory({"ArcCheck", "pc98Check", "sizecheck"});
 
-    QTest::mouseClick(open.location->Command4, Qt::LeftButton);
+    QTest::mouseClick(open.location->clearAllButton, Qt::LeftButton);
 
     QCOMPARE(open.korIni(), cleared);
     QCOMPARE(open.values(), QStringList({"", "", ""}));
     QCOMPARE(open.inMemory(BmpModeKeys + ArchiveModeKeys), QStringList({"", "", "", "", "", ""}));
     QCOMPARE(open.inMemory(ArchiveDirectoryKeys), archiveDirectories);
     QCOMPARE(open.inMemory({"ArcCheck", "pc98Check", "sizecheck"}), options);
-    QCOMPARE(QStringList({open.location->Label3->text(), open.location->Label5->text(),
-                          open.location->Label4->text()}),
-             headings);
+    QCOMPARE(
+        QStringList({open.location->openingHeading->text(), open.location->middleHeading->text(),
+                     open.location->endingHeading->text()}),
+        headings);
     QCOMPARE(open.beeps(), 0);
 
     // Reopened, in either mode, the values stay empty.
     for (int reopened = 0; reopened < 2; ++reopened) {
         open.window->findChild<QAction*>(QStringLiteral("optionsAction"))->trigger();
         auto* options = liveWindow<kor::setup::OptionsWindow>(*open.window);
-        QTest::mouseClick(options->SSCheck1, Qt::LeftButton);
+        QTest::mouseClick(options->bmpModeBox, Qt::LeftButton);
         open.openLocation();
         QCOMPARE(open.values(), QStringList({"", "", ""}));
     }
@@ -727,12 +733,12 @@ void LocationWindowTest::closesByItsButtonAndOnFocusLoss() {
     OpenLocation open(BmpModeIni);
     QPointer<LocationWindow> location = open.location;
     QVERIFY(location->isVisible());
-    QTest::mouseClick(location->Command9, Qt::LeftButton);
+    QTest::mouseClick(location->exitButton, Qt::LeftButton);
     QTRY_VERIFY(location.isNull());
 
     open.openLocation();
     location = open.location;
-    kor::testing::dropFiles(*location->Label1,
+    kor::testing::dropFiles(*location->openingSource,
                             {hostPathOf(open.machine, QStringLiteral("C:\\LOGO"))});
     open.window->findChild<QAction*>(QStringLiteral("aboutAction"))->trigger();
     QTRY_VERIFY(location.isNull());

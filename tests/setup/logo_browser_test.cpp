@@ -577,8 +577,8 @@ void LogoBrowserTest::endButtonDestroysTheBrowser() {
 }
 
 void LogoBrowserTest::settingThePatternAgainKeepsThePick() {
-    // A fresh options window runs check_set, which sets the pattern anew; the
-    // pick the change buttons read survives it, but not a move elsewhere.
+    // A fresh options window puts the mode in force, which sets the pattern
+    // anew; the pick the change buttons read survives it, but not a move elsewhere.
     Browser shown(BmpMode);
     shown.open("C:\\PICS");
     QVERIFY(shown.pickFile(QStringLiteral("A.BMP")));

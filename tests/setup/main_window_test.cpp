@@ -205,7 +205,7 @@ void MainWindowTest::startUp_data() {
     QTest::addColumn<QString>("currentDirectory");
     QTest::addColumn<QString>("startFolder");
     QTest::addColumn<QString>("archiveName");
-    QTest::addColumn<QStringList>("labels"); // Label1, Label6, Label2
+    QTest::addColumn<QStringList>("labels"); // the location window's values
 
     const QStringList none;
     const QStringList noLabels{"", "", ""};
@@ -326,17 +326,17 @@ void MainWindowTest::startUp() {
         QCOMPARE(text(browser->fileList->path()), browserDirectory);
     }
     // The other windows show the mode and the sources read.
-    QCOMPARE(window.optionsWindow().SSCheck1->isChecked(), bmpMode);
+    QCOMPARE(window.optionsWindow().bmpModeBox->isChecked(), bmpMode);
     const LocationWindow& location = window.locationWindow();
-    QCOMPARE(location.Label3->text(),
+    QCOMPARE(location.openingHeading->text(),
              bmpMode ? QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR") : QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
-    QCOMPARE(location.Label5->text(),
+    QCOMPARE(location.middleHeading->text(),
              bmpMode ? QStringLiteral("設定中間DIR") : QStringLiteral("設定中間ﾌｧｲﾙ"));
-    QCOMPARE(location.Label4->text(),
+    QCOMPARE(location.endingHeading->text(),
              bmpMode ? QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞDIR") : QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
-    QCOMPARE(
-        QStringList({location.Label1->text(), location.Label6->text(), location.Label2->text()}),
-        labels);
+    QCOMPARE(QStringList({location.openingSource->text(), location.middleSource->text(),
+                          location.endingSource->text()}),
+             labels);
 }
 
 void MainWindowTest::startUpWritesNothing() {
@@ -567,7 +567,7 @@ void MainWindowTest::childWindowLosingTheFocusIsDestroyed() {
     QVERIFY(options && options->isVisible());
 
     // Its own button closes it for good.
-    QTest::mouseClick(options->Command1, Qt::LeftButton);
+    QTest::mouseClick(options->exitButton, Qt::LeftButton);
     QTRY_VERIFY(options.isNull());
     QVERIFY(recording.recorder().messages.empty());
 }
@@ -676,7 +676,7 @@ void MainWindowTest::captionsUseAJapaneseFont() {
     kor::testing::RecordingScope recording;
     MainWindow window;
 
-    const QCheckBox* box = window.optionsWindow().SSCheck1;
+    const QCheckBox* box = window.optionsWindow().bmpModeBox;
     QCOMPARE(box->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
     const QString face = QFontInfo(box->font()).family();
     QVERIFY2(face.startsWith(QStringLiteral("IPA")) || face.contains(QStringLiteral("CJK")),

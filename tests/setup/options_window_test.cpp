@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The options window: its ticks come from memory, every click is written to
-// KOR.INI at once, Check2 greys Check1, and check_set makes the logo browser
-// and the location window follow the picture-source mode.
+// KOR.INI at once, the no-size-check box greys the PC-98 box, and the logo
+// browser and the location window follow the picture-source mode it puts in
+// force.
 
 #include "location_window.h"
 #include "logo_browser.h"
@@ -74,8 +75,8 @@ class OptionsWindowTest : public QObject {
     void clickIsWrittenAtOnce();
     void firstClickCreatesKorIni();
     void sizeCheckGreysPc98();
-    void checkSetFollowsTheMode_data();
-    void checkSetFollowsTheMode();
+    void otherWindowsFollowTheMode_data();
+    void otherWindowsFollowTheMode();
     void capitalOnStaysInTheFileUntilClicked();
 };
 
@@ -84,17 +85,17 @@ void OptionsWindowTest::showsTheDesignedControls() {
     OptionsWindow& options = *open.options;
 
     QCOMPARE(options.windowTitle(), QStringLiteral("Form2"));
-    QCOMPARE(options.SSFrame1->title(), QStringLiteral("非圧縮ﾌｧｲﾙ"));
-    QCOMPARE(options.SSCheck1->parentWidget(), options.SSFrame1);
-    QCOMPARE(options.SSCheck1->text(), QStringLiteral("BMPﾌｧｲﾙを使用"));
-    QCOMPARE(options.Check1->text(), QStringLiteral("  PC98ｼﾘｰｽﾞ  "));
-    QCOMPARE(options.Check2->text(), QStringLiteral("  ｻｲｽﾞﾁｪｯｸ無し"));
-    QCOMPARE(options.Command1->text(), QStringLiteral("終了"));
-    QCOMPARE(options.SSFrame1->geometry(), QRect(8, 8, 119, 57));
-    QCOMPARE(options.SSCheck1->geometry(), QRect(6, 18, 107, 31));
-    QCOMPARE(options.Check1->geometry(), QRect(138, 8, 100, 21));
-    QCOMPARE(options.Check2->geometry(), QRect(138, 44, 100, 21));
-    QCOMPARE(options.Command1->geometry(), QRect(8, 76, 231, 25));
+    QCOMPARE(options.pictureSourceGroup->title(), QStringLiteral("非圧縮ﾌｧｲﾙ"));
+    QCOMPARE(options.bmpModeBox->parentWidget(), options.pictureSourceGroup);
+    QCOMPARE(options.bmpModeBox->text(), QStringLiteral("BMPﾌｧｲﾙを使用"));
+    QCOMPARE(options.pc98Box->text(), QStringLiteral("  PC98ｼﾘｰｽﾞ  "));
+    QCOMPARE(options.noSizeCheckBox->text(), QStringLiteral("  ｻｲｽﾞﾁｪｯｸ無し"));
+    QCOMPARE(options.exitButton->text(), QStringLiteral("終了"));
+    QCOMPARE(options.pictureSourceGroup->geometry(), QRect(8, 8, 119, 57));
+    QCOMPARE(options.bmpModeBox->geometry(), QRect(6, 18, 107, 31));
+    QCOMPARE(options.pc98Box->geometry(), QRect(138, 8, 100, 21));
+    QCOMPARE(options.noSizeCheckBox->geometry(), QRect(138, 44, 100, 21));
+    QCOMPARE(options.exitButton->geometry(), QRect(8, 76, 231, 25));
 }
 
 void OptionsWindowTest::ticksComeFromMemory_data() {
@@ -124,10 +125,10 @@ void OptionsWindowTest::ticksComeFromMemory() {
     const std::string before = open.machine.exists(KorIni) ? open.machine.readFile(KorIni) : "";
 
     QVERIFY(open.options->isVisible());
-    QCOMPARE(open.options->SSCheck1->isChecked(), bmpMode);
-    QCOMPARE(open.options->Check1->isChecked(), pc98);
-    QCOMPARE(open.options->Check2->isChecked(), noSizeCheck);
-    QCOMPARE(open.options->Check1->isEnabled(), !noSizeCheck);
+    QCOMPARE(open.options->bmpModeBox->isChecked(), bmpMode);
+    QCOMPARE(open.options->pc98Box->isChecked(), pc98);
+    QCOMPARE(open.options->noSizeCheckBox->isChecked(), noSizeCheck);
+    QCOMPARE(open.options->pc98Box->isEnabled(), !noSizeCheck);
     // Opening writes nothing.
     QCOMPARE(open.machine.exists(KorIni) ? open.machine.readFile(KorIni) : "", before);
 }
@@ -138,21 +139,23 @@ void OptionsWindowTest::clickIsWrittenAtOnce_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("written");
 
-    QTest::newRow("BMP mode on") << "SSCheck1" << QStringList{"pc98Check=off"} << "ArcCheck"
+    QTest::newRow("BMP mode on") << "bmpModeBox" << QStringList{"pc98Check=off"} << "ArcCheck"
                                  << "on";
-    QTest::newRow("BMP mode off") << "SSCheck1" << QStringList{"ArcCheck=on"} << "ArcCheck"
+    QTest::newRow("BMP mode off") << "bmpModeBox" << QStringList{"ArcCheck=on"} << "ArcCheck"
                                   << "off";
     QTest::newRow("BMP mode from capital ON")
-        << "SSCheck1" << QStringList{"ArcCheck=ON"} << "ArcCheck"
+        << "bmpModeBox" << QStringList{"ArcCheck=ON"} << "ArcCheck"
         << "on";
-    QTest::newRow("PC-98 on") << "Check1" << QStringList{"ArcCheck=on"} << "pc98Check"
+    QTest::newRow("PC-98 on") << "pc98Box" << QStringList{"ArcCheck=on"} << "pc98Check"
                               << "on";
-    QTest::newRow("PC-98 off") << "Check1" << QStringList{"pc98Check=on"} << "pc98Check"
+    QTest::newRow("PC-98 off") << "pc98Box" << QStringList{"pc98Check=on"} << "pc98Check"
                                << "off";
-    QTest::newRow("no size check on") << "Check2" << QStringList{"ArcCheck=off"} << "sizecheck"
-                                      << "on";
-    QTest::newRow("no size check off") << "Check2" << QStringList{"sizecheck=on"} << "sizecheck"
-                                       << "off";
+    QTest::newRow("no size check on")
+        << "noSizeCheckBox" << QStringList{"ArcCheck=off"} << "sizecheck"
+        << "on";
+    QTest::newRow("no size check off")
+        << "noSizeCheckBox" << QStringList{"sizecheck=on"} << "sizecheck"
+        << "off";
 }
 
 void OptionsWindowTest::clickIsWrittenAtOnce() {
@@ -184,9 +187,9 @@ void OptionsWindowTest::firstClickCreatesKorIni() {
     OpenOptions open({});
     QVERIFY(!open.machine.exists(KorIni));
 
-    QTest::mouseClick(open.options->Check1, Qt::LeftButton);
+    QTest::mouseClick(open.options->pc98Box, Qt::LeftButton);
     QCOMPARE(open.machine.readFile(KorIni), std::string("[SaveDir]\r\npc98Check=on\r\n"));
-    QTest::mouseClick(open.options->SSCheck1, Qt::LeftButton);
+    QTest::mouseClick(open.options->bmpModeBox, Qt::LeftButton);
     QCOMPARE(open.machine.readFile(KorIni),
              std::string("[SaveDir]\r\npc98Check=on\r\nArcCheck=on\r\n"));
 }
@@ -194,31 +197,31 @@ void OptionsWindowTest::firstClickCreatesKorIni() {
 void OptionsWindowTest::sizeCheckGreysPc98() {
     OpenOptions open({"pc98Check=on"});
     OptionsWindow& options = *open.options;
-    QVERIFY(options.Check1->isEnabled());
+    QVERIFY(options.pc98Box->isEnabled());
 
-    QTest::mouseClick(options.Check2, Qt::LeftButton);
-    QVERIFY(!options.Check1->isEnabled());
-    QVERIFY(options.Check1->isChecked());
+    QTest::mouseClick(options.noSizeCheckBox, Qt::LeftButton);
+    QVERIFY(!options.pc98Box->isEnabled());
+    QVERIFY(options.pc98Box->isChecked());
     QCOMPARE(open.iniValue("sizecheck"), std::string("on"));
     // A greyed box takes no clicks.
-    QTest::mouseClick(options.Check1, Qt::LeftButton);
-    QVERIFY(options.Check1->isChecked());
+    QTest::mouseClick(options.pc98Box, Qt::LeftButton);
+    QVERIFY(options.pc98Box->isChecked());
     QCOMPARE(open.iniValue("pc98Check"), std::string("on"));
 
-    QTest::mouseClick(options.Check2, Qt::LeftButton);
-    QVERIFY(options.Check1->isEnabled());
-    QVERIFY(options.Check1->isChecked());
+    QTest::mouseClick(options.noSizeCheckBox, Qt::LeftButton);
+    QVERIFY(options.pc98Box->isEnabled());
+    QVERIFY(options.pc98Box->isChecked());
     QCOMPARE(open.iniValue("sizecheck"), std::string("off"));
     QCOMPARE(open.iniValue("pc98Check"), std::string("on"));
 }
 
-void OptionsWindowTest::checkSetFollowsTheMode_data() {
+void OptionsWindowTest::otherWindowsFollowTheMode_data() {
     QTest::addColumn<QStringList>("ini");
     QTest::addColumn<bool>("bmpModeAfterClick");
     QTest::addColumn<int>("browserHeight");
     QTest::addColumn<QStringList>("listed");
-    QTest::addColumn<QStringList>("headings"); // Label3, Label5, Label4
-    QTest::addColumn<QStringList>("values");   // Label1, Label6, Label2
+    QTest::addColumn<QStringList>("headings"); // opening, middle, ending
+    QTest::addColumn<QStringList>("values");   // opening, middle, ending
 
     const QStringList locations{"DirOnly=C:\\OPEN",  "MDirOnly=C:\\MID",  "EDirOnly=C:\\END",
                                 "FileName=open.lzh", "MFileName=mid.lzh", "EFileName=end.lzh"};
@@ -234,7 +237,7 @@ void OptionsWindowTest::checkSetFollowsTheMode_data() {
         << QStringList{"open.lzh", "mid.lzh", "end.lzh"};
 }
 
-void OptionsWindowTest::checkSetFollowsTheMode() {
+void OptionsWindowTest::otherWindowsFollowTheMode() {
     QFETCH(QStringList, ini);
     QFETCH(bool, bmpModeAfterClick);
     QFETCH(int, browserHeight);
@@ -250,8 +253,8 @@ void OptionsWindowTest::checkSetFollowsTheMode() {
     for (const char* name : {"a.BMP", "b.bmp", "c.lzh", "d.LZH", "e.txt"})
         open.machine.writeFile(folder + name, "");
 
-    QTest::mouseClick(open.options->SSCheck1, Qt::LeftButton);
-    QCOMPARE(open.options->SSCheck1->isChecked(), bmpModeAfterClick);
+    QTest::mouseClick(open.options->bmpModeBox, Qt::LeftButton);
+    QCOMPARE(open.options->bmpModeBox->isChecked(), bmpModeAfterClick);
 
     const std::string mode = bmpModeAfterClick ? "on" : "off";
     QCOMPARE(open.window->state().settings.ArcCheck, mode);
@@ -264,12 +267,12 @@ void OptionsWindowTest::checkSetFollowsTheMode() {
     QCOMPARE(browser->fileList->names(), listed);
 
     LocationWindow* location = &open.window->locationWindow();
-    QCOMPARE(
-        QStringList({location->Label3->text(), location->Label5->text(), location->Label4->text()}),
-        headings);
-    QCOMPARE(
-        QStringList({location->Label1->text(), location->Label6->text(), location->Label2->text()}),
-        values);
+    QCOMPARE(QStringList({location->openingHeading->text(), location->middleHeading->text(),
+                          location->endingHeading->text()}),
+             headings);
+    QCOMPARE(QStringList({location->openingSource->text(), location->middleSource->text(),
+                          location->endingSource->text()}),
+             values);
 }
 
 void OptionsWindowTest::capitalOnStaysInTheFileUntilClicked() {
@@ -279,9 +282,9 @@ void OptionsWindowTest::capitalOnStaysInTheFileUntilClicked() {
     MainWindow window;
     QCOMPARE(window.state().settings.ArcCheck, std::string("ON"));
 
-    // check_set reads the box, which shows archive mode, and says so in memory.
+    // Loading puts the mode the box shows, archive mode, in force in memory.
     OptionsWindow& options = window.optionsWindow();
-    QVERIFY(!options.SSCheck1->isChecked());
+    QVERIFY(!options.bmpModeBox->isChecked());
     QCOMPARE(window.state().settings.ArcCheck, std::string("off"));
     QCOMPARE(machine.readFile(KorIni), koriniText({"ArcCheck=ON"}));
 }

@@ -55,9 +55,9 @@ void clickBmpMode(MainWindow& window, bool bmpMode) {
     triggerMenuItem(window, "optionsAction");
     OptionsWindow* options = liveWindow<OptionsWindow>(window);
     QVERIFY(options && options->isVisible());
-    QCOMPARE(options->SSCheck1->isChecked(), !bmpMode);
-    QTest::mouseClick(options->SSCheck1, Qt::LeftButton);
-    QCOMPARE(options->SSCheck1->isChecked(), bmpMode);
+    QCOMPARE(options->bmpModeBox->isChecked(), !bmpMode);
+    QTest::mouseClick(options->bmpModeBox, Qt::LeftButton);
+    QCOMPARE(options->bmpModeBox->isChecked(), bmpMode);
 }
 
 // Drags the items at these Windows paths from the file manager onto `label`.
@@ -137,14 +137,14 @@ void WholeRoadTest::bmpModeDrawsFromTheDroppedFolders() {
         triggerMenuItem(window, "locationAction");
         LocationWindow* location = liveWindow<LocationWindow>(window);
         QVERIFY(location && location->isVisible());
-        QCOMPARE(location->Label3->text(), QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR"));
+        QCOMPARE(location->openingHeading->text(), QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR"));
 
-        dropItems(machine, location->Label1, {"C:\\PICS\\OPEN"});
-        dropItems(machine, location->Label6, {"D:\\MID"});
+        dropItems(machine, location->openingSource, {"C:\\PICS\\OPEN"});
+        dropItems(machine, location->middleSource, {"D:\\MID"});
         // A picture dropped stands for its folder.
-        dropItems(machine, location->Label2, {"C:\\PICS\\END\\E1.BMP"});
-        QCOMPARE(QStringList({location->Label1->text(), location->Label6->text(),
-                              location->Label2->text()}),
+        dropItems(machine, location->endingSource, {"C:\\PICS\\END\\E1.BMP"});
+        QCOMPARE(QStringList({location->openingSource->text(), location->middleSource->text(),
+                              location->endingSource->text()}),
                  QStringList({"C:\\PICS\\OPEN", "D:\\MID", "C:\\PICS\\END"}));
         QCOMPARE(recording.recorder().beeps, 0);
         QVERIFY(recording.recorder().messages.empty());
@@ -183,14 +183,14 @@ void WholeRoadTest::archiveModeDrawsFromTheDroppedArchives() {
         triggerMenuItem(window, "locationAction");
         LocationWindow* location = liveWindow<LocationWindow>(window);
         QVERIFY(location && location->isVisible());
-        QCOMPARE(location->Label3->text(), QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
+        QCOMPARE(location->openingHeading->text(), QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
 
-        dropItems(machine, location->Label1, {"C:\\ARC\\OPEN.LZH"});
-        dropItems(machine, location->Label6, {"D:\\ARC\\MID.lzh"});
+        dropItems(machine, location->openingSource, {"C:\\ARC\\OPEN.LZH"});
+        dropItems(machine, location->middleSource, {"D:\\ARC\\MID.lzh"});
         // Of several archives dropped at once the last one counts.
-        dropItems(machine, location->Label2, {"C:\\ARC\\DECOY.LZH", "C:\\END.LZH"});
-        QCOMPARE(QStringList({location->Label1->text(), location->Label6->text(),
-                              location->Label2->text()}),
+        dropItems(machine, location->endingSource, {"C:\\ARC\\DECOY.LZH", "C:\\END.LZH"});
+        QCOMPARE(QStringList({location->openingSource->text(), location->middleSource->text(),
+                              location->endingSource->text()}),
                  QStringList({"OPEN.LZH", "MID.lzh", "END.LZH"}));
         QCOMPARE(recording.recorder().beeps, 0);
         QVERIFY(recording.recorder().messages.empty());
