@@ -269,8 +269,8 @@ platform::Status ChangeRun::changeFromArchive(core::LogoSlot slot, const std::st
     // A bare file name, found in the current directory just set.
     m_archiveState.currentArchiveName = archiveName;
 
-    // Logos that draw from one archive list it once: the lists of the file
-    // as it was when listed still hold while it has not changed since.
+    // Logos that draw from one archive list it once: the listing of the file
+    // as it was when listed still holds while it has not changed since.
     auto version = platform::fileVersion(archiveName);
     if (!version || version.value() != m_listedArchive) {
         m_listedArchive.reset();

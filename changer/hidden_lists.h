@@ -11,9 +11,9 @@
 #include <vector>
 
 // The drive, folder and file lists a run walks: plain in-memory lists that
-// keep the change rules of the setup program's list controls. A change handler runs inside the
-// assignment that changes the list, before the assignment returns, and its failure is the
-// assignment's.
+// keep the change rules of the setup program's list controls. A change
+// handler runs inside the assignment that changes the list, before the
+// assignment returns, and its failure is the assignment's.
 namespace kor::changer {
 
 using ChangeHandler = std::function<platform::Status()>;
