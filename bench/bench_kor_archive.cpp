@@ -100,9 +100,9 @@ void timeListing(const ScratchMachine& machine, std::size_t count, int runs) {
         throw std::runtime_error("cannot change to C:\\ARC");
     std::vector<double> seconds;
     for (int run = 0; run <= runs; ++run) {
-        kor::core::ArchiveListInMemory host;
+        kor::core::ArchiveListing listing;
         const auto start = std::chrono::steady_clock::now();
-        if (!kor::core::fillArchiveList(host, "LOGOS.LZH") || host.rows.size() != count)
+        if (!kor::core::fillArchiveList(listing, "LOGOS.LZH") || listing.size() != count)
             throw std::runtime_error("the listing of " + std::to_string(count) + " members failed");
         seconds.push_back(secondsSince(start));
     }

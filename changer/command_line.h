@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "changer_form.h"
+#include "change_run.h"
 
 #include "core/logo_problem_text.h"
 

@@ -3,7 +3,6 @@
 
 #include "platform/files.h"
 #include "platform/result.h"
-#include "platform/text_list.h"
 
 #include <cstddef>
 #include <functional>
@@ -11,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-// The list controls of the changer's window, which is never shown: plain
-// in-memory lists that keep the change rules of the drive, directory and file
-// list controls. A change handler runs inside the assignment that changes the
-// list, before the assignment returns, and its failure is the assignment's.
+// The drive, folder and file lists a run walks: plain in-memory lists that
+// keep the change rules of the setup program's list controls. A change
+// handler runs inside the assignment that changes the list, before the
+// assignment returns, and its failure is the assignment's.
 namespace kor::changer {
 
 using ChangeHandler = std::function<platform::Status()>;
@@ -65,8 +64,5 @@ class FileList {
     std::string m_path;
     platform::NameList m_entries;
 };
-
-// The hidden lists of an archive's members keep their texts end to end.
-using platform::TextList;
 
 } // namespace kor::changer

@@ -2,7 +2,7 @@
 // KOR: changes the Windows 95 start-up and shut-down pictures unattended, each
 // time it runs, from the sources that KOR.INI names.
 
-#include "changer_form.h"
+#include "change_run.h"
 #include "command_line.h"
 
 #include "core/session_language.h"
@@ -32,6 +32,6 @@ int main(int argc, char** argv) {
         break;
     }
     platform::setServices(platform::makeServicesForThisSession());
-    changer::Form1 window(line.options, language);
-    return static_cast<int>(window.Form_Load());
+    changer::ChangeRun changeRun(line.options, language);
+    return static_cast<int>(changeRun.run());
 }

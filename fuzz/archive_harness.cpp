@@ -106,11 +106,11 @@ int runArchiveInput(const std::uint8_t* data, std::size_t size) {
             fail("an open archive cannot be closed");
     }
 
-    core::ArchiveListInMemory host;
-    if (core::fillArchiveList(host, ArchivePath) != valid)
+    core::ArchiveListing listing;
+    if (core::fillArchiveList(listing, ArchivePath) != valid)
         fail("the core's listing and UnlhaOpenArchive disagree on the archive");
     const bool listedWhole = members.size() < MostMembers;
-    if (listedWhole && (host.names.size() != members.size() || host.rows.size() > members.size()))
+    if (listedWhole && listing.size() + listing.unlistedCount() != members.size())
         fail("the core's listing holds other members than the library lists");
 
     bool small = listedWhole;

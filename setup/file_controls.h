@@ -141,6 +141,8 @@ class ReportListView final : public QTreeView {
     std::vector<std::string> selectedCells() const;
     // Shows `tip` when the pointer rests on the selected row.
     void setSelectedRowToolTip(const QString& tip);
+    // The selected row, counted from 0; -1 when no row is selected.
+    int selectedRow() const;
 
     int rowCount() const;
     int columnCount() const;
@@ -160,8 +162,6 @@ class ReportListView final : public QTreeView {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    int selectedRow() const;
-
     ReportRows* m_rows;
 };
 

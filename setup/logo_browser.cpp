@@ -4,9 +4,11 @@
 #include "controls.h"
 #include "image_display.h"
 #include "main_window.h"
+#include "member_rows.h"
 #include "twips.h"
 
 #include "core/logo_problem_text.h"
+#include "core/operations.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/services.h"
@@ -31,9 +33,6 @@ constexpr std::string_view CannotLoad = "画像を読み込めません";
 void report(const platform::Error& error) {
     tell(error.message());
 }
-
-// The shares of the report's width its five columns take.
-constexpr double ColumnShares[] = {4.5, 8, 7.8, 6, 9};
 
 // A picture file as an image with the file's bytes, which the display window
 // reads a logo's palette from; nullopt, the user told, when it cannot be read
@@ -70,14 +69,12 @@ QString reasonNotShown(const std::string& path, const core::Settings& settings) 
 
 // The same for an archive member, of which only the listed size is known
 // until it is extracted: a wrong length, or nothing.
-QString reasonNotShown(const std::vector<std::string>& cells, const core::Settings& settings) {
+QString reasonNotShown(const core::ArchiveEntry& entry, const core::Settings& settings) {
     const core::LogoFormat format = core::logoFormatOf(settings);
-    const std::optional<std::uint64_t> length =
-        cells.size() > 1 ? core::listedMemberLength(cells[1]) : std::nullopt;
-    if (!length || *length == core::layoutOf(format).length)
+    if (entry.unpackedSize == core::layoutOf(format).length)
         return {};
     core::LogoInspection found;
-    found.length = *length;
+    found.length = entry.unpackedSize;
     found.problems.push_back(core::LogoProblem::WrongLength);
     return toQString(core::describeLogoProblemsInJapanese(found, format));
 }
@@ -202,7 +199,7 @@ void LogoBrowser::fileChosen() {
         return enableActionButtons();
     }
     // An archive that cannot be listed ends the program, as the user is told.
-    if (const auto listed = core::listArchive(m_archiveLists, m_session.archiveState);
+    if (const auto listed = m_archiveLists.list(m_session.archiveState);
         listed != core::ListingResult::Listed) {
         tell(core::listingFailureMessage(listed));
         platform::endProgram(1);
@@ -210,8 +207,8 @@ void LogoBrowser::fileChosen() {
 }
 
 void LogoBrowser::memberChosen() {
-    if (const std::vector<std::string> cells = memberList->selectedCells(); !cells.empty())
-        memberList->setSelectedRowToolTip(reasonNotShown(cells, m_session.settings));
+    if (const std::optional<core::ArchiveEntry> entry = m_archiveLists.selectedEntry())
+        memberList->setSelectedRowToolTip(reasonNotShown(*entry, m_session.settings));
     enableActionButtons();
 }
 
@@ -270,8 +267,7 @@ void LogoBrowser::changeFromArchive(core::LogoSlot slot, MemberSource source) {
         installExtracted(slot, *m_viewedCopy);
         return;
     }
-    auto extracted =
-        core::extractSelectedMember(m_archiveLists, m_session.archiveState, m_session.settings);
+    auto extracted = m_archiveLists.extractSelected(m_session.archiveState, m_session.settings);
     if (!extracted)
         return extracted.error().code() == EFBIG ? tell(WrongSize) : report(extracted.error());
     installExtracted(slot, extracted.value());
@@ -313,8 +309,7 @@ std::optional<LogoBrowser::Picture> LogoBrowser::pictureToView() {
         tell(NoFileSelected);
         return std::nullopt;
     }
-    auto extracted =
-        core::extractSelectedMember(m_archiveLists, m_session.archiveState, m_session.settings);
+    auto extracted = m_archiveLists.extractSelected(m_session.archiveState, m_session.settings);
     if (!extracted) {
         extracted.error().code() == EFBIG ? tell(WrongSize) : report(extracted.error());
         return std::nullopt;
@@ -351,50 +346,49 @@ void LogoBrowser::disableActionButtons() {
         button->setEnabled(false);
 }
 
-std::uintptr_t LogoBrowser::ArchiveLists::windowHandle() const {
-    // The library takes an owner only to place dialogs, and shows none; the
-    // window's address tells its callers apart all the same.
-    return reinterpret_cast<std::uintptr_t>(&m_window);
+core::ListingResult LogoBrowser::ArchiveLists::list(core::ArchiveState& state) {
+    const core::ListingResult listed = core::listArchive(state, m_listing, owner());
+    if (listed == core::ListingResult::Listed) {
+        show();
+    } else if (m_listing.empty()) {
+        // An archive that went away takes its rows with it.
+        m_window.memberList->clearRows();
+        m_window.memberNames->clear();
+    }
+    return listed;
 }
 
-void LogoBrowser::ArchiveLists::clearNameList() {
-    m_window.memberNames->clear();
-}
-
-void LogoBrowser::ArchiveLists::addToNameList(const std::string& name) {
-    m_window.memberNames->addItem(toQString(name));
-}
-
-std::vector<std::string> LogoBrowser::ArchiveLists::nameList() const {
-    std::vector<std::string> names;
-    for (int row = 0; row < m_window.memberNames->count(); ++row)
-        names.push_back(m_window.memberNames->item(row)->text().toStdString());
-    return names;
-}
-
-void LogoBrowser::ArchiveLists::clearReportRows() {
-    m_window.memberList->clearRows();
-}
-
-void LogoBrowser::ArchiveLists::setReportColumns(std::span<const core::ReportColumn> columns) {
+void LogoBrowser::ArchiveLists::show() {
     ReportListView& list = *m_window.memberList;
+    QListWidget& names = *m_window.memberNames;
+    list.clearRows();
+    names.clear();
     list.clearColumns();
     const double width = list.width();
-    for (std::size_t i = 0; i < columns.size() && i < std::size(ColumnShares); ++i)
-        list.addColumn(
-            toQString(columns[i].header), static_cast<int>(std::lround(width / ColumnShares[i])),
-            columns[i].alignment == core::ColumnAlignment::Left ? Qt::AlignLeft : Qt::AlignRight);
+    for (const MemberColumn& column : MemberColumns)
+        list.addColumn(toQString(column.caption),
+                       static_cast<int>(std::lround(width / column.share)), column.alignment);
+    for (std::size_t i = 0; i < m_listing.size(); ++i) {
+        names.addItem(toQString(m_listing.name(i)));
+        list.addRow(memberRowCells(m_listing[i]));
+    }
 }
 
-void LogoBrowser::ArchiveLists::addReportRow(const std::vector<std::string>& cells) {
-    m_window.memberList->addRow(cells);
-}
-
-std::optional<std::vector<std::string>> LogoBrowser::ArchiveLists::rowToExtract() const {
-    std::vector<std::string> cells = m_window.memberList->selectedCells();
-    if (cells.empty())
+std::optional<core::ArchiveEntry> LogoBrowser::ArchiveLists::selectedEntry() const {
+    const int row = m_window.memberList->selectedRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_listing.size())
         return std::nullopt;
-    return cells;
+    return m_listing[static_cast<std::size_t>(row)];
+}
+
+platform::Result<core::ExtractedMember>
+LogoBrowser::ArchiveLists::extractSelected(const core::ArchiveState& state,
+                                           const core::Settings& settings) {
+    const std::optional<core::ArchiveEntry> entry = selectedEntry();
+    if (!entry)
+        return platform::Error(core::operation::ExtractMember, state.currentArchiveName, ENOENT,
+                               "no member is chosen");
+    return core::extractMember(*entry, state, settings, owner());
 }
 
 } // namespace kor::setup

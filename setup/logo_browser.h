@@ -83,22 +83,28 @@ class LogoBrowser final : public QMdiSubWindow {
     QPushButton* viewButton;
 
   private:
-    // The archive listing's view of the member names and the member list.
-    class ArchiveLists final : public core::ArchiveListHost {
+    // The archive listing and how the member lists show it: a row of the
+    // member list is the entry of the same number.
+    class ArchiveLists final {
       public:
         explicit ArchiveLists(LogoBrowser& window) : m_window(window) {}
 
-        std::uintptr_t windowHandle() const override;
-        void clearNameList() override;
-        void addToNameList(const std::string& name) override;
-        std::vector<std::string> nameList() const override;
-        void clearReportRows() override;
-        void setReportColumns(std::span<const core::ReportColumn> columns) override;
-        void addReportRow(const std::vector<std::string>& cells) override;
-        std::optional<std::vector<std::string>> rowToExtract() const override;
+        // Lists the current archive and shows it; as core::listArchive.
+        core::ListingResult list(core::ArchiveState& state);
+        // The entry of memberList's selected row; nullopt when none is selected.
+        std::optional<core::ArchiveEntry> selectedEntry() const;
+        // Extracts the entry of the selected row, as core::extractMember.
+        platform::Result<core::ExtractedMember> extractSelected(const core::ArchiveState& state,
+                                                                const core::Settings& settings);
 
       private:
+        void show();
+        // The library takes an owner only to place dialogs, and shows none;
+        // the window's address tells its callers apart all the same.
+        std::uintptr_t owner() const { return reinterpret_cast<std::uintptr_t>(&m_window); }
+
         LogoBrowser& m_window;
+        core::ArchiveListing m_listing;
     };
 
     bool isBmpMode() const { return m_session.isBmpMode(); }

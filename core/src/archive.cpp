@@ -9,10 +9,9 @@
 #include "platform/text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <optional>
 
 namespace kor::core {
 
@@ -74,15 +73,6 @@ std::size_t characterCount(std::string_view utf8) {
     return count;
 }
 
-// The short date of Japanese Windows 95 ("95/08/24"), whatever the host's
-// locale, applied to the stored numbers as they are, so that an impossible
-// date (month 13, day 0) shows what the archive holds.
-std::string shortDateText(const ArchiveEntry::CalendarDate& date) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%02d/%02d/%02d", date.year % 100, date.month, date.day);
-    return text;
-}
-
 // The temporary directory and the variable that named it (TMP, TEMP), or no
 // variable for the root of the system drive.
 struct TemporaryDirectory {
@@ -130,24 +120,75 @@ platform::Error responseFileFailure(const platform::Error& error,
 }
 
 void fillEntryFields(const INDIVIDUALINFO& info, ArchiveEntry& entry) {
-    entry.UnpackedSize = static_cast<std::int32_t>(info.dwOriginalSize);
-    entry.PackedSize = static_cast<std::int32_t>(info.dwCompressedSize);
-    entry.Date = {1980 + (info.wDate >> 9), (info.wDate >> 5) & 0x0F, info.wDate & 0x1F};
-    entry.Hour = static_cast<std::uint8_t>(info.wTime >> 11);
-    entry.Minute = static_cast<std::uint8_t>((info.wTime >> 5) & 0x3F);
-    entry.Second = static_cast<std::uint8_t>(2 * (info.wTime & 0x1F));
+    entry.unpackedSize = info.dwOriginalSize;
+    entry.packedSize = info.dwCompressedSize;
+    entry.date = {1980 + (info.wDate >> 9), (info.wDate >> 5) & 0x0F, info.wDate & 0x1F};
+    entry.hour = static_cast<std::uint8_t>(info.wTime >> 11);
+    entry.minute = static_cast<std::uint8_t>((info.wTime >> 5) & 0x3F);
+    entry.second = static_cast<std::uint8_t>(2 * (info.wTime & 0x1F));
+    entry.method.assign(info.szMode, strnlen(info.szMode, sizeof info.szMode));
 }
 
 } // namespace
 
-ListingResult listArchive(ArchiveListHost& host, ArchiveState& state) {
+ArchiveEntry ArchiveListing::operator[](std::size_t index) const {
+    const Record& record = m_records[index];
+    ArchiveEntry entry;
+    entry.name = name(index);
+    entry.unpackedSize = record.unpackedSize;
+    entry.packedSize = record.packedSize;
+    entry.date = {1980 + (record.date >> 9), (record.date >> 5) & 0x0F, record.date & 0x1F};
+    entry.hour = static_cast<std::uint8_t>(record.time >> 11);
+    entry.minute = static_cast<std::uint8_t>((record.time >> 5) & 0x3F);
+    entry.second = static_cast<std::uint8_t>(2 * (record.time & 0x1F));
+    if (const std::uint8_t method = m_methodOf[index]; method != 0)
+        entry.method = m_methods[method - 1];
+    return entry;
+}
+
+std::string_view ArchiveListing::name(std::size_t index) const {
+    const std::size_t start = index == 0 ? 0 : m_records[index - 1].nameEnd;
+    return std::string_view(m_names).substr(start, m_records[index].nameEnd - start);
+}
+
+void ArchiveListing::clear() {
+    m_names.clear();
+    m_records.clear();
+    m_methodOf.clear();
+    m_methods.clear();
+    m_unlisted = 0;
+}
+
+bool ArchiveListing::add(const ArchiveEntry& entry) {
+    if (entry.name.size() > UINT32_MAX - m_names.size())
+        return false;
+    std::uint8_t method = 0;
+    if (!entry.method.empty()) {
+        auto known = std::find(m_methods.begin(), m_methods.end(), entry.method);
+        if (known == m_methods.end() && m_methods.size() < MostMethods)
+            known = m_methods.insert(m_methods.end(), entry.method);
+        if (known != m_methods.end())
+            method = static_cast<std::uint8_t>(known - m_methods.begin() + 1);
+    }
+    m_names += entry.name;
+    const auto date = static_cast<std::uint16_t>(((entry.date.year - 1980) << 9) |
+                                                 (entry.date.month << 5) | entry.date.day);
+    const auto time =
+        static_cast<std::uint16_t>((entry.hour << 11) | (entry.minute << 5) | (entry.second / 2));
+    m_records.push_back({static_cast<std::uint32_t>(m_names.size()), entry.unpackedSize,
+                         entry.packedSize, date, time});
+    m_methodOf.push_back(method);
+    return true;
+}
+
+ListingResult listArchive(ArchiveState& state, ArchiveListing& listing, std::uintptr_t owner) {
     const auto* unlha = ArchiveLibrary::instance().functions();
     if (!unlha)
         return forgetArchive(state, ListingResult::LibraryMissing);
     const auto archivePath = platform::toCp932(state.currentArchiveName);
     if (!archivePath || unlha->UnlhaCheckArchive(archivePath.value().c_str(), CheckModeFull) == 0)
         return forgetArchive(state, ListingResult::NotAnArchive);
-    if (!fillArchiveList(host, state.currentArchiveName))
+    if (!fillArchiveList(listing, state.currentArchiveName, owner))
         return forgetArchive(state, ListingResult::ListingFailed);
     return ListingResult::Listed;
 }
@@ -166,40 +207,42 @@ std::string listingFailureMessage(ListingResult result) {
     return {};
 }
 
-bool fillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
+bool fillArchiveList(ArchiveListing& listing, const std::string& archivePath,
+                     std::uintptr_t owner) {
     if (!platform::fileExists(archivePath)) {
-        host.clearReportRows();
-        host.clearNameList();
+        listing.clear();
         return false;
     }
     const auto* unlha = ArchiveLibrary::instance().functions();
     const auto cp932Path = platform::toCp932(archivePath);
     if (!unlha || !cp932Path)
         return false;
-    OpenArchive archive(*unlha, host.windowHandle(), cp932Path.value());
+    OpenArchive archive(*unlha, owner, cp932Path.value());
     if (!archive)
         return false;
-    // Rows first: a host's rows may name their members through its name list.
-    host.clearReportRows();
-    host.clearNameList();
-    host.setReportColumns(ArchiveReportColumns);
+    listing.clear();
 
-    // Every row comes from the record of its own member in this one pass. Looking
-    // a name up again would cost a search per member and, for a name holding "*"
-    // or "?", would find the first member matching it as a pattern instead.
+    // Every entry comes from the record of its own member in this one pass.
+    // Looking a name up again would cost a search per member and, for a name
+    // holding "*" or "?", would find the first member matching it as a
+    // pattern instead.
     INDIVIDUALINFO info{};
     for (int found = unlha->UnlhaFindFirst(archive.handle(), "*.*", &info); found == 0;
          found = unlha->UnlhaFindNext(archive.handle(), &info)) {
         ArchiveEntry entry;
-        entry.Name = decodeMemberName(info.szFileName);
-        host.addToNameList(entry.Name);
+        entry.name = decodeMemberName(info.szFileName);
         // A name that does not encode back to its stored bytes (a character
-        // CP932 cannot hold, shown as U+FFFD) names no member and gets no row.
-        const auto encoded = platform::toCp932(entry.Name);
-        if (!encoded || encoded.value() != info.szFileName)
+        // CP932 cannot hold, shown as U+FFFD) names no member and gets no entry.
+        const auto encoded = platform::toCp932(entry.name);
+        if (!encoded || encoded.value() != info.szFileName) {
+            listing.addUnlisted();
             continue;
+        }
         fillEntryFields(info, entry);
-        host.addReportRow(archiveRowCells(entry, host.reportCellsKept()));
+        if (!listing.add(entry)) {
+            listing.clear();
+            return false;
+        }
     }
     return true;
 }
@@ -207,7 +250,7 @@ bool fillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
 bool getArchiveEntry(const std::string& archivePath, ArchiveEntry& entry) {
     const auto* unlha = ArchiveLibrary::instance().functions();
     const auto cp932Path = platform::toCp932(archivePath);
-    const auto cp932Name = platform::toCp932(entry.Name);
+    const auto cp932Name = platform::toCp932(entry.name);
     if (!unlha || !cp932Path || !cp932Name)
         return false;
     OpenArchive archive(*unlha, 0, cp932Path.value());
@@ -247,47 +290,18 @@ std::string decodeMemberName(const char* nameBytes) {
     return text;
 }
 
-std::vector<std::string> archiveRowCells(const ArchiveEntry& entry, std::size_t count) {
-    count = std::min(count, std::size(ArchiveReportColumns));
-    std::vector<std::string> cells;
-    cells.reserve(count);
-    if (count > 0)
-        cells.push_back(entry.Name);
-    if (count > 1)
-        cells.push_back(std::to_string(entry.UnpackedSize));
-    if (count > 2)
-        cells.push_back(std::to_string(entry.PackedSize));
-    if (count > 3)
-        cells.push_back(shortDateText(entry.Date));
-    if (count > 4)
-        cells.push_back(std::to_string(entry.Hour) + ":" + std::to_string(entry.Minute) + ":" +
-                        std::to_string(entry.Second));
-    return cells;
-}
-
-std::optional<std::uint64_t> listedMemberLength(std::string_view cell) {
-    std::int64_t size = 0;
-    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), size);
-    if (error != std::errc{} || end != cell.data() + cell.size())
-        return std::nullopt;
-    return static_cast<std::uint32_t>(size);
-}
-
 std::string extractedCopyName(std::string_view memberName) {
     const auto separator = memberName.find_last_of("\\/");
     return std::string(separator == std::string_view::npos ? memberName
                                                            : memberName.substr(separator + 1));
 }
 
-platform::Result<ExtractedMember>
-extractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Settings& settings) {
-    const auto row = host.rowToExtract();
-    if (!row || row->size() < 2)
-        return platform::Error(operation::ExtractMember, state.currentArchiveName, ENOENT,
-                               "no member is chosen");
-    const std::string& memberName = (*row)[0];
-    const std::optional<std::uint64_t> size = listedMemberLength((*row)[1]);
-    if (!size || !isLogoLengthAccepted(settings, *size))
+platform::Result<ExtractedMember> extractMember(const ArchiveEntry& entry,
+                                                const ArchiveState& state, const Settings& settings,
+                                                std::uintptr_t owner) {
+    const std::string& memberName = entry.name;
+    const std::uint64_t size = entry.unpackedSize;
+    if (!isLogoLengthAccepted(settings, size))
         return platform::Error(operation::ExtractMember, memberName, EFBIG,
                                "the member's length is not a logo's");
     auto folder = platform::TemporaryFolder::create(settings.settingsDirectory);
@@ -299,20 +313,20 @@ extractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Se
     // (-jl=LENGTH), so that no name, whatever it holds, can stand for another
     // member or for more than one, and no other member of the same name can
     // slip past the length rule.
-    const std::string command = "x -jf0 -jl=" + std::to_string(*size) + " " +
+    const std::string command = "x -jf0 -jl=" + std::to_string(size) + " " +
                                 quotedArgument(state.currentArchiveName) + " " +
                                 quotedArgument(destination) + " " + quotedArgument(memberName);
     std::string path = destination + extractedCopyName(memberName);
     // A failure is told under the member's name, never the temporary folder's:
     // one of the member's own (the library refused it, its command found no
     // place) as ExtractMember, one of the disk's as the write that failed.
-    if (auto ran = runArchiveCommand(host.windowHandle(), command); !ran) {
+    if (auto ran = runArchiveCommand(owner, command); !ran) {
         const platform::Operation failed = ran.error().operation();
         const bool refused =
             failed == operation::RunArchiveCommand || failed == operation::MakeResponseFile;
         return ran.error().retold(refused ? operation::ExtractMember : failed, memberName);
     }
-    if (platform::fileLength(path).valueOr(0) != *size)
+    if (platform::fileLength(path).valueOr(0) != size)
         return platform::Error(operation::ExtractMember, memberName, EIO,
                                "the extracted member is not the one listed");
     return ExtractedMember(std::move(folder).value(), std::move(path));

@@ -21,51 +21,51 @@ class HiddenLists : public ::testing::Test {
         machine.addDrive('D');
         std::filesystem::create_directories(machine.host("C:\\PICS"));
         std::filesystem::create_directories(machine.host("D:\\LOGOS"));
-        Drive1.onChange = [this] {
-            events.push_back("Drive1_Change " + std::string(1, Drive1.drive()));
-            auto shown = Dir1.setPath(std::string(1, Drive1.drive()) + ":");
-            events.push_back("Drive1_Change ends");
+        driveList.onChange = [this] {
+            events.push_back("drive changed " + std::string(1, driveList.drive()));
+            auto shown = folderList.setPath(std::string(1, driveList.drive()) + ":");
+            events.push_back("drive changed ends");
             return shown;
         };
-        Dir1.onChange = [this] {
-            events.push_back("Dir1_Change " + Dir1.path());
+        folderList.onChange = [this] {
+            events.push_back("folder changed " + folderList.path());
             return platform::Status{};
         };
     }
 
     TemporaryMachine machine;
-    DriveList Drive1{'C'};
-    DirectoryList Dir1{"C:\\"};
+    DriveList driveList{'C'};
+    DirectoryList folderList{"C:\\"};
     std::vector<std::string> events;
 };
 
 TEST_F(HiddenLists, AnotherDriveRunsBothEventsInWindowsOrder) {
     ASSERT_TRUE(platform::Machine::current().setCurrentDirectory("D:\\LOGOS").ok());
-    ASSERT_TRUE(Drive1.setDrive("D:\\LOGOS").ok());
-    ASSERT_TRUE(Dir1.setPath("D:\\").ok());
-    EXPECT_EQ(events, (std::vector<std::string>{"Drive1_Change D", "Dir1_Change D:\\LOGOS",
-                                                "Drive1_Change ends", "Dir1_Change D:\\"}));
+    ASSERT_TRUE(driveList.setDrive("D:\\LOGOS").ok());
+    ASSERT_TRUE(folderList.setPath("D:\\").ok());
+    EXPECT_EQ(events, (std::vector<std::string>{"drive changed D", "folder changed D:\\LOGOS",
+                                                "drive changed ends", "folder changed D:\\"}));
 }
 
 TEST_F(HiddenLists, PointingAtWhatIsShownRunsNoEvent) {
-    ASSERT_TRUE(Drive1.setDrive("c:\\pics").ok());
-    ASSERT_TRUE(Dir1.setPath("C:\\").ok());
+    ASSERT_TRUE(driveList.setDrive("c:\\pics").ok());
+    ASSERT_TRUE(folderList.setPath("C:\\").ok());
     EXPECT_TRUE(events.empty());
-    ASSERT_TRUE(Dir1.setPath("C:\\PICS").ok());
-    ASSERT_TRUE(Dir1.setPath("c:\\pics").ok());
-    EXPECT_EQ(events, (std::vector<std::string>{"Dir1_Change C:\\PICS"}));
+    ASSERT_TRUE(folderList.setPath("C:\\PICS").ok());
+    ASSERT_TRUE(folderList.setPath("c:\\pics").ok());
+    EXPECT_EQ(events, (std::vector<std::string>{"folder changed C:\\PICS"}));
 }
 
 TEST_F(HiddenLists, ABadPlaceFailsAndChangesNothing) {
-    const auto unmapped = Drive1.setDrive("Q:\\PICS");
+    const auto unmapped = driveList.setDrive("Q:\\PICS");
     ASSERT_FALSE(unmapped.ok());
     EXPECT_NE(unmapped.error().text().find("Q:"), std::string::npos);
-    EXPECT_EQ(Drive1.drive(), 'C');
+    EXPECT_EQ(driveList.drive(), 'C');
 
-    const auto missing = Dir1.setPath("C:\\GONE");
+    const auto missing = folderList.setPath("C:\\GONE");
     ASSERT_FALSE(missing.ok());
     EXPECT_NE(missing.error().text().find("C:\\GONE"), std::string::npos);
-    EXPECT_EQ(Dir1.path(), "C:\\");
+    EXPECT_EQ(folderList.path(), "C:\\");
     EXPECT_TRUE(events.empty());
 }
 
@@ -75,11 +75,11 @@ TEST_F(HiddenLists, FileListShowsOnlyVisibleFilesInOrder) {
     machine.writeFile("C:\\PICS\\NOEXT", "n");
     machine.writeFile("C:\\PICS\\.hidden", "h");
     std::filesystem::create_directories(machine.host("C:\\PICS\\SUB"));
-    FileList File1;
-    ASSERT_TRUE(File1.setPath("C:\\PICS").ok());
-    EXPECT_EQ(File1.entries().toVector(), (std::vector<std::string>{"A.BMP", "b.bmp", "NOEXT"}));
-    EXPECT_FALSE(File1.setPath("C:\\GONE").ok());
-    EXPECT_EQ(File1.path(), "C:\\PICS") << "a failed listing keeps the last one";
+    FileList fileList;
+    ASSERT_TRUE(fileList.setPath("C:\\PICS").ok());
+    EXPECT_EQ(fileList.entries().toVector(), (std::vector<std::string>{"A.BMP", "b.bmp", "NOEXT"}));
+    EXPECT_FALSE(fileList.setPath("C:\\GONE").ok());
+    EXPECT_EQ(fileList.path(), "C:\\PICS") << "a failed listing keeps the last one";
 }
 
 } // namespace

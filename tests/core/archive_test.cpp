@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 
@@ -21,24 +20,11 @@ using testing::LzhMember;
 using testing::makeLzhArchive;
 using testing::TemporaryMachine;
 
-// The lists of a hosting window, with the columns it was given and the row an
-// extraction takes chosen by the test.
-class ListHost final : public ArchiveListInMemory {
-  public:
-    std::uintptr_t windowHandle() const override { return 7; }
-    void setReportColumns(std::span<const ReportColumn> shown) override {
-        columns.clear();
-        for (const ReportColumn& column : shown)
-            columns.push_back({std::string(column.header), column.alignment});
-    }
-
-    struct Column {
-        std::string header;
-        ColumnAlignment alignment;
-        bool operator==(const Column&) const = default;
-    };
-    std::vector<Column> columns;
-};
+ArchiveEntry named(std::string name) {
+    ArchiveEntry entry;
+    entry.name = std::move(name);
+    return entry;
+}
 
 std::string picture(std::size_t length, char fill = 'p') {
     std::string bytes(length, fill);
@@ -74,24 +60,44 @@ TEST(MemberNames, DecodeShiftJis) {
         EXPECT_EQ(decodeMemberName(c.bytes.c_str()), c.text);
 }
 
-TEST(ArchiveRows, CellsShowSizesTheJapaneseShortDateAndTheTimeWithoutLeadingZeros) {
-    // The host's date order must not leak in: a C locale writes "%x" month first.
-    std::setlocale(LC_TIME, "C");
-    ArchiveEntry entry;
-    entry.Name = "A.BMP";
-    entry.UnpackedSize = 129078;
-    entry.PackedSize = 4711;
-    entry.Date = {1997, 3, 4};
-    entry.Hour = 9;
-    entry.Minute = 5;
-    entry.Second = 10;
-    EXPECT_EQ(archiveRowCells(entry),
-              (std::vector<std::string>{"A.BMP", "129078", "4711", "97/03/04", "9:5:10"}));
-    entry.Date = {2001, 13, 0};
-    EXPECT_EQ(archiveRowCells(entry)[3], "01/13/00") << "an impossible date shows what is stored";
+// The listing keeps its entries compactly; every field comes back as added,
+// as far as a member record can hold it.
+TEST(ArchiveListing, KeepsEveryFieldAsARecordHoldsIt) {
+    struct Case {
+        ArchiveEntry entry;
+        ArchiveEntry kept;
+    };
+    const ArchiveEntry full{"SUB\\ロゴ.BMP", 4294967295u, 4711, {2107, 12, 31}, 23, 59, 58,
+                            "-lh5-"};
+    ArchiveEntry oddSecond = full;
+    oddSecond.second = 59;
+    ArchiveEntry noMethod = full;
+    noMethod.method.clear();
+    const Case cases[] = {{full, full},
+                          {ArchiveEntry{}, ArchiveEntry{}},
+                          {oddSecond, full}, // a record counts seconds in twos
+                          {noMethod, noMethod},
+                          {{"", 1, 2, {2001, 13, 0}, 31, 63, 62, "-lzs-"},
+                           {"", 1, 2, {2001, 13, 0}, 31, 63, 62, "-lzs-"}}};
+    ArchiveListing listing;
+    for (const Case& c : cases)
+        ASSERT_TRUE(listing.add(c.entry));
+    ASSERT_EQ(listing.size(), std::size(cases));
+    for (std::size_t i = 0; i < listing.size(); ++i) {
+        EXPECT_EQ(listing[i], cases[i].kept) << i;
+        EXPECT_EQ(listing.name(i), cases[i].kept.name) << i;
+        EXPECT_EQ(listing.unpackedSize(i), cases[i].kept.unpackedSize) << i;
+    }
+    // Methods are told apart up to 255 of them; a further one lists as none.
+    for (int i = 0; i < 300; ++i)
+        listing.add({"M", 0, 0, {}, 0, 0, 0, "-x" + std::to_string(i) + "-"});
+    EXPECT_EQ(listing[listing.size() - 300 + 252].method, "-x252-");
+    EXPECT_EQ(listing[listing.size() - 300 + 253].method, "");
+    listing.clear();
+    EXPECT_TRUE(listing.empty());
 }
 
-class ArchiveListing : public ::testing::Test {
+class ListingArchives : public ::testing::Test {
   protected:
     void SetUp() override {
         settings.settingsDirectory = "C:\\WINDOWS";
@@ -105,9 +111,9 @@ class ArchiveListing : public ::testing::Test {
     }
 
     // Lists `name` the way the programs do, from the current directory.
-    ListingResult list(ListHost& host, const std::string& name) {
+    ListingResult list(ArchiveListing& listing, const std::string& name) {
         state.currentArchiveName = name;
-        return listArchive(host, state);
+        return listArchive(state, listing);
     }
 
     TemporaryMachine machine;
@@ -115,78 +121,74 @@ class ArchiveListing : public ::testing::Test {
     ArchiveState state;
 };
 
-TEST_F(ArchiveListing, ListsEveryMemberInStoredOrderUnderFiveColumns) {
+TEST_F(ListingArchives, ListsEveryMemberInStoredOrderUnderFiveColumns) {
     writeArchive(
         "LOGOS.LZH",
         {{"Z.BMP", picture(129078), testing::dosDate(1997, 3, 4), testing::dosTime(9, 5, 10)},
          {"\x83\x8D\x83\x53 1.BMP", picture(128118)},
          {"SUB\\A.BMP", "small", testing::dosDate(2001, 13, 0), testing::dosTime(0, 0, 0)}});
-    ListHost host;
-    EXPECT_EQ(list(host, "LOGOS.LZH"), ListingResult::Listed);
-    EXPECT_EQ(host.columns.size(), 5u);
-    EXPECT_EQ(host.names, (std::vector<std::string>{"Z.BMP", "ロゴ 1.BMP", "SUB\\A.BMP"}));
-    ASSERT_EQ(host.rows.size(), 3u);
-    EXPECT_EQ(host.rows[0],
-              (std::vector<std::string>{"Z.BMP", "129078", "129078", "97/03/04", "9:5:10"}));
-    EXPECT_EQ(host.rows[1][0], "ロゴ 1.BMP");
-    EXPECT_EQ(host.rows[1][1], "128118");
-    EXPECT_EQ(host.rows[2][0], "SUB\\A.BMP") << "a member with an impossible date is still listed";
+    ArchiveListing listing;
+    EXPECT_EQ(list(listing, "LOGOS.LZH"), ListingResult::Listed);
+    ASSERT_EQ(listing.size(), 3u);
+    EXPECT_EQ(listing[0], (ArchiveEntry{"Z.BMP", 129078, 129078, {1997, 3, 4}, 9, 5, 10, "-lh0-"}));
+    EXPECT_EQ(listing.name(1), "ロゴ 1.BMP");
+    EXPECT_EQ(listing.unpackedSize(1), 128118u);
+    EXPECT_EQ(listing[2].name, "SUB\\A.BMP") << "a member with an impossible date is still listed";
+    EXPECT_EQ(listing[2].date, (ArchiveEntry::CalendarDate{2001, 13, 0}));
+    EXPECT_EQ(listing.unlistedCount(), 0u);
 }
 
 // "*" and "?" are wildcards only in a search: a member named with them is
 // listed with its own sizes, never those of another member its name matches.
-TEST_F(ArchiveListing, WildcardNamesShowTheirOwnMembers) {
+TEST_F(ListingArchives, WildcardNamesShowTheirOwnMembers) {
     writeArchive("WILD.LZH", {{"A1.BMP", std::string(10, 'a')},
                               {"A*.BMP", std::string(20, 'b')},
                               {"?.BMP", std::string(30, 'c')},
                               {"X.BMP", std::string(40, 'd')},
                               {"\x81\x20X", std::string(50, 'e')},
                               {"a1.bmp", std::string(60, 'f')}});
-    ListHost host;
-    list(host, "WILD.LZH");
-    EXPECT_EQ(host.names.size(), 6u);
-    std::vector<std::pair<std::string, std::string>> sizes;
-    for (const auto& row : host.rows)
-        sizes.emplace_back(row[0], row[1]);
-    EXPECT_EQ(sizes, (std::vector<std::pair<std::string, std::string>>{{"A1.BMP", "10"},
-                                                                       {"A*.BMP", "20"},
-                                                                       {"?.BMP", "30"},
-                                                                       {"X.BMP", "40"},
-                                                                       {"a1.bmp", "60"}}))
-        << "a name without a CP932 form gets no row";
+    ArchiveListing listing;
+    list(listing, "WILD.LZH");
+    EXPECT_EQ(listing.size() + listing.unlistedCount(), 6u);
+    std::vector<std::pair<std::string, std::uint32_t>> sizes;
+    for (std::size_t i = 0; i < listing.size(); ++i)
+        sizes.emplace_back(listing.name(i), listing.unpackedSize(i));
+    EXPECT_EQ(sizes,
+              (std::vector<std::pair<std::string, std::uint32_t>>{
+                  {"A1.BMP", 10}, {"A*.BMP", 20}, {"?.BMP", 30}, {"X.BMP", 40}, {"a1.bmp", 60}}))
+        << "a name without a CP932 form gets no entry";
 }
 
-TEST_F(ArchiveListing, ManyWildcardNamesAreListed) {
+TEST_F(ListingArchives, ManyWildcardNamesAreListed) {
     std::vector<LzhMember> members;
     for (int i = 0; i < 20000; ++i)
         members.push_back({"*" + std::to_string(i) + "?.BMP", std::to_string(i)});
     writeArchive("MANY.LZH", members);
-    ListHost host;
-    list(host, "MANY.LZH");
-    ASSERT_EQ(host.rows.size(), 20000u);
-    EXPECT_EQ(host.rows[12345][0], "*12345?.BMP");
-    EXPECT_EQ(host.rows[12345][1], "5");
+    ArchiveListing listing;
+    list(listing, "MANY.LZH");
+    ASSERT_EQ(listing.size(), 20000u);
+    EXPECT_EQ(listing.name(12345), "*12345?.BMP");
+    EXPECT_EQ(listing.unpackedSize(12345), 5u);
 }
 
-TEST_F(ArchiveListing, AnEmptyArchiveShowsOnlyTheHeaders) {
+TEST_F(ListingArchives, AnEmptyArchiveListsNothing) {
     writeArchive("EMPTY.LZH", {});
-    ListHost host;
-    host.rows = {{"left over"}};
-    EXPECT_TRUE(fillArchiveList(host, "EMPTY.LZH"));
-    EXPECT_EQ(host.columns.size(), 5u);
-    EXPECT_TRUE(host.rows.empty());
+    ArchiveListing listing;
+    listing.add(named("left over"));
+    EXPECT_TRUE(fillArchiveList(listing, "EMPTY.LZH"));
+    EXPECT_TRUE(listing.empty());
 }
 
-TEST_F(ArchiveListing, AMissingArchiveEmptiesTheListsAndFails) {
-    ListHost host;
-    host.names = {"old"};
-    host.rows = {{"old"}};
-    EXPECT_FALSE(fillArchiveList(host, "GONE.LZH"));
-    EXPECT_TRUE(host.names.empty());
-    EXPECT_TRUE(host.rows.empty());
+TEST_F(ListingArchives, AMissingArchiveEmptiesTheListingAndFails) {
+    ArchiveListing listing;
+    listing.add(named("old"));
+    listing.addUnlisted();
+    EXPECT_FALSE(fillArchiveList(listing, "GONE.LZH"));
+    EXPECT_TRUE(listing.empty());
+    EXPECT_EQ(listing.unlistedCount(), 0u);
 }
 
-TEST_F(ArchiveListing, AFailedListingSaysWhyAndForgetsTheArchive) {
+TEST_F(ListingArchives, AFailedListingSaysWhyAndForgetsTheArchive) {
     machine.writeFile("C:\\ARC\\FAKE.LZH", "this is plain text, not an archive");
     writeArchive("ONE.LZH", {{"A.BMP", "a"}});
     struct Case {
@@ -200,23 +202,22 @@ TEST_F(ArchiveListing, AFailedListingSaysWhyAndForgetsTheArchive) {
           Case{"ONE.LZH", false, ListingResult::LibraryMissing, "libunlha32.so"}}) {
         if (!c.libraryPresent)
             ArchiveLibrary::instance().setLocation(machine.root() / "no-such-library.so");
-        ListHost host;
-        EXPECT_EQ(list(host, c.archive), c.result) << c.archive;
+        ArchiveListing listing;
+        EXPECT_EQ(list(listing, c.archive), c.result) << c.archive;
         EXPECT_EQ(state.currentArchiveName, "") << c.archive;
         EXPECT_NE(listingFailureMessage(c.result).find(c.textPart), std::string::npos);
         ArchiveLibrary::instance().setLocation(std::nullopt);
     }
 }
 
-class MemberExtraction : public ArchiveListing {
+class MemberExtraction : public ListingArchives {
   protected:
-    // Lists an archive of the given members and selects row `selected`.
-    ListHost listed(const std::vector<LzhMember>& members, std::size_t selected = 0) {
+    // Lists an archive of the given members.
+    ArchiveListing listed(const std::vector<LzhMember>& members) {
         writeArchive("PICS.LZH", members);
-        ListHost host;
-        list(host, "PICS.LZH");
-        host.selected = selected;
-        return host;
+        ArchiveListing listing;
+        list(listing, "PICS.LZH");
+        return listing;
     }
 };
 
@@ -231,10 +232,10 @@ std::vector<std::filesystem::path> filesUnder(const std::filesystem::path& folde
 
 TEST_F(MemberExtraction, TheDrawnMemberAloneLandsInAFolderOfItsOwn) {
     const auto before = filesUnder(machine.root());
-    ListHost host = listed({{"A.BMP", "x"}, {"B.BMP", picture(129078, 'b')}}, 1);
+    const ArchiveListing listing = listed({{"A.BMP", "x"}, {"B.BMP", picture(129078, 'b')}});
     const auto withArchive = filesUnder(machine.root());
     {
-        auto extracted = extractSelectedMember(host, state, settings);
+        auto extracted = extractMember(listing[1], state, settings);
         ASSERT_TRUE(extracted.ok()) << extracted.error().text();
         EXPECT_EQ(machine.readFile(extracted.value().path()), picture(129078, 'b'));
         EXPECT_TRUE(extracted.value().path().starts_with("C:\\WINDOWS\\~KOR"))
@@ -249,19 +250,20 @@ TEST_F(MemberExtraction, TheLengthRuleDecidesBeforeAnythingIsExtracted) {
     struct Case {
         std::string pc98Check;
         std::string sizecheck;
-        std::string listedSize;
+        std::uint32_t listedSize;
         bool extracted;
     };
-    for (const Case& c : {Case{"", "", "129078", true}, Case{"", "", "128118", false},
-                          Case{"on", "", "128118", true}, Case{"on", "", "129078", false},
-                          Case{"", "on", "12", true}, Case{"on", "on", "0", true},
-                          Case{"", "on", "16777216", true}, Case{"", "on", "16777217", false},
-                          Case{"", "on", "-1", false}, Case{"", "on", "x", false}}) {
+    // UINT32_MAX is listed as -1.
+    for (const Case& c :
+         {Case{"", "", 129078, true}, Case{"", "", 128118, false}, Case{"on", "", 128118, true},
+          Case{"on", "", 129078, false}, Case{"", "on", 12, true}, Case{"on", "on", 0, true},
+          Case{"", "on", 16777216, true}, Case{"", "on", 16777217, false},
+          Case{"", "on", UINT32_MAX, false}}) {
         settings.pc98Check = c.pc98Check;
         settings.sizecheck = c.sizecheck;
-        ListHost host = listed({{"M.BMP", picture(12)}});
-        host.rows[0][1] = c.listedSize;
-        const auto extracted = extractSelectedMember(host, state, settings);
+        ArchiveEntry entry = listed({{"M.BMP", picture(12)}})[0];
+        entry.unpackedSize = c.listedSize;
+        const auto extracted = extractMember(entry, state, settings);
         if (c.extracted) {
             // The library finds the listed size wrong, but only after the rule.
             EXPECT_NE(extracted.ok() ? 0 : extracted.error().code(), EFBIG) << c.listedSize;
@@ -285,12 +287,11 @@ TEST_F(MemberExtraction, EveryNameNamesOnlyItsOwnMember) {
     std::vector<LzhMember> members;
     for (std::size_t i = 0; i < names.size(); ++i)
         members.push_back({names[i], picture(64, static_cast<char>('a' + i))});
-    ListHost host = listed(members);
-    ASSERT_EQ(host.rows.size(), names.size());
+    const ArchiveListing listing = listed(members);
+    ASSERT_EQ(listing.size(), names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        host.selected = i;
-        const auto extracted = extractSelectedMember(host, state, settings);
-        const std::string written = extractedCopyName(host.rows[i][0]);
+        const auto extracted = extractMember(listing[i], state, settings);
+        const std::string written = extractedCopyName(listing.name(i));
         const bool writable = written.find_first_of("*?\"\t") == std::string::npos;
         ASSERT_EQ(extracted.ok(), writable) << names[i];
         if (!writable)
@@ -309,24 +310,24 @@ TEST_F(MemberExtraction, EveryNameNamesOnlyItsOwnMember) {
 // Of two members of one name, the one drawn is extracted: the other, however
 // large, never slips past the length rule in its place.
 TEST_F(MemberExtraction, AMemberOfTheSameNameNeverStandsInForTheDrawnOne) {
-    ListHost host = listed({{"A.BMP", picture(300000, 'x')}, {"A.BMP", picture(129078, 'a')}}, 1);
-    const auto extracted = extractSelectedMember(host, state, settings);
+    const ArchiveListing listing =
+        listed({{"A.BMP", picture(300000, 'x')}, {"A.BMP", picture(129078, 'a')}});
+    const auto extracted = extractMember(listing[1], state, settings);
     ASSERT_TRUE(extracted.ok()) << extracted.error().text();
     EXPECT_TRUE(machine.readFile(extracted.value().path()) == picture(129078, 'a'));
-    host.selected = 0;
-    EXPECT_EQ(extractSelectedMember(host, state, settings).error().code(), EFBIG);
+    EXPECT_EQ(extractMember(listing[0], state, settings).error().code(), EFBIG);
 }
 
 TEST_F(MemberExtraction, FilesOfTheMembersNameNeitherBlockNorSuffer) {
     machine.writeFile("C:\\WINDOWS\\B.BMP", "mine");
     machine.writeFile("C:\\WINDOWS\\LOGOW.SYS", "the logo");
-    ListHost host = listed({{"B.BMP", picture(129078)}, {"LOGOW.SYS", picture(129078, 'w')}});
+    const ArchiveListing listing =
+        listed({{"B.BMP", picture(129078)}, {"LOGOW.SYS", picture(129078, 'w')}});
     for (std::size_t row : {0u, 1u}) {
-        host.selected = row;
-        const auto extracted = extractSelectedMember(host, state, settings);
+        const auto extracted = extractMember(listing[row], state, settings);
         ASSERT_TRUE(extracted.ok()) << extracted.error().text();
         EXPECT_EQ(machine.readFile(extracted.value().path()),
-                  host.rows[row][0] == "B.BMP" ? picture(129078) : picture(129078, 'w'));
+                  listing.name(row) == "B.BMP" ? picture(129078) : picture(129078, 'w'));
     }
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\B.BMP"), "mine");
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\LOGOW.SYS"), "the logo");
@@ -343,10 +344,10 @@ TEST_F(MemberExtraction, LongCommandsGoThroughAResponseFile) {
          std::vector<std::string>{"", "C:\\", hostTemporary.string()}) {
         for (std::size_t nameLength : {100u, 210u}) {
             const std::string member(nameLength, 'N');
-            ListHost host = listed({{member + ".BMP", "data", {}, {}, 2}});
-            ASSERT_EQ(host.rows.size(), 1u);
+            const ArchiveListing listing = listed({{member + ".BMP", "data", {}, {}, 2}});
+            ASSERT_EQ(listing.size(), 1u);
             ::setenv("TMP", temporary.c_str(), 1);
-            const auto extracted = extractSelectedMember(host, state, settings);
+            const auto extracted = extractMember(listing[0], state, settings);
             ASSERT_TRUE(extracted.ok()) << temporary << ": " << extracted.error().text();
             EXPECT_EQ(machine.readFile(extracted.value().path()), "data");
             for (const auto& folder : {machine.root() / "c", hostTemporary})
@@ -358,7 +359,7 @@ TEST_F(MemberExtraction, LongCommandsGoThroughAResponseFile) {
             // A temporary directory that cannot take the response file fails
             // only the long command, and says so.
             ::setenv("TMP", "C:\\NO\\SUCH\\FOLDER", 1);
-            const auto failed = extractSelectedMember(host, state, settings);
+            const auto failed = extractMember(listing[0], state, settings);
             EXPECT_EQ(failed.ok(), nameLength == 100u) << nameLength;
         }
     }

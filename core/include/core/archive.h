@@ -5,15 +5,13 @@
 #include "platform/temporary_files.h"
 
 #include <cstdint>
-#include <iterator>
-#include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Listing the members of an LZH archive into the window that hosts the listing,
-// and extracting one of them into the settings directory for installation.
+// Listing the members of an LZH archive, and extracting one of them into the
+// settings directory for installation. How a listing is shown is the
+// program's affair.
 namespace kor::core {
 
 // One member of an archive as listed.
@@ -22,78 +20,65 @@ struct ArchiveEntry {
         int year = 1980;
         int month = 1;
         int day = 1;
+        bool operator==(const CalendarDate&) const = default;
     };
 
-    std::string Name; // as stored, with "\" between folders, decoded from Shift-JIS
-    std::int32_t UnpackedSize = 0;
-    std::int32_t PackedSize = 0;
-    CalendarDate Date;
-    std::uint8_t Hour = 0;   // as stored, unchecked
-    std::uint8_t Minute = 0; // as stored, unchecked
-    std::uint8_t Second = 0; // twice the stored 2-second count
+    std::string name; // as stored, with "\" between folders, decoded from Shift-JIS
+    // The record's unsigned sizes; a program that shows them as signed
+    // numbers shows 2 GiB and more as negative.
+    std::uint32_t unpackedSize = 0;
+    std::uint32_t packedSize = 0;
+    CalendarDate date;
+    std::uint8_t hour = 0;   // as stored, unchecked
+    std::uint8_t minute = 0; // as stored, unchecked
+    std::uint8_t second = 0; // twice the stored 2-second count
+    std::string method;      // as stored, such as "-lh5-"; empty when the record has none
+
+    bool operator==(const ArchiveEntry&) const = default;
 };
 
-enum class ColumnAlignment { Left, Right };
-
-// A column of the member report; how wide it is shown is the window's choice.
-struct ReportColumn {
-    std::string_view header;
-    ColumnAlignment alignment;
-};
-
-// The five columns of the member report, in the order of a row's cells.
-inline constexpr ReportColumn ArchiveReportColumns[] = {{"ﾌｧｲﾙ名", ColumnAlignment::Left},
-                                                        {"元ﾌｧｲﾙｻｲｽﾞ", ColumnAlignment::Right},
-                                                        {"圧縮ﾌｧｲﾙｻｲｽﾞ", ColumnAlignment::Right},
-                                                        {"ﾌｧｲﾙ日付", ColumnAlignment::Right},
-                                                        {"ﾌｧｲﾙ日時", ColumnAlignment::Right}};
-
-// The two lists of the window that hosts a listing: a hidden scratch list of
-// member names (List1) and the report list of members (ListView1).
-class ArchiveListHost {
+// The members of one archive that can be extracted again, in stored order.
+// An archive of hundreds of thousands of members is kept as one text of their
+// names and a fixed record of 17 bytes each, not as an object per member.
+// A member is extracted again by its name and unpacked size, which are what
+// the library's command can name it by.
+class ArchiveListing {
   public:
-    virtual ~ArchiveListHost() = default;
+    std::size_t size() const { return m_records.size(); }
+    bool empty() const { return m_records.empty(); }
+    // The member at `index`, which is below size().
+    ArchiveEntry operator[](std::size_t index) const;
+    // Valid until the listing changes.
+    std::string_view name(std::size_t index) const;
+    std::uint32_t unpackedSize(std::size_t index) const { return m_records[index].unpackedSize; }
+    // Members the archive holds that got no entry: their names, decoded,
+    // cannot find them again.
+    std::size_t unlistedCount() const { return m_unlisted; }
 
-    virtual std::uintptr_t windowHandle() const = 0;
+    void clear();
+    // Adds a member; false, with nothing added, when the names would pass
+    // 4 GiB. The date and time are kept in the record's own form, so the
+    // values are as a record could hold them.
+    bool add(const ArchiveEntry& entry);
+    void addUnlisted() { ++m_unlisted; }
 
-    virtual void clearNameList() = 0;
-    virtual void addToNameList(const std::string& name) = 0;
-    virtual std::vector<std::string> nameList() const = 0;
+  private:
+    struct Record {
+        std::uint32_t nameEnd;
+        std::uint32_t unpackedSize;
+        std::uint32_t packedSize;
+        std::uint16_t date;
+        std::uint16_t time;
+    };
+    // No more methods than this are told apart; a further one lists as none.
+    static constexpr std::size_t MostMethods = 255;
 
-    virtual void clearReportRows() = 0;
-    // Replaces the report's columns by these.
-    virtual void setReportColumns(std::span<const ReportColumn> columns) = 0;
-    // A row: the member name, then the four further cells.
-    virtual void addReportRow(const std::vector<std::string>& cells) = 0;
-    // How many of a row's cells, from the first, the host keeps; the others
-    // are not even formatted for a host that never shows them.
-    virtual std::size_t reportCellsKept() const { return std::size(ArchiveReportColumns); }
-
-    // The row an extraction takes: the selected row in the setup program, the
-    // row at the drawn position in the changer; nullopt when there is none.
-    virtual std::optional<std::vector<std::string>> rowToExtract() const = 0;
-};
-
-// The two lists kept in memory, for a host that shows neither: a benchmark, a
-// fuzz target, a test. The row an extraction takes is the one at `selected`.
-class ArchiveListInMemory : public ArchiveListHost {
-  public:
-    std::uintptr_t windowHandle() const override { return 0; }
-    void clearNameList() override { names.clear(); }
-    void addToNameList(const std::string& name) override { names.push_back(name); }
-    std::vector<std::string> nameList() const override { return names; }
-    void clearReportRows() override { rows.clear(); }
-    void setReportColumns(std::span<const ReportColumn>) override {}
-    void addReportRow(const std::vector<std::string>& cells) override { rows.push_back(cells); }
-    std::optional<std::vector<std::string>> rowToExtract() const override {
-        if (selected >= rows.size())
-            return std::nullopt;
-        return rows[selected];
-    }
-
-    std::vector<std::string> names;
-    std::vector<std::vector<std::string>> rows;
-    std::size_t selected = 0;
+    std::string m_names;
+    std::vector<Record> m_records;
+    // A method per member, as its number in m_methods plus one; 0 for none.
+    std::vector<std::uint8_t> m_methodOf;
+    std::vector<std::string> m_methods;
+    std::size_t m_unlisted = 0;
 };
 
 // What the programs keep about archives between calls.
@@ -123,52 +108,46 @@ class ExtractedMember {
 // What became of a listing.
 enum class ListingResult { Listed, NotAnArchive, ListingFailed, LibraryMissing };
 
-// Lists the current archive into the host. A file that is not a valid archive,
-// a listing that fails, or a library that cannot be loaded forgets the archive
-// name and says which it was; both programs then tell the user and end.
-ListingResult listArchive(ArchiveListHost& host, ArchiveState& state);
+// Lists the current archive into `listing`. A file that is not a valid
+// archive, a listing that fails, or a library that cannot be loaded forgets
+// the archive name and says which it was; both programs then tell the user
+// and end. `owner` is the window the library would place a dialog on (it
+// shows none), 0 for none.
+ListingResult listArchive(ArchiveState& state, ArchiveListing& listing, std::uintptr_t owner = 0);
 
 // The words the user is shown for a listing that did not give Listed.
 std::string listingFailureMessage(ListingResult result);
 
-// Fills the host's lists from the archive; false when the archive is not a
-// normal file or cannot be opened. An archive without members gives true and
-// an empty report under its five headers.
-bool fillArchiveList(ArchiveListHost& host, const std::string& archivePath);
+// Fills `listing` from the archive; false when the archive is not a normal
+// file (the listing is emptied then) or cannot be opened or listed whole. An
+// archive without members gives true and an empty listing.
+bool fillArchiveList(ArchiveListing& listing, const std::string& archivePath,
+                     std::uintptr_t owner = 0);
 
-// Looks the member named entry.Name up again and fills the other fields; false
+// Looks the member named entry.name up again and fills the other fields; false
 // when it is not found.
 bool getArchiveEntry(const std::string& archivePath, ArchiveEntry& entry);
 
 // The zero-terminated Shift-JIS name of a member record as text. A lead byte
 // right before the end is dropped; a pair that is not a character becomes
-// U+FFFD, so that such a member is never found again and gets no row.
+// U+FFFD, so that such a member is never found again and gets no entry.
 std::string decodeMemberName(const char* nameBytes);
 bool isLeadByte(unsigned char byte);
-
-// The cell texts of a member row: name, unpacked size, packed size, the date in
-// the user's short date format, and H:M:S without leading zeros; the first
-// `count` of them.
-std::vector<std::string> archiveRowCells(const ArchiveEntry& entry,
-                                         std::size_t count = std::size(ArchiveReportColumns));
-
-// The length a row's size cell lists: the record's unsigned 32-bit size, which
-// the row shows as a signed number, so that 2 GiB and more read as negative.
-// Nothing for a cell that is no number.
-std::optional<std::uint64_t> listedMemberLength(std::string_view cell);
 
 // The name under which a member is extracted: the last part of its stored
 // path, since extraction leaves the member's folders out.
 std::string extractedCopyName(std::string_view memberName);
 
-// Extracts exactly the member of the host's rowToExtract, when its listed
-// unpacked size is accepted (isLogoLengthAccepted). A member that cannot be
-// had fails with operation::ExtractMember: EFBIG when the size is refused, else the
-// library's reason, or why the response file could not be made. A folder or
-// disk that takes no file fails with the operation that could not write.
-// Failures name the member, not the temporary folder it was extracted into.
-platform::Result<ExtractedMember>
-extractSelectedMember(ArchiveListHost& host, const ArchiveState& state, const Settings& settings);
+// Extracts exactly the listed member `entry` of the current archive, when its
+// listed unpacked size is accepted (isLogoLengthAccepted). A member that
+// cannot be had fails with operation::ExtractMember: EFBIG when the size is
+// refused, else the library's reason, or why the response file could not be
+// made. A folder or disk that takes no file fails with the operation that
+// could not write. Failures name the member, not the temporary folder it was
+// extracted into. `owner` is as for listArchive.
+platform::Result<ExtractedMember> extractMember(const ArchiveEntry& entry,
+                                                const ArchiveState& state, const Settings& settings,
+                                                std::uintptr_t owner = 0);
 
 // Runs one library command, through a response file in the temporary
 // directory when it is longer than 256 characters (in the host's temporary

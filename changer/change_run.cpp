@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "changer_form.h"
+#include "change_run.h"
 #include "core/logo_problem_text.h"
 #include "core/operations.h"
 
@@ -11,7 +11,6 @@
 #include "platform/text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <iostream>
 
@@ -114,15 +113,15 @@ std::size_t drawIndex(std::size_t count) {
 
 } // namespace
 
-Form1::Form1(RunOptions options, core::TextLanguage language)
-    : Drive1(platform::Machine::current().currentDrive()),
-      Dir1(platform::Machine::current().currentDirectory()), m_options(options),
+ChangeRun::ChangeRun(RunOptions options, core::TextLanguage language)
+    : m_driveList(platform::Machine::current().currentDrive()),
+      m_folderList(platform::Machine::current().currentDirectory()), m_options(options),
       m_language(language) {
-    Drive1.onChange = [this] { return Drive1_Change(); };
-    Dir1.onChange = [this] { return Dir1_Change(); };
+    m_driveList.onChange = [this] { return enterChosenDrive(); };
+    m_folderList.onChange = [this] { return enterChosenFolder(); };
 }
 
-RunOutcome Form1::Form_Load() {
+RunOutcome ChangeRun::run() {
     if (auto status = changeLogos(); !status) {
         platform::services().showMessage(ProgramTitle, status.error().message());
         return RunOutcome::Failed;
@@ -130,7 +129,7 @@ RunOutcome Form1::Form_Load() {
     return RunOutcome::Completed;
 }
 
-platform::Status Form1::changeLogos() {
+platform::Status ChangeRun::changeLogos() {
     const platform::Machine& machine = platform::Machine::current();
     KOR_TRY(machine.windowsDirectoryStatus());
     std::error_code ignored;
@@ -156,7 +155,7 @@ platform::Status Form1::changeLogos() {
     if (!m_options.dryRun)
         core::removeStaleTemporaryFiles(m_settings);
 
-    KOR_TRY(File1.setPath(Dir1.path()));
+    KOR_TRY(m_fileList.setPath(m_folderList.path()));
     for (core::LogoSlot slot : core::AllLogoSlots) {
         const core::LogoSourceKeys& sources = core::sourceKeysOf(slot);
         auto changed = core::isBmpMode(m_settings)
@@ -169,148 +168,74 @@ platform::Status Form1::changeLogos() {
     return {};
 }
 
-platform::Status Form1::Drive1_Change() {
-    KOR_TRY(Dir1.setPath(std::string(1, Drive1.drive()) + ":"));
-    KOR_TRY(platform::Machine::current().setCurrentDrive(Drive1.drive()));
-    clearArchiveLists();
+platform::Status ChangeRun::enterChosenDrive() {
+    KOR_TRY(m_folderList.setPath(std::string(1, m_driveList.drive()) + ":"));
+    KOR_TRY(platform::Machine::current().setCurrentDrive(m_driveList.drive()));
+    forgetListing();
     return {};
 }
 
-platform::Status Form1::Dir1_Change() {
-    KOR_TRY(File1.setPath(Dir1.path()));
-    KOR_TRY(platform::Machine::current().setCurrentDirectory(Dir1.path()));
-    clearArchiveLists();
+platform::Status ChangeRun::enterChosenFolder() {
+    KOR_TRY(m_fileList.setPath(m_folderList.path()));
+    KOR_TRY(platform::Machine::current().setCurrentDirectory(m_folderList.path()));
+    forgetListing();
     return {};
 }
 
-void Form1::clearArchiveLists() {
-    clearReportRows();
-    List1.clear();
+void ChangeRun::forgetListing() {
+    m_listing.clear();
     m_listedArchive.reset();
 }
 
-void Form1::leaveUnchanged(core::LogoSlot slot, const std::string& why) {
+void ChangeRun::leaveUnchanged(core::LogoSlot slot, const std::string& why) {
     noteUnchanged(slot, m_settings, why);
     if (m_options.verbose || m_options.dryRun)
         printReportLine(ReportLine::Unchanged, m_language, core::logoTargetPath(slot, m_settings),
                         why);
 }
 
-void Form1::reportInstalled(core::LogoSlot slot, const std::string& source) {
+void ChangeRun::reportInstalled(core::LogoSlot slot, const std::string& source) {
     if (m_options.verbose || m_options.dryRun)
         printReportLine(m_options.dryRun ? ReportLine::WouldInstall : ReportLine::Installed,
                         m_language, core::logoTargetPath(slot, m_settings), source);
 }
 
-void Form1::reportNoSource(core::LogoSlot slot) {
+void ChangeRun::reportNoSource(core::LogoSlot slot) {
     if (m_options.verbose || m_options.dryRun)
         printReportLine(ReportLine::NoSource, m_language, core::logoTargetPath(slot, m_settings),
                         {});
 }
 
-std::vector<std::string> Form1::nameList() const {
-    std::vector<std::string> names;
-    names.reserve(List1.size());
-    for (std::size_t i = 0; i < List1.size(); ++i)
-        names.emplace_back(List1[i]);
-    return names;
-}
-
-namespace {
-
-// A size cell as the number it shows, when the number's text is the cell.
-std::optional<std::int32_t> sizeOfCell(const std::string& cell) {
-    std::int32_t size = 0;
-    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), size);
-    if (error != std::errc{} || end != cell.data() + cell.size() || std::to_string(size) != cell)
-        return std::nullopt;
-    return size;
-}
-
-} // namespace
-
-void Form1::clearNameList() {
-    // Rows that name their member through List1 take their own copy first.
-    for (MemberRow& row : m_memberRows)
-        if (row.name != OwnText) {
-            m_rowTexts.push_back(std::string(List1[row.name]) + '\0' + std::to_string(row.size));
-            row = {OwnText, static_cast<std::int32_t>(m_rowTexts.size() - 1)};
-        }
-    List1.clear();
-}
-
-void Form1::addReportRow(const std::vector<std::string>& cells) {
-    // A run uses a row's name and listed size only (the length rule and the
-    // member to extract); an archive of a million members makes a million
-    // rows, each of them right after its name in List1.
-    if (cells.size() >= UsedCells && !List1.empty() && List1.size() - 1 < OwnText &&
-        List1[List1.size() - 1] == cells[0]) {
-        if (const auto size = sizeOfCell(cells[1])) {
-            m_memberRows.push_back({static_cast<std::uint32_t>(List1.size() - 1), *size});
-            return;
-        }
-    }
-    std::string row;
-    for (std::size_t i = 0; i < std::min<std::size_t>(cells.size(), UsedCells); ++i) {
-        if (i > 0)
-            row += '\0';
-        row += cells[i];
-    }
-    m_rowTexts.push_back(row);
-    m_memberRows.push_back({OwnText, static_cast<std::int32_t>(m_rowTexts.size() - 1)});
-}
-
-std::vector<std::string> Form1::memberRow(std::size_t index) const {
-    const MemberRow& kept = m_memberRows[index];
-    if (kept.name != OwnText)
-        return {std::string(List1[kept.name]), std::to_string(kept.size)};
-    std::vector<std::string> cells;
-    const std::string_view row = m_rowTexts[static_cast<std::size_t>(kept.size)];
-    for (std::size_t start = 0;;) {
-        const std::size_t end = std::min(row.find('\0', start), row.size());
-        cells.emplace_back(row.substr(start, end - start));
-        if (end == row.size())
-            return cells;
-        start = end + 1;
-    }
-}
-
-std::optional<std::vector<std::string>> Form1::rowToExtract() const {
-    if (m_chosenIndex < 1 || m_chosenIndex > m_memberRows.size())
-        return std::nullopt;
-    return memberRow(m_chosenIndex - 1);
-}
-
-platform::Status Form1::showDirectory(const std::string& configured) {
+platform::Status ChangeRun::showDirectory(const std::string& configured) {
     // A bare drive ("D:", as the setup program records an archive in a drive's
     // root) names that root, not the drive's current directory, which the
     // logo handled before may have moved.
     const std::string directory =
         configured.size() == 2 && configured[1] == ':' ? configured + '\\' : configured;
-    KOR_TRY(Drive1.setDrive(directory));
-    KOR_TRY(Dir1.setPath(directory));
+    KOR_TRY(m_driveList.setDrive(directory));
+    KOR_TRY(m_folderList.setPath(directory));
     auto& machine = platform::Machine::current();
-    KOR_TRY(machine.setCurrentDrive(Drive1.drive()));
+    KOR_TRY(machine.setCurrentDrive(m_driveList.drive()));
     return machine.setCurrentDirectory(directory);
 }
 
-platform::Status Form1::changeFromPictureDirectory(core::LogoSlot slot,
-                                                   const std::string& directory) {
+platform::Status ChangeRun::changeFromPictureDirectory(core::LogoSlot slot,
+                                                       const std::string& directory) {
     if (directory.empty()) {
         reportNoSource(slot);
         return {};
     }
     KOR_TRY(showDirectory(directory));
 
-    const auto& pictures = File1.entries();
+    const auto& pictures = m_fileList.entries();
     // A folder without pictures leaves its logo as it is; the other logos
     // still change.
     if (pictures.empty()) {
-        leaveUnchanged(slot, Dir1.path() + " にファイルがありません");
+        leaveUnchanged(slot, m_folderList.path() + " にファイルがありません");
         return {};
     }
     const std::string sourcePath =
-        pathIn(Dir1.path(), std::string(pictures[drawIndex(pictures.size())]));
+        pathIn(m_folderList.path(), std::string(pictures[drawIndex(pictures.size())]));
 
     auto length = platform::fileLength(sourcePath);
     if (!length)
@@ -329,8 +254,8 @@ platform::Status Form1::changeFromPictureDirectory(core::LogoSlot slot,
     return {};
 }
 
-platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string& directory,
-                                          const std::string& archiveName) {
+platform::Status ChangeRun::changeFromArchive(core::LogoSlot slot, const std::string& directory,
+                                              const std::string& archiveName) {
     if (archiveName.empty()) {
         reportNoSource(slot);
         return {};
@@ -338,19 +263,19 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
     KOR_TRY(showDirectory(directory));
     // A path longer than Windows holds names no archive at all, not a broken
     // one: it ends the run as too long, as a folder key's path does.
-    if (auto full = platform::Machine::current().fullPath(pathIn(Dir1.path(), archiveName));
+    if (auto full = platform::Machine::current().fullPath(pathIn(m_folderList.path(), archiveName));
         !full && full.error().code() == ENAMETOOLONG)
         return full.error();
     // A bare file name, found in the current directory just set.
     m_archiveState.currentArchiveName = archiveName;
 
-    // Logos that draw from one archive list it once: the lists of the file
-    // as it was when listed still hold while it has not changed since.
+    // Logos that draw from one archive list it once: the listing of the file
+    // as it was when listed still holds while it has not changed since.
     auto version = platform::fileVersion(archiveName);
     if (!version || version.value() != m_listedArchive) {
         m_listedArchive.reset();
         // An archive that cannot be listed ends the run, as the user is told.
-        if (const auto listed = core::listArchive(*this, m_archiveState);
+        if (const auto listed = core::listArchive(m_archiveState, m_listing);
             listed != core::ListingResult::Listed) {
             platform::services().showMessage(ProgramTitle, core::listingFailureMessage(listed));
             platform::endProgram(1);
@@ -360,40 +285,38 @@ platform::Status Form1::changeFromArchive(core::LogoSlot slot, const std::string
     }
     // An archive without members leaves its logo as it is; the other logos
     // still change.
-    if (m_memberRows.empty()) {
+    if (m_listing.empty()) {
         leaveUnchanged(slot, "書庫 " + archiveName + " にファイルがありません");
         return {};
     }
-    m_chosenIndex = drawIndex(m_memberRows.size()) + 1;
-    const std::vector<std::string> row = memberRow(m_chosenIndex - 1);
-    const std::string source = archiveName + " : " + row[0];
+    const core::ArchiveEntry drawn = m_listing[drawIndex(m_listing.size())];
+    const std::string source = archiveName + " : " + drawn.name;
     // The report names the archive by its whole path: the bare name of the
     // notes says nothing to a reader who did not write KOR.INI.
-    const std::string reportedSource = pathIn(Dir1.path(), archiveName) + " : " + row[0];
+    const std::string reportedSource =
+        pathIn(m_folderList.path(), archiveName) + " : " + drawn.name;
     if (m_options.dryRun) {
         // The member is judged by its listed length, as the extraction would
         // judge it first; what only extracting could tell stays unknown.
-        const auto length = core::listedMemberLength(row[1]);
-        if (!length || !core::isLogoLengthAccepted(m_settings, *length)) {
-            leaveUnchanged(slot, lengthRefusal(m_settings, source, length.value_or(0)));
+        if (!core::isLogoLengthAccepted(m_settings, drawn.unpackedSize)) {
+            leaveUnchanged(slot, lengthRefusal(m_settings, source, drawn.unpackedSize));
             return {};
         }
         KOR_TRY(platform::checkWritable(core::logoTargetPath(slot, m_settings)));
         reportInstalled(slot, reportedSource);
         return {};
     }
-    auto extracted = core::extractSelectedMember(*this, m_archiveState, m_settings);
+    auto extracted = core::extractMember(drawn, m_archiveState, m_settings);
     if (!extracted) {
         // A member that cannot become a logo leaves it as it is; a disk that
         // takes nothing ends the run.
         if (extracted.error().operation() != core::operation::ExtractMember)
             return extracted.error();
         const bool refusedLength = extracted.error().code() == EFBIG;
-        leaveUnchanged(
-            slot,
-            refusedLength
-                ? lengthRefusal(m_settings, source, core::listedMemberLength(row[1]).value_or(0))
-                : source + " を解凍できません: " + extracted.error().reasonInJapanese());
+        leaveUnchanged(slot,
+                       refusedLength
+                           ? lengthRefusal(m_settings, source, drawn.unpackedSize)
+                           : source + " を解凍できません: " + extracted.error().reasonInJapanese());
         return {};
     }
     KOR_TRY(core::installLogoFromExtracted(m_settings, slot, extracted.value().path()));
