@@ -23,7 +23,13 @@
 
 extern char** environ;
 
-namespace kor::platform::mtools {
+namespace kor::diskimage::mtools {
+
+using platform::convertText;
+using platform::FileDescriptor;
+using platform::fromCp932;
+using platform::Result;
+using platform::writeAll;
 
 namespace {
 
@@ -338,4 +344,4 @@ Outcome run(const std::filesystem::path& image, std::uint64_t offset,
     return outcome;
 }
 
-} // namespace kor::platform::mtools
+} // namespace kor::diskimage::mtools
