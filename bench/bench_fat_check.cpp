@@ -12,8 +12,8 @@
 #include "disk_image.h"
 // The reader inside the platform library, by its path: the image builder's
 // disk_image.h would shadow the library's.
-#include "../platform/src/fat_reader.h"
-#include "../platform/src/host_files.h"
+#include "../diskimage/src/fat_reader.h"
+#include "platform/host_files.h"
 
 #include <chrono>
 #include <cstdio>
@@ -106,18 +106,18 @@ int checkOnce(const std::string& image, std::uint64_t offset, std::uint64_t leng
     const kor::platform::FileDescriptor file(::open(image.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.isOpen())
         kor::bench::failWithErrno("cannot open " + image);
-    const kor::platform::ImageReader read = [&](std::uint64_t at, std::size_t bytes) {
+    const kor::diskimage::ImageReader read = [&](std::uint64_t at, std::size_t bytes) {
         std::string read(bytes, '\0');
         const ssize_t got = ::pread(file.get(), read.data(), bytes, static_cast<off_t>(at));
         read.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
         return read;
     };
     const auto started = std::chrono::steady_clock::now();
-    const std::vector<kor::platform::FatFault> faults =
-        kor::platform::checkFatVolume(read, {offset, length});
+    const std::vector<kor::diskimage::FatFault> faults =
+        kor::diskimage::checkFatVolume(read, {offset, length});
     const double seconds = secondsSince(started);
     std::fprintf(stderr, "%.9f\n", seconds);
-    for (const kor::platform::FatFault& fault : faults)
+    for (const kor::diskimage::FatFault& fault : faults)
         std::fprintf(stderr, "%s\n", fault.english().c_str());
     return faults.empty() ? 0 : 1;
 }

@@ -7,6 +7,8 @@
 
 #include "core/session_language.h"
 
+#include "diskimage/image_drives.h"
+#include "platform/machine.h"
 #include "platform/services.h"
 
 #include <iostream>
@@ -32,6 +34,7 @@ int main(int argc, char** argv) {
         break;
     }
     platform::setServices(platform::makeServicesForThisSession());
+    platform::Machine::setImageOpener(diskimage::openImageDrive);
     changer::ChangeRun changeRun(line.options, language);
     return static_cast<int>(changeRun.run());
 }

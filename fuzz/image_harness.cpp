@@ -19,25 +19,25 @@ int runImageInput(const std::uint8_t* data, std::size_t size) {
         const std::size_t split = std::min(bytes.find('\0'), bytes.size());
         const std::string_view attributes =
             split < bytes.size() ? bytes.substr(split + 1) : std::string_view();
-        for (const platform::mtools::Entry& entry :
-             platform::mtools::parseListing(bytes.substr(0, split), attributes))
+        for (const diskimage::mtools::Entry& entry :
+             diskimage::mtools::parseListing(bytes.substr(0, split), attributes))
             if (entry.carrier.empty() || entry.carrier == "." || entry.carrier == "..")
                 std::abort();
         return 0;
     }
-    const platform::ImageReader read = [&](std::uint64_t offset, std::size_t length) {
+    const diskimage::ImageReader read = [&](std::uint64_t offset, std::size_t length) {
         if (offset >= bytes.size())
             return std::string();
         return std::string(bytes.substr(offset, length));
     };
-    const auto volume = platform::findImageVolume(read, bytes.size(), data[0] & 0x07, "fuzz.img");
+    const auto volume = diskimage::findImageVolume(read, bytes.size(), data[0] & 0x07, "fuzz.img");
     if (volume && (volume.value().offset > bytes.size() ||
                    volume.value().length > bytes.size() - volume.value().offset))
         std::abort();
     // The check before a change reads whatever the volume holds; it must end,
     // and a fault it finds must name what it concerns.
     if (volume)
-        for (const platform::FatFault& fault : platform::checkFatVolume(read, volume.value()))
+        for (const diskimage::FatFault& fault : diskimage::checkFatVolume(read, volume.value()))
             if (fault.english().empty() || fault.japanese().empty())
                 std::abort();
     return 0;

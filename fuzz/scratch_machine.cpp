@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scratch_machine.h"
 
+#include "diskimage/image_drives.h"
 #include "platform/machine.h"
 
 #include <cstdio>
@@ -49,6 +50,7 @@ const fs::path& freshScratchMachine() {
     if (error)
         fail("cannot prepare the scratch drive C:");
     platform::Machine::setCurrent(platform::Machine(root, "C:\\WINDOWS"));
+    platform::Machine::setImageOpener(diskimage::openImageDrive);
     return root;
 }
 

@@ -7,7 +7,9 @@
 #include "fonts.h"
 #include "main_window.h"
 
+#include "diskimage/image_drives.h"
 #include "platform/desktop_services.h"
+#include "platform/machine.h"
 #include "platform/services.h"
 
 #include <QApplication>
@@ -31,6 +33,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
     kor::setup::useJapaneseUiFont();
     kor::platform::setServices(kor::platform::makeDesktopServices());
+    kor::platform::Machine::setImageOpener(kor::diskimage::openImageDrive);
 
     // korsetup speaks Japanese whatever the host's locale: Qt's own texts
     // (the tips of title-bar buttons, edit menus) come from its Japanese

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/result.h"
 
-#include "host_files.h"
+#include "platform/host_files.h"
 #include "platform/text.h"
 
 #include <cerrno>

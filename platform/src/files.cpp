@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/files.h"
 
-#include "host_files.h"
 #include "host_places.h"
-#include "image_drive.h"
+#include "platform/host_files.h"
 #include "platform/machine.h"
 #include "platform/temporary_files.h"
 #include "platform/text.h"
@@ -88,7 +87,7 @@ Result<Location> locate(Operation operation, std::string_view path) {
     if (!full)
         return Error(operation, std::string(path), full.error().code(), full.error().detail());
     if (!full.value().starts_with('/')) {
-        Result<std::shared_ptr<ImageDrive>> image = machine.imageDrive(full.value().front());
+        Result<std::shared_ptr<Drive>> image = machine.imageDrive(full.value().front());
         // An image that cannot be used says why in its own words.
         if (!image && image.error().operation() == Operation::OpenImage)
             return image.error();
@@ -212,7 +211,7 @@ Result<NameList> listEntries(std::string_view directory, EntryKind kind, std::st
     const Location location = KOR_TRY(locate(Operation::List, directory));
     NameList names;
     if (location.image) {
-        for (const mtools::Entry& entry :
+        for (const FolderEntry& entry :
              KOR_TRY(location.image->list(Operation::List, location.windowsPath))) {
             const bool kindMatches = entry.directory == (kind == EntryKind::Directory);
             if (kindMatches && !entry.hidden && !entry.name.starts_with('.') &&
@@ -352,7 +351,7 @@ Result<std::uint64_t> fileLength(std::string_view path) {
     const Location location = KOR_TRY(locate(Operation::MeasureLength, path));
     const Failure failed{Operation::MeasureLength, location.windowsPath, {}};
     if (location.image) {
-        const std::optional<mtools::Entry> entry =
+        const std::optional<FolderEntry> entry =
             KOR_TRY(location.image->find(Operation::MeasureLength, location.windowsPath));
         if (!entry)
             return failed(ENOENT);
@@ -556,7 +555,7 @@ namespace {
 Result<std::optional<EntryKind>> kindAt(std::string_view path) {
     const Location location = KOR_TRY(locate(Operation::Find, path));
     if (location.image) {
-        const std::optional<mtools::Entry> entry =
+        const std::optional<FolderEntry> entry =
             KOR_TRY(location.image->find(Operation::Find, location.windowsPath));
         if (!entry)
             return std::optional<EntryKind>();

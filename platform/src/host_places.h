@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "host_files.h"
+#include "platform/drive.h"
+#include "platform/host_files.h"
 
 #include <filesystem>
 #include <memory>
@@ -73,14 +74,12 @@ Result<HostPlace> hostPlace(const Machine& machine, std::string_view fullPath);
 // to, by the rule above; nothing for a refused or broken link.
 std::optional<struct stat> statusOfEntry(int folder, const char* name);
 
-class ImageDrive;
-
 // A Windows path as the caller means it (or a host path outside every drive),
 // with the place on the host it names, or the disk image it lies in.
 struct Location {
     std::string windowsPath;
     HostPlace place;
-    std::shared_ptr<ImageDrive> image;
+    std::shared_ptr<Drive> image;
 };
 Result<Location> locate(Operation operation, std::string_view path);
 

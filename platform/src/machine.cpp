@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/machine.h"
 
-#include "host_files.h"
 #include "host_places.h"
-#include "image_drive.h"
+#include "platform/host_files.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -158,6 +157,13 @@ std::optional<fs::path> driveFolder(const fs::path& root, char letter) {
 // The partition of a drive's image that a file beside it ("c.partition") or
 // an environment variable (KOR_PARTITION_C) names; 0 for the one Windows
 // 95 makes C: on that disk.
+// The opener of disk image drives that the program gave, shared by every
+// machine of the process (tests replace the machine, not the program).
+DriveOpener& imageOpener() {
+    static DriveOpener opener;
+    return opener;
+}
+
 Result<unsigned> partitionOfImage(const fs::path& root, char letter) {
     std::string text;
     const std::string variable = std::string("KOR_PARTITION_") + upperLetter(letter);
@@ -268,13 +274,17 @@ bool Machine::isDriveMapped(char letter) const {
     return driveEntry(m_root, letter).has_value();
 }
 
-Result<std::shared_ptr<ImageDrive>> Machine::imageDrive(char letter) const {
+void Machine::setImageOpener(DriveOpener opener) {
+    imageOpener() = std::move(opener);
+}
+
+Result<std::shared_ptr<Drive>> Machine::imageDrive(char letter) const {
     const std::optional<DriveEntry> entry = driveEntry(m_root, letter);
     if (!entry)
         return Error(Operation::Find, std::string{upperLetter(letter), ':'}, ENODEV,
                      std::string("drive ") + upperLetter(letter) + ": is not mapped");
     if (!entry->isImage)
-        return std::shared_ptr<ImageDrive>();
+        return std::shared_ptr<Drive>();
     // Nothing would tell whether the system or another program is using the
     // disk, as it is told for an image file, and writing a mounted disk
     // under the system's feet destroys its file system.
@@ -296,7 +306,11 @@ Result<std::shared_ptr<ImageDrive>> Machine::imageDrive(char letter) const {
     // the file the user knows.
     std::error_code error;
     const fs::path image = fs::canonical(entry->path, error);
-    return ImageDrive::open(error ? entry->path : image, partition);
+    if (!imageOpener())
+        return Error(Operation::OpenImage, (error ? entry->path : image).string(), ENOTSUP,
+                     "this program cannot open disk images")
+            .withJapaneseReason("このﾌﾟﾛｸﾞﾗﾑはﾃﾞｨｽｸｲﾒｰｼﾞのﾄﾞﾗｲﾌﾞを開けません");
+    return imageOpener()(error ? entry->path : image, partition);
 }
 
 Result<std::string> Machine::fullPath(std::string_view path) const {
@@ -435,12 +449,12 @@ Status Machine::setCurrentDirectory(std::string_view path) {
         full = std::move(onDrive);
     }
     const char drive = full.value().front();
-    Result<std::shared_ptr<ImageDrive>> image = imageDrive(drive);
+    Result<std::shared_ptr<Drive>> image = imageDrive(drive);
     if (!image)
         return Error(Operation::ChangeDirectory, full.value(), image.error().code(),
                      image.error().detail());
     if (image.value()) {
-        Result<std::optional<mtools::Entry>> found =
+        Result<std::optional<FolderEntry>> found =
             image.value()->find(Operation::ChangeDirectory, full.value());
         if (!found)
             return found.error();

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/profile.h"
 
-#include "host_files.h"
 #include "host_places.h"
 #include "platform/files.h"
+#include "platform/host_files.h"
 #include "platform/machine.h"
 #include "platform/text.h"
 

@@ -4,7 +4,7 @@
 #include "platform/library.h"
 #include "platform/text.h"
 
-#include "host_files.h"
+#include "platform/host_files.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/temporary_files.h"
 
-#include "host_files.h"
 #include "host_places.h"
-#include "image_drive.h"
+#include "platform/host_files.h"
 #include "platform/text.h"
 
 #include <chrono>
@@ -103,7 +102,7 @@ struct HeldTemporary {
     std::string path;
     FileDescriptor folder;
     std::string name;
-    std::shared_ptr<ImageDrive> image;
+    std::shared_ptr<Drive> image;
     Kind kind = Kind::File;
     FileDescriptor descriptor;
     bool removeAtEnd = true;
@@ -124,8 +123,8 @@ struct HeldTemporary {
 namespace {
 
 Result<std::unique_ptr<HeldTemporary>> createHeldInImage(const Location& folder, Kind kind) {
-    ImageDrive& image = *folder.image;
-    const std::optional<mtools::Entry> found =
+    Drive& image = *folder.image;
+    const std::optional<FolderEntry> found =
         KOR_TRY(image.find(Operation::CreateFileIn, folder.windowsPath));
     if (!found || !found->directory)
         return Error(Operation::CreateFileIn, folder.windowsPath, ENOTDIR, "no such directory");
@@ -244,8 +243,12 @@ Status TemporaryFile::commitAs(std::string_view target, Replace replace) {
     };
     if (destination.image != m_held->image)
         return failed(EXDEV, "the new name is on another drive");
-    if (m_held->image)
-        return commitInImage(destination.windowsPath, replace);
+    if (m_held->image) {
+        KOR_TRY(m_held->image->storeAs(Operation::Move, descriptor(), destination.windowsPath,
+                                       replace == Replace::Yes));
+        m_held->descriptor.close();
+        return {};
+    }
     const HostPlace& place = destination.place;
     if (!place.folder.isOpen())
         return failed(place.folderError());
@@ -276,24 +279,6 @@ Status TemporaryFile::commitAs(std::string_view target, Replace replace) {
     // longer take anything back, so it does not turn the result into a failure.
     m_held->descriptor.close();
     syncFolder(place.folder.get());
-    return {};
-}
-
-// The file goes into the target's folder under a temporary name, and only
-// once it is whole does it take the target's name: a run that dies in between
-// leaves a temporary file, which the next run removes, and the old target.
-Status TemporaryFile::commitInImage(const std::string& target, Replace replace) {
-    ImageDrive& image = *m_held->image;
-    const auto change = KOR_TRY(ImageDrive::Change::begin(image, Operation::Move, target));
-    const std::string staged =
-        KOR_TRY(image.freeTemporaryPath(Operation::Move, parentFolder(target)));
-    KOR_TRY(image.store(Operation::Move, descriptor(), staged));
-    if (Status renamed = image.rename(Operation::Move, staged, target, replace == Replace::Yes);
-        !renamed) {
-        static_cast<void>(image.remove(Operation::Delete, staged));
-        return renamed;
-    }
-    m_held->descriptor.close();
     return {};
 }
 

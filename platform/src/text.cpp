@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/text.h"
 
-#include "code_pages.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/machine.h"
 
+#include "diskimage/image_drives.h"
+#include "platform/files.h"
 #include "temporary_machine.h"
 
 #include <cerrno>
@@ -77,6 +79,26 @@ TEST(Machine, ListsDrivesNamedByOneLetterInAnyCase) {
     EXPECT_EQ(Machine::current().drives(), (std::vector<char>{'C', 'D', 'E', 'F', 'Z'}));
     EXPECT_TRUE(Machine::current().isDriveMapped('d'));
     EXPECT_FALSE(Machine::current().isDriveMapped('G'));
+}
+
+// A program that gave the machine no opener of disk images is refused an
+// image drive, in every use of it; the image is never read as a folder.
+TEST(Machine, AnImageDriveWithoutAnOpenerIsRefused) {
+    TemporaryMachine machine;
+    std::ofstream(machine.root() / "d") << "a disk image";
+    Machine::setImageOpener(nullptr);
+
+    const Result<std::shared_ptr<Drive>> drive = Machine::current().imageDrive('D');
+    const Result<std::vector<std::string>> listed = listFiles("D:\\", "*.*");
+    const Status entered = Machine::current().setCurrentDirectory("D:\\");
+    Machine::setImageOpener(diskimage::openImageDrive);
+
+    ASSERT_FALSE(drive.ok());
+    EXPECT_EQ(drive.error().operation(), Operation::OpenImage);
+    EXPECT_EQ(drive.error().code(), ENOTSUP);
+    ASSERT_FALSE(listed.ok());
+    EXPECT_EQ(listed.error().operation(), Operation::OpenImage);
+    EXPECT_FALSE(entered.ok());
 }
 
 TEST(Machine, SystemDirectoryIsBelowTheWindowsDirectory) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "temporary_machine.h"
 
+#include "diskimage/image_drives.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -34,6 +36,7 @@ TemporaryMachine::TemporaryMachine(std::string windowsDirectory)
     fs::create_directories(m_root /
                            std::string(1, lowerLetter(machine.windowsDirectory().front())));
     platform::Machine::setCurrent(std::move(machine));
+    platform::Machine::setImageOpener(diskimage::openImageDrive);
     fs::create_directories(host(platform::Machine::current().systemDirectory()));
 }
 

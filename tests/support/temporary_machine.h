@@ -18,7 +18,8 @@ std::string withBitmapStart(std::string bytes);
 
 // A drive root in a fresh temporary folder, installed as the machine of this
 // process for the test's lifetime and removed afterwards. Drive C: exists with
-// its Windows directory; more drives are added with addDrive.
+// its Windows directory; more drives are added with addDrive. Disk images
+// open as drives, as the programs give the machine their opener.
 class TemporaryMachine {
   public:
     explicit TemporaryMachine(std::string windowsDirectory = "C:\\WINDOWS");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/drive.h"
 #include "platform/result.h"
 
 #include <filesystem>
@@ -11,8 +12,6 @@
 #include <vector>
 
 namespace kor::platform {
-
-class ImageDrive;
 
 // The emulated Windows machine: drive letters mapped onto host folders or FAT
 // disk images, the Windows directory, and the current drive with a current
@@ -80,8 +79,13 @@ class Machine {
 
     // The disk image behind a drive, or nullptr when the drive is a folder.
     // Fails (ENODEV) when the drive is not mapped, and when its image is of a
-    // kind that cannot be used, saying why.
-    Result<std::shared_ptr<ImageDrive>> imageDrive(char letter) const;
+    // kind that cannot be used, or no opener of images was given, saying why.
+    Result<std::shared_ptr<Drive>> imageDrive(char letter) const;
+
+    // Gives every machine of this process the opener of the drives that are
+    // disk images. Each program gives it at its start; until then a drive
+    // that is a disk image fails to open, and is never taken for a folder.
+    static void setImageOpener(DriveOpener opener);
 
     // The Windows path of a host path that lies on a mapped drive, or an Error
     // (EXDEV) when it lies outside every drive.

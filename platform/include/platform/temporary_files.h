@@ -54,7 +54,6 @@ class TemporaryFile {
 
   private:
     explicit TemporaryFile(std::unique_ptr<HeldTemporary> held);
-    Status commitInImage(const std::string& target, Replace replace);
     std::unique_ptr<HeldTemporary> m_held;
 };
 

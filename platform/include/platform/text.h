@@ -4,6 +4,7 @@
 #include "platform/result.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,5 +53,9 @@ std::string shortenedForReport(std::string_view text, std::size_t bytes = 80);
 enum class LineBreaks { Keep, Escape };
 std::string escapeControlCharacters(std::string_view text,
                                     LineBreaks lineBreaks = LineBreaks::Keep);
+
+// `text` converted between two encodings as iconv names them ("CP850",
+// "UTF-8"), or nothing when a character has no counterpart.
+std::optional<std::string> convertText(std::string_view text, const char* to, const char* from);
 
 } // namespace kor::platform

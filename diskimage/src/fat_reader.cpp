@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <string_view>
 
-namespace kor::platform {
+namespace kor::diskimage {
+
+using platform::fromCp932;
+using platform::isShiftJisLeadByte;
 
 namespace {
 
@@ -597,4 +600,4 @@ std::vector<FatFault> checkFatVolume(const ImageReader& read, ImageVolume volume
     return reader.value().check();
 }
 
-} // namespace kor::platform
+} // namespace kor::diskimage

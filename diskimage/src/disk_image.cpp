@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kor::platform {
+namespace kor::diskimage {
 
 namespace {
 
@@ -263,4 +263,4 @@ Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileS
     return volumeOf(*named);
 }
 
-} // namespace kor::platform
+} // namespace kor::diskimage

@@ -11,7 +11,13 @@
 // whole hard disk with a partition table, a bare FAT volume as a floppy holds
 // it, or either of them inside a fixed-size VHD. Emulators keep other formats
 // (qcow2, VDI, VMDK, dynamic VHD) that only a conversion turns into one of these.
-namespace kor::platform {
+namespace kor::diskimage {
+
+// The platform's error channel, which every unit here reports through.
+using platform::Error;
+using platform::Operation;
+using platform::Result;
+using platform::Status;
 
 struct ImageVolume {
     std::uint64_t offset = 0; // in bytes from the start of the file
@@ -29,4 +35,4 @@ using ImageReader = std::function<std::string(std::uint64_t offset, std::size_t 
 Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileSize,
                                     unsigned partition, const std::string& image);
 
-} // namespace kor::platform
+} // namespace kor::diskimage

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disk_image.h"
 #include "temporary_machine.h"
-// The read-only FAT reader inside the platform library, by its path: the
+// The read-only FAT reader inside the disk image library, by its path: the
 // tests' own disk_image.h would shadow the library's.
-#include "../../platform/src/fat_reader.h"
-#include "../../platform/src/host_files.h"
+#include "../../diskimage/src/fat_reader.h"
+#include "platform/host_files.h"
 
 #include "platform/files.h"
 #include "platform/machine.h"
@@ -27,6 +27,7 @@
 namespace {
 
 namespace platform = kor::platform;
+namespace diskimage = kor::diskimage;
 namespace image = kor::testing;
 using kor::testing::FatType;
 using kor::testing::FatVolume;
@@ -132,7 +133,7 @@ TEST_P(EveryImageKind, TakesEveryFileOperationAndStaysSound) {
 }
 
 // Reads an image file as the drive does.
-platform::ImageReader readerOf(const platform::FileDescriptor& file) {
+diskimage::ImageReader readerOf(const platform::FileDescriptor& file) {
     return [&file](std::uint64_t offset, std::size_t length) {
         std::string bytes(length, '\0');
         const ssize_t count = ::pread(file.get(), bytes.data(), length, static_cast<off_t>(offset));
@@ -146,18 +147,18 @@ platform::ImageReader readerOf(const platform::FileDescriptor& file) {
 std::vector<std::string> namesByTheReader(const FatVolume& volume,
                                           std::initializer_list<std::string> folders) {
     const platform::FileDescriptor file(::open(volume.image.c_str(), O_RDONLY | O_CLOEXEC));
-    const platform::Result<platform::FatReader> reader = platform::FatReader::open(
+    const platform::Result<diskimage::FatReader> reader = diskimage::FatReader::open(
         readerOf(file), {volume.offset, volume.length}, volume.image.string());
     if (!reader)
         return {reader.error().text()};
-    std::vector<platform::FatEntry> entries = reader.value().list(0).valueOr({});
+    std::vector<diskimage::FatEntry> entries = reader.value().list(0).valueOr({});
     for (const std::string& folder : folders) {
-        const auto found = std::ranges::find(entries, folder, &platform::FatEntry::name);
-        entries = found == entries.end() ? std::vector<platform::FatEntry>()
+        const auto found = std::ranges::find(entries, folder, &diskimage::FatEntry::name);
+        entries = found == entries.end() ? std::vector<diskimage::FatEntry>()
                                          : reader.value().list(found->firstCluster).valueOr({});
     }
     std::vector<std::string> names;
-    for (const platform::FatEntry& entry : entries)
+    for (const diskimage::FatEntry& entry : entries)
         names.push_back(entry.name());
     std::ranges::sort(names);
     return names;
@@ -518,17 +519,17 @@ void crossThousandsOfChains(ImageMachine& drive) {
     image::copyTree(drive.volume, many, "/MANY");
     const std::uint32_t shared = image::clusterChain(drive.volume, "FIRST").front();
     const platform::FileDescriptor file(::open(drive.image.c_str(), O_RDONLY | O_CLOEXEC));
-    const platform::Result<platform::FatReader> reader = platform::FatReader::open(
+    const platform::Result<diskimage::FatReader> reader = diskimage::FatReader::open(
         readerOf(file), {drive.volume.offset, drive.volume.length}, drive.image.string());
     ASSERT_TRUE(reader.ok());
-    const platform::Result<std::vector<platform::FatEntry>> root = reader.value().list(0);
+    const platform::Result<std::vector<diskimage::FatEntry>> root = reader.value().list(0);
     ASSERT_TRUE(root.ok());
-    const auto folder = std::ranges::find(root.value(), "MANY", &platform::FatEntry::name);
+    const auto folder = std::ranges::find(root.value(), "MANY", &diskimage::FatEntry::name);
     ASSERT_NE(folder, root.value().end());
-    const std::vector<platform::FatEntry> files =
+    const std::vector<diskimage::FatEntry> files =
         reader.value().list(folder->firstCluster).valueOr({});
     ASSERT_EQ(files.size(), 3001u);
-    for (const platform::FatEntry& entry : files)
+    for (const diskimage::FatEntry& entry : files)
         if (entry.firstCluster != shared)
             image::setFatEntry(drive.volume, entry.firstCluster, shared);
 }
@@ -553,11 +554,11 @@ TEST_P(CheckedVolume, TellsTheFirstFaultsOrTakesTheWrite) {
     });
     GetParam().make(drive);
     const std::string before = hostBytes(drive.image);
-    std::vector<platform::FatFault> faults;
+    std::vector<diskimage::FatFault> faults;
     {
         const platform::FileDescriptor file(::open(drive.image.c_str(), O_RDONLY | O_CLOEXEC));
         faults =
-            platform::checkFatVolume(readerOf(file), {drive.volume.offset, drive.volume.length});
+            diskimage::checkFatVolume(readerOf(file), {drive.volume.offset, drive.volume.length});
     }
     const platform::Status written = platform::writeFileAtomically("C:\\PICS\\NEW.BMP", "new");
 

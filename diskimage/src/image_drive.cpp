@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "image_drive.h"
 
+#include "diskimage/image_drives.h"
 #include "platform/temporary_files.h"
 #include "platform/text.h"
 
@@ -17,7 +18,14 @@
 #include <tuple>
 #include <unistd.h>
 
-namespace kor::platform {
+namespace kor::diskimage {
+
+using platform::drawTemporaryName;
+using platform::equalsIgnoringAsciiCase;
+using platform::isTemporaryName;
+using platform::parentFolder;
+using platform::ReadOnlyDetail;
+using platform::writeAll;
 
 namespace fs = std::filesystem;
 
@@ -568,15 +576,16 @@ Result<ImageDrive::Place> ImageDrive::locate(Operation operation, std::string_vi
     return place;
 }
 
-Result<std::vector<mtools::Entry>> ImageDrive::list(Operation operation,
-                                                    std::string_view directory) {
+Result<std::vector<mtools::Entry>> ImageDrive::entriesIn(Operation operation,
+                                                         std::string_view directory) {
     const Place place = KOR_TRY(locate(operation, directory));
     if (!place.isRoot && !(place.entry && place.entry->directory))
         return Error(operation, std::string(directory), ENOTDIR, "no such directory");
     return *KOR_TRY(entriesAt(operation, place.address, directory));
 }
 
-Result<std::optional<mtools::Entry>> ImageDrive::find(Operation operation, std::string_view path) {
+Result<std::optional<mtools::Entry>> ImageDrive::entryAt(Operation operation,
+                                                         std::string_view path) {
     const Place place = KOR_TRY(locate(operation, path));
     if (place.isRoot) {
         mtools::Entry root;
@@ -584,6 +593,29 @@ Result<std::optional<mtools::Entry>> ImageDrive::find(Operation operation, std::
         return std::optional<mtools::Entry>(root);
     }
     return place.entry;
+}
+
+namespace {
+
+FolderEntry folderEntryOf(const mtools::Entry& entry) {
+    return FolderEntry{entry.name, entry.size, entry.directory, entry.hidden, entry.readOnly};
+}
+
+} // namespace
+
+Result<std::vector<FolderEntry>> ImageDrive::list(Operation operation, std::string_view directory) {
+    const std::vector<mtools::Entry> entries = KOR_TRY(entriesIn(operation, directory));
+    std::vector<FolderEntry> listed;
+    listed.reserve(entries.size());
+    std::ranges::transform(entries, std::back_inserter(listed), folderEntryOf);
+    return listed;
+}
+
+Result<std::optional<FolderEntry>> ImageDrive::find(Operation operation, std::string_view path) {
+    const std::optional<mtools::Entry> entry = KOR_TRY(entryAt(operation, path));
+    if (!entry)
+        return std::optional<FolderEntry>();
+    return std::optional(folderEntryOf(*entry));
 }
 
 Result<FileDescriptor> ImageDrive::readIntoMemory(Operation operation, std::string_view path) {
@@ -826,6 +858,21 @@ Status ImageDrive::store(Operation operation, int contents, std::string_view pat
     return {};
 }
 
+// The file goes into the target's folder under a temporary name, and only
+// once it is whole does it take the target's name: a run that dies in between
+// leaves a temporary file, which the next run removes, and the old target.
+Status ImageDrive::storeAs(Operation operation, int contents, std::string_view target,
+                           bool replace) {
+    const Change change = KOR_TRY(Change::begin(*this, operation, target));
+    const std::string staged = KOR_TRY(freeTemporaryPath(operation, parentFolder(target)));
+    KOR_TRY(store(operation, contents, staged));
+    if (Status renamed = rename(operation, staged, target, replace); !renamed) {
+        static_cast<void>(remove(Operation::Delete, staged));
+        return renamed;
+    }
+    return {};
+}
+
 Status ImageDrive::rename(Operation operation, std::string_view from, std::string_view to,
                           bool replace) {
     const Change change = KOR_TRY(Change::begin(*this, operation, from));
@@ -922,7 +969,7 @@ Result<std::string> ImageDrive::freeTemporaryPath(Operation operation, std::stri
     for (int attempt = 0; attempt < 200; ++attempt) {
         std::string path =
             std::string(folder) + (folder.ends_with('\\') ? "" : "\\") + drawTemporaryName();
-        if (!KOR_TRY(find(operation, path)))
+        if (!KOR_TRY(entryAt(operation, path)))
             return path;
     }
     return Error(operation, std::string(folder), EEXIST, "no free temporary name");
@@ -1016,7 +1063,7 @@ Status ImageDrive::makeDirectory(Operation operation, std::string_view path) {
 
 Status ImageDrive::removeFolder(Operation operation, std::string_view path) {
     const Change change = KOR_TRY(Change::begin(*this, operation, path));
-    const std::vector<mtools::Entry> entries = KOR_TRY(list(operation, path));
+    const std::vector<mtools::Entry> entries = KOR_TRY(entriesIn(operation, path));
     if (std::ranges::any_of(entries, &mtools::Entry::directory))
         return Error(operation, std::string(path), ENOTEMPTY);
     const Place place = KOR_TRY(locate(operation, path));
@@ -1035,7 +1082,7 @@ Status ImageDrive::removeFolder(Operation operation, std::string_view path) {
 }
 
 void ImageDrive::removeStaleTemporaries(std::string_view directory) {
-    Result<std::vector<mtools::Entry>> entries = list(Operation::List, directory);
+    Result<std::vector<mtools::Entry>> entries = entriesIn(Operation::List, directory);
     if (!entries || std::ranges::none_of(entries.value(), [](const mtools::Entry& entry) {
             return isTemporaryName(entry.shortName);
         }))
@@ -1065,4 +1112,9 @@ void ImageDrive::removeStaleTemporaries(std::string_view directory) {
     closeWriter();
 }
 
-} // namespace kor::platform
+Result<std::shared_ptr<platform::Drive>> openImageDrive(const fs::path& imageFile,
+                                                        unsigned partition) {
+    return std::shared_ptr<platform::Drive>(KOR_TRY(ImageDrive::open(imageFile, partition)));
+}
+
+} // namespace kor::diskimage

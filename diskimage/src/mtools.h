@@ -17,7 +17,7 @@
 // page 850 gives every byte a character of its own, so a short name comes back
 // as its exact bytes ("carrier" text), which are then read as CP932 here. The
 // programs create ASCII names only.
-namespace kor::platform::mtools {
+namespace kor::diskimage::mtools {
 
 // One entry of a directory.
 struct Entry {
@@ -81,4 +81,4 @@ struct Invocation {
 // it off half way through a change of the file system.
 Outcome run(const std::filesystem::path& image, std::uint64_t offset, const Invocation& invocation);
 
-} // namespace kor::platform::mtools
+} // namespace kor::diskimage::mtools

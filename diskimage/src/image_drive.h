@@ -3,9 +3,10 @@
 
 #include "disk_image.h"
 #include "fat_reader.h"
-#include "host_files.h"
 #include "mtools.h"
+#include "platform/drive.h"
 #include "platform/files.h"
+#include "platform/host_files.h"
 #include "platform/result.h"
 
 #include <filesystem>
@@ -19,7 +20,11 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace kor::platform {
+namespace kor::diskimage {
+
+using platform::FileDescriptor;
+using platform::FileVersion;
+using platform::FolderEntry;
 
 // A drive of the emulated machine that is a FAT disk image file: the same
 // operations as a folder drive offers, done with mtools on the image as it
@@ -34,7 +39,7 @@ namespace kor::platform {
 // byte held exclusively for each change, so that two runs never change the
 // file system at once. Only a change opens the image for writing: the kernel
 // is asked before it whether any program of any user writes the image.
-class ImageDrive {
+class ImageDrive final : public platform::Drive {
   public:
     // The drive behind `imageFile`, on partition `partition` (0 for the
     // first FAT one). Fails when the file is no image of a FAT volume.
@@ -42,50 +47,41 @@ class ImageDrive {
                                                     unsigned partition);
 
     ImageDrive(std::filesystem::path imageFile, ImageVolume volume);
-    ~ImageDrive();
+    ~ImageDrive() override;
     ImageDrive(const ImageDrive&) = delete;
     ImageDrive& operator=(const ImageDrive&) = delete;
 
     const std::filesystem::path& imageFile() const { return m_imageFile; }
 
-    // The entries of a directory, "." and ".." left out. Fails (ENOTDIR)
-    // when it is not there.
-    Result<std::vector<mtools::Entry>> list(Operation operation, std::string_view directory);
-    // The entry that a path names, or nothing when there is none; a drive
-    // root is a directory.
-    Result<std::optional<mtools::Entry>> find(Operation operation, std::string_view path);
-    // What tells this state of a file from another: unchanged as long as
-    // nobody else changes the image and this run does not change its folder.
-    Result<FileVersion> version(Operation operation, std::string_view path);
-    // The file's bytes in a file in memory, read from its start.
-    Result<FileDescriptor> readIntoMemory(Operation operation, std::string_view path);
+    Result<std::vector<FolderEntry>> list(Operation operation, std::string_view directory) override;
+    Result<std::optional<FolderEntry>> find(Operation operation, std::string_view path) override;
+    // Unchanged as long as nobody else changes the image and this run does
+    // not change the file's folder.
+    Result<FileVersion> version(Operation operation, std::string_view path) override;
+    Result<FileDescriptor> readIntoMemory(Operation operation, std::string_view path) override;
 
     // Writes the host file `contents` as the new file `path`, keeping the
     // host file's modification time. Its name must be ASCII.
     Status store(Operation operation, int contents, std::string_view path);
-    // Gives a file a new name on this drive, replacing one of that name when
-    // `replace` says so (never a read-only one).
-    Status rename(Operation operation, std::string_view from, std::string_view to, bool replace);
-    // Copies a file to `to` on this drive, through a temporary name in the
-    // target's folder, so that `to` is always the old file or the new one.
-    Status copy(Operation operation, std::string_view from, std::string_view to, bool replace);
-    Status remove(Operation operation, std::string_view path);
-    Status makeDirectory(Operation operation, std::string_view path);
-    // Removes a folder that holds nothing but files, and those files.
-    Status removeFolder(Operation operation, std::string_view path);
+    Status storeAs(Operation operation, int contents, std::string_view target,
+                   bool replace) override;
+    Status rename(Operation operation, std::string_view from, std::string_view to,
+                  bool replace) override;
+    Status copy(Operation operation, std::string_view from, std::string_view to,
+                bool replace) override;
+    Status remove(Operation operation, std::string_view path) override;
+    Status makeDirectory(Operation operation, std::string_view path) override;
+    Status removeFolder(Operation operation, std::string_view path) override;
 
-    // A path in `folder` under a temporary name that no entry there has.
-    Result<std::string> freeTemporaryPath(Operation operation, std::string_view folder);
+    Result<std::string> freeTemporaryPath(Operation operation, std::string_view folder) override;
 
-    // Marks this run as one that may leave temporary files in the image
-    // until it ends. Fails when the image cannot be written.
-    Status claim(Operation operation, std::string_view path);
+    Status claim(Operation operation, std::string_view path) override;
     // Succeeds when a change could begin now, and else fails as it would:
     // the image not writable, or in use by another program or a loop device.
-    Status checkWritable(Operation operation, std::string_view path);
+    Status checkWritable(Operation operation, std::string_view path) override;
     // Removes the temporary files of `directory` when no other run of the
     // programs has the image claimed.
-    void removeStaleTemporaries(std::string_view directory);
+    void removeStaleTemporaries(std::string_view directory) override;
 
     // Changes made between begin and end form one step that no other run
     // interleaves with; the image is checked to be out of use at its start.
@@ -93,6 +89,10 @@ class ImageDrive {
 
   private:
     struct Place;
+    // The entries of a directory as mtools lists them; see list.
+    Result<std::vector<mtools::Entry>> entriesIn(Operation operation, std::string_view directory);
+    // The entry a path names as mtools lists it; see find.
+    Result<std::optional<mtools::Entry>> entryAt(Operation operation, std::string_view path);
     Result<Place> locate(Operation operation, std::string_view path);
     Result<const std::vector<mtools::Entry>*>
     entriesAt(Operation operation, const std::string& address, std::string_view path);
@@ -173,4 +173,4 @@ class ImageDrive::Change {
     ImageDrive* m_drive;
 };
 
-} // namespace kor::platform
+} // namespace kor::diskimage

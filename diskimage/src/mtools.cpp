@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mtools.h"
 
-#include "code_pages.h"
-#include "host_files.h"
+#include "platform/host_files.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -23,7 +22,13 @@
 
 extern char** environ;
 
-namespace kor::platform::mtools {
+namespace kor::diskimage::mtools {
+
+using platform::convertText;
+using platform::FileDescriptor;
+using platform::fromCp932;
+using platform::Result;
+using platform::writeAll;
 
 namespace {
 
@@ -338,4 +343,4 @@ Outcome run(const std::filesystem::path& image, std::uint64_t offset,
     return outcome;
 }
 
-} // namespace kor::platform::mtools
+} // namespace kor::diskimage::mtools

@@ -14,7 +14,7 @@
 // without changing a byte: its folders and the checks of its cluster chains
 // that tell whether the volume may be written. FAT12, FAT16 and FAT32, as the
 // boot sector's BIOS parameter block and the count of clusters make it.
-namespace kor::platform {
+namespace kor::diskimage {
 
 enum class FatType { Fat12, Fat16, Fat32 };
 
@@ -126,4 +126,4 @@ class FatReader {
 // the one that keeps it from being read.
 std::vector<FatFault> checkFatVolume(const ImageReader& read, ImageVolume volume);
 
-} // namespace kor::platform
+} // namespace kor::diskimage

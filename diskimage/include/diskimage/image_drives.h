@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/drive.h"
+#include "platform/result.h"
+
+#include <filesystem>
+#include <memory>
+
+// Drives of the emulated machine that are FAT disk images: raw disks and
+// partitions, the partition tables and headers emulators write, read and
+// written with mtools on the image as it lies. A program gives the opener
+// to the machine once, at its start:
+//     platform::Machine::setImageOpener(diskimage::openImageDrive);
+namespace kor::diskimage {
+
+// The drive that the image file `imageFile` holds on partition `partition`
+// (0 for the first FAT one); one object for each image and partition, so
+// that all a run knows of an image stays in one place. Fails, saying why,
+// when the file holds no FAT volume there.
+platform::Result<std::shared_ptr<platform::Drive>>
+openImageDrive(const std::filesystem::path& imageFile, unsigned partition);
+
+} // namespace kor::diskimage
