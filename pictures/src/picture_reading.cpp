@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "picture_reading.h"
+#include "pictures/picture_reading.h"
 
 #include <QIODevice>
 #include <QImage>
@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-namespace kor::korlogo {
+namespace kor::pictures {
 namespace {
 
 constexpr std::int64_t Megapixel = 1'000'000;
@@ -385,4 +385,4 @@ PictureReading readPictureForLogo(QIODevice& device, core::Framing framing) {
     return readWithQt(device, framing);
 }
 
-} // namespace kor::korlogo
+} // namespace kor::pictures
