@@ -130,12 +130,12 @@ platform::Error responseFileFailure(const platform::Error& error,
 }
 
 void fillEntryFields(const INDIVIDUALINFO& info, ArchiveEntry& entry) {
-    entry.UnpackedSize = static_cast<std::int32_t>(info.dwOriginalSize);
-    entry.PackedSize = static_cast<std::int32_t>(info.dwCompressedSize);
-    entry.Date = {1980 + (info.wDate >> 9), (info.wDate >> 5) & 0x0F, info.wDate & 0x1F};
-    entry.Hour = static_cast<std::uint8_t>(info.wTime >> 11);
-    entry.Minute = static_cast<std::uint8_t>((info.wTime >> 5) & 0x3F);
-    entry.Second = static_cast<std::uint8_t>(2 * (info.wTime & 0x1F));
+    entry.unpackedSize = static_cast<std::int32_t>(info.dwOriginalSize);
+    entry.packedSize = static_cast<std::int32_t>(info.dwCompressedSize);
+    entry.date = {1980 + (info.wDate >> 9), (info.wDate >> 5) & 0x0F, info.wDate & 0x1F};
+    entry.hour = static_cast<std::uint8_t>(info.wTime >> 11);
+    entry.minute = static_cast<std::uint8_t>((info.wTime >> 5) & 0x3F);
+    entry.second = static_cast<std::uint8_t>(2 * (info.wTime & 0x1F));
 }
 
 } // namespace
@@ -191,11 +191,11 @@ bool fillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
     for (int found = unlha->UnlhaFindFirst(archive.handle(), "*.*", &info); found == 0;
          found = unlha->UnlhaFindNext(archive.handle(), &info)) {
         ArchiveEntry entry;
-        entry.Name = decodeMemberName(info.szFileName);
-        host.addToNameList(entry.Name);
+        entry.name = decodeMemberName(info.szFileName);
+        host.addToNameList(entry.name);
         // A name that does not encode back to its stored bytes (a character
         // CP932 cannot hold, shown as U+FFFD) names no member and gets no row.
-        const auto encoded = platform::toCp932(entry.Name);
+        const auto encoded = platform::toCp932(entry.name);
         if (!encoded || encoded.value() != info.szFileName)
             continue;
         fillEntryFields(info, entry);
@@ -207,7 +207,7 @@ bool fillArchiveList(ArchiveListHost& host, const std::string& archivePath) {
 bool getArchiveEntry(const std::string& archivePath, ArchiveEntry& entry) {
     const auto* unlha = ArchiveLibrary::instance().functions();
     const auto cp932Path = platform::toCp932(archivePath);
-    const auto cp932Name = platform::toCp932(entry.Name);
+    const auto cp932Name = platform::toCp932(entry.name);
     if (!unlha || !cp932Path || !cp932Name)
         return false;
     OpenArchive archive(*unlha, 0, cp932Path.value());
@@ -252,16 +252,16 @@ std::vector<std::string> archiveRowCells(const ArchiveEntry& entry, std::size_t 
     std::vector<std::string> cells;
     cells.reserve(count);
     if (count > 0)
-        cells.push_back(entry.Name);
+        cells.push_back(entry.name);
     if (count > 1)
-        cells.push_back(std::to_string(entry.UnpackedSize));
+        cells.push_back(std::to_string(entry.unpackedSize));
     if (count > 2)
-        cells.push_back(std::to_string(entry.PackedSize));
+        cells.push_back(std::to_string(entry.packedSize));
     if (count > 3)
-        cells.push_back(shortDateText(entry.Date));
+        cells.push_back(shortDateText(entry.date));
     if (count > 4)
-        cells.push_back(std::to_string(entry.Hour) + ":" + std::to_string(entry.Minute) + ":" +
-                        std::to_string(entry.Second));
+        cells.push_back(std::to_string(entry.hour) + ":" + std::to_string(entry.minute) + ":" +
+                        std::to_string(entry.second));
     return cells;
 }
 

@@ -379,8 +379,8 @@ PictureReading readWithQt(QIODevice& device, core::Framing framing) {
 } // namespace
 
 PictureReading readPictureForLogo(QIODevice& device, core::Framing framing) {
-    static constexpr char PngSignature[] = "\x89PNG\r\n\x1a\n";
-    if (device.peek(8) == QByteArray(PngSignature, 8))
+    static constexpr char pngSignature[] = "\x89PNG\r\n\x1a\n";
+    if (device.peek(8) == QByteArray(pngSignature, 8))
         return readPng(device, framing);
     return readWithQt(device, framing);
 }

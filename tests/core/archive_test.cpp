@@ -78,16 +78,16 @@ TEST(ArchiveRows, CellsShowSizesTheJapaneseShortDateAndTheTimeWithoutLeadingZero
     // The host's date order must not leak in: a C locale writes "%x" month first.
     std::setlocale(LC_TIME, "C");
     ArchiveEntry entry;
-    entry.Name = "A.BMP";
-    entry.UnpackedSize = 129078;
-    entry.PackedSize = 4711;
-    entry.Date = {1997, 3, 4};
-    entry.Hour = 9;
-    entry.Minute = 5;
-    entry.Second = 10;
+    entry.name = "A.BMP";
+    entry.unpackedSize = 129078;
+    entry.packedSize = 4711;
+    entry.date = {1997, 3, 4};
+    entry.hour = 9;
+    entry.minute = 5;
+    entry.second = 10;
     EXPECT_EQ(archiveRowCells(entry),
               (std::vector<std::string>{"A.BMP", "129078", "4711", "97/03/04", "9:5:10"}));
-    entry.Date = {2001, 13, 0};
+    entry.date = {2001, 13, 0};
     EXPECT_EQ(archiveRowCells(entry)[3], "01/13/00") << "an impossible date shows what is stored";
 }
 

@@ -24,13 +24,13 @@ struct ArchiveEntry {
         int day = 1;
     };
 
-    std::string Name; // as stored, with "\" between folders, decoded from Shift-JIS
-    std::int32_t UnpackedSize = 0;
-    std::int32_t PackedSize = 0;
-    CalendarDate Date;
-    std::uint8_t Hour = 0;   // as stored, unchecked
-    std::uint8_t Minute = 0; // as stored, unchecked
-    std::uint8_t Second = 0; // twice the stored 2-second count
+    std::string name; // as stored, with "\" between folders, decoded from Shift-JIS
+    std::int32_t unpackedSize = 0;
+    std::int32_t packedSize = 0;
+    CalendarDate date;
+    std::uint8_t hour = 0;   // as stored, unchecked
+    std::uint8_t minute = 0; // as stored, unchecked
+    std::uint8_t second = 0; // twice the stored 2-second count
 };
 
 enum class ColumnAlignment { Left, Right };
@@ -136,7 +136,7 @@ std::string listingFailureMessage(ListingResult result);
 // an empty report under its five headers.
 bool fillArchiveList(ArchiveListHost& host, const std::string& archivePath);
 
-// Looks the member named entry.Name up again and fills the other fields; false
+// Looks the member named entry.name up again and fills the other fields; false
 // when it is not found.
 bool getArchiveEntry(const std::string& archivePath, ArchiveEntry& entry);
 
