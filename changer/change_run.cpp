@@ -96,7 +96,7 @@ void noteIfNotShown(core::LogoSlot slot, const core::Settings& settings,
 
 std::string lengthRefusal(const core::Settings& settings, const std::string& path,
                           std::uint64_t length) {
-    const std::uint64_t expected = core::ExpectedLogoLength(settings);
+    const std::uint64_t expected = core::expectedLogoLength(settings);
     if (expected == 0)
         return path + " は " + std::to_string(length) + " バイトあり、ロゴにできる大きさ (" +
                std::to_string(core::LargestPictureLength) + " バイトまで) を超えています";

@@ -4,7 +4,7 @@
 
 #include "commands.h"
 #include "logo_files.h"
-#include "picture_reading.h"
+#include "pictures/picture_reading.h"
 
 #include "core/logo_conversion.h"
 
@@ -42,19 +42,20 @@ std::optional<core::RgbaPicture> readPicture(const Messages& messages, const std
         reason = file.errorString().toStdString();
         return std::nullopt;
     }
-    PictureReading reading = readPictureForLogo(file, framing);
+    pictures::PictureReading reading = pictures::readPictureForLogo(file, framing);
     if (reading.refusedSize.isValid())
         reason =
             messages.text(Message::PictureTooLarge, {std::to_string(reading.refusedSize.width()),
                                                      std::to_string(reading.refusedSize.height()),
                                                      std::to_string(reading.limitMegapixels)});
-    else if (reading.fault == PictureFault::TooWide)
-        reason = messages.text(Message::PictureTooWide, {std::to_string(PngRowPixelsLimit)});
-    else if (reading.fault == PictureFault::Damaged)
+    else if (reading.fault == pictures::PictureFault::TooWide)
+        reason =
+            messages.text(Message::PictureTooWide, {std::to_string(pictures::PngRowPixelsLimit)});
+    else if (reading.fault == pictures::PictureFault::Damaged)
         reason = messages.text(Message::PictureDamaged, {reading.detail});
-    else if (reading.fault == PictureFault::OutOfMemory)
+    else if (reading.fault == pictures::PictureFault::OutOfMemory)
         reason = messages.text(Message::PictureOutOfMemory);
-    else if (reading.fault == PictureFault::Unreadable)
+    else if (reading.fault == pictures::PictureFault::Unreadable)
         reason = messages.text(Message::PictureUnreadable, {reading.detail});
     return std::move(reading.picture);
 }

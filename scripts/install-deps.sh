@@ -31,6 +31,8 @@ packages=(
     python3               # the demo picture generator
     clang                 # the fuzz targets (libFuzzer)
     libclang-rt-dev       # libFuzzer's and the sanitizers' runtime for clang
+    clang-format          # checks that the sources keep the layout of .clang-format
+    clang-tidy            # the naming, bugprone and performance checks of .clang-tidy
     strace                # kills a run at each of its system calls in the fault-injection check
     psmisc                # fuser, with which that check waits until nothing has a disk image open
     dpkg-dev              # dpkg-shlibdeps, with which cpack -G DEB finds the package's dependencies

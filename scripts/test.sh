@@ -4,6 +4,8 @@
 #   build-ci    optimised (RelWithDebInfo), warnings are errors
 #   build-asan  Debug with AddressSanitizer, LeakSanitizer and
 #               UndefinedBehaviorSanitizer, warnings are errors
+# and checks the sources: their layout with clang-format (.clang-format), the
+# product's with clang-tidy (.clang-tidy) through build-ci's compile commands.
 # Installs the Debian packages first (see scripts/install-deps.sh). Exits with
 # a non-zero status when a build or a test fails. This is what CI runs.
 set -euo pipefail
@@ -87,6 +89,43 @@ run_build() {
 }
 
 run_build build-ci "RelWithDebInfo, -Werror" --preset ci
+
+# The folders of the product, and those of the tests, benchmarks and fuzz
+# targets: clang-format reads them all, clang-tidy the product alone (the
+# sources moc and rcc generate into the build folder are not ours to check).
+product_folders=(platform diskimage unlha32 core pictures korlogo changer setup)
+test_folders=(tests bench fuzz)
+check_sources() {
+    heading "Sources: clang-format and clang-tidy"
+    local -a folders=() sources=()
+    local folder
+    for folder in "${product_folders[@]}" "${test_folders[@]}"; do
+        [[ -d "$folder" ]] && folders+=("$folder")
+    done
+    mapfile -d '' -t sources < <(find "${folders[@]}" -path tests/data -prune -o \
+        -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z)
+    if clang-format --dry-run --Werror "${sources[@]}"; then
+        results+=("clang-format: ${#sources[@]} files as .clang-format lays them out")
+    else
+        results+=("clang-format: files differ from .clang-format's layout (clang-format -i FILE)")
+        failed=1
+    fi
+    local pattern
+    pattern="^$here/($(IFS='|' && echo "${product_folders[*]}"))/"
+    if [[ ! -f build-ci/compile_commands.json ]]; then
+        results+=("clang-tidy: not run, build-ci has no compile_commands.json")
+        failed=1
+    elif run-clang-tidy -p build-ci -j "$jobs" -quiet "$pattern" >build-ci/clang-tidy.log 2>&1; then
+        results+=("clang-tidy: the product sources pass .clang-tidy's checks")
+    else
+        # The findings once each (one in a header comes with every file that
+        # includes it), without run-clang-tidy's colours.
+        sed 's/\x1b\[[0-9;]*m//g' build-ci/clang-tidy.log | grep -E '(warning|error): ' | sort -u || true
+        results+=("clang-tidy: findings in the product sources (build-ci/clang-tidy.log)")
+        failed=1
+    fi
+}
+check_sources
 
 # Exported before the build: GoogleTest's test discovery runs the test
 # programs as they are built.

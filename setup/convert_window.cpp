@@ -7,7 +7,7 @@
 #include "source_chooser.h"
 #include "twips.h"
 
-#include "picture_reading.h"
+#include "pictures/picture_reading.h"
 
 #include "core/archive.h"
 #include "core/logo.h"
@@ -133,16 +133,16 @@ std::string whyNotFileName(const std::string& name) {
 
 // Why a picture was not read, in the window's words: the decoders' own are
 // English.
-std::string whyNotRead(korlogo::PictureFault fault) {
+std::string whyNotRead(pictures::PictureFault fault) {
     switch (fault) {
-    case korlogo::PictureFault::TooWide:
-        return core::fillInValues(TooWide, {std::to_string(korlogo::PngRowPixelsLimit)});
-    case korlogo::PictureFault::Damaged:
+    case pictures::PictureFault::TooWide:
+        return core::fillInValues(TooWide, {std::to_string(pictures::PngRowPixelsLimit)});
+    case pictures::PictureFault::Damaged:
         return std::string(Damaged);
-    case korlogo::PictureFault::OutOfMemory:
+    case pictures::PictureFault::OutOfMemory:
         return std::string(OutOfMemory);
-    case korlogo::PictureFault::None:
-    case korlogo::PictureFault::Unreadable:
+    case pictures::PictureFault::None:
+    case pictures::PictureFault::Unreadable:
         break;
     }
     return std::string(CannotLoad);
@@ -150,13 +150,13 @@ std::string whyNotRead(korlogo::PictureFault fault) {
 
 // Decodes the picture file an open descriptor reads as korlogo convert does,
 // as it goes rather than from a copy of it all in memory. Takes the descriptor.
-korlogo::PictureReading decodePicture(int descriptor, Framing framing) {
+pictures::PictureReading decodePicture(int descriptor, Framing framing) {
     QFile file;
     if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(descriptor);
         return {};
     }
-    return korlogo::readPictureForLogo(file, framing);
+    return pictures::readPictureForLogo(file, framing);
 }
 
 QRadioButton* makeOption(QWidget* parent, const char* name, const QString& caption,
@@ -415,7 +415,7 @@ std::optional<std::string> ConvertWindow::convertedSource(const std::string& sou
         return std::nullopt;
     }
     const core::ConversionOptions chosen = options();
-    const korlogo::PictureReading picture = decodePicture(opened.value(), chosen.framing);
+    const pictures::PictureReading picture = decodePicture(opened.value(), chosen.framing);
     if (picture.refusedSize.isValid()) {
         tell(source + "\n" +
              core::fillInValues(TooLarge, {std::to_string(picture.refusedSize.width()),

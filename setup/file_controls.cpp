@@ -427,6 +427,7 @@ std::vector<std::string> ReportListView::selectedCells() const {
     if (row < 0)
         return {};
     std::vector<std::string> cells;
+    cells.reserve(static_cast<std::size_t>(columnCount()));
     for (int column = 0; column < columnCount(); ++column)
         cells.push_back(m_rows->cell(row, column).toStdString());
     return cells;

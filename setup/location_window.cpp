@@ -103,13 +103,17 @@ LocationWindow::LocationWindow(MainWindow& main, core::SetupSession& session)
     } values[] = {{opening, openingHeading, core::LogoSlot::Opening},
                   {middle, middleHeading, core::LogoSlot::Middle},
                   {ending, endingHeading, core::LogoSlot::Ending}};
-    for (const auto& [value, heading, slot] : values) {
-        connect(value, &DropLabel::windowsPathDropped, this,
-                [this, value, slot](const QString& path) {
+    // Each row's parts captured by name, as clang 14 (which checks these
+    // sources) cannot capture a structured binding.
+    for (const auto& row : values) {
+        connect(row.value, &DropLabel::windowsPathDropped, this,
+                [this, value = row.value, slot = row.slot](const QString& path) {
                     recordPath(*value, slot, path.toStdString());
                 });
-        connect(value, &DropLabel::doubleClicked, this,
-                [this, value, heading, slot] { chooseSource(*value, *heading, slot); });
+        connect(row.value, &DropLabel::doubleClicked, this,
+                [this, value = row.value, heading = row.heading, slot = row.slot] {
+                    chooseSource(*value, *heading, slot);
+                });
     }
     connect(clearAllButton, &QPushButton::clicked, this, &LocationWindow::clearAllSources);
     connect(exitButton, &QPushButton::clicked, this, &LocationWindow::exitClicked);

@@ -57,7 +57,7 @@ std::string logoTargetPath(LogoSlot slot, const Settings& settings) {
     return {};
 }
 
-std::uint64_t ExpectedLogoLength(const Settings& settings) {
+std::uint64_t expectedLogoLength(const Settings& settings) {
     if (isOn(settings.sizecheck))
         return 0;
     return isOn(settings.pc98Check) ? Pc98LogoLength : LogoLength;
@@ -72,7 +72,7 @@ std::string_view machineNameOf(LogoFormat format) {
 }
 
 bool isLogoLengthAccepted(const Settings& settings, std::uint64_t length) {
-    const std::uint64_t expected = ExpectedLogoLength(settings);
+    const std::uint64_t expected = expectedLogoLength(settings);
     return expected == 0 ? length <= LargestPictureLength : expected == length;
 }
 

@@ -26,6 +26,7 @@ struct SourceKey {
 // picture directories, the archive directories, the archive file names.
 std::vector<SourceKey> sourceKeysInCheckOrder() {
     std::vector<SourceKey> keys;
+    keys.reserve(3 * LogoSources.size());
     for (const LogoSourceKeys& source : LogoSources)
         keys.push_back({source.pictureDirectoryKey, source.pictureDirectory, SourceKind::Folder});
     for (const LogoSourceKeys& source : LogoSources)

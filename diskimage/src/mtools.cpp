@@ -308,11 +308,13 @@ Outcome run(const std::filesystem::path& image, std::uint64_t offset,
                                           "/dev/fd/3@@" + std::to_string(offset)};
     arguments.insert(arguments.end(), invocation.arguments.begin(), invocation.arguments.end());
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
     std::vector<std::string> environment = childEnvironment();
     std::vector<char*> envp;
+    envp.reserve(environment.size() + 1);
     for (std::string& variable : environment)
         envp.push_back(variable.data());
     envp.push_back(nullptr);

@@ -31,7 +31,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // A size for reading and copying in steps.
-constexpr std::size_t chunkSize = 64 * 1024;
+constexpr std::size_t ChunkSize = 64 * 1024;
 
 } // namespace
 
@@ -53,7 +53,7 @@ namespace {
 // Reads from `descriptor` until its end, handing each piece to `consume`,
 // which returns an errno or 0; the first failure, or 0.
 int readAll(int descriptor, const std::function<int(std::string_view)>& consume) {
-    std::array<char, chunkSize> buffer;
+    std::array<char, ChunkSize> buffer;
     for (;;) {
         const ssize_t count = ::read(descriptor, buffer.data(), buffer.size());
         if (count < 0) {

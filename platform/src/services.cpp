@@ -114,9 +114,9 @@ bool xDisplayAnswers(const std::string& display, Deadline deadline) {
     unsigned displayNumber = 0;
     const auto [end, error] =
         std::from_chars(number.data(), number.data() + number.size(), displayNumber);
-    constexpr unsigned LastDisplay = 65535 - 6000;
+    constexpr unsigned lastDisplay = 65535 - 6000;
     if (number.empty() || error != std::errc{} || end != number.data() + number.size() ||
-        displayNumber > LastDisplay)
+        displayNumber > lastDisplay)
         return false;
     if (host.empty() || host == "unix") {
         const std::string socket = "/tmp/.X11-unix/X" + number;

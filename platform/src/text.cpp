@@ -23,7 +23,10 @@ class Converter {
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    bool isOpen() const { return m_handle != reinterpret_cast<iconv_t>(-1); }
+    // iconv_open's failure value is -1 made a handle, as iconv(3) says.
+    bool isOpen() const {
+        return m_handle != reinterpret_cast<iconv_t>(-1); // NOLINT(performance-no-int-to-ptr)
+    }
 
     // The whole of `input` converted, or nothing when a byte sequence is
     // invalid, incomplete or has no counterpart in the target encoding.
@@ -153,7 +156,7 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 }
 
 std::string escapeControlCharacters(std::string_view text, LineBreaks lineBreaks) {
-    constexpr char Hex[] = "0123456789ABCDEF";
+    constexpr char hex[] = "0123456789ABCDEF";
     std::string escaped;
     escaped.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -162,12 +165,12 @@ std::string escapeControlCharacters(std::string_view text, LineBreaks lineBreaks
         const bool keptBreak = byte == '\n' && lineBreaks == LineBreaks::Keep;
         if ((byte < 0x20 && !keptBreak) || byte == 0x7F) {
             escaped += "\\x";
-            escaped += Hex[byte >> 4];
-            escaped += Hex[byte & 0xF];
+            escaped += hex[byte >> 4];
+            escaped += hex[byte & 0xF];
         } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
             escaped += "\\u00";
-            escaped += Hex[next >> 4];
-            escaped += Hex[next & 0xF];
+            escaped += hex[next >> 4];
+            escaped += hex[next & 0xF];
             ++i;
         } else {
             escaped += text[i];

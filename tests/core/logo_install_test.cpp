@@ -40,7 +40,7 @@ TEST(LogoLength, ExpectedLengthFollowsTheOptions) {
          {Case{"", "", 129078}, Case{"off", "off", 129078}, Case{"on", "", 128118},
           Case{"ON", "", 129078}, Case{"on", "on", 0}, Case{"", "on", 0}, Case{"", "ON", 129078}}) {
         const Settings settings = settingsFor("C:\\WINDOWS", c.pc98Check, c.sizecheck);
-        EXPECT_EQ(ExpectedLogoLength(settings), c.expected)
+        EXPECT_EQ(expectedLogoLength(settings), c.expected)
             << "pc98Check=" << c.pc98Check << " sizecheck=" << c.sizecheck;
     }
 }

@@ -24,8 +24,8 @@ bool isFile(const LHAFileHeader& header) {
 bool fitsTheRecord(const LHAFileHeader& header, const StoredHeaderFields& stored,
                    std::uint64_t headerOffset) {
     constexpr std::uint64_t largestSize = std::numeric_limits<std::uint32_t>::max();
-    return stored.name.size() <= maximumStoredNameLength && header.length <= largestSize &&
-           headerOffset < FileOffset::limit && header.compressed_length <= largestSize &&
+    return stored.name.size() <= MaximumStoredNameLength && header.length <= largestSize &&
+           headerOffset < FileOffset::Limit && header.compressed_length <= largestSize &&
            stored.largeLength.value_or(0) <= largestSize &&
            stored.largeCompressedLength.value_or(0) <= largestSize;
 }
@@ -49,8 +49,8 @@ ArchiveMember makeMember(const LHAFileHeader& header, const StoredHeaderFields& 
     return member;
 }
 
-constexpr std::size_t nameBlockSize = 64 * 1024;
-constexpr std::size_t addedChunkSize = 4096;
+constexpr std::size_t NameBlockSize = 64 * 1024;
+constexpr std::size_t AddedChunkSize = 4096;
 
 std::uint32_t nameHash(std::string_view name) {
     return static_cast<std::uint32_t>(std::hash<std::string>{}(foldMemberName(name)));
@@ -65,9 +65,9 @@ MemberMethod::MemberMethod(std::string_view text) {
 
 std::string_view ArchiveDirectory::storeName(std::string_view name) {
     // Names never span two blocks, so that a block once filled never moves.
-    if (m_nameBlocks.empty() || nameBlockSize - m_nameBlockUsed < name.size()) {
+    if (m_nameBlocks.empty() || NameBlockSize - m_nameBlockUsed < name.size()) {
         m_nameBlocks.push_back(
-            std::make_unique_for_overwrite<char[]>(std::max(nameBlockSize, name.size())));
+            std::make_unique_for_overwrite<char[]>(std::max(NameBlockSize, name.size())));
         m_nameBlockUsed = 0;
     }
     char* const stored = m_nameBlocks.back().get() + m_nameBlockUsed;
@@ -78,9 +78,9 @@ std::string_view ArchiveDirectory::storeName(std::string_view name) {
 
 void ArchiveDirectory::add(ArchiveMember member) {
     member.storedName = storeName(member.storedName);
-    if (m_added.empty() || m_added.back().size() == addedChunkSize) {
+    if (m_added.empty() || m_added.back().size() == AddedChunkSize) {
         m_added.emplace_back();
-        m_added.back().reserve(addedChunkSize);
+        m_added.back().reserve(AddedChunkSize);
     }
     m_added.back().push_back(member);
 }

@@ -43,7 +43,7 @@ class MemberMethod {
 // stays small.
 class FileOffset {
   public:
-    static constexpr std::uint64_t limit = std::uint64_t{1} << 48;
+    static constexpr std::uint64_t Limit = std::uint64_t{1} << 48;
 
     FileOffset() = default;
     // Only for offsets below the limit.
@@ -79,7 +79,7 @@ struct ArchiveMember {
 static_assert(sizeof(ArchiveMember) <= 48);
 
 // The longest stored name the member record can hold with its ending zero.
-constexpr std::size_t maximumStoredNameLength = 512;
+constexpr std::size_t MaximumStoredNameLength = 512;
 
 // The files of an archive in archive order, with an index by name. Folders,
 // symbolic links and members that the member record cannot hold (a name

@@ -18,14 +18,14 @@ constexpr std::array<std::uint16_t, 256> makeCrc16Table() {
     return table;
 }
 
-constexpr auto crc16Table = makeCrc16Table();
+constexpr auto Crc16Table = makeCrc16Table();
 
 } // namespace
 
 std::uint16_t updateCrc16(std::uint16_t crc, std::string_view bytes) {
     for (const char byte : bytes)
         crc = static_cast<std::uint16_t>(
-            (crc >> 8) ^ crc16Table[(crc ^ static_cast<unsigned char>(byte)) & 0xFF]);
+            (crc >> 8) ^ Crc16Table[(crc ^ static_cast<unsigned char>(byte)) & 0xFF]);
     return crc;
 }
 

@@ -10,14 +10,14 @@ namespace kor::unlha32 {
 
 namespace {
 
-constexpr std::size_t levelOffset = 20;
-constexpr std::size_t dosTimeOffset = 15;
-constexpr std::size_t dosDateOffset = 17;
-constexpr std::size_t nameLengthOffset = 21;
-constexpr std::size_t nameOffset = 22;
-constexpr std::uint8_t fileNameHeader = 0x01;
-constexpr std::uint8_t directoryHeader = 0x02;
-constexpr std::uint8_t largeSizesHeader = 0x42;
+constexpr std::size_t LevelOffset = 20;
+constexpr std::size_t DosTimeOffset = 15;
+constexpr std::size_t DosDateOffset = 17;
+constexpr std::size_t NameLengthOffset = 21;
+constexpr std::size_t NameOffset = 22;
+constexpr std::uint8_t FileNameHeader = 0x01;
+constexpr std::uint8_t DirectoryHeader = 0x02;
+constexpr std::uint8_t LargeSizesHeader = 0x42;
 
 std::uint64_t readLittleEndian64(std::span<const std::uint8_t> bytes) {
     std::uint64_t value = 0;
@@ -61,11 +61,11 @@ std::optional<ExtendedFields> readExtendedFields(std::span<const std::uint8_t> r
         if (size < 1 + sizeWidth || size > raw.size() - headerAt)
             return std::nullopt;
         const auto data = raw.subspan(headerAt + 1, size - 1 - sizeWidth);
-        if (raw[headerAt] == fileNameHeader) {
+        if (raw[headerAt] == FileNameHeader) {
             fields.fileName = text(data);
-        } else if (raw[headerAt] == directoryHeader) {
+        } else if (raw[headerAt] == DirectoryHeader) {
             fields.directory = text(data);
-        } else if (raw[headerAt] == largeSizesHeader && data.size() >= 16) {
+        } else if (raw[headerAt] == LargeSizesHeader && data.size() >= 16) {
             fields.largeCompressedLength = readLittleEndian64(data.subspan(0, 8));
             fields.largeLength = readLittleEndian64(data.subspan(8, 8));
         }
@@ -83,20 +83,20 @@ std::string joinStoredPath(std::string_view directory, std::string_view fileName
 } // namespace
 
 std::optional<StoredHeaderFields> readStoredHeaderFields(std::span<const std::uint8_t> raw) {
-    if (raw.size() <= nameLengthOffset)
+    if (raw.size() <= NameLengthOffset)
         return std::nullopt;
-    const std::uint8_t level = raw[levelOffset];
+    const std::uint8_t level = raw[LevelOffset];
     StoredHeaderFields fields;
     std::string baseName;
     std::optional<ExtendedFields> extended = ExtendedFields{};
     if (level <= 1) {
-        const std::size_t nameLength = raw[nameLengthOffset];
-        if (nameOffset + nameLength > raw.size())
+        const std::size_t nameLength = raw[NameLengthOffset];
+        if (NameOffset + nameLength > raw.size())
             return std::nullopt;
-        baseName = text(raw.subspan(nameOffset, nameLength));
+        baseName = text(raw.subspan(NameOffset, nameLength));
         fields.dosTimestamp = DosTimestamp{
-            static_cast<std::uint16_t>(readLittleEndian(raw.subspan(dosDateOffset, 2))),
-            static_cast<std::uint16_t>(readLittleEndian(raw.subspan(dosTimeOffset, 2)))};
+            static_cast<std::uint16_t>(readLittleEndian(raw.subspan(DosDateOffset, 2))),
+            static_cast<std::uint16_t>(readLittleEndian(raw.subspan(DosTimeOffset, 2)))};
         // A level 1 base header ends in the first extended header's size.
         if (level == 1)
             extended = readExtendedFields(raw, raw[0], 2);

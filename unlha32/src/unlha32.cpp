@@ -25,14 +25,14 @@ namespace kor::unlha32 {
 
 namespace {
 
-constexpr int found = 0;
-constexpr int notFound = -1;
-constexpr int commandFailed = 1;
-constexpr int writeFailed = 2;
+constexpr int Found = 0;
+constexpr int NotFound = -1;
+constexpr int CommandFailed = 1;
+constexpr int WriteFailed = 2;
 
 // Archives whose directories are kept: the programs list one archive at a
 // time, member by member.
-constexpr std::size_t cachedArchiveCount = 4;
+constexpr std::size_t CachedArchiveCount = 4;
 
 struct OpenArchive {
     std::shared_ptr<const ArchiveDirectory> directory;
@@ -76,7 +76,7 @@ class Library {
     Library() = default;
 
     std::mutex m_mutex;
-    DirectoryCache m_cache{cachedArchiveCount};
+    DirectoryCache m_cache{CachedArchiveCount};
     std::unordered_map<HARC, OpenArchive> m_open;
     HARC m_nextHandle = 1;
 };
@@ -105,9 +105,9 @@ void fillRecord(const ArchiveMember& member, INDIVIDUALINFO& info) {
 int nextMatch(OpenArchive& archive, INDIVIDUALINFO* info) {
     const ArchiveMember* member = archive.search->next();
     if (member == nullptr)
-        return notFound;
+        return NotFound;
     fillRecord(*member, *info);
-    return found;
+    return Found;
 }
 
 void writeReport(std::string_view utf8Text, char* output, std::uint32_t outputSize) {
@@ -165,11 +165,11 @@ extern "C" UNLHA32_EXPORT int UnlhaFindFirst(HARC archive, const char* pattern,
         const auto lock = library.lock();
         OpenArchive* open = library.find(archive);
         if (open == nullptr || pattern == nullptr || info == nullptr)
-            return notFound;
+            return NotFound;
         open->search.emplace(open->directory, pattern);
         return nextMatch(*open, info);
     } catch (...) {
-        return notFound;
+        return NotFound;
     }
 }
 
@@ -179,10 +179,10 @@ extern "C" UNLHA32_EXPORT int UnlhaFindNext(HARC archive, INDIVIDUALINFO* info) 
         const auto lock = library.lock();
         OpenArchive* open = library.find(archive);
         if (open == nullptr || !open->search || info == nullptr)
-            return notFound;
+            return NotFound;
         return nextMatch(*open, info);
     } catch (...) {
-        return notFound;
+        return NotFound;
     }
 }
 
@@ -190,9 +190,9 @@ extern "C" UNLHA32_EXPORT int UnlhaCloseArchive(HARC archive) {
     try {
         Library& library = Library::instance();
         const auto lock = library.lock();
-        return library.remove(archive) ? 0 : notFound;
+        return library.remove(archive) ? 0 : NotFound;
     } catch (...) {
-        return notFound;
+        return NotFound;
     }
 }
 
@@ -204,18 +204,18 @@ extern "C" UNLHA32_EXPORT int Unlha(HWND, const char* commandLine, char* output,
         const auto command = parseCommand(commandLine == nullptr ? "" : commandLine);
         if (!command) {
             writeReport(failureReport(command.error()), output, outputSize);
-            return commandFailed;
+            return CommandFailed;
         }
         const auto report = runExtraction(command.value(), library.cache());
         if (!report) {
             writeReport(failureReport(report.error()), output, outputSize);
-            return isWriteFailure(report.error()) ? writeFailed : commandFailed;
+            return isWriteFailure(report.error()) ? WriteFailed : CommandFailed;
         }
         writeReport(report.value(), output, outputSize);
         return 0;
     } catch (...) {
         writeReport("cannot run the command\r\n" + std::string(operation::RunCommand.japanese),
                     output, outputSize);
-        return commandFailed;
+        return CommandFailed;
     }
 }

@@ -38,7 +38,7 @@ std::string logoTargetPath(LogoSlot slot, const Settings& settings);
 
 // 0 (no check) when sizecheck is "on", else 128118 when pc98Check is "on",
 // else 129078.
-std::uint64_t ExpectedLogoLength(const Settings& settings);
+std::uint64_t expectedLogoLength(const Settings& settings);
 // The expected length, or with no check any length up to LargestPictureLength.
 bool isLogoLengthAccepted(const Settings& settings, std::uint64_t length);
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "picture_reading.h"
+#include "pictures/picture_reading.h"
 
 #include <QIODevice>
 #include <QImage>
@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-namespace kor::korlogo {
+namespace kor::pictures {
 namespace {
 
 constexpr std::int64_t Megapixel = 1'000'000;
@@ -379,10 +379,10 @@ PictureReading readWithQt(QIODevice& device, core::Framing framing) {
 } // namespace
 
 PictureReading readPictureForLogo(QIODevice& device, core::Framing framing) {
-    static constexpr char PngSignature[] = "\x89PNG\r\n\x1a\n";
-    if (device.peek(8) == QByteArray(PngSignature, 8))
+    static constexpr char pngSignature[] = "\x89PNG\r\n\x1a\n";
+    if (device.peek(8) == QByteArray(pngSignature, 8))
         return readPng(device, framing);
     return readWithQt(device, framing);
 }
 
-} // namespace kor::korlogo
+} // namespace kor::pictures

@@ -10,7 +10,7 @@
 
 class QIODevice;
 
-namespace kor::korlogo {
+namespace kor::pictures {
 
 // Why a picture that is not too large was not read, for each program to say
 // in the language of its session.
@@ -49,4 +49,4 @@ inline constexpr int PngRowPixelsLimit = 1'000'000;
 // make the same logo.
 PictureReading readPictureForLogo(QIODevice& device, core::Framing framing);
 
-} // namespace kor::korlogo
+} // namespace kor::pictures
