@@ -40,36 +40,22 @@ struct Options {
     std::string fsck = "/usr/sbin/fsck.fat";
 };
 
-[[noreturn]] void usage(int status) {
-    std::fprintf(status == 0 ? stdout : stderr,
-                 "usage: bench_fat_check [--runs N] [--count 20000] [--fsck PATH]\n"
-                 "Times the check of a 2 GB FAT32 volume of COUNT files, beside fsck.fat -n.\n");
-    std::exit(status);
-}
+constexpr const char* Usage =
+    "usage: bench_fat_check [--runs N] [--count 20000] [--fsck PATH]\n"
+    "Times the check of a 2 GB FAT32 volume of COUNT files, beside fsck.fat -n.\n";
 
 Options parseOptions(int argc, char** argv) {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc)
-                usage(2);
-            return argv[++i];
-        };
-        if (argument == "--runs") {
-            options.runs = std::atoi(value().c_str());
-            if (options.runs < 1)
-                usage(2);
-        } else if (argument == "--count") {
-            const long long count = std::atoll(value().c_str());
-            if (count < 1)
-                usage(2);
-            options.count = static_cast<std::size_t>(count);
-        } else if (argument == "--fsck") {
-            options.fsck = value();
-        } else {
-            usage(argument == "--help" || argument == "-h" ? 0 : 2);
-        }
+    kor::bench::OptionReader line(argc, argv, Usage);
+    while (const auto option = line.next()) {
+        if (*option == "--runs")
+            options.runs = static_cast<int>(line.positive());
+        else if (*option == "--count")
+            options.count = line.positive();
+        else if (*option == "--fsck")
+            options.fsck = line.text();
+        else
+            line.mistake();
     }
     return options;
 }

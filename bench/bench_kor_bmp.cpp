@@ -32,38 +32,22 @@ struct Options {
     std::string program = KOR_PROGRAM;
 };
 
-[[noreturn]] void usage(int status) {
-    std::fprintf(status == 0 ? stdout : stderr,
-                 "usage: bench_kor_bmp [--runs N] [--sizes 1000,10000,100000] [--program PATH]\n"
-                 "Times KOR in BMP mode on folders of that many 129078-byte pictures.\n");
-    std::exit(status);
-}
+constexpr const char* Usage =
+    "usage: bench_kor_bmp [--runs N] [--sizes 1000,10000,100000] [--program PATH]\n"
+    "Times KOR in BMP mode on folders of that many 129078-byte pictures.\n";
 
 Options parseOptions(int argc, char** argv) {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc)
-                usage(2);
-            return argv[++i];
-        };
-        if (argument == "--runs") {
-            options.runs = std::atoi(value().c_str());
-            if (options.runs < 1)
-                usage(2);
-        } else if (argument == "--sizes") {
-            const auto sizes = kor::bench::parseSizes(value());
-            if (!sizes)
-                usage(2);
-            options.sizes = *sizes;
-        } else if (argument == "--program") {
-            options.program = value();
-        } else if (argument == "--help" || argument == "-h") {
-            usage(0);
-        } else {
-            usage(2);
-        }
+    kor::bench::OptionReader line(argc, argv, Usage);
+    while (const auto option = line.next()) {
+        if (*option == "--runs")
+            options.runs = static_cast<int>(line.positive());
+        else if (*option == "--sizes")
+            options.sizes = line.sizes();
+        else if (*option == "--program")
+            options.program = line.text();
+        else
+            line.mistake();
     }
     return options;
 }

@@ -44,37 +44,23 @@ struct Options {
     std::string program = KOR_PROGRAM;
 };
 
-[[noreturn]] void usage(int status) {
-    std::fprintf(status == 0 ? stdout : stderr,
-                 "usage: bench_kor_image [--runs N] [--count 1000] [--program PATH]\n"
-                 "Times KOR in BMP and archive mode with drive C: a disk image, against drive C: "
-                 "a folder of the same files.\n");
-    std::exit(status);
-}
+constexpr const char* Usage =
+    "usage: bench_kor_image [--runs N] [--count 1000] [--program PATH]\n"
+    "Times KOR in BMP and archive mode with drive C: a disk image, against drive C: "
+    "a folder of the same files.\n";
 
 Options parseOptions(int argc, char** argv) {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc)
-                usage(2);
-            return argv[++i];
-        };
-        if (argument == "--runs") {
-            options.runs = std::atoi(value().c_str());
-            if (options.runs < 1)
-                usage(2);
-        } else if (argument == "--count") {
-            const long long count = std::atoll(value().c_str());
-            if (count < 1)
-                usage(2);
-            options.count = static_cast<std::size_t>(count);
-        } else if (argument == "--program") {
-            options.program = value();
-        } else {
-            usage(argument == "--help" || argument == "-h" ? 0 : 2);
-        }
+    kor::bench::OptionReader line(argc, argv, Usage);
+    while (const auto option = line.next()) {
+        if (*option == "--runs")
+            options.runs = static_cast<int>(line.positive());
+        else if (*option == "--count")
+            options.count = line.positive();
+        else if (*option == "--program")
+            options.program = line.text();
+        else
+            line.mistake();
     }
     return options;
 }

@@ -43,13 +43,10 @@ struct Options {
     std::string program = KORLOGO_PROGRAM;
 };
 
-[[noreturn]] void usage(int status) {
-    std::fprintf(status == 0 ? stdout : stderr,
-                 "usage: bench_korlogo_convert [--runs N] [--program PATH]\n"
-                 "Times korlogo convert on a 4000x3000 JPEG photograph and a 100-megapixel "
-                 "PNG.\n");
-    std::exit(status);
-}
+constexpr const char* Usage =
+    "usage: bench_korlogo_convert [--runs N] [--program PATH]\n"
+    "Times korlogo convert on a 4000x3000 JPEG photograph and a 100-megapixel "
+    "PNG.\n";
 
 // Smooth shades, grain and a few hard-edged shapes: what a camera gives, for
 // the quantiser as for the JPEG decoder.
@@ -160,14 +157,14 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--decode-png-whole")
         return decodePngWhole(argv[2]);
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--runs" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
-            options.runs = std::atoi(argv[++i]);
-        else if (argument == "--program" && i + 1 < argc)
-            options.program = argv[++i];
+    kor::bench::OptionReader line(argc, argv, Usage);
+    while (const auto option = line.next()) {
+        if (*option == "--runs")
+            options.runs = static_cast<int>(line.positive());
+        else if (*option == "--program")
+            options.program = line.text();
         else
-            usage(argument == "--help" || argument == "-h" ? 0 : 2);
+            line.mistake();
     }
     try {
         kor::bench::ScratchMachine scratch; // only its temporary folder

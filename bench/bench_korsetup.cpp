@@ -37,33 +37,21 @@ struct Options {
     std::string lhasa = "/usr/bin/lhasa";
 };
 
-[[noreturn]] void usage(int status) {
-    std::fprintf(status ? stderr : stdout,
-                 "usage: bench_korsetup [--runs N] [--sizes 1000,10000,100000] [--lhasa PATH]\n");
-    std::exit(status);
-}
+constexpr const char* Usage =
+    "usage: bench_korsetup [--runs N] [--sizes 1000,10000,100000] [--lhasa PATH]\n";
 
 Options parseOptions(int argc, char** argv) {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc)
-                usage(2);
-            return argv[++i];
-        };
-        if (argument == "--runs") {
-            options.runs = std::max(1, std::stoi(value()));
-        } else if (argument == "--sizes") {
-            const auto sizes = kor::bench::parseSizes(value());
-            if (!sizes)
-                usage(2);
-            options.sizes = *sizes;
-        } else if (argument == "--lhasa") {
-            options.lhasa = value();
-        } else {
-            usage(argument == "--help" || argument == "-h" ? 0 : 2);
-        }
+    kor::bench::OptionReader line(argc, argv, Usage);
+    while (const auto option = line.next()) {
+        if (*option == "--runs")
+            options.runs = static_cast<int>(line.positive());
+        else if (*option == "--sizes")
+            options.sizes = line.sizes();
+        else if (*option == "--lhasa")
+            options.lhasa = line.text();
+        else
+            line.mistake();
     }
     return options;
 }

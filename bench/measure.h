@@ -52,6 +52,60 @@ inline std::optional<std::vector<std::size_t>> parseSizes(std::string_view text)
     return sizes;
 }
 
+// A benchmark's command line, read option by option. A mistake (an unknown
+// option, a missing or bad value) prints the usage and ends the program with
+// status 2; --help or -h prints it and ends it with 0.
+class OptionReader {
+  public:
+    OptionReader(int argc, char** argv, const char* usage)
+        : m_argc(argc), m_argv(argv), m_usage(usage) {}
+
+    // The next option's name; nullopt after the last.
+    std::optional<std::string> next() {
+        if (m_next >= m_argc)
+            return std::nullopt;
+        std::string option = m_argv[m_next++];
+        if (option == "--help" || option == "-h")
+            endWithUsage(0);
+        return option;
+    }
+    // The value of the option just read, as given.
+    std::string text() {
+        if (m_next >= m_argc)
+            mistake();
+        return m_argv[m_next++];
+    }
+    // The value as a whole number of at least 1.
+    std::size_t positive() {
+        const std::string value = text();
+        std::size_t number = 0;
+        const auto [end, error] =
+            std::from_chars(value.data(), value.data() + value.size(), number);
+        if (error != std::errc{} || end != value.data() + value.size() || number == 0)
+            mistake();
+        return number;
+    }
+    // The value as a "1000,10000" list of sizes (parseSizes).
+    std::vector<std::size_t> sizes() {
+        auto sizes = parseSizes(text());
+        if (!sizes)
+            mistake();
+        return *std::move(sizes);
+    }
+    [[noreturn]] void mistake() const { endWithUsage(2); }
+
+  private:
+    [[noreturn]] void endWithUsage(int status) const {
+        std::fputs(m_usage, status == 0 ? stdout : stderr);
+        std::exit(status);
+    }
+
+    int m_argc;
+    char** m_argv;
+    const char* m_usage;
+    int m_next = 1;
+};
+
 // The length of a Windows 95 logo picture: a 320x400 bitmap with 256 colours.
 inline constexpr std::uint64_t logoLength = 14 + 40 + 1024 + 128000;
 
