@@ -119,13 +119,18 @@ platform::Error responseFileFailure(const platform::Error& error,
         .withJapaneseReason(place + " にﾌｧｲﾙを作成できません (" + error.reasonInJapanese() + ")");
 }
 
+// The date and time of a member as its record holds them, in MS-DOS form.
+void setDosDateTime(ArchiveEntry& entry, std::uint16_t date, std::uint16_t time) {
+    entry.date = {1980 + (date >> 9), (date >> 5) & 0x0F, date & 0x1F};
+    entry.hour = static_cast<std::uint8_t>(time >> 11);
+    entry.minute = static_cast<std::uint8_t>((time >> 5) & 0x3F);
+    entry.second = static_cast<std::uint8_t>(2 * (time & 0x1F));
+}
+
 void fillEntryFields(const INDIVIDUALINFO& info, ArchiveEntry& entry) {
     entry.unpackedSize = info.dwOriginalSize;
     entry.packedSize = info.dwCompressedSize;
-    entry.date = {1980 + (info.wDate >> 9), (info.wDate >> 5) & 0x0F, info.wDate & 0x1F};
-    entry.hour = static_cast<std::uint8_t>(info.wTime >> 11);
-    entry.minute = static_cast<std::uint8_t>((info.wTime >> 5) & 0x3F);
-    entry.second = static_cast<std::uint8_t>(2 * (info.wTime & 0x1F));
+    setDosDateTime(entry, info.wDate, info.wTime);
     entry.method.assign(info.szMode, strnlen(info.szMode, sizeof info.szMode));
 }
 
@@ -137,10 +142,7 @@ ArchiveEntry ArchiveListing::operator[](std::size_t index) const {
     entry.name = name(index);
     entry.unpackedSize = record.unpackedSize;
     entry.packedSize = record.packedSize;
-    entry.date = {1980 + (record.date >> 9), (record.date >> 5) & 0x0F, record.date & 0x1F};
-    entry.hour = static_cast<std::uint8_t>(record.time >> 11);
-    entry.minute = static_cast<std::uint8_t>((record.time >> 5) & 0x3F);
-    entry.second = static_cast<std::uint8_t>(2 * (record.time & 0x1F));
+    setDosDateTime(entry, record.date, record.time);
     if (const std::uint8_t method = m_methodOf[index]; method != 0)
         entry.method = m_methods[method - 1];
     return entry;

@@ -576,6 +576,15 @@ Result<ImageDrive::Place> ImageDrive::locate(Operation operation, std::string_vi
     return place;
 }
 
+Result<ImageDrive::Place> ImageDrive::locateFile(Operation operation, std::string_view path) {
+    Place place = KOR_TRY(locate(operation, path));
+    if (!place.entry)
+        return Error(operation, std::string(path), place.folderExists ? ENOENT : ENOTDIR);
+    if (place.entry->directory)
+        return Error(operation, std::string(path), EISDIR, "not a file");
+    return place;
+}
+
 Result<std::vector<mtools::Entry>> ImageDrive::entriesIn(Operation operation,
                                                          std::string_view directory) {
     const Place place = KOR_TRY(locate(operation, directory));
@@ -619,11 +628,7 @@ Result<std::optional<FolderEntry>> ImageDrive::find(Operation operation, std::st
 }
 
 Result<FileDescriptor> ImageDrive::readIntoMemory(Operation operation, std::string_view path) {
-    const Place place = KOR_TRY(locate(operation, path));
-    if (!place.entry)
-        return Error(operation, std::string(path), place.folderExists ? ENOENT : ENOTDIR);
-    if (place.entry->directory)
-        return Error(operation, std::string(path), EISDIR, "not a file");
+    const Place place = KOR_TRY(locateFile(operation, path));
     // The last large file read (an archive, opened once for every member
     // and logo) is kept as it is; its reader gets a descriptor of its own.
     if (m_lastLargeFile.first == place.address && m_lastLargeFile.second.isOpen()) {
@@ -662,11 +667,7 @@ Result<FileDescriptor> ImageDrive::readIntoMemory(Operation operation, std::stri
 }
 
 Result<FileVersion> ImageDrive::version(Operation operation, std::string_view path) {
-    const Place place = KOR_TRY(locate(operation, path));
-    if (!place.entry)
-        return Error(operation, std::string(path), place.folderExists ? ENOENT : ENOTDIR);
-    if (place.entry->directory)
-        return Error(operation, std::string(path), EISDIR, "not a file");
+    const Place place = KOR_TRY(locateFile(operation, path));
     const auto folder = m_folderGenerations.find(place.folderAddress);
     return FileVersion{
         std::string(path),
@@ -1017,11 +1018,7 @@ Status ImageDrive::copy(Operation operation, std::string_view from, std::string_
 
 Status ImageDrive::remove(Operation operation, std::string_view path) {
     const Change change = KOR_TRY(Change::begin(*this, operation, path));
-    const Place place = KOR_TRY(locate(operation, path));
-    if (!place.entry)
-        return Error(operation, std::string(path), place.folderExists ? ENOENT : ENOTDIR);
-    if (place.entry->directory)
-        return Error(operation, std::string(path), EISDIR, "not a file");
+    const Place place = KOR_TRY(locateFile(operation, path));
     if (place.entry->readOnly)
         return Error(operation, std::string(path), EACCES, std::string(ReadOnlyDetail));
     const mtools::Outcome outcome = run(command("mdel", {place.address}));

@@ -94,6 +94,9 @@ class ImageDrive final : public platform::Drive {
     // The entry a path names as mtools lists it; see find.
     Result<std::optional<mtools::Entry>> entryAt(Operation operation, std::string_view path);
     Result<Place> locate(Operation operation, std::string_view path);
+    // The place of a file that is there; fails as Windows does when the path
+    // names nothing or a folder.
+    Result<Place> locateFile(Operation operation, std::string_view path);
     Result<const std::vector<mtools::Entry>*>
     entriesAt(Operation operation, const std::string& address, std::string_view path);
     Status checkNotInUse(Operation operation, std::string_view path) const;
