@@ -347,7 +347,7 @@ void LogoBrowser::disableActionButtons() {
 }
 
 core::ListingResult LogoBrowser::ArchiveLists::list(core::ArchiveState& state) {
-    const core::ListingResult listed = core::listArchive(state, m_listing, owner());
+    const core::ListingResult listed = core::listArchive(state, m_listing);
     if (listed == core::ListingResult::Listed) {
         show();
     } else if (m_listing.empty()) {
@@ -388,7 +388,7 @@ LogoBrowser::ArchiveLists::extractSelected(const core::ArchiveState& state,
     if (!entry)
         return platform::Error(core::operation::ExtractMember, state.currentArchiveName, ENOENT,
                                "no member is chosen");
-    return core::extractMember(*entry, state, settings, owner());
+    return core::extractMember(*entry, state, settings);
 }
 
 } // namespace kor::setup

@@ -99,9 +99,6 @@ class LogoBrowser final : public QMdiSubWindow {
 
       private:
         void show();
-        // The library takes an owner only to place dialogs, and shows none;
-        // the window's address tells its callers apart all the same.
-        std::uintptr_t owner() const { return reinterpret_cast<std::uintptr_t>(&m_window); }
 
         LogoBrowser& m_window;
         core::ArchiveListing m_listing;

@@ -19,6 +19,9 @@ namespace {
 
 constexpr int CheckModeFull = 1;
 constexpr std::uint32_t OpenMode = 0x2100;
+// The window a library call may place a dialog on; the library shows none, so
+// the programs give it no window.
+constexpr std::uintptr_t NoOwner = 0;
 constexpr std::uint32_t OutputBufferSize = 31744;
 constexpr std::size_t LongestDirectCommand = 256;
 constexpr int LibraryWriteFailed = 2;
@@ -30,9 +33,8 @@ constexpr std::string_view LibraryMissing = "書庫操作ライブラリ libunlh
 // An archive handle that is closed however the scope is left.
 class OpenArchive {
   public:
-    OpenArchive(const ArchiveLibrary::Functions& unlha, std::uintptr_t owner,
-                const std::string& cp932Path)
-        : m_unlha(unlha), m_handle(unlha.UnlhaOpenArchive(owner, cp932Path.c_str(), OpenMode)) {}
+    OpenArchive(const ArchiveLibrary::Functions& unlha, const std::string& cp932Path)
+        : m_unlha(unlha), m_handle(unlha.UnlhaOpenArchive(NoOwner, cp932Path.c_str(), OpenMode)) {}
     ~OpenArchive() {
         if (m_handle)
             m_unlha.UnlhaCloseArchive(m_handle);
@@ -183,14 +185,14 @@ bool ArchiveListing::add(const ArchiveEntry& entry) {
     return true;
 }
 
-ListingResult listArchive(ArchiveState& state, ArchiveListing& listing, std::uintptr_t owner) {
+ListingResult listArchive(ArchiveState& state, ArchiveListing& listing) {
     const auto* unlha = ArchiveLibrary::instance().functions();
     if (!unlha)
         return forgetArchive(state, ListingResult::LibraryMissing);
     const auto archivePath = platform::toCp932(state.currentArchiveName);
     if (!archivePath || unlha->UnlhaCheckArchive(archivePath.value().c_str(), CheckModeFull) == 0)
         return forgetArchive(state, ListingResult::NotAnArchive);
-    if (!fillArchiveList(listing, state.currentArchiveName, owner))
+    if (!fillArchiveList(listing, state.currentArchiveName))
         return forgetArchive(state, ListingResult::ListingFailed);
     return ListingResult::Listed;
 }
@@ -209,8 +211,7 @@ std::string listingFailureMessage(ListingResult result) {
     return {};
 }
 
-bool fillArchiveList(ArchiveListing& listing, const std::string& archivePath,
-                     std::uintptr_t owner) {
+bool fillArchiveList(ArchiveListing& listing, const std::string& archivePath) {
     if (!platform::fileExists(archivePath)) {
         listing.clear();
         return false;
@@ -219,7 +220,7 @@ bool fillArchiveList(ArchiveListing& listing, const std::string& archivePath,
     const auto cp932Path = platform::toCp932(archivePath);
     if (!unlha || !cp932Path)
         return false;
-    OpenArchive archive(*unlha, owner, cp932Path.value());
+    OpenArchive archive(*unlha, cp932Path.value());
     if (!archive)
         return false;
     listing.clear();
@@ -255,7 +256,7 @@ bool getArchiveEntry(const std::string& archivePath, ArchiveEntry& entry) {
     const auto cp932Name = platform::toCp932(entry.name);
     if (!unlha || !cp932Path || !cp932Name)
         return false;
-    OpenArchive archive(*unlha, 0, cp932Path.value());
+    OpenArchive archive(*unlha, cp932Path.value());
     if (!archive)
         return false;
     INDIVIDUALINFO info{};
@@ -298,9 +299,8 @@ std::string extractedCopyName(std::string_view memberName) {
                                                            : memberName.substr(separator + 1));
 }
 
-platform::Result<ExtractedMember> extractMember(const ArchiveEntry& entry,
-                                                const ArchiveState& state, const Settings& settings,
-                                                std::uintptr_t owner) {
+platform::Result<ExtractedMember>
+extractMember(const ArchiveEntry& entry, const ArchiveState& state, const Settings& settings) {
     const std::string& memberName = entry.name;
     const std::uint64_t size = entry.unpackedSize;
     if (!isLogoLengthAccepted(settings, size))
@@ -322,7 +322,7 @@ platform::Result<ExtractedMember> extractMember(const ArchiveEntry& entry,
     // A failure is told under the member's name, never the temporary folder's:
     // one of the member's own (the library refused it, its command found no
     // place) as ExtractMember, one of the disk's as the write that failed.
-    if (auto ran = runArchiveCommand(owner, command); !ran) {
+    if (auto ran = runArchiveCommand(command); !ran) {
         const platform::Operation failed = ran.error().operation();
         const bool refused =
             failed == operation::RunArchiveCommand || failed == operation::MakeResponseFile;
@@ -334,7 +334,7 @@ platform::Result<ExtractedMember> extractMember(const ArchiveEntry& entry,
     return ExtractedMember(std::move(folder).value(), std::move(path));
 }
 
-platform::Status runArchiveCommand(std::uintptr_t owner, const std::string& commandText) {
+platform::Status runArchiveCommand(const std::string& commandText) {
     const auto* unlha = ArchiveLibrary::instance().functions();
     if (!unlha)
         return platform::Error(operation::LoadArchiveLibrary, "libunlha32.so", ENOENT,
@@ -344,7 +344,7 @@ platform::Status runArchiveCommand(std::uintptr_t owner, const std::string& comm
     const auto run = [&](const std::string& cp932Command) -> platform::Status {
         std::string output(OutputBufferSize, '\0');
         const int result =
-            unlha->Unlha(owner, cp932Command.c_str(), output.data(), OutputBufferSize);
+            unlha->Unlha(NoOwner, cp932Command.c_str(), output.data(), OutputBufferSize);
         if (result == 0)
             return {};
         const std::string cp932Report = output.substr(0, output.find('\0'));

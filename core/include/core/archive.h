@@ -111,9 +111,8 @@ enum class ListingResult { Listed, NotAnArchive, ListingFailed, LibraryMissing }
 // Lists the current archive into `listing`. A file that is not a valid
 // archive, a listing that fails, or a library that cannot be loaded forgets
 // the archive name and says which it was; both programs then tell the user
-// and end. `owner` is the window the library would place a dialog on (it
-// shows none), 0 for none.
-ListingResult listArchive(ArchiveState& state, ArchiveListing& listing, std::uintptr_t owner = 0);
+// and end.
+ListingResult listArchive(ArchiveState& state, ArchiveListing& listing);
 
 // The words the user is shown for a listing that did not give Listed.
 std::string listingFailureMessage(ListingResult result);
@@ -121,8 +120,7 @@ std::string listingFailureMessage(ListingResult result);
 // Fills `listing` from the archive; false when the archive is not a normal
 // file (the listing is emptied then) or cannot be opened or listed whole. An
 // archive without members gives true and an empty listing.
-bool fillArchiveList(ArchiveListing& listing, const std::string& archivePath,
-                     std::uintptr_t owner = 0);
+bool fillArchiveList(ArchiveListing& listing, const std::string& archivePath);
 
 // Looks the member named entry.name up again and fills the other fields; false
 // when it is not found.
@@ -144,10 +142,9 @@ std::string extractedCopyName(std::string_view memberName);
 // refused, else the library's reason, or why the response file could not be
 // made. A folder or disk that takes no file fails with the operation that
 // could not write. Failures name the member, not the temporary folder it was
-// extracted into. `owner` is as for listArchive.
-platform::Result<ExtractedMember> extractMember(const ArchiveEntry& entry,
-                                                const ArchiveState& state, const Settings& settings,
-                                                std::uintptr_t owner = 0);
+// extracted into.
+platform::Result<ExtractedMember>
+extractMember(const ArchiveEntry& entry, const ArchiveState& state, const Settings& settings);
 
 // Runs one library command, through a response file in the temporary
 // directory when it is longer than 256 characters (in the host's temporary
@@ -157,7 +154,7 @@ platform::Result<ExtractedMember> extractMember(const ArchiveEntry& entry,
 // writing, operation::RunArchiveCommand otherwise; and with
 // operation::MakeResponseFile, its Japanese reason naming the variable (TMP,
 // TEMP) that chose the folder, when the response file cannot be made.
-platform::Status runArchiveCommand(std::uintptr_t owner, const std::string& commandText);
+platform::Status runArchiveCommand(const std::string& commandText);
 
 // TMP, else TEMP, else the root of the system drive; ends in "\".
 std::string getTempDirectory();
