@@ -863,11 +863,11 @@ Status ImageDrive::store(Operation operation, int contents, std::string_view pat
 // once it is whole does it take the target's name: a run that dies in between
 // leaves a temporary file, which the next run removes, and the old target.
 Status ImageDrive::storeAs(Operation operation, int contents, std::string_view target,
-                           bool replace) {
+                           Overwrite overwrite) {
     const Change change = KOR_TRY(Change::begin(*this, operation, target));
     const std::string staged = KOR_TRY(freeTemporaryPath(operation, parentFolder(target)));
     KOR_TRY(store(operation, contents, staged));
-    if (Status renamed = rename(operation, staged, target, replace); !renamed) {
+    if (Status renamed = rename(operation, staged, target, overwrite); !renamed) {
         static_cast<void>(remove(Operation::Delete, staged));
         return renamed;
     }
@@ -875,7 +875,7 @@ Status ImageDrive::storeAs(Operation operation, int contents, std::string_view t
 }
 
 Status ImageDrive::rename(Operation operation, std::string_view from, std::string_view to,
-                          bool replace) {
+                          Overwrite overwrite) {
     const Change change = KOR_TRY(Change::begin(*this, operation, from));
     const Place source = KOR_TRY(locate(operation, from));
     const Place target = KOR_TRY(locate(operation, to));
@@ -886,7 +886,7 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
         return failed(source.folderExists ? ENOENT : ENOTDIR);
     if (!target.folderExists)
         return failed(ENOTDIR, "no such directory");
-    if (target.entry && (!replace || target.entry->directory))
+    if (target.entry && (overwrite == Overwrite::No || target.entry->directory))
         return failed(EEXIST);
     if (target.entry && target.entry->readOnly)
         return failed(EACCES, std::string(ReadOnlyDetail));
@@ -901,7 +901,7 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
     for (const mtools::Entry& entry : *KOR_TRY(entriesAt(operation, target.folderAddress, to)))
         before.push_back(entry.carrier);
     std::vector<std::string> arguments;
-    if (replace)
+    if (overwrite == Overwrite::Yes)
         arguments = {"-D", "o"};
     arguments.push_back(source.address);
     arguments.push_back(joinAddress(target.folderAddress, newName));
@@ -977,7 +977,7 @@ Result<std::string> ImageDrive::freeTemporaryPath(Operation operation, std::stri
 }
 
 Status ImageDrive::copy(Operation operation, std::string_view from, std::string_view to,
-                        bool replace) {
+                        Overwrite overwrite) {
     const Change change = KOR_TRY(Change::begin(*this, operation, to));
     const Place source = KOR_TRY(locate(operation, from));
     const auto failed = [&](int code, std::string detail = {}) {
@@ -990,7 +990,7 @@ Status ImageDrive::copy(Operation operation, std::string_view from, std::string_
     const Place target = KOR_TRY(locate(operation, to));
     if (!target.folderExists)
         return failed(ENOTDIR, "no such directory");
-    if (target.entry && (!replace || target.entry->directory))
+    if (target.entry && (overwrite == Overwrite::No || target.entry->directory))
         return failed(EEXIST);
     if (target.entry && target.entry->readOnly)
         return failed(EACCES, std::string(ReadOnlyDetail));
@@ -1009,7 +1009,7 @@ Status ImageDrive::copy(Operation operation, std::string_view from, std::string_
                       entries.push_back(plainEntry(stagedName, source.entry->size, false));
                       return true;
                   }}});
-    if (Status renamed = rename(operation, staged, to, replace); !renamed) {
+    if (Status renamed = rename(operation, staged, to, overwrite); !renamed) {
         static_cast<void>(remove(Operation::Delete, staged));
         return renamed;
     }

@@ -25,6 +25,7 @@ namespace kor::diskimage {
 using platform::FileDescriptor;
 using platform::FileVersion;
 using platform::FolderEntry;
+using platform::Overwrite;
 
 // A drive of the emulated machine that is a FAT disk image file: the same
 // operations as a folder drive offers, done with mtools on the image as it
@@ -64,11 +65,11 @@ class ImageDrive final : public platform::Drive {
     // host file's modification time. Its name must be ASCII.
     Status store(Operation operation, int contents, std::string_view path);
     Status storeAs(Operation operation, int contents, std::string_view target,
-                   bool replace) override;
+                   Overwrite overwrite) override;
     Status rename(Operation operation, std::string_view from, std::string_view to,
-                  bool replace) override;
+                  Overwrite overwrite) override;
     Status copy(Operation operation, std::string_view from, std::string_view to,
-                bool replace) override;
+                Overwrite overwrite) override;
     Status remove(Operation operation, std::string_view path) override;
     Status makeDirectory(Operation operation, std::string_view path) override;
     Status removeFolder(Operation operation, std::string_view path) override;

@@ -375,7 +375,7 @@ Status copyFile(std::string_view from, std::string_view to, Overwrite overwrite)
     const Failure failed{Operation::Copy, source.windowsPath, destination.value().windowsPath};
     if (source.image && source.image == destination.value().image)
         return source.image->copy(Operation::Copy, source.windowsPath,
-                                  destination.value().windowsPath, overwrite == Overwrite::Yes);
+                                  destination.value().windowsPath, overwrite);
     FileDescriptor input =
         source.image ? KOR_TRY(source.image->readIntoMemory(Operation::Copy, source.windowsPath))
                      : source.place.open(O_RDONLY);
@@ -431,7 +431,7 @@ Status renameFile(std::string_view from, std::string_view to) {
         return failed(EXDEV, "the new name is on another drive");
     if (source.image)
         return source.image->rename(Operation::Rename, source.windowsPath,
-                                    destination.value().windowsPath, false);
+                                    destination.value().windowsPath, Overwrite::No);
     const HostPlace& oldPlace = source.place;
     const HostPlace& newPlace = destination.value().place;
     if (const int error = oldPlace.folderError() ? oldPlace.folderError() : newPlace.folderError())
@@ -470,7 +470,7 @@ Status replaceFile(std::string_view from, std::string_view to) {
         return failed(EXDEV, "the new name is on another drive");
     if (source.image)
         return source.image->rename(Operation::Move, source.windowsPath,
-                                    destination.value().windowsPath, true);
+                                    destination.value().windowsPath, Overwrite::Yes);
     const HostPlace& oldPlace = source.place;
     const HostPlace& newPlace = destination.value().place;
     if (const int error = oldPlace.folderError() ? oldPlace.folderError() : newPlace.folderError())

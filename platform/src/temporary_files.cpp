@@ -245,7 +245,7 @@ Status TemporaryFile::commitAs(std::string_view target, Replace replace) {
         return failed(EXDEV, "the new name is on another drive");
     if (m_held->image) {
         KOR_TRY(m_held->image->storeAs(Operation::Move, descriptor(), destination.windowsPath,
-                                       replace == Replace::Yes));
+                                       replace == Replace::Yes ? Overwrite::Yes : Overwrite::No));
         m_held->descriptor.close();
         return {};
     }

@@ -48,17 +48,17 @@ class Drive {
 
     // Writes the host file `contents` as `target` through a temporary name in
     // the target's folder, so that `target` is always the old file or the new
-    // one; replaces a file of that name when `replace` says so.
+    // one; replaces a file of that name when `overwrite` says so.
     virtual Status storeAs(Operation operation, int contents, std::string_view target,
-                           bool replace) = 0;
+                           Overwrite overwrite) = 0;
     // Gives a file a new name on this drive, replacing one of that name when
-    // `replace` says so (never a read-only one).
+    // `overwrite` says so (never a read-only one).
     virtual Status rename(Operation operation, std::string_view from, std::string_view to,
-                          bool replace) = 0;
+                          Overwrite overwrite) = 0;
     // Copies a file to `to` on this drive, so that `to` is always the old
     // file or the new one.
     virtual Status copy(Operation operation, std::string_view from, std::string_view to,
-                        bool replace) = 0;
+                        Overwrite overwrite) = 0;
     virtual Status remove(Operation operation, std::string_view path) = 0;
     virtual Status makeDirectory(Operation operation, std::string_view path) = 0;
     // Removes a folder that holds nothing but files, and those files.
