@@ -49,9 +49,9 @@ Options parseOptions(int argc, char** argv) {
     kor::bench::OptionReader line(argc, argv, Usage);
     while (const auto option = line.next()) {
         if (*option == "--runs")
-            options.runs = static_cast<int>(line.positive());
+            options.runs = line.positive();
         else if (*option == "--count")
-            options.count = line.positive();
+            options.count = static_cast<std::size_t>(line.positive());
         else if (*option == "--fsck")
             options.fsck = line.text();
         else

@@ -41,7 +41,7 @@ Options parseOptions(int argc, char** argv) {
     kor::bench::OptionReader line(argc, argv, Usage);
     while (const auto option = line.next()) {
         if (*option == "--runs")
-            options.runs = static_cast<int>(line.positive());
+            options.runs = line.positive();
         else if (*option == "--sizes")
             options.sizes = line.sizes();
         else if (*option == "--program")

@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
     kor::bench::OptionReader line(argc, argv, Usage);
     while (const auto option = line.next()) {
         if (*option == "--runs")
-            options.runs = static_cast<int>(line.positive());
+            options.runs = line.positive();
         else if (*option == "--program")
             options.program = line.text();
         else

@@ -75,13 +75,13 @@ class OptionReader {
             mistake();
         return m_argv[m_next++];
     }
-    // The value as a whole number of at least 1.
-    std::size_t positive() {
+    // The value as a whole number from 1 to INT_MAX.
+    int positive() {
         const std::string value = text();
-        std::size_t number = 0;
+        int number = 0;
         const auto [end, error] =
             std::from_chars(value.data(), value.data() + value.size(), number);
-        if (error != std::errc{} || end != value.data() + value.size() || number == 0)
+        if (error != std::errc{} || end != value.data() + value.size() || number < 1)
             mistake();
         return number;
     }
