@@ -110,8 +110,8 @@ LogoBrowser::LogoBrowser(MainWindow& main, core::SetupSession& session)
     memberList = new ReportListView(content);
     memberList->setObjectName(QStringLiteral("memberList"));
     memberList->setGeometry(rectFromTwips(45, 2190, 6435, 3165));
-    // The member names alone, which the listing fills and reads back. Never
-    // shown: the user sees them in the member list, beside their sizes.
+    // The member names alone, as the listing fills them. Never shown: the
+    // user sees them in the member list, beside their sizes.
     memberNames = new QListWidget(content);
     memberNames->setObjectName(QStringLiteral("memberNames"));
     memberNames->setGeometry(rectFromTwips(10110, 5100, 2235, 1140));

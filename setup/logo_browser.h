@@ -60,7 +60,7 @@ class LogoBrowser final : public QMdiSubWindow {
     // The member name of the member list's selected row, "" when none.
     std::string selectedMemberName() const { return memberList->selectedText(); }
 
-    // The event procedures, run by the controls.
+    // The handlers, run by the controls.
     void driveChosen();
     void folderChosen();
     void fileChosen();

@@ -154,9 +154,6 @@ std::optional<fs::path> driveFolder(const fs::path& root, char letter) {
     return std::move(entry->path);
 }
 
-// The partition of a drive's image that a file beside it ("c.partition") or
-// an environment variable (KOR_PARTITION_C) names; 0 for the one Windows
-// 95 makes C: on that disk.
 // The opener of disk image drives that the program gave, shared by every
 // machine of the process (tests replace the machine, not the program).
 DriveOpener& imageOpener() {
@@ -164,6 +161,9 @@ DriveOpener& imageOpener() {
     return opener;
 }
 
+// The partition of a drive's image that a file beside it ("c.partition") or
+// an environment variable (KOR_PARTITION_C) names; 0 for the one Windows
+// 95 makes C: on that disk.
 Result<unsigned> partitionOfImage(const fs::path& root, char letter) {
     std::string text;
     const std::string variable = std::string("KOR_PARTITION_") + upperLetter(letter);

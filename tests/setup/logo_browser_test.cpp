@@ -182,7 +182,7 @@ void LogoBrowserTest::showsTheDesignedControls() {
     QCOMPARE(control->isEnabled(), enabled);
     if (auto* button = qobject_cast<QPushButton*>(control))
         QCOMPARE(button->text(), caption);
-    // The scratch list lies outside the window and is never seen.
+    // The list of member names lies outside the window and is never seen.
     QCOMPARE(control->isVisible(), name != QStringLiteral("memberNames"));
 }
 

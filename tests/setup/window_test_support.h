@@ -33,11 +33,11 @@ inline void makeFolder(TemporaryMachine& machine, const QString& windowsPath) {
     std::filesystem::create_directories(machine.host(path));
 }
 
-// The child window of type Form that is alive: closed windows are deleted
+// The child window of type Window that is alive: closed windows are deleted
 // first, as the event loop would.
-template <typename Form> Form* liveWindow(QWidget& mainWindow) {
+template <typename Window> Window* liveWindow(QWidget& mainWindow) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return mainWindow.findChild<Form*>();
+    return mainWindow.findChild<Window*>();
 }
 
 // The texts of the messages shown so far, those posted until now included

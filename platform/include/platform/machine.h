@@ -78,8 +78,9 @@ class Machine {
     Result<std::filesystem::path> hostPath(std::string_view path) const;
 
     // The disk image behind a drive, or nullptr when the drive is a folder.
-    // Fails (ENODEV) when the drive is not mapped, and when its image is of a
-    // kind that cannot be used, or no opener of images was given, saying why.
+    // Fails (ENODEV) when the drive is not mapped, (ENOTSUP) when it is a
+    // disk itself or no opener of images was given, and as the opener fails
+    // when the image cannot be used; always saying why.
     Result<std::shared_ptr<Drive>> imageDrive(char letter) const;
 
     // Gives every machine of this process the opener of the drives that are
