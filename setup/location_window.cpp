@@ -63,9 +63,11 @@ std::string whyNotRecordable(const std::string& windowsPath) {
 
 LocationWindow::LocationWindow(MainWindow& main, core::SetupSession& session)
     : m_main(main), m_session(session) {
-    // The title bar reads "Form2" and the captions are in half-width katakana,
-    // so that the window matches the guides and pictures its users know.
-    setUpChildWindow(*this, "LocationWindow", QStringLiteral("Form2"), CloseButton::Shown);
+    // The title bar names the window as the menu item that opens it does; the
+    // captions are in half-width katakana, so that the window matches the
+    // guides and pictures its users know.
+    setUpChildWindow(*this, "LocationWindow", QStringLiteral("ＬＯＧＯ変更ファイル位置設定"),
+                     CloseButton::Shown);
 
     contentPanel = makePanel(nullptr, "contentPanel", {});
     contentPanel->setFixedSize(sizeFromTwips(5880, 3405));

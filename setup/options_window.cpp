@@ -15,9 +15,10 @@ namespace kor::setup {
 
 OptionsWindow::OptionsWindow(MainWindow& main, core::SetupSession& session)
     : m_main(main), m_session(session) {
-    // The title bar reads "Form2" and the captions are in half-width katakana,
-    // so that the window matches the guides and pictures its users know.
-    setUpChildWindow(*this, "OptionsWindow", QStringLiteral("Form2"), CloseButton::Shown);
+    // The title bar names the window as the menu item that opens it does; the
+    // captions are in half-width katakana, so that the window matches the
+    // guides and pictures its users know.
+    setUpChildWindow(*this, "OptionsWindow", QStringLiteral("オプション設定"), CloseButton::Shown);
 
     contentPanel = makePanel(nullptr, "contentPanel");
     contentPanel->setFont(japaneseUiFont());

@@ -214,7 +214,7 @@ void LocationWindowTest::showsTheDesignedControls() {
     OpenLocation open({});
     LocationWindow& location = *open.location;
 
-    QCOMPARE(location.windowTitle(), QStringLiteral("Form2"));
+    QCOMPARE(location.windowTitle(), QStringLiteral("ＬＯＧＯ変更ファイル位置設定"));
     QCOMPARE(location.contentPanel->size(), QSize(392, 227));
     const struct {
         QWidget* control;

@@ -84,7 +84,7 @@ void OptionsWindowTest::showsTheDesignedControls() {
     OpenOptions open({});
     OptionsWindow& options = *open.options;
 
-    QCOMPARE(options.windowTitle(), QStringLiteral("Form2"));
+    QCOMPARE(options.windowTitle(), QStringLiteral("オプション設定"));
     QCOMPARE(options.pictureSourceGroup->title(), QStringLiteral("非圧縮ﾌｧｲﾙ"));
     QCOMPARE(options.bmpModeBox->parentWidget(), options.pictureSourceGroup);
     QCOMPARE(options.bmpModeBox->text(), QStringLiteral("BMPﾌｧｲﾙを使用"));
