@@ -576,6 +576,20 @@ Result<ImageDrive::Place> ImageDrive::locate(Operation operation, std::string_vi
     return place;
 }
 
+Status ImageDrive::checkNewName(Operation operation, std::string_view from, std::string_view to,
+                                const Place& target, Overwrite overwrite) {
+    const auto failed = [&](int code, std::string detail = {}) {
+        return Error(operation, std::string(from), std::string(to), code, std::move(detail));
+    };
+    if (!target.folderExists)
+        return failed(ENOTDIR, "no such directory");
+    if (target.entry && (overwrite == Overwrite::No || target.entry->directory))
+        return failed(EEXIST);
+    if (target.entry && target.entry->readOnly)
+        return failed(EACCES, std::string(ReadOnlyDetail));
+    return {};
+}
+
 Result<ImageDrive::Place> ImageDrive::locateFile(Operation operation, std::string_view path) {
     Place place = KOR_TRY(locate(operation, path));
     if (!place.entry)
@@ -884,12 +898,7 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
     };
     if (!source.entry)
         return failed(source.folderExists ? ENOENT : ENOTDIR);
-    if (!target.folderExists)
-        return failed(ENOTDIR, "no such directory");
-    if (target.entry && (overwrite == Overwrite::No || target.entry->directory))
-        return failed(EEXIST);
-    if (target.entry && target.entry->readOnly)
-        return failed(EACCES, std::string(ReadOnlyDetail));
+    KOR_TRY(checkNewName(operation, from, to, target, overwrite));
     // The new name is given as the path spells it; a file that is replaced
     // passes its name on as it was spelt, long name and case.
     const std::string newName = !target.entry ? target.name
@@ -988,12 +997,7 @@ Status ImageDrive::copy(Operation operation, std::string_view from, std::string_
     if (source.entry->directory)
         return failed(EISDIR, std::string(from) + " is not a file");
     const Place target = KOR_TRY(locate(operation, to));
-    if (!target.folderExists)
-        return failed(ENOTDIR, "no such directory");
-    if (target.entry && (overwrite == Overwrite::No || target.entry->directory))
-        return failed(EEXIST);
-    if (target.entry && target.entry->readOnly)
-        return failed(EACCES, std::string(ReadOnlyDetail));
+    KOR_TRY(checkNewName(operation, from, to, target, overwrite));
     // One mtools command copies inside the image, keeping the file's time.
     const std::string staged = KOR_TRY(freeTemporaryPath(operation, parentFolder(to)));
     const std::string stagedName = staged.substr(staged.rfind('\\') + 1);

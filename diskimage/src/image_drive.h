@@ -98,6 +98,10 @@ class ImageDrive final : public platform::Drive {
     // The place of a file that is there; fails as Windows does when the path
     // names nothing or a folder.
     Result<Place> locateFile(Operation operation, std::string_view path);
+    // Whether a file of `from` may take the name `to` at `target`: its folder
+    // is there, and a file already of that name may and can be replaced.
+    static Status checkNewName(Operation operation, std::string_view from, std::string_view to,
+                               const Place& target, Overwrite overwrite);
     Result<const std::vector<mtools::Entry>*>
     entriesAt(Operation operation, const std::string& address, std::string_view path);
     Status checkNotInUse(Operation operation, std::string_view path) const;
