@@ -68,9 +68,7 @@ void printReportLine(ReportLine line, core::TextLanguage language, const std::st
 
 // `name` in the directory `directory`, as a Windows path.
 std::string pathIn(std::string directory, const std::string& name) {
-    if (directory.back() != '\\')
-        directory += '\\';
-    return directory + name;
+    return core::addBackslash(directory) + name;
 }
 
 // A picture that passed the configured size check stays installed, so that a
