@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disk_image.h"
 
+#include "disk_headers.h"
+#include "pc98_partitions.h"
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -188,28 +191,14 @@ Error foreignFormatError(std::string_view format, const std::string& image) {
                             " 形式のｲﾒｰｼﾞは使えません。raw 形式に変換してください: " + command);
 }
 
-} // namespace
-
-Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileSize,
-                                    unsigned partition, const std::string& image) {
-    const std::string head = read(0, SectorSize);
-    if (std::optional<std::string_view> format = foreignFormat(head))
-        return foreignFormatError(*format, image);
+Result<ImageVolume> findDiskVolume(const ImageReader& read, std::uint64_t diskSize,
+                                   unsigned partition,
+                                   const std::optional<DiskContainer>& container,
+                                   const std::string& image) {
     const auto damaged = [&](const std::string& why, const std::string& japanese) {
         return Error(Operation::OpenImage, image, EBADMSG, why).withJapaneseReason(japanese);
     };
-    if (fileSize < SectorSize)
-        return damaged("the file is too small for a disk", "ﾃﾞｨｽｸｲﾒｰｼﾞとしては小さすぎます");
-
-    // A fixed VHD is the raw disk followed by a footer of one sector.
-    std::uint64_t diskSize = fileSize;
-    const std::string footer = read(fileSize - SectorSize, SectorSize);
-    if (footer.starts_with("conectix") && footer.size() >= 0x40) {
-        if (bigEndian32(footer, 0x3C) != 2)
-            return foreignFormatError(DynamicVhd, image);
-        diskSize -= SectorSize;
-    }
-
+    const std::string head = read(0, SectorSize);
     if (isFatBootSector(head)) {
         if (partition > 1)
             return damaged("the image holds one volume and no partition " +
@@ -218,11 +207,6 @@ Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileS
                                std::to_string(partition) + " はありません)");
         return ImageVolume{0, diskSize};
     }
-    if (!hasBootSignature(head))
-        return damaged("it holds neither a partition table nor a FAT file system",
-                       "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません");
-
-    const std::vector<Candidate> partitions = partitionsOf(read, head, diskSize);
     // The chosen partition's volume, when it lies in the file and holds FAT.
     const auto volumeOf = [&](const Candidate& chosen) -> Result<ImageVolume> {
         const std::string number = std::to_string(chosen.number);
@@ -236,6 +220,45 @@ Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileS
                            "ﾊﾟｰﾃｨｼｮﾝ " + number + " は FAT ﾌｧｲﾙｼｽﾃﾑではありません");
         return volume;
     };
+
+    // A PC-98 disk: partition 0 is the one it boots from, its drive A:.
+    const auto holdsFat = [&](std::uint64_t offset) {
+        return isFatBootSector(read(offset, SectorSize));
+    };
+    const std::optional<std::vector<Pc98Partition>> pc98 =
+        pc98Partitions(read, diskSize, container ? container->sectorSize : SectorSize,
+                       container ? std::optional(container->geometry) : std::nullopt, holdsFat);
+    if (pc98) {
+        const auto candidateOf = [](const Pc98Partition& chosen) {
+            return Candidate{chosen.number, 0, chosen.active, chosen.volume};
+        };
+        if (partition != 0) {
+            const auto named = std::ranges::find(*pc98, partition, &Pc98Partition::number);
+            if (named == pc98->end())
+                return damaged("no partition " + std::to_string(partition),
+                               "ﾊﾟｰﾃｨｼｮﾝ " + std::to_string(partition) + " がありません");
+            return volumeOf(candidateOf(*named));
+        }
+        const auto usable = [](const Pc98Partition& p) { return p.fat && p.active; };
+        auto chosen = std::ranges::find_if(
+            *pc98, [&](const Pc98Partition& p) { return usable(p) && p.bootable; });
+        if (chosen == pc98->end())
+            chosen = std::ranges::find_if(*pc98, usable);
+        if (chosen != pc98->end())
+            return volumeOf(candidateOf(*chosen));
+        const auto sleeping = std::ranges::find_if(*pc98, &Pc98Partition::fat);
+        const std::string number = std::to_string(sleeping->number);
+        return damaged("no FAT partition of the PC-98 disk is active; partition " + number +
+                           " sleeps, and may be named by its number",
+                       "PC-98 のﾃﾞｨｽｸに使用中の FAT のﾊﾟｰﾃｨｼｮﾝがありません (ﾊﾟｰﾃｨｼｮﾝ " + number +
+                           " は休止中です。番号で指定できます)");
+    }
+
+    if (!hasBootSignature(head))
+        return damaged("it holds neither a partition table nor a FAT file system",
+                       "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません");
+
+    const std::vector<Candidate> partitions = partitionsOf(read, head, diskSize);
     if (partition == 0) {
         if (const Candidate* chosen = driveC(partitions))
             return volumeOf(*chosen);
@@ -261,6 +284,42 @@ Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileS
                            " は論理ﾄﾞﾗｲﾌﾞを入れる拡張ﾊﾟｰﾃｨｼｮﾝです。論理ﾄﾞﾗｲﾌﾞは 5 "
                            "から番号で指定してください");
     return volumeOf(*named);
+}
+
+} // namespace
+
+Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileSize,
+                                    unsigned partition, const std::string& image) {
+    const std::string head = read(0, SectorSize);
+    if (std::optional<std::string_view> format = foreignFormat(head))
+        return foreignFormatError(*format, image);
+    const auto damaged = [&](const std::string& why, const std::string& japanese) {
+        return Error(Operation::OpenImage, image, EBADMSG, why).withJapaneseReason(japanese);
+    };
+    if (fileSize < SectorSize)
+        return damaged("the file is too small for a disk", "ﾃﾞｨｽｸｲﾒｰｼﾞとしては小さすぎます");
+
+    // A fixed VHD is the raw disk followed by a footer of one sector.
+    std::uint64_t diskSize = fileSize;
+    const std::string footer = read(fileSize - SectorSize, SectorSize);
+    if (footer.starts_with("conectix") && footer.size() >= 0x40) {
+        if (bigEndian32(footer, 0x3C) != 2)
+            return foreignFormatError(DynamicVhd, image);
+        diskSize -= SectorSize;
+    }
+
+    const std::optional<DiskContainer> container = KOR_TRY(diskContainer(read, fileSize, image));
+    if (!container)
+        return findDiskVolume(read, diskSize, partition, std::nullopt, image);
+    // The disk after its header, read and placed as a raw one.
+    const std::uint64_t dataOffset = container->dataOffset;
+    const ImageReader readDisk = [&](std::uint64_t offset, std::size_t length) {
+        return read(dataOffset + offset, length);
+    };
+    ImageVolume volume =
+        KOR_TRY(findDiskVolume(readDisk, container->diskSize, partition, container, image));
+    volume.offset += dataOffset;
+    return volume;
 }
 
 } // namespace kor::diskimage

@@ -28,9 +28,12 @@ struct ImageVolume {
 using ImageReader = std::function<std::string(std::uint64_t offset, std::size_t length)>;
 
 // The volume of an image of `fileSize` bytes: partition number `partition`
-// (1 to 4 the primary ones, 5 and up the logical ones in order, hidden ones
-// too) or, when it is 0, the one Windows 95 makes drive C:; a bare volume when the image holds no
-// partition table. `image` names the file in the errors, which say what the
+// (of an MBR, 1 to 4 the primary ones, 5 and up the logical ones in order,
+// hidden ones too; of a PC-98 table, 1 to 16 in its order) or, when it is 0,
+// the one Windows 95 makes drive C: (on a PC-98, the active FAT partition it
+// boots from, drive A:); a bare volume when the image holds no partition
+// table. The disk may follow an emulator's header (HDI, NHD, HDX, Virtual98's
+// HDD). `image` names the file in the errors, which say what the
 // file is when it is no image of these kinds, and how to convert it.
 Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileSize,
                                     unsigned partition, const std::string& image);

@@ -425,6 +425,153 @@ INSTANTIATE_TEST_SUITE_P(
         PartitionChoice{"MissingNamed", primaryAndLogical, "6", "ﾊﾟｰﾃｨｼｮﾝ 6 がありません"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The disks of PC-98 emulators and 86Box: a header before the raw disk, which
+// holds a PC-98 partition table or an MBR.
+struct EmulatorDisk {
+    const char* name;
+    // Writes the image and /WHICH.TXT in its volumes; returns the volume
+    // that drive A: should be, or none when the image is refused.
+    std::function<std::optional<FatVolume>(const fs::path&)> build;
+    const char* number; // a.partition's text; none leaves the choice to the drive
+    const char* read;   // /WHICH.TXT as drive A: reads it, or a part of the report
+};
+
+void PrintTo(const EmulatorDisk& disk, std::ostream* out) {
+    *out << disk.name;
+}
+
+// A PC-98 disk of a FAT16 partition that is not bootable and a FAT12 one
+// that is, the one a PC-98 boots from, each with /WHICH.TXT.
+std::vector<FatVolume> pc98Disk(const fs::path& file, bool active = true) {
+    const std::vector<image::Pc98PartitionSpec> specs = {{FatType::Fat16, 1, 240, false, active},
+                                                         {FatType::Fat12, 241, 60, true, active}};
+    std::vector<FatVolume> volumes = image::makePc98Disk(file, specs);
+    image::writeFile(volumes[0], "/WHICH.TXT", "data");
+    image::writeFile(volumes[1], "/WHICH.TXT", "boot");
+    return volumes;
+}
+
+// The disk's volume `which` after a header of `kind`.
+std::optional<FatVolume> withHeader(std::vector<FatVolume> volumes, std::size_t which,
+                                    image::DiskHeader kind) {
+    volumes[which].offset += image::addDiskHeader(volumes[which].image, kind);
+    return volumes[which];
+}
+
+FatVolume mbrDisk(const fs::path& file) {
+    FatVolume volume = image::makeMbrDisk(file, FatType::Fat16);
+    image::writeFile(volume, "/WHICH.TXT", "mbr");
+    return volume;
+}
+
+void patch(const fs::path& file, std::uint64_t offset, std::string_view bytes) {
+    std::fstream stream(file, std::ios::binary | std::ios::in | std::ios::out);
+    stream.seekp(static_cast<std::streamoff>(offset));
+    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+class EmulatorDiskLayout : public ::testing::TestWithParam<EmulatorDisk> {};
+
+// Drive A: is the partition a PC-98 boots from, or the one named, wherever
+// the header puts the disk; what cannot be worked on is refused by name.
+TEST_P(EmulatorDiskLayout, PutsDriveAOnTheBootPartitionOrRefusesByName) {
+    kor::testing::TemporaryMachine machine;
+    const fs::path file = machine.root() / "pc98.img";
+    const std::optional<FatVolume> volume = GetParam().build(file);
+    fs::create_symlink(file, machine.root() / "a");
+    if (*GetParam().number)
+        std::ofstream(machine.root() / "a.partition") << GetParam().number << "\n";
+    const std::string before = hostBytes(file);
+
+    const platform::Result<std::string> read = platform::readFile("A:\\WHICH.TXT");
+
+    if (!volume) {
+        ASSERT_FALSE(read.ok()) << read.value();
+        EXPECT_NE(read.error().message().find(GetParam().read), std::string::npos)
+            << read.error().message();
+        EXPECT_FALSE(platform::writeFileAtomically("A:\\NEW.TXT", "new").ok());
+        EXPECT_EQ(hostBytes(file), before);
+        return;
+    }
+    ASSERT_TRUE(read.ok()) << read.error().text();
+    EXPECT_EQ(read.value(), GetParam().read);
+    ASSERT_TRUE(done(platform::writeFileAtomically("A:\\NEW.TXT", "new")));
+    EXPECT_EQ(image::readFile(*volume, "/NEW.TXT"), "new");
+    const image::FsckResult fsck = image::checkVolume(*volume);
+    EXPECT_EQ(fsck.exitStatus, 0) << fsck.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Disks, EmulatorDiskLayout,
+    ::testing::Values(
+        EmulatorDisk{"RawPc98",
+                     [](const fs::path& file) { return std::optional(pc98Disk(file)[1]); }, "",
+                     "boot"},
+        EmulatorDisk{"RawPc98Named",
+                     [](const fs::path& file) { return std::optional(pc98Disk(file)[0]); }, "1",
+                     "data"},
+        EmulatorDisk{"Pc98Hdi",
+                     [](const fs::path& file) {
+                         return withHeader(pc98Disk(file), 1, image::DiskHeader::Hdi);
+                     },
+                     "", "boot"},
+        EmulatorDisk{"Pc98Nhd",
+                     [](const fs::path& file) {
+                         return withHeader(pc98Disk(file), 1, image::DiskHeader::Nhd);
+                     },
+                     "", "boot"},
+        EmulatorDisk{"Pc98Virtual98Hdd",
+                     [](const fs::path& file) {
+                         return withHeader(pc98Disk(file), 0, image::DiskHeader::Virtual98);
+                     },
+                     "1", "data"},
+        EmulatorDisk{"MbrHdi",
+                     [](const fs::path& file) {
+                         return withHeader({mbrDisk(file)}, 0, image::DiskHeader::Hdi);
+                     },
+                     "", "mbr"},
+        EmulatorDisk{"MbrHdx",
+                     [](const fs::path& file) {
+                         return withHeader({mbrDisk(file)}, 0, image::DiskHeader::Hdx);
+                     },
+                     "", "mbr"},
+        EmulatorDisk{"Pc98Sleeping",
+                     [](const fs::path& file) {
+                         pc98Disk(file, false);
+                         return std::optional<FatVolume>();
+                     },
+                     "", "ﾊﾟｰﾃｨｼｮﾝ 1 は休止中です"},
+        EmulatorDisk{"HdiBeyondTheFile",
+                     [](const fs::path& file) {
+                         withHeader(pc98Disk(file), 1, image::DiskHeader::Hdi);
+                         fs::resize_file(file, fs::file_size(file) - 512);
+                         return std::optional<FatVolume>();
+                     },
+                     "", "HDI 形式のｲﾒｰｼﾞのﾍｯﾀﾞが壊れています (ﾃﾞｨｽｸがﾌｧｲﾙの終わりを越えています)"},
+        EmulatorDisk{"NhdWithoutHeads",
+                     [](const fs::path& file) {
+                         withHeader(pc98Disk(file), 1, image::DiskHeader::Nhd);
+                         patch(file, 0x118, std::string(2, '\0'));
+                         return std::optional<FatVolume>();
+                     },
+                     "", "NHD 形式のｲﾒｰｼﾞのﾍｯﾀﾞが壊れています (ｼﾞｵﾒﾄﾘに 0 があります)"},
+        EmulatorDisk{"SasiHdi",
+                     [](const fs::path& file) {
+                         pc98Disk(file);
+                         image::addDiskHeader(file, image::DiskHeader::Hdi, 256);
+                         return std::optional<FatVolume>();
+                     },
+                     "", "HDI 形式の 256 ﾊﾞｲﾄｾｸﾀの SASI ﾃﾞｨｽｸは使えません"},
+        EmulatorDisk{"Thd",
+                     [](const fs::path& file) {
+                         std::string thd(256 + 2 * 8 * 33 * 256, '\0');
+                         thd[0] = 2; // cylinders
+                         std::ofstream(file, std::ios::binary) << thd;
+                         return std::optional<FatVolume>();
+                     },
+                     "", "THD 形式の 256 ﾊﾞｲﾄｾｸﾀの SASI ﾃﾞｨｽｸは使えません"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // An emulator keeps its disk open while it runs: the image may be read, but
 // a change would pull the disk from under it.
 TEST(ImageDrive, WritesNothingWhileAnotherProgramHasTheImageOpen) {

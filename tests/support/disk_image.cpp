@@ -333,6 +333,18 @@ void appendBytes(const std::filesystem::path& file, std::string_view bytes) {
         fail("cannot write " + file.string());
 }
 
+// A cylinder of a PC-98 IDE disk: 8 heads of 17 sectors.
+constexpr std::uint64_t pc98CylinderSectors = 8 * 17;
+
+void writeBytesAt(const std::filesystem::path& file, std::uint64_t offset, std::string_view bytes) {
+    std::fstream out(file, std::ios::binary | std::ios::in | std::ios::out);
+    out.seekp(static_cast<std::streamoff>(offset));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out)
+        fail("cannot write " + file.string());
+}
+
 // --- the directories of a FAT volume -------------------------------------------
 
 // Reads and writes the volume's bytes in place, in the image file.
@@ -627,6 +639,113 @@ void appendFixedVhdFooter(const std::filesystem::path& image) {
     if (bytes % sectorSize != 0)
         fail(image.string() + " is not a whole number of sectors long");
     appendBytes(image, vhdFooter(bytes, VhdDiskType::Fixed, ~std::uint64_t{0}));
+}
+
+std::vector<FatVolume> makePc98Disk(const std::filesystem::path& image,
+                                    std::span<const Pc98PartitionSpec> partitions) {
+    if (partitions.empty() || partitions.size() > 16)
+        fail("a PC-98 disk holds 1 to 16 partitions");
+    std::uint32_t diskCylinders = 0;
+    for (const auto& partition : partitions)
+        diskCylinders = std::max(diskCylinders, partition.firstCylinder + partition.cylinders);
+    createEmptyImage(image, diskCylinders * pc98CylinderSectors * sectorSize);
+
+    // An IPL that only says what it is, and the table.
+    std::string start(2 * sectorSize, '\0');
+    start.replace(0, 8, "\xEB\x06\x90\x90IPL1");
+    start[510] = '\x55';
+    start[511] = '\xAA';
+    std::vector<FatVolume> volumes;
+    for (std::size_t i = 0; i < partitions.size(); ++i) {
+        const Pc98PartitionSpec& partition = partitions[i];
+        const std::uint64_t firstSector = partition.firstCylinder * pc98CylinderSectors;
+        const std::uint64_t sectors = partition.cylinders * pc98CylinderSectors;
+        const std::size_t at = sectorSize + 32 * i;
+        std::uint8_t system = partition.fat == FatType::Fat12        ? 0x01
+                              : partition.fat == FatType::Fat32      ? 0x61
+                              : sectors * sectorSize < 32 * mebibyte ? 0x11
+                                                                     : 0x21;
+        start[at] = static_cast<char>(0x20 | (partition.bootable ? 0x80 : 0));
+        start[at + 1] = static_cast<char>(system | (partition.active ? 0x80 : 0));
+        putLittleEndian(start, at + 6, partition.firstCylinder, 2);  // IPL
+        putLittleEndian(start, at + 10, partition.firstCylinder, 2); // start
+        putLittleEndian(start, at + 14, partition.firstCylinder + partition.cylinders - 1, 2);
+        const std::string name = "PARTITION " + std::to_string(i + 1) + "     ";
+        start.replace(at + 16, 16, name.substr(0, 16));
+        makeFileSystem(image, partition.fat, firstSector, sectors);
+        volumes.push_back({image, firstSector * sectorSize, sectors * sectorSize});
+    }
+    writeBytesAt(image, 0, start);
+    return volumes;
+}
+
+std::uint64_t addDiskHeader(const std::filesystem::path& image, DiskHeader kind,
+                            std::uint32_t headerSectorSize) {
+    constexpr std::uint64_t heads = 8;
+    constexpr std::uint64_t sectorsPerTrack = 17;
+    std::error_code error;
+    std::uint64_t bytes = std::filesystem::file_size(image, error);
+    if (error)
+        fail("cannot read the size of " + image.string() + ": " + error.message());
+    const std::uint64_t cylinderBytes = heads * sectorsPerTrack * headerSectorSize;
+    const std::uint64_t cylinders = (bytes + cylinderBytes - 1) / cylinderBytes;
+    bytes = cylinders * cylinderBytes;
+    std::string header;
+    switch (kind) {
+    case DiskHeader::Hdi:
+        header.assign(4096, '\0');
+        putLittleEndian(header, 8, header.size(), 4);
+        putLittleEndian(header, 12, bytes, 4);
+        putLittleEndian(header, 16, headerSectorSize, 4);
+        putLittleEndian(header, 20, sectorsPerTrack, 4);
+        putLittleEndian(header, 24, heads, 4);
+        putLittleEndian(header, 28, cylinders, 4);
+        break;
+    case DiskHeader::Nhd:
+        header.assign(512, '\0');
+        header.replace(0, 14, "T98HDDIMAGE.R0");
+        putLittleEndian(header, 0x110, header.size(), 4);
+        putLittleEndian(header, 0x114, cylinders, 4);
+        putLittleEndian(header, 0x118, heads, 2);
+        putLittleEndian(header, 0x11A, sectorsPerTrack, 2);
+        putLittleEndian(header, 0x11C, headerSectorSize, 2);
+        break;
+    case DiskHeader::Hdx:
+        header.assign(40, '\0');
+        putLittleEndian(header, 0, 0xD778A82044445459ULL, 8);
+        putLittleEndian(header, 8, bytes, 8);
+        putLittleEndian(header, 0x10, headerSectorSize, 4);
+        putLittleEndian(header, 0x14, sectorsPerTrack, 4);
+        putLittleEndian(header, 0x18, heads, 4);
+        putLittleEndian(header, 0x1C, cylinders, 4);
+        break;
+    case DiskHeader::Virtual98:
+        header.assign(220, '\0');
+        header.replace(0, 7, "VHD1.00");
+        putLittleEndian(header, 140, bytes / mebibyte, 2);
+        putLittleEndian(header, 142, headerSectorSize, 2);
+        putLittleEndian(header, 144, sectorsPerTrack, 1);
+        putLittleEndian(header, 145, heads, 1);
+        putLittleEndian(header, 146, cylinders, 2);
+        putLittleEndian(header, 148, bytes / headerSectorSize, 4);
+        break;
+    }
+    std::filesystem::resize_file(image, bytes, error);
+    if (error)
+        fail("cannot size " + image.string() + ": " + error.message());
+    const std::filesystem::path raw = image.string() + ".raw";
+    std::filesystem::rename(image, raw);
+    {
+        std::ofstream out(image, std::ios::binary | std::ios::trunc);
+        std::ifstream in(raw, std::ios::binary);
+        out.write(header.data(), static_cast<std::streamsize>(header.size()));
+        out << in.rdbuf();
+        out.flush();
+        if (!out)
+            fail("cannot write " + image.string());
+    }
+    std::filesystem::remove(raw);
+    return header.size();
 }
 
 void writeUnsupportedImage(const std::filesystem::path& image, UnsupportedImage format) {

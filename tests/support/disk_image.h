@@ -69,6 +69,38 @@ FatVolume makeUnpartitionedVolume(const std::filesystem::path& image, FatType fa
 // geometry, checksum). The volumes of the image keep their offsets.
 void appendFixedVhdFooter(const std::filesystem::path& image);
 
+// One partition of a PC-98 disk, in whole cylinders of 8 heads of 17
+// sectors of 512 bytes (68 KiB), as PC-98 DOS and Windows 95 lay them out.
+struct Pc98PartitionSpec {
+    FatType fat = FatType::Fat16;
+    std::uint32_t firstCylinder = 1; // cylinder 0 holds the IPL and the table
+    std::uint32_t cylinders = 0;
+    bool bootable = false; // the mid byte's bit 7
+    bool active = true;    // the sid byte's bit 7; clear for a sleeping one
+};
+
+// Writes a new raw PC-98 disk at `image`: an IPL sector, the partition
+// table in sector 1 (the end given as a cylinder with head and sector 0, as
+// DOS writes it) and the FAT file systems made in the partitions. Returns
+// one volume per partition, in order.
+std::vector<FatVolume> makePc98Disk(const std::filesystem::path& image,
+                                    std::span<const Pc98PartitionSpec> partitions);
+
+// The headers emulators put before a raw disk.
+enum class DiskHeader {
+    Hdi,       // Anex86, Neko Project, 86Box: 4096 bytes, no signature
+    Nhd,       // T98-Next: "T98HDDIMAGE.R0", 512 bytes
+    Hdx,       // 86Box: a 64-bit signature, 40 bytes
+    Virtual98, // Virtual98 and Neko Project: "VHD1.00", 220 bytes
+};
+
+// Puts a header of `kind` before the raw disk in `image`, which is first
+// padded to whole cylinders of 8 heads of 17 sectors; the header says
+// sectors of `sectorSize` bytes. Returns the header's length, by which the
+// disk's volumes move.
+std::uint64_t addDiskHeader(const std::filesystem::path& image, DiskHeader kind,
+                            std::uint32_t sectorSize = 512);
+
 // Formats that a drive refuses: a file holding just the start of such an
 // image, with the signature the format's tools look for.
 enum class UnsupportedImage {
