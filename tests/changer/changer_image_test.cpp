@@ -24,8 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string picture(char fill) {
-    return withBitmapStart(std::string(core::LogoLength, fill));
+std::string picture(char fill, std::uint64_t length = core::LogoLength) {
+    return withBitmapStart(std::string(length, fill));
 }
 
 // An emulator's disk as Japanese Windows 95 leaves it: an MBR and a FAT16
@@ -34,23 +34,28 @@ std::string picture(char fill) {
 // Japanese names. The machine's drive C: is a link to the image.
 class ChangerOnImage : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const fs::path image = machine.root() / "win95.img";
-        volume = makeMbrDisk(image, FatType::Fat16, 63);
+    void SetUp() override { fill(makeMbrDisk(machine.root() / "win95.img", FatType::Fat16, 63)); }
+
+    // Fills the volume and links its image as `drive`; the pictures are
+    // `logoLength` bytes long.
+    void fill(const FatVolume& made, char drive = 'c',
+              std::uint64_t logoLength = core::LogoLength) {
+        volume = made;
         makeDirectory(volume, "/WINDOWS");
         makeDirectory(volume, "/KABE");
-        writeFile(volume, "/LOGO.SYS", picture('o'));
-        writeFile(volume, "/WINDOWS/LOGOW.SYS", picture('m'));
-        writeFile(volume, "/WINDOWS/LOGOS.SYS", picture('e'));
+        writeFile(volume, "/LOGO.SYS", picture('o', logoLength));
+        writeFile(volume, "/WINDOWS/LOGOW.SYS", picture('m', logoLength));
+        writeFile(volume, "/WINDOWS/LOGOS.SYS", picture('e', logoLength));
         for (char fill : {'1', '2', '3'})
-            writeFile(volume, std::string("/KABE/PIC") + fill + ".BMP", picture(fill));
+            writeFile(volume, std::string("/KABE/PIC") + fill + ".BMP", picture(fill, logoLength));
         writeFile(volume, "/WAFU.LZH",
-                  makeLzhArchive({{"\x96\xE9\x8D\xF7.BMP", picture('n')}, // 夜桜.BMP
-                                  {"FUJI.BMP", picture('f')}}));
+                  makeLzhArchive({{"\x96\xE9\x8D\xF7.BMP", picture('n', logoLength)}, // 夜桜.BMP
+                                  {"FUJI.BMP", picture('f', logoLength)}}));
         renameShortEntry(volume, "KABE", "\x95\xC7\x8E\x86");         // 壁紙
         renameShortEntry(volume, "WAFU.LZH", "\x98\x61\x95\x97.LZH"); // 和風.LZH
-        fs::remove_all(machine.root() / "c");
-        fs::create_symlink(image, machine.root() / "c");
+        const fs::path link = machine.root() / std::string(1, drive);
+        fs::remove_all(link);
+        fs::create_symlink(volume.image, link);
     }
 
     void writeSettings(const std::string& text) {
@@ -105,6 +110,58 @@ TEST_F(ChangerOnImage, ArchiveModeExtractsJapaneseMembersInsideTheImage) {
     }
     EXPECT_TRUE(drawn.contains(picture('n')));
     expectSoundAndClean();
+}
+
+// A PC-98 machine: a disk of PC-98 partitions after an emulator's header,
+// whose first partition, the one it boots from, is drive A: and holds the
+// Windows directory and pictures of the PC-98's length.
+class ChangerOnPc98Image : public ChangerOnImage {
+  protected:
+    void SetUp() override {}
+
+    void makeDisk(DiskHeader header) {
+        const fs::path image = machine.root() / "pc98.img";
+        const std::vector<Pc98PartitionSpec> partitions = {{FatType::Fat16, 1, 240, true},
+                                                           {FatType::Fat12, 241, 60}};
+        FatVolume boot = makePc98Disk(image, partitions).front();
+        boot.offset += addDiskHeader(image, header);
+        fill(boot, 'a', core::Pc98LogoLength);
+    }
+
+    // The run drew the logos from `pictures` only, and left the partition
+    // sound and clean.
+    void expectLogosFrom(const ProgramRun& run, const std::set<std::string>& pictures) {
+        EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+        for (const std::string& logo : logos())
+            EXPECT_TRUE(pictures.contains(logo)) << run.standardError;
+        expectSoundAndClean();
+    }
+};
+
+TEST_F(ChangerOnPc98Image, BmpModeWorksOnTheBootPartitionOfAnHdi) {
+    makeDisk(DiskHeader::Hdi);
+    writeSettings("[SaveDir]\r\npc98Check=on\r\nArcCheck=on\r\nDirOnly=A:\\壁紙\r\n"
+                  "MDirOnly=A:\\壁紙\r\nEDirOnly=a:\\壁紙\r\n");
+    expectLogosFrom(runChanger(machine, "A:\\WINDOWS"),
+                    {picture('1', core::Pc98LogoLength), picture('2', core::Pc98LogoLength),
+                     picture('3', core::Pc98LogoLength)});
+}
+
+TEST_F(ChangerOnPc98Image, ArchiveModeWorksOnTheBootPartitionOfAnHdi) {
+    makeDisk(DiskHeader::Hdi);
+    writeSettings("[SaveDir]\r\npc98Check=on\r\nArcCheck=off\r\nDir=A:\\\r\nFileName=和風.LZH\r\n"
+                  "MDir=A:\\\r\nMFileName=和風.lzh\r\nEDir=a:\\\r\nEFileName=和風.LZH\r\n");
+    expectLogosFrom(runChanger(machine, "A:\\WINDOWS"),
+                    {picture('n', core::Pc98LogoLength), picture('f', core::Pc98LogoLength)});
+}
+
+TEST_F(ChangerOnPc98Image, BmpModeWorksOnTheBootPartitionOfAnNhd) {
+    makeDisk(DiskHeader::Nhd);
+    writeSettings("[SaveDir]\r\npc98Check=on\r\nArcCheck=on\r\nDirOnly=A:\\壁紙\r\n"
+                  "MDirOnly=A:\\壁紙\r\nEDirOnly=A:\\壁紙\r\n");
+    expectLogosFrom(runChanger(machine, "A:\\WINDOWS"),
+                    {picture('1', core::Pc98LogoLength), picture('2', core::Pc98LogoLength),
+                     picture('3', core::Pc98LogoLength)});
 }
 
 std::string hostBytes(const fs::path& file) {
