@@ -34,6 +34,9 @@
 # then the normal run ends with status 0, leaves the partition sound, the
 # logos as in (a), and the image and the trial folder holding exactly the
 # entries of before: no ~KOR????.TMP, no extracted member.
+# --drive hdi: the same on a PC-98's disk in Neko Project's HDI format: a
+# PC-98 partition table with one bootable FAT partition from cylinder 1, the
+# boot drive A: (WINDIR=A:\WINDOWS) a link to the image.
 # Last, while another process (sleep) has the image open, KOR must end with
 # status 1, name that process and its PID, and leave the image byte for byte;
 # and on an image whose logo.sys has a cluster chain that loops, KOR must end
@@ -41,6 +44,7 @@
 #
 #   bash tests/fault_injection/kill_every_step.sh --drive folder  # every 7th step
 #   bash tests/fault_injection/kill_every_step.sh --drive image --full  # every step
+#   bash tests/fault_injection/kill_every_step.sh --drive hdi --calls pidfd_open
 #
 # The step counts depend on the pictures drawn at random, so a step of the
 # traced run stands for "the k-th call of this system call" in a later one.
@@ -62,11 +66,11 @@ delay=0.05
 keep=no
 
 usage() {
-    sed -n '2,46s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
+    sed -n '2,50s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
     cat <<'USAGE'
 
 Options:
-  --drive KIND     folder or image: what drive C: is (needed)
+  --drive KIND     folder, image or hdi: what the boot drive is (needed)
   --program PATH   the KOR program (default: $KOR_PROGRAM, else build/changer/KOR)
   --mode MODE      bmp, archive or both (default: both)
   --full           every step (the default takes every 7th, plus the steps of
@@ -95,9 +99,9 @@ while (($#)); do
     case "$1" in
         --drive)
             case "${2:-}" in
-                folder | image) drive="$2" ;;
+                folder | image | hdi) drive="$2" ;;
                 *)
-                    echo "kill_every_step: --drive takes folder or image" >&2
+                    echo "kill_every_step: --drive takes folder, image or hdi" >&2
                     exit 2
                     ;;
             esac
@@ -161,8 +165,13 @@ while (($#)); do
 done
 
 if [[ -z "$drive" ]]; then
-    echo "kill_every_step: say which drive C: is, --drive folder or --drive image" >&2
+    echo "kill_every_step: say which drive C: is, --drive folder, image or hdi" >&2
     exit 2
+fi
+# A PC-98's HDI is an image drive whose boot drive is A:.
+disk=mbr letter=c
+if [[ "$drive" == hdi ]]; then
+    drive=image disk=hdi letter=a
 fi
 if ! [[ "$every" =~ ^[0-9]+$ && "$rounds" =~ ^[0-9]+$ && "$delay" =~ ^[0-9]+(\.[0-9]+)?$ ]]; then
     echo "kill_every_step: --every and --rounds take a number, --delay a number of seconds" >&2
@@ -218,8 +227,9 @@ run_kor() { # trial prefix...
     (
         cd "$trial" &&
             env -u DISPLAY -u WAYLAND_DISPLAY -u MTOOLSRC -u MTOOLS_LOWER_CASE \
-                KOR_ROOT="$trial/root" WINDIR='C:\WINDOWS' \
-                TMP='C:\WINDOWS\TEMP' TEMP='C:\WINDOWS\TEMP' TMPDIR="$trial/hosttmp" \
+                KOR_ROOT="$trial/root" WINDIR="${letter^^}:\\WINDOWS" \
+                TMP="${letter^^}:\\WINDOWS\\TEMP" TEMP="${letter^^}:\\WINDOWS\\TEMP" \
+                TMPDIR="$trial/hosttmp" \
                 timeout -s KILL "$run_timeout" "$@" "$program"
         exit
     ) >"$kor_log" 2>&1
@@ -467,7 +477,10 @@ run_concurrently() { # mode
 # --- a FAT disk image as drive C: -------------------------------------------
 
 start=63 # where MS-DOS's FDISK put the first partition
-offset=$((start * 512))
+header=0
+# On a PC-98's disk, cylinder 1 after the HDI header of 4096 bytes.
+[[ "$disk" == hdi ]] && start=136 header=4096
+offset=$((header + start * 512))
 free_timeout=30 # the mtools processes a killed run leaves (they wait 20 s for a lock at most)
 
 # Code page 850 for the short names, as the programs read them, whatever the
@@ -505,8 +518,10 @@ make_image() { # mode layout image
     # git keeps no empty folders; these stand for the rest of a Windows install.
     find "$host" -name .gitkeep -delete
     mkdir -p "$host/WINDOWS/TEMP"
+    # The settings name the pictures on the boot drive, A: on a PC-98.
+    [[ "$letter" == c ]] || LC_ALL=C sed -i "s/C:\\\\/${letter^^}:\\\\/g" "$host/WINDOWS/KOR.INI"
 
-    bash "$here/scripts/make-disk-image.sh" "$3" "$host" "$start" "$sectors" "$fat" || return
+    bash "$here/scripts/make-disk-image.sh" "$3" "$host" "$start" "$sectors" "$fat" "$disk" || return
 }
 
 # A trial folder: the image in disk.img, drive C: a link to it, the host's
@@ -514,7 +529,7 @@ make_image() { # mode layout image
 make_trial() { # fresh-image trial
     rm -rf "$2" && mkdir -p "$2/root" "$2/hosttmp"
     cp --sparse=always "$1" "$2/disk.img"
-    ln -s ../disk.img "$2/root/c"
+    ln -s ../disk.img "$2/root/$letter"
 }
 
 image_new_trial() { make_trial "$fresh" "$trial"; }
@@ -844,7 +859,7 @@ case "$every" in
     *) selection="every ${every}th step and those of each change" ;;
 esac
 [[ -n "$calls" ]] && selection+=" at $calls"
-echo "kill_every_step: $program, drive C: $drive, $selection"
+echo "kill_every_step: $program, drive ${letter^^}: $drive ($disk), $selection"
 if [[ "$drive" == folder ]]; then
     for mode in "${modes[@]}"; do
         kill_steps "$mode"
