@@ -7,12 +7,17 @@
 #   bash scripts/demo.sh                   # BMP mode: folders of .BMP pictures
 #   bash scripts/demo.sh --archives        # archive mode: LZH archives
 #   bash scripts/demo.sh --image           # drive C: is a FAT16 disk image
+#   bash scripts/demo.sh --format hdi      # a PC-98 whose drive A: is in an HDI
 #
 # The demo machine is copied from examples/ into build/ first, so the one in
 # the repository stays as it is and every run of this script starts afresh.
 # With --image its drive C: is written into build/<machine>.img instead (an MBR
 # disk with one FAT16 partition, as an emulator's Windows 95 disk), and
 # $KOR_ROOT/c is a link to that file; the image is read with mtools.
+# --format hdi (or nhd) makes the machine a PC-98 instead, as Neko Project (or
+# T98-Next) keeps it: a PC-98 partition table in an HDI (or NHD) image, the
+# boot partition drive A: ($KOR_ROOT/a, WINDIR=A:\WINDOWS), pc98Check=on, and
+# every picture and logo converted to a PC-98 logo by korlogo.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -20,21 +25,29 @@ machine_name="demo-machine"
 install_deps=yes
 kor=""
 image=no
+format=raw
 
 while (($#)); do
     case "$1" in
         --archives) machine_name="demo-machine-archives" ;;
         --image) image=yes ;;
         --no-install) install_deps=no ;;
+        --format)
+            format="${2:?--format needs a disk format}"
+            image=yes
+            shift
+            ;;
         --kor)
             kor="$(realpath "${2:?--kor needs the path of a KOR program}")"
             install_deps=no
             shift
             ;;
         -h | --help)
-            sed -n '2,15s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
+            sed -n '2,20s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
             echo "Options: --archives      archive mode"
             echo "         --image         drive C: is a disk image (with --archives too)"
+            echo "         --format NAME   the image's format: raw (the default), or hdi or"
+            echo "                         nhd for a PC-98 (BMP mode)"
             echo "         --no-install    do not look for missing Debian packages"
             echo "         --kor PATH      run this KOR program instead of building one"
             exit 0
@@ -46,6 +59,24 @@ while (($#)); do
     esac
     shift
 done
+
+# A PC-98 boots from drive A:; its logos are 16-colour pictures.
+letter=c
+case "$format" in
+    raw) ;;
+    hdi | nhd)
+        letter=a
+        if [[ "$machine_name" != demo-machine ]]; then
+            echo "demo: the PC-98 demo is in BMP mode only (the archives hold Windows 95 pictures)" >&2
+            exit 2
+        fi
+        ;;
+    *)
+        echo "demo: --format takes raw, hdi or nhd" >&2
+        exit 2
+        ;;
+esac
+windir="${letter^^}:\\WINDOWS"
 
 if [[ -t 1 ]]; then
     heading() { printf '\n\033[1m== %s\033[0m\n' "$*"; }
@@ -65,6 +96,13 @@ if [[ -z "$kor" ]]; then
     (cd "$here" && cmake --preset release >/dev/null)
     cmake --build "$here/build" --target KOR
     kor="$here/build/changer/KOR"
+fi
+korlogo="$(dirname "$kor")/../korlogo/korlogo"
+if [[ "$letter" == a && ! -x "$korlogo" ]]; then
+    heading "Building korlogo (Release, in build/), to make PC-98 logos"
+    (cd "$here" && cmake --preset release >/dev/null)
+    cmake --build "$here/build" --target korlogo
+    korlogo="$here/build/korlogo/korlogo"
 fi
 
 # When run with sudo, give build/ back to the user who asked for it, so that
@@ -86,14 +124,23 @@ rm -rf "$root"
 cp -a "$source_machine" "$root"
 # git keeps no empty folders; these stand for the rest of a Windows install.
 find "$root" -name .gitkeep -delete
+if [[ "$letter" == a ]]; then
+    # The PC-98's drive A:, its settings naming A:, and PC-98 pictures.
+    mv "$root/c" "$root/a"
+    LC_ALL=C sed -i 's/C:\\/A:\\/g; s/pc98Check=off/pc98Check=on/' "$root/a/WINDOWS/KOR.INI"
+    while IFS= read -r -d '' picture; do
+        "$korlogo" convert --pc98 "$picture" "$picture.pc98" >/dev/null
+        mv "$picture.pc98" "$picture"
+    done < <(find "$root/a" -type f \( -iname '*.bmp' -o -iname 'logo*.sys' \) -print0)
+fi
 
 heading "The demo machine"
 echo "KOR_ROOT=$root"
-echo "  (a fresh copy of examples/$machine_name; drive C: is $root/c)"
-echo "WINDIR=C:\\WINDOWS"
+echo "  (a fresh copy of examples/$machine_name; drive ${letter^^}: is $root/$letter)"
+echo "WINDIR=$windir"
 echo
-echo "C:\\WINDOWS\\KOR.INI (stored in Shift-JIS with CRLF line ends):"
-iconv -f CP932 -t UTF-8 "$root/c/WINDOWS/KOR.INI" | tr -d '\r' | sed 's/^/    /'
+echo "$windir\\KOR.INI (stored in Shift-JIS with CRLF line ends):"
+iconv -f CP932 -t UTF-8 "$root/$letter/WINDOWS/KOR.INI" | tr -d '\r' | sed 's/^/    /'
 
 # --- naming pictures by their bytes -------------------------------------------
 
@@ -107,13 +154,13 @@ windows_path() { # host path below $root -> C:\...
 }
 hash_of() { sha256sum "$1" | cut -c1-64; }
 
-catalogue[$(hash_of "$source_machine/c/logo.sys")]="the original logo.sys"
-catalogue[$(hash_of "$source_machine/c/WINDOWS/logow.sys")]="the original logow.sys"
-catalogue[$(hash_of "$source_machine/c/WINDOWS/logos.sys")]="the original logos.sys"
+for logo in logo.sys WINDOWS/logow.sys WINDOWS/logos.sys; do
+    catalogue[$(hash_of "$root/$letter/$logo")]="the original ${logo#WINDOWS/}"
+done
 
 while IFS= read -r -d '' picture; do
     catalogue[$(hash_of "$picture")]="$(windows_path "$picture")"
-done < <(find "$root/c" -type f -iname '*.bmp' -print0)
+done < <(find "$root/$letter" -type f -iname '*.bmp' -print0)
 
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"; give_back' EXIT
@@ -128,7 +175,7 @@ while IFS= read -r -d '' archive; do
         # them in upper case.
         catalogue[$(hash_of "$member")]="$(windows_path "$archive") : ${name^^}"
     done < <(find "$unpacked" -type f -print0)
-done < <(find "$root/c" -type f -iname '*.lzh' -print0)
+done < <(find "$root/$letter" -type f -iname '*.lzh' -print0)
 
 # --- drive C: as a disk image (--image) ----------------------------------------
 
@@ -137,14 +184,22 @@ if [[ "$image" == yes ]]; then
     image_file="$here/build/$machine_name.img"
     start=63               # where MS-DOS's FDISK put the first partition
     sectors=$((64 * 2048)) # 64 MiB
-    drive="$image_file@@$((start * 512))" # the partition, as mtools -i names it
+    header=0 disk=mbr table="an MBR disk"
+    case "$format" in
+        # Cylinder 1 of 8 heads of 17 sectors, after the format's header.
+        hdi) image_file="$here/build/pc98.hdi" start=136 header=4096 disk=hdi ;;
+        nhd) image_file="$here/build/pc98.nhd" start=136 header=512 disk=nhd ;;
+    esac
+    [[ "$disk" != mbr ]] && table="a PC-98 disk in ${format^^} format"
+    drive="$image_file@@$((header + start * 512))" # the partition, as mtools -i names it
 
-    bash "$here/scripts/make-disk-image.sh" "$image_file" "$root/c" "$start" "$sectors"
-    rm -rf "$root/c"
-    ln -s "$image_file" "$root/c"
-    heading "Drive C: as a disk image"
-    echo "$root/c -> $image_file"
-    echo "  (an MBR disk, one FAT16 partition from sector $start; read here with mtools -i $drive)"
+    bash "$here/scripts/make-disk-image.sh" "$image_file" "$root/$letter" "$start" "$sectors" 16 \
+        "$disk"
+    rm -rf "${root:?}/$letter"
+    ln -s "$image_file" "$root/$letter"
+    heading "Drive ${letter^^}: as a disk image"
+    echo "$root/$letter -> $image_file"
+    echo "  ($table, one FAT16 partition from sector $start; read here with mtools -i $drive)"
 fi
 
 # The image's own listing of C:\ and C:\WINDOWS.
@@ -155,14 +210,14 @@ show_listing() {
     done
 }
 
-logos=("c/logo.sys" "c/WINDOWS/logow.sys" "c/WINDOWS/logos.sys")
+logos=("$letter/logo.sys" "$letter/WINDOWS/logow.sys" "$letter/WINDOWS/logos.sys")
 declare -A before=()
 
 # Copies a logo file (c/WINDOWS/logow.sys) to $scratch/logo, out of the image
 # on an image drive; fails when it is missing.
 fetch_logo() {
     if [[ "$image" == yes ]]; then
-        mcopy -i "$drive" "::/${1#c/}" - >"$scratch/logo" 2>/dev/null
+        mcopy -i "$drive" "::/${1#"$letter"/}" - >"$scratch/logo" 2>/dev/null
     else
         [[ -f "$root/$1" ]] && cp "$root/$1" "$scratch/logo"
     fi
@@ -202,10 +257,10 @@ show_logos
 remember
 
 heading "Running KOR"
-echo "KOR_ROOT=$root WINDIR='C:\\WINDOWS' $kor"
+echo "KOR_ROOT=$root WINDIR='$windir' $kor"
 # No display: KOR works unattended and reports any trouble on standard error.
 status=0
-env -u DISPLAY -u WAYLAND_DISPLAY KOR_ROOT="$root" WINDIR='C:\WINDOWS' "$kor" || status=$?
+env -u DISPLAY -u WAYLAND_DISPLAY KOR_ROOT="$root" WINDIR="$windir" "$kor" || status=$?
 echo "KOR ended with exit status $status ($( ((status == 0)) && echo "ran to its end" || echo "a failure ended it"))"
 
 heading "After"
@@ -225,15 +280,15 @@ if [[ "$image" == yes ]]; then
     leftovers="$( { mdir -a -b -i "$drive" ::/ ::/WINDOWS 2>/dev/null || true; } |
         grep -ci '\.bmp$' || true)"
 else
-    leftovers="$(find "$root/c" "$root/c/WINDOWS" -maxdepth 1 -type f -iname '*.bmp' | wc -l)"
+    leftovers="$(find "$root/$letter" "$root/$letter/WINDOWS" -maxdepth 1 -type f -iname '*.bmp' | wc -l)"
 fi
 if [[ "$leftovers" != 0 ]]; then
-    echo "Note: $leftovers picture copies were left in C:\\ or C:\\WINDOWS."
+    echo "Note: $leftovers picture copies were left in ${letter^^}:\\ or $windir."
 fi
 echo
 echo "Run KOR again for another draw:"
-echo "    KOR_ROOT=$root WINDIR='C:\\WINDOWS' $kor"
-if [[ "$machine_name" == demo-machine ]]; then
+echo "    KOR_ROOT=$root WINDIR='$windir' $kor"
+if [[ "$machine_name" == demo-machine && "$letter" == c ]]; then
     echo "or try the LZH archives: bash scripts/demo.sh --archives"
 fi
 if [[ "$image" == no ]]; then

@@ -40,6 +40,7 @@ case "$disk" in
             exit 2
         fi
         cylinders=$(((start + sectors + 135) / 136))
+        sectors=$((cylinders * 136 - start)) # the partition runs to its cylinder's end
         truncate -s $((cylinders * 136 * 512)) "$image"
         # An IPL that only says what it is, and the table in sector 1: the
         # partition bootable (mid 0xA0) and active (sid 0x80 with FAT16 0x21 or
