@@ -23,7 +23,20 @@ struct HeaderFields {
     std::uint64_t heads = 0;
     std::uint64_t sectorsPerTrack = 0;
     std::uint64_t cylinders = 0;
+    // Whether the disk size must be that of the geometry; Virtual98 counts
+    // its sectors apart, and Neko Project goes by that count.
+    bool sizedByGeometry = true;
 };
+
+// The bytes of a disk of that geometry; more than any file holds when the
+// product overflows.
+std::uint64_t bytesOf(const HeaderFields& fields) {
+    std::uint64_t bytes = fields.cylinders;
+    for (std::uint64_t factor : {fields.heads, fields.sectorsPerTrack, fields.sectorSize})
+        if (__builtin_mul_overflow(bytes, factor, &bytes))
+            return UINT64_MAX;
+    return bytes;
+}
 
 // HDI, of Anex86, Neko Project and 86Box: no signature; eight little-endian
 // dwords (reserved 0, disk type, header size, disk size in bytes, bytes per
@@ -63,7 +76,7 @@ std::optional<HeaderFields> nhdHeader(std::string_view head) {
                         littleEndian(head, 0x118, 2),
                         littleEndian(head, 0x11A, 2),
                         littleEndian(head, 0x114, 4)};
-    fields.diskSize = fields.cylinders * fields.heads * fields.sectorsPerTrack * fields.sectorSize;
+    fields.diskSize = bytesOf(fields);
     return fields;
 }
 
@@ -100,6 +113,7 @@ std::optional<HeaderFields> virtual98Header(std::string_view head) {
                         littleEndian(head, 144, 1),
                         littleEndian(head, 146, 2)};
     fields.diskSize = littleEndian(head, 148, 4) * fields.sectorSize;
+    fields.sizedByGeometry = false;
     return fields;
 }
 
@@ -151,6 +165,9 @@ Result<std::optional<DiskContainer>> diskContainer(const ImageReader& read, std:
     if (fields->sectorSize != 512 && fields->sectorSize != 1024 && fields->sectorSize != 2048)
         return damaged("its sector size is " + std::to_string(fields->sectorSize) + " bytes",
                        "ｾｸﾀ長が " + std::to_string(fields->sectorSize) + " ﾊﾞｲﾄです");
+    if (fields->sizedByGeometry && fields->diskSize != bytesOf(*fields))
+        return damaged("its disk size does not match its geometry",
+                       "ﾃﾞｨｽｸの大きさがｼﾞｵﾒﾄﾘと合いません");
     if (fields->headerSize > fileSize || fields->diskSize > fileSize - fields->headerSize)
         return damaged("it gives a disk beyond the end of the file",
                        "ﾃﾞｨｽｸがﾌｧｲﾙの終わりを越えています");
