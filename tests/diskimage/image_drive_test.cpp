@@ -442,9 +442,11 @@ void PrintTo(const EmulatorDisk& disk, std::ostream* out) {
 
 // A PC-98 disk of a FAT16 partition that is not bootable and a FAT12 one
 // that is, the one a PC-98 boots from, each with /WHICH.TXT.
-std::vector<FatVolume> pc98Disk(const fs::path& file, bool active = true) {
-    const std::vector<image::Pc98PartitionSpec> specs = {{FatType::Fat16, 1, 240, false, active},
-                                                         {FatType::Fat12, 241, 60, true, active}};
+std::vector<FatVolume> pc98Disk(const fs::path& file, bool active = true,
+                                std::uint32_t logicalSectorSize = 512) {
+    const std::vector<image::Pc98PartitionSpec> specs = {
+        {FatType::Fat16, 1, 240, false, active, logicalSectorSize},
+        {FatType::Fat12, 241, 60, true, active, logicalSectorSize}};
     std::vector<FatVolume> volumes = image::makePc98Disk(file, specs);
     image::writeFile(volumes[0], "/WHICH.TXT", "data");
     image::writeFile(volumes[1], "/WHICH.TXT", "boot");
@@ -518,6 +520,11 @@ INSTANTIATE_TEST_SUITE_P(
         EmulatorDisk{"Pc98Nhd",
                      [](const fs::path& file) {
                          return withHeader(pc98Disk(file), 1, image::DiskHeader::Nhd);
+                     },
+                     "", "boot"},
+        EmulatorDisk{"Pc98NhdOfPc98DosSectors",
+                     [](const fs::path& file) {
+                         return withHeader(pc98Disk(file, true, 1024), 1, image::DiskHeader::Nhd);
                      },
                      "", "boot"},
         EmulatorDisk{"Pc98Virtual98Hdd",

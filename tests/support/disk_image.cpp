@@ -241,13 +241,21 @@ void createEmptyImage(const std::filesystem::path& image, std::uint64_t bytes) {
 
 // Makes the file system: `sectors` sectors from `startSector` on. mkfs.fat
 // counts in KiB blocks, so an odd last sector stays unused.
+// The file system's own sectors are `logicalSectorSize` bytes long, in which
+// mkfs.fat counts the offset too.
 void makeFileSystem(const std::filesystem::path& image, FatType fat, std::uint64_t startSector,
-                    std::uint64_t sectors) {
+                    std::uint64_t sectors, std::uint32_t logicalSectorSize = sectorSize) {
     std::vector<std::string> arguments{"-F", fatBits(fat)};
+    if (logicalSectorSize != sectorSize) {
+        // One sector a cluster, so that a small volume keeps FAT16's count
+        // of clusters.
+        arguments.insert(arguments.end(), {"-S", std::to_string(logicalSectorSize), "-s", "1"});
+    }
     if (startSector == 0) {
         arguments.push_back("--mbr=n");
     } else {
-        arguments.push_back("--offset=" + std::to_string(startSector));
+        arguments.push_back("--offset=" +
+                            std::to_string(startSector * sectorSize / logicalSectorSize));
         arguments.push_back("-h");
         arguments.push_back(std::to_string(startSector));
     }
@@ -672,7 +680,7 @@ std::vector<FatVolume> makePc98Disk(const std::filesystem::path& image,
         putLittleEndian(start, at + 14, partition.firstCylinder + partition.cylinders - 1, 2);
         const std::string name = "PARTITION " + std::to_string(i + 1) + "     ";
         start.replace(at + 16, 16, name.substr(0, 16));
-        makeFileSystem(image, partition.fat, firstSector, sectors);
+        makeFileSystem(image, partition.fat, firstSector, sectors, partition.logicalSectorSize);
         volumes.push_back({image, firstSector * sectorSize, sectors * sectorSize});
     }
     writeBytesAt(image, 0, start);

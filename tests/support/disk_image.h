@@ -77,6 +77,9 @@ struct Pc98PartitionSpec {
     std::uint32_t cylinders = 0;
     bool bootable = false; // the mid byte's bit 7
     bool active = true;    // the sid byte's bit 7; clear for a sleeping one
+    // The file system's sectors: PC-98 DOS formats its partitions with
+    // sectors of 1024 bytes on a disk of 512.
+    std::uint32_t logicalSectorSize = 512;
 };
 
 // Writes a new raw PC-98 disk at `image`: an IPL sector, the partition
