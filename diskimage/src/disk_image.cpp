@@ -246,6 +246,7 @@ Result<ImageVolume> findDiskVolume(const ImageReader& read, std::uint64_t diskSi
             chosen = std::ranges::find_if(*pc98, usable);
         if (chosen != pc98->end())
             return volumeOf(candidateOf(*chosen));
+        // A table is taken only with a FAT partition in it.
         const auto sleeping = std::ranges::find_if(*pc98, &Pc98Partition::fat);
         const std::string number = std::to_string(sleeping->number);
         return damaged("no FAT partition of the PC-98 disk is active; partition " + number +

@@ -96,7 +96,7 @@ partitionsIn(std::string_view table, std::uint64_t diskSize, std::uint32_t secto
 } // namespace
 
 std::optional<std::vector<Pc98Partition>>
-pc98Partitions(const DiskReader& read, std::uint64_t diskSize, std::uint32_t sectorSize,
+pc98Partitions(const ImageReader& read, std::uint64_t diskSize, std::uint32_t sectorSize,
                std::optional<DiskGeometry> geometry, const FatProbe& holdsFat) {
     if (diskSize < 2 * static_cast<std::uint64_t>(sectorSize))
         return std::nullopt;

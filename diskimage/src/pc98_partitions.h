@@ -19,9 +19,6 @@ struct Pc98Partition {
     ImageVolume volume;  // in bytes from the start of the disk
 };
 
-// Reads `length` bytes at `offset` of the disk; fewer at its end.
-using DiskReader = ImageReader;
-
 // Whether the disk at byte `offset` starts a FAT file system.
 using FatProbe = std::function<bool(std::uint64_t offset)>;
 
@@ -31,7 +28,7 @@ using FatProbe = std::function<bool(std::uint64_t offset)>;
 // table says; none when sector 1 holds no such table with a FAT partition
 // that `holdsFat` confirms.
 std::optional<std::vector<Pc98Partition>>
-pc98Partitions(const DiskReader& read, std::uint64_t diskSize, std::uint32_t sectorSize,
+pc98Partitions(const ImageReader& read, std::uint64_t diskSize, std::uint32_t sectorSize,
                std::optional<DiskGeometry> geometry, const FatProbe& holdsFat);
 
 } // namespace kor::diskimage
