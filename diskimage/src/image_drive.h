@@ -28,8 +28,9 @@ using platform::FolderEntry;
 using platform::Overwrite;
 
 // A drive of the emulated machine that is a FAT disk image file: the same
-// operations as a folder drive offers, done with mtools on the image as it
-// lies. Paths are full Windows paths on this drive ("C:\WINDOWS\LOGO.SYS").
+// operations as a folder drive offers, on the image as it lies, read by the
+// FAT reader in this process and changed with mtools. Paths are full Windows
+// paths on this drive ("C:\WINDOWS\LOGO.SYS").
 //
 // The image is written only while no other program has it open (an emulator
 // running from it would see its disk change under it), and every change is a
