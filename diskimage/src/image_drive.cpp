@@ -927,10 +927,18 @@ Status ImageDrive::store(Operation operation, int contents, std::string_view pat
 // The file goes into the target's folder under a temporary name, and only
 // once it is whole does it take the target's name: a run that dies in between
 // leaves a temporary file, which the next run removes, and the old target.
+// A new file of a run's temporary folder (an archive member extracted there)
+// is written under its own name at once: the next run removes that folder
+// whole, and until then nobody else reads it.
 Status ImageDrive::storeAs(Operation operation, int contents, std::string_view target,
                            Overwrite overwrite) {
     const Change change = KOR_TRY(Change::begin(*this, operation, target));
-    const std::string staged = KOR_TRY(freeTemporaryPath(operation, parentFolder(target)));
+    const std::string folder = parentFolder(target);
+    const std::string_view name = target.substr(target.rfind('\\') + 1);
+    if (isTemporaryName(std::string_view(folder).substr(folder.rfind('\\') + 1)) &&
+        mtools::isCreatableName(name) && !KOR_TRY(entryAt(operation, target)))
+        return store(operation, contents, target);
+    const std::string staged = KOR_TRY(freeTemporaryPath(operation, folder));
     KOR_TRY(store(operation, contents, staged));
     if (Status renamed = rename(operation, staged, target, overwrite); !renamed) {
         static_cast<void>(remove(Operation::Delete, staged));
