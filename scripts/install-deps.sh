@@ -15,7 +15,7 @@ packages=(
     liblhasa-dev          # LZH archives
     libimagequant-dev     # the palette quantiser that turns pictures into logos
     libpng-dev            # decodes a large PNG by rows, which Qt cannot, so that it converts in little memory
-    mtools                # drives that are FAT disk images, read and written without mounting
+    mtools                # the changes inside FAT disk images, made without mounting them
     dosfstools            # mkfs.fat and fsck.fat, with which the tests make and check disk images
     fdisk                 # sfdisk, with which the tests write the partition table of a disk image
     lhasa                 # the lha command, used by the demo to list archives
@@ -33,6 +33,7 @@ packages=(
     libclang-rt-dev       # libFuzzer's and the sanitizers' runtime for clang
     clang-format          # checks that the sources keep the layout of .clang-format
     clang-tidy            # the naming, bugprone and performance checks of .clang-tidy
+    qemu-utils            # qemu-img, with which the image benchmark converts its image to qcow2
     strace                # kills a run at each of its system calls in the fault-injection check
     psmisc                # fuser, with which that check waits until nothing has a disk image open
     dpkg-dev              # dpkg-shlibdeps, with which cpack -G DEB finds the package's dependencies

@@ -352,20 +352,43 @@ std::uint64_t FatReader::clusterOffset(std::uint32_t cluster) const {
     return m_dataOffset + std::uint64_t{cluster - 2} * m_clusterBytes;
 }
 
-std::optional<std::string> FatReader::folderBytes(const std::vector<std::uint32_t>& chain) const {
-    if (chain.empty()) {
-        std::string bytes = m_read(m_volumeOffset + m_rootOffset, m_rootBytes);
-        return bytes.size() == m_rootBytes ? std::optional(std::move(bytes)) : std::nullopt;
+FatRead<std::vector<std::uint32_t>> FatReader::chainOf(std::uint32_t first,
+                                                       std::uint64_t most) const {
+    const auto fault = [](FatFault::Kind kind) { return FatFault{kind, {}, {}, 0, 0}; };
+    const std::uint32_t bad = m_type == FatType::Fat12   ? 0xFF7
+                              : m_type == FatType::Fat16 ? 0xFFF7
+                                                         : 0x0FFFFFF7;
+    std::vector<std::uint32_t> chain;
+    for (std::uint32_t cluster = first; chain.size() < most;) {
+        if (cluster < 2 || cluster > m_lastCluster)
+            return fault(FatFault::Kind::Outside);
+        chain.push_back(cluster);
+        const std::uint32_t following = next(cluster);
+        if (endsChain(following))
+            break;
+        if (following == 0 || following == bad)
+            return fault(FatFault::Kind::Broken);
+        cluster = following;
     }
+    // A chain that comes back to a cluster passes it twice within its bound.
+    std::vector<std::uint32_t> sorted = chain;
+    std::ranges::sort(sorted);
+    if (std::ranges::adjacent_find(sorted) != sorted.end())
+        return fault(FatFault::Kind::Loop);
+    return chain;
+}
+
+std::optional<std::string> FatReader::chainBytes(const std::vector<std::uint32_t>& chain,
+                                                 std::uint64_t length) const {
     std::string bytes;
-    for (std::size_t start = 0; start < chain.size() && bytes.size() < LargestFolderBytes;) {
+    for (std::size_t start = 0; start < chain.size() && bytes.size() < length;) {
         std::size_t end = start + 1;
         while (end < chain.size() && chain[end] == chain[end - 1] + 1)
             ++end;
-        const std::size_t length =
-            std::min<std::uint64_t>((end - start) * m_clusterBytes, LargestFolderBytes);
-        const std::string run = m_read(m_volumeOffset + clusterOffset(chain[start]), length);
-        if (run.size() < length)
+        const std::size_t runLength =
+            std::min<std::uint64_t>((end - start) * m_clusterBytes, length - bytes.size());
+        const std::string run = m_read(m_volumeOffset + clusterOffset(chain[start]), runLength);
+        if (run.size() < runLength)
             return std::nullopt;
         bytes += run;
         start = end;
@@ -373,33 +396,73 @@ std::optional<std::string> FatReader::folderBytes(const std::vector<std::uint32_
     return bytes;
 }
 
-Result<std::vector<FatEntry>> FatReader::list(std::uint32_t firstCluster) const {
+std::optional<std::string> FatReader::folderBytes(const std::vector<std::uint32_t>& chain) const {
+    if (chain.empty()) {
+        std::string bytes = m_read(m_volumeOffset + m_rootOffset, m_rootBytes);
+        return bytes.size() == m_rootBytes ? std::optional(std::move(bytes)) : std::nullopt;
+    }
+    return chainBytes(chain,
+                      std::min<std::uint64_t>(chain.size() * m_clusterBytes, LargestFolderBytes));
+}
+
+FatRead<std::vector<FatEntry>> FatReader::readFolder(std::uint32_t firstCluster) const {
     if (firstCluster == 0)
         firstCluster = m_rootCluster;
     std::vector<std::uint32_t> chain;
-    // No folder is longer than Windows reads; a longer chain loops.
-    const std::uint64_t longest = LargestFolderBytes / m_clusterBytes + 1;
-    for (std::uint32_t cluster = firstCluster; cluster != 0;) {
-        if (cluster < 2 || cluster > m_lastCluster || chain.size() >= longest)
-            return Error(Operation::List, {}, EBADMSG, "a folder's cluster chain is broken");
-        chain.push_back(cluster);
-        const std::uint32_t following = next(cluster);
-        cluster = endsChain(following) ? 0 : following == 0 ? 1 : following;
+    if (firstCluster != 0) {
+        // No folder is read further than Windows reads one.
+        FatRead<std::vector<std::uint32_t>> found =
+            chainOf(firstCluster, (LargestFolderBytes + m_clusterBytes - 1) / m_clusterBytes);
+        if (const FatFault* fault = std::get_if<FatFault>(&found))
+            return *fault;
+        chain = std::get<0>(std::move(found));
     }
     const std::optional<std::string> bytes = folderBytes(chain);
     if (!bytes)
-        return Error(Operation::List, {}, EIO, "a folder's clusters cannot be read");
+        return FatFault{FatFault::Kind::Unreadable, {}, {}, 0, 0};
     std::vector<FatEntry> entries;
     forEachEntry(*bytes, [&](std::string_view entry, const std::vector<char16_t>* longName) {
         FatEntry& found = entries.emplace_back();
         found.shortName = shortNameOf(entry);
         if (longName)
             found.longName = utf8Of(*longName);
+        found.storedName = std::string(entry.substr(0, 11));
+        found.smallLetters = static_cast<std::uint8_t>(byteAt(entry, 12));
         found.attributes = static_cast<std::uint8_t>(byteAt(entry, 11));
         found.firstCluster = firstClusterOf(entry);
         found.size = littleEndian(entry, 28, 4);
     });
     return entries;
+}
+
+Result<std::vector<FatEntry>> FatReader::list(std::uint32_t firstCluster) const {
+    FatRead<std::vector<FatEntry>> read = readFolder(firstCluster);
+    if (const FatFault* fault = std::get_if<FatFault>(&read))
+        return fault->kind == FatFault::Kind::Unreadable
+                   ? Error(Operation::List, {}, EIO, "a folder's clusters cannot be read")
+                   : Error(Operation::List, {}, EBADMSG, "a folder's cluster chain is broken");
+    return std::get<0>(std::move(read));
+}
+
+FatRead<std::string> FatReader::readFile(const FatEntry& file) const {
+    const std::uint64_t needed = (std::uint64_t{file.size} + m_clusterBytes - 1) / m_clusterBytes;
+    if (needed == 0)
+        return std::string();
+    const auto fault = [&](FatFault::Kind kind, std::uint32_t clusters) {
+        return FatFault{kind, {}, {}, clusters, file.size};
+    };
+    if (file.firstCluster == 0)
+        return fault(FatFault::Kind::WrongLength, 0);
+    FatRead<std::vector<std::uint32_t>> found = chainOf(file.firstCluster, needed);
+    if (const FatFault* chainFault = std::get_if<FatFault>(&found))
+        return *chainFault;
+    const std::vector<std::uint32_t>& chain = std::get<0>(found);
+    if (chain.size() < needed)
+        return fault(FatFault::Kind::WrongLength, static_cast<std::uint32_t>(chain.size()));
+    std::optional<std::string> bytes = chainBytes(chain, file.size);
+    if (!bytes)
+        return fault(FatFault::Kind::Unreadable, 0);
+    return std::move(*bytes);
 }
 
 // One walk of every folder. Each cluster a chain passes is marked in a bitmap,

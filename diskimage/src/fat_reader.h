@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 // The FAT file system of a disk image read in this process, without mtools and
@@ -33,6 +34,11 @@ struct FatEntry {
     // a first byte stored as 0x05 given back as 0xE5, in small letters where
     // its flags say so ("b.bmp", as Windows NT and mtools write it).
     std::string shortName;
+    // The 11 bytes of the 8.3 name as the entry stores them ("LOGO    SYS"),
+    // and its byte 12, whose flags 0x08 and 0x10 put the base name and the
+    // extension in small letters.
+    std::string storedName;
+    std::uint8_t smallLetters = 0;
     std::uint8_t attributes = 0;
     std::uint32_t firstCluster = 0;
     std::uint32_t size = 0;
@@ -69,6 +75,10 @@ struct FatFault {
     std::string japanese() const;
 };
 
+// The contents of a file or folder, or the fault that keeps them from being
+// read whole; the fault's path is left to the caller, which knows it.
+template <typename T> using FatRead = std::variant<T, FatFault>;
+
 class FatReader {
   public:
     // The file system of `volume`, read through `read` (which takes offsets in
@@ -81,6 +91,16 @@ class FatReader {
     // volume label and deleted entries. Fails (EBADMSG) when its chain is
     // broken or loops.
     Result<std::vector<FatEntry>> list(std::uint32_t firstCluster) const;
+    // The same, with the fault (Unreadable, Loop, Broken, Outside) that keeps
+    // the folder from being read. A chain longer than the most entries
+    // Windows reads is read that far.
+    FatRead<std::vector<FatEntry>> readFolder(std::uint32_t firstCluster) const;
+
+    // The bytes of `file`, its chain followed as far as its size needs and no
+    // further, so that a damaged chain cannot make a read run on. The fault
+    // when the chain loops, breaks off, leaves the volume or ends before the
+    // size (WrongLength), or when its clusters cannot be read (Unreadable).
+    FatRead<std::string> readFile(const FatEntry& file) const;
 
     // Walks every folder from the root and checks every chain: none loops,
     // breaks off or leaves the volume, a file's chain fits its size, and no
@@ -100,9 +120,17 @@ class FatReader {
     std::uint32_t next(std::uint32_t cluster) const;
     bool endsChain(std::uint32_t value) const;
     std::uint64_t clusterOffset(std::uint32_t cluster) const;
+    // The chain from `first`, up to its end or `most` clusters; the fault
+    // (Loop, Broken, Outside) when it is not sound that far. A chain that
+    // ends before `most` is given as it is.
+    FatRead<std::vector<std::uint32_t>> chainOf(std::uint32_t first, std::uint64_t most) const;
+    // The first `length` bytes of the clusters of `chain`, read in runs of
+    // neighbouring clusters; nothing when a read came short.
+    std::optional<std::string> chainBytes(const std::vector<std::uint32_t>& chain,
+                                          std::uint64_t length) const;
     // The bytes of a folder: the fixed root of FAT12 and FAT16 or the clusters
-    // of `chain`, read in runs of neighbouring clusters; nothing when a read
-    // came short.
+    // of `chain`, as far as Windows reads a folder; nothing when a read came
+    // short.
     std::optional<std::string> folderBytes(const std::vector<std::uint32_t>& chain) const;
 
     ImageReader m_read;

@@ -316,15 +316,6 @@ mtools::Invocation command(std::string name, std::vector<std::string> arguments)
     return invocation;
 }
 
-// A command that only reads the image, bounded in what it may print.
-mtools::Invocation reading(std::string name, std::vector<std::string> arguments,
-                           std::uint64_t outputLimit) {
-    mtools::Invocation invocation = command(std::move(name), std::move(arguments));
-    invocation.outputLimit = outputLimit;
-    invocation.deadline = std::chrono::seconds(30);
-    return invocation;
-}
-
 // A new entry as mtools makes it for a name it keeps as spelt: no long
 // name, no attribute that matters here.
 mtools::Entry plainEntry(const std::string& name, std::uint64_t size, bool directory) {
@@ -348,6 +339,13 @@ std::string joinAddress(const std::string& folder, const std::string& component)
 }
 
 } // namespace
+
+// A folder as the FAT reader reads it, with its path from the root
+// ("\WINDOWS", empty for the root) for the faults found in it.
+struct ImageDrive::Folder {
+    std::vector<FatEntry> entries;
+    std::string path;
+};
 
 struct ImageDrive::Place {
     bool isRoot = false;
@@ -406,9 +404,10 @@ mtools::Outcome ImageDrive::run(const mtools::Invocation& invocation) const {
 
 void ImageDrive::forgetListings() {
     m_listings.clear();
-    m_attributeHints.clear();
     m_contents.clear();
     m_lastLargeFile = {std::string(), FileDescriptor()};
+    m_reader.reset();
+    m_dataFile = FileDescriptor();
 }
 
 bool ImageDrive::refreshStamp() {
@@ -432,14 +431,11 @@ void ImageDrive::noteChanged(std::initializer_list<FolderChange> changes) {
         const std::string key(change.folder);
         ++m_folderGenerations[key];
         const auto listing = m_listings.find(key);
-        if (listing == m_listings.end() || (change.edit && change.edit(listing->second)))
-            continue;
-        std::erase_if(listing->second, [&](const mtools::Entry& entry) {
-            return entry.carrier == change.changedName;
-        });
-        m_attributeHints[key] = std::move(listing->second);
-        m_listings.erase(listing);
+        if (listing != m_listings.end() && !(change.edit && change.edit(listing->second)))
+            m_listings.erase(listing);
     }
+    // The FAT read before no longer holds.
+    m_reader.reset();
     // Files read before keep their bytes unless they lie in a changed folder.
     const auto inChangedFolder = [&](const std::string& address) {
         const std::string_view folder = std::string_view(address).substr(0, address.rfind('/'));
@@ -499,38 +495,92 @@ ImageDrive::entriesAt(Operation operation, const std::string& address, std::stri
         return Error(operation, std::string(path), errno);
     if (const auto found = m_listings.find(address); found != m_listings.end())
         return &found->second;
-    const std::string pattern = joinAddress(address, "*");
-    constexpr std::uint64_t listingLimit = 64u << 20;
-    const mtools::Outcome directory = run(reading("mdir", {"-a", "-f", pattern}, listingLimit));
-    // A folder without entries is "not found" to mtools.
-    const bool empty = !directory.succeeded() && directory.spawnError == 0 && !directory.timedOut &&
-                       directory.errors.find("not found") != std::string::npos &&
-                       directory.output.find("Directory for") == std::string::npos;
-    if (!directory.succeeded() && !empty)
-        return failure(operation, path, directory);
+    const Folder folder = KOR_TRY(readFolder(operation, address, path));
     std::vector<mtools::Entry> entries;
-    const auto hints = m_attributeHints.find(address);
-    if (!empty && hints != m_attributeHints.end()) {
-        // Read again after a change of this run's own, which sets no
-        // attributes: they are those read before, and plain for new names.
-        entries = mtools::parseListing(directory.output, {});
-        for (mtools::Entry& entry : entries) {
-            const auto before =
-                std::ranges::find(hints->second, entry.carrier, &mtools::Entry::carrier);
-            if (before != hints->second.end()) {
-                entry.hidden = before->hidden;
-                entry.readOnly = before->readOnly;
-            }
-        }
-    } else if (!empty) {
-        const mtools::Outcome attributes = run(reading("mattrib", {pattern}, listingLimit));
-        if (!attributes.succeeded())
-            return failure(operation, path, attributes);
-        entries = mtools::parseListing(directory.output, attributes.output);
-    }
-    if (hints != m_attributeHints.end())
-        m_attributeHints.erase(hints);
+    entries.reserve(folder.entries.size());
+    std::ranges::transform(folder.entries, std::back_inserter(entries), mtools::entryOf);
     return &m_listings.emplace(address, std::move(entries)).first->second;
+}
+
+std::string ImageDrive::readData(std::uint64_t offset, std::size_t length) const {
+    std::string bytes(length, '\0');
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t count = ::pread(m_dataFile.get(), bytes.data() + done, length - done,
+                                      static_cast<off_t>(offset + done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        done += static_cast<std::size_t>(count);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+Result<const FatReader*> ImageDrive::fatReader(Operation operation, std::string_view path) {
+    if (m_reader)
+        return &*m_reader;
+    if (!m_dataFile.isOpen()) {
+        m_dataFile = FileDescriptor(::open(m_imageFile.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!m_dataFile.isOpen())
+            return Error(operation, std::string(path), errno);
+    }
+    Result<FatReader> opened = FatReader::open(
+        [this](std::uint64_t offset, std::size_t length) { return readData(offset, length); },
+        m_volume, m_imageFile.string());
+    if (!opened)
+        return opened.error().retold(operation, std::string(path));
+    return &m_reader.emplace(std::move(opened).value());
+}
+
+Result<ImageDrive::Folder> ImageDrive::readFolder(Operation operation, const std::string& address,
+                                                  std::string_view path) {
+    const FatReader& reader = *KOR_TRY(fatReader(operation, path));
+    Folder folder;
+    std::uint32_t firstCluster = 0;
+    std::string_view rest =
+        std::string_view(address).substr(std::min<std::size_t>(2, address.size()));
+    for (;;) {
+        FatRead<std::vector<FatEntry>> read = reader.readFolder(firstCluster);
+        if (FatFault* fault = std::get_if<FatFault>(&read)) {
+            fault->path = folder.path.empty() ? "\\" : folder.path;
+            return damaged(operation, path, *fault);
+        }
+        folder.entries = std::get<0>(std::move(read));
+        rest.remove_prefix(std::min<std::size_t>(1, rest.size()));
+        if (rest.empty())
+            return folder;
+        const std::string component(rest.substr(0, rest.find('/')));
+        rest.remove_prefix(component.size());
+        // The address spells each folder as locate does; else it is a name
+        // that mtools would take for it.
+        const auto found = std::ranges::find_if(folder.entries, [&](const FatEntry& entry) {
+            return entry.isDirectory() &&
+                   mtools::addressOf(mtools::carrierOf(entry.storedName, entry.smallLetters)) ==
+                       component;
+        });
+        const auto matched =
+            found != folder.entries.end()
+                ? found
+                : std::ranges::find_if(folder.entries, [&](const FatEntry& entry) {
+                      return entry.isDirectory() &&
+                             mtools::addressMatches(component, mtools::entryOf(entry));
+                  });
+        if (matched == folder.entries.end())
+            return Error(operation, std::string(path), ENOENT, "no such directory");
+        folder.path += "\\" + matched->name();
+        firstCluster = matched->firstCluster;
+    }
+}
+
+Error ImageDrive::damaged(Operation operation, std::string_view path, const FatFault& fault) const {
+    const std::string image = m_imageFile.string();
+    return Error(operation, std::string(path), EBADMSG,
+                 "the file system of " + image + " is damaged: " + fault.english() +
+                     "; repair it with ScanDisk in Windows")
+        .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image + " のﾌｧｲﾙｼｽﾃﾑが壊れています (" +
+                            fault.japanese() + ")。Windows の ScanDisk で修復してください");
 }
 
 Result<ImageDrive::Place> ImageDrive::locate(Operation operation, std::string_view path) {
@@ -659,18 +709,24 @@ Result<FileDescriptor> ImageDrive::readIntoMemory(Operation operation, std::stri
         if (const int error = writeAll(memory.get(), kept->second))
             return Error(operation, std::string(path), error);
     } else {
-        mtools::Invocation copying =
-            reading("mcopy", {"-n", place.address, "-"}, place.entry->size + 1);
-        copying.outputFile = memory.get();
-        const mtools::Outcome outcome = run(copying);
-        if (!outcome.succeeded())
-            return failure(operation, path, outcome);
+        const Folder folder = KOR_TRY(readFolder(operation, place.folderAddress, path));
+        const auto file = std::ranges::find_if(folder.entries, [&](const FatEntry& entry) {
+            return !entry.isDirectory() &&
+                   mtools::carrierOf(entry.storedName, entry.smallLetters) == place.entry->carrier;
+        });
+        if (file == folder.entries.end())
+            return Error(operation, std::string(path), ENOENT);
+        FatRead<std::string> read = KOR_TRY(fatReader(operation, path))->readFile(*file);
+        if (FatFault* fault = std::get_if<FatFault>(&read)) {
+            fault->path = folder.path + "\\" + file->name();
+            return damaged(operation, path, *fault);
+        }
+        std::string& bytes = std::get<0>(read);
+        if (const int error = writeAll(memory.get(), bytes))
+            return Error(operation, std::string(path), error);
         constexpr std::uint64_t keptSize = 64 * 1024;
-        if (place.entry->size <= keptSize) {
-            std::string bytes(place.entry->size, '\0');
-            if (::pread(memory.get(), bytes.data(), bytes.size(), 0) ==
-                static_cast<ssize_t>(bytes.size()))
-                m_contents.emplace(place.address, std::move(bytes));
+        if (bytes.size() <= keptSize) {
+            m_contents.emplace(place.address, std::move(bytes));
         } else {
             m_lastLargeFile = {place.address,
                                FileDescriptor(::fcntl(memory.get(), F_DUPFD_CLOEXEC, 0))};
@@ -797,12 +853,7 @@ Status ImageDrive::checkSound(Operation operation, std::string_view path) {
     }
     if (!m_fault)
         return {};
-    const std::string image = m_imageFile.string();
-    return Error(operation, std::string(path), EBADMSG,
-                 "the file system of " + image + " is damaged: " + m_fault->english() +
-                     "; repair it with ScanDisk in Windows")
-        .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image + " のﾌｧｲﾙｼｽﾃﾑが壊れています (" +
-                            m_fault->japanese() + ")。Windows の ScanDisk で修復してください");
+    return damaged(operation, path, *m_fault);
 }
 
 Result<ImageDrive::Change> ImageDrive::Change::begin(ImageDrive& drive, Operation operation,
@@ -876,10 +927,18 @@ Status ImageDrive::store(Operation operation, int contents, std::string_view pat
 // The file goes into the target's folder under a temporary name, and only
 // once it is whole does it take the target's name: a run that dies in between
 // leaves a temporary file, which the next run removes, and the old target.
+// A new file of a run's temporary folder (an archive member extracted there)
+// is written under its own name at once: the next run removes that folder
+// whole, and until then nobody else reads it.
 Status ImageDrive::storeAs(Operation operation, int contents, std::string_view target,
                            Overwrite overwrite) {
     const Change change = KOR_TRY(Change::begin(*this, operation, target));
-    const std::string staged = KOR_TRY(freeTemporaryPath(operation, parentFolder(target)));
+    const std::string folder = parentFolder(target);
+    const std::string_view name = target.substr(target.rfind('\\') + 1);
+    if (isTemporaryName(std::string_view(folder).substr(folder.rfind('\\') + 1)) &&
+        mtools::isCreatableName(name) && !KOR_TRY(entryAt(operation, target)))
+        return store(operation, contents, target);
+    const std::string staged = KOR_TRY(freeTemporaryPath(operation, folder));
     KOR_TRY(store(operation, contents, staged));
     if (Status renamed = rename(operation, staged, target, overwrite); !renamed) {
         static_cast<void>(remove(Operation::Delete, staged));
@@ -915,10 +974,8 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
     arguments.push_back(source.address);
     arguments.push_back(joinAddress(target.folderAddress, newName));
     const mtools::Outcome outcome = run(command(sameFolder ? "mren" : "mmove", arguments));
-    const std::string changedName = target.entry ? target.entry->carrier : std::string();
     if (!outcome.succeeded()) {
-        noteChanged(
-            {{source.folderAddress, {}, changedName}, {target.folderAddress, {}, changedName}});
+        noteChanged({{source.folderAddress}, {target.folderAddress}});
         return failure(operation, from, outcome, to);
     }
     // Where mtools spells the new entry as it was given, the listings are
@@ -948,9 +1005,9 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
         return true;
     };
     if (sameFolder)
-        noteChanged({{target.folderAddress, putIn, changedName}});
+        noteChanged({{target.folderAddress, putIn}});
     else
-        noteChanged({{source.folderAddress, takeOut}, {target.folderAddress, putIn, changedName}});
+        noteChanged({{source.folderAddress, takeOut}, {target.folderAddress, putIn}});
     if (target.entry || mtools::isCreatableName(newName))
         return {};
     // A name beyond ASCII (a member's own, extracted into the image) becomes a

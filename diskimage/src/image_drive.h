@@ -28,8 +28,9 @@ using platform::FolderEntry;
 using platform::Overwrite;
 
 // A drive of the emulated machine that is a FAT disk image file: the same
-// operations as a folder drive offers, done with mtools on the image as it
-// lies. Paths are full Windows paths on this drive ("C:\WINDOWS\LOGO.SYS").
+// operations as a folder drive offers, on the image as it lies, read by the
+// FAT reader in this process and changed with mtools. Paths are full Windows
+// paths on this drive ("C:\WINDOWS\LOGO.SYS").
 //
 // The image is written only while no other program has it open (an emulator
 // running from it would see its disk change under it), and every change is a
@@ -90,6 +91,7 @@ class ImageDrive final : public platform::Drive {
 
   private:
     struct Place;
+    struct Folder;
     // The entries of a directory as mtools lists them; see list.
     Result<std::vector<mtools::Entry>> entriesIn(Operation operation, std::string_view directory);
     // The entry a path names as mtools lists it; see find.
@@ -104,6 +106,17 @@ class ImageDrive final : public platform::Drive {
                                const Place& target, Overwrite overwrite);
     Result<const std::vector<mtools::Entry>*>
     entriesAt(Operation operation, const std::string& address, std::string_view path);
+    // The file system as this process reads it, without mtools.
+    Result<const FatReader*> fatReader(Operation operation, std::string_view path);
+    // The folder at the mtools address `address`, found from the root by the
+    // carriers of its components.
+    Result<Folder> readFolder(Operation operation, const std::string& address,
+                              std::string_view path);
+    // Reads `length` bytes at `offset` of the file that holds the volume, the
+    // one mtools is given; fewer at its end.
+    std::string readData(std::uint64_t offset, std::size_t length) const;
+    // The report of a damaged file system, as `fault` tells it.
+    Error damaged(Operation operation, std::string_view path, const FatFault& fault) const;
     Status checkNotInUse(Operation operation, std::string_view path) const;
     bool mtoolsWrites() const;
     // Opens the image for writing, unless another program writes it.
@@ -122,12 +135,10 @@ class ImageDrive final : public platform::Drive {
     bool refreshStamp();
     // After a change of this run's own, for each folder it touched: `edit`
     // brings the listing read before up to date where that can be told, and
-    // says so; else the listing is read again, its attributes kept but those
-    // of `changedName` (a carrier that now names another file).
+    // says so; else the listing is read again.
     struct FolderChange {
         std::string_view folder;
         std::function<bool(std::vector<mtools::Entry>&)> edit = {};
-        std::string_view changedName = {};
     };
     void noteChanged(std::initializer_list<FolderChange> changes);
 
@@ -146,9 +157,11 @@ class ImageDrive final : public platform::Drive {
     int m_changeDepth = 0;
     // The listings read since the image last changed, by mtools address.
     std::map<std::string, std::vector<mtools::Entry>> m_listings;
-    // The listings of folders this run has changed since, for their
-    // attributes, which no change of the programs sets.
-    std::map<std::string, std::vector<mtools::Entry>> m_attributeHints;
+    // What readData reads, opened at the first read after the image changed;
+    // and the reader of the file system on it, whose FAT holds until this run
+    // or another changes the image.
+    FileDescriptor m_dataFile;
+    std::optional<FatReader> m_reader;
     // The bytes of small files read since, by mtools address, and the last
     // large one.
     std::map<std::string, std::string> m_contents;

@@ -15,7 +15,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
-#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,21 +44,24 @@ std::vector<std::string_view> splitLines(std::string_view text) {
     return lines;
 }
 
+// The 8.3 name's bytes read as CP932; bytes that are no CP932 stay as code
+// page 850 shows them, so that the name can still be seen and chosen.
+std::string readShortName(const std::string& carrier) {
+    // ASCII reads the same in code page 850 and CP932.
+    if (std::ranges::all_of(carrier, [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return carrier;
+    if (std::optional<std::string> bytes = convertText(carrier, "CP850", "UTF-8"))
+        if (Result<std::string> name = fromCp932(*bytes))
+            return std::move(name).value();
+    return carrier;
+}
+
 bool isDate(std::string_view word) {
     return word.size() == 10 && word[4] == '-' && word[7] == '-';
 }
 
 bool isNumber(std::string_view word) {
     return !word.empty() && std::ranges::all_of(word, [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// The 8.3 name's bytes read as CP932; bytes that are no CP932 stay as code
-// page 850 shows them, so that the name can still be seen and chosen.
-std::string readShortName(const std::string& carrier) {
-    if (std::optional<std::string> bytes = convertText(carrier, "CP850", "UTF-8"))
-        if (Result<std::string> name = fromCp932(*bytes))
-            return std::move(name).value();
-    return carrier;
 }
 
 // The words of a line up to and with the time that follows its date, and where
@@ -167,6 +170,57 @@ std::vector<Entry> parseListing(std::string_view directoryListing,
     return entries;
 }
 
+std::string carrierOf(std::string_view storedName, std::uint8_t smallLetters) {
+    std::string base(storedName.substr(0, 8));
+    std::string extension(storedName.substr(std::min<std::size_t>(8, storedName.size()), 3));
+    if (!base.empty() && base[0] == '\x05')
+        base[0] = '\xE5';
+    // mdir reads the bytes in code page 850 and puts the characters in small
+    // letters by the rules of Unicode, beyond ASCII too.
+    const auto spelt = [](std::string part, bool small) {
+        part.erase(part.find_last_not_of(' ') + 1);
+        if (std::ranges::all_of(part,
+                                [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            if (small)
+                std::ranges::transform(part, part.begin(), [](char c) {
+                    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+                });
+            return part;
+        }
+        std::optional<std::string> characters = convertText(part, "UTF-32LE", "CP850");
+        if (!characters)
+            return part;
+        if (small) {
+            static const locale_t utf8Locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+            for (std::size_t at = 0; utf8Locale && at + 4 <= characters->size(); at += 4) {
+                wint_t c = 0;
+                for (std::size_t i = 0; i < 4; ++i)
+                    c |= static_cast<wint_t>(static_cast<unsigned char>((*characters)[at + i]))
+                         << (8 * i);
+                const wint_t lower = towlower_l(c, utf8Locale);
+                for (std::size_t i = 0; i < 4; ++i)
+                    (*characters)[at + i] = static_cast<char>(lower >> (8 * i) & 0xFF);
+            }
+        }
+        return convertText(*characters, "UTF-8", "UTF-32LE").value_or(part);
+    };
+    base = spelt(std::move(base), (smallLetters & 0x08) != 0);
+    extension = spelt(std::move(extension), (smallLetters & 0x10) != 0);
+    return extension.empty() ? base : base + "." + extension;
+}
+
+Entry entryOf(const FatEntry& read) {
+    Entry entry;
+    entry.carrier = carrierOf(read.storedName, read.smallLetters);
+    entry.shortName = readShortName(entry.carrier);
+    entry.name = read.longName.empty() ? entry.shortName : read.longName;
+    entry.directory = read.isDirectory();
+    entry.size = entry.directory ? 0 : read.size;
+    entry.hidden = (read.attributes & (FatEntry::Hidden | FatEntry::System)) != 0;
+    entry.readOnly = (read.attributes & FatEntry::ReadOnly) != 0;
+    return entry;
+}
+
 std::string addressOf(std::string_view carrier) {
     std::string address(carrier);
     for (char& c : address)
@@ -238,6 +292,29 @@ std::vector<std::string> childEnvironment() {
     return environment;
 }
 
+// The mtools program as the PATH of this process finds it; empty when none
+// does. Looked for once for each PATH: a search at every start would try each
+// folder before mtools's own in the child, every time.
+std::string programPath() {
+    static std::pair<std::string, std::string> found; // the PATH and what it led to
+    const char* variable = std::getenv("PATH");
+    const std::string path = variable ? variable : "/usr/bin:/bin";
+    if (found.first == path && !found.second.empty())
+        return found.second;
+    found = {path, {}};
+    for (std::string_view rest = path; found.second.empty() && !rest.empty();) {
+        const std::size_t end = std::min(rest.find(':'), rest.size());
+        const std::string folder(rest.substr(0, end));
+        const std::string candidate = (folder.empty() ? "." : folder) + "/mtools";
+        struct stat info {};
+        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            ::access(candidate.c_str(), X_OK) == 0)
+            found.second = candidate;
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return found.second;
+}
+
 // Waits for the child until the deadline; kills it after that.
 bool waitFor(pid_t child, std::chrono::seconds deadline, int& status) {
     const FileDescriptor handle(static_cast<int>(::syscall(SYS_pidfd_open, child, 0)));
@@ -274,14 +351,13 @@ Outcome run(const std::filesystem::path& image, std::uint64_t offset,
         outcome.spawnError = errno;
         return outcome;
     }
-    const int outputDescriptor = invocation.outputFile >= 0 ? invocation.outputFile : output.get();
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     // Each source is taken to a number of its own above the ones it fills, so
     // that no dup2 overwrites another's source.
-    const int sources[] = {outputDescriptor, errors.get(), imageDescriptor, configurationFile(),
+    const int sources[] = {output.get(), errors.get(), imageDescriptor, configurationFile(),
                            invocation.input};
     std::vector<FileDescriptor> lifted;
     for (std::size_t i = 0; i < std::size(sources); ++i) {
@@ -320,9 +396,10 @@ Outcome run(const std::filesystem::path& image, std::uint64_t offset,
     envp.push_back(nullptr);
 
     pid_t child = 0;
-    // The search for mtools follows the PATH of this process.
-    const int spawned =
-        ::posix_spawnp(&child, "mtools", &actions, &attributes, argv.data(), envp.data());
+    const std::string program = programPath();
+    const int spawned = program.empty() ? ENOENT
+                                        : ::posix_spawn(&child, program.c_str(), &actions,
+                                                        &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     lifted.clear();
@@ -330,17 +407,11 @@ Outcome run(const std::filesystem::path& image, std::uint64_t offset,
         outcome.spawnError = spawned;
         return outcome;
     }
-    if (invocation.outputLimit) {
-        const rlimit limit{.rlim_cur = *invocation.outputLimit,
-                           .rlim_max = *invocation.outputLimit};
-        ::prlimit(child, RLIMIT_FSIZE, &limit, nullptr);
-    }
 
     int status = 0;
     outcome.timedOut = !waitFor(child, invocation.deadline, status);
     outcome.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (invocation.outputFile < 0)
-        outcome.output = contentsOf(output.get());
+    outcome.output = contentsOf(output.get());
     outcome.errors = contentsOf(errors.get());
     return outcome;
 }

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fat_reader.h"
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,12 +29,24 @@ struct Entry {
     bool directory = false;
     bool hidden = false; // the hidden or the system attribute
     bool readOnly = false;
+
+    bool operator==(const Entry&) const = default;
 };
 
 // The entries of a directory from what `mdir -a -f DIR/*` and
 // `mattrib DIR/*` print, "." and ".." left out.
 std::vector<Entry> parseListing(std::string_view directoryListing,
                                 std::string_view attributeListing);
+
+// The carrier of a directory entry's 8.3 name as mdir shows it, from the 11
+// bytes the entry stores and its byte 12, whose flags 0x08 and 0x10 put the
+// base name and the extension in small letters: code page 850 characters,
+// the flagged parts in small letters character by character, blanks at the
+// ends of both parts left out, a stored first byte 0x05 read as 0xE5.
+std::string carrierOf(std::string_view storedName, std::uint8_t smallLetters);
+
+// An entry that the FAT reader read, as mdir and mattrib list it.
+Entry entryOf(const FatEntry& entry);
 
 // An 8.3 name's carrier text as mtools may be given it in a path: the bytes
 // it would read as a separator or a wildcard ("\" and "[", trail bytes of
@@ -66,12 +79,6 @@ struct Invocation {
     std::vector<std::string> arguments;
     // A host file the command reads as /dev/fd/5, or -1.
     int input = -1;
-    // A host file that takes its standard output in place of Outcome::output.
-    int outputFile = -1;
-    // For a command that only reads the image: a bound on what it may write,
-    // so that a damaged file system read in circles cannot fill the memory.
-    // (A bound on file size would also stop a command from writing the image.)
-    std::optional<std::uint64_t> outputLimit;
     std::chrono::seconds deadline{60};
 };
 

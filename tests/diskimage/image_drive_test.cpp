@@ -4,6 +4,7 @@
 // The read-only FAT reader inside the disk image library, by its path: the
 // tests' own disk_image.h would shadow the library's.
 #include "../../diskimage/src/fat_reader.h"
+#include "../../diskimage/src/mtools.h"
 #include "platform/host_files.h"
 
 #include "platform/files.h"
@@ -23,6 +24,16 @@
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace kor::diskimage::mtools {
+
+void PrintTo(const Entry& entry, std::ostream* out) {
+    *out << "{" << entry.name << ", " << entry.shortName << ", " << entry.carrier << ", "
+         << entry.size << (entry.directory ? ", folder" : "") << (entry.hidden ? ", hidden" : "")
+         << (entry.readOnly ? ", read-only" : "") << "}";
+}
+
+} // namespace kor::diskimage::mtools
 
 namespace {
 
@@ -194,6 +205,126 @@ TEST_P(EveryImageKind, FindsNoFaultInASoundVolumeAndListsItsFolders) {
     EXPECT_TRUE(
         done(platform::copyFile("C:\\PICS\\A.BMP", "C:\\LOGO.SYS", platform::Overwrite::Yes)));
     EXPECT_TRUE(done(platform::writeFileAtomically("C:\\PICS\\EMPTY.BMP", "")));
+}
+
+// An entry of a kind that Windows, Windows NT or mtools leave in a folder,
+// made in /LISTED, and as mtools lists it: the name Windows shows (none for
+// an entry that no listing shows) and its attributes.
+struct Listed {
+    const char* what;
+    std::function<void(ImageMachine&)> make;
+    const char* shown;
+    bool hidden = false;
+    bool readOnly = false;
+};
+
+// A folder of the volume (the root, or one in it) as the drive reads it
+// without mtools.
+std::vector<diskimage::mtools::Entry> entriesByTheReader(const FatVolume& volume,
+                                                         const std::string& folder) {
+    const platform::FileDescriptor file(::open(volume.image.c_str(), O_RDONLY | O_CLOEXEC));
+    const platform::Result<diskimage::FatReader> reader = diskimage::FatReader::open(
+        readerOf(file), {volume.offset, volume.length}, volume.image.string());
+    if (!reader)
+        return {};
+    std::vector<diskimage::FatEntry> entries = reader.value().list(0).valueOr({});
+    if (!folder.empty()) {
+        const auto found = std::ranges::find(entries, folder, &diskimage::FatEntry::name);
+        entries = found == entries.end() ? std::vector<diskimage::FatEntry>()
+                                         : reader.value().list(found->firstCluster).valueOr({});
+    }
+    std::vector<diskimage::mtools::Entry> read;
+    std::ranges::transform(entries, std::back_inserter(read), diskimage::mtools::entryOf);
+    return read;
+}
+
+// The same folder as mdir and mattrib list it.
+std::vector<diskimage::mtools::Entry> entriesByMtools(const FatVolume& volume,
+                                                      const std::string& folder) {
+    const auto run = [&](const char* command, std::vector<std::string> arguments) {
+        diskimage::mtools::Invocation invocation;
+        invocation.command = command;
+        invocation.arguments = std::move(arguments);
+        return diskimage::mtools::run(volume.image, volume.offset, invocation).output;
+    };
+    const std::string pattern = "::/" + folder + (folder.empty() ? "*" : "/*");
+    return diskimage::mtools::parseListing(run("mdir", {"-a", "-f", pattern}),
+                                           run("mattrib", {pattern}));
+}
+
+// Writes go through mtools, which is given the entries by the carriers of
+// their 8.3 names: the reader must spell every field as mtools does.
+TEST(ImageDrive, ReadsEveryEntryAsMtoolsListsIt) {
+    const auto file = [](const char* name) {
+        return [name](ImageMachine& drive) {
+            image::writeFile(drive.volume, std::string("/LISTED/") + name, name);
+        };
+    };
+    const auto fileAs = [](const char* placeholder, const char* cp932Name,
+                           std::optional<std::uint8_t> smallLetters = std::nullopt) {
+        return [=](ImageMachine& drive) {
+            image::writeFile(drive.volume, std::string("/LISTED/") + placeholder, "x");
+            image::renameShortEntry(drive.volume, placeholder, cp932Name, smallLetters);
+        };
+    };
+    const auto withAttribute = [](const char* name, const char* attribute) {
+        return [=](ImageMachine& drive) {
+            image::writeFile(drive.volume, std::string("/LISTED/") + name, name);
+            drive.mtools(std::string("mattrib ") + attribute + " \"::/LISTED/" + name + "\"");
+        };
+    };
+    const Listed table[] = {
+        {"an 8.3 name", file("PLAIN.TXT"), "PLAIN.TXT"},
+        {"a long name", file("A long name.bmp"), "A long name.bmp"},
+        {"a CP932 8.3 name", fileAs("WAFU.LZH", "\x98\x61\x95\x97.LZH"), "和風.LZH"},
+        {"a CP932 8.3 folder name with a backslash for a trail byte",
+         [](ImageMachine& drive) {
+             image::makeDirectory(drive.volume, "/LISTED/SOFT");
+             image::renameShortEntry(drive.volume, "SOFT", "\x83\x5C\x83\x74\x83\x67");
+         },
+         "ソフト"},
+        {"a first byte 0xE5, stored as 0x05", fileAs("E5.TXT", "\xE5\x40.TXT"), "蕁.TXT"},
+        {"small letters by the flags of byte 12", file("b.bmp"), "b.bmp"},
+        {"small letters beyond ASCII by those flags",
+         fileAs("FLAGS.TXT", "\x80\x83\x41\x8E\x42\x43.TX\x9A", 0x18), "çâaäbc.txü"},
+        {"a hidden file", withAttribute("HIDDEN.TXT", "+h"), "HIDDEN.TXT", true},
+        {"a system file", withAttribute("SYSTEM.TXT", "+s"), "SYSTEM.TXT", true},
+        {"a read-only file with a long name", withAttribute("Read only.txt", "+r"), "Read only.txt",
+         false, true},
+        {"a folder", [](ImageMachine& drive) { image::makeDirectory(drive.volume, "/LISTED/SUB"); },
+         "SUB"},
+        {"a deleted entry",
+         [](ImageMachine& drive) {
+             image::writeFile(drive.volume, "/LISTED/Deleted long name.txt", "gone");
+             drive.mtools("mdel \"::/LISTED/Deleted long name.txt\"");
+         },
+         nullptr},
+        {"a volume label", [](ImageMachine& drive) { drive.mtools("mlabel ::KOR95"); }, nullptr},
+    };
+    ImageMachine drive([](const fs::path& image) {
+        FatVolume volume = image::makeMbrDisk(image, FatType::Fat16);
+        image::makeDirectory(volume, "/LISTED");
+        return volume;
+    });
+    for (const Listed& listed : table)
+        listed.make(drive);
+
+    const std::vector<diskimage::mtools::Entry> byMtools = entriesByMtools(drive.volume, "LISTED");
+    for (const Listed& listed : table) {
+        const auto shown =
+            std::ranges::find(byMtools, std::string(listed.shown ? listed.shown : ""),
+                              &diskimage::mtools::Entry::name);
+        EXPECT_EQ(shown != byMtools.end(), listed.shown != nullptr) << listed.what;
+        if (shown != byMtools.end()) {
+            EXPECT_EQ(std::pair(shown->hidden, shown->readOnly),
+                      std::pair(listed.hidden, listed.readOnly))
+                << listed.what;
+        }
+    }
+    EXPECT_EQ(byMtools.size(),
+              static_cast<std::size_t>(std::ranges::count_if(table, &Listed::shown)));
+    EXPECT_EQ(entriesByTheReader(drive.volume, "LISTED"), byMtools);
+    EXPECT_EQ(entriesByTheReader(drive.volume, ""), entriesByMtools(drive.volume, ""));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -654,6 +785,66 @@ TEST(ImageDrive, RefusesAFileSystemWhoseChainsLoop) {
             .ok());
     EXPECT_EQ(hostBytes(drive.image), before);
 }
+
+// A file whose chain does not hold its size: what it holds and how the
+// report of a read tells it.
+struct BrokenChain {
+    const char* name;
+    std::function<void(const FatVolume&, const std::vector<std::uint32_t>&)> make;
+    const char* said;
+};
+
+void PrintTo(const BrokenChain& broken, std::ostream* out) {
+    *out << broken.name;
+}
+
+class FileWithABrokenChain : public ::testing::TestWithParam<BrokenChain> {};
+
+// Such a file is not read at all: neither the part its chain holds nor, round
+// a loop, more than it holds.
+TEST_P(FileWithABrokenChain, IsNotReadAndTheReportNamesIt) {
+    ImageMachine drive([](const fs::path& file) {
+        FatVolume volume = standardContents(image::makeMbrDisk(file, FatType::Fat16));
+        image::writeFile(volume, "/PICS/BIG.BMP", std::string(20000, 'g'));
+        return volume;
+    });
+    const std::vector<std::uint32_t> chain = image::clusterChain(drive.volume, "BIG.BMP");
+    ASSERT_GE(chain.size(), 3u);
+    GetParam().make(drive.volume, chain);
+
+    const platform::Result<std::string> read = platform::readFile("C:\\PICS\\BIG.BMP");
+
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.error().code(), EBADMSG);
+    EXPECT_NE(read.error().message().find(GetParam().said), std::string::npos)
+        << read.error().message();
+    EXPECT_EQ(platform::readFile("C:\\PICS\\A.BMP").valueOr(""), std::string(1000, 'a'));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Chains, FileWithABrokenChain,
+    ::testing::Values(
+        BrokenChain{"EndsBeforeItsSize",
+                    [](const FatVolume& volume, const std::vector<std::uint32_t>& chain) {
+                        image::setFatEntry(volume, chain[0], 0x0FFFFFFF);
+                    },
+                    "\\PICS\\BIG.BMP のｸﾗｽﾀ数 (1) がﾌｧｲﾙｻｲｽﾞ (20000 ﾊﾞｲﾄ) と合いません"},
+        BrokenChain{"Loops",
+                    [](const FatVolume& volume, const std::vector<std::uint32_t>& chain) {
+                        image::setFatEntry(volume, chain[1], chain[0]);
+                    },
+                    "\\PICS\\BIG.BMP のｸﾗｽﾀﾁｪｰﾝが循環しています"},
+        BrokenChain{"RunsIntoAFreeCluster",
+                    [](const FatVolume& volume, const std::vector<std::uint32_t>& chain) {
+                        image::setFatEntry(volume, chain[0], image::lastCluster(volume) / 2);
+                    },
+                    "\\PICS\\BIG.BMP のｸﾗｽﾀﾁｪｰﾝが空きｸﾗｽﾀか不良ｸﾗｽﾀにつながっています"},
+        BrokenChain{"LeavesTheVolume",
+                    [](const FatVolume& volume, const std::vector<std::uint32_t>& chain) {
+                        image::setFatEntry(volume, chain[0], 0x0FFFFFF6);
+                    },
+                    "\\PICS\\BIG.BMP のｸﾗｽﾀﾁｪｰﾝがﾎﾞﾘｭｰﾑの外を指しています"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Bytes 20-21 of every entry of a FAT16 volume set, as OS/2 and Windows NT
 // keep an extended attributes handle there.

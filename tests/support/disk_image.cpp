@@ -897,7 +897,7 @@ std::string shortNameField(std::string_view name) {
 }
 
 void renameShortEntry(const FatVolume& volume, std::string_view placeholder,
-                      std::string_view cp932Name) {
+                      std::string_view cp932Name, std::optional<std::uint8_t> smallLetters) {
     const std::string from = shortNameField(platform::upperAscii(placeholder));
     const std::string to = shortNameField(cp932Name);
     VolumeFile file(volume);
@@ -912,6 +912,8 @@ void renameShortEntry(const FatVolume& volume, std::string_view placeholder,
         fail(std::string(placeholder) + " in " + volume.mtoolsImage() +
              " has a long name, which would no longer match its 8.3 name");
     file.write(matches.front().at, to);
+    if (smallLetters)
+        file.write(matches.front().at + 12, std::string(1, static_cast<char>(*smallLetters)));
 }
 
 std::vector<std::uint32_t> clusterChain(const FatVolume& volume, std::string_view shortName) {

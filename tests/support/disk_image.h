@@ -135,9 +135,12 @@ void copyTree(const FatVolume& volume, const std::filesystem::path& hostFolder,
 // patching the 11 bytes of its name field, as mtools cannot write such names.
 // Throws unless exactly one entry in all the volume's folders has the
 // placeholder's name and it has no long name, or if `cp932Name` does not fit
-// 8.3.
+// 8.3. With `smallLetters`, its byte 12 becomes that: flags 0x08 and 0x10
+// show the base name and the extension in small letters, as Windows NT and
+// mtools write a name such as "b.bmp".
 void renameShortEntry(const FatVolume& volume, std::string_view placeholder,
-                      std::string_view cp932Name);
+                      std::string_view cp932Name,
+                      std::optional<std::uint8_t> smallLetters = std::nullopt);
 
 // The 11 bytes of an 8.3 name as a directory entry stores them: "WAFU.LZH" is
 // "WAFU    LZH"; a first byte 0xE5 is stored as 0x05. Throws if the name does
