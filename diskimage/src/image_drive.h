@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/host_files.h"
 #include "platform/result.h"
+#include "qemu_export.h"
 
 #include <filesystem>
 #include <functional>
@@ -40,6 +41,11 @@ using platform::Overwrite;
 // byte held exclusively for each change, so that two runs never change the
 // file system at once. Only a change opens the image for writing: the kernel
 // is asked before it whether any program of any user writes the image.
+//
+// An image of a format of QEMU's (qcow2, VDI, VMDK, VHDX, dynamic VHD) is
+// worked on through its export as a plain file (qemu_export.h): the image
+// file itself keeps the locks and is the one checked for other programs, the
+// exported file is the one mtools and every read use.
 class ImageDrive final : public platform::Drive {
   public:
     // The drive behind `imageFile`, on partition `partition` (0 for the
@@ -47,7 +53,9 @@ class ImageDrive final : public platform::Drive {
     static Result<std::shared_ptr<ImageDrive>> open(const std::filesystem::path& imageFile,
                                                     unsigned partition);
 
-    ImageDrive(std::filesystem::path imageFile, ImageVolume volume);
+    // `dataFile` holds the disk: the image file itself, or its export.
+    ImageDrive(std::filesystem::path imageFile, std::filesystem::path dataFile, ImageVolume volume,
+               std::shared_ptr<QemuExport> exported);
     ~ImageDrive() override;
     ImageDrive(const ImageDrive&) = delete;
     ImageDrive& operator=(const ImageDrive&) = delete;
@@ -132,7 +140,9 @@ class ImageDrive final : public platform::Drive {
     void noteChanged(std::initializer_list<FolderChange> changes);
 
     std::filesystem::path m_imageFile;
-    ImageVolume m_volume;
+    std::filesystem::path m_dataFile;
+    ImageVolume m_volume; // in m_dataFile
+    std::shared_ptr<QemuExport> m_export;
     FileDescriptor m_claim; // read-only
     // Open for writing while a change runs (or the clean-up of temporary
     // files, which then holds the claim exclusively here).

@@ -68,6 +68,9 @@ struct Invocation {
     int input = -1;
     // A host file that takes its standard output in place of Outcome::output.
     int outputFile = -1;
+    // A descriptor the command holds open, unused, until it ends, or -1: the
+    // lifeline of the export it works on (qemu_export.h).
+    int keptOpen = -1;
     // For a command that only reads the image: a bound on what it may write,
     // so that a damaged file system read in circles cannot fill the memory.
     // (A bound on file size would also stop a command from writing the image.)

@@ -107,6 +107,144 @@ TEST_F(ChangerOnImage, ArchiveModeExtractsJapaneseMembersInsideTheImage) {
     expectSoundAndClean();
 }
 
+// The image's disk in another format of QEMU's, made by qemu-img as a user
+// converts a disk, and the run's environment, whose exports go to a folder
+// of the test's own.
+struct QemuImageCase {
+    const char* name;
+    const char* format; // qemu-img's name
+    std::vector<std::string> options;
+    bool archiveMode;
+};
+
+void PrintTo(const QemuImageCase& image, std::ostream* out) {
+    *out << image.name;
+}
+
+ProgramRun runQemuTool(const std::vector<std::string>& arguments) {
+    return runProgram("/usr/bin/" + arguments.front(), {},
+                      std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+}
+
+// Whether this machine can export an image through FUSE, and else why not.
+std::string whyNoExport() {
+    if (::access("/dev/fuse", R_OK | W_OK) != 0)
+        return "no /dev/fuse here";
+    for (const char* program :
+         {"/usr/bin/qemu-storage-daemon", "/usr/bin/qemu-img", "/usr/bin/fusermount3"})
+        if (::access(program, X_OK) != 0)
+            return std::string(program) + " is missing";
+    return {};
+}
+
+// What a run leaves of an export that mentions `text`: processes, mounts.
+std::vector<std::string> exportsLeft(const std::string& text) {
+    std::vector<std::string> left;
+    for (const fs::directory_entry& process : fs::directory_iterator("/proc")) {
+        std::ifstream stream(process.path() / "cmdline", std::ios::binary);
+        const std::string line{std::istreambuf_iterator<char>(stream),
+                               std::istreambuf_iterator<char>()};
+        if (line.starts_with("qemu-storage-daemon") && line.find(text) != std::string::npos)
+            left.push_back("process " + process.path().filename().string());
+    }
+    std::ifstream mounts("/proc/self/mountinfo");
+    for (std::string line; std::getline(mounts, line);)
+        if (line.find(text) != std::string::npos)
+            left.push_back("mount " + line);
+    return left;
+}
+
+class ChangerOnQemuImage : public ChangerOnImage,
+                           public ::testing::WithParamInterface<QemuImageCase> {
+  protected:
+    void SetUp() override {
+        if (const std::string why = whyNoExport(); !why.empty())
+            GTEST_SKIP() << "cannot export an image through FUSE: " << why;
+        ChangerOnImage::SetUp();
+        fs::create_directory(exports());
+        ::chmod(exports().c_str(), 0700);
+    }
+
+    fs::path exports() const { return machine.root() / "run"; }
+
+    // Converts the raw image into `format` beside it and links drive C: to it.
+    fs::path convert(const QemuImageCase& image) {
+        const fs::path converted = machine.root() / (std::string("win95.") + image.format);
+        std::vector<std::string> line = {"qemu-img", "convert", "-O", image.format};
+        line.insert(line.end(), image.options.begin(), image.options.end());
+        line.insert(line.end(), {volume.image.string(), converted.string()});
+        const ProgramRun made = runQemuTool(line);
+        EXPECT_EQ(made.exitStatus, 0) << made.standardError;
+        fs::remove(machine.root() / "c");
+        fs::create_symlink(converted, machine.root() / "c");
+        return converted;
+    }
+
+    ProgramRun runChangerWithExports() {
+        return runProgram(KOR_PROGRAM, {{"KOR_ROOT", machine.root().string()},
+                                        {"WINDIR", "C:\\WINDOWS"},
+                                        {"XDG_RUNTIME_DIR", exports().string()}});
+    }
+
+    // The run's export is gone within a few seconds: no daemon, no mount, no
+    // file in the folder of exports.
+    void expectNothingLeft() {
+        std::vector<std::string> left;
+        for (int wait = 0; wait < 100; ++wait) {
+            left = exportsLeft(machine.root().string());
+            for (const fs::directory_entry& entry : fs::recursive_directory_iterator(exports()))
+                if (!entry.is_directory())
+                    left.push_back(entry.path().string());
+            if (left.empty())
+                return;
+            ::usleep(50'000);
+        }
+        ADD_FAILURE() << "left behind: " << left.front();
+    }
+};
+
+// KOR works inside the image in its own format, through QEMU, as on a raw
+// image; the image stays consistent and nothing of the export stays behind.
+TEST_P(ChangerOnQemuImage, ChangesTheLogosInPlace) {
+    const QemuImageCase& image = GetParam();
+    writeSettings(image.archiveMode
+                      ? "[SaveDir]\r\nArcCheck=off\r\nDir=C:\\\r\nFileName=和風.LZH\r\n"
+                        "MDir=C:\\\r\nMFileName=和風.lzh\r\nEDir=c:\\\r\nEFileName=和風.LZH\r\n"
+                      : "[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\壁紙\r\nMDirOnly=C:\\壁紙\r\n"
+                        "EDirOnly=c:\\壁紙\r\n");
+    const std::set<std::string> pictures =
+        image.archiveMode ? std::set<std::string>{picture('n'), picture('f')}
+                          : std::set<std::string>{picture('1'), picture('2'), picture('3')};
+    const fs::path converted = convert(image);
+
+    const ProgramRun run = runChangerWithExports();
+
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    expectNothingLeft();
+    // qemu-img checks no VHD (exit status 63).
+    const ProgramRun check = runQemuTool({"qemu-img", "check", converted.string()});
+    EXPECT_EQ(check.exitStatus, std::string_view(image.format) == "vpc" ? 63 : 0)
+        << check.standardOutput << check.standardError;
+    const ProgramRun back = runQemuTool(
+        {"qemu-img", "convert", "-O", "raw", converted.string(), volume.image.string()});
+    ASSERT_EQ(back.exitStatus, 0) << back.standardError;
+    for (const std::string& logo : logos())
+        EXPECT_TRUE(pictures.contains(logo)) << run.standardError;
+    expectSoundAndClean();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, ChangerOnQemuImage,
+    ::testing::Values(
+        QemuImageCase{"Qcow2Bmp", "qcow2", {}, false},
+        QemuImageCase{"Qcow2Archive", "qcow2", {}, true}, QemuImageCase{"VdiBmp", "vdi", {}, false},
+        QemuImageCase{"VdiArchive", "vdi", {}, true}, QemuImageCase{"VmdkBmp", "vmdk", {}, false},
+        QemuImageCase{"VmdkArchive", "vmdk", {}, true}, QemuImageCase{"VhdxBmp", "vhdx", {}, false},
+        QemuImageCase{"VhdxArchive", "vhdx", {}, true},
+        QemuImageCase{"DynamicVhdBmp", "vpc", {"-o", "subformat=dynamic"}, false},
+        QemuImageCase{"DynamicVhdArchive", "vpc", {"-o", "subformat=dynamic"}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 std::string hostBytes(const fs::path& file) {
     std::ifstream stream(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
@@ -387,15 +525,15 @@ TEST(ChangerOnFullImage, AFullFolderIsToldInJapanese) {
 
 TEST(ChangerOnUnusableImage, SaysWhatTheImageIsAndHowToConvertIt) {
     TemporaryMachine machine;
-    const fs::path image = machine.root() / "win95.qcow2";
-    writeUnsupportedImage(image, UnsupportedImage::Qcow2);
+    const fs::path image = machine.root() / "win95.qcow";
+    writeUnsupportedImage(image, UnsupportedImage::Qcow);
     fs::remove_all(machine.root() / "c");
     fs::create_symlink(image, machine.root() / "c");
 
     const ProgramRun run = runChanger(machine);
 
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_NE(run.standardError.find("qcow2 形式"), std::string::npos) << run.standardError;
+    EXPECT_NE(run.standardError.find("qcow 形式"), std::string::npos) << run.standardError;
     EXPECT_NE(run.standardError.find("qemu-img convert -O raw " + image.string()),
               std::string::npos)
         << run.standardError;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disk_image.h"
+#include "run_program.h"
 #include "temporary_machine.h"
 // The read-only FAT reader inside the disk image library, by its path: the
 // tests' own disk_image.h would shadow the library's.
@@ -43,6 +44,14 @@ namespace fs = std::filesystem;
 std::string hostBytes(const fs::path& file) {
     std::ifstream stream(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+// Runs qemu-img as a user makes an image; throws when it fails.
+void qemuImg(const std::vector<std::string>& arguments) {
+    const kor::testing::ProgramRun run =
+        kor::testing::runProgram("/usr/bin/qemu-img", {}, arguments);
+    if (run.exitStatus != 0)
+        throw std::runtime_error("qemu-img failed: " + run.standardError);
 }
 
 // A machine whose drive C: is a disk image, made by `build` in the machine's
@@ -300,26 +309,40 @@ TEST_P(RefusedImage, SaysWhyAndWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Images, RefusedImage,
     ::testing::Values(
-        Refusal{"Qcow2",
+        Refusal{"Qcow",
                 [](const fs::path& file) {
-                    image::writeUnsupportedImage(file, image::UnsupportedImage::Qcow2);
+                    image::writeUnsupportedImage(file, image::UnsupportedImage::Qcow);
                 },
-                "qcow2 形式のｲﾒｰｼﾞは使えません。raw 形式に変換してください: qemu-img convert"},
-        Refusal{"Vdi",
+                "qcow 形式のｲﾒｰｼﾞは使えません。raw 形式に変換してください: qemu-img convert"},
+        Refusal{"DifferencingVdi",
                 [](const fs::path& file) {
-                    image::writeUnsupportedImage(file, image::UnsupportedImage::Vdi);
+                    image::writeUnsupportedImage(file, image::UnsupportedImage::DifferencingVdi);
                 },
-                "VDI 形式"},
-        Refusal{"Vmdk",
+                "VirtualBox の差分 VDI (ｽﾅｯﾌﾟｼｮｯﾄ) には書き込めません"},
+        Refusal{"BochsGrowing",
                 [](const fs::path& file) {
-                    image::writeUnsupportedImage(file, image::UnsupportedImage::Vmdk);
+                    image::writeUnsupportedImage(file, image::UnsupportedImage::BochsGrowing);
                 },
-                "VMDK 形式"},
-        Refusal{"DynamicVhd",
+                "Bochs の可変長・ｽﾊﾟｰｽ・REDO ﾛｸﾞ形式のｲﾒｰｼﾞには書き込めません。"
+                "raw 形式に変換してください: qemu-img convert"},
+        Refusal{"DifferencingVhd",
                 [](const fs::path& file) {
-                    image::writeUnsupportedImage(file, image::UnsupportedImage::DynamicVhd);
+                    image::writeUnsupportedImage(file, image::UnsupportedImage::DifferencingVhd);
                 },
-                "VHD (容量可変) 形式"},
+                "差分 VHD 形式のｲﾒｰｼﾞには書き込めません"},
+        Refusal{"EncryptedQcow2",
+                [](const fs::path& file) {
+                    qemuImg({"create", "-f", "qcow2", "--object", "secret,id=key,data=kor", "-o",
+                             "encrypt.format=luks,encrypt.key-secret=key", file.string(), "32M"});
+                },
+                "暗号化された qcow2 形式のｲﾒｰｼﾞは使えません"},
+        Refusal{"BaseOfAnOverlayBesideIt",
+                [](const fs::path& file) {
+                    qemuImg({"create", "-f", "qcow2", file.string(), "32M"});
+                    qemuImg({"create", "-f", "qcow2", "-F", "qcow2", "-b", file.filename().string(),
+                             (file.parent_path() / "overlay.qcow2").string()});
+                },
+                "のﾍﾞｰｽ (元のｲﾒｰｼﾞ) です。ｴﾐｭﾚｰﾀが開くｲﾒｰｼﾞを指定してください"},
         Refusal{"PartitionBeyondTheEnd",
                 [](const fs::path& file) {
                     image::makeMbrDisk(file, FatType::Fat16);
