@@ -57,6 +57,13 @@ bool isFuseMount(const fs::path& file, bool& disconnected) {
     return info.f_type == FuseMagic;
 }
 
+std::string readAt(int descriptor, std::uint64_t offset, std::size_t length) {
+    std::string bytes(length, '\0');
+    const ssize_t count = ::pread(descriptor, bytes.data(), length, static_cast<off_t>(offset));
+    bytes.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
+    return bytes;
+}
+
 std::string readSmallFile(const fs::path& file) {
     std::ifstream stream(file, std::ios::binary);
     std::stringstream text;
@@ -380,7 +387,8 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
     int waited = 0;
     while (!isFuseMount(made->m_file, disconnected)) {
         if (::poll(&gone, 1, 2) != 0 || (waited += 2) > StartMilliseconds) {
-            std::string said = readSmallFile(plan.log);
+            // Read through this run's own descriptor: the guardian removes the file.
+            std::string said = readAt(log.get(), 0, 4096);
             made.reset();
             said = said.substr(0, said.find('\n'));
             // "Failed to get "write" lock": QEMU's image lock (block/file-posix.c).
@@ -430,12 +438,6 @@ std::uint64_t littleEndian(std::string_view bytes, std::size_t at, std::size_t l
     return value;
 }
 
-std::string readAt(int descriptor, std::uint64_t offset, std::size_t length) {
-    std::string bytes(length, '\0');
-    const ssize_t count = ::pread(descriptor, bytes.data(), length, static_cast<off_t>(offset));
-    bytes.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
-    return bytes;
-}
 
 // The value of `parentFileNameHint="..."` in a VMDK descriptor.
 std::string parentHint(std::string_view descriptor) {

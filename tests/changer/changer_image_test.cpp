@@ -107,6 +107,11 @@ TEST_F(ChangerOnImage, ArchiveModeExtractsJapaneseMembersInsideTheImage) {
     expectSoundAndClean();
 }
 
+std::string hostBytes(const fs::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
 // The image's disk in another format of QEMU's, made by qemu-img as a user
 // converts a disk, and the run's environment, whose exports go to a folder
 // of the test's own.
@@ -233,6 +238,40 @@ TEST_P(ChangerOnQemuImage, ChangesTheLogosInPlace) {
     expectSoundAndClean();
 }
 
+// Another qemu-storage-daemon that runs from the image, as a running QEMU
+// does, holds QEMU's lock on it: the run is refused naming it, and the image
+// is left as it was.
+TEST_F(ChangerOnQemuImage, RefusesAnImageThatAnotherQemuHolds) {
+    writeSettings("[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\壁紙\r\n");
+    const fs::path converted = convert({"Qcow2", "qcow2", {}, false});
+    const std::string node = "driver=file,node-name=file,filename=" + converted.string();
+    std::string line[] = {"/usr/bin/qemu-storage-daemon", "--blockdev", node, "--blockdev",
+                          "driver=qcow2,node-name=disk,file=file"};
+    char* arguments[] = {line[0].data(), line[1].data(), line[2].data(),
+                         line[3].data(), line[4].data(), nullptr};
+    pid_t holder = 0;
+    ASSERT_EQ(::posix_spawn(&holder, line[0].c_str(), nullptr, nullptr, arguments, environ), 0);
+    // Ready once it holds its locks.
+    struct stat info {};
+    ASSERT_EQ(::stat(converted.c_str(), &info), 0);
+    const std::string inode = ":" + std::to_string(info.st_ino) + " ";
+    for (int wait = 0; wait < 100 && hostBytes("/proc/locks").find(inode) == std::string::npos;
+         ++wait)
+        ::usleep(50'000);
+    const std::string before = hostBytes(converted);
+
+    const ProgramRun run = runChangerWithExports();
+
+    ::kill(holder, SIGTERM);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_EQ(run.exitStatus, 1) << run.standardError;
+    EXPECT_NE(run.standardError.find("(PID " + std::to_string(holder) + ") が使用中です"),
+              std::string::npos)
+        << run.standardError;
+    EXPECT_TRUE(hostBytes(converted) == before) << "the image changed";
+    expectNothingLeft();
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Formats, ChangerOnQemuImage,
     ::testing::Values(
@@ -244,11 +283,6 @@ INSTANTIATE_TEST_SUITE_P(
         QemuImageCase{"DynamicVhdBmp", "vpc", {"-o", "subformat=dynamic"}, false},
         QemuImageCase{"DynamicVhdArchive", "vpc", {"-o", "subformat=dynamic"}, true}),
     [](const auto& info) { return std::string(info.param.name); });
-
-std::string hostBytes(const fs::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
 
 // A program of another user (65533) that keeps the image open, as an
 // emulator does; stopped when the test ends.
