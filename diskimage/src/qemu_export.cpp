@@ -85,11 +85,11 @@ Result<fs::path> exportFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const fs::path folder =
         fs::path(runtime && *runtime ? runtime : "/tmp") / ("kor-" + std::to_string(::getuid()));
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return Error(Operation::OpenImage, folder.string(), errno);
     struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0)
-        return Error(Operation::OpenImage, folder.string(), errno);
+    if ((::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) ||
+        ::lstat(folder.c_str(), &info) != 0)
+        return Error(Operation::OpenImage, folder.string(), errno,
+                     "cannot make the folder of disk-image exports " + folder.string());
     if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid() || (info.st_mode & 077) != 0)
         return Error(Operation::OpenImage, folder.string(), EPERM,
                      "the folder of disk-image exports is not the user's private folder")
