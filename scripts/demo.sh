@@ -7,12 +7,16 @@
 #   bash scripts/demo.sh                   # BMP mode: folders of .BMP pictures
 #   bash scripts/demo.sh --archives        # archive mode: LZH archives
 #   bash scripts/demo.sh --image           # drive C: is a FAT16 disk image
+#   bash scripts/demo.sh --image --format qcow2  # the same disk as a qcow2 image
 #
 # The demo machine is copied from examples/ into build/ first, so the one in
 # the repository stays as it is and every run of this script starts afresh.
 # With --image its drive C: is written into build/<machine>.img instead (an MBR
 # disk with one FAT16 partition, as an emulator's Windows 95 disk), and
-# $KOR_ROOT/c is a link to that file; the image is read with mtools.
+# $KOR_ROOT/c is a link to that file; the image is read with mtools. With
+# --format the disk is converted by qemu-img into build/<machine>.<format>
+# (qcow2, vhd for a dynamic VHD, vdi, vmdk), which KOR works on in place
+# through qemu-storage-daemon; this script reads it through a raw copy.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -20,11 +24,23 @@ machine_name="demo-machine"
 install_deps=yes
 kor=""
 image=no
+format=raw
 
 while (($#)); do
     case "$1" in
         --archives) machine_name="demo-machine-archives" ;;
         --image) image=yes ;;
+        --format)
+            case "${2:-}" in
+                raw | qcow2 | vhd | vdi | vmdk) format="$2" ;;
+                *)
+                    echo "demo: --format takes raw, qcow2, vhd, vdi or vmdk" >&2
+                    exit 2
+                    ;;
+            esac
+            image=yes
+            shift
+            ;;
         --no-install) install_deps=no ;;
         --kor)
             kor="$(realpath "${2:?--kor needs the path of a KOR program}")"
@@ -35,6 +51,7 @@ while (($#)); do
             sed -n '2,15s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
             echo "Options: --archives      archive mode"
             echo "         --image         drive C: is a disk image (with --archives too)"
+            echo "         --format F      the image's format: raw, qcow2, vhd (dynamic), vdi, vmdk"
             echo "         --no-install    do not look for missing Debian packages"
             echo "         --kor PATH      run this KOR program instead of building one"
             exit 0
@@ -140,12 +157,39 @@ if [[ "$image" == yes ]]; then
     drive="$image_file@@$((start * 512))" # the partition, as mtools -i names it
 
     bash "$here/scripts/make-disk-image.sh" "$image_file" "$root/c" "$start" "$sectors"
+    linked="$image_file"
+    # qemu-img's name of each format, and its options.
+    converted=()
+    case "$format" in
+        qcow2 | vdi | vmdk) converted=(-O "$format") ;;
+        vhd) converted=(-O vpc -o subformat=dynamic) ;;
+    esac
+    if ((${#converted[@]})); then
+        linked="$here/build/$machine_name.$format"
+        rm -f "$linked"
+        qemu-img convert "${converted[@]}" "$image_file" "$linked"
+        # What this script reads: a raw copy, made anew after the run.
+        image_file="$scratch/read-out.img"
+        drive="$image_file@@$((start * 512))"
+    fi
     rm -rf "$root/c"
-    ln -s "$image_file" "$root/c"
+    ln -s "$linked" "$root/c"
     heading "Drive C: as a disk image"
-    echo "$root/c -> $image_file"
-    echo "  (an MBR disk, one FAT16 partition from sector $start; read here with mtools -i $drive)"
+    echo "$root/c -> $linked"
+    if [[ "$format" == raw ]]; then
+        echo "  (an MBR disk, one FAT16 partition from sector $start; read here with mtools -i $drive)"
+    else
+        echo "  (an MBR disk in $format format, one FAT16 partition from sector $start; KOR works"
+        echo "  on it through qemu-storage-daemon; read here through qemu-img convert -O raw)"
+    fi
 fi
+
+# The raw copy of an image in another format, read out again.
+read_out() {
+    if [[ "$format" != raw ]]; then
+        qemu-img convert -U -O raw "$linked" "$image_file"
+    fi
+}
 
 # The image's own listing of C:\ and C:\WINDOWS.
 show_listing() {
@@ -197,7 +241,7 @@ remember() {
 # --- the run --------------------------------------------------------------
 
 heading "Before"
-[[ "$image" == yes ]] && show_listing
+[[ "$image" == yes ]] && read_out && show_listing
 show_logos
 remember
 
@@ -209,7 +253,7 @@ env -u DISPLAY -u WAYLAND_DISPLAY KOR_ROOT="$root" WINDIR='C:\WINDOWS' "$kor" ||
 echo "KOR ended with exit status $status ($( ((status == 0)) && echo "ran to its end" || echo "a failure ended it"))"
 
 heading "After"
-[[ "$image" == yes ]] && show_listing
+[[ "$image" == yes ]] && read_out && show_listing
 show_logos
 
 changed=0
@@ -238,5 +282,7 @@ if [[ "$machine_name" == demo-machine ]]; then
 fi
 if [[ "$image" == no ]]; then
     echo "or drive C: as a disk image: bash scripts/demo.sh --image"
+elif [[ "$format" == raw ]]; then
+    echo "or the image as qcow2 (also vhd, vdi, vmdk): bash scripts/demo.sh --image --format qcow2"
 fi
 exit "$status"
