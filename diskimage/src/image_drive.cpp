@@ -470,7 +470,8 @@ Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
 ImageDrive::ImageDrive(fs::path imageFile, fs::path dataFile, ImageVolume volume,
                        std::shared_ptr<QemuExport> exported)
     : m_imageFile(std::move(imageFile)), m_dataFile(std::move(dataFile)), m_volume(volume),
-      m_export(std::move(exported)) {}
+      m_export(std::move(exported)),
+      m_chain(m_export ? chainOf(m_imageFile) : std::vector<fs::path>()) {}
 
 ImageDrive::~ImageDrive() = default;
 
@@ -858,6 +859,14 @@ Status ImageDrive::checkNotInUse(Operation operation, std::string_view path) con
         holder = otherLockOf(target, m_export != nullptr);
     if (holder)
         return inUse(operation, path, m_imageFile, *holder);
+    for (const fs::path& file : m_chain) {
+        struct stat info {};
+        if (::stat(file.c_str(), &info) != 0)
+            continue;
+        holder = otherProgramOf(openingsOf(info), true, exporter);
+        if (holder)
+            return inUse(operation, path, file, *holder);
+    }
     return {};
 }
 

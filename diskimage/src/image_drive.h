@@ -143,6 +143,9 @@ class ImageDrive final : public platform::Drive {
     std::filesystem::path m_dataFile;
     ImageVolume m_volume; // in m_dataFile
     std::shared_ptr<QemuExport> m_export;
+    // The other files the image is made of (extents, backing files), which
+    // no other program may write either.
+    std::vector<std::filesystem::path> m_chain;
     FileDescriptor m_claim; // read-only
     // Open for writing while a change runs (or the clean-up of temporary
     // files, which then holds the claim exclusively here).

@@ -438,7 +438,6 @@ std::uint64_t littleEndian(std::string_view bytes, std::size_t at, std::size_t l
     return value;
 }
 
-
 // The value of `parentFileNameHint="..."` in a VMDK descriptor.
 std::string parentHint(std::string_view descriptor) {
     constexpr std::string_view key = "parentFileNameHint=\"";
@@ -490,7 +489,44 @@ std::string backingNameOf(const fs::path& file) {
     return {};
 }
 
+// The extent files that a VMDK descriptor names ("RW 4192256 SPARSE
+// \"disk-s001.vmdk\""), by VMware's "Virtual Disk Format 1.1".
+std::vector<std::string> extentsOf(const fs::path& file) {
+    std::vector<std::string> extents;
+    const FileDescriptor image(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!image.isOpen())
+        return extents;
+    std::istringstream descriptor(readAt(image.get(), 0, 65536));
+    if (descriptor.str().starts_with("# Disk DescriptorFile"))
+        for (std::string line; std::getline(descriptor, line);) {
+            const std::size_t open = line.find('"');
+            const std::size_t close = line.find('"', open + 1);
+            if ((line.starts_with("RW ") || line.starts_with("RDONLY ")) &&
+                open != std::string::npos && close != std::string::npos)
+                extents.push_back(line.substr(open + 1, close - open - 1));
+        }
+    return extents;
+}
+
 } // namespace
+
+std::vector<fs::path> chainOf(const fs::path& image) {
+    std::vector<fs::path> files;
+    fs::path layer = image;
+    for (int depth = 0; depth < 16 && !layer.empty(); ++depth) {
+        const fs::path folder = layer.parent_path();
+        const auto resolved = [&](const std::string& name) {
+            return fs::path(name).is_absolute() ? fs::path(name) : folder / name;
+        };
+        for (const std::string& extent : extentsOf(layer))
+            files.push_back(resolved(extent));
+        const std::string backing = backingNameOf(layer);
+        layer = backing.empty() ? fs::path() : resolved(backing);
+        if (!layer.empty())
+            files.push_back(layer);
+    }
+    return files;
+}
 
 std::vector<fs::path> overlaysOf(const fs::path& image) {
     std::vector<fs::path> overlays;

@@ -60,6 +60,10 @@ class QemuExport {
     FileDescriptor m_guardianGone; // reaches its end when the guardian exits
 };
 
+// The other files that the image `image` is made of: VMDK extents, and the
+// backing files under it with theirs, as far as they can be read.
+std::vector<std::filesystem::path> chainOf(const std::filesystem::path& image);
+
 // The images beside `image` in its folder that name it as their backing file
 // (qcow2 overlays, VMDK and VHD deltas): they build on it, and a change of
 // it would change what they hold.

@@ -146,9 +146,13 @@ std::string whyNoExport() {
 std::vector<std::string> exportsLeft(const std::string& text) {
     std::vector<std::string> left;
     for (const fs::directory_entry& process : fs::directory_iterator("/proc")) {
-        std::ifstream stream(process.path() / "cmdline", std::ios::binary);
-        const std::string line{std::istreambuf_iterator<char>(stream),
-                               std::istreambuf_iterator<char>()};
+        // Read by hand: a process that ends meanwhile fails the read.
+        std::string line(4096, '\0');
+        const int file = ::open((process.path() / "cmdline").c_str(), O_RDONLY | O_CLOEXEC);
+        const ssize_t count = file < 0 ? 0 : ::read(file, line.data(), line.size());
+        if (file >= 0)
+            ::close(file);
+        line.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
         if (line.starts_with("qemu-storage-daemon") && line.find(text) != std::string::npos)
             left.push_back("process " + process.path().filename().string());
     }
@@ -270,6 +274,58 @@ TEST_F(ChangerOnQemuImage, RefusesAnImageThatAnotherQemuHolds) {
         << run.standardError;
     EXPECT_TRUE(hostBytes(converted) == before) << "the image changed";
     expectNothingLeft();
+}
+
+// An overlay is written, its base left as it was; while another program
+// writes the base, the overlay is not written either, and the run names it.
+TEST_F(ChangerOnQemuImage, WritesTheOverlayAndWatchesItsBase) {
+    writeSettings("[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\壁紙\r\nMDirOnly=C:\\壁紙\r\n"
+                  "EDirOnly=c:\\壁紙\r\n");
+    const fs::path overlay = machine.root() / "overlay.qcow2";
+    const ProgramRun made = runQemuTool({"qemu-img", "create", "-f", "qcow2", "-F", "raw", "-b",
+                                         volume.image.filename().string(), overlay.string()});
+    ASSERT_EQ(made.exitStatus, 0) << made.standardError;
+    fs::remove(machine.root() / "c");
+    fs::create_symlink(overlay, machine.root() / "c");
+    const std::string base = hostBytes(volume.image);
+
+    const ProgramRun run = runChangerWithExports();
+
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_TRUE(hostBytes(volume.image) == base) << "the base changed";
+    const std::string written = hostBytes(overlay);
+    const int held = ::open(volume.image.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, held, 3);
+    std::string line[] = {"/usr/bin/sleep", "60"};
+    char* arguments[] = {line[0].data(), line[1].data(), nullptr};
+    pid_t writer = 0;
+    ASSERT_EQ(::posix_spawn(&writer, line[0].c_str(), &actions, nullptr, arguments, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(held);
+
+    const ProgramRun refused = runChangerWithExports();
+
+    ::kill(writer, SIGKILL);
+    ::waitpid(writer, nullptr, 0);
+    EXPECT_EQ(refused.exitStatus, 1) << refused.standardError;
+    EXPECT_NE(refused.standardError.find("ﾃﾞｨｽｸｲﾒｰｼﾞ " + volume.image.string() + " は sleep (PID " +
+                                         std::to_string(writer) + ") が使用中です"),
+              std::string::npos)
+        << refused.standardError;
+    EXPECT_TRUE(hostBytes(overlay) == written) << "the overlay changed";
+    expectNothingLeft();
+    // Read out beside the base, which the overlay reads.
+    const fs::path readOut = machine.root() / "read-out.img";
+    const ProgramRun back =
+        runQemuTool({"qemu-img", "convert", "-O", "raw", overlay.string(), readOut.string()});
+    ASSERT_EQ(back.exitStatus, 0) << back.standardError;
+    fs::rename(readOut, volume.image);
+    for (const std::string& logo : logos())
+        EXPECT_TRUE(logo == picture('1') || logo == picture('2') || logo == picture('3'));
+    expectSoundAndClean();
 }
 
 INSTANTIATE_TEST_SUITE_P(
