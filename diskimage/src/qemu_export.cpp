@@ -146,22 +146,8 @@ void removeStale(const fs::path& folder, const fs::path& fusermount) {
             unmount(fusermount.c_str(), mountpoint.c_str());
         std::error_code ignored;
         fs::remove(mountpoint, ignored);
-        fs::remove(fs::path(mountpoint).concat(".log"), ignored);
         fs::remove(lockFile, ignored);
     }
-}
-
-// A lock file that is locked from the moment it has a name: made unnamed,
-// locked, then linked, so that no other run's clean-up ever takes it for a
-// dead one's.
-FileDescriptor lockedFile(const fs::path& folder, const fs::path& name) {
-    FileDescriptor file(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
-    if (!file.isOpen() || ::flock(file.get(), LOCK_EX) != 0)
-        return FileDescriptor();
-    const std::string self = "/proc/self/fd/" + std::to_string(file.get());
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0)
-        return FileDescriptor();
-    return file;
 }
 
 // Writes `value` in decimal: in the guardian, where only async-signal-safe
@@ -185,29 +171,51 @@ struct GuardianPlan {
     std::vector<char*> envp;
     std::string daemonProgram;
     std::string fusermount;
+    std::string folder;
     std::string mountpoint;
-    std::string log;
     std::string lockFile;
-    // Descriptors 3 to 7 of the guardian, in this order.
+    // Descriptors 3 to 6 of the guardian, in this order.
     int lifeline = -1;   // read end
     int reporter = -1;   // write end, never written: closed when the guardian exits
-    int lock = -1;       // the lock file, held locked
-    int logFile = -1;    // the daemon's standard error
+    int logFile = -1;    // the daemon's standard error, unnamed
     int nullDevice = -1; // its standard input and output
 };
 
-// Waits for the daemon or the end of the lifeline, whichever comes first,
-// then stops the daemon, unmounts and removes the export's files.
+// The guardian's lock file, as it holds it.
+constexpr int GuardianLock = 7;
+constexpr const char* GuardianLockPath = "/proc/self/fd/7";
+
+// Makes the export's files, starts the daemon, waits for it or for the end
+// of the lifeline, whichever comes first, then stops the daemon, unmounts and
+// removes the files. The files are named only here, so that a run killed
+// before the guardian starts leaves none.
 [[noreturn]] void guard(const GuardianPlan& plan) {
-    const int sources[] = {plan.lifeline, plan.reporter, plan.lock, plan.logFile, plan.nullDevice};
-    for (int i = 0; i < 5; ++i)
+    const int sources[] = {plan.lifeline, plan.reporter, plan.logFile, plan.nullDevice};
+    for (int i = 0; i < 4; ++i)
         ::dup2(sources[i], 3 + i);
-    constexpr int lifeline = 3, lock = 5, logFile = 6, nullDevice = 7;
+    constexpr int lifeline = 3, logFile = 5, nullDevice = 6;
     ::dup2(nullDevice, 0);
     ::dup2(nullDevice, 1);
     ::dup2(nullDevice, 2);
-    ::syscall(SYS_close_range, 8U, ~0U, 0U);
+    ::syscall(SYS_close_range, 7U, ~0U, 0U);
     ::setsid();
+    // The lock file is locked from the moment it has a name: made unnamed,
+    // locked, then linked, so that no other run's clean-up takes it for a
+    // dead one's (open(2), O_TMPFILE). The mount point must be a regular
+    // file (QEMU's docs/tools/qemu-storage-daemon.rst, "--export type=fuse").
+    const int made = ::open(plan.folder.c_str(), O_TMPFILE | O_RDWR, 0600);
+    if (made < 0 || (made != GuardianLock && ::dup2(made, GuardianLock) < 0) ||
+        ::flock(GuardianLock, LOCK_EX) != 0 ||
+        ::linkat(AT_FDCWD, GuardianLockPath, AT_FDCWD, plan.lockFile.c_str(), AT_SYMLINK_FOLLOW) !=
+            0)
+        ::_exit(1);
+    const int mountpoint =
+        ::open(plan.mountpoint.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (mountpoint < 0) {
+        ::unlink(plan.lockFile.c_str());
+        ::_exit(1);
+    }
+    ::close(mountpoint);
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     struct sigaction standard {};
@@ -235,7 +243,7 @@ struct GuardianPlan {
         ::_exit(127);
     }
     if (daemon > 0) {
-        writeNumber(lock, daemon);
+        writeNumber(GuardianLock, daemon);
         const int handle = static_cast<int>(::syscall(SYS_pidfd_open, daemon, 0));
         pollfd wanted[2] = {{lifeline, POLLIN, 0}, {handle, POLLIN, 0}};
         bool daemonEnded = false;
@@ -265,7 +273,6 @@ struct GuardianPlan {
     if (left)
         unmount(plan.fusermount.c_str(), plan.mountpoint.c_str());
     ::unlink(plan.mountpoint.c_str());
-    ::unlink(plan.log.c_str());
     ::unlink(plan.lockFile.c_str());
     ::_exit(0);
 }
@@ -297,33 +304,22 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
     std::shared_ptr<QemuExport> made(new QemuExport());
     made->m_file = folder / name;
     GuardianPlan plan;
+    plan.folder = folder.string();
     plan.mountpoint = made->m_file.string();
-    plan.log = plan.mountpoint + ".log";
     plan.lockFile = plan.mountpoint + ".lock";
     plan.daemonProgram = daemonProgram.string();
     plan.fusermount = fusermount.string();
     const auto failed = [&](int code) {
-        std::error_code ignored;
-        fs::remove(plan.mountpoint, ignored);
-        fs::remove(plan.log, ignored);
-        fs::remove(plan.lockFile, ignored);
         return Error(Operation::OpenImage, imageName, code,
                      "cannot prepare the export of the disk image in " + folder.string());
     };
-    FileDescriptor lock = lockedFile(folder, plan.lockFile);
-    if (!lock.isOpen())
-        return failed(errno);
-    // The export's mount point must be a regular file (QEMU's
-    // docs/tools/qemu-storage-daemon.rst, "--export type=fuse").
-    const FileDescriptor mountpoint(
-        ::open(plan.mountpoint.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    // The daemon's words, in a file without a name that nothing leaves behind.
     const FileDescriptor log(
-        ::open(plan.log.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600));
+        ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_APPEND | O_CLOEXEC, 0600));
     const FileDescriptor nullDevice(::open("/dev/null", O_RDWR | O_CLOEXEC));
     int lifeline[2] = {-1, -1};
     int reporter[2] = {-1, -1};
-    if (!mountpoint.isOpen() || !log.isOpen() || !nullDevice.isOpen() ||
-        ::pipe2(lifeline, O_CLOEXEC) != 0)
+    if (!log.isOpen() || !nullDevice.isOpen() || ::pipe2(lifeline, O_CLOEXEC) != 0)
         return failed(errno);
     made->m_lifeline = FileDescriptor(lifeline[1]);
     FileDescriptor lifelineEnd(lifeline[0]);
@@ -332,10 +328,9 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
     made->m_guardianGone = FileDescriptor(reporter[0]);
     FileDescriptor reporterEnd(reporter[1]);
 
-    // The guardian moves its descriptors to 3 to 7: from above those numbers,
+    // The guardian moves its descriptors to 3 to 6: from above those numbers,
     // so that no move overwrites another's source.
-    const int sources[] = {lifelineEnd.get(), reporterEnd.get(), lock.get(), log.get(),
-                           nullDevice.get()};
+    const int sources[] = {lifelineEnd.get(), reporterEnd.get(), log.get(), nullDevice.get()};
     std::vector<FileDescriptor> lifted;
     for (const int source : sources)
         lifted.emplace_back(::fcntl(source, F_DUPFD_CLOEXEC, 10));
@@ -343,9 +338,8 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
         return failed(errno);
     plan.lifeline = lifted[0].get();
     plan.reporter = lifted[1].get();
-    plan.lock = lifted[2].get();
-    plan.logFile = lifted[3].get();
-    plan.nullDevice = lifted[4].get();
+    plan.logFile = lifted[2].get();
+    plan.nullDevice = lifted[3].get();
     // The image's file is one node and its format another (QEMU's
     // docs/tools/qemu-storage-daemon.rst); backing files and VMDK extents are
     // opened by the format's driver, as the image names them.
@@ -375,7 +369,6 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
     made->m_guardian = guardian;
     // The guardian's ends of the pipes are its alone: the lifeline ends, and
     // the guardian's end shows, only when the guardian holds them.
-    lock = FileDescriptor();
     lifted.clear();
     lifelineEnd.close();
     reporterEnd.close();
@@ -387,7 +380,6 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
     int waited = 0;
     while (!isFuseMount(made->m_file, disconnected)) {
         if (::poll(&gone, 1, 2) != 0 || (waited += 2) > StartMilliseconds) {
-            // Read through this run's own descriptor: the guardian removes the file.
             std::string said = readAt(log.get(), 0, 4096);
             made.reset();
             said = said.substr(0, said.find('\n'));
