@@ -360,6 +360,29 @@ INSTANTIATE_TEST_SUITE_P(
                 true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Without qemu-storage-daemon a qcow2 image is refused with what to install,
+// and with the command that converts it as the alternative.
+TEST(QemuImageWithoutItsDaemon, SaysWhatToInstallAndHowToConvert) {
+    kor::testing::TemporaryMachine machine;
+    const fs::path file = machine.root() / "disk.qcow2";
+    qemuImg({"create", "-f", "qcow2", file.string(), "32M"});
+    fs::remove_all(machine.root() / "c");
+    fs::create_symlink(file, machine.root() / "c");
+    const std::string path = std::getenv("PATH");
+    ::setenv("PATH", machine.root().c_str(), 1);
+
+    const platform::Result<std::string> read = platform::readFile("C:\\WINDOWS\\KOR.INI");
+
+    ::setenv("PATH", path.c_str(), 1);
+    ASSERT_FALSE(read.ok());
+    EXPECT_NE(read.error().message().find("(qemu-storage-daemon がありません): apt install "
+                                          "qemu-system-common fuse3。または raw 形式に変換して"
+                                          "ください: qemu-img convert -O raw " +
+                                          file.string()),
+              std::string::npos)
+        << read.error().message();
+}
+
 // A partition of a test disk, and the text of /WHICH.TXT in it when it
 // holds a FAT file system.
 struct Part {
