@@ -398,8 +398,15 @@ Result<std::shared_ptr<QemuExport>> exportOf(const fs::path& image, const struct
         }
         if (!lockRefused)
             return started.error();
+        // Another run: by its claim, or, before it has claimed the image, by
+        // its export's daemon, which mounts into a folder of the programs'.
+        const std::string exportFolder = "/kor-" + std::to_string(::getuid()) + "/";
         const std::vector<Opening> openings = openingsOf(info);
-        const auto anotherRun = std::ranges::find_if(openings, &Opening::claimed);
+        const auto anotherRun = std::ranges::find_if(openings, [&](const Opening& opening) {
+            const std::string line = readSmallFile("/proc/" + opening.pid + "/cmdline");
+            return opening.claimed || (line.starts_with("qemu-storage-daemon") &&
+                                       line.find(exportFolder) != std::string::npos);
+        });
         if (anotherRun != openings.end() && attempt < Attempts) {
             ::usleep(250'000);
             continue;
