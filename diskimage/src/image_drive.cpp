@@ -40,6 +40,10 @@ constexpr off_t ChangeByte = 0x4B4F5201;
 // that another run can tell that a writer may be one of these programs.
 constexpr off_t WriterByte = 0x4B4F5202;
 
+// How often an export is tried while another run of the programs holds the
+// image, a quarter of a second apart.
+constexpr int ExportAttempts = 20;
+
 // What mtools says of a cluster chain that loops.
 constexpr std::string_view DamageReport = "loop detected";
 
@@ -388,7 +392,6 @@ Result<std::shared_ptr<QemuExport>> exportOf(const fs::path& image, const struct
                          " names it as its backing file; link the image the emulator opens")
             .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + imageName + " は " + overlays.front().string() +
                                 " のﾍﾞｰｽ (元のｲﾒｰｼﾞ) です。ｴﾐｭﾚｰﾀが開くｲﾒｰｼﾞを指定してください");
-    constexpr int Attempts = 20;
     for (int attempt = 1;; ++attempt) {
         bool lockRefused = false;
         Result<std::shared_ptr<QemuExport>> started = QemuExport::start(image, format, lockRefused);
@@ -407,7 +410,7 @@ Result<std::shared_ptr<QemuExport>> exportOf(const fs::path& image, const struct
             return opening.claimed || (line.starts_with("qemu-storage-daemon") &&
                                        line.find(exportFolder) != std::string::npos);
         });
-        if (anotherRun != openings.end() && attempt < Attempts) {
+        if (anotherRun != openings.end() && attempt < ExportAttempts) {
             ::usleep(250'000);
             continue;
         }

@@ -39,7 +39,7 @@ fs::path programOnPath(std::string_view name) {
     std::string_view directories = path ? path : "/usr/bin:/bin";
     while (!directories.empty()) {
         const std::size_t end = std::min(directories.find(':'), directories.size());
-        const fs::path candidate = fs::path(directories.substr(0, end)) / name;
+        fs::path candidate = fs::path(directories.substr(0, end)) / name;
         if (::access(candidate.c_str(), X_OK) == 0)
             return candidate;
         directories.remove_prefix(std::min(end + 1, directories.size()));
