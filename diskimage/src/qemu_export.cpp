@@ -190,6 +190,19 @@ constexpr const char* GuardianLockPath = "/proc/self/fd/7";
 // removes the files. The files are named only here, so that a run killed
 // before the guardian starts leaves none.
 [[noreturn]] void guard(const GuardianPlan& plan) {
+    // First, as the program's own handlers would run here: a Ctrl+C sent to
+    // the program's group before setsid must not end the guardian.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction standard {};
+    standard.sa_handler = SIG_DFL;
+    for (const int signal : {SIGINT, SIGQUIT, SIGHUP, SIGPIPE, SIGTSTP, SIGTTIN, SIGTTOU})
+        ::sigaction(signal, &ignore, nullptr);
+    ::sigaction(SIGTERM, &standard, nullptr);
+    ::sigaction(SIGCHLD, &standard, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
     const int sources[] = {plan.lifeline, plan.reporter, plan.logFile, plan.nullDevice};
     for (int i = 0; i < 4; ++i)
         ::dup2(sources[i], 3 + i);
@@ -216,17 +229,6 @@ constexpr const char* GuardianLockPath = "/proc/self/fd/7";
         ::_exit(1);
     }
     ::close(mountpoint);
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    struct sigaction standard {};
-    standard.sa_handler = SIG_DFL;
-    for (const int signal : {SIGINT, SIGQUIT, SIGHUP, SIGPIPE, SIGTSTP, SIGTTIN, SIGTTOU})
-        ::sigaction(signal, &ignore, nullptr);
-    ::sigaction(SIGTERM, &standard, nullptr);
-    ::sigaction(SIGCHLD, &standard, nullptr);
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
 
     const pid_t guardian = ::getpid();
     const pid_t daemon = ::fork();
