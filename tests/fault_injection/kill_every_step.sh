@@ -34,6 +34,11 @@
 # then the normal run ends with status 0, leaves the partition sound, the
 # logos as in (a), and the image and the trial folder holding exactly the
 # entries of before: no ~KOR????.TMP, no extracted member.
+# Last, while another process (sleep) has the image open, KOR must end with
+# status 1, name that process and its PID, and leave the image byte for byte;
+# and on an image whose logo.sys has a cluster chain that loops, KOR must end
+# with status 1, say that the file system is damaged, and write nothing.
+#
 # --drive qcow2: the same image converted to qcow2, which KOR works on through
 # qemu-storage-daemon's FUSE export. After each kill, once no process has the
 # image open any more (its export's daemon gone too): no FUSE mount and no
@@ -41,10 +46,6 @@
 # (leaked clusters only, status 3, are allowed after a kill, and none after
 # the next run), and the partition, read through `qemu-img convert`, is
 # checked as above.
-# Last, while another process (sleep) has the image open, KOR must end with
-# status 1, name that process and its PID, and leave the image byte for byte;
-# and on an image whose logo.sys has a cluster chain that loops, KOR must end
-# with status 1, say that the file system is damaged, and write nothing.
 #
 #   bash tests/fault_injection/kill_every_step.sh --drive folder  # every 7th step
 #   bash tests/fault_injection/kill_every_step.sh --drive image --full  # every step
@@ -70,7 +71,7 @@ delay=0.05
 keep=no
 
 usage() {
-    sed -n '2,46s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
+    sed -n '2,55s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
     cat <<'USAGE'
 
 Options:
