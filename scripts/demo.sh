@@ -7,13 +7,17 @@
 #   bash scripts/demo.sh                   # BMP mode: folders of .BMP pictures
 #   bash scripts/demo.sh --archives        # archive mode: LZH archives
 #   bash scripts/demo.sh --image           # drive C: is a FAT16 disk image
+#   bash scripts/demo.sh --image --format qcow2  # the same disk as a qcow2 image
 #   bash scripts/demo.sh --format hdi      # a PC-98 whose drive A: is in an HDI
 #
 # The demo machine is copied from examples/ into build/ first, so the one in
 # the repository stays as it is and every run of this script starts afresh.
 # With --image its drive C: is written into build/<machine>.img instead (an MBR
 # disk with one FAT16 partition, as an emulator's Windows 95 disk), and
-# $KOR_ROOT/c is a link to that file; the image is read with mtools.
+# $KOR_ROOT/c is a link to that file; the image is read with mtools. With
+# --format qcow2 (vhd for a dynamic VHD, vdi, vmdk) the disk is converted by
+# qemu-img into build/<machine>.<format>, which KOR works on in place through
+# qemu-storage-daemon; this script reads it through a raw copy.
 # --format hdi (or nhd) makes the machine a PC-98 instead, as Neko Project (or
 # T98-Next) keeps it: a PC-98 partition table in an HDI (or NHD) image, the
 # boot partition drive A: ($KOR_ROOT/a, WINDIR=A:\WINDOWS), pc98Check=on, and
@@ -31,12 +35,18 @@ while (($#)); do
     case "$1" in
         --archives) machine_name="demo-machine-archives" ;;
         --image) image=yes ;;
-        --no-install) install_deps=no ;;
         --format)
-            format="${2:?--format needs a disk format}"
+            case "${2:-}" in
+                raw | qcow2 | vhd | vdi | vmdk | hdi | nhd) format="$2" ;;
+                *)
+                    echo "demo: --format takes raw, qcow2, vhd, vdi, vmdk, hdi or nhd" >&2
+                    exit 2
+                    ;;
+            esac
             image=yes
             shift
             ;;
+        --no-install) install_deps=no ;;
         --kor)
             kor="$(realpath "${2:?--kor needs the path of a KOR program}")"
             install_deps=no
@@ -46,8 +56,8 @@ while (($#)); do
             sed -n '2,20s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
             echo "Options: --archives      archive mode"
             echo "         --image         drive C: is a disk image (with --archives too)"
-            echo "         --format NAME   the image's format: raw (the default), or hdi or"
-            echo "                         nhd for a PC-98 (BMP mode)"
+            echo "         --format NAME   the image's format: raw (the default); qcow2, vhd"
+            echo "                         (dynamic), vdi or vmdk; hdi or nhd for a PC-98 (BMP mode)"
             echo "         --no-install    do not look for missing Debian packages"
             echo "         --kor PATH      run this KOR program instead of building one"
             exit 0
@@ -63,17 +73,13 @@ done
 # A PC-98 boots from drive A:; its logos are 16-colour pictures.
 letter=c
 case "$format" in
-    raw) ;;
+    raw | qcow2 | vhd | vdi | vmdk) ;;
     hdi | nhd)
         letter=a
         if [[ "$machine_name" != demo-machine ]]; then
             echo "demo: the PC-98 demo is in BMP mode only (the archives hold Windows 95 pictures)" >&2
             exit 2
         fi
-        ;;
-    *)
-        echo "demo: --format takes raw, hdi or nhd" >&2
-        exit 2
         ;;
 esac
 windir="${letter^^}:\\WINDOWS"
@@ -195,12 +201,40 @@ if [[ "$image" == yes ]]; then
 
     bash "$here/scripts/make-disk-image.sh" "$image_file" "$root/$letter" "$start" "$sectors" 16 \
         "$disk"
+    linked="$image_file"
+    # qemu-img's name of each format, and its options.
+    converted=()
+    case "$format" in
+        qcow2 | vdi | vmdk) converted=(-O "$format") ;;
+        vhd) converted=(-O vpc -o subformat=dynamic) ;;
+    esac
+    if ((${#converted[@]})); then
+        linked="$here/build/$machine_name.$format"
+        rm -f "$linked"
+        qemu-img convert "${converted[@]}" "$image_file" "$linked"
+        table="an MBR disk in $format format"
+        # What this script reads: a raw copy, made anew after the run.
+        image_file="$scratch/read-out.img"
+        drive="$image_file@@$((start * 512))"
+    fi
     rm -rf "${root:?}/$letter"
-    ln -s "$image_file" "$root/$letter"
+    ln -s "$linked" "$root/$letter"
     heading "Drive ${letter^^}: as a disk image"
-    echo "$root/$letter -> $image_file"
-    echo "  ($table, one FAT16 partition from sector $start; read here with mtools -i $drive)"
+    echo "$root/$letter -> $linked"
+    if ((${#converted[@]})); then
+        echo "  ($table, one FAT16 partition from sector $start; KOR works on it through"
+        echo "  qemu-storage-daemon; read here through qemu-img convert -O raw)"
+    else
+        echo "  ($table, one FAT16 partition from sector $start; read here with mtools -i $drive)"
+    fi
 fi
+
+# The raw copy of an image in another format, read out again.
+read_out() {
+    if [[ "$format" != raw ]]; then
+        qemu-img convert -U -O raw "$linked" "$image_file"
+    fi
+}
 
 # The image's own listing of C:\ and C:\WINDOWS.
 show_listing() {
@@ -252,7 +286,7 @@ remember() {
 # --- the run --------------------------------------------------------------
 
 heading "Before"
-[[ "$image" == yes ]] && show_listing
+[[ "$image" == yes ]] && read_out && show_listing
 show_logos
 remember
 
@@ -264,7 +298,7 @@ env -u DISPLAY -u WAYLAND_DISPLAY KOR_ROOT="$root" WINDIR="$windir" "$kor" || st
 echo "KOR ended with exit status $status ($( ((status == 0)) && echo "ran to its end" || echo "a failure ended it"))"
 
 heading "After"
-[[ "$image" == yes ]] && show_listing
+[[ "$image" == yes ]] && read_out && show_listing
 show_logos
 
 changed=0
@@ -293,5 +327,7 @@ if [[ "$machine_name" == demo-machine && "$letter" == c ]]; then
 fi
 if [[ "$image" == no ]]; then
     echo "or drive C: as a disk image: bash scripts/demo.sh --image"
+elif [[ "$format" == raw ]]; then
+    echo "or the image as qcow2 (also vhd, vdi, vmdk): bash scripts/demo.sh --image --format qcow2"
 fi
 exit "$status"

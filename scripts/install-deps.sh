@@ -18,6 +18,9 @@ packages=(
     mtools                # the changes inside FAT disk images, made without mounting them
     dosfstools            # mkfs.fat and fsck.fat, with which the tests make and check disk images
     fdisk                 # sfdisk, with which the tests write the partition table of a disk image
+    qemu-utils            # qemu-img, with which the tests make and check qcow2, VDI, VMDK, VHDX and VHD images
+    qemu-system-common    # qemu-storage-daemon, which exports such an image as a plain file, worked on in place
+    fuse3                 # fusermount3 and the FUSE library, through which that export is mounted without root
     lhasa                 # the lha command, used by the demo to list archives
     libgtest-dev          # GoogleTest
     xvfb                  # an X server for the window tests

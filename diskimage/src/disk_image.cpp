@@ -183,12 +183,21 @@ const Candidate* driveC(const std::vector<Candidate>& partitions) {
     return firstPrimary ? firstPrimary : firstLogical;
 }
 
+std::string convertCommand(const std::string& image) {
+    return "qemu-img convert -O raw " + image + " disk.img";
+}
+
 Error foreignFormatError(std::string_view format, const std::string& image) {
-    const std::string command = "qemu-img convert -O raw " + image + " disk.img";
+    const std::string command = convertCommand(image);
     return Error(Operation::OpenImage, image, ENOTSUP,
                  "it is a " + std::string(format) + " image; convert it to a raw one: " + command)
         .withJapaneseReason(std::string(format) +
                             " 形式のｲﾒｰｼﾞは使えません。raw 形式に変換してください: " + command);
+}
+
+Error refusedImage(const std::string& image, const std::string& why,
+                   const std::string& japaneseWhy) {
+    return Error(Operation::OpenImage, image, ENOTSUP, why).withJapaneseReason(japaneseWhy);
 }
 
 Result<ImageVolume> findDiskVolume(const ImageReader& read, std::uint64_t diskSize,
@@ -288,6 +297,77 @@ Result<ImageVolume> findDiskVolume(const ImageReader& read, std::uint64_t diskSi
 }
 
 } // namespace
+
+Error unworkableFormatError(std::string_view format, const std::string& image,
+                            const std::string& why, const std::string& japaneseWhy) {
+    const std::string command = convertCommand(image);
+    return refusedImage(image,
+                        "it is a " + std::string(format) + " image, and " + why +
+                            "; or convert it to a raw one: " + command,
+                        std::string(format) + " 形式のｲﾒｰｼﾞを使うには" + japaneseWhy +
+                            "。または raw 形式に変換してください: " + command);
+}
+
+// The signatures and fields read here, by their formats' public descriptions:
+// qcow2, QEMU's docs/interop/qcow2.txt (crypt_method at byte 32); VDI, the
+// header of QEMU's block/vdi.c (image type at 0x4C: 1 dynamic, 2 fixed, 3
+// undo, 4 differencing); VHD, Microsoft's "Virtual Hard Disk Image Format
+// Specification" (disk type at 0x3C of the footer: 2 fixed, 3 dynamic, 4
+// differencing); Bochs, its user manual's "harddisk modes" and QEMU's
+// block/bochs.c (the header's magic "Bochs Virtual HD Image"; the sparse
+// format's magic 0x02468ACE, version 1 or 2).
+Result<std::optional<QemuFormat>> qemuFormatOf(const ImageReader& read, std::uint64_t fileSize,
+                                               const std::string& image) {
+    const std::string head = read(0, SectorSize);
+    const bool bochsSparse = head.size() >= 8 && littleEndian32(head, 0) == 0x02468ACE &&
+                             (littleEndian32(head, 4) == 1 || littleEndian32(head, 4) == 2);
+    if (head.starts_with("Bochs Virtual HD Image") || bochsSparse) {
+        const std::string command = convertCommand(image);
+        return refusedImage(image,
+                            "it is a growing, sparse or redo-log image of Bochs, which QEMU "
+                            "only reads; convert it to a raw one: " +
+                                command,
+                            "Bochs の可変長・ｽﾊﾟｰｽ・REDO ﾛｸﾞ形式のｲﾒｰｼﾞには書き込めません。"
+                            "raw 形式に変換してください: " +
+                                command);
+    }
+    const std::optional<std::string_view> format = foreignFormat(head);
+    if (!format || fileSize < SectorSize)
+        return std::optional<QemuFormat>();
+    if (*format == "qcow")
+        return foreignFormatError(*format, image);
+    if (*format == "qcow2") {
+        if (head.size() >= 36 && bigEndian32(head, 32) != 0)
+            return refusedImage(image,
+                                "it is an encrypted qcow2 image, which cannot be worked on "
+                                "without its key",
+                                "暗号化された qcow2 形式のｲﾒｰｼﾞは使えません");
+        return std::optional<QemuFormat>({"qcow2", "qcow2"});
+    }
+    if (*format == "VDI") {
+        const std::uint32_t type = head.size() >= 0x50 ? littleEndian32(head, 0x4C) : 0;
+        if (type != 1 && type != 2)
+            return refusedImage(
+                image,
+                "it is a differencing VDI of VirtualBox (a snapshot), which QEMU cannot write; "
+                "link the disk VirtualBox opens after merging its snapshots",
+                "VirtualBox の差分 VDI (ｽﾅｯﾌﾟｼｮｯﾄ) には書き込めません。"
+                "ｽﾅｯﾌﾟｼｮｯﾄを統合してから使ってください");
+        return std::optional<QemuFormat>({"vdi", "VDI"});
+    }
+    if (*format == DynamicVhd) {
+        if (head.size() >= 0x40 && bigEndian32(head, 0x3C) == 4)
+            return refusedImage(image,
+                                "it is a differencing VHD, which QEMU cannot write; merge it "
+                                "into its parent first",
+                                "差分 VHD 形式のｲﾒｰｼﾞには書き込めません。"
+                                "親ｲﾒｰｼﾞに統合してから使ってください");
+        return std::optional<QemuFormat>({"vpc", std::string(DynamicVhd)});
+    }
+    if (*format == "VMDK")
+        return std::optional<QemuFormat>({"vmdk", "VMDK"});
+    return std::optional<QemuFormat>({"vhdx", "VHDX"});
+}
 
 Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileSize,
                                     unsigned partition, const std::string& image) {

@@ -5,12 +5,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 // Where the FAT file system of a disk image lies: the image file may be a
 // whole hard disk with a partition table, a bare FAT volume as a floppy holds
 // it, or either of them inside a fixed-size VHD. Emulators keep other formats
-// (qcow2, VDI, VMDK, dynamic VHD) that only a conversion turns into one of these.
+// (qcow2, VDI, VMDK, VHDX, dynamic VHD) that QEMU's block layer presents as
+// a raw disk (see qemu_export.h).
 namespace kor::diskimage {
 
 // The platform's error channel, which every unit here reports through.
@@ -26,6 +29,27 @@ struct ImageVolume {
 
 // Reads `length` bytes at `offset` of the image file; fewer at its end.
 using ImageReader = std::function<std::string(std::uint64_t offset, std::size_t length)>;
+
+// A format of QEMU's block layer: its driver ("qcow2", "vdi", "vmdk", "vhdx",
+// "vpc") and its name for the user ("VHD (容量可変)").
+struct QemuFormat {
+    std::string driver;
+    std::string name;
+};
+
+// The format of QEMU's that the image file of `fileSize` bytes is in, told by
+// its signature (never by the file's name); none for a raw disk or a fixed
+// VHD. Fails, naming the format and why, for the kinds that cannot be
+// written safely: a qcow (version 1) or encrypted qcow2 image, a
+// differencing VHD or VDI, Bochs' own growing, sparse and redo-log images.
+Result<std::optional<QemuFormat>> qemuFormatOf(const ImageReader& read, std::uint64_t fileSize,
+                                               const std::string& image);
+
+// The refusal of an image in `format` that this machine cannot work on in
+// place: `why` and `japaneseWhy` say what it lacks, and the conversion to a
+// raw image is offered.
+Error unworkableFormatError(std::string_view format, const std::string& image,
+                            const std::string& why, const std::string& japaneseWhy);
 
 // The volume of an image of `fileSize` bytes: partition number `partition`
 // (of an MBR, 1 to 4 the primary ones, 5 and up the logical ones in order,

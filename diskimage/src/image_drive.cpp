@@ -40,6 +40,10 @@ constexpr off_t ChangeByte = 0x4B4F5201;
 // that another run can tell that a writer may be one of these programs.
 constexpr off_t WriterByte = 0x4B4F5202;
 
+// How often an export is tried while another run of the programs holds the
+// image, a quarter of a second apart.
+constexpr int ExportAttempts = 20;
+
 // What mtools says of a cluster chain that loops.
 constexpr std::string_view DamageReport = "loop detected";
 
@@ -223,18 +227,29 @@ std::vector<Opening> openingsOf(const struct stat& target) {
 }
 
 // Another program that has the image open (for writing, when `writersOnly`
-// says so): "86Box (PID 1234)".
-std::optional<Holder> otherProgramOf(const std::vector<Opening>& openings, bool writersOnly) {
+// says so), other than this run's export daemon `exporter`: "86Box (PID 1234)".
+std::optional<Holder> otherProgramOf(const std::vector<Opening>& openings, bool writersOnly,
+                                     pid_t exporter) {
     for (const Opening& opening : openings)
-        if (!opening.isMtools && !opening.claimed && (opening.writes || !writersOnly))
+        if (!opening.isMtools && !opening.claimed && (opening.writes || !writersOnly) &&
+            opening.pid != std::to_string(exporter))
             return holderOf(opening.pid);
     return std::nullopt;
 }
 
-// A lock on the image's bytes that no run of these programs holds.
+// QEMU locks bytes 100 and 200 onwards of every file it opens, one for each
+// permission it takes and one for each it does not share with others
+// (RAW_LOCK_PERM_BASE and RAW_LOCK_SHARED_BASE, block/file-posix.c).
+bool isQemuLockByte(std::string_view start) {
+    const long byte = std::strtol(std::string(start).c_str(), nullptr, 10);
+    return byte >= 100 && byte < 300;
+}
+
+// A lock on the image's bytes that no run of these programs holds, nor this
+// run's export daemon when `exported`.
 // "1: OFDLCK ADVISORY WRITE -1 fe:00:10952780 100 100": an open file
 // description's lock names no process. Leases are other runs' probes.
-std::optional<Holder> otherLockOf(const struct stat& target) {
+std::optional<Holder> otherLockOf(const struct stat& target, bool exported) {
     std::istringstream locks(readSmallFile("/proc/locks"));
     const std::string inode = ":" + std::to_string(target.st_ino);
     for (std::string line; std::getline(locks, line);) {
@@ -244,7 +259,8 @@ std::optional<Holder> otherLockOf(const struct stat& target) {
         if (kind == "->" || kind == "LEASE")
             continue;
         if (!file.ends_with(inode) || start == std::to_string(ClaimByte) ||
-            start == std::to_string(ChangeByte) || start == std::to_string(WriterByte))
+            start == std::to_string(ChangeByte) || start == std::to_string(WriterByte) ||
+            (exported && isQemuLockByte(start)))
             continue;
         return pid == "-1" ? Holder() : holderOf(pid);
     }
@@ -356,6 +372,57 @@ struct ImageDrive::Place {
     std::optional<mtools::Entry> entry;
 };
 
+namespace {
+
+// The export of the image, shared by the drives of its partitions. Refused
+// while images beside it build on it, and while another program holds QEMU's
+// lock on it; another run of these programs is waited for a little first.
+Result<std::shared_ptr<QemuExport>> exportOf(const fs::path& image, const struct stat& info,
+                                             const QemuFormat& format) {
+    static std::map<std::pair<dev_t, ino_t>, std::weak_ptr<QemuExport>> exports;
+    std::weak_ptr<QemuExport>& known = exports[{info.st_dev, info.st_ino}];
+    if (std::shared_ptr<QemuExport> alive = known.lock())
+        return alive;
+    const std::string imageName = image.string();
+    if (const std::vector<fs::path> overlays = overlaysOf(image); !overlays.empty())
+        return Error(Operation::OpenImage, imageName, EBUSY,
+                     "other images build on it: " + overlays.front().string() +
+                         " names it as its backing file; link the image the emulator opens")
+            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + imageName + " は " + overlays.front().string() +
+                                " のﾍﾞｰｽ (元のｲﾒｰｼﾞ) です。ｴﾐｭﾚｰﾀが開くｲﾒｰｼﾞを指定してください");
+    for (int attempt = 1;; ++attempt) {
+        bool lockRefused = false;
+        Result<std::shared_ptr<QemuExport>> started = QemuExport::start(image, format, lockRefused);
+        if (started) {
+            known = started.value();
+            return started;
+        }
+        if (!lockRefused)
+            return started.error();
+        // Another run: by its claim, or, before it has claimed the image, by
+        // its export's daemon, which mounts into a folder of the programs'.
+        const std::string exportFolder = "/kor-" + std::to_string(::getuid()) + "/";
+        const std::vector<Opening> openings = openingsOf(info);
+        const auto anotherRun = std::ranges::find_if(openings, [&](const Opening& opening) {
+            const std::string line = readSmallFile("/proc/" + opening.pid + "/cmdline");
+            return opening.claimed || (line.starts_with("qemu-storage-daemon") &&
+                                       line.find(exportFolder) != std::string::npos);
+        });
+        if (anotherRun != openings.end() && attempt < ExportAttempts) {
+            ::usleep(250'000);
+            continue;
+        }
+        std::optional<Holder> holder;
+        if (anotherRun != openings.end())
+            holder = holderOf(anotherRun->pid);
+        else if (!(holder = otherProgramOf(openings, false, -1)))
+            holder = otherLockOf(info, false);
+        return inUse(Operation::OpenImage, imageName, image, holder.value_or(Holder()));
+    }
+}
+
+} // namespace
+
 Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
                                                      unsigned partition) {
     const std::string imageName = imageFile.string();
@@ -363,14 +430,29 @@ Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
     struct stat info {};
     if (!file.isOpen() || ::fstat(file.get(), &info) != 0)
         return Error(Operation::OpenImage, imageName, errno);
-    const ImageReader read = [&](std::uint64_t offset, std::size_t length) {
-        std::string bytes(length, '\0');
-        const ssize_t count = ::pread(file.get(), bytes.data(), length, static_cast<off_t>(offset));
-        bytes.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
-        return bytes;
+    const auto readerOf = [](int descriptor) -> ImageReader {
+        return [descriptor](std::uint64_t offset, std::size_t length) {
+            std::string bytes(length, '\0');
+            const ssize_t count =
+                ::pread(descriptor, bytes.data(), length, static_cast<off_t>(offset));
+            bytes.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
+            return bytes;
+        };
     };
-    const ImageVolume volume = KOR_TRY(
-        findImageVolume(read, static_cast<std::uint64_t>(info.st_size), partition, imageName));
+    const std::optional<QemuFormat> format = KOR_TRY(
+        qemuFormatOf(readerOf(file.get()), static_cast<std::uint64_t>(info.st_size), imageName));
+    std::shared_ptr<QemuExport> exported;
+    FileDescriptor data;
+    struct stat dataInfo = info;
+    if (format) {
+        exported = KOR_TRY(exportOf(imageFile, info, *format));
+        data = FileDescriptor(::open(exported->file().c_str(), O_RDONLY | O_CLOEXEC));
+        if (!data.isOpen() || ::fstat(data.get(), &dataInfo) != 0)
+            return Error(Operation::OpenImage, imageName, errno);
+    }
+    const ImageVolume volume = KOR_TRY(findImageVolume(readerOf(exported ? data.get() : file.get()),
+                                                       static_cast<std::uint64_t>(dataInfo.st_size),
+                                                       partition, imageName));
     // One drive object for each image and partition, so that all that this
     // run knows of an image (its listings, its claim) stays in one place. The
     // layout is read each time, as the file may have been made anew.
@@ -384,17 +466,28 @@ Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
                            ::fstat(drive->m_claim.get(), &claimed) == 0 && claimed.st_nlink == 0;
     if (!drive || claimGone || drive->m_volume.offset != volume.offset ||
         drive->m_volume.length != volume.length)
-        drive = std::make_shared<ImageDrive>(imageFile, volume);
+        drive = std::make_shared<ImageDrive>(imageFile, exported ? exported->file() : imageFile,
+                                             volume, exported);
+    // Another run that waits for the image's export sees this one by its
+    // claim for as long as the export lasts.
+    if (exported)
+        KOR_TRY(drive->claim(Operation::OpenImage, imageName));
     return drive;
 }
 
-ImageDrive::ImageDrive(fs::path imageFile, ImageVolume volume)
-    : m_imageFile(std::move(imageFile)), m_volume(volume) {}
+ImageDrive::ImageDrive(fs::path imageFile, fs::path dataFile, ImageVolume volume,
+                       std::shared_ptr<QemuExport> exported)
+    : m_imageFile(std::move(imageFile)), m_dataFile(std::move(dataFile)), m_volume(volume),
+      m_export(std::move(exported)),
+      m_chain(m_export ? chainOf(m_imageFile) : std::vector<fs::path>()) {}
 
 ImageDrive::~ImageDrive() = default;
 
 mtools::Outcome ImageDrive::run(const mtools::Invocation& invocation) const {
-    mtools::Outcome outcome = mtools::run(m_imageFile, m_volume.offset, invocation);
+    mtools::Invocation onData = invocation;
+    if (m_export)
+        onData.keptOpen = m_export->lifeline();
+    mtools::Outcome outcome = mtools::run(m_dataFile, m_volume.offset, onData);
     // mtools follows a cluster chain that runs in a circle only once round,
     // says so, and carries on as if nothing were wrong.
     if (outcome.errors.find(DamageReport) != std::string::npos)
@@ -407,7 +500,7 @@ void ImageDrive::forgetListings() {
     m_contents.clear();
     m_lastLargeFile = {std::string(), FileDescriptor()};
     m_reader.reset();
-    m_dataFile = FileDescriptor();
+    m_dataReader = FileDescriptor();
 }
 
 bool ImageDrive::refreshStamp() {
@@ -506,7 +599,7 @@ std::string ImageDrive::readData(std::uint64_t offset, std::size_t length) const
     std::string bytes(length, '\0');
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t count = ::pread(m_dataFile.get(), bytes.data() + done, length - done,
+        const ssize_t count = ::pread(m_dataReader.get(), bytes.data() + done, length - done,
                                       static_cast<off_t>(offset + done));
         if (count < 0 && errno == EINTR)
             continue;
@@ -518,14 +611,19 @@ std::string ImageDrive::readData(std::uint64_t offset, std::size_t length) const
     return bytes;
 }
 
+Status ImageDrive::openData(Operation operation, std::string_view path) {
+    if (!m_dataReader.isOpen()) {
+        m_dataReader = FileDescriptor(::open(m_dataFile.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!m_dataReader.isOpen())
+            return Error(operation, std::string(path), errno);
+    }
+    return {};
+}
+
 Result<const FatReader*> ImageDrive::fatReader(Operation operation, std::string_view path) {
     if (m_reader)
         return &*m_reader;
-    if (!m_dataFile.isOpen()) {
-        m_dataFile = FileDescriptor(::open(m_imageFile.c_str(), O_RDONLY | O_CLOEXEC));
-        if (!m_dataFile.isOpen())
-            return Error(operation, std::string(path), errno);
-    }
+    KOR_TRY(openData(operation, path));
     Result<FatReader> opened = FatReader::open(
         [this](std::uint64_t offset, std::size_t length) { return readData(offset, length); },
         m_volume, m_imageFile.string());
@@ -769,14 +867,15 @@ Status ImageDrive::openWriter(Operation operation, std::string_view path) {
     // Asked before this run opens the image for writing itself. A writer
     // while another run of these programs has the image open for writing,
     // or while mtools does, may be that run; then the writers that can be
-    // seen are looked for.
-    switch (writersOf(m_claim.get())) {
+    // seen are looked for. The export's daemon writes the image all along,
+    // so that the kernel cannot tell of others.
+    switch (m_export ? Writers::Some : writersOf(m_claim.get())) {
     case Writers::None:
         m_suspects = Suspects::None;
         break;
     case Writers::Some:
         m_suspects = Suspects::Writers;
-        if (!heldByAnother(m_claim.get(), WriterByte) && !mtoolsWrites()) {
+        if (!m_export && !heldByAnother(m_claim.get(), WriterByte) && !mtoolsWrites()) {
             KOR_TRY(checkNotInUse(operation, path));
             return inUse(operation, path, m_imageFile, Holder());
         }
@@ -824,12 +923,21 @@ Status ImageDrive::checkNotInUse(Operation operation, std::string_view path) con
                                 " に接続されています。ｱﾝﾏｳﾝﾄして切り離して (losetup -d " + *loop +
                                 ") から、もう一度実行してください");
     std::optional<Holder> holder;
+    const pid_t exporter = m_export ? m_export->daemon() : -1;
     if (m_suspects != Suspects::None)
-        holder = otherProgramOf(openingsOf(target), m_suspects == Suspects::Writers);
+        holder = otherProgramOf(openingsOf(target), m_suspects == Suspects::Writers, exporter);
     if (!holder)
-        holder = otherLockOf(target);
+        holder = otherLockOf(target, m_export != nullptr);
     if (holder)
         return inUse(operation, path, m_imageFile, *holder);
+    for (const fs::path& file : m_chain) {
+        struct stat info {};
+        if (::stat(file.c_str(), &info) != 0)
+            continue;
+        holder = otherProgramOf(openingsOf(info), true, exporter);
+        if (holder)
+            return inUse(operation, path, file, *holder);
+    }
     return {};
 }
 
@@ -840,12 +948,9 @@ Status ImageDrive::checkWritable(Operation operation, std::string_view path) {
 
 Status ImageDrive::checkSound(Operation operation, std::string_view path) {
     if (m_checkedGeneration != m_generation) {
-        const ImageReader read = [&](std::uint64_t offset, std::size_t length) {
-            std::string bytes(length, '\0');
-            const ssize_t count =
-                ::pread(m_claim.get(), bytes.data(), length, static_cast<off_t>(offset));
-            bytes.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
-            return bytes;
+        KOR_TRY(openData(operation, path));
+        const ImageReader read = [this](std::uint64_t offset, std::size_t length) {
+            return readData(offset, length);
         };
         std::vector<FatFault> faults = checkFatVolume(read, m_volume);
         m_fault = faults.empty() ? std::nullopt : std::optional(std::move(faults.front()));

@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/host_files.h"
 #include "platform/result.h"
+#include "qemu_export.h"
 
 #include <filesystem>
 #include <functional>
@@ -41,6 +42,11 @@ using platform::Overwrite;
 // byte held exclusively for each change, so that two runs never change the
 // file system at once. Only a change opens the image for writing: the kernel
 // is asked before it whether any program of any user writes the image.
+//
+// An image of a format of QEMU's (qcow2, VDI, VMDK, VHDX, dynamic VHD) is
+// worked on through its export as a plain file (qemu_export.h): the image
+// file itself keeps the locks and is the one checked for other programs, the
+// exported file is the one mtools and every read use.
 class ImageDrive final : public platform::Drive {
   public:
     // The drive behind `imageFile`, on partition `partition` (0 for the
@@ -48,7 +54,9 @@ class ImageDrive final : public platform::Drive {
     static Result<std::shared_ptr<ImageDrive>> open(const std::filesystem::path& imageFile,
                                                     unsigned partition);
 
-    ImageDrive(std::filesystem::path imageFile, ImageVolume volume);
+    // `dataFile` holds the disk: the image file itself, or its export.
+    ImageDrive(std::filesystem::path imageFile, std::filesystem::path dataFile, ImageVolume volume,
+               std::shared_ptr<QemuExport> exported);
     ~ImageDrive() override;
     ImageDrive(const ImageDrive&) = delete;
     ImageDrive& operator=(const ImageDrive&) = delete;
@@ -115,6 +123,8 @@ class ImageDrive final : public platform::Drive {
     // Reads `length` bytes at `offset` of the file that holds the volume, the
     // one mtools is given; fewer at its end.
     std::string readData(std::uint64_t offset, std::size_t length) const;
+    // Opens the data file for readData, when it is not open yet.
+    Status openData(Operation operation, std::string_view path);
     // The report of a damaged file system, as `fault` tells it.
     Error damaged(Operation operation, std::string_view path, const FatFault& fault) const;
     Status checkNotInUse(Operation operation, std::string_view path) const;
@@ -143,7 +153,12 @@ class ImageDrive final : public platform::Drive {
     void noteChanged(std::initializer_list<FolderChange> changes);
 
     std::filesystem::path m_imageFile;
-    ImageVolume m_volume;
+    std::filesystem::path m_dataFile;
+    ImageVolume m_volume; // in m_dataFile
+    std::shared_ptr<QemuExport> m_export;
+    // The other files the image is made of (extents, backing files), which
+    // no other program may write either.
+    std::vector<std::filesystem::path> m_chain;
     FileDescriptor m_claim; // read-only
     // Open for writing while a change runs (or the clean-up of temporary
     // files, which then holds the claim exclusively here).
@@ -160,7 +175,7 @@ class ImageDrive final : public platform::Drive {
     // What readData reads, opened at the first read after the image changed;
     // and the reader of the file system on it, whose FAT holds until this run
     // or another changes the image.
-    FileDescriptor m_dataFile;
+    FileDescriptor m_dataReader;
     std::optional<FatReader> m_reader;
     // The bytes of small files read since, by mtools address, and the last
     // large one.

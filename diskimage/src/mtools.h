@@ -79,6 +79,9 @@ struct Invocation {
     std::vector<std::string> arguments;
     // A host file the command reads as /dev/fd/5, or -1.
     int input = -1;
+    // A descriptor the command holds open, unused, until it ends, or -1: the
+    // lifeline of the export it works on (qemu_export.h).
+    int keptOpen = -1;
     std::chrono::seconds deadline{60};
 };
 

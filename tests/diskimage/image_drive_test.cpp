@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disk_image.h"
+#include "run_program.h"
 #include "temporary_machine.h"
 // The read-only FAT reader inside the disk image library, by its path: the
 // tests' own disk_image.h would shadow the library's.
@@ -54,6 +55,14 @@ namespace fs = std::filesystem;
 std::string hostBytes(const fs::path& file) {
     std::ifstream stream(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+// Runs qemu-img as a user makes an image; throws when it fails.
+void qemuImg(const std::vector<std::string>& arguments) {
+    const kor::testing::ProgramRun run =
+        kor::testing::runProgram("/usr/bin/qemu-img", {}, arguments);
+    if (run.exitStatus != 0)
+        throw std::runtime_error("qemu-img failed: " + run.standardError);
 }
 
 // A machine whose drive C: is a disk image, made by `build` in the machine's
@@ -431,26 +440,40 @@ TEST_P(RefusedImage, SaysWhyAndWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Images, RefusedImage,
     ::testing::Values(
-        Refusal{"Qcow2",
+        Refusal{"Qcow",
                 [](const fs::path& file) {
-                    image::writeUnsupportedImage(file, image::UnsupportedImage::Qcow2);
+                    image::writeUnsupportedImage(file, image::UnsupportedImage::Qcow);
                 },
-                "qcow2 形式のｲﾒｰｼﾞは使えません。raw 形式に変換してください: qemu-img convert"},
-        Refusal{"Vdi",
+                "qcow 形式のｲﾒｰｼﾞは使えません。raw 形式に変換してください: qemu-img convert"},
+        Refusal{"DifferencingVdi",
                 [](const fs::path& file) {
-                    image::writeUnsupportedImage(file, image::UnsupportedImage::Vdi);
+                    image::writeUnsupportedImage(file, image::UnsupportedImage::DifferencingVdi);
                 },
-                "VDI 形式"},
-        Refusal{"Vmdk",
+                "VirtualBox の差分 VDI (ｽﾅｯﾌﾟｼｮｯﾄ) には書き込めません"},
+        Refusal{"BochsGrowing",
                 [](const fs::path& file) {
-                    image::writeUnsupportedImage(file, image::UnsupportedImage::Vmdk);
+                    image::writeUnsupportedImage(file, image::UnsupportedImage::BochsGrowing);
                 },
-                "VMDK 形式"},
-        Refusal{"DynamicVhd",
+                "Bochs の可変長・ｽﾊﾟｰｽ・REDO ﾛｸﾞ形式のｲﾒｰｼﾞには書き込めません。"
+                "raw 形式に変換してください: qemu-img convert"},
+        Refusal{"DifferencingVhd",
                 [](const fs::path& file) {
-                    image::writeUnsupportedImage(file, image::UnsupportedImage::DynamicVhd);
+                    image::writeUnsupportedImage(file, image::UnsupportedImage::DifferencingVhd);
                 },
-                "VHD (容量可変) 形式"},
+                "差分 VHD 形式のｲﾒｰｼﾞには書き込めません"},
+        Refusal{"EncryptedQcow2",
+                [](const fs::path& file) {
+                    qemuImg({"create", "-f", "qcow2", "--object", "secret,id=key,data=kor", "-o",
+                             "encrypt.format=luks,encrypt.key-secret=key", file.string(), "32M"});
+                },
+                "暗号化された qcow2 形式のｲﾒｰｼﾞは使えません"},
+        Refusal{"BaseOfAnOverlayBesideIt",
+                [](const fs::path& file) {
+                    qemuImg({"create", "-f", "qcow2", file.string(), "32M"});
+                    qemuImg({"create", "-f", "qcow2", "-F", "qcow2", "-b", file.filename().string(),
+                             (file.parent_path() / "overlay.qcow2").string()});
+                },
+                "のﾍﾞｰｽ (元のｲﾒｰｼﾞ) です。ｴﾐｭﾚｰﾀが開くｲﾒｰｼﾞを指定してください"},
         Refusal{"PartitionBeyondTheEnd",
                 [](const fs::path& file) {
                     image::makeMbrDisk(file, FatType::Fat16);
@@ -467,6 +490,29 @@ INSTANTIATE_TEST_SUITE_P(
                 "はﾄﾞﾗｲﾌﾞにできません (ｼｽﾃﾑや別のﾌﾟﾛｸﾞﾗﾑが使用中かどうかを確かめられません)",
                 true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Without qemu-storage-daemon a qcow2 image is refused with what to install,
+// and with the command that converts it as the alternative.
+TEST(QemuImageWithoutItsDaemon, SaysWhatToInstallAndHowToConvert) {
+    kor::testing::TemporaryMachine machine;
+    const fs::path file = machine.root() / "disk.qcow2";
+    qemuImg({"create", "-f", "qcow2", file.string(), "32M"});
+    fs::remove_all(machine.root() / "c");
+    fs::create_symlink(file, machine.root() / "c");
+    const std::string path = std::getenv("PATH");
+    ::setenv("PATH", machine.root().c_str(), 1);
+
+    const platform::Result<std::string> read = platform::readFile("C:\\WINDOWS\\KOR.INI");
+
+    ::setenv("PATH", path.c_str(), 1);
+    ASSERT_FALSE(read.ok());
+    EXPECT_NE(read.error().message().find("(qemu-storage-daemon がありません): apt install "
+                                          "qemu-system-common fuse3。または raw 形式に変換して"
+                                          "ください: qemu-img convert -O raw " +
+                                          file.string()),
+              std::string::npos)
+        << read.error().message();
+}
 
 // A partition of a test disk, and the text of /WHICH.TXT in it when it
 // holds a FAT file system.

@@ -42,9 +42,18 @@
 # and on an image whose logo.sys has a cluster chain that loops, KOR must end
 # with status 1, say that the file system is damaged, and write nothing.
 #
+# --drive qcow2: the same image converted to qcow2, which KOR works on through
+# qemu-storage-daemon's FUSE export. After each kill, once no process has the
+# image open any more (its export's daemon gone too): no FUSE mount and no
+# file left in the folder of exports, `qemu-img check` finds no corruption
+# (leaked clusters only, status 3, are allowed after a kill, and none after
+# the next run), and the partition, read through `qemu-img convert`, is
+# checked as above.
+#
 #   bash tests/fault_injection/kill_every_step.sh --drive folder  # every 7th step
 #   bash tests/fault_injection/kill_every_step.sh --drive image --full  # every step
 #   bash tests/fault_injection/kill_every_step.sh --drive hdi --calls pidfd_open
+#   bash tests/fault_injection/kill_every_step.sh --drive qcow2 --calls pidfd_open
 #
 # The step counts depend on the pictures drawn at random, so a step of the
 # traced run stands for "the k-th call of this system call" in a later one.
@@ -66,11 +75,11 @@ delay=0.05
 keep=no
 
 usage() {
-    sed -n '2,50s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
+    sed -n '2,60s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
     cat <<'USAGE'
 
 Options:
-  --drive KIND     folder, image or hdi: what the boot drive is (needed)
+  --drive KIND     folder, image, hdi or qcow2: what the boot drive is (needed)
   --program PATH   the KOR program (default: $KOR_PROGRAM, else build/changer/KOR)
   --mode MODE      bmp, archive or both (default: both)
   --full           every step (the default takes every 7th, plus the steps of
@@ -99,9 +108,9 @@ while (($#)); do
     case "$1" in
         --drive)
             case "${2:-}" in
-                folder | image | hdi) drive="$2" ;;
+                folder | image | hdi | qcow2) drive="$2" ;;
                 *)
-                    echo "kill_every_step: --drive takes folder, image or hdi" >&2
+                    echo "kill_every_step: --drive takes folder, image, hdi or qcow2" >&2
                     exit 2
                     ;;
             esac
@@ -165,7 +174,7 @@ while (($#)); do
 done
 
 if [[ -z "$drive" ]]; then
-    echo "kill_every_step: say which drive C: is, --drive folder, image or hdi" >&2
+    echo "kill_every_step: say which drive C: is, --drive folder, image, hdi or qcow2" >&2
     exit 2
 fi
 # A PC-98's HDI is an image drive whose boot drive is A:.
@@ -183,9 +192,16 @@ if [[ ! -x "$program" ]]; then
 fi
 program="$(realpath "$program")"
 tools=(strace timeout sha256sum)
-if [[ "$drive" == image ]]; then
+if [[ "$drive" != folder ]]; then
     PATH="$PATH:/usr/sbin:/sbin" # sfdisk, mkfs.fat and fsck.fat, for a user without them
     tools+=(mtools sfdisk mkfs.fat fsck.fat fuser python3)
+fi
+if [[ "$drive" == qcow2 ]]; then
+    tools+=(qemu-img qemu-storage-daemon fusermount3)
+    if [[ ! -w /dev/fuse ]]; then
+        echo "kill_every_step: no /dev/fuse here, through which a qcow2 image is exported" >&2
+        exit 77
+    fi
 fi
 for tool in "${tools[@]}"; do
     if ! command -v "$tool" >/dev/null; then
@@ -227,7 +243,7 @@ run_kor() { # trial prefix...
     (
         cd "$trial" &&
             env -u DISPLAY -u WAYLAND_DISPLAY -u MTOOLSRC -u MTOOLS_LOWER_CASE \
-                KOR_ROOT="$trial/root" WINDIR="${letter^^}:\\WINDOWS" \
+                KOR_ROOT="$trial/root" WINDIR="${letter^^}:\\WINDOWS" XDG_RUNTIME_DIR="$work/run" \
                 TMP="${letter^^}:\\WINDOWS\\TEMP" TEMP="${letter^^}:\\WINDOWS\\TEMP" \
                 TMPDIR="$trial/hosttmp" \
                 timeout -s KILL "$run_timeout" "$@" "$program"
@@ -759,6 +775,99 @@ damaged_volume() { # mode
     fi
 }
 
+# --- a qcow2 image as drive C: ----------------------------------------------
+# The image's checks above, on the raw disk that qemu-img reads out of the
+# trial's disk.qcow2 into its disk.img: everything but the drive's own file is
+# the same.
+
+exports="$work/run/kor-$(id -u)" # the folder of the runs' exports
+mkdir -m 0700 -p "$work/run"
+
+qcow2_new_trial() {
+    rm -rf "$trial" && mkdir -p "$trial/root" "$trial/hosttmp"
+    cp "$fresh_qcow2" "$trial/disk.qcow2"
+    ln -s ../disk.qcow2 "$trial/root/c"
+}
+
+# The raw disk of the trial's qcow2 image, in $work/raw/disk.img.
+qcow2_read_out() { # trial
+    rm -rf "$work/raw" && mkdir -p "$work/raw" &&
+        qemu-img convert -U -O raw "$1/disk.qcow2" "$work/raw/disk.img"
+}
+
+qcow2_sound() { # trial
+    local status=0
+    qemu-img check -q "$1/disk.qcow2" >"$work/check.log" 2>&1 || status=$?
+    # Leaked clusters (3) waste space only; a killed daemon may leave them.
+    if ((status != 0)) && ! [[ "$stage" == after-kill: && status -eq 3 ]]; then
+        problems+=" ${stage}qemu-img-check:$status[$(head -c 300 "$work/check.log" | tr '\n' ' ')]"
+        return 1
+    fi
+    qcow2_read_out "$1" && image_sound "$work/raw"
+}
+
+qcow2_fetch() { # trial path
+    qcow2_read_out "$1" && image_fetch "$work/raw" "$2"
+}
+
+qcow2_tree() { # trial
+    qcow2_read_out "$1" || return
+    {
+        mdir -/ -a -b -i "$work/raw/disk.img@@$offset" ::/ 2>/dev/null
+        find "$1" -mindepth 1 -printf 'host:%P\n'
+    } | sed -E 's#(^|/)([Ll][Oo][Gg][Oo][WwSs]?\.[Ss][Yy][Ss])$#\1\L\2#' | LC_ALL=C sort
+}
+
+# Waits until no process has the image open (a killed run's mtools, then its
+# export's daemon), then until no FUSE mount and no file is left of the
+# export; false after $free_timeout seconds, naming what is left.
+qcow2_freed() { # trial
+    local image="$1/disk.qcow2" waited=0 left
+    fuser -s "$image" 2>/dev/null && outlived=$((outlived + 1))
+    while :; do
+        left="$(
+            fuser -s "$image" 2>/dev/null && echo "open:$(fuser "$image" 2>/dev/null)"
+            grep -F " $exports/" /proc/self/mountinfo | cut -d' ' -f5
+            find "$exports" -mindepth 1 2>/dev/null
+        )"
+        [[ -z "$left" ]] && return 0
+        if ((waited >= free_timeout * 20)); then
+            problems+=" left-after-${free_timeout}s:[$(tr '\n' ' ' <<<"$left")]"
+            return 1
+        fi
+        sleep 0.05
+        waited=$((waited + 1))
+    done
+}
+
+qcow2_killed_run() { image_killed_run "$@"; }
+
+qcow2_prepare() {
+    fresh="$work/$mode-$layout.img"
+    fresh_qcow2="$work/$mode-$layout.qcow2"
+    if ! { make_image "$mode" "$layout" "$fresh" &&
+        qemu-img convert -O qcow2 "$fresh" "$fresh_qcow2"; } >"$work/make.log" 2>&1; then
+        echo "kill_every_step: $label: cannot build the image: $(head -c 400 "$work/make.log")" >&2
+        failures=$((failures + 1))
+        return 1
+    fi
+    learn_pictures "$work/host-$mode"
+    ini_before="$work/host-$mode/WINDOWS/KOR.INI"
+    qcow2_new_trial
+    qcow2_tree "$trial" >"$work/fresh.tree"
+    # One more process than on a raw image, the export's guardian, starts first.
+    run_kor "$trial" strace -f -qq -o "$work/$mode.trace" -e signal=none \
+        -e trace="$traced_calls,execve"
+    local status=$?
+    if ((status != 0)); then
+        echo "kill_every_step: $label: the traced run ended with status $status:" \
+            "$(head -c 400 "$kor_log")" >&2
+        failures=$((failures + 1))
+        return 1
+    fi
+    mapfile -t steps < <(image_trace_steps "$work/$mode.trace")
+}
+
 # --- the kills --------------------------------------------------------------
 
 # Kills KOR at each chosen step of mode $1 (on an image, of layout $2), each
@@ -830,7 +939,7 @@ kill_steps() { # mode [layout]
         fi
     done
     local image_counts=""
-    [[ "$drive" == image ]] && image_counts=" fsck-errors=$unsound image-held=$stuck mtools-outlived-KOR=$outlived"
+    [[ "$drive" != folder ]] && image_counts=" fsck-errors=$unsound image-held=$stuck mtools-outlived-KOR=$outlived"
     echo "kill_every_step: $label steps=${#steps[@]} trials=$trials killed=$killed" \
         "unreached=$unreached lost-logos=$lost ini-changed=$ini_changed leftovers=$leftovers" \
         "vanished=$vanished failed-next-runs=$failed_runs hangs=$hangs$image_counts"
@@ -873,8 +982,10 @@ else
             kill_steps "$mode" "$layout"
         done
     done
-    image_in_use "${modes[0]}"
-    damaged_volume "${modes[0]}"
+    if [[ "$drive" == image ]]; then
+        image_in_use "${modes[0]}"
+        damaged_volume "${modes[0]}"
+    fi
 fi
 if ((failures)); then
     echo "kill_every_step: FAILED ($failures failed checks)"

@@ -310,7 +310,7 @@ std::uint32_t vhdGeometry(std::uint64_t bytes) {
     return static_cast<std::uint32_t>(cylinders << 16 | heads << 8 | sectorsPerTrack);
 }
 
-enum class VhdDiskType : std::uint32_t { Fixed = 2, Dynamic = 3 };
+enum class VhdDiskType : std::uint32_t { Fixed = 2, Dynamic = 3, Differencing = 4 };
 
 std::string vhdFooter(std::uint64_t diskBytes, VhdDiskType type, std::uint64_t dataOffset) {
     std::string footer(512, '\0');
@@ -760,36 +760,29 @@ void writeUnsupportedImage(const std::filesystem::path& image, UnsupportedImage 
     constexpr std::uint64_t virtualSize = 32 * mebibyte;
     std::string bytes(512, '\0');
     switch (format) {
-    case UnsupportedImage::Qcow2:
+    case UnsupportedImage::Qcow:
         bytes.replace(0, 4, "QFI\xfb");
-        putBigEndian(bytes, 4, 3, 4);   // version
-        putBigEndian(bytes, 20, 16, 4); // cluster bits
+        putBigEndian(bytes, 4, 1, 4); // version
         putBigEndian(bytes, 24, virtualSize, 8);
-        putBigEndian(bytes, 96, 4, 4);    // refcount order
-        putBigEndian(bytes, 100, 104, 4); // header length
+        bytes[32] = 16; // cluster bits
         break;
-    case UnsupportedImage::Vdi:
+    case UnsupportedImage::DifferencingVdi:
         bytes.replace(0, 40, "<<< Oracle VM VirtualBox Disk Image >>>\n");
         putLittleEndian(bytes, 0x40, 0xBEDA107F, 4);
         putLittleEndian(bytes, 0x44, 0x00010001, 4);
+        putLittleEndian(bytes, 0x48, 400, 4); // header size
+        putLittleEndian(bytes, 0x4C, 4, 4);   // image type: differencing
         break;
-    case UnsupportedImage::Vmdk:
-        bytes.replace(0, 4, "KDMV");
-        putLittleEndian(bytes, 4, 1, 4);                         // version
-        putLittleEndian(bytes, 12, virtualSize / sectorSize, 8); // capacity
+    case UnsupportedImage::BochsGrowing:
+        bytes.replace(0, 32, std::string("Bochs Virtual HD Image").append(10, '\0'));
+        bytes.replace(32, 16, std::string("Redolog").append(9, '\0'));
+        bytes.replace(48, 16, std::string("Growing").append(9, '\0'));
+        putLittleEndian(bytes, 64, 0x00020000, 4); // version 2.0
+        putLittleEndian(bytes, 68, 512, 4);        // header size
         break;
-    case UnsupportedImage::DynamicVhd: {
-        const std::string footer = vhdFooter(virtualSize, VhdDiskType::Dynamic, 512);
-        std::string header(1024, '\0');
-        header.replace(0, 8, "cxsparse");
-        putBigEndian(header, 8, ~std::uint64_t{0}, 8);
-        putBigEndian(header, 16, 512 + 1024, 8); // the block table follows
-        putBigEndian(header, 24, 0x00010000, 4);
-        putBigEndian(header, 28, virtualSize / (2 * mebibyte), 4);
-        putBigEndian(header, 32, 2 * mebibyte, 4);
-        putBigEndian(header, 36, vhdChecksum(header), 4);
-        const std::string blockTable(512, '\xFF'); // no block allocated
-        bytes = footer + header + blockTable + footer;
+    case UnsupportedImage::DifferencingVhd: {
+        const std::string footer = vhdFooter(virtualSize, VhdDiskType::Differencing, 512);
+        bytes = footer + std::string(1536, '\0') + footer;
         break;
     }
     }

@@ -105,12 +105,12 @@ std::uint64_t addDiskHeader(const std::filesystem::path& image, DiskHeader kind,
                             std::uint32_t sectorSize = 512);
 
 // Formats that a drive refuses: a file holding just the start of such an
-// image, with the signature the format's tools look for.
+// image, with the signature and fields the format's tools look for.
 enum class UnsupportedImage {
-    Qcow2,      // "QFI\xfb", version 3
-    Vdi,        // VirtualBox: its banner and 0xBEDA107F
-    Vmdk,       // a sparse VMware extent: "KDMV"
-    DynamicVhd, // footer copy, "cxsparse" header, footer of disk type 3
+    Qcow,            // QEMU's first format: "QFI\xfb", version 1
+    DifferencingVdi, // VirtualBox: its banner, 0xBEDA107F, image type 4
+    BochsGrowing,    // "Bochs Virtual HD Image", "Redolog", "Growing"
+    DifferencingVhd, // footer copy of disk type 4
 };
 void writeUnsupportedImage(const std::filesystem::path& image, UnsupportedImage format);
 
