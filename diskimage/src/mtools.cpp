@@ -357,7 +357,7 @@ Outcome run(const std::filesystem::path& image, std::uint64_t offset,
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     // Each source is taken to a number of its own above the ones it fills, so
     // that no dup2 overwrites another's source.
-    const int sources[] = {output.get(),       errors.get(),     imageDescriptor,
+    const int sources[] = {output.get(),        errors.get(),     imageDescriptor,
                            configurationFile(), invocation.input, invocation.keptOpen};
     std::vector<FileDescriptor> lifted;
     for (std::size_t i = 0; i < std::size(sources); ++i) {
