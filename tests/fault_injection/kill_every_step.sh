@@ -658,19 +658,23 @@ image_trace_steps() { # trace
         }' "$1"
 }
 
-# Writes the machine of $mode into a fresh image $fresh of $layout, traces one
-# run of KOR on a copy and puts its steps in $steps.
+# Writes the machine of $mode into a fresh image $fresh of $layout (and, on a
+# qcow2 drive, converts it into $fresh_qcow2), traces one run of KOR on a copy
+# and puts its steps in $steps.
 image_prepare() {
     fresh="$work/$mode-$layout.img"
-    if ! make_image "$mode" "$layout" "$fresh" >"$work/make.log" 2>&1; then
+    fresh_qcow2="$work/$mode-$layout.qcow2"
+    if ! { make_image "$mode" "$layout" "$fresh" &&
+        { [[ "$drive" != qcow2 ]] || qemu-img convert -O qcow2 "$fresh" "$fresh_qcow2"; }; } \
+        >"$work/make.log" 2>&1; then
         echo "kill_every_step: $label: cannot build the image: $(head -c 400 "$work/make.log")" >&2
         failures=$((failures + 1))
         return 1
     fi
     learn_pictures "$work/host-$mode"
     ini_before="$work/host-$mode/WINDOWS/KOR.INI"
-    image_new_trial
-    image_tree "$trial" >"$work/fresh.tree"
+    "${drive}_new_trial"
+    "${drive}_tree" "$trial" >"$work/fresh.tree"
 
     run_kor "$trial" strace -f -qq -o "$work/$mode.trace" -e signal=none \
         -e trace="$traced_calls,execve"
@@ -842,31 +846,7 @@ qcow2_freed() { # trial
 
 qcow2_killed_run() { image_killed_run "$@"; }
 
-qcow2_prepare() {
-    fresh="$work/$mode-$layout.img"
-    fresh_qcow2="$work/$mode-$layout.qcow2"
-    if ! { make_image "$mode" "$layout" "$fresh" &&
-        qemu-img convert -O qcow2 "$fresh" "$fresh_qcow2"; } >"$work/make.log" 2>&1; then
-        echo "kill_every_step: $label: cannot build the image: $(head -c 400 "$work/make.log")" >&2
-        failures=$((failures + 1))
-        return 1
-    fi
-    learn_pictures "$work/host-$mode"
-    ini_before="$work/host-$mode/WINDOWS/KOR.INI"
-    qcow2_new_trial
-    qcow2_tree "$trial" >"$work/fresh.tree"
-    # One more process than on a raw image, the export's guardian, starts first.
-    run_kor "$trial" strace -f -qq -o "$work/$mode.trace" -e signal=none \
-        -e trace="$traced_calls,execve"
-    local status=$?
-    if ((status != 0)); then
-        echo "kill_every_step: $label: the traced run ended with status $status:" \
-            "$(head -c 400 "$kor_log")" >&2
-        failures=$((failures + 1))
-        return 1
-    fi
-    mapfile -t steps < <(image_trace_steps "$work/$mode.trace")
-}
+qcow2_prepare() { image_prepare; }
 
 # --- the kills --------------------------------------------------------------
 
