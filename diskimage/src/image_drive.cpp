@@ -476,8 +476,10 @@ Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
     if (exported) {
         drive->useExport(std::move(exported));
         // Another run that waits for the image's export sees this one by its
-        // claim for as long as the export lasts.
-        KOR_TRY(drive->claim(Operation::OpenImage, imageName));
+        // claim for as long as the export lasts. An image the user may only
+        // read is claimed by none, and its export lets no other run write.
+        if (::faccessat(AT_FDCWD, imageFile.c_str(), W_OK, AT_EACCESS) == 0)
+            KOR_TRY(drive->claim(Operation::OpenImage, imageName));
     }
     return drive;
 }

@@ -393,19 +393,24 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
     plan.reporter = lifted[1].get();
     plan.logFile = lifted[2].get();
     plan.nullDevice = lifted[3].get();
+    // An image the user may only read is exported for reading, so that it
+    // can be browsed; a change is refused as on any image the user cannot
+    // write.
+    const bool writable = ::faccessat(AT_FDCWD, image.c_str(), W_OK, AT_EACCESS) == 0;
+    const std::string readOnly = writable ? "off" : "on";
     // The image's file is one node and its format another (QEMU's
     // docs/tools/qemu-storage-daemon.rst); backing files and VMDK extents are
     // opened by the format's driver, as the image names them.
     plan.arguments = {
         "qemu-storage-daemon",
         "--blockdev",
-        "driver=file,node-name=file,filename=" + optionValue(imageName),
+        "driver=file,node-name=file,read-only=" + readOnly + ",filename=" + optionValue(imageName),
         "--blockdev",
-        "driver=" + format.driver + ",node-name=disk,file=file",
+        "driver=" + format.driver + ",node-name=disk,read-only=" + readOnly + ",file=file",
         "--export",
         // Last, where the clean-up finds it in the command line (isDaemonOf).
-        "type=fuse,id=export,node-name=disk,writable=on,allow-other=off,mountpoint=" +
-            optionValue(plan.mountpoint),
+        "type=fuse,id=export,node-name=disk,writable=" + std::string(writable ? "on" : "off") +
+            ",allow-other=off,mountpoint=" + optionValue(plan.mountpoint),
     };
     for (std::string& argument : plan.arguments)
         plan.argv.push_back(argument.data());

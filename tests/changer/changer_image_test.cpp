@@ -374,6 +374,33 @@ TEST_F(ChangerOnQemuImage, RepairsTheClustersAKilledDaemonLeaked) {
     expectNothingLeft();
 }
 
+// An image the user may read but not write is read through an export that
+// writes nothing; the run refuses the change as on any image the user
+// cannot write, rather than failing to open it.
+TEST_F(ChangerOnQemuImage, ReadsAnImageTheUserMayNotWriteAndChangesNothing) {
+    writeSettings("[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\壁紙\r\n");
+    const fs::path converted = convert({"Qcow2", "qcow2", {}, false});
+    // Root may write a file whatever its permission bits, but not an
+    // immutable one.
+    ASSERT_EQ(::chmod(converted.c_str(), 0444), 0);
+    const std::string immutable = "chattr +i '" + converted.string() + "' 2>/dev/null";
+    if (::geteuid() == 0 && std::system(immutable.c_str()) != 0)
+        GTEST_SKIP() << "cannot keep root from writing " << converted << " (chattr +i)";
+    const std::string before = hostBytes(converted);
+
+    const ProgramRun run = runChangerWithExports();
+
+    if (::geteuid() == 0)
+        std::system(("chattr -i '" + converted.string() + "'").c_str());
+    EXPECT_EQ(run.exitStatus, 1) << run.standardError;
+    EXPECT_NE(run.standardError.find(
+                  "KOR: C:\\logo.sys\nこのﾌｧｲﾙをｺﾋﾟｰできません。アクセスが拒否されました"),
+              std::string::npos)
+        << run.standardError;
+    EXPECT_TRUE(hostBytes(converted) == before) << "the image changed";
+    expectNothingLeft();
+}
+
 // An overlay is written, its base left as it was; while another program
 // writes the base, the overlay is not written either, and the run names it.
 TEST_F(ChangerOnQemuImage, WritesTheOverlayAndWatchesItsBase) {
