@@ -211,6 +211,11 @@ std::vector<Opening> openingsOf(const struct stat& target) {
              !ignored && file != last; file.increment(ignored)) {
             struct stat info {};
             const std::string descriptor = file->path().filename().string();
+            // Sockets, pipes and the like, most of what is open, are told by
+            // their link alone, without a look at the file.
+            char link[16] = {};
+            if (::readlink(file->path().c_str(), link, sizeof link - 1) > 0 && link[0] != '/')
+                continue;
             if (::stat(file->path().c_str(), &info) != 0 || !isFile(info, target))
                 continue;
             opened = true;
