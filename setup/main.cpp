@@ -13,9 +13,44 @@
 #include "platform/services.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
+
+#include <chrono>
+
+namespace {
+
+// How long korsetup keeps a disk image's export without input from the user.
+constexpr std::chrono::seconds IdleRelease{10};
+
+// Starts the idle timer again at each input from the user.
+class InputWatcher final : public QObject {
+  public:
+    explicit InputWatcher(QTimer& idle) : m_idle(idle) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::Wheel:
+        case QEvent::Drop:
+            m_idle.start();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QTimer& m_idle;
+};
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     // --help, --version and a mistaken argument are answered before
@@ -43,6 +78,23 @@ int main(int argc, char* argv[]) {
     if (qtTexts.load(QStringLiteral("qtbase_ja"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
+
+    // An image in a format of QEMU's is exported, and locked by QEMU, only
+    // while korsetup uses it: the user who leaves the window, most likely to
+    // start the emulator from that image, or leaves it idle, must find the
+    // image free.
+    QTimer idle;
+    idle.setSingleShot(true);
+    idle.setInterval(IdleRelease);
+    QObject::connect(&idle, &QTimer::timeout, &kor::diskimage::releaseImageDrives);
+    QObject::connect(&application, &QGuiApplication::applicationStateChanged,
+                     [](Qt::ApplicationState state) {
+                         if (state != Qt::ApplicationActive)
+                             kor::diskimage::releaseImageDrives();
+                     });
+    InputWatcher watcher(idle);
+    application.installEventFilter(&watcher);
+    idle.start();
 
     kor::setup::MainWindow window;
     window.show();

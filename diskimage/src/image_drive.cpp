@@ -211,6 +211,11 @@ std::vector<Opening> openingsOf(const struct stat& target) {
              !ignored && file != last; file.increment(ignored)) {
             struct stat info {};
             const std::string descriptor = file->path().filename().string();
+            // Sockets, pipes and the like, most of what is open, are told by
+            // their link alone, without a look at the file.
+            char link[16] = {};
+            if (::readlink(file->path().c_str(), link, sizeof link - 1) > 0 && link[0] != '/')
+                continue;
             if (::stat(file->path().c_str(), &info) != 0 || !isFile(info, target))
                 continue;
             opened = true;
@@ -421,6 +426,14 @@ Result<std::shared_ptr<QemuExport>> exportOf(const fs::path& image, const struct
     }
 }
 
+using DriveKey = std::tuple<std::string, dev_t, ino_t, unsigned>;
+
+// The drives opened in this run, by image file and partition.
+std::map<DriveKey, std::shared_ptr<ImageDrive>>& openedDrives() {
+    static std::map<DriveKey, std::shared_ptr<ImageDrive>> opened;
+    return opened;
+}
+
 } // namespace
 
 Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
@@ -456,30 +469,70 @@ Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
     // One drive object for each image and partition, so that all that this
     // run knows of an image (its listings, its claim) stays in one place. The
     // layout is read each time, as the file may have been made anew.
-    using Key = std::tuple<std::string, dev_t, ino_t, unsigned>;
-    static std::map<Key, std::shared_ptr<ImageDrive>> opened;
-    const Key key{imageName, info.st_dev, info.st_ino, partition};
-    auto& drive = opened[key];
+    const DriveKey key{imageName, info.st_dev, info.st_ino, partition};
+    auto& drive = openedDrives()[key];
     // A file made anew may get the number of one that was removed.
     struct stat claimed {};
     const bool claimGone = drive && drive->m_claim.isOpen() &&
                            ::fstat(drive->m_claim.get(), &claimed) == 0 && claimed.st_nlink == 0;
     if (!drive || claimGone || drive->m_volume.offset != volume.offset ||
         drive->m_volume.length != volume.length)
-        drive = std::make_shared<ImageDrive>(imageFile, exported ? exported->file() : imageFile,
-                                             volume, exported);
-    // Another run that waits for the image's export sees this one by its
-    // claim for as long as the export lasts.
-    if (exported)
-        KOR_TRY(drive->claim(Operation::OpenImage, imageName));
+        drive = std::make_shared<ImageDrive>(imageFile, volume, format);
+    if (exported) {
+        drive->useExport(std::move(exported));
+        // Another run that waits for the image's export sees this one by its
+        // claim for as long as the export lasts. An image the user may only
+        // read is claimed by none, and its export lets no other run write.
+        if (::faccessat(AT_FDCWD, imageFile.c_str(), W_OK, AT_EACCESS) == 0)
+            KOR_TRY(drive->claim(Operation::OpenImage, imageName));
+    }
     return drive;
 }
 
-ImageDrive::ImageDrive(fs::path imageFile, fs::path dataFile, ImageVolume volume,
-                       std::shared_ptr<QemuExport> exported)
-    : m_imageFile(std::move(imageFile)), m_dataFile(std::move(dataFile)), m_volume(volume),
-      m_export(std::move(exported)),
-      m_chain(m_export ? chainOf(m_imageFile) : std::vector<fs::path>()) {}
+ImageDrive::ImageDrive(fs::path imageFile, ImageVolume volume, std::optional<QemuFormat> format)
+    : m_imageFile(std::move(imageFile)), m_dataFile(m_imageFile), m_volume(volume),
+      m_format(std::move(format)),
+      m_chain(m_format ? chainOf(m_imageFile) : std::vector<fs::path>()) {}
+
+void ImageDrive::useExport(std::shared_ptr<QemuExport> exported) {
+    if (m_export == exported)
+        return;
+    // What was read through another export's file is read again through this one.
+    m_dataReader = FileDescriptor();
+    m_reader.reset();
+    m_export = std::move(exported);
+    m_dataFile = m_export->file();
+}
+
+Status ImageDrive::startExport(Operation operation, std::string_view path) {
+    if (!m_format || m_export)
+        return {};
+    struct stat info {};
+    if (::stat(m_imageFile.c_str(), &info) != 0)
+        return Error(operation, std::string(path), errno);
+    Result<std::shared_ptr<QemuExport>> exported = exportOf(m_imageFile, info, *m_format);
+    if (!exported)
+        return exported.error().retold(operation, std::string(path));
+    useExport(std::move(exported).value());
+    return {};
+}
+
+void ImageDrive::release() {
+    // A change keeps its export to its end: mtools works on the exported
+    // file, and the claim made exclusive for a clean-up rests on it too.
+    if (!m_export || m_changeDepth > 0 || m_writer.isOpen())
+        return;
+    m_dataReader = FileDescriptor();
+    m_reader.reset();
+    m_export.reset();
+    m_dataFile = m_imageFile;
+}
+
+void releaseImageDrives() {
+    for (const auto& [key, drive] : openedDrives())
+        if (drive)
+            drive->release();
+}
 
 ImageDrive::~ImageDrive() = default;
 
@@ -613,6 +666,7 @@ std::string ImageDrive::readData(std::uint64_t offset, std::size_t length) const
 
 Status ImageDrive::openData(Operation operation, std::string_view path) {
     if (!m_dataReader.isOpen()) {
+        KOR_TRY(startExport(operation, path));
         m_dataReader = FileDescriptor(::open(m_dataFile.c_str(), O_RDONLY | O_CLOEXEC));
         if (!m_dataReader.isOpen())
             return Error(operation, std::string(path), errno);
@@ -863,6 +917,7 @@ Status ImageDrive::claim(Operation operation, std::string_view path) {
 Status ImageDrive::openWriter(Operation operation, std::string_view path) {
     if (m_writer.isOpen())
         return {};
+    KOR_TRY(startExport(operation, path));
     KOR_TRY(claim(operation, path));
     // Asked before this run opens the image for writing itself. A writer
     // while another run of these programs has the image open for writing,

@@ -54,9 +54,10 @@ class ImageDrive final : public platform::Drive {
     static Result<std::shared_ptr<ImageDrive>> open(const std::filesystem::path& imageFile,
                                                     unsigned partition);
 
-    // `dataFile` holds the disk: the image file itself, or its export.
-    ImageDrive(std::filesystem::path imageFile, std::filesystem::path dataFile, ImageVolume volume,
-               std::shared_ptr<QemuExport> exported);
+    // An image in `format` of QEMU's is read and changed through its export;
+    // any other through the image file itself.
+    ImageDrive(std::filesystem::path imageFile, ImageVolume volume,
+               std::optional<QemuFormat> format);
     ~ImageDrive() override;
     ImageDrive(const ImageDrive&) = delete;
     ImageDrive& operator=(const ImageDrive&) = delete;
@@ -92,6 +93,11 @@ class ImageDrive final : public platform::Drive {
     // Removes the temporary files of `directory` when no other run of the
     // programs has the image claimed.
     void removeStaleTemporaries(std::string_view directory) override;
+
+    // Lets go of the image's export between uses, unless a change runs: the
+    // next read or change starts it again. The claim and what was read stay;
+    // what another program changes meanwhile is told by the image's stamp.
+    void release();
 
     // Changes made between begin and end form one step that no other run
     // interleaves with; the image is checked to be out of use at its start.
@@ -140,6 +146,10 @@ class ImageDrive final : public platform::Drive {
     Error failure(Operation operation, std::string_view path, const mtools::Outcome& outcome,
                   std::string_view destination = {}) const;
     void forgetListings();
+    // Works through `exported` from now on.
+    void useExport(std::shared_ptr<QemuExport> exported);
+    // Starts the export of an image in a format of QEMU's, when it has none.
+    Status startExport(Operation operation, std::string_view path);
     // Drops what was read of the image when the image has changed since;
     // false when it cannot be looked at.
     bool refreshStamp();
@@ -153,9 +163,11 @@ class ImageDrive final : public platform::Drive {
     void noteChanged(std::initializer_list<FolderChange> changes);
 
     std::filesystem::path m_imageFile;
+    // The file that holds the disk: the image file itself, or its export.
     std::filesystem::path m_dataFile;
     ImageVolume m_volume; // in m_dataFile
-    std::shared_ptr<QemuExport> m_export;
+    std::optional<QemuFormat> m_format;
+    std::shared_ptr<QemuExport> m_export; // while the image in m_format is in use
     // The other files the image is made of (extents, backing files), which
     // no other program may write either.
     std::vector<std::filesystem::path> m_chain;

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
+#include <spawn.h>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/prctl.h>
@@ -122,8 +123,11 @@ bool isDaemonOf(pid_t pid, const fs::path& mountpoint) {
 
 // Removes what killed runs left in `folder`: an export whose guardian is
 // gone is known by its lock file, which nobody holds any more. Its daemon, if
-// still running, is stopped; a mount left behind is unmounted.
-void removeStale(const fs::path& folder, const fs::path& fusermount) {
+// still running, is stopped; a mount left behind is unmounted. Returns the
+// images of those exports: a daemon that did not stop as asked may have left
+// clusters allocated that nothing uses.
+std::vector<fs::path> removeStale(const fs::path& folder, const fs::path& fusermount) {
+    std::vector<fs::path> images;
     std::error_code error;
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
@@ -135,7 +139,9 @@ void removeStale(const fs::path& folder, const fs::path& fusermount) {
             continue;
         fs::path mountpoint = lockFile;
         mountpoint.replace_extension();
-        const pid_t daemon = std::atoi(readSmallFile(lockFile).c_str());
+        // The daemon's number, and on the next line the image.
+        const std::string record = readSmallFile(lockFile);
+        const pid_t daemon = std::atoi(record.c_str());
         if (daemon > 0 && isDaemonOf(daemon, mountpoint)) {
             ::kill(daemon, SIGTERM);
             for (int wait = 0; wait < 200 && ::kill(daemon, 0) == 0; ++wait)
@@ -144,15 +150,47 @@ void removeStale(const fs::path& folder, const fs::path& fusermount) {
         bool disconnected = false;
         if (isFuseMount(mountpoint, disconnected) || disconnected)
             unmount(fusermount.c_str(), mountpoint.c_str());
+        if (const std::size_t line = record.find('\n'); line != std::string::npos)
+            images.emplace_back(record.substr(line + 1, record.find('\n', line + 1) - line - 1));
         std::error_code ignored;
         fs::remove(mountpoint, ignored);
         fs::remove(lockFile, ignored);
     }
+    return images;
 }
 
-// Writes `value` in decimal: in the guardian, where only async-signal-safe
-// calls may be made.
-void writeNumber(int descriptor, long value) {
+// Frees the clusters of a qcow2 image that nothing uses, as a daemon that
+// died while writing leaves them ("leaked clusters", which qemu-img check
+// reports). qemu-img takes QEMU's lock on the image, and so repairs nothing
+// that another program holds; the image is told by its signature.
+void repairLeaks(const fs::path& image) {
+    const fs::path qemuImg = programOnPath("qemu-img");
+    const FileDescriptor file(::open(image.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (qemuImg.empty() || !file.isOpen() || readAt(file.get(), 0, 4) != "QFI\xfb")
+        return;
+    std::string line[] = {"qemu-img", "check", "-q", "-r", "leaks", "-f", "qcow2", image.string()};
+    std::vector<char*> arguments;
+    for (std::string& argument : line)
+        arguments.push_back(argument.data());
+    arguments.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (const int output : {0, 1, 2})
+        posix_spawn_file_actions_addopen(&actions, output, "/dev/null", O_RDWR, 0);
+    pid_t checker = -1;
+    if (::posix_spawn(&checker, qemuImg.c_str(), &actions, nullptr, arguments.data(), environ) ==
+        0) {
+        int status = 0;
+        while (::waitpid(checker, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+// Writes `value` in decimal at the start of the file, and returns how many
+// bytes that took: in the guardian, where only async-signal-safe calls may be
+// made.
+std::size_t writeNumber(int descriptor, long value) {
     char digits[24];
     std::size_t at = sizeof digits;
     do {
@@ -160,6 +198,7 @@ void writeNumber(int descriptor, long value) {
         value /= 10;
     } while (value > 0 && at > 0);
     static_cast<void>(::pwrite(descriptor, digits + at, sizeof digits - at, 0));
+    return sizeof digits - at;
 }
 
 // Everything the guardian needs, made before the fork: after it, a process
@@ -174,6 +213,8 @@ struct GuardianPlan {
     std::string folder;
     std::string mountpoint;
     std::string lockFile;
+    // Written after the daemon's number in the lock file: "\n" and the image.
+    std::string image;
     // Descriptors 3 to 6 of the guardian, in this order.
     int lifeline = -1;   // read end
     int reporter = -1;   // write end, never written: closed when the guardian exits
@@ -231,6 +272,7 @@ constexpr const char* GuardianLockPath = "/proc/self/fd/7";
     ::close(mountpoint);
 
     const pid_t guardian = ::getpid();
+    bool killed = false;
     const pid_t daemon = ::fork();
     if (daemon == 0) {
         // Should the guardian die anyhow, the daemon stops too; a SIGTERM
@@ -245,7 +287,9 @@ constexpr const char* GuardianLockPath = "/proc/self/fd/7";
         ::_exit(127);
     }
     if (daemon > 0) {
-        writeNumber(GuardianLock, daemon);
+        const std::size_t written = writeNumber(GuardianLock, daemon);
+        static_cast<void>(::pwrite(GuardianLock, plan.image.data(), plan.image.size(),
+                                   static_cast<off_t>(written)));
         const int handle = static_cast<int>(::syscall(SYS_pidfd_open, daemon, 0));
         pollfd wanted[2] = {{lifeline, POLLIN, 0}, {handle, POLLIN, 0}};
         bool daemonEnded = false;
@@ -268,6 +312,10 @@ constexpr const char* GuardianLockPath = "/proc/self/fd/7";
         int status = 0;
         while (::waitpid(daemon, &status, 0) < 0 && errno == EINTR) {
         }
+        // A daemon killed in the middle of a write may have left clusters
+        // allocated that nothing uses: the lock file stays, unheld, for the
+        // next run to repair the image as it cleans up.
+        killed = WIFSIGNALED(status);
     }
     struct statfs mounted {};
     const bool left = ::statfs(plan.mountpoint.c_str(), &mounted) == 0 ? mounted.f_type == FuseMagic
@@ -275,7 +323,8 @@ constexpr const char* GuardianLockPath = "/proc/self/fd/7";
     if (left)
         unmount(plan.fusermount.c_str(), plan.mountpoint.c_str());
     ::unlink(plan.mountpoint.c_str());
-    ::unlink(plan.lockFile.c_str());
+    if (!killed)
+        ::unlink(plan.lockFile.c_str());
     ::_exit(0);
 }
 
@@ -299,7 +348,8 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
                                          " がありません): apt install qemu-system-common fuse3");
     }
     const fs::path folder = KOR_TRY(exportFolder());
-    removeStale(folder, fusermount);
+    for (const fs::path& left : removeStale(folder, fusermount))
+        repairLeaks(left);
 
     static unsigned exports = 0;
     const std::string name = std::to_string(::getpid()) + "-" + std::to_string(++exports);
@@ -309,6 +359,7 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
     plan.folder = folder.string();
     plan.mountpoint = made->m_file.string();
     plan.lockFile = plan.mountpoint + ".lock";
+    plan.image = "\n" + imageName + "\n";
     plan.daemonProgram = daemonProgram.string();
     plan.fusermount = fusermount.string();
     const auto failed = [&](int code) {
@@ -342,19 +393,24 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
     plan.reporter = lifted[1].get();
     plan.logFile = lifted[2].get();
     plan.nullDevice = lifted[3].get();
+    // An image the user may only read is exported for reading, so that it
+    // can be browsed; a change is refused as on any image the user cannot
+    // write.
+    const bool writable = ::faccessat(AT_FDCWD, image.c_str(), W_OK, AT_EACCESS) == 0;
+    const std::string readOnly = writable ? "off" : "on";
     // The image's file is one node and its format another (QEMU's
     // docs/tools/qemu-storage-daemon.rst); backing files and VMDK extents are
     // opened by the format's driver, as the image names them.
     plan.arguments = {
         "qemu-storage-daemon",
         "--blockdev",
-        "driver=file,node-name=file,filename=" + optionValue(imageName),
+        "driver=file,node-name=file,read-only=" + readOnly + ",filename=" + optionValue(imageName),
         "--blockdev",
-        "driver=" + format.driver + ",node-name=disk,file=file",
+        "driver=" + format.driver + ",node-name=disk,read-only=" + readOnly + ",file=file",
         "--export",
         // Last, where the clean-up finds it in the command line (isDaemonOf).
-        "type=fuse,id=export,node-name=disk,writable=on,allow-other=off,mountpoint=" +
-            optionValue(plan.mountpoint),
+        "type=fuse,id=export,node-name=disk,writable=" + std::string(writable ? "on" : "off") +
+            ",allow-other=off,mountpoint=" + optionValue(plan.mountpoint),
     };
     for (std::string& argument : plan.arguments)
         plan.argv.push_back(argument.data());

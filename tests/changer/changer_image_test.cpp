@@ -333,6 +333,74 @@ TEST_F(ChangerOnQemuImage, RefusesAnImageThatAnotherQemuHolds) {
     expectNothingLeft();
 }
 
+// Marks one cluster past the end of the qcow2 image `file` as used, as a
+// daemon killed between allocating a cluster and writing its reference
+// leaves it (QEMU's docs/interop/qcow2.txt: cluster bits at byte 20, the
+// refcount table's offset at 48; 16-bit refcounts, the default).
+void leakACluster(const fs::path& file) {
+    const std::string image = hostBytes(file);
+    const auto number = [&](std::size_t at, std::size_t length) {
+        std::uint64_t value = 0;
+        for (std::size_t i = 0; i < length; ++i)
+            value = value << 8 | static_cast<unsigned char>(image[at + i]);
+        return value;
+    };
+    const std::uint64_t clusterSize = std::uint64_t{1} << number(20, 4);
+    const std::uint64_t refcountBlock = number(number(48, 8), 8);
+    const std::uint64_t leaked = (image.size() + clusterSize - 1) / clusterSize;
+    fs::resize_file(file, (leaked + 1) * clusterSize);
+    std::fstream stream(file, std::ios::in | std::ios::out | std::ios::binary);
+    stream.seekp(static_cast<std::streamoff>(refcountBlock + leaked * 2));
+    stream.write("\0\1", 2);
+}
+
+// A daemon killed in the middle of a change may leave clusters allocated
+// that nothing uses; its guardian leaves its lock file unheld, and the next
+// run frees them before it uses the image.
+TEST_F(ChangerOnQemuImage, RepairsTheClustersAKilledDaemonLeaked) {
+    writeSettings("[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\壁紙\r\n");
+    const fs::path converted = convert({"Qcow2", "qcow2", {}, false});
+    leakACluster(converted);
+    ASSERT_EQ(runQemuTool({"qemu-img", "check", converted.string()}).exitStatus, 3);
+    const fs::path folder = exports() / ("kor-" + std::to_string(::getuid()));
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    std::ofstream(folder / "1-1.lock") << "0\n" << converted.string() << "\n";
+
+    const ProgramRun run = runChangerWithExports();
+
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    const ProgramRun check = runQemuTool({"qemu-img", "check", converted.string()});
+    EXPECT_EQ(check.exitStatus, 0) << check.standardOutput;
+    expectNothingLeft();
+}
+
+// An image the user may read but not write is read through an export that
+// writes nothing; the run refuses the change as on any image the user
+// cannot write, rather than failing to open it.
+TEST_F(ChangerOnQemuImage, ReadsAnImageTheUserMayNotWriteAndChangesNothing) {
+    writeSettings("[SaveDir]\r\nArcCheck=on\r\nDirOnly=C:\\壁紙\r\n");
+    const fs::path converted = convert({"Qcow2", "qcow2", {}, false});
+    // Root may write a file whatever its permission bits, but not an
+    // immutable one.
+    ASSERT_EQ(::chmod(converted.c_str(), 0444), 0);
+    const std::string immutable = "chattr +i '" + converted.string() + "' 2>/dev/null";
+    if (::geteuid() == 0 && std::system(immutable.c_str()) != 0)
+        GTEST_SKIP() << "cannot keep root from writing " << converted << " (chattr +i)";
+    const std::string before = hostBytes(converted);
+
+    const ProgramRun run = runChangerWithExports();
+
+    if (::geteuid() == 0)
+        std::system(("chattr -i '" + converted.string() + "'").c_str());
+    EXPECT_EQ(run.exitStatus, 1) << run.standardError;
+    EXPECT_NE(run.standardError.find(
+                  "KOR: C:\\logo.sys\nこのﾌｧｲﾙをｺﾋﾟｰできません。アクセスが拒否されました"),
+              std::string::npos)
+        << run.standardError;
+    EXPECT_TRUE(hostBytes(converted) == before) << "the image changed";
+    expectNothingLeft();
+}
+
 // An overlay is written, its base left as it was; while another program
 // writes the base, the overlay is not written either, and the run names it.
 TEST_F(ChangerOnQemuImage, WritesTheOverlayAndWatchesItsBase) {

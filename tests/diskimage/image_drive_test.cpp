@@ -5,9 +5,11 @@
 // The read-only FAT reader inside the disk image library, by its path: the
 // tests' own disk_image.h would shadow the library's.
 #include "../../diskimage/src/fat_reader.h"
+#include "../../diskimage/src/image_drive.h"
 #include "../../diskimage/src/mtools.h"
 #include "platform/host_files.h"
 
+#include "diskimage/image_drives.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/profile.h"
@@ -512,6 +514,55 @@ TEST(QemuImageWithoutItsDaemon, SaysWhatToInstallAndHowToConvert) {
                                           file.string()),
               std::string::npos)
         << read.error().message();
+}
+
+// An emulator started from a qcow2 image while the drive is open between
+// uses finds the image free once the drive has let go of its export, and the
+// drive reads and writes again after; a change keeps its export to its end.
+TEST(QemuImageDrive, LetsGoOfTheImageBetweenUsesButNotDuringAChange) {
+    if (::access("/dev/fuse", R_OK | W_OK) != 0 || ::access("/usr/bin/qemu-io", X_OK) != 0 ||
+        ::access("/usr/bin/qemu-storage-daemon", X_OK) != 0)
+        GTEST_SKIP() << "cannot export an image through FUSE here (/dev/fuse, qemu-io or "
+                        "qemu-storage-daemon is missing)";
+    ImageMachine drive([](const fs::path& file) {
+        return standardContents(image::makeMbrDisk(file, FatType::Fat16));
+    });
+    const fs::path qcow2 = drive.machine.root() / "win95.qcow2";
+    qemuImg({"convert", "-O", "qcow2", drive.image.string(), qcow2.string()});
+    fs::remove(drive.machine.root() / "c");
+    fs::create_symlink(qcow2, drive.machine.root() / "c");
+    // QEMU opening the image for writing, as an emulator does.
+    const auto emulatorOpens = [&] {
+        return kor::testing::runProgram("/usr/bin/qemu-io", {},
+                                        {"-c", "read 0 512", qcow2.string()})
+            .exitStatus;
+    };
+
+    EXPECT_EQ(platform::readFile("C:\\PICS\\A.BMP").valueOr(""), std::string(1000, 'a'));
+    EXPECT_NE(emulatorOpens(), 0) << "the export holds no lock";
+    diskimage::releaseImageDrives();
+    EXPECT_EQ(emulatorOpens(), 0);
+    EXPECT_EQ(platform::readFile("C:\\PICS\\B.BMP").valueOr(""), std::string(2000, 'b'));
+    ASSERT_TRUE(done(platform::writeFileAtomically("C:\\WINDOWS\\KOR.INI", "released")));
+
+    const auto opened = diskimage::openImageDrive(fs::canonical(qcow2), 0);
+    ASSERT_TRUE(opened.ok());
+    auto& imageDrive = dynamic_cast<diskimage::ImageDrive&>(*opened.value());
+    {
+        const auto change = diskimage::ImageDrive::Change::begin(
+            imageDrive, platform::Operation::Write, "C:\\WINDOWS\\KOR.INI");
+        ASSERT_TRUE(change.ok());
+        diskimage::releaseImageDrives();
+        EXPECT_NE(emulatorOpens(), 0) << "a change lost its export";
+        ASSERT_TRUE(done(platform::writeFileAtomically("C:\\WINDOWS\\KOR.INI", "changed")));
+    }
+    diskimage::releaseImageDrives();
+    EXPECT_EQ(emulatorOpens(), 0);
+    EXPECT_EQ(platform::readFile("C:\\WINDOWS\\KOR.INI").valueOr(""), "changed");
+    diskimage::releaseImageDrives();
+    const kor::testing::ProgramRun check =
+        kor::testing::runProgram("/usr/bin/qemu-img", {}, {"check", qcow2.string()});
+    EXPECT_EQ(check.exitStatus, 0) << check.standardOutput;
 }
 
 // A partition of a test disk, and the text of /WHICH.TXT in it when it

@@ -21,4 +21,10 @@ namespace kor::diskimage {
 platform::Result<std::shared_ptr<platform::Drive>>
 openImageDrive(const std::filesystem::path& imageFile, unsigned partition);
 
+// Lets every open drive of an image in a format of QEMU's go of its export,
+// and with it of QEMU's lock on the image, until its next read or change, so
+// that an emulator may start from the image meanwhile. A drive in the middle
+// of a change keeps its export. For a program that stays open between uses.
+void releaseImageDrives();
+
 } // namespace kor::diskimage
