@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qemu_export.h"
 
+#include "image_users.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -63,13 +65,6 @@ std::string readAt(int descriptor, std::uint64_t offset, std::size_t length) {
     const ssize_t count = ::pread(descriptor, bytes.data(), length, static_cast<off_t>(offset));
     bytes.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
     return bytes;
-}
-
-std::string readSmallFile(const fs::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    std::stringstream text;
-    text << stream.rdbuf();
-    return text.str();
 }
 
 // QEMU's option syntax ends a value at a comma, and reads two as one.
