@@ -138,31 +138,43 @@ class ChangerOnPc98Image : public ChangerOnImage {
     }
 };
 
-TEST_F(ChangerOnPc98Image, BmpModeWorksOnTheBootPartitionOfAnHdi) {
-    makeDisk(DiskHeader::Hdi);
-    writeSettings("[SaveDir]\r\npc98Check=on\r\nArcCheck=on\r\nDirOnly=A:\\壁紙\r\n"
-                  "MDirOnly=A:\\壁紙\r\nEDirOnly=a:\\壁紙\r\n");
-    expectLogosFrom(runChanger(machine, "A:\\WINDOWS"),
-                    {picture('1', core::Pc98LogoLength), picture('2', core::Pc98LogoLength),
-                     picture('3', core::Pc98LogoLength)});
+// A PC-98 run in each mode, on each header: the settings, and the pictures
+// the logos may come from.
+struct Pc98Run {
+    DiskHeader header;
+    const char* settings;
+    std::string pictures;
+};
+
+class ChangerOnPc98Disks : public ChangerOnPc98Image,
+                           public ::testing::WithParamInterface<Pc98Run> {};
+
+TEST_P(ChangerOnPc98Disks, ChangesTheLogosOfTheBootPartition) {
+    makeDisk(GetParam().header);
+    writeSettings(GetParam().settings);
+    std::set<std::string> pictures;
+    for (const char which : GetParam().pictures)
+        pictures.insert(picture(which, core::Pc98LogoLength));
+    expectLogosFrom(runChanger(machine, "A:\\WINDOWS"), pictures);
 }
 
-TEST_F(ChangerOnPc98Image, ArchiveModeWorksOnTheBootPartitionOfAnHdi) {
-    makeDisk(DiskHeader::Hdi);
-    writeSettings("[SaveDir]\r\npc98Check=on\r\nArcCheck=off\r\nDir=A:\\\r\nFileName=和風.LZH\r\n"
-                  "MDir=A:\\\r\nMFileName=和風.lzh\r\nEDir=a:\\\r\nEFileName=和風.LZH\r\n");
-    expectLogosFrom(runChanger(machine, "A:\\WINDOWS"),
-                    {picture('n', core::Pc98LogoLength), picture('f', core::Pc98LogoLength)});
-}
+constexpr const char* Pc98BmpMode =
+    "[SaveDir]\r\npc98Check=on\r\nArcCheck=on\r\nDirOnly=A:\\壁紙\r\n"
+    "MDirOnly=A:\\壁紙\r\nEDirOnly=a:\\壁紙\r\n";
+constexpr const char* Pc98ArchiveMode =
+    "[SaveDir]\r\npc98Check=on\r\nArcCheck=off\r\nDir=A:\\\r\nFileName=和風.LZH\r\n"
+    "MDir=A:\\\r\nMFileName=和風.lzh\r\nEDir=a:\\\r\nEFileName=和風.LZH\r\n";
 
-TEST_F(ChangerOnPc98Image, BmpModeWorksOnTheBootPartitionOfAnNhd) {
-    makeDisk(DiskHeader::Nhd);
-    writeSettings("[SaveDir]\r\npc98Check=on\r\nArcCheck=on\r\nDirOnly=A:\\壁紙\r\n"
-                  "MDirOnly=A:\\壁紙\r\nEDirOnly=A:\\壁紙\r\n");
-    expectLogosFrom(runChanger(machine, "A:\\WINDOWS"),
-                    {picture('1', core::Pc98LogoLength), picture('2', core::Pc98LogoLength),
-                     picture('3', core::Pc98LogoLength)});
-}
+INSTANTIATE_TEST_SUITE_P(Pc98, ChangerOnPc98Disks,
+                         ::testing::Values(Pc98Run{DiskHeader::Hdi, Pc98BmpMode, "123"},
+                                           Pc98Run{DiskHeader::Hdi, Pc98ArchiveMode, "nf"},
+                                           Pc98Run{DiskHeader::Nhd, Pc98BmpMode, "123"},
+                                           Pc98Run{DiskHeader::Nhd, Pc98ArchiveMode, "nf"}),
+                         [](const ::testing::TestParamInfo<Pc98Run>& info) {
+                             return std::string(info.param.header == DiskHeader::Hdi ? "Hdi"
+                                                                                     : "Nhd") +
+                                    (info.param.settings == Pc98BmpMode ? "Bmp" : "Archive");
+                         });
 
 std::string hostBytes(const fs::path& file) {
     std::ifstream stream(file, std::ios::binary);
