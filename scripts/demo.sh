@@ -29,6 +29,7 @@ machine_name="demo-machine"
 install_deps=yes
 kor=""
 image=no
+converted=() # qemu-img convert's options, for an image in one of QEMU's formats
 format=raw
 
 while (($#)); do
@@ -202,8 +203,7 @@ if [[ "$image" == yes ]]; then
     bash "$here/scripts/make-disk-image.sh" "$image_file" "$root/$letter" "$start" "$sectors" 16 \
         "$disk"
     linked="$image_file"
-    # qemu-img's name of each format, and its options.
-    converted=()
+    # qemu-img's name of each format of QEMU's, and its options.
     case "$format" in
         qcow2 | vdi | vmdk) converted=(-O "$format") ;;
         vhd) converted=(-O vpc -o subformat=dynamic) ;;
@@ -231,7 +231,7 @@ fi
 
 # The raw copy of an image in another format, read out again.
 read_out() {
-    if [[ "$format" != raw ]]; then
+    if ((${#converted[@]})); then
         qemu-img convert -U -O raw "$linked" "$image_file"
     fi
 }
