@@ -43,6 +43,7 @@ using kor::testing::liveWindow;
 using kor::testing::OpenBrowser;
 using kor::testing::ProgramRun;
 using kor::testing::TemporaryMachine;
+using kor::testing::withChooser;
 
 namespace {
 
@@ -273,24 +274,6 @@ void addDiskColumn() {
 template <typename... Values> void addDiskRows(const char* name, const Values&... values) {
     for (const char* kind : DiskKinds)
         (QTest::addRow("%s, %s", kind, name) << QString::fromLatin1(kind) << ... << values);
-}
-
-// Double-clicks `value` and, while the chooser it opens is shown, runs `use`
-// on it; false when no chooser opened.
-bool withChooser(QLabel& value, const std::function<void(kor::setup::SourceChooser&)>& use) {
-    bool opened = false;
-    QTimer::singleShot(0, [&] {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* chooser = qobject_cast<kor::setup::SourceChooser*>(widget);
-                chooser && chooser->isVisible()) {
-                opened = true;
-                use(*chooser);
-                if (chooser->isVisible())
-                    chooser->reject();
-            }
-    });
-    QTest::mouseDClick(&value, Qt::LeftButton);
-    return opened;
 }
 
 const QStringList BmpMode{"ArcCheck=on"};

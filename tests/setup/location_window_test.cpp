@@ -40,6 +40,7 @@ using kor::setup::MainWindow;
 using kor::setup::SourceChooser;
 using kor::testing::hostPathOf;
 using kor::testing::liveWindow;
+using kor::testing::withChooser;
 
 namespace {
 
@@ -141,25 +142,6 @@ QListWidgetItem* entryNamed(const QListWidget& list, const QString& name) {
     const QList<QListWidgetItem*> found = list.findItems(
         QStringLiteral("^ *") + QRegularExpression::escape(name) + '$', Qt::MatchRegularExpression);
     return found.isEmpty() ? nullptr : found.back();
-}
-
-// Double-clicks `value` and, while the chooser it opens is shown, runs `use`
-// on it; false when no chooser opened.
-bool withChooser(QLabel& value, const std::function<void(SourceChooser&)>& use) {
-    bool opened = false;
-    QTimer::singleShot(0, [&] {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* chooser = qobject_cast<SourceChooser*>(widget);
-                chooser && chooser->isVisible()) {
-                opened = true;
-                use(*chooser);
-                // Whatever `use` left undone, the dialog must not stay open.
-                if (chooser->isVisible())
-                    chooser->reject();
-            }
-    });
-    QTest::mouseDClick(&value, Qt::LeftButton);
-    return opened;
 }
 
 // What a refused drop says, after the drop.

@@ -2,15 +2,21 @@
 #pragma once
 
 #include "recording_services.h"
+#include "source_chooser.h"
 #include "temporary_machine.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QString>
 #include <QStringList>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 // Helpers of the window tests: KOR.INI texts, folders on the temporary
@@ -48,6 +54,25 @@ inline QStringList shownMessages(RecordingScope& recording) {
     for (const auto& message : recording.recorder().messages)
         texts << QString::fromStdString(message.text);
     return texts;
+}
+
+// Double-clicks `value` and, while the chooser it opens is shown, runs `use`
+// on it; false when no chooser opened. Whatever `use` left undone, the
+// chooser does not stay open.
+inline bool withChooser(QLabel& value, const std::function<void(setup::SourceChooser&)>& use) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* chooser = qobject_cast<setup::SourceChooser*>(widget);
+                chooser && chooser->isVisible()) {
+                opened = true;
+                use(*chooser);
+                if (chooser->isVisible())
+                    chooser->reject();
+            }
+    });
+    QTest::mouseDClick(&value, Qt::LeftButton);
+    return opened;
 }
 
 } // namespace kor::testing
