@@ -465,6 +465,14 @@ Result<ImageDrive::Folder> ImageDrive::readFolder(Operation operation, const std
         if (matched == folder.entries.end())
             return Error(operation, std::string(path), ENOENT, "no such directory");
         folder.path += "\\" + matched->name();
+        // A folder's chain starts at cluster 2 or later; 0 would read the
+        // root again, in circles.
+        if (matched->firstCluster < 2) {
+            FatFault fault;
+            fault.kind = FatFault::Kind::Outside;
+            fault.path = folder.path;
+            return damaged(operation, path, fault);
+        }
         firstCluster = matched->firstCluster;
     }
 }

@@ -883,6 +883,22 @@ TEST(ImageDrive, RefusesAFileSystemWhoseChainsLoop) {
     EXPECT_EQ(hostBytes(drive.image), before);
 }
 
+// A folder whose entry names cluster 0, which stands for the root, is
+// damaged: reading it as the root would walk the tree in circles.
+TEST(ImageDrive, RefusesAFolderWhoseEntryNamesNoCluster) {
+    ImageMachine drive([](const fs::path& file) {
+        return standardContents(image::makeMbrDisk(file, FatType::Fat16));
+    });
+    image::writeIntoEntry(drive.volume, "PICS", 26, std::string(2, '\0'));
+
+    const platform::Result<std::vector<std::string>> listed =
+        platform::listFiles("C:\\PICS", "*.*");
+    ASSERT_FALSE(listed.ok());
+    EXPECT_EQ(listed.error().code(), EBADMSG);
+    EXPECT_NE(listed.error().message().find("\\PICS"), std::string::npos)
+        << listed.error().message();
+}
+
 // A file whose chain does not hold its size: what it holds and how the
 // report of a read tells it.
 struct BrokenChain {

@@ -909,6 +909,20 @@ void renameShortEntry(const FatVolume& volume, std::string_view placeholder,
         file.write(matches.front().at + 12, std::string(1, static_cast<char>(*smallLetters)));
 }
 
+void writeIntoEntry(const FatVolume& volume, std::string_view shortName, std::size_t offset,
+                    std::string_view bytes) {
+    const std::string field = shortNameField(platform::upperAscii(shortName));
+    VolumeFile file(volume);
+    std::vector<EntryPlace> matches;
+    for (auto& entry : DirectoryWalk(file).allEntries())
+        if (entry.bytes.compare(0, 11, field) == 0)
+            matches.push_back(std::move(entry));
+    if (matches.size() != 1)
+        fail(std::to_string(matches.size()) + " entries named " + std::string(shortName) + " in " +
+             volume.mtoolsImage() + ", not exactly one");
+    file.write(matches.front().at + offset, bytes);
+}
+
 std::vector<std::uint32_t> clusterChain(const FatVolume& volume, std::string_view shortName) {
     const std::string field = shortNameField(platform::upperAscii(shortName));
     VolumeFile file(volume);

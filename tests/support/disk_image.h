@@ -152,6 +152,11 @@ std::string shortNameField(std::string_view name);
 // exactly one entry has that name.
 std::vector<std::uint32_t> clusterChain(const FatVolume& volume, std::string_view shortName);
 
+// Writes `bytes` at `offset` of the one 8.3 entry of the volume named
+// `shortName` (ASCII); throws unless exactly one has that name.
+void writeIntoEntry(const FatVolume& volume, std::string_view shortName, std::size_t offset,
+                    std::string_view bytes);
+
 // Writes `bytes` at `offset` of every 8.3 entry in use in every folder of
 // the volume (long-name entries left out).
 void writeIntoEveryEntry(const FatVolume& volume, std::size_t offset, std::string_view bytes);
