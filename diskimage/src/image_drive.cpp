@@ -129,8 +129,8 @@ Result<std::shared_ptr<QemuExport>> exportOf(const fs::path& image, const struct
                                              const QemuFormat& format) {
     static std::map<std::pair<dev_t, ino_t>, std::weak_ptr<QemuExport>> exports;
     std::weak_ptr<QemuExport>& known = exports[{info.st_dev, info.st_ino}];
-    if (std::shared_ptr<QemuExport> alive = known.lock())
-        return alive;
+    if (std::shared_ptr<QemuExport> running = known.lock(); running && running->alive())
+        return running;
     const std::string imageName = image.string();
     if (const std::vector<fs::path> overlays = overlaysOf(image); !overlays.empty())
         return Error(Operation::OpenImage, imageName, EBUSY,
@@ -138,6 +138,24 @@ Result<std::shared_ptr<QemuExport>> exportOf(const fs::path& image, const struct
                          " names it as its backing file; link the image the emulator opens")
             .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + imageName + " は " + overlays.front().string() +
                                 " のﾍﾞｰｽ (元のｲﾒｰｼﾞ) です。ｴﾐｭﾚｰﾀが開くｲﾒｰｼﾞを指定してください");
+    // Another run: by its claim, or, before it has claimed the image, by its
+    // export's daemon, which mounts into a folder of the programs'.
+    const std::string exportFolder = "/kor-" + std::to_string(::getuid()) + "/";
+    const auto isAnotherRun = [&](const Opening& opening) {
+        const std::string line = readSmallFile("/proc/" + opening.pid + "/cmdline");
+        return opening.claimed || (line.starts_with("qemu-storage-daemon") &&
+                                   line.find(exportFolder) != std::string::npos);
+    };
+    // A program that writes the image without QEMU's lock (VirtualBox, 86Box),
+    // one of another user's too, which /proc does not show, is told by the
+    // kernel while no daemon of this run has the image open for writing.
+    if (const FileDescriptor probe(::open(image.c_str(), O_RDONLY | O_CLOEXEC));
+        probe.isOpen() && writersOf(probe.get()) == Writers::Some) {
+        const std::vector<Opening> openings = openingsOf(info);
+        if (std::ranges::none_of(openings, isAnotherRun))
+            return inUse(Operation::OpenImage, imageName, image,
+                         otherProgramOf(openings, true, -1).value_or(Holder()));
+    }
     for (int attempt = 1;; ++attempt) {
         bool lockRefused = false;
         Result<std::shared_ptr<QemuExport>> started = QemuExport::start(image, format, lockRefused);
@@ -147,15 +165,8 @@ Result<std::shared_ptr<QemuExport>> exportOf(const fs::path& image, const struct
         }
         if (!lockRefused)
             return started.error();
-        // Another run: by its claim, or, before it has claimed the image, by
-        // its export's daemon, which mounts into a folder of the programs'.
-        const std::string exportFolder = "/kor-" + std::to_string(::getuid()) + "/";
         const std::vector<Opening> openings = openingsOf(info);
-        const auto anotherRun = std::ranges::find_if(openings, [&](const Opening& opening) {
-            const std::string line = readSmallFile("/proc/" + opening.pid + "/cmdline");
-            return opening.claimed || (line.starts_with("qemu-storage-daemon") &&
-                                       line.find(exportFolder) != std::string::npos);
-        });
+        const auto anotherRun = std::ranges::find_if(openings, isAnotherRun);
         if (anotherRun != openings.end() && attempt < ExportAttempts) {
             ::usleep(250'000);
             continue;
@@ -248,6 +259,10 @@ void ImageDrive::useExport(std::shared_ptr<QemuExport> exported) {
 }
 
 Status ImageDrive::startExport(Operation operation, std::string_view path) {
+    // A daemon that died (killed, or out of memory) is replaced; a change
+    // under way fails as its writes do.
+    if (m_export && !m_export->alive())
+        release();
     if (!m_format || m_export)
         return {};
     struct stat info {};

@@ -132,6 +132,14 @@ std::vector<fs::path> removeStale(const fs::path& folder, const fs::path& fuserm
         const FileDescriptor lock(::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
         if (!lock.isOpen() || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0)
             continue;
+        // Another run's clean-up may have removed this lock file, and a new
+        // export taken its name, between the open and the lock.
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(lock.get(), &held) != 0 || held.st_nlink == 0 ||
+            ::lstat(lockFile.c_str(), &named) != 0 || named.st_dev != held.st_dev ||
+            named.st_ino != held.st_ino)
+            continue;
         fs::path mountpoint = lockFile;
         mountpoint.replace_extension();
         // The daemon's number, and on the next line the image.
@@ -452,7 +460,16 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
         if (made->m_daemon <= 0)
             ::usleep(1000);
     }
+    // Unknown, the daemon would pass for another program that uses the image.
+    if (made->m_daemon <= 0)
+        return Error(Operation::OpenImage, imageName, EIO,
+                     "qemu-storage-daemon exported the disk image, but its process is unknown");
     return made;
+}
+
+bool QemuExport::alive() const {
+    pollfd gone{m_guardianGone.get(), POLLIN, 0};
+    return ::poll(&gone, 1, 0) == 0;
 }
 
 QemuExport::~QemuExport() {

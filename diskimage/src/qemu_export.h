@@ -43,6 +43,9 @@ class QemuExport {
     // stopped the daemon and removed the export.
     ~QemuExport();
 
+    // Whether the export is still up: its guardian ends when the daemon does.
+    bool alive() const;
+
     // The disk as a plain file.
     const std::filesystem::path& file() const { return m_file; }
     // The daemon, which has the image open for writing and holds QEMU's locks.
