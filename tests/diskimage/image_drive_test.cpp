@@ -516,6 +516,33 @@ TEST(QemuImageWithoutItsDaemon, SaysWhatToInstallAndHowToConvert) {
         << read.error().message();
 }
 
+// Kills the qemu-storage-daemon that exports `image`, as the out-of-memory
+// killer would, and waits until its guardian has removed the export.
+void killExportOf(const fs::path& image) {
+    for (const auto& process : fs::directory_iterator("/proc")) {
+        std::ifstream stream(process.path() / "cmdline", std::ios::binary);
+        const std::string line{std::istreambuf_iterator<char>(stream),
+                               std::istreambuf_iterator<char>()};
+        const std::size_t at = line.find("mountpoint=");
+        if (!line.starts_with("qemu-storage-daemon") ||
+            line.find(image.string()) == std::string::npos || at == std::string::npos)
+            continue;
+        const fs::path mountpoint = line.substr(at + 11, line.find('\0', at) - at - 11);
+        ASSERT_EQ(::kill(std::stoi(process.path().filename().string()), SIGKILL), 0);
+        // A mount whose daemon is gone answers ENOTCONN until it is unmounted,
+        // and the file under it is there until the guardian removes it.
+        const auto present = [&] {
+            struct stat info {};
+            return ::lstat(mountpoint.c_str(), &info) == 0 || errno != ENOENT;
+        };
+        for (int wait = 0; wait < 500 && present(); ++wait)
+            ::usleep(10'000);
+        ASSERT_FALSE(present());
+        return;
+    }
+    FAIL() << "no daemon exports " << image;
+}
+
 // An emulator started from a qcow2 image while the drive is open between
 // uses finds the image free once the drive has let go of its export, and the
 // drive reads and writes again after; a change keeps its export to its end.
@@ -559,6 +586,12 @@ TEST(QemuImageDrive, LetsGoOfTheImageBetweenUsesButNotDuringAChange) {
     diskimage::releaseImageDrives();
     EXPECT_EQ(emulatorOpens(), 0);
     EXPECT_EQ(platform::readFile("C:\\WINDOWS\\KOR.INI").valueOr(""), "changed");
+
+    // A daemon killed while the drive has its export is replaced at the next use.
+    ASSERT_TRUE(done(platform::writeFileAtomically("C:\\WINDOWS\\KOR.INI", "exported")));
+    killExportOf(qcow2);
+    ASSERT_TRUE(done(platform::writeFileAtomically("C:\\WINDOWS\\KOR.INI", "again")));
+    EXPECT_EQ(platform::readFile("C:\\WINDOWS\\KOR.INI").valueOr(""), "again");
     diskimage::releaseImageDrives();
     const kor::testing::ProgramRun check =
         kor::testing::runProgram("/usr/bin/qemu-img", {}, {"check", qcow2.string()});
