@@ -378,22 +378,30 @@ FatRead<std::vector<std::uint32_t>> FatReader::chainOf(std::uint32_t first,
     return chain;
 }
 
-std::optional<std::string> FatReader::chainBytes(const std::vector<std::uint32_t>& chain,
-                                                 std::uint64_t length) const {
-    std::string bytes;
-    for (std::size_t start = 0; start < chain.size() && bytes.size() < length;) {
+bool FatReader::chainBytes(const std::vector<std::uint32_t>& chain, std::uint64_t length,
+                           const std::function<bool(std::string_view)>& sink) const {
+    constexpr std::uint64_t mostAtOnce = 1024 * 1024;
+    std::uint64_t given = 0;
+    for (std::size_t start = 0; start < chain.size() && given < length;) {
         std::size_t end = start + 1;
         while (end < chain.size() && chain[end] == chain[end - 1] + 1)
             ++end;
-        const std::size_t runLength =
-            std::min<std::uint64_t>((end - start) * m_clusterBytes, length - bytes.size());
-        const std::string run = m_read(m_volumeOffset + clusterOffset(chain[start]), runLength);
-        if (run.size() < runLength)
-            return std::nullopt;
-        bytes += run;
+        const std::uint64_t runStart = m_volumeOffset + clusterOffset(chain[start]);
+        const std::uint64_t runLength =
+            std::min<std::uint64_t>((end - start) * std::uint64_t{m_clusterBytes}, length - given);
+        for (std::uint64_t done = 0; done < runLength;) {
+            const std::uint64_t wanted = std::min(mostAtOnce, runLength - done);
+            const std::string piece = m_read(runStart + done, wanted);
+            if (piece.size() < wanted)
+                return false;
+            if (!sink(piece))
+                return true;
+            done += wanted;
+        }
+        given += runLength;
         start = end;
     }
-    return bytes;
+    return true;
 }
 
 std::optional<std::string> FatReader::folderBytes(const std::vector<std::uint32_t>& chain) const {
@@ -401,8 +409,14 @@ std::optional<std::string> FatReader::folderBytes(const std::vector<std::uint32_
         std::string bytes = m_read(m_volumeOffset + m_rootOffset, m_rootBytes);
         return bytes.size() == m_rootBytes ? std::optional(std::move(bytes)) : std::nullopt;
     }
-    return chainBytes(chain,
-                      std::min<std::uint64_t>(chain.size() * m_clusterBytes, LargestFolderBytes));
+    std::string bytes;
+    const bool read = chainBytes(
+        chain, std::min<std::uint64_t>(chain.size() * m_clusterBytes, LargestFolderBytes),
+        [&bytes](std::string_view piece) {
+            bytes += piece;
+            return true;
+        });
+    return read ? std::optional(std::move(bytes)) : std::nullopt;
 }
 
 FatRead<std::vector<FatEntry>> FatReader::readFolder(std::uint32_t firstCluster) const {
@@ -444,10 +458,11 @@ Result<std::vector<FatEntry>> FatReader::list(std::uint32_t firstCluster) const 
     return std::get<0>(std::move(read));
 }
 
-FatRead<std::string> FatReader::readFile(const FatEntry& file) const {
+std::optional<FatFault>
+FatReader::readFile(const FatEntry& file, const std::function<bool(std::string_view)>& sink) const {
     const std::uint64_t needed = (std::uint64_t{file.size} + m_clusterBytes - 1) / m_clusterBytes;
     if (needed == 0)
-        return std::string();
+        return std::nullopt;
     const auto fault = [&](FatFault::Kind kind, std::uint32_t clusters) {
         return FatFault{kind, {}, {}, clusters, file.size};
     };
@@ -459,10 +474,9 @@ FatRead<std::string> FatReader::readFile(const FatEntry& file) const {
     const std::vector<std::uint32_t>& chain = std::get<0>(found);
     if (chain.size() < needed)
         return fault(FatFault::Kind::WrongLength, static_cast<std::uint32_t>(chain.size()));
-    std::optional<std::string> bytes = chainBytes(chain, file.size);
-    if (!bytes)
+    if (!chainBytes(chain, file.size, sink))
         return fault(FatFault::Kind::Unreadable, 0);
-    return std::move(*bytes);
+    return std::nullopt;
 }
 
 // One walk of every folder. Each cluster a chain passes is marked in a bitmap,

@@ -5,6 +5,7 @@
 #include "platform/result.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -96,11 +97,15 @@ class FatReader {
     // Windows reads is read that far.
     FatRead<std::vector<FatEntry>> readFolder(std::uint32_t firstCluster) const;
 
-    // The bytes of `file`, its chain followed as far as its size needs and no
-    // further, so that a damaged chain cannot make a read run on. The fault
-    // when the chain loops, breaks off, leaves the volume or ends before the
-    // size (WrongLength), or when its clusters cannot be read (Unreadable).
-    FatRead<std::string> readFile(const FatEntry& file) const;
+    // Gives the bytes of `file` to `sink` in pieces of at most a mebibyte, so
+    // that a huge file on a sparse image takes no memory of its size; stops
+    // when `sink` returns false. Its chain is followed as far as its size
+    // needs and no further, so that a damaged chain cannot make a read run
+    // on, and is checked whole before any byte is given. The fault when the
+    // chain loops, breaks off, leaves the volume or ends before the size
+    // (WrongLength), or when its clusters cannot be read (Unreadable).
+    std::optional<FatFault> readFile(const FatEntry& file,
+                                     const std::function<bool(std::string_view)>& sink) const;
 
     // Walks every folder from the root and checks every chain: none loops,
     // breaks off or leaves the volume, a file's chain fits its size, and no
@@ -124,10 +129,11 @@ class FatReader {
     // (Loop, Broken, Outside) when it is not sound that far. A chain that
     // ends before `most` is given as it is.
     FatRead<std::vector<std::uint32_t>> chainOf(std::uint32_t first, std::uint64_t most) const;
-    // The first `length` bytes of the clusters of `chain`, read in runs of
-    // neighbouring clusters; nothing when a read came short.
-    std::optional<std::string> chainBytes(const std::vector<std::uint32_t>& chain,
-                                          std::uint64_t length) const;
+    // Gives the first `length` bytes of the clusters of `chain` to `sink`,
+    // read in runs of neighbouring clusters, a mebibyte at most at a time;
+    // false when a read came short. Stops when `sink` returns false.
+    bool chainBytes(const std::vector<std::uint32_t>& chain, std::uint64_t length,
+                    const std::function<bool(std::string_view)>& sink) const;
     // The bytes of a folder: the fixed root of FAT12 and FAT16 or the clusters
     // of `chain`, as far as Windows reads a folder; nothing when a read came
     // short.

@@ -634,16 +634,26 @@ Result<FileDescriptor> ImageDrive::readIntoMemory(Operation operation, std::stri
         });
         if (file == folder.entries.end())
             return Error(operation, std::string(path), ENOENT);
-        FatRead<std::string> read = KOR_TRY(fatReader(operation, path))->readFile(*file);
-        if (FatFault* fault = std::get_if<FatFault>(&read)) {
+        // A large file goes straight into memory, a piece at a time, so that
+        // one of 4 GiB on a sparse image is never held twice.
+        constexpr std::uint64_t keptSize = 64 * 1024;
+        const bool small = file->size <= keptSize;
+        std::string bytes;
+        int writeError = 0;
+        std::optional<FatFault> fault =
+            KOR_TRY(fatReader(operation, path))->readFile(*file, [&](std::string_view piece) {
+                if (small)
+                    bytes += piece;
+                writeError = writeAll(memory.get(), piece);
+                return writeError == 0;
+            });
+        if (writeError != 0)
+            return Error(operation, std::string(path), writeError);
+        if (fault) {
             fault->path = folder.path + "\\" + file->name();
             return damaged(operation, path, *fault);
         }
-        std::string& bytes = std::get<0>(read);
-        if (const int error = writeAll(memory.get(), bytes))
-            return Error(operation, std::string(path), error);
-        constexpr std::uint64_t keptSize = 64 * 1024;
-        if (bytes.size() <= keptSize) {
+        if (small) {
             m_contents.emplace(place.address, std::move(bytes));
         } else {
             m_lastLargeFile = {place.address,

@@ -19,6 +19,7 @@
 #include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -36,6 +37,9 @@ constexpr long FuseMagic = 0x65735546;
 // the image's metadata first.
 constexpr int StartMilliseconds = 10'000;
 constexpr int EndMilliseconds = 10'000;
+// How long qemu-img may take to repair a qcow2 image; it reads only the
+// image's tables, so a run longer than this has hung.
+constexpr int RepairMilliseconds = 60'000;
 
 fs::path programOnPath(std::string_view name) {
     const char* path = std::getenv("PATH");
@@ -165,12 +169,14 @@ std::vector<fs::path> removeStale(const fs::path& folder, const fs::path& fuserm
 // Frees the clusters of a qcow2 image that nothing uses, as a daemon that
 // died while writing leaves them ("leaked clusters", which qemu-img check
 // reports). qemu-img takes QEMU's lock on the image, and so repairs nothing
-// that another program holds; the image is told by its signature.
-void repairLeaks(const fs::path& image) {
+// that another program holds; the image is told by its signature. Fails
+// only when qemu-img hangs: it is then ended, so that the caller does not
+// hang with it.
+Status repairLeaks(const fs::path& image) {
     const fs::path qemuImg = programOnPath("qemu-img");
     const FileDescriptor file(::open(image.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (qemuImg.empty() || !file.isOpen() || readAt(file.get(), 0, 4) != "QFI\xfb")
-        return;
+        return {};
     std::string line[] = {"qemu-img", "check", "-q", "-r", "leaks", "-f", "qcow2", image.string()};
     std::vector<char*> arguments;
     for (std::string& argument : line)
@@ -181,13 +187,29 @@ void repairLeaks(const fs::path& image) {
     for (const int output : {0, 1, 2})
         posix_spawn_file_actions_addopen(&actions, output, "/dev/null", O_RDWR, 0);
     pid_t checker = -1;
-    if (::posix_spawn(&checker, qemuImg.c_str(), &actions, nullptr, arguments.data(), environ) ==
-        0) {
-        int status = 0;
-        while (::waitpid(checker, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
+    const int spawned =
+        ::posix_spawn(&checker, qemuImg.c_str(), &actions, nullptr, arguments.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return {};
+    const FileDescriptor handle(static_cast<int>(::syscall(SYS_pidfd_open, checker, 0)));
+    pollfd ended{handle.get(), POLLIN, 0};
+    int ready = 1;
+    while (handle.isOpen() && (ready = ::poll(&ended, 1, RepairMilliseconds)) < 0 &&
+           errno == EINTR) {
+    }
+    if (ready == 0)
+        ::kill(checker, SIGKILL);
+    int status = 0;
+    while (::waitpid(checker, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (ready == 0)
+        return Error(Operation::OpenImage, image.string(), ETIMEDOUT,
+                     "qemu-img check did not finish repairing the disk image in " +
+                         std::to_string(RepairMilliseconds / 1000) + " seconds")
+            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image.string() + " の qemu-img check が " +
+                                std::to_string(RepairMilliseconds / 1000) + " 秒で終わりません");
+    return {};
 }
 
 // Writes `value` in decimal at the start of the file, and returns how many
@@ -352,7 +374,7 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
     }
     const fs::path folder = KOR_TRY(exportFolder());
     for (const fs::path& left : removeStale(folder, fusermount))
-        repairLeaks(left);
+        KOR_TRY(repairLeaks(left));
 
     static unsigned exports = 0;
     const std::string name = std::to_string(::getpid()) + "-" + std::to_string(++exports);
@@ -479,8 +501,15 @@ QemuExport::~QemuExport() {
     pollfd gone{m_guardianGone.get(), POLLIN, 0};
     while (::poll(&gone, 1, EndMilliseconds) < 0 && errno == EINTR) {
     }
+    // A guardian still unmounting after that is left to finish, and reaped
+    // when it does, so that it stays no zombie.
     int status = 0;
-    ::waitpid(m_guardian, &status, WNOHANG);
+    if (::waitpid(m_guardian, &status, WNOHANG) == 0)
+        std::thread([guardian = m_guardian] {
+            int ended = 0;
+            while (::waitpid(guardian, &ended, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
 }
 
 namespace {

@@ -992,6 +992,77 @@ INSTANTIATE_TEST_SUITE_P(
                     "\\PICS\\BIG.BMP のｸﾗｽﾀﾁｪｰﾝがﾎﾞﾘｭｰﾑの外を指しています"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The most memory this process has held since `resetPeakMemory` (which sets
+// it to what it holds now), in KiB, as /proc/self/status tells it.
+std::uint64_t peakMemory() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("VmHWM:"))
+            return std::stoull(line.substr(6));
+    return 0;
+}
+
+void resetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// A file of 256 MiB on a sparse image, made by giving a one-cluster file
+// that size and a chain of clusters never written, is read into memory a
+// piece at a time: the program's own memory does not grow by its size.
+TEST(ImageDrive, ReadsAHugeFileWithoutHoldingItWhole) {
+    constexpr std::uint32_t size = 256 * 1024 * 1024;
+    ImageMachine drive([](const fs::path& file) {
+        FatVolume volume = image::makeMbrDisk(file, FatType::Fat32, 2048, 512);
+        image::writeFile(volume, "/BIG.BMP", "g");
+        return volume;
+    });
+    const std::uint32_t first = image::clusterChain(drive.volume, "BIG.BMP").front();
+    {
+        std::fstream disk(drive.image, std::ios::in | std::ios::out | std::ios::binary);
+        std::string boot(512, '\0');
+        disk.seekg(static_cast<std::streamoff>(drive.volume.offset));
+        disk.read(boot.data(), 512);
+        const auto field = [&](std::size_t at, std::size_t width) {
+            std::uint32_t value = 0;
+            for (std::size_t i = width; i-- > 0;)
+                value = value << 8 | static_cast<unsigned char>(boot[at + i]);
+            return value;
+        };
+        const std::uint32_t clusterBytes = field(11, 2) * field(13, 1);
+        const std::uint32_t clusters = size / clusterBytes;
+        std::string chain(std::size_t{clusters} * 4, '\0');
+        for (std::uint32_t i = 0; i < clusters; ++i) {
+            const std::uint32_t next = i + 1 == clusters ? 0x0FFFFFFF : first + i + 1;
+            for (std::size_t b = 0; b < 4; ++b)
+                chain[std::size_t{i} * 4 + b] = static_cast<char>(next >> (8 * b));
+        }
+        const std::uint64_t fatBytes = std::uint64_t{field(36, 4)} * field(11, 2);
+        for (std::uint32_t fat = 0; fat < field(16, 1); ++fat) {
+            disk.seekp(static_cast<std::streamoff>(drive.volume.offset +
+                                                   std::uint64_t{field(14, 2)} * field(11, 2) +
+                                                   fat * fatBytes + std::uint64_t{first} * 4));
+            disk.write(chain.data(), static_cast<std::streamsize>(chain.size()));
+        }
+        ASSERT_TRUE(disk.good());
+    }
+    image::writeIntoEveryEntry(drive.volume, 28, std::string("\0\0\0\x10", 4));
+
+    resetPeakMemory();
+    const std::uint64_t before = peakMemory();
+    const platform::Result<int> opened = platform::openFileForReading("C:\\BIG.BMP");
+    const std::uint64_t grown = peakMemory() - before;
+
+    ASSERT_TRUE(opened.ok()) << opened.error().message();
+    const platform::FileDescriptor file(opened.value());
+    struct stat status {};
+    ASSERT_EQ(::fstat(file.get(), &status), 0);
+    EXPECT_EQ(status.st_size, off_t{size});
+    char last = 'x';
+    EXPECT_EQ(::pread(file.get(), &last, 1, off_t{size} - 1), 1);
+    EXPECT_EQ(last, '\0');
+    EXPECT_LT(grown, 64u * 1024) << "KiB";
+}
+
 // Bytes 20-21 of every entry of a FAT16 volume set, as OS/2 and Windows NT
 // keep an extended attributes handle there.
 void setExtendedAttributeHandles(const FatVolume& volume) {
