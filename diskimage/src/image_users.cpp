@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "image_users.h"
 
+#include "programs.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -26,17 +28,9 @@ namespace {
 // against itself.
 fs::path mtoolsProgram() {
     static const fs::path program = [] {
-        const char* path = std::getenv("PATH");
-        std::string_view directories = path ? path : "/usr/bin:/bin";
-        while (!directories.empty()) {
-            const std::size_t end = std::min(directories.find(':'), directories.size());
-            std::error_code error;
-            fs::path candidate = fs::path(directories.substr(0, end)) / "mtools";
-            if (fs::exists(candidate, error))
-                return fs::canonical(candidate, error);
-            directories.remove_prefix(std::min(end + 1, directories.size()));
-        }
-        return fs::path();
+        std::error_code error;
+        const fs::path found = programOnPath("mtools");
+        return found.empty() ? found : fs::canonical(found, error);
     }();
     return program;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mtools.h"
 
+#include "programs.h"
+
 #include "platform/host_files.h"
 #include "platform/text.h"
 
@@ -15,7 +17,6 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -292,29 +293,6 @@ std::vector<std::string> childEnvironment() {
     return environment;
 }
 
-// The mtools program as the PATH of this process finds it; empty when none
-// does. Looked for once for each PATH: a search at every start would try each
-// folder before mtools's own in the child, every time.
-std::string programPath() {
-    static std::pair<std::string, std::string> found; // the PATH and what it led to
-    const char* variable = std::getenv("PATH");
-    const std::string path = variable ? variable : "/usr/bin:/bin";
-    if (found.first == path && !found.second.empty())
-        return found.second;
-    found = {path, {}};
-    for (std::string_view rest = path; found.second.empty() && !rest.empty();) {
-        const std::size_t end = std::min(rest.find(':'), rest.size());
-        const std::string folder(rest.substr(0, end));
-        const std::string candidate = (folder.empty() ? "." : folder) + "/mtools";
-        struct stat info {};
-        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            ::access(candidate.c_str(), X_OK) == 0)
-            found.second = candidate;
-        rest.remove_prefix(std::min(end + 1, rest.size()));
-    }
-    return found.second;
-}
-
 // Waits for the child until the deadline; kills it after that.
 bool waitFor(pid_t child, std::chrono::seconds deadline, int& status) {
     const FileDescriptor handle(static_cast<int>(::syscall(SYS_pidfd_open, child, 0)));
@@ -396,7 +374,7 @@ Outcome run(const std::filesystem::path& image, std::uint64_t offset,
     envp.push_back(nullptr);
 
     pid_t child = 0;
-    const std::string program = programPath();
+    const std::filesystem::path program = programOnPath("mtools");
     const int spawned = program.empty() ? ENOENT
                                         : ::posix_spawn(&child, program.c_str(), &actions,
                                                         &attributes, argv.data(), envp.data());

@@ -2,6 +2,7 @@
 #include "qemu_export.h"
 
 #include "image_users.h"
+#include "programs.h"
 
 #include <algorithm>
 #include <array>
@@ -40,19 +41,6 @@ constexpr int EndMilliseconds = 10'000;
 // How long qemu-img may take to repair a qcow2 image; it reads only the
 // image's tables, so a run longer than this has hung.
 constexpr int RepairMilliseconds = 60'000;
-
-fs::path programOnPath(std::string_view name) {
-    const char* path = std::getenv("PATH");
-    std::string_view directories = path ? path : "/usr/bin:/bin";
-    while (!directories.empty()) {
-        const std::size_t end = std::min(directories.find(':'), directories.size());
-        fs::path candidate = fs::path(directories.substr(0, end)) / name;
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        directories.remove_prefix(std::min(end + 1, directories.size()));
-    }
-    return {};
-}
 
 bool isFuseMount(const fs::path& file, bool& disconnected) {
     struct statfs info {};
