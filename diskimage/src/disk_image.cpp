@@ -311,9 +311,9 @@ Error unworkableFormatError(std::string_view format, const std::string& image,
 // The signatures and fields read here, by their formats' public descriptions:
 // qcow2, QEMU's docs/interop/qcow2.txt (crypt_method at byte 32); VDI, the
 // header of QEMU's block/vdi.c (image type at 0x4C: 1 dynamic, 2 fixed, 3
-// undo, 4 differencing); VHD, Microsoft's "Virtual Hard Disk Image Format
-// Specification" (disk type at 0x3C of the footer: 2 fixed, 3 dynamic, 4
-// differencing); Bochs, its user manual's "harddisk modes" and QEMU's
+// undo, 4 differencing); VHD, Microsoft's published description of its
+// virtual hard disk format (disk type at 0x3C of the footer: 2 fixed, 3
+// dynamic, 4 differencing); Bochs, its user manual's "harddisk modes" and QEMU's
 // block/bochs.c (the header's magic "Bochs Virtual HD Image"; the sparse
 // format's magic 0x02468ACE, version 1 or 2).
 Result<std::optional<QemuFormat>> qemuFormatOf(const ImageReader& read, std::uint64_t fileSize,

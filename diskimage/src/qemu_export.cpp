@@ -531,9 +531,10 @@ std::string parentHint(std::string_view descriptor) {
 // format's public description: qcow2, QEMU's docs/interop/qcow2.txt (offset
 // and size of the name at bytes 8 and 16); VMDK, VMware's "Virtual Disk
 // Format 1.1" (the descriptor's parentFileNameHint, in a sparse extent at the
-// sector its header gives at byte 28); VHD, Microsoft's "Virtual Hard Disk
-// Image Format Specification" (a differencing disk's dynamic header, at the
-// footer's data offset, holds the parent's name in UTF-16 at byte 64).
+// sector its header gives at byte 28); VHD, Microsoft's published
+// description of its virtual hard disk format (a differencing disk's dynamic
+// header, at the footer's data offset, holds the parent's name in UTF-16 at
+// byte 64).
 std::string backingNameOf(const fs::path& file) {
     const FileDescriptor image(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
