@@ -1,18 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disk_headers.h"
 
+#include "byte_order.h"
+
 #include <string>
 
 namespace kor::diskimage {
 
 namespace {
-
-std::uint64_t littleEndian(std::string_view bytes, std::size_t at, std::size_t width) {
-    std::uint64_t value = 0;
-    for (std::size_t i = 0; i < width; ++i)
-        value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
-    return value;
-}
 
 // What a header gives, before it is checked against the file.
 struct HeaderFields {

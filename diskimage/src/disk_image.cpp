@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "disk_image.h"
 
+#include "byte_order.h"
+
 #include "disk_headers.h"
 #include "pc98_partitions.h"
 
@@ -17,25 +19,6 @@ namespace {
 
 constexpr std::uint64_t SectorSize = 512;
 
-std::uint32_t littleEndian32(std::string_view bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
-    return value;
-}
-
-std::uint16_t littleEndian16(std::string_view bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
-                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
-}
-
-std::uint32_t bigEndian32(std::string_view bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
 constexpr std::string_view DynamicVhd = "VHD (容量可変)";
 
 // The formats that hold a disk in a way of their own, by the signature at the
@@ -47,7 +30,7 @@ std::optional<std::string_view> foreignFormat(std::string_view head) {
         return "VMDK";
     if (head.starts_with("vhdxfile"))
         return "VHDX";
-    if (head.size() >= 0x44 && littleEndian32(head, 0x40) == 0xbeda107f)
+    if (head.size() >= 0x44 && littleEndian(head, 0x40, 4) == 0xbeda107f)
         return "VDI";
     // A dynamic or differencing VHD starts with a copy of its footer.
     if (head.starts_with("conectix"))
@@ -63,9 +46,9 @@ bool isFatBootSector(std::string_view sector) {
     const auto jump = static_cast<unsigned char>(sector[0]);
     if (jump != 0xEB && jump != 0xE9)
         return false;
-    const std::uint16_t bytesPerSector = littleEndian16(sector, 0x0B);
+    const std::uint16_t bytesPerSector = littleEndian(sector, 0x0B, 2);
     const auto sectorsPerCluster = static_cast<unsigned char>(sector[0x0D]);
-    const std::uint16_t reserved = littleEndian16(sector, 0x0E);
+    const std::uint16_t reserved = littleEndian(sector, 0x0E, 2);
     const auto fats = static_cast<unsigned char>(sector[0x10]);
     const bool powerOfTwo =
         sectorsPerCluster != 0 && (sectorsPerCluster & (sectorsPerCluster - 1)) == 0;
@@ -103,7 +86,7 @@ std::array<PartitionEntry, 4> partitionTable(std::string_view sector) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::size_t at = 0x1BE + 16 * i;
         entries[i] = {sector[at] == '\x80', static_cast<unsigned char>(sector[at + 4]),
-                      littleEndian32(sector, at + 8), littleEndian32(sector, at + 12)};
+                      littleEndian(sector, at + 8, 4), littleEndian(sector, at + 12, 4)};
     }
     return entries;
 }
@@ -319,8 +302,8 @@ Error unworkableFormatError(std::string_view format, const std::string& image,
 Result<std::optional<QemuFormat>> qemuFormatOf(const ImageReader& read, std::uint64_t fileSize,
                                                const std::string& image) {
     const std::string head = read(0, SectorSize);
-    const bool bochsSparse = head.size() >= 8 && littleEndian32(head, 0) == 0x02468ACE &&
-                             (littleEndian32(head, 4) == 1 || littleEndian32(head, 4) == 2);
+    const bool bochsSparse = head.size() >= 8 && littleEndian(head, 0, 4) == 0x02468ACE &&
+                             (littleEndian(head, 4, 4) == 1 || littleEndian(head, 4, 4) == 2);
     if (head.starts_with("Bochs Virtual HD Image") || bochsSparse) {
         const std::string command = convertCommand(image);
         return refusedImage(image,
@@ -337,7 +320,7 @@ Result<std::optional<QemuFormat>> qemuFormatOf(const ImageReader& read, std::uin
     if (*format == "qcow")
         return foreignFormatError(*format, image);
     if (*format == "qcow2") {
-        if (head.size() >= 36 && bigEndian32(head, 32) != 0)
+        if (head.size() >= 36 && bigEndian(head, 32, 4) != 0)
             return refusedImage(image,
                                 "it is an encrypted qcow2 image, which cannot be worked on "
                                 "without its key",
@@ -345,7 +328,7 @@ Result<std::optional<QemuFormat>> qemuFormatOf(const ImageReader& read, std::uin
         return std::optional<QemuFormat>({"qcow2", "qcow2"});
     }
     if (*format == "VDI") {
-        const std::uint32_t type = head.size() >= 0x50 ? littleEndian32(head, 0x4C) : 0;
+        const std::uint32_t type = head.size() >= 0x50 ? littleEndian(head, 0x4C, 4) : 0;
         if (type != 1 && type != 2)
             return refusedImage(
                 image,
@@ -356,7 +339,7 @@ Result<std::optional<QemuFormat>> qemuFormatOf(const ImageReader& read, std::uin
         return std::optional<QemuFormat>({"vdi", "VDI"});
     }
     if (*format == DynamicVhd) {
-        if (head.size() >= 0x40 && bigEndian32(head, 0x3C) == 4)
+        if (head.size() >= 0x40 && bigEndian(head, 0x3C, 4) == 4)
             return refusedImage(image,
                                 "it is a differencing VHD, which QEMU cannot write; merge it "
                                 "into its parent first",
@@ -384,7 +367,7 @@ Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileS
     std::uint64_t diskSize = fileSize;
     const std::string footer = read(fileSize - SectorSize, SectorSize);
     if (footer.starts_with("conectix") && footer.size() >= 0x40) {
-        if (bigEndian32(footer, 0x3C) != 2)
+        if (bigEndian(footer, 0x3C, 4) != 2)
             return foreignFormatError(DynamicVhd, image);
         diskSize -= SectorSize;
     }

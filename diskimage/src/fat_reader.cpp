@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fat_reader.h"
 
+#include "byte_order.h"
+
 #include "platform/text.h"
 
 #include <algorithm>
@@ -34,13 +36,6 @@ constexpr std::uint32_t DeepestFolder = 128;
 
 unsigned byteAt(std::string_view bytes, std::size_t at) {
     return static_cast<unsigned char>(bytes[at]);
-}
-
-std::uint32_t littleEndian(std::string_view bytes, std::size_t at, int width) {
-    std::uint32_t value = 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = value << 8 | byteAt(bytes, at + static_cast<std::size_t>(i));
-    return value;
 }
 
 bool isPowerOfTwo(std::uint32_t value) {

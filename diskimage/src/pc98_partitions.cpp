@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pc98_partitions.h"
 
+#include "byte_order.h"
+
 #include <array>
 #include <string>
 
 namespace kor::diskimage {
 
 namespace {
-
-std::uint32_t littleEndian16(std::string_view bytes, std::size_t at) {
-    return static_cast<unsigned char>(bytes[at]) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
-}
 
 // One entry of 32 bytes: mid (bit 7 bootable; 0x20 to 0x2F DOS), sid (bit 7
 // active, clear for a sleeping partition; 0x01 FAT12, 0x11 FAT16 below
@@ -35,9 +32,10 @@ constexpr std::size_t Entries = 16;
 Entry entryAt(std::string_view table, std::size_t index) {
     const std::string_view bytes = table.substr(index * EntrySize, EntrySize);
     const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
-    return {byte(0),  byte(1),  littleEndian16(bytes, 2),
-            byte(8),  byte(9),  littleEndian16(bytes, 10),
-            byte(12), byte(13), littleEndian16(bytes, 14)};
+    const auto word = [&](std::size_t at) {
+        return static_cast<unsigned>(littleEndian(bytes, at, 2));
+    };
+    return {byte(0), byte(1), word(2), byte(8), byte(9), word(10), byte(12), byte(13), word(14)};
 }
 
 bool isUnused(std::string_view table, std::size_t index) {

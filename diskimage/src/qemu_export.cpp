@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qemu_export.h"
 
+#include "byte_order.h"
 #include "image_users.h"
 #include "programs.h"
 
@@ -501,21 +502,6 @@ QemuExport::~QemuExport() {
 }
 
 namespace {
-
-std::uint64_t bigEndian(std::string_view bytes, std::size_t at, std::size_t length) {
-    std::uint64_t value = 0;
-    for (std::size_t i = 0; i < length && at + i < bytes.size(); ++i)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
-std::uint64_t littleEndian(std::string_view bytes, std::size_t at, std::size_t length) {
-    std::uint64_t value = 0;
-    for (std::size_t i = length; i > 0; --i)
-        if (at + i - 1 < bytes.size())
-            value = value << 8 | static_cast<unsigned char>(bytes[at + i - 1]);
-    return value;
-}
 
 // The value of `parentFileNameHint="..."` in a VMDK descriptor.
 std::string parentHint(std::string_view descriptor) {
