@@ -2,15 +2,16 @@
 #include "disk_image.h"
 
 #include "byte_order.h"
-
 #include "disk_headers.h"
 #include "pc98_partitions.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <optional>
 #include <set>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace kor::diskimage {
@@ -350,6 +351,28 @@ Result<std::optional<QemuFormat>> qemuFormatOf(const ImageReader& read, std::uin
     if (*format == "VMDK")
         return std::optional<QemuFormat>({"vmdk", "VMDK"});
     return std::optional<QemuFormat>({"vhdx", "VHDX"});
+}
+
+std::string readBytes(int descriptor, std::uint64_t offset, std::size_t length) {
+    std::string bytes(length, '\0');
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t count = ::pread(descriptor, bytes.data() + done, length - done,
+                                      static_cast<off_t>(offset + done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        done += static_cast<std::size_t>(count);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+ImageReader readerOf(int descriptor) {
+    return [descriptor](std::uint64_t offset, std::size_t length) {
+        return readBytes(descriptor, offset, length);
+    };
 }
 
 Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileSize,

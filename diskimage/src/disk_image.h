@@ -30,6 +30,13 @@ struct ImageVolume {
 // Reads `length` bytes at `offset` of the image file; fewer at its end.
 using ImageReader = std::function<std::string(std::uint64_t offset, std::size_t length)>;
 
+// The `length` bytes at `offset` of the open file `descriptor`; fewer at its
+// end or where it cannot be read.
+std::string readBytes(int descriptor, std::uint64_t offset, std::size_t length);
+
+// An ImageReader of the open file `descriptor`, which must outlive it.
+ImageReader readerOf(int descriptor);
+
 // A format of QEMU's block layer: its driver ("qcow2", "vdi", "vmdk", "vhdx",
 // "vpc") and its name for the user ("VHD (容量可変)").
 struct QemuFormat {

@@ -2,7 +2,6 @@
 #include "fat_reader.h"
 
 #include "byte_order.h"
-
 #include "platform/text.h"
 
 #include <algorithm>

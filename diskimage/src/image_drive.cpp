@@ -197,15 +197,6 @@ Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
     struct stat info {};
     if (!file.isOpen() || ::fstat(file.get(), &info) != 0)
         return Error(Operation::OpenImage, imageName, errno);
-    const auto readerOf = [](int descriptor) -> ImageReader {
-        return [descriptor](std::uint64_t offset, std::size_t length) {
-            std::string bytes(length, '\0');
-            const ssize_t count =
-                ::pread(descriptor, bytes.data(), length, static_cast<off_t>(offset));
-            bytes.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
-            return bytes;
-        };
-    };
     const std::optional<QemuFormat> format = KOR_TRY(
         qemuFormatOf(readerOf(file.get()), static_cast<std::uint64_t>(info.st_size), imageName));
     std::shared_ptr<QemuExport> exported;
@@ -407,19 +398,7 @@ ImageDrive::entriesAt(Operation operation, const std::string& address, std::stri
 }
 
 std::string ImageDrive::readData(std::uint64_t offset, std::size_t length) const {
-    std::string bytes(length, '\0');
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t count = ::pread(m_dataReader.get(), bytes.data() + done, length - done,
-                                      static_cast<off_t>(offset + done));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            break;
-        done += static_cast<std::size_t>(count);
-    }
-    bytes.resize(done);
-    return bytes;
+    return readBytes(m_dataReader.get(), offset, length);
 }
 
 Status ImageDrive::openData(Operation operation, std::string_view path) {

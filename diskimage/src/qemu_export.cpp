@@ -53,13 +53,6 @@ bool isFuseMount(const fs::path& file, bool& disconnected) {
     return info.f_type == FuseMagic;
 }
 
-std::string readAt(int descriptor, std::uint64_t offset, std::size_t length) {
-    std::string bytes(length, '\0');
-    const ssize_t count = ::pread(descriptor, bytes.data(), length, static_cast<off_t>(offset));
-    bytes.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
-    return bytes;
-}
-
 // QEMU's option syntax ends a value at a comma, and reads two as one.
 std::string optionValue(std::string_view value) {
     std::string escaped;
@@ -164,7 +157,7 @@ std::vector<fs::path> removeStale(const fs::path& folder, const fs::path& fuserm
 Status repairLeaks(const fs::path& image) {
     const fs::path qemuImg = programOnPath("qemu-img");
     const FileDescriptor file(::open(image.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (qemuImg.empty() || !file.isOpen() || readAt(file.get(), 0, 4) != "QFI\xfb")
+    if (qemuImg.empty() || !file.isOpen() || readBytes(file.get(), 0, 4) != "QFI\xfb")
         return {};
     std::string line[] = {"qemu-img", "check", "-q", "-r", "leaks", "-f", "qcow2", image.string()};
     std::vector<char*> arguments;
@@ -452,7 +445,7 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
     int waited = 0;
     while (!isFuseMount(made->m_file, disconnected)) {
         if (::poll(&gone, 1, 2) != 0 || (waited += 2) > StartMilliseconds) {
-            std::string said = readAt(log.get(), 0, 4096);
+            std::string said = readBytes(log.get(), 0, 4096);
             made.reset();
             said = said.substr(0, said.find('\n'));
             // "Failed to get "write" lock": QEMU's image lock (block/file-posix.c).
@@ -526,22 +519,23 @@ std::string backingNameOf(const fs::path& file) {
     struct stat info {};
     if (!image.isOpen() || ::fstat(image.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return {};
-    const std::string head = readAt(image.get(), 0, 512);
+    const std::string head = readBytes(image.get(), 0, 512);
     if (head.starts_with("QFI\xfb") && bigEndian(head, 4, 4) >= 2) {
         const std::uint64_t length = bigEndian(head, 16, 4);
-        return length > 0 && length < 1024 ? readAt(image.get(), bigEndian(head, 8, 8), length)
+        return length > 0 && length < 1024 ? readBytes(image.get(), bigEndian(head, 8, 8), length)
                                            : std::string();
     }
     if (head.starts_with("# Disk DescriptorFile"))
-        return parentHint(readAt(image.get(), 0, 65536));
+        return parentHint(readBytes(image.get(), 0, 65536));
     if (head.starts_with("KDMV")) {
         const std::uint64_t sectors = littleEndian(head, 36, 8);
         return sectors > 0 && sectors <= 128
-                   ? parentHint(readAt(image.get(), littleEndian(head, 28, 8) * 512, sectors * 512))
+                   ? parentHint(
+                         readBytes(image.get(), littleEndian(head, 28, 8) * 512, sectors * 512))
                    : std::string();
     }
     if (head.starts_with("conectix") && bigEndian(head, 0x3C, 4) == 4) {
-        const std::string header = readAt(image.get(), bigEndian(head, 16, 8), 1024);
+        const std::string header = readBytes(image.get(), bigEndian(head, 16, 8), 1024);
         std::string name;
         for (std::size_t at = 64; at + 1 < std::min<std::size_t>(header.size(), 576); at += 2) {
             const auto unit = static_cast<std::uint16_t>(bigEndian(header, at, 2));
@@ -562,7 +556,7 @@ std::vector<std::string> extentsOf(const fs::path& file) {
     const FileDescriptor image(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!image.isOpen())
         return extents;
-    std::istringstream descriptor(readAt(image.get(), 0, 65536));
+    std::istringstream descriptor(readBytes(image.get(), 0, 65536));
     if (descriptor.str().starts_with("# Disk DescriptorFile"))
         for (std::string line; std::getline(descriptor, line);) {
             const std::size_t open = line.find('"');
