@@ -342,6 +342,13 @@ bool FatReader::endsChain(std::uint32_t value) const {
     return true;
 }
 
+bool FatReader::breaksChain(std::uint32_t value) const {
+    const std::uint32_t bad = m_type == FatType::Fat12   ? 0xFF7
+                              : m_type == FatType::Fat16 ? 0xFFF7
+                                                         : 0x0FFFFFF7;
+    return value == 0 || value == bad;
+}
+
 std::uint64_t FatReader::clusterOffset(std::uint32_t cluster) const {
     return m_dataOffset + std::uint64_t{cluster - 2} * m_clusterBytes;
 }
@@ -349,9 +356,6 @@ std::uint64_t FatReader::clusterOffset(std::uint32_t cluster) const {
 FatRead<std::vector<std::uint32_t>> FatReader::chainOf(std::uint32_t first,
                                                        std::uint64_t most) const {
     const auto fault = [](FatFault::Kind kind) { return FatFault{kind, {}, {}, 0, 0}; };
-    const std::uint32_t bad = m_type == FatType::Fat12   ? 0xFF7
-                              : m_type == FatType::Fat16 ? 0xFFF7
-                                                         : 0x0FFFFFF7;
     std::vector<std::uint32_t> chain;
     for (std::uint32_t cluster = first; chain.size() < most;) {
         if (cluster < 2 || cluster > m_lastCluster)
@@ -360,7 +364,7 @@ FatRead<std::vector<std::uint32_t>> FatReader::chainOf(std::uint32_t first,
         const std::uint32_t following = next(cluster);
         if (endsChain(following))
             break;
-        if (following == 0 || following == bad)
+        if (breaksChain(following))
             return fault(FatFault::Kind::Broken);
         cluster = following;
     }
@@ -641,10 +645,7 @@ class FatReader::Check {
                 keep();
                 return count;
             }
-            const std::uint32_t bad = m_reader.m_type == FatType::Fat12   ? 0xFF7
-                                      : m_reader.m_type == FatType::Fat16 ? 0xFFF7
-                                                                          : 0x0FFFFFF7;
-            if (following == 0 || following == bad) {
+            if (m_reader.breaksChain(following)) {
                 keep();
                 fault(FatFault::Kind::Broken, place);
                 return std::nullopt;

@@ -124,6 +124,8 @@ class FatReader {
     std::uint32_t firstClusterOf(std::string_view entry) const;
     std::uint32_t next(std::uint32_t cluster) const;
     bool endsChain(std::uint32_t value) const;
+    // Whether a chain runs into a free cluster (0) or one marked bad.
+    bool breaksChain(std::uint32_t value) const;
     std::uint64_t clusterOffset(std::uint32_t cluster) const;
     // The chain from `first`, up to its end or `most` clusters; the fault
     // (Loop, Broken, Outside) when it is not sound that far. A chain that
