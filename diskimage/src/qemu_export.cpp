@@ -43,14 +43,16 @@ constexpr int EndMilliseconds = 10'000;
 // image's tables, so a run longer than this has hung.
 constexpr int RepairMilliseconds = 60'000;
 
-bool isFuseMount(const fs::path& file, bool& disconnected) {
+// What is mounted at `file`: a FUSE mount that answers, one whose daemon is
+// gone (ENOTCONN until it is unmounted), or none. Async-signal-safe, for the
+// guardian.
+enum class Mount { None, Live, Disconnected };
+
+Mount mountAt(const char* file) {
     struct statfs info {};
-    if (::statfs(file.c_str(), &info) != 0) {
-        disconnected = errno == ENOTCONN;
-        return false;
-    }
-    disconnected = false;
-    return info.f_type == FuseMagic;
+    if (::statfs(file, &info) != 0)
+        return errno == ENOTCONN ? Mount::Disconnected : Mount::None;
+    return info.f_type == FuseMagic ? Mount::Live : Mount::None;
 }
 
 // QEMU's option syntax ends a value at a comma, and reads two as one.
@@ -136,8 +138,7 @@ std::vector<fs::path> removeStale(const fs::path& folder, const fs::path& fuserm
             for (int wait = 0; wait < 200 && ::kill(daemon, 0) == 0; ++wait)
                 ::usleep(5000);
         }
-        bool disconnected = false;
-        if (isFuseMount(mountpoint, disconnected) || disconnected)
+        if (mountAt(mountpoint.c_str()) != Mount::None)
             unmount(fusermount.c_str(), mountpoint.c_str());
         if (const std::size_t line = record.find('\n'); line != std::string::npos)
             images.emplace_back(record.substr(line + 1, record.find('\n', line + 1) - line - 1));
@@ -324,10 +325,7 @@ constexpr const char* GuardianLockPath = "/proc/self/fd/7";
         // next run to repair the image as it cleans up.
         killed = WIFSIGNALED(status);
     }
-    struct statfs mounted {};
-    const bool left = ::statfs(plan.mountpoint.c_str(), &mounted) == 0 ? mounted.f_type == FuseMagic
-                                                                       : errno == ENOTCONN;
-    if (left)
+    if (mountAt(plan.mountpoint.c_str()) != Mount::None)
         unmount(plan.fusermount.c_str(), plan.mountpoint.c_str());
     ::unlink(plan.mountpoint.c_str());
     if (!killed)
@@ -441,9 +439,8 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
     // Ready when the export is mounted; failed when the guardian ends first,
     // as it does when the daemon exits.
     pollfd gone{made->m_guardianGone.get(), POLLIN, 0};
-    bool disconnected = false;
     int waited = 0;
-    while (!isFuseMount(made->m_file, disconnected)) {
+    while (mountAt(made->m_file.c_str()) != Mount::Live) {
         if (::poll(&gone, 1, 2) != 0 || (waited += 2) > StartMilliseconds) {
             std::string said = readBytes(log.get(), 0, 4096);
             made.reset();
