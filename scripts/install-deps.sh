@@ -18,7 +18,7 @@ packages=(
     mtools                # the changes inside FAT disk images, made without mounting them
     dosfstools            # mkfs.fat and fsck.fat, with which the tests make and check disk images
     fdisk                 # sfdisk, with which the tests write the partition table of a disk image
-    qemu-utils            # qemu-img, with which the tests make and check qcow2, VDI, VMDK, VHDX and VHD images
+    qemu-utils            # qemu-img, with which the tests and the image benchmark make and check qcow2, VDI, VMDK, VHDX and VHD images
     qemu-system-common    # qemu-storage-daemon, which exports such an image as a plain file, worked on in place
     fuse3                 # fusermount3 and the FUSE library, through which that export is mounted without root
     lhasa                 # the lha command, used by the demo to list archives
@@ -36,7 +36,6 @@ packages=(
     libclang-rt-dev       # libFuzzer's and the sanitizers' runtime for clang
     clang-format          # checks that the sources keep the layout of .clang-format
     clang-tidy            # the naming, bugprone and performance checks of .clang-tidy
-    qemu-utils            # qemu-img, with which the image benchmark converts its image to qcow2
     strace                # kills a run at each of its system calls in the fault-injection check
     psmisc                # fuser, with which that check waits until nothing has a disk image open
     dpkg-dev              # dpkg-shlibdeps, with which cpack -G DEB finds the package's dependencies
