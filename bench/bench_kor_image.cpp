@@ -112,20 +112,6 @@ class ImageMachine {
     kor::testing::FatVolume m_volume;
 };
 
-// Runs a command line of the shell; fails with it and its output unless it
-// succeeds.
-void runCommand(const std::string& line) {
-    std::string output;
-    std::FILE* pipe = ::popen((line + " 2>&1").c_str(), "r");
-    if (pipe == nullptr)
-        kor::bench::failWithErrno("cannot run " + line);
-    char buffer[4096];
-    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, count);
-    if (::pclose(pipe) != 0)
-        throw std::runtime_error(line + " failed: " + output);
-}
-
 // The same machine with its disk in QEMU's qcow2 format, converted from the
 // raw image by qemu-img, and $KOR_ROOT/c a link to it.
 class Qcow2Machine {
@@ -135,8 +121,8 @@ class Qcow2Machine {
         if (::mkdtemp(pattern.data()) == nullptr)
             kor::bench::failWithErrno("cannot create a temporary folder");
         m_root = pattern;
-        runCommand("qemu-img convert -f raw -O qcow2 '" + raw.volume().image.string() + "' '" +
-                   (m_root / "win95.qcow2").string() + "'");
+        kor::testing::qemuImg({"convert", "-f", "raw", "-O", "qcow2", raw.volume().image.string(),
+                               (m_root / "win95.qcow2").string()});
         fs::create_symlink("win95.qcow2", m_root / "c");
     }
     ~Qcow2Machine() {
@@ -151,8 +137,8 @@ class Qcow2Machine {
     // A file of the volume, read from a raw copy of the image as it is now.
     std::string readFile(const char* path) const {
         const fs::path copy = m_root / "now.img";
-        runCommand("qemu-img convert -f qcow2 -O raw '" + (m_root / "win95.qcow2").string() +
-                   "' '" + copy.string() + "'");
+        kor::testing::qemuImg({"convert", "-f", "qcow2", "-O", "raw",
+                               (m_root / "win95.qcow2").string(), copy.string()});
         kor::testing::FatVolume volume = m_volume;
         volume.image = copy;
         return kor::testing::readFile(volume, path);

@@ -200,17 +200,6 @@ ProgramRun runQemuTool(const std::vector<std::string>& arguments) {
                       std::vector<std::string>(arguments.begin() + 1, arguments.end()));
 }
 
-// Whether this machine can export an image through FUSE, and else why not.
-std::string whyNoExport() {
-    if (::access("/dev/fuse", R_OK | W_OK) != 0)
-        return "no /dev/fuse here";
-    for (const char* program :
-         {"/usr/bin/qemu-storage-daemon", "/usr/bin/qemu-img", "/usr/bin/fusermount3"})
-        if (::access(program, X_OK) != 0)
-            return std::string(program) + " is missing";
-    return {};
-}
-
 // What a run leaves of an export that mentions `text`: processes, mounts.
 std::vector<std::string> exportsLeft(const std::string& text) {
     std::vector<std::string> left;
@@ -236,7 +225,7 @@ class ChangerOnQemuImage : public ChangerOnImage,
                            public ::testing::WithParamInterface<QemuImageCase> {
   protected:
     void SetUp() override {
-        if (const std::string why = whyNoExport(); !why.empty())
+        if (const std::string why = kor::testing::whyNoQemuExport(); !why.empty())
             GTEST_SKIP() << "cannot export an image through FUSE: " << why;
         ChangerOnImage::SetUp();
         fs::create_directory(exports());

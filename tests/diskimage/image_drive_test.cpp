@@ -45,6 +45,7 @@ namespace diskimage = kor::diskimage;
 namespace image = kor::testing;
 using kor::testing::FatType;
 using kor::testing::FatVolume;
+using kor::testing::qemuImg;
 namespace fs = std::filesystem;
 
 // A step that must succeed, with its error's text when it does not.
@@ -57,14 +58,6 @@ namespace fs = std::filesystem;
 std::string hostBytes(const fs::path& file) {
     std::ifstream stream(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
-
-// Runs qemu-img as a user makes an image; throws when it fails.
-void qemuImg(const std::vector<std::string>& arguments) {
-    const kor::testing::ProgramRun run =
-        kor::testing::runProgram("/usr/bin/qemu-img", {}, arguments);
-    if (run.exitStatus != 0)
-        throw std::runtime_error("qemu-img failed: " + run.standardError);
 }
 
 // A machine whose drive C: is a disk image, made by `build` in the machine's
@@ -549,10 +542,10 @@ void killExportOf(const fs::path& image) {
 // uses finds the image free once the drive has let go of its export, and the
 // drive reads and writes again after; a change keeps its export to its end.
 TEST(QemuImageDrive, LetsGoOfTheImageBetweenUsesButNotDuringAChange) {
-    if (::access("/dev/fuse", R_OK | W_OK) != 0 || ::access("/usr/bin/qemu-io", X_OK) != 0 ||
-        ::access("/usr/bin/qemu-storage-daemon", X_OK) != 0)
-        GTEST_SKIP() << "cannot export an image through FUSE here (/dev/fuse, qemu-io or "
-                        "qemu-storage-daemon is missing)";
+    if (const std::string why = kor::testing::whyNoQemuExport(); !why.empty())
+        GTEST_SKIP() << "cannot export an image through FUSE here: " << why;
+    if (::access("/usr/bin/qemu-io", X_OK) != 0)
+        GTEST_SKIP() << "qemu-io, which stands for the emulator, is missing";
     ImageMachine drive([](const fs::path& file) {
         return standardContents(image::makeMbrDisk(file, FatType::Fat16));
     });

@@ -1004,4 +1004,21 @@ FsckResult checkVolume(const FatVolume& volume) {
     return result;
 }
 
+void qemuImg(const std::vector<std::string>& arguments) {
+    runToolOrThrow("qemu-img", arguments);
+}
+
+std::string whyNoQemuExport() {
+    if (::access("/dev/fuse", R_OK | W_OK) != 0)
+        return "no /dev/fuse here";
+    for (const char* program : {"qemu-storage-daemon", "qemu-img", "fusermount3"}) {
+        try {
+            findTool(program);
+        } catch (const std::runtime_error&) {
+            return std::string(program) + " is missing";
+        }
+    }
+    return {};
+}
+
 } // namespace kor::testing

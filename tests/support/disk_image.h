@@ -185,4 +185,13 @@ struct FsckResult {
 // 0 when the file system is sound.
 FsckResult checkVolume(const FatVolume& volume);
 
+// Runs qemu-img with `arguments`, as a user makes, converts or checks an
+// image of QEMU's formats; throws unless it ends with status 0.
+void qemuImg(const std::vector<std::string>& arguments);
+
+// Why this machine cannot work on an image of QEMU's formats in place (no
+// /dev/fuse, or qemu-storage-daemon, qemu-img or fusermount3 missing); empty
+// when it can.
+std::string whyNoQemuExport();
+
 } // namespace kor::testing
