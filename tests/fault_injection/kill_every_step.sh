@@ -582,21 +582,32 @@ image_tree() { # trial
     } | sed -E 's#(^|/)([Ll][Oo][Gg][Oo][WwSs]?\.[Ss][Yy][Ss])$#\1\L\2#' | LC_ALL=C sort
 }
 
-# Waits until no process has the image open; false after $free_timeout
-# seconds, with the processes that still have it in $problems. Counts in
-# $outlived the runs whose mtools process was still at work when KOR died.
-image_freed() { # trial
-    local image="$1/disk.img" waited=0
+# Waits until no process has the image open and, given the folder of the
+# runs' exports, until no FUSE mount and no file is left in it; false after
+# $free_timeout seconds, with what is left in $problems. Counts in $outlived
+# the runs whose mtools process was still at work when KOR died.
+wait_until_freed() { # image [exports]
+    local image="$1" exports="${2:-}" waited=0 left
     fuser -s "$image" 2>/dev/null && outlived=$((outlived + 1))
-    while fuser -s "$image" 2>/dev/null; do
+    while :; do
+        left="$(
+            fuser -s "$image" 2>/dev/null && echo "open:$(fuser "$image" 2>/dev/null)"
+            if [[ -n "$exports" ]]; then
+                grep -F " $exports/" /proc/self/mountinfo | cut -d' ' -f5
+                find "$exports" -mindepth 1 2>/dev/null
+            fi
+        )"
+        [[ -z "$left" ]] && return 0
         if ((waited >= free_timeout * 20)); then
-            problems+=" image-still-open-after-${free_timeout}s:[$(fuser -v "$image" 2>&1 | tail -n +2 | tr -s ' \n' ' ')]"
+            problems+=" left-after-${free_timeout}s:[$(tr '\n' ' ' <<<"$left")]"
             return 1
         fi
         sleep 0.05
         waited=$((waited + 1))
     done
 }
+
+image_freed() { wait_until_freed "$1/disk.img"; } # trial
 
 image_killed_run() { # syscall k
     PATH="$work/slow:$PATH" run_kor "$trial" strace -qq -o /dev/null -e trace="$1" \
@@ -822,27 +833,9 @@ qcow2_tree() { # trial
     } | sed -E 's#(^|/)([Ll][Oo][Gg][Oo][WwSs]?\.[Ss][Yy][Ss])$#\1\L\2#' | LC_ALL=C sort
 }
 
-# Waits until no process has the image open (a killed run's mtools, then its
-# export's daemon), then until no FUSE mount and no file is left of the
-# export; false after $free_timeout seconds, naming what is left.
-qcow2_freed() { # trial
-    local image="$1/disk.qcow2" waited=0 left
-    fuser -s "$image" 2>/dev/null && outlived=$((outlived + 1))
-    while :; do
-        left="$(
-            fuser -s "$image" 2>/dev/null && echo "open:$(fuser "$image" 2>/dev/null)"
-            grep -F " $exports/" /proc/self/mountinfo | cut -d' ' -f5
-            find "$exports" -mindepth 1 2>/dev/null
-        )"
-        [[ -z "$left" ]] && return 0
-        if ((waited >= free_timeout * 20)); then
-            problems+=" left-after-${free_timeout}s:[$(tr '\n' ' ' <<<"$left")]"
-            return 1
-        fi
-        sleep 0.05
-        waited=$((waited + 1))
-    done
-}
+# A killed run's mtools, then its export's daemon, has the image open; then
+# the export's FUSE mount and files go.
+qcow2_freed() { wait_until_freed "$1/disk.qcow2" "$exports"; } # trial
 
 qcow2_killed_run() { image_killed_run "$@"; }
 
