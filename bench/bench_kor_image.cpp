@@ -113,24 +113,17 @@ class ImageMachine {
 };
 
 // The same machine with its disk in QEMU's qcow2 format, converted from the
-// raw image by qemu-img, and $KOR_ROOT/c a link to it.
+// raw image by qemu-img, and $KOR_ROOT/c a link to it: a machine of its own
+// in a folder of the raw one's, which goes with it.
 class Qcow2Machine {
   public:
-    explicit Qcow2Machine(const ImageMachine& raw) : m_volume(raw.volume()) {
-        std::string pattern = (fs::temp_directory_path() / "kor-bench-qcow2-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            kor::bench::failWithErrno("cannot create a temporary folder");
-        m_root = pattern;
+    explicit Qcow2Machine(const ImageMachine& raw)
+        : m_root(raw.root() / "qcow2"), m_volume(raw.volume()) {
+        fs::create_directory(m_root);
         kor::testing::qemuImg({"convert", "-f", "raw", "-O", "qcow2", raw.volume().image.string(),
                                (m_root / "win95.qcow2").string()});
         fs::create_symlink("win95.qcow2", m_root / "c");
     }
-    ~Qcow2Machine() {
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
-    Qcow2Machine(const Qcow2Machine&) = delete;
-    Qcow2Machine& operator=(const Qcow2Machine&) = delete;
 
     const fs::path& root() const { return m_root; }
 
