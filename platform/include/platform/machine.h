@@ -13,6 +13,14 @@
 
 namespace kor::platform {
 
+// A drive that a machine's description names, rather than an entry of a
+// folder of drives.
+struct MappedDrive {
+    std::filesystem::path host; // a folder, or a disk image file
+    bool image = false;
+    unsigned partition = 0; // of an image, as DriveOpener numbers them
+};
+
 // The emulated Windows machine: drive letters mapped onto host folders or FAT
 // disk images, the Windows directory, and the current drive with a current
 // directory per drive.
@@ -39,6 +47,10 @@ class Machine {
     // "1:\WINDOWS") leaves the machine on C:\WINDOWS and windowsDirectoryStatus
     // failed.
     Machine(std::filesystem::path root, std::string windowsDirectory);
+    // A machine whose drives are `drives` alone (an emulator's disks, lettered
+    // as its DOS gives them); `root` is the folder its description lies in.
+    Machine(std::filesystem::path root, std::map<char, MappedDrive> drives,
+            std::string windowsDirectory);
 
     // The machine of this process, made on first use from KOR_ROOT (default
     // $HOME/.kor) and WINDIR (default C:\WINDOWS).
@@ -56,6 +68,11 @@ class Machine {
     // Operation::UseWindowsDirectory naming the value given and why (EINVAL,
     // ENAMETOOLONG). What a program does about it is the program's choice.
     const Status& windowsDirectoryStatus() const { return m_windowsDirectoryStatus; }
+    // The drive Windows boots from, whose root holds logo.sys: the one set,
+    // else the Windows directory's.
+    char bootDrive() const;
+    void setBootDrive(char letter);
+
     // As GetSystemDirectoryA: the SYSTEM folder of the Windows directory.
     std::string systemDirectory() const;
 
