@@ -6,12 +6,17 @@
 #include "platform/host_files.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
+#include <map>
 #include <optional>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
+#include <utility>
 
 namespace kor::machines {
 namespace {
@@ -207,30 +212,362 @@ Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const std::string
     return machine;
 }
 
-bool is86BoxConfiguration(const fs::path& file, const std::string& text) {
-    return sameWords(file.filename().string(), "86box.cfg") ||
-           hasSection(iniValues(text), "Hard disks");
+// PCem: src/pc.c, loadconfig(), and src/ide/ide.c, ide_reset(), in
+// github.com/sarah-walker-pcem/pcem (v17). The keys before any section name
+// the disks: hdc_fn and hdd_fn the primary IDE master and slave (or the two
+// disks of an MFM, ESDI or XTA controller), hde_fn and hdf_fn the secondary
+// channel, hdg_fn to hdi_fn the rest (with a SCSI adapter, hdc_fn to hdi_fn
+// are ids 0 to 6). The position that `cdrom_channel` (2 unless set) or
+// `zip_channel` takes holds no hard disk. PCem opens the paths as given;
+// relative ones are taken from the configuration's folder.
+Result<EmulatorMachine> readPCemMachine(const fs::path& file, const std::string& text) {
+    const std::vector<IniValue> values = iniValues(text);
+    const auto setting = [&](std::string_view key) { return iniValue(values, "", key); };
+    EmulatorMachine machine{file.stem().string(), Emulator::PCem, file, {}};
+    if (setting("hdd_controller").value_or("") == "none")
+        return noHardDisk(file, "hdd_controller = none");
+    // A channel of -1 is none.
+    const auto channel = [&](std::string_view key, unsigned fallback) {
+        const std::string value = setting(key).value_or("");
+        return value.starts_with('-') ? UINT_MAX : leadingNumber(value, fallback);
+    };
+    const unsigned cdrom = channel("cdrom_channel", 2);
+    const unsigned zip = channel("zip_channel", UINT_MAX);
+    const std::string_view letters = "cdefghi";
+    for (unsigned index = 0; index < letters.size(); ++index) {
+        const std::string key = std::string("hd") + letters[index] + "_fn";
+        const std::string image = setting(key).value_or("");
+        if (image.empty() || index == cdrom || index == zip)
+            continue;
+        machine.disks.push_back(KOR_TRY(namedDisk(file, key, image)));
+    }
+    if (machine.disks.empty())
+        return noHardDisk(file, "hdc_fn");
+    return machine;
 }
 
-// The emulator whose configuration `file` is, by its name and, where a name
-// is shared, by its text; none when it is no configuration of one.
-std::optional<Emulator> emulatorOf(const fs::path& file, const std::string& text) {
-    const std::string extension = lowered(file.extension().string());
-    if (extension == ".cfg" && is86BoxConfiguration(file, text))
-        return Emulator::Box86;
+// The words of a DOS command line, split at blanks; double or single quotes
+// keep a path with blanks together, as DOSBox-X's command line and
+// IMGMOUNT's file list take them.
+std::vector<std::string> commandWords(std::string_view line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    char quote = 0;
+    for (char c : line) {
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+            else
+                word += c;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+            inWord = true;
+        } else if (c == ' ' || c == '\t' || c == '\r') {
+            if (inWord)
+                words.push_back(std::exchange(word, {}));
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.push_back(word);
+    return words;
+}
+
+// The lines of `section` that are not `key = value`, as [autoexec] holds.
+std::vector<std::string_view> sectionLines(std::string_view text, std::string_view section) {
+    std::vector<std::string_view> found;
+    bool inSection = false;
+    for (std::string_view line : lines(text)) {
+        line = trimmed(line);
+        if (line.starts_with('[') && line.find(']') != std::string_view::npos) {
+            inSection = sameWords(trimmed(line.substr(1, line.find(']') - 1)), section);
+            continue;
+        }
+        if (inSection && !line.empty() && line.front() != '#')
+            found.push_back(line);
+    }
+    return found;
+}
+
+// DOSBox-X: the IMGMOUNT command, src/dos/dos_programs.cpp (IMGMOUNT::Run,
+// AttachToBiosByLetter) in github.com/joncampbell123/dosbox-x, and its
+// wiki's "Guide: Managing image files". In [autoexec], `imgmount c x.img`
+// mounts a hard disk at a letter and gives it the first free BIOS disk
+// number from 2 (80h); `imgmount 2 x.img -fs none` gives it that number.
+// Letters A and B, numbers 0 and 1, -t floppy, -t iso (or cdrom, or an .iso
+// or .cue file) are no hard disks; several files on one line are a swap
+// list of removable disks. DOSBox-X opens relative paths from the folder it
+// was started in; they are taken from the configuration's folder.
+Result<EmulatorMachine> readDosBoxXMachine(const fs::path& file, const std::string& text) {
+    constexpr unsigned FirstHardDisk = 2;
+    constexpr unsigned DiskNumbers = 6;
+    const std::vector<std::string_view> valueOptions = {
+        "-t", "-fs", "-size", "-chs", "-o", "-el-torito", "-bootcd", "-bd", "-reservecyl", "-ide"};
+    std::map<unsigned, MachineDisk> numbered;
+    for (std::string_view line : sectionLines(text, "autoexec")) {
+        const std::vector<std::string> words = commandWords(line);
+        std::string command = words.empty() ? std::string() : lowered(words.front());
+        if (command.starts_with('@'))
+            command.erase(0, 1);
+        if (command != "imgmount")
+            continue;
+        std::map<std::string, std::string> options;
+        std::vector<std::string> arguments;
+        for (std::size_t index = 1; index < words.size(); ++index) {
+            const std::string word = lowered(words[index]);
+            if (!word.starts_with('-') || word.size() == 1) {
+                arguments.push_back(words[index]);
+            } else if (std::find(valueOptions.begin(), valueOptions.end(), word) !=
+                       valueOptions.end()) {
+                options[word] = index + 1 < words.size() ? lowered(words[++index]) : "";
+            } else {
+                options[word] = "";
+            }
+        }
+        if (arguments.size() != 2 || options.contains("-u") || options.contains("-bd") ||
+            options.contains("-el-torito") || options.contains("-bootcd"))
+            continue;
+        std::string drive = lowered(arguments[0]);
+        if (drive.size() == 2 && drive[1] == ':')
+            drive.pop_back();
+        if (drive.size() != 1)
+            continue;
+        const bool byNumber = drive[0] >= '0' && drive[0] <= '9';
+        std::string type = options.contains("-t") ? options["-t"] : "hdd";
+        if (!options.contains("-t") &&
+            (drive == "a" || drive == "b" || drive == "0" || drive == "1"))
+            type = "floppy";
+        const std::string extension = lowered(fs::path(arguments[1]).extension().string());
+        if (!options.contains("-t") && !options.contains("-fs") && !byNumber &&
+            (extension == ".iso" || extension == ".cue" || extension == ".bin" ||
+             extension == ".chd" || extension == ".mdf" || extension == ".gog" ||
+             extension == ".ins" || extension == ".ccd" || extension == ".inst" ||
+             extension == ".ima"))
+            continue;
+        if (type != "hdd")
+            continue;
+        unsigned number = FirstHardDisk;
+        if (byNumber) {
+            number = static_cast<unsigned>(drive[0] - '0');
+            if (number < FirstHardDisk || number >= DiskNumbers || numbered.contains(number))
+                continue;
+        } else {
+            while (numbered.contains(number))
+                ++number;
+            if (number >= DiskNumbers)
+                continue;
+        }
+        numbered.emplace(number,
+                         KOR_TRY(namedDisk(file, "imgmount " + arguments[0], arguments[1])));
+    }
+    const std::string stem = file.stem().string();
+    EmulatorMachine machine{
+        lowered(stem).starts_with("dosbox") ? file.parent_path().filename().string() : stem,
+        Emulator::DosBoxX,
+        file,
+        {}};
+    for (auto& [number, disk] : numbered)
+        machine.disks.push_back(std::move(disk));
+    if (machine.disks.empty())
+        return noHardDisk(file, "[autoexec] imgmount c");
+    return machine;
+}
+
+// The `key=value` parameters of one bochsrc line after its directive, as
+// config.cc's parse_line_unformatted() takes them: split at commas, blanks
+// dropped and double quotes removed outside quotes, '#' outside quotes
+// starting a comment, and $NAME replaced by that environment variable.
+Result<std::map<std::string, std::string>>
+bochsParameters(const fs::path& file, const std::string& directive, std::string_view text) {
+    std::map<std::string, std::string> parameters;
+    std::string parameter;
+    bool inQuotes = false;
+    const auto keep = [&] {
+        const std::size_t equals = parameter.find('=');
+        if (equals != std::string::npos)
+            parameters[lowered(parameter.substr(0, equals))] = parameter.substr(equals + 1);
+        parameter.clear();
+    };
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '"') {
+            inQuotes = !inQuotes;
+        } else if (c == '#' && !inQuotes) {
+            break;
+        } else if (c == ',' && !inQuotes) {
+            keep();
+        } else if (c == '$') {
+            std::size_t end = at + 1;
+            while (end < text.size() &&
+                   (std::isalpha(static_cast<unsigned char>(text[end])) || text[end] == '_'))
+                ++end;
+            const std::string name(text.substr(at + 1, end - at - 1));
+            const char* value = name.empty() ? nullptr : std::getenv(name.c_str());
+            if (!value)
+                return configurationRefusal(
+                    file, ENOENT, directive + " uses $" + name + ", which is not set",
+                    directive + " の環境変数 $" + name + " が設定されていません");
+            parameter += value;
+            at = end - 1;
+        } else if (inQuotes || (c != ' ' && c != '\t' && c != '\r')) {
+            parameter += c;
+        }
+    }
+    keep();
+    return parameters;
+}
+
+// Bochs: the bochsrc(5) manual page and config.cc in
+// github.com/bochs-emu/Bochs. `ataN-master:` and `ataN-slave:` (N from 0
+// to 3) with type=disk, path=... and mode=... (flat unless given); the
+// BIOS numbers the disks in that order. Modes that keep the machine's
+// writes in a redo log (undoable, volatile), that show a host folder as a
+// disk (vvfat) or that spread one disk over several files (concat) cannot
+// be changed in place; the image formats of the others are told apart when
+// the image is opened. Relative paths, which Bochs opens from the folder it
+// was started in, are taken from the configuration's folder.
+Result<EmulatorMachine> readBochsMachine(const fs::path& file, const std::string& text) {
+    std::map<std::string, std::map<std::string, std::string>> devices;
+    for (std::string_view line : lines(text)) {
+        line = trimmed(line);
+        const std::size_t colon = line.find(':');
+        if (line.empty() || line.front() == '#' || colon == std::string_view::npos)
+            continue;
+        const std::string directive = lowered(trimmed(line.substr(0, colon)));
+        if (!directive.starts_with("ata") ||
+            (!directive.ends_with("-master") && !directive.ends_with("-slave")))
+            continue;
+        auto parameters = KOR_TRY(bochsParameters(file, directive, line.substr(colon + 1)));
+        for (auto& [key, value] : parameters)
+            devices[directive][key] = std::move(value);
+    }
+    EmulatorMachine machine{lowered(file.extension().string()) == ".bxrc"
+                                ? file.stem().string()
+                                : file.parent_path().filename().string(),
+                            Emulator::Bochs,
+                            file,
+                            {}};
+    for (char channel = '0'; channel <= '3'; ++channel) {
+        for (const char* position : {"-master", "-slave"}) {
+            const std::string key = std::string("ata") + channel + position;
+            const auto device = devices.find(key);
+            if (device == devices.end() || device->second["type"] != "disk")
+                continue;
+            const std::string mode = lowered(device->second["mode"]);
+            if (mode == "undoable" || mode == "volatile" || mode == "vvfat" || mode == "concat")
+                return configurationRefusal(
+                    file, ENOTSUP,
+                    key + " uses mode=" + mode +
+                        ", which Bochs keeps in a redo log, a host folder or several files; "
+                        "only mode=flat and single-file images can be changed in place",
+                    key + " の mode=" + mode +
+                        " のﾃﾞｨｽｸは変更できません (mode=flat にしてください)");
+            machine.disks.push_back(KOR_TRY(namedDisk(file, key, device->second["path"])));
+        }
+    }
+    if (machine.disks.empty())
+        return noHardDisk(file, "ata0-master: type=disk");
+    return machine;
+}
+
+// Neko Project II and its kin (21, 21/W, II kai, 21 kai): the settings
+// tables of github.com/roytam1/np21w (win9x/ini.cpp, x11/ini.c, sdl2/ini.c)
+// and github.com/AZO234/NP2kai (sdl/ini.c). One section, [NekoProjectII],
+// [NekoProject21], [NekoProjectIIkai]...; HDD1FILE and HDD2FILE are the
+// first two SASI or IDE disks, HDD3FILE and HDD4FILE the other two IDE
+// positions, each a hard disk unless IDEnTYPE says otherwise (1 is a disk;
+// the third position is a CD-ROM drive unless set); SCSIHDD0 to SCSIHDD3
+// follow. The emulator opens relative paths from its own folder, where the
+// file is kept.
+Result<EmulatorMachine> readNekoProjectMachine(const fs::path& file, const std::string& text,
+                                               const std::string& section) {
+    const std::vector<IniValue> values = iniValues(text);
+    EmulatorMachine machine{
+        file.parent_path().filename().string(), Emulator::NekoProject, file, {}};
+    const std::string_view defaultTypes = "1121";
+    for (unsigned index = 0; index < 4; ++index) {
+        const std::string key = "HDD" + std::to_string(index + 1) + "FILE";
+        const std::string image = iniValue(values, section, key).value_or("");
+        const unsigned type = leadingNumber(
+            iniValue(values, section, "IDE" + std::to_string(index + 1) + "TYPE").value_or(""),
+            static_cast<unsigned>(defaultTypes[index] - '0'));
+        if (!image.empty() && type == 1)
+            machine.disks.push_back(KOR_TRY(namedDisk(file, key, image)));
+    }
+    for (unsigned index = 0; index < 4; ++index) {
+        const std::string key = "SCSIHDD" + std::to_string(index);
+        const std::string image = iniValue(values, section, key).value_or("");
+        if (!image.empty())
+            machine.disks.push_back(KOR_TRY(namedDisk(file, key, image)));
+    }
+    if (machine.disks.empty())
+        return noHardDisk(file, "[" + section + "] HDD1FILE");
+    return machine;
+}
+
+// The section of a Neko Project configuration, if `values` are one.
+std::optional<std::string> nekoProjectSection(const std::vector<IniValue>& values) {
+    for (const IniValue& value : values)
+        if (lowered(value.section).starts_with("nekoproject"))
+            return value.section;
     return std::nullopt;
 }
 
-// The files of `folder` whose names a configuration of an emulator has.
+bool isBochsName(const std::string& name) {
+    return name == "bochsrc" || name == ".bochsrc" || name == "bochsrc.txt" ||
+           name.ends_with(".bxrc");
+}
+
+// The emulator whose configuration `file` is, by its name and, where a name
+// is shared (a .cfg of PCem, of 86Box or of Neko Project), by its text;
+// none when it is no configuration of one.
+std::optional<Emulator> emulatorOf(const fs::path& file, const std::string& text) {
+    const std::string name = lowered(file.filename().string());
+    const std::string extension = lowered(file.extension().string());
+    const std::vector<IniValue> values = iniValues(text);
+    if (nekoProjectSection(values))
+        return Emulator::NekoProject;
+    if (extension == ".vbox")
+        return Emulator::VirtualBox;
+    if (extension == ".xml" && text.find("<domain") != std::string::npos)
+        return Emulator::Libvirt;
+    if (isBochsName(name))
+        return Emulator::Bochs;
+    if (extension == ".conf" && (hasSection(values, "autoexec") || hasSection(values, "dosbox")))
+        return Emulator::DosBoxX;
+    if (extension != ".cfg")
+        return std::nullopt;
+    if (name == "86box.cfg" || hasSection(values, "Hard disks") || hasSection(values, "Machine"))
+        return Emulator::Box86;
+    if (iniValue(values, "", "model") || iniValue(values, "", "hdd_controller") ||
+        iniValue(values, "", "hdc_fn"))
+        return Emulator::PCem;
+    return std::nullopt;
+}
+
+// Whether a file of this name may be a configuration worth reading.
+bool mayBeConfiguration(const std::string& name) {
+    for (std::string_view extension : {".cfg", ".vbox", ".xml", ".conf", ".ini", "rc"})
+        if (name.ends_with(extension))
+            return true;
+    return isBochsName(name);
+}
+
+// The configurations of emulators in `folder`.
 std::vector<fs::path> configurationsIn(const fs::path& folder) {
     std::vector<fs::path> found;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
         std::error_code kindError;
-        if (!entry.is_regular_file(kindError))
+        if (!entry.is_regular_file(kindError) ||
+            !mayBeConfiguration(lowered(entry.path().filename().string())))
             continue;
-        const std::string name = lowered(entry.path().filename().string());
-        if (name == "86box.cfg")
+        const Result<std::string> text = readConfiguration(entry.path());
+        if (text.ok() && emulatorOf(entry.path(), text.value()))
             found.push_back(entry.path());
     }
     std::sort(found.begin(), found.end());
@@ -241,16 +578,28 @@ Result<EmulatorMachine> readConfigurationFile(const fs::path& file) {
     const std::string text = KOR_TRY(readConfiguration(file));
     const std::optional<Emulator> emulator = emulatorOf(file, text);
     if (!emulator)
-        return configurationRefusal(file, EINVAL, "it is no configuration of an emulator KOR knows",
-                                    "KOR の知っているｴﾐｭﾚｰﾀの設定ﾌｧｲﾙではありません");
+        return configurationRefusal(
+            file, EINVAL,
+            "it is no configuration of an emulator KOR knows (86box.cfg, a PCem .cfg, a DOSBox-X "
+            ".conf, bochsrc, a VirtualBox .vbox, a libvirt domain's .xml, a Neko Project .ini)",
+            "KOR の知っているｴﾐｭﾚｰﾀの設定ﾌｧｲﾙではありません");
     switch (*emulator) {
     case Emulator::Box86:
         return read86BoxMachine(file, text);
-    default:
-        break;
+    case Emulator::PCem:
+        return readPCemMachine(file, text);
+    case Emulator::DosBoxX:
+        return readDosBoxXMachine(file, text);
+    case Emulator::Bochs:
+        return readBochsMachine(file, text);
+    case Emulator::VirtualBox:
+        return readVirtualBoxMachine(file, text);
+    case Emulator::Libvirt:
+        return readLibvirtMachine(file, text);
+    case Emulator::NekoProject:
+        return readNekoProjectMachine(file, text, *nekoProjectSection(iniValues(text)));
     }
-    return configurationRefusal(file, ENOTSUP, "its emulator is not read yet",
-                                "このｴﾐｭﾚｰﾀの設定ﾌｧｲﾙは読めません");
+    return configurationRefusal(file, EINVAL, "its emulator is unknown", "ｴﾐｭﾚｰﾀがわかりません");
 }
 
 } // namespace

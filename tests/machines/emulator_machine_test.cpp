@@ -86,12 +86,100 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
                               "hdd_01_fn = ../images/shared.img\r\n"
                               "hdd_01_mfm_channel = 1\r\n"
                               "hdd_02_parameters = 17, 15, 1023, 0, mfm\r\n"
-                              "hdd_02_fn = @/Win95/win95.vhd\r\n"
+                              "hdd_02_fn = {root}/Win95/win95.vhd\r\n"
                               "hdd_02_mfm_channel = 0\r\n"}},
          "Win95/86box.cfg",
          Emulator::Box86,
          "Win95",
          {{"Win95/win95.vhd", "hdd_02_fn"}, {"images/shared.img", "hdd_01_fn"}}},
+        {"PCem: the primary master, then the secondary, the CD-ROM drive's place skipped",
+         {{"configs/Win95.cfg", "gameblaster = 0\nmodel = p55t2p4\nhdd_controller = ide\n"
+                                "cdrom_channel = 1\n"
+                                "hdc_fn = {root}/Win95/win95.vhd\nhdd_fn = {root}/missing.img\n"
+                                "hde_fn = ../Win95/data.img\n\n[Joysticks]\njoystick_type = 0\n"}},
+         "configs/Win95.cfg",
+         Emulator::PCem,
+         "Win95",
+         {{"Win95/win95.vhd", "hdc_fn"}, {"Win95/data.img", "hde_fn"}}},
+        {"DOSBox-X: letters and BIOS numbers, quotes, a swap list and a CD-ROM image left out",
+         {{"Win95/dosbox-x.conf",
+           "[dosbox]\nmachine = svga_s3\n\n[autoexec]\n# imgmount c gone.img\n"
+           "imgmount a disk1.img disk2.img -t floppy\n"
+           "IMGMOUNT e scsi.img scsi.img\n"
+           "imgmount 3 \"../images/shared.img\" -size 512,63,16,520 -fs none\n"
+           "imgmount d cd.iso\n"
+           "@imgmount c win95.vhd -t hdd\n"}},
+         "Win95",
+         Emulator::DosBoxX,
+         "Win95",
+         {{"Win95/win95.vhd", "imgmount c"}, {"images/shared.img", "imgmount 3"}}},
+        {"Bochs: the ATA positions in order, a CD-ROM drive skipped, quotes and comments",
+         {{"Win95/bochsrc.txt",
+           "megs: 64  # memory\nromimage: file=$BXSHARE/BIOS-bochs-latest\n"
+           "ata1-master: type=disk, path=\"scsi.img\", mode=flat\n"
+           "ata0-slave: type=cdrom, path=cd.iso, status=inserted\n"
+           "ata0-master: type=disk, path = \"win95.vhd\", mode=vpc  # the boot disk\n"
+           "boot: disk\n"}},
+         "Win95",
+         Emulator::Bochs,
+         "Win95",
+         {{"Win95/win95.vhd", "ata0-master"}, {"Win95/scsi.img", "ata1-master"}}},
+        {"VirtualBox: controllers in order, then port and device; DVD and snapshots' left out",
+         {{"VMs/Win95/Win95.vbox",
+           "<?xml version=\"1.0\"?>\n"
+           "<VirtualBox xmlns=\"http://www.virtualbox.org/\" version=\"1.19-linux\">\n"
+           " <Machine uuid=\"{00000000-0000-0000-0000-000000000001}\" name=\"Windows 95\"\n"
+           "   OSType=\"Windows95\">\n"
+           "  <MediaRegistry><HardDisks>\n"
+           "   <HardDisk uuid=\"{AAAAAAAA-0000-0000-0000-000000000001}\"\n"
+           "     location=\"{root}/Win95/win95.vhd\" format=\"VHD\" type=\"Normal\"/>\n"
+           "   <HardDisk uuid=\"{aaaaaaaa-0000-0000-0000-000000000002}\"\n"
+           "     location=\"../../Win95/data.img\" format=\"RAW\" type=\"Normal\"/>\n"
+           "  </HardDisks></MediaRegistry>\n"
+           "  <Hardware><StorageControllers>\n"
+           "   <StorageController name=\"IDE\" type=\"PIIX4\" PortCount=\"2\">\n"
+           "    <AttachedDevice type=\"HardDisk\" port=\"1\" device=\"0\">\n"
+           "     <Image uuid=\"{aaaaaaaa-0000-0000-0000-000000000002}\"/></AttachedDevice>\n"
+           "    <AttachedDevice passthrough=\"false\" type=\"DVD\" port=\"0\" device=\"1\"/>\n"
+           "    <AttachedDevice type=\"HardDisk\" port=\"0\" device=\"0\">\n"
+           "     <Image uuid=\"{aaaaaaaa-0000-0000-0000-000000000001}\"/></AttachedDevice>\n"
+           "   </StorageController>\n"
+           "  </StorageControllers></Hardware>\n"
+           " </Machine>\n"
+           "</VirtualBox>\n"}},
+         "VMs/Win95",
+         Emulator::VirtualBox,
+         "Windows 95",
+         {{"Win95/win95.vhd", "IDE port 0 device 0"}, {"Win95/data.img", "IDE port 1 device 0"}}},
+        {"libvirt: boot order first, then the targets' names; CD-ROM drive left out",
+         {{"libvirt/win95.xml",
+           "<domain type='kvm'>\n  <name>win95</name>\n  <devices>\n"
+           "    <disk type='file' device='disk'><source file='{root}/Win95/scsi.img'/>"
+           "<target dev='hdb' bus='ide'/></disk>\n"
+           "    <disk type='file' device='cdrom'><source file='/nowhere/cd.iso'/>"
+           "<target dev='hdc' bus='ide'/></disk>\n"
+           "    <disk type='file' device='disk'><source file='{root}/Win95/data.img'/>"
+           "<target dev='hda' bus='ide'/></disk>\n"
+           "    <disk type='file' device='disk'><driver name='qemu' type='raw'/>"
+           "<source file='{root}/Win95/win95.vhd'/><target dev='hdd' bus='ide'/>"
+           "<boot order='1'/></disk>\n"
+           "  </devices>\n</domain>\n"}},
+         "libvirt/win95.xml",
+         Emulator::Libvirt,
+         "win95",
+         {{"Win95/win95.vhd", "disk hdd"},
+          {"Win95/data.img", "disk hda"},
+          {"Win95/scsi.img", "disk hdb"}}},
+        {"Neko Project 21/W: IDE positions by their types, then SCSI",
+         {{"np21w/np21w.ini", "[NekoProject21]\r\npc_model=PC-9821\r\n"
+                              "HDD1FILE=..\\\\nowhere.hdi\r\nIDE1TYPE=2\r\n"
+                              "HDD2FILE={root}/Win95/win95.vhd\r\nIDE2TYPE=1\r\n"
+                              "SCSIHDD0=../Win95/scsi.img\r\n"
+                              "[NP2 keydisp]\r\nHDD3FILE=data.img\r\n"}},
+         "np21w",
+         Emulator::NekoProject,
+         "np21w",
+         {{"Win95/win95.vhd", "HDD2FILE"}, {"Win95/scsi.img", "SCSIHDD0"}}},
     };
     for (const MachineCase& test : cases) {
         SCOPED_TRACE(test.title);
@@ -99,9 +187,10 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
         for (const auto& [name, bytes] : Images)
             scratch.write(name, bytes);
         for (auto [name, bytes] : test.files) {
-            // "@" stands for the scratch folder, for the absolute paths.
-            for (std::size_t at = bytes.find('@'); at != std::string::npos; at = bytes.find('@'))
-                bytes.replace(at, 1, scratch.path().string());
+            // "{root}" stands for the scratch folder, for the absolute paths.
+            const std::string root = "{root}";
+            for (std::size_t at = bytes.find(root); at != std::string::npos; at = bytes.find(root))
+                bytes.replace(at, root.size(), scratch.path().string());
             scratch.write(name, bytes);
         }
         const platform::Result<EmulatorMachine> machine =
@@ -145,6 +234,40 @@ TEST(EmulatorMachine, RefusesWhatCannotBeADiskNamingFileAndKey) {
          {{"Win95/86box.cfg", "[Hard disks]\n[Floppy and CD-ROM drives]\n"}},
          "Win95",
          {"86box.cfg", "no hard disk"}},
+        {"two configurations in one folder",
+         {{"Win95/86box.cfg",
+           "[Hard disks]\nhdd_01_parameters = 63, 16, 1024, 0, ide\nhdd_01_fn = win95.vhd\n"},
+          {"Win95/bochsrc", "ata0-master: type=disk, path=win95.vhd\n"}},
+         "Win95",
+         {"Win95", "86box.cfg", "bochsrc"}},
+        {"VirtualBox: a differencing image of a snapshot attached",
+         {{"Win95/Win95.vbox",
+           "<VirtualBox version=\"1.19-linux\"><Machine name=\"Win95\">"
+           "<MediaRegistry><HardDisks>"
+           "<HardDisk uuid=\"{1}\" location=\"win95.vhd\" format=\"VHD\" type=\"Normal\">"
+           "<HardDisk uuid=\"{2}\" location=\"Snapshots/{2}.vhd\" format=\"VHD\"/>"
+           "</HardDisk></HardDisks></MediaRegistry>"
+           "<Hardware><StorageControllers><StorageController name=\"SATA\">"
+           "<AttachedDevice type=\"HardDisk\" port=\"0\" device=\"0\"><Image uuid=\"{2}\"/>"
+           "</AttachedDevice></StorageController></StorageControllers></Hardware>"
+           "</Machine></VirtualBox>"}},
+         "Win95",
+         {"Win95.vbox", "SATA port 0 device 0", "differencing image of a snapshot",
+          "Snapshots/{2}.vhd", "delete", "merge", "win95.vhd"}},
+        {"libvirt: a block device",
+         {{"win95.xml", "<domain><name>win95</name><devices><disk type='block' device='disk'>"
+                        "<source dev='/dev/sda'/><target dev='sda' bus='sata'/></disk>"
+                        "</devices></domain>"}},
+         "win95.xml",
+         {"win95.xml", "disk sda", "/dev/sda", "block device"}},
+        {"libvirt: an XML file that is no domain",
+         {{"network.xml", "<network><name>default</name><domain name='x'/></network>"}},
+         "network.xml",
+         {"network.xml", "<domain>"}},
+        {"Bochs: a disk whose writes go to a redo log",
+         {{"Win95/bochsrc", "ata0-master: type=disk, path=win95.vhd, mode=undoable\n"}},
+         "Win95/bochsrc",
+         {"bochsrc", "ata0-master", "undoable"}},
         {"a file that is no configuration",
          {{"Win95/notes.cfg", std::string("\x7f"
                                           "ELF\0\1\2",
