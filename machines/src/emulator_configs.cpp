@@ -64,51 +64,57 @@ std::vector<std::string_view> lines(std::string_view text) {
     return all;
 }
 
-// One `key = value` of an INI-like file, with the section it is in.
-struct IniValue {
-    std::string section;
-    std::string key;
-    std::string value;
-};
-
-// The values of an INI-like file as the emulators' own readers take them:
-// `[section]` lines, `key = value` lines, blank lines and those starting
-// with ';' or '#' skipped, anything else ignored.
-std::vector<IniValue> iniValues(std::string_view text) {
-    std::vector<IniValue> values;
-    std::string section;
-    for (std::string_view line : lines(text)) {
-        line = trimmed(line);
-        if (line.empty() || line.front() == ';' || line.front() == '#')
-            continue;
-        if (line.front() == '[') {
-            const std::size_t close = line.find(']');
-            if (close != std::string_view::npos)
+// An INI-like file as the emulators' own readers take it: `[section]`
+// lines, `key = value` lines, blank lines and those starting with ';' or '#'
+// skipped, anything else ignored; names of sections and keys in either case
+// alike.
+class IniFile {
+  public:
+    explicit IniFile(std::string_view text) {
+        std::string section;
+        for (std::string_view line : lines(text)) {
+            line = trimmed(line);
+            if (line.empty() || line.front() == ';' || line.front() == '#')
+                continue;
+            if (line.front() == '[') {
+                const std::size_t close = line.find(']');
+                if (close == std::string_view::npos)
+                    continue;
                 section = std::string(trimmed(line.substr(1, close - 1)));
-            continue;
+                if (!hasSection(section))
+                    m_sections.push_back(section);
+                continue;
+            }
+            const std::size_t equals = line.find('=');
+            if (equals != std::string_view::npos)
+                m_values.emplace(place(section, trimmed(line.substr(0, equals))),
+                                 std::string(trimmed(line.substr(equals + 1))));
         }
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos)
-            continue;
-        values.push_back({section, std::string(trimmed(line.substr(0, equals))),
-                          std::string(trimmed(line.substr(equals + 1)))});
     }
-    return values;
-}
 
-// The first value of `key` in `section`, letters of either case alike.
-std::optional<std::string> iniValue(const std::vector<IniValue>& values, std::string_view section,
-                                    std::string_view key) {
-    for (const IniValue& value : values)
-        if (sameWords(value.section, section) && sameWords(value.key, key))
-            return value.value;
-    return std::nullopt;
-}
+    // The first value of `key` in `section` ("" before any section).
+    std::optional<std::string> value(std::string_view section, std::string_view key) const {
+        const auto found = m_values.find(place(section, key));
+        return found == m_values.end() ? std::nullopt : std::optional(found->second);
+    }
 
-bool hasSection(const std::vector<IniValue>& values, std::string_view section) {
-    return std::any_of(values.begin(), values.end(),
-                       [&](const IniValue& value) { return sameWords(value.section, section); });
-}
+    bool hasSection(std::string_view section) const {
+        const std::string lower = lowered(section);
+        return std::any_of(m_sections.begin(), m_sections.end(),
+                           [&](const std::string& name) { return lowered(name) == lower; });
+    }
+
+    // The sections in the order they first appear, as written.
+    const std::vector<std::string>& sections() const { return m_sections; }
+
+  private:
+    static std::string place(std::string_view section, std::string_view key) {
+        return lowered(section) + '\n' + lowered(key);
+    }
+
+    std::map<std::string, std::string> m_values;
+    std::vector<std::string> m_sections;
+};
 
 std::string twoDigits(unsigned number) {
     return (number < 10 ? "0" : "") + std::to_string(number);
@@ -143,6 +149,10 @@ std::pair<unsigned, unsigned> numberPair(std::string_view text, unsigned first, 
             leadingNumber(text.substr(colon + 1), second)};
 }
 
+// 86Box's hard disks (HDD_NUM) and SCSI buses (SCSI_BUS_MAX).
+constexpr unsigned Box86DiskCount = 88;
+constexpr unsigned Box86ScsiBusCount = 9;
+
 // 86Box: src/config.c, load_hard_disks() and load_image_file(), and
 // src/disk/hdd.c, hdd_string_to_bus(), in github.com/86Box/86Box. Up to 88
 // disks in [Hard disks], each `hdd_NN_parameters = spt, hpc, tracks, wp,
@@ -153,9 +163,7 @@ std::pair<unsigned, unsigned> numberPair(std::string_view text, unsigned first, 
 // SCSI adapter's BIOS adds (`hdd_NN_scsi_location` "bus:id", formerly
 // `hdd_NN_scsi_id`).
 Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const std::string& text) {
-    constexpr unsigned DiskCount = 88;
-    constexpr unsigned ScsiBusCount = 9;
-    const std::vector<IniValue> values = iniValues(text);
+    const IniFile ini(text);
     const std::string section = "Hard disks";
     struct Placed {
         unsigned controller; // the board's own, IDE, then SCSI
@@ -163,17 +171,16 @@ Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const std::string
         MachineDisk disk;
     };
     std::vector<Placed> placed;
-    for (unsigned index = 0; index < DiskCount; ++index) {
+    for (unsigned index = 0; index < Box86DiskCount; ++index) {
         const std::string prefix = "hdd_" + twoDigits(index + 1) + "_";
-        const std::optional<std::string> image = iniValue(values, section, prefix + "fn");
-        const std::optional<std::string> parameters =
-            iniValue(values, section, prefix + "parameters");
+        const std::optional<std::string> image = ini.value(section, prefix + "fn");
+        const std::optional<std::string> parameters = ini.value(section, prefix + "parameters");
         if (!image || image->empty() || !parameters)
             continue;
         const std::size_t lastComma = parameters->rfind(',');
         const std::string bus(trimmed(parameters->substr(lastComma + 1)));
         const auto setting = [&](const std::string& name) {
-            return iniValue(values, section, prefix + name).value_or("");
+            return ini.value(section, prefix + name).value_or("");
         };
         Placed disk{0, 0, {}};
         if (bus == "mfm" || bus == "xta" || bus == "esdi") {
@@ -184,9 +191,9 @@ Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const std::string
             disk = {1, ((channel & 3) << 1) + (device & 1), {}};
         } else if (bus == "scsi") {
             const auto [scsiBus, id] =
-                numberPair(setting("scsi_location"), ScsiBusCount, index + 2);
+                numberPair(setting("scsi_location"), Box86ScsiBusCount, index + 2);
             disk = {2,
-                    scsiBus < ScsiBusCount
+                    scsiBus < Box86ScsiBusCount
                         ? (scsiBus << 4) + (id & 15)
                         : std::min(leadingNumber(setting("scsi_id"), index + 2), 15u),
                     {}};
@@ -221,8 +228,8 @@ Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const std::string
 // `zip_channel` takes holds no hard disk. PCem opens the paths as given;
 // relative ones are taken from the configuration's folder.
 Result<EmulatorMachine> readPCemMachine(const fs::path& file, const std::string& text) {
-    const std::vector<IniValue> values = iniValues(text);
-    const auto setting = [&](std::string_view key) { return iniValue(values, "", key); };
+    const IniFile ini(text);
+    const auto setting = [&](std::string_view key) { return ini.value("", key); };
     EmulatorMachine machine{file.stem().string(), Emulator::PCem, file, {}};
     if (setting("hdd_controller").value_or("") == "none")
         return noHardDisk(file, "hdd_controller = none");
@@ -293,6 +300,11 @@ std::vector<std::string_view> sectionLines(std::string_view text, std::string_vi
     return found;
 }
 
+// DOSBox-X's BIOS disk numbers: 0 and 1 the floppy drives, 2 to 5 the hard
+// disks (MAX_DISK_IMAGES).
+constexpr unsigned DosBoxFirstHardDisk = 2;
+constexpr unsigned DosBoxDiskNumbers = 6;
+
 // DOSBox-X: the IMGMOUNT command, src/dos/dos_programs.cpp (IMGMOUNT::Run,
 // AttachToBiosByLetter) in github.com/joncampbell123/dosbox-x, and its
 // wiki's "Guide: Managing image files". In [autoexec], `imgmount c x.img`
@@ -303,8 +315,6 @@ std::vector<std::string_view> sectionLines(std::string_view text, std::string_vi
 // list of removable disks. DOSBox-X opens relative paths from the folder it
 // was started in; they are taken from the configuration's folder.
 Result<EmulatorMachine> readDosBoxXMachine(const fs::path& file, const std::string& text) {
-    constexpr unsigned FirstHardDisk = 2;
-    constexpr unsigned DiskNumbers = 6;
     const std::vector<std::string_view> valueOptions = {
         "-t", "-fs", "-size", "-chs", "-o", "-el-torito", "-bootcd", "-bd", "-reservecyl", "-ide"};
     std::map<unsigned, MachineDisk> numbered;
@@ -350,15 +360,16 @@ Result<EmulatorMachine> readDosBoxXMachine(const fs::path& file, const std::stri
             continue;
         if (type != "hdd")
             continue;
-        unsigned number = FirstHardDisk;
+        unsigned number = DosBoxFirstHardDisk;
         if (byNumber) {
             number = static_cast<unsigned>(drive[0] - '0');
-            if (number < FirstHardDisk || number >= DiskNumbers || numbered.contains(number))
+            if (number < DosBoxFirstHardDisk || number >= DosBoxDiskNumbers ||
+                numbered.contains(number))
                 continue;
         } else {
             while (numbered.contains(number))
                 ++number;
-            if (number >= DiskNumbers)
+            if (number >= DosBoxDiskNumbers)
                 continue;
         }
         numbered.emplace(number,
@@ -485,22 +496,22 @@ Result<EmulatorMachine> readBochsMachine(const fs::path& file, const std::string
 // file is kept.
 Result<EmulatorMachine> readNekoProjectMachine(const fs::path& file, const std::string& text,
                                                const std::string& section) {
-    const std::vector<IniValue> values = iniValues(text);
+    const IniFile ini(text);
     EmulatorMachine machine{
         file.parent_path().filename().string(), Emulator::NekoProject, file, {}};
     const std::string_view defaultTypes = "1121";
     for (unsigned index = 0; index < 4; ++index) {
         const std::string key = "HDD" + std::to_string(index + 1) + "FILE";
-        const std::string image = iniValue(values, section, key).value_or("");
+        const std::string image = ini.value(section, key).value_or("");
         const unsigned type = leadingNumber(
-            iniValue(values, section, "IDE" + std::to_string(index + 1) + "TYPE").value_or(""),
+            ini.value(section, "IDE" + std::to_string(index + 1) + "TYPE").value_or(""),
             static_cast<unsigned>(defaultTypes[index] - '0'));
         if (!image.empty() && type == 1)
             machine.disks.push_back(KOR_TRY(namedDisk(file, key, image)));
     }
     for (unsigned index = 0; index < 4; ++index) {
         const std::string key = "SCSIHDD" + std::to_string(index);
-        const std::string image = iniValue(values, section, key).value_or("");
+        const std::string image = ini.value(section, key).value_or("");
         if (!image.empty())
             machine.disks.push_back(KOR_TRY(namedDisk(file, key, image)));
     }
@@ -509,11 +520,11 @@ Result<EmulatorMachine> readNekoProjectMachine(const fs::path& file, const std::
     return machine;
 }
 
-// The section of a Neko Project configuration, if `values` are one.
-std::optional<std::string> nekoProjectSection(const std::vector<IniValue>& values) {
-    for (const IniValue& value : values)
-        if (lowered(value.section).starts_with("nekoproject"))
-            return value.section;
+// The section of a Neko Project configuration, if `ini` is one.
+std::optional<std::string> nekoProjectSection(const IniFile& ini) {
+    for (const std::string& section : ini.sections())
+        if (lowered(section).starts_with("nekoproject"))
+            return section;
     return std::nullopt;
 }
 
@@ -528,8 +539,8 @@ bool isBochsName(const std::string& name) {
 std::optional<Emulator> emulatorOf(const fs::path& file, const std::string& text) {
     const std::string name = lowered(file.filename().string());
     const std::string extension = lowered(file.extension().string());
-    const std::vector<IniValue> values = iniValues(text);
-    if (nekoProjectSection(values))
+    const IniFile ini(text);
+    if (nekoProjectSection(ini))
         return Emulator::NekoProject;
     if (extension == ".vbox")
         return Emulator::VirtualBox;
@@ -537,14 +548,13 @@ std::optional<Emulator> emulatorOf(const fs::path& file, const std::string& text
         return Emulator::Libvirt;
     if (isBochsName(name))
         return Emulator::Bochs;
-    if (extension == ".conf" && (hasSection(values, "autoexec") || hasSection(values, "dosbox")))
+    if (extension == ".conf" && (ini.hasSection("autoexec") || ini.hasSection("dosbox")))
         return Emulator::DosBoxX;
     if (extension != ".cfg")
         return std::nullopt;
-    if (name == "86box.cfg" || hasSection(values, "Hard disks") || hasSection(values, "Machine"))
+    if (name == "86box.cfg" || ini.hasSection("Hard disks") || ini.hasSection("Machine"))
         return Emulator::Box86;
-    if (iniValue(values, "", "model") || iniValue(values, "", "hdd_controller") ||
-        iniValue(values, "", "hdc_fn"))
+    if (ini.value("", "model") || ini.value("", "hdd_controller") || ini.value("", "hdc_fn"))
         return Emulator::PCem;
     return std::nullopt;
 }
@@ -597,7 +607,7 @@ Result<EmulatorMachine> readConfigurationFile(const fs::path& file) {
     case Emulator::Libvirt:
         return readLibvirtMachine(file, text);
     case Emulator::NekoProject:
-        return readNekoProjectMachine(file, text, *nekoProjectSection(iniValues(text)));
+        return readNekoProjectMachine(file, text, *nekoProjectSection(IniFile(text)));
     }
     return configurationRefusal(file, EINVAL, "its emulator is unknown", "ｴﾐｭﾚｰﾀがわかりません");
 }
