@@ -124,7 +124,7 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
          Emulator::Bochs,
          "Win95",
          {{"Win95/win95.vhd", "ata0-master"}, {"Win95/scsi.img", "ata1-master"}}},
-        {"VirtualBox: controllers in order, then port and device; DVD and snapshots' left out",
+        {"VirtualBox: by controller, port and device; a DVD drive and a snapshot's disks left out",
          {{"VMs/Win95/Win95.vbox",
            "<?xml version=\"1.0\"?>\n"
            "<VirtualBox xmlns=\"http://www.virtualbox.org/\" version=\"1.19-linux\">\n"
@@ -145,6 +145,12 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
            "     <Image uuid=\"{aaaaaaaa-0000-0000-0000-000000000001}\"/></AttachedDevice>\n"
            "   </StorageController>\n"
            "  </StorageControllers></Hardware>\n"
+           "  <Snapshot uuid=\"{00000000-0000-0000-0000-000000000002}\" name=\"Fresh\">\n"
+           "   <Hardware><StorageControllers><StorageController name=\"IDE\">\n"
+           "    <AttachedDevice type=\"HardDisk\" port=\"0\" device=\"0\">\n"
+           "     <Image uuid=\"{aaaaaaaa-0000-0000-0000-000000000009}\"/></AttachedDevice>\n"
+           "   </StorageController></StorageControllers></Hardware>\n"
+           "  </Snapshot>\n"
            " </Machine>\n"
            "</VirtualBox>\n"}},
          "VMs/Win95",
