@@ -185,14 +185,18 @@ const Candidate* driveC(const std::vector<Candidate>& partitions) {
     return firstPrimary ? firstPrimary : firstLogical;
 }
 
+// Whether PC-98 DOS gives the partition a drive letter: FAT and not sleeping.
+bool isLetteredOnPc98(const Pc98Partition& partition) {
+    return partition.fat && partition.active;
+}
+
 // The partition a PC-98 boots from, its drive A:: the bootable one of the
-// active FAT partitions, else the first of them. Sleeping ones get no letter.
+// lettered partitions, else the first of them.
 const Pc98Partition* pc98BootPartition(const std::vector<Pc98Partition>& partitions) {
-    const auto usable = [](const Pc98Partition& p) { return p.fat && p.active; };
     auto chosen = std::ranges::find_if(
-        partitions, [&](const Pc98Partition& p) { return usable(p) && p.bootable; });
+        partitions, [](const Pc98Partition& p) { return isLetteredOnPc98(p) && p.bootable; });
     if (chosen == partitions.end())
-        chosen = std::ranges::find_if(partitions, usable);
+        chosen = std::ranges::find_if(partitions, isLetteredOnPc98);
     return chosen == partitions.end() ? nullptr : &*chosen;
 }
 
@@ -235,11 +239,6 @@ Error damagedImage(const std::string& image, const std::string& why, const std::
     return Error(Operation::OpenImage, image, EBADMSG, why).withJapaneseReason(japanese);
 }
 
-Error noTableError(const std::string& image) {
-    return damagedImage(image, "it holds neither a partition table nor a FAT file system",
-                        "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません");
-}
-
 std::string convertCommand(const std::string& image) {
     return "qemu-img convert -O raw " + image + " disk.img";
 }
@@ -264,7 +263,8 @@ Result<ImageVolume> findDiskVolume(const Disk& disk, unsigned partition, const s
     };
     const std::optional<DiskTable> table = tableOf(read, disk.size, disk.container);
     if (!table)
-        return noTableError(image);
+        return damaged("it holds neither a partition table nor a FAT file system",
+                       "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません");
     if (table->scheme == PartitionScheme::Volume) {
         if (partition > 1)
             return damaged("the image holds one volume and no partition " +
@@ -485,7 +485,7 @@ Result<DiskLayout> findDiskLayout(const ImageReader& read, std::uint64_t fileSiz
     const Disk disk = KOR_TRY(diskOf(read, fileSize, image));
     const std::optional<DiskTable> table = tableOf(disk.read, disk.size, disk.container);
     if (!table)
-        return noTableError(image);
+        return DiskLayout{PartitionScheme::Blank, {}, std::nullopt};
     DiskLayout layout;
     layout.scheme = table->scheme;
     if (table->scheme == PartitionScheme::Volume) {
@@ -499,7 +499,8 @@ Result<DiskLayout> findDiskLayout(const ImageReader& read, std::uint64_t fileSiz
     }
     if (table->scheme == PartitionScheme::Pc98) {
         for (const Pc98Partition& p : table->pc98)
-            layout.partitions.push_back({p.number, false, p.bootable, !p.active, p.fat && p.active,
+            layout.partitions.push_back({p.number, false, p.bootable, !p.active,
+                                         isLetteredOnPc98(p),
                                          fatTypeAt(disk, p.volume, p.fat, image), p.volume.length});
         if (const Pc98Partition* boot = pc98BootPartition(table->pc98))
             layout.firstDrive = boot->number;

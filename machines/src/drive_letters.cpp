@@ -53,24 +53,17 @@ class Lettering {
 
 Result<DriveLetters> letterDrives(const std::vector<std::filesystem::path>& disks) {
     std::vector<DiskLayout> layouts;
-    for (std::size_t disk = 0; disk < disks.size(); ++disk) {
-        Result<DiskLayout> layout = diskimage::readDiskLayout(disks[disk]);
-        // A disk after the first that holds no table and no volume yet (a new
-        // one, to be partitioned) just has no letter.
-        if (!layout.ok() && disk > 0 && layout.error().code() == EBADMSG) {
-            layouts.emplace_back();
-            continue;
-        }
-        if (!layout.ok())
-            return layout.error();
-        layouts.push_back(std::move(layout.value()));
-    }
+    for (const std::filesystem::path& disk : disks)
+        layouts.push_back(KOR_TRY(diskimage::readDiskLayout(disk)));
     const bool noneLettered = std::ranges::none_of(
         layouts, [](const DiskLayout& layout) { return layout.firstDrive.has_value(); });
     if (disks.empty() || noneLettered)
         return Error(Operation::OpenImage, disks.empty() ? std::string() : disks.front().string(),
-                     ENOENT, "no disk holds a FAT partition that DOS gives a drive letter")
-            .withJapaneseReason("ﾄﾞﾗｲﾌﾞ名の付く FAT のﾊﾟｰﾃｨｼｮﾝがどのﾃﾞｨｽｸにもありません");
+                     ENOENT,
+                     "no disk holds a FAT partition that DOS gives a drive letter (hidden and "
+                     "sleeping ones get none)")
+            .withJapaneseReason("ﾄﾞﾗｲﾌﾞ名の付く FAT のﾊﾟｰﾃｨｼｮﾝがどのﾃﾞｨｽｸにもありません "
+                                "(隠しﾊﾟｰﾃｨｼｮﾝと休止中のﾊﾟｰﾃｨｼｮﾝには付きません)");
 
     // The first drive of each disk: the one it starts from on a PC-98, drive
     // C: by the same rule findImageVolume follows on a PC.

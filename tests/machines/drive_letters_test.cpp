@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -40,9 +41,11 @@ void PrintTo(const LetterCase& letterCase, std::ostream* out) {
 
 std::vector<fs::path> twoMbrDisks(const fs::path& folder) {
     // Disk 1: a FAT12 primary, the active one, a hidden one, and two
-    // logical drives; disk 2: a primary and a logical one.
+    // logical drives; disk 2: a primary and a logical one; disk 3 is new,
+    // not yet partitioned.
     const fs::path one = folder / "one.img";
     const fs::path two = folder / "two.img";
+    const fs::path three = folder / "three.img";
     const std::vector<image::PartitionSpec> first = {
         fat(FatType::Fat12, 1 * MiB, 4),        fat(FatType::Fat16, 5 * MiB, 16, 0x06, true),
         fat(FatType::Fat12, 21 * MiB, 4, 0x11), extended(25 * MiB, 25),
@@ -51,7 +54,9 @@ std::vector<fs::path> twoMbrDisks(const fs::path& folder) {
     const std::vector<image::PartitionSpec> second = {
         fat(FatType::Fat16, 1 * MiB, 18), extended(19 * MiB, 7), fat(FatType::Fat12, 20 * MiB, 6)};
     image::makePartitionedDisk(two, second);
-    return {one, two};
+    std::ofstream(three).close();
+    fs::resize_file(three, 1024 * 1024);
+    return {one, two, three};
 }
 
 std::vector<fs::path> bareVolume(const fs::path& folder) {

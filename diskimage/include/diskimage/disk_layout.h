@@ -22,6 +22,7 @@ enum class PartitionScheme {
     Volume, // one FAT volume from the first byte, no partition table
     Mbr,    // a PC's master boot record, with the logical drives of its extended partition
     Pc98,   // the partition table of a NEC PC-98
+    Blank,  // neither a table nor a FAT volume: a new disk, or another system's
 };
 
 struct DiskPartition {
@@ -52,7 +53,8 @@ struct DiskLayout {
 // The layout of the disk in the image file `imageFile`, of every kind
 // openImageDrive opens: a raw or fixed VHD disk, a PC-98 emulator's header
 // before one, a format of QEMU's through an export that ends with the call.
-// Fails, saying why, when the file holds no such disk.
+// Fails, saying why, when it cannot be read or is no disk of these kinds
+// (another format, a damaged header, too small).
 platform::Result<DiskLayout> readDiskLayout(const std::filesystem::path& imageFile);
 
 } // namespace kor::diskimage
