@@ -53,6 +53,7 @@ class Lettering {
 
 Result<DriveLetters> letterDrives(const std::vector<std::filesystem::path>& disks) {
     std::vector<DiskLayout> layouts;
+    layouts.reserve(disks.size());
     for (const std::filesystem::path& disk : disks)
         layouts.push_back(KOR_TRY(diskimage::readDiskLayout(disk)));
     const bool noneLettered = std::ranges::none_of(
@@ -65,40 +66,36 @@ Result<DriveLetters> letterDrives(const std::vector<std::filesystem::path>& disk
             .withJapaneseReason("ﾄﾞﾗｲﾌﾞ名の付く FAT のﾊﾟｰﾃｨｼｮﾝがどのﾃﾞｨｽｸにもありません "
                                 "(隠しﾊﾟｰﾃｨｼｮﾝと休止中のﾊﾟｰﾃｨｼｮﾝには付きません)");
 
-    // The first drive of each disk: the one it starts from on a PC-98, drive
-    // C: by the same rule findImageVolume follows on a PC.
+    // The first drive of each disk: drive C: by the rule findImageVolume
+    // follows, on a PC-98 the partition it starts from.
     const auto isFirst = [&](std::size_t disk, const DiskPartition& partition) {
         return layouts[disk].firstDrive == partition.number;
     };
-    if (layouts.front().scheme == diskimage::PartitionScheme::Pc98) {
-        Lettering lettering('A');
-        lettering.letters().pc98 = true;
-        for (std::size_t disk = 0; disk < layouts.size(); ++disk) {
-            const std::vector<const DiskPartition*> lettered = letteredOf(layouts[disk]);
-            if (disk == 0)
-                for (const DiskPartition* partition : lettered)
-                    if (isFirst(disk, *partition))
-                        lettering.give(disk, *partition);
-            for (const DiskPartition* partition : lettered)
-                if (disk != 0 || !isFirst(disk, *partition))
+    const bool pc98 = layouts.front().scheme == diskimage::PartitionScheme::Pc98;
+    Lettering lettering(pc98 ? 'A' : 'C');
+    // Gives letters to the lettered partitions that `chosen` takes, disk by
+    // disk in the order of their numbers.
+    const auto letterEach = [&](const auto& chosen) {
+        for (std::size_t disk = 0; disk < layouts.size(); ++disk)
+            for (const DiskPartition* partition : letteredOf(layouts[disk]))
+                if (chosen(disk, *partition))
                     lettering.give(disk, *partition);
-        }
+    };
+    if (pc98) {
+        lettering.letters().pc98 = true;
+        letterEach([&](std::size_t disk, const DiskPartition& p) {
+            return disk == 0 && isFirst(disk, p);
+        });
+        letterEach([&](std::size_t disk, const DiskPartition& p) {
+            return disk != 0 || !isFirst(disk, p);
+        });
         return std::move(lettering.letters());
     }
-
-    Lettering lettering('C');
-    for (std::size_t disk = 0; disk < layouts.size(); ++disk)
-        for (const DiskPartition* partition : letteredOf(layouts[disk]))
-            if (isFirst(disk, *partition))
-                lettering.give(disk, *partition);
-    for (std::size_t disk = 0; disk < layouts.size(); ++disk)
-        for (const DiskPartition* partition : letteredOf(layouts[disk]))
-            if (partition->logical && !isFirst(disk, *partition))
-                lettering.give(disk, *partition);
-    for (std::size_t disk = 0; disk < layouts.size(); ++disk)
-        for (const DiskPartition* partition : letteredOf(layouts[disk]))
-            if (!partition->logical && !isFirst(disk, *partition))
-                lettering.give(disk, *partition);
+    letterEach(isFirst);
+    letterEach(
+        [&](std::size_t disk, const DiskPartition& p) { return p.logical && !isFirst(disk, p); });
+    letterEach(
+        [&](std::size_t disk, const DiskPartition& p) { return !p.logical && !isFirst(disk, p); });
     return std::move(lettering.letters());
 }
 
