@@ -58,8 +58,9 @@ int runInstead(const std::vector<std::string>& command, const fs::path& startFol
     fs::current_path(startFolder, ignored);
     std::cout.flush();
     std::cerr.flush();
-    std::vector<char*> arguments;
     std::vector<std::string> copies = command;
+    std::vector<char*> arguments;
+    arguments.reserve(copies.size() + 1);
     for (std::string& argument : copies)
         arguments.push_back(argument.data());
     arguments.push_back(nullptr);
