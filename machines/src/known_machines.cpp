@@ -256,20 +256,24 @@ struct Place {
     std::string_view emulator;
 };
 
-// The emulators' own defaults on Linux:
-// - 86Box follows the XDG base directories (86Box documentation, "ROM set",
-//   Unix); its manager keeps one folder per machine in
-//   $XDG_DATA_HOME/86Box/Virtual Machines, each with its 86box.cfg.
-// - PCem keeps each machine's configuration in ~/.pcem/configs.
-// - DOSBox-X writes its configurations to ~/.config/dosbox-x.
-// - Bochs reads ~/.bochsrc when the current folder has none (bochsrc(5)).
-// - VirtualBox's default machine folder is ~/VirtualBox VMs, one folder per
-//   machine with its .vbox (VirtualBox manual, "The VM Folder").
-// - libvirt's session domains are ~/.config/libvirt/qemu/*.xml.
-// - Neko Project II kai and its kin keep their configuration in
-//   ~/.config/np2kai, np21kai, sdlnp21kai, xnp21kai and the like.
+// The emulators' own defaults on Linux, as their sources set them:
+// - 86Box's manager: a folder per machine, with its 86box.cfg, in
+//   $XDG_DATA_HOME/86Box/Virtual Machines (Qt's AppDataLocation), or where
+//   vmm_path of ~/.config/86Box/86box_global.cfg moves it; many users keep
+//   them in ~/86Box and start 86Box -P.
+// - PCem: ~/.pcem/configs/NAME.cfg.
+// - DOSBox-X: its configurations in $XDG_CONFIG_HOME/dosbox-x.
+// - Bochs: ~/.bochsrc, when the folder it starts in has none (bochsrc(5)).
+// - VirtualBox: ~/VirtualBox VMs/NAME/NAME.vbox, the default machine folder
+//   (VirtualBox manual, "The VM Folder"), and the machines registered in
+//   ~/.config/VirtualBox/VirtualBox.xml.
+// - libvirt: the session's domains, ~/.config/libvirt/qemu/NAME.xml.
+// - Neko Project II kai and its kin: sdlnp2kai/np2kai.cfg,
+//   sdlnp21kai/np21kai.cfg, xnp2kai/xnp2kairc and xnp21kai/xnp21kairc in
+//   $XDG_CONFIG_HOME; np21w's X11 port ~/.np2/np2rc and np21rc.
 constexpr Place Places[] = {
     {Base::DataHome, "86Box/Virtual Machines", "*", "86box.cfg", "86Box"},
+    {Base::Home, "86Box", "*", "86box.cfg", "86Box"},
     {Base::Home, ".pcem/configs", "", "*.cfg", "PCem"},
     {Base::ConfigHome, "dosbox-x", "", "*.conf", "DOSBox-X"},
     {Base::Home, "", "", ".bochsrc", "Bochs"},
@@ -277,7 +281,59 @@ constexpr Place Places[] = {
     {Base::ConfigHome, "libvirt/qemu", "", "*.xml", "libvirt"},
     {Base::ConfigHome, "", "np2", "*.cfg", "Neko Project"},
     {Base::ConfigHome, "", "np2", "*.ini", "Neko Project"},
+    {Base::ConfigHome, "", "np2", "*rc", "Neko Project"},
+    {Base::Home, ".np2", "", "*rc", "Neko Project"},
 };
+
+bool isFile(const fs::path& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+// Files read for where machines are: small, or none of ours.
+constexpr std::size_t LargestListFile = 1 << 20;
+
+std::string smallFile(const fs::path& file) {
+    platform::HostFile read = platform::readHostFile(file);
+    return read.error == 0 && read.bytes.size() <= LargestListFile ? std::move(read.bytes)
+                                                                   : std::string();
+}
+
+// Where 86Box's global settings move its manager's machines (vmm_path).
+fs::path movedVirtualMachines(const fs::path& configHome) {
+    for (const Line& line : parseLines(smallFile(configHome / "86Box/86box_global.cfg")))
+        if (line.key == "vmm_path" && line.value.starts_with('/'))
+            return line.value;
+    return {};
+}
+
+// The machines registered in VirtualBox.xml: the src="..." of each
+// <MachineEntry>, its entities decoded.
+std::vector<KnownMachine> registeredVirtualBoxMachines(const fs::path& configHome) {
+    std::vector<KnownMachine> found;
+    const std::string text = smallFile(configHome / "VirtualBox/VirtualBox.xml");
+    constexpr std::string_view entry = "<MachineEntry ";
+    constexpr std::string_view source = "src=\"";
+    for (std::size_t at = text.find(entry); at != std::string::npos;
+         at = text.find(entry, at + 1)) {
+        const std::size_t end = text.find('>', at);
+        const std::size_t start = text.find(source, at);
+        if (start == std::string::npos || start > end)
+            continue;
+        const std::size_t valueStart = start + source.size();
+        std::string value = text.substr(valueStart, text.find('"', valueStart) - valueStart);
+        for (const auto& [coded, plain] :
+             {std::pair{"&quot;", "\""}, std::pair{"&apos;", "'"}, std::pair{"&lt;", "<"},
+              std::pair{"&gt;", ">"}, std::pair{"&amp;", "&"}})
+            for (std::size_t place = value.find(coded); place != std::string::npos;
+                 place = value.find(coded, place + 1))
+                value.replace(place, std::string_view(coded).size(), plain);
+        const fs::path file(value);
+        if (file.is_absolute() && isFile(file))
+            found.push_back({file.stem().string(), file, false});
+    }
+    return found;
+}
 
 fs::path baseOf(Base base) {
     switch (base) {
@@ -303,11 +359,6 @@ std::vector<fs::directory_entry> entriesOf(const fs::path& folder) {
     return entries;
 }
 
-bool isFile(const fs::path& path) {
-    std::error_code error;
-    return fs::is_regular_file(path, error);
-}
-
 // The machines of one place in `folder`: their name, and the file.
 void findIn(const fs::path& folder, const Place& place, const std::string& folderName,
             std::vector<KnownMachine>& found) {
@@ -327,38 +378,49 @@ void findIn(const fs::path& folder, const Place& place, const std::string& folde
     }
 }
 
+// The machines of `place` in `folder`.
+std::vector<KnownMachine> machinesIn(const fs::path& folder, const Place& place) {
+    std::vector<KnownMachine> here;
+    if (place.subfolders.empty()) {
+        findIn(folder, place, {}, here);
+        return here;
+    }
+    for (const fs::directory_entry& entry : entriesOf(folder)) {
+        const std::string name = entry.path().filename().string();
+        std::error_code error;
+        if ((place.subfolders == "*" || name.find(place.subfolders) != std::string::npos) &&
+            entry.is_directory(error))
+            findIn(entry.path(), place, place.file.starts_with('*') ? std::string() : name, here);
+    }
+    return here;
+}
+
 std::vector<KnownMachine> foundMachines() {
     std::vector<KnownMachine> found;
-    for (const Place& place : Places) {
-        const fs::path base = baseOf(place.base);
-        if (base.empty())
-            continue;
-        const fs::path folder = base / place.folder;
-        std::vector<KnownMachine> here;
-        if (place.subfolders.empty()) {
-            findIn(folder, place, {}, here);
-        } else {
-            for (const fs::directory_entry& entry : entriesOf(folder)) {
-                const std::string name = entry.path().filename().string();
-                std::error_code error;
-                if ((place.subfolders == "*" || name.find(place.subfolders) != std::string::npos) &&
-                    entry.is_directory(error))
-                    findIn(entry.path(), place, place.file.starts_with('*') ? std::string() : name,
-                           here);
-            }
-        }
-        // Two emulators may each have a machine of one name.
+    // A machine found twice (a registered VirtualBox machine in its default
+    // folder) counts once; two emulators may each have a machine of one name.
+    const auto add = [&](std::vector<KnownMachine> here, std::string_view emulator) {
         for (KnownMachine& machine : here) {
             const auto taken = [&](const std::string& name) {
                 return std::ranges::any_of(found,
                                            [&](const KnownMachine& m) { return m.name == name; });
             };
+            if (std::ranges::any_of(found,
+                                    [&](const KnownMachine& m) { return m.path == machine.path; }))
+                continue;
             if (taken(machine.name))
-                machine.name += " (" + std::string(place.emulator) + ")";
+                machine.name += " (" + std::string(emulator) + ")";
             if (!taken(machine.name) && checkName(machine.name))
                 found.push_back(std::move(machine));
         }
-    }
+    };
+    for (const Place& place : Places)
+        if (const fs::path base = baseOf(place.base); !base.empty())
+            add(machinesIn(base / place.folder, place), place.emulator);
+    const fs::path configHome = baseOf(Base::ConfigHome);
+    if (const fs::path moved = movedVirtualMachines(configHome); !moved.empty())
+        add(machinesIn(moved, Places[0]), Places[0].emulator);
+    add(registeredVirtualBoxMachines(configHome), "VirtualBox");
     return found;
 }
 

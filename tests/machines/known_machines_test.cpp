@@ -193,6 +193,17 @@ TEST(KnownMachines, EmulatorsUsualPlacesAreFoundAddedNamesFirst) {
     writeText(h / ".config/libvirt/qemu/win31.xml", "");
     writeText(h / ".config/np21kai/np21kai.cfg", "");
     writeText(h / ".config/unrelated/x.cfg", "");
+    writeText(h / "86Box/Win31/86box.cfg", "");
+    writeText(h / ".config/86Box/86box_global.cfg",
+              "[General]\nvmm_path = " + (h / "vms").string());
+    writeText(h / "vms/Moved/86box.cfg", "");
+    writeText(h / ".np2/np21rc", "");
+    writeText(h / "elsewhere/Win&Me.vbox", "");
+    writeText(h / ".config/VirtualBox/VirtualBox.xml",
+              "<MachineRegistry>\n<MachineEntry uuid=\"{1}\" src=\"" + (h / "elsewhere").string() +
+                  "/Win&amp;Me.vbox\"/>\n<MachineEntry uuid=\"{2}\" src=\"" +
+                  (h / "VirtualBox VMs/Win2000/Win2000.vbox").string() +
+                  "\"/>\n</MachineRegistry>\n");
     // A link that leads back up must not make the search go round.
     fs::create_directory_symlink(h, h / ".local/share/86Box/Virtual Machines/Loop");
     ASSERT_TRUE(addMachine("Win98", "/vm/mine"));
@@ -204,12 +215,16 @@ TEST(KnownMachines, EmulatorsUsualPlacesAreFoundAddedNamesFirst) {
     EXPECT_EQ(listed, (std::vector<std::string>{
                           "Win98 + /vm/mine",
                           "Win95 " + vms + "/Win95/86box.cfg",
+                          "Win31 " + (h / "86Box/Win31/86box.cfg").string(),
                           "Win95 (PCem) " + (h / ".pcem/configs/Win95.cfg").string(),
                           "dos " + (h / ".config/dosbox-x/dos.conf").string(),
                           "bochsrc " + (h / ".bochsrc").string(),
                           "Win2000 " + (h / "VirtualBox VMs/Win2000/Win2000.vbox").string(),
                           "win31 " + (h / ".config/libvirt/qemu/win31.xml").string(),
                           "np21kai " + (h / ".config/np21kai/np21kai.cfg").string(),
+                          "np21 " + (h / ".np2/np21rc").string(),
+                          "Moved " + (h / "vms/Moved/86box.cfg").string(),
+                          "Win&Me " + (h / "elsewhere/Win&Me.vbox").string(),
                       }));
     EXPECT_EQ(findMachine("Win95")->path, fs::path(vms) / "Win95/86box.cfg");
     // A path that no name takes names its machine.
