@@ -367,17 +367,22 @@ TEST_F(ChangerOnQemuImage, RunsTheCommandInItsPlaceOnceTheImageIsFree) {
     const std::vector<std::string> standInLine = {shell, standIn.string(), converted.string(),
                                                   exports().string()};
     const Case cases[] = {
-        {"after a change", "DirOnly=C:\\壁紙", Logo::Changed, standInLine, 42, "ran\n", ""},
-        {"after a failed change", "DirOnly=C:\\NONE", Logo::Kept, standInLine, 42, "ran\n", "NONE"},
+        {"after a change", "ArcCheck=on\r\nDirOnly=C:\\壁紙", Logo::Changed, standInLine, 42,
+         "ran\n", ""},
+        {"after a failed change", "ArcCheck=on\r\nDirOnly=C:\\NONE", Logo::Kept, standInLine, 42,
+         "ran\n", "NONE"},
+        // An archive that cannot be listed ends the run from inside.
+        {"after an archive that cannot be listed", "ArcCheck=off\r\nDir=C:\\\r\nFileName=LOGO.SYS",
+         Logo::Kept, standInLine, 42, "ran\n", "LHarc"},
         {"not found",
-         "DirOnly=C:\\壁紙",
+         "ArcCheck=on\r\nDirOnly=C:\\壁紙",
          Logo::Any,
          {"/nonexistent/command"},
          127,
          "",
          "/nonexistent"},
         {"not executable",
-         "DirOnly=C:\\壁紙",
+         "ArcCheck=on\r\nDirOnly=C:\\壁紙",
          Logo::Any,
          {standIn.string()},
          126,
@@ -387,7 +392,7 @@ TEST_F(ChangerOnQemuImage, RunsTheCommandInItsPlaceOnceTheImageIsFree) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string before = readFile(volume, "/LOGO.SYS");
-        writeSettings("[SaveDir]\r\nArcCheck=on\r\n" + c.settings + "\r\n");
+        writeSettings("[SaveDir]\r\n" + c.settings + "\r\n");
         const ProgramRun back = runQemuTool({"qemu-img", "convert", "-f", "raw", "-O", "qcow2",
                                              volume.image.string(), converted.string()});
         ASSERT_EQ(back.exitStatus, 0) << back.standardError;
