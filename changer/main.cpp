@@ -5,11 +5,13 @@
 #include "change_run.h"
 #include "command_line.h"
 
+#include "core/operations.h"
 #include "core/session_language.h"
 
 #include "diskimage/image_drives.h"
 #include "machines/known_machines.h"
 #include "machines/machine_choice.h"
+#include "platform/files.h"
 #include "platform/host_files.h"
 #include "platform/machine.h"
 #include "platform/services.h"
@@ -157,14 +159,23 @@ int listMachines(core::TextLanguage language) {
             emulator = machines::emulatorName(read.value().emulator);
             platform::Result<machines::OpenedMachine> opened =
                 machines::openEmulatorMachine(std::move(read).value());
-            if (!opened)
+            if (!opened) {
                 verdict = reasonOf(opened.error(), language);
-            else if (const platform::Status& windows =
-                         opened.value().machine.windowsDirectoryStatus();
-                     !windows)
-                verdict = reasonOf(windows.error(), language);
-            if (opened)
-                bootDrive = std::string(1, opened.value().machine.bootDrive()) + ":";
+            } else {
+                // Its Windows folder is looked for as a run looks for it, on
+                // the machine of the process; the listing ends the program.
+                const platform::Machine& machine = opened.value().machine;
+                bootDrive = std::string(1, machine.bootDrive()) + ":";
+                platform::Machine::setCurrent(machine);
+                platform::Status windows = machine.windowsDirectoryStatus();
+                if (const platform::Status found =
+                        platform::findDirectory(machine.windowsDirectory());
+                    windows && !found)
+                    windows = found.error().retold(core::operation::OpenWindowsDirectory,
+                                                   machine.windowsDirectory());
+                if (!windows)
+                    verdict = reasonOf(windows.error(), language);
+            }
         }
         std::cout << shown(known.name) << "  " << emulator << "  " << bootDrive << "  " << verdict
                   << '\n';

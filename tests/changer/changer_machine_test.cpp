@@ -114,6 +114,11 @@ TEST_F(ChangerOnMachine, AddedAndFoundMachinesAreListed) {
         EXPECT_NE(run.standardError, "");
         EXPECT_EQ(readText(machinesFile()), kept);
     }
+    // A machine without its Windows folder opens, but KOR cannot change it.
+    fs::create_directories(home() / "86Box/NoWindows");
+    makeMbrDisk(home() / "86Box/NoWindows/dos.img", FatType::Fat16, 63);
+    std::ofstream(home() / "86Box/NoWindows/86box.cfg")
+        << "[Hard disks]\nhdd_01_parameters = 63, 16, 65, 0, ide\nhdd_01_fn = dos.img\n";
     fs::create_directories(home() / ".pcem/configs");
     std::ofstream(home() / ".pcem/configs/Broken.cfg") << "[Hard disks]\nnothing here\n";
 
@@ -123,11 +128,13 @@ TEST_F(ChangerOnMachine, AddedAndFoundMachinesAreListed) {
     std::istringstream text(listed.standardOutput);
     for (std::string line; std::getline(text, line);)
         lines.push_back(line);
-    ASSERT_EQ(lines.size(), 3U) << listed.standardOutput;
+    ASSERT_EQ(lines.size(), 4U) << listed.standardOutput;
     EXPECT_EQ(lines[0], "Mine  86Box  C:  ok");
     EXPECT_EQ(lines[1], "Win95  86Box  C:  ok");
-    EXPECT_TRUE(lines[2].starts_with("Broken  ")) << lines[2];
-    EXPECT_FALSE(lines[2].ends_with("  ok")) << lines[2];
+    EXPECT_TRUE(lines[2].starts_with("NoWindows  86Box  C:  cannot open the Windows directory"))
+        << lines[2];
+    EXPECT_TRUE(lines[3].starts_with("Broken  ")) << lines[3];
+    EXPECT_FALSE(lines[3].ends_with("  ok")) << lines[3];
 }
 
 // A machine that cannot be chosen fails the run as any failure does, and
