@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <map>
 #include <optional>
+#include <set>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
@@ -81,7 +82,7 @@ class IniFile {
                 if (close == std::string_view::npos)
                     continue;
                 section = std::string(trimmed(line.substr(1, close - 1)));
-                if (!hasSection(section))
+                if (m_lowerSections.insert(lowered(section)).second)
                     m_sections.push_back(section);
                 continue;
             }
@@ -99,9 +100,7 @@ class IniFile {
     }
 
     bool hasSection(std::string_view section) const {
-        const std::string lower = lowered(section);
-        return std::any_of(m_sections.begin(), m_sections.end(),
-                           [&](const std::string& name) { return lowered(name) == lower; });
+        return m_lowerSections.contains(lowered(section));
     }
 
     // The sections in the order they first appear, as written.
@@ -114,6 +113,9 @@ class IniFile {
 
     std::map<std::string, std::string> m_values;
     std::vector<std::string> m_sections;
+    // The same names lowered, so that a file of many sections is read in
+    // O(n log n), not in quadratic time.
+    std::set<std::string> m_lowerSections;
 };
 
 std::string twoDigits(unsigned number) {
@@ -162,8 +164,7 @@ constexpr unsigned Box86ScsiBusCount = 9;
 // and ATAPI by `hdd_NN_ide_channel` "0:0", "0:1", "1:0"...) before those a
 // SCSI adapter's BIOS adds (`hdd_NN_scsi_location` "bus:id", formerly
 // `hdd_NN_scsi_id`).
-Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const std::string& text) {
-    const IniFile ini(text);
+Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const IniFile& ini) {
     const std::string section = "Hard disks";
     struct Placed {
         unsigned controller; // the board's own, IDE, then SCSI
@@ -227,8 +228,7 @@ Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const std::string
 // are ids 0 to 6). The position that `cdrom_channel` (2 unless set) or
 // `zip_channel` takes holds no hard disk. PCem opens the paths as given;
 // relative ones are taken from the configuration's folder.
-Result<EmulatorMachine> readPCemMachine(const fs::path& file, const std::string& text) {
-    const IniFile ini(text);
+Result<EmulatorMachine> readPCemMachine(const fs::path& file, const IniFile& ini) {
     const auto setting = [&](std::string_view key) { return ini.value("", key); };
     EmulatorMachine machine{file.stem().string(), Emulator::PCem, file, {}};
     if (setting("hdd_controller").value_or("") == "none")
@@ -494,9 +494,8 @@ Result<EmulatorMachine> readBochsMachine(const fs::path& file, const std::string
 // the third position is a CD-ROM drive unless set); SCSIHDD0 to SCSIHDD3
 // follow. The emulator opens relative paths from its own folder, where the
 // file is kept.
-Result<EmulatorMachine> readNekoProjectMachine(const fs::path& file, const std::string& text,
+Result<EmulatorMachine> readNekoProjectMachine(const fs::path& file, const IniFile& ini,
                                                const std::string& section) {
-    const IniFile ini(text);
     EmulatorMachine machine{
         file.parent_path().filename().string(), Emulator::NekoProject, file, {}};
     const std::string_view defaultTypes = "1121";
@@ -536,10 +535,10 @@ bool isBochsName(const std::string& name) {
 // The emulator whose configuration `file` is, by its name and, where a name
 // is shared (a .cfg of PCem, of 86Box or of Neko Project), by its text;
 // none when it is no configuration of one.
-std::optional<Emulator> emulatorOf(const fs::path& file, const std::string& text) {
+std::optional<Emulator> emulatorOf(const fs::path& file, const std::string& text,
+                                   const IniFile& ini) {
     const std::string name = lowered(file.filename().string());
     const std::string extension = lowered(file.extension().string());
-    const IniFile ini(text);
     if (nekoProjectSection(ini))
         return Emulator::NekoProject;
     if (extension == ".vbox")
@@ -567,47 +566,63 @@ bool mayBeConfiguration(const std::string& name) {
     return isBochsName(name);
 }
 
-// The configurations of emulators in `folder`.
-std::vector<fs::path> configurationsIn(const fs::path& folder) {
-    std::vector<fs::path> found;
+// A configuration read and parsed once, however many questions are asked of it.
+struct Configuration {
+    fs::path file;
+    std::string text;
+    IniFile ini;
+    std::optional<Emulator> emulator; // none when it is no emulator's
+};
+
+Result<Configuration> parsedConfiguration(const fs::path& file) {
+    std::string text = KOR_TRY(readConfiguration(file));
+    IniFile ini(text);
+    const std::optional<Emulator> emulator = emulatorOf(file, text, ini);
+    return Configuration{file, std::move(text), std::move(ini), emulator};
+}
+
+// The configurations of emulators in `folder`, by their names.
+std::vector<Configuration> configurationsIn(const fs::path& folder) {
+    std::vector<Configuration> found;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
         std::error_code kindError;
         if (!entry.is_regular_file(kindError) ||
             !mayBeConfiguration(lowered(entry.path().filename().string())))
             continue;
-        const Result<std::string> text = readConfiguration(entry.path());
-        if (text.ok() && emulatorOf(entry.path(), text.value()))
-            found.push_back(entry.path());
+        Result<Configuration> configuration = parsedConfiguration(entry.path());
+        if (configuration.ok() && configuration.value().emulator)
+            found.push_back(std::move(configuration.value()));
     }
-    std::sort(found.begin(), found.end());
+    std::sort(found.begin(), found.end(),
+              [](const Configuration& a, const Configuration& b) { return a.file < b.file; });
     return found;
 }
 
-Result<EmulatorMachine> readConfigurationFile(const fs::path& file) {
-    const std::string text = KOR_TRY(readConfiguration(file));
-    const std::optional<Emulator> emulator = emulatorOf(file, text);
-    if (!emulator)
+Result<EmulatorMachine> readMachine(const Configuration& configuration) {
+    const fs::path& file = configuration.file;
+    if (!configuration.emulator)
         return configurationRefusal(
             file, EINVAL,
             "it is no configuration of an emulator KOR knows (86box.cfg, a PCem .cfg, a DOSBox-X "
             ".conf, bochsrc, a VirtualBox .vbox, a libvirt domain's .xml, a Neko Project .ini)",
             "KOR の知っているｴﾐｭﾚｰﾀの設定ﾌｧｲﾙではありません");
-    switch (*emulator) {
+    switch (*configuration.emulator) {
     case Emulator::Box86:
-        return read86BoxMachine(file, text);
+        return read86BoxMachine(file, configuration.ini);
     case Emulator::PCem:
-        return readPCemMachine(file, text);
+        return readPCemMachine(file, configuration.ini);
     case Emulator::DosBoxX:
-        return readDosBoxXMachine(file, text);
+        return readDosBoxXMachine(file, configuration.text);
     case Emulator::Bochs:
-        return readBochsMachine(file, text);
+        return readBochsMachine(file, configuration.text);
     case Emulator::VirtualBox:
-        return readVirtualBoxMachine(file, text);
+        return readVirtualBoxMachine(file, configuration.text);
     case Emulator::Libvirt:
-        return readLibvirtMachine(file, text);
+        return readLibvirtMachine(file, configuration.text);
     case Emulator::NekoProject:
-        return readNekoProjectMachine(file, text, *nekoProjectSection(IniFile(text)));
+        return readNekoProjectMachine(file, configuration.ini,
+                                      *nekoProjectSection(configuration.ini));
     }
     return configurationRefusal(file, EINVAL, "its emulator is unknown", "ｴﾐｭﾚｰﾀがわかりません");
 }
@@ -719,18 +734,18 @@ Result<EmulatorMachine> readEmulatorMachine(const fs::path& path) {
     std::error_code error;
     const fs::path absolute = fs::absolute(path, error).lexically_normal();
     if (!fs::is_directory(absolute, error))
-        return readConfigurationFile(absolute);
-    const std::vector<fs::path> found = configurationsIn(absolute);
+        return readMachine(KOR_TRY(parsedConfiguration(absolute)));
+    const std::vector<Configuration> found = configurationsIn(absolute);
     if (found.size() == 1)
-        return readConfigurationFile(found.front());
+        return readMachine(found.front());
     if (found.empty())
         return Error(Operation::Read, absolute.string(), ENOENT,
                      "the folder holds no emulator's configuration (86box.cfg, a .vbox file, "
                      "bochsrc, ...)")
             .withJapaneseReason("このﾌｫﾙﾀﾞにはｴﾐｭﾚｰﾀの設定ﾌｧｲﾙがありません");
     std::string names;
-    for (const fs::path& file : found)
-        names += (names.empty() ? "" : ", ") + file.filename().string();
+    for (const Configuration& configuration : found)
+        names += (names.empty() ? "" : ", ") + configuration.file.filename().string();
     return Error(Operation::Read, absolute.string(), EEXIST,
                  "the folder holds several emulators' configurations: " + names +
                      "; name the one to use")

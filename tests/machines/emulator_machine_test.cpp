@@ -212,6 +212,15 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
     }
 }
 
+// A configuration of `count` sections, each named once: a hostile file that a
+// reader comparing each new section with all before it would take hours on.
+std::string manySections(unsigned count) {
+    std::string text = "[Hard disks]\n";
+    for (unsigned index = 0; index < count; ++index)
+        text += "[Section " + std::to_string(index) + "]\n";
+    return text;
+}
+
 struct RefusalCase {
     std::string title;
     Files files;
@@ -276,6 +285,10 @@ TEST(EmulatorMachine, RefusesWhatCannotBeADiskNamingFileAndKey) {
          {"bochsrc", "ata0-master", "undoable"}},
         {"86Box: a line of a megabyte, and no disk",
          {{"Win95/86box.cfg", "[Hard disks]\nhdd_01_fn = " + std::string(1 << 20, 'x') + "\n"}},
+         "Win95",
+         {"86box.cfg", "no hard disk"}},
+        {"86Box: two hundred thousand sections, read in one pass, and no disk",
+         {{"Win95/86box.cfg", manySections(200000)}},
          "Win95",
          {"86box.cfg", "no hard disk"}},
         {"a file too large for a configuration",
