@@ -581,16 +581,18 @@ Result<Configuration> parsedConfiguration(const fs::path& file) {
     return Configuration{file, std::move(text), std::move(ini), emulator};
 }
 
-// The configurations of emulators in `folder`, by their names.
+// The configurations of emulators in `folder`, by their names. Each step
+// reports a folder that cannot be read further in `error`, never by throwing
+// (as the range-for's operator++ would), and ends the list there.
 std::vector<Configuration> configurationsIn(const fs::path& folder) {
     std::vector<Configuration> found;
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code kindError;
-        if (!entry.is_regular_file(kindError) ||
-            !mayBeConfiguration(lowered(entry.path().filename().string())))
+        if (!it->is_regular_file(kindError) ||
+            !mayBeConfiguration(lowered(it->path().filename().string())))
             continue;
-        Result<Configuration> configuration = parsedConfiguration(entry.path());
+        Result<Configuration> configuration = parsedConfiguration(it->path());
         if (configuration.ok() && configuration.value().emulator)
             found.push_back(std::move(configuration.value()));
     }
