@@ -432,15 +432,24 @@ bochsParameters(const fs::path& file, const std::string& directive, std::string_
     return parameters;
 }
 
+// The Bochs modes of images that are one file KOR can change in place: raw
+// (flat), Virtual PC's VHD (vpc), VMware 4's VMDK and VirtualBox's VDI
+// (vbox). The others of bochsrc(5) keep the machine's writes in a redo log
+// (undoable, volatile), show a host folder as a disk (vvfat), spread one
+// disk over several files (concat, sparse), are Bochs' own growing format
+// (growing), which QEMU only reads, VMware 3's (vmware3), or reach the disk
+// through a plug-in (external, dll).
+bool isChangeableBochsMode(std::string_view mode) {
+    return mode == "flat" || mode == "vpc" || mode == "vmware4" || mode == "vbox";
+}
+
 // Bochs: the bochsrc(5) manual page and config.cc in
 // github.com/bochs-emu/Bochs. `ataN-master:` and `ataN-slave:` (N from 0
 // to 3) with type=disk, path=... and mode=... (flat unless given); the
-// BIOS numbers the disks in that order. Modes that keep the machine's
-// writes in a redo log (undoable, volatile), that show a host folder as a
-// disk (vvfat) or that spread one disk over several files (concat) cannot
-// be changed in place; the image formats of the others are told apart when
-// the image is opened. Relative paths, which Bochs opens from the folder it
-// was started in, are taken from the configuration's folder.
+// BIOS numbers the disks in that order. Only the modes above are taken, by
+// name; the image formats of those are told apart when the image is
+// opened. Relative paths, which Bochs opens from the folder it was started
+// in, are taken from the configuration's folder.
 Result<EmulatorMachine> readBochsMachine(const fs::path& file, const std::string& text) {
     std::map<std::string, std::map<std::string, std::string>> devices;
     for (std::string_view line : lines(text)) {
@@ -468,15 +477,17 @@ Result<EmulatorMachine> readBochsMachine(const fs::path& file, const std::string
             const auto device = devices.find(key);
             if (device == devices.end() || device->second["type"] != "disk")
                 continue;
-            const std::string mode = lowered(device->second["mode"]);
-            if (mode == "undoable" || mode == "volatile" || mode == "vvfat" || mode == "concat")
+            std::string mode = lowered(device->second["mode"]);
+            if (mode.empty())
+                mode = "flat";
+            if (!isChangeableBochsMode(mode))
                 return configurationRefusal(
                     file, ENOTSUP,
                     key + " uses mode=" + mode +
-                        ", which Bochs keeps in a redo log, a host folder or several files; "
-                        "only mode=flat and single-file images can be changed in place",
+                        ", an image KOR cannot change in place (only mode=flat, vpc, vmware4 "
+                        "and vbox); convert it to a raw one and use mode=flat",
                     key + " の mode=" + mode +
-                        " のﾃﾞｨｽｸは変更できません (mode=flat にしてください)");
+                        " のﾃﾞｨｽｸは変更できません。raw 形式に変換して mode=flat にしてください");
             machine.disks.push_back(KOR_TRY(namedDisk(file, key, device->second["path"])));
         }
     }

@@ -283,6 +283,11 @@ TEST(EmulatorMachine, RefusesWhatCannotBeADiskNamingFileAndKey) {
          {{"Win95/bochsrc", "ata0-master: type=disk, path=win95.vhd, mode=undoable\n"}},
          "Win95/bochsrc",
          {"bochsrc", "ata0-master", "undoable"}},
+        {"Bochs: a growing image, refused by its mode",
+         {{"Win95/bochsrc", "ata0-master: type=disk, path=win95.vhd, mode=vpc\n"
+                            "ata0-slave: type=disk, path=data.img, mode=Growing\n"}},
+         "Win95/bochsrc",
+         {"bochsrc", "ata0-slave", "mode=growing", "convert"}},
         {"86Box: a line of a megabyte, and no disk",
          {{"Win95/86box.cfg", "[Hard disks]\nhdd_01_fn = " + std::string(1 << 20, 'x') + "\n"}},
          "Win95",
