@@ -185,7 +185,8 @@ Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const IniFile& in
         };
         Placed disk{0, 0, {}};
         if (bus == "mfm" || bus == "xta" || bus == "esdi") {
-            disk = {0, leadingNumber(setting(bus + "_channel"), index & 1) & 1, {}};
+            // 86Box takes any channel but 0 as the second (`!!value`).
+            disk = {0, leadingNumber(setting(bus + "_channel"), index & 1) != 0 ? 1u : 0u, {}};
         } else if (bus == "ide" || bus == "atapi") {
             const auto [channel, device] =
                 numberPair(setting("ide_channel"), index >> 1, index & 1);

@@ -84,7 +84,7 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
          {{"Win95/86box.cfg", "[Hard disks]\r\n"
                               "hdd_01_parameters = 17, 15, 1023, 0, mfm\r\n"
                               "hdd_01_fn = ../images/shared.img\r\n"
-                              "hdd_01_mfm_channel = 1\r\n"
+                              "hdd_01_mfm_channel = 2\r\n"
                               "hdd_02_parameters = 17, 15, 1023, 0, mfm\r\n"
                               "hdd_02_fn = {root}/Win95/win95.vhd\r\n"
                               "hdd_02_mfm_channel = 0\r\n"}},
