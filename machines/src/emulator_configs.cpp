@@ -221,28 +221,46 @@ Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const IniFile& in
     return machine;
 }
 
-// PCem: src/pc.c, loadconfig(), and src/ide/ide.c, ide_reset(), in
+// The hard disks a PCem controller takes (hdd.c's table of controllers):
+// two on an MFM or ESDI controller, seven on a SCSI adapter, four on IDE.
+// A configuration without the key, or with a controller of a later release,
+// is taken as IDE, as the AT boards of releases before the key had.
+unsigned pcemDiskCount(std::string_view controller) {
+    for (std::string_view name : {"mfm_at", "dtc5150x", "mfm_xebec", "esdi_mca", "wd1007vse1"})
+        if (controller == name)
+            return 2;
+    for (std::string_view name :
+         {"aha1542c", "bt545s", "ibmscsi_mca", "lcs6821n", "rt1000b", "t130b"})
+        if (controller == name)
+            return 7;
+    return 4;
+}
+
+// PCem: src/pc.c, loadconfig(), src/ide/ide.c, resetide(), src/scsi/scsi.c,
+// scsi_bus_init(), and the MFM and ESDI controllers' init in
 // github.com/sarah-walker-pcem/pcem (v17). The keys before any section name
-// the disks: hdc_fn and hdd_fn the primary IDE master and slave (or the two
-// disks of an MFM, ESDI or XTA controller), hde_fn and hdf_fn the secondary
-// channel, hdg_fn to hdi_fn the rest (with a SCSI adapter, hdc_fn to hdi_fn
-// are ids 0 to 6). The position that `cdrom_channel` (2 unless set) or
-// `zip_channel` takes holds no hard disk. PCem opens the paths as given;
-// relative ones are taken from the configuration's folder.
+// the disks: hdc_fn and hdd_fn the two disks of an MFM or ESDI controller,
+// or the primary IDE master and slave, hde_fn and hdf_fn the secondary IDE
+// channel; with a SCSI adapter, hdc_fn to hdi_fn are ids 0 to 6. On IDE and
+// SCSI the position that `cdrom_channel` (2 unless set) or `zip_channel`
+// takes holds no hard disk. PCem opens the paths as given; relative ones are
+// taken from the configuration's folder.
 Result<EmulatorMachine> readPCemMachine(const fs::path& file, const IniFile& ini) {
     const auto setting = [&](std::string_view key) { return ini.value("", key); };
     EmulatorMachine machine{file.stem().string(), Emulator::PCem, file, {}};
-    if (setting("hdd_controller").value_or("") == "none")
+    const std::string controller = setting("hdd_controller").value_or("");
+    if (controller == "none")
         return noHardDisk(file, "hdd_controller = none");
-    // A channel of -1 is none.
+    const unsigned diskCount = pcemDiskCount(controller);
+    // A channel of -1 is none; MFM and ESDI controllers have no CD-ROM drive.
     const auto channel = [&](std::string_view key, unsigned fallback) {
         const std::string value = setting(key).value_or("");
-        return value.starts_with('-') ? UINT_MAX : leadingNumber(value, fallback);
+        return diskCount == 2 || value.starts_with('-') ? UINT_MAX : leadingNumber(value, fallback);
     };
     const unsigned cdrom = channel("cdrom_channel", 2);
     const unsigned zip = channel("zip_channel", UINT_MAX);
     const std::string_view letters = "cdefghi";
-    for (unsigned index = 0; index < letters.size(); ++index) {
+    for (unsigned index = 0; index < diskCount; ++index) {
         const std::string key = std::string("hd") + letters[index] + "_fn";
         const std::string image = setting(key).value_or("");
         if (image.empty() || index == cdrom || index == zip)

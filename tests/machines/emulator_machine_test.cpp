@@ -101,6 +101,20 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
          Emulator::PCem,
          "Win95",
          {{"Win95/win95.vhd", "hdc_fn"}, {"Win95/data.img", "hde_fn"}}},
+        {"PCem: an MFM controller's two disks, whatever the CD-ROM drive's channel",
+         {{"Win95/pcem.cfg", "model = ibmat\nhdd_controller = mfm_at\ncdrom_channel = 1\n"
+                             "hdc_fn = win95.vhd\nhdd_fn = data.img\nhde_fn = scsi.img\n"}},
+         "Win95/pcem.cfg",
+         Emulator::PCem,
+         "pcem",
+         {{"Win95/win95.vhd", "hdc_fn"}, {"Win95/data.img", "hdd_fn"}}},
+        {"PCem: SCSI ids 0 to 6, the CD-ROM drive's id skipped",
+         {{"Win95/pcem.cfg", "model = p55t2p4\nhdd_controller = aha1542c\n"
+                             "hdc_fn = win95.vhd\nhde_fn = data.img\nhdi_fn = scsi.img\n"}},
+         "Win95/pcem.cfg",
+         Emulator::PCem,
+         "pcem",
+         {{"Win95/win95.vhd", "hdc_fn"}, {"Win95/scsi.img", "hdi_fn"}}},
         {"DOSBox-X: letters and BIOS numbers, quotes, a swap list and a CD-ROM image left out",
          {{"Win95/dosbox-x.conf",
            "[dosbox]\nmachine = svga_s3\n\n[autoexec]\n# imgmount c gone.img\n"
