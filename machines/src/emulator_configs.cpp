@@ -272,33 +272,31 @@ Result<EmulatorMachine> readPCemMachine(const fs::path& file, const IniFile& ini
     return machine;
 }
 
-// The words of a DOS command line, split at blanks; double or single quotes
-// keep a path with blanks together, as DOSBox-X's command line and
-// IMGMOUNT's file list take them.
+// The words of a DOS command line as DOSBox-X's CommandLine splits a
+// program's arguments (src/misc/programs.cpp): at spaces; a double quote
+// at the start of a word keeps the spaces up to the next one, which ends
+// the word; a quote within a word is kept as it is; a single quote is
+// nothing special.
 std::vector<std::string> commandWords(std::string_view line) {
     std::vector<std::string> words;
     std::string word;
-    bool inWord = false;
-    char quote = 0;
+    enum class Place { Between, InWord, InQuotes } place = Place::Between;
     for (char c : line) {
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-            else
-                word += c;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-            inWord = true;
-        } else if (c == ' ' || c == '\t' || c == '\r') {
-            if (inWord)
-                words.push_back(std::exchange(word, {}));
-            inWord = false;
-        } else {
+        if (place == Place::InQuotes && c == '"') {
+            words.push_back(std::exchange(word, {}));
+            place = Place::Between;
+        } else if (place == Place::InWord && c == ' ') {
+            words.push_back(std::exchange(word, {}));
+            place = Place::Between;
+        } else if (place == Place::Between && c == '"') {
+            place = Place::InQuotes;
+        } else if (place != Place::Between || c != ' ') {
             word += c;
-            inWord = true;
+            if (place == Place::Between)
+                place = Place::InWord;
         }
     }
-    if (inWord)
+    if (place != Place::Between)
         words.push_back(word);
     return words;
 }

@@ -122,6 +122,7 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
            "IMGMOUNT e scsi.img scsi.img\n"
            "imgmount 3 \"../images/shared.img\" -size 512,63,16,520 -fs none\n"
            "imgmount d cd.iso\n"
+
            "@imgmount c win95.vhd -t hdd\n"}},
          "Win95",
          Emulator::DosBoxX,
@@ -293,6 +294,10 @@ TEST(EmulatorMachine, RefusesWhatCannotBeADiskNamingFileAndKey) {
          {{"network.xml", "<network><name>default</name><domain name='x'/></network>"}},
          "network.xml",
          {"network.xml", "<domain>"}},
+        {"DOSBox-X: single quotes, which DOSBox-X keeps in the file's name",
+         {{"Win95/dosbox-x.conf", "[autoexec]\nimgmount c 'win95.vhd'\n"}},
+         "Win95",
+         {"dosbox-x.conf", "imgmount c", "'win95.vhd'", "does not exist"}},
         {"Bochs: a disk whose writes go to a redo log",
          {{"Win95/bochsrc", "ata0-master: type=disk, path=win95.vhd, mode=undoable\n"}},
          "Win95/bochsrc",
