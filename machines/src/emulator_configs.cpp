@@ -4,6 +4,7 @@
 #include "emulator_configuration.h"
 #include "platform/file_descriptor.h"
 #include "platform/host_files.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -34,22 +35,6 @@ std::string_view trimmed(std::string_view text) {
     while (!text.empty() && blank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameWords(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lowerAscii(x) == lowerAscii(y);
-           });
-}
-
-std::string lowered(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), lowerAscii);
-    return lower;
 }
 
 std::vector<std::string_view> lines(std::string_view text) {
@@ -308,7 +293,8 @@ std::vector<std::string_view> sectionLines(std::string_view text, std::string_vi
     for (std::string_view line : lines(text)) {
         line = trimmed(line);
         if (line.starts_with('[') && line.find(']') != std::string_view::npos) {
-            inSection = sameWords(trimmed(line.substr(1, line.find(']') - 1)), section);
+            inSection = platform::equalsIgnoringAsciiCase(
+                trimmed(line.substr(1, line.find(']') - 1)), section);
             continue;
         }
         if (inSection && !line.empty() && line.front() != '#')
@@ -713,6 +699,14 @@ Result<std::string> readConfiguration(const fs::path& file) {
     if (text.find('\0') != std::string::npos)
         return configurationRefusal(file, EINVAL, "it is not text", "ﾃｷｽﾄﾌｧｲﾙではありません");
     return text;
+}
+
+std::string lowered(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return lower;
 }
 
 Error configurationRefusal(const fs::path& file, int code, std::string why,
