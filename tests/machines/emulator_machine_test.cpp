@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "machines/emulator_machine.h"
+#include "temporary_machine.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -14,32 +14,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh temporary folder, removed with everything in it afterwards.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "kor-machines-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() {
-        std::error_code error;
-        fs::remove_all(m_path, error);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const fs::path& path() const { return m_path; }
-
-    // Writes `bytes` at `name` below the folder, making its folders.
-    void write(const std::string& name, const std::string& bytes) const {
-        const fs::path file = m_path / name;
-        fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << bytes;
-    }
-
-  private:
-    fs::path m_path;
-};
+// Writes `bytes` at `name` below `root`, making its folders.
+void writeFile(const fs::path& root, const std::string& name, const std::string& bytes) {
+    const fs::path file = root / name;
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+}
 
 using Files = std::vector<std::pair<std::string, std::string>>;
 
@@ -52,7 +32,7 @@ const Files Images = {{"Win95/win95.vhd", "disk"},
 struct MachineCase {
     std::string title;
     Files files;
-    std::string path; // what the user names, below the scratch folder
+    std::string path; // what the user names, below the temporary folder
     Emulator emulator;
     std::string name;
     std::vector<std::pair<std::string, std::string>> disks; // image below the folder, key
@@ -204,25 +184,25 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
     };
     for (const MachineCase& test : cases) {
         SCOPED_TRACE(test.title);
-        const ScratchFolder scratch;
+        const testing::TemporaryMachine temporary;
         for (const auto& [name, bytes] : Images)
-            scratch.write(name, bytes);
+            writeFile(temporary.root(), name, bytes);
         for (auto [name, bytes] : test.files) {
-            // "{root}" stands for the scratch folder, for the absolute paths.
+            // "{root}" stands for the temporary folder, for the absolute paths.
             const std::string root = "{root}";
             for (std::size_t at = bytes.find(root); at != std::string::npos; at = bytes.find(root))
-                bytes.replace(at, root.size(), scratch.path().string());
-            scratch.write(name, bytes);
+                bytes.replace(at, root.size(), temporary.root().string());
+            writeFile(temporary.root(), name, bytes);
         }
         const platform::Result<EmulatorMachine> machine =
-            readEmulatorMachine(scratch.path() / test.path);
+            readEmulatorMachine(temporary.root() / test.path);
         ASSERT_TRUE(machine.ok()) << machine.error().text();
         EXPECT_EQ(machine.value().emulator, test.emulator);
         EXPECT_EQ(machine.value().name, test.name);
-        EXPECT_EQ(machine.value().configuration, scratch.path() / test.files.front().first);
+        EXPECT_EQ(machine.value().configuration, temporary.root() / test.files.front().first);
         std::vector<std::pair<std::string, std::string>> disks;
         for (const MachineDisk& disk : machine.value().disks)
-            disks.emplace_back(disk.image.lexically_relative(scratch.path()).string(), disk.key);
+            disks.emplace_back(disk.image.lexically_relative(temporary.root()).string(), disk.key);
         EXPECT_EQ(disks, test.disks);
     }
 }
@@ -329,13 +309,13 @@ TEST(EmulatorMachine, RefusesWhatCannotBeADiskNamingFileAndKey) {
     };
     for (const RefusalCase& test : cases) {
         SCOPED_TRACE(test.title);
-        const ScratchFolder scratch;
+        const testing::TemporaryMachine temporary;
         for (const auto& [name, bytes] : Images)
-            scratch.write(name, bytes);
+            writeFile(temporary.root(), name, bytes);
         for (const auto& [name, bytes] : test.files)
-            scratch.write(name, bytes);
+            writeFile(temporary.root(), name, bytes);
         const platform::Result<EmulatorMachine> machine =
-            readEmulatorMachine(scratch.path() / test.path);
+            readEmulatorMachine(temporary.root() / test.path);
         ASSERT_FALSE(machine.ok());
         for (const std::string& named : test.named)
             EXPECT_NE(machine.error().text().find(named), std::string::npos)
