@@ -317,55 +317,73 @@ constexpr unsigned DosBoxDiskNumbers = 6;
 // or .cue file) are no hard disks; several files on one line are a swap
 // list of removable disks. DOSBox-X opens relative paths from the folder it
 // was started in; they are taken from the configuration's folder.
-Result<EmulatorMachine> readDosBoxXMachine(const fs::path& file, const std::string& text) {
+// A hard disk that one IMGMOUNT line mounts: the drive as written (a letter
+// or a BIOS disk number) and the image.
+struct MountedHardDisk {
+    std::string drive;
+    std::string image;
+    std::optional<unsigned> biosNumber; // when the drive is a number
+};
+
+// The hard disk that `line` of [autoexec] mounts; none when it is no
+// IMGMOUNT line, or mounts a floppy disk, a CD-ROM, a swap list, or
+// unmounts.
+std::optional<MountedHardDisk> imgmountHardDisk(std::string_view line) {
     const std::vector<std::string_view> valueOptions = {
         "-t", "-fs", "-size", "-chs", "-o", "-el-torito", "-bootcd", "-bd", "-reservecyl", "-ide"};
+    const std::vector<std::string> words = commandWords(line);
+    std::string command = words.empty() ? std::string() : lowered(words.front());
+    if (command.starts_with('@'))
+        command.erase(0, 1);
+    if (command != "imgmount")
+        return std::nullopt;
+    std::map<std::string, std::string> options;
+    std::vector<std::string> arguments;
+    for (std::size_t index = 1; index < words.size(); ++index) {
+        const std::string word = lowered(words[index]);
+        if (!word.starts_with('-') || word.size() == 1) {
+            arguments.push_back(words[index]);
+        } else if (std::find(valueOptions.begin(), valueOptions.end(), word) !=
+                   valueOptions.end()) {
+            options[word] = index + 1 < words.size() ? lowered(words[++index]) : "";
+        } else {
+            options[word] = "";
+        }
+    }
+    if (arguments.size() != 2 || options.contains("-u") || options.contains("-bd") ||
+        options.contains("-el-torito") || options.contains("-bootcd"))
+        return std::nullopt;
+    std::string drive = lowered(arguments[0]);
+    if (drive.size() == 2 && drive[1] == ':')
+        drive.pop_back();
+    if (drive.size() != 1)
+        return std::nullopt;
+    const bool byNumber = drive[0] >= '0' && drive[0] <= '9';
+    std::string type = options.contains("-t") ? options["-t"] : "hdd";
+    if (!options.contains("-t") && (drive == "a" || drive == "b" || drive == "0" || drive == "1"))
+        type = "floppy";
+    const std::string extension = lowered(fs::path(arguments[1]).extension().string());
+    if (!options.contains("-t") && !options.contains("-fs") && !byNumber &&
+        (extension == ".iso" || extension == ".cue" || extension == ".bin" || extension == ".chd" ||
+         extension == ".mdf" || extension == ".gog" || extension == ".ins" || extension == ".ccd" ||
+         extension == ".inst" || extension == ".ima"))
+        return std::nullopt;
+    if (type != "hdd")
+        return std::nullopt;
+    return MountedHardDisk{arguments[0], arguments[1],
+                           byNumber ? std::optional(static_cast<unsigned>(drive[0] - '0'))
+                                    : std::nullopt};
+}
+
+Result<EmulatorMachine> readDosBoxXMachine(const fs::path& file, const std::string& text) {
     std::map<unsigned, MachineDisk> numbered;
     for (std::string_view line : sectionLines(text, "autoexec")) {
-        const std::vector<std::string> words = commandWords(line);
-        std::string command = words.empty() ? std::string() : lowered(words.front());
-        if (command.starts_with('@'))
-            command.erase(0, 1);
-        if (command != "imgmount")
-            continue;
-        std::map<std::string, std::string> options;
-        std::vector<std::string> arguments;
-        for (std::size_t index = 1; index < words.size(); ++index) {
-            const std::string word = lowered(words[index]);
-            if (!word.starts_with('-') || word.size() == 1) {
-                arguments.push_back(words[index]);
-            } else if (std::find(valueOptions.begin(), valueOptions.end(), word) !=
-                       valueOptions.end()) {
-                options[word] = index + 1 < words.size() ? lowered(words[++index]) : "";
-            } else {
-                options[word] = "";
-            }
-        }
-        if (arguments.size() != 2 || options.contains("-u") || options.contains("-bd") ||
-            options.contains("-el-torito") || options.contains("-bootcd"))
-            continue;
-        std::string drive = lowered(arguments[0]);
-        if (drive.size() == 2 && drive[1] == ':')
-            drive.pop_back();
-        if (drive.size() != 1)
-            continue;
-        const bool byNumber = drive[0] >= '0' && drive[0] <= '9';
-        std::string type = options.contains("-t") ? options["-t"] : "hdd";
-        if (!options.contains("-t") &&
-            (drive == "a" || drive == "b" || drive == "0" || drive == "1"))
-            type = "floppy";
-        const std::string extension = lowered(fs::path(arguments[1]).extension().string());
-        if (!options.contains("-t") && !options.contains("-fs") && !byNumber &&
-            (extension == ".iso" || extension == ".cue" || extension == ".bin" ||
-             extension == ".chd" || extension == ".mdf" || extension == ".gog" ||
-             extension == ".ins" || extension == ".ccd" || extension == ".inst" ||
-             extension == ".ima"))
-            continue;
-        if (type != "hdd")
+        const std::optional<MountedHardDisk> mounted = imgmountHardDisk(line);
+        if (!mounted)
             continue;
         unsigned number = DosBoxFirstHardDisk;
-        if (byNumber) {
-            number = static_cast<unsigned>(drive[0] - '0');
+        if (mounted->biosNumber) {
+            number = *mounted->biosNumber;
             if (number < DosBoxFirstHardDisk || number >= DosBoxDiskNumbers ||
                 numbered.contains(number))
                 continue;
@@ -376,7 +394,7 @@ Result<EmulatorMachine> readDosBoxXMachine(const fs::path& file, const std::stri
                 continue;
         }
         numbered.emplace(number,
-                         KOR_TRY(namedDisk(file, "imgmount " + arguments[0], arguments[1])));
+                         KOR_TRY(namedDisk(file, "imgmount " + mounted->drive, mounted->image)));
     }
     const std::string stem = file.stem().string();
     EmulatorMachine machine{
