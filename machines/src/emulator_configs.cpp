@@ -267,10 +267,8 @@ std::vector<std::string> commandWords(std::string_view line) {
     std::string word;
     enum class Place { Between, InWord, InQuotes } place = Place::Between;
     for (char c : line) {
-        if (place == Place::InQuotes && c == '"') {
-            words.push_back(std::exchange(word, {}));
-            place = Place::Between;
-        } else if (place == Place::InWord && c == ' ') {
+        const char end = place == Place::InQuotes ? '"' : ' ';
+        if (place != Place::Between && c == end) {
             words.push_back(std::exchange(word, {}));
             place = Place::Between;
         } else if (place == Place::Between && c == '"') {
