@@ -145,7 +145,8 @@ int answerCommandLine(const CommandLine& line) {
         const std::string shown =
             platform::escapeControlCharacters(line.mistake, platform::LineBreaks::Escape);
         std::cerr << (japanese ? "korsetup: 引数 " + shown +
-                                     " は使えません\n使い方: korsetup [--machine 名前|パス] [Qt のオプション] | "
+                                     " は使えません\n使い方: korsetup [--machine 名前|パス] [Qt "
+                                     "のオプション] | "
                                : "korsetup: unknown argument " + shown +
                                      "\nusage: korsetup [--machine NAME|PATH] [Qt options] | ")
                   << "--help | --version\n";

@@ -89,7 +89,8 @@ int main(int argc, char* argv[]) {
     qtArguments.push_back(nullptr);
     QApplication application(qtArgumentCount, qtArguments.data());
     if (qtArgumentCount > 1)
-        return kor::setup::answerCommandLine({CommandLine::Action::Mistake, qtArguments[1], {}, {}});
+        return kor::setup::answerCommandLine(
+            {CommandLine::Action::Mistake, qtArguments[1], {}, {}});
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
     kor::setup::useJapaneseUiFont();
     kor::platform::setServices(kor::platform::makeDesktopServices());
