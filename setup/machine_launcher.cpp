@@ -14,6 +14,7 @@ namespace {
 constexpr std::string_view ReservedCharacters = " \t\n\"'\\><~|&;$*?#()`";
 // Those that need a backslash inside quotes.
 constexpr std::string_view EscapedInQuotes = "\"`$\\";
+constexpr std::string_view HexadecimalDigits = "0123456789ABCDEF";
 
 // The escapes of a string value, applied after the quoting of Exec.
 std::string escapedValue(std::string_view text) {
@@ -59,7 +60,6 @@ std::string execArgument(std::string_view argument) {
 // kept, every other byte written as "_" and two hexadecimal digits, so that
 // two names never share a file and none leaves the folder.
 std::string launcherFileName(std::string_view name) {
-    constexpr std::string_view Digits = "0123456789ABCDEF";
     std::string file = "kor-";
     for (const char c : name) {
         const auto byte = static_cast<unsigned char>(c);
@@ -68,8 +68,8 @@ std::string launcherFileName(std::string_view name) {
             file += c;
         } else {
             file += '_';
-            file += Digits[byte >> 4];
-            file += Digits[byte & 0x0F];
+            file += HexadecimalDigits[byte >> 4];
+            file += HexadecimalDigits[byte & 0x0F];
         }
     }
     return file + ".desktop";

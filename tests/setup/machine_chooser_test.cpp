@@ -97,25 +97,20 @@ void makeMachine(const fs::path& folder, const std::string& pc98Check) {
 
 // The two machines and a broken one: "Win95 B" added by name (PC-98 size on),
 // "Broken" added with an image missing, "Win95A" found in 86Box's folder
-// (PC-98 size off).
-struct Machines {
-    fs::path found;
-    fs::path added;
-};
-Machines makeMachines(const TemporaryHome& home) {
-    const Machines machines{home.path() / "data/86Box/Virtual Machines/Win95A",
-                            home.path() / "vms/B's 95"};
-    makeMachine(machines.found, "off");
-    makeMachine(machines.added, "on");
+// (PC-98 size off). Returns the folder of "Win95 B".
+fs::path makeMachines(const TemporaryHome& home) {
+    fs::path added = home.path() / "vms/B's 95";
+    makeMachine(home.path() / "data/86Box/Virtual Machines/Win95A", "off");
+    makeMachine(added, "on");
     const fs::path broken = home.path() / "vms/broken";
     fs::create_directories(broken);
     std::ofstream(broken / "86box.cfg")
         << "[Hard disks]\nhdd_01_parameters = 63, 16, 1024, 0, ide\n"
            "hdd_01_fn = gone.img\nhdd_01_ide_channel = 0:0\n";
-    if (!kor::machines::addMachine("Win95 B", machines.added) ||
+    if (!kor::machines::addMachine("Win95 B", added) ||
         !kor::machines::addMachine("Broken", broken))
         throw std::runtime_error("cannot add the machines");
-    return machines;
+    return added;
 }
 
 // Opens the chooser from the file menu and makes the row of `name` current.
@@ -183,7 +178,7 @@ void MachineChooserTest::makesALauncherThatRunsKorThenTheEmulator() {
              std::string(R"("a b" "\\$x" 100%% "back\\\\slash")"));
 
     TemporaryHome home;
-    const Machines machines = makeMachines(home);
+    const fs::path added = makeMachines(home);
     kor::testing::TemporaryMachine folder;
     kor::testing::RecordingScope recording;
     MainWindow window;
@@ -193,11 +188,10 @@ void MachineChooserTest::makesALauncherThatRunsKorThenTheEmulator() {
 
     const fs::path launcher = home.path() / "data/applications/kor-Win95_20B.desktop";
     const std::string text = fileText(launcher);
-    QVERIFY2(text.find("\nExec=KOR --machine \"Win95 B\" -- 86Box -P \"" + machines.added.string() +
+    QVERIFY2(text.find("\nExec=KOR --machine \"Win95 B\" -- 86Box -P \"" + added.string() +
                        "\"\n") != std::string::npos,
              text.c_str());
-    QVERIFY2(text.find("\nPath=" + machines.added.string() + "\n") != std::string::npos,
-             text.c_str());
+    QVERIFY2(text.find("\nPath=" + added.string() + "\n") != std::string::npos, text.c_str());
     QProcess validate;
     validate.start(QStringLiteral("desktop-file-validate"),
                    {QString::fromStdString(launcher.string())});
