@@ -75,9 +75,10 @@ std::string machineName(const kor::machines::OpenedMachine& opened,
 int main(int argc, char* argv[]) {
     // --help, --version and a mistaken argument are answered before
     // QApplication exists, since it cannot start without a display. Qt's own
-    // options go on to QApplication, which takes them out of argv; an argument
-    // it leaves (an option of a Qt newer than the list korsetup knows) is a
-    // mistake too, answered before any window opens.
+    // options go on to QApplication, korsetup's own kept from it, and Qt takes
+    // them out of its copy of argv; an argument it leaves (an option of a Qt
+    // newer than the list korsetup knows) is a mistake too, answered before
+    // any window opens.
     using kor::setup::CommandLine;
     const CommandLine line = kor::setup::parseCommandLine(argc, argv);
     if (line.action != CommandLine::Action::Run)
