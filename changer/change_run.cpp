@@ -134,6 +134,7 @@ platform::Status ChangeRun::changeLogos() {
     if (!std::filesystem::is_directory(machine.root(), ignored))
         return platform::Error(core::operation::OpenMachine, machine.root().string(), ENOENT);
     m_settings.settingsDirectory = machine.windowsDirectory();
+    m_settings.bootDrive = machine.bootDrive();
     if (platform::Status found = platform::findDirectory(m_settings.settingsDirectory); !found)
         return found.error().retold(core::operation::OpenWindowsDirectory,
                                     m_settings.settingsDirectory);

@@ -15,6 +15,7 @@ packages=(
     liblhasa-dev          # LZH archives
     libimagequant-dev     # the palette quantiser that turns pictures into logos
     libpng-dev            # decodes a large PNG by rows, which Qt cannot, so that it converts in little memory
+    libxml2-dev           # reads the machines of VirtualBox (.vbox) and libvirt (a domain's XML)
     mtools                # the changes inside FAT disk images, made without mounting them
     dosfstools            # mkfs.fat and fsck.fat, with which the tests make and check disk images
     fdisk                 # sfdisk, with which the tests write the partition table of a disk image

@@ -7,6 +7,7 @@
 #include "platform/temporary_files.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <string>
 #include <vector>
@@ -42,6 +43,8 @@ platform::Status toldAsLogo(platform::Status installed, const std::string& targe
 } // namespace
 
 char bootDriveLetter(const Settings& settings) {
+    if (settings.bootDrive != 0)
+        return settings.bootDrive;
     return settings.settingsDirectory.empty() ? 'C' : settings.settingsDirectory.front();
 }
 
@@ -85,6 +88,13 @@ platform::Status installLogoFromFile(const Settings& settings, LogoSlot slot,
 platform::Status installLogoFromExtracted(const Settings& settings, LogoSlot slot,
                                           std::string_view extractedPath) {
     const std::string target = logoTargetPath(slot, settings);
+    // No rename crosses drives: on another drive than the logo's (logo.sys of
+    // a machine whose Windows lives on D:), the member is staged beside the
+    // logo first, as a picture file is.
+    if (std::toupper(static_cast<unsigned char>(extractedPath.front())) !=
+        std::toupper(static_cast<unsigned char>(target.front())))
+        return toldAsLogo(platform::copyFile(extractedPath, target, platform::Overwrite::Yes),
+                          target);
     return toldAsLogo(platform::replaceFile(extractedPath, target), target);
 }
 

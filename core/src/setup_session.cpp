@@ -54,6 +54,7 @@ SetupSession::Subscription::~Subscription() {
 
 void SetupSession::readAtStart() {
     settings.settingsDirectory = platform::Machine::current().windowsDirectory();
+    settings.bootDrive = platform::Machine::current().bootDrive();
     settings.ArcCheck.clear();
     static_cast<void>(readSettings(settings));
     removeStaleTemporaryFiles(settings);

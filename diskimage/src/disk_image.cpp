@@ -3,6 +3,7 @@
 
 #include "byte_order.h"
 #include "disk_headers.h"
+#include "fat_reader.h"
 #include "pc98_partitions.h"
 
 #include <algorithm>
@@ -69,6 +70,23 @@ bool isFatPartitionType(unsigned char type) {
 // drive letter.
 bool isHiddenFatPartitionType(unsigned char type) {
     return (type & 0xF0) == 0x10 && isFatPartitionType(type & 0x0F);
+}
+
+// The FAT type that a partition type names, hidden or not.
+std::optional<FatType> fatTypeOfPartition(unsigned char type) {
+    switch (isHiddenFatPartitionType(type) ? type & 0x0F : type) {
+    case 0x01:
+        return FatType::Fat12;
+    case 0x04:
+    case 0x06:
+    case 0x0E:
+        return FatType::Fat16;
+    case 0x0B:
+    case 0x0C:
+        return FatType::Fat32;
+    default:
+        return std::nullopt;
+    }
 }
 
 bool isExtendedPartitionType(unsigned char type) {
@@ -167,6 +185,60 @@ const Candidate* driveC(const std::vector<Candidate>& partitions) {
     return firstPrimary ? firstPrimary : firstLogical;
 }
 
+// Whether PC-98 DOS gives the partition a drive letter: FAT and not sleeping.
+bool isLetteredOnPc98(const Pc98Partition& partition) {
+    return partition.fat && partition.active;
+}
+
+// The partition a PC-98 boots from, its drive A:: the bootable one of the
+// lettered partitions, else the first of them.
+const Pc98Partition* pc98BootPartition(const std::vector<Pc98Partition>& partitions) {
+    auto chosen = std::ranges::find_if(
+        partitions, [](const Pc98Partition& p) { return isLetteredOnPc98(p) && p.bootable; });
+    if (chosen == partitions.end())
+        chosen = std::ranges::find_if(partitions, isLetteredOnPc98);
+    return chosen == partitions.end() ? nullptr : &*chosen;
+}
+
+// What a disk holds, told in this order: a FAT boot sector at its start is one
+// volume; a PC-98 table counts only where a FAT volume confirms it; an MBR is
+// the last guess. None when the disk holds none of them.
+struct DiskTable {
+    PartitionScheme scheme = PartitionScheme::Volume;
+    std::vector<Pc98Partition> pc98;
+    std::vector<Candidate> mbr;
+};
+
+std::optional<DiskTable> tableOf(const ImageReader& read, std::uint64_t diskSize,
+                                 const std::optional<DiskContainer>& container) {
+    const std::string head = read(0, SectorSize);
+    if (isFatBootSector(head))
+        return DiskTable{};
+    const auto holdsFat = [&](std::uint64_t offset) {
+        return isFatBootSector(read(offset, SectorSize));
+    };
+    if (std::optional<std::vector<Pc98Partition>> pc98 =
+            pc98Partitions(read, diskSize, container ? container->sectorSize : SectorSize,
+                           container ? std::optional(container->geometry) : std::nullopt, holdsFat))
+        return DiskTable{PartitionScheme::Pc98, std::move(*pc98), {}};
+    if (!hasBootSignature(head))
+        return std::nullopt;
+    return DiskTable{PartitionScheme::Mbr, {}, partitionsOf(read, head, diskSize)};
+}
+
+// The disk of an image file: after an emulator's header, before a fixed VHD's
+// footer.
+struct Disk {
+    ImageReader read; // from the disk's first byte
+    std::uint64_t size = 0;
+    std::uint64_t offset = 0; // of its first byte in the file
+    std::optional<DiskContainer> container;
+};
+
+Error damagedImage(const std::string& image, const std::string& why, const std::string& japanese) {
+    return Error(Operation::OpenImage, image, EBADMSG, why).withJapaneseReason(japanese);
+}
+
 std::string convertCommand(const std::string& image) {
     return "qemu-img convert -O raw " + image + " disk.img";
 }
@@ -184,28 +256,28 @@ Error refusedImage(const std::string& image, const std::string& why,
     return Error(Operation::OpenImage, image, ENOTSUP, why).withJapaneseReason(japaneseWhy);
 }
 
-Result<ImageVolume> findDiskVolume(const ImageReader& read, std::uint64_t diskSize,
-                                   unsigned partition,
-                                   const std::optional<DiskContainer>& container,
-                                   const std::string& image) {
+Result<ImageVolume> findDiskVolume(const Disk& disk, unsigned partition, const std::string& image) {
+    const ImageReader& read = disk.read;
     const auto damaged = [&](const std::string& why, const std::string& japanese) {
-        return Error(Operation::OpenImage, image, EBADMSG, why).withJapaneseReason(japanese);
+        return damagedImage(image, why, japanese);
     };
-    const std::string head = read(0, SectorSize);
-    if (isFatBootSector(head)) {
+    const std::optional<DiskTable> table = tableOf(read, disk.size, disk.container);
+    if (!table)
+        return damaged("it holds neither a partition table nor a FAT file system",
+                       "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません");
+    if (table->scheme == PartitionScheme::Volume) {
         if (partition > 1)
             return damaged("the image holds one volume and no partition " +
                                std::to_string(partition),
                            "ﾊﾟｰﾃｨｼｮﾝに分かれていないｲﾒｰｼﾞです (ﾊﾟｰﾃｨｼｮﾝ " +
                                std::to_string(partition) + " はありません)");
-        return ImageVolume{0, diskSize};
+        return ImageVolume{0, disk.size};
     }
     // The chosen partition's volume, when it lies in the file and holds FAT.
-    const auto volumeOf = [&](const Candidate& chosen) -> Result<ImageVolume> {
-        const std::string number = std::to_string(chosen.number);
-        const ImageVolume& volume = chosen.volume;
-        if (volume.length == 0 || volume.offset >= diskSize ||
-            volume.length > diskSize - volume.offset)
+    const auto volumeOf = [&](unsigned chosen, const ImageVolume& volume) -> Result<ImageVolume> {
+        const std::string number = std::to_string(chosen);
+        if (volume.length == 0 || volume.offset >= disk.size ||
+            volume.length > disk.size - volume.offset)
             return damaged("partition " + number + " lies outside the file",
                            "ﾊﾟｰﾃｨｼｮﾝ " + number + " がﾌｧｲﾙの外を指しています");
         if (!isFatBootSector(read(volume.offset, SectorSize)))
@@ -215,32 +287,20 @@ Result<ImageVolume> findDiskVolume(const ImageReader& read, std::uint64_t diskSi
     };
 
     // A PC-98 disk: partition 0 is the one it boots from, its drive A:.
-    const auto holdsFat = [&](std::uint64_t offset) {
-        return isFatBootSector(read(offset, SectorSize));
-    };
-    const std::optional<std::vector<Pc98Partition>> pc98 =
-        pc98Partitions(read, diskSize, container ? container->sectorSize : SectorSize,
-                       container ? std::optional(container->geometry) : std::nullopt, holdsFat);
-    if (pc98) {
-        const auto candidateOf = [](const Pc98Partition& chosen) {
-            return Candidate{chosen.number, 0, chosen.active, chosen.volume};
-        };
+    if (table->scheme == PartitionScheme::Pc98) {
+        const std::vector<Pc98Partition>& pc98 = table->pc98;
         if (partition != 0) {
-            const auto named = std::ranges::find(*pc98, partition, &Pc98Partition::number);
-            if (named == pc98->end())
+            const auto named = std::ranges::find(pc98, partition, &Pc98Partition::number);
+            if (named == pc98.end())
                 return damaged("no partition " + std::to_string(partition),
                                "ﾊﾟｰﾃｨｼｮﾝ " + std::to_string(partition) + " がありません");
-            return volumeOf(candidateOf(*named));
+            return volumeOf(named->number, named->volume);
         }
-        const auto usable = [](const Pc98Partition& p) { return p.fat && p.active; };
-        auto chosen = std::ranges::find_if(
-            *pc98, [&](const Pc98Partition& p) { return usable(p) && p.bootable; });
-        if (chosen == pc98->end())
-            chosen = std::ranges::find_if(*pc98, usable);
-        if (chosen != pc98->end())
-            return volumeOf(candidateOf(*chosen));
+        if (const Pc98Partition* chosen = pc98BootPartition(pc98))
+            return volumeOf(chosen->number, chosen->volume);
         // A table is taken only with a FAT partition in it.
-        const auto sleeping = std::ranges::find_if(*pc98, &Pc98Partition::fat);
+        const auto sleeping =
+            std::ranges::find_if(pc98, [](const Pc98Partition& p) { return p.fat.has_value(); });
         const std::string number = std::to_string(sleeping->number);
         return damaged("no FAT partition of the PC-98 disk is active; partition " + number +
                            " sleeps, and may be named by its number",
@@ -248,14 +308,10 @@ Result<ImageVolume> findDiskVolume(const ImageReader& read, std::uint64_t diskSi
                            " は休止中です。番号で指定できます)");
     }
 
-    if (!hasBootSignature(head))
-        return damaged("it holds neither a partition table nor a FAT file system",
-                       "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません");
-
-    const std::vector<Candidate> partitions = partitionsOf(read, head, diskSize);
+    const std::vector<Candidate>& partitions = table->mbr;
     if (partition == 0) {
         if (const Candidate* chosen = driveC(partitions))
-            return volumeOf(*chosen);
+            return volumeOf(chosen->number, chosen->volume);
         const auto hidden = std::ranges::find_if(
             partitions, [](const Candidate& c) { return isHiddenFatPartitionType(c.type); });
         if (hidden == partitions.end())
@@ -277,7 +333,48 @@ Result<ImageVolume> findDiskVolume(const ImageReader& read, std::uint64_t diskSi
                        "ﾊﾟｰﾃｨｼｮﾝ " + number +
                            " は論理ﾄﾞﾗｲﾌﾞを入れる拡張ﾊﾟｰﾃｨｼｮﾝです。論理ﾄﾞﾗｲﾌﾞは 5 "
                            "から番号で指定してください");
-    return volumeOf(*named);
+    return volumeOf(named->number, named->volume);
+}
+
+// The disk in an image file of `fileSize` bytes, refused, saying what it is,
+// when it is in a format of its own or too small for a disk.
+Result<Disk> diskOf(const ImageReader& read, std::uint64_t fileSize, const std::string& image) {
+    const std::string head = read(0, SectorSize);
+    if (std::optional<std::string_view> format = foreignFormat(head))
+        return foreignFormatError(*format, image);
+    if (fileSize < SectorSize)
+        return damagedImage(image, "the file is too small for a disk",
+                            "ﾃﾞｨｽｸｲﾒｰｼﾞとしては小さすぎます");
+
+    // A fixed VHD is the raw disk followed by a footer of one sector.
+    std::uint64_t diskSize = fileSize;
+    const std::string footer = read(fileSize - SectorSize, SectorSize);
+    if (footer.starts_with("conectix") && footer.size() >= 0x40) {
+        if (bigEndian(footer, 0x3C, 4) != 2)
+            return foreignFormatError(DynamicVhd, image);
+        diskSize -= SectorSize;
+    }
+
+    const std::optional<DiskContainer> container = KOR_TRY(diskContainer(read, fileSize, image));
+    if (!container)
+        return Disk{read, diskSize, 0, std::nullopt};
+    // The disk after its header, read and placed as a raw one.
+    const std::uint64_t dataOffset = container->dataOffset;
+    return Disk{[read, dataOffset](std::uint64_t offset, std::size_t length) {
+                    return read(dataOffset + offset, length);
+                },
+                container->diskSize, dataOffset, container};
+}
+
+// The FAT type of the partition at `volume` whose type in its table names
+// `byType`: its boot sector's, else that one; none for another system.
+std::optional<FatType> fatTypeAt(const Disk& disk, const ImageVolume& volume,
+                                 std::optional<FatType> byType, const std::string& image) {
+    if (!byType)
+        return std::nullopt;
+    if (const Result<FatReader> reader = FatReader::open(disk.read, volume, image); reader.ok())
+        return reader.value().type();
+    return byType;
 }
 
 } // namespace
@@ -377,36 +474,58 @@ ImageReader readerOf(int descriptor) {
 
 Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileSize,
                                     unsigned partition, const std::string& image) {
-    const std::string head = read(0, SectorSize);
-    if (std::optional<std::string_view> format = foreignFormat(head))
-        return foreignFormatError(*format, image);
-    const auto damaged = [&](const std::string& why, const std::string& japanese) {
-        return Error(Operation::OpenImage, image, EBADMSG, why).withJapaneseReason(japanese);
-    };
-    if (fileSize < SectorSize)
-        return damaged("the file is too small for a disk", "ﾃﾞｨｽｸｲﾒｰｼﾞとしては小さすぎます");
-
-    // A fixed VHD is the raw disk followed by a footer of one sector.
-    std::uint64_t diskSize = fileSize;
-    const std::string footer = read(fileSize - SectorSize, SectorSize);
-    if (footer.starts_with("conectix") && footer.size() >= 0x40) {
-        if (bigEndian(footer, 0x3C, 4) != 2)
-            return foreignFormatError(DynamicVhd, image);
-        diskSize -= SectorSize;
-    }
-
-    const std::optional<DiskContainer> container = KOR_TRY(diskContainer(read, fileSize, image));
-    if (!container)
-        return findDiskVolume(read, diskSize, partition, std::nullopt, image);
-    // The disk after its header, read and placed as a raw one.
-    const std::uint64_t dataOffset = container->dataOffset;
-    const ImageReader readDisk = [&](std::uint64_t offset, std::size_t length) {
-        return read(dataOffset + offset, length);
-    };
-    ImageVolume volume =
-        KOR_TRY(findDiskVolume(readDisk, container->diskSize, partition, container, image));
-    volume.offset += dataOffset;
+    const Disk disk = KOR_TRY(diskOf(read, fileSize, image));
+    ImageVolume volume = KOR_TRY(findDiskVolume(disk, partition, image));
+    volume.offset += disk.offset;
     return volume;
+}
+
+Result<DiskLayout> findDiskLayout(const ImageReader& read, std::uint64_t fileSize,
+                                  const std::string& image) {
+    const Disk disk = KOR_TRY(diskOf(read, fileSize, image));
+    const std::optional<DiskTable> table = tableOf(disk.read, disk.size, disk.container);
+    if (!table)
+        return DiskLayout{PartitionScheme::Blank, {}, std::nullopt};
+    DiskLayout layout;
+    layout.scheme = table->scheme;
+    if (table->scheme == PartitionScheme::Volume) {
+        // No table names its type: only its boot sector can.
+        const Result<FatReader> reader = FatReader::open(disk.read, {0, disk.size}, image);
+        layout.partitions.push_back(
+            {0, false, false, false, true,
+             reader.ok() ? std::optional(reader.value().type()) : std::nullopt, disk.size});
+        layout.firstDrive = 0;
+        return layout;
+    }
+    if (table->scheme == PartitionScheme::Pc98) {
+        for (const Pc98Partition& p : table->pc98)
+            layout.partitions.push_back({p.number, false, p.bootable, !p.active,
+                                         isLetteredOnPc98(p),
+                                         fatTypeAt(disk, p.volume, p.fat, image), p.volume.length});
+        if (const Pc98Partition* boot = pc98BootPartition(table->pc98))
+            layout.firstDrive = boot->number;
+        return layout;
+    }
+    for (const Candidate& c : table->mbr)
+        layout.partitions.push_back({c.number, c.number > 4, c.active,
+                                     isHiddenFatPartitionType(c.type), isFatPartitionType(c.type),
+                                     fatTypeAt(disk, c.volume, fatTypeOfPartition(c.type), image),
+                                     c.volume.length});
+    if (const Candidate* c = driveC(table->mbr))
+        layout.firstDrive = c->number;
+    return layout;
+}
+
+std::string_view fatTypeName(FatType type) {
+    switch (type) {
+    case FatType::Fat12:
+        return "FAT12";
+    case FatType::Fat16:
+        return "FAT16";
+    case FatType::Fat32:
+        return "FAT32";
+    }
+    return {};
 }
 
 } // namespace kor::diskimage

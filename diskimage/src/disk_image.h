@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "diskimage/disk_layout.h"
 #include "platform/result.h"
 
 #include <cstdint>
@@ -68,5 +69,11 @@ Error unworkableFormatError(std::string_view format, const std::string& image,
 // file is when it is no image of these kinds, and how to convert it.
 Result<ImageVolume> findImageVolume(const ImageReader& read, std::uint64_t fileSize,
                                     unsigned partition, const std::string& image);
+
+// The layout of the disk in an image of `fileSize` bytes, as readDiskLayout
+// gives it, by the same rules findImageVolume follows: its firstDrive is the
+// partition findImageVolume takes for 0.
+Result<DiskLayout> findDiskLayout(const ImageReader& read, std::uint64_t fileSize,
+                                  const std::string& image);
 
 } // namespace kor::diskimage

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "disk_image.h"
+#include "diskimage/disk_layout.h"
 #include "platform/result.h"
 
 #include <cstdint>
@@ -17,8 +18,6 @@
 // that tell whether the volume may be written. FAT12, FAT16 and FAT32, as the
 // boot sector's BIOS parameter block and the count of clusters make it.
 namespace kor::diskimage {
-
-enum class FatType { Fat12, Fat16, Fat32 };
 
 // One entry of a folder, as the folder holds it.
 struct FatEntry {
@@ -86,6 +85,9 @@ class FatReader {
     // the image file). Fails (EBADMSG) when its boot sector describes no FAT
     // volume that fits there; `image` names the file in the error.
     static Result<FatReader> open(ImageReader read, ImageVolume volume, const std::string& image);
+
+    // FAT12, FAT16 or FAT32, by the count of its clusters.
+    FatType type() const { return m_type; }
 
     // The entries of the folder whose chain starts at `firstCluster` (0 for
     // the root, as ".." names it), in their order, without ".", "..", the

@@ -3,6 +3,7 @@
 
 #include "image_users.h"
 
+#include "diskimage/disk_layout.h"
 #include "diskimage/image_drives.h"
 #include "platform/temporary_files.h"
 #include "platform/text.h"
@@ -180,6 +181,38 @@ Result<std::shared_ptr<QemuExport>> exportOf(const fs::path& image, const struct
     }
 }
 
+// An image file open for reading its disk: the file itself, or the export of
+// an image in a format of QEMU's.
+struct ImageData {
+    FileDescriptor file;
+    struct stat info {}; // of the image file
+    std::optional<QemuFormat> format;
+    std::shared_ptr<QemuExport> exported;
+    FileDescriptor exportedFile;
+    std::uint64_t size = 0; // of the disk as it reads
+
+    ImageReader reader() const { return readerOf(exported ? exportedFile.get() : file.get()); }
+};
+
+Result<ImageData> openImageData(const fs::path& imageFile) {
+    const std::string imageName = imageFile.string();
+    ImageData data;
+    data.file = FileDescriptor(::open(imageFile.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!data.file.isOpen() || ::fstat(data.file.get(), &data.info) != 0)
+        return Error(Operation::OpenImage, imageName, errno);
+    data.size = static_cast<std::uint64_t>(data.info.st_size);
+    data.format = KOR_TRY(qemuFormatOf(readerOf(data.file.get()), data.size, imageName));
+    if (!data.format)
+        return data;
+    data.exported = KOR_TRY(exportOf(imageFile, data.info, *data.format));
+    data.exportedFile = FileDescriptor(::open(data.exported->file().c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat exportedInfo {};
+    if (!data.exportedFile.isOpen() || ::fstat(data.exportedFile.get(), &exportedInfo) != 0)
+        return Error(Operation::OpenImage, imageName, errno);
+    data.size = static_cast<std::uint64_t>(exportedInfo.st_size);
+    return data;
+}
+
 using DriveKey = std::tuple<std::string, dev_t, ino_t, unsigned>;
 
 // The drives opened in this run, by image file and partition.
@@ -193,28 +226,13 @@ std::map<DriveKey, std::shared_ptr<ImageDrive>>& openedDrives() {
 Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
                                                      unsigned partition) {
     const std::string imageName = imageFile.string();
-    const FileDescriptor file(::open(imageFile.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (!file.isOpen() || ::fstat(file.get(), &info) != 0)
-        return Error(Operation::OpenImage, imageName, errno);
-    const std::optional<QemuFormat> format = KOR_TRY(
-        qemuFormatOf(readerOf(file.get()), static_cast<std::uint64_t>(info.st_size), imageName));
-    std::shared_ptr<QemuExport> exported;
-    FileDescriptor data;
-    struct stat dataInfo = info;
-    if (format) {
-        exported = KOR_TRY(exportOf(imageFile, info, *format));
-        data = FileDescriptor(::open(exported->file().c_str(), O_RDONLY | O_CLOEXEC));
-        if (!data.isOpen() || ::fstat(data.get(), &dataInfo) != 0)
-            return Error(Operation::OpenImage, imageName, errno);
-    }
-    const ImageVolume volume = KOR_TRY(findImageVolume(readerOf(exported ? data.get() : file.get()),
-                                                       static_cast<std::uint64_t>(dataInfo.st_size),
-                                                       partition, imageName));
+    ImageData data = KOR_TRY(openImageData(imageFile));
+    const ImageVolume volume =
+        KOR_TRY(findImageVolume(data.reader(), data.size, partition, imageName));
     // One drive object for each image and partition, so that all that this
     // run knows of an image (its listings, its claim) stays in one place. The
     // layout is read each time, as the file may have been made anew.
-    const DriveKey key{imageName, info.st_dev, info.st_ino, partition};
+    const DriveKey key{imageName, data.info.st_dev, data.info.st_ino, partition};
     auto& drive = openedDrives()[key];
     // A file made anew may get the number of one that was removed.
     struct stat claimed {};
@@ -222,9 +240,9 @@ Result<std::shared_ptr<ImageDrive>> ImageDrive::open(const fs::path& imageFile,
                            ::fstat(drive->m_claim.get(), &claimed) == 0 && claimed.st_nlink == 0;
     if (!drive || claimGone || drive->m_volume.offset != volume.offset ||
         drive->m_volume.length != volume.length)
-        drive = std::make_shared<ImageDrive>(imageFile, volume, format);
-    if (exported) {
-        drive->useExport(std::move(exported));
+        drive = std::make_shared<ImageDrive>(imageFile, volume, data.format);
+    if (data.exported) {
+        drive->useExport(std::move(data.exported));
         // Another run that waits for the image's export sees this one by its
         // claim for as long as the export lasts. An image the user may only
         // read is claimed by none, and its export lets no other run write.
@@ -1088,6 +1106,11 @@ void ImageDrive::removeStaleTemporaries(std::string_view directory) {
 Result<std::shared_ptr<platform::Drive>> openImageDrive(const fs::path& imageFile,
                                                         unsigned partition) {
     return std::shared_ptr<platform::Drive>(KOR_TRY(ImageDrive::open(imageFile, partition)));
+}
+
+Result<DiskLayout> readDiskLayout(const fs::path& imageFile) {
+    const ImageData data = KOR_TRY(openImageData(imageFile));
+    return findDiskLayout(data.reader(), data.size, imageFile.string());
 }
 
 } // namespace kor::diskimage

@@ -42,9 +42,18 @@ bool isUnused(std::string_view table, std::size_t index) {
     return table.substr(index * EntrySize, 16).find_first_not_of('\0') == std::string_view::npos;
 }
 
-bool isFatSystem(unsigned char sid) {
-    const unsigned char system = sid & 0x7F;
-    return system == 0x01 || system == 0x11 || system == 0x21 || system == 0x61;
+std::optional<FatType> fatSystem(unsigned char sid) {
+    switch (sid & 0x7F) {
+    case 0x01:
+        return FatType::Fat12;
+    case 0x11:
+    case 0x21:
+        return FatType::Fat16;
+    case 0x61:
+        return FatType::Fat32;
+    default:
+        return std::nullopt;
+    }
 }
 
 // A raw disk does not say its geometry: PC-98 BIOSes give IDE disks 8 heads
@@ -77,7 +86,7 @@ partitionsIn(std::string_view table, std::uint64_t diskSize, std::uint32_t secto
         if (end <= start)
             return std::nullopt;
         Pc98Partition partition{static_cast<unsigned>(index + 1),
-                                isFatSystem(entry.sid),
+                                fatSystem(entry.sid),
                                 (entry.mid & 0x80) != 0,
                                 (entry.sid & 0x80) != 0,
                                 {start * sectorSize, (end - start) * sectorSize}};

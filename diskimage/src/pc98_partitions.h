@@ -2,6 +2,7 @@
 #pragma once
 
 #include "disk_headers.h"
+#include "diskimage/disk_layout.h"
 
 #include <functional>
 #include <optional>
@@ -12,8 +13,8 @@
 namespace kor::diskimage {
 
 struct Pc98Partition {
-    unsigned number = 0; // 1 to 16, in table order
-    bool fat = false;    // its system id is one of FAT
+    unsigned number = 0;        // 1 to 16, in table order
+    std::optional<FatType> fat; // by its system id; none for another system
     bool bootable = false;
     bool active = false; // not sleeping: DOS gives it a drive letter
     ImageVolume volume;  // in bytes from the start of the disk

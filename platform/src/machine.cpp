@@ -122,36 +122,31 @@ Status checkFullPathLength(std::string_view original, const std::string& full) {
                      " bytes; Windows holds at most " + std::to_string(WindowsMaxPath - 1));
 }
 
-// What maps a drive: the entry of the root named by its letter, a folder or a
-// disk image file (or a link to either), the lower case one first when a
-// case-sensitive host holds both.
-struct DriveEntry {
-    fs::path path;
-    bool isImage = false;
-    // A disk itself, which is refused with the reason (see imageDrive).
-    bool isBlockDevice = false;
-};
-
-std::optional<DriveEntry> driveEntry(const fs::path& root, char letter) {
+// What maps a drive in a folder of drives: the entry of the root named by its
+// letter, a folder or a disk image file (or a link to either), the lower case
+// one first when a case-sensitive host holds both.
+std::optional<MappedDrive> rootEntry(const fs::path& root, char letter) {
     if (!isAsciiLetter(letter))
         return std::nullopt;
     for (char name : {lowerLetter(letter), upperLetter(letter)}) {
         fs::path entry = root / std::string(1, name);
         std::error_code error;
         const fs::file_status status = fs::status(entry, error);
-        if (fs::is_directory(status) || fs::is_regular_file(status))
-            return DriveEntry{std::move(entry), fs::is_regular_file(status)};
-        if (fs::is_block_file(status))
-            return DriveEntry{std::move(entry), true, true};
+        if (fs::is_directory(status))
+            return MappedDrive{std::move(entry)};
+        // A disk itself counts as an image, which is refused with the reason
+        // (see imageDrive).
+        if (fs::is_regular_file(status) || fs::is_block_file(status))
+            return MappedDrive{std::move(entry), true};
     }
     return std::nullopt;
 }
 
-std::optional<fs::path> driveFolder(const fs::path& root, char letter) {
-    std::optional<DriveEntry> entry = driveEntry(root, letter);
-    if (!entry || entry->isImage)
+std::optional<fs::path> driveFolder(const Machine& machine, char letter) {
+    std::optional<MappedDrive> entry = machine.mappedDrive(letter);
+    if (!entry || entry->image)
         return std::nullopt;
-    return std::move(entry->path);
+    return std::move(entry->host);
 }
 
 // The opener of disk image drives that the program gave, shared by every
@@ -223,12 +218,25 @@ Error noDirectoryAt(const std::string& path, const HostPlace& place) {
 } // namespace
 
 Machine::Machine(fs::path root, std::string windowsDirectory) : m_root(std::move(root)) {
+    setWindowsDirectory(std::move(windowsDirectory));
+}
+
+Machine::Machine(fs::path root, std::map<char, MappedDrive> drives, std::string windowsDirectory)
+    : m_root(std::move(root)), m_describedDrives(std::map<char, MappedDrive>()) {
+    for (auto& [letter, drive] : drives)
+        if (isAsciiLetter(letter))
+            (*m_describedDrives)[upperLetter(letter)] = std::move(drive);
+    setWindowsDirectory(std::move(windowsDirectory));
+}
+
+void Machine::setWindowsDirectory(std::string windowsDirectory) {
     // A Windows directory given without a drive, or with forward slashes, is
     // made a full path on drive C: like any other path; a leading "/" here
     // means the root of that drive, never a host path.
     std::string given = windowsDirectory;
     std::replace(windowsDirectory.begin(), windowsDirectory.end(), '/', '\\');
     Result<std::string> full = fullPath(windowsDirectory);
+    m_windowsDirectoryStatus = {};
     if (!full)
         m_windowsDirectoryStatus =
             full.error().retold(Operation::UseWindowsDirectory, std::move(given));
@@ -236,10 +244,14 @@ Machine::Machine(fs::path root, std::string windowsDirectory) : m_root(std::move
     m_currentDrive = m_windowsDirectory.front();
 }
 
+Machine Machine::folderOfDrives() {
+    return Machine(defaultRoot(), defaultWindowsDirectory());
+}
+
 Machine& Machine::current() {
     std::optional<Machine>& machine = machineOfThisProcess();
     if (!machine)
-        machine.emplace(defaultRoot(), defaultWindowsDirectory());
+        machine.emplace(folderOfDrives());
     return *machine;
 }
 
@@ -254,8 +266,30 @@ std::string Machine::systemDirectory() const {
     return directory + "SYSTEM";
 }
 
+char Machine::bootDrive() const {
+    return m_bootDrive ? *m_bootDrive : m_windowsDirectory.front();
+}
+
+void Machine::setBootDrive(char letter) {
+    m_bootDrive = upperLetter(letter);
+}
+
+std::optional<MappedDrive> Machine::mappedDrive(char letter) const {
+    if (!m_describedDrives)
+        return rootEntry(m_root, letter);
+    const auto found = m_describedDrives->find(upperLetter(letter));
+    if (found == m_describedDrives->end())
+        return std::nullopt;
+    return found->second;
+}
+
 std::vector<char> Machine::drives() const {
     std::vector<char> letters;
+    if (m_describedDrives) {
+        for (const auto& [letter, drive] : *m_describedDrives)
+            letters.push_back(letter);
+        return letters;
+    }
     std::error_code error;
     for (fs::directory_iterator it(m_root, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
@@ -271,7 +305,7 @@ std::vector<char> Machine::drives() const {
 }
 
 bool Machine::isDriveMapped(char letter) const {
-    return driveEntry(m_root, letter).has_value();
+    return mappedDrive(letter).has_value();
 }
 
 void Machine::setImageOpener(DriveOpener opener) {
@@ -279,19 +313,19 @@ void Machine::setImageOpener(DriveOpener opener) {
 }
 
 Result<std::shared_ptr<Drive>> Machine::imageDrive(char letter) const {
-    const std::optional<DriveEntry> entry = driveEntry(m_root, letter);
+    const std::optional<MappedDrive> entry = mappedDrive(letter);
     if (!entry)
         return Error(Operation::Find, std::string{upperLetter(letter), ':'}, ENODEV,
                      std::string("drive ") + upperLetter(letter) + ": is not mapped");
-    if (!entry->isImage)
+    if (!entry->image)
         return std::shared_ptr<Drive>();
     // Nothing would tell whether the system or another program is using the
     // disk, as it is told for an image file, and writing a mounted disk
     // under the system's feet destroys its file system.
-    if (entry->isBlockDevice) {
-        std::error_code error;
-        const std::string device = fs::canonical(entry->path, error).string();
-        return Error(Operation::OpenImage, entry->path.string(), ENOTSUP,
+    std::error_code error;
+    if (fs::is_block_file(entry->host, error)) {
+        const std::string device = fs::canonical(entry->host, error).string();
+        return Error(Operation::OpenImage, entry->host.string(), ENOTSUP,
                      "it is the block device " + device +
                          "; a disk cannot be a drive, as nothing tells whether the system or "
                          "another program is using it. Link a disk image file, or mount the "
@@ -301,16 +335,16 @@ Result<std::shared_ptr<Drive>> Machine::imageDrive(char letter) const {
                                 "確かめられません)。ﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙか、ﾃﾞｨｽｸをﾏｳﾝﾄした"
                                 "ﾌｫﾙﾀﾞにﾘﾝｸしてください");
     }
-    const unsigned partition = KOR_TRY(partitionOfImage(m_root, letter));
+    const unsigned partition =
+        m_describedDrives ? entry->partition : KOR_TRY(partitionOfImage(m_root, letter));
     // The image file itself rather than the link to it, so that reports name
     // the file the user knows.
-    std::error_code error;
-    const fs::path image = fs::canonical(entry->path, error);
+    const fs::path image = fs::canonical(entry->host, error);
     if (!imageOpener())
-        return Error(Operation::OpenImage, (error ? entry->path : image).string(), ENOTSUP,
+        return Error(Operation::OpenImage, (error ? entry->host : image).string(), ENOTSUP,
                      "this program cannot open disk images")
             .withJapaneseReason("このﾌﾟﾛｸﾞﾗﾑはﾃﾞｨｽｸｲﾒｰｼﾞのﾄﾞﾗｲﾌﾞを開けません");
-    return imageOpener()(error ? entry->path : image, partition);
+    return imageOpener()(error ? entry->host : image, partition);
 }
 
 Result<std::string> Machine::fullPath(std::string_view path) const {
@@ -350,14 +384,14 @@ Result<HostPlace> hostPlace(const Machine& machine, std::string_view fullPath) {
     if (isHostPath(full))
         return placeOfHostPath(full);
     const char drive = full.front();
-    std::optional<DriveEntry> entry = driveEntry(machine.root(), drive);
+    std::optional<MappedDrive> entry = machine.mappedDrive(drive);
     if (!entry)
         return Error(Operation::Find, full, ENODEV,
                      std::string("drive ") + drive + ": is not mapped");
-    if (entry->isImage)
+    if (entry->image)
         return Error(Operation::Find, full, ENOTSUP,
                      std::string("drive ") + drive + ": is a disk image, not a host folder");
-    return placeInDrive(entry->path, splitComponents(std::string_view(full).substr(3)));
+    return placeInDrive(entry->host, splitComponents(std::string_view(full).substr(3)));
 }
 
 Result<fs::path> Machine::hostPath(std::string_view path) const {
@@ -373,7 +407,7 @@ Result<std::string> Machine::windowsPath(const fs::path& host) const {
     fs::path bestRelative;
     std::size_t bestDepth = 0;
     for (char drive : drives()) {
-        const std::optional<fs::path> mapped = driveFolder(m_root, drive);
+        const std::optional<fs::path> mapped = driveFolder(*this, drive);
         if (!mapped)
             continue;
         const fs::path folder = fs::canonical(*mapped, error);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <unistd.h>
 
 namespace kor::platform {
@@ -79,6 +80,34 @@ TEST(Machine, ListsDrivesNamedByOneLetterInAnyCase) {
     EXPECT_EQ(Machine::current().drives(), (std::vector<char>{'C', 'D', 'E', 'F', 'Z'}));
     EXPECT_TRUE(Machine::current().isDriveMapped('d'));
     EXPECT_FALSE(Machine::current().isDriveMapped('G'));
+}
+
+// A machine described by its drives (an emulator's) has those drives alone,
+// whatever its folder holds, and boots from the drive it is told.
+TEST(Machine, DescribedDrivesAreTheOnlyDrives) {
+    TemporaryMachine folders;
+    fs::create_directory(folders.root() / "d");
+    std::ofstream(folders.root() / "image") << "a disk image";
+    std::map<char, MappedDrive> drives{{'d', {folders.root() / "c"}},
+                                       {'E', {folders.root() / "d"}},
+                                       {'C', {folders.root() / "image", true, 5}}};
+    Machine machine(folders.root(), std::move(drives), "D:\\WINDOWS");
+    Machine::setImageOpener([](const fs::path& image,
+                               unsigned partition) -> Result<std::shared_ptr<Drive>> {
+        return Error(Operation::OpenImage, image.string() + " " + std::to_string(partition), EIO);
+    });
+    const Result<std::shared_ptr<Drive>> image = machine.imageDrive('C');
+    Machine::setImageOpener(diskimage::openImageDrive);
+
+    EXPECT_EQ(machine.drives(), (std::vector<char>{'C', 'D', 'E'}));
+    EXPECT_FALSE(machine.isDriveMapped('F'));
+    EXPECT_EQ(machine.hostPath("E:\\X").value(), folders.root() / "d" / "X");
+    EXPECT_EQ(machine.windowsPath(folders.root() / "c" / "WINDOWS").value(), "D:\\WINDOWS");
+    ASSERT_FALSE(image.ok());
+    EXPECT_EQ(image.error().path(), (folders.root() / "image").string() + " 5");
+    EXPECT_EQ(machine.bootDrive(), 'D');
+    machine.setBootDrive('c');
+    EXPECT_EQ(machine.bootDrive(), 'C');
 }
 
 // A program that gave the machine no opener of disk images is refused an

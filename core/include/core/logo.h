@@ -30,7 +30,8 @@ inline constexpr std::uint64_t Pc98LogoLength = 128118; // 16 colours: 14 + 40 +
 // so that a crafted archive cannot fill the disk through a logo.
 inline constexpr std::uint64_t LargestPictureLength = 16 * 1024 * 1024;
 
-// The drive letter of the Windows directory, where logo.sys lies.
+// The drive Windows boots from, whose root holds logo.sys: the settings'
+// bootDrive, else the Windows directory's.
 char bootDriveLetter(const Settings& settings);
 
 // The logo file of a slot: C:\logo.sys, C:\WINDOWS\logow.sys, C:\WINDOWS\logos.sys.
@@ -51,9 +52,10 @@ bool isLogoLengthAccepted(const Settings& settings, std::uint64_t length);
 platform::Status installLogoFromFile(const Settings& settings, LogoSlot slot,
                                      std::string_view sourcePath);
 
-// Makes an extracted member the slot's logo: the file at `extractedPath` on the
-// boot drive takes the logo's name in one atomic step. On failure the slot
-// keeps its old logo and the extracted file stays where it is.
+// Makes an extracted member the slot's logo: the file at `extractedPath` takes
+// the logo's name in one atomic step, or, on another drive than the logo's,
+// a copy of it staged beside the logo does. On failure the slot keeps its old
+// logo and the extracted file stays where it is.
 platform::Status installLogoFromExtracted(const Settings& settings, LogoSlot slot,
                                           std::string_view extractedPath);
 

@@ -29,6 +29,9 @@ struct Settings {
 
     // The Windows directory; ends in "\" from the first access to KOR.INI on.
     std::string settingsDirectory;
+    // The drive Windows boots from, whose root holds logo.sys; when 0, the
+    // drive of settingsDirectory.
+    char bootDrive = 0;
     // settingsDirectory + "KOR.INI", formed afresh at every access.
     std::string iniPath;
 };

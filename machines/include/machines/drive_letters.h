@@ -14,8 +14,9 @@ namespace kor::machines {
 
 struct LetteredDrive {
     char letter = 'C';
-    std::size_t disk = 0;   // which of the disks given, from 0
-    unsigned partition = 0; // as diskimage::openImageDrive numbers them; 0 for a disk that is one volume
+    std::size_t disk = 0; // which of the disks given, from 0
+    unsigned partition =
+        0; // as diskimage::openImageDrive numbers them; 0 for a disk that is one volume
     std::string fileSystem; // "FAT12", "FAT16" or "FAT32"
     std::uint64_t size = 0; // in bytes
 };

@@ -14,6 +14,10 @@
 // its own folder, and nothing is written on its word.
 namespace kor::machines {
 
+// What a refusal of a machine reports doing.
+inline constexpr platform::Operation ReadMachine{"open the emulator's machine",
+                                                 "ｴﾐｭﾚｰﾀのﾏｼﾝを開けません"};
+
 enum class Emulator { Box86, PCem, DosBoxX, Bochs, VirtualBox, Libvirt, NekoProject };
 
 // The emulator's name as its users know it: "86Box", "PCem", "DOSBox-X",
@@ -27,7 +31,7 @@ struct MachineDisk {
 };
 
 struct EmulatorMachine {
-    std::string name;                    // the machine's own name, else its folder's
+    std::string name; // the machine's own name, else its folder's
     Emulator emulator = Emulator::Box86;
     std::filesystem::path configuration; // the file read, absolute
     std::vector<MachineDisk> disks;      // in the BIOS's order: the first is the one it boots

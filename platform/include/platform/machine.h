@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +26,8 @@ struct MappedDrive {
 // disk images, the Windows directory, and the current drive with a current
 // directory per drive.
 //
-// Drives are the entries of the root folder named by one letter (a folder, a
+// Drives are those a description gives (an emulator's disks, lettered as its
+// DOS gives them), or the entries of the root folder named by one letter (a folder, a
 // disk image file, or a link to either, any case): $KOR_ROOT/c is drive C:. An
 // image with a partition table is read on its first FAT partition, or on the
 // one that the file $KOR_ROOT/c.partition or the variable KOR_PARTITION_C
@@ -52,13 +54,19 @@ class Machine {
     Machine(std::filesystem::path root, std::map<char, MappedDrive> drives,
             std::string windowsDirectory);
 
-    // The machine of this process, made on first use from KOR_ROOT (default
-    // $HOME/.kor) and WINDIR (default C:\WINDOWS).
+    // The machine of a folder of drives: KOR_ROOT (default $HOME/.kor), with
+    // WINDIR (default C:\WINDOWS).
+    static Machine folderOfDrives();
+    // The machine of this process, made on first use as folderOfDrives().
     static Machine& current();
     // Replaces the machine of this process (tests point it at a temporary root).
     static void setCurrent(Machine machine);
 
     const std::filesystem::path& root() const { return m_root; }
+
+    // Gives the machine another Windows directory, taken as the constructor
+    // takes one, and makes its drive the current one.
+    void setWindowsDirectory(std::string windowsDirectory);
 
     // As GetWindowsDirectoryA: a full path, no trailing backslash except at a
     // drive root ("C:\WINDOWS", "E:\").
@@ -79,6 +87,10 @@ class Machine {
     // Upper-case letters of the mapped drives, in alphabetical order.
     std::vector<char> drives() const;
     bool isDriveMapped(char letter) const;
+    // What maps a drive: its folder, or its disk image (a disk itself
+    // included); the partition is the described drive's, and 0 for a folder
+    // of drives, whose c.partition is read when the drive opens.
+    std::optional<MappedDrive> mappedDrive(char letter) const;
 
     // The full Windows path of `path`, made absolute against the current drive
     // and that drive's current directory, "." and ".." folded, separators made
@@ -126,6 +138,9 @@ class Machine {
     Result<std::string> unboundedFullPath(std::string_view path) const;
 
     std::filesystem::path m_root;
+    // The drives a description gave; none for a folder of drives.
+    std::optional<std::map<char, MappedDrive>> m_describedDrives;
+    std::optional<char> m_bootDrive;
     std::string m_windowsDirectory;
     Status m_windowsDirectoryStatus;
     char m_currentDrive = 'C';
