@@ -44,14 +44,15 @@ MachineChooser::MachineChooser(MainWindow& main) : m_main(main) {
     contentPanel->setFixedSize(sizeFromTwips(6180, 3480));
     machineList = new QTreeWidget(contentPanel);
     machineList->setObjectName(QStringLiteral("machineList"));
-    machineList->setGeometry(rectFromTwips(120, 120, 5940, 2160));
+    machineList->setGeometry(rectFromTwips(120, 120, 5940, 1800));
     machineList->setRootIsDecorated(false);
     machineList->setHeaderLabels({QStringLiteral("ﾏｼﾝ"), QStringLiteral("ｴﾐｭﾚｰﾀ"),
                                   QStringLiteral("ﾃﾞｨｽｸ"), QStringLiteral("Windows ﾌｫﾙﾀﾞ")});
     machineList->header()->resizeSection(NameColumn, pixelsFromTwips(1350));
     machineList->header()->resizeSection(EmulatorColumn, pixelsFromTwips(1200));
     machineList->header()->resizeSection(DisksColumn, pixelsFromTwips(1800));
-    reasonLabel = makeLabel(contentPanel, "reasonLabel", rectFromTwips(120, 2340, 5940, 480));
+    reasonLabel = makeLabel(contentPanel, "reasonLabel", rectFromTwips(120, 1980, 5940, 840));
+    reasonLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     reasonLabel->setWordWrap(true);
     chooseButton = makeButton(contentPanel, "chooseButton", QStringLiteral("選択"),
                               rectFromTwips(120, 2940, 1905, 375));
