@@ -42,7 +42,7 @@ packages=(
     dpkg-dev              # dpkg-shlibdeps, with which cpack -G DEB finds the package's dependencies
     file                  # with which cpack finds the programs and libraries to strip and to look into
     groff-base            # formats the manual pages, checked by the package test
-    desktop-file-utils    # desktop-file-validate, with which the package test checks the desktop entry
+    desktop-file-utils    # desktop-file-validate, with which the tests check the desktop entry and a machine's launcher
 )
 
 missing=()

@@ -49,12 +49,16 @@ bool hasJoinedValue(std::string_view option) {
 
 std::string usageText(core::TextLanguage language) {
     if (language == core::TextLanguage::Japanese)
-        return "使い方: korsetup [Qt のオプション]\n"
+        return "使い方: korsetup [--machine 名前|パス] [Qt のオプション]\n"
                "        korsetup --help | --version\n"
                "KOR の設定プログラムです。画像をロゴとして試し、すぐにロゴにし、KOR が画像を\n"
                "選ぶフォルダまたは LZH 書庫とオプションを設定し、ロゴファイルをバックアップ\n"
                "します。画面 (ディスプレイ) が必要です。\n"
                "\n"
+               "  --machine 名前|パス\n"
+               "               このマシンで動きます: 覚えたマシンの名前 (KOR --list-machines)、\n"
+               "               またはエミュレータのマシンのフォルダか設定ファイル。\n"
+               "               ないときは KOR_ROOT、korsetup で最後に選んだマシン、~/.kor の順\n"
                "  -h, --help   この説明を表示して終了します\n"
                "  --version    バージョンを表示して終了します\n"
                "  Qt のオプション (-platform、-style、-reverse など) は Qt に渡します。\n"
@@ -65,12 +69,16 @@ std::string usageText(core::TextLanguage language) {
                "  TMP, TEMP    書庫ライブラリが作業ファイルを書く場所\n"
                "\n"
                "終了コード: ウィンドウを閉じたとき 0、使い方の誤りは 2。\n";
-    return "usage: korsetup [Qt options]\n"
+    return "usage: korsetup [--machine NAME|PATH] [Qt options]\n"
            "       korsetup --help | --version\n"
            "The desktop program of KOR: try pictures as logos, make one the logo at once,\n"
            "choose the folders or LZH archives KOR draws from, set its options and back up\n"
            "the logo files. It needs a display.\n"
            "\n"
+           "  --machine NAME|PATH\n"
+           "               work on this machine: a known machine's name (KOR --list-machines),\n"
+           "               or an emulator's machine folder or configuration file; without it,\n"
+           "               KOR_ROOT, then the machine last chosen in korsetup, then ~/.kor\n"
            "  -h, --help   show this help and exit\n"
            "  --version    show the version and exit\n"
            "  Qt's own options (-platform, -style, -reverse, ...) are passed to Qt.\n"
@@ -87,6 +95,7 @@ std::string usageText(core::TextLanguage language) {
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
     CommandLine line;
+    line.qtArguments.push_back(0);
     bool help = false;
     bool version = false;
     for (int i = 1; i < argc; ++i) {
@@ -94,13 +103,20 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         // Qt reads "--platform" as "-platform".
         const std::string_view qtOption =
             argument.starts_with("--") ? argument.substr(1) : argument;
-        if (argument == "--help" || argument == "-h")
+        if (argument == "--help" || argument == "-h") {
             help = true;
-        else if (argument == "--version")
+        } else if (argument == "--version") {
             version = true;
-        else if (isOneOf(qtOption, QtOptionsWithValue) && i + 1 < argc)
-            ++i;
-        else if (!isOneOf(qtOption, QtFlags) && !hasJoinedValue(qtOption)) {
+        } else if (argument == "--machine" && i + 1 < argc) {
+            line.machine = argv[++i];
+        } else if (argument.starts_with("--machine=") && argument.size() > 10) {
+            line.machine = argument.substr(std::string_view("--machine=").size());
+        } else if (isOneOf(qtOption, QtOptionsWithValue) && i + 1 < argc) {
+            line.qtArguments.push_back(i);
+            line.qtArguments.push_back(++i);
+        } else if (isOneOf(qtOption, QtFlags) || hasJoinedValue(qtOption)) {
+            line.qtArguments.push_back(i);
+        } else {
             line.action = CommandLine::Action::Mistake;
             line.mistake = argument;
             return line;
@@ -129,9 +145,10 @@ int answerCommandLine(const CommandLine& line) {
         const std::string shown =
             platform::escapeControlCharacters(line.mistake, platform::LineBreaks::Escape);
         std::cerr << (japanese ? "korsetup: 引数 " + shown +
-                                     " は使えません\n使い方: korsetup [Qt のオプション] | "
+                                     " は使えません\n使い方: korsetup [--machine 名前|パス] [Qt "
+                                     "のオプション] | "
                                : "korsetup: unknown argument " + shown +
-                                     "\nusage: korsetup [Qt options] | ")
+                                     "\nusage: korsetup [--machine NAME|PATH] [Qt options] | ")
                   << "--help | --version\n";
         return 2;
     }

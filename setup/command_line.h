@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 // korsetup's own arguments, read before Qt sees them: --help, --version and a
 // mistake are answered on the console, where there may be no display.
@@ -12,12 +14,18 @@ struct CommandLine {
     Action action = Action::Run;
     // The first argument not understood, for Action::Mistake.
     std::string mistake;
+    // --machine NAME|PATH: the machine to work on.
+    std::optional<std::string> machine;
+    // Where in argv the arguments for QApplication are: 0 and Qt's own
+    // options, korsetup's left out.
+    std::vector<int> qtArguments;
 };
 
 // Reads argv[1] .. argv[argc - 1]. Qt's own options (-platform NAME, -style
 // NAME, -reverse, ...; also with two dashes, as Qt takes them) are let
 // through for QApplication; anything else korsetup does not know, and any
-// operand, is a mistake, whatever else the line asks for.
+// operand, is a mistake, whatever else the line asks for. --machine without
+// its value is a mistake too.
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
 // Answers a line whose action is not Run: the help or the version on standard

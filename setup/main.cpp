@@ -4,10 +4,13 @@
 // its options and backs up the logo files.
 
 #include "command_line.h"
+#include "controls.h"
 #include "fonts.h"
 #include "main_window.h"
 
 #include "diskimage/image_drives.h"
+#include "machines/known_machines.h"
+#include "machines/machine_choice.h"
 #include "platform/desktop_services.h"
 #include "platform/machine.h"
 #include "platform/services.h"
@@ -20,6 +23,9 @@
 #include <QTranslator>
 
 #include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -50,21 +56,42 @@ class InputWatcher final : public QObject {
     QTimer& m_idle;
 };
 
+// The name the title shows for the machine chosen: the known machine's, as
+// --machine or the last choice named it; empty for a folder of drives.
+std::string machineName(const kor::machines::OpenedMachine& opened,
+                        const std::optional<std::string>& requested) {
+    if (!opened.emulator)
+        return {};
+    const std::optional<std::string> named =
+        requested ? requested : kor::machines::lastChosenMachine();
+    if (named)
+        if (const auto known = kor::machines::findMachine(*named))
+            return known->name;
+    return opened.emulator->name;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     // --help, --version and a mistaken argument are answered before
     // QApplication exists, since it cannot start without a display. Qt's own
-    // options go on to QApplication, which takes them out of argv; an argument
-    // it leaves (an option of a Qt newer than the list korsetup knows) is a
-    // mistake too, answered before any window opens.
+    // options go on to QApplication, korsetup's own kept from it, and Qt takes
+    // them out of its copy of argv; an argument it leaves (an option of a Qt
+    // newer than the list korsetup knows) is a mistake too, answered before
+    // any window opens.
     using kor::setup::CommandLine;
-    if (const CommandLine line = kor::setup::parseCommandLine(argc, argv);
-        line.action != CommandLine::Action::Run)
+    const CommandLine line = kor::setup::parseCommandLine(argc, argv);
+    if (line.action != CommandLine::Action::Run)
         return kor::setup::answerCommandLine(line);
-    QApplication application(argc, argv);
-    if (argc > 1)
-        return kor::setup::answerCommandLine({CommandLine::Action::Mistake, argv[1]});
+    std::vector<char*> qtArguments;
+    for (const int index : line.qtArguments)
+        qtArguments.push_back(argv[index]);
+    int qtArgumentCount = static_cast<int>(qtArguments.size());
+    qtArguments.push_back(nullptr);
+    QApplication application(qtArgumentCount, qtArguments.data());
+    if (qtArgumentCount > 1)
+        return kor::setup::answerCommandLine(
+            {CommandLine::Action::Mistake, qtArguments[1], {}, {}});
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
     kor::setup::useJapaneseUiFont();
     kor::platform::setServices(kor::platform::makeDesktopServices());
@@ -96,7 +123,18 @@ int main(int argc, char* argv[]) {
     application.installEventFilter(&watcher);
     idle.start();
 
-    kor::setup::MainWindow window;
+    // The machine is chosen before any window reads it. One that cannot be
+    // opened is said, and the program goes on with the folder of drives
+    // (KOR_ROOT, else ~/.kor), as without a choice.
+    std::string shownMachine;
+    if (auto opened = kor::machines::chooseMachine(line.machine); !opened) {
+        kor::setup::tell(opened.error().message());
+    } else {
+        shownMachine = machineName(opened.value(), line.machine);
+        kor::platform::Machine::setCurrent(std::move(opened.value().machine));
+    }
+
+    kor::setup::MainWindow window(shownMachine);
     window.show();
     return QApplication::exec();
 }

@@ -9,12 +9,15 @@
 #include "location_window.h"
 #include "logo_backup.h"
 #include "logo_browser.h"
+#include "machine_chooser.h"
 #include "options_window.h"
 #include "twips.h"
 
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/services.h"
+
+#include "machines/known_machines.h"
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -65,9 +68,10 @@ QKeySequence ctrl(Qt::Key key) {
 
 } // namespace
 
-MainWindow::MainWindow() : m_area(new QMdiArea(this)) {
+MainWindow::MainWindow(std::string machineName)
+    : m_machineName(std::move(machineName)), m_area(new QMdiArea(this)) {
     setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(QStringLiteral("KOR SETUP"));
+    showTitle();
     setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
 
     m_area->setBackground(QBrush(QPixmap(QStringLiteral(":/setup/background.png"))));
@@ -143,12 +147,43 @@ ConvertWindow& MainWindow::showConvertWindow() {
     return window;
 }
 
+MachineChooser& MainWindow::showMachineChooser() {
+    // Made anew, so that it lists the machines as they are now.
+    if (m_machineChooser)
+        m_machineChooser->close();
+    MachineChooser& chooser = childWindow(m_machineChooser, *this);
+    showChild(chooser);
+    return chooser;
+}
+
+void MainWindow::useMachine(const std::string& name, platform::Machine machine) {
+    // The windows showed the old machine's settings; each is made again on
+    // its next use, from the session read anew.
+    m_area->closeAllSubWindows();
+    platform::Machine::setCurrent(std::move(machine));
+    m_session.settings = {};
+    m_session.startFolder.clear();
+    m_session.archiveState = {};
+    m_machineName = name;
+    showTitle();
+    readMachine();
+    if (const platform::Status remembered = machines::rememberChosenMachine(name); !remembered)
+        tell(remembered.error().message());
+}
+
+void MainWindow::showTitle() {
+    setWindowTitle(m_machineName.empty()
+                       ? QStringLiteral("KOR SETUP")
+                       : QStringLiteral("KOR SETUP - ") + toQString(m_machineName));
+}
+
 void MainWindow::createMenus() {
     QMenuBar* bar = menuBar();
     m_fileMenu = addMenu(bar, "fileMenu", QStringLiteral("ファイル"));
     m_openFolderAction =
         addItem(m_fileMenu, "openFolderAction", QStringLiteral("オープン"), ctrl(Qt::Key_F));
     m_convertAction = addItem(m_fileMenu, "convertAction", QStringLiteral("画像をロゴに変換..."));
+    m_machineAction = addItem(m_fileMenu, "machineAction", QStringLiteral("ﾏｼﾝの選択..."));
     m_backupSeparator = addSeparator(m_fileMenu, "backupSeparator");
     m_backupAction =
         addItem(m_fileMenu, "backupAction", QStringLiteral("ＬＯＧＯファイルバックアップ"));
@@ -171,6 +206,7 @@ void MainWindow::createMenus() {
     connect(m_openFolderAction, &QAction::triggered, this, &MainWindow::openStartFolder);
     connect(m_backupAction, &QAction::triggered, this, &MainWindow::backUpLogoFiles);
     connect(m_convertAction, &QAction::triggered, this, &MainWindow::openConverter);
+    connect(m_machineAction, &QAction::triggered, this, [this] { showMachineChooser(); });
     connect(m_quitAction, &QAction::triggered, this, &MainWindow::quit);
     connect(m_openBrowserAction, &QAction::triggered, this, &MainWindow::showLogoBrowser);
     connect(m_locationAction, &QAction::triggered, this, &MainWindow::showLocationWindow);
@@ -186,6 +222,12 @@ void MainWindow::start() {
         tell(windows.error().message());
         platform::endProgram(1);
     }
+    readMachine();
+}
+
+// Reads the machine's KOR.INI into the session and points the windows at
+// what it configures.
+void MainWindow::readMachine() {
     m_session.readAtStart();
     const core::Settings& settings = m_session.settings;
 
@@ -253,6 +295,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             m_aboutWindow.clear();
         if (watched == m_convertWindow)
             m_convertWindow.clear();
+        if (watched == m_machineChooser)
+            m_machineChooser.clear();
         if (watched == m_activeChild)
             m_activeChild.clear();
     }

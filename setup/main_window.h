@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/setup_session.h"
+#include "platform/machine.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -21,13 +22,15 @@ class LogoBrowser;
 class ImageDisplay;
 class OptionsWindow;
 class AboutWindow;
+class MachineChooser;
 
 // The main window of korsetup: a fixed-size frame whose inner area holds the
 // other windows as child windows, and whose menu bar opens them, backs up the
 // logo files and leaves; a picture dropped on it opens the converter on that
 // picture. It reads KOR.INI when it is made and
 // points the logo browser at the configured folder; the child windows show
-// the session it owns.
+// the session it owns. Its title names the machine of an emulator that it
+// works on.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 
@@ -39,10 +42,13 @@ class MainWindow final : public QMainWindow {
     static constexpr int InnerHeightTwips = 5805;
 
     // Runs the start-up: reads KOR.INI and points the browser at its folder.
-    MainWindow();
+    // `machineName` is the name of the machine of an emulator that the
+    // process's machine was made from, or empty for a folder of drives.
+    explicit MainWindow(std::string machineName = {});
     ~MainWindow() override;
 
     const core::SetupSession& state() const { return m_session; }
+    const std::string& machineName() const { return m_machineName; }
 
     // The sizes the child windows place themselves by, in twips. The outer
     // size is the designed one, which the size rule keeps; the window
@@ -63,6 +69,14 @@ class MainWindow final : public QMainWindow {
     ImageDisplay& showImageDisplay();
     // Shows the picture-to-logo converter, made on first use, with the focus.
     ConvertWindow& showConvertWindow();
+    // Shows the machine chooser, made anew each time, with the focus.
+    MachineChooser& showMachineChooser();
+
+    // Makes `machine`, known as `name`, the machine of this process: every
+    // child window closes, the session is read again from the machine's
+    // KOR.INI, the title names it, and the choice is remembered for the next
+    // start (a failure to remember it is said; the choice holds all the same).
+    void useMachine(const std::string& name, platform::Machine machine);
 
     // Runs `handler` of `window` whenever another child window takes the
     // focus from it.
@@ -91,6 +105,8 @@ class MainWindow final : public QMainWindow {
     void createMenus();
 
     void start();
+    void readMachine();
+    void showTitle();
     void keepFixedSize();
     void backUpLogoFiles();
     void openConverter();
@@ -108,6 +124,7 @@ class MainWindow final : public QMainWindow {
     void subWindowActivated(QMdiSubWindow* window);
 
     core::SetupSession m_session;
+    std::string m_machineName;
     QMdiArea* m_area;
     QSize m_fixedSize;
 
@@ -117,11 +134,13 @@ class MainWindow final : public QMainWindow {
     QPointer<LocationWindow> m_locationWindow;
     QPointer<AboutWindow> m_aboutWindow;
     QPointer<ConvertWindow> m_convertWindow;
+    QPointer<MachineChooser> m_machineChooser;
     QPointer<QMdiSubWindow> m_activeChild;
 
     QMenu* m_fileMenu = nullptr;
     QAction* m_openFolderAction = nullptr;
     QAction* m_convertAction = nullptr;
+    QAction* m_machineAction = nullptr;
     QAction* m_backupSeparator = nullptr;
     QAction* m_backupAction = nullptr;
     QAction* m_quitSeparator = nullptr;

@@ -126,6 +126,13 @@ TEST(CommandLine, HelpVersionAndMistakesAnswerAndChangeNothing) {
         {KORSETUP_PROGRAM, {"X.BMP"}, {{"LANG", Japanese}}, 2, Error, "引数 X.BMP"},
         // An option of Qt's without its value would make Qt read past the end.
         {KORSETUP_PROGRAM, {"-platform"}, {{"LANG", English}}, 2, Error, "-platform"},
+        {KORSETUP_PROGRAM,
+         {"--machine", "Win95", "--help"},
+         {{"LANG", English}},
+         0,
+         Output,
+         "--machine NAME|PATH"},
+        {KORSETUP_PROGRAM, {"--machine"}, {{"LANG", English}}, 2, Error, "argument --machine"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.program) + " " + c.arguments.front());

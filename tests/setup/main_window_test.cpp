@@ -148,6 +148,7 @@ void MainWindowTest::menuBarHasTheFourMenusInOrder() {
     QCOMPARE(itemsOf("fileMenu"),
              QStringList({QStringLiteral("openFolderAction|オープン"),
                           QStringLiteral("convertAction|画像をロゴに変換..."),
+                          QStringLiteral("machineAction|ﾏｼﾝの選択..."),
                           QStringLiteral("backupSeparator|-"),
                           QStringLiteral("backupAction|ＬＯＧＯファイルバックアップ"),
                           QStringLiteral("quitSeparator|-"), QStringLiteral("quitAction|終了")}));
@@ -167,6 +168,8 @@ void MainWindowTest::menuItems_data() {
                           << "オープン" << QKeySequence(QStringLiteral("Ctrl+F"));
     QTest::newRow("convert") << "convertAction"
                              << "画像をロゴに変換..." << QKeySequence();
+    QTest::newRow("machine") << "machineAction"
+                             << "ﾏｼﾝの選択..." << QKeySequence();
     QTest::newRow("backup") << "backupAction"
                             << "ＬＯＧＯファイルバックアップ" << QKeySequence();
     QTest::newRow("end") << "quitAction"

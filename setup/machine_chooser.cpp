@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "machine_chooser.h"
+
+#include "controls.h"
+#include "fonts.h"
+#include "machine_launcher.h"
+#include "main_window.h"
+#include "twips.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace kor::setup {
+namespace {
+
+enum Column { NameColumn, EmulatorColumn, DisksColumn, WindowsColumn };
+
+// The file names of the disks, in the BIOS's order.
+QString diskNames(const machines::EmulatorMachine& machine) {
+    QStringList names;
+    for (const machines::MachineDisk& disk : machine.disks)
+        names << toQString(disk.image.filename().string());
+    return names.join(QStringLiteral(", "));
+}
+
+// KOR as installed beside this program, else as the desktop finds it.
+std::string korProgram() {
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/KOR");
+    return QFileInfo(beside).isExecutable() ? beside.toStdString() : "KOR";
+}
+
+} // namespace
+
+MachineChooser::MachineChooser(MainWindow& main) : m_main(main) {
+    setUpChildWindow(*this, "MachineChooser", QStringLiteral("ﾏｼﾝの選択"), CloseButton::Shown);
+
+    contentPanel = makePanel(nullptr, "contentPanel");
+    contentPanel->setFont(japaneseUiFont());
+    contentPanel->setFixedSize(sizeFromTwips(6180, 3480));
+    machineList = new QTreeWidget(contentPanel);
+    machineList->setObjectName(QStringLiteral("machineList"));
+    machineList->setGeometry(rectFromTwips(120, 120, 5940, 1800));
+    machineList->setRootIsDecorated(false);
+    machineList->setHeaderLabels({QStringLiteral("ﾏｼﾝ"), QStringLiteral("ｴﾐｭﾚｰﾀ"),
+                                  QStringLiteral("ﾃﾞｨｽｸ"), QStringLiteral("Windows ﾌｫﾙﾀﾞ")});
+    machineList->header()->resizeSection(NameColumn, pixelsFromTwips(1350));
+    machineList->header()->resizeSection(EmulatorColumn, pixelsFromTwips(1200));
+    machineList->header()->resizeSection(DisksColumn, pixelsFromTwips(1800));
+    reasonLabel = makeLabel(contentPanel, "reasonLabel", rectFromTwips(120, 1980, 5940, 840));
+    reasonLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    reasonLabel->setWordWrap(true);
+    chooseButton = makeButton(contentPanel, "chooseButton", QStringLiteral("選択"),
+                              rectFromTwips(120, 2940, 1905, 375));
+    launcherButton = makeButton(contentPanel, "launcherButton", QStringLiteral("ﾗﾝﾁｬｰ作成"),
+                                rectFromTwips(2137, 2940, 1905, 375));
+    exitButton = makeButton(contentPanel, "exitButton", QStringLiteral("終了"),
+                            rectFromTwips(4155, 2940, 1905, 375));
+    setWidget(contentPanel);
+    setTabOrderChain({machineList, chooseButton, launcherButton, exitButton});
+
+    connect(machineList, &QTreeWidget::currentItemChanged, this,
+            &MachineChooser::currentRowChanged);
+    connect(machineList, &QTreeWidget::itemActivated, this, &MachineChooser::chooseClicked);
+    connect(chooseButton, &QPushButton::clicked, this, &MachineChooser::chooseClicked);
+    connect(launcherButton, &QPushButton::clicked, this, &MachineChooser::launcherClicked);
+    connect(exitButton, &QPushButton::clicked, this, &MachineChooser::exitClicked);
+    m_main.whenDeactivated(this, &MachineChooser::closeOnFocusLoss);
+}
+
+void MachineChooser::load() {
+    placeChildWindow(*this, m_main.innerSizeInTwips(), 30.0, 6.0);
+    listMachines();
+}
+
+// Each machine is opened as it would be chosen, so that one that cannot be
+// worked on says why here rather than after the choice.
+void MachineChooser::listMachines() {
+    for (machines::KnownMachine& known : machines::knownMachines()) {
+        Listed listed{std::move(known), std::nullopt, std::nullopt, {}};
+        if (auto emulator = machines::readEmulatorMachine(listed.known.path); !emulator) {
+            listed.whyNot = emulator.error().message();
+        } else {
+            listed.emulator = emulator.value();
+            if (auto opened = machines::openEmulatorMachine(std::move(emulator).value()); !opened)
+                listed.whyNot = opened.error().message();
+            else if (const platform::Status& windows =
+                         opened.value().machine.windowsDirectoryStatus();
+                     !windows)
+                listed.whyNot = windows.error().message();
+            else
+                listed.opened = std::move(opened).value();
+        }
+        m_machines.push_back(std::move(listed));
+    }
+
+    for (const Listed& listed : m_machines) {
+        auto* row = new QTreeWidgetItem(machineList);
+        row->setText(NameColumn, toQString(listed.known.name));
+        if (listed.emulator) {
+            row->setText(EmulatorColumn,
+                         toQString(machines::emulatorName(listed.emulator->emulator)));
+            row->setText(DisksColumn, diskNames(*listed.emulator));
+        }
+        if (listed.opened) {
+            row->setText(WindowsColumn, toQString(listed.opened->machine.windowsDirectory()));
+        } else {
+            row->setText(WindowsColumn, QStringLiteral("使用できません"));
+            row->setForeground(WindowsColumn, palette().brush(QPalette::Disabled, QPalette::Text));
+        }
+        row->setToolTip(NameColumn, toQString(listed.known.path.string()));
+        if (listed.known.name == m_main.machineName())
+            machineList->setCurrentItem(row);
+    }
+    currentRowChanged();
+}
+
+MachineChooser::Listed* MachineChooser::currentMachine() {
+    const int row = machineList->indexOfTopLevelItem(machineList->currentItem());
+    return row < 0 ? nullptr : &m_machines[static_cast<std::size_t>(row)];
+}
+
+void MachineChooser::currentRowChanged() {
+    const Listed* listed = currentMachine();
+    reasonLabel->setText(listed ? toQString(listed->whyNot) : QString());
+    chooseButton->setEnabled(listed && listed->opened);
+    launcherButton->setEnabled(listed && listed->emulator);
+}
+
+void MachineChooser::chooseClicked() {
+    Listed* listed = currentMachine();
+    if (!listed || !listed->opened)
+        return;
+    // The main window closes every child window, this one too.
+    m_main.useMachine(listed->known.name, std::move(listed->opened->machine));
+}
+
+void MachineChooser::launcherClicked() {
+    const Listed* listed = currentMachine();
+    if (!listed || !listed->emulator)
+        return;
+    const auto written = writeMachineLauncher(listed->known.name, *listed->emulator, korProgram());
+    if (!written)
+        return tell(written.error().message());
+    tell(written.value().string() + "\nﾗﾝﾁｬｰを作成しました。ﾛｺﾞを変えてから " +
+         std::string(machines::emulatorName(listed->emulator->emulator)) + " でﾏｼﾝを起動します");
+}
+
+void MachineChooser::exitClicked() {
+    close();
+}
+
+void MachineChooser::closeOnFocusLoss() {
+    close();
+}
+
+} // namespace kor::setup
