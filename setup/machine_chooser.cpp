@@ -7,6 +7,8 @@
 #include "main_window.h"
 #include "twips.h"
 
+#include "diskimage/image_drives.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFrame>
@@ -97,6 +99,9 @@ void MachineChooser::listMachines() {
         }
         m_machines.push_back(std::move(listed));
     }
+    // Looking at a machine must not keep its emulator from starting: the
+    // exports of images in QEMU's formats, and QEMU's locks with them, go.
+    diskimage::releaseImageDrives();
 
     for (const Listed& listed : m_machines) {
         auto* row = new QTreeWidgetItem(machineList);
