@@ -179,6 +179,11 @@ struct MachineCase {
     enum { Raw, FixedVhd, Qcow2 } format = Raw;
     // The map KOR --drives prints first.
     std::vector<std::string> driveMap = {};
+
+    bool pc98() const { return disks == DiskSet::TwoPc98Disks; }
+    char bootDrive() const { return pc98() ? 'A' : 'C'; }
+    // As mtools names it: "/WINDOWS".
+    std::string windowsPath() const { return "/" + windowsFolder.substr(3); }
 };
 
 void PrintTo(const MachineCase& machine, std::ostream* out) {
@@ -197,6 +202,66 @@ std::string msdosSys(const std::string& windowsFolder, char bootDrive) {
            ";The following lines are required for compatibility with other programs.\r\n"
            ";Do not remove them (MSDOS.SYS needs to be >1024 bytes).\r\n" +
            std::string(18, ';') + std::string(1000, 'x') + "\r\n";
+}
+
+// Each logo file on the machine's drives, by drive and path, and its bytes.
+using Logos = std::map<std::pair<char, std::string>, std::string>;
+
+// Makes every partition look like a Windows drive, so that a logo written to
+// the wrong one shows, and writes MSDOS.SYS on the boot drive; returns the
+// logos written.
+Logos dressAsWindows(const MachineCase& test, const MachineDisks& disks) {
+    const bool pc98 = test.pc98();
+    Logos logos;
+    for (const auto& [letter, volume] : disks.drives) {
+        makeDirectory(volume, "/WINDOWS");
+        logos[{letter, "/LOGO.SYS"}] = picture('o', pc98);
+        logos[{letter, "/WINDOWS/LOGOW.SYS"}] = picture('m', pc98);
+        logos[{letter, "/WINDOWS/LOGOS.SYS"}] = picture('e', pc98);
+    }
+    const char windowsDrive = test.windowsFolder.front();
+    if (test.windowsPath() != "/WINDOWS") {
+        makeDirectory(disks.drives.at(windowsDrive), test.windowsPath());
+        logos[{windowsDrive, test.windowsPath() + "/LOGOW.SYS"}] = picture('m', pc98);
+        logos[{windowsDrive, test.windowsPath() + "/LOGOS.SYS"}] = picture('e', pc98);
+    }
+    for (const auto& [where, bytes] : logos)
+        writeFile(disks.drives.at(where.first), where.second, bytes);
+    writeFile(disks.drives.at(test.bootDrive()), "/MSDOS.SYS",
+              msdosSys(test.windowsFolder, test.bootDrive()));
+    return logos;
+}
+
+// Writes the pictures, a folder KABE or an archive WAFU.LZH, and KOR.INI in
+// the Windows folder naming them; returns the pictures.
+std::set<std::string> writePicturesAndSettings(const MachineCase& test, const MachineDisks& disks) {
+    const bool pc98 = test.pc98();
+    const FatVolume& pictures = disks.drives.at(test.pictures);
+    const std::string source = std::string{test.pictures} + ":\\";
+    std::string settings = std::string("[SaveDir]\r\npc98Check=") + (pc98 ? "on" : "off");
+    std::set<std::string> drawn;
+    if (test.archiveMode) {
+        writeFile(
+            pictures, "/WAFU.LZH",
+            makeLzhArchive({{"SAKURA.BMP", picture('n', pc98)}, {"FUJI.BMP", picture('f', pc98)}}));
+        drawn = {picture('n', pc98), picture('f', pc98)};
+        for (const char* logo : {"", "M", "E"})
+            settings +=
+                std::string("\r\n") + logo + "Dir=" + source + "\r\n" + logo + "FileName=WAFU.LZH";
+        settings += "\r\nArcCheck=off\r\n";
+    } else {
+        makeDirectory(pictures, "/KABE");
+        for (const char fill : {'1', '2', '3'}) {
+            writeFile(pictures, std::string("/KABE/PIC") + fill + ".BMP", picture(fill, pc98));
+            drawn.insert(picture(fill, pc98));
+        }
+        for (const char* logo : {"", "M", "E"})
+            settings += std::string("\r\n") + logo + "DirOnly=" + source + "KABE";
+        settings += "\r\nArcCheck=on\r\n";
+    }
+    writeFile(disks.drives.at(test.windowsFolder.front()), test.windowsPath() + "/KOR.INI",
+              settings);
+    return drawn;
 }
 
 // The bytes of `image` with those of `volumes` on it blanked out.
@@ -229,53 +294,12 @@ TEST_P(ChangerOnMachine, ChangesTheLogosInsideTheRightPartitions) {
         fs::create_directory(scratch.path() / made);
     ::chmod((scratch.path() / "run").c_str(), 0700);
     const MachineDisks disks = makeDisks(test.disks, folder);
-    const bool pc98 = test.disks == DiskSet::TwoPc98Disks;
-    const char bootDrive = pc98 ? 'A' : 'C';
+    const char bootDrive = test.bootDrive();
     const char windowsDrive = test.windowsFolder.front();
-    const std::string windowsPath = "/" + test.windowsFolder.substr(3);
+    const std::string windowsPath = test.windowsPath();
 
-    // Every partition looks like a Windows drive, so that a logo written to
-    // the wrong one shows.
-    std::map<std::pair<char, std::string>, std::string> logos;
-    for (const auto& [letter, volume] : disks.drives) {
-        makeDirectory(volume, "/WINDOWS");
-        logos[{letter, "/LOGO.SYS"}] = picture('o', pc98);
-        logos[{letter, "/WINDOWS/LOGOW.SYS"}] = picture('m', pc98);
-        logos[{letter, "/WINDOWS/LOGOS.SYS"}] = picture('e', pc98);
-    }
-    const FatVolume& windows = disks.drives.at(windowsDrive);
-    if (windowsPath != "/WINDOWS") {
-        makeDirectory(windows, windowsPath);
-        logos[{windowsDrive, windowsPath + "/LOGOW.SYS"}] = picture('m', pc98);
-        logos[{windowsDrive, windowsPath + "/LOGOS.SYS"}] = picture('e', pc98);
-    }
-    for (const auto& [where, bytes] : logos)
-        writeFile(disks.drives.at(where.first), where.second, bytes);
-    writeFile(disks.drives.at(bootDrive), "/MSDOS.SYS", msdosSys(test.windowsFolder, bootDrive));
-    const FatVolume& pictures = disks.drives.at(test.pictures);
-    const std::string source = std::string{test.pictures} + ":\\";
-    std::string settings = std::string("[SaveDir]\r\npc98Check=") + (pc98 ? "on" : "off");
-    std::set<std::string> drawn;
-    if (test.archiveMode) {
-        writeFile(
-            pictures, "/WAFU.LZH",
-            makeLzhArchive({{"SAKURA.BMP", picture('n', pc98)}, {"FUJI.BMP", picture('f', pc98)}}));
-        drawn = {picture('n', pc98), picture('f', pc98)};
-        for (const char* logo : {"", "M", "E"})
-            settings +=
-                std::string("\r\n") + logo + "Dir=" + source + "\r\n" + logo + "FileName=WAFU.LZH";
-        settings += "\r\nArcCheck=off\r\n";
-    } else {
-        makeDirectory(pictures, "/KABE");
-        for (const char fill : {'1', '2', '3'}) {
-            writeFile(pictures, std::string("/KABE/PIC") + fill + ".BMP", picture(fill, pc98));
-            drawn.insert(picture(fill, pc98));
-        }
-        for (const char* logo : {"", "M", "E"})
-            settings += std::string("\r\n") + logo + "DirOnly=" + source + "KABE";
-        settings += "\r\nArcCheck=on\r\n";
-    }
-    writeFile(windows, windowsPath + "/KOR.INI", settings);
+    const Logos logos = dressAsWindows(test, disks);
+    const std::set<std::string> drawn = writePicturesAndSettings(test, disks);
 
     std::vector<fs::path> named = disks.images;
     for (fs::path& image : named) {
@@ -291,7 +315,8 @@ TEST_P(ChangerOnMachine, ChangesTheLogosInsideTheRightPartitions) {
     }
     const Configuration configuration = test.configure(named);
     std::ofstream(folder / configuration.fileName, std::ios::binary) << configuration.text;
-    const std::vector<FatVolume> changed = {disks.drives.at(bootDrive), windows};
+    const std::vector<FatVolume> changed = {disks.drives.at(bootDrive),
+                                            disks.drives.at(windowsDrive)};
     std::vector<std::string> before;
     for (const fs::path& image : disks.images)
         before.push_back(bytesBeside(image, changed));
