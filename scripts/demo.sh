@@ -167,9 +167,14 @@ if [[ "$machine" == yes ]]; then
 fi
 
 heading "The demo machine"
-echo "KOR_ROOT=$root"
-echo "  (a fresh copy of examples/$machine_name; drive ${letter^^}: is $root/$letter)"
-echo "WINDIR=$windir"
+if [[ "$machine" == yes ]]; then
+    echo "Drive C: holds a fresh copy of examples/$machine_name/c, and MSDOS.SYS"
+    echo "  (written below into the disk of an 86Box machine)"
+else
+    echo "KOR_ROOT=$root"
+    echo "  (a fresh copy of examples/$machine_name; drive ${letter^^}: is $root/$letter)"
+    echo "WINDIR=$windir"
+fi
 echo
 echo "$windir\\KOR.INI (stored in Shift-JIS with CRLF line ends):"
 iconv -f CP932 -t UTF-8 "$root/$letter/WINDOWS/KOR.INI" | tr -d '\r' | sed 's/^/    /'
@@ -255,9 +260,13 @@ if [[ "$image" == yes ]]; then
         drive="$image_file@@$((start * 512))"
     fi
     rm -rf "${root:?}/$letter"
-    ln -s "$linked" "$root/$letter"
     heading "Drive ${letter^^}: as a disk image"
-    echo "$root/$letter -> $linked"
+    if [[ "$machine" == yes ]]; then
+        echo "$linked, the disk of the 86Box machine $machine_folder"
+    else
+        ln -s "$linked" "$root/$letter"
+        echo "$root/$letter -> $linked"
+    fi
     if ((${#converted[@]})); then
         echo "  ($table, one FAT16 partition from sector $start; KOR works on it through"
         echo "  qemu-storage-daemon; read here through qemu-img convert -O raw)"
