@@ -93,7 +93,7 @@ run_build build-ci "RelWithDebInfo, -Werror" --preset ci
 # The folders of the product, and those of the tests, benchmarks and fuzz
 # targets: clang-format reads them all, clang-tidy the product alone (the
 # sources moc and rcc generate into the build folder are not ours to check).
-product_folders=(platform diskimage unlha32 core pictures korlogo changer setup)
+product_folders=(platform diskimage machines unlha32 core pictures korlogo changer setup)
 test_folders=(tests bench fuzz)
 check_sources() {
     heading "Sources: clang-format and clang-tidy"

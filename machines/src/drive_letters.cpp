@@ -56,14 +56,14 @@ Result<DriveLetters> letterDrives(const std::vector<std::filesystem::path>& disk
     layouts.reserve(disks.size());
     for (const std::filesystem::path& disk : disks)
         layouts.push_back(KOR_TRY(diskimage::readDiskLayout(disk)));
-    const bool noneLettered = std::ranges::none_of(
-        layouts, [](const DiskLayout& layout) { return layout.firstDrive.has_value(); });
-    if (disks.empty() || noneLettered)
+    // The machine boots from its first disk: without a drive there, its
+    // MSDOS.SYS and logo.sys would be looked for on a disk it never starts.
+    if (disks.empty() || !layouts.front().firstDrive)
         return Error(Operation::OpenImage, disks.empty() ? std::string() : disks.front().string(),
                      ENOENT,
-                     "no disk holds a FAT partition that DOS gives a drive letter (hidden and "
-                     "sleeping ones get none)")
-            .withJapaneseReason("ﾄﾞﾗｲﾌﾞ名の付く FAT のﾊﾟｰﾃｨｼｮﾝがどのﾃﾞｨｽｸにもありません "
+                     "the first disk holds no FAT partition that DOS gives a drive letter "
+                     "(hidden and sleeping ones get none)")
+            .withJapaneseReason("最初のﾃﾞｨｽｸにﾄﾞﾗｲﾌﾞ名の付く FAT のﾊﾟｰﾃｨｼｮﾝがありません "
                                 "(隠しﾊﾟｰﾃｨｼｮﾝと休止中のﾊﾟｰﾃｨｼｮﾝには付きません)");
 
     // The first drive of each disk: drive C: by the rule findImageVolume
@@ -91,9 +91,11 @@ Result<DriveLetters> letterDrives(const std::vector<std::filesystem::path>& disk
         });
         return std::move(lettering.letters());
     }
-    letterEach(isFirst);
+    // A disk without a primary FAT partition has no drive of the first
+    // round: its first logical drive comes with the other logical ones.
     letterEach(
-        [&](std::size_t disk, const DiskPartition& p) { return p.logical && !isFirst(disk, p); });
+        [&](std::size_t disk, const DiskPartition& p) { return !p.logical && isFirst(disk, p); });
+    letterEach([](std::size_t, const DiskPartition& p) { return p.logical; });
     letterEach(
         [&](std::size_t disk, const DiskPartition& p) { return !p.logical && !isFirst(disk, p); });
     return std::move(lettering.letters());

@@ -93,7 +93,7 @@ platform::Result<OpenedMachine> openEmulatorMachine(EmulatorMachine emulator) {
     // The drive holding MSDOS.SYS: the one the machine boots from.
     const char bootDrive = letters.pc98 ? 'A' : 'C';
     platform::Machine machine(
-        emulator.configuration.parent_path(), std::move(drives),
+        emulator.configuration.parent_path(), drives,
         givenWindowsDirectory().value_or(std::string{bootDrive} + ":\\WINDOWS"));
     placeWindows(machine, bootDrive);
     return OpenedMachine{std::move(emulator), std::move(letters), std::move(machine)};

@@ -221,11 +221,12 @@ Machine::Machine(fs::path root, std::string windowsDirectory) : m_root(std::move
     setWindowsDirectory(std::move(windowsDirectory));
 }
 
-Machine::Machine(fs::path root, std::map<char, MappedDrive> drives, std::string windowsDirectory)
+Machine::Machine(fs::path root, const std::map<char, MappedDrive>& drives,
+                 std::string windowsDirectory)
     : m_root(std::move(root)), m_describedDrives(std::map<char, MappedDrive>()) {
-    for (auto& [letter, drive] : drives)
+    for (const auto& [letter, drive] : drives)
         if (isAsciiLetter(letter))
-            (*m_describedDrives)[upperLetter(letter)] = std::move(drive);
+            (*m_describedDrives)[upperLetter(letter)] = drive;
     setWindowsDirectory(std::move(windowsDirectory));
 }
 

@@ -91,6 +91,29 @@ std::vector<fs::path> noFatFirst(const fs::path& folder) {
     return {one};
 }
 
+// Disk 1: a primary and a logical drive; disk 2: logical drives alone, which
+// come after disk 1's logical one, as no primary partition of disk 2 takes
+// a letter in the first round.
+std::vector<fs::path> logicalOnlySecondDisk(const fs::path& folder) {
+    const fs::path one = folder / "one.img";
+    const fs::path two = folder / "two.img";
+    const std::vector<image::PartitionSpec> first = {
+        fat(FatType::Fat16, 1 * MiB, 16), extended(17 * MiB, 7), fat(FatType::Fat12, 18 * MiB, 6)};
+    image::makePartitionedDisk(one, first);
+    const std::vector<image::PartitionSpec> second = {
+        extended(1 * MiB, 13), fat(FatType::Fat12, 2 * MiB, 5), fat(FatType::Fat12, 8 * MiB, 6)};
+    image::makePartitionedDisk(two, second);
+    return {one, two};
+}
+
+// The machine boots from its first disk; one without a drive there is
+// refused, whatever the second holds.
+std::vector<fs::path> noFatFirstOfTwo(const fs::path& folder) {
+    std::vector<fs::path> disks = noFatFirst(folder);
+    disks.push_back(bareVolume(folder).front());
+    return disks;
+}
+
 class LetterDrives : public ::testing::TestWithParam<LetterCase> {};
 
 // Every partition gets the letter its DOS gives it, and the map names each.
@@ -133,7 +156,15 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"A:  disk 1, partition 2, FAT12, 4.0 MB, one.hdi",
                                   "B:  disk 1, partition 1, FAT16, 15.9 MB, one.hdi",
                                   "C:  disk 2, partition 2, FAT16, 19.9 MB, two.hdi"}},
-                      LetterCase{"NoFatOnTheFirstDisk", noFatFirst, false, {}}),
+                      LetterCase{"LogicalOnlySecondDisk",
+                                 logicalOnlySecondDisk,
+                                 false,
+                                 {"C:  disk 1, partition 1, FAT16, 16.0 MB, one.img",
+                                  "D:  disk 1, partition 5, FAT12, 6.0 MB, one.img",
+                                  "E:  disk 2, partition 5, FAT12, 5.0 MB, two.img",
+                                  "F:  disk 2, partition 6, FAT12, 6.0 MB, two.img"}},
+                      LetterCase{"NoFatOnTheFirstDisk", noFatFirst, false, {}},
+                      LetterCase{"NoFatOnTheFirstOfTwoDisks", noFatFirstOfTwo, false, {}}),
     [](const ::testing::TestParamInfo<LetterCase>& info) { return info.param.name; });
 
 // The size in the largest unit of which it is at least one.

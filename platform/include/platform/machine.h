@@ -51,7 +51,7 @@ class Machine {
     Machine(std::filesystem::path root, std::string windowsDirectory);
     // A machine whose drives are `drives` alone (an emulator's disks, lettered
     // as its DOS gives them); `root` is the folder its description lies in.
-    Machine(std::filesystem::path root, std::map<char, MappedDrive> drives,
+    Machine(std::filesystem::path root, const std::map<char, MappedDrive>& drives,
             std::string windowsDirectory);
 
     // The machine of a folder of drives: KOR_ROOT (default $HOME/.kor), with
