@@ -11,7 +11,29 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
     CommandLine line;
     bool help = false;
     bool version = false;
-    for (const std::string& argument : arguments) {
+    // The one action beyond a run that the line asks for.
+    std::optional<CommandLine::Action> asked;
+    const auto mistaken = [&](const std::string& argument, CommandLine::Mistake kind) {
+        line.action = CommandLine::Action::Mistake;
+        line.mistake = argument;
+        line.mistakeKind = kind;
+        return line;
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const std::size_t valuesLeft = arguments.size() - i - 1;
+        const auto ask = [&](CommandLine::Action action) {
+            const bool first = !asked;
+            asked = action;
+            return first;
+        };
+        if (argument == "--") {
+            line.command.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                arguments.end());
+            if (line.command.empty())
+                return mistaken(argument, CommandLine::Mistake::MissingValue);
+            break;
+        }
         if (argument == "--help" || argument == "-h")
             help = true;
         else if (argument == "--version")
@@ -20,56 +42,114 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
             line.options.dryRun = true;
         else if (argument == "--verbose")
             line.options.verbose = true;
-        else {
-            line.action = CommandLine::Action::Mistake;
-            line.mistake = argument;
-            return line;
-        }
+        else if (argument == "--machine") {
+            if (valuesLeft < 1)
+                return mistaken(argument, CommandLine::Mistake::MissingValue);
+            if (line.machine)
+                return mistaken(argument, CommandLine::Mistake::Misplaced);
+            line.machine = arguments[++i];
+        } else if (argument == "--drives" || argument == "--list-machines") {
+            if (!ask(argument == "--drives" ? CommandLine::Action::ShowDrives
+                                            : CommandLine::Action::ListMachines))
+                return mistaken(argument, CommandLine::Mistake::Misplaced);
+        } else if (argument == "--add-machine") {
+            if (valuesLeft < 2)
+                return mistaken(argument, CommandLine::Mistake::MissingValue);
+            if (!ask(CommandLine::Action::AddMachine))
+                return mistaken(argument, CommandLine::Mistake::Misplaced);
+            line.addedName = arguments[++i];
+            line.addedPath = arguments[++i];
+        } else
+            return mistaken(argument, CommandLine::Mistake::Unknown);
     }
     if (help)
         line.action = CommandLine::Action::ShowHelp;
     else if (version)
         line.action = CommandLine::Action::ShowVersion;
+    else if (asked) {
+        // A command runs after a change only; the listings and the adding
+        // work on no machine of --machine.
+        if (!line.command.empty())
+            return mistaken("--", CommandLine::Mistake::Misplaced);
+        if (line.machine && *asked != CommandLine::Action::ShowDrives)
+            return mistaken("--machine", CommandLine::Mistake::Misplaced);
+        line.action = *asked;
+    }
     return line;
 }
 
 std::string usageText(core::TextLanguage language) {
     if (language == core::TextLanguage::Japanese)
-        return "使い方: KOR [--dry-run] [--verbose]\n"
+        return "使い方: KOR [--machine マシン] [--dry-run] [--verbose] [-- コマンド [引数...]]\n"
+               "        KOR [--machine マシン] --drives\n"
+               "        KOR --list-machines | --add-machine 名前 パス\n"
                "        KOR --help | --version\n"
                "エミュレートした Windows 95 の起動・終了時のロゴ (logo.sys、logow.sys、logos.sys) "
                "を、\nKOR.INI で指定したフォルダまたは LZH "
                "書庫から無作為に選んだ画像に変更します。\n"
                "\n"
+               "  --machine マシン  エミュレータのマシン (登録した名前、マシンのフォルダ、\n"
+               "                   または設定ファイルのパス) のロゴを変更します\n"
                "  --dry-run    画像を選ぶだけで何も書き込まず、何をインストールするかを表示します\n"
                "  --verbose    ロゴごとに、選んだ画像と結果を 1 行ずつ表示します\n"
+               "  --drives     マシンのドライブ (文字、ディスク、パーティション、イメージ)、\n"
+               "               Windows フォルダと起動ドライブを表示します\n"
+               "  --list-machines  "
+               "見つかったマシンと登録したマシンを、エミュレータ、起動ドライブ、\n"
+               "               変更できるかどうかとともに 1 行ずつ表示します\n"
+               "  --add-machine 名前 パス  パスのマシンを名前で登録します (machines.ini)\n"
+               "  -- コマンド [引数...]  ロゴの変更の後 (失敗したときも)、KOR の代わりに\n"
+               "               コマンドを実行します (例: -- 86Box -P ~/86Box/Win95)\n"
                "  -h, --help   この説明を表示して終了します\n"
                "  --version    バージョンを表示して終了します\n"
                "\n"
+               "マシンは --machine、KOR_ROOT、korsetup で最後に選んだマシン、~/.kor の順に\n"
+               "最初に見つかったものを使います。\n"
+               "\n"
                "環境変数:\n"
                "  KOR_ROOT     1 文字の名前の項目がドライブになるホストのフォルダ (既定値 ~/.kor)\n"
-               "  WINDIR       KOR.INI のある Windows ディレクトリ (既定値 C:\\WINDOWS)\n"
+               "  WINDIR       KOR.INI のある Windows ディレクトリ (既定値はマシンの MSDOS.SYS、\n"
+               "               なければ C:\\WINDOWS)\n"
+               "  XDG_CONFIG_HOME  machines.ini を置くフォルダの親 (既定値 ~/.config)\n"
                "  TMP, TEMP    書庫ライブラリが作業ファイルを書く場所 (書庫モードのみ)\n"
                "\n"
-               "終了コード: 最後まで実行したとき 0、失敗で中断したとき 1、使い方の誤りは 2。\n";
-    return "usage: KOR [--dry-run] [--verbose]\n"
+               "終了コード: 最後まで実行したとき 0、失敗で中断したとき 1、使い方の誤りは 2。\n"
+               "-- の後のコマンドを実行できないときは 127 (見つからない) または 126。\n";
+    return "usage: KOR [--machine MACHINE] [--dry-run] [--verbose] [-- COMMAND [ARGS...]]\n"
+           "       KOR [--machine MACHINE] --drives\n"
+           "       KOR --list-machines | --add-machine NAME PATH\n"
            "       KOR --help | --version\n"
            "Changes the start-up and shut-down logos of an emulated Windows 95 machine\n"
            "(logo.sys, logow.sys, logos.sys) to pictures drawn at random from the folders\n"
            "or LZH archives that KOR.INI names.\n"
            "\n"
+           "  --machine MACHINE  work on an emulator's machine: a name it was added under\n"
+           "               or found by, its folder, or its configuration file\n"
            "  --dry-run    draw as a run would and say what would be installed; write nothing\n"
            "  --verbose    also say for each logo what was drawn and what came of it\n"
+           "  --drives     show the machine's drives (letter, disk, partition, image), its\n"
+           "               Windows folder and the drive it boots from\n"
+           "  --list-machines  list the machines found and added, a line each: name,\n"
+           "               emulator, boot drive, and whether KOR can change it\n"
+           "  --add-machine NAME PATH  keep the machine at PATH under NAME (machines.ini)\n"
+           "  -- COMMAND [ARGS...]  after the change, also a failed one, run COMMAND in\n"
+           "               KOR's place (e.g. -- 86Box -P ~/86Box/Win95)\n"
            "  -h, --help   show this help and exit\n"
            "  --version    show the version and exit\n"
            "\n"
+           "The machine is the first of: --machine, KOR_ROOT, the machine last chosen in\n"
+           "korsetup, ~/.kor.\n"
+           "\n"
            "Environment:\n"
            "  KOR_ROOT     host folder whose one-letter entries are the drives (default ~/.kor)\n"
-           "  WINDIR       the Windows directory, which holds KOR.INI (default C:\\WINDOWS)\n"
+           "  WINDIR       the Windows directory, which holds KOR.INI (default: as the\n"
+           "               machine's MSDOS.SYS says, else C:\\WINDOWS)\n"
+           "  XDG_CONFIG_HOME  the folder of kor/machines.ini (default ~/.config)\n"
            "  TMP, TEMP    where the archive library writes its work file (archive mode only)\n"
            "\n"
            "Exit status: 0 when the run went to its end, 1 when a failure ended it,\n"
-           "2 on bad usage.\n";
+           "2 on bad usage; 127 when the command after -- is not found, 126 when it\n"
+           "cannot be run.\n";
 }
 
 std::string versionText(core::TextLanguage language) {
@@ -78,15 +158,32 @@ std::string versionText(core::TextLanguage language) {
                                                     : "KOR version " + version + "\n";
 }
 
-std::string mistakeText(const std::string& argument, core::TextLanguage language) {
+std::string mistakeText(const CommandLine& line, core::TextLanguage language) {
     // The argument may hold anything; a control character must not reach the terminal.
     const std::string shown =
-        platform::escapeControlCharacters(argument, platform::LineBreaks::Escape);
-    if (language == core::TextLanguage::Japanese)
-        return "KOR: 引数 " + shown +
-               " は使えません\n使い方: KOR [--dry-run] [--verbose] | --help | --version\n";
-    return "KOR: unknown argument " + shown +
-           "\nusage: KOR [--dry-run] [--verbose] | --help | --version\n";
+        platform::escapeControlCharacters(line.mistake, platform::LineBreaks::Escape);
+    const bool japanese = language == core::TextLanguage::Japanese;
+    std::string said;
+    switch (line.mistakeKind) {
+    case CommandLine::Mistake::Unknown:
+        said = japanese ? "引数 " + shown + " は使えません" : "unknown argument " + shown;
+        break;
+    case CommandLine::Mistake::MissingValue:
+        said = japanese ? "引数 " + shown + " の後に値がありません"
+                        : shown + " is missing what follows it";
+        break;
+    case CommandLine::Mistake::Misplaced:
+        said = japanese ? "引数 " + shown + " は二度、またはほかの引数と一緒には使えません"
+                        : shown + " cannot be given twice, nor with the arguments before it";
+        break;
+    }
+    if (japanese)
+        return "KOR: " + said +
+               "\n使い方: KOR [--machine マシン] [--dry-run] [--verbose] [-- コマンド]" +
+               " | --drives | --list-machines | --add-machine 名前 パス | --help | --version\n";
+    return "KOR: " + said +
+           "\nusage: KOR [--machine MACHINE] [--dry-run] [--verbose] [-- COMMAND]" +
+           " | --drives | --list-machines | --add-machine NAME PATH | --help | --version\n";
 }
 
 } // namespace kor::changer

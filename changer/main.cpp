@@ -2,14 +2,13 @@
 // KOR: changes the Windows 95 start-up and shut-down pictures unattended, each
 // time it runs, from the sources that KOR.INI names.
 
-#include "change_run.h"
 #include "command_line.h"
+#include "machine_commands.h"
 
 #include "core/session_language.h"
 
 #include "diskimage/image_drives.h"
 #include "platform/machine.h"
-#include "platform/services.h"
 
 #include <iostream>
 #include <string>
@@ -28,13 +27,16 @@ int main(int argc, char** argv) {
         std::cout << changer::versionText(language);
         return 0;
     case changer::CommandLine::Action::Mistake:
-        std::cerr << changer::mistakeText(line.mistake, language);
+        std::cerr << changer::mistakeText(line, language);
         return 2;
+    case changer::CommandLine::Action::ListMachines:
+        platform::Machine::setImageOpener(diskimage::openImageDrive);
+        return changer::listMachines(language);
+    case changer::CommandLine::Action::AddMachine:
+        return changer::addMachine(line.addedName, line.addedPath, language);
+    case changer::CommandLine::Action::ShowDrives:
     case changer::CommandLine::Action::Run:
         break;
     }
-    platform::setServices(platform::makeServicesForThisSession());
-    platform::Machine::setImageOpener(diskimage::openImageDrive);
-    changer::ChangeRun changeRun(line.options, language);
-    return static_cast<int>(changeRun.run());
+    return changer::runOnChosenMachine(line, language);
 }

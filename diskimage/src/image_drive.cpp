@@ -301,6 +301,21 @@ void releaseImageDrives() {
             drive->release();
 }
 
+void ImageDrive::close() {
+    forgetListings();
+    m_writer = FileDescriptor();
+    m_claim = FileDescriptor();
+    m_export.reset();
+    m_dataFile = m_imageFile;
+}
+
+void closeImageDrives() {
+    for (const auto& [key, drive] : openedDrives())
+        if (drive)
+            drive->close();
+    openedDrives().clear();
+}
+
 ImageDrive::~ImageDrive() = default;
 
 mtools::Outcome ImageDrive::run(const mtools::Invocation& invocation) const {

@@ -98,6 +98,8 @@ class ImageDrive final : public platform::Drive {
     // next read or change starts it again. The claim and what was read stay;
     // what another program changes meanwhile is told by the image's stamp.
     void release();
+    // Lets go of the image for good: export, locks and open files.
+    void close();
 
     // Changes made between begin and end form one step that no other run
     // interleaves with; the image is checked to be out of use at its start.

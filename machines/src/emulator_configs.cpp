@@ -4,6 +4,7 @@
 #include "emulator_configuration.h"
 #include "platform/file_descriptor.h"
 #include "platform/host_files.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,6 +14,7 @@
 #include <fcntl.h>
 #include <map>
 #include <optional>
+#include <set>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
@@ -33,22 +35,6 @@ std::string_view trimmed(std::string_view text) {
     while (!text.empty() && blank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameWords(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lowerAscii(x) == lowerAscii(y);
-           });
-}
-
-std::string lowered(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), lowerAscii);
-    return lower;
 }
 
 std::vector<std::string_view> lines(std::string_view text) {
@@ -81,7 +67,7 @@ class IniFile {
                 if (close == std::string_view::npos)
                     continue;
                 section = std::string(trimmed(line.substr(1, close - 1)));
-                if (!hasSection(section))
+                if (m_lowerSections.insert(lowered(section)).second)
                     m_sections.push_back(section);
                 continue;
             }
@@ -99,9 +85,7 @@ class IniFile {
     }
 
     bool hasSection(std::string_view section) const {
-        const std::string lower = lowered(section);
-        return std::any_of(m_sections.begin(), m_sections.end(),
-                           [&](const std::string& name) { return lowered(name) == lower; });
+        return m_lowerSections.contains(lowered(section));
     }
 
     // The sections in the order they first appear, as written.
@@ -114,6 +98,9 @@ class IniFile {
 
     std::map<std::string, std::string> m_values;
     std::vector<std::string> m_sections;
+    // The same names lowered, so that a file of many sections is read in
+    // O(n log n), not in quadratic time.
+    std::set<std::string> m_lowerSections;
 };
 
 std::string twoDigits(unsigned number) {
@@ -162,8 +149,7 @@ constexpr unsigned Box86ScsiBusCount = 9;
 // and ATAPI by `hdd_NN_ide_channel` "0:0", "0:1", "1:0"...) before those a
 // SCSI adapter's BIOS adds (`hdd_NN_scsi_location` "bus:id", formerly
 // `hdd_NN_scsi_id`).
-Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const std::string& text) {
-    const IniFile ini(text);
+Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const IniFile& ini) {
     const std::string section = "Hard disks";
     struct Placed {
         unsigned controller; // the board's own, IDE, then SCSI
@@ -184,7 +170,8 @@ Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const std::string
         };
         Placed disk{0, 0, {}};
         if (bus == "mfm" || bus == "xta" || bus == "esdi") {
-            disk = {0, leadingNumber(setting(bus + "_channel"), index & 1) & 1, {}};
+            // 86Box takes any channel but 0 as the second (`!!value`).
+            disk = {0, leadingNumber(setting(bus + "_channel"), index & 1) != 0 ? 1u : 0u, {}};
         } else if (bus == "ide" || bus == "atapi") {
             const auto [channel, device] =
                 numberPair(setting("ide_channel"), index >> 1, index & 1);
@@ -219,29 +206,46 @@ Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const std::string
     return machine;
 }
 
-// PCem: src/pc.c, loadconfig(), and src/ide/ide.c, ide_reset(), in
+// The hard disks a PCem controller takes (hdd.c's table of controllers):
+// two on an MFM or ESDI controller, seven on a SCSI adapter, four on IDE.
+// A configuration without the key, or with a controller of a later release,
+// is taken as IDE, as the AT boards of releases before the key had.
+unsigned pcemDiskCount(std::string_view controller) {
+    for (std::string_view name : {"mfm_at", "dtc5150x", "mfm_xebec", "esdi_mca", "wd1007vse1"})
+        if (controller == name)
+            return 2;
+    for (std::string_view name :
+         {"aha1542c", "bt545s", "ibmscsi_mca", "lcs6821n", "rt1000b", "t130b"})
+        if (controller == name)
+            return 7;
+    return 4;
+}
+
+// PCem: src/pc.c, loadconfig(), src/ide/ide.c, resetide(), src/scsi/scsi.c,
+// scsi_bus_init(), and the MFM and ESDI controllers' init in
 // github.com/sarah-walker-pcem/pcem (v17). The keys before any section name
-// the disks: hdc_fn and hdd_fn the primary IDE master and slave (or the two
-// disks of an MFM, ESDI or XTA controller), hde_fn and hdf_fn the secondary
-// channel, hdg_fn to hdi_fn the rest (with a SCSI adapter, hdc_fn to hdi_fn
-// are ids 0 to 6). The position that `cdrom_channel` (2 unless set) or
-// `zip_channel` takes holds no hard disk. PCem opens the paths as given;
-// relative ones are taken from the configuration's folder.
-Result<EmulatorMachine> readPCemMachine(const fs::path& file, const std::string& text) {
-    const IniFile ini(text);
+// the disks: hdc_fn and hdd_fn the two disks of an MFM or ESDI controller,
+// or the primary IDE master and slave, hde_fn and hdf_fn the secondary IDE
+// channel; with a SCSI adapter, hdc_fn to hdi_fn are ids 0 to 6. On IDE and
+// SCSI the position that `cdrom_channel` (2 unless set) or `zip_channel`
+// takes holds no hard disk. PCem opens the paths as given; relative ones are
+// taken from the configuration's folder.
+Result<EmulatorMachine> readPCemMachine(const fs::path& file, const IniFile& ini) {
     const auto setting = [&](std::string_view key) { return ini.value("", key); };
     EmulatorMachine machine{file.stem().string(), Emulator::PCem, file, {}};
-    if (setting("hdd_controller").value_or("") == "none")
+    const std::string controller = setting("hdd_controller").value_or("");
+    if (controller == "none")
         return noHardDisk(file, "hdd_controller = none");
-    // A channel of -1 is none.
+    const unsigned diskCount = pcemDiskCount(controller);
+    // A channel of -1 is none; MFM and ESDI controllers have no CD-ROM drive.
     const auto channel = [&](std::string_view key, unsigned fallback) {
         const std::string value = setting(key).value_or("");
-        return value.starts_with('-') ? UINT_MAX : leadingNumber(value, fallback);
+        return diskCount == 2 || value.starts_with('-') ? UINT_MAX : leadingNumber(value, fallback);
     };
     const unsigned cdrom = channel("cdrom_channel", 2);
     const unsigned zip = channel("zip_channel", UINT_MAX);
     const std::string_view letters = "cdefghi";
-    for (unsigned index = 0; index < letters.size(); ++index) {
+    for (unsigned index = 0; index < diskCount; ++index) {
         const std::string key = std::string("hd") + letters[index] + "_fn";
         const std::string image = setting(key).value_or("");
         if (image.empty() || index == cdrom || index == zip)
@@ -253,33 +257,29 @@ Result<EmulatorMachine> readPCemMachine(const fs::path& file, const std::string&
     return machine;
 }
 
-// The words of a DOS command line, split at blanks; double or single quotes
-// keep a path with blanks together, as DOSBox-X's command line and
-// IMGMOUNT's file list take them.
+// The words of a DOS command line as DOSBox-X's CommandLine splits a
+// program's arguments (src/misc/programs.cpp): at spaces; a double quote
+// at the start of a word keeps the spaces up to the next one, which ends
+// the word; a quote within a word is kept as it is; a single quote is
+// nothing special.
 std::vector<std::string> commandWords(std::string_view line) {
     std::vector<std::string> words;
     std::string word;
-    bool inWord = false;
-    char quote = 0;
+    enum class Place { Between, InWord, InQuotes } place = Place::Between;
     for (char c : line) {
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-            else
-                word += c;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-            inWord = true;
-        } else if (c == ' ' || c == '\t' || c == '\r') {
-            if (inWord)
-                words.push_back(std::exchange(word, {}));
-            inWord = false;
-        } else {
+        const char end = place == Place::InQuotes ? '"' : ' ';
+        if (place != Place::Between && c == end) {
+            words.push_back(std::exchange(word, {}));
+            place = Place::Between;
+        } else if (place == Place::Between && c == '"') {
+            place = Place::InQuotes;
+        } else if (place != Place::Between || c != ' ') {
             word += c;
-            inWord = true;
+            if (place == Place::Between)
+                place = Place::InWord;
         }
     }
-    if (inWord)
+    if (place != Place::Between)
         words.push_back(word);
     return words;
 }
@@ -291,7 +291,8 @@ std::vector<std::string_view> sectionLines(std::string_view text, std::string_vi
     for (std::string_view line : lines(text)) {
         line = trimmed(line);
         if (line.starts_with('[') && line.find(']') != std::string_view::npos) {
-            inSection = sameWords(trimmed(line.substr(1, line.find(']') - 1)), section);
+            inSection = platform::equalsIgnoringAsciiCase(
+                trimmed(line.substr(1, line.find(']') - 1)), section);
             continue;
         }
         if (inSection && !line.empty() && line.front() != '#')
@@ -314,55 +315,73 @@ constexpr unsigned DosBoxDiskNumbers = 6;
 // or .cue file) are no hard disks; several files on one line are a swap
 // list of removable disks. DOSBox-X opens relative paths from the folder it
 // was started in; they are taken from the configuration's folder.
-Result<EmulatorMachine> readDosBoxXMachine(const fs::path& file, const std::string& text) {
+// A hard disk that one IMGMOUNT line mounts: the drive as written (a letter
+// or a BIOS disk number) and the image.
+struct MountedHardDisk {
+    std::string drive;
+    std::string image;
+    std::optional<unsigned> biosNumber; // when the drive is a number
+};
+
+// The hard disk that `line` of [autoexec] mounts; none when it is no
+// IMGMOUNT line, or mounts a floppy disk, a CD-ROM, a swap list, or
+// unmounts.
+std::optional<MountedHardDisk> imgmountHardDisk(std::string_view line) {
     const std::vector<std::string_view> valueOptions = {
         "-t", "-fs", "-size", "-chs", "-o", "-el-torito", "-bootcd", "-bd", "-reservecyl", "-ide"};
+    const std::vector<std::string> words = commandWords(line);
+    std::string command = words.empty() ? std::string() : lowered(words.front());
+    if (command.starts_with('@'))
+        command.erase(0, 1);
+    if (command != "imgmount")
+        return std::nullopt;
+    std::map<std::string, std::string> options;
+    std::vector<std::string> arguments;
+    for (std::size_t index = 1; index < words.size(); ++index) {
+        const std::string word = lowered(words[index]);
+        if (!word.starts_with('-') || word.size() == 1) {
+            arguments.push_back(words[index]);
+        } else if (std::find(valueOptions.begin(), valueOptions.end(), word) !=
+                   valueOptions.end()) {
+            options[word] = index + 1 < words.size() ? lowered(words[++index]) : "";
+        } else {
+            options[word] = "";
+        }
+    }
+    if (arguments.size() != 2 || options.contains("-u") || options.contains("-bd") ||
+        options.contains("-el-torito") || options.contains("-bootcd"))
+        return std::nullopt;
+    std::string drive = lowered(arguments[0]);
+    if (drive.size() == 2 && drive[1] == ':')
+        drive.pop_back();
+    if (drive.size() != 1)
+        return std::nullopt;
+    const bool byNumber = drive[0] >= '0' && drive[0] <= '9';
+    std::string type = options.contains("-t") ? options["-t"] : "hdd";
+    if (!options.contains("-t") && (drive == "a" || drive == "b" || drive == "0" || drive == "1"))
+        type = "floppy";
+    const std::string extension = lowered(fs::path(arguments[1]).extension().string());
+    if (!options.contains("-t") && !options.contains("-fs") && !byNumber &&
+        (extension == ".iso" || extension == ".cue" || extension == ".bin" || extension == ".chd" ||
+         extension == ".mdf" || extension == ".gog" || extension == ".ins" || extension == ".ccd" ||
+         extension == ".inst" || extension == ".ima"))
+        return std::nullopt;
+    if (type != "hdd")
+        return std::nullopt;
+    return MountedHardDisk{arguments[0], arguments[1],
+                           byNumber ? std::optional(static_cast<unsigned>(drive[0] - '0'))
+                                    : std::nullopt};
+}
+
+Result<EmulatorMachine> readDosBoxXMachine(const fs::path& file, const std::string& text) {
     std::map<unsigned, MachineDisk> numbered;
     for (std::string_view line : sectionLines(text, "autoexec")) {
-        const std::vector<std::string> words = commandWords(line);
-        std::string command = words.empty() ? std::string() : lowered(words.front());
-        if (command.starts_with('@'))
-            command.erase(0, 1);
-        if (command != "imgmount")
-            continue;
-        std::map<std::string, std::string> options;
-        std::vector<std::string> arguments;
-        for (std::size_t index = 1; index < words.size(); ++index) {
-            const std::string word = lowered(words[index]);
-            if (!word.starts_with('-') || word.size() == 1) {
-                arguments.push_back(words[index]);
-            } else if (std::find(valueOptions.begin(), valueOptions.end(), word) !=
-                       valueOptions.end()) {
-                options[word] = index + 1 < words.size() ? lowered(words[++index]) : "";
-            } else {
-                options[word] = "";
-            }
-        }
-        if (arguments.size() != 2 || options.contains("-u") || options.contains("-bd") ||
-            options.contains("-el-torito") || options.contains("-bootcd"))
-            continue;
-        std::string drive = lowered(arguments[0]);
-        if (drive.size() == 2 && drive[1] == ':')
-            drive.pop_back();
-        if (drive.size() != 1)
-            continue;
-        const bool byNumber = drive[0] >= '0' && drive[0] <= '9';
-        std::string type = options.contains("-t") ? options["-t"] : "hdd";
-        if (!options.contains("-t") &&
-            (drive == "a" || drive == "b" || drive == "0" || drive == "1"))
-            type = "floppy";
-        const std::string extension = lowered(fs::path(arguments[1]).extension().string());
-        if (!options.contains("-t") && !options.contains("-fs") && !byNumber &&
-            (extension == ".iso" || extension == ".cue" || extension == ".bin" ||
-             extension == ".chd" || extension == ".mdf" || extension == ".gog" ||
-             extension == ".ins" || extension == ".ccd" || extension == ".inst" ||
-             extension == ".ima"))
-            continue;
-        if (type != "hdd")
+        const std::optional<MountedHardDisk> mounted = imgmountHardDisk(line);
+        if (!mounted)
             continue;
         unsigned number = DosBoxFirstHardDisk;
-        if (byNumber) {
-            number = static_cast<unsigned>(drive[0] - '0');
+        if (mounted->biosNumber) {
+            number = *mounted->biosNumber;
             if (number < DosBoxFirstHardDisk || number >= DosBoxDiskNumbers ||
                 numbered.contains(number))
                 continue;
@@ -373,7 +392,7 @@ Result<EmulatorMachine> readDosBoxXMachine(const fs::path& file, const std::stri
                 continue;
         }
         numbered.emplace(number,
-                         KOR_TRY(namedDisk(file, "imgmount " + arguments[0], arguments[1])));
+                         KOR_TRY(namedDisk(file, "imgmount " + mounted->drive, mounted->image)));
     }
     const std::string stem = file.stem().string();
     EmulatorMachine machine{
@@ -432,15 +451,24 @@ bochsParameters(const fs::path& file, const std::string& directive, std::string_
     return parameters;
 }
 
+// The Bochs modes of images that are one file KOR can change in place: raw
+// (flat), Virtual PC's VHD (vpc), VMware 4's VMDK and VirtualBox's VDI
+// (vbox). The others of bochsrc(5) keep the machine's writes in a redo log
+// (undoable, volatile), show a host folder as a disk (vvfat), spread one
+// disk over several files (concat, sparse), are Bochs' own growing format
+// (growing), which QEMU only reads, VMware 3's (vmware3), or reach the disk
+// through a plug-in (external, dll).
+bool isChangeableBochsMode(std::string_view mode) {
+    return mode == "flat" || mode == "vpc" || mode == "vmware4" || mode == "vbox";
+}
+
 // Bochs: the bochsrc(5) manual page and config.cc in
 // github.com/bochs-emu/Bochs. `ataN-master:` and `ataN-slave:` (N from 0
 // to 3) with type=disk, path=... and mode=... (flat unless given); the
-// BIOS numbers the disks in that order. Modes that keep the machine's
-// writes in a redo log (undoable, volatile), that show a host folder as a
-// disk (vvfat) or that spread one disk over several files (concat) cannot
-// be changed in place; the image formats of the others are told apart when
-// the image is opened. Relative paths, which Bochs opens from the folder it
-// was started in, are taken from the configuration's folder.
+// BIOS numbers the disks in that order. Only the modes above are taken, by
+// name; the image formats of those are told apart when the image is
+// opened. Relative paths, which Bochs opens from the folder it was started
+// in, are taken from the configuration's folder.
 Result<EmulatorMachine> readBochsMachine(const fs::path& file, const std::string& text) {
     std::map<std::string, std::map<std::string, std::string>> devices;
     for (std::string_view line : lines(text)) {
@@ -468,15 +496,17 @@ Result<EmulatorMachine> readBochsMachine(const fs::path& file, const std::string
             const auto device = devices.find(key);
             if (device == devices.end() || device->second["type"] != "disk")
                 continue;
-            const std::string mode = lowered(device->second["mode"]);
-            if (mode == "undoable" || mode == "volatile" || mode == "vvfat" || mode == "concat")
+            std::string mode = lowered(device->second["mode"]);
+            if (mode.empty())
+                mode = "flat";
+            if (!isChangeableBochsMode(mode))
                 return configurationRefusal(
                     file, ENOTSUP,
                     key + " uses mode=" + mode +
-                        ", which Bochs keeps in a redo log, a host folder or several files; "
-                        "only mode=flat and single-file images can be changed in place",
+                        ", an image KOR cannot change in place (only mode=flat, vpc, vmware4 "
+                        "and vbox); convert it to a raw one and use mode=flat",
                     key + " の mode=" + mode +
-                        " のﾃﾞｨｽｸは変更できません (mode=flat にしてください)");
+                        " のﾃﾞｨｽｸは変更できません。raw 形式に変換して mode=flat にしてください");
             machine.disks.push_back(KOR_TRY(namedDisk(file, key, device->second["path"])));
         }
     }
@@ -494,9 +524,8 @@ Result<EmulatorMachine> readBochsMachine(const fs::path& file, const std::string
 // the third position is a CD-ROM drive unless set); SCSIHDD0 to SCSIHDD3
 // follow. The emulator opens relative paths from its own folder, where the
 // file is kept.
-Result<EmulatorMachine> readNekoProjectMachine(const fs::path& file, const std::string& text,
+Result<EmulatorMachine> readNekoProjectMachine(const fs::path& file, const IniFile& ini,
                                                const std::string& section) {
-    const IniFile ini(text);
     EmulatorMachine machine{
         file.parent_path().filename().string(), Emulator::NekoProject, file, {}};
     const std::string_view defaultTypes = "1121";
@@ -536,10 +565,10 @@ bool isBochsName(const std::string& name) {
 // The emulator whose configuration `file` is, by its name and, where a name
 // is shared (a .cfg of PCem, of 86Box or of Neko Project), by its text;
 // none when it is no configuration of one.
-std::optional<Emulator> emulatorOf(const fs::path& file, const std::string& text) {
+std::optional<Emulator> emulatorOf(const fs::path& file, const std::string& text,
+                                   const IniFile& ini) {
     const std::string name = lowered(file.filename().string());
     const std::string extension = lowered(file.extension().string());
-    const IniFile ini(text);
     if (nekoProjectSection(ini))
         return Emulator::NekoProject;
     if (extension == ".vbox")
@@ -567,47 +596,65 @@ bool mayBeConfiguration(const std::string& name) {
     return isBochsName(name);
 }
 
-// The configurations of emulators in `folder`.
-std::vector<fs::path> configurationsIn(const fs::path& folder) {
-    std::vector<fs::path> found;
+// A configuration read and parsed once, however many questions are asked of it.
+struct Configuration {
+    fs::path file;
+    std::string text;
+    IniFile ini;
+    std::optional<Emulator> emulator; // none when it is no emulator's
+};
+
+Result<Configuration> parsedConfiguration(const fs::path& file) {
+    std::string text = KOR_TRY(readConfiguration(file));
+    IniFile ini(text);
+    const std::optional<Emulator> emulator = emulatorOf(file, text, ini);
+    return Configuration{file, std::move(text), std::move(ini), emulator};
+}
+
+// The configurations of emulators in `folder`, by their names. Each step
+// reports a folder that cannot be read further in `error`, never by throwing
+// (as the range-for's operator++ would), and ends the list there.
+std::vector<Configuration> configurationsIn(const fs::path& folder) {
+    std::vector<Configuration> found;
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code kindError;
-        if (!entry.is_regular_file(kindError) ||
-            !mayBeConfiguration(lowered(entry.path().filename().string())))
+        if (!it->is_regular_file(kindError) ||
+            !mayBeConfiguration(lowered(it->path().filename().string())))
             continue;
-        const Result<std::string> text = readConfiguration(entry.path());
-        if (text.ok() && emulatorOf(entry.path(), text.value()))
-            found.push_back(entry.path());
+        Result<Configuration> configuration = parsedConfiguration(it->path());
+        if (configuration.ok() && configuration.value().emulator)
+            found.push_back(std::move(configuration.value()));
     }
-    std::sort(found.begin(), found.end());
+    std::sort(found.begin(), found.end(),
+              [](const Configuration& a, const Configuration& b) { return a.file < b.file; });
     return found;
 }
 
-Result<EmulatorMachine> readConfigurationFile(const fs::path& file) {
-    const std::string text = KOR_TRY(readConfiguration(file));
-    const std::optional<Emulator> emulator = emulatorOf(file, text);
-    if (!emulator)
+Result<EmulatorMachine> readMachine(const Configuration& configuration) {
+    const fs::path& file = configuration.file;
+    if (!configuration.emulator)
         return configurationRefusal(
             file, EINVAL,
             "it is no configuration of an emulator KOR knows (86box.cfg, a PCem .cfg, a DOSBox-X "
             ".conf, bochsrc, a VirtualBox .vbox, a libvirt domain's .xml, a Neko Project .ini)",
             "KOR の知っているｴﾐｭﾚｰﾀの設定ﾌｧｲﾙではありません");
-    switch (*emulator) {
+    switch (*configuration.emulator) {
     case Emulator::Box86:
-        return read86BoxMachine(file, text);
+        return read86BoxMachine(file, configuration.ini);
     case Emulator::PCem:
-        return readPCemMachine(file, text);
+        return readPCemMachine(file, configuration.ini);
     case Emulator::DosBoxX:
-        return readDosBoxXMachine(file, text);
+        return readDosBoxXMachine(file, configuration.text);
     case Emulator::Bochs:
-        return readBochsMachine(file, text);
+        return readBochsMachine(file, configuration.text);
     case Emulator::VirtualBox:
-        return readVirtualBoxMachine(file, text);
+        return readVirtualBoxMachine(file, configuration.text);
     case Emulator::Libvirt:
-        return readLibvirtMachine(file, text);
+        return readLibvirtMachine(file, configuration.text);
     case Emulator::NekoProject:
-        return readNekoProjectMachine(file, text, *nekoProjectSection(IniFile(text)));
+        return readNekoProjectMachine(file, configuration.ini,
+                                      *nekoProjectSection(configuration.ini));
     }
     return configurationRefusal(file, EINVAL, "its emulator is unknown", "ｴﾐｭﾚｰﾀがわかりません");
 }
@@ -670,6 +717,14 @@ Result<std::string> readConfiguration(const fs::path& file) {
     return text;
 }
 
+std::string lowered(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return lower;
+}
+
 Error configurationRefusal(const fs::path& file, int code, std::string why,
                            std::string japaneseWhy) {
     return Error(Operation::Read, file.string(), code, std::move(why))
@@ -719,18 +774,18 @@ Result<EmulatorMachine> readEmulatorMachine(const fs::path& path) {
     std::error_code error;
     const fs::path absolute = fs::absolute(path, error).lexically_normal();
     if (!fs::is_directory(absolute, error))
-        return readConfigurationFile(absolute);
-    const std::vector<fs::path> found = configurationsIn(absolute);
+        return readMachine(KOR_TRY(parsedConfiguration(absolute)));
+    const std::vector<Configuration> found = configurationsIn(absolute);
     if (found.size() == 1)
-        return readConfigurationFile(found.front());
+        return readMachine(found.front());
     if (found.empty())
         return Error(Operation::Read, absolute.string(), ENOENT,
                      "the folder holds no emulator's configuration (86box.cfg, a .vbox file, "
                      "bochsrc, ...)")
             .withJapaneseReason("このﾌｫﾙﾀﾞにはｴﾐｭﾚｰﾀの設定ﾌｧｲﾙがありません");
     std::string names;
-    for (const fs::path& file : found)
-        names += (names.empty() ? "" : ", ") + file.filename().string();
+    for (const Configuration& configuration : found)
+        names += (names.empty() ? "" : ", ") + configuration.file.filename().string();
     return Error(Operation::Read, absolute.string(), EEXIST,
                  "the folder holds several emulators' configurations: " + names +
                      "; name the one to use")

@@ -21,6 +21,10 @@ inline constexpr std::uintmax_t LargestConfiguration = 4 * 1024 * 1024;
 // is larger than LargestConfiguration, holds NUL bytes or cannot be read.
 platform::Result<std::string> readConfiguration(const std::filesystem::path& file);
 
+// The text with its ASCII letters in lower case, as the emulators compare
+// names of sections, keys and files; other bytes stay as they are.
+std::string lowered(std::string_view text);
+
 // A refusal of the configuration `file`, why in English and in Japanese.
 platform::Error configurationRefusal(const std::filesystem::path& file, int code, std::string why,
                                      std::string japaneseWhy);

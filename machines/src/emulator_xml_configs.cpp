@@ -85,13 +85,6 @@ unsigned number(const std::optional<std::string>& text, unsigned fallback) {
     return static_cast<unsigned>(std::stoul(*text));
 }
 
-std::string lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return text;
-}
-
 // A hard disk of a VirtualBox media registry; a nested one is a
 // differencing image, made when a snapshot was taken, that holds only what
 // changed since and reads everything else through its parent.

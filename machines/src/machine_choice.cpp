@@ -2,9 +2,11 @@
 #include "machines/machine_choice.h"
 
 #include "machines/known_machines.h"
+#include "platform/files.h"
 #include "platform/profile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <utility>
@@ -37,28 +39,50 @@ class StandingIn {
     platform::Machine m_saved;
 };
 
+// MSDOS.SYS is a few kilobytes, padded past 1024 bytes; a far larger file
+// is no Windows' MSDOS.SYS, and is not read whole.
+constexpr std::uint64_t LargestMsdosSys = 64 * 1024;
+
 // Windows 95 and 98 keep where they live in MSDOS.SYS, an INI file in the
-// root of the drive they boot from: [Paths] WinDir= names the Windows
-// folder, and HostWinBootDrv= the drive that holds the boot files, logo.sys
-// among them, which differs from the one holding MSDOS.SYS only on a drive
-// that DriveSpace compressed. A machine without MSDOS.SYS (DOS, a folder of
-// drives made by hand) keeps its Windows folder, and boots from its drive.
-void placeWindows(platform::Machine& machine, char msdosSysDrive) {
+// root of the drive they boot from, whose root also holds logo.sys: [Paths]
+// WinDir= names the Windows folder. (Its HostWinBootDrv= names that same
+// partition in the letters of a machine whose boot drive DriveSpace
+// compressed; the drives here are partitions, never compressed ones.) A
+// machine without MSDOS.SYS (DOS, a folder of drives made by hand) keeps
+// its Windows folder, and boots from that folder's drive. WINDIR, when set,
+// wins over WinDir.
+platform::Status placeWindows(platform::Machine& machine, char msdosSysDrive) {
     const std::string msdosSys = std::string{msdosSysDrive, ':', '\\'} + "MSDOS.SYS";
     std::string windowsDirectory;
-    std::string hostBootDrive;
     {
         const StandingIn standingIn(machine);
-        if (!platform::fileLength(msdosSys))
-            return;
-        windowsDirectory = platform::readProfileString("Paths", "WinDir", "", msdosSys).valueOr("");
-        hostBootDrive =
-            platform::readProfileString("Paths", "HostWinBootDrv", "", msdosSys).valueOr("");
+        const platform::Result<std::uint64_t> length = platform::fileLength(msdosSys);
+        if (!length) {
+            const int code = length.error().code();
+            return code == ENOENT || code == ENOTDIR ? platform::Status() : length.error();
+        }
+        if (length.value() > LargestMsdosSys)
+            return platform::Error(platform::Operation::Read, msdosSys, EFBIG,
+                                   "it is far larger than the MSDOS.SYS of Windows")
+                .withJapaneseReason("Windows の MSDOS.SYS としては大きすぎます");
+        const std::string file = KOR_TRY(platform::readFile(msdosSys));
+        windowsDirectory =
+            KOR_TRY(platform::profileStringIn(file, "Paths", "WinDir", "", msdosSys));
     }
-    if (!givenWindowsDirectory() && !windowsDirectory.empty())
-        machine.setWindowsDirectory(windowsDirectory);
-    const bool hostMapped = hostBootDrive.size() == 1 && machine.isDriveMapped(hostBootDrive[0]);
-    machine.setBootDrive(hostMapped ? hostBootDrive[0] : msdosSysDrive);
+    machine.setBootDrive(msdosSysDrive);
+    if (windowsDirectory.empty() || givenWindowsDirectory())
+        return {};
+    // Windows writes a full path there; anything else names no folder it uses.
+    const bool full = windowsDirectory.size() >= 3 && windowsDirectory[1] == ':' &&
+                      windowsDirectory[2] == '\\' && machine.fullPath(windowsDirectory).ok();
+    if (!full)
+        return platform::Error(platform::Operation::Read, msdosSys, EINVAL,
+                               "its [Paths] WinDir=" + windowsDirectory +
+                                   " is not the full path of a folder")
+            .withJapaneseReason("[Paths] の WinDir=" + windowsDirectory +
+                                " がﾌｫﾙﾀﾞのﾌﾙﾊﾟｽではありません");
+    machine.setWindowsDirectory(windowsDirectory);
+    return {};
 }
 
 platform::Result<OpenedMachine> openKnownMachine(std::string_view nameOrPath) {
@@ -73,11 +97,11 @@ platform::Result<OpenedMachine> openKnownMachine(std::string_view nameOrPath) {
     return openEmulatorMachine(std::move(emulator));
 }
 
-OpenedMachine openFolderOfDrives() {
+platform::Result<OpenedMachine> openFolderOfDrives() {
     platform::Machine machine = platform::Machine::folderOfDrives();
     if (machine.isDriveMapped('C'))
-        placeWindows(machine, 'C');
-    return {std::nullopt, {}, std::move(machine)};
+        KOR_TRY(placeWindows(machine, 'C'));
+    return OpenedMachine{std::nullopt, {}, std::move(machine)};
 }
 
 } // namespace
@@ -95,7 +119,7 @@ platform::Result<OpenedMachine> openEmulatorMachine(EmulatorMachine emulator) {
     platform::Machine machine(
         emulator.configuration.parent_path(), drives,
         givenWindowsDirectory().value_or(std::string{bootDrive} + ":\\WINDOWS"));
-    placeWindows(machine, bootDrive);
+    KOR_TRY(placeWindows(machine, bootDrive));
     return OpenedMachine{std::move(emulator), std::move(letters), std::move(machine)};
 }
 

@@ -184,14 +184,20 @@ Result<std::string> readProfileFile(Operation operation, std::string_view iniPat
 
 Result<std::string> readProfileString(std::string_view section, std::string_view key,
                                       std::string_view fallback, std::string_view iniPath) {
-    const std::string path = displayedPath(iniPath);
     const std::string file = KOR_TRY(readProfileFile(Operation::Read, iniPath));
+    return profileStringIn(file, section, key, fallback, iniPath);
+}
+
+Result<std::string> profileStringIn(std::string_view file, std::string_view section,
+                                    std::string_view key, std::string_view fallback,
+                                    std::string_view iniPath) {
+    const std::string path = displayedPath(iniPath);
     if (file.empty())
         return std::string(fallback);
     // A file that starts with the UTF-8 mark says it is UTF-8, as later
     // editions of Notepad save it; any other is CP932.
-    const bool utf8 = std::string_view(file).starts_with(Utf8Mark);
-    const std::string_view text = std::string_view(file).substr(utf8 ? Utf8Mark.size() : 0);
+    const bool utf8 = file.starts_with(Utf8Mark);
+    const std::string_view text = file.substr(utf8 ? Utf8Mark.size() : 0);
     // A section or key that CP932 cannot hold cannot be in the file either.
     Result<std::string> wantedSection = utf8 ? std::string(section) : toCp932(section);
     Result<std::string> wantedKey = utf8 ? std::string(key) : toCp932(key);

@@ -334,6 +334,94 @@ TEST_F(ChangerOnQemuImage, RefusesAnImageThatAnotherQemuHolds) {
     expectNothingLeft();
 }
 
+// KOR -- COMMAND runs the command in its place after the change, also after
+// a failed one, once everything the run started is gone: the stand-in
+// command looks for the files, daemon and mount of the run's export (named
+// after KOR's process, which it became) and for any process that has the
+// image open, and says what it finds before it ran. Its exit status is the
+// run's.
+TEST_F(ChangerOnQemuImage, RunsTheCommandInItsPlaceOnceTheImageIsFree) {
+    const fs::path converted = fs::canonical(convert({"Qcow2", "qcow2", {}, false}));
+    const fs::path standIn = machine.root() / "stand-in.sh";
+    std::ofstream(standIn)
+        << "image=$1\n"
+           // First, before the export's guardian could finish late: its files.
+           "for file in \"$2\"/kor-*/$$-*; do [ -e \"$file\" ] && echo export; done\n"
+           "grep -lasF \"$2\" /proc/[0-9]*/cmdline |\n"
+           "  xargs -r grep -qas '^qemu-storage-daemon' && echo daemon\n"
+           "ls -l /proc/[0-9]*/fd 2>/dev/null | grep -qF -- \"-> $image\" && echo open\n"
+           "grep -qF \"$2\" /proc/self/mountinfo && echo mount\n"
+           "echo ran\n"
+           "exit 42\n";
+    enum class Logo { Changed, Kept, Any };
+    struct Case {
+        const char* name;
+        std::string settings;
+        Logo logo;
+        std::vector<std::string> command;
+        int status;
+        std::string output;   // of the command
+        std::string reported; // on standard error
+    };
+    const std::string shell = "/bin/sh";
+    const std::vector<std::string> standInLine = {shell, standIn.string(), converted.string(),
+                                                  exports().string()};
+    const Case cases[] = {
+        {"after a change", "ArcCheck=on\r\nDirOnly=C:\\壁紙", Logo::Changed, standInLine, 42,
+         "ran\n", ""},
+        {"after a failed change", "ArcCheck=on\r\nDirOnly=C:\\NONE", Logo::Kept, standInLine, 42,
+         "ran\n", "NONE"},
+        // An archive that cannot be listed ends the run from inside.
+        {"after an archive that cannot be listed", "ArcCheck=off\r\nDir=C:\\\r\nFileName=LOGO.SYS",
+         Logo::Kept, standInLine, 42, "ran\n", "LHarc"},
+        {"not found",
+         "ArcCheck=on\r\nDirOnly=C:\\壁紙",
+         Logo::Any,
+         {"/nonexistent/command"},
+         127,
+         "",
+         "/nonexistent"},
+        {"not executable",
+         "ArcCheck=on\r\nDirOnly=C:\\壁紙",
+         Logo::Any,
+         {standIn.string()},
+         126,
+         "",
+         "stand-in.sh"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string before = readFile(volume, "/LOGO.SYS");
+        writeSettings("[SaveDir]\r\n" + c.settings + "\r\n");
+        const ProgramRun back = runQemuTool({"qemu-img", "convert", "-f", "raw", "-O", "qcow2",
+                                             volume.image.string(), converted.string()});
+        ASSERT_EQ(back.exitStatus, 0) << back.standardError;
+        std::vector<std::string> arguments = {"--"};
+        arguments.insert(arguments.end(), c.command.begin(), c.command.end());
+
+        const ProgramRun run = runProgram(KOR_PROGRAM,
+                                          {{"KOR_ROOT", machine.root().string()},
+                                           {"WINDIR", "C:\\WINDOWS"},
+                                           {"XDG_RUNTIME_DIR", exports().string()}},
+                                          arguments);
+
+        EXPECT_EQ(run.exitStatus, c.status) << run.standardError;
+        EXPECT_EQ(run.standardOutput, c.output);
+        if (c.reported.empty()) {
+            EXPECT_EQ(run.standardError, "");
+        } else {
+            EXPECT_NE(run.standardError.find(c.reported), std::string::npos) << run.standardError;
+        }
+        expectNothingLeft();
+        const ProgramRun raw = runQemuTool(
+            {"qemu-img", "convert", "-O", "raw", converted.string(), volume.image.string()});
+        ASSERT_EQ(raw.exitStatus, 0) << raw.standardError;
+        if (c.logo != Logo::Any) {
+            EXPECT_EQ(readFile(volume, "/LOGO.SYS") != before, c.logo == Logo::Changed);
+        }
+    }
+}
+
 // Marks one cluster past the end of the qcow2 image `file` as used, as a
 // daemon killed between allocating a cluster and writing its reference
 // leaves it (QEMU's docs/interop/qcow2.txt: cluster bits at byte 20, the

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "machines/emulator_machine.h"
+#include "temporary_machine.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -14,32 +14,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh temporary folder, removed with everything in it afterwards.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "kor-machines-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() {
-        std::error_code error;
-        fs::remove_all(m_path, error);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const fs::path& path() const { return m_path; }
-
-    // Writes `bytes` at `name` below the folder, making its folders.
-    void write(const std::string& name, const std::string& bytes) const {
-        const fs::path file = m_path / name;
-        fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << bytes;
-    }
-
-  private:
-    fs::path m_path;
-};
+// Writes `bytes` at `name` below `root`, making its folders.
+void writeFile(const fs::path& root, const std::string& name, const std::string& bytes) {
+    const fs::path file = root / name;
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+}
 
 using Files = std::vector<std::pair<std::string, std::string>>;
 
@@ -52,7 +32,7 @@ const Files Images = {{"Win95/win95.vhd", "disk"},
 struct MachineCase {
     std::string title;
     Files files;
-    std::string path; // what the user names, below the scratch folder
+    std::string path; // what the user names, below the temporary folder
     Emulator emulator;
     std::string name;
     std::vector<std::pair<std::string, std::string>> disks; // image below the folder, key
@@ -84,7 +64,7 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
          {{"Win95/86box.cfg", "[Hard disks]\r\n"
                               "hdd_01_parameters = 17, 15, 1023, 0, mfm\r\n"
                               "hdd_01_fn = ../images/shared.img\r\n"
-                              "hdd_01_mfm_channel = 1\r\n"
+                              "hdd_01_mfm_channel = 2\r\n"
                               "hdd_02_parameters = 17, 15, 1023, 0, mfm\r\n"
                               "hdd_02_fn = {root}/Win95/win95.vhd\r\n"
                               "hdd_02_mfm_channel = 0\r\n"}},
@@ -101,6 +81,20 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
          Emulator::PCem,
          "Win95",
          {{"Win95/win95.vhd", "hdc_fn"}, {"Win95/data.img", "hde_fn"}}},
+        {"PCem: an MFM controller's two disks, whatever the CD-ROM drive's channel",
+         {{"Win95/pcem.cfg", "model = ibmat\nhdd_controller = mfm_at\ncdrom_channel = 1\n"
+                             "hdc_fn = win95.vhd\nhdd_fn = data.img\nhde_fn = scsi.img\n"}},
+         "Win95/pcem.cfg",
+         Emulator::PCem,
+         "pcem",
+         {{"Win95/win95.vhd", "hdc_fn"}, {"Win95/data.img", "hdd_fn"}}},
+        {"PCem: SCSI ids 0 to 6, the CD-ROM drive's id skipped",
+         {{"Win95/pcem.cfg", "model = p55t2p4\nhdd_controller = aha1542c\n"
+                             "hdc_fn = win95.vhd\nhde_fn = data.img\nhdi_fn = scsi.img\n"}},
+         "Win95/pcem.cfg",
+         Emulator::PCem,
+         "pcem",
+         {{"Win95/win95.vhd", "hdc_fn"}, {"Win95/scsi.img", "hdi_fn"}}},
         {"DOSBox-X: letters and BIOS numbers, quotes, a swap list and a CD-ROM image left out",
          {{"Win95/dosbox-x.conf",
            "[dosbox]\nmachine = svga_s3\n\n[autoexec]\n# imgmount c gone.img\n"
@@ -108,6 +102,7 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
            "IMGMOUNT e scsi.img scsi.img\n"
            "imgmount 3 \"../images/shared.img\" -size 512,63,16,520 -fs none\n"
            "imgmount d cd.iso\n"
+
            "@imgmount c win95.vhd -t hdd\n"}},
          "Win95",
          Emulator::DosBoxX,
@@ -189,27 +184,36 @@ TEST(EmulatorMachine, ReadsEachEmulatorsDisksInTheBiosOrder) {
     };
     for (const MachineCase& test : cases) {
         SCOPED_TRACE(test.title);
-        const ScratchFolder scratch;
+        const testing::TemporaryMachine temporary;
         for (const auto& [name, bytes] : Images)
-            scratch.write(name, bytes);
+            writeFile(temporary.root(), name, bytes);
         for (auto [name, bytes] : test.files) {
-            // "{root}" stands for the scratch folder, for the absolute paths.
+            // "{root}" stands for the temporary folder, for the absolute paths.
             const std::string root = "{root}";
             for (std::size_t at = bytes.find(root); at != std::string::npos; at = bytes.find(root))
-                bytes.replace(at, root.size(), scratch.path().string());
-            scratch.write(name, bytes);
+                bytes.replace(at, root.size(), temporary.root().string());
+            writeFile(temporary.root(), name, bytes);
         }
         const platform::Result<EmulatorMachine> machine =
-            readEmulatorMachine(scratch.path() / test.path);
+            readEmulatorMachine(temporary.root() / test.path);
         ASSERT_TRUE(machine.ok()) << machine.error().text();
         EXPECT_EQ(machine.value().emulator, test.emulator);
         EXPECT_EQ(machine.value().name, test.name);
-        EXPECT_EQ(machine.value().configuration, scratch.path() / test.files.front().first);
+        EXPECT_EQ(machine.value().configuration, temporary.root() / test.files.front().first);
         std::vector<std::pair<std::string, std::string>> disks;
         for (const MachineDisk& disk : machine.value().disks)
-            disks.emplace_back(disk.image.lexically_relative(scratch.path()).string(), disk.key);
+            disks.emplace_back(disk.image.lexically_relative(temporary.root()).string(), disk.key);
         EXPECT_EQ(disks, test.disks);
     }
+}
+
+// A configuration of `count` sections, each named once: a hostile file that a
+// reader comparing each new section with all before it would take hours on.
+std::string manySections(unsigned count) {
+    std::string text = "[Hard disks]\n";
+    for (unsigned index = 0; index < count; ++index)
+        text += "[Section " + std::to_string(index) + "]\n";
+    return text;
 }
 
 struct RefusalCase {
@@ -270,12 +274,25 @@ TEST(EmulatorMachine, RefusesWhatCannotBeADiskNamingFileAndKey) {
          {{"network.xml", "<network><name>default</name><domain name='x'/></network>"}},
          "network.xml",
          {"network.xml", "<domain>"}},
+        {"DOSBox-X: single quotes, which DOSBox-X keeps in the file's name",
+         {{"Win95/dosbox-x.conf", "[autoexec]\nimgmount c 'win95.vhd'\n"}},
+         "Win95",
+         {"dosbox-x.conf", "imgmount c", "'win95.vhd'", "does not exist"}},
         {"Bochs: a disk whose writes go to a redo log",
          {{"Win95/bochsrc", "ata0-master: type=disk, path=win95.vhd, mode=undoable\n"}},
          "Win95/bochsrc",
          {"bochsrc", "ata0-master", "undoable"}},
+        {"Bochs: a growing image, refused by its mode",
+         {{"Win95/bochsrc", "ata0-master: type=disk, path=win95.vhd, mode=vpc\n"
+                            "ata0-slave: type=disk, path=data.img, mode=Growing\n"}},
+         "Win95/bochsrc",
+         {"bochsrc", "ata0-slave", "mode=growing", "convert"}},
         {"86Box: a line of a megabyte, and no disk",
          {{"Win95/86box.cfg", "[Hard disks]\nhdd_01_fn = " + std::string(1 << 20, 'x') + "\n"}},
+         "Win95",
+         {"86box.cfg", "no hard disk"}},
+        {"86Box: two hundred thousand sections, read in one pass, and no disk",
+         {{"Win95/86box.cfg", manySections(200000)}},
          "Win95",
          {"86box.cfg", "no hard disk"}},
         {"a file too large for a configuration",
@@ -292,13 +309,13 @@ TEST(EmulatorMachine, RefusesWhatCannotBeADiskNamingFileAndKey) {
     };
     for (const RefusalCase& test : cases) {
         SCOPED_TRACE(test.title);
-        const ScratchFolder scratch;
+        const testing::TemporaryMachine temporary;
         for (const auto& [name, bytes] : Images)
-            scratch.write(name, bytes);
+            writeFile(temporary.root(), name, bytes);
         for (const auto& [name, bytes] : test.files)
-            scratch.write(name, bytes);
+            writeFile(temporary.root(), name, bytes);
         const platform::Result<EmulatorMachine> machine =
-            readEmulatorMachine(scratch.path() / test.path);
+            readEmulatorMachine(temporary.root() / test.path);
         ASSERT_FALSE(machine.ok());
         for (const std::string& named : test.named)
             EXPECT_NE(machine.error().text().find(named), std::string::npos)

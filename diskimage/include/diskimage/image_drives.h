@@ -27,4 +27,11 @@ openImageDrive(const std::filesystem::path& imageFile, unsigned partition);
 // of a change keeps its export. For a program that stays open between uses.
 void releaseImageDrives();
 
+// Lets every drive of an image go for good: its export stopped and unmounted,
+// its guardian waited for, its locks and open files closed; a change under way
+// ends with it. For a program about to run another in its place, which must
+// find the images as free as if the program had never run. A drive opened
+// afterwards opens its image anew.
+void closeImageDrives();
+
 } // namespace kor::diskimage

@@ -22,8 +22,11 @@ struct OpenedMachine {
 };
 
 // Opens the machine of an emulator: letters its drives, reads MSDOS.SYS on
-// the boot drive for the Windows folder (WINDIR, when set, wins) and the
-// drive Windows boots from.
+// the boot drive for the Windows folder (WINDIR, when set, wins). Fails when
+// a disk cannot be lettered, or MSDOS.SYS is there but cannot be read or
+// names no folder. MSDOS.SYS is read through the machine of the process,
+// which the machine opened stands in for meanwhile: only from the thread that
+// uses the machine of the process.
 platform::Result<OpenedMachine> openEmulatorMachine(EmulatorMachine emulator);
 
 // The machine a program works on, first match wins: `requested` (the

@@ -59,7 +59,9 @@ class Machine {
     static Machine folderOfDrives();
     // The machine of this process, made on first use as folderOfDrives().
     static Machine& current();
-    // Replaces the machine of this process (tests point it at a temporary root).
+    // Replaces the machine of this process: with the one a program chose, or
+    // in tests one over a temporary root. Only from the thread that uses the
+    // machine of the process.
     static void setCurrent(Machine machine);
 
     const std::filesystem::path& root() const { return m_root; }

@@ -22,6 +22,13 @@ namespace kor::platform {
 Result<std::string> readProfileString(std::string_view section, std::string_view key,
                                       std::string_view fallback, std::string_view iniPath);
 
+// The value of `key` in `section` of the profile file whose bytes are `file`,
+// as readProfileString gives it; `iniPath` names the file in reports. For a
+// file read once and asked for several keys.
+Result<std::string> profileStringIn(std::string_view file, std::string_view section,
+                                    std::string_view key, std::string_view fallback,
+                                    std::string_view iniPath);
+
 // Whether the file starts with the UTF-8 byte order mark. Such a file is read
 // as UTF-8 and written back in CP932, without the mark.
 bool hasUtf8Mark(std::string_view iniPath);

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "command_line.h"
+
+#include "core/logo_problem_text.h"
+
+#include <string>
+
+// What KOR does with the machines of emulators beyond a run: lists them,
+// keeps one under a name, shows a machine's drives; and a run on the machine
+// chosen, followed by the command after "--". Each returns the exit status.
+namespace kor::changer {
+
+// --list-machines: a line each, name, emulator, boot drive, and "ok" or why
+// KOR cannot change it.
+int listMachines(core::TextLanguage language);
+
+// --add-machine: keeps the machine at `path` under `name` when it opens as a
+// machine; says why not on standard error otherwise.
+int addMachine(const std::string& name, const std::string& path, core::TextLanguage language);
+
+// A run, or --drives, on the machine that the line and the environment
+// choose; then the command after "--" in KOR's place, also after a failure.
+int runOnChosenMachine(const CommandLine& line, core::TextLanguage language);
+
+} // namespace kor::changer
