@@ -388,7 +388,11 @@ else
     echo "    KOR_ROOT=$root WINDIR='$windir' $kor"
 fi
 if [[ "$machine_name" == demo-machine && "$letter" == c ]]; then
-    echo "or try the LZH archives: bash scripts/demo.sh --archives"
+    if [[ "$machine" == yes ]]; then
+        echo "or try the LZH archives: bash scripts/demo.sh --archives --machine"
+    else
+        echo "or try the LZH archives: bash scripts/demo.sh --archives"
+    fi
 fi
 if [[ "$image" == no ]]; then
     echo "or drive C: as a disk image: bash scripts/demo.sh --image"
