@@ -177,7 +177,8 @@ struct MachineCase {
     char pictures;             // the drive of the folder KABE or the archive WAFU.LZH
     bool archiveMode;
     enum { Raw, FixedVhd, Qcow2 } format = Raw;
-    // The map KOR --drives prints first.
+    // The map KOR --drives prints first (before the Windows folder and the
+    // boot drive, which it prints last).
     std::vector<std::string> driveMap = {};
 
     bool pc98() const { return disks == DiskSet::TwoPc98Disks; }
@@ -337,6 +338,9 @@ TEST_P(ChangerOnEmulatorMachine, ChangesTheLogosInsideTheRightPartitions) {
         for (const std::string& line : test.driveMap)
             expected += line + "\n";
         EXPECT_TRUE(map.standardOutput.starts_with(expected)) << map.standardOutput;
+        EXPECT_TRUE(map.standardOutput.ends_with("Windows folder: " + test.windowsFolder +
+                                                 "\nboot drive: " + bootDrive + ":\n"))
+            << map.standardOutput;
     }
 
     if (test.format == MachineCase::Qcow2)
