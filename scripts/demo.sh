@@ -9,6 +9,7 @@
 #   bash scripts/demo.sh --image           # drive C: is a FAT16 disk image
 #   bash scripts/demo.sh --image --format qcow2  # the same disk as a qcow2 image
 #   bash scripts/demo.sh --format hdi      # a PC-98 whose drive A: is in an HDI
+#   bash scripts/demo.sh --machine         # an 86Box machine: KOR --machine FOLDER
 #
 # The demo machine is copied from examples/ into build/ first, so the one in
 # the repository stays as it is and every run of this script starts afresh.
@@ -22,6 +23,11 @@
 # T98-Next) keeps it: a PC-98 partition table in an HDI (or NHD) image, the
 # boot partition drive A: ($KOR_ROOT/a, WINDIR=A:\WINDOWS), pc98Check=on, and
 # every picture and logo converted to a PC-98 logo by korlogo.
+# --machine makes the raw image the disk of an 86Box machine instead, in the
+# folder build/<machine>-86box (its 86box.cfg and win95.img, with MSDOS.SYS
+# in C:\ as Windows 95 writes it), and runs `KOR --machine FOLDER`: no
+# KOR_ROOT, no WINDIR; KOR reads the disk from 86box.cfg and the Windows
+# folder from MSDOS.SYS.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -29,6 +35,7 @@ machine_name="demo-machine"
 install_deps=yes
 kor=""
 image=no
+machine=no
 converted=() # qemu-img convert's options, for an image in one of QEMU's formats
 format=raw
 
@@ -36,6 +43,7 @@ while (($#)); do
     case "$1" in
         --archives) machine_name="demo-machine-archives" ;;
         --image) image=yes ;;
+        --machine) machine=yes image=yes ;;
         --format)
             case "${2:-}" in
                 raw | qcow2 | vhd | vdi | vmdk | hdi | nhd) format="$2" ;;
@@ -59,6 +67,7 @@ while (($#)); do
             echo "         --image         drive C: is a disk image (with --archives too)"
             echo "         --format NAME   the image's format: raw (the default); qcow2, vhd"
             echo "                         (dynamic), vdi or vmdk; hdi or nhd for a PC-98 (BMP mode)"
+            echo "         --machine       an 86Box machine's folder, run as KOR --machine FOLDER"
             echo "         --no-install    do not look for missing Debian packages"
             echo "         --kor PATH      run this KOR program instead of building one"
             exit 0
@@ -84,6 +93,10 @@ case "$format" in
         ;;
 esac
 windir="${letter^^}:\\WINDOWS"
+if [[ "$machine" == yes && "$format" != raw ]]; then
+    echo "demo: --machine makes a raw image, as 86Box keeps its disks" >&2
+    exit 2
+fi
 
 if [[ -t 1 ]]; then
     heading() { printf '\n\033[1m== %s\033[0m\n' "$*"; }
@@ -141,10 +154,27 @@ if [[ "$letter" == a ]]; then
     done < <(find "$root/a" -type f \( -iname '*.bmp' -o -iname 'logo*.sys' \) -print0)
 fi
 
+if [[ "$machine" == yes ]]; then
+    # MSDOS.SYS as Windows 95 writes it (CRLF lines, padded past 1024 bytes),
+    # where KOR finds the Windows folder.
+    {
+        printf '[Paths]\r\nWinDir=C:\\WINDOWS\r\nWinBootDir=C:\\WINDOWS\r\nHostWinBootDrv=C\r\n\r\n'
+        printf '[Options]\r\nBootMulti=1\r\nBootGUI=1\r\nNetwork=0\r\n;\r\n'
+        printf ';The following lines are required for compatibility with other programs.\r\n'
+        printf ';Do not remove them (MSDOS.SYS needs to be >1024 bytes).\r\n'
+        for _ in $(seq 18); do printf ';%s\r\n' "$(printf 'x%.0s' $(seq 69))"; done
+    } >"$root/c/MSDOS.SYS"
+fi
+
 heading "The demo machine"
-echo "KOR_ROOT=$root"
-echo "  (a fresh copy of examples/$machine_name; drive ${letter^^}: is $root/$letter)"
-echo "WINDIR=$windir"
+if [[ "$machine" == yes ]]; then
+    echo "Drive C: holds a fresh copy of examples/$machine_name/c, and MSDOS.SYS"
+    echo "  (written below into the disk of an 86Box machine)"
+else
+    echo "KOR_ROOT=$root"
+    echo "  (a fresh copy of examples/$machine_name; drive ${letter^^}: is $root/$letter)"
+    echo "WINDIR=$windir"
+fi
 echo
 echo "$windir\\KOR.INI (stored in Shift-JIS with CRLF line ends):"
 iconv -f CP932 -t UTF-8 "$root/$letter/WINDOWS/KOR.INI" | tr -d '\r' | sed 's/^/    /'
@@ -192,6 +222,12 @@ if [[ "$image" == yes ]]; then
     start=63               # where MS-DOS's FDISK put the first partition
     sectors=$((64 * 2048)) # 64 MiB
     header=0 disk=mbr table="an MBR disk"
+    if [[ "$machine" == yes ]]; then
+        machine_folder="$here/build/$machine_name-86box"
+        rm -rf "$machine_folder"
+        mkdir -p "$machine_folder"
+        image_file="$machine_folder/win95.img"
+    fi
     case "$format" in
         # Cylinder 1 of 8 heads of 17 sectors, after the format's header.
         hdi) image_file="$here/build/pc98.hdi" start=136 header=4096 disk=hdi ;;
@@ -203,6 +239,12 @@ if [[ "$image" == yes ]]; then
     bash "$here/scripts/make-disk-image.sh" "$image_file" "$root/$letter" "$start" "$sectors" 16 \
         "$disk"
     linked="$image_file"
+    if [[ "$machine" == yes ]]; then
+        # 86Box's own configuration: the disk on the primary IDE channel's
+        # master, its geometry of 16 heads of 63 sectors.
+        printf '[Hard disks]\nhdd_01_parameters = 63, 16, %d, 0, ide\nhdd_01_fn = win95.img\nhdd_01_ide_channel = 0:0\n' \
+            $(((start + sectors) / (16 * 63))) >"$machine_folder/86box.cfg"
+    fi
     # qemu-img's name of each format of QEMU's, and its options.
     case "$format" in
         qcow2 | vdi | vmdk) converted=(-O "$format") ;;
@@ -218,9 +260,13 @@ if [[ "$image" == yes ]]; then
         drive="$image_file@@$((start * 512))"
     fi
     rm -rf "${root:?}/$letter"
-    ln -s "$linked" "$root/$letter"
     heading "Drive ${letter^^}: as a disk image"
-    echo "$root/$letter -> $linked"
+    if [[ "$machine" == yes ]]; then
+        echo "$linked, the disk of the 86Box machine $machine_folder"
+    else
+        ln -s "$linked" "$root/$letter"
+        echo "$root/$letter -> $linked"
+    fi
     if ((${#converted[@]})); then
         echo "  ($table, one FAT16 partition from sector $start; KOR works on it through"
         echo "  qemu-storage-daemon; read here through qemu-img convert -O raw)"
@@ -290,11 +336,26 @@ heading "Before"
 show_logos
 remember
 
-heading "Running KOR"
-echo "KOR_ROOT=$root WINDIR='$windir' $kor"
-# No display: KOR works unattended and reports any trouble on standard error.
 status=0
-env -u DISPLAY -u WAYLAND_DISPLAY KOR_ROOT="$root" WINDIR="$windir" "$kor" || status=$?
+if [[ "$machine" == yes ]]; then
+    heading "The 86Box machine"
+    echo "$machine_folder/86box.cfg:"
+    sed 's/^/    /' "$machine_folder/86box.cfg"
+    echo
+    echo "$kor --machine $machine_folder --drives"
+    env -u KOR_ROOT -u WINDIR "$kor" --machine "$machine_folder" --drives | sed 's/^/    /'
+
+    heading "Running KOR"
+    echo "$kor --machine $machine_folder --verbose"
+    # No display: KOR works unattended and reports any trouble on standard error.
+    env -u DISPLAY -u WAYLAND_DISPLAY -u KOR_ROOT -u WINDIR \
+        "$kor" --machine "$machine_folder" --verbose || status=$?
+else
+    heading "Running KOR"
+    echo "KOR_ROOT=$root WINDIR='$windir' $kor"
+    # No display: KOR works unattended and reports any trouble on standard error.
+    env -u DISPLAY -u WAYLAND_DISPLAY KOR_ROOT="$root" WINDIR="$windir" "$kor" || status=$?
+fi
 echo "KOR ended with exit status $status ($( ((status == 0)) && echo "ran to its end" || echo "a failure ended it"))"
 
 heading "After"
@@ -321,13 +382,22 @@ if [[ "$leftovers" != 0 ]]; then
 fi
 echo
 echo "Run KOR again for another draw:"
-echo "    KOR_ROOT=$root WINDIR='$windir' $kor"
+if [[ "$machine" == yes ]]; then
+    echo "    $kor --machine $machine_folder"
+else
+    echo "    KOR_ROOT=$root WINDIR='$windir' $kor"
+fi
 if [[ "$machine_name" == demo-machine && "$letter" == c ]]; then
-    echo "or try the LZH archives: bash scripts/demo.sh --archives"
+    if [[ "$machine" == yes ]]; then
+        echo "or try the LZH archives: bash scripts/demo.sh --archives --machine"
+    else
+        echo "or try the LZH archives: bash scripts/demo.sh --archives"
+    fi
 fi
 if [[ "$image" == no ]]; then
     echo "or drive C: as a disk image: bash scripts/demo.sh --image"
-elif [[ "$format" == raw ]]; then
+elif [[ "$machine" == no && "$format" == raw ]]; then
+    echo "or the image as the disk of an 86Box machine: bash scripts/demo.sh --machine"
     echo "or the image as qcow2 (also vhd, vdi, vmdk): bash scripts/demo.sh --image --format qcow2"
 fi
 exit "$status"
