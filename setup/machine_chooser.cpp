@@ -141,14 +141,15 @@ void MachineChooser::chooseClicked() {
     if (!listed || !listed->opened)
         return;
     // The main window closes every child window, this one too.
-    m_main.useMachine(listed->known.name, std::move(listed->opened->machine));
+    m_main.useMachine(listed->known, std::move(listed->opened->machine));
 }
 
 void MachineChooser::launcherClicked() {
     const Listed* listed = currentMachine();
     if (!listed || !listed->emulator)
         return;
-    const auto written = writeMachineLauncher(listed->known.name, *listed->emulator, korProgram());
+    const auto written = writeMachineLauncher(listed->known.name, listed->known.path,
+                                              *listed->emulator, korProgram());
     if (!written)
         return tell(written.error().message());
     tell(written.value().string() + "\nﾗﾝﾁｬｰを作成しました。ﾛｺﾞを変えてから " +

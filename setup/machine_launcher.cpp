@@ -2,6 +2,7 @@
 #include "machine_launcher.h"
 
 #include "machines/boot_command.h"
+#include "machines/known_machines.h"
 #include "platform/files.h"
 
 #include <cstdlib>
@@ -76,11 +77,7 @@ std::string launcherFileName(std::string_view name) {
 }
 
 std::filesystem::path applicationsFolder() {
-    // The specification ignores a relative XDG_DATA_HOME.
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
-        return std::filesystem::path(data) / "applications";
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home ? home : "") / ".local/share/applications";
+    return machines::xdgFolder("XDG_DATA_HOME", ".local/share") / "applications";
 }
 
 } // namespace
@@ -96,8 +93,8 @@ std::string desktopExecValue(const std::vector<std::string>& arguments) {
 }
 
 platform::Result<std::filesystem::path>
-writeMachineLauncher(std::string_view name, const machines::EmulatorMachine& machine,
-                     const std::string& korProgram) {
+writeMachineLauncher(std::string_view name, const std::filesystem::path& path,
+                     const machines::EmulatorMachine& machine, const std::string& korProgram) {
     const std::filesystem::path folder = applicationsFolder();
     const std::filesystem::path file = folder / launcherFileName(name);
     // A name so long that its file could not be made is refused before anything is written.
@@ -109,7 +106,9 @@ writeMachineLauncher(std::string_view name, const machines::EmulatorMachine& mac
         return platform::Error(platform::Operation::CreateDirectory, folder.string(),
                                failure.value());
 
-    std::vector<std::string> command = {korProgram, "--machine", std::string(name), "--"};
+    // The machine by its path: a found machine's name may change as others
+    // are found or added, and the launcher must change the machine it boots.
+    std::vector<std::string> command = {korProgram, "--machine", path.string(), "--"};
     for (std::string& argument : machines::bootCommand(machine))
         command.push_back(std::move(argument));
     const std::string shownName = escapedValue(name);

@@ -18,13 +18,14 @@ namespace kor::setup {
 // percent sign doubled, and the whole escaped as a string value is.
 std::string desktopExecValue(const std::vector<std::string>& arguments);
 
-// Writes the launcher of the machine known as `name` into the applications
-// folder of $XDG_DATA_HOME (~/.local/share/applications), replacing the one
-// written before for that name. It runs `korProgram --machine NAME --` and
-// the emulator's start command, in the configuration's folder. Returns the
-// file written; fails naming it, or the folder, when it cannot be written.
+// Writes the launcher of the machine known as `name`, at `path`, into the
+// applications folder of $XDG_DATA_HOME (~/.local/share/applications),
+// replacing the one written before for that name. It runs `korProgram
+// --machine PATH --` and the emulator's start command, in the
+// configuration's folder. Returns the file written; fails naming it, or the
+// folder, when it cannot be written.
 platform::Result<std::filesystem::path>
-writeMachineLauncher(std::string_view name, const machines::EmulatorMachine& machine,
-                     const std::string& korProgram);
+writeMachineLauncher(std::string_view name, const std::filesystem::path& path,
+                     const machines::EmulatorMachine& machine, const std::string& korProgram);
 
 } // namespace kor::setup

@@ -156,7 +156,7 @@ MachineChooser& MainWindow::showMachineChooser() {
     return chooser;
 }
 
-void MainWindow::useMachine(const std::string& name, platform::Machine machine) {
+void MainWindow::useMachine(const machines::KnownMachine& known, platform::Machine machine) {
     // The windows showed the old machine's settings; each is made again on
     // its next use, from the session read anew.
     m_area->closeAllSubWindows();
@@ -164,10 +164,11 @@ void MainWindow::useMachine(const std::string& name, platform::Machine machine) 
     m_session.settings = {};
     m_session.startFolder.clear();
     m_session.archiveState = {};
-    m_machineName = name;
+    m_machineName = known.name;
     showTitle();
     readMachine();
-    if (const platform::Status remembered = machines::rememberChosenMachine(name); !remembered)
+    if (const platform::Status remembered = machines::rememberChosenMachine(known.path.string());
+        !remembered)
         tell(remembered.error().message());
 }
 

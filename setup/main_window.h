@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/setup_session.h"
+#include "machines/known_machines.h"
 #include "platform/machine.h"
 
 #include <QMainWindow>
@@ -72,11 +73,11 @@ class MainWindow final : public QMainWindow {
     // Shows the machine chooser, made anew each time, with the focus.
     MachineChooser& showMachineChooser();
 
-    // Makes `machine`, known as `name`, the machine of this process: every
+    // Makes `machine`, the one `known` names, the machine of this process: every
     // child window closes, the session is read again from the machine's
     // KOR.INI, the title names it, and the choice is remembered for the next
     // start (a failure to remember it is said; the choice holds all the same).
-    void useMachine(const std::string& name, platform::Machine machine);
+    void useMachine(const machines::KnownMachine& known, platform::Machine machine);
 
     // Runs `handler` of `window` whenever another child window takes the
     // focus from it.

@@ -66,12 +66,6 @@ fs::path homeFolder() {
     return user != nullptr && user->pw_dir != nullptr ? fs::path(user->pw_dir) : fs::path();
 }
 
-// $XDG_CONFIG_HOME or $XDG_DATA_HOME, else its default under the home folder.
-fs::path xdgFolder(const char* variable, const char* underHome) {
-    fs::path folder = absoluteFolderOf(variable);
-    return folder.empty() ? homeFolder() / underHome : folder;
-}
-
 // One line of machines.ini as read: an entry of a section, or another line
 // (blank, comment, section header, junk) that is kept and never read again.
 struct Line {
@@ -446,16 +440,26 @@ std::vector<KnownMachine> knownMachines() {
     return machines;
 }
 
+fs::path xdgFolder(const char* variable, const char* underHome) {
+    fs::path folder = absoluteFolderOf(variable);
+    return folder.empty() ? homeFolder() / underHome : folder;
+}
+
 std::optional<KnownMachine> findMachine(std::string_view nameOrPath) {
     if (nameOrPath.empty())
         return std::nullopt;
-    for (KnownMachine& machine : knownMachines())
+    std::vector<KnownMachine> known = knownMachines();
+    for (KnownMachine& machine : known)
         if (machine.name == nameOrPath)
             return std::move(machine);
     std::error_code error;
     const fs::path path = fs::absolute(fs::path(nameOrPath), error).lexically_normal();
     if (error || !fs::exists(path, error))
         return std::nullopt;
+    // A known machine's path gives it its name, whatever names the others take.
+    for (KnownMachine& machine : known)
+        if (machine.path.lexically_normal() == path)
+            return std::move(machine);
     const fs::path named = path.has_filename() ? path : path.parent_path();
     const std::string name =
         fs::is_directory(path, error) ? named.filename().string() : named.stem().string();

@@ -168,7 +168,9 @@ void MachineChooserTest::switchesBetweenMachinesAndRemembersTheChoice() {
         QVERIFY(!liveWindow<MachineChooser>(window));
         QCOMPARE(window.windowTitle(), QStringLiteral("KOR SETUP - ") + name);
         QCOMPARE(window.optionsWindow().pc98Box->isChecked(), pc98);
-        QCOMPARE(kor::machines::lastChosenMachine(), std::optional(name.toStdString()));
+        const std::optional<std::string> chosen = kor::machines::lastChosenMachine();
+        QVERIFY(chosen);
+        QCOMPARE(kor::machines::findMachine(*chosen)->name, name.toStdString());
     }
     QCOMPARE(kor::testing::shownMessages(recording), QStringList());
 }
@@ -188,8 +190,8 @@ void MachineChooserTest::makesALauncherThatRunsKorThenTheEmulator() {
 
     const fs::path launcher = home.path() / "data/applications/kor-Win95_20B.desktop";
     const std::string text = fileText(launcher);
-    QVERIFY2(text.find("\nExec=KOR --machine \"Win95 B\" -- 86Box -P \"" + added.string() +
-                       "\"\n") != std::string::npos,
+    QVERIFY2(text.find("\nExec=KOR --machine \"" + added.string() + "\" -- 86Box -P \"" +
+                       added.string() + "\"\n") != std::string::npos,
              text.c_str());
     QVERIFY2(text.find("\nPath=" + added.string() + "\n") != std::string::npos, text.c_str());
     QProcess validate;
