@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "command_line.h"
 
+#include <algorithm>
+
 #include "core/version.h"
 
 #include "platform/text.h"
@@ -19,6 +21,15 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
         line.mistakeKind = kind;
         return line;
     };
+    // The command is found first, so that a mistake before it still lets the
+    // machine start.
+    const auto separator = std::find(arguments.begin(), arguments.end(), "--");
+    if (separator != arguments.end()) {
+        line.command.assign(separator + 1, arguments.end());
+        if (line.command.empty())
+            return mistaken("--", CommandLine::Mistake::MissingValue);
+        arguments = arguments.first(static_cast<std::size_t>(separator - arguments.begin()));
+    }
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const std::size_t valuesLeft = arguments.size() - i - 1;
@@ -27,13 +38,6 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
             asked = action;
             return first;
         };
-        if (argument == "--") {
-            line.command.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                arguments.end());
-            if (line.command.empty())
-                return mistaken(argument, CommandLine::Mistake::MissingValue);
-            break;
-        }
         if (argument == "--help" || argument == "-h")
             help = true;
         else if (argument == "--version")

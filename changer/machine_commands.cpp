@@ -46,10 +46,8 @@ std::string said(core::TextLanguage language, std::string_view english, std::str
     return std::string(language == core::TextLanguage::Japanese ? japanese : english);
 }
 
-// Runs `command` in KOR's place, in the folder KOR started in, once all that
-// the run started is gone: the images' exports stopped and their locks let
-// go, so that an emulator finds its disks free. Returns only when the command
-// cannot be run, with the exit status a shell gives then.
+} // namespace
+
 int runInstead(const std::vector<std::string>& command, const fs::path& startFolder,
                core::TextLanguage language) {
     diskimage::closeImageDrives();
@@ -69,6 +67,8 @@ int runInstead(const std::vector<std::string>& command, const fs::path& startFol
               << shown(command.front()) << ": " << platform::describeError(error) << '\n';
     return error == ENOENT ? 127 : 126;
 }
+
+namespace {
 
 // The services of the session, but an end of the program from inside the run
 // (an archive that cannot be listed) runs the command in KOR's place.

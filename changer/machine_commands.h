@@ -5,7 +5,9 @@
 
 #include "core/logo_problem_text.h"
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 // What KOR does with the machines of emulators beyond a run: lists them,
 // keeps one under a name, shows a machine's drives; and a run on the machine
@@ -19,6 +21,14 @@ int listMachines(core::TextLanguage language);
 // --add-machine: keeps the machine at `path` under `name` when it opens as a
 // machine; says why not on standard error otherwise.
 int addMachine(const std::string& name, const std::string& path, core::TextLanguage language);
+
+// Runs `command` in KOR's place, in `startFolder` (the folder KOR started
+// in), once all that the run started is gone: the images' exports stopped
+// and their locks let go, so that an emulator finds its disks free. Returns
+// only when the command cannot be run, with the exit status a shell gives
+// then.
+int runInstead(const std::vector<std::string>& command, const std::filesystem::path& startFolder,
+               core::TextLanguage language);
 
 // A run, or --drives, on the machine that the line and the environment
 // choose; then the command after "--" in KOR's place, also after a failure.

@@ -10,6 +10,7 @@
 #include "diskimage/image_drives.h"
 #include "platform/machine.h"
 
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -28,6 +29,13 @@ int main(int argc, char** argv) {
         return 0;
     case changer::CommandLine::Action::Mistake:
         std::cerr << changer::mistakeText(line, language);
+        // A logo never keeps a machine from starting, a mistaken option of a
+        // launcher's line neither.
+        if (!line.command.empty()) {
+            std::error_code unknown;
+            return changer::runInstead(line.command, std::filesystem::current_path(unknown),
+                                       language);
+        }
         return 2;
     case changer::CommandLine::Action::ListMachines:
         platform::Machine::setImageOpener(diskimage::openImageDrive);
