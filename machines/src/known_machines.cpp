@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "machines/known_machines.h"
 
+#include "emulator_configuration.h"
+
 #include "platform/file_descriptor.h"
 #include "platform/host_files.h"
 #include "platform/text.h"
@@ -87,10 +89,7 @@ std::vector<Line> parseLines(const std::string& bytes) {
         start = end + 1;
         const std::string_view text = trimmed(line.text);
         if (line.text.size() <= LongestLine && text.starts_with('[') && text.ends_with(']')) {
-            section = trimmed(text.substr(1, text.size() - 2));
-            std::ranges::transform(section, section.begin(), [](char c) {
-                return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-            });
+            section = lowered(trimmed(text.substr(1, text.size() - 2)));
             line.header = true;
         } else if (const std::size_t equals = text.find('=');
                    line.text.size() <= LongestLine && equals != std::string_view::npos &&
@@ -106,13 +105,12 @@ std::vector<Line> parseLines(const std::string& bytes) {
 
 // The lines of machines.ini; none when there is no such file.
 platform::Result<std::vector<Line>> readLines() {
-    const fs::path file = machinesFile();
-    platform::HostFile read = platform::readHostFile(file);
-    if (read.error == ENOENT)
+    // Read as a configuration is: a FIFO or a huge file in its place would
+    // otherwise hang or exhaust every start of the programs.
+    platform::Result<std::string> text = readConfiguration(machinesFile());
+    if (!text && text.error().code() == ENOENT)
         return std::vector<Line>();
-    if (read.error != 0)
-        return Error(platform::Operation::Read, file.string(), read.error);
-    return parseLines(read.bytes);
+    return parseLines(KOR_TRY(std::move(text)));
 }
 
 // Makes the folder of machines.ini, 0700, when it is missing: it tells which
@@ -284,13 +282,10 @@ bool isFile(const fs::path& path) {
     return fs::is_regular_file(path, error);
 }
 
-// Files read for where machines are: small, or none of ours.
-constexpr std::size_t LargestListFile = 1 << 20;
-
+// The emulators' own files that say where machines are, or nothing when
+// they cannot be read as a configuration is.
 std::string smallFile(const fs::path& file) {
-    platform::HostFile read = platform::readHostFile(file);
-    return read.error == 0 && read.bytes.size() <= LargestListFile ? std::move(read.bytes)
-                                                                   : std::string();
+    return readConfiguration(file).valueOr(std::string());
 }
 
 // Where 86Box's global settings move its manager's machines (vmm_path).

@@ -10,6 +10,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -165,6 +166,19 @@ TEST(KnownMachines, ReadOnlyFolderIsRefusedAndTheFileKept) {
                             fs::directory_iterator()),
               1)
         << "no temporary file left";
+}
+
+// A FIFO in the file's place is refused, not waited on: every start of the
+// programs reads the file.
+TEST(KnownMachines, AFifoInPlaceOfTheFileIsRefusedNotWaitedOn) {
+    const TemporaryHome home;
+    fs::create_directories(machinesFile().parent_path());
+    ASSERT_EQ(::mkfifo(machinesFile().c_str(), 0600), 0);
+    const platform::Status added = addMachine("Win95", "/vm/95");
+    ASSERT_FALSE(added.ok());
+    EXPECT_EQ(added.error().code(), EINVAL);
+    EXPECT_EQ(lastChosenMachine(), std::nullopt);
+    EXPECT_TRUE(fs::is_fifo(machinesFile()));
 }
 
 TEST(KnownMachines, ChosenMachineIsRememberedBesideTheAddedOnes) {
