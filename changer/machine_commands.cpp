@@ -147,38 +147,18 @@ int showDrives(const machines::OpenedMachine& opened, core::TextLanguage languag
 // --list-machines: a line each, name, emulator, boot drive, and "ok" or why
 // KOR cannot change it.
 int listMachines(core::TextLanguage language) {
-    for (const machines::KnownMachine& known : machines::knownMachines()) {
-        std::string emulator = "-";
-        std::string bootDrive = "-";
-        std::string verdict = said(language, "ok", "変更できます");
-        platform::Result<machines::EmulatorMachine> read =
-            machines::readEmulatorMachine(known.path);
-        if (!read) {
-            verdict = reasonOf(read.error(), language);
-        } else {
-            emulator = machines::emulatorName(read.value().emulator);
-            platform::Result<machines::OpenedMachine> opened =
-                machines::openEmulatorMachine(std::move(read).value());
-            if (!opened) {
-                verdict = reasonOf(opened.error(), language);
-            } else {
-                // Its Windows folder is looked for as a run looks for it, on
-                // the machine of the process; the listing ends the program.
-                const platform::Machine& machine = opened.value().machine;
-                bootDrive = std::string(1, machine.bootDrive()) + ":";
-                platform::Machine::setCurrent(machine);
-                platform::Status windows = machine.windowsDirectoryStatus();
-                if (const platform::Status found =
-                        platform::findDirectory(machine.windowsDirectory());
-                    windows && !found)
-                    windows = found.error().retold(core::operation::OpenWindowsDirectory,
-                                                   machine.windowsDirectory());
-                if (!windows)
-                    verdict = reasonOf(windows.error(), language);
-            }
-        }
-        std::cout << shown(known.name) << "  " << emulator << "  " << bootDrive << "  " << verdict
-                  << '\n';
+    for (machines::KnownMachine& known : machines::knownMachines()) {
+        const machines::InspectedMachine inspected = machines::inspectMachine(std::move(known));
+        const std::string emulator(
+            inspected.emulator ? machines::emulatorName(inspected.emulator->emulator) : "-");
+        const std::string bootDrive =
+            inspected.opened ? std::string{inspected.opened->machine.bootDrive(), ':'} : "-";
+        const std::string verdict = inspected.usable ? said(language, "ok", "変更できます")
+                                                     : reasonOf(inspected.usable.error(), language);
+        std::cout << shown(inspected.known.name) << "  " << emulator << "  " << bootDrive << "  "
+                  << verdict << '\n';
+        // Looking at a machine must not keep its emulator from starting.
+        diskimage::releaseImageDrives();
     }
     return 0;
 }

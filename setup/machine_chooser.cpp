@@ -82,28 +82,13 @@ void MachineChooser::load() {
 // Each machine is opened as it would be chosen, so that one that cannot be
 // worked on says why here rather than after the choice.
 void MachineChooser::listMachines() {
-    for (machines::KnownMachine& known : machines::knownMachines()) {
-        Listed listed{std::move(known), std::nullopt, std::nullopt, {}};
-        if (auto emulator = machines::readEmulatorMachine(listed.known.path); !emulator) {
-            listed.whyNot = emulator.error().message();
-        } else {
-            listed.emulator = emulator.value();
-            if (auto opened = machines::openEmulatorMachine(std::move(emulator).value()); !opened)
-                listed.whyNot = opened.error().message();
-            else if (const platform::Status& windows =
-                         opened.value().machine.windowsDirectoryStatus();
-                     !windows)
-                listed.whyNot = windows.error().message();
-            else
-                listed.opened = std::move(opened).value();
-        }
-        m_machines.push_back(std::move(listed));
-    }
+    for (machines::KnownMachine& known : machines::knownMachines())
+        m_machines.push_back(machines::inspectMachine(std::move(known)));
     // Looking at a machine must not keep its emulator from starting: the
     // exports of images in QEMU's formats, and QEMU's locks with them, go.
     diskimage::releaseImageDrives();
 
-    for (const Listed& listed : m_machines) {
+    for (const machines::InspectedMachine& listed : m_machines) {
         auto* row = new QTreeWidgetItem(machineList);
         row->setText(NameColumn, toQString(listed.known.name));
         if (listed.emulator) {
@@ -111,7 +96,7 @@ void MachineChooser::listMachines() {
                          toQString(machines::emulatorName(listed.emulator->emulator)));
             row->setText(DisksColumn, diskNames(*listed.emulator));
         }
-        if (listed.opened) {
+        if (listed.usable) {
             row->setText(WindowsColumn, toQString(listed.opened->machine.windowsDirectory()));
         } else {
             row->setText(WindowsColumn, QStringLiteral("使用できません"));
@@ -124,28 +109,29 @@ void MachineChooser::listMachines() {
     currentRowChanged();
 }
 
-MachineChooser::Listed* MachineChooser::currentMachine() {
+machines::InspectedMachine* MachineChooser::currentMachine() {
     const int row = machineList->indexOfTopLevelItem(machineList->currentItem());
     return row < 0 ? nullptr : &m_machines[static_cast<std::size_t>(row)];
 }
 
 void MachineChooser::currentRowChanged() {
-    const Listed* listed = currentMachine();
-    reasonLabel->setText(listed ? toQString(listed->whyNot) : QString());
-    chooseButton->setEnabled(listed && listed->opened);
+    const machines::InspectedMachine* listed = currentMachine();
+    reasonLabel->setText(listed && !listed->usable ? toQString(listed->usable.error().message())
+                                                   : QString());
+    chooseButton->setEnabled(listed && listed->usable);
     launcherButton->setEnabled(listed && listed->emulator);
 }
 
 void MachineChooser::chooseClicked() {
-    Listed* listed = currentMachine();
-    if (!listed || !listed->opened)
+    machines::InspectedMachine* listed = currentMachine();
+    if (!listed || !listed->usable)
         return;
     // The main window closes every child window, this one too.
     m_main.useMachine(listed->known, std::move(listed->opened->machine));
 }
 
 void MachineChooser::launcherClicked() {
-    const Listed* listed = currentMachine();
+    const machines::InspectedMachine* listed = currentMachine();
     if (!listed || !listed->emulator)
         return;
     const auto written = writeMachineLauncher(listed->known.name, listed->known.path,

@@ -46,22 +46,15 @@ class MachineChooser final : public QMdiSubWindow {
 
   private:
     // A machine as listed: opened, or why it is not.
-    struct Listed {
-        machines::KnownMachine known;
-        std::optional<machines::EmulatorMachine> emulator;
-        std::optional<machines::OpenedMachine> opened;
-        std::string whyNot;
-    };
-
     void listMachines();
     void currentRowChanged();
     void chooseClicked();
     void launcherClicked();
     void exitClicked();
-    Listed* currentMachine();
+    machines::InspectedMachine* currentMachine();
 
     MainWindow& m_main;
-    std::vector<Listed> m_machines;
+    std::vector<machines::InspectedMachine> m_machines;
 };
 
 } // namespace kor::setup

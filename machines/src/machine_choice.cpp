@@ -123,6 +123,31 @@ platform::Result<OpenedMachine> openEmulatorMachine(EmulatorMachine emulator) {
     return OpenedMachine{std::move(emulator), std::move(letters), std::move(machine)};
 }
 
+InspectedMachine inspectMachine(KnownMachine known) {
+    InspectedMachine inspected{std::move(known), std::nullopt, std::nullopt, {}};
+    platform::Result<EmulatorMachine> read = readEmulatorMachine(inspected.known.path);
+    if (!read) {
+        inspected.usable = read.error();
+        return inspected;
+    }
+    inspected.emulator = read.value();
+    platform::Result<OpenedMachine> opened = openEmulatorMachine(std::move(read).value());
+    if (!opened) {
+        inspected.usable = opened.error();
+        return inspected;
+    }
+    const platform::Machine& machine = opened.value().machine;
+    inspected.usable = machine.windowsDirectoryStatus();
+    if (inspected.usable) {
+        const StandingIn standingIn(machine);
+        if (platform::Status found = platform::findDirectory(machine.windowsDirectory()); !found)
+            inspected.usable = found.error().retold(platform::Operation::OpenWindowsDirectory,
+                                                    machine.windowsDirectory());
+    }
+    inspected.opened = std::move(opened).value();
+    return inspected;
+}
+
 platform::Result<OpenedMachine> chooseMachine(const std::optional<std::string>& requested) {
     if (requested)
         return openKnownMachine(*requested);

@@ -10,8 +10,8 @@ namespace kor::core::operation {
 
 inline constexpr platform::Operation SelectDrive{"select drive", "このﾄﾞﾗｲﾌﾞを選択できません"};
 inline constexpr platform::Operation OpenDirectory{"open directory", "このﾌｫﾙﾀﾞを開けません"};
-inline constexpr platform::Operation OpenWindowsDirectory{"open the Windows directory",
-                                                          "Windows ﾌｫﾙﾀﾞを開けません"};
+inline constexpr const platform::Operation& OpenWindowsDirectory =
+    platform::Operation::OpenWindowsDirectory;
 inline constexpr platform::Operation OpenMachine{
     "open the folder of the Windows machine (KOR_ROOT)",
     "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) を開けません"};

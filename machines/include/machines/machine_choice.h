@@ -3,6 +3,7 @@
 
 #include "machines/drive_letters.h"
 #include "machines/emulator_machine.h"
+#include "machines/known_machines.h"
 #include "platform/machine.h"
 #include "platform/result.h"
 
@@ -28,6 +29,16 @@ struct OpenedMachine {
 // which the machine opened stands in for meanwhile: only from the thread that
 // uses the machine of the process.
 platform::Result<OpenedMachine> openEmulatorMachine(EmulatorMachine emulator);
+
+// A known machine as the programs list it: its configuration read, the
+// machine opened, and its Windows folder found, as a run would find them.
+struct InspectedMachine {
+    KnownMachine known;
+    std::optional<EmulatorMachine> emulator; // when its configuration could be read
+    std::optional<OpenedMachine> opened;     // when it could be opened
+    platform::Status usable;                 // whether a program can change it, else why not
+};
+InspectedMachine inspectMachine(KnownMachine known);
 
 // The machine a program works on, first match wins: `requested` (the
 // --machine of its command line: a known machine's name or a path), then

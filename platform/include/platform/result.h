@@ -40,6 +40,7 @@ struct Operation {
     static const Operation CreateFileIn;
     static const Operation OpenImage;
     static const Operation UseWindowsDirectory;
+    static const Operation OpenWindowsDirectory;
 };
 
 inline constexpr Operation Operation::Find{"find", "このﾊﾟｽは使えません"};
@@ -70,6 +71,8 @@ inline constexpr Operation Operation::OpenImage{"open the disk image of",
                                                 "このﾄﾞﾗｲﾌﾞのﾃﾞｨｽｸｲﾒｰｼﾞを使えません"};
 inline constexpr Operation Operation::UseWindowsDirectory{"use as the Windows directory (WINDIR)",
                                                           "WINDIR の Windows ﾌｫﾙﾀﾞを使えません"};
+inline constexpr Operation Operation::OpenWindowsDirectory{"open the Windows directory",
+                                                           "Windows ﾌｫﾙﾀﾞを開けません"};
 
 // Why, as a Japanese report gives it: "アクセスが拒否されました" for EACCES; a
 // generic sentence with the number and the English text for an errno without
