@@ -147,8 +147,15 @@ int showDrives(const machines::OpenedMachine& opened, core::TextLanguage languag
 // --list-machines: a line each, name, emulator, boot drive, and "ok" or why
 // KOR cannot change it.
 int listMachines(core::TextLanguage language) {
-    for (machines::KnownMachine& known : machines::knownMachines()) {
-        const machines::InspectedMachine inspected = machines::inspectMachine(std::move(known));
+    std::vector<machines::KnownMachine> known = machines::knownMachines();
+    if (known.empty())
+        std::cout << said(language,
+                          "no machine found in the emulators' usual places; add one with "
+                          "KOR --add-machine NAME PATH\n",
+                          "エミュレータの既定の場所にマシンが見つかりません。"
+                          "KOR --add-machine 名前 パス で登録してください\n");
+    for (machines::KnownMachine& machine : known) {
+        const machines::InspectedMachine inspected = machines::inspectMachine(std::move(machine));
         const std::string emulator(
             inspected.emulator ? machines::emulatorName(inspected.emulator->emulator) : "-");
         const std::string bootDrive =
