@@ -14,8 +14,8 @@
 namespace kor::setup {
 
 // The Exec value of a desktop entry that runs `arguments`: each argument that
-// holds a character the Desktop Entry Specification reserves is quoted, a
-// percent sign doubled, and the whole escaped as a string value is.
+// holds a character freedesktop.org's desktop entry format reserves is
+// quoted, a percent sign doubled, and the whole escaped as a string value is.
 std::string desktopExecValue(const std::vector<std::string>& arguments);
 
 // Writes the launcher of the machine known as `name`, at `path`, into the
