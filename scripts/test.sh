@@ -54,7 +54,7 @@ else
     exit 1
 fi
 
-declare -a results=()
+declare -a results=() failures=()
 failed=0
 last_line=""
 worst_line=""
@@ -85,6 +85,11 @@ run_build() {
     if ((status != 0)); then
         failed=1
         [[ -n "$worst_line" ]] || worst_line="$summary"
+        # What the failing tests said, for a reader who sees only the end of
+        # this output: each assertion with the lines that explain it.
+        local said
+        said="$(grep -E -A6 ': Failure$|^\[  FAILED  \]|Sanitizer|runtime error' "$log" | head -60 || true)"
+        [[ -z "$said" ]] || failures+=("$name: what the failing tests said" "$said")
     fi
 }
 
@@ -151,6 +156,9 @@ for result in "${results[@]}"; do
     echo "$result"
 done
 if ((failed)); then
+    for failure in "${failures[@]}"; do
+        echo "$failure"
+    done
     echo "test.sh: FAILED"
     # End with the summary line of the first failing test run, if there was one.
     [[ -n "$worst_line" ]] && echo "$worst_line"

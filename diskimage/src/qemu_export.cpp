@@ -469,8 +469,10 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
 }
 
 bool QemuExport::alive() const {
+    // The guardian removes the exported file before it ends: a dead daemon's
+    // export may be gone while its guardian is still there.
     pollfd gone{m_guardianGone.get(), POLLIN, 0};
-    return ::poll(&gone, 1, 0) == 0;
+    return ::poll(&gone, 1, 0) == 0 && mountAt(m_file.c_str()) == Mount::Live;
 }
 
 QemuExport::~QemuExport() {

@@ -43,7 +43,8 @@ class QemuExport {
     // stopped the daemon and removed the export.
     ~QemuExport();
 
-    // Whether the export is still up: its guardian ends when the daemon does.
+    // Whether the export is still up and answers: its guardian ends when
+    // the daemon does.
     bool alive() const;
 
     // The disk as a plain file.

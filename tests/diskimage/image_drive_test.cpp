@@ -512,30 +512,37 @@ TEST(QemuImageWithoutItsDaemon, SaysWhatToInstallAndHowToConvert) {
 }
 
 // Kills the qemu-storage-daemon that exports `image`, as the out-of-memory
-// killer would, and waits until its guardian has removed the export.
+// killer would, and waits until its guardian has removed the export and
+// ended, letting go of the lock by which the next export repairs the image.
 void killExportOf(const fs::path& image) {
+    const std::string named = fs::canonical(image).string();
     for (const auto& process : fs::directory_iterator("/proc")) {
         std::ifstream stream(process.path() / "cmdline", std::ios::binary);
         const std::string line{std::istreambuf_iterator<char>(stream),
                                std::istreambuf_iterator<char>()};
-        const std::size_t at = line.find("mountpoint=");
-        if (!line.starts_with("qemu-storage-daemon") ||
-            line.find(image.string()) == std::string::npos || at == std::string::npos)
+        if (!line.starts_with("qemu-storage-daemon") || line.find(named) == std::string::npos ||
+            line.find("mountpoint=") == std::string::npos)
             continue;
-        const fs::path mountpoint = line.substr(at + 11, line.find('\0', at) - at - 11);
+        // Field 4 of stat(5), after the name in parentheses, is the parent.
+        std::ifstream stat(process.path() / "stat");
+        const std::string status{std::istreambuf_iterator<char>(stat),
+                                 std::istreambuf_iterator<char>()};
+        const fs::path guardian =
+            fs::path("/proc") / std::to_string(std::atoi(status.c_str() + status.rfind(')') + 4));
         ASSERT_EQ(::kill(std::stoi(process.path().filename().string()), SIGKILL), 0);
-        // A mount whose daemon is gone answers ENOTCONN until it is unmounted,
-        // and the file under it is there until the guardian removes it.
-        const auto present = [&] {
-            struct stat info {};
-            return ::lstat(mountpoint.c_str(), &info) == 0 || errno != ENOENT;
+        // A zombie has closed its files; this process reaps the guardian later.
+        const auto guarding = [&] {
+            std::ifstream state(guardian / "stat");
+            const std::string text{std::istreambuf_iterator<char>(state),
+                                   std::istreambuf_iterator<char>()};
+            return !text.empty() && text.compare(text.rfind(')') + 2, 1, "Z") != 0;
         };
-        for (int wait = 0; wait < 500 && present(); ++wait)
+        for (int wait = 0; wait < 1000 && guarding(); ++wait)
             ::usleep(10'000);
-        ASSERT_FALSE(present());
+        ASSERT_FALSE(guarding()) << "the guardian outlived its daemon by 10 s";
         return;
     }
-    FAIL() << "no daemon exports " << image;
+    FAIL() << "no daemon exports " << named;
 }
 
 // An emulator started from a qcow2 image while the drive is open between
