@@ -19,8 +19,6 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include <cmath>
-
 namespace kor::setup {
 
 namespace {
@@ -364,10 +362,9 @@ void LogoBrowser::ArchiveLists::show() {
     list.clearRows();
     names.clear();
     list.clearColumns();
-    const double width = list.width();
     for (const MemberColumn& column : MemberColumns)
-        list.addColumn(toQString(column.caption),
-                       static_cast<int>(std::lround(width / column.share)), column.alignment);
+        list.addColumn(toQString(column.caption), pixelsFromTwips(column.widthTwips),
+                       column.alignment);
     for (std::size_t i = 0; i < m_listing.size(); ++i) {
         names.addItem(toQString(m_listing.name(i)));
         list.addRow(memberRowCells(m_listing[i]));

@@ -13,10 +13,12 @@
 #include "platform/text.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <filesystem>
 #include <unistd.h>
 
@@ -119,6 +121,7 @@ class LogoBrowserTest : public QObject {
     void heightAndPatternFollowTheMode_data();
     void heightAndPatternFollowTheMode();
     void listsAnArchiveWithSizesDatesAndTimes();
+    void memberListShowsEveryCaptionDateAndTimeWhole();
     void actionButtons_data();
     void actionButtons();
     void aSelectedRowSaysWhyItWouldNotShow_data();
@@ -218,10 +221,10 @@ void LogoBrowserTest::listsAnArchiveWithSizesDatesAndTimes() {
     ReportListView* list = shown.browser->memberList;
     QCOMPARE(headers(*list),
              QStringList({"ﾌｧｲﾙ名", "元ﾌｧｲﾙｻｲｽﾞ", "圧縮ﾌｧｲﾙｻｲｽﾞ", "ﾌｧｲﾙ日付", "ﾌｧｲﾙ日時"}));
-    // Shares of the list's width: 429 / 4.5, / 8, / 7.8, / 6, / 9.
+    // 1545, 1080, 1245, 1080 and 1005 twips.
     QCOMPARE(QList<int>({list->columnWidth(0), list->columnWidth(1), list->columnWidth(2),
                          list->columnWidth(3), list->columnWidth(4)}),
-             QList<int>({95, 54, 55, 72, 48}));
+             QList<int>({103, 72, 83, 72, 67}));
     QCOMPARE(list->model()->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt() &
                  Qt::AlignHorizontal_Mask,
              int(Qt::AlignLeft));
@@ -244,6 +247,34 @@ void LogoBrowserTest::listsAnArchiveWithSizesDatesAndTimes() {
     QCOMPARE(shown.browser->memberNames->count(), 3);
     QCOMPARE(shown.browser->memberNames->item(1)->text(), QString::fromStdString(Sakura));
     QVERIFY(shown.messages().empty());
+}
+
+void LogoBrowserTest::memberListShowsEveryCaptionDateAndTimeWhole() {
+    Browser shown(ArchiveMode);
+    shown.listArchive();
+    ReportListView& list = *shown.browser->memberList;
+    QCOMPARE(list.columnCount(), 5);
+
+    // A caption is whole when it fits the header's label, inside its margins;
+    // a cell's text when it fits inside the item view's text margins.
+    const QFontMetrics metrics(list.font());
+    const int headerMargin = list.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &list);
+    const int cellMargin =
+        list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    int widths = 0;
+    for (int column = 0; column < list.columnCount(); ++column) {
+        QVERIFY2(metrics.horizontalAdvance(list.headerText(column)) + 2 * headerMargin <=
+                     list.columnWidth(column),
+                 qPrintable(list.headerText(column)));
+        widths += list.columnWidth(column);
+    }
+    QVERIFY(metrics.horizontalAdvance(QStringLiteral("95/12/31")) + 2 * cellMargin <=
+            list.columnWidth(3));
+    QVERIFY(metrics.horizontalAdvance(QStringLiteral("23:59:58")) + 2 * cellMargin <=
+            list.columnWidth(4));
+    // Beside a vertical scroll bar, as a long archive has, no column is cut off.
+    QVERIFY(widths <= list.viewport()->width() -
+                          list.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &list));
 }
 
 void LogoBrowserTest::actionButtons_data() {

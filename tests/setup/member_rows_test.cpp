@@ -36,10 +36,33 @@ void MemberRowsTest::cellsShowSizesTheJapaneseShortDateAndTheTimeWithoutLeadingZ
     QTest::newRow("a member") << kor::core::ArchiveEntry{"A.BMP", 129078, 4711, {1997, 3, 4},
                                                          9,       5,      10,   "-lh5-"}
                               << QStringList{"A.BMP", "129078", "4711", "97/03/04", "9:5:10"};
-    // An impossible date shows what is stored.
-    QTest::newRow("impossible date")
-        << kor::core::ArchiveEntry{"B.BMP", 1, 1, {2001, 13, 0}, 0, 0, 0, ""}
-        << QStringList{"B.BMP", "1", "1", "01/13/00", "0:0:0"};
+    QTest::newRow("29 February of a leap year")
+        << kor::core::ArchiveEntry{"L.BMP", 1, 1, {1996, 2, 29}, 0, 0, 0, ""}
+        << QStringList{"L.BMP", "1", "1", "96/02/29", "0:0:0"};
+    // A date or a time that cannot be is blank, each on its own.
+    QTest::newRow("zero DOS date")
+        << kor::core::ArchiveEntry{"Z.BMP", 1, 1, {1980, 0, 0}, 12, 30, 0, ""}
+        << QStringList{"Z.BMP", "1", "1", "", "12:30:0"};
+    QTest::newRow("month 13") << kor::core::ArchiveEntry{"B.BMP", 1, 1, {2001, 13, 5}, 0, 0, 0, ""}
+                              << QStringList{"B.BMP", "1", "1", "", "0:0:0"};
+    QTest::newRow("month 257") << kor::core::ArchiveEntry{"B.BMP", 1, 1, {2001, 257, 5},
+                                                          0,       0, 0, ""}
+                               << QStringList{"B.BMP", "1", "1", "", "0:0:0"};
+    QTest::newRow("day 0") << kor::core::ArchiveEntry{"B.BMP", 1, 1, {2001, 3, 0}, 0, 0, 0, ""}
+                           << QStringList{"B.BMP", "1", "1", "", "0:0:0"};
+    QTest::newRow("31 April") << kor::core::ArchiveEntry{"B.BMP", 1, 1, {2001, 4, 31}, 0, 0, 0, ""}
+                              << QStringList{"B.BMP", "1", "1", "", "0:0:0"};
+    QTest::newRow("29 February of another year")
+        << kor::core::ArchiveEntry{"B.BMP", 1, 1, {1997, 2, 29}, 0, 0, 0, ""}
+        << QStringList{"B.BMP", "1", "1", "", "0:0:0"};
+    QTest::newRow("hour 24") << kor::core::ArchiveEntry{"T.BMP", 1, 1, {1997, 3, 4}, 24, 0, 0, ""}
+                             << QStringList{"T.BMP", "1", "1", "97/03/04", ""};
+    QTest::newRow("minute 60") << kor::core::ArchiveEntry{"T.BMP", 1,  1, {1997, 3, 4},
+                                                          23,      60, 0, ""}
+                               << QStringList{"T.BMP", "1", "1", "97/03/04", ""};
+    QTest::newRow("second 60 (a stored count of 30)")
+        << kor::core::ArchiveEntry{"T.BMP", 1, 1, {1997, 3, 4}, 23, 59, 60, ""}
+        << QStringList{"T.BMP", "1", "1", "97/03/04", ""};
     QTest::newRow("2 GiB and more read negative")
         << kor::core::ArchiveEntry{"C.BMP", 4294967295u, 2147483648u, {1980, 1, 1}, 23, 59, 58, ""}
         << QStringList{"C.BMP", "-1", "-2147483648", "80/01/01", "23:59:58"};
