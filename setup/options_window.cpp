@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace kor::setup {
 
@@ -48,17 +49,21 @@ OptionsWindow::OptionsWindow(MainWindow& main, core::SetupSession& session)
 void OptionsWindow::load() {
     placeChildWindow(*this, m_main.innerSizeInTwips(), 4.5, 3.0);
 
+    showStoredOptions();
+    applyPictureSource();
+}
+
+void OptionsWindow::showStoredOptions() {
+    // The boxes' handlers answer clicks alone; blocked all the same, so that
+    // showing what is stored never writes it back.
+    const QSignalBlocker blockBmpMode(bmpModeBox);
+    const QSignalBlocker blockPc98(pc98Box);
+    const QSignalBlocker blockNoSizeCheck(noSizeCheckBox);
     const core::Settings& settings = m_session.settings;
     bmpModeBox->setChecked(m_session.isBmpMode());
-    if (core::isOn(settings.pc98Check))
-        pc98Box->setChecked(true);
-    if (core::isOn(settings.sizecheck)) {
-        noSizeCheckBox->setChecked(true);
-        pc98Box->setEnabled(false);
-    } else {
-        pc98Box->setEnabled(true);
-    }
-    applyPictureSource();
+    pc98Box->setChecked(core::isOn(settings.pc98Check));
+    noSizeCheckBox->setChecked(core::isOn(settings.sizecheck));
+    pc98Box->setEnabled(!noSizeCheckBox->isChecked());
 }
 
 void OptionsWindow::applyPictureSource() {
@@ -70,14 +75,14 @@ void OptionsWindow::showPictureSource() {
     bmpModeBox->setChecked(m_session.isBmpMode());
 }
 
-// A KOR.INI that cannot be written keeps its old value and says why; the
-// change holds for this run only.
-namespace {
-void reportFailure(const platform::Status& written) {
-    if (!written)
-        tell(written.error().message());
+// A KOR.INI that cannot be written keeps its old value, and so does memory:
+// the window says why and shows the boxes as they were before the click.
+void OptionsWindow::reportFailure(const platform::Status& written) {
+    if (written)
+        return;
+    showStoredOptions();
+    tell(written.error().message());
 }
-} // namespace
 
 void OptionsWindow::bmpModeClicked() {
     reportFailure(m_session.choosePictureSource(

@@ -47,6 +47,10 @@ class OptionsWindow final : public QMdiSubWindow {
     void noSizeCheckClicked();
     void exitClicked();
     void showPictureSource();
+    // Ticks the boxes as memory holds the options, and greys the PC-98 box
+    // while no size is checked; writes nothing.
+    void showStoredOptions();
+    void reportFailure(const platform::Status& written);
 
     MainWindow& m_main;
     core::SetupSession& m_session;

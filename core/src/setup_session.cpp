@@ -70,14 +70,16 @@ void SetupSession::setPictureSource(PictureSource source) {
 }
 
 platform::Status SetupSession::choosePictureSource(PictureSource source) {
+    KOR_TRY(writeSetting(settings, "ArcCheck", source == PictureSource::Bmp ? "on" : "off"));
     setPictureSource(source);
-    return writeSetting(settings, "ArcCheck", settings.ArcCheck);
+    return {};
 }
 
 platform::Status SetupSession::setFlag(std::string_view key, bool on) {
-    std::string* value = settingValue(settings, key);
-    *value = on ? "on" : "off";
-    return writeSetting(settings, key, *value);
+    const std::string_view value = on ? "on" : "off";
+    KOR_TRY(writeSetting(settings, key, value));
+    *settingValue(settings, key) = value;
+    return {};
 }
 
 std::string_view SetupSession::filePattern() const {

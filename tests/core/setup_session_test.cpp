@@ -74,6 +74,13 @@ TEST(SetupSession, AKorIniThatCannotBeWrittenFailsTheChangeAndKeepsTheOldValues)
     EXPECT_FALSE(session.recordDroppedPath(LogoSlot::Opening, "C:\\NEW").ok());
     EXPECT_FALSE(session.clearSources().ok());
     EXPECT_EQ(session.shownSource(LogoSlot::Opening), "C:\\OLD");
+    int told = 0;
+    const SetupSession::Subscription watch(session, [&told] { ++told; });
+    EXPECT_FALSE(session.choosePictureSource(PictureSource::Archive).ok());
+    EXPECT_EQ(session.pictureSource(), PictureSource::Bmp);
+    EXPECT_EQ(told, 0);
+    EXPECT_FALSE(session.setFlag("pc98Check", true).ok());
+    EXPECT_EQ(session.settings.pc98Check, "");
 }
 
 TEST(SetupSession, ClearingEmptiesTheNineSourcesInOneOrder) {

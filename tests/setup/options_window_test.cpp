@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <filesystem>
 #include <memory>
 
 using kor::setup::LocationWindow;
@@ -75,6 +76,8 @@ class OptionsWindowTest : public QObject {
     void clickIsWrittenAtOnce();
     void firstClickCreatesKorIni();
     void sizeCheckGreysPc98();
+    void aFailedWriteShowsWhatIsStored_data();
+    void aFailedWriteShowsWhatIsStored();
     void otherWindowsFollowTheMode_data();
     void otherWindowsFollowTheMode();
     void capitalOnStaysInTheFileUntilClicked();
@@ -213,6 +216,54 @@ void OptionsWindowTest::sizeCheckGreysPc98() {
     QVERIFY(options.pc98Box->isChecked());
     QCOMPARE(open.iniValue("sizecheck"), std::string("off"));
     QCOMPARE(open.iniValue("pc98Check"), std::string("on"));
+}
+
+void OptionsWindowTest::aFailedWriteShowsWhatIsStored_data() {
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<QStringList>("ini");
+    QTest::addColumn<QString>("key");
+
+    QTest::newRow("BMP mode") << "bmpModeBox" << QStringList{"ArcCheck=off"} << "ArcCheck";
+    QTest::newRow("BMP mode from capital ON")
+        << "bmpModeBox" << QStringList{"ArcCheck=ON"} << "ArcCheck";
+    QTest::newRow("PC-98") << "pc98Box" << QStringList{"pc98Check=on"} << "pc98Check";
+    QTest::newRow("no size check")
+        << "noSizeCheckBox" << QStringList{"pc98Check=on"} << "sizecheck";
+    QTest::newRow("no size check off")
+        << "noSizeCheckBox" << QStringList{"sizecheck=on"} << "sizecheck";
+}
+
+// A read-only KOR.INI (as Windows marks a file, which stops root too) takes
+// no click: the failure is said once, and the boxes, their greying and
+// memory stay as they were.
+void OptionsWindowTest::aFailedWriteShowsWhatIsStored() {
+    QFETCH(QString, boxName);
+    QFETCH(QStringList, ini);
+    QFETCH(QString, key);
+    OpenOptions open(ini);
+    OptionsWindow& options = *open.options;
+    const auto boxes = [&] {
+        QStringList shown;
+        for (QCheckBox* each : {options.bmpModeBox, options.pc98Box, options.noSizeCheckBox})
+            shown << each->objectName() + (each->isChecked() ? "=ticked" : "=unticked") +
+                         (each->isEnabled() ? "" : ", grey");
+        return shown;
+    };
+    const QStringList before = boxes();
+    kor::core::Settings inMemory = open.window->state().settings;
+    const std::string file = open.machine.readFile(KorIni);
+    std::filesystem::permissions(open.machine.host(KorIni), std::filesystem::perms::owner_read);
+
+    QTest::mouseClick(box(options, boxName), Qt::LeftButton);
+
+    QCOMPARE(boxes(), before);
+    const std::string name = key.toStdString();
+    kor::core::Settings now = open.window->state().settings;
+    QCOMPARE(*kor::core::settingValue(now, name), *kor::core::settingValue(inMemory, name));
+    QCOMPARE(open.machine.readFile(KorIni), file);
+    const QStringList told = kor::testing::shownMessages(open.recording);
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told.front().contains(QStringLiteral("KOR.INI")), qPrintable(told.front()));
 }
 
 void OptionsWindowTest::otherWindowsFollowTheMode_data() {

@@ -58,11 +58,13 @@ class SetupSession {
     // Puts `source` in force: ArcCheck becomes "on" or "off" in memory and the
     // observers are told, even when the mode stays. Writes nothing.
     void setPictureSource(PictureSource source);
-    // The user's choice of mode: put in force, then ArcCheck written to
-    // KOR.INI. A KOR.INI that cannot be written keeps its old value; the
-    // choice holds for this run and the failure is returned.
+    // The user's choice of mode: ArcCheck written to KOR.INI, then put in
+    // force. A KOR.INI that cannot be written keeps its old value, and so
+    // does memory: the mode stays, no observer is told, and the failure is
+    // returned.
     platform::Status choosePictureSource(PictureSource source);
-    // Sets pc98Check or sizecheck to "on" or "off", in memory and in KOR.INI.
+    // Sets pc98Check or sizecheck to "on" or "off", in KOR.INI and then in
+    // memory; a failed write leaves both as they were and is returned.
     platform::Status setFlag(std::string_view key, bool on);
 
     // The files the logo browser lists in the mode in force.
