@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/services.h"
+#include "platform/text.h"
 
 #include "machines/known_machines.h"
 
@@ -32,9 +33,13 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <string>
 #include <utility>
 
 namespace kor::setup {
@@ -64,6 +69,40 @@ QAction* addSeparator(QMenu* menu, const char* name) {
 
 QKeySequence ctrl(Qt::Key key) {
     return QKeySequence(Qt::CTRL | key);
+}
+
+// `text` as one word of a shell's command line: quoted when it holds more
+// than letters, digits and the marks of a plain path.
+std::string shellWord(const std::string& text) {
+    if (!text.empty() &&
+        text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                               "0123456789/._-+,:@%~") == std::string::npos)
+        return text;
+    std::string quoted = "'";
+    for (const char character : text)
+        quoted += character == '\'' ? std::string("'\\''") : std::string(1, character);
+    return quoted + "'";
+}
+
+// What a machine without a single drive (a folder of drives that is missing
+// or empty) would have the user hear only at the first write: where it
+// looked, and the set-up line of the README that makes drive C:. Nothing
+// when the machine has a drive.
+std::optional<std::string> noDrivesNote(const platform::Machine& machine) {
+    if (!machine.drives().empty())
+        return std::nullopt;
+    // A line break in the path would pass for the end of the line.
+    const std::string root =
+        platform::escapeControlCharacters(machine.root().string(), platform::LineBreaks::Escape);
+    std::error_code ignored;
+    return root + "\n" +
+           (std::filesystem::is_directory(machine.root(), ignored)
+                ? "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) にﾄﾞﾗｲﾌﾞがありません。"
+                : "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) がありません。") +
+           "ﾄﾞﾗｲﾌﾞ C: にするﾃﾞｨｽｸｲﾒｰｼﾞかﾌｫﾙﾀﾞを、たとえば次のようにつないでください:\n"
+           "mkdir -p " +
+           shellWord(root) + " && ln -s ~/vms/win95/win95.img " + shellWord(root + "/c") +
+           "\nｴﾐｭﾚｰﾀのﾏｼﾝは、ファイル → ﾏｼﾝの選択... で選べます。";
 }
 
 } // namespace
@@ -224,6 +263,9 @@ void MainWindow::start() {
         platform::endProgram(1);
     }
     readMachine();
+    // Said once the window is up, over it, rather than before anything shows.
+    if (std::optional<std::string> note = noDrivesNote(platform::Machine::current()))
+        QTimer::singleShot(0, this, [note = std::move(*note)] { tell(note); });
 }
 
 // Reads the machine's KOR.INI into the session and points the windows at

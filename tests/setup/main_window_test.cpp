@@ -30,6 +30,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <filesystem>
+
 using kor::setup::AboutWindow;
 using kor::setup::LocationWindow;
 using kor::setup::LogoBrowser;
@@ -83,6 +85,8 @@ class MainWindowTest : public QObject {
     void startUp_data();
     void startUp();
     void startUpWritesNothing();
+    void saysAtStartThatTheFolderOfDrivesHasNone_data();
+    void saysAtStartThatTheFolderOfDrivesHasNone();
     void refusesAWindowsDirectoryThatNamesNoFolder_data();
     void refusesAWindowsDirectoryThatNamesNoFolder();
     void draggingABorderSnapsBack();
@@ -355,6 +359,69 @@ void MainWindowTest::startUpWritesNothing() {
     }
     QCOMPARE(machine.readFile(KorIni), ini);
     QVERIFY(!machine.exists("C:\\WINDOWS\\korback"));
+}
+
+void MainWindowTest::saysAtStartThatTheFolderOfDrivesHasNone_data() {
+    QTest::addColumn<QString>("folder"); // KOR_ROOT, inside a fresh temporary folder
+    QTest::addColumn<QString>("made");   // "": nothing; ".": the folder; "c": drive C: too
+    QTest::addColumn<QString>("sentence");
+    QTest::addColumn<QString>("command"); // %1: the folder
+    QTest::newRow("missing") << "kor"
+                             << ""
+                             << "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) がありません。"
+                             << "mkdir -p %1 && ln -s ~/vms/win95/win95.img %1/c";
+    QTest::newRow("empty") << "kor"
+                           << "."
+                           << "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) にﾄﾞﾗｲﾌﾞがありません。"
+                           << "mkdir -p %1 && ln -s ~/vms/win95/win95.img %1/c";
+    QTest::newRow("missing, a name with blanks")
+        << "Win 95's drives"
+        << ""
+        << "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) がありません。"
+        << "mkdir -p '%1' && ln -s ~/vms/win95/win95.img '%1/c'";
+    QTest::newRow("with drive C:") << "kor"
+                                   << "c"
+                                   << ""
+                                   << "";
+}
+
+// A folder of drives without a single drive is said once the window is up,
+// with the line that makes drive C: and the way to an emulator's machine;
+// the window opens all the same.
+void MainWindowTest::saysAtStartThatTheFolderOfDrivesHasNone() {
+    QFETCH(QString, folder);
+    QFETCH(QString, made);
+    QFETCH(QString, sentence);
+    QFETCH(QString, command);
+    kor::testing::TemporaryMachine machine; // gives the machine before the test back
+    const std::filesystem::path root = machine.root() / folder.toStdString();
+    if (!made.isEmpty())
+        std::filesystem::create_directories(root / made.toStdString());
+    const QByteArray given = qgetenv("KOR_ROOT");
+    qputenv("KOR_ROOT", QByteArray::fromStdString(root.string()));
+    kor::platform::Machine::setCurrent(kor::platform::Machine::folderOfDrives());
+    if (given.isNull())
+        qunsetenv("KOR_ROOT");
+    else
+        qputenv("KOR_ROOT", given);
+    kor::testing::RecordingScope recording;
+
+    MainWindow window;
+    QVERIFY(recording.recorder().messages.empty());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const QStringList told = kor::testing::shownMessages(recording);
+    if (sentence.isEmpty()) {
+        QCOMPARE(told, QStringList());
+        return;
+    }
+    QCOMPARE(
+        told,
+        QStringList{text(root.string()) + "\n" + sentence +
+                    "ﾄﾞﾗｲﾌﾞ C: にするﾃﾞｨｽｸｲﾒｰｼﾞかﾌｫﾙﾀﾞを、たとえば次のようにつないでください:\n" +
+                    command.arg(text(root.string()).replace("'", "'\\''")) +
+                    "\nｴﾐｭﾚｰﾀのﾏｼﾝは、ファイル → ﾏｼﾝの選択... で選べます。"});
 }
 
 void MainWindowTest::refusesAWindowsDirectoryThatNamesNoFolder_data() {
