@@ -83,6 +83,8 @@ int runConvert(const Messages& messages, std::span<const std::string> arguments)
             optionsEnded = true;
         else if (argument == "--pc98")
             options.format = LogoFormat::Pc98;
+        else if (argument == "--square-pixels")
+            options.shape = core::ScreenShape::SquarePixels;
         else if (argument == "--fit")
             options.framing = Framing::Fit;
         else if (argument == "--fill")

@@ -38,19 +38,25 @@ constexpr Text Texts[] = {
     {Message::Unreadable, "cannot read it: {1}", "読み込めません。{1}。"},
     {Message::NotAFile, "not a file", "ファイルではありません。"},
     {Message::UsageConvert,
-     "usage: korlogo convert [--pc98] [--fit|--fill|--stretch] [--animate-from N] PICTURE LOGO\n"
+     "usage: korlogo convert [--pc98] [--fit|--fill|--stretch] [--square-pixels]\n"
+     "                       [--animate-from N] PICTURE LOGO\n"
      "Turns PICTURE (PNG, JPEG, GIF, BMP, ...) into the logo file LOGO for Windows 95 (or a\n"
      "PC-98, with --pc98), or writes it to standard output when LOGO is -: the whole picture\n"
      "with black bars (--fit, the default), the screen covered and the picture cropped\n"
      "(--fill), or the picture stretched (--stretch). A PNG or JPEG may have up to 100\n"
      "megapixels, other pictures up to 32.\n"
+     "The picture keeps its shape on the 640x400 screen as a 4:3 monitor shows it (640x480);\n"
+     "--square-pixels keeps it on 640x400 square pixels, as an emulator shows them unscaled.\n"
      "--animate-from N: palette entries N to the last cycle when the logo is shown.\n"
      "Exit status: 0 when LOGO was written, 1 otherwise, 2 on bad usage.\n",
-     "使い方: korlogo convert [--pc98] [--fit|--fill|--stretch] [--animate-from N] 画像 ロゴ\n"
+     "使い方: korlogo convert [--pc98] [--fit|--fill|--stretch] [--square-pixels]\n"
+     "                        [--animate-from N] 画像 ロゴ\n"
      "画像 (PNG、JPEG、GIF、BMP など) を Windows 95 (--pc98 を付けると PC-98) のロゴファイルに\n"
      "変換します。ロゴに - を指定すると標準出力に書き出します。画像全体を黒い余白付きで (--fit、\n"
      "既定)、画面いっぱいに切り抜いて (--fill)、または引き伸ばして (--stretch) 収めます。\n"
      "画像の大きさの上限は、PNG と JPEG は 100 メガピクセル、その他は 32 メガピクセルです。\n"
+     "画像の形は、4:3 のモニタに映る 640x400 の画面 (640x480) で保たれます。--square-pixels\n"
+     "を付けると、エミュレータが拡大せずに映す 640x400 の正方形ピクセルの画面で保たれます。\n"
      "--animate-from N: 表示中にパレットの N 番から最後までの色を循環させます。\n"
      "終了コード: ロゴを書き込めたとき 0、そうでないとき 1、使い方の誤りは 2。\n"},
     {Message::Converted, "{1}: {2} logo, {3}x{4}, {5} colours, {6}",
@@ -79,15 +85,18 @@ constexpr Text Texts[] = {
      "korlogo: --animate-from takes a palette entry from 1 to {1}, not \"{2}\"",
      "korlogo: --animate-from にはパレットの 1～{1} 番を指定してください (\"{2}\" は使えません)。"},
     {Message::UsagePreview,
-     "usage: korlogo preview [--pc98] [--interval MS] [--save PNG] FILE\n"
-     "Shows FILE in a window as the machine shows it, its colours cycling one step\n"
-     "every MS milliseconds (55); Esc ends it. With --save it writes the first frame,\n"
-     "the 640x400 screen in a 32-pixel border, to PNG instead (- for standard output).\n"
+     "usage: korlogo preview [--pc98] [--square-pixels] [--interval MS] [--save PNG] FILE\n"
+     "Shows FILE in a window as the machine shows it on a 4:3 monitor (640x480, or 640x400\n"
+     "square pixels with --square-pixels), its colours cycling one step every MS milliseconds\n"
+     "(55); Esc ends it. With --save it writes the first frame, the screen in a 32-pixel\n"
+     "border, to PNG instead (- for standard output).\n"
      "Exit status: 0 when it was shown or saved, 1 otherwise, 2 on bad usage.\n",
-     "使い方: korlogo preview [--pc98] [--interval ミリ秒] [--save PNG] ファイル\n"
-     "ファイルを起動画面と同じようにウィンドウに表示し、色を指定のミリ秒 (省略時 55)\n"
-     "ごとに循環させます。Esc で終了します。--save を付けると、最初の画面 (640x400 の\n"
-     "画面と周囲 32 ドットの枠) を PNG に書き出します (- は標準出力)。\n"
+     "使い方: korlogo preview [--pc98] [--square-pixels] [--interval ミリ秒] [--save PNG]\n"
+     "                        ファイル\n"
+     "ファイルを起動画面と同じように 4:3 のモニタの形 (640x480、--square-pixels を付けると\n"
+     "640x400 の正方形ピクセル) でウィンドウに表示し、色を指定のミリ秒 (省略時 55) ごとに\n"
+     "循環させます。Esc で終了します。--save を付けると、最初の画面 (画面と周囲 32 ドットの\n"
+     "枠) を PNG に書き出します (- は標準出力)。\n"
      "終了コード: 表示または書き出しができたとき 0、そうでないとき 1、使い方の誤りは 2。\n"},
     {Message::PreviewCannotSave, "korlogo: cannot write {1}: {2}",
      "korlogo: {1}: 書き込めません。{2}。"},

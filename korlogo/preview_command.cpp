@@ -6,6 +6,7 @@
 #include "logo_files.h"
 
 #include "core/logo.h"
+#include "core/logo_conversion.h"
 #include "core/logo_format.h"
 
 #include "platform/services.h"
@@ -33,14 +34,16 @@ namespace {
 using core::DecodedLogo;
 using core::LogoFormat;
 using core::LogoPalette;
+using core::ScreenShape;
 
-// The boot screen: 640 x 400 on both machines.
-constexpr int ScreenWidth = 640;
-constexpr int ScreenHeight = 400;
 // The border of entry 0's colour around the screen, on each side, in the
 // window as it opens and in a saved picture, so that the PNG is what the
 // window first shows.
 constexpr int BorderPixels = 32;
+
+QSize withBorder(QSize screen) {
+    return screen + QSize(2 * BorderPixels, 2 * BorderPixels);
+}
 
 QList<QRgb> colourTable(const LogoPalette& palette) {
     QList<QRgb> table;
@@ -50,16 +53,22 @@ QList<QRgb> colourTable(const LogoPalette& palette) {
     return table;
 }
 
-// The screen as indices into the palette: a Windows 95 logo stretched to
-// twice its width, a PC-98 logo as it is. Built once; a step of the animation
-// only replaces the colour table.
-QImage screenOf(const DecodedLogo& logo) {
-    QImage screen(ScreenWidth, ScreenHeight, QImage::Format_Indexed8);
-    const int repeat = ScreenWidth / logo.width;
-    for (int y = 0; y < ScreenHeight; ++y) {
+// The boot screen of `shape` as indices into the palette: a Windows 95 logo
+// stretched to twice its width, a PC-98 logo as it is, and on a 4:3 screen
+// each row 1.2 rows tall (one row in five shown twice). Built once; a step
+// of the animation only replaces the colour table.
+QImage screenOf(const DecodedLogo& logo, ScreenShape shape) {
+    const core::ScreenSize size = core::screenSizeOf(shape);
+    QImage screen(size.width, size.height, QImage::Format_Indexed8);
+    // Each screen pixel shows the logo pixel under its centre.
+    const auto under = [](int at, int logoLength, int screenLength) {
+        return (2 * at + 1) * logoLength / (2 * screenLength);
+    };
+    for (int y = 0; y < size.height; ++y) {
         uchar* line = screen.scanLine(y);
-        for (int x = 0; x < ScreenWidth; ++x)
-            line[x] = logo.pixelAt(x / repeat, y);
+        const int row = under(y, logo.height, size.height);
+        for (int x = 0; x < size.width; ++x)
+            line[x] = logo.pixelAt(under(x, logo.width, size.width), row);
     }
     screen.setColorTable(colourTable(logo.palette));
     return screen;
@@ -68,17 +77,17 @@ QImage screenOf(const DecodedLogo& logo) {
 // The screen centred on the border colour, as the window paints it.
 void paintScreen(QPainter& painter, const QRect& area, const QImage& screen) {
     painter.fillRect(area, QColor::fromRgb(screen.color(0)));
-    painter.drawImage(QPoint((area.width() - ScreenWidth) / 2, (area.height() - ScreenHeight) / 2),
-                      screen);
+    painter.drawImage(
+        QPoint((area.width() - screen.width()) / 2, (area.height() - screen.height()) / 2), screen);
 }
 
 class PreviewWindow final : public QWidget {
   public:
-    PreviewWindow(const DecodedLogo& logo, int interval, const QString& title)
-        : m_palette(logo.palette), m_animation(logo.animation), m_screen(screenOf(logo)) {
+    PreviewWindow(const DecodedLogo& logo, ScreenShape shape, int interval, const QString& title)
+        : m_palette(logo.palette), m_animation(logo.animation), m_screen(screenOf(logo, shape)) {
         setWindowTitle(title);
-        setMinimumSize(ScreenWidth, ScreenHeight);
-        resize(ScreenWidth + 2 * BorderPixels, ScreenHeight + 2 * BorderPixels);
+        setMinimumSize(m_screen.size());
+        resize(withBorder(m_screen.size()));
         if (m_animation) {
             connect(&m_timer, &QTimer::timeout, this, &PreviewWindow::step);
             m_timer.start(interval);
@@ -111,12 +120,13 @@ class PreviewWindow final : public QWidget {
     QTimer m_timer;
 };
 
-int saveFirstFrame(const Messages& messages, const DecodedLogo& logo, const std::string& path) {
-    QImage picture(ScreenWidth + 2 * BorderPixels, ScreenHeight + 2 * BorderPixels,
-                   QImage::Format_RGB32);
+int saveFirstFrame(const Messages& messages, const DecodedLogo& logo, ScreenShape shape,
+                   const std::string& path) {
+    const QImage screen = screenOf(logo, shape);
+    QImage picture(withBorder(screen.size()), QImage::Format_RGB32);
     {
         QPainter painter(&picture);
-        paintScreen(painter, picture.rect(), screenOf(logo));
+        paintScreen(painter, picture.rect(), screen);
     }
     QByteArray png;
     QBuffer buffer(&png);
@@ -152,6 +162,7 @@ std::optional<int> intervalFrom(const std::string& text) {
 
 int runPreview(const Messages& messages, std::span<const std::string> arguments) {
     LogoFormat format = LogoFormat::Windows95;
+    ScreenShape shape = ScreenShape::FourByThree;
     int interval = core::LogoAnimationStepMilliseconds;
     std::optional<std::string> file;
     std::optional<std::string> savePath;
@@ -167,6 +178,8 @@ int runPreview(const Messages& messages, std::span<const std::string> arguments)
             optionsEnded = true;
         } else if (argument == "--pc98") {
             format = LogoFormat::Pc98;
+        } else if (argument == "--square-pixels") {
+            shape = ScreenShape::SquarePixels;
         } else if (argument == "--interval" && hasValue) {
             const std::optional<int> value = intervalFrom(arguments[++i]);
             if (!value)
@@ -207,7 +220,7 @@ int runPreview(const Messages& messages, std::span<const std::string> arguments)
     }
 
     if (savePath)
-        return saveFirstFrame(messages, *logo, *savePath);
+        return saveFirstFrame(messages, *logo, shape, *savePath);
     // Without a display the toolkit would end the program with its own words.
     const char* platformName = std::getenv("QT_QPA_PLATFORM");
     if (!platform::hasDisplay() && !(platformName && *platformName)) {
@@ -218,7 +231,7 @@ int runPreview(const Messages& messages, std::span<const std::string> arguments)
     char name[] = "korlogo";
     char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
-    PreviewWindow window(*logo, interval, QString::fromStdString(*file));
+    PreviewWindow window(*logo, shape, interval, QString::fromStdString(*file));
     window.show();
     return application.exec();
 }

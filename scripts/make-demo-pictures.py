@@ -5,15 +5,18 @@
 Every picture is a Windows 95 logo picture: a 320x400 bitmap with a
 256-colour palette, stored bottom-up, exactly 129078 bytes long
 (14 + 40 + 1024 + 128000). Windows 95 shows it stretched to 640x400, so one
-pixel is twice as wide as it is high on screen. The drawing therefore happens
-in screen units (640 wide, 400 high) and every pixel samples the middle of its
-two screen columns: a circle drawn here is a round circle on the screen.
+pixel is two screen pixels wide. The drawing happens in screen units (640
+wide, 400 high) and every pixel samples the middle of its two screen
+columns: a circle drawn here is round on 640x400 square pixels, as an
+emulator shows the screen unscaled. A 4:3 monitor, as korsetup's image
+display and korlogo preview show the screen, makes each row 1.2 times as
+tall, and the previews and the sheet show the pictures so.
 
 Only the Python 3 standard library is used. The output is deterministic, and
 the pictures it writes are committed, so the demo does not need this script.
 
     python3 scripts/make-demo-pictures.py               # writes examples/
-    python3 scripts/make-demo-pictures.py --preview DIR  # also 640x400 PNGs
+    python3 scripts/make-demo-pictures.py --preview DIR  # also 640x480 PNGs
     python3 scripts/make-demo-pictures.py --sheet docs/demo-pictures.png
     python3 scripts/make-demo-pictures.py --photo docs/convert-before.png
 """
@@ -789,37 +792,50 @@ def png_bytes(width, height, rgb_rows):
             + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
+SHOWN_H = 480  # the screen's height on a 4:3 monitor, in square pixels
+
+
 def preview_png(palette, indices):
-    """A 640x400 preview as the screen shows it (each pixel doubled)."""
+    """A 640x480 preview as a 4:3 monitor shows the screen: each pixel
+    doubled across, and each row 1.2 rows tall (the row under a row's
+    middle), as korlogo preview shows it."""
     rows = []
-    for py in range(HEIGHT):
+    for y in range(SHOWN_H):
+        py = (2 * y + 1) * HEIGHT // (2 * SHOWN_H)
         row = bytearray()
         for px in range(WIDTH):
             colour = bytes(palette[indices[py * WIDTH + px]])
             row += colour + colour
         rows.append(row)
-    return png_bytes(SCREEN_W, HEIGHT, rows)
+    return png_bytes(SCREEN_W, SHOWN_H, rows)
 
 
 def contact_sheet_png(pictures, columns=4, gap=6):
-    """Every picture at half the screen size (320x200), in a grid."""
-    cell_w, cell_h = WIDTH, HEIGHT // 2
+    """Every picture at half the size a 4:3 monitor shows it (320x240), in a
+    grid: each row of a cell averages the logo rows it covers."""
+    cell_w, cell_h = WIDTH, SHOWN_H // 2
     rows_of_cells = (len(pictures) + columns - 1) // columns
     width = columns * cell_w + (columns + 1) * gap
     height = rows_of_cells * cell_h + (rows_of_cells + 1) * gap
     background = bytes((64, 64, 64))
     rows = [bytearray(background * width) for _ in range(height)]
+    step = HEIGHT / cell_h
     for n, (palette, indices) in enumerate(pictures):
         left = gap + (n % columns) * (cell_w + gap)
         top = gap + (n // columns) * (cell_h + gap)
         for y in range(cell_h):
-            upper, lower = (2 * y) * WIDTH, (2 * y + 1) * WIDTH
+            start, end = y * step, (y + 1) * step
+            covered = [(py, min(py + 1, end) - max(py, start))
+                       for py in range(int(start), min(HEIGHT, math.ceil(end)))]
             row = rows[top + y]
             for x in range(cell_w):
-                a, b = palette[indices[upper + x]], palette[indices[lower + x]]
+                sums = [0.0, 0.0, 0.0]
+                for py, weight in covered:
+                    colour = palette[indices[py * WIDTH + x]]
+                    for c in range(3):
+                        sums[c] += colour[c] * weight
                 at = (left + x) * 3
-                row[at:at + 3] = bytes(((a[0] + b[0]) // 2, (a[1] + b[1]) // 2,
-                                        (a[2] + b[2]) // 2))
+                row[at:at + 3] = bytes(int(total / step + 0.5) for total in sums)
     return png_bytes(width, height, rows)
 
 
@@ -891,7 +907,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--examples", default=os.path.join(here, "..", "examples"),
                         help="the examples folder to write into")
-    parser.add_argument("--preview", metavar="DIR", help="also write 640x400 PNG previews here")
+    parser.add_argument("--preview", metavar="DIR", help="also write 640x480 PNG previews here")
     parser.add_argument("--sheet", metavar="PNG", help="also write a contact sheet of them all")
     parser.add_argument("--only", metavar="NAME", help="draw only pictures whose path holds NAME")
     parser.add_argument("--photo", metavar="PNG",

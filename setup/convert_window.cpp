@@ -203,11 +203,17 @@ ConvertWindow::ConvertWindow(MainWindow& main, core::SetupSession& session)
 
     machineGroup = makeGroup(contentPanel, "machineGroup", QStringLiteral("機種"),
                              rectFromTwips(120, 2310, 1800, 1140));
+    // The machine's screen comes with it: 4:3 unless the logo is for
+    // square pixels, as an emulator shows 640x400 unscaled.
     targetWindows95Option =
         makeOption(machineGroup, "targetWindows95Option", QStringLiteral("Windows 95"),
-                   rectFromTwips(150, 330, 1560, 270));
+                   rectFromTwips(150, 270, 1560, 255));
     targetPc98Option = makeOption(machineGroup, "targetPc98Option", QStringLiteral("PC-98"),
-                                  rectFromTwips(150, 690, 1560, 270));
+                                  rectFromTwips(150, 555, 1560, 255));
+    squarePixelsBox = makeCheckBox(machineGroup, "squarePixelsBox", QStringLiteral("正方形ﾋﾟｸｾﾙ"),
+                                   rectFromTwips(150, 840, 1560, 255));
+    squarePixelsBox->setToolTip(
+        QStringLiteral("640x400 の画面を正方形ﾋﾟｸｾﾙで映すｴﾐｭﾚｰﾀ向けに変換します"));
     framingGroup = makeGroup(contentPanel, "framingGroup", QStringLiteral("画像の合わせ方"),
                              rectFromTwips(2010, 2310, 2040, 1140));
     fitWholeOption = makeOption(framingGroup, "fitWholeOption", QStringLiteral("全体を収める"),
@@ -261,9 +267,9 @@ ConvertWindow::ConvertWindow(MainWindow& main, core::SetupSession& session)
                              rectFromTwips(4920, 4380, 1260, 375));
     convertButton->setDefault(true);
     setTabOrderChain({driveList, folderList, fileList, targetWindows95Option, targetPc98Option,
-                      fitWholeOption, fillScreenOption, stretchOption, cycleColoursBox,
-                      firstCycledEntry, chooseFolderButton, outputName, logoToInstall,
-                      convertButton, closeButton});
+                      squarePixelsBox, fitWholeOption, fillScreenOption, stretchOption,
+                      cycleColoursBox, firstCycledEntry, chooseFolderButton, outputName,
+                      logoToInstall, convertButton, closeButton});
     setWidget(contentPanel);
 
     connect(driveList, &DriveListBox::changed, this, &ConvertWindow::driveChanged);
@@ -331,6 +337,8 @@ core::ConversionOptions ConvertWindow::options() const {
                                                     : Framing::Fit;
     options.animateFrom =
         cycleColoursBox->isChecked() ? static_cast<std::uint32_t>(firstCycledEntry->value()) : 0;
+    options.shape = squarePixelsBox->isChecked() ? core::ScreenShape::SquarePixels
+                                                 : core::ScreenShape::FourByThree;
     return options;
 }
 

@@ -33,12 +33,12 @@ inline constexpr std::string_view ConvertiblePicturePattern = "*.BMP;*.PNG;*.JPG
 bool isConvertiblePictureName(std::string_view name);
 
 // The picture-to-logo converter: the user picks a picture on the machine's
-// drives, the machine, how the picture meets the screen and whether its
-// colours cycle, and the folder and name of the logo; 変換 writes it there,
-// all or nothing, and offers to make it one of the three logos at once. It
-// reads and writes only through the machine, so a drive that is a disk image
-// serves as any other, and leaves the machine's current drive and directory
-// alone.
+// drives, the machine (its screen 4:3, or square pixels), how the picture
+// meets the screen and whether its colours cycle, and the folder and name of
+// the logo; 変換 writes it there, all or nothing, and offers to make it one
+// of the three logos at once. It reads and writes only through the machine,
+// so a drive that is a disk image serves as any other, and leaves the
+// machine's current drive and directory alone.
 class ConvertWindow final : public QMdiSubWindow {
     Q_OBJECT
 
@@ -64,9 +64,10 @@ class ConvertWindow final : public QMdiSubWindow {
     core::ConversionOptions options() const;
 
     // The controls, reached by the window's own code and by tests: the
-    // picture's drive, folder and file; the machine; how the picture meets
-    // the screen; whether its colours cycle, from which palette entry; the
-    // folder and name of the logo, and which of the three logos it becomes.
+    // picture's drive, folder and file; the machine and whether its screen
+    // has square pixels; how the picture meets the screen; whether its
+    // colours cycle, from which palette entry; the folder and name of the
+    // logo, and which of the three logos it becomes.
     QFrame* contentPanel;
     QLabel* sourceHeading;
     DriveListBox* driveList;
@@ -75,6 +76,7 @@ class ConvertWindow final : public QMdiSubWindow {
     QGroupBox* machineGroup;
     QRadioButton* targetWindows95Option;
     QRadioButton* targetPc98Option;
+    QCheckBox* squarePixelsBox;
     QGroupBox* framingGroup;
     QRadioButton* fitWholeOption;
     QRadioButton* fillScreenOption;

@@ -17,10 +17,6 @@ namespace {
 
 using platform::Error;
 
-// Both machines show their logo on a 640x400 screen of square pixels.
-constexpr double ScreenWidth = 640;
-constexpr double ScreenHeight = 400;
-
 // The speed of libimagequant (1 best, 10 fastest): 5 quantises a 320x400
 // logo in about 50 ms, half the time of speed 1, with the same error to a
 // hundredth of a level; from 8 on the error grows.
@@ -159,38 +155,44 @@ void resample(const RgbaPicture& picture, Rectangle source, int width, int heigh
 
 // The picture framed on the logo's canvas (its own width, 400 rows), black
 // wherever the picture does not reach; tells whether there are such bars.
-std::vector<std::uint8_t> frame(const RgbaPicture& picture, Framing framing,
+std::vector<std::uint8_t> frame(const RgbaPicture& picture, const ConversionOptions& options,
                                 const LogoLayout& layout, bool& hasBars) {
     const int width = layout.width;
     const int height = layout.height;
     std::vector<std::uint8_t> canvas(static_cast<std::size_t>(width) * height * 4, 0);
     for (std::size_t at = 3; at < canvas.size(); at += 4)
         canvas[at] = 255;
-    // Framing is decided on the screen; a Windows 95 logo then holds every
-    // second column of it, as the machine doubles each column when it shows it.
-    const double columnsPerScreenPixel = width / ScreenWidth;
+    // Framing is decided on the screen in square pixels; a Windows 95 logo
+    // then holds every second column of it, as the machine doubles each
+    // column when it shows it, and on a 4:3 screen a row of the logo covers
+    // 1.2 of them.
+    const ScreenSize screen = screenSizeOf(options.shape);
+    const double screenWidth = screen.width;
+    const double screenHeight = screen.height;
+    const double columnsPerScreenPixel = width / screenWidth;
+    const double rowsPerScreenPixel = height / screenHeight;
     const Rectangle whole{0, 0, static_cast<double>(picture.width),
                           static_cast<double>(picture.height)};
     hasBars = false;
-    switch (framing) {
+    switch (options.framing) {
     case Framing::Stretch:
         resample(picture, whole, width, height, canvas, width, 0, 0);
         break;
     case Framing::Fit: {
-        const double scale = std::min(ScreenWidth / picture.width, ScreenHeight / picture.height);
+        const double scale = std::min(screenWidth / picture.width, screenHeight / picture.height);
         const int shownWidth = std::clamp(
             static_cast<int>(std::lround(picture.width * scale * columnsPerScreenPixel)), 1, width);
-        const int shownHeight =
-            std::clamp(static_cast<int>(std::lround(picture.height * scale)), 1, height);
+        const int shownHeight = std::clamp(
+            static_cast<int>(std::lround(picture.height * scale * rowsPerScreenPixel)), 1, height);
         hasBars = shownWidth < width || shownHeight < height;
         resample(picture, whole, shownWidth, shownHeight, canvas, width, (width - shownWidth) / 2,
                  (height - shownHeight) / 2);
         break;
     }
     case Framing::Fill: {
-        const double scale = std::max(ScreenWidth / picture.width, ScreenHeight / picture.height);
-        const double seenWidth = std::min(ScreenWidth / scale, whole.width);
-        const double seenHeight = std::min(ScreenHeight / scale, whole.height);
+        const double scale = std::max(screenWidth / picture.width, screenHeight / picture.height);
+        const double seenWidth = std::min(screenWidth / scale, whole.width);
+        const double seenHeight = std::min(screenHeight / scale, whole.height);
         resample(
             picture,
             {(whole.width - seenWidth) / 2, (whole.height - seenHeight) / 2, seenWidth, seenHeight},
@@ -379,6 +381,10 @@ std::vector<std::uint8_t> writeLogo(const Quantised& quantised, const LogoLayout
 
 } // namespace
 
+ScreenSize screenSizeOf(ScreenShape shape) {
+    return {640, shape == ScreenShape::FourByThree ? 480 : 400};
+}
+
 platform::Result<std::vector<std::uint8_t>> convertToLogo(const RgbaPicture& picture,
                                                           const ConversionOptions& options) {
     const LogoLayout layout = layoutOf(options.format);
@@ -395,7 +401,7 @@ platform::Result<std::vector<std::uint8_t>> convertToLogo(const RgbaPicture& pic
                                "循環させる最初のﾊﾟﾚｯﾄ番号は 1～" + last + " でなければなりません");
     }
     bool hasBars = false;
-    std::vector<std::uint8_t> canvas = frame(picture, options.framing, layout, hasBars);
+    std::vector<std::uint8_t> canvas = frame(picture, options, layout, hasBars);
     const Quantised quantised = KOR_TRY(quantise(canvas, layout, hasBars));
     return writeLogo(quantised, layout, options.animateFrom);
 }

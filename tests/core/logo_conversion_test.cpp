@@ -73,18 +73,21 @@ std::vector<std::uint8_t> convert(const RgbaPicture& picture, ConversionOptions 
     return std::move(result).value();
 }
 
-// Where a pixel of the logo lands in the picture, (u, v) as in Shade, on a
-// 640x400 screen of square pixels; nothing when it falls on a bar.
+// Where a pixel of the logo lands in the picture, (u, v) as in Shade, on the
+// screen of `shape` in square units (640x480 for 4:3, 640x400 for square
+// pixels); nothing when it falls on a bar.
 std::optional<std::array<double, 2>> placeInPicture(int x, int y, int logoWidth, int width,
-                                                    int height, Framing framing) {
+                                                    int height, Framing framing,
+                                                    ScreenShape shape) {
+    const double screenHeight = shape == ScreenShape::FourByThree ? 480 : 400;
     const double screenX = (x + 0.5) * 640.0 / logoWidth;
-    const double screenY = y + 0.5;
+    const double screenY = (y + 0.5) * screenHeight / 400;
     if (framing == Framing::Stretch)
-        return std::array{screenX / 640, screenY / 400};
-    const double scale = framing == Framing::Fit ? std::min(640.0 / width, 400.0 / height)
-                                                 : std::max(640.0 / width, 400.0 / height);
+        return std::array{screenX / 640, screenY / screenHeight};
+    const double scale = framing == Framing::Fit ? std::min(640.0 / width, screenHeight / height)
+                                                 : std::max(640.0 / width, screenHeight / height);
     const double u = (screenX - (640 - width * scale) / 2) / (width * scale);
-    const double v = (screenY - (400 - height * scale) / 2) / (height * scale);
+    const double v = (screenY - (screenHeight - height * scale) / 2) / (height * scale);
     if (u < 0 || u > 1 || v < 0 || v > 1)
         return std::nullopt;
     return std::array{u, v};
@@ -98,6 +101,7 @@ TEST(LogoConversion, EveryFramingKeepsThePictureWithinTheErrorOfItsPalette) {
         int height;
         std::uint8_t alpha;
         double meanError; // per channel, of 255
+        ScreenShape shape = ScreenShape::FourByThree;
     };
     // Dithering trades a small error per pixel for smooth shades; 16 colours
     // for three channels leave a coarse palette.
@@ -110,15 +114,18 @@ TEST(LogoConversion, EveryFramingKeepsThePictureWithinTheErrorOfItsPalette) {
         {LogoFormat::Pc98, Framing::Fit, 1000, 400, 255, 24},
         {LogoFormat::Pc98, Framing::Fill, 300, 600, 255, 24},
         {LogoFormat::Pc98, Framing::Stretch, 2000, 1500, 255, 24},
+        {LogoFormat::Windows95, Framing::Fit, 300, 600, 255, 8, ScreenShape::SquarePixels},
+        {LogoFormat::Pc98, Framing::Fill, 1000, 400, 255, 24, ScreenShape::SquarePixels},
     };
     for (const Case& c : cases) {
-        const Decoded logo =
-            decode(convert(paint(c.width, c.height, Gradient, c.alpha), {c.format, c.framing, 0}),
-                   c.format);
+        const Decoded logo = decode(
+            convert(paint(c.width, c.height, Gradient, c.alpha), {c.format, c.framing, 0, c.shape}),
+            c.format);
         double error = 0;
         for (int y = 0; y < logo.height; ++y)
             for (int x = 0; x < logo.width; ++x) {
-                const auto place = placeInPicture(x, y, logo.width, c.width, c.height, c.framing);
+                const auto place =
+                    placeInPicture(x, y, logo.width, c.width, c.height, c.framing, c.shape);
                 Colour expected{0, 0, 0};
                 if (place)
                     for (int i = 0; i < 3; ++i)
@@ -128,7 +135,7 @@ TEST(LogoConversion, EveryFramingKeepsThePictureWithinTheErrorOfItsPalette) {
             }
         error /= 3.0 * logo.width * logo.height;
         EXPECT_LT(error, c.meanError) << c.width << "x" << c.height << " framing " << int(c.framing)
-                                      << " format " << int(c.format);
+                                      << " format " << int(c.format) << " shape " << int(c.shape);
     }
 }
 
@@ -137,14 +144,26 @@ TEST(LogoConversion, ADiscStaysRoundOnTheScreenAndTheBarsAreTheBorderColour) {
         const double inside = std::hypot(u - 0.5, v - 0.5) < 0.375 ? 255 : 0;
         return Colour{inside, inside * 0.5, 40};
     };
-    // On the screen the 800x800 picture is 400x400 with the disc 300 across.
+    // The 800x800 picture fits the screen's height, so the disc is three
+    // quarters of the logo's 400 rows tall; it is round on the screen when
+    // its width times a logo pixel's width there is its height times the
+    // pixel's height. A Windows 95 logo's pixel is two screen pixels wide,
+    // and a 4:3 monitor shows 640x400 screen pixels 1.2 times as tall as wide.
     struct Case {
         LogoFormat format;
-        int discWidth; // in the bitmap's own pixels
+        ScreenShape shape;
+        double pixelWidth; // of a logo pixel on the screen, in square units
+        double pixelHeight;
     };
-    for (const Case& c : {Case{LogoFormat::Windows95, 150}, Case{LogoFormat::Pc98, 300}}) {
+    const Case cases[] = {
+        {LogoFormat::Windows95, ScreenShape::FourByThree, 2, 1.2},
+        {LogoFormat::Windows95, ScreenShape::SquarePixels, 2, 1},
+        {LogoFormat::Pc98, ScreenShape::FourByThree, 1, 1.2},
+        {LogoFormat::Pc98, ScreenShape::SquarePixels, 1, 1},
+    };
+    for (const Case& c : cases) {
         const Decoded logo =
-            decode(convert(paint(800, 800, disc), {c.format, Framing::Fit, 0}), c.format);
+            decode(convert(paint(800, 800, disc), {c.format, Framing::Fit, 0, c.shape}), c.format);
         int left = logo.width, right = -1, top = logo.height, bottom = -1;
         for (int y = 0; y < logo.height; ++y)
             for (int x = 0; x < logo.width; ++x)
@@ -154,8 +173,9 @@ TEST(LogoConversion, ADiscStaysRoundOnTheScreenAndTheBarsAreTheBorderColour) {
                     top = std::min(top, y);
                     bottom = std::max(bottom, y);
                 }
-        EXPECT_NEAR(right - left + 1, c.discWidth, 2) << int(c.format);
-        EXPECT_NEAR(bottom - top + 1, 300, 2) << int(c.format);
+        EXPECT_NEAR(bottom - top + 1, 300, 2) << int(c.format) << " " << int(c.shape);
+        EXPECT_NEAR(right - left + 1, 300 * c.pixelHeight / c.pixelWidth, 2)
+            << int(c.format) << " " << int(c.shape);
         // Bars beside the picture, and Windows paints entry 0 around it.
         EXPECT_EQ(logo.entries[0], 0);
         EXPECT_EQ(logo.palette[0], (Colour{0, 0, 0}));

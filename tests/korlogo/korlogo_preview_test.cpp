@@ -78,42 +78,71 @@ constexpr int Border = 32;
 
 TEST_F(KorlogoPreview, SavesTheFirstFrameOnItsScreenInTheBorderColour) {
     struct ScreenPixel {
-        int x, y; // on the 640x400 screen
+        int x, y; // on the screen
         int entry;
     };
     struct Case {
         const char* what;
         bool pc98;
+        bool squarePixels;
         std::vector<Pixel> pixels;
         std::vector<ScreenPixel> shown;
     };
+    // On a 4:3 screen of 640x480 each row of the logo is 1.2 rows tall: in
+    // every six rows of the screen the third and fourth show the same row.
     const Case cases[] = {
         // Entry 240 cycles: the first frame still shows its own colour.
-        {"Windows 95: each pixel twice as wide",
+        {"Windows 95 on 4:3: each pixel twice as wide, 1.2 times as tall",
          false,
-         {{3, 0, 240}, {319, 399, 7}},
-         {{6, 0, 240}, {7, 0, 240}, {5, 0, 1}, {8, 0, 1}, {638, 399, 7}, {639, 399, 7}}},
-        {"PC-98: as it is, high nibble first",
+         false,
+         {{3, 0, 240}, {10, 2, 5}, {319, 399, 7}},
+         {{6, 0, 240},
+          {7, 0, 240},
+          {5, 0, 1},
+          {8, 0, 1},
+          {20, 1, 1},
+          {20, 2, 5},
+          {21, 3, 5},
+          {20, 4, 1},
+          {638, 479, 7},
+          {639, 479, 7}}},
+        {"PC-98 on 4:3: as wide as it is, high nibble first",
          true,
-         {{4, 0, 12}, {5, 0, 9}, {639, 399, 3}},
-         {{4, 0, 12}, {5, 0, 9}, {6, 0, 1}, {639, 399, 3}}},
+         false,
+         {{4, 0, 12}, {5, 0, 9}, {10, 2, 5}, {639, 399, 3}},
+         {{4, 0, 12}, {5, 0, 9}, {6, 0, 1}, {10, 2, 5}, {10, 3, 5}, {10, 4, 1}, {639, 479, 3}}},
+        {"Windows 95 in square pixels: each pixel twice as wide",
+         false,
+         true,
+         {{3, 0, 240}, {10, 2, 5}, {319, 399, 7}},
+         {{6, 0, 240},
+          {7, 0, 240},
+          {5, 0, 1},
+          {20, 2, 5},
+          {20, 3, 1},
+          {638, 399, 7},
+          {639, 399, 7}}},
     };
     for (const Case& c : cases) {
         const std::string file = write("logo.sys", logo(c.pc98, c.pc98 ? 12 : 236, c.pixels));
         std::vector<std::string> arguments{"preview", file, "--save", path("frame.png")};
         if (c.pc98)
             arguments.push_back("--pc98");
+        if (c.squarePixels)
+            arguments.push_back("--square-pixels");
         // No display: a picture is saved without one.
         const ProgramRun run = runProgram(KORLOGO_PROGRAM, {}, arguments);
         ASSERT_EQ(run.exitStatus, 0) << c.what << run.standardError;
         const QImage frame(QString::fromStdString(path("frame.png")));
-        ASSERT_EQ(frame.size(), QSize(640 + 2 * Border, 400 + 2 * Border)) << c.what;
+        const int screenHeight = c.squarePixels ? 400 : 480;
+        ASSERT_EQ(frame.size(), QSize(640 + 2 * Border, screenHeight + 2 * Border)) << c.what;
         for (const ScreenPixel& pixel : c.shown)
             EXPECT_EQ(frame.pixelColor(Border + pixel.x, Border + pixel.y),
                       entryColour(pixel.entry))
                 << c.what << " at " << pixel.x << "," << pixel.y;
-        for (const QPoint border : {QPoint(0, 0), QPoint(Border - 1, 200),
-                                    QPoint(Border + 320, Border + 400), QPoint(703, 463)})
+        for (const QPoint border :
+             {QPoint(0, 0), QPoint(Border - 1, 200), QPoint(Border + 320, Border + screenHeight),
+              QPoint(640 + 2 * Border - 1, screenHeight + 2 * Border - 1)})
             EXPECT_EQ(frame.pixelColor(border), entryColour(0)) << c.what << " border";
     }
 }

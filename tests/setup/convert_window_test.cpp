@@ -56,6 +56,18 @@ std::string pictureBytes(const char* format, QSize size = {300, 200}) {
     return buffer.data().toStdString();
 }
 
+// Whether the pixel of `logo` at (x, y), top row 0, is black: a bar beside or
+// above the picture.
+bool isBar(const std::string& logo, kor::core::LogoFormat format, int x, int y) {
+    const kor::core::LogoLayout layout = kor::core::layoutOf(format);
+    const std::size_t row = layout.pixelOffset + static_cast<std::size_t>(layout.height - 1 - y) *
+                                                     layout.width * layout.bitsPerPixel / 8;
+    const auto byte = static_cast<unsigned char>(logo[row + x * layout.bitsPerPixel / 8]);
+    const int entry = layout.bitsPerPixel == 8 ? byte : x % 2 ? byte & 15 : byte >> 4;
+    const auto* quad = reinterpret_cast<const unsigned char*>(logo.data()) + 54 + entry * 4;
+    return quad[0] + quad[1] + quad[2] < 24;
+}
+
 // The main window on a fresh machine whose KOR.INI holds `ini`, with old
 // logos, drive D: and the converter open.
 struct OpenConverter {
@@ -128,18 +140,25 @@ void ConvertWindowTest::convertsAndInstalls_data() {
     QTest::addColumn<int>("slot");        // the row of the logo to install
     QTest::addColumn<bool>("install");
     QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("squarePixels");
 
     QTest::newRow("Windows 95, start-up logo")
         << QStringList{} << "my photo.png" << QByteArray("PNG") << "MYPHOTO.BMP" << 0 << 0 << true
-        << "C:\\logo.sys";
+        << "C:\\logo.sys" << false;
     QTest::newRow("Windows 95 from a JPEG, cycling, ending logo")
         << QStringList{} << "longfilename.jpeg" << QByteArray("JPG") << "LONGFILE.BMP" << 236 << 2
-        << true << "C:\\WINDOWS\\logos.sys";
+        << true << "C:\\WINDOWS\\logos.sys" << false;
     QTest::newRow("PC-98 from the settings, cycling, wait logo")
         << QStringList{"pc98Check=on"} << "写真です.png" << QByteArray("PNG") << "写真です.BMP"
-        << 12 << 1 << true << "C:\\WINDOWS\\logow.sys";
+        << 12 << 1 << true << "C:\\WINDOWS\\logow.sys" << false;
     QTest::newRow("install declined") << QStringList{} << "A.PNG" << QByteArray("PNG") << "A.BMP"
-                                      << 0 << 0 << false << "C:\\logo.sys";
+                                      << 0 << 0 << false << "C:\\logo.sys" << false;
+    QTest::newRow("Windows 95 in square pixels")
+        << QStringList{} << "B.PNG" << QByteArray("PNG") << "B.BMP" << 0 << 0 << true
+        << "C:\\logo.sys" << true;
+    QTest::newRow("PC-98 in square pixels")
+        << QStringList{"pc98Check=on"} << "C.PNG" << QByteArray("PNG") << "C.BMP" << 0 << 0 << true
+        << "C:\\logo.sys" << true;
 }
 
 void ConvertWindowTest::convertsAndInstalls() {
@@ -151,6 +170,7 @@ void ConvertWindowTest::convertsAndInstalls() {
     QFETCH(int, slot);
     QFETCH(bool, install);
     QFETCH(QString, target);
+    QFETCH(bool, squarePixels);
 
     OpenConverter setup(ini);
     setup.machine.writeFile("C:\\PICS\\" + source.toStdString(), pictureBytes(format.constData()));
@@ -165,6 +185,9 @@ void ConvertWindowTest::convertsAndInstalls() {
     if (animateFrom != 0)
         converter.firstCycledEntry->setValue(animateFrom);
     converter.logoToInstall->setCurrentIndex(slot);
+    // Its caption whole at the window's designed size.
+    QVERIFY(converter.squarePixelsBox->sizeHint().width() <= converter.squarePixelsBox->width());
+    converter.squarePixelsBox->setChecked(squarePixels);
     setup.recording.recorder().answers = {install ? Answer::Yes : Answer::No};
     converter.convertButton->click();
 
@@ -177,6 +200,11 @@ void ConvertWindowTest::convertsAndInstalls() {
         {reinterpret_cast<const std::uint8_t*>(logo.data()), logo.size()}, logo.size(), logoFormat);
     QVERIFY(found.isShown());
     QCOMPARE(found.firstAnimatedEntry, static_cast<std::uint32_t>(animateFrom));
+    // The 3:2 picture meets the 4:3 screen with bars above and below it, the
+    // 640x400 screen of square pixels with bars beside it.
+    const int width = kor::core::layoutOf(logoFormat).width;
+    QCOMPARE(isBar(logo, logoFormat, width / 4, 2), !squarePixels);
+    QCOMPARE(isBar(logo, logoFormat, 2, 100), squarePixels);
     // One question, naming the logo it offers; nothing written beside the
     // logo in the folder.
     QCOMPARE(setup.recording.recorder().questions.size(), 1u);
