@@ -95,8 +95,10 @@ xdotool mouseup 1
 sleep 0.5
 
 kill -0 "$program_pid" 2>/dev/null || fail "korsetup ended"
-grep -q $'^MFileName=OPENING.LZH\r$' "$kor_ini" && grep -q $'^MDir=C:\\\\LOGOS\r$' "$kor_ini" ||
+if ! grep -q $'^MFileName=OPENING.LZH\r$' "$kor_ini" ||
+    ! grep -q $'^MDir=C:\\\\LOGOS\r$' "$kor_ini"; then
     fail "the drop was not recorded; KOR.INI holds: $(tr -d '\r' <"$kor_ini")"
+fi
 echo "dropped OPENING.LZH on the middle value; KOR.INI records it"
 
 import -window "$window" "$work/after.png" || fail "cannot take a screenshot"
