@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Drags an archive from the logo browser onto the location window's middle
 # value with the mouse, as a user does, in the built korsetup in a private
-# Xvfb, without a window manager or under openbox. The location window is
+# Xvfb, without a window manager or under openbox, at a scale factor of the
+# screen (QT_SCALE_FACTOR, 1 or more). The location window is
 # opened first and the browser after it, which then covers it whole: the drop
 # lands on the value only if the window comes in front for the drag. Checks
 # that KOR.INI records the archive, and that the browser is in front again
@@ -10,13 +11,14 @@
 # the drag is kept in ARTIFACTS. Skipped (77) when openbox is asked for and
 # not installed.
 #
-#   korsetup_x11_drag_test.sh PATH-TO-KORSETUP DEMO-MACHINE-ARCHIVES ARTIFACTS none|openbox
+#   korsetup_x11_drag_test.sh PATH-TO-KORSETUP DEMO-MACHINE-ARCHIVES ARTIFACTS none|openbox SCALE
 set -euo pipefail
 
 program="$1"
 demo="$2"
 artifacts="$3"
 manager="$4"
+scale="$5"
 if [[ "$manager" == openbox ]] && ! command -v openbox >/dev/null; then
     echo "korsetup_x11_drag_test: openbox is missing; nothing was checked" >&2
     exit 77
@@ -46,7 +48,7 @@ chmod -R u+w "$work/root"
 # archive, and no middle logo is set yet.
 kor_ini="$work/root/c/WINDOWS/KOR.INI"
 printf '[SaveDir]\r\nDir=C:\\LOGOS\r\nFileName=OPENING.LZH\r\n' >"$kor_ini"
-env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb KOR_ROOT="$work/root" XDG_RUNTIME_DIR="$work/runtime" \
+env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" KOR_ROOT="$work/root" XDG_RUNTIME_DIR="$work/runtime" \
     "$program" >"$program_log" 2>&1 &
 program_pid=$!
 
@@ -61,11 +63,14 @@ done
 sleep 0.5
 
 # The child windows lie in the inner area under the menu bar, 387 pixels
-# high; positions in pixels are the designed twips / 15.
+# high; positions in pixels are the designed twips / 15, times the scale.
+scaled() {
+    awk -v pixels="$1" -v scale="$scale" 'BEGIN { printf "%d", pixels * scale + 0.5 }'
+}
 height="$(xwininfo -id "$window" | awk '/^ *Height:/ { print $2 }')"
-menu_bar=$((height - 387))
+menu_bar=$((height - $(scaled 387)))
 at() {
-    xdotool mousemove --window "$window" "$1" $((menu_bar + $2))
+    xdotool mousemove --window "$window" "$(scaled "$1")" $((menu_bar + $(scaled "$2")))
 }
 
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
@@ -88,9 +93,9 @@ for step in $(seq 10); do
     sleep 0.05
 done
 sleep 0.5
-import -window "$window" "$artifacts/korsetup-drag-$manager.png" ||
+import -window "$window" "$artifacts/korsetup-drag-$manager-$scale.png" ||
     fail "cannot take the screenshot during the drag"
-echo "kept $artifacts/korsetup-drag-$manager.png"
+echo "kept $artifacts/korsetup-drag-$manager-$scale.png"
 xdotool mouseup 1
 sleep 0.5
 
@@ -106,4 +111,4 @@ changed="$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1)" 
 [[ "$changed" == 0 ]] ||
     fail "after the drag the screen is not as before it: $changed pixels differ"
 echo "after the drag the browser is in front again, as before"
-echo "PASS ($manager)"
+echo "PASS ($manager, scale $scale)"
