@@ -366,9 +366,9 @@ void MainWindow::subWindowActivated(QMdiSubWindow* window) {
 }
 
 void MainWindow::browserDragStarted() {
-    // The browser cannot be moved, and covers the location window all but a
-    // strip: for the drag's length that window comes in front to take the
-    // drop, without the focus, which stays with the browser.
+    // The browser cannot be moved, and covers the location window whole or
+    // but for a strip: for the drag's length that window comes in front to
+    // take the drop, without the focus, which stays with the browser.
     m_draggingFromBrowser = true;
     if (m_locationWindow)
         m_locationWindow->raise();
