@@ -25,6 +25,7 @@ packages=(
     lhasa                 # the lha command, used by the demo to list archives
     libgtest-dev          # GoogleTest
     xvfb                  # an X server for the window tests
+    openbox               # a window manager, for the window tests that need one
     xauth                 # which xvfb-run needs
     x11-utils             # xwininfo, with which the window test finds korsetup's window
     xdotool               # with which the window test resizes it

@@ -193,7 +193,9 @@ QMimeData* DirListBox::mimeData(const QList<QListWidgetItem*>& items) const {
 void DirListBox::startDrag(Qt::DropActions) {
     // A drag tells where an entry lies; the list keeps it whatever the target
     // makes of it.
+    emit dragStarted();
     QListWidget::startDrag(Qt::CopyAction);
+    emit dragFinished();
 }
 
 void DirListBox::fill(const std::vector<std::string>& subfolders) {
@@ -277,7 +279,9 @@ QMimeData* FileListBox::mimeData(const QList<QListWidgetItem*>& items) const {
 }
 
 void FileListBox::startDrag(Qt::DropActions) {
+    emit dragStarted();
     QListWidget::startDrag(Qt::CopyAction);
+    emit dragFinished();
 }
 
 void FileListBox::fill(const std::vector<std::string>& names) {

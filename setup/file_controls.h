@@ -68,6 +68,9 @@ class DirListBox final : public QListWidget {
 
   signals:
     void changed();
+    // An entry is being dragged; it is dropped or cancelled by dragFinished().
+    void dragStarted();
+    void dragFinished();
 
   protected:
     QStringList mimeTypes() const override;
@@ -108,6 +111,9 @@ class FileListBox final : public QListWidget {
   signals:
     // The user selected a name, by mouse or keyboard.
     void picked();
+    // A name is being dragged; it is dropped or cancelled by dragFinished().
+    void dragStarted();
+    void dragFinished();
 
   protected:
     QStringList mimeTypes() const override;

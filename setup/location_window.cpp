@@ -14,7 +14,6 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QMdiArea>
 #include <QPointer>
 #include <QPushButton>
 
@@ -119,7 +118,8 @@ LocationWindow::LocationWindow(MainWindow& main, core::SetupSession& session)
     }
     connect(clearAllButton, &QPushButton::clicked, this, &LocationWindow::clearAllSources);
     connect(exitButton, &QPushButton::clicked, this, &LocationWindow::exitClicked);
-    m_main.whenDeactivated(this, &LocationWindow::closeOnFocusLoss);
+    connect(&m_main, &MainWindow::childActivated, this,
+            &LocationWindow::closeWhenAnotherIsActivated);
 }
 
 void LocationWindow::load() {
@@ -142,13 +142,13 @@ void LocationWindow::showSources() {
     endingSource->setText(toQString(m_session.shownSource(core::LogoSlot::Ending)));
 }
 
-void LocationWindow::closeOnFocusLoss() {
+void LocationWindow::closeWhenAnotherIsActivated(QMdiSubWindow* activated) {
     // Items are dragged onto the values from the logo browser: the focus
-    // passing to it keeps this window open, and in front to take the drop.
-    if (QMdiArea* area = mdiArea(); area && qobject_cast<LogoBrowser*>(area->activeSubWindow())) {
-        raise();
+    // passing to it keeps this window open, and the main window brings it
+    // forward while a drag is under way.
+    if (activated == this || qobject_cast<LogoBrowser*>(activated) ||
+        m_main.isDraggingFromBrowser())
         return;
-    }
     close();
 }
 

@@ -29,9 +29,11 @@ class LocationWindow final : public QMdiSubWindow {
     // Run once, when the main window makes it: places it and puts the mode
     // in force.
     void load();
-    // Closes the window when another takes the focus, unless that is the
-    // logo browser, from which items are dragged onto the sources.
-    void closeOnFocusLoss();
+    // Closes the window when `activated`, another child window, takes the
+    // focus, from this window or from any other; unless that is the logo
+    // browser, from which items are dragged onto the sources, or a drag from
+    // it is under way.
+    void closeWhenAnotherIsActivated(QMdiSubWindow* activated);
 
     // The controls, reached by the window's own code and by tests. A panel
     // for each logo holds its heading and its source; the sources take drops.

@@ -105,6 +105,10 @@ LogoBrowser::LogoBrowser(MainWindow& main, core::SetupSession& session)
         list->setDragEnabled(true);
         list->setDragDropMode(QAbstractItemView::DragOnly);
     }
+    connect(folderList, &DirListBox::dragStarted, this, &LogoBrowser::entryDragStarted);
+    connect(folderList, &DirListBox::dragFinished, this, &LogoBrowser::entryDragFinished);
+    connect(fileList, &FileListBox::dragStarted, this, &LogoBrowser::entryDragStarted);
+    connect(fileList, &FileListBox::dragFinished, this, &LogoBrowser::entryDragFinished);
     memberList = new ReportListView(content);
     memberList->setObjectName(QStringLiteral("memberList"));
     memberList->setGeometry(rectFromTwips(45, 2190, 6435, 3165));

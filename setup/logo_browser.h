@@ -82,6 +82,12 @@ class LogoBrowser final : public QMdiSubWindow {
     QPushButton* installEndingButton;
     QPushButton* viewButton;
 
+  signals:
+    // An entry of the directory or file list is being dragged, until
+    // entryDragFinished(), whether it was dropped or the drag cancelled.
+    void entryDragStarted();
+    void entryDragFinished();
+
   private:
     // The archive listing and how the member lists show it: a row of the
     // member list is the entry of the same number.

@@ -145,7 +145,13 @@ QSize MainWindow::innerSizeInTwips() const {
 }
 
 LogoBrowser& MainWindow::logoBrowser() {
-    return childWindow(m_logoBrowser, *this, m_session);
+    const bool made = !m_logoBrowser;
+    LogoBrowser& browser = childWindow(m_logoBrowser, *this, m_session);
+    if (made) {
+        connect(&browser, &LogoBrowser::entryDragStarted, this, &MainWindow::browserDragStarted);
+        connect(&browser, &LogoBrowser::entryDragFinished, this, &MainWindow::browserDragFinished);
+    }
+    return browser;
 }
 
 OptionsWindow& MainWindow::optionsWindow() {
@@ -394,8 +400,26 @@ void MainWindow::subWindowActivated(QMdiSubWindow* window) {
     if (!window)
         return;
     const QPointer<QMdiSubWindow> previous = std::exchange(m_activeChild, window);
-    if (previous && previous != window)
+    if (previous == window)
+        return;
+    if (previous)
         emit childDeactivated(previous);
+    emit childActivated(window);
+}
+
+void MainWindow::browserDragStarted() {
+    // The browser cannot be moved, and covers the location window whole or
+    // but for a strip: for the drag's length that window comes in front to
+    // take the drop, without the focus, which stays with the browser.
+    m_draggingFromBrowser = true;
+    if (m_locationWindow)
+        m_locationWindow->raise();
+}
+
+void MainWindow::browserDragFinished() {
+    m_draggingFromBrowser = false;
+    if (m_logoBrowser)
+        m_logoBrowser->raise();
 }
 
 void MainWindow::showChild(QMdiSubWindow& window) {

@@ -79,6 +79,9 @@ class MainWindow final : public QMainWindow {
     // start (a failure to remember it is said; the choice holds all the same).
     void useMachine(const machines::KnownMachine& known, platform::Machine machine);
 
+    // Whether an entry dragged from the logo browser is on its way to a drop.
+    bool isDraggingFromBrowser() const { return m_draggingFromBrowser; }
+
     // Runs `handler` of `window` whenever another child window takes the
     // focus from it.
     template <typename Window> void whenDeactivated(Window* window, void (Window::*handler)()) {
@@ -92,6 +95,8 @@ class MainWindow final : public QMainWindow {
   signals:
     // Another child window took the focus from `window`.
     void childDeactivated(QMdiSubWindow* window);
+    // `window` took the focus, from another child window or from none.
+    void childActivated(QMdiSubWindow* window);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -123,6 +128,8 @@ class MainWindow final : public QMainWindow {
     void showChild(QMdiSubWindow& window);
     void closeLogoBrowser();
     void subWindowActivated(QMdiSubWindow* window);
+    void browserDragStarted();
+    void browserDragFinished();
 
     core::SetupSession m_session;
     std::string m_machineName;
@@ -137,6 +144,7 @@ class MainWindow final : public QMainWindow {
     QPointer<ConvertWindow> m_convertWindow;
     QPointer<MachineChooser> m_machineChooser;
     QPointer<QMdiSubWindow> m_activeChild;
+    bool m_draggingFromBrowser = false;
 
     QMenu* m_fileMenu = nullptr;
     QAction* m_openFolderAction = nullptr;

@@ -3,10 +3,15 @@
 // browser on its three value labels, or picked in the dialog a double click
 // opens, are recorded in KOR.INI at once, by the mode's rules; what cannot be
 // recorded is refused whole; the clear-all button empties the nine location
-// keys.
+// keys. While an entry is dragged from the browser, which covers it, the
+// window comes in front; it closes when another window takes the focus,
+// except the browser or during such a drag.
 
+#include "about_window.h"
+#include "browser_test_support.h"
 #include "drop_label.h"
 #include "drop_support.h"
+#include "image_display.h"
 #include "location_window.h"
 #include "logo_browser.h"
 #include "main_window.h"
@@ -22,6 +27,7 @@
 #include <QByteArrayList>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMdiArea>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -36,8 +42,10 @@
 #include <memory>
 
 using kor::setup::LocationWindow;
+using kor::setup::LogoBrowser;
 using kor::setup::MainWindow;
 using kor::setup::SourceChooser;
+using kor::testing::dragBy;
 using kor::testing::hostPathOf;
 using kor::testing::liveWindow;
 using kor::testing::withChooser;
@@ -190,6 +198,10 @@ class LocationWindowTest : public QObject {
     void clearAllEmptiesTheNineLocations_data();
     void clearAllEmptiesTheNineLocations();
     void closesByItsButtonAndOnFocusLoss();
+    void comesInFrontWhileAnEntryIsDragged_data();
+    void comesInFrontWhileAnEntryIsDragged();
+    void closesWhenAnotherWindowTakesTheFocus_data();
+    void closesWhenAnotherWindowTakesTheFocus();
 };
 
 void LocationWindowTest::showsTheDesignedControls() {
@@ -726,6 +738,118 @@ void LocationWindowTest::closesByItsButtonAndOnFocusLoss() {
     QTRY_VERIFY(location.isNull());
     // What was dropped was written at the drop; closing writes nothing more.
     QCOMPARE(open.korIni(), iniWith(BmpModeIni, {"DirOnly=C:\\LOGO"}));
+}
+
+// Drags `name` of the browser's `list` down with the mouse, running `during`
+// while the drag is under way; false when no drag started.
+bool dragFromBrowser(LogoBrowser& browser, const QString& list, const QString& name,
+                     const std::function<void()>& during) {
+    QListWidget& source = *browser.findChild<QListWidget*>(list);
+    const QListWidgetItem* entry = entryNamed(source, name);
+    if (!entry)
+        return false;
+    bool started = false;
+    const QMetaObject::Connection watch =
+        QObject::connect(&browser, &LogoBrowser::entryDragStarted, [&] {
+            started = true;
+            during();
+        });
+    dragBy(*source.viewport(), source.visualItemRect(entry).center(), QPoint(0, 40));
+    QObject::disconnect(watch);
+    return started;
+}
+
+void LocationWindowTest::comesInFrontWhileAnEntryIsDragged_data() {
+    QTest::addColumn<QString>("arcCheck");
+    QTest::addColumn<QString>("shown");   // the browser's directory
+    QTest::addColumn<QString>("list");    // the browser's folderList or fileList
+    QTest::addColumn<QString>("dragged"); // the entry's name
+
+    QTest::newRow("BMP: a folder") << "on"
+                                   << "C:\\"
+                                   << "folderList"
+                                   << "LOGO";
+    QTest::newRow("archive: an archive") << "off"
+                                         << "D:\\"
+                                         << "fileList"
+                                         << "logo1.lzh";
+}
+
+void LocationWindowTest::comesInFrontWhileAnEntryIsDragged() {
+    QFETCH(QString, arcCheck);
+    QFETCH(QString, shown);
+    QFETCH(QString, list);
+    QFETCH(QString, dragged);
+    OpenLocation open(modeIni(arcCheck));
+    const QRect placed = open.location->geometry();
+    open.window->showLogoBrowser();
+    LogoBrowser& browser = open.window->logoBrowser();
+    QVERIFY(browser.showDirectory(shown.toStdString()));
+    QMdiArea& area = *browser.mdiArea();
+    const auto front = [&area] { return area.subWindowList(QMdiArea::StackingOrder).back(); };
+    QCOMPARE(front(), &browser);
+
+    QMdiSubWindow* frontDuring = nullptr;
+    QMdiSubWindow* activeDuring = nullptr;
+    QVERIFY(dragFromBrowser(browser, list, dragged, [&] {
+        frontDuring = front();
+        activeDuring = area.activeSubWindow();
+    }));
+
+    // In front to take the drop, where it was, and the browser keeps the
+    // focus; afterwards the browser is in front again.
+    QCOMPARE(frontDuring, open.location);
+    QCOMPARE(activeDuring, &browser);
+    QVERIFY(liveWindow<LocationWindow>(*open.window));
+    QCOMPARE(open.location->geometry(), placed);
+    QCOMPARE(front(), &browser);
+    QCOMPARE(area.activeSubWindow(), &browser);
+}
+
+void LocationWindowTest::closesWhenAnotherWindowTakesTheFocus_data() {
+    // The windows that take the focus in turn, once the location window is
+    // open; "drag" is the about window during a drag from the browser.
+    QTest::addColumn<QStringList>("turns");
+    QTest::addColumn<bool>("staysOpen");
+
+    QTest::newRow("the about window") << QStringList{"about"} << false;
+    QTest::newRow("the browser") << QStringList{"browser"} << true;
+    QTest::newRow("the about window after the browser") << QStringList{"browser", "about"} << false;
+    QTest::newRow("the image display after the browser")
+        << QStringList{"browser", "display"} << false;
+    QTest::newRow("the about window during a drag from the browser")
+        << QStringList{"browser", "drag"} << true;
+}
+
+void LocationWindowTest::closesWhenAnotherWindowTakesTheFocus() {
+    QFETCH(QStringList, turns);
+    QFETCH(bool, staysOpen);
+    OpenLocation open(BmpModeIni);
+    open.machine.writeFile("C:\\LOGO\\A.BMP", kor::testing::logoBitmap(kor::testing::Quarters));
+    QPointer<LocationWindow> location = open.location;
+    const auto showAbout = [&open] {
+        open.window->findChild<QAction*>(QStringLiteral("aboutAction"))->trigger();
+    };
+
+    for (const QString& turn : turns) {
+        LogoBrowser& browser = open.window->logoBrowser();
+        if (turn == QStringLiteral("browser")) {
+            open.window->showLogoBrowser();
+            QVERIFY(browser.showDirectory("C:\\LOGO"));
+        } else if (turn == QStringLiteral("about")) {
+            showAbout();
+        } else if (turn == QStringLiteral("display")) {
+            browser.fileList->setCurrentItem(entryNamed(*browser.fileList, "A.BMP"));
+            QTest::mouseClick(browser.viewButton, Qt::LeftButton);
+            QVERIFY(liveWindow<kor::setup::ImageDisplay>(*open.window));
+        } else {
+            QVERIFY(dragFromBrowser(browser, "fileList", "A.BMP", showAbout));
+        }
+    }
+
+    QVERIFY(open.window->findChild<QMdiArea*>()->activeSubWindow() !=
+            static_cast<QMdiSubWindow*>(location));
+    QCOMPARE(!liveWindow<LocationWindow>(*open.window), !staysOpen);
 }
 
 QTEST_MAIN(LocationWindowTest)

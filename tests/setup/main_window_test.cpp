@@ -37,6 +37,7 @@ using kor::setup::LocationWindow;
 using kor::setup::LogoBrowser;
 using kor::setup::MainWindow;
 using kor::setup::OptionsWindow;
+using kor::testing::dragBy;
 using kor::testing::koriniText;
 using kor::testing::liveWindow;
 using kor::testing::makeFolder;
@@ -51,25 +52,6 @@ QString text(const std::string& value) {
 
 QAction* menuAction(QWidget& window, const char* name) {
     return window.findChild<QAction*>(QString::fromLatin1(name));
-}
-
-// Hovers at `from`, presses the left button there, moves by `offset` and lets
-// go, as a mouse does: each event where the pointer is on the screen, seen
-// from wherever the widget is by then (QTest's moves carry no pressed button).
-void dragBy(QWidget& widget, QPoint from, QPoint offset) {
-    const QPoint start = widget.mapToGlobal(from);
-    const auto send = [&](QEvent::Type type, QPoint moved, Qt::MouseButton button,
-                          Qt::MouseButtons held) {
-        const QPoint global = start + moved;
-        QMouseEvent event(type, QPointF(widget.mapFromGlobal(global)), QPointF(global), button,
-                          held, Qt::NoModifier);
-        QCoreApplication::sendEvent(&widget, &event);
-    };
-    send(QEvent::MouseMove, {}, Qt::NoButton, Qt::NoButton);
-    send(QEvent::MouseButtonPress, {}, Qt::LeftButton, Qt::LeftButton);
-    send(QEvent::MouseMove, offset / 2, Qt::NoButton, Qt::LeftButton);
-    send(QEvent::MouseMove, offset, Qt::NoButton, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, offset, Qt::LeftButton, Qt::NoButton);
 }
 
 } // namespace

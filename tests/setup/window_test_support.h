@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QString>
 #include <QStringList>
 #include <QTest>
@@ -20,7 +21,7 @@
 #include <string>
 
 // Helpers of the window tests: KOR.INI texts, folders on the temporary
-// machine, and the child windows that are alive.
+// machine, the child windows that are alive, and drags with the mouse.
 namespace kor::testing {
 
 // The bytes of a KOR.INI with section [SaveDir] and these key lines, as the
@@ -54,6 +55,25 @@ inline QStringList shownMessages(RecordingScope& recording) {
     for (const auto& message : recording.recorder().messages)
         texts << QString::fromStdString(message.text);
     return texts;
+}
+
+// Hovers at `from`, presses the left button there, moves by `offset` and lets
+// go, as a mouse does: each event where the pointer is on the screen, seen
+// from wherever the widget is by then (QTest's moves carry no pressed button).
+inline void dragBy(QWidget& widget, QPoint from, QPoint offset) {
+    const QPoint start = widget.mapToGlobal(from);
+    const auto send = [&](QEvent::Type type, QPoint moved, Qt::MouseButton button,
+                          Qt::MouseButtons held) {
+        const QPoint global = start + moved;
+        QMouseEvent event(type, QPointF(widget.mapFromGlobal(global)), QPointF(global), button,
+                          held, Qt::NoModifier);
+        QCoreApplication::sendEvent(&widget, &event);
+    };
+    send(QEvent::MouseMove, {}, Qt::NoButton, Qt::NoButton);
+    send(QEvent::MouseButtonPress, {}, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, offset / 2, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseMove, offset, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, offset, Qt::LeftButton, Qt::NoButton);
 }
 
 // Double-clicks `value` and, while the chooser it opens is shown, runs `use`
