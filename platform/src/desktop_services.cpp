@@ -47,10 +47,9 @@ QWidget* askingWindow() {
     return nullptr;
 }
 
-// A box as on Japanese Windows, whatever the host's locale and desktop theme
-// and whether or not Qt's Japanese translation is installed: buttons of plain
-// text, a title bar with a close button and nothing to minimise or maximise.
-void dressAsWindows(QMessageBox& box) {
+// Buttons as on Japanese Windows, whatever the host's locale and desktop theme
+// and whether or not Qt's Japanese translation is installed: plain text.
+void nameButtonsInJapanese(QMessageBox& box) {
     const struct {
         QMessageBox::StandardButton button;
         const char* text;
@@ -61,8 +60,6 @@ void dressAsWindows(QMessageBox& box) {
             shown->setText(QString::fromUtf8(text));
             shown->setIcon(QIcon());
         }
-    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                       Qt::WindowCloseButtonHint);
 }
 
 // Shows `box` over the asking window until it is answered, then gives the
@@ -85,7 +82,7 @@ class DesktopServices final : public Services {
     void showMessage(std::string_view caption, std::string_view text) override {
         QMessageBox box(QMessageBox::NoIcon, toQString(caption), toQString(text), QMessageBox::Ok,
                         askingWindow());
-        dressAsWindows(box);
+        nameButtonsInJapanese(box);
         showOverAskingWindow(box);
     }
 
@@ -93,7 +90,7 @@ class DesktopServices final : public Services {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("確認"), toQString(text),
                         QMessageBox::Yes | QMessageBox::No, askingWindow());
         box.setDefaultButton(QMessageBox::Yes);
-        dressAsWindows(box);
+        nameButtonsInJapanese(box);
         return showOverAskingWindow(box) == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }
 
