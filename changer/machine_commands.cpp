@@ -85,7 +85,7 @@ class ServicesBeforeCommand final : public platform::Services {
     }
     platform::Answer ask(std::string_view text) override { return m_session->ask(text); }
     void beep() override { m_session->beep(); }
-    bool openFolder(std::string_view windowsPath) override {
+    platform::FolderOpening openFolder(std::string_view windowsPath) override {
         return m_session->openFolder(windowsPath);
     }
     [[noreturn]] void endProgram(int) override {

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string_view>
 
+class QAbstractItemView;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -50,6 +51,11 @@ QFrame* makePanel(QWidget* parent, const char* name, QRect geometry);
 QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& caption = {});
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry);
 QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, QRect geometry);
+
+// Marks the current row of `list` with a dotted rectangle while the list has
+// the keyboard focus, as Windows 95 does, in the colour opposite to the row's
+// so that it shows on a selected row too.
+void showFocusMark(QAbstractItemView& list);
 
 // Tab moves through `widgets` in the order given.
 void setTabOrderChain(std::initializer_list<QWidget*> widgets);

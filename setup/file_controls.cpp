@@ -155,6 +155,7 @@ void DriveListBox::pick(int index) {
 
 DirListBox::DirListBox(QWidget* parent)
     : QListWidget(parent), m_path(platform::Machine::current().currentDirectory()) {
+    showFocusMark(*this);
     fill(platform::listDirectories(m_path).valueOr({}));
     connect(this, &QListWidget::itemActivated, this, &DirListBox::open);
 }
@@ -227,6 +228,7 @@ FileListBox::FileListBox(QWidget* parent)
     // Every row is one line of text: the list lays out a folder of a hundred
     // thousand files without measuring each.
     setUniformItemSizes(true);
+    showFocusMark(*this);
     fill(listMatchingFiles(m_path, m_pattern).valueOr({}));
     connect(this, &QListWidget::itemSelectionChanged, this, [this] {
         if (!selectedItems().isEmpty())
@@ -410,6 +412,7 @@ ReportListView::ReportListView(QWidget* parent) : QTreeView(parent), m_rows(new 
     setItemsExpandable(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
+    showFocusMark(*this);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     header()->setStretchLastSection(false);

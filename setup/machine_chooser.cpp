@@ -48,6 +48,7 @@ MachineChooser::MachineChooser(MainWindow& main) : m_main(main) {
     machineList->setObjectName(QStringLiteral("machineList"));
     machineList->setGeometry(rectFromTwips(120, 120, 5940, 1800));
     machineList->setRootIsDecorated(false);
+    showFocusMark(*machineList);
     machineList->setHeaderLabels({QStringLiteral("ﾏｼﾝ"), QStringLiteral("ｴﾐｭﾚｰﾀ"),
                                   QStringLiteral("ﾃﾞｨｽｸ"), QStringLiteral("Windows ﾌｫﾙﾀﾞ")});
     machineList->header()->resizeSection(NameColumn, pixelsFromTwips(1350));

@@ -434,14 +434,17 @@ void MainWindow::closeLogoBrowser() {
 }
 
 void MainWindow::openStartFolder() {
-    // With no start folder nothing is seen. A folder the file manager cannot
-    // be given at all (one inside a disk image has no host folder) is said so,
-    // rather than nothing happening.
-    if (platform::services().openFolder(m_session.startFolder) || m_session.startFolder.empty())
+    // With no start folder nothing is seen. A folder that cannot be opened is
+    // said so, with why, rather than nothing happening: one inside a disk image
+    // has no host folder to give a file manager, and a desktop may have none.
+    const platform::FolderOpening opening = platform::services().openFolder(m_session.startFolder);
+    if (opening == platform::FolderOpening::Opened || m_session.startFolder.empty())
         return;
     tell(m_session.startFolder +
-         "\nこのﾌｫﾙﾀﾞをﾌｧｲﾙﾏﾈｰｼﾞｬで開けませんでした。ﾃﾞｨｽｸｲﾒｰｼﾞの中のﾌｫﾙﾀﾞは"
-         "「ＬＯＧＯファイルの変更」で開いてください");
+         (opening == platform::FolderOpening::NotAHostFolder
+              ? "\nこのﾌｫﾙﾀﾞをﾌｧｲﾙﾏﾈｰｼﾞｬで開けませんでした。ﾃﾞｨｽｸｲﾒｰｼﾞの中のﾌｫﾙﾀﾞは"
+                "「ＬＯＧＯファイルの変更」で開いてください"
+              : "\nこのﾌｫﾙﾀﾞを開くﾌｧｲﾙﾏﾈｰｼﾞｬが見つかりませんでした"));
 }
 
 void MainWindow::backUpLogoFiles() {

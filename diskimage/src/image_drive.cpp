@@ -762,9 +762,9 @@ Status ImageDrive::checkNotInUse(Operation operation, std::string_view path) con
         return Error(operation, std::string(path), EBUSY,
                      "the disk image " + m_imageFile.string() + " is attached to " + *loop +
                          "; unmount it and detach it (losetup -d " + *loop + ") first")
-            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() + " は " + *loop +
-                                " に接続されています。ｱﾝﾏｳﾝﾄして切り離して (losetup -d " + *loop +
-                                ") から、もう一度実行してください");
+            .withLeadingReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() + " は " + *loop +
+                               " に接続されています。ｱﾝﾏｳﾝﾄして切り離して (losetup -d " + *loop +
+                               ") から、もう一度実行してください");
     std::optional<Holder> holder;
     const pid_t exporter = m_export ? m_export->daemon() : -1;
     if (m_suspects != Suspects::None)

@@ -111,9 +111,9 @@ Error inUse(Operation operation, std::string_view path, const fs::path& image,
     return Error(operation, std::string(path), EBUSY,
                  "the disk image " + image.string() + " is in use by " +
                      describe(holder, "another program"))
-        .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image.string() + " は " +
-                            describe(holder, "別のﾌﾟﾛｸﾞﾗﾑ") +
-                            " が使用中です。ｴﾐｭﾚｰﾀを終了してから、もう一度実行してください");
+        .withLeadingReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image.string() + " は " +
+                           describe(holder, "別のﾌﾟﾛｸﾞﾗﾑ") +
+                           " が使用中です。ｴﾐｭﾚｰﾀを終了してから、もう一度実行してください");
 }
 
 std::vector<Opening> openingsOf(const struct stat& target) {

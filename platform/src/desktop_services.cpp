@@ -6,7 +6,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QIcon>
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <cstdlib>
@@ -33,8 +35,20 @@ void ensureApplication() {
     Q_UNUSED(application);
 }
 
-// The buttons read as on Japanese Windows, whatever the host's locale and
-// whether or not Qt's Japanese translation is installed.
+// The window the user was in when the program spoke: the active one, else a
+// main window shown. The box is placed over it and gives the focus back to it,
+// which without a window manager nothing else does.
+QWidget* askingWindow() {
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->windowType() == Qt::Window)
+            return window;
+    return nullptr;
+}
+
+// Buttons as on Japanese Windows, whatever the host's locale and desktop theme
+// and whether or not Qt's Japanese translation is installed: plain text.
 void nameButtonsInJapanese(QMessageBox& box) {
     const struct {
         QMessageBox::StandardButton button;
@@ -42,8 +56,23 @@ void nameButtonsInJapanese(QMessageBox& box) {
     } names[] = {
         {QMessageBox::Ok, "OK"}, {QMessageBox::Yes, "はい(&Y)"}, {QMessageBox::No, "いいえ(&N)"}};
     for (const auto& [button, text] : names)
-        if (QAbstractButton* shown = box.button(button))
+        if (QAbstractButton* shown = box.button(button)) {
             shown->setText(QString::fromUtf8(text));
+            shown->setIcon(QIcon());
+        }
+}
+
+// Shows `box` over the asking window until it is answered, then gives the
+// focus back to where it was.
+int showOverAskingWindow(QMessageBox& box) {
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    const QPointer<QWidget> asker = box.parentWidget();
+    const int answer = box.exec();
+    if (asker)
+        asker->activateWindow();
+    if (focused)
+        focused->setFocus(Qt::ActiveWindowFocusReason);
+    return answer;
 }
 
 class DesktopServices final : public Services {
@@ -51,27 +80,32 @@ class DesktopServices final : public Services {
     DesktopServices() { ensureApplication(); }
 
     void showMessage(std::string_view caption, std::string_view text) override {
-        QMessageBox box(QMessageBox::NoIcon, toQString(caption), toQString(text), QMessageBox::Ok);
+        QMessageBox box(QMessageBox::NoIcon, toQString(caption), toQString(text), QMessageBox::Ok,
+                        askingWindow());
         nameButtonsInJapanese(box);
-        box.exec();
+        showOverAskingWindow(box);
     }
 
     Answer ask(std::string_view text) override {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("確認"), toQString(text),
-                        QMessageBox::Yes | QMessageBox::No);
+                        QMessageBox::Yes | QMessageBox::No, askingWindow());
         box.setDefaultButton(QMessageBox::Yes);
         nameButtonsInJapanese(box);
-        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+        return showOverAskingWindow(box) == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }
 
     void beep() override { QApplication::beep(); }
 
-    bool openFolder(std::string_view windowsPath) override {
+    FolderOpening openFolder(std::string_view windowsPath) override {
         Result<std::filesystem::path> host = Machine::current().hostPath(windowsPath);
         if (!host)
-            return false;
+            return FolderOpening::NotAHostFolder;
+        // False when the desktop names no program for folders; one that is
+        // started but fails later goes unseen.
         return QDesktopServices::openUrl(
-            QUrl::fromLocalFile(QString::fromStdString(host.value().string())));
+                   QUrl::fromLocalFile(QString::fromStdString(host.value().string())))
+                   ? FolderOpening::Opened
+                   : FolderOpening::NoFileManager;
     }
 
     [[noreturn]] void endProgram(int exitStatus) override { std::exit(exitStatus); }

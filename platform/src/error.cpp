@@ -96,7 +96,10 @@ std::string Error::message() const {
     if (!m_destination.empty())
         place += (place.empty() ? "→ " : " → ") +
                  escapeControlCharacters(m_destination, LineBreaks::Escape);
-    std::string sentence = std::string(m_operation.japanese) + "。" + reasonInJapanese() + "。";
+    const std::string operation = std::string(m_operation.japanese) + "。";
+    if (m_reasonLeads)
+        return reasonInJapanese() + "。\n" + (place.empty() ? "" : place + "\n") + operation;
+    const std::string sentence = operation + reasonInJapanese() + "。";
     return place.empty() ? sentence : place + "\n" + sentence;
 }
 

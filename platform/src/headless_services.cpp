@@ -31,11 +31,11 @@ class HeadlessServices final : public Services {
 
     void beep() override { std::cerr << '\a' << std::flush; }
 
-    bool openFolder(std::string_view windowsPath) override {
+    FolderOpening openFolder(std::string_view windowsPath) override {
         std::cerr << "cannot open the folder " << escapeControlCharacters(windowsPath)
                   << ": no desktop is running\n"
                   << std::flush;
-        return false;
+        return FolderOpening::NoFileManager;
     }
 
     [[noreturn]] void endProgram(int exitStatus) override {

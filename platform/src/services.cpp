@@ -173,7 +173,7 @@ class SessionServices final : public Services {
     }
     Answer ask(std::string_view text) override { return face().ask(text); }
     void beep() override { face().beep(); }
-    bool openFolder(std::string_view windowsPath) override {
+    FolderOpening openFolder(std::string_view windowsPath) override {
         return face().openFolder(windowsPath);
     }
     [[noreturn]] void endProgram(int exitStatus) override {

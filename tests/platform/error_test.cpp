@@ -69,5 +69,20 @@ TEST(Error, MessagePutsThePathAboveAJapaneseSentence) {
               "Shift-JIS の文字列に変換できません。Shift-JIS で扱えない文字があります。");
 }
 
+// A reason the user must act on comes before a path that only says where it
+// was noticed, also once the failure is retold; the English text keeps its
+// order.
+TEST(Error, LeadingReasonComesBeforeThePath) {
+    const Error busy =
+        Error(Operation::Write, "C:\\WINDOWS\\~KOR1.TMP", EBUSY, "the disk image is in use")
+            .withLeadingReason("ﾃﾞｨｽｸｲﾒｰｼﾞ /vm/w95.img は qemu (PID 7) が使用中です");
+    EXPECT_EQ(busy.message(), "ﾃﾞｨｽｸｲﾒｰｼﾞ /vm/w95.img は qemu (PID 7) が使用中です。\n"
+                              "C:\\WINDOWS\\~KOR1.TMP\nこのﾌｧｲﾙに書き込めません。");
+    EXPECT_EQ(busy.retold(Operation::Copy, "C:\\A.BMP", "C:\\logo.sys").message(),
+              "ﾃﾞｨｽｸｲﾒｰｼﾞ /vm/w95.img は qemu (PID 7) が使用中です。\n"
+              "C:\\A.BMP → C:\\logo.sys\nこのﾌｧｲﾙをｺﾋﾟｰできません。");
+    EXPECT_EQ(busy.text(), "cannot write C:\\WINDOWS\\~KOR1.TMP: the disk image is in use");
+}
+
 } // namespace
 } // namespace kor::platform

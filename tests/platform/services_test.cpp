@@ -18,11 +18,11 @@ TEST(Services, HeadlessFaceWritesToStandardErrorAndAnswersNo) {
     headless->showMessage("KOR", "ロゴを変更しました");
     const Answer answer = headless->ask("上書きしますか？");
     headless->beep();
-    const bool opened = headless->openFolder("C:\\WINDOWS");
+    const FolderOpening opened = headless->openFolder("C:\\WINDOWS");
 
     const std::string written = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(answer, Answer::No);
-    EXPECT_FALSE(opened);
+    EXPECT_EQ(opened, FolderOpening::NoFileManager);
     EXPECT_TRUE(written.starts_with("KOR: ロゴを変更しました\n")) << written;
     EXPECT_NE(written.find("上書きしますか？"), std::string::npos);
     EXPECT_NE(written.find('\a'), std::string::npos);
@@ -74,7 +74,7 @@ TEST(Services, RecordingScopeInstallsAndRestores) {
         EXPECT_EQ(services().ask("first?"), Answer::No);
         EXPECT_EQ(services().ask("second?"), Answer::Yes);
         services().beep();
-        EXPECT_TRUE(services().openFolder("C:\\"));
+        EXPECT_EQ(services().openFolder("C:\\"), FolderOpening::Opened);
         EXPECT_THROW(services().endProgram(1), testing::ProgramEnded);
 
         const testing::RecordingServices& recorder = scope.recorder();

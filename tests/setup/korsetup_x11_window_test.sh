@@ -7,7 +7,8 @@
 # is no window manager, so the X server carries out the resize itself and only
 # the program can undo it. Then, as a user would, it opens the logo browser,
 # lists an archive, views its first member and closes the view again, and
-# keeps screenshots of the browser and of the picture in ARTIFACTS.
+# keeps screenshots of the browser and of the picture in ARTIFACTS. Last, a
+# message opens over the main window and gives the keyboard back when closed.
 #
 #   korsetup_x11_window_test.sh PATH-TO-KORSETUP DEMO-MACHINE-ARCHIVES ARTIFACTS
 set -euo pipefail
@@ -27,7 +28,7 @@ cp -R "$demo/." "$work/root"
 chmod -R u+w "$work/root"
 # The browser opens on C:\LOGOS, where OPENING.LZH is the first archive.
 printf '[SaveDir]\r\nDir=C:\\LOGOS\r\nFileName=OPENING.LZH\r\n' >"$work/root/c/WINDOWS/KOR.INI"
-env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb KOR_ROOT="$work/root" XDG_RUNTIME_DIR="$work/runtime" \
+env -u WAYLAND_DISPLAY -u BROWSER -u DEFAULT_BROWSER QT_QPA_PLATFORM=xcb KOR_ROOT="$work/root" XDG_RUNTIME_DIR="$work/runtime" \
     "$program" >"$work/korsetup.log" 2>&1 &
 program_pid=$!
 
@@ -115,6 +116,42 @@ xdotool key Return
 sleep 0.5
 [[ -z "$(extracted)" ]] || fail "closing the display window left $(extracted)"
 echo "viewed CLOUDS.BMP from OPENING.LZH; closing the view deleted its copy"
+
+# place: prints "X Y WIDTH HEIGHT" of window $1 on the screen.
+place() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+        /^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print x, y, w, h }'
+}
+
+# "オープン" by its shortcut finds no file manager here: its message opens over
+# the main window, not in the middle of the screen, and once it is closed the
+# keyboard is the main window's again, which without a window manager only
+# the program can see to.
+if command -v xdg-open >/dev/null; then
+    echo "xdg-open is installed: the message of \"オープン\" is not checked"
+else
+    xdotool key ctrl+f
+    box=""
+    for _ in $(seq 50); do
+        box="$(xdotool search --onlyvisible --name '^korsetup$' | head -1)" || true
+        [[ -n "$box" ]] && break
+        sleep 0.1
+    done
+    [[ -n "$box" ]] || fail "\"オープン\" without a file manager showed no message"
+    read -r box_x box_y box_width box_height < <(place "$box")
+    read -r main_x main_y main_width main_height < <(place "$window")
+    middle_x=$((box_x + box_width / 2))
+    middle_y=$((box_y + box_height / 2))
+    ((middle_x >= main_x && middle_x < main_x + main_width && middle_y >= main_y &&
+        middle_y < main_y + main_height)) ||
+        fail "the message's middle $middle_x,$middle_y lies outside the main window"
+    echo "the message opened over the main window, its middle at $middle_x,$middle_y"
+    xdotool key Escape
+    sleep 0.5
+    [[ "$(xdotool getwindowfocus)" == "$window" ]] ||
+        fail "the keyboard focus did not come back to the main window"
+    echo "closing the message gave the keyboard back to the main window"
+fi
 
 kill -0 "$program_pid" 2>/dev/null || fail "korsetup ended"
 echo "PASS"

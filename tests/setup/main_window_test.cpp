@@ -69,6 +69,8 @@ class MainWindowTest : public QObject {
     void startUpWritesNothing();
     void saysAtStartThatTheFolderOfDrivesHasNone_data();
     void saysAtStartThatTheFolderOfDrivesHasNone();
+    void openingTheStartFolderSaysWhyItCannot_data();
+    void openingTheStartFolderSaysWhyItCannot();
     void refusesAWindowsDirectoryThatNamesNoFolder_data();
     void refusesAWindowsDirectoryThatNamesNoFolder();
     void draggingABorderSnapsBack();
@@ -404,6 +406,37 @@ void MainWindowTest::saysAtStartThatTheFolderOfDrivesHasNone() {
                     "ﾄﾞﾗｲﾌﾞ C: にするﾃﾞｨｽｸｲﾒｰｼﾞかﾌｫﾙﾀﾞを、たとえば次のようにつないでください:\n" +
                     command.arg(text(root.string()).replace("'", "'\\''")) +
                     "\nｴﾐｭﾚｰﾀのﾏｼﾝは、ファイル → ﾏｼﾝの選択... で選べます。"});
+}
+
+void MainWindowTest::openingTheStartFolderSaysWhyItCannot_data() {
+    QTest::addColumn<kor::platform::FolderOpening>("opening");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("opened") << kor::platform::FolderOpening::Opened << "";
+    QTest::newRow("inside a disk image")
+        << kor::platform::FolderOpening::NotAHostFolder
+        << "C:\\A\nこのﾌｫﾙﾀﾞをﾌｧｲﾙﾏﾈｰｼﾞｬで開けませんでした。ﾃﾞｨｽｸｲﾒｰｼﾞの中のﾌｫﾙﾀﾞは"
+           "「ＬＯＧＯファイルの変更」で開いてください";
+    QTest::newRow("no file manager") << kor::platform::FolderOpening::NoFileManager
+                                     << "C:\\A\nこのﾌｫﾙﾀﾞを開くﾌｧｲﾙﾏﾈｰｼﾞｬが見つかりませんでした";
+}
+
+void MainWindowTest::openingTheStartFolderSaysWhyItCannot() {
+    QFETCH(kor::platform::FolderOpening, opening);
+    QFETCH(QString, said);
+    kor::testing::TemporaryMachine machine;
+    kor::testing::RecordingScope recording;
+    recording.recorder().folderOpening = opening;
+    makeFolder(machine, QStringLiteral("C:\\A"));
+    machine.writeFile(KorIni, koriniText({"Dir=C:\\A", "FileName=a.lzh"}));
+    MainWindow window;
+
+    menuAction(window, "openFolderAction")->trigger();
+
+    QCOMPARE(recording.recorder().openedFolders, std::vector<std::string>{"C:\\A"});
+    QStringList shown;
+    for (const auto& message : recording.recorder().messages)
+        shown << text(message.text);
+    QCOMPARE(shown, said.isEmpty() ? QStringList() : QStringList{said});
 }
 
 void MainWindowTest::refusesAWindowsDirectoryThatNamesNoFolder_data() {

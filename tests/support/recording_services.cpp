@@ -20,9 +20,9 @@ void RecordingServices::beep() {
     ++beeps;
 }
 
-bool RecordingServices::openFolder(std::string_view windowsPath) {
+platform::FolderOpening RecordingServices::openFolder(std::string_view windowsPath) {
     openedFolders.emplace_back(windowsPath);
-    return true;
+    return folderOpening;
 }
 
 void RecordingServices::endProgram(int exitStatus) {

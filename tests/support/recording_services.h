@@ -19,7 +19,8 @@ struct ProgramEnded : std::runtime_error {
 };
 
 // Records every message, question, beep and opened folder, answers questions
-// from a queue (Yes when empty), and throws ProgramEnded at the end.
+// from a queue (Yes when empty), opens folders as `folderOpening` says, and
+// throws ProgramEnded at the end.
 class RecordingServices final : public platform::Services {
   public:
     struct Message {
@@ -30,13 +31,14 @@ class RecordingServices final : public platform::Services {
     void showMessage(std::string_view caption, std::string_view text) override;
     platform::Answer ask(std::string_view text) override;
     void beep() override;
-    bool openFolder(std::string_view windowsPath) override;
+    platform::FolderOpening openFolder(std::string_view windowsPath) override;
     [[noreturn]] void endProgram(int exitStatus) override;
 
     std::vector<Message> messages;
     std::vector<std::string> questions;
     std::deque<platform::Answer> answers;
     std::vector<std::string> openedFolders;
+    platform::FolderOpening folderOpening = platform::FolderOpening::Opened;
     int beeps = 0;
 };
 

@@ -110,6 +110,7 @@ class Error {
     Error retold(Operation operation, std::string path, std::string destination = {}) const {
         Error error(operation, std::move(path), std::move(destination), m_code, m_detail);
         error.m_japaneseReason = m_japaneseReason;
+        error.m_reasonLeads = m_reasonLeads;
         return error;
     }
 
@@ -117,6 +118,15 @@ class Error {
     // would not tell the user what to do ("... は qcow2 形式です").
     Error&& withJapaneseReason(std::string reason) && {
         m_japaneseReason = std::move(reason);
+        return std::move(*this);
+    }
+
+    // Puts the Japanese reason before the path in the report, for a reason the
+    // user acts on ("... が使用中です") beside a path that is only where it
+    // was noticed.
+    Error&& withLeadingReason(std::string reason) && {
+        m_japaneseReason = std::move(reason);
+        m_reasonLeads = true;
         return std::move(*this);
     }
 
@@ -130,6 +140,8 @@ class Error {
     std::string text() const;
     // The report for the user: the path on a line of its own, then a Japanese
     // sentence, "C:\WINDOWS\LOGOW.SYS\nこのﾌｧｲﾙを削除できません。アクセスが拒否されました。".
+    // A leading reason comes first, the path and the operation after it:
+    // "<reason>。\nC:\WINDOWS\~KOR1.TMP\nこのﾌｧｲﾙを作成できません。".
     std::string message() const;
 
   private:
@@ -139,6 +151,7 @@ class Error {
     int m_code;
     std::string m_detail;
     std::string m_japaneseReason;
+    bool m_reasonLeads = false;
 };
 
 // A value or the Error that prevented it (SerenityOS's ErrorOr).

@@ -12,6 +12,15 @@ namespace kor::platform {
 
 enum class Answer { Yes, No };
 
+// What became of a folder given to the file manager.
+enum class FolderOpening {
+    Opened,
+    // The Windows path has no host folder (one inside a disk image).
+    NotAHostFolder,
+    // Nothing on this desktop opens folders, or there is no desktop.
+    NoFileManager,
+};
+
 class Services {
   public:
     virtual ~Services() = default;
@@ -21,9 +30,9 @@ class Services {
     // A Yes/No box titled "確認".
     virtual Answer ask(std::string_view text) = 0;
     virtual void beep() = 0;
-    // Opens a folder (a Windows path) in the desktop's file manager; false when
-    // that could not be done.
-    virtual bool openFolder(std::string_view windowsPath) = 0;
+    // Opens a folder (a Windows path) in the desktop's file manager; says why
+    // when that could not be done.
+    virtual FolderOpening openFolder(std::string_view windowsPath) = 0;
     // Ends the program at once with `exitStatus`. A recorder may throw instead.
     [[noreturn]] virtual void endProgram(int exitStatus) = 0;
 };
