@@ -4,13 +4,15 @@
 
 Every picture is a Windows 95 logo picture: a 320x400 bitmap with a
 256-colour palette, stored bottom-up, exactly 129078 bytes long
-(14 + 40 + 1024 + 128000). Windows 95 shows it stretched to 640x400, so one
-pixel is two screen pixels wide. The drawing happens in screen units (640
-wide, 400 high) and every pixel samples the middle of its two screen
-columns: a circle drawn here is round on 640x400 square pixels, as an
-emulator shows the screen unscaled. A 4:3 monitor, as korsetup's image
-display and korlogo preview show the screen, makes each row 1.2 times as
-tall, and the previews and the sheet show the pictures so.
+(14 + 40 + 1024 + 128000). Windows 95 shows it on the whole screen, and a
+monitor of the period is 4:3, as korsetup's image display and korlogo
+preview show it: the logo fills 640x480 square pixels, each of its pixels
+two screen pixels wide and 1.2 tall. The drawing happens in those screen
+units (640 wide, 480 high) and every pixel samples the middle of its screen
+area, so a circle drawn here is round on a 4:3 screen (an emulator showing
+the screen unscaled at 640x400 makes it 1.2 times as wide as tall).
+Captions keep to whole pixels: a font dot is 2 or 4 units across and a
+multiple of 1.2 units down.
 
 Only the Python 3 standard library is used. The output is deterministic, and
 the pictures it writes are committed, so the demo does not need this script.
@@ -30,7 +32,7 @@ import sys
 import zlib
 
 WIDTH, HEIGHT = 320, 400  # pixels of the bitmap
-SCREEN_W, SCREEN_H = 640, 400  # screen units; a logo's pixel is two of them across
+SCREEN_W, SCREEN_H = 640, 480  # screen units; a logo's pixel is 2 across and 1.2 down
 LOGO_LENGTH = 14 + 40 + 256 * 4 + WIDTH * HEIGHT
 
 
@@ -61,14 +63,17 @@ def ramp(stops, t):
 
 
 class Canvas:
-    # The pixels a picture is drawn into: a logo's by default. --photo draws
-    # the same scene in square pixels at a finer scale, as a camera would.
+    # The pixels a picture is drawn into, and the screen units they cover: a
+    # logo's by default. --photo draws the dawn scene in a camera's 16:10
+    # frame of square pixels, at a finer scale.
     pixels = (WIDTH, HEIGHT)
+    screen = (SCREEN_W, SCREEN_H)
 
     def __init__(self):
         self.width, self.height = Canvas.pixels
-        self.sx = SCREEN_W / self.width  # screen units per pixel
-        self.sy = SCREEN_H / self.height
+        self.screen_w, self.screen_h = Canvas.screen
+        self.sx = self.screen_w / self.width  # screen units per pixel
+        self.sy = self.screen_h / self.height
         self.r = [0.0] * (self.width * self.height)
         self.g = [0.0] * (self.width * self.height)
         self.b = [0.0] * (self.width * self.height)
@@ -259,12 +264,14 @@ def text_width(text, scale_x):
     return len(text) * 6 * scale_x - scale_x
 
 
-def draw_text(canvas, text, cx, top, colour, scale_x=4, scale_y=3, shadow=None):
+def draw_text(canvas, text, cx, top, colour, scale_x=4, scale_y=3.6, shadow=None):
     """Writes text centred on cx; one font dot is scale_x by scale_y screen
-    units (scale_x a multiple of 2 keeps the dots on whole pixels)."""
+    units, and covers the pixels whose edges lie nearest to its own (on a
+    logo, scale_x a multiple of 2 and scale_y of 1.2 make every dot alike).
+    The shadow falls half a dot right and two thirds of a dot down."""
     left = cx - text_width(text, scale_x) / 2
     left = round(left / 2) * 2
-    layers = [(2, 2, shadow)] if shadow else []
+    layers = [(scale_x / 2, scale_y * 2 / 3, shadow)] if shadow else []
     layers.append((0, 0, colour))
     for ox, oy, c in layers:
         for n, ch in enumerate(text.upper()):
@@ -275,8 +282,8 @@ def draw_text(canvas, text, cx, top, colour, scale_x=4, scale_y=3, shadow=None):
                         continue
                     x0 = left + (n * 6 + i) * scale_x + ox
                     y0 = top + j * scale_y + oy
-                    for py in range(int(y0 / canvas.sy), int((y0 + scale_y) / canvas.sy)):
-                        for px in range(int(x0 / canvas.sx), int((x0 + scale_x) / canvas.sx)):
+                    for py in range(round(y0 / canvas.sy), round((y0 + scale_y) / canvas.sy)):
+                        for px in range(round(x0 / canvas.sx), round((x0 + scale_x) / canvas.sx)):
                             if 0 <= px < canvas.width and 0 <= py < canvas.height:
                                 canvas.blend(py * canvas.width + px, c, 1.0)
 
@@ -286,7 +293,7 @@ def draw_text(canvas, text, cx, top, colour, scale_x=4, scale_y=3, shadow=None):
 
 
 def vertical(stops):
-    return lambda x, y: ramp(stops, y / HEIGHT)
+    return lambda x, y: ramp(stops, y / SCREEN_H)
 
 
 def fuji(canvas, cx, base_y, peak_y, half_base, body, snow, light=None):
@@ -365,16 +372,17 @@ def cloud(canvas, cx, cy, scale, colour, shade):
                  softness=3.0)
 
 
-def reflection_lines(canvas, cx, top, bottom, colour, width):
+def reflection_lines(canvas, cx, top, bottom, colour, width, row=1.2):
+    """Lines of light on water; row is a logo row's height in screen units."""
     rng = random.Random(int(cx * 7 + top))
     y = top
     while y < bottom:
         t = (y - top) / (bottom - top)
         w = width * (1 - t * 0.6) * rng.uniform(0.6, 1.0)
-        h = 1.0 + t * 2
+        h = (1.0 + t * 2) * row
         canvas.shape(box(cx - w, y, cx + w, y + h), colour, (cx - w, y, cx + w, y + h),
                      opacity=0.8 - 0.5 * t)
-        y += h + 2 + t * 6
+        y += h + 2 * row + t * 6 * row
 
 
 def window_frame(canvas, x0, y0, x1, y1, title):
@@ -385,15 +393,15 @@ def window_frame(canvas, x0, y0, x1, y1, title):
     canvas.shape(box(x0 + 2, y0 + 1, x1 - 2, y1 - 1), dark, (x0, y0, x1, y1), softness=0.01)
     canvas.shape(box(x0 + 2, y0 + 1, x1 - 4, y1 - 2), light, (x0, y0, x1, y1), softness=0.01)
     canvas.shape(box(x0 + 4, y0 + 2, x1 - 4, y1 - 2), grey, (x0, y0, x1, y1), softness=0.01)
-    canvas.shape(box(x0 + 6, y0 + 4, x1 - 6, y0 + 22), hexcolour("000080"),
-                 (x0, y0, x1, y0 + 24), softness=0.01)
-    draw_text(canvas, title, x0 + 8 + text_width(title, 2) / 2, y0 + 6, white, scale_x=2,
-              scale_y=2)
+    canvas.shape(box(x0 + 6, y0 + 5, x1 - 6, y0 + 26), hexcolour("000080"),
+                 (x0, y0, x1, y0 + 29), softness=0.01)
+    draw_text(canvas, title, x0 + 8 + text_width(title, 2) / 2, y0 + 7, white, scale_x=2,
+              scale_y=2.4)
     # the close button
     bx = x1 - 26
-    canvas.shape(box(bx, y0 + 6, bx + 18, y0 + 20), grey, (bx, y0, bx + 20, y0 + 22),
+    canvas.shape(box(bx, y0 + 7, bx + 18, y0 + 24), grey, (bx, y0, bx + 20, y0 + 26),
                  softness=0.01)
-    draw_text(canvas, "X", bx + 9, y0 + 6, black, scale_x=2, scale_y=2)
+    draw_text(canvas, "X", bx + 9, y0 + 7, black, scale_x=2, scale_y=2.4)
 
 
 # ---------------------------------------------------------------------------
@@ -404,29 +412,37 @@ def picture_clouds():
     c = Canvas()
     c.background(vertical([(0, hexcolour("1d4fb8")), (0.55, hexcolour("5f9de8")),
                            (1, hexcolour("c9e4ff"))]))
-    c.glow(520, 70, 140, hexcolour("fff6d0"), 0.9)
-    c.shape(circle(520, 70, 26), hexcolour("fffbe8"), (490, 40, 550, 100), softness=2.5)
-    for cx, cy, s in [(120, 120, 1.0), (470, 190, 1.25), (250, 280, 0.8), (560, 330, 0.9),
-                      (60, 350, 1.1), (330, 60, 0.6)]:
+    c.glow(520, 84, 140, hexcolour("fff6d0"), 0.9)
+    c.shape(circle(520, 84, 26), hexcolour("fffbe8"), (490, 54, 550, 114), softness=2.5)
+    for cx, cy, s in [(120, 144, 1.0), (470, 228, 1.25), (250, 336, 0.8), (560, 396, 0.9),
+                      (60, 420, 1.1), (330, 72, 0.6)]:
         cloud(c, cx, cy, s, hexcolour("ffffff"), hexcolour("b8cbe6"))
-    draw_text(c, "GOOD MORNING", 320, 372, hexcolour("ffffff"), shadow=hexcolour("1d3f80"))
+    draw_text(c, "GOOD MORNING", 320, 446, hexcolour("ffffff"), shadow=hexcolour("1d3f80"))
     return c
 
 
 def picture_fuji_dawn():
+    """The dawn scene in any frame 640 wide: its heights are laid out on 400
+    rows and stretched to the frame's height k times, so that the logo and
+    --photo's 16:10 camera frame show the same scene."""
     c = Canvas()
+    k = c.screen_h / 400
     sky = [(0, hexcolour("2b1e5a")), (0.3, hexcolour("8a3f7a")), (0.52, hexcolour("f07a4a")),
            (0.62, hexcolour("ffc070"))]
     water = [(0, hexcolour("d08a6a")), (1, hexcolour("301c48"))]
-    c.background(lambda x, y: ramp(sky, y / 400) if y < 250 else ramp(water, (y - 250) / 150))
-    c.glow(320, 215, 180, hexcolour("ffd890"), 0.7)
-    c.shape(circle(320, 200, 46), lambda x, y: mix(hexcolour("ff5a2a"), hexcolour("ffb060"),
-                                                    clamp((200 - y) / 80 + 0.2)),
-            (270, 150, 370, 250), softness=2.0)
-    fuji(c, 320, 250, 95, 270, hexcolour("3b2a5c"), hexcolour("f4ecff"), hexcolour("5a3f7a"))
-    c.shape(box(0, 249, 640, 252), hexcolour("2a1d44"), (0, 248, 640, 253), softness=0.5)
-    reflection_lines(c, 320, 258, 360, hexcolour("ffb070"), 60)
-    draw_text(c, "OHAYOU!", 320, 374, hexcolour("ffe8c0"), shadow=hexcolour("201030"))
+    c.background(lambda x, y: ramp(sky, y / (400 * k)) if y < 250 * k else
+                 ramp(water, (y - 250 * k) / (150 * k)))
+    c.glow(320, 215 * k, 180, hexcolour("ffd890"), 0.7)
+    c.shape(circle(320, 200 * k, 46), lambda x, y: mix(hexcolour("ff5a2a"), hexcolour("ffb060"),
+                                                        clamp((200 * k - y) / (80 * k) + 0.2)),
+            (270, 200 * k - 50, 370, 200 * k + 50), softness=2.0)
+    fuji(c, 320, 250 * k, 95 * k, 270, hexcolour("3b2a5c"), hexcolour("f4ecff"),
+         hexcolour("5a3f7a"))
+    c.shape(box(0, 249 * k, 640, 252 * k), hexcolour("2a1d44"), (0, 248 * k, 640, 253 * k),
+            softness=0.5)
+    reflection_lines(c, 320, 258 * k, 360 * k, hexcolour("ffb070"), 60, row=k)
+    draw_text(c, "OHAYOU!", 320, 374 * k, hexcolour("ffe8c0"), scale_y=3 * k,
+              shadow=hexcolour("201030"))
     return c
 
 
@@ -436,32 +452,32 @@ def picture_teal_desktop():
     c.background(lambda x, y: teal)
     # desktop icons
     for n, label in enumerate(["MY PC", "BIN", "DISK"]):
-        y = 30 + n * 70
-        c.shape(box(30, y, 70, y + 30), hexcolour("c0c0c0"), (28, y - 2, 72, y + 32), 0.01)
-        c.shape(box(34, y + 3, 66, y + 22), hexcolour("000080"), (28, y, 72, y + 30), 0.01)
-        draw_text(c, label, 50, y + 38, hexcolour("ffffff"), scale_x=2, scale_y=2)
-    window_frame(c, 150, 110, 560, 290, "WELCOME")
-    draw_text(c, "STARTING UP", 355, 160, hexcolour("000000"), scale_x=4, scale_y=2)
-    draw_text(c, "PLEASE WAIT", 355, 190, hexcolour("000000"), scale_x=2, scale_y=2)
+        y = 36 + n * 84
+        c.shape(box(30, y, 70, y + 36), hexcolour("c0c0c0"), (28, y - 2, 72, y + 38), 0.01)
+        c.shape(box(34, y + 4, 66, y + 26), hexcolour("000080"), (28, y, 72, y + 36), 0.01)
+        draw_text(c, label, 50, y + 46, hexcolour("ffffff"), scale_x=2, scale_y=2.4)
+    window_frame(c, 150, 132, 560, 348, "WELCOME")
+    draw_text(c, "STARTING UP", 355, 192, hexcolour("000000"), scale_x=4, scale_y=2.4)
+    draw_text(c, "PLEASE WAIT", 355, 228, hexcolour("000000"), scale_x=2, scale_y=2.4)
     # a progress bar, sunken, with blue blocks
-    c.shape(box(190, 230, 520, 256), hexcolour("808080"), (188, 228, 522, 258), 0.01)
-    c.shape(box(192, 231, 520, 256), hexcolour("ffffff"), (188, 228, 522, 258), 0.01)
-    c.shape(box(192, 231, 518, 255), hexcolour("c0c0c0"), (188, 228, 522, 258), 0.01)
+    c.shape(box(190, 276, 520, 307), hexcolour("808080"), (188, 274, 522, 310), 0.01)
+    c.shape(box(192, 277, 520, 307), hexcolour("ffffff"), (188, 274, 522, 310), 0.01)
+    c.shape(box(192, 277, 518, 306), hexcolour("c0c0c0"), (188, 274, 522, 310), 0.01)
     for k in range(11):
         x = 196 + k * 20
-        c.shape(box(x, 234, x + 16, 252), hexcolour("000080"), (x, 232, x + 18, 254), 0.01)
+        c.shape(box(x, 281, x + 16, 302), hexcolour("000080"), (x, 278, x + 18, 305), 0.01)
     # the task bar
-    c.shape(box(0, 372, 640, 400), hexcolour("c0c0c0"), (0, 370, 640, 400), 0.01)
-    c.shape(box(0, 372, 640, 373), hexcolour("ffffff"), (0, 370, 640, 375), 0.01)
-    c.shape(box(4, 376, 84, 397), hexcolour("000000"), (0, 374, 90, 400), 0.01)
-    c.shape(box(4, 376, 82, 396), hexcolour("ffffff"), (0, 374, 90, 400), 0.01)
-    c.shape(box(6, 377, 82, 396), hexcolour("808080"), (0, 374, 90, 400), 0.01)
-    c.shape(box(6, 377, 80, 395), hexcolour("c0c0c0"), (0, 374, 90, 400), 0.01)
-    draw_text(c, "START", 44, 380, hexcolour("000000"), scale_x=2, scale_y=2)
-    c.shape(box(560, 376, 636, 397), hexcolour("808080"), (556, 374, 640, 400), 0.01)
-    c.shape(box(562, 377, 636, 397), hexcolour("ffffff"), (556, 374, 640, 400), 0.01)
-    c.shape(box(562, 377, 634, 396), hexcolour("c0c0c0"), (556, 374, 640, 400), 0.01)
-    draw_text(c, "9:50", 598, 380, hexcolour("000000"), scale_x=2, scale_y=2)
+    c.shape(box(0, 446, 640, 480), hexcolour("c0c0c0"), (0, 444, 640, 480), 0.01)
+    c.shape(box(0, 446, 640, 448), hexcolour("ffffff"), (0, 444, 640, 450), 0.01)
+    c.shape(box(4, 451, 84, 476), hexcolour("000000"), (0, 449, 90, 480), 0.01)
+    c.shape(box(4, 451, 82, 475), hexcolour("ffffff"), (0, 449, 90, 480), 0.01)
+    c.shape(box(6, 452, 82, 475), hexcolour("808080"), (0, 449, 90, 480), 0.01)
+    c.shape(box(6, 452, 80, 474), hexcolour("c0c0c0"), (0, 449, 90, 480), 0.01)
+    draw_text(c, "START", 44, 456, hexcolour("000000"), scale_x=2, scale_y=2.4)
+    c.shape(box(560, 451, 636, 476), hexcolour("808080"), (556, 449, 640, 480), 0.01)
+    c.shape(box(562, 452, 636, 476), hexcolour("ffffff"), (556, 449, 640, 480), 0.01)
+    c.shape(box(562, 452, 634, 475), hexcolour("c0c0c0"), (556, 449, 640, 480), 0.01)
+    draw_text(c, "9:50", 598, 456, hexcolour("000000"), scale_x=2, scale_y=2.4)
     return c
 
 
@@ -487,11 +503,11 @@ def picture_seigaiha():
         return rings[0]
 
     c.background(wave)
-    c.shape(circle(320, 170, 96), hexcolour("ffffff"), (220, 70, 420, 270), softness=2.0)
-    c.shape(circle(320, 170, 86), hexcolour("d7261e"), (220, 70, 420, 270), softness=2.0)
-    c.shape(box(150, 320, 490, 362), hexcolour("ffffff"), (148, 318, 492, 364), softness=1.0)
-    c.shape(box(154, 322, 486, 360), hexcolour("0b2a6b"), (148, 318, 492, 364), softness=1.0)
-    draw_text(c, "YOUKOSO", 320, 331, hexcolour("ffffff"))
+    c.shape(circle(320, 204, 96), hexcolour("ffffff"), (220, 104, 420, 304), softness=2.0)
+    c.shape(circle(320, 204, 86), hexcolour("d7261e"), (220, 104, 420, 304), softness=2.0)
+    c.shape(box(150, 384, 490, 434), hexcolour("ffffff"), (148, 382, 492, 437), softness=1.0)
+    c.shape(box(154, 386, 486, 432), hexcolour("0b2a6b"), (148, 382, 492, 437), softness=1.0)
+    draw_text(c, "YOUKOSO", 320, 397, hexcolour("ffffff"))
     return c
 
 
@@ -499,17 +515,17 @@ def picture_moon():
     c = Canvas()
     c.background(vertical([(0, hexcolour("05061a")), (0.6, hexcolour("162a5c")),
                            (1, hexcolour("2f4f86"))]))
-    stars(c, random.Random(7), 160, 300, hexcolour("ffffff"))
-    c.glow(440, 130, 150, hexcolour("6078b8"), 0.6)
-    moon = circle(440, 130, 56)
-    bite = circle(470, 112, 50)
-    c.shape(lambda x, y: max(moon(x, y), -bite(x, y)), hexcolour("fff4c8"), (380, 70, 500, 190),
+    stars(c, random.Random(7), 160, 360, hexcolour("ffffff"))
+    c.glow(440, 156, 150, hexcolour("6078b8"), 0.6)
+    moon = circle(440, 156, 56)
+    bite = circle(470, 134, 50)
+    c.shape(lambda x, y: max(moon(x, y), -bite(x, y)), hexcolour("fff4c8"), (380, 96, 500, 216),
             softness=2.0)
     # hills
-    hills = [(x, 330 - 26 * math.sin(x / 110.0) - 10 * math.sin(x / 37.0))
-                          for x in range(0, 641, 16)] + [(640, 402), (0, 402)]
+    hills = [(x, 396 - 31 * math.sin(x / 110.0) - 12 * math.sin(x / 37.0))
+                          for x in range(0, 641, 16)] + [(640, 482), (0, 482)]
     c.shape(polygon(hills), hexcolour("0a1230"), bounds(hills))
-    draw_text(c, "PLEASE WAIT...", 320, 360, hexcolour("ffe08a"), shadow=hexcolour("000000"))
+    draw_text(c, "PLEASE WAIT...", 320, 432, hexcolour("ffe08a"), shadow=hexcolour("000000"))
     return c
 
 
@@ -517,49 +533,49 @@ def picture_sunset():
     c = Canvas()
     sky = [(0, hexcolour("1a0b3a")), (0.35, hexcolour("7a1f6a")), (0.6, hexcolour("f0504a")),
            (0.72, hexcolour("ffb347"))]
-    c.background(lambda x, y: ramp(sky, y / 400) if y < 260 else
-                 mix(hexcolour("3a1650"), hexcolour("0e0624"), (y - 260) / 140))
+    c.background(lambda x, y: ramp(sky, y / 480) if y < 312 else
+                 mix(hexcolour("3a1650"), hexcolour("0e0624"), (y - 312) / 168))
 
     def sun_colour(x, y):
-        return mix(hexcolour("ffe25a"), hexcolour("ff3a7a"), clamp((y - 130) / 130))
+        return mix(hexcolour("ffe25a"), hexcolour("ff3a7a"), clamp((y - 156) / 156))
 
-    sun = circle(320, 220, 110)
+    sun = circle(320, 264, 110)
 
     def striped_sun(x, y):
         d = sun(x, y)
-        if y > 180:  # bands that widen towards the horizon
-            band = (y - 180) / 80.0
-            phase = (y - 180) % (12 - band * 4)
-            if phase < 2 + band * 5:
+        if y > 216:  # bands that widen towards the horizon
+            band = (y - 216) / 96.0
+            phase = (y - 216) % (14.4 - band * 4.8)
+            if phase < 2.4 + band * 6:
                 return max(d, 1.5)
-        return max(d, y - 259)
+        return max(d, y - 311)
 
-    c.shape(striped_sun, sun_colour, (200, 100, 440, 262), softness=1.2)
+    c.shape(striped_sun, sun_colour, (200, 120, 440, 314), softness=1.2)
     # a grid on the sea, vanishing at the horizon
     for k in range(-12, 13):
         x_far, x_near = 320 + k * 8, 320 + k * 90
-        c.shape(capsule(x_far, 262, x_near, 400, 0.7), hexcolour("ff5ac8"),
-                (min(x_far, x_near) - 2, 260, max(x_far, x_near) + 2, 400), opacity=0.7)
-    y = 262.0
-    gap = 3.0
-    while y < 400:
-        c.shape(box(0, y, 640, y + 0.8), hexcolour("ff5ac8"), (0, y - 2, 640, y + 2), opacity=0.7)
+        c.shape(capsule(x_far, 314, x_near, 480, 0.7), hexcolour("ff5ac8"),
+                (min(x_far, x_near) - 2, 312, max(x_far, x_near) + 2, 480), opacity=0.7)
+    y = 314.0
+    gap = 3.6
+    while y < 480:
+        c.shape(box(0, y, 640, y + 1), hexcolour("ff5ac8"), (0, y - 2, 640, y + 3), opacity=0.7)
         y += gap
         gap *= 1.35
-    draw_text(c, "SHUTTING DOWN", 320, 40, hexcolour("ffffff"), shadow=hexcolour("5a1050"))
+    draw_text(c, "SHUTTING DOWN", 320, 48, hexcolour("ffffff"), shadow=hexcolour("5a1050"))
     return c
 
 
 def picture_hourglass():
     c = Canvas()
     c.background(lambda x, y: mix(hexcolour("004f5f"), hexcolour("00808a"),
-                                  clamp(1 - math.hypot(x - 320, y - 180) / 420)))
+                                  clamp(1 - math.hypot(x - 320, y - 216) / 420)))
     frame = hexcolour("8a5a2a")
     glass = hexcolour("d8f0f0")
     sand = hexcolour("f0c060")
-    cx, top, bottom, half = 320, 90, 290, 70
-    c.shape(box(cx - half - 20, top - 14, cx + half + 20, top), frame, (0, 0, 640, 400), 1.0)
-    c.shape(box(cx - half - 20, bottom, cx + half + 20, bottom + 14), frame, (0, 0, 640, 400), 1.0)
+    cx, top, bottom, half = 320, 108, 348, 70
+    c.shape(box(cx - half - 20, top - 17, cx + half + 20, top), frame, (0, 0, 640, 480), 1.0)
+    c.shape(box(cx - half - 20, bottom, cx + half + 20, bottom + 17), frame, (0, 0, 640, 480), 1.0)
     for side in (-1, 1):
         x = cx + side * (half + 12)
         c.shape(box(x - 5, top, x + 5, bottom), frame, (x - 8, top, x + 8, bottom), 1.0)
@@ -567,14 +583,15 @@ def picture_hourglass():
     bulb = [(cx - half, top + 2), (cx + half, top + 2), (cx + 8, mid), (cx + half, bottom - 2),
             (cx - half, bottom - 2), (cx - 8, mid)]
     c.shape(polygon(bulb), glass, bounds(bulb), opacity=0.85)
-    upper = [(cx - half * 0.55, top + 48), (cx + half * 0.55, top + 48), (cx + 6, mid - 2),
+    upper = [(cx - half * 0.55, top + 58), (cx + half * 0.55, top + 58), (cx + 6, mid - 2),
              (cx - 6, mid - 2)]
     c.shape(polygon(upper), sand, bounds(upper))
-    c.shape(box(cx - 1.5, mid - 2, cx + 1.5, bottom - 40), sand, (cx - 4, mid, cx + 4, bottom))
-    heap = [(cx - half + 4, bottom - 3), (cx, bottom - 42), (cx + half - 4, bottom - 3)]
+    c.shape(box(cx - 1.5, mid - 2, cx + 1.5, bottom - 48), sand, (cx - 4, mid, cx + 4, bottom))
+    heap = [(cx - half + 4, bottom - 4), (cx, bottom - 50), (cx + half - 4, bottom - 4)]
     c.shape(polygon(heap), sand, bounds(heap))
-    draw_text(c, "PLEASE WAIT WHILE", 320, 322, hexcolour("ffffff"), scale_x=4, scale_y=2)
-    draw_text(c, "YOUR COMPUTER SHUTS DOWN", 320, 344, hexcolour("ffffff"), scale_x=4, scale_y=2)
+    draw_text(c, "PLEASE WAIT WHILE", 320, 386, hexcolour("ffffff"), scale_x=4, scale_y=2.4)
+    draw_text(c, "YOUR COMPUTER SHUTS DOWN", 320, 413, hexcolour("ffffff"), scale_x=4,
+              scale_y=2.4)
     return c
 
 
@@ -583,7 +600,7 @@ SAFE_TEXT = ("IT'S NOW SAFE TO TURN OFF", "YOUR COMPUTER.")
 
 def safe_caption(c, top, colour, shadow=None):
     draw_text(c, SAFE_TEXT[0], 320, top, colour, shadow=shadow)
-    draw_text(c, SAFE_TEXT[1], 320, top + 28, colour, shadow=shadow)
+    draw_text(c, SAFE_TEXT[1], 320, top + 34, colour, shadow=shadow)
 
 
 def blossoms(c, rng, count, area, size, petal, centre):
@@ -597,23 +614,23 @@ def picture_yozakura():
     c = Canvas()
     c.background(vertical([(0, hexcolour("0c0a24")), (0.7, hexcolour("2a1840")),
                            (1, hexcolour("3a1f48"))]))
-    stars(c, random.Random(3), 90, 260, hexcolour("f0e8ff"))
-    c.glow(120, 80, 120, hexcolour("fff0d0"), 0.35)
-    c.shape(circle(120, 80, 30), hexcolour("fff8e8"), (80, 40, 160, 120), softness=2.0)
+    stars(c, random.Random(3), 90, 312, hexcolour("f0e8ff"))
+    c.glow(120, 96, 120, hexcolour("fff0d0"), 0.35)
+    c.shape(circle(120, 96, 30), hexcolour("fff8e8"), (80, 56, 160, 136), softness=2.0)
     rng = random.Random(11)
-    branch(c, [(640, 40), (560, 70), (470, 90), (400, 140), (330, 150)], 9, hexcolour("1a0e14"))
-    branch(c, [(560, 70), (520, 150), (470, 200)], 6, hexcolour("1a0e14"))
-    branch(c, [(470, 90), (430, 50), (380, 30)], 5, hexcolour("1a0e14"))
-    for x, y in [(330, 150), (470, 200), (380, 30), (600, 50), (430, 120), (520, 140),
-                 (400, 70), (560, 100)]:
-        blossoms(c, rng, 6, (x - 40, y - 30, x + 40, y + 30), 11, hexcolour("ffc0d8"),
+    branch(c, [(640, 48), (560, 84), (470, 108), (400, 168), (330, 180)], 9, hexcolour("1a0e14"))
+    branch(c, [(560, 84), (520, 180), (470, 240)], 6, hexcolour("1a0e14"))
+    branch(c, [(470, 108), (430, 60), (380, 36)], 5, hexcolour("1a0e14"))
+    for x, y in [(330, 180), (470, 240), (380, 36), (600, 60), (430, 144), (520, 168),
+                 (400, 84), (560, 120)]:
+        blossoms(c, rng, 6, (x - 40, y - 36, x + 40, y + 36), 11, hexcolour("ffc0d8"),
                  hexcolour("d0406a"))
     # falling petals
     for _ in range(40):
-        x, y = rng.uniform(0, 640), rng.uniform(150, 330)
+        x, y = rng.uniform(0, 640), rng.uniform(180, 396)
         c.shape(ellipse(x, y, 4, 2.4, rng.uniform(0, 3)), hexcolour("ffb0cc"),
                 (x - 6, y - 6, x + 6, y + 6), opacity=rng.uniform(0.5, 0.9))
-    safe_caption(c, 340, hexcolour("ff9a3c"))
+    safe_caption(c, 408, hexcolour("ff9a3c"))
     return c
 
 
@@ -621,90 +638,90 @@ def picture_fuji_night():
     c = Canvas()
     c.background(vertical([(0, hexcolour("000010")), (0.55, hexcolour("0f1d48")),
                            (0.7, hexcolour("2a3a6a")), (1, hexcolour("0a0a20"))]))
-    stars(c, random.Random(5), 140, 220, hexcolour("ffffff"))
-    c.glow(500, 70, 90, hexcolour("8090c0"), 0.5)
-    c.shape(circle(500, 70, 22), hexcolour("fffbe0"), (470, 40, 530, 100), softness=2.0)
-    fuji(c, 300, 300, 120, 300, hexcolour("141a38"), hexcolour("c8d4f0"), hexcolour("24305a"))
-    c.shape(box(0, 298, 640, 400), hexcolour("05060f"), (0, 296, 640, 400), softness=1.0)
-    safe_caption(c, 336, hexcolour("ff9a3c"))
+    stars(c, random.Random(5), 140, 264, hexcolour("ffffff"))
+    c.glow(500, 84, 90, hexcolour("8090c0"), 0.5)
+    c.shape(circle(500, 84, 22), hexcolour("fffbe0"), (470, 54, 530, 114), softness=2.0)
+    fuji(c, 300, 360, 144, 300, hexcolour("141a38"), hexcolour("c8d4f0"), hexcolour("24305a"))
+    c.shape(box(0, 358, 640, 480), hexcolour("05060f"), (0, 355, 640, 480), softness=1.0)
+    safe_caption(c, 403, hexcolour("ff9a3c"))
     return c
 
 
 def picture_torii():
     c = Canvas()
     sky = [(0, hexcolour("3a1a4a")), (0.4, hexcolour("c2506a")), (0.7, hexcolour("ffb070"))]
-    c.background(lambda x, y: ramp(sky, y / 280) if y < 280 else
-                 mix(hexcolour("c07a6a"), hexcolour("2a1436"), (y - 280) / 120))
-    c.glow(320, 270, 200, hexcolour("ffe0a0"), 0.6)
-    c.shape(circle(320, 262, 40), hexcolour("fff0c0"), (270, 220, 370, 300), softness=2.0)
-    c.shape(box(0, 279, 640, 400), lambda x, y: mix(hexcolour("c07a6a"), hexcolour("2a1436"),
-                                                     (y - 280) / 120), (0, 279, 640, 400), 0.5)
-    reflection_lines(c, 320, 284, 390, hexcolour("ffd8a0"), 50)
+    c.background(lambda x, y: ramp(sky, y / 336) if y < 336 else
+                 mix(hexcolour("c07a6a"), hexcolour("2a1436"), (y - 336) / 144))
+    c.glow(320, 324, 200, hexcolour("ffe0a0"), 0.6)
+    c.shape(circle(320, 314, 40), hexcolour("fff0c0"), (270, 274, 370, 354), softness=2.0)
+    c.shape(box(0, 335, 640, 480), lambda x, y: mix(hexcolour("c07a6a"), hexcolour("2a1436"),
+                                                     (y - 336) / 144), (0, 335, 640, 480), 0.5)
+    reflection_lines(c, 320, 341, 468, hexcolour("ffd8a0"), 50)
     red = hexcolour("c8281e")
     dark = hexcolour("2a0a10")
     # pillars, the tie beam and the curved top beam, standing in the water
     for x in (220, 420):
-        c.shape(box(x - 10, 110, x + 10, 300), red, (x - 12, 108, x + 12, 302), 1.0)
-        c.shape(box(x - 13, 294, x + 13, 304), dark, (x - 15, 290, x + 15, 306), 1.0)
-    c.shape(box(186, 140, 454, 154), red, (180, 136, 460, 158), 1.0)
-    c.shape(box(312, 112, 328, 140), red, (308, 110, 332, 142), 1.0)
+        c.shape(box(x - 10, 132, x + 10, 360), red, (x - 12, 130, x + 12, 362), 1.0)
+        c.shape(box(x - 13, 353, x + 13, 365), dark, (x - 15, 348, x + 15, 367), 1.0)
+    c.shape(box(186, 168, 454, 185), red, (180, 163, 460, 190), 1.0)
+    c.shape(box(312, 134, 328, 168), red, (308, 132, 332, 170), 1.0)
     beam = []
     for k in range(21):
         t = k / 20
         x = 140 + 360 * t
-        beam.append((x, 96 - 16 * (2 * t - 1) ** 2 + 16))
+        beam.append((x, 115 - 19 * (2 * t - 1) ** 2 + 19))
     for k in range(20, -1, -1):
         t = k / 20
         x = 140 + 360 * t
-        beam.append((x, 96 - 16 * (2 * t - 1) ** 2))
+        beam.append((x, 115 - 19 * (2 * t - 1) ** 2))
     c.shape(polygon(beam), dark, bounds(beam))
-    c.shape(box(170, 110, 470, 120), red, (166, 106, 474, 124), 1.0)
-    draw_text(c, "OYASUMI NASAI", 320, 352, hexcolour("ffe8c8"), shadow=hexcolour("2a0a10"))
+    c.shape(box(170, 132, 470, 144), red, (166, 127, 474, 149), 1.0)
+    draw_text(c, "OYASUMI NASAI", 320, 422, hexcolour("ffe8c8"), shadow=hexcolour("2a0a10"))
     return c
 
 
 def picture_sakura_day():
     c = Canvas()
     c.background(lambda x, y: mix(hexcolour("fff4f0"), hexcolour("ffd0e0"),
-                                  clamp(math.hypot(x - 200, y - 120) / 520)))
+                                  clamp(math.hypot(x - 200, y - 144) / 520)))
     rng = random.Random(21)
     bark = hexcolour("5a3a34")
-    branch(c, [(-10, 30), (90, 60), (200, 70), (300, 120), (380, 130)], 10, bark)
-    branch(c, [(200, 70), (260, 40), (330, 30)], 6, bark)
-    branch(c, [(90, 60), (120, 130), (100, 190)], 6, bark)
-    for x, y in [(380, 130), (330, 30), (100, 190), (260, 90), (160, 80), (300, 60), (60, 40),
-                 (130, 140)]:
-        blossoms(c, rng, 5, (x - 40, y - 28, x + 40, y + 28), 13, hexcolour("ff9ec0"),
+    branch(c, [(-10, 36), (90, 72), (200, 84), (300, 144), (380, 156)], 10, bark)
+    branch(c, [(200, 84), (260, 48), (330, 36)], 6, bark)
+    branch(c, [(90, 72), (120, 156), (100, 228)], 6, bark)
+    for x, y in [(380, 156), (330, 36), (100, 228), (260, 108), (160, 96), (300, 72), (60, 48),
+                 (130, 168)]:
+        blossoms(c, rng, 5, (x - 40, y - 34, x + 40, y + 34), 13, hexcolour("ff9ec0"),
                  hexcolour("c8305a"))
     for _ in range(30):
-        x, y = rng.uniform(200, 640), rng.uniform(150, 320)
+        x, y = rng.uniform(200, 640), rng.uniform(180, 384)
         c.shape(ellipse(x, y, 5, 3, rng.uniform(0, 3)), hexcolour("ff9ec0"),
                 (x - 7, y - 7, x + 7, y + 7), opacity=rng.uniform(0.5, 0.9))
-    safe_caption(c, 336, hexcolour("c8305a"), shadow=hexcolour("ffffff"))
+    safe_caption(c, 403, hexcolour("c8305a"), shadow=hexcolour("ffffff"))
     return c
 
 
 def picture_original_start():
     c = Canvas()
     c.background(vertical([(0, hexcolour("4f86d8")), (1, hexcolour("a8ccf4"))]))
-    for cx, cy, s in [(140, 110, 0.9), (500, 150, 1.1), (300, 250, 0.7)]:
+    for cx, cy, s in [(140, 132, 0.9), (500, 180, 1.1), (300, 300, 0.7)]:
         cloud(c, cx, cy, s, hexcolour("ffffff"), hexcolour("c0d4ee"))
-    draw_text(c, "STARTING WINDOWS", 320, 362, hexcolour("ffffff"), shadow=hexcolour("204070"))
+    draw_text(c, "STARTING WINDOWS", 320, 434, hexcolour("ffffff"), shadow=hexcolour("204070"))
     return c
 
 
 def picture_original_wait():
     c = Canvas()
     c.background(lambda x, y: (0.0, 0.0, 0.0))
-    draw_text(c, "PLEASE WAIT WHILE YOUR", 320, 170, hexcolour("ff9a3c"))
-    draw_text(c, "COMPUTER SHUTS DOWN.", 320, 200, hexcolour("ff9a3c"))
+    draw_text(c, "PLEASE WAIT WHILE YOUR", 320, 204, hexcolour("ff9a3c"))
+    draw_text(c, "COMPUTER SHUTS DOWN.", 320, 240, hexcolour("ff9a3c"))
     return c
 
 
 def picture_original_safe():
     c = Canvas()
     c.background(lambda x, y: (0.0, 0.0, 0.0))
-    safe_caption(c, 170, hexcolour("ff9a3c"))
+    safe_caption(c, 204, hexcolour("ff9a3c"))
     return c
 
 
@@ -792,28 +809,25 @@ def png_bytes(width, height, rgb_rows):
             + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
-SHOWN_H = 480  # the screen's height on a 4:3 monitor, in square pixels
-
-
 def preview_png(palette, indices):
     """A 640x480 preview as a 4:3 monitor shows the screen: each pixel
     doubled across, and each row 1.2 rows tall (the row under a row's
     middle), as korlogo preview shows it."""
     rows = []
-    for y in range(SHOWN_H):
-        py = (2 * y + 1) * HEIGHT // (2 * SHOWN_H)
+    for y in range(SCREEN_H):
+        py = (2 * y + 1) * HEIGHT // (2 * SCREEN_H)
         row = bytearray()
         for px in range(WIDTH):
             colour = bytes(palette[indices[py * WIDTH + px]])
             row += colour + colour
         rows.append(row)
-    return png_bytes(SCREEN_W, SHOWN_H, rows)
+    return png_bytes(SCREEN_W, SCREEN_H, rows)
 
 
 def contact_sheet_png(pictures, columns=4, gap=6):
     """Every picture at half the size a 4:3 monitor shows it (320x240), in a
     grid: each row of a cell averages the logo rows it covers."""
-    cell_w, cell_h = WIDTH, SHOWN_H // 2
+    cell_w, cell_h = WIDTH, SCREEN_H // 2
     rows_of_cells = (len(pictures) + columns - 1) // columns
     width = columns * cell_w + (columns + 1) * gap
     height = rows_of_cells * cell_h + (rows_of_cells + 1) * gap
@@ -915,7 +929,9 @@ def main():
     args = parser.parse_args()
 
     if args.photo:
-        Canvas.pixels = (2 * SCREEN_W, 2 * SCREEN_H)
+        # A camera's 16:10 frame of square pixels: 640 by 400 screen units.
+        Canvas.pixels = (2 * SCREEN_W, 800)
+        Canvas.screen = (SCREEN_W, 400)
         c = picture_fuji_dawn()
         rows = [bytearray(int(clamp(channel[i], 0, 255) + 0.5)
                           for i in range(y * c.width, (y + 1) * c.width)
