@@ -418,6 +418,15 @@ void MainWindow::browserDragStarted() {
 
 void MainWindow::browserDragFinished() {
     m_draggingFromBrowser = false;
+    // A window that took the focus during the drag stays in front, and the
+    // location window, kept open only for the drop, closes as it would have.
+    QMdiSubWindow* active = m_area->activeSubWindow();
+    if (active && active != m_logoBrowser && active != m_locationWindow) {
+        if (m_locationWindow)
+            m_locationWindow->closeWhenAnotherIsActivated(active);
+        active->raise();
+        return;
+    }
     if (m_logoBrowser)
         m_logoBrowser->raise();
 }
