@@ -91,10 +91,22 @@ std::string shellWord(const std::string& text) {
 std::optional<std::string> noDrivesNote(const platform::Machine& machine) {
     if (!machine.drives().empty())
         return std::nullopt;
-    // A line break in the path would pass for the end of the line.
-    const std::string root =
-        platform::escapeControlCharacters(machine.root().string(), platform::LineBreaks::Escape);
+    // A line break in a path would pass for the end of the line.
+    const auto shown = [](const std::filesystem::path& path) {
+        return platform::escapeControlCharacters(path.string(), platform::LineBreaks::Escape);
+    };
+    const std::string root = shown(machine.root());
     std::error_code ignored;
+    // A link made by the line below whose image has moved since: making it
+    // again is what helps, not making it.
+    const std::filesystem::path driveC = machine.root() / "c";
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(driveC, ignored)) &&
+        !std::filesystem::exists(driveC, ignored))
+        return shown(driveC) + "\nﾄﾞﾗｲﾌﾞ C: のﾘﾝｸ先 " +
+               shown(std::filesystem::read_symlink(driveC, ignored)) +
+               " がありません。ﾃﾞｨｽｸｲﾒｰｼﾞかﾌｫﾙﾀﾞを指すように、たとえば次のように作り直して"
+               "ください:\nln -sfn ~/vms/win95/win95.img " +
+               shellWord(root + "/c");
     return root + "\n" +
            (std::filesystem::is_directory(machine.root(), ignored)
                 ? "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) にﾄﾞﾗｲﾌﾞがありません。"

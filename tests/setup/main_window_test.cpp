@@ -347,7 +347,8 @@ void MainWindowTest::startUpWritesNothing() {
 
 void MainWindowTest::saysAtStartThatTheFolderOfDrivesHasNone_data() {
     QTest::addColumn<QString>("folder"); // KOR_ROOT, inside a fresh temporary folder
-    QTest::addColumn<QString>("made");   // "": nothing; ".": the folder; "c": drive C: too
+    // "": nothing; ".": the folder; "c": drive C: too; "c -> T": C: a link to T
+    QTest::addColumn<QString>("made");
     QTest::addColumn<QString>("sentence");
     QTest::addColumn<QString>("command"); // %1: the folder
     QTest::newRow("missing") << "kor"
@@ -363,6 +364,12 @@ void MainWindowTest::saysAtStartThatTheFolderOfDrivesHasNone_data() {
         << ""
         << "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) がありません。"
         << "mkdir -p '%1' && ln -s ~/vms/win95/win95.img '%1/c'";
+    QTest::newRow("drive C: a link to a missing image")
+        << "kor"
+        << "c -> gone.img"
+        << "ﾄﾞﾗｲﾌﾞ C: のﾘﾝｸ先 gone.img がありません。ﾃﾞｨｽｸｲﾒｰｼﾞかﾌｫﾙﾀﾞを指すように、"
+           "たとえば次のように作り直してください:"
+        << "ln -sfn ~/vms/win95/win95.img %1/c";
     QTest::newRow("with drive C:") << "kor"
                                    << "c"
                                    << ""
@@ -379,8 +386,14 @@ void MainWindowTest::saysAtStartThatTheFolderOfDrivesHasNone() {
     QFETCH(QString, command);
     kor::testing::TemporaryMachine machine; // gives the machine before the test back
     const std::filesystem::path root = machine.root() / folder.toStdString();
-    if (!made.isEmpty())
+    if (made.contains(QStringLiteral(" -> "))) {
+        std::filesystem::create_directories(root);
+        std::filesystem::create_symlink(
+            made.section(QStringLiteral(" -> "), 1).toStdString(),
+            root / made.section(QStringLiteral(" -> "), 0, 0).toStdString());
+    } else if (!made.isEmpty()) {
         std::filesystem::create_directories(root / made.toStdString());
+    }
     const QByteArray given = qgetenv("KOR_ROOT");
     qputenv("KOR_ROOT", QByteArray::fromStdString(root.string()));
     kor::platform::Machine::setCurrent(kor::platform::Machine::folderOfDrives());
@@ -398,6 +411,11 @@ void MainWindowTest::saysAtStartThatTheFolderOfDrivesHasNone() {
     const QStringList told = kor::testing::shownMessages(recording);
     if (sentence.isEmpty()) {
         QCOMPARE(told, QStringList());
+        return;
+    }
+    if (made.contains(QStringLiteral(" -> "))) {
+        QCOMPARE(told, QStringList{text((root / "c").string()) + "\n" + sentence + "\n" +
+                                   command.arg(text(root.string()))});
         return;
     }
     QCOMPARE(
