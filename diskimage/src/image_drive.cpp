@@ -762,7 +762,7 @@ Status ImageDrive::checkNotInUse(Operation operation, std::string_view path) con
         return Error(operation, std::string(path), EBUSY,
                      "the disk image " + m_imageFile.string() + " is attached to " + *loop +
                          "; unmount it and detach it (losetup -d " + *loop + ") first")
-            .withLeadingReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() + " は " + *loop +
+            .withLeadingReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + leadingPath(m_imageFile) + " は " + *loop +
                                " に接続されています。ｱﾝﾏｳﾝﾄして切り離して (losetup -d " + *loop +
                                ") から、もう一度実行してください");
     std::optional<Holder> holder;

@@ -3,6 +3,8 @@
 
 #include "programs.h"
 
+#include "platform/text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -106,12 +108,16 @@ Holder holderOf(const std::string& pid) {
     return {firstLine(readSmallFile("/proc/" + pid + "/comm")), pid};
 }
 
+std::string leadingPath(const fs::path& image) {
+    return platform::escapeControlCharacters(image.string(), platform::LineBreaks::Escape);
+}
+
 Error inUse(Operation operation, std::string_view path, const fs::path& image,
             const Holder& holder) {
     return Error(operation, std::string(path), EBUSY,
                  "the disk image " + image.string() + " is in use by " +
                      describe(holder, "another program"))
-        .withLeadingReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image.string() + " は " +
+        .withLeadingReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + leadingPath(image) + " は " +
                            describe(holder, "別のﾌﾟﾛｸﾞﾗﾑ") +
                            " が使用中です。ｴﾐｭﾚｰﾀを終了してから、もう一度実行してください");
 }

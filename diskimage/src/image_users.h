@@ -49,6 +49,10 @@ struct Holder {
 // The program of process `pid`, as /proc names it.
 Holder holderOf(const std::string& pid);
 
+// An image's path where it opens a report: escaped, as the report's own path
+// line is, so that a line break in its name cannot pass for another line.
+std::string leadingPath(const std::filesystem::path& image);
+
 // The report of a change refused while `holder` uses the image.
 Error inUse(Operation operation, std::string_view path, const std::filesystem::path& image,
             const Holder& holder);
