@@ -66,9 +66,9 @@ std::string problemReasons(const Messages& messages, const LogoInspection& found
                            LogoFormat format) {
     std::string reasons;
     for (const LogoProblem problem : found.problems) {
-        if (!reasons.empty())
-            reasons += messages.text(Message::Separator);
-        reasons += core::describeLogoProblem(problem, found, format, messages.language());
+        const std::string reason =
+            core::describeLogoProblem(problem, found, format, messages.language());
+        reasons = reasons.empty() ? reason : messages.text(Message::Joined, {reasons, reason});
     }
     return reasons;
 }

@@ -18,7 +18,7 @@ enum class Message {
     Usage,
     Shown,
     NotShown,
-    Separator,
+    Joined,
     Cycles,
     DoesNotMove,
     Unreadable,

@@ -32,6 +32,7 @@ packages=(
     imagemagick           # import, with which the window test keeps its screenshots
     fonts-ipafont-gothic  # a Japanese font for the window captions
     qt6-translations-l10n # Qt's own Japanese texts (title-bar menus of korsetup's windows)
+    qt6-l10n-tools        # lrelease, which builds the English of every text, and lupdate, with which the tests check that no text lacks it
     fonts-liberation2     # Liberation Serif, metric-compatible with Times New Roman (about window)
     python3               # the demo picture generator
     clang                 # the fuzz targets (libFuzzer)

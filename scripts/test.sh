@@ -5,7 +5,8 @@
 #   build-asan  Debug with AddressSanitizer, LeakSanitizer and
 #               UndefinedBehaviorSanitizer, warnings are errors
 # and checks the sources: their layout with clang-format (.clang-format), the
-# product's with clang-tidy (.clang-tidy) through build-ci's compile commands.
+# product's with clang-tidy (.clang-tidy) through build-ci's compile commands,
+# and that every text has its English (scripts/translations.sh check).
 # Installs the Debian packages first (see scripts/install-deps.sh). Exits with
 # a non-zero status when a build or a test fails. This is what CI runs.
 set -euo pipefail
@@ -98,7 +99,7 @@ run_build build-ci "RelWithDebInfo, -Werror" --preset ci
 # The folders of the product, and those of the tests, benchmarks and fuzz
 # targets: clang-format reads them all, clang-tidy the product alone (the
 # sources moc and rcc generate into the build folder are not ours to check).
-product_folders=(platform diskimage machines unlha32 core pictures korlogo changer setup)
+product_folders=(language platform diskimage machines unlha32 core pictures korlogo changer setup)
 test_folders=(tests bench fuzz)
 check_sources() {
     heading "Sources: clang-format and clang-tidy"
@@ -131,6 +132,15 @@ check_sources() {
     fi
 }
 check_sources
+
+# Every Japanese source text has its English in translations/kor_en.ts.
+heading "Translations: lupdate"
+if bash scripts/translations.sh check; then
+    results+=("translations: every source text has its English in translations/kor_en.ts")
+else
+    results+=("translations: texts without English (scripts/translations.sh check)")
+    failed=1
+fi
 
 # Exported before the build: GoogleTest's test discovery runs the test
 # programs as they are built.

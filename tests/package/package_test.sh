@@ -52,7 +52,7 @@ dpkg-deb -x "$package" "$root"
 
 programs=(usr/bin/KOR usr/bin/korsetup usr/bin/korlogo)
 libraries=(usr/lib/kor/libkor_platform.so usr/lib/kor/libkor_platform_desktop.so
-    usr/lib/kor/libkor_diskimage.so usr/lib/kor/libunlha32.so)
+    usr/lib/kor/libkor_diskimage.so usr/lib/kor/libkor_language.so usr/lib/kor/libunlha32.so)
 for file in "${programs[@]}" "${libraries[@]}" usr/share/applications/korsetup.desktop \
     usr/share/icons/hicolor/32x32/apps/korsetup.png usr/share/doc/kor/copyright \
     usr/share/man/man1/KOR.1.gz usr/share/man/man1/korsetup.1.gz usr/share/man/man1/korlogo.1.gz; do

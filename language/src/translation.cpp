@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "language/translation.h"
+
+#include <QString>
+#include <QTranslator>
+
+#include <cstdlib>
+#include <string_view>
+
+namespace kor::language {
+namespace {
+
+// The English table, read once from this library's resources on first use. A
+// translator asked directly needs no QCoreApplication: no program starts one
+// just to speak English.
+const QTranslator& englishTable() {
+    static const QTranslator* const table = [] {
+        auto* loaded = new QTranslator;
+        // Without it every text stays Japanese, which is still readable.
+        (void)loaded->load(QStringLiteral(":/kor/translations/kor_en.qm"));
+        return loaded;
+    }();
+    return *table;
+}
+
+} // namespace
+
+bool sessionReadsJapanese() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return std::string_view(value).starts_with("ja");
+    }
+    return false;
+}
+
+std::string english(const char* context, const char* japanese) {
+    const QString translated = englishTable().translate(context, japanese);
+    return translated.isEmpty() ? std::string(japanese) : translated.toStdString();
+}
+
+std::string translate(const char* context, const char* japanese) {
+    return sessionReadsJapanese() ? std::string(japanese) : english(context, japanese);
+}
+
+} // namespace kor::language

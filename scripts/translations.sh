@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Keeps translations/kor_en.ts, the English of every Japanese source text, in
+# step with the sources, through Qt's lupdate:
+#   scripts/translations.sh update   adds the new source texts (without English
+#                                    yet) and drops those no source has any more
+#   scripts/translations.sh check    changes nothing; fails, naming them, when a
+#                                    source text has no English or the file
+#                                    holds one that no source has
+# lupdate finds the texts passed to language::translate() and those marked with
+# KOR_TRANSLATE_NOOP (language/include/language/translation.h).
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$here"
+translations=translations/kor_en.ts
+folders=(language platform diskimage machines unlha32 core pictures korlogo changer setup)
+lupdate=/usr/lib/qt6/bin/lupdate
+[[ -x "$lupdate" ]] || lupdate="$(command -v lupdate || true)"
+if [[ -z "$lupdate" ]]; then
+    echo "translations.sh: lupdate is missing (Debian package qt6-l10n-tools)" >&2
+    exit 1
+fi
+
+# run_lupdate TS OPTION...: reads the sources into TS. Without line numbers, so
+# that moving a text changes nothing.
+run_lupdate() {
+    local ts="$1"
+    shift
+    "$lupdate" -silent -locations none -extensions cpp,h \
+        -tr-function-alias QT_TRANSLATE_NOOP+=KOR_TRANSLATE_NOOP \
+        -source-language ja -target-language en "$@" "${folders[@]}" -ts "$ts"
+}
+
+case "${1:-}" in
+update)
+    run_lupdate "$translations" -no-obsolete
+    ;;
+check)
+    work="$(mktemp -d)"
+    trap 'rm -rf "$work"' EXIT
+    cp "$translations" "$work/kor_en.ts"
+    run_lupdate "$work/kor_en.ts"
+    python3 - "$work/kor_en.ts" <<'PYTHON'
+import sys
+import xml.etree.ElementTree as tree
+
+lacking, stale = [], []
+for context in tree.parse(sys.argv[1]).getroot().iter("context"):
+    name = context.findtext("name")
+    for message in context.iter("message"):
+        translation = message.find("translation")
+        kind = translation.get("type", "")
+        said = f"{name}: {message.findtext('source')!r}"
+        if kind in ("vanished", "obsolete"):
+            stale.append(said)
+        elif kind == "unfinished" or not (translation.text or "").strip():
+            lacking.append(said)
+for said in lacking:
+    print(f"translations.sh: no English for {said}")
+for said in stale:
+    print(f"translations.sh: no source has {said} any more")
+if lacking or stale:
+    print("translations.sh: run scripts/translations.sh update, then write the English"
+          " into translations/kor_en.ts")
+    sys.exit(1)
+PYTHON
+    ;;
+*)
+    echo "usage: scripts/translations.sh update|check" >&2
+    exit 2
+    ;;
+esac
