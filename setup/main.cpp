@@ -9,6 +9,7 @@
 #include "main_window.h"
 
 #include "diskimage/image_drives.h"
+#include "language/translation.h"
 #include "machines/known_machines.h"
 #include "machines/machine_choice.h"
 #include "platform/desktop_services.h"
@@ -18,9 +19,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QTimer>
-#include <QTranslator>
 
 #include <chrono>
 #include <optional>
@@ -97,14 +96,7 @@ int main(int argc, char* argv[]) {
     kor::platform::setServices(kor::platform::makeDesktopServices());
     kor::platform::Machine::setImageOpener(kor::diskimage::openImageDrive);
 
-    // korsetup speaks Japanese whatever the host's locale: Qt's own texts
-    // (the tips of title-bar buttons, edit menus) come from its Japanese
-    // translation. When that file is missing they stay English; the message
-    // boxes and title-bar menus name their entries themselves.
-    QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_ja"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    kor::language::useSessionLanguage();
 
     // An image in a format of QEMU's is exported, and locked by QEMU, only
     // while korsetup uses it: the user who leaves the window, most likely to

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "language/translation.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QString>
 #include <QTranslator>
 
@@ -13,8 +15,8 @@ namespace {
 // The English table, read once from this library's resources on first use. A
 // translator asked directly needs no QCoreApplication: no program starts one
 // just to speak English.
-const QTranslator& englishTable() {
-    static const QTranslator* const table = [] {
+QTranslator& englishTable() {
+    static QTranslator* const table = [] {
         auto* loaded = new QTranslator;
         // Without it every text stays Japanese, which is still readable.
         (void)loaded->load(QStringLiteral(":/kor/translations/kor_en.qm"));
@@ -41,6 +43,18 @@ std::string english(const char* context, const char* japanese) {
 
 std::string translate(const char* context, const char* japanese) {
     return sessionReadsJapanese() ? std::string(japanese) : english(context, japanese);
+}
+
+void useSessionLanguage() {
+    static QTranslator qtJapanese;
+    static const bool haveQtJapanese = qtJapanese.load(
+        QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    QCoreApplication::removeTranslator(&englishTable());
+    QCoreApplication::removeTranslator(&qtJapanese);
+    if (!sessionReadsJapanese())
+        QCoreApplication::installTranslator(&englishTable());
+    else if (haveQtJapanese)
+        QCoreApplication::installTranslator(&qtJapanese);
 }
 
 } // namespace kor::language

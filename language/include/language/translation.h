@@ -23,4 +23,11 @@ std::string english(const char* context, const char* japanese);
 // this function's name.
 std::string translate(const char* context, const char* japanese);
 
+// Makes the running Qt application's tr() speak the session's language: the
+// English table under any other locale than Japanese; under a Japanese one the
+// source texts themselves, and Qt's own texts (the tips of title-bar buttons,
+// edit menus) from Qt's Japanese translation when it is installed. Called
+// again, it follows a locale changed since.
+void useSessionLanguage();
+
 } // namespace kor::language
