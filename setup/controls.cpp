@@ -4,6 +4,7 @@
 #include "fonts.h"
 #include "twips.h"
 
+#include "language/translation.h"
 #include "platform/services.h"
 
 #include <QAbstractItemView>
@@ -11,13 +12,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
+#include <QStyleOptionGroupBox>
 
 namespace kor::setup {
 
@@ -70,6 +75,119 @@ class DottedFocusStyle final : public QProxyStyle {
     }
 };
 
+// Where a shortened control keeps its whole caption, and the tooltip it had
+// of its own before the caption was added to it.
+constexpr const char* WholeCaptionProperty = "korWholeCaption";
+constexpr const char* OwnToolTipProperty = "korOwnToolTip";
+
+// A button's caption as it shows: "&&" is an ampersand, a lone "&" only marks
+// the shortcut's letter.
+QString shownText(const QString& caption) {
+    QString shown;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i;
+        shown += caption[i];
+    }
+    return shown;
+}
+
+// The width the style adds around a button's caption: frame and margins, and
+// for a check box or an option its mark. Asked with a wide caption, so that a
+// minimum width the style keeps for short ones does not count.
+int buttonFrameWidth(const QAbstractButton& button) {
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.text = QStringLiteral("x");
+    constexpr int Wide = 10000;
+    const QSize inner(Wide, button.fontMetrics().height());
+    QStyle::ContentsType type = QStyle::CT_PushButton;
+    if (qobject_cast<const QCheckBox*>(&button))
+        type = QStyle::CT_CheckBox;
+    else if (qobject_cast<const QRadioButton*>(&button))
+        type = QStyle::CT_RadioButton;
+    return button.style()->sizeFromContents(type, &option, inner, &button).width() - Wide;
+}
+
+// Whether `caption` shows whole in `control` at its size.
+bool showsWhole(const QWidget& control, const QString& caption) {
+    const QFontMetrics metrics = control.fontMetrics();
+    if (const auto* label = qobject_cast<const QLabel*>(&control)) {
+        const QRect room = label->contentsRect().marginsRemoved(
+            QMargins(label->margin(), label->margin(), label->margin(), label->margin()));
+        const int flags = label->wordWrap() ? Qt::TextWordWrap : 0;
+        const QSize needed =
+            metrics.boundingRect(QRect(0, 0, room.width(), 100000), flags, caption).size();
+        return needed.width() <= room.width() && needed.height() <= room.height();
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control))
+        return metrics.horizontalAdvance(shownText(caption)) + buttonFrameWidth(*button) <=
+               button->width();
+    if (const auto* group = qobject_cast<const QGroupBox*>(&control)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = caption;
+        option.subControls = QStyle::SC_GroupBoxLabel;
+        const QRect title = group->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                           QStyle::SC_GroupBoxLabel, group);
+        // The title stands as far from the right edge as from the left.
+        return title.right() + title.left() <= group->width();
+    }
+    return true;
+}
+
+QString captionOf(const QWidget& control) {
+    if (const auto* label = qobject_cast<const QLabel*>(&control))
+        return label->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control))
+        return button->text();
+    if (const auto* group = qobject_cast<const QGroupBox*>(&control))
+        return group->title();
+    return {};
+}
+
+void showCaption(QWidget& control, const QString& caption) {
+    if (auto* label = qobject_cast<QLabel*>(&control))
+        label->setText(caption);
+    else if (auto* button = qobject_cast<QAbstractButton*>(&control))
+        button->setText(caption);
+    else if (auto* group = qobject_cast<QGroupBox*>(&control))
+        group->setTitle(caption);
+}
+
+// Whether a caption in `control` may be shortened: not a label of rich text,
+// whose marks would be cut, and not under Japanese.
+bool mayShorten(const QWidget& control) {
+    const auto* label = qobject_cast<const QLabel*>(&control);
+    return !language::sessionReadsJapanese() && !(label && label->textFormat() == Qt::RichText);
+}
+
+// Shows `caption` in `control`, shortened to what fits when it does not.
+void fitCaption(QWidget& control, const QString& caption) {
+    if (const QVariant own = control.property(OwnToolTipProperty); own.isValid()) {
+        control.setToolTip(own.toString());
+        control.setProperty(OwnToolTipProperty, QVariant());
+        control.setProperty(WholeCaptionProperty, QVariant());
+    }
+    if (caption.isEmpty() || !mayShorten(control) || showsWhole(control, caption)) {
+        showCaption(control, caption);
+        return;
+    }
+    QString kept = caption;
+    QString shown;
+    do {
+        kept.chop(1);
+        shown = kept.trimmed() + QStringLiteral("…");
+    } while (!kept.isEmpty() && !showsWhole(control, shown));
+    showCaption(control, shown);
+    control.setProperty(WholeCaptionProperty, caption);
+    control.setProperty(OwnToolTipProperty, control.toolTip());
+    const QString whole =
+        qobject_cast<const QAbstractButton*>(&control) ? shownText(caption) : caption;
+    control.setToolTip(
+        control.toolTip().isEmpty() ? whole : whole + QStringLiteral("\n\n") + control.toolTip());
+}
+
 } // namespace
 
 void tell(std::string_view text) {
@@ -95,6 +213,7 @@ void placeChildWindow(QMdiSubWindow& window, QSize areaTwips, double widthDiviso
     window.setFixedSize(window.size());
     window.move(pixelsFromTwips(areaTwips.width() / widthDivisor),
                 pixelsFromTwips(areaTwips.height() / heightDivisor));
+    fitCaptions(window);
 }
 
 QFrame* makePanel(QWidget* parent, const char* name) {
@@ -130,6 +249,22 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& captio
     box->setObjectName(latin1(name));
     box->setGeometry(geometry);
     return box;
+}
+
+void fitCaptions(QWidget& window) {
+    for (QWidget* control : window.findChildren<QWidget*>())
+        if (const QString caption = captionOf(*control);
+            !caption.isEmpty() && !control->property(WholeCaptionProperty).isValid())
+            fitCaption(*control, caption);
+}
+
+void setCaption(QWidget& control, const QString& caption) {
+    fitCaption(control, caption);
+}
+
+QString wholeCaption(const QWidget& control) {
+    const QVariant whole = control.property(WholeCaptionProperty);
+    return whole.isValid() ? whole.toString() : captionOf(control);
 }
 
 void showFocusMark(QAbstractItemView& list) {

@@ -52,6 +52,19 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry);
 QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, QRect geometry);
 
+// Under a language other than Japanese, shortens each caption inside `window`
+// (a label's or a button's text, a group box's title) that would not show
+// whole at its control's fixed size to what fits, ending in "…", and shows the
+// whole caption in the control's tooltip. The Japanese captions were made for
+// these sizes and are left as they are.
+void fitCaptions(QWidget& window);
+
+// Gives `control` a new caption, fitted as fitCaptions() does.
+void setCaption(QWidget& control, const QString& caption);
+
+// The caption `control` was given, whole where it shows shortened.
+QString wholeCaption(const QWidget& control);
+
 // Marks the current row of `list` with a dotted rectangle while the list has
 // the keyboard focus, as Windows 95 does, in the colour opposite to the row's
 // so that it shows on a selected row too.
