@@ -9,22 +9,28 @@ install(FILES ${PROJECT_SOURCE_DIR}/setup/resources/icon.png
     RENAME korsetup.png)
 # Manual pages are installed compressed, as man finds them and as Debian
 # ships them; -n keeps the name and time out, so that the same page gives
-# the same bytes.
+# the same bytes. The Japanese pages go to man/ja, where man looks under a
+# Japanese locale.
 set(compressed_pages)
-foreach(page KOR korsetup korlogo)
-    set(compressed ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1.gz)
-    add_custom_command(OUTPUT ${compressed}
-        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/man/${page}.1
-            ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1
-        COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1
-        DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/${page}.1
-        VERBATIM)
-    list(APPEND compressed_pages ${compressed})
+foreach(language_folder IN ITEMS "" ja/)
+    set(compressed_language_pages)
+    foreach(page KOR korsetup korlogo)
+        set(source ${PROJECT_SOURCE_DIR}/docs/man/${language_folder}${page}.1)
+        set(copy ${CMAKE_CURRENT_BINARY_DIR}/man/${language_folder}${page}.1)
+        add_custom_command(OUTPUT ${copy}.gz
+            COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
+            COMMAND gzip -9nf ${copy}
+            DEPENDS ${source}
+            VERBATIM)
+        list(APPEND compressed_language_pages ${copy}.gz)
+    endforeach()
+    install(FILES ${compressed_language_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/${language_folder}man1)
+    list(APPEND compressed_pages ${compressed_language_pages})
 endforeach()
 add_custom_target(manual_pages ALL DEPENDS ${compressed_pages})
-install(FILES ${compressed_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The licence as Debian states it, in the machine-readable copyright format.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/copyright ${PROJECT_SOURCE_DIR}/README.md
+    ${PROJECT_SOURCE_DIR}/README.ja.md
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The demo machines, to try KOR on a copy (KOR(1) shows how).
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/

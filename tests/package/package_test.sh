@@ -55,7 +55,8 @@ libraries=(usr/lib/kor/libkor_platform.so usr/lib/kor/libkor_platform_desktop.so
     usr/lib/kor/libkor_diskimage.so usr/lib/kor/libkor_language.so usr/lib/kor/libunlha32.so)
 for file in "${programs[@]}" "${libraries[@]}" usr/share/applications/korsetup.desktop \
     usr/share/icons/hicolor/32x32/apps/korsetup.png usr/share/doc/kor/copyright \
-    usr/share/man/man1/KOR.1.gz usr/share/man/man1/korsetup.1.gz usr/share/man/man1/korlogo.1.gz; do
+    usr/share/man/man1/KOR.1.gz usr/share/man/man1/korsetup.1.gz usr/share/man/man1/korlogo.1.gz \
+    usr/share/man/ja/man1/KOR.1.gz usr/share/man/ja/man1/korsetup.1.gz usr/share/man/ja/man1/korlogo.1.gz; do
     [[ -f "$root/$file" ]] || fail "the package lacks /$file"
 done
 
@@ -98,8 +99,9 @@ done
 
 # --- (d) manual pages and desktop entry -------------------------------------------------
 
-for page in "$root"/usr/share/man/man1/*.1.gz; do
-    warnings="$(gzip -dc "$page" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>&1)" || true
+# -k reads the Japanese pages as UTF-8, as man does.
+for page in "$root"/usr/share/man/man1/*.1.gz "$root"/usr/share/man/ja/man1/*.1.gz; do
+    warnings="$(gzip -dc "$page" | LC_ALL=C.UTF-8 groff -k -man -Tutf8 -ww -z 2>&1)" || true
     [[ -z "$warnings" ]] || fail "$(basename "$page"): $warnings"
 done
 desktop-file-validate "$root/usr/share/applications/korsetup.desktop" >&2 ||
