@@ -241,11 +241,11 @@ Launcher made. It changes the logos, then starts the machine in {2}.</translatio
     </message>
     <message>
         <source>  PC98ｼﾘｰｽﾞ  </source>
-        <translation>  PC-98 series</translation>
+        <translation>PC-98 series</translation>
     </message>
     <message>
         <source>  ｻｲｽﾞﾁｪｯｸ無し</source>
-        <translation>  No size check</translation>
+        <translation>No size limit</translation>
     </message>
     <message>
         <source>終了</source>
