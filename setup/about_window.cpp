@@ -14,7 +14,7 @@
 namespace kor::setup {
 
 AboutWindow::AboutWindow(MainWindow& main) : m_main(main) {
-    setUpChildWindow(*this, "AboutWindow", QStringLiteral("KORについて"), CloseButton::Shown);
+    setUpChildWindow(*this, "AboutWindow", tr("KORについて"), CloseButton::Shown);
 
     contentPanel = makePanel(nullptr, "contentPanel");
     contentPanel->setFixedSize(sizeFromTwips(4305, 2490));

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "command_line.h"
 
-#include "core/session_language.h"
+#include "core/logo_problem_text.h"
 #include "core/version.h"
-
+#include "language/translation.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -47,49 +47,29 @@ bool hasJoinedValue(std::string_view option) {
     });
 }
 
-std::string usageText(core::TextLanguage language) {
-    if (language == core::TextLanguage::Japanese)
-        return "使い方: korsetup [--machine 名前|パス] [Qt のオプション]\n"
-               "        korsetup --help | --version\n"
-               "KOR の設定プログラムです。画像をロゴとして試し、すぐにロゴにし、KOR が画像を\n"
-               "選ぶフォルダまたは LZH 書庫とオプションを設定し、ロゴファイルをバックアップ\n"
-               "します。画面 (ディスプレイ) が必要です。\n"
-               "\n"
-               "  --machine 名前|パス\n"
-               "               このマシンで動きます: 覚えたマシンの名前 (KOR --list-machines)、\n"
-               "               またはエミュレータのマシンのフォルダか設定ファイル。\n"
-               "               ないときは KOR_ROOT、korsetup で最後に選んだマシン、~/.kor の順\n"
-               "  -h, --help   この説明を表示して終了します\n"
-               "  --version    バージョンを表示して終了します\n"
-               "  Qt のオプション (-platform、-style、-reverse など) は Qt に渡します。\n"
-               "\n"
-               "環境変数:\n"
-               "  KOR_ROOT     1 文字の名前の項目がドライブになるホストのフォルダ (既定値 ~/.kor)\n"
-               "  WINDIR       KOR.INI のある Windows ディレクトリ (既定値 C:\\WINDOWS)\n"
-               "  TMP, TEMP    書庫ライブラリが作業ファイルを書く場所\n"
-               "\n"
-               "終了コード: ウィンドウを閉じたとき 0、使い方の誤りは 2。\n";
-    return "usage: korsetup [--machine NAME|PATH] [Qt options]\n"
-           "       korsetup --help | --version\n"
-           "The desktop program of KOR: try pictures as logos, make one the logo at once,\n"
-           "choose the folders or LZH archives KOR draws from, set its options and back up\n"
-           "the logo files. It needs a display.\n"
-           "\n"
-           "  --machine NAME|PATH\n"
-           "               work on this machine: a known machine's name (KOR --list-machines),\n"
-           "               or an emulator's machine folder or configuration file; without it,\n"
-           "               KOR_ROOT, then the machine last chosen in korsetup, then ~/.kor\n"
-           "  -h, --help   show this help and exit\n"
-           "  --version    show the version and exit\n"
-           "  Qt's own options (-platform, -style, -reverse, ...) are passed to Qt.\n"
-           "\n"
-           "Environment:\n"
-           "  KOR_ROOT     host folder whose one-letter entries are the drives (default ~/.kor)\n"
-           "  WINDIR       the Windows directory, which holds KOR.INI (default C:\\WINDOWS)\n"
-           "  TMP, TEMP    where the archive library writes its work file\n"
-           "\n"
-           "Exit status: 0 when the window was closed, 2 on bad usage.\n";
-}
+// korsetup's help, in Japanese; its English is in translations/kor_en.ts.
+constexpr const char* Usage = KOR_TRANSLATE_NOOP(
+    "korsetup",
+    "使い方: korsetup [--machine 名前|パス] [Qt のオプション]\n"
+    "        korsetup --help | --version\n"
+    "KOR の設定プログラムです。画像をロゴとして試し、すぐにロゴにし、KOR が画像を\n"
+    "選ぶフォルダまたは LZH 書庫とオプションを設定し、ロゴファイルをバックアップ\n"
+    "します。画面 (ディスプレイ) が必要です。\n"
+    "\n"
+    "  --machine 名前|パス\n"
+    "               このマシンで動きます: 覚えたマシンの名前 (KOR --list-machines)、\n"
+    "               またはエミュレータのマシンのフォルダか設定ファイル。\n"
+    "               ないときは KOR_ROOT、korsetup で最後に選んだマシン、~/.kor の順\n"
+    "  -h, --help   この説明を表示して終了します\n"
+    "  --version    バージョンを表示して終了します\n"
+    "  Qt のオプション (-platform、-style、-reverse など) は Qt に渡します。\n"
+    "\n"
+    "環境変数:\n"
+    "  KOR_ROOT     1 文字の名前の項目がドライブになるホストのフォルダ (既定値 ~/.kor)\n"
+    "  WINDIR       KOR.INI のある Windows ディレクトリ (既定値 C:\\WINDOWS)\n"
+    "  TMP, TEMP    書庫ライブラリが作業ファイルを書く場所\n"
+    "\n"
+    "終了コード: ウィンドウを閉じたとき 0、使い方の誤りは 2。\n");
 
 } // namespace
 
@@ -130,28 +110,24 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 int answerCommandLine(const CommandLine& line) {
-    const core::TextLanguage language = core::sessionLanguage();
-    const bool japanese = language == core::TextLanguage::Japanese;
     switch (line.action) {
     case CommandLine::Action::ShowHelp:
-        std::cout << usageText(language);
+        std::cout << language::translate("korsetup", Usage);
         return 0;
     case CommandLine::Action::ShowVersion:
-        std::cout << (japanese ? "korsetup バージョン " : "korsetup version ")
-                  << core::programVersion() << '\n';
+        std::cout << core::fillInValues(
+            language::translate("korsetup", "korsetup バージョン {1}\n"),
+            {std::string(core::programVersion())});
         return 0;
-    case CommandLine::Action::Mistake: {
+    case CommandLine::Action::Mistake:
         // The argument may hold anything; a control character must not reach the terminal.
-        const std::string shown =
-            platform::escapeControlCharacters(line.mistake, platform::LineBreaks::Escape);
-        std::cerr << (japanese ? "korsetup: 引数 " + shown +
-                                     " は使えません\n使い方: korsetup [--machine 名前|パス] [Qt "
-                                     "のオプション] | "
-                               : "korsetup: unknown argument " + shown +
-                                     "\nusage: korsetup [--machine NAME|PATH] [Qt options] | ")
-                  << "--help | --version\n";
+        std::cerr << core::fillInValues(
+            language::translate("korsetup",
+                                "korsetup: 引数 {1} は使えません\n"
+                                "使い方: korsetup [--machine 名前|パス] [Qt のオプション] | "
+                                "--help | --version\n"),
+            {platform::escapeControlCharacters(line.mistake, platform::LineBreaks::Escape)});
         return 2;
-    }
     case CommandLine::Action::Run:
         break;
     }

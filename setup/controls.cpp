@@ -24,6 +24,8 @@
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionGroupBox>
 
+#include <algorithm>
+
 namespace kor::setup {
 
 namespace {
@@ -118,7 +120,11 @@ bool showsWhole(const QWidget& control, const QString& caption) {
         const int flags = label->wordWrap() ? Qt::TextWordWrap : 0;
         const QSize needed =
             metrics.boundingRect(QRect(0, 0, room.width(), 100000), flags, caption).size();
-        return needed.width() <= room.width() && needed.height() <= room.height();
+        // One line counts as fitting in height: a label designed lower than
+        // its font's line (the about window's version) cuts any text alike,
+        // and shortening it would leave "…" alone.
+        return needed.width() <= room.width() &&
+               needed.height() <= std::max(room.height(), metrics.height());
     }
     if (const auto* button = qobject_cast<const QAbstractButton*>(&control))
         return metrics.horizontalAdvance(shownText(caption)) + buttonFrameWidth(*button) <=

@@ -19,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
@@ -33,6 +34,7 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
+#include <vector>
 
 #include <unistd.h>
 
@@ -43,13 +45,10 @@ namespace {
 using core::Framing;
 using core::LogoFormat;
 
-constexpr std::string_view NoPicture = "変換する画像が選択されていません";
-constexpr std::string_view CannotLoad = "画像を読み込めません";
-constexpr std::string_view TooLarge = "画像が大きすぎます ({1}x{2} ﾄﾞｯﾄ。上限は {3} ﾒｶﾞﾋﾟｸｾﾙです)";
-constexpr std::string_view TooWide = "画像の横幅が大きすぎます (上限は {1} ﾄﾞｯﾄです)";
-constexpr std::string_view Damaged = "画像を読み込めません (ﾃﾞｰﾀが壊れています)";
-constexpr std::string_view OutOfMemory = "画像を読み込めません (ﾒﾓﾘが不足しています)";
-constexpr std::string_view Changed = "変更が終了しました";
+// A text of the window's, translated, with its {1}, {2}, ... filled in.
+std::string filled(const QString& text, const std::vector<std::string>& values = {}) {
+    return core::fillInValues(text.toStdString(), values);
+}
 
 // The first cycling entry a new logo gets: Windows 95's own logo cycles its
 // last twenty entries.
@@ -57,9 +56,11 @@ constexpr int DefaultAnimateFrom = 236;
 
 // The logos a new one can become at once, in the order the window lists them.
 constexpr std::array<std::pair<core::LogoSlot, const char*>, 3> InstallChoices{{
-    {core::LogoSlot::Opening, "ｵｰﾌﾟﾆﾝｸﾞ (logo.sys)"},
-    {core::LogoSlot::Middle, "中間 (logow.sys)"},
-    {core::LogoSlot::Ending, "ｴﾝﾃﾞｨﾝｸﾞ (logos.sys)"},
+    {core::LogoSlot::Opening,
+     QT_TRANSLATE_NOOP("kor::setup::ConvertWindow", "ｵｰﾌﾟﾆﾝｸﾞ (logo.sys)")},
+    {core::LogoSlot::Middle, QT_TRANSLATE_NOOP("kor::setup::ConvertWindow", "中間 (logow.sys)")},
+    {core::LogoSlot::Ending,
+     QT_TRANSLATE_NOOP("kor::setup::ConvertWindow", "ｴﾝﾃﾞｨﾝｸﾞ (logos.sys)")},
 }};
 
 std::string joinPath(std::string folder, std::string_view name) {
@@ -121,13 +122,20 @@ std::string logoNameFor(std::string_view sourceName) {
 // Why a typed file name cannot be used; "" when it can.
 std::string whyNotFileName(const std::string& name) {
     if (name.empty())
-        return "ﾌｧｲﾙ名が入力されていません";
+        return QCoreApplication::translate("kor::setup::ConvertWindow",
+                                           "ﾌｧｲﾙ名が入力されていません")
+            .toStdString();
     if (name.find_first_of("\\/:*?\"<>|") != std::string::npos ||
         std::ranges::any_of(name, [](char c) { return static_cast<unsigned char>(c) < 0x20; }) ||
         name.find_first_not_of('.') == std::string::npos)
-        return name + "\nﾌｧｲﾙ名に使えない文字があります (\\ / : * ? \" < > |)";
+        return filled(QCoreApplication::translate(
+                          "kor::setup::ConvertWindow",
+                          "{1}\nﾌｧｲﾙ名に使えない文字があります (\\ / : * ? \" < > |)"),
+                      {name});
     if (!platform::toCp932(name))
-        return name + "\nﾌｧｲﾙ名に Windows で使えない文字があります";
+        return filled(QCoreApplication::translate("kor::setup::ConvertWindow",
+                                                  "{1}\nﾌｧｲﾙ名に Windows で使えない文字があります"),
+                      {name});
     return {};
 }
 
@@ -136,16 +144,23 @@ std::string whyNotFileName(const std::string& name) {
 std::string whyNotRead(pictures::PictureFault fault) {
     switch (fault) {
     case pictures::PictureFault::TooWide:
-        return core::fillInValues(TooWide, {std::to_string(pictures::PngRowPixelsLimit)});
+        return filled(QCoreApplication::translate("kor::setup::ConvertWindow",
+                                                  "画像の横幅が大きすぎます (上限は {1} ﾄﾞｯﾄです)"),
+                      {std::to_string(pictures::PngRowPixelsLimit)});
     case pictures::PictureFault::Damaged:
-        return std::string(Damaged);
+        return QCoreApplication::translate("kor::setup::ConvertWindow",
+                                           "画像を読み込めません (ﾃﾞｰﾀが壊れています)")
+            .toStdString();
     case pictures::PictureFault::OutOfMemory:
-        return std::string(OutOfMemory);
+        return QCoreApplication::translate("kor::setup::ConvertWindow",
+                                           "画像を読み込めません (ﾒﾓﾘが不足しています)")
+            .toStdString();
     case pictures::PictureFault::None:
     case pictures::PictureFault::Unreadable:
         break;
     }
-    return std::string(CannotLoad);
+    return QCoreApplication::translate("kor::setup::ConvertWindow", "画像を読み込めません")
+        .toStdString();
 }
 
 // Decodes the picture file an open descriptor reads as korlogo convert does,
@@ -182,14 +197,13 @@ bool isConvertiblePictureName(std::string_view name) {
 
 ConvertWindow::ConvertWindow(MainWindow& main, core::SetupSession& session)
     : m_main(main), m_session(session) {
-    setUpChildWindow(*this, "ConvertWindow", QStringLiteral("画像をロゴに変換"),
-                     CloseButton::Shown);
+    setUpChildWindow(*this, "ConvertWindow", tr("画像をロゴに変換"), CloseButton::Shown);
 
     contentPanel = makePanel(nullptr, "contentPanel");
     contentPanel->setFont(japaneseUiFont());
     contentPanel->setFixedSize(sizeFromTwips(6300, 4875));
     sourceHeading = makeLabel(contentPanel, "sourceHeading", rectFromTwips(120, 90, 4000, 240),
-                              QStringLiteral("変換する画像 (BMP・PNG・JPEG・GIF)"));
+                              tr("変換する画像 (BMP・PNG・JPEG・GIF)"));
     driveList = new DriveListBox(contentPanel);
     driveList->setObjectName(QStringLiteral("driveList"));
     driveList->setGeometry(rectFromTwips(120, 360, 2900, 300));
@@ -201,8 +215,8 @@ ConvertWindow::ConvertWindow(MainWindow& main, core::SetupSession& session)
     fileList->setGeometry(rectFromTwips(3120, 360, 3060, 1860));
     fileList->setPattern(ConvertiblePicturePattern);
 
-    machineGroup = makeGroup(contentPanel, "machineGroup", QStringLiteral("機種"),
-                             rectFromTwips(120, 2310, 1800, 1140));
+    machineGroup =
+        makeGroup(contentPanel, "machineGroup", tr("機種"), rectFromTwips(120, 2310, 1800, 1140));
     // The machine's screen comes with it: 4:3 unless the logo is for
     // square pixels, as an emulator shows 640x400 unscaled.
     targetWindows95Option =
@@ -210,26 +224,24 @@ ConvertWindow::ConvertWindow(MainWindow& main, core::SetupSession& session)
                    rectFromTwips(150, 270, 1560, 255));
     targetPc98Option = makeOption(machineGroup, "targetPc98Option", QStringLiteral("PC-98"),
                                   rectFromTwips(150, 555, 1560, 255));
-    squarePixelsBox = makeCheckBox(machineGroup, "squarePixelsBox", QStringLiteral("正方形ﾋﾟｸｾﾙ"),
+    squarePixelsBox = makeCheckBox(machineGroup, "squarePixelsBox", tr("正方形ﾋﾟｸｾﾙ"),
                                    rectFromTwips(150, 840, 1560, 255));
-    squarePixelsBox->setToolTip(
-        QStringLiteral("640x400 の画面を正方形ﾋﾟｸｾﾙで映すｴﾐｭﾚｰﾀ向けに変換します"));
-    framingGroup = makeGroup(contentPanel, "framingGroup", QStringLiteral("画像の合わせ方"),
+    squarePixelsBox->setToolTip(tr("640x400 の画面を正方形ﾋﾟｸｾﾙで映すｴﾐｭﾚｰﾀ向けに変換します"));
+    framingGroup = makeGroup(contentPanel, "framingGroup", tr("画像の合わせ方"),
                              rectFromTwips(2010, 2310, 2040, 1140));
-    fitWholeOption = makeOption(framingGroup, "fitWholeOption", QStringLiteral("全体を収める"),
+    fitWholeOption = makeOption(framingGroup, "fitWholeOption", tr("全体を収める"),
                                 rectFromTwips(150, 270, 1800, 255));
-    fillScreenOption = makeOption(framingGroup, "fillScreenOption", QStringLiteral("画面を埋める"),
+    fillScreenOption = makeOption(framingGroup, "fillScreenOption", tr("画面を埋める"),
                                   rectFromTwips(150, 555, 1800, 255));
-    stretchOption = makeOption(framingGroup, "stretchOption", QStringLiteral("引き伸ばす"),
+    stretchOption = makeOption(framingGroup, "stretchOption", tr("引き伸ばす"),
                                rectFromTwips(150, 840, 1800, 255));
     fitWholeOption->setChecked(true);
-    colourCyclingGroup = makeGroup(contentPanel, "colourCyclingGroup", QStringLiteral("色の動き"),
+    colourCyclingGroup = makeGroup(contentPanel, "colourCyclingGroup", tr("色の動き"),
                                    rectFromTwips(4140, 2310, 2040, 1140));
-    cycleColoursBox =
-        makeCheckBox(colourCyclingGroup, "cycleColoursBox", QStringLiteral("色を循環させる"),
-                     rectFromTwips(150, 300, 1800, 270));
+    cycleColoursBox = makeCheckBox(colourCyclingGroup, "cycleColoursBox", tr("色を循環させる"),
+                                   rectFromTwips(150, 300, 1800, 270));
     firstCycledHeading = makeLabel(colourCyclingGroup, "firstCycledHeading",
-                                   rectFromTwips(150, 690, 1000, 255), QStringLiteral("開始ﾊﾟﾚｯﾄ"));
+                                   rectFromTwips(150, 690, 1000, 255), tr("開始ﾊﾟﾚｯﾄ"));
     firstCycledEntry = new QSpinBox(colourCyclingGroup);
     firstCycledEntry->setObjectName(QStringLiteral("firstCycledEntry"));
     firstCycledEntry->setGeometry(rectFromTwips(1140, 660, 780, 315));
@@ -237,34 +249,32 @@ ConvertWindow::ConvertWindow(MainWindow& main, core::SetupSession& session)
     firstCycledEntry->setValue(DefaultAnimateFrom);
     firstCycledEntry->setEnabled(false);
 
-    outputFolderHeading =
-        makeLabel(contentPanel, "outputFolderHeading", rectFromTwips(120, 3600, 1200, 240),
-                  QStringLiteral("保存先ﾌｫﾙﾀﾞ"));
+    outputFolderHeading = makeLabel(contentPanel, "outputFolderHeading",
+                                    rectFromTwips(120, 3600, 1200, 240), tr("保存先ﾌｫﾙﾀﾞ"));
     outputFolderPath =
         makeLabel(contentPanel, "outputFolderPath", rectFromTwips(1320, 3540, 3780, 330));
     outputFolderPath->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     outputFolderPath->setAutoFillBackground(true);
     outputFolderPath->setBackgroundRole(QPalette::Base);
     outputFolderPath->setIndent(3);
-    chooseFolderButton = makeButton(contentPanel, "chooseFolderButton", QStringLiteral("参照..."),
+    chooseFolderButton = makeButton(contentPanel, "chooseFolderButton", tr("参照..."),
                                     rectFromTwips(5190, 3540, 990, 345));
     outputNameHeading = makeLabel(contentPanel, "outputNameHeading",
-                                  rectFromTwips(120, 4020, 1200, 240), QStringLiteral("ﾌｧｲﾙ名"));
+                                  rectFromTwips(120, 4020, 1200, 240), tr("ﾌｧｲﾙ名"));
     outputName = new QLineEdit(contentPanel);
     outputName->setObjectName(QStringLiteral("outputName"));
     outputName->setGeometry(rectFromTwips(1320, 3960, 1800, 330));
-    logoToInstallHeading =
-        makeLabel(contentPanel, "logoToInstallHeading", rectFromTwips(120, 4470, 1200, 240),
-                  QStringLiteral("変換後のﾛｺﾞ"));
+    logoToInstallHeading = makeLabel(contentPanel, "logoToInstallHeading",
+                                     rectFromTwips(120, 4470, 1200, 240), tr("変換後のﾛｺﾞ"));
     logoToInstall = new QComboBox(contentPanel);
     logoToInstall->setObjectName(QStringLiteral("logoToInstall"));
     logoToInstall->setGeometry(rectFromTwips(1320, 4410, 2100, 330));
     for (const auto& [slot, caption] : InstallChoices)
-        logoToInstall->addItem(QString::fromUtf8(caption), static_cast<int>(slot));
-    convertButton = makeButton(contentPanel, "convertButton", QStringLiteral("変換"),
-                               rectFromTwips(3540, 4380, 1260, 375));
-    closeButton = makeButton(contentPanel, "closeButton", QStringLiteral("閉じる"),
-                             rectFromTwips(4920, 4380, 1260, 375));
+        logoToInstall->addItem(tr(caption), static_cast<int>(slot));
+    convertButton =
+        makeButton(contentPanel, "convertButton", tr("変換"), rectFromTwips(3540, 4380, 1260, 375));
+    closeButton =
+        makeButton(contentPanel, "closeButton", tr("閉じる"), rectFromTwips(4920, 4380, 1260, 375));
     convertButton->setDefault(true);
     setTabOrderChain({driveList, folderList, fileList, targetWindows95Option, targetPc98Option,
                       squarePixelsBox, fitWholeOption, fillScreenOption, stretchOption,
@@ -377,7 +387,7 @@ void ConvertWindow::closeClicked() {
 }
 
 void ConvertWindow::chooseOutputFolder() {
-    SourceChooser chooser(&m_main, SourceKind::SaveFolder, outputFolderHeading->text(),
+    SourceChooser chooser(&m_main, SourceKind::SaveFolder, wholeCaption(*outputFolderHeading),
                           m_outputFolder);
     const QPointer<ConvertWindow> alive(this);
     if (chooser.exec() != QDialog::Accepted || !alive)
@@ -388,7 +398,7 @@ void ConvertWindow::chooseOutputFolder() {
 void ConvertWindow::convert() {
     const std::string source = sourcePath();
     if (source.empty())
-        return tell(NoPicture);
+        return tell(tr("変換する画像が選択されていません").toStdString());
     const std::string name = outputName->text().trimmed().toStdString();
     if (std::string why = whyNotFileName(name); !why.empty())
         return tell(why);
@@ -396,11 +406,12 @@ void ConvertWindow::convert() {
         return tell(found.error().message());
     const std::string output = joinPath(m_outputFolder, name);
     if (platform::directoryExists(output))
-        return tell(output + "\n同じ名前のﾌｫﾙﾀﾞがあります");
+        return tell(filled(tr("{1}\n同じ名前のﾌｫﾙﾀﾞがあります"), {output}));
     // The picture itself is never written over: a logo made from a BMP would
     // replace the only copy of the original.
     if (sameName(output, source))
-        return tell(output + "\n変換元の画像と同じﾌｧｲﾙです。別のﾌｧｲﾙ名を付けてください");
+        return tell(
+            filled(tr("{1}\n変換元の画像と同じﾌｧｲﾙです。別のﾌｧｲﾙ名を付けてください"), {output}));
 
     // All is read and converted before anything is asked or written, so that
     // a picture that cannot be used leaves every file as it was.
@@ -408,8 +419,8 @@ void ConvertWindow::convert() {
     if (!logo)
         return;
     if (platform::fileExists(output) &&
-        platform::services().ask(output + "\nこのﾌｧｲﾙは既にあります。上書きしますか？") !=
-            platform::Answer::Yes)
+        platform::services().ask(filled(tr("{1}\nこのﾌｧｲﾙは既にあります。上書きしますか？"),
+                                        {output})) != platform::Answer::Yes)
         return;
     if (platform::Status written = platform::writeFileAtomically(output, *logo); !written)
         return tell(written.error().message());
@@ -426,9 +437,10 @@ std::optional<std::string> ConvertWindow::convertedSource(const std::string& sou
     const pictures::PictureReading picture = decodePicture(opened.value(), chosen.framing);
     if (picture.refusedSize.isValid()) {
         tell(source + "\n" +
-             core::fillInValues(TooLarge, {std::to_string(picture.refusedSize.width()),
-                                           std::to_string(picture.refusedSize.height()),
-                                           std::to_string(picture.limitMegapixels)}));
+             filled(tr("画像が大きすぎます ({1}x{2} ﾄﾞｯﾄ。上限は {3} ﾒｶﾞﾋﾟｸｾﾙです)"),
+                    {std::to_string(picture.refusedSize.width()),
+                     std::to_string(picture.refusedSize.height()),
+                     std::to_string(picture.limitMegapixels)}));
         return std::nullopt;
     }
     if (!picture.picture) {
@@ -444,21 +456,21 @@ std::optional<std::string> ConvertWindow::convertedSource(const std::string& sou
 }
 
 void ConvertWindow::offerInstall(const std::string& written, LogoFormat format) {
-    const std::string done =
-        written + "\n" + std::string(core::machineNameOf(format)) + " のﾛｺﾞに変換しました";
+    const std::string done = filled(tr("{1}\n{2} のﾛｺﾞに変換しました"),
+                                    {written, std::string(core::machineNameOf(format))});
     // A logo for the other machine is not offered where the size check
     // would refuse it.
     if (!core::isLogoLengthAccepted(m_session.settings, core::layoutOf(format).length))
         return tell(done);
     const auto slot = static_cast<core::LogoSlot>(logoToInstall->currentData().toInt());
-    if (platform::services().ask(done + "\nこのﾛｺﾞを今すぐ" +
-                                 logoToInstall->currentText().toStdString() + "にしますか？") !=
+    if (platform::services().ask(filled(tr("{1}\nこのﾛｺﾞを今すぐ{2}にしますか？"),
+                                        {done, logoToInstall->currentText().toStdString()})) !=
         platform::Answer::Yes)
         return;
     if (platform::Status installed = core::installLogoFromFile(m_session.settings, slot, written);
         !installed)
         return tell(installed.error().message());
-    tell(Changed);
+    tell(tr("変更が終了しました").toStdString());
 }
 
 } // namespace kor::setup

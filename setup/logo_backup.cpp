@@ -5,6 +5,7 @@
 
 #include "core/archive.h"
 #include "core/logo.h"
+#include "language/translation.h"
 #include "platform/files.h"
 #include "platform/services.h"
 
@@ -34,7 +35,8 @@ bool copyLogoFiles(const core::Settings& settings) {
 
 void offerLogoBackup(const core::Settings& settings) {
     platform::Services& services = platform::services();
-    if (services.ask("現在のＬＯＧＯファイルをバックアップします、よろしいですか？") !=
+    if (services.ask(language::translate(
+            "logo_backup", "現在のＬＯＧＯファイルをバックアップします、よろしいですか？")) !=
         platform::Answer::Yes) {
         services.beep();
         return;
@@ -43,10 +45,12 @@ void offerLogoBackup(const core::Settings& settings) {
         services.beep();
         services.showMessage(
             ProgramTitle,
-            "バックアップするためのファイルが見つかりませんでした、確認してください。");
+            language::translate(
+                "logo_backup",
+                "バックアップするためのファイルが見つかりませんでした、確認してください。"));
         return;
     }
-    services.showMessage(ProgramTitle, "バックアップ終了");
+    services.showMessage(ProgramTitle, language::translate("logo_backup", "バックアップ終了"));
 }
 
 } // namespace kor::setup

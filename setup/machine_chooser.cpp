@@ -7,6 +7,7 @@
 #include "main_window.h"
 #include "twips.h"
 
+#include "core/logo_problem_text.h"
 #include "diskimage/image_drives.h"
 
 #include <QCoreApplication>
@@ -39,7 +40,7 @@ std::string korProgram() {
 } // namespace
 
 MachineChooser::MachineChooser(MainWindow& main) : m_main(main) {
-    setUpChildWindow(*this, "MachineChooser", QStringLiteral("ﾏｼﾝの選択"), CloseButton::Shown);
+    setUpChildWindow(*this, "MachineChooser", tr("ﾏｼﾝの選択"), CloseButton::Shown);
 
     contentPanel = makePanel(nullptr, "contentPanel");
     contentPanel->setFont(japaneseUiFont());
@@ -49,20 +50,19 @@ MachineChooser::MachineChooser(MainWindow& main) : m_main(main) {
     machineList->setGeometry(rectFromTwips(120, 120, 5940, 1800));
     machineList->setRootIsDecorated(false);
     showFocusMark(*machineList);
-    machineList->setHeaderLabels({QStringLiteral("ﾏｼﾝ"), QStringLiteral("ｴﾐｭﾚｰﾀ"),
-                                  QStringLiteral("ﾃﾞｨｽｸ"), QStringLiteral("Windows ﾌｫﾙﾀﾞ")});
+    machineList->setHeaderLabels({tr("ﾏｼﾝ"), tr("ｴﾐｭﾚｰﾀ"), tr("ﾃﾞｨｽｸ"), tr("Windows ﾌｫﾙﾀﾞ")});
     machineList->header()->resizeSection(NameColumn, pixelsFromTwips(1350));
     machineList->header()->resizeSection(EmulatorColumn, pixelsFromTwips(1200));
     machineList->header()->resizeSection(DisksColumn, pixelsFromTwips(1800));
     reasonLabel = makeLabel(contentPanel, "reasonLabel", rectFromTwips(120, 1980, 5940, 840));
     reasonLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     reasonLabel->setWordWrap(true);
-    chooseButton = makeButton(contentPanel, "chooseButton", QStringLiteral("選択"),
-                              rectFromTwips(120, 2940, 1905, 375));
-    launcherButton = makeButton(contentPanel, "launcherButton", QStringLiteral("ﾗﾝﾁｬｰ作成"),
+    chooseButton =
+        makeButton(contentPanel, "chooseButton", tr("選択"), rectFromTwips(120, 2940, 1905, 375));
+    launcherButton = makeButton(contentPanel, "launcherButton", tr("ﾗﾝﾁｬｰ作成"),
                                 rectFromTwips(2137, 2940, 1905, 375));
-    exitButton = makeButton(contentPanel, "exitButton", QStringLiteral("終了"),
-                            rectFromTwips(4155, 2940, 1905, 375));
+    exitButton =
+        makeButton(contentPanel, "exitButton", tr("終了"), rectFromTwips(4155, 2940, 1905, 375));
     setWidget(contentPanel);
     setTabOrderChain({machineList, chooseButton, launcherButton, exitButton});
 
@@ -100,7 +100,7 @@ void MachineChooser::listMachines() {
         if (listed.usable) {
             row->setText(WindowsColumn, toQString(listed.opened->machine.windowsDirectory()));
         } else {
-            row->setText(WindowsColumn, QStringLiteral("使用できません"));
+            row->setText(WindowsColumn, tr("使用できません"));
             row->setForeground(WindowsColumn, palette().brush(QPalette::Disabled, QPalette::Text));
         }
         row->setToolTip(NameColumn, toQString(listed.known.path.string()));
@@ -117,8 +117,8 @@ machines::InspectedMachine* MachineChooser::currentMachine() {
 
 void MachineChooser::currentRowChanged() {
     const machines::InspectedMachine* listed = currentMachine();
-    reasonLabel->setText(listed && !listed->usable ? toQString(listed->usable.error().message())
-                                                   : QString());
+    setCaption(*reasonLabel,
+               listed && !listed->usable ? toQString(listed->usable.error().message()) : QString());
     chooseButton->setEnabled(listed && listed->usable);
     launcherButton->setEnabled(listed && listed->emulator);
 }
@@ -139,8 +139,10 @@ void MachineChooser::launcherClicked() {
                                               *listed->emulator, korProgram());
     if (!written)
         return tell(written.error().message());
-    tell(written.value().string() + "\nﾗﾝﾁｬｰを作成しました。ﾛｺﾞを変えてから " +
-         std::string(machines::emulatorName(listed->emulator->emulator)) + " でﾏｼﾝを起動します");
+    tell(core::fillInValues(
+        tr("{1}\nﾗﾝﾁｬｰを作成しました。ﾛｺﾞを変えてから {2} でﾏｼﾝを起動します").toStdString(),
+        {written.value().string(),
+         std::string(machines::emulatorName(listed->emulator->emulator))}));
 }
 
 void MachineChooser::exitClicked() {

@@ -19,22 +19,22 @@ OptionsWindow::OptionsWindow(MainWindow& main, core::SetupSession& session)
     // The title bar names the window as the menu item that opens it does; the
     // captions are in half-width katakana, so that the window matches the
     // guides and pictures its users know.
-    setUpChildWindow(*this, "OptionsWindow", QStringLiteral("オプション設定"), CloseButton::Shown);
+    setUpChildWindow(*this, "OptionsWindow", tr("オプション設定"), CloseButton::Shown);
 
     contentPanel = makePanel(nullptr, "contentPanel");
     contentPanel->setFont(japaneseUiFont());
     contentPanel->setFixedSize(sizeFromTwips(3720, 1605));
-    pictureSourceGroup = new QGroupBox(QStringLiteral("非圧縮ﾌｧｲﾙ"), contentPanel);
+    pictureSourceGroup = new QGroupBox(tr("非圧縮ﾌｧｲﾙ"), contentPanel);
     pictureSourceGroup->setObjectName(QStringLiteral("pictureSourceGroup"));
     pictureSourceGroup->setGeometry(rectFromTwips(120, 120, 1785, 855));
-    bmpModeBox = makeCheckBox(pictureSourceGroup, "bmpModeBox", QStringLiteral("BMPﾌｧｲﾙを使用"),
+    bmpModeBox = makeCheckBox(pictureSourceGroup, "bmpModeBox", tr("BMPﾌｧｲﾙを使用"),
                               rectFromTwips(90, 270, 1605, 465));
-    pc98Box = makeCheckBox(contentPanel, "pc98Box", QStringLiteral("  PC98ｼﾘｰｽﾞ  "),
+    pc98Box = makeCheckBox(contentPanel, "pc98Box", tr("  PC98ｼﾘｰｽﾞ  "),
                            rectFromTwips(2070, 120, 1500, 315));
-    noSizeCheckBox = makeCheckBox(contentPanel, "noSizeCheckBox", QStringLiteral("  ｻｲｽﾞﾁｪｯｸ無し"),
+    noSizeCheckBox = makeCheckBox(contentPanel, "noSizeCheckBox", tr("  ｻｲｽﾞﾁｪｯｸ無し"),
                                   rectFromTwips(2070, 660, 1500, 315));
-    exitButton = makeButton(contentPanel, "exitButton", QStringLiteral("終了"),
-                            rectFromTwips(120, 1140, 3465, 375));
+    exitButton =
+        makeButton(contentPanel, "exitButton", tr("終了"), rectFromTwips(120, 1140, 3465, 375));
     setWidget(contentPanel);
 
     // Only the user's clicks count as clicks: filling the boxes from memory

@@ -13,6 +13,246 @@
     </message>
 </context>
 <context>
+    <name>kor::setup::AboutWindow</name>
+    <message>
+        <source>KORについて</source>
+        <translation>About KOR</translation>
+    </message>
+</context>
+<context>
+    <name>kor::setup::ConvertWindow</name>
+    <message>
+        <source>ｵｰﾌﾟﾆﾝｸﾞ (logo.sys)</source>
+        <translation>Opening (logo.sys)</translation>
+    </message>
+    <message>
+        <source>中間 (logow.sys)</source>
+        <translation>Middle (logow.sys)</translation>
+    </message>
+    <message>
+        <source>ｴﾝﾃﾞｨﾝｸﾞ (logos.sys)</source>
+        <translation>Ending (logos.sys)</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ名が入力されていません</source>
+        <translation>Please enter a file name.</translation>
+    </message>
+    <message>
+        <source>{1}
+ﾌｧｲﾙ名に使えない文字があります (\ / : * ? &quot; &lt; &gt; |)</source>
+        <translation>{1}
+The file name contains a character that cannot be used (\ / : * ? &quot; &lt; &gt; |).</translation>
+    </message>
+    <message>
+        <source>{1}
+ﾌｧｲﾙ名に Windows で使えない文字があります</source>
+        <translation>{1}
+The file name contains a character that Windows cannot use.</translation>
+    </message>
+    <message>
+        <source>画像の横幅が大きすぎます (上限は {1} ﾄﾞｯﾄです)</source>
+        <translation>The picture is too wide (the limit is {1} pixels).</translation>
+    </message>
+    <message>
+        <source>画像を読み込めません (ﾃﾞｰﾀが壊れています)</source>
+        <translation>Cannot read the picture (its data is damaged).</translation>
+    </message>
+    <message>
+        <source>画像を読み込めません (ﾒﾓﾘが不足しています)</source>
+        <translation>Cannot read the picture (not enough memory).</translation>
+    </message>
+    <message>
+        <source>画像を読み込めません</source>
+        <translation>Cannot read the picture.</translation>
+    </message>
+    <message>
+        <source>画像をロゴに変換</source>
+        <translation>Convert picture to logo</translation>
+    </message>
+    <message>
+        <source>変換する画像 (BMP・PNG・JPEG・GIF)</source>
+        <translation>Picture to convert (BMP, PNG, JPEG, GIF)</translation>
+    </message>
+    <message>
+        <source>機種</source>
+        <translation>Machine</translation>
+    </message>
+    <message>
+        <source>正方形ﾋﾟｸｾﾙ</source>
+        <translation>Square pixels</translation>
+    </message>
+    <message>
+        <source>640x400 の画面を正方形ﾋﾟｸｾﾙで映すｴﾐｭﾚｰﾀ向けに変換します</source>
+        <translation>Converts for an emulator that shows the 640x400 screen with square pixels</translation>
+    </message>
+    <message>
+        <source>画像の合わせ方</source>
+        <translation>Scaling</translation>
+    </message>
+    <message>
+        <source>全体を収める</source>
+        <translation>Fit whole picture</translation>
+    </message>
+    <message>
+        <source>画面を埋める</source>
+        <translation>Fill screen</translation>
+    </message>
+    <message>
+        <source>引き伸ばす</source>
+        <translation>Stretch</translation>
+    </message>
+    <message>
+        <source>色の動き</source>
+        <translation>Colour cycling</translation>
+    </message>
+    <message>
+        <source>色を循環させる</source>
+        <translation>Cycle colours</translation>
+    </message>
+    <message>
+        <source>開始ﾊﾟﾚｯﾄ</source>
+        <translation>From entry</translation>
+    </message>
+    <message>
+        <source>保存先ﾌｫﾙﾀﾞ</source>
+        <translation>Output folder</translation>
+    </message>
+    <message>
+        <source>参照...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ名</source>
+        <translation>File name</translation>
+    </message>
+    <message>
+        <source>変換後のﾛｺﾞ</source>
+        <translation>Install as</translation>
+    </message>
+    <message>
+        <source>変換</source>
+        <translation>Convert</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>変換する画像が選択されていません</source>
+        <translation>No picture to convert is selected.</translation>
+    </message>
+    <message>
+        <source>{1}
+同じ名前のﾌｫﾙﾀﾞがあります</source>
+        <translation>{1}
+A folder of that name already exists.</translation>
+    </message>
+    <message>
+        <source>{1}
+変換元の画像と同じﾌｧｲﾙです。別のﾌｧｲﾙ名を付けてください</source>
+        <translation>{1}
+This is the picture being converted. Please choose another file name.</translation>
+    </message>
+    <message>
+        <source>{1}
+このﾌｧｲﾙは既にあります。上書きしますか？</source>
+        <translation>{1}
+This file already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>画像が大きすぎます ({1}x{2} ﾄﾞｯﾄ。上限は {3} ﾒｶﾞﾋﾟｸｾﾙです)</source>
+        <translation>The picture is too large ({1}x{2} pixels; the limit is {3} megapixels).</translation>
+    </message>
+    <message>
+        <source>{1}
+{2} のﾛｺﾞに変換しました</source>
+        <translation>{1}
+Converted to a {2} logo.</translation>
+    </message>
+    <message>
+        <source>{1}
+このﾛｺﾞを今すぐ{2}にしますか？</source>
+        <translation>{1}
+Install this logo as {2} now?</translation>
+    </message>
+    <message>
+        <source>変更が終了しました</source>
+        <translation>The logo has been changed.</translation>
+    </message>
+</context>
+<context>
+    <name>kor::setup::MachineChooser</name>
+    <message>
+        <source>ﾏｼﾝの選択</source>
+        <translation>Choose machine</translation>
+    </message>
+    <message>
+        <source>ﾏｼﾝ</source>
+        <translation>Machine</translation>
+    </message>
+    <message>
+        <source>ｴﾐｭﾚｰﾀ</source>
+        <translation>Emulator</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸ</source>
+        <translation>Disks</translation>
+    </message>
+    <message>
+        <source>Windows ﾌｫﾙﾀﾞ</source>
+        <translation>Windows folder</translation>
+    </message>
+    <message>
+        <source>選択</source>
+        <translation>Choose</translation>
+    </message>
+    <message>
+        <source>ﾗﾝﾁｬｰ作成</source>
+        <translation>Make launcher</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>使用できません</source>
+        <translation>Cannot be used</translation>
+    </message>
+    <message>
+        <source>{1}
+ﾗﾝﾁｬｰを作成しました。ﾛｺﾞを変えてから {2} でﾏｼﾝを起動します</source>
+        <translation>{1}
+Launcher made. It changes the logos, then starts the machine in {2}.</translation>
+    </message>
+</context>
+<context>
+    <name>kor::setup::OptionsWindow</name>
+    <message>
+        <source>オプション設定</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>非圧縮ﾌｧｲﾙ</source>
+        <translation>Uncompressed files</translation>
+    </message>
+    <message>
+        <source>BMPﾌｧｲﾙを使用</source>
+        <translation>Use BMP files</translation>
+    </message>
+    <message>
+        <source>  PC98ｼﾘｰｽﾞ  </source>
+        <translation>PC-98 series</translation>
+    </message>
+    <message>
+        <source>  ｻｲｽﾞﾁｪｯｸ無し</source>
+        <translation>No size limit</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>korlogo</name>
     <message>
         <source>使い方: korlogo check [--pc98] ファイル...
@@ -147,6 +387,82 @@ Exit status: 0 when it was shown or saved, 1 otherwise, 2 on bad usage.
     <message>
         <source>korlogo preview: ウィンドウを表示する画面がありません。--save PNG で画像に書き出せます。</source>
         <translation>korlogo preview: no display to show the window on; --save PNG writes the picture instead</translation>
+    </message>
+</context>
+<context>
+    <name>korsetup</name>
+    <message>
+        <source>使い方: korsetup [--machine 名前|パス] [Qt のオプション]
+        korsetup --help | --version
+KOR の設定プログラムです。画像をロゴとして試し、すぐにロゴにし、KOR が画像を
+選ぶフォルダまたは LZH 書庫とオプションを設定し、ロゴファイルをバックアップ
+します。画面 (ディスプレイ) が必要です。
+
+  --machine 名前|パス
+               このマシンで動きます: 覚えたマシンの名前 (KOR --list-machines)、
+               またはエミュレータのマシンのフォルダか設定ファイル。
+               ないときは KOR_ROOT、korsetup で最後に選んだマシン、~/.kor の順
+  -h, --help   この説明を表示して終了します
+  --version    バージョンを表示して終了します
+  Qt のオプション (-platform、-style、-reverse など) は Qt に渡します。
+
+環境変数:
+  KOR_ROOT     1 文字の名前の項目がドライブになるホストのフォルダ (既定値 ~/.kor)
+  WINDIR       KOR.INI のある Windows ディレクトリ (既定値 C:\WINDOWS)
+  TMP, TEMP    書庫ライブラリが作業ファイルを書く場所
+
+終了コード: ウィンドウを閉じたとき 0、使い方の誤りは 2。
+</source>
+        <translation>usage: korsetup [--machine NAME|PATH] [Qt options]
+       korsetup --help | --version
+The desktop program of KOR: try pictures as logos, make one the logo at once,
+choose the folders or LZH archives KOR draws from, set its options and back up
+the logo files. It needs a display.
+
+  --machine NAME|PATH
+               work on this machine: a known machine&apos;s name (KOR --list-machines),
+               or an emulator&apos;s machine folder or configuration file; without it,
+               KOR_ROOT, then the machine last chosen in korsetup, then ~/.kor
+  -h, --help   show this help and exit
+  --version    show the version and exit
+  Qt&apos;s own options (-platform, -style, -reverse, ...) are passed to Qt.
+
+Environment:
+  KOR_ROOT     host folder whose one-letter entries are the drives (default ~/.kor)
+  WINDIR       the Windows directory, which holds KOR.INI (default C:\WINDOWS)
+  TMP, TEMP    where the archive library writes its work file
+
+Exit status: 0 when the window was closed, 2 on bad usage.
+</translation>
+    </message>
+    <message>
+        <source>korsetup バージョン {1}
+</source>
+        <translation>korsetup version {1}
+</translation>
+    </message>
+    <message>
+        <source>korsetup: 引数 {1} は使えません
+使い方: korsetup [--machine 名前|パス] [Qt のオプション] | --help | --version
+</source>
+        <translation>korsetup: unknown argument {1}
+usage: korsetup [--machine NAME|PATH] [Qt options] | --help | --version
+</translation>
+    </message>
+</context>
+<context>
+    <name>logo_backup</name>
+    <message>
+        <source>現在のＬＯＧＯファイルをバックアップします、よろしいですか？</source>
+        <translation>Back up the current logo files?</translation>
+    </message>
+    <message>
+        <source>バックアップするためのファイルが見つかりませんでした、確認してください。</source>
+        <translation>The logo files to back up could not be found. Please check them.</translation>
+    </message>
+    <message>
+        <source>バックアップ終了</source>
+        <translation>Backup complete.</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include "about_window.h"
 #include "main_window.h"
 #include "recording_services.h"
+#include "session_language.h"
 #include "window_test_support.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@ class AboutWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void showsTheVersion_data();
     void showsTheVersion();
     void okButtonClosesIt();
     void itIsMadeAfreshEachTime();
@@ -34,7 +36,21 @@ AboutWindow* openAbout(MainWindow& window) {
 
 } // namespace
 
+void AboutWindowTest::showsTheVersion_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("Japanese") << "ja_JP.UTF-8"
+                              << "KORについて";
+    QTest::newRow("English") << "C"
+                             << "About KOR";
+}
+
 void AboutWindowTest::showsTheVersion() {
+    QFETCH(QString, locale);
+    QFETCH(QString, title);
+
+    const kor::testing::SessionLanguage language(qPrintable(locale));
     kor::testing::TemporaryMachine machine;
     kor::testing::RecordingScope recording;
     MainWindow window;
@@ -44,7 +60,8 @@ void AboutWindowTest::showsTheVersion() {
     AboutWindow* shown = openAbout(window);
     QVERIFY(shown);
     QVERIFY(shown->isVisible());
-    QCOMPARE(shown->windowTitle(), QStringLiteral("KORについて"));
+    QCOMPARE(shown->windowTitle(), title);
+    // Whole in either language, although its label is lower than its font's line.
     QCOMPARE(shown->versionLabel->text(), QStringLiteral("KOR Ver. 1.04"));
     QVERIFY(shown->versionLabel->font().bold() && shown->versionLabel->font().italic());
     QCOMPARE(shown->versionLabel->font().pointSizeF(), 15.75);

@@ -9,6 +9,7 @@
 #include "drop_support.h"
 #include "main_window.h"
 #include "recording_services.h"
+#include "session_language.h"
 #include "window_test_support.h"
 
 #include "core/logo_format.h"
@@ -26,6 +27,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <filesystem>
@@ -129,6 +131,7 @@ class ConvertWindowTest : public QObject {
     void dropOnMainWindow_data();
     void dropOnMainWindow();
     void neverWritesOverItsSource();
+    void speaksEnglishUnderAnotherLocale();
 };
 
 void ConvertWindowTest::convertsAndInstalls_data() {
@@ -322,6 +325,37 @@ void ConvertWindowTest::neverWritesOverItsSource() {
     QCOMPARE(setup.recording.recorder().questions.size(), 0u);
     QCOMPARE(setup.messages().size(), 1);
     QVERIFY(setup.messages().front().contains(QStringLiteral("変換元の画像と同じﾌｧｲﾙです")));
+}
+
+// Under a locale other than Japanese the converter asks and tells in English,
+// with the logo's path, the machine and the logo picked in its list in their
+// places, and titles its folder chooser with its output folder's caption.
+void ConvertWindowTest::speaksEnglishUnderAnotherLocale() {
+    const kor::testing::SessionLanguage english("C");
+    OpenConverter setup;
+    setup.machine.writeFile("C:\\PICS\\A.PNG", pictureBytes("PNG"));
+    ConvertWindow& converter = setup.open();
+    setup.pick("C:\\PICS", QStringLiteral("A.PNG"));
+
+    QString chooserTitle;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* chooser = qobject_cast<kor::setup::SourceChooser*>(widget);
+                chooser && chooser->isVisible()) {
+                chooserTitle = chooser->windowTitle();
+                chooser->reject();
+            }
+    });
+    converter.chooseFolderButton->click();
+    QCOMPARE(chooserTitle, QStringLiteral("Output folder"));
+
+    converter.setOutputFolder("D:\\LOGOS");
+    setup.recording.recorder().answers = {Answer::Yes};
+    converter.convertButton->click();
+    QCOMPARE(setup.recording.recorder().questions,
+             std::vector<std::string>{"D:\\LOGOS\\A.BMP\nConverted to a Windows 95 logo.\n"
+                                      "Install this logo as Opening (logo.sys) now?"});
+    QCOMPARE(setup.messages(), QStringList{"The logo has been changed."});
 }
 
 QTEST_MAIN(ConvertWindowTest)
