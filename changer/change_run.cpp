@@ -315,7 +315,7 @@ platform::Status ChangeRun::changeFromArchive(core::LogoSlot slot, const std::st
         leaveUnchanged(slot,
                        refusedLength
                            ? lengthRefusal(m_settings, source, drawn.unpackedSize)
-                           : source + " を解凍できません: " + extracted.error().reasonInJapanese());
+                           : source + " を解凍できません: " + extracted.error().userReason());
         return {};
     }
     KOR_TRY(core::installLogoFromExtracted(m_settings, slot, extracted.value().path()));
