@@ -361,11 +361,11 @@ Result<ImageVolume> findDiskVolume(const Disk& disk, unsigned partition, const s
             "partition " + number +
                 " is the extended partition, which holds the logical drives; "
                 "they are numbered from 5",
-            language::fill(
-                language::translate(
-                    "diskimage", "ﾊﾟｰﾃｨｼｮﾝ {1} は論理ﾄﾞﾗｲﾌﾞを入れる拡張ﾊﾟｰﾃｨｼｮﾝです。論理ﾄﾞﾗｲﾌﾞは "
-                                 "5 から番号で指定してください"),
-                {number}));
+            language::fill(language::translate(
+                               "diskimage",
+                               "ﾊﾟｰﾃｨｼｮﾝ {1} は論理ﾄﾞﾗｲﾌﾞを入れる拡張ﾊﾟｰﾃｨｼｮﾝです。論理ﾄﾞﾗｲﾌﾞは "
+                               "5 から番号で指定してください"),
+                           {number}));
     return volumeOf(named->number, named->volume);
 }
 
