@@ -312,10 +312,9 @@ platform::Status ChangeRun::changeFromArchive(core::LogoSlot slot, const std::st
         if (extracted.error().operation() != core::operation::ExtractMember)
             return extracted.error();
         const bool refusedLength = extracted.error().code() == EFBIG;
-        leaveUnchanged(slot,
-                       refusedLength
-                           ? lengthRefusal(m_settings, source, drawn.unpackedSize)
-                           : source + " を解凍できません: " + extracted.error().reasonInJapanese());
+        leaveUnchanged(slot, refusedLength
+                                 ? lengthRefusal(m_settings, source, drawn.unpackedSize)
+                                 : source + " を解凍できません: " + extracted.error().userReason());
         return {};
     }
     KOR_TRY(core::installLogoFromExtracted(m_settings, slot, extracted.value().path()));

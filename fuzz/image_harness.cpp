@@ -38,7 +38,7 @@ int runImageInput(const std::uint8_t* data, std::size_t size) {
     // and a fault it finds must name what it concerns.
     if (volume)
         for (const diskimage::FatFault& fault : diskimage::checkFatVolume(read, volume.value()))
-            if (fault.english().empty() || fault.japanese().empty())
+            if (fault.english().empty() || fault.userText().empty())
                 std::abort();
     return 0;
 }

@@ -98,7 +98,7 @@ Language languageOfThisSession() {
 
 std::string Messages::reason(int error) const {
     if (m_language == Language::Japanese)
-        return kor::platform::japaneseReason(error);
+        return kor::platform::userReasonOf(error);
     std::string reason = std::generic_category().message(error);
     if (reason.size() > 1 && std::isupper(static_cast<unsigned char>(reason[0])) &&
         std::islower(static_cast<unsigned char>(reason[1])))

@@ -5,8 +5,9 @@
 #   scripts/translations.sh update   adds the new source texts (without English
 #                                    yet) and drops those no source has any more
 #   scripts/translations.sh check    changes nothing; fails, naming them, when a
-#                                    source text has no English or the file
-#                                    holds one that no source has
+#                                    source text has no English, an English
+#                                    holds Japanese, or the file holds one that
+#                                    no source has
 # lupdate finds the texts passed to language::translate() and those marked with
 # KOR_TRANSLATE_NOOP (language/include/language/translation.h).
 set -euo pipefail
@@ -42,10 +43,13 @@ check)
     cp "$translations" "$work/kor_en.ts"
     run_lupdate "$work/kor_en.ts"
     python3 - "$work/kor_en.ts" <<'PYTHON'
+import re
 import sys
 import xml.etree.ElementTree as tree
 
-lacking, stale = [], []
+# Kana, kanji, full-width and half-width forms, Japanese punctuation.
+japanese = re.compile("[\u3000-\u30ff\u4e00-\u9fff\uff00-\uffef]")
+lacking, stale, untranslated = [], [], []
 for context in tree.parse(sys.argv[1]).getroot().iter("context"):
     name = context.findtext("name")
     for message in context.iter("message"):
@@ -56,11 +60,15 @@ for context in tree.parse(sys.argv[1]).getroot().iter("context"):
             stale.append(said)
         elif kind == "unfinished" or not (translation.text or "").strip():
             lacking.append(said)
+        elif japanese.search(translation.text):
+            untranslated.append(said)
 for said in lacking:
     print(f"translations.sh: no English for {said}")
+for said in untranslated:
+    print(f"translations.sh: Japanese left in the English of {said}")
 for said in stale:
     print(f"translations.sh: no source has {said} any more")
-if lacking or stale:
+if lacking or stale or untranslated:
     print("translations.sh: run scripts/translations.sh update, then write the English"
           " into translations/kor_en.ts")
     sys.exit(1)

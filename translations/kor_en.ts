@@ -13,6 +13,221 @@
     </message>
 </context>
 <context>
+    <name>diskimage</name>
+    <message>
+        <source>{1} 形式のｲﾒｰｼﾞのﾍｯﾀﾞが壊れています ({2})</source>
+        <translation>The header of this {1} image is damaged ({2})</translation>
+    </message>
+    <message>
+        <source>ｼﾞｵﾒﾄﾘに 0 があります</source>
+        <translation>its geometry holds a zero</translation>
+    </message>
+    <message>
+        <source>{1} 形式の 256 ﾊﾞｲﾄｾｸﾀの SASI ﾃﾞｨｽｸは使えません。512 ﾊﾞｲﾄｾｸﾀの ﾃﾞｨｽｸ (IDE, SCSI) だけが使えます</source>
+        <translation>A SASI disk of 256-byte sectors in {1} format cannot be used. Only disks of 512-byte sectors (IDE, SCSI) can</translation>
+    </message>
+    <message>
+        <source>ｾｸﾀ長が {1} ﾊﾞｲﾄです</source>
+        <translation>its sectors are {1} bytes long</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸの大きさがｼﾞｵﾒﾄﾘと合いません</source>
+        <translation>the disk size does not match the geometry</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸがﾌｧｲﾙの終わりを越えています</source>
+        <translation>the disk runs past the end of the file</translation>
+    </message>
+    <message>
+        <source>VHD (容量可変)</source>
+        <translation>VHD (dynamic)</translation>
+    </message>
+    <message>
+        <source>{1} 形式のｲﾒｰｼﾞは使えません。raw 形式に変換してください: {2}</source>
+        <translation>Images in {1} format cannot be used. Convert it to a raw image: {2}</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません</source>
+        <translation>It holds neither a partition table nor a FAT file system</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｰﾃｨｼｮﾝに分かれていないｲﾒｰｼﾞです (ﾊﾟｰﾃｨｼｮﾝ {1} はありません)</source>
+        <translation>The image is not divided into partitions (there is no partition {1})</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｰﾃｨｼｮﾝ {1} がﾌｧｲﾙの外を指しています</source>
+        <translation>Partition {1} lies outside the file</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｰﾃｨｼｮﾝ {1} は FAT ﾌｧｲﾙｼｽﾃﾑではありません</source>
+        <translation>Partition {1} holds no FAT file system</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｰﾃｨｼｮﾝ {1} がありません</source>
+        <translation>There is no partition {1}</translation>
+    </message>
+    <message>
+        <source>PC-98 のﾃﾞｨｽｸに使用中の FAT のﾊﾟｰﾃｨｼｮﾝがありません (ﾊﾟｰﾃｨｼｮﾝ {1} は休止中です。番号で指定できます)</source>
+        <translation>No FAT partition of the PC-98 disk is active (partition {1} is sleeping; it can be named by its number)</translation>
+    </message>
+    <message>
+        <source>FAT のﾊﾟｰﾃｨｼｮﾝがありません</source>
+        <translation>There is no FAT partition</translation>
+    </message>
+    <message>
+        <source>ﾄﾞﾗｲﾌﾞ名の付く FAT のﾊﾟｰﾃｨｼｮﾝがありません (ﾊﾟｰﾃｨｼｮﾝ {1} は隠しﾊﾟｰﾃｨｼｮﾝです。番号で指定できます)</source>
+        <translation>No FAT partition gets a drive letter (partition {1} is hidden; it can be named by its number)</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｰﾃｨｼｮﾝ {1} は論理ﾄﾞﾗｲﾌﾞを入れる拡張ﾊﾟｰﾃｨｼｮﾝです。論理ﾄﾞﾗｲﾌﾞは 5 から番号で指定してください</source>
+        <translation>Partition {1} is the extended partition, which holds the logical drives. Name a logical drive by its number, from 5</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞとしては小さすぎます</source>
+        <translation>The file is too small for a disk image</translation>
+    </message>
+    <message>
+        <source>{1} 形式のｲﾒｰｼﾞを使うには{2}。または raw 形式に変換してください: {3}</source>
+        <translation>To use an image in {1} format, {2}. Or convert it to a raw image: {3}</translation>
+    </message>
+    <message>
+        <source>Bochs の可変長・ｽﾊﾟｰｽ・REDO ﾛｸﾞ形式のｲﾒｰｼﾞには書き込めません。raw 形式に変換してください: {1}</source>
+        <translation>Growing, sparse and redo-log images of Bochs cannot be written. Convert it to a raw image: {1}</translation>
+    </message>
+    <message>
+        <source>暗号化された qcow2 形式のｲﾒｰｼﾞは使えません</source>
+        <translation>Encrypted qcow2 images cannot be used</translation>
+    </message>
+    <message>
+        <source>VirtualBox の差分 VDI (ｽﾅｯﾌﾟｼｮｯﾄ) には書き込めません。ｽﾅｯﾌﾟｼｮｯﾄを統合してから使ってください</source>
+        <translation>A differencing VDI of VirtualBox (a snapshot) cannot be written. Merge the snapshots first, then use the disk</translation>
+    </message>
+    <message>
+        <source>差分 VHD 形式のｲﾒｰｼﾞには書き込めません。親ｲﾒｰｼﾞに統合してから使ってください</source>
+        <translation>A differencing VHD image cannot be written. Merge it into its parent image first</translation>
+    </message>
+    <message>
+        <source>ﾌﾞｰﾄｾｸﾀの内容がﾃﾞｨｽｸと合いません</source>
+        <translation>the boot sector does not match the disk</translation>
+    </message>
+    <message>
+        <source>{1} のｸﾗｽﾀを読み込めません</source>
+        <translation>the clusters of {1} cannot be read</translation>
+    </message>
+    <message>
+        <source>{1} のｸﾗｽﾀﾁｪｰﾝが循環しています</source>
+        <translation>the cluster chain of {1} runs in a loop</translation>
+    </message>
+    <message>
+        <source>{1} のｸﾗｽﾀﾁｪｰﾝが空きｸﾗｽﾀか不良ｸﾗｽﾀにつながっています</source>
+        <translation>the cluster chain of {1} runs into a free or bad cluster</translation>
+    </message>
+    <message>
+        <source>{1} のｸﾗｽﾀﾁｪｰﾝがﾎﾞﾘｭｰﾑの外を指しています</source>
+        <translation>the cluster chain of {1} leads outside the volume</translation>
+    </message>
+    <message>
+        <source>{1} のｸﾗｽﾀ数 ({2}) がﾌｧｲﾙｻｲｽﾞ ({3} ﾊﾞｲﾄ) と合いません</source>
+        <translation>the {2} clusters of {1} do not match its size ({3} bytes)</translation>
+    </message>
+    <message>
+        <source>{1} と ほかのﾌｧｲﾙ が同じｸﾗｽﾀを使っています (ｸﾛｽﾘﾝｸ)</source>
+        <translation>{1} shares clusters with another file (cross-linked)</translation>
+    </message>
+    <message>
+        <source>{1} と {2} が同じｸﾗｽﾀを使っています (ｸﾛｽﾘﾝｸ)</source>
+        <translation>{1} and {2} share clusters (cross-linked)</translation>
+    </message>
+    <message>
+        <source>{1} のﾌｫﾙﾀﾞの階層が深すぎます</source>
+        <translation>{1} lies in too many nested folders</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} のﾌｧｲﾙｼｽﾃﾑが壊れています ({2})</source>
+        <translation>The file system of the disk image {1} is damaged ({2})</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} に空きがありません</source>
+        <translation>The disk image {1} is full</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} のﾌｫﾙﾀﾞがいっぱいで、ﾌｧｲﾙを追加できません</source>
+        <translation>A folder of the disk image {1} is full; no file can be added to it</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} を置いたﾃﾞｨｽｸに空きがないため、ﾃﾞｨｽｸｲﾒｰｼﾞに書き込めません</source>
+        <translation>The disk that holds the disk image {1} is full, so the image cannot be written</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞの中には英数字の名前しか作れません</source>
+        <translation>Only names of ASCII letters and digits can be made inside a disk image</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} は {2} のﾍﾞｰｽ (元のｲﾒｰｼﾞ) です。ｴﾐｭﾚｰﾀが開くｲﾒｰｼﾞを指定してください</source>
+        <translation>The disk image {1} is the base (backing image) of {2}. Give the image the emulator opens</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞを読み書きする mtools がｲﾝｽﾄｰﾙされていません (apt install mtools)</source>
+        <translation>mtools, which reads and writes disk images, is not installed (apt install mtools)</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞの処理が終わりません。ﾌｧｲﾙｼｽﾃﾑが壊れているかもしれません</source>
+        <translation>Working on the disk image did not finish. Its file system may be damaged</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} のﾌｧｲﾙｼｽﾃﾑが壊れています (ｸﾗｽﾀﾁｪｰﾝが循環しています)。Windows の ScanDisk で修復してください</source>
+        <translation>The file system of the disk image {1} is damaged (a cluster chain runs in a loop). Repair it with ScanDisk in Windows</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} を読み書きできません</source>
+        <translation>The disk image {1} cannot be read or written</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} のﾌｧｲﾙｼｽﾃﾑが壊れています ({2})。Windows の ScanDisk で修復してください</source>
+        <translation>The file system of the disk image {1} is damaged ({2}). Repair it with ScanDisk in Windows</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞの中で {1} をほかの名前と区別できません</source>
+        <translation>Inside the disk image, {1} cannot be told from another name</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} は {2} に接続されています。ｱﾝﾏｳﾝﾄして切り離して (losetup -d {2}) から、もう一度実行してください</source>
+        <translation>The disk image {1} is attached to {2}. Unmount it and detach it (losetup -d {2}), then try again</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞの中にこの名前を作れません</source>
+        <translation>This name cannot be made inside the disk image</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} は {2} が使用中です。ｴﾐｭﾚｰﾀを終了してから、もう一度実行してください</source>
+        <translation>The disk image {1} is in use by {2}. Quit the emulator, then try again</translation>
+    </message>
+    <message>
+        <source>別のﾌﾟﾛｸﾞﾗﾑ</source>
+        <translation>another program</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ用のﾌｫﾙﾀﾞ {1} が自分専用のﾌｫﾙﾀﾞではありません</source>
+        <translation>The folder for disk images {1} is not private to you</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} の qemu-img check が {2} 秒で終わりません</source>
+        <translation>qemu-img check of the disk image {1} did not finish in {2} seconds</translation>
+    </message>
+    <message>
+        <source>qemu-storage-daemon と FUSE が必要です ({1} がありません): apt install qemu-system-common fuse3</source>
+        <translation>qemu-storage-daemon and FUSE are needed ({1} is missing): apt install qemu-system-common fuse3</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} を qemu-storage-daemon で開けません</source>
+        <translation>qemu-storage-daemon cannot open the disk image {1}</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｽｸｲﾒｰｼﾞ {1} を qemu-storage-daemon で開けません ({2})</source>
+        <translation>qemu-storage-daemon cannot open the disk image {1} ({2})</translation>
+    </message>
+</context>
+<context>
     <name>kor::setup::AboutWindow</name>
     <message>
         <source>KORについて</source>
@@ -463,6 +678,458 @@ usage: korsetup [--machine NAME|PATH] [Qt options] | --help | --version
     <message>
         <source>バックアップ終了</source>
         <translation>Backup complete.</translation>
+    </message>
+</context>
+<context>
+    <name>machines</name>
+    <message>
+        <source>最初のﾃﾞｨｽｸにﾄﾞﾗｲﾌﾞ名の付く FAT のﾊﾟｰﾃｨｼｮﾝがありません (隠しﾊﾟｰﾃｨｼｮﾝと休止中のﾊﾟｰﾃｨｼｮﾝには付きません)</source>
+        <translation>The first disk has no FAT partition that gets a drive letter (hidden and sleeping partitions get none)</translation>
+    </message>
+    <message>
+        <source>ﾊｰﾄﾞﾃﾞｨｽｸのｲﾒｰｼﾞが書かれていません ({1})</source>
+        <translation>It names no hard disk image ({1})</translation>
+    </message>
+    <message>
+        <source>{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} は書き込み禁止です</source>
+        <translation>The disk image {2} of {1} is write-protected</translation>
+    </message>
+    <message>
+        <source>{1} の環境変数 ${2} が設定されていません</source>
+        <translation>The environment variable ${2} of {1} is not set</translation>
+    </message>
+    <message>
+        <source>{1} の mode={2} のﾃﾞｨｽｸは変更できません。raw 形式に変換して mode=flat にしてください</source>
+        <translation>The disk of {1} with mode={2} cannot be changed. Convert it to a raw image and use mode=flat</translation>
+    </message>
+    <message>
+        <source>KOR の知っているｴﾐｭﾚｰﾀの設定ﾌｧｲﾙではありません</source>
+        <translation>It is not a configuration file of an emulator KOR knows</translation>
+    </message>
+    <message>
+        <source>ｴﾐｭﾚｰﾀがわかりません</source>
+        <translation>Its emulator is unknown</translation>
+    </message>
+    <message>
+        <source>普通のﾌｧｲﾙではありません</source>
+        <translation>It is not a regular file</translation>
+    </message>
+    <message>
+        <source>設定ﾌｧｲﾙにしては大きすぎます ({1} ﾊﾞｲﾄ)</source>
+        <translation>It is too large for a configuration file ({1} bytes)</translation>
+    </message>
+    <message>
+        <source>設定ﾌｧｲﾙにしては大きすぎます</source>
+        <translation>It is too large for a configuration file</translation>
+    </message>
+    <message>
+        <source>ﾃｷｽﾄﾌｧｲﾙではありません</source>
+        <translation>It is not a text file</translation>
+    </message>
+    <message>
+        <source>{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} がありません</source>
+        <translation>The disk image {2} of {1} does not exist</translation>
+    </message>
+    <message>
+        <source>{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} を調べられません ({3})</source>
+        <translation>The disk image {2} of {1} cannot be examined ({3})</translation>
+    </message>
+    <message>
+        <source>{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} はﾃﾞﾊﾞｲｽです。ﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙしか使えません</source>
+        <translation>The disk image {2} of {1} is a device. Only disk image files can be used</translation>
+    </message>
+    <message>
+        <source>{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} はﾌｫﾙﾀﾞです</source>
+        <translation>The disk image {2} of {1} is a folder</translation>
+    </message>
+    <message>
+        <source>{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} は普通のﾌｧｲﾙではありません</source>
+        <translation>The disk image {2} of {1} is not a regular file</translation>
+    </message>
+    <message>
+        <source>{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} を読み込めません ({3})</source>
+        <translation>The disk image {2} of {1} cannot be read ({3})</translation>
+    </message>
+    <message>
+        <source>このﾌｫﾙﾀﾞにはｴﾐｭﾚｰﾀの設定ﾌｧｲﾙがありません</source>
+        <translation>This folder holds no configuration file of an emulator</translation>
+    </message>
+    <message>
+        <source>このﾌｫﾙﾀﾞには設定ﾌｧｲﾙが複数あります ({1})。使うﾌｧｲﾙを指定してください</source>
+        <translation>This folder holds several configuration files ({1}). Name the one to use</translation>
+    </message>
+    <message>
+        <source>ｴﾐｭﾚｰﾀの書かない DTD が宣言されています</source>
+        <translation>It declares a DTD, which no emulator writes</translation>
+    </message>
+    <message>
+        <source>XML の形式が正しくありません</source>
+        <translation>It is not well-formed XML</translation>
+    </message>
+    <message>
+        <source>VirtualBox のﾏｼﾝ (&lt;Machine&gt;) がありません</source>
+        <translation>It holds no VirtualBox machine (&lt;Machine&gt;)</translation>
+    </message>
+    <message>
+        <source>{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} がﾏｼﾝのﾒﾃﾞｨｱ一覧にありません</source>
+        <translation>The disk image {2} of {1} is not in the machine&apos;s media registry</translation>
+    </message>
+    <message>
+        <source>{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} はｽﾅｯﾌﾟｼｮｯﾄの差分ｲﾒｰｼﾞ (VirtualBox) なので変更できません。ｽﾅｯﾌﾟｼｮｯﾄを削除または統合するか、ﾍﾞｰｽｲﾒｰｼﾞ {3} をつないでください</source>
+        <translation>The disk image {2} of {1} is the differencing image of a snapshot (VirtualBox) and cannot be changed. Delete or merge the snapshots, or attach the base image {3}</translation>
+    </message>
+    <message>
+        <source>ﾊｰﾄﾞﾃﾞｨｽｸがつながれていません</source>
+        <translation>It attaches no hard disk</translation>
+    </message>
+    <message>
+        <source>libvirt のﾄﾞﾒｲﾝ (&lt;domain&gt;) ではありません</source>
+        <translation>It is not a libvirt domain (&lt;domain&gt;)</translation>
+    </message>
+    <message>
+        <source>{1} はﾌﾞﾛｯｸﾃﾞﾊﾞｲｽです。ﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙしか使えません</source>
+        <translation>{1} is a block device. Only disk image files can be used</translation>
+    </message>
+    <message>
+        <source>{1} はﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙではありません ({2})</source>
+        <translation>{1} is not a disk image file ({2})</translation>
+    </message>
+    <message>
+        <source>ﾊｰﾄﾞﾃﾞｨｽｸが書かれていません</source>
+        <translation>It names no hard disk</translation>
+    </message>
+    <message>
+        <source>ﾏｼﾝの名前は空白で始まったり終わったりしない 1 行の文字列にしてください</source>
+        <translation>A machine&apos;s name must be one line that neither starts nor ends with a blank</translation>
+    </message>
+    <message>
+        <source>ﾏｼﾝの名前に &quot;=&quot; は使えません。&quot;[&quot;、&quot;;&quot;、&quot;#&quot; で始めることもできません</source>
+        <translation>A machine&apos;s name cannot hold &quot;=&quot;, nor start with &quot;[&quot;, &quot;;&quot; or &quot;#&quot;</translation>
+    </message>
+    <message>
+        <source>このﾊﾟｽは machines.ini に保存できません</source>
+        <translation>This path cannot be saved in machines.ini</translation>
+    </message>
+    <message>
+        <source>このﾏｼﾝは machines.ini に保存できません</source>
+        <translation>This machine cannot be saved in machines.ini</translation>
+    </message>
+    <message>
+        <source>Windows の MSDOS.SYS としては大きすぎます</source>
+        <translation>It is too large for the MSDOS.SYS of Windows</translation>
+    </message>
+    <message>
+        <source>[Paths] の WinDir={1} がﾌｫﾙﾀﾞのﾌﾙﾊﾟｽではありません</source>
+        <translation>WinDir={1} in [Paths] is not the full path of a folder</translation>
+    </message>
+    <message>
+        <source>その名前のﾏｼﾝはなく、そこにﾏｼﾝもありません</source>
+        <translation>No machine has that name, and no machine lies there</translation>
+    </message>
+</context>
+<context>
+    <name>operation</name>
+    <message>
+        <source>このﾊﾟｽは使えません</source>
+        <translation>Cannot use this path</translation>
+    </message>
+    <message>
+        <source>この場所を Windows のﾊﾟｽで表せません</source>
+        <translation>This place has no Windows path</translation>
+    </message>
+    <message>
+        <source>このﾌｫﾙﾀﾞのﾌｧｲﾙ一覧を読み込めません</source>
+        <translation>Cannot read the list of files in this folder</translation>
+    </message>
+    <message>
+        <source>このﾌｧｲﾙのｻｲｽﾞを調べられません</source>
+        <translation>Cannot find the size of this file</translation>
+    </message>
+    <message>
+        <source>このﾌｧｲﾙをｺﾋﾟｰできません</source>
+        <translation>Cannot copy this file</translation>
+    </message>
+    <message>
+        <source>このﾌｧｲﾙを削除できません</source>
+        <translation>Cannot delete this file</translation>
+    </message>
+    <message>
+        <source>このﾌｧｲﾙの名前を変更できません</source>
+        <translation>Cannot rename this file</translation>
+    </message>
+    <message>
+        <source>このﾌｧｲﾙを移動できません</source>
+        <translation>Cannot move this file</translation>
+    </message>
+    <message>
+        <source>このﾌｧｲﾙを読み込めません</source>
+        <translation>Cannot read this file</translation>
+    </message>
+    <message>
+        <source>このﾌｧｲﾙに書き込めません</source>
+        <translation>Cannot write to this file</translation>
+    </message>
+    <message>
+        <source>このﾌｫﾙﾀﾞを作成できません</source>
+        <translation>Cannot create this folder</translation>
+    </message>
+    <message>
+        <source>このﾌｫﾙﾀﾞに移動できません</source>
+        <translation>Cannot go to this folder</translation>
+    </message>
+    <message>
+        <source>このﾄﾞﾗｲﾌﾞに切り替えられません</source>
+        <translation>Cannot switch to this drive</translation>
+    </message>
+    <message>
+        <source>Shift-JIS の文字列を読み取れません</source>
+        <translation>Cannot read this Shift-JIS text</translation>
+    </message>
+    <message>
+        <source>Shift-JIS の文字列に変換できません</source>
+        <translation>Cannot convert this text to Shift-JIS</translation>
+    </message>
+    <message>
+        <source>このﾌｫﾙﾀﾞにﾌｧｲﾙを作成できません</source>
+        <translation>Cannot create a file in this folder</translation>
+    </message>
+    <message>
+        <source>このﾄﾞﾗｲﾌﾞのﾃﾞｨｽｸｲﾒｰｼﾞを使えません</source>
+        <translation>Cannot use the disk image of this drive</translation>
+    </message>
+    <message>
+        <source>WINDIR の Windows ﾌｫﾙﾀﾞを使えません</source>
+        <translation>Cannot use the Windows folder that WINDIR names</translation>
+    </message>
+    <message>
+        <source>Windows ﾌｫﾙﾀﾞを開けません</source>
+        <translation>Cannot open the Windows folder</translation>
+    </message>
+    <message>
+        <source>ｴﾐｭﾚｰﾀのﾏｼﾝを開けません</source>
+        <translation>Cannot open the emulator&apos;s machine</translation>
+    </message>
+    <message>
+        <source>このﾏｼﾝを登録できません</source>
+        <translation>Cannot add this machine</translation>
+    </message>
+    <message>
+        <source>ﾏｼﾝの一覧を保存できません</source>
+        <translation>Cannot save the list of machines</translation>
+    </message>
+    <message>
+        <source>このﾌｧｲﾙを開けません</source>
+        <translation>Cannot open this file</translation>
+    </message>
+    <message>
+        <source>この書庫を読み込めません</source>
+        <translation>Cannot read this archive</translation>
+    </message>
+    <message>
+        <source>このﾌｧｲﾙを解凍できません</source>
+        <translation>Cannot extract this file</translation>
+    </message>
+    <message>
+        <source>このﾌｫﾙﾀﾞに解凍できません</source>
+        <translation>Cannot extract into this folder</translation>
+    </message>
+    <message>
+        <source>このｺﾏﾝﾄﾞを実行できません</source>
+        <translation>Cannot run this command</translation>
+    </message>
+    <message>
+        <source>このﾚｽﾎﾟﾝｽﾌｧｲﾙを読み込めません</source>
+        <translation>Cannot read this response file</translation>
+    </message>
+    <message>
+        <source>このﾄﾞﾗｲﾌﾞを選択できません</source>
+        <translation>Cannot select this drive</translation>
+    </message>
+    <message>
+        <source>このﾌｫﾙﾀﾞを開けません</source>
+        <translation>Cannot open this folder</translation>
+    </message>
+    <message>
+        <source>Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) を開けません</source>
+        <translation>Cannot open the folder of the Windows machine (KOR_ROOT)</translation>
+    </message>
+    <message>
+        <source>このﾌｫﾙﾀﾞにﾚｽﾎﾟﾝｽﾌｧｲﾙを作成できません</source>
+        <translation>Cannot create a response file in this folder</translation>
+    </message>
+    <message>
+        <source>ﾗｲﾌﾞﾗﾘを読み込めません</source>
+        <translation>Cannot load the library</translation>
+    </message>
+    <message>
+        <source>このﾛｺﾞﾌｧｲﾙを置き換えられません</source>
+        <translation>Cannot replace this logo file</translation>
+    </message>
+    <message>
+        <source>この画像をﾛｺﾞに変換できません</source>
+        <translation>Cannot convert this picture into a logo</translation>
+    </message>
+</context>
+<context>
+    <name>platform</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>はい(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>いいえ(&amp;N)</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>確認</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>ファイルが見つかりません</source>
+        <translation>File not found</translation>
+    </message>
+    <message>
+        <source>パスが見つかりません</source>
+        <translation>Path not found</translation>
+    </message>
+    <message>
+        <source>アクセスが拒否されました</source>
+        <translation>Access denied</translation>
+    </message>
+    <message>
+        <source>ディスクが書き込み禁止になっています</source>
+        <translation>The disk is write-protected</translation>
+    </message>
+    <message>
+        <source>ディスクの空き容量が不足しています</source>
+        <translation>There is not enough space on the disk</translation>
+    </message>
+    <message>
+        <source>同じ名前のファイルが既にあります</source>
+        <translation>A file with the same name already exists</translation>
+    </message>
+    <message>
+        <source>フォルダが空ではありません</source>
+        <translation>The folder is not empty</translation>
+    </message>
+    <message>
+        <source>ドライブが割り当てられていません</source>
+        <translation>No drive has this letter</translation>
+    </message>
+    <message>
+        <source>別のドライブです</source>
+        <translation>It is on another drive</translation>
+    </message>
+    <message>
+        <source>フォルダです</source>
+        <translation>It is a folder</translation>
+    </message>
+    <message>
+        <source>Shift-JIS で扱えない文字があります</source>
+        <translation>It holds characters that Shift-JIS cannot represent</translation>
+    </message>
+    <message>
+        <source>ディスクの読み書きに失敗しました</source>
+        <translation>The disk could not be read or written</translation>
+    </message>
+    <message>
+        <source>指定された名前または値が正しくありません</source>
+        <translation>The name or value given is not valid</translation>
+    </message>
+    <message>
+        <source>ファイル名が長すぎます</source>
+        <translation>The file name is too long</translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます</source>
+        <translation>The file is too large</translation>
+    </message>
+    <message>
+        <source>開いているファイルが多すぎます</source>
+        <translation>Too many files are open</translation>
+    </message>
+    <message>
+        <source>メモリが不足しています</source>
+        <translation>There is not enough memory</translation>
+    </message>
+    <message>
+        <source>別のプロセスが使用中です</source>
+        <translation>Another process is using it</translation>
+    </message>
+    <message>
+        <source>データが壊れています</source>
+        <translation>The data is damaged</translation>
+    </message>
+    <message>
+        <source>ファイルが途中で変更されました</source>
+        <translation>The file changed while it was being worked on</translation>
+    </message>
+    <message>
+        <source>エラーが発生しました (errno {1}: {2})</source>
+        <translation>An error occurred (errno {1}: {2})</translation>
+    </message>
+    <message>
+        <source>{1}。</source>
+        <translation>{1}.</translation>
+    </message>
+    <message>
+        <source>{1}。{2}。</source>
+        <translation>{1}. {2}.</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｰﾃｨｼｮﾝ番号 &quot;{1}&quot; が正しくありません</source>
+        <translation>The partition number &quot;{1}&quot; is not valid</translation>
+    </message>
+    <message>
+        <source>ﾌﾞﾛｯｸﾃﾞﾊﾞｲｽ {1} はﾄﾞﾗｲﾌﾞにできません (ｼｽﾃﾑや別のﾌﾟﾛｸﾞﾗﾑが使用中かどうかを確かめられません)。ﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙか、ﾃﾞｨｽｸをﾏｳﾝﾄしたﾌｫﾙﾀﾞにﾘﾝｸしてください</source>
+        <translation>The block device {1} cannot be a drive (nothing tells whether the system or another program is using it). Link a disk image file, or the folder the disk is mounted on</translation>
+    </message>
+    <message>
+        <source>このﾌﾟﾛｸﾞﾗﾑはﾃﾞｨｽｸｲﾒｰｼﾞのﾄﾞﾗｲﾌﾞを開けません</source>
+        <translation>This program cannot open drives that are disk images</translation>
+    </message>
+</context>
+<context>
+    <name>unlha32</name>
+    <message>
+        <source>書庫にこのﾌｧｲﾙがありません</source>
+        <translation>The archive holds no such file</translation>
+    </message>
+    <message>
+        <source>書庫に同じ名前のﾌｧｲﾙが複数あります</source>
+        <translation>The archive holds several files of this name</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ名がありません</source>
+        <translation>It has no file name</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ名に使えない文字があります</source>
+        <translation>Its name holds characters that a file name cannot</translation>
+    </message>
+    <message>
+        <source>この圧縮方式は解凍できません: {1}</source>
+        <translation>This compression method cannot be extracted: {1}</translation>
+    </message>
+    <message>
+        <source>書庫が途中で変更されました</source>
+        <translation>The archive changed while it was being read</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙのﾃﾞｰﾀが壊れています</source>
+        <translation>The file&apos;s data is damaged</translation>
+    </message>
+    <message>
+        <source>CRC が一致しません。ﾌｧｲﾙのﾃﾞｰﾀが壊れています</source>
+        <translation>The CRC does not match. The file&apos;s data is damaged</translation>
+    </message>
+    <message>
+        <source>解凍先のﾌｫﾙﾀﾞがありません</source>
+        <translation>The destination folder does not exist</translation>
     </message>
 </context>
 </TS>

@@ -118,7 +118,7 @@ platform::Error responseFileFailure(const platform::Error& error,
         temporary.variable.empty() ? std::string() : " (" + std::string(temporary.variable) + ")";
     return platform::Error(operation::MakeResponseFile, folder, error.code(),
                            "the temporary folder" + named + " takes no file: " + error.reason())
-        .withJapaneseReason(place + " にﾌｧｲﾙを作成できません (" + error.reasonInJapanese() + ")");
+        .withUserReason(place + " にﾌｧｲﾙを作成できません (" + error.userReason() + ")");
 }
 
 // The date and time of a member as its record holds them, in MS-DOS form.
@@ -356,7 +356,7 @@ platform::Status runArchiveCommand(const std::string& commandText) {
                               {}, EIO, report.substr(0, lineEnd));
         if (lineEnd == std::string::npos)
             return error;
-        return std::move(error).withJapaneseReason(report.substr(lineEnd + 2));
+        return std::move(error).withUserReason(report.substr(lineEnd + 2));
     };
 
     if (characterCount(commandText) <= LongestDirectCommand)

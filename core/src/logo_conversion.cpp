@@ -24,7 +24,7 @@ constexpr int QuantiserSpeed = 5;
 
 Error conversionError(int code, std::string detail, std::string japanese) {
     return Error(operation::ConvertPicture, {}, code, std::move(detail))
-        .withJapaneseReason(std::move(japanese));
+        .withUserReason(std::move(japanese));
 }
 
 // How one axis of the output is made from the source: output sample i is the

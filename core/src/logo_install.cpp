@@ -37,7 +37,7 @@ platform::Status toldAsLogo(platform::Status installed, const std::string& targe
     if (installed || !platform::isReadOnlyRefusal(installed.error()))
         return installed;
     return platform::Error(operation::ReplaceLogo, target, EACCES, installed.error().detail())
-        .withJapaneseReason("読み取り専用になっています");
+        .withUserReason("読み取り専用になっています");
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/logo_problem_text.h"
 
-#include <charconv>
+#include "language/translation.h"
+
 #include <vector>
 
 namespace kor::core {
@@ -64,25 +65,7 @@ std::vector<std::string> valuesOf(LogoProblem problem, const LogoInspection& fou
 } // namespace
 
 std::string fillInValues(std::string_view text, const std::vector<std::string>& values) {
-    std::string filled;
-    filled.reserve(text.size());
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t close = text[at] == '{' ? text.find('}', at) : std::string_view::npos;
-        std::size_t number = 0;
-        if (close != std::string_view::npos) {
-            const char* digits = text.data() + at + 1;
-            const auto [end, error] = std::from_chars(digits, text.data() + close, number);
-            if (error == std::errc{} && end == text.data() + close && number >= 1 &&
-                number <= values.size()) {
-                filled += values[number - 1];
-                at = close + 1;
-                continue;
-            }
-        }
-        filled += text[at++];
-    }
-    return filled;
+    return language::fill(text, values);
 }
 
 std::string describeLogoProblem(LogoProblem problem, const LogoInspection& found, LogoFormat format,

@@ -3,6 +3,8 @@
 
 #include "byte_order.h"
 
+#include "language/translation.h"
+
 #include <string>
 
 namespace kor::diskimage {
@@ -141,31 +143,38 @@ Result<std::optional<DiskContainer>> diskContainer(const ImageReader& read, std:
         return std::optional<DiskContainer>();
 
     const std::string format(fields->format);
-    const auto damaged = [&](const std::string& why, const std::string& japanese) {
+    // `told`: what is wrong, for the user, in the session's language.
+    const auto damaged = [&](const std::string& why, const std::string& told) {
         return Error(Operation::OpenImage, image, EBADMSG,
                      "the header of this " + format + " image is damaged: " + why)
-            .withJapaneseReason(format + " 形式のｲﾒｰｼﾞのﾍｯﾀﾞが壊れています (" + japanese + ")");
+            .withUserReason(language::fill(
+                language::translate("diskimage", "{1} 形式のｲﾒｰｼﾞのﾍｯﾀﾞが壊れています ({2})"),
+                {format, told}));
     };
     if (fields->heads == 0 || fields->sectorsPerTrack == 0 || fields->cylinders == 0 ||
         fields->diskSize == 0)
-        return damaged("its geometry holds a zero", "ｼﾞｵﾒﾄﾘに 0 があります");
+        return damaged("its geometry holds a zero",
+                       language::translate("diskimage", "ｼﾞｵﾒﾄﾘに 0 があります"));
     if (fields->sectorSize == 256)
         return Error(Operation::OpenImage, image, ENOTSUP,
                      "it is a " + format +
                          " image of a SASI disk with 256-byte sectors, which cannot be "
                          "worked on; only disks of 512-byte sectors (IDE, SCSI) can")
-            .withJapaneseReason(format +
-                                " 形式の 256 ﾊﾞｲﾄｾｸﾀの SASI ﾃﾞｨｽｸは使えません。512 ﾊﾞｲﾄｾｸﾀの "
-                                "ﾃﾞｨｽｸ (IDE, SCSI) だけが使えます");
+            .withUserReason(language::fill(
+                language::translate("diskimage",
+                                    "{1} 形式の 256 ﾊﾞｲﾄｾｸﾀの SASI ﾃﾞｨｽｸは使えません。512 "
+                                    "ﾊﾞｲﾄｾｸﾀの ﾃﾞｨｽｸ (IDE, SCSI) だけが使えます"),
+                {format}));
     if (fields->sectorSize != 512 && fields->sectorSize != 1024 && fields->sectorSize != 2048)
         return damaged("its sector size is " + std::to_string(fields->sectorSize) + " bytes",
-                       "ｾｸﾀ長が " + std::to_string(fields->sectorSize) + " ﾊﾞｲﾄです");
+                       language::fill(language::translate("diskimage", "ｾｸﾀ長が {1} ﾊﾞｲﾄです"),
+                                      {std::to_string(fields->sectorSize)}));
     if (fields->sizedByGeometry && fields->diskSize != bytesOf(*fields))
         return damaged("its disk size does not match its geometry",
-                       "ﾃﾞｨｽｸの大きさがｼﾞｵﾒﾄﾘと合いません");
+                       language::translate("diskimage", "ﾃﾞｨｽｸの大きさがｼﾞｵﾒﾄﾘと合いません"));
     if (fields->headerSize > fileSize || fields->diskSize > fileSize - fields->headerSize)
         return damaged("it gives a disk beyond the end of the file",
-                       "ﾃﾞｨｽｸがﾌｧｲﾙの終わりを越えています");
+                       language::translate("diskimage", "ﾃﾞｨｽｸがﾌｧｲﾙの終わりを越えています"));
     return std::optional<DiskContainer>(
         DiskContainer{fields->format,
                       fields->headerSize,

@@ -6,6 +6,8 @@
 #include "fat_reader.h"
 #include "pc98_partitions.h"
 
+#include "language/translation.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -21,7 +23,8 @@ namespace {
 
 constexpr std::uint64_t SectorSize = 512;
 
-constexpr std::string_view DynamicVhd = "VHD (容量可変)";
+// A format's name as the user reads it; this one is translated where it is shown.
+constexpr std::string_view DynamicVhd = KOR_TRANSLATE_NOOP("diskimage", "VHD (容量可変)");
 
 // The formats that hold a disk in a way of their own, by the signature at the
 // start of the file.
@@ -235,42 +238,53 @@ struct Disk {
     std::optional<DiskContainer> container;
 };
 
-Error damagedImage(const std::string& image, const std::string& why, const std::string& japanese) {
-    return Error(Operation::OpenImage, image, EBADMSG, why).withJapaneseReason(japanese);
+// `told`: what is wrong, for the user, in the session's language.
+Error damagedImage(const std::string& image, const std::string& why, const std::string& told) {
+    return Error(Operation::OpenImage, image, EBADMSG, why).withUserReason(told);
 }
 
 std::string convertCommand(const std::string& image) {
     return "qemu-img convert -O raw " + image + " disk.img";
 }
 
+// A format's name in the session's language.
+std::string shownFormat(std::string_view format) {
+    return language::translate("diskimage", std::string(format).c_str());
+}
+
 Error foreignFormatError(std::string_view format, const std::string& image) {
     const std::string command = convertCommand(image);
     return Error(Operation::OpenImage, image, ENOTSUP,
                  "it is a " + std::string(format) + " image; convert it to a raw one: " + command)
-        .withJapaneseReason(std::string(format) +
-                            " 形式のｲﾒｰｼﾞは使えません。raw 形式に変換してください: " + command);
+        .withUserReason(language::fill(
+            language::translate("diskimage",
+                                "{1} 形式のｲﾒｰｼﾞは使えません。raw 形式に変換してください: {2}"),
+            {shownFormat(format), command}));
 }
 
-Error refusedImage(const std::string& image, const std::string& why,
-                   const std::string& japaneseWhy) {
-    return Error(Operation::OpenImage, image, ENOTSUP, why).withJapaneseReason(japaneseWhy);
+// `toldWhy`: why, for the user, in the session's language.
+Error refusedImage(const std::string& image, const std::string& why, const std::string& toldWhy) {
+    return Error(Operation::OpenImage, image, ENOTSUP, why).withUserReason(toldWhy);
 }
 
 Result<ImageVolume> findDiskVolume(const Disk& disk, unsigned partition, const std::string& image) {
     const ImageReader& read = disk.read;
-    const auto damaged = [&](const std::string& why, const std::string& japanese) {
-        return damagedImage(image, why, japanese);
+    const auto damaged = [&](const std::string& why, const std::string& told) {
+        return damagedImage(image, why, told);
     };
     const std::optional<DiskTable> table = tableOf(read, disk.size, disk.container);
     if (!table)
-        return damaged("it holds neither a partition table nor a FAT file system",
-                       "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません");
+        return damaged(
+            "it holds neither a partition table nor a FAT file system",
+            language::translate("diskimage", "ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません"));
     if (table->scheme == PartitionScheme::Volume) {
         if (partition > 1)
-            return damaged("the image holds one volume and no partition " +
-                               std::to_string(partition),
-                           "ﾊﾟｰﾃｨｼｮﾝに分かれていないｲﾒｰｼﾞです (ﾊﾟｰﾃｨｼｮﾝ " +
-                               std::to_string(partition) + " はありません)");
+            return damaged(
+                "the image holds one volume and no partition " + std::to_string(partition),
+                language::fill(language::translate(
+                                   "diskimage",
+                                   "ﾊﾟｰﾃｨｼｮﾝに分かれていないｲﾒｰｼﾞです (ﾊﾟｰﾃｨｼｮﾝ {1} はありません)"),
+                               {std::to_string(partition)}));
         return ImageVolume{0, disk.size};
     }
     // The chosen partition's volume, when it lies in the file and holds FAT.
@@ -279,10 +293,15 @@ Result<ImageVolume> findDiskVolume(const Disk& disk, unsigned partition, const s
         if (volume.length == 0 || volume.offset >= disk.size ||
             volume.length > disk.size - volume.offset)
             return damaged("partition " + number + " lies outside the file",
-                           "ﾊﾟｰﾃｨｼｮﾝ " + number + " がﾌｧｲﾙの外を指しています");
+                           language::fill(language::translate(
+                                              "diskimage", "ﾊﾟｰﾃｨｼｮﾝ {1} がﾌｧｲﾙの外を指しています"),
+                                          {number}));
         if (!isFatBootSector(read(volume.offset, SectorSize)))
-            return damaged("partition " + number + " holds no FAT file system",
-                           "ﾊﾟｰﾃｨｼｮﾝ " + number + " は FAT ﾌｧｲﾙｼｽﾃﾑではありません");
+            return damaged(
+                "partition " + number + " holds no FAT file system",
+                language::fill(
+                    language::translate("diskimage", "ﾊﾟｰﾃｨｼｮﾝ {1} は FAT ﾌｧｲﾙｼｽﾃﾑではありません"),
+                    {number}));
         return volume;
     };
 
@@ -292,8 +311,10 @@ Result<ImageVolume> findDiskVolume(const Disk& disk, unsigned partition, const s
         if (partition != 0) {
             const auto named = std::ranges::find(pc98, partition, &Pc98Partition::number);
             if (named == pc98.end())
-                return damaged("no partition " + std::to_string(partition),
-                               "ﾊﾟｰﾃｨｼｮﾝ " + std::to_string(partition) + " がありません");
+                return damaged(
+                    "no partition " + std::to_string(partition),
+                    language::fill(language::translate("diskimage", "ﾊﾟｰﾃｨｼｮﾝ {1} がありません"),
+                                   {std::to_string(partition)}));
             return volumeOf(named->number, named->volume);
         }
         if (const Pc98Partition* chosen = pc98BootPartition(pc98))
@@ -302,10 +323,13 @@ Result<ImageVolume> findDiskVolume(const Disk& disk, unsigned partition, const s
         const auto sleeping =
             std::ranges::find_if(pc98, [](const Pc98Partition& p) { return p.fat.has_value(); });
         const std::string number = std::to_string(sleeping->number);
-        return damaged("no FAT partition of the PC-98 disk is active; partition " + number +
-                           " sleeps, and may be named by its number",
-                       "PC-98 のﾃﾞｨｽｸに使用中の FAT のﾊﾟｰﾃｨｼｮﾝがありません (ﾊﾟｰﾃｨｼｮﾝ " + number +
-                           " は休止中です。番号で指定できます)");
+        return damaged(
+            "no FAT partition of the PC-98 disk is active; partition " + number +
+                " sleeps, and may be named by its number",
+            language::fill(language::translate("diskimage",
+                                               "PC-98 のﾃﾞｨｽｸに使用中の FAT のﾊﾟｰﾃｨｼｮﾝがありません "
+                                               "(ﾊﾟｰﾃｨｼｮﾝ {1} は休止中です。番号で指定できます)"),
+                           {number}));
     }
 
     const std::vector<Candidate>& partitions = table->mbr;
@@ -315,24 +339,33 @@ Result<ImageVolume> findDiskVolume(const Disk& disk, unsigned partition, const s
         const auto hidden = std::ranges::find_if(
             partitions, [](const Candidate& c) { return isHiddenFatPartitionType(c.type); });
         if (hidden == partitions.end())
-            return damaged("no FAT partition in the partition table", "FAT のﾊﾟｰﾃｨｼｮﾝがありません");
+            return damaged("no FAT partition in the partition table",
+                           language::translate("diskimage", "FAT のﾊﾟｰﾃｨｼｮﾝがありません"));
         const std::string number = std::to_string(hidden->number);
-        return damaged("no FAT partition that Windows gives a drive letter; partition " + number +
-                           " is hidden, and may be named by its number",
-                       "ﾄﾞﾗｲﾌﾞ名の付く FAT のﾊﾟｰﾃｨｼｮﾝがありません (ﾊﾟｰﾃｨｼｮﾝ " + number +
-                           " は隠しﾊﾟｰﾃｨｼｮﾝです。番号で指定できます)");
+        return damaged(
+            "no FAT partition that Windows gives a drive letter; partition " + number +
+                " is hidden, and may be named by its number",
+            language::fill(language::translate(
+                               "diskimage", "ﾄﾞﾗｲﾌﾞ名の付く FAT のﾊﾟｰﾃｨｼｮﾝがありません (ﾊﾟｰﾃｨｼｮﾝ "
+                                            "{1} は隠しﾊﾟｰﾃｨｼｮﾝです。番号で指定できます)"),
+                           {number}));
     }
     const auto named = std::ranges::find(partitions, partition, &Candidate::number);
     const std::string number = std::to_string(partition);
     if (named == partitions.end())
-        return damaged("no partition " + number, "ﾊﾟｰﾃｨｼｮﾝ " + number + " がありません");
+        return damaged("no partition " + number,
+                       language::fill(language::translate("diskimage", "ﾊﾟｰﾃｨｼｮﾝ {1} がありません"),
+                                      {number}));
     if (isExtendedPartitionType(named->type))
-        return damaged("partition " + number +
-                           " is the extended partition, which holds the logical drives; "
-                           "they are numbered from 5",
-                       "ﾊﾟｰﾃｨｼｮﾝ " + number +
-                           " は論理ﾄﾞﾗｲﾌﾞを入れる拡張ﾊﾟｰﾃｨｼｮﾝです。論理ﾄﾞﾗｲﾌﾞは 5 "
-                           "から番号で指定してください");
+        return damaged(
+            "partition " + number +
+                " is the extended partition, which holds the logical drives; "
+                "they are numbered from 5",
+            language::fill(language::translate(
+                               "diskimage",
+                               "ﾊﾟｰﾃｨｼｮﾝ {1} は論理ﾄﾞﾗｲﾌﾞを入れる拡張ﾊﾟｰﾃｨｼｮﾝです。論理ﾄﾞﾗｲﾌﾞは "
+                               "5 から番号で指定してください"),
+                           {number}));
     return volumeOf(named->number, named->volume);
 }
 
@@ -344,7 +377,7 @@ Result<Disk> diskOf(const ImageReader& read, std::uint64_t fileSize, const std::
         return foreignFormatError(*format, image);
     if (fileSize < SectorSize)
         return damagedImage(image, "the file is too small for a disk",
-                            "ﾃﾞｨｽｸｲﾒｰｼﾞとしては小さすぎます");
+                            language::translate("diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞとしては小さすぎます"));
 
     // A fixed VHD is the raw disk followed by a footer of one sector.
     std::uint64_t diskSize = fileSize;
@@ -380,13 +413,16 @@ std::optional<FatType> fatTypeAt(const Disk& disk, const ImageVolume& volume,
 } // namespace
 
 Error unworkableFormatError(std::string_view format, const std::string& image,
-                            const std::string& why, const std::string& japaneseWhy) {
+                            const std::string& why, const std::string& toldWhy) {
     const std::string command = convertCommand(image);
-    return refusedImage(image,
-                        "it is a " + std::string(format) + " image, and " + why +
-                            "; or convert it to a raw one: " + command,
-                        std::string(format) + " 形式のｲﾒｰｼﾞを使うには" + japaneseWhy +
-                            "。または raw 形式に変換してください: " + command);
+    return refusedImage(
+        image,
+        "it is a " + std::string(format) + " image, and " + why +
+            "; or convert it to a raw one: " + command,
+        language::fill(language::translate(
+                           "diskimage",
+                           "{1} 形式のｲﾒｰｼﾞを使うには{2}。または raw 形式に変換してください: {3}"),
+                       {shownFormat(format), toldWhy, command}));
 }
 
 // The signatures and fields read here, by their formats' public descriptions:
@@ -404,13 +440,16 @@ Result<std::optional<QemuFormat>> qemuFormatOf(const ImageReader& read, std::uin
                              (littleEndian(head, 4, 4) == 1 || littleEndian(head, 4, 4) == 2);
     if (head.starts_with("Bochs Virtual HD Image") || bochsSparse) {
         const std::string command = convertCommand(image);
-        return refusedImage(image,
-                            "it is a growing, sparse or redo-log image of Bochs, which QEMU "
-                            "only reads; convert it to a raw one: " +
-                                command,
-                            "Bochs の可変長・ｽﾊﾟｰｽ・REDO ﾛｸﾞ形式のｲﾒｰｼﾞには書き込めません。"
-                            "raw 形式に変換してください: " +
-                                command);
+        return refusedImage(
+            image,
+            "it is a growing, sparse or redo-log image of Bochs, which QEMU "
+            "only reads; convert it to a raw one: " +
+                command,
+            language::fill(language::translate(
+                               "diskimage",
+                               "Bochs の可変長・ｽﾊﾟｰｽ・REDO ﾛｸﾞ形式のｲﾒｰｼﾞには書き込めません。raw "
+                               "形式に変換してください: {1}"),
+                           {command}));
     }
     const std::optional<std::string_view> format = foreignFormat(head);
     if (!format || fileSize < SectorSize)
@@ -419,10 +458,11 @@ Result<std::optional<QemuFormat>> qemuFormatOf(const ImageReader& read, std::uin
         return foreignFormatError(*format, image);
     if (*format == "qcow2") {
         if (head.size() >= 36 && bigEndian(head, 32, 4) != 0)
-            return refusedImage(image,
-                                "it is an encrypted qcow2 image, which cannot be worked on "
-                                "without its key",
-                                "暗号化された qcow2 形式のｲﾒｰｼﾞは使えません");
+            return refusedImage(
+                image,
+                "it is an encrypted qcow2 image, which cannot be worked on "
+                "without its key",
+                language::translate("diskimage", "暗号化された qcow2 形式のｲﾒｰｼﾞは使えません"));
         return std::optional<QemuFormat>({"qcow2", "qcow2"});
     }
     if (*format == "VDI") {
@@ -432,17 +472,20 @@ Result<std::optional<QemuFormat>> qemuFormatOf(const ImageReader& read, std::uin
                 image,
                 "it is a differencing VDI of VirtualBox (a snapshot), which QEMU cannot write; "
                 "link the disk VirtualBox opens after merging its snapshots",
-                "VirtualBox の差分 VDI (ｽﾅｯﾌﾟｼｮｯﾄ) には書き込めません。"
-                "ｽﾅｯﾌﾟｼｮｯﾄを統合してから使ってください");
+                language::translate("diskimage",
+                                    "VirtualBox の差分 VDI (ｽﾅｯﾌﾟｼｮｯﾄ) "
+                                    "には書き込めません。ｽﾅｯﾌﾟｼｮｯﾄを統合してから使ってください"));
         return std::optional<QemuFormat>({"vdi", "VDI"});
     }
     if (*format == DynamicVhd) {
         if (head.size() >= 0x40 && bigEndian(head, 0x3C, 4) == 4)
-            return refusedImage(image,
-                                "it is a differencing VHD, which QEMU cannot write; merge it "
-                                "into its parent first",
-                                "差分 VHD 形式のｲﾒｰｼﾞには書き込めません。"
-                                "親ｲﾒｰｼﾞに統合してから使ってください");
+            return refusedImage(
+                image,
+                "it is a differencing VHD, which QEMU cannot write; merge it "
+                "into its parent first",
+                language::translate(
+                    "diskimage",
+                    "差分 VHD 形式のｲﾒｰｼﾞには書き込めません。親ｲﾒｰｼﾞに統合してから使ってください"));
         return std::optional<QemuFormat>({"vpc", std::string(DynamicVhd)});
     }
     if (*format == "VMDK")

@@ -54,10 +54,10 @@ Result<std::optional<QemuFormat>> qemuFormatOf(const ImageReader& read, std::uin
                                                const std::string& image);
 
 // The refusal of an image in `format` that this machine cannot work on in
-// place: `why` and `japaneseWhy` say what it lacks, and the conversion to a
-// raw image is offered.
+// place: `why` (English) and `toldWhy` (for the user, in the session's
+// language) say what it lacks, and the conversion to a raw image is offered.
 Error unworkableFormatError(std::string_view format, const std::string& image,
-                            const std::string& why, const std::string& japaneseWhy);
+                            const std::string& why, const std::string& toldWhy);
 
 // The volume of an image of `fileSize` bytes: partition number `partition`
 // (of an MBR, 1 to 4 the primary ones, 5 and up the logical ones in order,

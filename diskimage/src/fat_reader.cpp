@@ -4,6 +4,8 @@
 #include "byte_order.h"
 #include "platform/text.h"
 
+#include "language/translation.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -204,26 +206,42 @@ std::string FatFault::english() const {
     return {};
 }
 
-std::string FatFault::japanese() const {
+std::string FatFault::userText() const {
     switch (kind) {
     case Kind::Layout:
-        return "ﾌﾞｰﾄｾｸﾀの内容がﾃﾞｨｽｸと合いません";
+        return language::translate("diskimage", "ﾌﾞｰﾄｾｸﾀの内容がﾃﾞｨｽｸと合いません");
     case Kind::Unreadable:
-        return path + " のｸﾗｽﾀを読み込めません";
+        return language::fill(language::translate("diskimage", "{1} のｸﾗｽﾀを読み込めません"),
+                              {path});
     case Kind::Loop:
-        return path + " のｸﾗｽﾀﾁｪｰﾝが循環しています";
+        return language::fill(language::translate("diskimage", "{1} のｸﾗｽﾀﾁｪｰﾝが循環しています"),
+                              {path});
     case Kind::Broken:
-        return path + " のｸﾗｽﾀﾁｪｰﾝが空きｸﾗｽﾀか不良ｸﾗｽﾀにつながっています";
+        return language::fill(
+            language::translate("diskimage",
+                                "{1} のｸﾗｽﾀﾁｪｰﾝが空きｸﾗｽﾀか不良ｸﾗｽﾀにつながっています"),
+            {path});
     case Kind::Outside:
-        return path + " のｸﾗｽﾀﾁｪｰﾝがﾎﾞﾘｭｰﾑの外を指しています";
+        return language::fill(
+            language::translate("diskimage", "{1} のｸﾗｽﾀﾁｪｰﾝがﾎﾞﾘｭｰﾑの外を指しています"), {path});
     case Kind::WrongLength:
-        return path + " のｸﾗｽﾀ数 (" + std::to_string(clusters) + ") がﾌｧｲﾙｻｲｽﾞ (" +
-               std::to_string(size) + " ﾊﾞｲﾄ) と合いません";
+        return language::fill(
+            language::translate("diskimage",
+                                "{1} のｸﾗｽﾀ数 ({2}) がﾌｧｲﾙｻｲｽﾞ ({3} ﾊﾞｲﾄ) と合いません"),
+            {path, std::to_string(clusters), std::to_string(size)});
     case Kind::CrossLinked:
-        return path + " と " + (other.empty() ? std::string("ほかのﾌｧｲﾙ") : other) +
-               " が同じｸﾗｽﾀを使っています (ｸﾛｽﾘﾝｸ)";
+        return other.empty()
+                   ? language::fill(
+                         language::translate("diskimage",
+                                             "{1} と ほかのﾌｧｲﾙ が同じｸﾗｽﾀを使っています (ｸﾛｽﾘﾝｸ)"),
+                         {path})
+                   : language::fill(
+                         language::translate("diskimage",
+                                             "{1} と {2} が同じｸﾗｽﾀを使っています (ｸﾛｽﾘﾝｸ)"),
+                         {path, other});
     case Kind::TooDeep:
-        return path + " のﾌｫﾙﾀﾞの階層が深すぎます";
+        return language::fill(language::translate("diskimage", "{1} のﾌｫﾙﾀﾞの階層が深すぎます"),
+                              {path});
     }
     return {};
 }
@@ -232,8 +250,9 @@ Result<FatReader> FatReader::open(ImageReader read, ImageVolume volume, const st
     const auto damaged = [&] {
         const FatFault fault = layoutFault();
         return Error(Operation::OpenImage, image, EBADMSG, fault.english())
-            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image + " のﾌｧｲﾙｼｽﾃﾑが壊れています (" +
-                                fault.japanese() + ")");
+            .withUserReason(language::fill(
+                language::translate("diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} のﾌｧｲﾙｼｽﾃﾑが壊れています ({2})"),
+                {image, fault.userText()}));
     };
     const std::string boot = read(volume.offset, 512);
     if (boot.size() < 512)

@@ -69,10 +69,11 @@ struct FatFault {
     std::uint32_t clusters = 0; // of a chain of the wrong length
     std::uint32_t size = 0;     // the file's size then
 
-    // What is wrong, as part of a sentence: "the cluster chain of \LOGO.SYS
-    // runs in a loop", "\LOGO.SYS のｸﾗｽﾀﾁｪｰﾝが循環しています".
+    // What is wrong, as part of a sentence: in the developer's English, "the
+    // cluster chain of \LOGO.SYS runs in a loop", and for the user in the
+    // session's language, "\LOGO.SYS のｸﾗｽﾀﾁｪｰﾝが循環しています".
     std::string english() const;
-    std::string japanese() const;
+    std::string userText() const;
 };
 
 // The contents of a file or folder, or the fault that keeps them from being

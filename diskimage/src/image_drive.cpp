@@ -8,6 +8,8 @@
 #include "platform/temporary_files.h"
 #include "platform/text.h"
 
+#include "language/translation.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -38,23 +40,25 @@ constexpr std::string_view DamageReport = "loop detected";
 
 // A failure mtools reports in these words on the first line of its report
 // (the first entry found counts): the errno it stands for and, where that
-// errno's phrase would not tell the user enough, the Japanese reason that
-// follows the image's name.
+// errno's phrase would not tell the user enough, the reason for the user, in
+// Japanese and translated when told, {1} standing for the image.
 struct MtoolsReport {
     std::string_view said;
     int code;
-    std::string_view japanese;
+    const char* japanese;
 };
 
 constexpr MtoolsReport MtoolsReports[] = {
-    {"Disk full", ENOSPC, "に空きがありません"},
-    {"No directory slots", ENOSPC, "のﾌｫﾙﾀﾞがいっぱいで、ﾌｧｲﾙを追加できません"},
+    {"Disk full", ENOSPC, KOR_TRANSLATE_NOOP("diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} に空きがありません")},
+    {"No directory slots", ENOSPC,
+     KOR_TRANSLATE_NOOP("diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} のﾌｫﾙﾀﾞがいっぱいで、ﾌｧｲﾙを追加できません")},
     {"No space left on device", ENOSPC,
-     "を置いたﾃﾞｨｽｸに空きがないため、ﾃﾞｨｽｸｲﾒｰｼﾞに書き込めません"},
-    {"not found", ENOENT, {}},
-    {"lock", EBUSY, {}},
-    {"ermission denied", EACCES, {}},
-    {"ead-only", EROFS, {}},
+     KOR_TRANSLATE_NOOP("diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} を置いたﾃﾞｨｽｸに空きがないため、"
+                                     "ﾃﾞｨｽｸｲﾒｰｼﾞに書き込めません")},
+    {"not found", ENOENT, nullptr},
+    {"lock", EBUSY, nullptr},
+    {"ermission denied", EACCES, nullptr},
+    {"ead-only", EROFS, nullptr},
 };
 
 std::vector<std::string> componentsOf(std::string_view fullPath) {
@@ -96,7 +100,8 @@ mtools::Entry plainEntry(const std::string& name, std::uint64_t size, bool direc
 Error notCreatable(Operation operation, std::string_view path) {
     return Error(operation, std::string(path), ENOTSUP,
                  "only ASCII names are made inside a disk image")
-        .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中には英数字の名前しか作れません");
+        .withUserReason(
+            language::translate("diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞの中には英数字の名前しか作れません"));
 }
 
 std::string joinAddress(const std::string& folder, const std::string& component) {
@@ -137,8 +142,10 @@ Result<std::shared_ptr<QemuExport>> exportOf(const fs::path& image, const struct
         return Error(Operation::OpenImage, imageName, EBUSY,
                      "other images build on it: " + overlays.front().string() +
                          " names it as its backing file; link the image the emulator opens")
-            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + imageName + " は " + overlays.front().string() +
-                                " のﾍﾞｰｽ (元のｲﾒｰｼﾞ) です。ｴﾐｭﾚｰﾀが開くｲﾒｰｼﾞを指定してください");
+            .withUserReason(language::fill(
+                language::translate("diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} は {2} のﾍﾞｰｽ (元のｲﾒｰｼﾞ) "
+                                                 "です。ｴﾐｭﾚｰﾀが開くｲﾒｰｼﾞを指定してください"),
+                {imageName, overlays.front().string()}));
     // Another run: by its claim, or, before it has claimed the image, by its
     // export's daemon, which mounts into a folder of the programs'.
     const std::string exportFolder = "/kor-" + std::to_string(::getuid()) + "/";
@@ -382,39 +389,48 @@ void ImageDrive::noteChanged(std::initializer_list<FolderChange> changes) {
 
 Error ImageDrive::failure(Operation operation, std::string_view path,
                           const mtools::Outcome& outcome, std::string_view destination) const {
-    const auto error = [&](int code, std::string detail, std::string japanese = {}) {
+    const auto error = [&](int code, std::string detail, std::string told = {}) {
         Error made(operation, std::string(path), std::string(destination), code, std::move(detail));
-        return japanese.empty() ? made : std::move(made).withJapaneseReason(std::move(japanese));
+        return told.empty() ? made : std::move(made).withUserReason(std::move(told));
     };
     if (outcome.spawnError == ENOENT)
-        return error(ENOSYS, "mtools is not installed; it reads and writes disk images",
-                     "ﾃﾞｨｽｸｲﾒｰｼﾞを読み書きする mtools がｲﾝｽﾄｰﾙされていません "
-                     "(apt install mtools)");
+        return error(
+            ENOSYS, "mtools is not installed; it reads and writes disk images",
+            language::translate(
+                "diskimage",
+                "ﾃﾞｨｽｸｲﾒｰｼﾞを読み書きする mtools がｲﾝｽﾄｰﾙされていません (apt install mtools)"));
     if (outcome.spawnError != 0)
         return error(outcome.spawnError, "cannot start mtools");
     if (outcome.timedOut)
-        return error(EIO,
-                     "mtools did not finish; the file system of " + m_imageFile.string() +
-                         " may be damaged",
-                     "ﾃﾞｨｽｸｲﾒｰｼﾞの処理が終わりません。ﾌｧｲﾙｼｽﾃﾑが壊れているかもしれません");
+        return error(
+            EIO,
+            "mtools did not finish; the file system of " + m_imageFile.string() + " may be damaged",
+            language::translate(
+                "diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞの処理が終わりません。ﾌｧｲﾙｼｽﾃﾑが壊れているかもしれません"));
     if (outcome.errors.find(DamageReport) != std::string::npos)
         return error(EBADMSG,
                      "the file system of " + m_imageFile.string() +
                          " is damaged: a cluster chain runs in a loop",
-                     "ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() +
-                         " のﾌｧｲﾙｼｽﾃﾑが壊れています (ｸﾗｽﾀﾁｪｰﾝが循環しています)。"
-                         "Windows の ScanDisk で修復してください");
+                     language::fill(
+                         language::translate(
+                             "diskimage",
+                             "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} のﾌｧｲﾙｼｽﾃﾑが壊れています "
+                             "(ｸﾗｽﾀﾁｪｰﾝが循環しています)。Windows の ScanDisk で修復してください"),
+                         {m_imageFile.string()}));
     const std::string said = firstLine(outcome.errors);
     for (const MtoolsReport& report : MtoolsReports)
         if (said.find(report.said) != std::string::npos)
             return error(report.code, said,
-                         report.japanese.empty() ? std::string()
-                                                 : "ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() + " " +
-                                                       std::string(report.japanese));
-    // mtools' own words stay in the English detail; the Japanese report has
-    // none of them.
-    return error(EIO, said.empty() ? "mtools failed" : "mtools: " + said,
-                 "ﾃﾞｨｽｸｲﾒｰｼﾞ " + m_imageFile.string() + " を読み書きできません");
+                         report.japanese
+                             ? language::fill(language::translate("diskimage", report.japanese),
+                                              {m_imageFile.string()})
+                             : std::string());
+    // mtools' own words stay in the English detail; the report to the user
+    // has none of them.
+    return error(
+        EIO, said.empty() ? "mtools failed" : "mtools: " + said,
+        language::fill(language::translate("diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} を読み書きできません"),
+                       {m_imageFile.string()}));
 }
 
 Result<const std::vector<mtools::Entry>*>
@@ -509,8 +525,10 @@ Error ImageDrive::damaged(Operation operation, std::string_view path, const FatF
     return Error(operation, std::string(path), EBADMSG,
                  "the file system of " + image + " is damaged: " + fault.english() +
                      "; repair it with ScanDisk in Windows")
-        .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image + " のﾌｧｲﾙｼｽﾃﾑが壊れています (" +
-                            fault.japanese() + ")。Windows の ScanDisk で修復してください");
+        .withUserReason(language::fill(
+            language::translate("diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} のﾌｧｲﾙｼｽﾃﾑが壊れています "
+                                             "({2})。Windows の ScanDisk で修復してください"),
+            {image, fault.userText()}));
 }
 
 Result<ImageDrive::Place> ImageDrive::locate(Operation operation, std::string_view path) {
@@ -543,8 +561,10 @@ Result<ImageDrive::Place> ImageDrive::locate(Operation operation, std::string_vi
         if (ambiguous)
             return Error(operation, std::string(path), ENOTSUP,
                          "mtools cannot tell " + entry->name + " from another name")
-                .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中で " + entry->name +
-                                    " をほかの名前と区別できません");
+                .withUserReason(language::fill(
+                    language::translate("diskimage",
+                                        "ﾃﾞｨｽｸｲﾒｰｼﾞの中で {1} をほかの名前と区別できません"),
+                    {entry->name}));
         if (last) {
             place.address = joinAddress(place.folderAddress, component);
             place.name = components.back();
@@ -762,9 +782,11 @@ Status ImageDrive::checkNotInUse(Operation operation, std::string_view path) con
         return Error(operation, std::string(path), EBUSY,
                      "the disk image " + m_imageFile.string() + " is attached to " + *loop +
                          "; unmount it and detach it (losetup -d " + *loop + ") first")
-            .withLeadingReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + leadingPath(m_imageFile) + " は " + *loop +
-                               " に接続されています。ｱﾝﾏｳﾝﾄして切り離して (losetup -d " + *loop +
-                               ") から、もう一度実行してください");
+            .withLeadingReason(language::fill(
+                language::translate(
+                    "diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} は {2} に接続されています。ｱﾝﾏｳﾝﾄして切り離して "
+                                 "(losetup -d {2}) から、もう一度実行してください"),
+                {leadingPath(m_imageFile), *loop}));
     std::optional<Holder> holder;
     const pid_t exporter = m_export ? m_export->daemon() : -1;
     if (m_suspects != Suspects::None)
@@ -977,7 +999,7 @@ Status ImageDrive::rename(Operation operation, std::string_view from, std::strin
     }
     return Error(operation, std::string(from), std::string(to), ENOTSUP,
                  "the disk image cannot hold the name " + target.name)
-        .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞの中にこの名前を作れません");
+        .withUserReason(language::translate("diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞの中にこの名前を作れません"));
 }
 
 Result<std::string> ImageDrive::freeTemporaryPath(Operation operation, std::string_view folder) {

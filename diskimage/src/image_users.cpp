@@ -5,6 +5,8 @@
 
 #include "platform/text.h"
 
+#include "language/translation.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -117,9 +119,11 @@ Error inUse(Operation operation, std::string_view path, const fs::path& image,
     return Error(operation, std::string(path), EBUSY,
                  "the disk image " + image.string() + " is in use by " +
                      describe(holder, "another program"))
-        .withLeadingReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + leadingPath(image) + " は " +
-                           describe(holder, "別のﾌﾟﾛｸﾞﾗﾑ") +
-                           " が使用中です。ｴﾐｭﾚｰﾀを終了してから、もう一度実行してください");
+        .withLeadingReason(language::fill(
+            language::translate("diskimage", "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} は {2} が使用中です。"
+                                             "ｴﾐｭﾚｰﾀを終了してから、もう一度実行してください"),
+            {leadingPath(image),
+             describe(holder, language::translate("diskimage", "別のﾌﾟﾛｸﾞﾗﾑ"))}));
 }
 
 std::vector<Opening> openingsOf(const struct stat& target) {

@@ -5,6 +5,8 @@
 #include "image_users.h"
 #include "programs.h"
 
+#include "language/translation.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -77,8 +79,10 @@ Result<fs::path> exportFolder() {
     if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid() || (info.st_mode & 077) != 0)
         return Error(Operation::OpenImage, folder.string(), EPERM,
                      "the folder of disk-image exports is not the user's private folder")
-            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ用のﾌｫﾙﾀﾞ " + folder.string() +
-                                " が自分専用のﾌｫﾙﾀﾞではありません");
+            .withUserReason(language::fill(
+                language::translate("diskimage",
+                                    "ﾃﾞｨｽｸｲﾒｰｼﾞ用のﾌｫﾙﾀﾞ {1} が自分専用のﾌｫﾙﾀﾞではありません"),
+                {folder.string()}));
     return folder;
 }
 
@@ -190,8 +194,10 @@ Status repairLeaks(const fs::path& image) {
         return Error(Operation::OpenImage, image.string(), ETIMEDOUT,
                      "qemu-img check did not finish repairing the disk image in " +
                          std::to_string(RepairMilliseconds / 1000) + " seconds")
-            .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + image.string() + " の qemu-img check が " +
-                                std::to_string(RepairMilliseconds / 1000) + " 秒で終わりません");
+            .withUserReason(language::fill(
+                language::translate("diskimage",
+                                    "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} の qemu-img check が {2} 秒で終わりません"),
+                {image.string(), std::to_string(RepairMilliseconds / 1000)}));
     return {};
 }
 
@@ -345,12 +351,14 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
         const std::string missing = daemonProgram.empty() ? "qemu-storage-daemon"
                                     : fusermount.empty()  ? "fusermount3"
                                                           : "/dev/fuse";
-        return unworkableFormatError(format.name, imageName,
-                                     "working on it in place needs qemu-storage-daemon and FUSE (" +
-                                         missing +
-                                         " is missing): apt install qemu-system-common fuse3",
-                                     "qemu-storage-daemon と FUSE が必要です (" + missing +
-                                         " がありません): apt install qemu-system-common fuse3");
+        return unworkableFormatError(
+            format.name, imageName,
+            "working on it in place needs qemu-storage-daemon and FUSE (" + missing +
+                " is missing): apt install qemu-system-common fuse3",
+            language::fill(language::translate(
+                               "diskimage", "qemu-storage-daemon と FUSE が必要です ({1} "
+                                            "がありません): apt install qemu-system-common fuse3"),
+                           {missing}));
     }
     const fs::path folder = KOR_TRY(exportFolder());
     for (const fs::path& left : removeStale(folder, fusermount))
@@ -450,9 +458,17 @@ Result<std::shared_ptr<QemuExport>> QemuExport::start(const fs::path& image,
             return Error(Operation::OpenImage, imageName, lockRefused ? EBUSY : EIO,
                          "qemu-storage-daemon cannot export the disk image" +
                              (said.empty() ? std::string() : ": " + said))
-                .withJapaneseReason("ﾃﾞｨｽｸｲﾒｰｼﾞ " + imageName +
-                                    " を qemu-storage-daemon で開けません" +
-                                    (said.empty() ? std::string() : " (" + said + ")"));
+                .withUserReason(
+                    said.empty()
+                        ? language::fill(language::translate(
+                                             "diskimage",
+                                             "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} を qemu-storage-daemon で開けません"),
+                                         {imageName})
+                        : language::fill(
+                              language::translate(
+                                  "diskimage",
+                                  "ﾃﾞｨｽｸｲﾒｰｼﾞ {1} を qemu-storage-daemon で開けません ({2})"),
+                              {imageName, said}));
         }
     }
     // The guardian records the daemon right after starting it.

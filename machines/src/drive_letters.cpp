@@ -3,6 +3,8 @@
 
 #include "diskimage/disk_layout.h"
 
+#include "language/translation.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -63,8 +65,9 @@ Result<DriveLetters> letterDrives(const std::vector<std::filesystem::path>& disk
                      ENOENT,
                      "the first disk holds no FAT partition that DOS gives a drive letter "
                      "(hidden and sleeping ones get none)")
-            .withJapaneseReason("最初のﾃﾞｨｽｸにﾄﾞﾗｲﾌﾞ名の付く FAT のﾊﾟｰﾃｨｼｮﾝがありません "
-                                "(隠しﾊﾟｰﾃｨｼｮﾝと休止中のﾊﾟｰﾃｨｼｮﾝには付きません)");
+            .withUserReason(language::translate(
+                "machines", "最初のﾃﾞｨｽｸにﾄﾞﾗｲﾌﾞ名の付く FAT のﾊﾟｰﾃｨｼｮﾝがありません "
+                            "(隠しﾊﾟｰﾃｨｼｮﾝと休止中のﾊﾟｰﾃｨｼｮﾝには付きません)"));
 
     // The first drive of each disk: drive C: by the rule findImageVolume
     // follows, on a PC-98 the partition it starts from.

@@ -6,6 +6,8 @@
 #include "platform/host_files.h"
 #include "platform/text.h"
 
+#include "language/translation.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -108,8 +110,10 @@ std::string twoDigits(unsigned number) {
 }
 
 Error noHardDisk(const fs::path& file, const std::string& where) {
-    return configurationRefusal(file, ENOENT, "it names no hard disk image (" + where + ")",
-                                "ﾊｰﾄﾞﾃﾞｨｽｸのｲﾒｰｼﾞが書かれていません (" + where + ")");
+    return configurationRefusal(
+        file, ENOENT, "it names no hard disk image (" + where + ")",
+        language::fill(language::translate("machines", "ﾊｰﾄﾞﾃﾞｨｽｸのｲﾒｰｼﾞが書かれていません ({1})"),
+                       {where}));
 }
 
 // The leading number of `text`, or `fallback` when it starts with none.
@@ -191,7 +195,9 @@ Result<EmulatorMachine> read86BoxMachine(const fs::path& file, const IniFile& in
         if (image->starts_with("wp://"))
             return configurationRefusal(
                 file, EROFS, prefix + "fn marks " + image->substr(5) + " write-protected",
-                prefix + "fn のﾃﾞｨｽｸｲﾒｰｼﾞ " + image->substr(5) + " は書き込み禁止です");
+                language::fill(
+                    language::translate("machines", "{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} は書き込み禁止です"),
+                    {prefix + "fn", image->substr(5)}));
         disk.disk = KOR_TRY(namedDisk(file, prefix + "fn", *image));
         placed.push_back(std::move(disk));
     }
@@ -440,7 +446,9 @@ bochsParameters(const fs::path& file, const std::string& directive, std::string_
             if (!value)
                 return configurationRefusal(
                     file, ENOENT, directive + " uses $" + name + ", which is not set",
-                    directive + " の環境変数 $" + name + " が設定されていません");
+                    language::fill(
+                        language::translate("machines", "{1} の環境変数 ${2} が設定されていません"),
+                        {directive, name}));
             parameter += value;
             at = end - 1;
         } else if (inQuotes || (c != ' ' && c != '\t' && c != '\r')) {
@@ -505,8 +513,10 @@ Result<EmulatorMachine> readBochsMachine(const fs::path& file, const std::string
                     key + " uses mode=" + mode +
                         ", an image KOR cannot change in place (only mode=flat, vpc, vmware4 "
                         "and vbox); convert it to a raw one and use mode=flat",
-                    key + " の mode=" + mode +
-                        " のﾃﾞｨｽｸは変更できません。raw 形式に変換して mode=flat にしてください");
+                    language::fill(language::translate(
+                                       "machines", "{1} の mode={2} のﾃﾞｨｽｸは変更できません。raw "
+                                                   "形式に変換して mode=flat にしてください"),
+                                   {key, mode}));
             machine.disks.push_back(KOR_TRY(namedDisk(file, key, device->second["path"])));
         }
     }
@@ -638,7 +648,7 @@ Result<EmulatorMachine> readMachine(const Configuration& configuration) {
             file, EINVAL,
             "it is no configuration of an emulator KOR knows (86box.cfg, a PCem .cfg, a DOSBox-X "
             ".conf, bochsrc, a VirtualBox .vbox, a libvirt domain's .xml, a Neko Project .ini)",
-            "KOR の知っているｴﾐｭﾚｰﾀの設定ﾌｧｲﾙではありません");
+            language::translate("machines", "KOR の知っているｴﾐｭﾚｰﾀの設定ﾌｧｲﾙではありません"));
     switch (*configuration.emulator) {
     case Emulator::Box86:
         return read86BoxMachine(file, configuration.ini);
@@ -656,7 +666,8 @@ Result<EmulatorMachine> readMachine(const Configuration& configuration) {
         return readNekoProjectMachine(file, configuration.ini,
                                       *nekoProjectSection(configuration.ini));
     }
-    return configurationRefusal(file, EINVAL, "its emulator is unknown", "ｴﾐｭﾚｰﾀがわかりません");
+    return configurationRefusal(file, EINVAL, "its emulator is unknown",
+                                language::translate("machines", "ｴﾐｭﾚｰﾀがわかりません"));
 }
 
 } // namespace
@@ -691,12 +702,14 @@ Result<std::string> readConfiguration(const fs::path& file) {
         return Error(Operation::Read, file.string(), errno);
     if (!S_ISREG(status.st_mode))
         return configurationRefusal(file, EINVAL, "it is not a regular file",
-                                    "普通のﾌｧｲﾙではありません");
+                                    language::translate("machines", "普通のﾌｧｲﾙではありません"));
     if (static_cast<std::uintmax_t>(status.st_size) > LargestConfiguration)
         return configurationRefusal(
             file, EFBIG,
             "it is " + std::to_string(status.st_size) + " bytes, too large for a configuration",
-            "設定ﾌｧｲﾙにしては大きすぎます (" + std::to_string(status.st_size) + " ﾊﾞｲﾄ)");
+            language::fill(
+                language::translate("machines", "設定ﾌｧｲﾙにしては大きすぎます ({1} ﾊﾞｲﾄ)"),
+                {std::to_string(status.st_size)}));
     std::string text;
     char buffer[65536];
     for (;;) {
@@ -709,11 +722,13 @@ Result<std::string> readConfiguration(const fs::path& file) {
             break;
         text.append(buffer, static_cast<std::size_t>(count));
         if (text.size() > LargestConfiguration)
-            return configurationRefusal(file, EFBIG, "it is too large for a configuration",
-                                        "設定ﾌｧｲﾙにしては大きすぎます");
+            return configurationRefusal(
+                file, EFBIG, "it is too large for a configuration",
+                language::translate("machines", "設定ﾌｧｲﾙにしては大きすぎます"));
     }
     if (text.find('\0') != std::string::npos)
-        return configurationRefusal(file, EINVAL, "it is not text", "ﾃｷｽﾄﾌｧｲﾙではありません");
+        return configurationRefusal(file, EINVAL, "it is not text",
+                                    language::translate("machines", "ﾃｷｽﾄﾌｧｲﾙではありません"));
     return text;
 }
 
@@ -725,10 +740,9 @@ std::string lowered(std::string_view text) {
     return lower;
 }
 
-Error configurationRefusal(const fs::path& file, int code, std::string why,
-                           std::string japaneseWhy) {
+Error configurationRefusal(const fs::path& file, int code, std::string why, std::string toldWhy) {
     return Error(Operation::Read, file.string(), code, std::move(why))
-        .withJapaneseReason(std::move(japaneseWhy));
+        .withUserReason(std::move(toldWhy));
 }
 
 Result<MachineDisk> namedDisk(const fs::path& file, std::string key, std::string_view value) {
@@ -739,33 +753,46 @@ Result<MachineDisk> namedDisk(const fs::path& file, std::string key, std::string
         image = file.parent_path() / image;
     image = image.lexically_normal();
     const std::string named = key + " names " + image.string();
-    const std::string japaneseNamed = key + " のﾃﾞｨｽｸｲﾒｰｼﾞ " + image.string();
     struct stat status {};
     if (::stat(image.c_str(), &status) != 0) {
         const int code = errno;
         if (code == ENOENT)
-            return configurationRefusal(file, code, named + ", which does not exist",
-                                        japaneseNamed + " がありません");
-        return configurationRefusal(file, code, named + ": " + platform::describeError(code),
-                                    japaneseNamed + " を調べられません (" +
-                                        platform::japaneseReason(code) + ")");
+            return configurationRefusal(
+                file, code, named + ", which does not exist",
+                language::fill(language::translate("machines", "{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} がありません"),
+                               {key, image.string()}));
+        return configurationRefusal(
+            file, code, named + ": " + platform::describeError(code),
+            language::fill(
+                language::translate("machines", "{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} を調べられません ({3})"),
+                {key, image.string(), platform::userReasonOf(code)}));
     }
     if (S_ISBLK(status.st_mode) || S_ISCHR(status.st_mode))
         return configurationRefusal(
             file, ENOTSUP,
             named + ", which is a device; only a disk image file can be opened as a machine's disk",
-            japaneseNamed + " はﾃﾞﾊﾞｲｽです。ﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙしか使えません");
+            language::fill(language::translate(
+                               "machines",
+                               "{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} はﾃﾞﾊﾞｲｽです。ﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙしか使えません"),
+                           {key, image.string()}));
     if (S_ISDIR(status.st_mode))
-        return configurationRefusal(file, EISDIR, named + ", which is a folder",
-                                    japaneseNamed + " はﾌｫﾙﾀﾞです");
+        return configurationRefusal(
+            file, EISDIR, named + ", which is a folder",
+            language::fill(language::translate("machines", "{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} はﾌｫﾙﾀﾞです"),
+                           {key, image.string()}));
     if (!S_ISREG(status.st_mode))
-        return configurationRefusal(file, ENOTSUP, named + ", which is not a regular file",
-                                    japaneseNamed + " は普通のﾌｧｲﾙではありません");
+        return configurationRefusal(
+            file, ENOTSUP, named + ", which is not a regular file",
+            language::fill(
+                language::translate("machines", "{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} は普通のﾌｧｲﾙではありません"),
+                {key, image.string()}));
     if (::access(image.c_str(), R_OK) != 0) {
         const int code = errno;
         return configurationRefusal(
             file, code, named + ", which cannot be read: " + platform::describeError(code),
-            japaneseNamed + " を読み込めません (" + platform::japaneseReason(code) + ")");
+            language::fill(
+                language::translate("machines", "{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} を読み込めません ({3})"),
+                {key, image.string(), platform::userReasonOf(code)}));
     }
     return MachineDisk{image, std::move(key)};
 }
@@ -782,15 +809,19 @@ Result<EmulatorMachine> readEmulatorMachine(const fs::path& path) {
         return Error(Operation::Read, absolute.string(), ENOENT,
                      "the folder holds no emulator's configuration (86box.cfg, a .vbox file, "
                      "bochsrc, ...)")
-            .withJapaneseReason("このﾌｫﾙﾀﾞにはｴﾐｭﾚｰﾀの設定ﾌｧｲﾙがありません");
+            .withUserReason(
+                language::translate("machines", "このﾌｫﾙﾀﾞにはｴﾐｭﾚｰﾀの設定ﾌｧｲﾙがありません"));
     std::string names;
     for (const Configuration& configuration : found)
         names += (names.empty() ? "" : ", ") + configuration.file.filename().string();
     return Error(Operation::Read, absolute.string(), EEXIST,
                  "the folder holds several emulators' configurations: " + names +
                      "; name the one to use")
-        .withJapaneseReason("このﾌｫﾙﾀﾞには設定ﾌｧｲﾙが複数あります (" + names +
-                            ")。使うﾌｧｲﾙを指定してください");
+        .withUserReason(language::fill(
+            language::translate(
+                "machines",
+                "このﾌｫﾙﾀﾞには設定ﾌｧｲﾙが複数あります ({1})。使うﾌｧｲﾙを指定してください"),
+            {names}));
 }
 
 } // namespace kor::machines

@@ -25,9 +25,10 @@ platform::Result<std::string> readConfiguration(const std::filesystem::path& fil
 // names of sections, keys and files; other bytes stay as they are.
 std::string lowered(std::string_view text);
 
-// A refusal of the configuration `file`, why in English and in Japanese.
+// A refusal of the configuration `file`, why in English and for the user in
+// the session's language.
 platform::Error configurationRefusal(const std::filesystem::path& file, int code, std::string why,
-                                     std::string japaneseWhy);
+                                     std::string toldWhy);
 
 // The hard disk that `key` of `file` names by `value`, resolved against the
 // configuration's folder; fails naming both when it is missing, cannot be

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "emulator_configuration.h"
 
+#include "language/translation.h"
+
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
@@ -29,13 +31,15 @@ using XmlDocument = std::unique_ptr<xmlDoc, XmlDocumentFree>;
 // as neither emulator writes one.
 Result<XmlDocument> parseXml(const fs::path& file, const std::string& text) {
     if (text.find("<!DOCTYPE") != std::string::npos)
-        return configurationRefusal(file, EINVAL, "it declares a DTD, which no emulator writes",
-                                    "ｴﾐｭﾚｰﾀの書かない DTD が宣言されています");
+        return configurationRefusal(
+            file, EINVAL, "it declares a DTD, which no emulator writes",
+            language::translate("machines", "ｴﾐｭﾚｰﾀの書かない DTD が宣言されています"));
     XmlDocument document(xmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, nullptr,
                                        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
     if (!document || !xmlDocGetRootElement(document.get()))
-        return configurationRefusal(file, EINVAL, "it is not well-formed XML",
-                                    "XML の形式が正しくありません");
+        return configurationRefusal(
+            file, EINVAL, "it is not well-formed XML",
+            language::translate("machines", "XML の形式が正しくありません"));
     return document;
 }
 
@@ -120,8 +124,9 @@ Result<EmulatorMachine> readVirtualBoxMachine(const fs::path& file, const std::s
     const xmlNode* root = xmlDocGetRootElement(document.get());
     const xmlNode* machineNode = named(root, "VirtualBox") ? child(root, "Machine") : nullptr;
     if (!machineNode)
-        return configurationRefusal(file, EINVAL, "it holds no VirtualBox <Machine>",
-                                    "VirtualBox のﾏｼﾝ (<Machine>) がありません");
+        return configurationRefusal(
+            file, EINVAL, "it holds no VirtualBox <Machine>",
+            language::translate("machines", "VirtualBox のﾏｼﾝ (<Machine>) がありません"));
     std::map<std::string, VirtualBoxMedium> media;
     registerMedia(child(child(machineNode, "MediaRegistry"), "HardDisks"), {}, false, media);
     const xmlNode* controllers = child(child(machineNode, "Hardware"), "StorageControllers");
@@ -162,11 +167,13 @@ Result<EmulatorMachine> readVirtualBoxMachine(const fs::path& file, const std::s
     for (const Attachment& attachment : attachments) {
         const auto medium = media.find(attachment.uuid);
         if (medium == media.end())
-            return configurationRefusal(file, ENOENT,
-                                        attachment.key + " attaches the image " + attachment.uuid +
-                                            ", which the machine's media registry does not hold",
-                                        attachment.key + " のﾃﾞｨｽｸｲﾒｰｼﾞ " + attachment.uuid +
-                                            " がﾏｼﾝのﾒﾃﾞｨｱ一覧にありません");
+            return configurationRefusal(
+                file, ENOENT,
+                attachment.key + " attaches the image " + attachment.uuid +
+                    ", which the machine's media registry does not hold",
+                language::fill(language::translate(
+                                   "machines", "{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} がﾏｼﾝのﾒﾃﾞｨｱ一覧にありません"),
+                               {attachment.key, attachment.uuid}));
         if (medium->second.differencing)
             return configurationRefusal(
                 file, ENOTSUP,
@@ -175,16 +182,18 @@ Result<EmulatorMachine> readVirtualBoxMachine(const fs::path& file, const std::s
                     "changes since the snapshot and cannot be changed in place; delete the "
                     "machine's snapshots or merge them into " +
                     medium->second.base + ", or attach the base image itself",
-                attachment.key + " のﾃﾞｨｽｸｲﾒｰｼﾞ " + medium->second.location +
-                    " はｽﾅｯﾌﾟｼｮｯﾄの差分ｲﾒｰｼﾞ (VirtualBox) なので変更できません。ｽﾅｯﾌﾟｼｮｯﾄを"
-                    "削除または統合するか、ﾍﾞｰｽｲﾒｰｼﾞ " +
-                    medium->second.base + " をつないでください");
+                language::fill(
+                    language::translate("machines",
+                                        "{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} はｽﾅｯﾌﾟｼｮｯﾄの差分ｲﾒｰｼﾞ (VirtualBox) "
+                                        "なので変更できません。ｽﾅｯﾌﾟｼｮｯﾄを削除または統合するか、ﾍﾞｰ"
+                                        "ｽｲﾒｰｼﾞ {3} をつないでください"),
+                    {attachment.key, medium->second.location, medium->second.base}));
         machine.disks.push_back(KOR_TRY(namedDisk(file, attachment.key, medium->second.location)));
     }
     if (machine.disks.empty())
-        return configurationRefusal(file, ENOENT,
-                                    "it attaches no hard disk (<AttachedDevice type=\"HardDisk\">)",
-                                    "ﾊｰﾄﾞﾃﾞｨｽｸがつながれていません");
+        return configurationRefusal(
+            file, ENOENT, "it attaches no hard disk (<AttachedDevice type=\"HardDisk\">)",
+            language::translate("machines", "ﾊｰﾄﾞﾃﾞｨｽｸがつながれていません"));
     return machine;
 }
 
@@ -198,8 +207,9 @@ Result<EmulatorMachine> readLibvirtMachine(const fs::path& file, const std::stri
     const XmlDocument document = KOR_TRY(parseXml(file, text));
     const xmlNode* domain = xmlDocGetRootElement(document.get());
     if (!named(domain, "domain"))
-        return configurationRefusal(file, EINVAL, "it is no libvirt domain (<domain>)",
-                                    "libvirt のﾄﾞﾒｲﾝ (<domain>) ではありません");
+        return configurationRefusal(
+            file, EINVAL, "it is no libvirt domain (<domain>)",
+            language::translate("machines", "libvirt のﾄﾞﾒｲﾝ (<domain>) ではありません"));
     struct Disk {
         unsigned bootOrder;
         std::string target;
@@ -219,11 +229,16 @@ Result<EmulatorMachine> readLibvirtMachine(const fs::path& file, const std::stri
                 key + " is the block device " +
                     attribute(child(disk, "source"), "dev").value_or("") +
                     "; only a disk image file can be opened as a machine's disk",
-                key + " はﾌﾞﾛｯｸﾃﾞﾊﾞｲｽです。ﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙしか使えません");
+                language::fill(
+                    language::translate("machines",
+                                        "{1} はﾌﾞﾛｯｸﾃﾞﾊﾞｲｽです。ﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙしか使えません"),
+                    {key}));
         if (type != "file")
             return configurationRefusal(
                 file, ENOTSUP, key + " is a disk of type '" + type + "', not an image file",
-                key + " はﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙではありません (" + type + ")");
+                language::fill(
+                    language::translate("machines", "{1} はﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙではありません ({2})"),
+                    {key, type}));
         disks.push_back({number(attribute(child(disk, "boot"), "order"), UINT_MAX), target, key,
                          attribute(child(disk, "source"), "file").value_or("")});
     }
@@ -239,7 +254,7 @@ Result<EmulatorMachine> readLibvirtMachine(const fs::path& file, const std::stri
     if (machine.disks.empty())
         return configurationRefusal(file, ENOENT,
                                     "it names no hard disk (<disk type='file' device='disk'>)",
-                                    "ﾊｰﾄﾞﾃﾞｨｽｸが書かれていません");
+                                    language::translate("machines", "ﾊｰﾄﾞﾃﾞｨｽｸが書かれていません"));
     return machine;
 }
 

@@ -7,6 +7,8 @@
 #include "platform/host_files.h"
 #include "platform/text.h"
 
+#include "language/translation.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -23,9 +25,10 @@ using platform::Status;
 
 namespace {
 
-constexpr platform::Operation KeepMachine{"keep the machine", "このﾏｼﾝを登録できません"};
-constexpr platform::Operation WriteMachines{"write the list of machines",
-                                            "ﾏｼﾝの一覧を保存できません"};
+constexpr platform::Operation KeepMachine{
+    "keep the machine", KOR_TRANSLATE_NOOP("operation", "このﾏｼﾝを登録できません")};
+constexpr platform::Operation WriteMachines{
+    "write the list of machines", KOR_TRANSLATE_NOOP("operation", "ﾏｼﾝの一覧を保存できません")};
 
 // machines.ini: "[machines]" with a "NAME = PATH" line each, "[chosen]" with
 // "machine = NAME-or-PATH". Section names are read without regard to case, as
@@ -204,22 +207,27 @@ std::string_view flawOf(std::string_view text) {
     return {};
 }
 
-Error refusal(std::string_view what, std::string_view flaw, std::string japanese) {
+Error refusal(std::string_view what, std::string_view flaw, std::string told) {
     return Error(KeepMachine, platform::escapeControlCharacters(what, platform::LineBreaks::Escape),
                  EINVAL, std::string(flaw))
-        .withJapaneseReason(std::move(japanese));
+        .withUserReason(std::move(told));
 }
 
 Status checkName(std::string_view name) {
     const std::string_view flaw = flawOf(name);
     if (!flaw.empty())
-        return refusal(name, "a machine's name cannot be used: " + std::string(flaw),
-                       "ﾏｼﾝの名前は空白で始まったり終わったりしない 1 行の文字列にしてください");
+        return refusal(
+            name, "a machine's name cannot be used: " + std::string(flaw),
+            language::translate(
+                "machines",
+                "ﾏｼﾝの名前は空白で始まったり終わったりしない 1 行の文字列にしてください"));
     if (name.find('=') != std::string_view::npos || name.starts_with('[') ||
         name.starts_with(';') || name.starts_with('#'))
         return refusal(
             name, "a machine's name cannot hold \"=\" nor start with \"[\", \";\" or \"#\"",
-            "ﾏｼﾝの名前に \"=\" は使えません。\"[\"、\";\"、\"#\" で始めることもできません");
+            language::translate(
+                "machines",
+                "ﾏｼﾝの名前に \"=\" は使えません。\"[\"、\";\"、\"#\" で始めることもできません"));
     return {};
 }
 
@@ -468,7 +476,7 @@ Status addMachine(std::string_view name, const fs::path& path) {
     const std::string text = kept.string();
     if (const std::string_view flaw = flawOf(text); error || !flaw.empty())
         return refusal(text, "the path cannot be kept: " + std::string(flaw),
-                       "このﾊﾟｽは machines.ini に保存できません");
+                       language::translate("machines", "このﾊﾟｽは machines.ini に保存できません"));
     return setEntry(MachinesSection, std::string(name), text);
 }
 
@@ -484,7 +492,7 @@ std::optional<std::string> lastChosenMachine() {
 Status rememberChosenMachine(std::string_view nameOrPath) {
     if (const std::string_view flaw = flawOf(nameOrPath); !flaw.empty())
         return refusal(nameOrPath, "the machine cannot be remembered: " + std::string(flaw),
-                       "このﾏｼﾝは machines.ini に保存できません");
+                       language::translate("machines", "このﾏｼﾝは machines.ini に保存できません"));
     // A path is kept whole, so that it names the same machine from any folder.
     std::string kept(nameOrPath);
     std::error_code error;

@@ -5,6 +5,8 @@
 #include "platform/files.h"
 #include "platform/profile.h"
 
+#include "language/translation.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -64,7 +66,8 @@ platform::Status placeWindows(platform::Machine& machine, char msdosSysDrive) {
         if (length.value() > LargestMsdosSys)
             return platform::Error(platform::Operation::Read, msdosSys, EFBIG,
                                    "it is far larger than the MSDOS.SYS of Windows")
-                .withJapaneseReason("Windows の MSDOS.SYS としては大きすぎます");
+                .withUserReason(
+                    language::translate("machines", "Windows の MSDOS.SYS としては大きすぎます"));
         const std::string file = KOR_TRY(platform::readFile(msdosSys));
         windowsDirectory =
             KOR_TRY(platform::profileStringIn(file, "Paths", "WinDir", "", msdosSys));
@@ -79,8 +82,10 @@ platform::Status placeWindows(platform::Machine& machine, char msdosSysDrive) {
         return platform::Error(platform::Operation::Read, msdosSys, EINVAL,
                                "its [Paths] WinDir=" + windowsDirectory +
                                    " is not the full path of a folder")
-            .withJapaneseReason("[Paths] の WinDir=" + windowsDirectory +
-                                " がﾌｫﾙﾀﾞのﾌﾙﾊﾟｽではありません");
+            .withUserReason(language::fill(
+                language::translate("machines",
+                                    "[Paths] の WinDir={1} がﾌｫﾙﾀﾞのﾌﾙﾊﾟｽではありません"),
+                {windowsDirectory}));
     machine.setWindowsDirectory(windowsDirectory);
     return {};
 }
@@ -90,7 +95,8 @@ platform::Result<OpenedMachine> openKnownMachine(std::string_view nameOrPath) {
     if (!known)
         return platform::Error(ReadMachine, std::string(nameOrPath), ENOENT,
                                "no machine of that name is known, and no machine lies there")
-            .withJapaneseReason("その名前のﾏｼﾝはなく、そこにﾏｼﾝもありません");
+            .withUserReason(
+                language::translate("machines", "その名前のﾏｼﾝはなく、そこにﾏｼﾝもありません"));
     EmulatorMachine emulator = KOR_TRY(readEmulatorMachine(known->path));
     if (known->added || emulator.name.empty())
         emulator.name = known->name;

@@ -4,6 +4,8 @@
 #include "platform/host_files.h"
 #include "platform/text.h"
 
+#include "language/translation.h"
+
 #include <cerrno>
 #include <system_error>
 
@@ -19,65 +21,76 @@ std::string describeError(int error) {
     return reason;
 }
 
+namespace {
+
 // The system's words, as the Japanese edition of Windows 95 reports a file
-// error: full-width, a plain statement of the cause.
-std::string japaneseReason(int code) {
+// error: full-width, a plain statement of the cause; null for an errno
+// without a phrase of its own.
+const char* phraseOf(int code) {
     switch (code) {
     case ENOENT:
-        return "ファイルが見つかりません";
+        return KOR_TRANSLATE_NOOP("platform", "ファイルが見つかりません");
     case ENOTDIR:
-        return "パスが見つかりません";
+        return KOR_TRANSLATE_NOOP("platform", "パスが見つかりません");
     case EACCES:
     case EPERM:
-        return "アクセスが拒否されました";
+        return KOR_TRANSLATE_NOOP("platform", "アクセスが拒否されました");
     case EROFS:
-        return "ディスクが書き込み禁止になっています";
+        return KOR_TRANSLATE_NOOP("platform", "ディスクが書き込み禁止になっています");
     case ENOSPC:
     case EDQUOT:
-        return "ディスクの空き容量が不足しています";
+        return KOR_TRANSLATE_NOOP("platform", "ディスクの空き容量が不足しています");
     case EEXIST:
-        return "同じ名前のファイルが既にあります";
+        return KOR_TRANSLATE_NOOP("platform", "同じ名前のファイルが既にあります");
     case ENOTEMPTY:
-        return "フォルダが空ではありません";
+        return KOR_TRANSLATE_NOOP("platform", "フォルダが空ではありません");
     case ENODEV:
-        return "ドライブが割り当てられていません";
+        return KOR_TRANSLATE_NOOP("platform", "ドライブが割り当てられていません");
     case EXDEV:
-        return "別のドライブです";
+        return KOR_TRANSLATE_NOOP("platform", "別のドライブです");
     case EISDIR:
-        return "フォルダです";
+        return KOR_TRANSLATE_NOOP("platform", "フォルダです");
     case EILSEQ:
-        return "Shift-JIS で扱えない文字があります";
+        return KOR_TRANSLATE_NOOP("platform", "Shift-JIS で扱えない文字があります");
     case EIO:
-        return "ディスクの読み書きに失敗しました";
+        return KOR_TRANSLATE_NOOP("platform", "ディスクの読み書きに失敗しました");
     case EINVAL:
-        return "指定された名前または値が正しくありません";
+        return KOR_TRANSLATE_NOOP("platform", "指定された名前または値が正しくありません");
     case ENAMETOOLONG:
-        return "ファイル名が長すぎます";
+        return KOR_TRANSLATE_NOOP("platform", "ファイル名が長すぎます");
     case EFBIG:
-        return "ファイルが大きすぎます";
+        return KOR_TRANSLATE_NOOP("platform", "ファイルが大きすぎます");
     case EMFILE:
     case ENFILE:
-        return "開いているファイルが多すぎます";
+        return KOR_TRANSLATE_NOOP("platform", "開いているファイルが多すぎます");
     case ENOMEM:
-        return "メモリが不足しています";
+        return KOR_TRANSLATE_NOOP("platform", "メモリが不足しています");
     case EBUSY:
     case ETXTBSY:
-        return "別のプロセスが使用中です";
+        return KOR_TRANSLATE_NOOP("platform", "別のプロセスが使用中です");
     case EBADMSG:
-        return "データが壊れています";
+        return KOR_TRANSLATE_NOOP("platform", "データが壊れています");
     case ESTALE:
-        return "ファイルが途中で変更されました";
+        return KOR_TRANSLATE_NOOP("platform", "ファイルが途中で変更されました");
     }
-    return "エラーが発生しました (errno " + std::to_string(code) + ": " + describeError(code) + ")";
+    return nullptr;
+}
+
+} // namespace
+
+std::string userReasonOf(int code) {
+    if (const char* phrase = phraseOf(code))
+        return language::translate("platform", phrase);
+    return language::fill(language::translate("platform", "エラーが発生しました (errno {1}: {2})"),
+                          {std::to_string(code), describeError(code)});
 }
 
 std::string Error::reason() const {
     return m_detail.empty() ? describeError(m_code) : m_detail;
 }
 
-std::string Error::reasonInJapanese() const {
-    return m_japaneseReason.empty() ? japaneseReason(m_code)
-                                    : escapeControlCharacters(m_japaneseReason);
+std::string Error::userReason() const {
+    return m_userReason.empty() ? userReasonOf(m_code) : escapeControlCharacters(m_userReason);
 }
 
 std::string Error::text() const {
@@ -96,11 +109,18 @@ std::string Error::message() const {
     if (!m_destination.empty())
         place += (place.empty() ? "→ " : " → ") +
                  escapeControlCharacters(m_destination, LineBreaks::Escape);
-    const std::string operation = std::string(m_operation.japanese) + "。";
+    // The operation is a sentence of its own, closed as the language closes
+    // one; so is the reason.
+    const std::string operation =
+        language::translate(OperationContext, std::string(m_operation.japanese).c_str());
+    const std::string reason = userReason();
     if (m_reasonLeads)
-        return reasonInJapanese() + "。\n" + (place.empty() ? "" : place + "\n") + operation;
-    const std::string sentence = operation + reasonInJapanese() + "。";
-    return place.empty() ? sentence : place + "\n" + sentence;
+        return language::fill(language::translate("platform", "{1}。"), {reason}) + "\n" +
+               (place.empty() ? "" : place + "\n") +
+               language::fill(language::translate("platform", "{1}。"), {operation});
+    const std::string sentences =
+        language::fill(language::translate("platform", "{1}。{2}。"), {operation, reason});
+    return place.empty() ? sentences : place + "\n" + sentences;
 }
 
 } // namespace kor::platform

@@ -3,6 +3,8 @@
 
 #include "platform/text.h"
 
+#include "language/translation.h"
+
 #include <cstdlib>
 #include <iostream>
 
@@ -23,8 +25,8 @@ class HeadlessServices final : public Services {
     }
 
     Answer ask(std::string_view text) override {
-        std::cerr << "確認: " << escapeControlCharacters(text)
-                  << " (answered No: nobody is there to answer)\n"
+        std::cerr << language::translate("platform", "確認") << ": "
+                  << escapeControlCharacters(text) << " (answered No: nobody is there to answer)\n"
                   << std::flush;
         return Answer::No;
     }

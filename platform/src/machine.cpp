@@ -5,6 +5,8 @@
 #include "platform/host_files.h"
 #include "platform/text.h"
 
+#include "language/translation.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -177,7 +179,9 @@ Result<unsigned> partitionOfImage(const fs::path& root, char letter) {
         std::stoul(text) == 0)
         return Error(Operation::OpenImage, std::string{upperLetter(letter), ':'}, EINVAL,
                      "the partition number \"" + text + "\" is not a number from 1")
-            .withJapaneseReason("ﾊﾟｰﾃｨｼｮﾝ番号 \"" + text + "\" が正しくありません");
+            .withUserReason(language::fill(
+                language::translate("platform", "ﾊﾟｰﾃｨｼｮﾝ番号 \"{1}\" が正しくありません"),
+                {text}));
     return static_cast<unsigned>(std::stoul(text));
 }
 
@@ -331,10 +335,12 @@ Result<std::shared_ptr<Drive>> Machine::imageDrive(char letter) const {
                          "; a disk cannot be a drive, as nothing tells whether the system or "
                          "another program is using it. Link a disk image file, or mount the "
                          "disk and link the folder it is mounted on")
-            .withJapaneseReason("ﾌﾞﾛｯｸﾃﾞﾊﾞｲｽ " + device +
-                                " はﾄﾞﾗｲﾌﾞにできません (ｼｽﾃﾑや別のﾌﾟﾛｸﾞﾗﾑが使用中かどうかを"
-                                "確かめられません)。ﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙか、ﾃﾞｨｽｸをﾏｳﾝﾄした"
-                                "ﾌｫﾙﾀﾞにﾘﾝｸしてください");
+            .withUserReason(language::fill(
+                language::translate("platform",
+                                    "ﾌﾞﾛｯｸﾃﾞﾊﾞｲｽ {1} はﾄﾞﾗｲﾌﾞにできません (ｼｽﾃﾑや別のﾌﾟﾛｸﾞﾗﾑが"
+                                    "使用中かどうかを確かめられません)。ﾃﾞｨｽｸｲﾒｰｼﾞのﾌｧｲﾙか、"
+                                    "ﾃﾞｨｽｸをﾏｳﾝﾄしたﾌｫﾙﾀﾞにﾘﾝｸしてください"),
+                {device}));
     }
     const unsigned partition =
         m_describedDrives ? entry->partition : KOR_TRY(partitionOfImage(m_root, letter));
@@ -344,7 +350,8 @@ Result<std::shared_ptr<Drive>> Machine::imageDrive(char letter) const {
     if (!imageOpener())
         return Error(Operation::OpenImage, (error ? entry->host : image).string(), ENOTSUP,
                      "this program cannot open disk images")
-            .withJapaneseReason("このﾌﾟﾛｸﾞﾗﾑはﾃﾞｨｽｸｲﾒｰｼﾞのﾄﾞﾗｲﾌﾞを開けません");
+            .withUserReason(
+                language::translate("platform", "このﾌﾟﾛｸﾞﾗﾑはﾃﾞｨｽｸｲﾒｰｼﾞのﾄﾞﾗｲﾌﾞを開けません"));
     return imageOpener()(error ? entry->host : image, partition);
 }
 

@@ -324,10 +324,12 @@ TEST_P(ChangerOnEmulatorMachine, ChangesTheLogosInsideTheRightPartitions) {
 
     // The folder for the machine's 86Box, the configuration file for the others.
     const fs::path machine = test.configure == box86 ? folder : folder / configuration.fileName;
+    // In English, the language the drive map is checked in.
     const std::map<std::string, std::string> environment = {
         {"HOME", (scratch.path() / "home").string()},
         {"XDG_CONFIG_HOME", (scratch.path() / "config").string()},
-        {"XDG_RUNTIME_DIR", (scratch.path() / "run").string()}};
+        {"XDG_RUNTIME_DIR", (scratch.path() / "run").string()},
+        {"LANG", "C"}};
     const ProgramRun run = runProgram(KOR_PROGRAM, environment, {"--machine", machine.string()});
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
     if (!test.driveMap.empty()) {

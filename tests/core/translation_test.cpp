@@ -1,46 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/session_language.h"
 #include "language/translation.h"
+#include "session_locale.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
+#include <vector>
 
 namespace kor::language {
 namespace {
 
-// Sets the locale variables a case names, unsets the others, and puts back
-// what the test program was started with.
-class Locale {
-  public:
-    Locale(const char* all, const char* messages, const char* lang) {
-        for (int i = 0; i < 3; ++i) {
-            const char* value = std::getenv(Names[i]);
-            m_saved[i] = value ? std::optional<std::string>(value) : std::nullopt;
-        }
-        set(0, all);
-        set(1, messages);
-        set(2, lang);
-    }
-    ~Locale() {
-        for (int i = 0; i < 3; ++i)
-            set(i, m_saved[i] ? m_saved[i]->c_str() : nullptr);
-    }
-    Locale(const Locale&) = delete;
-    Locale& operator=(const Locale&) = delete;
-
-  private:
-    static constexpr const char* Names[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-    static void set(int i, const char* value) {
-        if (value)
-            ::setenv(Names[i], value, 1);
-        else
-            ::unsetenv(Names[i]);
-    }
-    std::optional<std::string> m_saved[3];
-};
+using Locale = kor::testing::SessionLocale;
 
 // No QCoreApplication exists in this program: the English comes from the
 // table built into the library all the same.
@@ -69,6 +40,16 @@ TEST(Translation, EachTextInTheLanguageTheLocaleChooses) {
         EXPECT_EQ(core::sessionLanguage() == core::TextLanguage::Japanese,
                   std::string(c.text) == "標準出力");
     }
+}
+
+// The values go into the translated text, where its language puts them, and
+// are not read for marks themselves.
+TEST(Translation, ValuesFillTheTranslationInItsOwnOrder) {
+    const std::vector<std::string> values = {"[Hard disks] hdd_01_fn", "{1}.img"};
+    EXPECT_EQ(fill(english("machines", "{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} は書き込み禁止です"), values),
+              "The disk image {1}.img of [Hard disks] hdd_01_fn is write-protected");
+    EXPECT_EQ(fill("{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} は書き込み禁止です", values),
+              "[Hard disks] hdd_01_fn のﾃﾞｨｽｸｲﾒｰｼﾞ {1}.img は書き込み禁止です");
 }
 
 TEST(Translation, ATextWithoutEnglishStaysJapanese) {

@@ -1138,8 +1138,8 @@ TEST_P(CheckedVolume, TellsTheFirstFaultsOrTakesTheWrite) {
     }
     ASSERT_FALSE(faults.empty());
     EXPECT_LE(faults.size(), 16u) << "the first faults only";
-    EXPECT_NE(faults.front().japanese().find(GetParam().said), std::string::npos)
-        << faults.front().japanese();
+    EXPECT_NE(faults.front().userText().find(GetParam().said), std::string::npos)
+        << faults.front().userText();
     ASSERT_FALSE(written.ok());
     EXPECT_NE(written.error().message().find(GetParam().said), std::string::npos)
         << written.error().message();

@@ -35,7 +35,7 @@ struct ReasonCase {
 class JapaneseReason : public ::testing::TestWithParam<ReasonCase> {};
 
 TEST_P(JapaneseReason, ReadsAsWindows95Reports) {
-    EXPECT_EQ(japaneseReason(GetParam().code), GetParam().japanese);
+    EXPECT_EQ(userReasonOf(GetParam().code), GetParam().japanese);
 }
 
 INSTANTIATE_TEST_SUITE_P(

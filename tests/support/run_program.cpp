@@ -19,6 +19,12 @@ ProgramRun runProgram(const std::filesystem::path& program,
     std::vector<std::string> variables;
     if (const char* path = std::getenv("PATH"))
         variables.push_back(std::string("PATH=") + path);
+    // The program speaks the test's language unless the run chooses its own.
+    const auto names = [&](const char* name) { return environment.contains(name); };
+    if (!names("LC_ALL") && !names("LC_MESSAGES") && !names("LANG"))
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+            if (const char* value = std::getenv(name))
+                variables.push_back(std::string(name) + "=" + value);
     for (const auto& [name, value] : environment)
         variables.push_back(name + "=" + value);
     std::vector<char*> envp;

@@ -12,6 +12,8 @@
 #include "platform/machine.h"
 #include "platform/text.h"
 
+#include "language/translation.h"
+
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -119,12 +121,11 @@ void writeReport(std::string_view utf8Text, char* output, std::uint32_t outputSi
     output[length] = '\0';
 }
 
-// The report of a failure: the English text on its first line, the Japanese
-// reason on its second, each kept to its own line.
+// The report of a failure: the English text on its first line, the reason for
+// the user in the session's language on its second, each kept to its own line.
 std::string failureReport(const platform::Error& error) {
     return platform::escapeControlCharacters(error.text(), platform::LineBreaks::Escape) + "\r\n" +
-           platform::escapeControlCharacters(error.reasonInJapanese(),
-                                             platform::LineBreaks::Escape);
+           platform::escapeControlCharacters(error.userReason(), platform::LineBreaks::Escape);
 }
 
 } // namespace
@@ -214,8 +215,11 @@ extern "C" UNLHA32_EXPORT int Unlha(HWND, const char* commandLine, char* output,
         writeReport(report.value(), output, outputSize);
         return 0;
     } catch (...) {
-        writeReport("cannot run the command\r\n" + std::string(operation::RunCommand.japanese),
-                    output, outputSize);
+        writeReport(
+            "cannot run the command\r\n" +
+                kor::language::translate(kor::platform::OperationContext,
+                                         std::string(operation::RunCommand.japanese).c_str()),
+            output, outputSize);
         return CommandFailed;
     }
 }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 // Marks `japanese` as a source text of `context` where it is only stored, as
 // in a table, and translated later: lupdate finds it through this name.
@@ -22,6 +24,12 @@ std::string english(const char* context, const char* japanese);
 // under a Japanese locale, otherwise its English. lupdate finds the texts by
 // this function's name.
 std::string translate(const char* context, const char* japanese);
+
+// `text` with each "{1}", "{2}"... replaced by the value of that number, in a
+// single pass, so that a value holding such a mark itself (a file name may)
+// stays as it is; a mark without a value stays too. Values go into a text
+// after its translation, so that each language puts them where it needs them.
+std::string fill(std::string_view text, const std::vector<std::string>& values);
 
 // Makes the running Qt application's tr() speak the session's language: the
 // English table under any other locale than Japanese; under a Japanese one the

@@ -15,8 +15,8 @@
 namespace kor::machines {
 
 // What a refusal of a machine reports doing.
-inline constexpr platform::Operation ReadMachine{"open the emulator's machine",
-                                                 "ｴﾐｭﾚｰﾀのﾏｼﾝを開けません"};
+inline constexpr platform::Operation ReadMachine{
+    "open the emulator's machine", KOR_TRANSLATE_NOOP("operation", "ｴﾐｭﾚｰﾀのﾏｼﾝを開けません")};
 
 enum class Emulator { Box86, PCem, DosBoxX, Bochs, VirtualBox, Libvirt, NekoProject };
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "language/translation.h"
+
 #include <cerrno> // the codes of Error
 #include <cstddef>
 #include <optional>
@@ -12,10 +14,12 @@
 namespace kor::platform {
 
 // What the programs were doing when something failed, in the words of the
-// layer that did it: the phrase that follows "cannot" in an English text, and
-// the sentence of a Japanese report. Each layer names its own operations next
-// to its code; those of the emulated machine are the members here. An
-// operation is known by its English words, which no two operations share.
+// layer that did it: the phrase that follows "cannot" in the developer's
+// English text, and the sentence of the report to the user, in Japanese and
+// marked KOR_TRANSLATE_NOOP(OperationContext, ...), so that the report gives
+// it in the session's language. Each layer names its own operations next to
+// its code; those of the emulated machine are the members here. An operation
+// is known by its English words, which no two operations share.
 struct Operation {
     std::string_view english; // "get the length of"
     std::string_view japanese; // "このﾌｧｲﾙのｻｲｽﾞを調べられません", without the "。"
@@ -43,41 +47,56 @@ struct Operation {
     static const Operation OpenWindowsDirectory;
 };
 
-inline constexpr Operation Operation::Find{"find", "このﾊﾟｽは使えません"};
-inline constexpr Operation Operation::FindWindowsPath{"find the Windows path of",
-                                                      "この場所を Windows のﾊﾟｽで表せません"};
-inline constexpr Operation Operation::List{"list", "このﾌｫﾙﾀﾞのﾌｧｲﾙ一覧を読み込めません"};
-inline constexpr Operation Operation::MeasureLength{"get the length of",
-                                                    "このﾌｧｲﾙのｻｲｽﾞを調べられません"};
-inline constexpr Operation Operation::Copy{"copy", "このﾌｧｲﾙをｺﾋﾟｰできません"};
-inline constexpr Operation Operation::Delete{"delete", "このﾌｧｲﾙを削除できません"};
-inline constexpr Operation Operation::Rename{"rename", "このﾌｧｲﾙの名前を変更できません"};
-inline constexpr Operation Operation::Move{"move", "このﾌｧｲﾙを移動できません"};
-inline constexpr Operation Operation::Read{"read", "このﾌｧｲﾙを読み込めません"};
-inline constexpr Operation Operation::Write{"write", "このﾌｧｲﾙに書き込めません"};
-inline constexpr Operation Operation::CreateDirectory{"create directory",
-                                                      "このﾌｫﾙﾀﾞを作成できません"};
-inline constexpr Operation Operation::ChangeDirectory{"change directory to",
-                                                      "このﾌｫﾙﾀﾞに移動できません"};
-inline constexpr Operation Operation::ChangeDrive{"change to drive",
-                                                  "このﾄﾞﾗｲﾌﾞに切り替えられません"};
-inline constexpr Operation Operation::DecodeText{"decode CP932 text",
-                                                 "Shift-JIS の文字列を読み取れません"};
-inline constexpr Operation Operation::EncodeText{"encode text as CP932",
-                                                 "Shift-JIS の文字列に変換できません"};
-inline constexpr Operation Operation::CreateFileIn{"create a file in",
-                                                   "このﾌｫﾙﾀﾞにﾌｧｲﾙを作成できません"};
-inline constexpr Operation Operation::OpenImage{"open the disk image of",
-                                                "このﾄﾞﾗｲﾌﾞのﾃﾞｨｽｸｲﾒｰｼﾞを使えません"};
-inline constexpr Operation Operation::UseWindowsDirectory{"use as the Windows directory (WINDIR)",
-                                                          "WINDIR の Windows ﾌｫﾙﾀﾞを使えません"};
-inline constexpr Operation Operation::OpenWindowsDirectory{"open the Windows directory",
-                                                           "Windows ﾌｫﾙﾀﾞを開けません"};
+inline constexpr Operation Operation::Find{"find",
+                                           KOR_TRANSLATE_NOOP("operation", "このﾊﾟｽは使えません")};
+inline constexpr Operation Operation::FindWindowsPath{
+    "find the Windows path of",
+    KOR_TRANSLATE_NOOP("operation", "この場所を Windows のﾊﾟｽで表せません")};
+inline constexpr Operation Operation::List{
+    "list", KOR_TRANSLATE_NOOP("operation", "このﾌｫﾙﾀﾞのﾌｧｲﾙ一覧を読み込めません")};
+inline constexpr Operation Operation::MeasureLength{
+    "get the length of", KOR_TRANSLATE_NOOP("operation", "このﾌｧｲﾙのｻｲｽﾞを調べられません")};
+inline constexpr Operation Operation::Copy{
+    "copy", KOR_TRANSLATE_NOOP("operation", "このﾌｧｲﾙをｺﾋﾟｰできません")};
+inline constexpr Operation Operation::Delete{
+    "delete", KOR_TRANSLATE_NOOP("operation", "このﾌｧｲﾙを削除できません")};
+inline constexpr Operation Operation::Rename{
+    "rename", KOR_TRANSLATE_NOOP("operation", "このﾌｧｲﾙの名前を変更できません")};
+inline constexpr Operation Operation::Move{
+    "move", KOR_TRANSLATE_NOOP("operation", "このﾌｧｲﾙを移動できません")};
+inline constexpr Operation Operation::Read{
+    "read", KOR_TRANSLATE_NOOP("operation", "このﾌｧｲﾙを読み込めません")};
+inline constexpr Operation Operation::Write{
+    "write", KOR_TRANSLATE_NOOP("operation", "このﾌｧｲﾙに書き込めません")};
+inline constexpr Operation Operation::CreateDirectory{
+    "create directory", KOR_TRANSLATE_NOOP("operation", "このﾌｫﾙﾀﾞを作成できません")};
+inline constexpr Operation Operation::ChangeDirectory{
+    "change directory to", KOR_TRANSLATE_NOOP("operation", "このﾌｫﾙﾀﾞに移動できません")};
+inline constexpr Operation Operation::ChangeDrive{
+    "change to drive", KOR_TRANSLATE_NOOP("operation", "このﾄﾞﾗｲﾌﾞに切り替えられません")};
+inline constexpr Operation Operation::DecodeText{
+    "decode CP932 text", KOR_TRANSLATE_NOOP("operation", "Shift-JIS の文字列を読み取れません")};
+inline constexpr Operation Operation::EncodeText{
+    "encode text as CP932", KOR_TRANSLATE_NOOP("operation", "Shift-JIS の文字列に変換できません")};
+inline constexpr Operation Operation::CreateFileIn{
+    "create a file in", KOR_TRANSLATE_NOOP("operation", "このﾌｫﾙﾀﾞにﾌｧｲﾙを作成できません")};
+inline constexpr Operation Operation::OpenImage{
+    "open the disk image of",
+    KOR_TRANSLATE_NOOP("operation", "このﾄﾞﾗｲﾌﾞのﾃﾞｨｽｸｲﾒｰｼﾞを使えません")};
+inline constexpr Operation Operation::UseWindowsDirectory{
+    "use as the Windows directory (WINDIR)",
+    KOR_TRANSLATE_NOOP("operation", "WINDIR の Windows ﾌｫﾙﾀﾞを使えません")};
+inline constexpr Operation Operation::OpenWindowsDirectory{
+    "open the Windows directory", KOR_TRANSLATE_NOOP("operation", "Windows ﾌｫﾙﾀﾞを開けません")};
 
-// Why, as a Japanese report gives it: "アクセスが拒否されました" for EACCES; a
-// generic sentence with the number and the English text for an errno without
-// a phrase of its own.
-std::string japaneseReason(int code);
+// The translation context of every operation's sentence, whatever its layer.
+inline constexpr const char* OperationContext = "operation";
+
+// Why, as the report to the user gives it in the session's language: in
+// Japanese "アクセスが拒否されました" for EACCES, in English "Access denied"; a
+// generic sentence with the number and the system's English text for an errno
+// without a phrase of its own.
+std::string userReasonOf(int code);
 
 // What went wrong: the operation, the Windows path (or two, for a copy or a
 // move), and why, as an errno value; custom failures take the errno that fits
@@ -109,37 +128,41 @@ class Error {
     // reasons kept, the operation and the places those of the caller.
     Error retold(Operation operation, std::string path, std::string destination = {}) const {
         Error error(operation, std::move(path), std::move(destination), m_code, m_detail);
-        error.m_japaneseReason = m_japaneseReason;
+        error.m_userReason = m_userReason;
         error.m_reasonLeads = m_reasonLeads;
         return error;
     }
 
-    // Gives the Japanese report a reason of its own where the errno's phrase
-    // would not tell the user what to do ("... は qcow2 形式です").
-    Error&& withJapaneseReason(std::string reason) && {
-        m_japaneseReason = std::move(reason);
+    // Gives the report to the user a reason of its own where the errno's
+    // phrase would not tell the user what to do ("... は qcow2 形式です"),
+    // already in the session's language and without the closing full stop.
+    Error&& withUserReason(std::string reason) && {
+        m_userReason = std::move(reason);
         return std::move(*this);
     }
 
-    // Puts the Japanese reason before the path in the report, for a reason the
-    // user acts on ("... が使用中です") beside a path that is only where it
-    // was noticed.
+    // Puts the reason for the user before the path in the report, for a
+    // reason the user acts on ("... が使用中です") beside a path that is only
+    // where it was noticed.
     Error&& withLeadingReason(std::string reason) && {
-        m_japaneseReason = std::move(reason);
+        m_userReason = std::move(reason);
         m_reasonLeads = true;
         return std::move(*this);
     }
 
     // The English reason: the detail, else the errno's text ("permission denied").
     std::string reason() const;
-    // The Japanese reason: the one given, else the errno's phrase
-    // ("アクセスが拒否されました"), for a note that names the place itself.
-    std::string reasonInJapanese() const;
+    // The reason for the user in the session's language: the one given, else
+    // the errno's phrase ("アクセスが拒否されました", "Access denied"), for a
+    // note that names the place itself.
+    std::string userReason() const;
     // "cannot <operation> <path>[ to <destination>]: <reason>", the path left
     // out when empty.
     std::string text() const;
-    // The report for the user: the path on a line of its own, then a Japanese
-    // sentence, "C:\WINDOWS\LOGOW.SYS\nこのﾌｧｲﾙを削除できません。アクセスが拒否されました。".
+    // The report for the user in the session's language: the path on a line
+    // of its own, then the operation and the reason,
+    // "C:\WINDOWS\LOGOW.SYS\nこのﾌｧｲﾙを削除できません。アクセスが拒否されました。",
+    // "C:\WINDOWS\LOGOW.SYS\nCannot delete this file. Access denied.".
     // A leading reason comes first, the path and the operation after it:
     // "<reason>。\nC:\WINDOWS\~KOR1.TMP\nこのﾌｧｲﾙを作成できません。".
     std::string message() const;
@@ -150,7 +173,7 @@ class Error {
     std::string m_destination;
     int m_code;
     std::string m_detail;
-    std::string m_japaneseReason;
+    std::string m_userReason;
     bool m_reasonLeads = false;
 };
 

@@ -27,7 +27,7 @@ class Services {
 
     // A message box with one text, an OK button, no icon and `caption`.
     virtual void showMessage(std::string_view caption, std::string_view text) = 0;
-    // A Yes/No box titled "確認".
+    // A Yes/No box titled "確認" ("Confirm" in English).
     virtual Answer ask(std::string_view text) = 0;
     virtual void beep() = 0;
     // Opens a folder (a Windows path) in the desktop's file manager; says why

@@ -80,8 +80,8 @@ int UnlhaCloseArchive(HARC archive);
 // a short report, cut to fit and always NUL-ended when outputSize is not 0:
 // the files written, or why the command failed in two lines ended by CRLF,
 // the English text ("cannot extract C:\TMP\A.BMP: CRC error") and the
-// reason in Japanese ("CRC が一致しません。..."), neither holding a line break
-// of its own.
+// reason in the session's language ("CRC が一致しません。...", "The CRC does
+// not match..."), neither holding a line break of its own.
 //
 // The command text: arguments separated by blanks (spaces and tabs). A
 // double-quoted part may hold blanks and line breaks, and a quotation mark
