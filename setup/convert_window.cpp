@@ -11,7 +11,7 @@
 
 #include "core/archive.h"
 #include "core/logo.h"
-#include "core/logo_problem_text.h"
+#include "language/translation.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/services.h"
@@ -136,7 +136,7 @@ std::string whyNotFileName(const std::string& name) {
 std::string whyNotRead(pictures::PictureFault fault) {
     switch (fault) {
     case pictures::PictureFault::TooWide:
-        return core::fillInValues(TooWide, {std::to_string(pictures::PngRowPixelsLimit)});
+        return language::fill(std::string(TooWide), {std::to_string(pictures::PngRowPixelsLimit)});
     case pictures::PictureFault::Damaged:
         return std::string(Damaged);
     case pictures::PictureFault::OutOfMemory:
@@ -426,9 +426,9 @@ std::optional<std::string> ConvertWindow::convertedSource(const std::string& sou
     const pictures::PictureReading picture = decodePicture(opened.value(), chosen.framing);
     if (picture.refusedSize.isValid()) {
         tell(source + "\n" +
-             core::fillInValues(TooLarge, {std::to_string(picture.refusedSize.width()),
-                                           std::to_string(picture.refusedSize.height()),
-                                           std::to_string(picture.limitMegapixels)}));
+             language::fill(std::string(TooLarge), {std::to_string(picture.refusedSize.width()),
+                                                    std::to_string(picture.refusedSize.height()),
+                                                    std::to_string(picture.limitMegapixels)}));
         return std::nullopt;
     }
     if (!picture.picture) {

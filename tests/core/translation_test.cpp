@@ -76,5 +76,23 @@ TEST(Translation, ATextWithoutEnglishStaysJapanese) {
     EXPECT_EQ(english("no such context", "標準出力"), "標準出力");
 }
 
+TEST(Fill, ReplacesEachMarkOnceAndLeavesValuesAlone) {
+    struct Case {
+        std::string filled;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {fill("{1}: {2} ({1})", {"A.BMP", "ok"}), "A.BMP: ok (A.BMP)"},
+        // A file name holding a mark is not filled in a second time.
+        {fill("{1} and {2}", {"{2}.BMP", "x"}), "{2}.BMP and x"},
+        {fill("{2} then {1}", {"a", "b"}), "b then a"},
+        {fill("{3} {0} {} {1", {"a", "b"}), "{3} {0} {} {1"},
+        {fill("{10}", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "ten"}), "ten"},
+        {fill("no marks", {}), "no marks"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.filled, c.expected);
+}
+
 } // namespace
 } // namespace kor::language

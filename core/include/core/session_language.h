@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/logo_problem_text.h"
-
 namespace kor::core {
 
+enum class TextLanguage { English, Japanese };
+
 // The language of this session's texts, as language::sessionReadsJapanese()
-// chooses it. korlogo speaks it throughout; KOR and korsetup only for their usage,
-// version and run report lines, their other texts being Japanese always.
+// chooses it, for korsetup's command line, which keeps a text of each
+// language; every other text is translated through language::translate().
 TextLanguage sessionLanguage();
 
 } // namespace kor::core

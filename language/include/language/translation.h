@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 // Marks `japanese` as a source text of `context` where it is only stored, as
 // in a table, and translated later: lupdate finds it through this name.
@@ -22,6 +24,13 @@ std::string english(const char* context, const char* japanese);
 // under a Japanese locale, otherwise its English. lupdate finds the texts by
 // this function's name.
 std::string translate(const char* context, const char* japanese);
+
+// `text` with each "{1}", "{2}"... replaced by the value of that number, in a
+// single pass, so that a value holding such a mark itself (a file name may)
+// stays as it is. A mark without a value stays too. A text with data is one
+// sentence with marks, translated whole and filled afterwards, so that its
+// English may put the values in another order.
+std::string fill(std::string text, std::initializer_list<std::string_view> values);
 
 // Makes the running Qt application's tr() speak the session's language: the
 // English table under any other locale than Japanese; under a Japanese one the
