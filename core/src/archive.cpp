@@ -347,11 +347,17 @@ platform::Status runArchiveCommand(const std::string& commandText) {
             return {};
         const std::string cp932Report = output.substr(0, output.find('\0'));
         const std::string report = platform::fromCp932(cp932Report).valueOr(cp932Report);
-        // The English text on the first line, the Japanese reason on the second.
+        // The English text on the first line, "cannot <operation> <path>:
+        // <reason>", the Japanese reason on the second. The reason alone is
+        // kept in both: the path is in the run's temporary folder, which says
+        // nothing to the user, and no Windows path holds ": ".
         const std::size_t lineEnd = report.find("\r\n");
-        platform::Error error(result == LibraryWriteFailed ? platform::Operation::Write
-                                                           : operation::RunArchiveCommand,
-                              {}, EIO, report.substr(0, lineEnd));
+        const std::string english = report.substr(0, lineEnd);
+        const std::size_t reasonStart = english.find(": ");
+        platform::Error error(
+            result == LibraryWriteFailed ? platform::Operation::Write
+                                         : operation::RunArchiveCommand,
+            {}, EIO, reasonStart == std::string::npos ? english : english.substr(reasonStart + 2));
         if (lineEnd == std::string::npos)
             return error;
         return std::move(error).withJapaneseReason(report.substr(lineEnd + 2));

@@ -8,6 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -19,6 +22,14 @@ ProgramRun runProgram(const std::filesystem::path& program,
     std::vector<std::string> variables;
     if (const char* path = std::getenv("PATH"))
         variables.push_back(std::string("PATH=") + path);
+    // The program speaks the tests' language unless the test chooses one.
+    constexpr const char* LocaleNames[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    const bool localeChosen =
+        std::any_of(std::begin(LocaleNames), std::end(LocaleNames),
+                    [&](const char* name) { return environment.contains(name); });
+    for (const char* name : LocaleNames)
+        if (const char* value = std::getenv(name); value && !localeChosen)
+            variables.push_back(std::string(name) + "=" + value);
     for (const auto& [name, value] : environment)
         variables.push_back(name + "=" + value);
     std::vector<char*> envp;

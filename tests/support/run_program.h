@@ -15,8 +15,9 @@ struct ProgramRun {
 };
 
 // Runs a built program with `arguments` to its end with only the given
-// environment variables (and PATH), no display and no standard input, and
-// collects its standard error and standard output.
+// environment variables (and PATH, and the tests' locale when `environment`
+// names none of LC_ALL, LC_MESSAGES, LANG), no display and no standard input,
+// and collects its standard error and standard output.
 ProgramRun runProgram(const std::filesystem::path& program,
                       const std::map<std::string, std::string>& environment,
                       const std::vector<std::string>& arguments = {});
