@@ -327,7 +327,8 @@ TEST_P(ChangerOnEmulatorMachine, ChangesTheLogosInsideTheRightPartitions) {
     const std::map<std::string, std::string> environment = {
         {"HOME", (scratch.path() / "home").string()},
         {"XDG_CONFIG_HOME", (scratch.path() / "config").string()},
-        {"XDG_RUNTIME_DIR", (scratch.path() / "run").string()}};
+        {"XDG_RUNTIME_DIR", (scratch.path() / "run").string()},
+        {"LANG", "C"}};
     const ProgramRun run = runProgram(KOR_PROGRAM, environment, {"--machine", machine.string()});
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
     if (!test.driveMap.empty()) {
