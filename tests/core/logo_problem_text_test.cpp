@@ -52,8 +52,7 @@ TEST(LogoProblemText, JapaneseReasonsNameTheValuesFound) {
     for (const Case& c : cases) {
         const LogoInspection found =
             inspectLogo(logoStart(c.width, c.compression), c.length, LogoFormat::Windows95);
-        EXPECT_EQ(describeLogoProblems(found, LogoFormat::Windows95), c.reasons)
-            << c.what;
+        EXPECT_EQ(describeLogoProblems(found, LogoFormat::Windows95), c.reasons) << c.what;
     }
 }
 
