@@ -3,6 +3,7 @@
 #include "core/logo_problem_text.h"
 #include "core/operations.h"
 
+#include "language/translation.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/profile.h"
@@ -18,6 +19,9 @@ namespace kor::changer {
 
 namespace {
 
+using language::fill;
+using language::translate;
+
 constexpr std::string_view ProgramTitle = "KOR";
 
 // The file name of a slot's logo, as the notes name it.
@@ -26,41 +30,44 @@ std::string logoFileName(core::LogoSlot slot, const core::Settings& settings) {
     return target.substr(target.find_last_of('\\') + 1);
 }
 
+// {1} stands for the logo, {2} for why it stays: a note and a report line.
+constexpr const char* LeftUnchanged = KOR_TRANSLATE_NOOP("changer", "{1} は変更しません: {2}");
+
 // A logo that this run leaves as it is, and why, on a line of its own: an
 // unattended run must not stop for it, but must not keep it quiet either.
 void noteUnchanged(core::LogoSlot slot, const core::Settings& settings, std::string_view why) {
     std::string reason(why);
     std::replace(reason.begin(), reason.end(), '\n', ' ');
-    std::cerr << ProgramTitle << ": " << logoFileName(slot, settings)
-              << " は変更しません: " << platform::escapeControlCharacters(reason) << '\n';
+    std::cerr << ProgramTitle << ": "
+              << platform::escapeControlCharacters(fill(translate("changer", LeftUnchanged),
+                                                        {logoFileName(slot, settings), reason}))
+              << '\n';
 }
 
 enum class ReportLine { Installed, WouldInstall, Unchanged, NoSource };
 
 struct ReportText {
     ReportLine line;
-    const char* english;
     const char* japanese;
 };
 
 // The run report's lines; {1} stands for the logo file, {2} for the source or
 // why the logo stays.
 constexpr ReportText ReportTexts[] = {
-    {ReportLine::Installed, "{1}: installed {2}", "{1} を {2} に変更しました"},
-    {ReportLine::WouldInstall, "{1}: would install {2}",
-     "{1} を {2} に変更します (--dry-run なので書き込みません)"},
-    {ReportLine::Unchanged, "{1}: left unchanged: {2}", "{1} は変更しません: {2}"},
-    {ReportLine::NoSource, "{1}: left unchanged: KOR.INI names no source for it",
-     "{1} は変更しません: KOR.INI に取り出し元が指定されていません"},
+    {ReportLine::Installed, KOR_TRANSLATE_NOOP("changer", "{1} を {2} に変更しました")},
+    {ReportLine::WouldInstall,
+     KOR_TRANSLATE_NOOP("changer", "{1} を {2} に変更します (--dry-run なので書き込みません)")},
+    {ReportLine::Unchanged, LeftUnchanged},
+    {ReportLine::NoSource,
+     KOR_TRANSLATE_NOOP("changer", "{1} は変更しません: KOR.INI に取り出し元が指定されていません")},
 };
 
-void printReportLine(ReportLine line, core::TextLanguage language, const std::string& logo,
-                     const std::string& detail) {
-    std::string_view pattern;
+void printReportLine(ReportLine line, const std::string& logo, const std::string& detail) {
+    const char* japanese = "";
     for (const ReportText& entry : ReportTexts)
         if (entry.line == line)
-            pattern = language == core::TextLanguage::Japanese ? entry.japanese : entry.english;
-    std::string text = core::fillInValues(pattern, {logo, detail});
+            japanese = entry.japanese;
+    std::string text = fill(translate("changer", japanese), {logo, detail});
     // One line per logo, as the notes keep a reason on one line.
     std::replace(text.begin(), text.end(), '\n', ' ');
     std::cout << platform::escapeControlCharacters(text, platform::LineBreaks::Escape) << '\n';
@@ -84,10 +91,11 @@ void noteIfNotShown(core::LogoSlot slot, const core::Settings& settings,
     // program to read it will say why.
     if (!found || found.value().isShown())
         return;
-    const std::string note = logoFileName(slot, settings) + " を " + source +
-                             " に変更しましたが、" + std::string(core::machineNameOf(format)) +
-                             " のロゴとして表示できない可能性があります。" +
-                             core::describeLogoProblemsInJapanese(found.value(), format);
+    const std::string note = fill(
+        translate("changer",
+                  "{1} を {2} に変更しましたが、{3} のロゴとして表示できない可能性があります。{4}"),
+        {logoFileName(slot, settings), source, core::machineNameOf(format),
+         core::describeLogoProblems(found.value(), format)});
     std::cerr << ProgramTitle << ": "
               << platform::escapeControlCharacters(note, platform::LineBreaks::Escape) << '\n';
 }
@@ -96,10 +104,12 @@ std::string lengthRefusal(const core::Settings& settings, const std::string& pat
                           std::uint64_t length) {
     const std::uint64_t expected = core::expectedLogoLength(settings);
     if (expected == 0)
-        return path + " は " + std::to_string(length) + " バイトあり、ロゴにできる大きさ (" +
-               std::to_string(core::LargestPictureLength) + " バイトまで) を超えています";
-    return path + " は " + std::to_string(length) + " バイトで、ロゴの大きさ (" +
-           std::to_string(expected) + " バイト) と違います";
+        return fill(
+            translate("changer",
+                      "{1} は {2} バイトあり、ロゴにできる大きさ ({3} バイトまで) を超えています"),
+            {path, std::to_string(length), std::to_string(core::LargestPictureLength)});
+    return fill(translate("changer", "{1} は {2} バイトで、ロゴの大きさ ({3} バイト) と違います"),
+                {path, std::to_string(length), std::to_string(expected)});
 }
 
 // Every entry with the same chance: floor(r * n + 1) - 1 lies in 0 .. n-1.
@@ -111,10 +121,9 @@ std::size_t drawIndex(std::size_t count) {
 
 } // namespace
 
-ChangeRun::ChangeRun(RunOptions options, core::TextLanguage language)
+ChangeRun::ChangeRun(RunOptions options)
     : m_driveList(platform::Machine::current().currentDrive()),
-      m_folderList(platform::Machine::current().currentDirectory()), m_options(options),
-      m_language(language) {
+      m_folderList(platform::Machine::current().currentDirectory()), m_options(options) {
     m_driveList.onChange = [this] { return enterChosenDrive(); };
     m_folderList.onChange = [this] { return enterChosenFolder(); };
 }
@@ -145,9 +154,12 @@ platform::Status ChangeRun::changeLogos() {
         std::cerr << ProgramTitle << ": "
                   << platform::escapeControlCharacters(read.error().message()) << '\n';
     if (platform::hasUtf8Mark(m_settings.iniPath))
-        std::cerr << ProgramTitle << ": " << m_settings.iniPath
-                  << " は UTF-8 で保存されているので UTF-8 として読みました。"
-                     "Windows 95 でも使えるよう、Shift-JIS で保存し直してください\n";
+        std::cerr << ProgramTitle << ": "
+                  << fill(translate("changer",
+                                    "{1} は UTF-8 で保存されているので UTF-8 として読みました。"
+                                    "Windows 95 でも使えるよう、Shift-JIS で保存し直してください"),
+                          {m_settings.iniPath})
+                  << '\n';
     // KOR.INI names only the emulated machine; a value that would reach a host
     // folder, or hides a control character, ends the run before anything changes.
     KOR_TRY(core::checkSourceSettings(m_settings));
@@ -189,20 +201,18 @@ void ChangeRun::forgetListing() {
 void ChangeRun::leaveUnchanged(core::LogoSlot slot, const std::string& why) {
     noteUnchanged(slot, m_settings, why);
     if (m_options.verbose || m_options.dryRun)
-        printReportLine(ReportLine::Unchanged, m_language, core::logoTargetPath(slot, m_settings),
-                        why);
+        printReportLine(ReportLine::Unchanged, core::logoTargetPath(slot, m_settings), why);
 }
 
 void ChangeRun::reportInstalled(core::LogoSlot slot, const std::string& source) {
     if (m_options.verbose || m_options.dryRun)
         printReportLine(m_options.dryRun ? ReportLine::WouldInstall : ReportLine::Installed,
-                        m_language, core::logoTargetPath(slot, m_settings), source);
+                        core::logoTargetPath(slot, m_settings), source);
 }
 
 void ChangeRun::reportNoSource(core::LogoSlot slot) {
     if (m_options.verbose || m_options.dryRun)
-        printReportLine(ReportLine::NoSource, m_language, core::logoTargetPath(slot, m_settings),
-                        {});
+        printReportLine(ReportLine::NoSource, core::logoTargetPath(slot, m_settings), {});
 }
 
 platform::Status ChangeRun::showDirectory(const std::string& configured) {
@@ -230,7 +240,8 @@ platform::Status ChangeRun::changeFromPictureDirectory(core::LogoSlot slot,
     // A folder without pictures leaves its logo as it is; the other logos
     // still change.
     if (pictures.empty()) {
-        leaveUnchanged(slot, m_folderList.path() + " にファイルがありません");
+        leaveUnchanged(
+            slot, fill(translate("changer", "{1} にファイルがありません"), {m_folderList.path()}));
         return {};
     }
     const std::string sourcePath =
@@ -285,7 +296,8 @@ platform::Status ChangeRun::changeFromArchive(core::LogoSlot slot, const std::st
     // An archive without members leaves its logo as it is; the other logos
     // still change.
     if (m_listing.empty()) {
-        leaveUnchanged(slot, "書庫 " + archiveName + " にファイルがありません");
+        leaveUnchanged(
+            slot, fill(translate("changer", "書庫 {1} にファイルがありません"), {archiveName}));
         return {};
     }
     const core::ArchiveEntry drawn = m_listing[drawIndex(m_listing.size())];
@@ -312,9 +324,9 @@ platform::Status ChangeRun::changeFromArchive(core::LogoSlot slot, const std::st
         if (extracted.error().operation() != core::operation::ExtractMember)
             return extracted.error();
         const bool refusedLength = extracted.error().code() == EFBIG;
-        leaveUnchanged(slot, refusedLength
-                                 ? lengthRefusal(m_settings, source, drawn.unpackedSize)
-                                 : source + " を解凍できません: " + extracted.error().userReason());
+        leaveUnchanged(slot, refusedLength ? lengthRefusal(m_settings, source, drawn.unpackedSize)
+                                           : fill(translate("changer", "{1} を解凍できません: {2}"),
+                                                  {source, extracted.error().userReason()}));
         return {};
     }
     KOR_TRY(core::installLogoFromExtracted(m_settings, slot, extracted.value().path()));

@@ -5,7 +5,6 @@
 
 #include "core/archive.h"
 #include "core/logo.h"
-#include "core/logo_problem_text.h"
 #include "core/settings.h"
 #include "platform/files.h"
 
@@ -37,9 +36,8 @@ struct RunOptions {
 class ChangeRun final {
   public:
     // The lists start at the machine's current drive and directory. The run's
-    // report lines are in `language`; its notes and messages are Japanese.
-    explicit ChangeRun(RunOptions options = {},
-                       core::TextLanguage language = core::TextLanguage::Japanese);
+    // report lines, notes and messages are in the session's language.
+    explicit ChangeRun(RunOptions options = {});
 
     // The whole run. A failure that ends it has been reported through the
     // message service when this returns RunOutcome::Failed. An archive that
@@ -80,7 +78,6 @@ class ChangeRun final {
     core::ArchiveListing m_listing;
 
     RunOptions m_options;
-    core::TextLanguage m_language;
     core::Settings m_settings;
     core::ArchiveState m_archiveState;
     // The archive file the listing holds, as it was when listed.

@@ -5,6 +5,7 @@
 
 #include "core/version.h"
 
+#include "language/translation.h"
 #include "platform/text.h"
 
 namespace kor::changer {
@@ -82,112 +83,75 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
     return line;
 }
 
-std::string usageText(core::TextLanguage language) {
-    if (language == core::TextLanguage::Japanese)
-        return "使い方: KOR [--machine マシン] [--dry-run] [--verbose] [-- コマンド [引数...]]\n"
-               "        KOR [--machine マシン] --drives\n"
-               "        KOR --list-machines | --add-machine 名前 パス\n"
-               "        KOR --help | --version\n"
-               "エミュレートした Windows 95 の起動・終了時のロゴ (logo.sys、logow.sys、logos.sys) "
-               "を、\nKOR.INI で指定したフォルダまたは LZH "
-               "書庫から無作為に選んだ画像に変更します。\n"
-               "\n"
-               "  --machine マシン  エミュレータのマシン (登録した名前、マシンのフォルダ、\n"
-               "                   または設定ファイルのパス) のロゴを変更します\n"
-               "  --dry-run    画像を選ぶだけで何も書き込まず、何をインストールするかを表示します\n"
-               "  --verbose    ロゴごとに、選んだ画像と結果を 1 行ずつ表示します\n"
-               "  --drives     マシンのドライブ (文字、ディスク、パーティション、イメージ)、\n"
-               "               Windows フォルダと起動ドライブを表示します\n"
-               "  --list-machines  "
-               "見つかったマシンと登録したマシンを、エミュレータ、起動ドライブ、\n"
-               "               変更できるかどうかとともに 1 行ずつ表示します\n"
-               "  --add-machine 名前 パス  パスのマシンを名前で登録します (machines.ini)\n"
-               "  -- コマンド [引数...]  ロゴの変更の後 (失敗したときも)、KOR の代わりに\n"
-               "               コマンドを実行します (例: -- 86Box -P ~/86Box/Win95)\n"
-               "  -h, --help   この説明を表示して終了します\n"
-               "  --version    バージョンを表示して終了します\n"
-               "\n"
-               "マシンは --machine、KOR_ROOT、korsetup で最後に選んだマシン、~/.kor の順に\n"
-               "最初に見つかったものを使います。\n"
-               "\n"
-               "環境変数:\n"
-               "  KOR_ROOT     1 文字の名前の項目がドライブになるホストのフォルダ (既定値 ~/.kor)\n"
-               "  WINDIR       KOR.INI のある Windows ディレクトリ (既定値はマシンの MSDOS.SYS、\n"
-               "               なければ C:\\WINDOWS)\n"
-               "  XDG_CONFIG_HOME  machines.ini を置くフォルダの親 (既定値 ~/.config)\n"
-               "  TMP, TEMP    書庫ライブラリが作業ファイルを書く場所 (書庫モードのみ)\n"
-               "\n"
-               "終了コード: 最後まで実行したとき 0、失敗で中断したとき 1、使い方の誤りは 2。\n"
-               "-- の後のコマンドを実行できないときは 127 (見つからない) または 126。\n";
-    return "usage: KOR [--machine MACHINE] [--dry-run] [--verbose] [-- COMMAND [ARGS...]]\n"
-           "       KOR [--machine MACHINE] --drives\n"
-           "       KOR --list-machines | --add-machine NAME PATH\n"
-           "       KOR --help | --version\n"
-           "Changes the start-up and shut-down logos of an emulated Windows 95 machine\n"
-           "(logo.sys, logow.sys, logos.sys) to pictures drawn at random from the folders\n"
-           "or LZH archives that KOR.INI names.\n"
-           "\n"
-           "  --machine MACHINE  work on an emulator's machine: a name it was added under\n"
-           "               or found by, its folder, or its configuration file\n"
-           "  --dry-run    draw as a run would and say what would be installed; write nothing\n"
-           "  --verbose    also say for each logo what was drawn and what came of it\n"
-           "  --drives     show the machine's drives (letter, disk, partition, image), its\n"
-           "               Windows folder and the drive it boots from\n"
-           "  --list-machines  list the machines found and added, a line each: name,\n"
-           "               emulator, boot drive, and whether KOR can change it\n"
-           "  --add-machine NAME PATH  keep the machine at PATH under NAME (machines.ini)\n"
-           "  -- COMMAND [ARGS...]  after the change, also a failed one, run COMMAND in\n"
-           "               KOR's place (e.g. -- 86Box -P ~/86Box/Win95)\n"
-           "  -h, --help   show this help and exit\n"
-           "  --version    show the version and exit\n"
-           "\n"
-           "The machine is the first of: --machine, KOR_ROOT, the machine last chosen in\n"
-           "korsetup, ~/.kor.\n"
-           "\n"
-           "Environment:\n"
-           "  KOR_ROOT     host folder whose one-letter entries are the drives (default ~/.kor)\n"
-           "  WINDIR       the Windows directory, which holds KOR.INI (default: as the\n"
-           "               machine's MSDOS.SYS says, else C:\\WINDOWS)\n"
-           "  XDG_CONFIG_HOME  the folder of kor/machines.ini (default ~/.config)\n"
-           "  TMP, TEMP    where the archive library writes its work file (archive mode only)\n"
-           "\n"
-           "Exit status: 0 when the run went to its end, 1 when a failure ended it,\n"
-           "2 on bad usage; 127 when the command after -- is not found, 126 when it\n"
-           "cannot be run.\n";
+std::string usageText() {
+    return language::translate(
+        "changer",
+        "使い方: KOR [--machine マシン] [--dry-run] [--verbose] [-- コマンド [引数...]]\n"
+        "        KOR [--machine マシン] --drives\n"
+        "        KOR --list-machines | --add-machine 名前 パス\n"
+        "        KOR --help | --version\n"
+        "エミュレートした Windows 95 の起動・終了時のロゴ (logo.sys、logow.sys、logos.sys) "
+        "を、\nKOR.INI で指定したフォルダまたは LZH "
+        "書庫から無作為に選んだ画像に変更します。\n"
+        "\n"
+        "  --machine マシン  エミュレータのマシン (登録した名前、マシンのフォルダ、\n"
+        "                   または設定ファイルのパス) のロゴを変更します\n"
+        "  --dry-run    画像を選ぶだけで何も書き込まず、何をインストールするかを表示します\n"
+        "  --verbose    ロゴごとに、選んだ画像と結果を 1 行ずつ表示します\n"
+        "  --drives     マシンのドライブ (文字、ディスク、パーティション、イメージ)、\n"
+        "               Windows フォルダと起動ドライブを表示します\n"
+        "  --list-machines  "
+        "見つかったマシンと登録したマシンを、エミュレータ、起動ドライブ、\n"
+        "               変更できるかどうかとともに 1 行ずつ表示します\n"
+        "  --add-machine 名前 パス  パスのマシンを名前で登録します (machines.ini)\n"
+        "  -- コマンド [引数...]  ロゴの変更の後 (失敗したときも)、KOR の代わりに\n"
+        "               コマンドを実行します (例: -- 86Box -P ~/86Box/Win95)\n"
+        "  -h, --help   この説明を表示して終了します\n"
+        "  --version    バージョンを表示して終了します\n"
+        "\n"
+        "マシンは --machine、KOR_ROOT、korsetup で最後に選んだマシン、~/.kor の順に\n"
+        "最初に見つかったものを使います。\n"
+        "\n"
+        "環境変数:\n"
+        "  KOR_ROOT     1 文字の名前の項目がドライブになるホストのフォルダ (既定値 ~/.kor)\n"
+        "  WINDIR       KOR.INI のある Windows ディレクトリ (既定値はマシンの MSDOS.SYS、\n"
+        "               なければ C:\\WINDOWS)\n"
+        "  XDG_CONFIG_HOME  machines.ini を置くフォルダの親 (既定値 ~/.config)\n"
+        "  TMP, TEMP    書庫ライブラリが作業ファイルを書く場所 (書庫モードのみ)\n"
+        "\n"
+        "終了コード: 最後まで実行したとき 0、失敗で中断したとき 1、使い方の誤りは 2。\n"
+        "-- の後のコマンドを実行できないときは 127 (見つからない) または 126。\n");
 }
 
-std::string versionText(core::TextLanguage language) {
-    const std::string version(core::programVersion());
-    return language == core::TextLanguage::Japanese ? "KOR バージョン " + version + "\n"
-                                                    : "KOR version " + version + "\n";
+std::string versionText() {
+    return language::fill(language::translate("changer", "KOR バージョン {1}"),
+                          {core::programVersion()}) +
+           "\n";
 }
 
-std::string mistakeText(const CommandLine& line, core::TextLanguage language) {
+std::string mistakeText(const CommandLine& line) {
     // The argument may hold anything; a control character must not reach the terminal.
     const std::string shown =
         platform::escapeControlCharacters(line.mistake, platform::LineBreaks::Escape);
-    const bool japanese = language == core::TextLanguage::Japanese;
-    std::string said;
+    const char* said = "";
     switch (line.mistakeKind) {
     case CommandLine::Mistake::Unknown:
-        said = japanese ? "引数 " + shown + " は使えません" : "unknown argument " + shown;
+        said = KOR_TRANSLATE_NOOP("changer", "引数 {1} は使えません");
         break;
     case CommandLine::Mistake::MissingValue:
-        said = japanese ? "引数 " + shown + " の後に値がありません"
-                        : shown + " is missing what follows it";
+        said = KOR_TRANSLATE_NOOP("changer", "引数 {1} の後に値がありません");
         break;
     case CommandLine::Mistake::Misplaced:
-        said = japanese ? "引数 " + shown + " は二度、またはほかの引数と一緒には使えません"
-                        : shown + " cannot be given twice, nor with the arguments before it";
+        said =
+            KOR_TRANSLATE_NOOP("changer", "引数 {1} は二度、またはほかの引数と一緒には使えません");
         break;
     }
-    if (japanese)
-        return "KOR: " + said +
-               "\n使い方: KOR [--machine マシン] [--dry-run] [--verbose] [-- コマンド]" +
-               " | --drives | --list-machines | --add-machine 名前 パス | --help | --version\n";
-    return "KOR: " + said +
-           "\nusage: KOR [--machine MACHINE] [--dry-run] [--verbose] [-- COMMAND]" +
-           " | --drives | --list-machines | --add-machine NAME PATH | --help | --version\n";
+    return "KOR: " + language::fill(language::translate("changer", said), {shown}) + "\n" +
+           language::translate(
+               "changer", "使い方: KOR [--machine マシン] [--dry-run] [--verbose] [-- コマンド]"
+                          " | --drives | --list-machines | --add-machine 名前 パス | --help"
+                          " | --version") +
+           "\n";
 }
 
 } // namespace kor::changer

@@ -3,8 +3,6 @@
 
 #include "change_run.h"
 
-#include "core/logo_problem_text.h"
-
 #include <optional>
 #include <span>
 #include <string>
@@ -46,11 +44,11 @@ struct CommandLine {
 CommandLine parseCommandLine(std::span<const std::string> arguments);
 
 // The help for --help, ending in a line break.
-std::string usageText(core::TextLanguage language);
+std::string usageText();
 // The version line for --version.
-std::string versionText(core::TextLanguage language);
+std::string versionText();
 // What standard error gets for a mistaken line: which argument and what is
 // wrong with it, and the short usage.
-std::string mistakeText(const CommandLine& line, core::TextLanguage language);
+std::string mistakeText(const CommandLine& line);
 
 } // namespace kor::changer

@@ -5,6 +5,7 @@
 
 #include "core/operations.h"
 #include "diskimage/image_drives.h"
+#include "language/translation.h"
 #include "machines/known_machines.h"
 #include "machines/machine_choice.h"
 #include "platform/files.h"
@@ -27,6 +28,8 @@ namespace kor::changer {
 namespace {
 
 namespace fs = std::filesystem;
+using language::fill;
+using language::translate;
 
 constexpr std::string_view ProgramTitle = "KOR";
 
@@ -36,20 +39,15 @@ std::string shown(std::string_view text) {
 }
 
 // Why something failed, on one line: the Japanese report, or the English one.
-std::string reasonOf(const platform::Error& error, core::TextLanguage language) {
-    std::string text = language == core::TextLanguage::Japanese ? error.message() : error.text();
+std::string reasonOf(const platform::Error& error) {
+    std::string text = language::sessionReadsJapanese() ? error.message() : error.text();
     std::replace(text.begin(), text.end(), '\n', ' ');
     return shown(text);
 }
 
-std::string said(core::TextLanguage language, std::string_view english, std::string_view japanese) {
-    return std::string(language == core::TextLanguage::Japanese ? japanese : english);
-}
-
 } // namespace
 
-int runInstead(const std::vector<std::string>& command, const fs::path& startFolder,
-               core::TextLanguage language) {
+int runInstead(const std::vector<std::string>& command, const fs::path& startFolder) {
     diskimage::closeImageDrives();
     std::error_code ignored;
     fs::current_path(startFolder, ignored);
@@ -63,8 +61,10 @@ int runInstead(const std::vector<std::string>& command, const fs::path& startFol
     arguments.push_back(nullptr);
     ::execvp(arguments.front(), arguments.data());
     const int error = errno;
-    std::cerr << ProgramTitle << ": " << said(language, "cannot run ", "コマンドを実行できません: ")
-              << shown(command.front()) << ": " << platform::describeError(error) << '\n';
+    std::cerr << ProgramTitle << ": "
+              << fill(translate("changer", "コマンドを実行できません: {1}: {2}"),
+                      {shown(command.front()), platform::describeError(error)})
+              << '\n';
     return error == ENOENT ? 127 : 126;
 }
 
@@ -75,10 +75,9 @@ namespace {
 class ServicesBeforeCommand final : public platform::Services {
   public:
     ServicesBeforeCommand(std::unique_ptr<platform::Services> session,
-                          std::vector<std::string> command, fs::path startFolder,
-                          core::TextLanguage language)
+                          std::vector<std::string> command, fs::path startFolder)
         : m_session(std::move(session)), m_command(std::move(command)),
-          m_startFolder(std::move(startFolder)), m_language(language) {}
+          m_startFolder(std::move(startFolder)) {}
 
     void showMessage(std::string_view caption, std::string_view text) override {
         m_session->showMessage(caption, text);
@@ -88,19 +87,16 @@ class ServicesBeforeCommand final : public platform::Services {
     platform::FolderOpening openFolder(std::string_view windowsPath) override {
         return m_session->openFolder(windowsPath);
     }
-    [[noreturn]] void endProgram(int) override {
-        std::exit(runInstead(m_command, m_startFolder, m_language));
-    }
+    [[noreturn]] void endProgram(int) override { std::exit(runInstead(m_command, m_startFolder)); }
 
   private:
     std::unique_ptr<platform::Services> m_session;
     std::vector<std::string> m_command;
     fs::path m_startFolder;
-    core::TextLanguage m_language;
 };
 
 // --drives: the drive map, then what it was made from.
-int showDrives(const machines::OpenedMachine& opened, core::TextLanguage language) {
+int showDrives(const machines::OpenedMachine& opened) {
     const platform::Machine& machine = opened.machine;
     if (opened.emulator) {
         const machines::EmulatorMachine& emulator = *opened.emulator;
@@ -108,13 +104,15 @@ int showDrives(const machines::OpenedMachine& opened, core::TextLanguage languag
             if (drive.disk < emulator.disks.size())
                 std::cout << shown(machines::driveMapLine(drive, emulator.disks[drive.disk].image))
                           << '\n';
-        std::cout << said(language, "configuration: ", "設定ファイル: ")
-                  << shown(emulator.configuration.string()) << " ("
-                  << machines::emulatorName(emulator.emulator) << ")\n";
+        std::cout << fill(translate("changer", "設定ファイル: {1} ({2})"),
+                          {shown(emulator.configuration.string()),
+                           machines::emulatorName(emulator.emulator)})
+                  << '\n';
         for (std::size_t disk = 0; disk < emulator.disks.size(); ++disk)
-            std::cout << said(language, "disk ", "ディスク ") << disk + 1 << ": "
-                      << shown(emulator.disks[disk].image.string()) << " ("
-                      << shown(emulator.disks[disk].key) << ")\n";
+            std::cout << fill(translate("changer", "ディスク {1}: {2} ({3})"),
+                              {std::to_string(disk + 1), shown(emulator.disks[disk].image.string()),
+                               shown(emulator.disks[disk].key)})
+                      << '\n';
     } else {
         // A folder of drives: each letter's folder, or the image its entry
         // leads to.
@@ -130,15 +128,18 @@ int showDrives(const machines::OpenedMachine& opened, core::TextLanguage languag
                 for (const char name : {static_cast<char>(letter - 'A' + 'a'), letter})
                     if (const fs::path entry = machine.root() / std::string(1, name);
                         where.empty() && fs::exists(entry, error))
-                        where = said(language, "disk image ", "ディスクイメージ ") +
-                                fs::weakly_canonical(entry, error).string();
+                        where = fill(translate("changer", "ディスクイメージ {1}"),
+                                     {fs::weakly_canonical(entry, error).string()});
             }
             std::cout << letter << ":  " << shown(where) << '\n';
         }
     }
-    std::cout << said(language, "Windows folder: ", "Windows フォルダ: ")
-              << shown(machine.windowsDirectory()) << '\n'
-              << said(language, "boot drive: ", "起動ドライブ: ") << machine.bootDrive() << ":\n";
+    std::cout << fill(translate("changer", "Windows フォルダ: {1}"),
+                      {shown(machine.windowsDirectory())})
+              << '\n'
+              << fill(translate("changer", "起動ドライブ: {1}:"),
+                      {std::string(1, machine.bootDrive())})
+              << '\n';
     return 0;
 }
 
@@ -146,22 +147,20 @@ int showDrives(const machines::OpenedMachine& opened, core::TextLanguage languag
 
 // --list-machines: a line each, name, emulator, boot drive, and "ok" or why
 // KOR cannot change it.
-int listMachines(core::TextLanguage language) {
+int listMachines() {
     std::vector<machines::KnownMachine> known = machines::knownMachines();
     if (known.empty())
-        std::cout << said(language,
-                          "no machine found in the emulators' usual places; add one with "
-                          "KOR --add-machine NAME PATH\n",
-                          "エミュレータの既定の場所にマシンが見つかりません。"
-                          "KOR --add-machine 名前 パス で登録してください\n");
+        std::cout << translate("changer", "エミュレータの既定の場所にマシンが見つかりません。"
+                                          "KOR --add-machine 名前 パス で登録してください")
+                  << '\n';
     for (machines::KnownMachine& machine : known) {
         const machines::InspectedMachine inspected = machines::inspectMachine(std::move(machine));
         const std::string emulator(
             inspected.emulator ? machines::emulatorName(inspected.emulator->emulator) : "-");
         const std::string bootDrive =
             inspected.opened ? std::string{inspected.opened->machine.bootDrive(), ':'} : "-";
-        const std::string verdict = inspected.usable ? said(language, "ok", "変更できます")
-                                                     : reasonOf(inspected.usable.error(), language);
+        const std::string verdict = inspected.usable ? translate("changer", "変更できます")
+                                                     : reasonOf(inspected.usable.error());
         std::cout << shown(inspected.known.name) << "  " << emulator << "  " << bootDrive << "  "
                   << verdict << '\n';
         // Looking at a machine must not keep its emulator from starting.
@@ -171,11 +170,11 @@ int listMachines(core::TextLanguage language) {
 }
 
 // --add-machine: kept only when it opens as a machine.
-int addMachine(const std::string& name, const std::string& path, core::TextLanguage language) {
+int addMachine(const std::string& name, const std::string& path) {
     platform::Result<machines::EmulatorMachine> read = machines::readEmulatorMachine(path);
     platform::Status added = read ? machines::addMachine(name, path) : read.error();
     if (!added) {
-        std::cerr << ProgramTitle << ": " << reasonOf(added.error(), language) << '\n';
+        std::cerr << ProgramTitle << ": " << reasonOf(added.error()) << '\n';
         return 1;
     }
     std::cout << shown(name) << ": " << machines::emulatorName(read.value().emulator) << ", "
@@ -183,13 +182,13 @@ int addMachine(const std::string& name, const std::string& path, core::TextLangu
     return 0;
 }
 
-int runOnChosenMachine(const CommandLine& line, core::TextLanguage language) {
+int runOnChosenMachine(const CommandLine& line) {
     std::error_code ignored;
     const fs::path startFolder = fs::current_path(ignored);
     std::unique_ptr<platform::Services> services = platform::makeServicesForThisSession();
     if (!line.command.empty())
-        services = std::make_unique<ServicesBeforeCommand>(std::move(services), line.command,
-                                                           startFolder, language);
+        services =
+            std::make_unique<ServicesBeforeCommand>(std::move(services), line.command, startFolder);
     platform::setServices(std::move(services));
     platform::Machine::setImageOpener(diskimage::openImageDrive);
 
@@ -198,19 +197,19 @@ int runOnChosenMachine(const CommandLine& line, core::TextLanguage language) {
     int status = static_cast<int>(RunOutcome::Failed);
     if (!chosen) {
         if (line.action == CommandLine::Action::ShowDrives) {
-            std::cerr << ProgramTitle << ": " << reasonOf(chosen.error(), language) << '\n';
+            std::cerr << ProgramTitle << ": " << reasonOf(chosen.error()) << '\n';
             return status;
         }
         platform::services().showMessage(ProgramTitle, chosen.error().message());
     } else if (line.action == CommandLine::Action::ShowDrives) {
-        return showDrives(chosen.value(), language);
+        return showDrives(chosen.value());
     } else {
         platform::Machine::setCurrent(std::move(chosen.value().machine));
-        ChangeRun changeRun(line.options, language);
+        ChangeRun changeRun(line.options);
         status = static_cast<int>(changeRun.run());
     }
     if (!line.command.empty())
-        return runInstead(line.command, startFolder, language);
+        return runInstead(line.command, startFolder);
     return status;
 }
 

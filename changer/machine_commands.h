@@ -3,8 +3,6 @@
 
 #include "command_line.h"
 
-#include "core/logo_problem_text.h"
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,22 +14,21 @@ namespace kor::changer {
 
 // --list-machines: a line each, name, emulator, boot drive, and "ok" or why
 // KOR cannot change it.
-int listMachines(core::TextLanguage language);
+int listMachines();
 
 // --add-machine: keeps the machine at `path` under `name` when it opens as a
 // machine; says why not on standard error otherwise.
-int addMachine(const std::string& name, const std::string& path, core::TextLanguage language);
+int addMachine(const std::string& name, const std::string& path);
 
 // Runs `command` in KOR's place, in `startFolder` (the folder KOR started
 // in), once all that the run started is gone: the images' exports stopped
 // and their locks let go, so that an emulator finds its disks free. Returns
 // only when the command cannot be run, with the exit status a shell gives
 // then.
-int runInstead(const std::vector<std::string>& command, const std::filesystem::path& startFolder,
-               core::TextLanguage language);
+int runInstead(const std::vector<std::string>& command, const std::filesystem::path& startFolder);
 
 // A run, or --drives, on the machine that the line and the environment
 // choose; then the command after "--" in KOR's place, also after a failure.
-int runOnChosenMachine(const CommandLine& line, core::TextLanguage language);
+int runOnChosenMachine(const CommandLine& line);
 
 } // namespace kor::changer

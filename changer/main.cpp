@@ -5,8 +5,6 @@
 #include "command_line.h"
 #include "machine_commands.h"
 
-#include "core/session_language.h"
-
 #include "diskimage/image_drives.h"
 #include "platform/machine.h"
 
@@ -17,34 +15,32 @@
 
 int main(int argc, char** argv) {
     using namespace kor;
-    const core::TextLanguage language = core::sessionLanguage();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const changer::CommandLine line = changer::parseCommandLine(arguments);
     switch (line.action) {
     case changer::CommandLine::Action::ShowHelp:
-        std::cout << changer::usageText(language);
+        std::cout << changer::usageText();
         return 0;
     case changer::CommandLine::Action::ShowVersion:
-        std::cout << changer::versionText(language);
+        std::cout << changer::versionText();
         return 0;
     case changer::CommandLine::Action::Mistake:
-        std::cerr << changer::mistakeText(line, language);
+        std::cerr << changer::mistakeText(line);
         // A logo never keeps a machine from starting, a mistaken option of a
         // launcher's line neither.
         if (!line.command.empty()) {
             std::error_code unknown;
-            return changer::runInstead(line.command, std::filesystem::current_path(unknown),
-                                       language);
+            return changer::runInstead(line.command, std::filesystem::current_path(unknown));
         }
         return 2;
     case changer::CommandLine::Action::ListMachines:
         platform::Machine::setImageOpener(diskimage::openImageDrive);
-        return changer::listMachines(language);
+        return changer::listMachines();
     case changer::CommandLine::Action::AddMachine:
-        return changer::addMachine(line.addedName, line.addedPath, language);
+        return changer::addMachine(line.addedName, line.addedPath);
     case changer::CommandLine::Action::ShowDrives:
     case changer::CommandLine::Action::Run:
         break;
     }
-    return changer::runOnChosenMachine(line, language);
+    return changer::runOnChosenMachine(line);
 }

@@ -7,6 +7,7 @@
 #include "pictures/picture_reading.h"
 
 #include "core/logo_conversion.h"
+#include "language/translation.h"
 
 #include <QFile>
 
@@ -132,9 +133,8 @@ int runConvert(const Messages& messages, std::span<const std::string> arguments)
     const auto logo = core::convertToLogo(*picture, options);
     if (!logo.ok()) {
         const platform::Error error = logo.error().retold(logo.error().operation(), input);
-        std::fprintf(
-            stderr, "korlogo: %s\n",
-            (messages.language() == Language::Japanese ? error.message() : error.text()).c_str());
+        std::fprintf(stderr, "korlogo: %s\n",
+                     (language::sessionReadsJapanese() ? error.message() : error.text()).c_str());
         return 1;
     }
     const bool toStandardOutput = output == StandardOutputName;

@@ -15,8 +15,6 @@
 namespace kor::korlogo {
 
 using core::LogoFormat;
-using core::LogoInspection;
-using core::LogoProblem;
 
 int openRegularFile(const std::string& path, FileStart& found) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -62,23 +60,12 @@ FileStart readFileStart(const std::string& path, std::size_t limit) {
     return file;
 }
 
-std::string problemReasons(const Messages& messages, const LogoInspection& found,
-                           LogoFormat format) {
-    std::string reasons;
-    for (const LogoProblem problem : found.problems) {
-        const std::string reason =
-            core::describeLogoProblem(problem, found, format, messages.language());
-        reasons = reasons.empty() ? reason : messages.text(Message::Joined, {reasons, reason});
-    }
-    return reasons;
-}
-
 std::string reasonsNotShown(const Messages& messages, const FileStart& file, LogoFormat format) {
     if (file.error != 0)
         return messages.text(Message::Unreadable, {messages.reason(file.error)});
     if (!file.isFile)
         return messages.text(Message::NotAFile);
-    return problemReasons(messages, core::inspectLogo(file.bytes, file.length, format), format);
+    return core::describeLogoProblems(core::inspectLogo(file.bytes, file.length, format), format);
 }
 
 bool isSpecialFile(const std::string& path) {

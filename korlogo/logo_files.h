@@ -33,10 +33,6 @@ int openRegularFile(const std::string& path, FileStart& found);
 // size costs the same; a FIFO or a device is never read and cannot block.
 FileStart readFileStart(const std::string& path, std::size_t limit = core::LogoHeadersLength);
 
-// Every problem inspectLogo found, in words, joined.
-std::string problemReasons(const Messages& messages, const core::LogoInspection& found,
-                           core::LogoFormat format);
-
 // Why the machine of `format` cannot show `file` (unreadable, not a file, or
 // its problems); empty when it can.
 std::string reasonsNotShown(const Messages& messages, const FileStart& file,

@@ -21,7 +21,7 @@ int usage(const Messages& messages, std::FILE* stream, int status) {
 
 int main(int argc, char** argv) {
     using namespace kor::korlogo;
-    const Messages messages(languageOfThisSession());
+    const Messages messages{};
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.empty())
         return usage(messages, stderr, 2);

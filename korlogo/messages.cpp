@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "messages.h"
 
-#include "core/logo_problem_text.h"
-#include "core/session_language.h"
 #include "language/translation.h"
+#include "platform/host_files.h"
 #include "platform/result.h"
-
-#include <cctype>
-#include <system_error>
 
 namespace kor::korlogo {
 namespace {
@@ -29,7 +25,6 @@ constexpr Text Texts[] = {
          "終了コード: すべて表示できるとき 0、そうでないとき 1、使い方の誤りは 2。\n")},
     {Message::Shown, KOR_TRANSLATE_NOOP("korlogo", "{1}: {2} のロゴとして表示できます。{3}")},
     {Message::NotShown, KOR_TRANSLATE_NOOP("korlogo", "{1}: {2} のロゴとして表示できません。{3}")},
-    {Message::Joined, KOR_TRANSLATE_NOOP("korlogo", "{1}{2}")},
     {Message::Cycles, KOR_TRANSLATE_NOOP("korlogo", "パレットの {1}～{2} 番の色が循環します。")},
     {Message::DoesNotMove, KOR_TRANSLATE_NOOP("korlogo", "アニメーションはありません。")},
     {Message::Unreadable, KOR_TRANSLATE_NOOP("korlogo", "読み込めません。{1}。")},
@@ -92,27 +87,17 @@ constexpr Text Texts[] = {
 };
 } // namespace
 
-Language languageOfThisSession() {
-    return core::sessionLanguage();
-}
-
 std::string Messages::reason(int error) const {
-    if (m_language == Language::Japanese)
-        return kor::platform::userReasonOf(error);
-    std::string reason = std::generic_category().message(error);
-    if (reason.size() > 1 && std::isupper(static_cast<unsigned char>(reason[0])) &&
-        std::islower(static_cast<unsigned char>(reason[1])))
-        reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
-    return reason;
+    return language::sessionReadsJapanese() ? platform::userReasonOf(error)
+                                            : platform::describeError(error);
 }
 
-std::string Messages::text(Message message, std::initializer_list<std::string> values) const {
-    std::string text;
+std::string Messages::text(Message message, std::initializer_list<std::string_view> values) const {
+    const char* japanese = "";
     for (const Text& entry : Texts)
         if (entry.message == message)
-            text = m_language == Language::Japanese ? entry.japanese
-                                                    : language::english("korlogo", entry.japanese);
-    return core::fillInValues(text, values);
+            japanese = entry.japanese;
+    return language::fill(language::translate("korlogo", japanese), values);
 }
 
 } // namespace kor::korlogo

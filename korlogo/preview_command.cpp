@@ -8,6 +8,7 @@
 #include "core/logo.h"
 #include "core/logo_conversion.h"
 #include "core/logo_format.h"
+#include "core/logo_problem_text.h"
 
 #include "platform/services.h"
 
@@ -208,8 +209,8 @@ int runPreview(const Messages& messages, std::span<const std::string> arguments)
         refusal.empty() ? core::decodeLogo(read.bytes, format) : std::nullopt;
     // A file that changed while it was read is judged by what was read.
     if (refusal.empty() && !logo)
-        refusal = problemReasons(messages, core::inspectLogo(read.bytes, read.bytes.size(), format),
-                                 format);
+        refusal = core::describeLogoProblems(
+            core::inspectLogo(read.bytes, read.bytes.size(), format), format);
     if (!logo) {
         std::fprintf(
             stderr, "%s\n",

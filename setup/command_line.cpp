@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "command_line.h"
 
-#include "core/logo_problem_text.h"
 #include "core/version.h"
 #include "language/translation.h"
 #include "platform/text.h"
@@ -115,13 +114,13 @@ int answerCommandLine(const CommandLine& line) {
         std::cout << language::translate("korsetup", Usage);
         return 0;
     case CommandLine::Action::ShowVersion:
-        std::cout << core::fillInValues(
+        std::cout << language::fill(
             language::translate("korsetup", "korsetup バージョン {1}\n"),
             {std::string(core::programVersion())});
         return 0;
     case CommandLine::Action::Mistake:
         // The argument may hold anything; a control character must not reach the terminal.
-        std::cerr << core::fillInValues(
+        std::cerr << language::fill(
             language::translate("korsetup",
                                 "korsetup: 引数 {1} は使えません\n"
                                 "使い方: korsetup [--machine 名前|パス] [Qt のオプション] | "

@@ -12,6 +12,7 @@
 #include "core/archive.h"
 #include "core/logo.h"
 #include "core/logo_problem_text.h"
+#include "language/translation.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/services.h"
@@ -46,8 +47,8 @@ using core::Framing;
 using core::LogoFormat;
 
 // A text of the window's, translated, with its {1}, {2}, ... filled in.
-std::string filled(const QString& text, const std::vector<std::string>& values = {}) {
-    return core::fillInValues(text.toStdString(), values);
+std::string filled(const QString& text, std::initializer_list<std::string_view> values = {}) {
+    return language::fill(text.toStdString(), values);
 }
 
 // The first cycling entry a new logo gets: Windows 95's own logo cycles its

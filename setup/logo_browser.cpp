@@ -62,7 +62,7 @@ QString reasonNotShown(const std::string& path, const core::Settings& settings) 
     const platform::Result<core::LogoInspection> found = core::inspectLogoFile(path, format);
     if (!found)
         return {};
-    return toQString(core::describeLogoProblemsInJapanese(found.value(), format));
+    return toQString(core::describeLogoProblems(found.value(), format));
 }
 
 // The same for an archive member, of which only the listed size is known
@@ -74,7 +74,7 @@ QString reasonNotShown(const core::ArchiveEntry& entry, const core::Settings& se
     core::LogoInspection found;
     found.length = entry.unpackedSize;
     found.problems.push_back(core::LogoProblem::WrongLength);
-    return toQString(core::describeLogoProblemsInJapanese(found, format));
+    return toQString(core::describeLogoProblems(found, format));
 }
 
 } // namespace

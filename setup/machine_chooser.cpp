@@ -7,7 +7,7 @@
 #include "main_window.h"
 #include "twips.h"
 
-#include "core/logo_problem_text.h"
+#include "language/translation.h"
 #include "diskimage/image_drives.h"
 
 #include <QCoreApplication>
@@ -139,7 +139,7 @@ void MachineChooser::launcherClicked() {
                                               *listed->emulator, korProgram());
     if (!written)
         return tell(written.error().message());
-    tell(core::fillInValues(
+    tell(language::fill(
         tr("{1}\nﾗﾝﾁｬｰを作成しました。ﾛｺﾞを変えてから {2} でﾏｼﾝを起動します").toStdString(),
         {written.value().string(),
          std::string(machines::emulatorName(listed->emulator->emulator))}));

@@ -4,6 +4,7 @@
 
 #include "core/archive_library.h"
 #include "core/logo.h"
+#include "language/translation.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/text.h"
@@ -25,10 +26,6 @@ constexpr std::uintptr_t NoOwner = 0;
 constexpr std::uint32_t OutputBufferSize = 31744;
 constexpr std::size_t LongestDirectCommand = 256;
 constexpr int LibraryWriteFailed = 2;
-
-constexpr std::string_view NotAnArchive = "正しいLHarcﾌｧｲﾙではありません";
-constexpr std::string_view UnknownError = "不明なエラーが発生しました";
-constexpr std::string_view LibraryMissing = "書庫操作ライブラリ libunlha32.so を読み込めません";
 
 // An archive handle that is closed however the scope is left.
 class OpenArchive {
@@ -202,11 +199,12 @@ std::string listingFailureMessage(ListingResult result) {
     case ListingResult::Listed:
         break;
     case ListingResult::NotAnArchive:
-        return std::string(NotAnArchive);
+        return language::translate("core", "正しいLHarcﾌｧｲﾙではありません");
     case ListingResult::ListingFailed:
-        return std::string(UnknownError);
+        return language::translate("core", "不明なエラーが発生しました");
     case ListingResult::LibraryMissing:
-        return std::string(LibraryMissing) + "\n" + ArchiveLibrary::instance().loadError();
+        return language::translate("core", "書庫操作ライブラリ libunlha32.so を読み込めません") +
+               "\n" + ArchiveLibrary::instance().loadError();
     }
     return {};
 }
@@ -349,11 +347,17 @@ platform::Status runArchiveCommand(const std::string& commandText) {
             return {};
         const std::string cp932Report = output.substr(0, output.find('\0'));
         const std::string report = platform::fromCp932(cp932Report).valueOr(cp932Report);
-        // The English text on the first line, the Japanese reason on the second.
+        // The English text on the first line, "cannot <operation> <path>:
+        // <reason>", the Japanese reason on the second. The reason alone is
+        // kept in both: the path is in the run's temporary folder, which says
+        // nothing to the user, and no Windows path holds ": ".
         const std::size_t lineEnd = report.find("\r\n");
-        platform::Error error(result == LibraryWriteFailed ? platform::Operation::Write
-                                                           : operation::RunArchiveCommand,
-                              {}, EIO, report.substr(0, lineEnd));
+        const std::string english = report.substr(0, lineEnd);
+        const std::size_t reasonStart = english.find(": ");
+        platform::Error error(
+            result == LibraryWriteFailed ? platform::Operation::Write
+                                         : operation::RunArchiveCommand,
+            {}, EIO, reasonStart == std::string::npos ? english : english.substr(reasonStart + 2));
         if (lineEnd == std::string::npos)
             return error;
         return std::move(error).withUserReason(report.substr(lineEnd + 2));

@@ -3,41 +3,42 @@
 
 #include "language/translation.h"
 
-#include <vector>
+#include <array>
 
 namespace kor::core {
 namespace {
 
 struct ProblemText {
     LogoProblem problem;
-    const char* english;
     const char* japanese;
 };
 
 // {1}, {2} stand for the value found and the value the format needs.
 constexpr ProblemText Texts[] = {
-    {LogoProblem::NotABitmap, "not a Windows bitmap", "Windows のビットマップではありません。"},
-    {LogoProblem::WrongWidth, "the width is {1}, not {2}",
-     "幅が {1} ドットです ({2} ドットでなければなりません)。"},
-    {LogoProblem::WrongHeight, "the height is {1}, not {2}",
-     "高さが {1} ドットです ({2} ドットでなければなりません)。"},
-    {LogoProblem::WrongDepth, "the colour depth is {1} bits, not {2}",
-     "1 ドットの色のビット数が {1} です ({2} でなければなりません)。"},
-    {LogoProblem::Compressed, "the pixels are compressed (method {1})",
-     "画像が圧縮されています (方式 {1})。"},
-    {LogoProblem::WrongPaletteSize, "the palette has {1} entries, not {2}",
-     "パレットが {1} 色です ({2} 色でなければなりません)。"},
-    {LogoProblem::WrongLength, "the file is {1} bytes long, not {2}",
-     "ファイルの大きさが {1} バイトです ({2} バイトでなければなりません)。"},
-    {LogoProblem::TruncatedPixels, "the pixels end {1} bytes past the end of the file",
-     "画像データが途中で切れています ({1} バイト不足)。"},
-    {LogoProblem::WrongPixelOffset, "the pixels start at byte {1}, not {2}",
-     "画像データの開始位置が {1} バイト目です ({2} バイト目でなければなりません)。"},
+    {LogoProblem::NotABitmap, KOR_TRANSLATE_NOOP("core", "Windows のビットマップではありません。")},
+    {LogoProblem::WrongWidth,
+     KOR_TRANSLATE_NOOP("core", "幅が {1} ドットです ({2} ドットでなければなりません)。")},
+    {LogoProblem::WrongHeight,
+     KOR_TRANSLATE_NOOP("core", "高さが {1} ドットです ({2} ドットでなければなりません)。")},
+    {LogoProblem::WrongDepth,
+     KOR_TRANSLATE_NOOP("core", "1 ドットの色のビット数が {1} です ({2} でなければなりません)。")},
+    {LogoProblem::Compressed, KOR_TRANSLATE_NOOP("core", "画像が圧縮されています (方式 {1})。")},
+    {LogoProblem::WrongPaletteSize,
+     KOR_TRANSLATE_NOOP("core", "パレットが {1} 色です ({2} 色でなければなりません)。")},
+    {LogoProblem::WrongLength,
+     KOR_TRANSLATE_NOOP("core",
+                        "ファイルの大きさが {1} バイトです ({2} バイトでなければなりません)。")},
+    {LogoProblem::TruncatedPixels,
+     KOR_TRANSLATE_NOOP("core", "画像データが途中で切れています ({1} バイト不足)。")},
+    {LogoProblem::WrongPixelOffset,
+     KOR_TRANSLATE_NOOP(
+         "core", "画像データの開始位置が {1} バイト目です ({2} バイト目でなければなりません)。")},
 };
 
-// The values a problem's sentence names, in the order of its marks.
-std::vector<std::string> valuesOf(LogoProblem problem, const LogoInspection& found,
-                                  const LogoLayout& layout) {
+// The values a problem's sentence names, in the order of its marks; a
+// sentence of one value leaves the second empty.
+std::array<std::string, 2> valuesOf(LogoProblem problem, const LogoInspection& found,
+                                    const LogoLayout& layout) {
     using std::to_string;
     switch (problem) {
     case LogoProblem::NotABitmap:
@@ -64,24 +65,21 @@ std::vector<std::string> valuesOf(LogoProblem problem, const LogoInspection& fou
 
 } // namespace
 
-std::string fillInValues(std::string_view text, const std::vector<std::string>& values) {
-    return language::fill(text, values);
-}
-
-std::string describeLogoProblem(LogoProblem problem, const LogoInspection& found, LogoFormat format,
-                                TextLanguage language) {
-    std::string_view text;
-    for (const ProblemText& entry : Texts)
-        if (entry.problem == problem)
-            text = language == TextLanguage::Japanese ? entry.japanese : entry.english;
-    return fillInValues(text, valuesOf(problem, found, layoutOf(format)));
-}
-
-std::string describeLogoProblemsInJapanese(const LogoInspection& found, LogoFormat format) {
-    std::string sentences;
-    for (const LogoProblem problem : found.problems)
-        sentences += describeLogoProblem(problem, found, format, TextLanguage::Japanese);
-    return sentences;
+std::string describeLogoProblems(const LogoInspection& found, LogoFormat format) {
+    std::string reasons;
+    for (const LogoProblem problem : found.problems) {
+        const auto values = valuesOf(problem, found, layoutOf(format));
+        std::string reason;
+        for (const ProblemText& entry : Texts)
+            if (entry.problem == problem)
+                reason = language::fill(language::translate("core", entry.japanese),
+                                        {values[0], values[1]});
+        // Japanese sentences follow one another; English clauses take a "; ".
+        reasons = reasons.empty()
+                      ? reason
+                      : language::fill(language::translate("core", "{1}{2}"), {reasons, reason});
+    }
+    return reasons;
 }
 
 } // namespace kor::core

@@ -46,19 +46,19 @@ std::string translate(const char* context, const char* japanese) {
     return sessionReadsJapanese() ? std::string(japanese) : english(context, japanese);
 }
 
-std::string fill(std::string_view text, const std::vector<std::string>& values) {
+std::string fill(std::string text, std::initializer_list<std::string_view> values) {
     std::string filled;
     filled.reserve(text.size());
     std::size_t at = 0;
     while (at < text.size()) {
-        const std::size_t close = text[at] == '{' ? text.find('}', at) : std::string_view::npos;
+        const std::size_t close = text[at] == '{' ? text.find('}', at) : std::string::npos;
         std::size_t number = 0;
-        if (close != std::string_view::npos) {
+        if (close != std::string::npos) {
             const char* digits = text.data() + at + 1;
             const auto [end, error] = std::from_chars(digits, text.data() + close, number);
             if (error == std::errc{} && end == text.data() + close && number >= 1 &&
                 number <= values.size()) {
-                filled += values[number - 1];
+                filled += values.begin()[number - 1];
                 at = close + 1;
                 continue;
             }

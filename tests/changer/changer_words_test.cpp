@@ -10,8 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sstream>
+#include <vector>
 
 namespace kor::testing {
 namespace {
@@ -104,6 +107,140 @@ TEST(ChangerWords, EachFailureIsToldInJapaneseAndNamesItsCause) {
         // The logo whose slot failed is kept; another slot still changes.
         EXPECT_EQ(machine.readFile("C:\\logo.sys"), picture('o'));
         EXPECT_EQ(machine.readFile("C:\\WINDOWS\\logow.sys"), picture(c.middleLogo));
+    }
+}
+
+struct NoteCase {
+    const char* kind;
+    std::string settings;                     // KOR.INI's keys, a line each
+    std::map<std::string, std::string> files; // Windows path -> bytes, after KOR.INI
+    std::vector<std::string> arguments;
+    std::string japanese; // a whole line of standard output or error
+    std::string english;
+};
+
+// Each kind of note and report line a run writes, once under a Japanese locale
+// and once under LANG=C: the same note in either language, the data in it
+// (paths, member names, KOR.INI) as it is.
+TEST(ChangerWords, EachNoteSaysTheSameInJapaneseAndInEnglish) {
+    const std::string damaged = [] {
+        std::string archive = makeLzhArchive({{"BAD.BMP", picture('b')}});
+        archive[archive.size() - 2] ^= 0x01;
+        return archive;
+    }();
+    const std::string tooLong(core::LargestPictureLength + 1, 'x');
+    const NoteCase cases[] = {
+        {"installed",
+         "ArcCheck=on\nDirOnly=C:\\P",
+         {{"C:\\P\\A.BMP", picture('a')}},
+         {"--verbose"},
+         "C:\\logo.sys を C:\\P\\A.BMP に変更しました",
+         "C:\\logo.sys: installed C:\\P\\A.BMP"},
+        {"would install",
+         "ArcCheck=on\nDirOnly=C:\\P",
+         {{"C:\\P\\A.BMP", picture('a')}},
+         {"--dry-run"},
+         "C:\\logo.sys を C:\\P\\A.BMP に変更します (--dry-run なので書き込みません)",
+         "C:\\logo.sys: would install C:\\P\\A.BMP"},
+        {"no source",
+         "ArcCheck=on\nDirOnly=C:\\P",
+         {{"C:\\P\\A.BMP", picture('a')}},
+         {"--verbose"},
+         "C:\\WINDOWS\\logow.sys は変更しません: KOR.INI に取り出し元が指定されていません",
+         "C:\\WINDOWS\\logow.sys: left unchanged: KOR.INI names no source for it"},
+        {"left unchanged, on the report",
+         "ArcCheck=on\nDirOnly=C:\\P",
+         {{"C:\\P\\S.BMP", picture('s').substr(0, 1000)}},
+         {"--verbose"},
+         "C:\\logo.sys は変更しません: C:\\P\\S.BMP は 1000 バイトで、ロゴの大きさ (129078 バイト) "
+         "と違います",
+         "C:\\logo.sys: left unchanged: C:\\P\\S.BMP is 1000 bytes long, not the length of a logo "
+         "(129078 bytes)"},
+        {"wrong length",
+         "ArcCheck=on\nDirOnly=C:\\P",
+         {{"C:\\P\\S.BMP", picture('s').substr(0, 1000)}},
+         {},
+         "KOR: logo.sys は変更しません: C:\\P\\S.BMP は 1000 バイトで、ロゴの大きさ (129078 "
+         "バイト) "
+         "と違います",
+         "KOR: logo.sys: left unchanged: C:\\P\\S.BMP is 1000 bytes long, not the length of a "
+         "logo (129078 bytes)"},
+        {"too long for a logo",
+         "sizecheck=on\nArcCheck=on\nDirOnly=C:\\P",
+         {{"C:\\P\\L.BMP", tooLong}},
+         {},
+         "KOR: logo.sys は変更しません: C:\\P\\L.BMP は 16777217 バイトあり、ロゴにできる大きさ "
+         "(16777216 バイトまで) を超えています",
+         "KOR: logo.sys: left unchanged: C:\\P\\L.BMP is 16777217 bytes long, more than a logo "
+         "may be (16777216 bytes at most)"},
+        {"empty folder",
+         "ArcCheck=on\nDirOnly=C:\\P",
+         {{"C:\\P\\SUB\\A.BMP", picture('a')}},
+         {},
+         "KOR: logo.sys は変更しません: C:\\P にファイルがありません",
+         "KOR: logo.sys: left unchanged: C:\\P holds no file"},
+        {"empty archive",
+         "Dir=C:\\ARC\nFileName=E.LZH",
+         {{"C:\\ARC\\E.LZH", makeLzhArchive({})}},
+         {},
+         "KOR: logo.sys は変更しません: 書庫 E.LZH にファイルがありません",
+         "KOR: logo.sys: left unchanged: the archive E.LZH holds no file"},
+        {"member that cannot be extracted",
+         "Dir=C:\\ARC\nFileName=BAD.LZH",
+         {{"C:\\ARC\\BAD.LZH", damaged}},
+         {},
+         "KOR: logo.sys は変更しません: BAD.LZH : BAD.BMP を解凍できません: CRC "
+         "が一致しません。ﾌｧｲﾙのﾃﾞｰﾀが壊れています",
+         "KOR: logo.sys: left unchanged: cannot extract BAD.LZH : BAD.BMP: CRC error"},
+        {"installed, but not shown",
+         "ArcCheck=on\nDirOnly=C:\\P",
+         {{"C:\\P\\T.BMP", std::string(core::LogoLength, 't')}},
+         {},
+         "KOR: logo.sys を C:\\P\\T.BMP に変更しましたが、Windows 95 "
+         "のロゴとして表示できない可能性があります。Windows のビットマップではありません。",
+         "KOR: logo.sys was changed to C:\\P\\T.BMP, but Windows 95 may not show it as a logo: "
+         "not a Windows bitmap"},
+        {"not an archive",
+         "Dir=C:\\ARC\nFileName=X.LZH",
+         {{"C:\\ARC\\X.LZH", "plain text"}},
+         {},
+         "KOR: 正しいLHarcﾌｧｲﾙではありません",
+         "KOR: Not a valid LHarc archive"},
+        {"KOR.INI in UTF-8",
+         "",
+         {{"C:\\WINDOWS\\KOR.INI", "\xEF\xBB\xBF[SaveDir]\r\n"}},
+         {},
+         "KOR: C:\\WINDOWS\\KOR.INI は UTF-8 で保存されているので UTF-8 として読みました。"
+         "Windows 95 でも使えるよう、Shift-JIS で保存し直してください",
+         "KOR: C:\\WINDOWS\\KOR.INI is saved as UTF-8, so it was read as UTF-8; save it as "
+         "Shift-JIS again so that Windows 95 can read it too"},
+    };
+    for (const NoteCase& c : cases) {
+        SCOPED_TRACE(c.kind);
+        for (const bool english : {false, true}) {
+            const std::string& expected = english ? c.english : c.japanese;
+            const char* locale = english ? "C" : "ja_JP.UTF-8";
+            TemporaryMachine machine;
+            machine.writeFile("C:\\logo.sys", picture('o'));
+            writeSettings(machine, c.settings);
+            for (const auto& [path, bytes] : c.files)
+                machine.writeFile(path, bytes);
+            const ProgramRun run =
+                runProgram(KOR_PROGRAM, {{"KOR_ROOT", machine.root().string()}, {"LANG", locale}},
+                           c.arguments);
+
+            std::vector<std::string> lines;
+            std::istringstream said(run.standardOutput + run.standardError);
+            for (std::string line; std::getline(said, line);)
+                lines.push_back(line);
+            EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end())
+                << locale << ":\n"
+                << run.standardOutput << run.standardError;
+            for (const std::string& line : lines)
+                EXPECT_TRUE(!english || std::all_of(line.begin(), line.end(),
+                                                    [](char byte) { return (byte & 0x80) == 0; }))
+                    << "Japanese left in: " << line;
+        }
     }
 }
 

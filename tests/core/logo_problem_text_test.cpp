@@ -52,28 +52,8 @@ TEST(LogoProblemText, JapaneseReasonsNameTheValuesFound) {
     for (const Case& c : cases) {
         const LogoInspection found =
             inspectLogo(logoStart(c.width, c.compression), c.length, LogoFormat::Windows95);
-        EXPECT_EQ(describeLogoProblemsInJapanese(found, LogoFormat::Windows95), c.reasons)
-            << c.what;
+        EXPECT_EQ(describeLogoProblems(found, LogoFormat::Windows95), c.reasons) << c.what;
     }
-}
-
-TEST(FillInValues, ReplacesEachMarkOnceAndLeavesValuesAlone) {
-    struct Case {
-        const char* text;
-        std::vector<std::string> values;
-        const char* filled;
-    };
-    const Case cases[] = {
-        {"{1}: {2} ({1})", {"A.BMP", "ok"}, "A.BMP: ok (A.BMP)"},
-        // A file name holding a mark is not filled in a second time.
-        {"{1} and {2}", {"{2}.BMP", "x"}, "{2}.BMP and x"},
-        {"{2} then {1}", {"a", "b"}, "b then a"},
-        {"{3} {0} {} {1", {"a", "b"}, "{3} {0} {} {1"},
-        {"{10}", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "ten"}, "ten"},
-        {"no marks", {}, "no marks"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(fillInValues(c.text, c.values), c.filled) << c.text;
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/session_language.h"
 #include "language/translation.h"
 #include "session_locale.h"
 
@@ -37,15 +36,14 @@ TEST(Translation, EachTextInTheLanguageTheLocaleChooses) {
                      " LC_MESSAGES=" + (c.messages ? c.messages : "(unset)") +
                      " LANG=" + (c.lang ? c.lang : "(unset)"));
         EXPECT_EQ(translate("korlogo", "標準出力"), c.text);
-        EXPECT_EQ(core::sessionLanguage() == core::TextLanguage::Japanese,
-                  std::string(c.text) == "標準出力");
+        EXPECT_EQ(sessionReadsJapanese(), std::string(c.text) == "標準出力");
     }
 }
 
 // The values go into the translated text, where its language puts them, and
 // are not read for marks themselves.
 TEST(Translation, ValuesFillTheTranslationInItsOwnOrder) {
-    const std::vector<std::string> values = {"[Hard disks] hdd_01_fn", "{1}.img"};
+    const auto values = {std::string_view("[Hard disks] hdd_01_fn"), std::string_view("{1}.img")};
     EXPECT_EQ(fill(english("machines", "{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} は書き込み禁止です"), values),
               "The disk image {1}.img of [Hard disks] hdd_01_fn is write-protected");
     EXPECT_EQ(fill("{1} のﾃﾞｨｽｸｲﾒｰｼﾞ {2} は書き込み禁止です", values),
@@ -55,6 +53,24 @@ TEST(Translation, ValuesFillTheTranslationInItsOwnOrder) {
 TEST(Translation, ATextWithoutEnglishStaysJapanese) {
     EXPECT_EQ(english("korlogo", "まだ英訳のない文"), "まだ英訳のない文");
     EXPECT_EQ(english("no such context", "標準出力"), "標準出力");
+}
+
+TEST(Fill, ReplacesEachMarkOnceAndLeavesValuesAlone) {
+    struct Case {
+        std::string filled;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {fill("{1}: {2} ({1})", {"A.BMP", "ok"}), "A.BMP: ok (A.BMP)"},
+        // A file name holding a mark is not filled in a second time.
+        {fill("{1} and {2}", {"{2}.BMP", "x"}), "{2}.BMP and x"},
+        {fill("{2} then {1}", {"a", "b"}), "b then a"},
+        {fill("{3} {0} {} {1", {"a", "b"}), "{3} {0} {} {1"},
+        {fill("{10}", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "ten"}), "ten"},
+        {fill("no marks", {}), "no marks"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.filled, c.expected);
 }
 
 } // namespace

@@ -97,7 +97,7 @@ TEST_F(KorlogoCheck, SaysForEachFileWhetherItIsShownInTheLanguageOfTheLocale) {
 TEST_F(KorlogoCheck, BadUsageIsExitStatusTwo) {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {}, {"verify", path("logo.sys")}, {"check"}, {"check", "--pc99", path("logo.sys")}}) {
-        const ProgramRun run = runProgram(KORLOGO_PROGRAM, {}, arguments);
+        const ProgramRun run = runProgram(KORLOGO_PROGRAM, {{"LANG", "C.UTF-8"}}, arguments);
         EXPECT_EQ(run.exitStatus, 2) << arguments.size();
         EXPECT_NE(run.standardError.find("usage: korlogo check"), std::string::npos);
     }

@@ -114,7 +114,8 @@ enum class ListingResult { Listed, NotAnArchive, ListingFailed, LibraryMissing }
 // and end.
 ListingResult listArchive(ArchiveState& state, ArchiveListing& listing);
 
-// The words the user is shown for a listing that did not give Listed.
+// The words the user is shown for a listing that did not give Listed, in the
+// session's language.
 std::string listingFailureMessage(ListingResult result);
 
 // Fills `listing` from the archive; false when the archive is not a normal

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // Marks `japanese` as a source text of `context` where it is only stored, as
 // in a table, and translated later: lupdate finds it through this name.
@@ -27,9 +27,10 @@ std::string translate(const char* context, const char* japanese);
 
 // `text` with each "{1}", "{2}"... replaced by the value of that number, in a
 // single pass, so that a value holding such a mark itself (a file name may)
-// stays as it is; a mark without a value stays too. Values go into a text
-// after its translation, so that each language puts them where it needs them.
-std::string fill(std::string_view text, const std::vector<std::string>& values);
+// stays as it is. A mark without a value stays too. A text with data is one
+// sentence with marks, translated whole and filled afterwards, so that its
+// English may put the values in another order.
+std::string fill(std::string text, std::initializer_list<std::string_view> values);
 
 // Makes the running Qt application's tr() speak the session's language: the
 // English table under any other locale than Japanese; under a Japanese one the
