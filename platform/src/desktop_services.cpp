@@ -3,6 +3,8 @@
 
 #include "platform/machine.h"
 
+#include "language/translation.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
@@ -47,17 +49,18 @@ QWidget* askingWindow() {
     return nullptr;
 }
 
-// Buttons as on Japanese Windows, whatever the host's locale and desktop theme
-// and whether or not Qt's Japanese translation is installed: plain text.
-void nameButtonsInJapanese(QMessageBox& box) {
+// Buttons as on Windows of the session's language, whatever the host's desktop
+// theme and whether or not Qt's own translation is installed: plain text.
+void nameButtons(QMessageBox& box) {
     const struct {
         QMessageBox::StandardButton button;
         const char* text;
-    } names[] = {
-        {QMessageBox::Ok, "OK"}, {QMessageBox::Yes, "はい(&Y)"}, {QMessageBox::No, "いいえ(&N)"}};
+    } names[] = {{QMessageBox::Ok, "OK"},
+                 {QMessageBox::Yes, KOR_TRANSLATE_NOOP("desktop_services", "はい(&Y)")},
+                 {QMessageBox::No, KOR_TRANSLATE_NOOP("desktop_services", "いいえ(&N)")}};
     for (const auto& [button, text] : names)
         if (QAbstractButton* shown = box.button(button)) {
-            shown->setText(QString::fromUtf8(text));
+            shown->setText(toQString(language::translate("desktop_services", text)));
             shown->setIcon(QIcon());
         }
 }
@@ -82,15 +85,16 @@ class DesktopServices final : public Services {
     void showMessage(std::string_view caption, std::string_view text) override {
         QMessageBox box(QMessageBox::NoIcon, toQString(caption), toQString(text), QMessageBox::Ok,
                         askingWindow());
-        nameButtonsInJapanese(box);
+        nameButtons(box);
         showOverAskingWindow(box);
     }
 
     Answer ask(std::string_view text) override {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("確認"), toQString(text),
+        QMessageBox box(QMessageBox::NoIcon,
+                        toQString(language::translate("desktop_services", "確認")), toQString(text),
                         QMessageBox::Yes | QMessageBox::No, askingWindow());
         box.setDefaultButton(QMessageBox::Yes);
-        nameButtonsInJapanese(box);
+        nameButtons(box);
         return showOverAskingWindow(box) == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }
 
