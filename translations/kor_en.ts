@@ -285,7 +285,7 @@ mkdir -p %3 &amp;&amp; ln -s ~/vms/win95/win95.img %4
         <translation>%1
 %2 Connect a disk image or a folder as drive C:, for example:
 mkdir -p %3 &amp;&amp; ln -s ~/vms/win95/win95.img %4
-An emulator&apos;s machine is chosen with File → Choose machine....</translation>
+To work on an emulator&apos;s machine, use File → Choose machine...</translation>
     </message>
 </context>
 <context>

@@ -30,6 +30,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -263,6 +264,11 @@ void EnglishWalkTest::initTestCase() {
     QVERIFY(!kor::language::sessionReadsJapanese());
     kor::setup::useJapaneseUiFont();
     kor::language::useSessionLanguage();
+    // Paths read with backslashes: the captions' face is not a Japanese one,
+    // which draws "\" as "¥".
+    const QString face = QFontInfo(kor::setup::japaneseUiFont()).family();
+    QVERIFY2(!face.startsWith(QStringLiteral("IPA")) && !face.contains(QStringLiteral("CJK")),
+             qPrintable(face));
 }
 
 void EnglishWalkTest::windowsAndMessagesSpeakEnglish_data() {
