@@ -236,11 +236,20 @@ void clickMember(kor::setup::LogoBrowser& browser, int row) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
-// Double-clicks a value of the location window and checks the chooser it
-// opens.
-void checkChooser(Walk& walk, QLabel& value) {
-    const bool opened = kor::testing::withChooser(
-        value, [&walk](kor::setup::SourceChooser& chooser) { walk.check(chooser); });
+// Runs `open`, which opens a source chooser, and checks the chooser while it
+// is shown.
+void checkChooser(Walk& walk, const std::function<void()>& open) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* chooser = qobject_cast<kor::setup::SourceChooser*>(widget);
+                chooser && chooser->isVisible()) {
+                opened = true;
+                walk.check(*chooser);
+                chooser->reject();
+            }
+    });
+    open();
     if (!opened)
         walk.problems << QStringLiteral("no chooser opened");
 }
@@ -355,7 +364,8 @@ void EnglishWalkTest::windowsAndMessagesSpeakEnglish_data() {
                kor::testing::dropFiles(*location.openingSource,
                                        {kor::testing::hostPathOf(walk.machine, "C:\\ARC")});
                kor::testing::dropFiles(*location.middleSource, {QStringLiteral("/")});
-               checkChooser(walk, *location.endingSource);
+               checkChooser(walk,
+                            [&] { QTest::mouseDClick(location.endingSource, Qt::LeftButton); });
                location.clearAllButton->click();
                walk.check(location);
            })
@@ -367,7 +377,7 @@ void EnglishWalkTest::windowsAndMessagesSpeakEnglish_data() {
         kor::testing::dropFiles(
             *location.openingSource,
             {kor::testing::hostPathOf(walk.machine, "C:\\PICS\\A.BMP") + QStringLiteral(".gone")});
-        checkChooser(walk, *location.openingSource);
+        checkChooser(walk, [&] { QTest::mouseDClick(location.openingSource, Qt::LeftButton); });
     }) << 1;
     QTest::newRow("options window") << QStringList{} << Steps([](Walk& walk) {
         walk.start();
@@ -382,6 +392,7 @@ void EnglishWalkTest::windowsAndMessagesSpeakEnglish_data() {
         walk.start();
         auto& converter = walk.open<kor::setup::ConvertWindow>("convertAction");
         converter.convertButton->click();
+        checkChooser(walk, [&] { converter.chooseFolderButton->click(); });
     }) << 1;
     QTest::newRow("machine chooser") << QStringList{} << Steps([](Walk& walk) {
         walk.start();
