@@ -64,7 +64,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the programs link come from dpkg-shlibdeps; the private ones
 # are part of the package. mtools reads and writes drives that are disk
-# images; the Japanese font draws the captions of korsetup; qemu-storage-daemon
+# images; the Japanese font draws the captions of korsetup, and Liberation Sans
+# those of an English session, whose paths need a backslash; qemu-storage-daemon
 # and FUSE let them work on qcow2, VDI, VMDK, VHDX and dynamic VHD images.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # dpkg-shlibdeps runs in the staging folder, so the private folder is named
@@ -72,7 +73,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "usr/${KOR_INSTALL_LIBRARYDIR}")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "mtools")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "fonts-ipafont-gothic, qt6-translations-l10n, qemu-system-common, fuse3")
+    "fonts-ipafont-gothic, fonts-liberation2, qt6-translations-l10n, qemu-system-common, fuse3")
 
 set(CPACK_GENERATOR DEB)
 include(CPack)

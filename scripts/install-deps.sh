@@ -33,7 +33,7 @@ packages=(
     fonts-ipafont-gothic  # a Japanese font for the window captions
     qt6-translations-l10n # Qt's own Japanese texts (title-bar menus of korsetup's windows)
     qt6-l10n-tools        # lrelease, which builds the English of every text, and lupdate, with which the tests check that no text lacks it
-    fonts-liberation2     # Liberation Serif, metric-compatible with Times New Roman (about window)
+    fonts-liberation2     # Liberation Serif, metric-compatible with Times New Roman (about window); Liberation Sans for English captions
     python3               # the demo picture generator
     clang                 # the fuzz targets (libFuzzer)
     libclang-rt-dev       # libFuzzer's and the sanitizers' runtime for clang

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionGroupBox>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -37,7 +39,8 @@ QString latin1(const char* name) {
 // A child window's title-bar menu holds what a fixed-size window can do, as on
 // Windows: move, and close when it has a close button. Qt's other entries
 // (restore, size, minimize, maximize, stay on top) are removed; the kept ones
-// are named in Japanese whether or not Qt's own translation is installed.
+// are named as on Windows of the session's language, whether or not Qt's own
+// translation is installed.
 void keepMoveAndClose(QMdiSubWindow& window, CloseButton closeButton) {
     QMenu* menu = window.systemMenu();
     if (!menu)
@@ -46,9 +49,9 @@ void keepMoveAndClose(QMdiSubWindow& window, CloseButton closeButton) {
         // Qt names its entries through this context, so the comparison holds
         // in any language.
         if (action->text() == QMdiSubWindow::tr("&Move"))
-            action->setText(QStringLiteral("移動(&M)"));
+            action->setText(QCoreApplication::translate("kor::setup::controls", "移動(&M)"));
         else if (action->text() == QMdiSubWindow::tr("&Close") && closeButton == CloseButton::Shown)
-            action->setText(QStringLiteral("閉じる(&C)"));
+            action->setText(QCoreApplication::translate("kor::setup::controls", "閉じる(&C)"));
         else
             menu->removeAction(action);
     }
@@ -77,9 +80,10 @@ class DottedFocusStyle final : public QProxyStyle {
     }
 };
 
-// Where a shortened control keeps its whole caption, and the tooltip it had
-// of its own before the caption was added to it.
+// Where a shortened control keeps its whole caption, the shortened one it
+// shows, and the tooltip it had of its own before the caption was added to it.
 constexpr const char* WholeCaptionProperty = "korWholeCaption";
+constexpr const char* ShortenedCaptionProperty = "korShortenedCaption";
 constexpr const char* OwnToolTipProperty = "korOwnToolTip";
 
 // A button's caption as it shows: "&&" is an ampersand, a lone "&" only marks
@@ -111,18 +115,31 @@ int buttonFrameWidth(const QAbstractButton& button) {
     return button.style()->sizeFromContents(type, &option, inner, &button).width() - Wide;
 }
 
-// Whether `caption` shows whole in `control` at its size.
+// The room a label's text has: inside its frame and margin, less the indent
+// on the side it is aligned to (half an "x" by default in a framed label).
+QRect labelRoom(const QLabel& label) {
+    const int margin = label.margin();
+    QRect room = label.contentsRect().marginsRemoved(QMargins(margin, margin, margin, margin));
+    int indent = label.indent();
+    if (indent < 0)
+        indent = label.frameWidth() > 0 ? label.fontMetrics().horizontalAdvance(u'x') / 2 : 0;
+    if (label.alignment() & (Qt::AlignLeft | Qt::AlignRight))
+        room.setWidth(room.width() - indent);
+    return room;
+}
+
+// Whether `caption` shows whole in `control` at its size. A label's height
+// counts only when it wraps its words: a single line taller than its label
+// shows as the Japanese captions do in their designed heights.
 bool showsWhole(const QWidget& control, const QString& caption) {
     const QFontMetrics metrics = control.fontMetrics();
     if (const auto* label = qobject_cast<const QLabel*>(&control)) {
-        const QRect room = label->contentsRect().marginsRemoved(
-            QMargins(label->margin(), label->margin(), label->margin(), label->margin()));
-        const int flags = label->wordWrap() ? Qt::TextWordWrap : 0;
+        const QRect room = labelRoom(*label);
+        if (!label->wordWrap())
+            return metrics.boundingRect(QRect(), 0, caption).width() <= room.width();
         const QSize needed =
-            metrics.boundingRect(QRect(0, 0, room.width(), 100000), flags, caption).size();
-        // One line counts as fitting in height: a label designed lower than
-        // its font's line (the about window's version) cuts any text alike,
-        // and shortening it would leave "…" alone.
+            metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, caption)
+                .size();
         return needed.width() <= room.width() &&
                needed.height() <= std::max(room.height(), metrics.height());
     }
@@ -133,11 +150,15 @@ bool showsWhole(const QWidget& control, const QString& caption) {
         QStyleOptionGroupBox option;
         option.initFrom(group);
         option.text = caption;
-        option.subControls = QStyle::SC_GroupBoxLabel;
+        option.textAlignment = group->alignment();
+        option.features = group->isFlat() ? QStyleOptionFrame::Flat : QStyleOptionFrame::None;
+        option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+        if (group->isCheckable())
+            option.subControls |= QStyle::SC_GroupBoxCheckBox;
         const QRect title = group->style()->subControlRect(QStyle::CC_GroupBox, &option,
                                                            QStyle::SC_GroupBoxLabel, group);
         // The title stands as far from the right edge as from the left.
-        return title.right() + title.left() <= group->width();
+        return title.right() + 1 + title.left() <= group->width();
     }
     return true;
 }
@@ -161,21 +182,32 @@ void showCaption(QWidget& control, const QString& caption) {
         group->setTitle(caption);
 }
 
+// Whether `control` shows a caption that fitCaption() shortened: one set
+// since in another way is its own, whole.
+bool showsShortened(const QWidget& control) {
+    const QVariant shortened = control.property(ShortenedCaptionProperty);
+    return shortened.isValid() && shortened.toString() == captionOf(control);
+}
+
 // Whether a caption in `control` may be shortened: not a label of rich text,
 // whose marks would be cut, and not under Japanese.
-bool mayShorten(const QWidget& control) {
+bool mayShorten(const QWidget& control, const QString& caption) {
+    if (language::sessionReadsJapanese())
+        return false;
     const auto* label = qobject_cast<const QLabel*>(&control);
-    return !language::sessionReadsJapanese() && !(label && label->textFormat() == Qt::RichText);
+    return !label || label->textFormat() == Qt::PlainText ||
+           (label->textFormat() == Qt::AutoText && !Qt::mightBeRichText(caption));
 }
 
 // Shows `caption` in `control`, shortened to what fits when it does not.
 void fitCaption(QWidget& control, const QString& caption) {
     if (const QVariant own = control.property(OwnToolTipProperty); own.isValid()) {
         control.setToolTip(own.toString());
-        control.setProperty(OwnToolTipProperty, QVariant());
-        control.setProperty(WholeCaptionProperty, QVariant());
+        for (const char* property :
+             {OwnToolTipProperty, WholeCaptionProperty, ShortenedCaptionProperty})
+            control.setProperty(property, QVariant());
     }
-    if (caption.isEmpty() || !mayShorten(control) || showsWhole(control, caption)) {
+    if (caption.isEmpty() || !mayShorten(control, caption) || showsWhole(control, caption)) {
         showCaption(control, caption);
         return;
     }
@@ -187,6 +219,7 @@ void fitCaption(QWidget& control, const QString& caption) {
     } while (!kept.isEmpty() && !showsWhole(control, shown));
     showCaption(control, shown);
     control.setProperty(WholeCaptionProperty, caption);
+    control.setProperty(ShortenedCaptionProperty, shown);
     control.setProperty(OwnToolTipProperty, control.toolTip());
     const QString whole =
         qobject_cast<const QAbstractButton*>(&control) ? shownText(caption) : caption;
@@ -259,9 +292,9 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& captio
 
 void fitCaptions(QWidget& window) {
     for (QWidget* control : window.findChildren<QWidget*>())
-        if (const QString caption = captionOf(*control);
-            !caption.isEmpty() && !control->property(WholeCaptionProperty).isValid())
-            fitCaption(*control, caption);
+        if (!showsShortened(*control))
+            if (const QString caption = captionOf(*control); !caption.isEmpty())
+                fitCaption(*control, caption);
 }
 
 void setCaption(QWidget& control, const QString& caption) {
@@ -269,8 +302,8 @@ void setCaption(QWidget& control, const QString& caption) {
 }
 
 QString wholeCaption(const QWidget& control) {
-    const QVariant whole = control.property(WholeCaptionProperty);
-    return whole.isValid() ? whole.toString() : captionOf(control);
+    return showsShortened(control) ? control.property(WholeCaptionProperty).toString()
+                                   : captionOf(control);
 }
 
 void showFocusMark(QAbstractItemView& list) {

@@ -6,6 +6,7 @@
 #include "platform/machine.h"
 #include "platform/services.h"
 
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -66,13 +67,14 @@ bool isTaken(const QMimeData* data) {
 
 } // namespace
 
-std::string droppedItemWord(bool isFolder) {
-    return isFolder ? "フォルダ" : "ファイル";
-}
-
 std::string unwritableDropName(bool isFolder) {
-    return "ドロップされた" + droppedItemWord(isFolder) +
-           "の名前に、Windows のパスとして書けない文字があります。";
+    return (isFolder ? QCoreApplication::translate("kor::setup::DropLabel",
+                                                   "ドロップされたフォルダの名前に、Windows "
+                                                   "のパスとして書けない文字があります。")
+                     : QCoreApplication::translate("kor::setup::DropLabel",
+                                                   "ドロップされたファイルの名前に、Windows "
+                                                   "のパスとして書けない文字があります。"))
+        .toStdString();
 }
 
 DroppedItem droppedItemOf(const QString& hostPath) {
@@ -81,8 +83,16 @@ DroppedItem droppedItemOf(const QString& hostPath) {
     const platform::Machine& machine = platform::Machine::current();
     platform::Result<std::string> windows = machine.windowsPath(host);
     if (!windows)
-        return {std::nullopt, "ドロップされた" + droppedItemWord(isFolder) +
-                                  "はエミュレートされたマシンのドライブの外にあります。"};
+        return {
+            std::nullopt,
+            (isFolder
+                 ? QCoreApplication::translate("kor::setup::DropLabel",
+                                               "ドロップされたフォルダはエミュレートされたマシンの"
+                                               "ドライブの外にあります。")
+                 : QCoreApplication::translate("kor::setup::DropLabel",
+                                               "ドロップされたファイルはエミュレートされたマシンの"
+                                               "ドライブの外にあります。"))
+                .toStdString()};
     platform::Result<std::filesystem::path> found = machine.hostPath(windows.value());
     std::error_code error;
     if (!found || !std::filesystem::equivalent(found.value(), host, error))

@@ -21,8 +21,6 @@ inline constexpr char WindowsPathMimeType[] = "application/x-kor-windows-path";
 // else.
 QMimeData* windowsPathData(std::string_view windowsPath);
 
-// What a refusal calls a dropped item: "フォルダ" or "ファイル".
-std::string droppedItemWord(bool isFolder);
 // The refusal of an item whose name Windows cannot hold.
 std::string unwritableDropName(bool isFolder);
 

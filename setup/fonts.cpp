@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fonts.h"
 
+#include "language/translation.h"
+
 #include <QApplication>
 #include <QString>
 #include <QStringList>
@@ -14,9 +16,14 @@ const QString VersionFamily = QStringLiteral("Times New Roman");
 
 void insertSubstitutionsOnce() {
     static const bool inserted = [] {
-        QFont::insertSubstitutions(UiFamily,
-                                   {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                                    QStringLiteral("Noto Sans CJK JP")});
+        QStringList faces{QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                          QStringLiteral("Noto Sans CJK JP")};
+        // A Japanese face draws "\" as "¥", as Japanese Windows does; a user
+        // of another language reads the paths with backslashes, in a Latin
+        // face, and the Japanese names among them in the Japanese one.
+        if (!language::sessionReadsJapanese())
+            faces.prepend(QStringLiteral("Liberation Sans"));
+        QFont::insertSubstitutions(UiFamily, faces);
         QFont::insertSubstitutions(
             VersionFamily, {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
         return true;

@@ -7,7 +7,8 @@ namespace kor::setup {
 
 // "ＭＳ Ｐゴシック" 9 point, the face of the windows' controls. Linux desktops do
 // not know it by that name, so the first call maps it onto the IPA Gothic
-// faces, which share its metrics, or onto Noto Sans CJK.
+// faces, which share its metrics, or onto Noto Sans CJK; under a language
+// other than Japanese onto Liberation Sans first.
 QFont japaneseUiFont();
 
 // Times New Roman, bold italic, for the about window's lines; mapped onto the

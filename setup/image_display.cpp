@@ -45,7 +45,7 @@ ImageDisplay::ImageDisplay(MainWindow& main, core::SetupSession& session)
     : m_main(main), m_session(session) {
     // The caption names the picture; the window is left by its own "終了" or
     // by going to another window.
-    setUpChildWindow(*this, "ImageDisplay", QStringLiteral("画像表示"), CloseButton::Hidden);
+    setUpChildWindow(*this, "ImageDisplay", tr("画像表示"), CloseButton::Hidden);
 
     auto* content = new QWidget;
     content->setFixedSize(sizeFromTwips(6015, 5100));
@@ -56,17 +56,14 @@ ImageDisplay::ImageDisplay(MainWindow& main, core::SetupSession& session)
     pictureView->setGeometry(rectFromTwips(120, 120, 5760, 4320));
     pictureView->setScaledContents(true);
     buttonPanel = makePanel(content, "buttonPanel", rectFromTwips(0, 4590, 6015, 525));
-    installEndingButton =
-        makeButton(buttonPanel, "installEndingButton", QStringLiteral("ｴﾝﾃﾞｨﾝｸﾞにする"),
-                   rectFromTwips(3000, 90, 1440, 345));
-    installMiddleButton =
-        makeButton(buttonPanel, "installMiddleButton", QStringLiteral("中間にする"),
-                   rectFromTwips(1560, 90, 1440, 345));
-    installOpeningButton =
-        makeButton(buttonPanel, "installOpeningButton", QStringLiteral("ｵｰﾌﾟﾆﾝｸﾞにする"),
-                   rectFromTwips(120, 90, 1440, 345));
-    closeButton = makeButton(content, "closeButton", QStringLiteral("終了"),
-                             rectFromTwips(4470, 4680, 1440, 345));
+    installEndingButton = makeButton(buttonPanel, "installEndingButton", tr("ｴﾝﾃﾞｨﾝｸﾞにする"),
+                                     rectFromTwips(3000, 90, 1440, 345));
+    installMiddleButton = makeButton(buttonPanel, "installMiddleButton", tr("中間にする"),
+                                     rectFromTwips(1560, 90, 1440, 345));
+    installOpeningButton = makeButton(buttonPanel, "installOpeningButton", tr("ｵｰﾌﾟﾆﾝｸﾞにする"),
+                                      rectFromTwips(120, 90, 1440, 345));
+    closeButton =
+        makeButton(content, "closeButton", tr("終了"), rectFromTwips(4470, 4680, 1440, 345));
     closeButton->raise();
     // Enter presses the button that has the focus, as on Windows.
     for (QPushButton* button :

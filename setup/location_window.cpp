@@ -12,6 +12,7 @@
 #include "platform/machine.h"
 #include "platform/text.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
@@ -50,9 +51,15 @@ std::string whyNotRecordable(const std::string& windowsPath) {
     const bool isFolder = platform::directoryExists(windowsPath);
     platform::Result<std::string> full = platform::Machine::current().fullPath(windowsPath);
     if (!full || (!platform::fileExists(windowsPath) && !isFolder))
-        return "ドロップされた" + droppedItemWord(isFolder) + "が見つかりません。";
+        return (isFolder ? QCoreApplication::translate("kor::setup::LocationWindow",
+                                                       "ドロップされたフォルダが見つかりません。")
+                         : QCoreApplication::translate("kor::setup::LocationWindow",
+                                                       "ドロップされたファイルが見つかりません。"))
+            .toStdString();
     if (full.value() != windowsPath)
-        return "ドロップされた場所は設定できません。";
+        return QCoreApplication::translate("kor::setup::LocationWindow",
+                                           "ドロップされた場所は設定できません。")
+            .toStdString();
     if (!isStorableInKorIni(windowsPath))
         return unwritableDropName(isFolder);
     return {};
@@ -65,33 +72,33 @@ LocationWindow::LocationWindow(MainWindow& main, core::SetupSession& session)
     // The title bar names the window as the menu item that opens it does; the
     // captions are in half-width katakana, so that the window matches the
     // guides and pictures its users know.
-    setUpChildWindow(*this, "LocationWindow", QStringLiteral("ＬＯＧＯ変更ファイル位置設定"),
+    setUpChildWindow(*this, "LocationWindow", tr("ＬＯＧＯ変更ファイル位置設定"),
                      CloseButton::Shown);
 
     contentPanel = makePanel(nullptr, "contentPanel", {});
     contentPanel->setFixedSize(sizeFromTwips(5880, 3405));
     openingPanel = makePanel(contentPanel, "openingPanel", rectFromTwips(120, 150, 5625, 765));
     openingHeading = makeLabel(openingPanel, "openingHeading", rectFromTwips(60, 75, 1515, 180),
-                               QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
+                               tr("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
     DropLabel* opening =
         makeValueLabel(openingPanel, "openingSource", rectFromTwips(90, 360, 5415, 345));
     middlePanel = makePanel(contentPanel, "middlePanel", rectFromTwips(120, 990, 5625, 765));
     middleHeading = makeLabel(middlePanel, "middleHeading", rectFromTwips(60, 60, 1140, 180),
-                              QStringLiteral("設定中間ﾌｧｲﾙ"));
+                              tr("設定中間ﾌｧｲﾙ"));
     DropLabel* middle =
         makeValueLabel(middlePanel, "middleSource", rectFromTwips(90, 360, 5415, 345));
     endingPanel = makePanel(contentPanel, "endingPanel", rectFromTwips(120, 1830, 5625, 765));
     endingHeading = makeLabel(endingPanel, "endingHeading", rectFromTwips(60, 45, 1455, 180),
-                              QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
+                              tr("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
     DropLabel* ending =
         makeValueLabel(endingPanel, "endingSource", rectFromTwips(90, 360, 5415, 330));
     openingSource = opening;
     middleSource = middle;
     endingSource = ending;
-    clearAllButton = makeButton(contentPanel, "clearAllButton", QStringLiteral("設定値ALLｸﾘｱｰ"),
+    clearAllButton = makeButton(contentPanel, "clearAllButton", tr("設定値ALLｸﾘｱｰ"),
                                 rectFromTwips(270, 2760, 2490, 495));
-    exitButton = makeButton(contentPanel, "exitButton", QStringLiteral("終了"),
-                            rectFromTwips(3090, 2760, 2490, 480));
+    exitButton =
+        makeButton(contentPanel, "exitButton", tr("終了"), rectFromTwips(3090, 2760, 2490, 480));
     setWidget(contentPanel);
 
     connect(opening, &DropLabel::filesDropped, this, &LocationWindow::openingDropped);
@@ -131,12 +138,9 @@ void LocationWindow::load() {
 
 void LocationWindow::showSources() {
     const bool bmpMode = m_session.isBmpMode();
-    openingHeading->setText(bmpMode ? QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞDIR")
-                                    : QStringLiteral("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
-    endingHeading->setText(bmpMode ? QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞDIR")
-                                   : QStringLiteral("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
-    middleHeading->setText(bmpMode ? QStringLiteral("設定中間DIR")
-                                   : QStringLiteral("設定中間ﾌｧｲﾙ"));
+    setCaption(*openingHeading, bmpMode ? tr("設定ｵｰﾌﾟﾆﾝｸﾞDIR") : tr("設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ"));
+    setCaption(*endingHeading, bmpMode ? tr("設定ｴﾝﾃﾞｨﾝｸﾞDIR") : tr("設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ"));
+    setCaption(*middleHeading, bmpMode ? tr("設定中間DIR") : tr("設定中間ﾌｧｲﾙ"));
     openingSource->setText(toQString(m_session.shownSource(core::LogoSlot::Opening)));
     middleSource->setText(toQString(m_session.shownSource(core::LogoSlot::Middle)));
     endingSource->setText(toQString(m_session.shownSource(core::LogoSlot::Ending)));
@@ -185,9 +189,10 @@ void LocationWindow::recordPath(QLabel& label, core::LogoSlot slot,
     // A refused archive leaves the old one recorded, in KOR.INI and in memory;
     // the emptied label shows it again when the window is next opened.
     if (recorded.value() == core::DropResult::NotAnArchive) {
-        refuseDrop(platform::directoryExists(windowsPath)
-                       ? "フォルダは設定できません。LZH ファイルをドロップしてください。"
-                       : "ドロップされたファイルは LZH ファイルではありません。");
+        refuseDrop((platform::directoryExists(windowsPath)
+                        ? tr("フォルダは設定できません。LZH ファイルをドロップしてください。")
+                        : tr("ドロップされたファイルは LZH ファイルではありません。"))
+                       .toStdString());
         label.clear();
     }
 }
@@ -199,7 +204,7 @@ void LocationWindow::chooseSource(QLabel& label, QLabel& heading, core::LogoSlot
     const std::string& recorded =
         m_session.settings.*(bmpMode ? keys.pictureDirectory : keys.archiveDirectory);
     SourceChooser chooser(&m_main, bmpMode ? SourceKind::Folder : SourceKind::Archive,
-                          heading.text(), recorded);
+                          wholeCaption(heading), recorded);
     const QPointer<LocationWindow> alive(this);
     if (chooser.exec() != QDialog::Accepted || !alive)
         return;

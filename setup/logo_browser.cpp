@@ -9,6 +9,7 @@
 
 #include "core/logo_problem_text.h"
 #include "core/operations.h"
+#include "language/translation.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/services.h"
@@ -18,15 +19,24 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStringList>
 
 namespace kor::setup {
 
 namespace {
 
-constexpr std::string_view NoFileSelected = "ファイルが選択されていません";
-constexpr std::string_view WrongSize = "ファイルサイズが違うのでロゴには使用できません";
-constexpr std::string_view Changed = "変更が終了しました";
-constexpr std::string_view CannotLoad = "画像を読み込めません";
+constexpr const char* NoFileSelected =
+    QT_TRANSLATE_NOOP("kor::setup::LogoBrowser", "ファイルが選択されていません");
+constexpr const char* WrongSize =
+    QT_TRANSLATE_NOOP("kor::setup::LogoBrowser", "ファイルサイズが違うのでロゴには使用できません");
+constexpr const char* Changed = QT_TRANSLATE_NOOP("kor::setup::LogoBrowser", "変更が終了しました");
+constexpr const char* CannotLoad =
+    QT_TRANSLATE_NOOP("kor::setup::LogoBrowser", "画像を読み込めません");
+
+// Says one of the texts above in the session's language.
+void tellTranslated(const char* japanese) {
+    tell(LogoBrowser::tr(japanese).toStdString());
+}
 
 void report(const platform::Error& error) {
     tell(error.message());
@@ -48,10 +58,19 @@ std::optional<LoadedPicture> loadPicture(const std::string& path) {
     QByteArray file = QByteArray::fromStdString(bytes.value());
     QImage image = QImage::fromData(file);
     if (image.isNull()) {
-        tell(CannotLoad);
+        tellTranslated(CannotLoad);
         return std::nullopt;
     }
     return LoadedPicture{std::move(image), std::move(file)};
+}
+
+// Every problem of `found` in the session's language, as korlogo tells them:
+// in English the clauses joined into one sentence.
+QString describeProblems(const core::LogoInspection& found, core::LogoFormat format) {
+    QString reasons = toQString(core::describeLogoProblems(found, format));
+    if (!language::sessionReadsJapanese() && !reasons.isEmpty())
+        reasons = reasons.front().toUpper() + reasons.mid(1) + u'.';
+    return reasons;
 }
 
 // Why the machine of the settings cannot show a picture file as its logo, in
@@ -62,7 +81,7 @@ QString reasonNotShown(const std::string& path, const core::Settings& settings) 
     const platform::Result<core::LogoInspection> found = core::inspectLogoFile(path, format);
     if (!found)
         return {};
-    return toQString(core::describeLogoProblems(found.value(), format));
+    return describeProblems(found.value(), format);
 }
 
 // The same for an archive member, of which only the listed size is known
@@ -74,7 +93,7 @@ QString reasonNotShown(const core::ArchiveEntry& entry, const core::Settings& se
     core::LogoInspection found;
     found.length = entry.unpackedSize;
     found.problems.push_back(core::LogoProblem::WrongLength);
-    return toQString(core::describeLogoProblems(found, format));
+    return describeProblems(found, format);
 }
 
 } // namespace
@@ -120,22 +139,24 @@ LogoBrowser::LogoBrowser(MainWindow& main, core::SetupSession& session)
     memberNames->hide();
     // The captions are in half-width katakana, as in the rest of the program,
     // so that they fit the narrow buttons on one line.
-    closeButton = makeButton(content, "closeButton", QStringLiteral("終了"),
-                             rectFromTwips(4920, 1770, 1515, 360));
-    installOpeningButton =
-        makeButton(content, "installOpeningButton", QStringLiteral("ｵｰﾌﾟﾆﾝｸﾞ変更"),
-                   rectFromTwips(4920, 90, 1515, 345));
-    installMiddleButton = makeButton(content, "installMiddleButton", QStringLiteral("中間変更"),
+    closeButton =
+        makeButton(content, "closeButton", tr("終了"), rectFromTwips(4920, 1770, 1515, 360));
+    installOpeningButton = makeButton(content, "installOpeningButton", tr("ｵｰﾌﾟﾆﾝｸﾞ変更"),
+                                      rectFromTwips(4920, 90, 1515, 345));
+    installMiddleButton = makeButton(content, "installMiddleButton", tr("中間変更"),
                                      rectFromTwips(4920, 510, 1515, 345));
-    installEndingButton = makeButton(content, "installEndingButton", QStringLiteral("ｴﾝﾃﾞｨﾝｸﾞ変更"),
+    installEndingButton = makeButton(content, "installEndingButton", tr("ｴﾝﾃﾞｨﾝｸﾞ変更"),
                                      rectFromTwips(4920, 930, 1515, 345));
-    viewButton = makeButton(content, "viewButton", QStringLiteral("画像表示"),
-                            rectFromTwips(4920, 1350, 1515, 345));
+    viewButton =
+        makeButton(content, "viewButton", tr("画像表示"), rectFromTwips(4920, 1350, 1515, 345));
     disableActionButtons();
     setTabOrderChain({driveList, folderList, fileList, memberList, memberNames, closeButton,
                       installOpeningButton, installMiddleButton, installEndingButton, viewButton});
     setWidget(content);
     resize(sizeFromTwips(DesignedWidthTwips, DesignedHeightTwips));
+    // Not placed as the other child windows are, so its captions are fitted
+    // here.
+    fitCaptions(*this);
 
     connect(driveList, &DriveListBox::changed, this, &LogoBrowser::driveChosen);
     connect(folderList, &DirListBox::changed, this, &LogoBrowser::folderChosen);
@@ -237,7 +258,7 @@ void LogoBrowser::viewPicture() {
 
 void LogoBrowser::changeLogo(core::LogoSlot slot, MemberSource source) {
     if (fileList->selectedName().empty())
-        return tell(NoFileSelected);
+        return tellTranslated(NoFileSelected);
     if (isBmpMode())
         changeFromPictureFile(slot);
     else
@@ -252,16 +273,16 @@ void LogoBrowser::changeFromPictureFile(core::LogoSlot slot) {
     // Told as the picture command and archive mode tell it, rather than
     // leaving the user to wonder why nothing happened.
     if (!core::isLogoLengthAccepted(m_session.settings, length.value()))
-        return tell(WrongSize);
+        return tellTranslated(WrongSize);
     if (auto installed = core::installLogoFromFile(m_session.settings, slot, path); !installed)
         return report(installed.error());
-    tell(Changed);
+    tellTranslated(Changed);
 }
 
 void LogoBrowser::changeFromArchive(core::LogoSlot slot, MemberSource source) {
     const std::string member = selectedMemberName();
     if (member.empty())
-        return tell(NoFileSelected);
+        return tellTranslated(NoFileSelected);
     // A change from the display window uses the copy extracted for viewing;
     // once an earlier change there has used it up, the member is extracted
     // again, so that every button of that window works.
@@ -271,7 +292,8 @@ void LogoBrowser::changeFromArchive(core::LogoSlot slot, MemberSource source) {
     }
     auto extracted = m_archiveLists.extractSelected(m_session.archiveState, m_session.settings);
     if (!extracted)
-        return extracted.error().code() == EFBIG ? tell(WrongSize) : report(extracted.error());
+        return extracted.error().code() == EFBIG ? tellTranslated(WrongSize)
+                                                 : report(extracted.error());
     installExtracted(slot, extracted.value());
 }
 
@@ -280,13 +302,13 @@ void LogoBrowser::installExtracted(core::LogoSlot slot, const core::ExtractedMem
         !installed)
         return report(installed.error());
     m_viewedCopy.reset();
-    tell(Changed);
+    tellTranslated(Changed);
 }
 
 std::optional<LogoBrowser::Picture> LogoBrowser::pictureToView() {
     const std::string fileName = fileList->selectedName();
     if (fileName.empty()) {
-        tell(NoFileSelected);
+        tellTranslated(NoFileSelected);
         return std::nullopt;
     }
     if (isBmpMode()) {
@@ -297,7 +319,7 @@ std::optional<LogoBrowser::Picture> LogoBrowser::pictureToView() {
             return std::nullopt;
         }
         if (!core::isLogoLengthAccepted(m_session.settings, length.value())) {
-            tell(WrongSize);
+            tellTranslated(WrongSize);
             return std::nullopt;
         }
         std::optional<LoadedPicture> loaded = loadPicture(path);
@@ -308,12 +330,12 @@ std::optional<LogoBrowser::Picture> LogoBrowser::pictureToView() {
 
     const std::string member = selectedMemberName();
     if (member.empty()) {
-        tell(NoFileSelected);
+        tellTranslated(NoFileSelected);
         return std::nullopt;
     }
     auto extracted = m_archiveLists.extractSelected(m_session.archiveState, m_session.settings);
     if (!extracted) {
-        extracted.error().code() == EFBIG ? tell(WrongSize) : report(extracted.error());
+        extracted.error().code() == EFBIG ? tellTranslated(WrongSize) : report(extracted.error());
         return std::nullopt;
     }
     std::optional<LoadedPicture> loaded = loadPicture(extracted.value().path());
@@ -367,7 +389,7 @@ void LogoBrowser::ArchiveLists::show() {
     names.clear();
     list.clearColumns();
     for (const MemberColumn& column : MemberColumns)
-        list.addColumn(toQString(column.caption), pixelsFromTwips(column.widthTwips),
+        list.addColumn(tr(column.caption.data()), pixelsFromTwips(column.widthTwips),
                        column.alignment);
     for (std::size_t i = 0; i < m_listing.size(); ++i) {
         names.addItem(toQString(m_listing.name(i)));

@@ -93,28 +93,37 @@ std::optional<std::string> noDrivesNote(const platform::Machine& machine) {
         return std::nullopt;
     // A line break in a path would pass for the end of the line.
     const auto shown = [](const std::filesystem::path& path) {
-        return platform::escapeControlCharacters(path.string(), platform::LineBreaks::Escape);
+        return toQString(
+            platform::escapeControlCharacters(path.string(), platform::LineBreaks::Escape));
     };
-    const std::string root = shown(machine.root());
+    const auto word = [](const QString& path) { return toQString(shellWord(path.toStdString())); };
+    const QString root = shown(machine.root());
     std::error_code ignored;
     // A link made by the line below whose image has moved since: making it
     // again is what helps, not making it.
     const std::filesystem::path driveC = machine.root() / "c";
     if (std::filesystem::is_symlink(std::filesystem::symlink_status(driveC, ignored)) &&
         !std::filesystem::exists(driveC, ignored))
-        return shown(driveC) + "\nﾄﾞﾗｲﾌﾞ C: のﾘﾝｸ先 " +
-               shown(std::filesystem::read_symlink(driveC, ignored)) +
-               " がありません。ﾃﾞｨｽｸｲﾒｰｼﾞかﾌｫﾙﾀﾞを指すように、たとえば次のように作り直して"
-               "ください:\nln -sfn ~/vms/win95/win95.img " +
-               shellWord(root + "/c");
-    return root + "\n" +
-           (std::filesystem::is_directory(machine.root(), ignored)
-                ? "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) にﾄﾞﾗｲﾌﾞがありません。"
-                : "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) がありません。") +
-           "ﾄﾞﾗｲﾌﾞ C: にするﾃﾞｨｽｸｲﾒｰｼﾞかﾌｫﾙﾀﾞを、たとえば次のようにつないでください:\n"
-           "mkdir -p " +
-           shellWord(root) + " && ln -s ~/vms/win95/win95.img " + shellWord(root + "/c") +
-           "\nｴﾐｭﾚｰﾀのﾏｼﾝは、ファイル → ﾏｼﾝの選択... で選べます。";
+        return QCoreApplication::translate(
+                   "kor::setup::MainWindow",
+                   "%1\nﾄﾞﾗｲﾌﾞ C: のﾘﾝｸ先 %2 がありません。ﾃﾞｨｽｸｲﾒｰｼﾞかﾌｫﾙﾀﾞを指すように、"
+                   "たとえば次のように作り直してください:\nln -sfn ~/vms/win95/win95.img %3")
+            .arg(shown(driveC), shown(std::filesystem::read_symlink(driveC, ignored)),
+                 word(root + QStringLiteral("/c")))
+            .toStdString();
+    const QString missing =
+        std::filesystem::is_directory(machine.root(), ignored)
+            ? QCoreApplication::translate("kor::setup::MainWindow",
+                                          "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) にﾄﾞﾗｲﾌﾞがありません。")
+            : QCoreApplication::translate("kor::setup::MainWindow",
+                                          "Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) がありません。");
+    return QCoreApplication::translate(
+               "kor::setup::MainWindow",
+               "%1\n%2ﾄﾞﾗｲﾌﾞ C: にするﾃﾞｨｽｸｲﾒｰｼﾞかﾌｫﾙﾀﾞを、たとえば次のようにつないでください:\n"
+               "mkdir -p %3 && ln -s ~/vms/win95/win95.img %4\n"
+               "ｴﾐｭﾚｰﾀのﾏｼﾝは、ファイル → ﾏｼﾝの選択... で選べます。")
+        .arg(root, missing, word(root), word(root + QStringLiteral("/c")))
+        .toStdString();
 }
 
 } // namespace
@@ -237,29 +246,27 @@ void MainWindow::showTitle() {
 
 void MainWindow::createMenus() {
     QMenuBar* bar = menuBar();
-    m_fileMenu = addMenu(bar, "fileMenu", QStringLiteral("ファイル"));
-    m_openFolderAction =
-        addItem(m_fileMenu, "openFolderAction", QStringLiteral("オープン"), ctrl(Qt::Key_F));
-    m_convertAction = addItem(m_fileMenu, "convertAction", QStringLiteral("画像をロゴに変換..."));
-    m_machineAction = addItem(m_fileMenu, "machineAction", QStringLiteral("ﾏｼﾝの選択..."));
+    m_fileMenu = addMenu(bar, "fileMenu", tr("ファイル"));
+    m_openFolderAction = addItem(m_fileMenu, "openFolderAction", tr("オープン"), ctrl(Qt::Key_F));
+    m_convertAction = addItem(m_fileMenu, "convertAction", tr("画像をロゴに変換..."));
+    m_machineAction = addItem(m_fileMenu, "machineAction", tr("ﾏｼﾝの選択..."));
     m_backupSeparator = addSeparator(m_fileMenu, "backupSeparator");
-    m_backupAction =
-        addItem(m_fileMenu, "backupAction", QStringLiteral("ＬＯＧＯファイルバックアップ"));
+    m_backupAction = addItem(m_fileMenu, "backupAction", tr("ＬＯＧＯファイルバックアップ"));
     m_quitSeparator = addSeparator(m_fileMenu, "quitSeparator");
-    m_quitAction = addItem(m_fileMenu, "quitAction", QStringLiteral("終了"), ctrl(Qt::Key_E));
+    m_quitAction = addItem(m_fileMenu, "quitAction", tr("終了"), ctrl(Qt::Key_E));
 
-    m_settingsMenu = addMenu(bar, "settingsMenu", QStringLiteral("設定"));
-    m_openBrowserAction = addItem(m_settingsMenu, "openBrowserAction",
-                                  QStringLiteral("ＬＯＧＯファイルの変更"), ctrl(Qt::Key_L));
-    m_locationAction = addItem(m_settingsMenu, "locationAction",
-                               QStringLiteral("ＬＯＧＯ変更ファイル位置設定"), ctrl(Qt::Key_I));
+    m_settingsMenu = addMenu(bar, "settingsMenu", tr("設定"));
+    m_openBrowserAction =
+        addItem(m_settingsMenu, "openBrowserAction", tr("ＬＯＧＯファイルの変更"), ctrl(Qt::Key_L));
+    m_locationAction = addItem(m_settingsMenu, "locationAction", tr("ＬＯＧＯ変更ファイル位置設定"),
+                               ctrl(Qt::Key_I));
 
-    m_optionsMenu = addMenu(bar, "optionsMenu", QStringLiteral("オプション"));
+    m_optionsMenu = addMenu(bar, "optionsMenu", tr("オプション"));
     m_optionsAction =
-        addItem(m_optionsMenu, "optionsAction", QStringLiteral("オプション設定"), ctrl(Qt::Key_O));
+        addItem(m_optionsMenu, "optionsAction", tr("オプション設定"), ctrl(Qt::Key_O));
 
-    m_versionMenu = addMenu(bar, "versionMenu", QStringLiteral("バージョン"));
-    m_aboutAction = addItem(m_versionMenu, "aboutAction", QStringLiteral("情報"), ctrl(Qt::Key_A));
+    m_versionMenu = addMenu(bar, "versionMenu", tr("バージョン"));
+    m_aboutAction = addItem(m_versionMenu, "aboutAction", tr("情報"), ctrl(Qt::Key_A));
 
     connect(m_openFolderAction, &QAction::triggered, this, &MainWindow::openStartFolder);
     connect(m_backupAction, &QAction::triggered, this, &MainWindow::backUpLogoFiles);
@@ -399,9 +406,12 @@ void MainWindow::dropEvent(QDropEvent* event) {
         return refuseDrop(dropped.refusal);
     if (!platform::fileExists(*dropped.windowsPath) ||
         !isConvertiblePictureName(*dropped.windowsPath))
-        return refuseDrop("ドロップされた" +
-                          droppedItemWord(platform::directoryExists(*dropped.windowsPath)) +
-                          "は変換できる画像 (BMP・PNG・JPEG・GIF) ではありません。");
+        return refuseDrop((platform::directoryExists(*dropped.windowsPath)
+                               ? tr("ドロップされたフォルダは変換できる画像 (BMP・PNG・JPEG・GIF) "
+                                    "ではありません。")
+                               : tr("ドロップされたファイルは変換できる画像 (BMP・PNG・JPEG・GIF) "
+                                    "ではありません。"))
+                              .toStdString());
     if (platform::Status shown = showConvertWindow().setSource(*dropped.windowsPath); !shown)
         refuseDrop(shown.error().message());
 }
@@ -461,11 +471,12 @@ void MainWindow::openStartFolder() {
     const platform::FolderOpening opening = platform::services().openFolder(m_session.startFolder);
     if (opening == platform::FolderOpening::Opened || m_session.startFolder.empty())
         return;
-    tell(m_session.startFolder +
-         (opening == platform::FolderOpening::NotAHostFolder
-              ? "\nこのﾌｫﾙﾀﾞをﾌｧｲﾙﾏﾈｰｼﾞｬで開けませんでした。ﾃﾞｨｽｸｲﾒｰｼﾞの中のﾌｫﾙﾀﾞは"
-                "「ＬＯＧＯファイルの変更」で開いてください"
-              : "\nこのﾌｫﾙﾀﾞを開くﾌｧｲﾙﾏﾈｰｼﾞｬが見つかりませんでした"));
+    tell((opening == platform::FolderOpening::NotAHostFolder
+              ? tr("%1\nこのﾌｫﾙﾀﾞをﾌｧｲﾙﾏﾈｰｼﾞｬで開けませんでした。ﾃﾞｨｽｸｲﾒｰｼﾞの中のﾌｫﾙﾀﾞは"
+                   "「ＬＯＧＯファイルの変更」で開いてください")
+              : tr("%1\nこのﾌｫﾙﾀﾞを開くﾌｧｲﾙﾏﾈｰｼﾞｬが見つかりませんでした"))
+             .arg(toQString(m_session.startFolder))
+             .toStdString());
 }
 
 void MainWindow::backUpLogoFiles() {

@@ -4,6 +4,7 @@
 #include "core/archive.h"
 
 #include <Qt>
+#include <QtGlobal>
 
 #include <string>
 #include <string_view>
@@ -26,11 +27,13 @@ struct MemberColumn {
 // and the longer captions; these share out the rest of the list, so that
 // every caption and time is whole and the columns still fit beside a
 // vertical scroll bar.
-inline constexpr MemberColumn MemberColumns[] = {{"ﾌｧｲﾙ名", Qt::AlignLeft, 1545},
-                                                 {"元ﾌｧｲﾙｻｲｽﾞ", Qt::AlignRight, 1080},
-                                                 {"圧縮ﾌｧｲﾙｻｲｽﾞ", Qt::AlignRight, 1245},
-                                                 {"ﾌｧｲﾙ日付", Qt::AlignRight, 1080},
-                                                 {"ﾌｧｲﾙ日時", Qt::AlignRight, 1005}};
+// The captions are the logo browser's texts, translated where it shows them.
+inline constexpr MemberColumn MemberColumns[] = {
+    {QT_TRANSLATE_NOOP("kor::setup::LogoBrowser", "ﾌｧｲﾙ名"), Qt::AlignLeft, 1545},
+    {QT_TRANSLATE_NOOP("kor::setup::LogoBrowser", "元ﾌｧｲﾙｻｲｽﾞ"), Qt::AlignRight, 1080},
+    {QT_TRANSLATE_NOOP("kor::setup::LogoBrowser", "圧縮ﾌｧｲﾙｻｲｽﾞ"), Qt::AlignRight, 1245},
+    {QT_TRANSLATE_NOOP("kor::setup::LogoBrowser", "ﾌｧｲﾙ日付"), Qt::AlignRight, 1080},
+    {QT_TRANSLATE_NOOP("kor::setup::LogoBrowser", "ﾌｧｲﾙ日時"), Qt::AlignRight, 1005}};
 
 // The cells of an entry's row: name, unpacked size, packed size, the date in
 // the short form of Japanese Windows 95 ("95/08/24") whatever the host's

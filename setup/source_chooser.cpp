@@ -25,11 +25,10 @@ SourceChooser::SourceChooser(QWidget* parent, SourceKind kind, const QString& ti
     contentPanel = makePanel(this, "contentPanel");
     contentPanel->setFont(japaneseUiFont());
     contentPanel->setFixedSize(sizeFromTwips(5070, 3600));
-    prompt =
-        makeLabel(contentPanel, "prompt", rectFromTwips(120, 105, 4830, 240),
-                  kind == SourceKind::Folder ? QStringLiteral("画像のあるﾌｫﾙﾀﾞを選んでください")
-                  : folder ? QStringLiteral("保存するﾌｫﾙﾀﾞを選んでください")
-                           : QStringLiteral("LZHﾌｧｲﾙを選んでください"));
+    prompt = makeLabel(contentPanel, "prompt", rectFromTwips(120, 105, 4830, 240),
+                       kind == SourceKind::Folder ? tr("画像のあるﾌｫﾙﾀﾞを選んでください")
+                       : folder ? tr("保存するﾌｫﾙﾀﾞを選んでください")
+                                : tr("LZHﾌｧｲﾙを選んでください"));
     driveList = new DriveListBox(contentPanel);
     driveList->setObjectName(QStringLiteral("driveList"));
     driveList->setGeometry(rectFromTwips(120, 450, 2385, 300));
@@ -44,14 +43,15 @@ SourceChooser::SourceChooser(QWidget* parent, SourceKind kind, const QString& ti
     fileList->setEnabled(!folder);
     okButton = makeButton(contentPanel, "okButton", QStringLiteral("OK"),
                           rectFromTwips(1875, 3060, 1455, 390));
-    cancelButton = makeButton(contentPanel, "cancelButton", QStringLiteral("ｷｬﾝｾﾙ"),
-                              rectFromTwips(3495, 3060, 1455, 390));
+    cancelButton =
+        makeButton(contentPanel, "cancelButton", tr("ｷｬﾝｾﾙ"), rectFromTwips(3495, 3060, 1455, 390));
     okButton->setDefault(true);
     setTabOrderChain({driveList, folderList, fileList, okButton, cancelButton});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(contentPanel);
     setFixedSize(sizeHint());
+    fitCaptions(*this);
 
     connect(driveList, &DriveListBox::changed, this, &SourceChooser::driveChanged);
     connect(folderList, &DirListBox::changed, this, &SourceChooser::folderChanged);

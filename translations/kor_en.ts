@@ -622,6 +622,166 @@ Install this logo as {2} now?</translation>
     </message>
 </context>
 <context>
+    <name>kor::setup::DropLabel</name>
+    <message>
+        <source>ドロップされたフォルダの名前に、Windows のパスとして書けない文字があります。</source>
+        <translation>The name of the dropped folder has characters that a Windows path cannot hold.</translation>
+    </message>
+    <message>
+        <source>ドロップされたファイルの名前に、Windows のパスとして書けない文字があります。</source>
+        <translation>The name of the dropped file has characters that a Windows path cannot hold.</translation>
+    </message>
+    <message>
+        <source>ドロップされたフォルダはエミュレートされたマシンのドライブの外にあります。</source>
+        <translation>The dropped folder is outside the drives of the emulated machine.</translation>
+    </message>
+    <message>
+        <source>ドロップされたファイルはエミュレートされたマシンのドライブの外にあります。</source>
+        <translation>The dropped file is outside the drives of the emulated machine.</translation>
+    </message>
+</context>
+<context>
+    <name>kor::setup::ImageDisplay</name>
+    <message>
+        <source>画像表示</source>
+        <translation>View picture</translation>
+    </message>
+    <message>
+        <source>ｴﾝﾃﾞｨﾝｸﾞにする</source>
+        <translation>Use as ending</translation>
+    </message>
+    <message>
+        <source>中間にする</source>
+        <translation>Use as middle</translation>
+    </message>
+    <message>
+        <source>ｵｰﾌﾟﾆﾝｸﾞにする</source>
+        <translation>Use as opening</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>kor::setup::LocationWindow</name>
+    <message>
+        <source>ドロップされたフォルダが見つかりません。</source>
+        <translation>The dropped folder cannot be found.</translation>
+    </message>
+    <message>
+        <source>ドロップされたファイルが見つかりません。</source>
+        <translation>The dropped file cannot be found.</translation>
+    </message>
+    <message>
+        <source>ドロップされた場所は設定できません。</source>
+        <translation>The dropped location cannot be used as a source.</translation>
+    </message>
+    <message>
+        <source>ＬＯＧＯ変更ファイル位置設定</source>
+        <translation>Logo sources</translation>
+    </message>
+    <message>
+        <source>設定ｵｰﾌﾟﾆﾝｸﾞﾌｧｲﾙ</source>
+        <translation>Opening LZH</translation>
+    </message>
+    <message>
+        <source>設定中間ﾌｧｲﾙ</source>
+        <translation>Middle LZH</translation>
+    </message>
+    <message>
+        <source>設定ｴﾝﾃﾞｨﾝｸﾞﾌｧｲﾙ</source>
+        <translation>Ending LZH</translation>
+    </message>
+    <message>
+        <source>設定値ALLｸﾘｱｰ</source>
+        <translation>Clear all</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>設定ｵｰﾌﾟﾆﾝｸﾞDIR</source>
+        <translation>Opening folder</translation>
+    </message>
+    <message>
+        <source>設定ｴﾝﾃﾞｨﾝｸﾞDIR</source>
+        <translation>Ending folder</translation>
+    </message>
+    <message>
+        <source>設定中間DIR</source>
+        <translation>Middle folder</translation>
+    </message>
+    <message>
+        <source>フォルダは設定できません。LZH ファイルをドロップしてください。</source>
+        <translation>A folder cannot be used here. Please drop an LZH file.</translation>
+    </message>
+    <message>
+        <source>ドロップされたファイルは LZH ファイルではありません。</source>
+        <translation>The dropped file is not an LZH file.</translation>
+    </message>
+</context>
+<context>
+    <name>kor::setup::LogoBrowser</name>
+    <message>
+        <source>ファイルが選択されていません</source>
+        <translation>No file is selected.</translation>
+    </message>
+    <message>
+        <source>ファイルサイズが違うのでロゴには使用できません</source>
+        <translation>The file is not the size of a logo, so it cannot be used as one.</translation>
+    </message>
+    <message>
+        <source>変更が終了しました</source>
+        <translation>The logo has been changed.</translation>
+    </message>
+    <message>
+        <source>画像を読み込めません</source>
+        <translation>Cannot read the picture.</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>ｵｰﾌﾟﾆﾝｸﾞ変更</source>
+        <translation>Use as opening</translation>
+    </message>
+    <message>
+        <source>中間変更</source>
+        <translation>Use as middle</translation>
+    </message>
+    <message>
+        <source>ｴﾝﾃﾞｨﾝｸﾞ変更</source>
+        <translation>Use as ending</translation>
+    </message>
+    <message>
+        <source>画像表示</source>
+        <translation>View picture</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>元ﾌｧｲﾙｻｲｽﾞ</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>圧縮ﾌｧｲﾙｻｲｽﾞ</source>
+        <translation>Packed</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ日付</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ日時</source>
+        <translation>Time</translation>
+    </message>
+</context>
+<context>
     <name>kor::setup::MachineChooser</name>
     <message>
         <source>ﾏｼﾝの選択</source>
@@ -667,6 +827,107 @@ Launcher made. It changes the logos, then starts the machine in {2}.</translatio
     </message>
 </context>
 <context>
+    <name>kor::setup::MainWindow</name>
+    <message>
+        <source>ファイル</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>オープン</source>
+        <translation>&amp;Open start folder</translation>
+    </message>
+    <message>
+        <source>画像をロゴに変換...</source>
+        <translation>&amp;Convert picture to logo...</translation>
+    </message>
+    <message>
+        <source>ﾏｼﾝの選択...</source>
+        <translation>Choose &amp;machine...</translation>
+    </message>
+    <message>
+        <source>ＬＯＧＯファイルバックアップ</source>
+        <translation>&amp;Back up logo files</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>&amp;Settings</translation>
+    </message>
+    <message>
+        <source>ＬＯＧＯファイルの変更</source>
+        <translation>Change &amp;logo file</translation>
+    </message>
+    <message>
+        <source>ＬＯＧＯ変更ファイル位置設定</source>
+        <translation>Logo &amp;sources</translation>
+    </message>
+    <message>
+        <source>オプション</source>
+        <translation>&amp;Options</translation>
+    </message>
+    <message>
+        <source>オプション設定</source>
+        <translation>&amp;Options...</translation>
+    </message>
+    <message>
+        <source>バージョン</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>情報</source>
+        <translation>&amp;About KOR</translation>
+    </message>
+    <message>
+        <source>ドロップされたフォルダは変換できる画像 (BMP・PNG・JPEG・GIF) ではありません。</source>
+        <translation>The dropped folder is not a picture that can be converted (BMP, PNG, JPEG, GIF).</translation>
+    </message>
+    <message>
+        <source>ドロップされたファイルは変換できる画像 (BMP・PNG・JPEG・GIF) ではありません。</source>
+        <translation>The dropped file is not a picture that can be converted (BMP, PNG, JPEG, GIF).</translation>
+    </message>
+    <message>
+        <source>%1
+このﾌｫﾙﾀﾞをﾌｧｲﾙﾏﾈｰｼﾞｬで開けませんでした。ﾃﾞｨｽｸｲﾒｰｼﾞの中のﾌｫﾙﾀﾞは「ＬＯＧＯファイルの変更」で開いてください</source>
+        <translation>%1
+A file manager cannot open this folder. Open a folder inside a disk image with Settings → Change logo file.</translation>
+    </message>
+    <message>
+        <source>%1
+このﾌｫﾙﾀﾞを開くﾌｧｲﾙﾏﾈｰｼﾞｬが見つかりませんでした</source>
+        <translation>%1
+No file manager was found to open this folder.</translation>
+    </message>
+    <message>
+        <source>%1
+ﾄﾞﾗｲﾌﾞ C: のﾘﾝｸ先 %2 がありません。ﾃﾞｨｽｸｲﾒｰｼﾞかﾌｫﾙﾀﾞを指すように、たとえば次のように作り直してください:
+ln -sfn ~/vms/win95/win95.img %3</source>
+        <translation>%1
+Drive C: links to %2, which does not exist. Make the link again so that it points to a disk image or a folder, for example:
+ln -sfn ~/vms/win95/win95.img %3</translation>
+    </message>
+    <message>
+        <source>Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) にﾄﾞﾗｲﾌﾞがありません。</source>
+        <translation>The Windows machine folder (KOR_ROOT) has no drives.</translation>
+    </message>
+    <message>
+        <source>Windows ﾏｼﾝのﾌｫﾙﾀﾞ (KOR_ROOT) がありません。</source>
+        <translation>The Windows machine folder (KOR_ROOT) does not exist.</translation>
+    </message>
+    <message>
+        <source>%1
+%2ﾄﾞﾗｲﾌﾞ C: にするﾃﾞｨｽｸｲﾒｰｼﾞかﾌｫﾙﾀﾞを、たとえば次のようにつないでください:
+mkdir -p %3 &amp;&amp; ln -s ~/vms/win95/win95.img %4
+ｴﾐｭﾚｰﾀのﾏｼﾝは、ファイル → ﾏｼﾝの選択... で選べます。</source>
+        <translation>%1
+%2 Connect a disk image or a folder as drive C:, for example:
+mkdir -p %3 &amp;&amp; ln -s ~/vms/win95/win95.img %4
+To work on an emulator&apos;s machine, use File → Choose machine...</translation>
+    </message>
+</context>
+<context>
     <name>kor::setup::OptionsWindow</name>
     <message>
         <source>オプション設定</source>
@@ -691,6 +952,36 @@ Launcher made. It changes the logos, then starts the machine in {2}.</translatio
     <message>
         <source>終了</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>kor::setup::SourceChooser</name>
+    <message>
+        <source>画像のあるﾌｫﾙﾀﾞを選んでください</source>
+        <translation>Choose the folder of the pictures</translation>
+    </message>
+    <message>
+        <source>保存するﾌｫﾙﾀﾞを選んでください</source>
+        <translation>Choose the folder to save in</translation>
+    </message>
+    <message>
+        <source>LZHﾌｧｲﾙを選んでください</source>
+        <translation>Choose an LZH file</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>kor::setup::controls</name>
+    <message>
+        <source>移動(&amp;M)</source>
+        <translation>&amp;Move</translation>
+    </message>
+    <message>
+        <source>閉じる(&amp;C)</source>
+        <translation>&amp;Close</translation>
     </message>
 </context>
 <context>

@@ -50,7 +50,8 @@ QMessageBox* shownBox() {
 
 } // namespace
 
-// Whatever the locale, and without Qt's translation installed, as here.
+// In a Japanese session, whatever the desktop, and without Qt's translation
+// installed, as here.
 void DesktopServicesTest::messageBoxButtonsAreJapanese() {
     const std::unique_ptr<kor::platform::Services> desktop = kor::platform::makeDesktopServices();
     QStringList seen;
