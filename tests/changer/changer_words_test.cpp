@@ -191,7 +191,8 @@ TEST(ChangerWords, EachNoteSaysTheSameInJapaneseAndInEnglish) {
          {},
          "KOR: logo.sys は変更しません: BAD.LZH : BAD.BMP を解凍できません: CRC "
          "が一致しません。ﾌｧｲﾙのﾃﾞｰﾀが壊れています",
-         "KOR: logo.sys: left unchanged: cannot extract BAD.LZH : BAD.BMP: CRC error"},
+         "KOR: logo.sys: left unchanged: cannot extract BAD.LZH : BAD.BMP: The CRC does not "
+         "match. The file's data is damaged"},
         {"installed, but not shown",
          "ArcCheck=on\nDirOnly=C:\\P",
          {{"C:\\P\\T.BMP", std::string(core::LogoLength, 't')}},
