@@ -114,9 +114,8 @@ int answerCommandLine(const CommandLine& line) {
         std::cout << language::translate("korsetup", Usage);
         return 0;
     case CommandLine::Action::ShowVersion:
-        std::cout << language::fill(
-            language::translate("korsetup", "korsetup バージョン {1}\n"),
-            {std::string(core::programVersion())});
+        std::cout << language::fill(language::translate("korsetup", "korsetup バージョン {1}\n"),
+                                    {std::string(core::programVersion())});
         return 0;
     case CommandLine::Action::Mistake:
         // The argument may hold anything; a control character must not reach the terminal.

@@ -105,14 +105,14 @@ int buttonFrameWidth(const QAbstractButton& button) {
     QStyleOptionButton option;
     option.initFrom(&button);
     option.text = QStringLiteral("x");
-    constexpr int Wide = 10000;
-    const QSize inner(Wide, button.fontMetrics().height());
+    constexpr int wide = 10000;
+    const QSize inner(wide, button.fontMetrics().height());
     QStyle::ContentsType type = QStyle::CT_PushButton;
     if (qobject_cast<const QCheckBox*>(&button))
         type = QStyle::CT_CheckBox;
     else if (qobject_cast<const QRadioButton*>(&button))
         type = QStyle::CT_RadioButton;
-    return button.style()->sizeFromContents(type, &option, inner, &button).width() - Wide;
+    return button.style()->sizeFromContents(type, &option, inner, &button).width() - wide;
 }
 
 // The room a label's text has: inside its frame and margin, less the indent

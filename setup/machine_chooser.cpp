@@ -7,8 +7,8 @@
 #include "main_window.h"
 #include "twips.h"
 
-#include "language/translation.h"
 #include "diskimage/image_drives.h"
+#include "language/translation.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
