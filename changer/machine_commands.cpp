@@ -38,9 +38,9 @@ std::string shown(std::string_view text) {
     return platform::escapeControlCharacters(text, platform::LineBreaks::Escape);
 }
 
-// Why something failed, on one line: the Japanese report, or the English one.
+// Why something failed, on one line, as the user's report says it.
 std::string reasonOf(const platform::Error& error) {
-    std::string text = language::sessionReadsJapanese() ? error.message() : error.text();
+    std::string text = error.message();
     std::replace(text.begin(), text.end(), '\n', ' ');
     return shown(text);
 }

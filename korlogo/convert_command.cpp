@@ -133,8 +133,7 @@ int runConvert(const Messages& messages, std::span<const std::string> arguments)
     const auto logo = core::convertToLogo(*picture, options);
     if (!logo.ok()) {
         const platform::Error error = logo.error().retold(logo.error().operation(), input);
-        std::fprintf(stderr, "korlogo: %s\n",
-                     (language::sessionReadsJapanese() ? error.message() : error.text()).c_str());
+        std::fprintf(stderr, "korlogo: %s\n", error.message().c_str());
         return 1;
     }
     const bool toStandardOutput = output == StandardOutputName;

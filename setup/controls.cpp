@@ -214,8 +214,13 @@ void fitCaption(QWidget& control, const QString& caption) {
     QString kept = caption;
     QString shown;
     do {
-        kept.chop(1);
-        shown = kept.trimmed() + QStringLiteral("…");
+        // A character outside the basic plane goes whole, and a shortcut's
+        // "&" with the letter it marked, so that "…" does not become one.
+        kept.chop(kept.size() > 1 && kept.back().isLowSurrogate() ? 2 : 1);
+        shown = kept.trimmed();
+        while (shown.endsWith(u'&'))
+            shown.chop(1);
+        shown += QStringLiteral("…");
     } while (!kept.isEmpty() && !showsWhole(control, shown));
     showCaption(control, shown);
     control.setProperty(WholeCaptionProperty, caption);

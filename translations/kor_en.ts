@@ -270,7 +270,7 @@ cannot be run.
     </message>
     <message>
         <source>{1} 形式のｲﾒｰｼﾞは使えません。raw 形式に変換してください: {2}</source>
-        <translation>Images in {1} format cannot be used. Convert it to a raw image: {2}</translation>
+        <translation>This image is in {1} format, which cannot be used. Convert it to a raw image: {2}</translation>
     </message>
     <message>
         <source>ﾊﾟｰﾃｨｼｮﾝﾃｰﾌﾞﾙも FAT ﾌｧｲﾙｼｽﾃﾑも見つかりません</source>
@@ -552,7 +552,7 @@ The file name contains a character that Windows cannot use.</translation>
     </message>
     <message>
         <source>開始ﾊﾟﾚｯﾄ</source>
-        <translation>From entry</translation>
+        <translation>Cycle from</translation>
     </message>
     <message>
         <source>保存先ﾌｫﾙﾀﾞ</source>
@@ -568,7 +568,7 @@ The file name contains a character that Windows cannot use.</translation>
     </message>
     <message>
         <source>変換後のﾛｺﾞ</source>
-        <translation>Install as</translation>
+        <translation>Target logo</translation>
     </message>
     <message>
         <source>変換</source>
@@ -614,7 +614,7 @@ Converted to a {2} logo.</translation>
         <source>{1}
 このﾛｺﾞを今すぐ{2}にしますか？</source>
         <translation>{1}
-Install this logo as {2} now?</translation>
+Install this logo now? It replaces: {2}</translation>
     </message>
     <message>
         <source>変更が終了しました</source>
@@ -648,15 +648,15 @@ Install this logo as {2} now?</translation>
     </message>
     <message>
         <source>ｴﾝﾃﾞｨﾝｸﾞにする</source>
-        <translation>Use as ending</translation>
+        <translation>Install as ending</translation>
     </message>
     <message>
         <source>中間にする</source>
-        <translation>Use as middle</translation>
+        <translation>Install as middle</translation>
     </message>
     <message>
         <source>ｵｰﾌﾟﾆﾝｸﾞにする</source>
-        <translation>Use as opening</translation>
+        <translation>Install as opening</translation>
     </message>
     <message>
         <source>終了</source>
@@ -746,15 +746,15 @@ Install this logo as {2} now?</translation>
     </message>
     <message>
         <source>ｵｰﾌﾟﾆﾝｸﾞ変更</source>
-        <translation>Use as opening</translation>
+        <translation>Install as opening</translation>
     </message>
     <message>
         <source>中間変更</source>
-        <translation>Use as middle</translation>
+        <translation>Install as middle</translation>
     </message>
     <message>
         <source>ｴﾝﾃﾞｨﾝｸﾞ変更</source>
-        <translation>Use as ending</translation>
+        <translation>Install as ending</translation>
     </message>
     <message>
         <source>画像表示</source>
@@ -834,7 +834,7 @@ Launcher made. It changes the logos, then starts the machine in {2}.</translatio
     </message>
     <message>
         <source>オープン</source>
-        <translation>&amp;Open start folder</translation>
+        <translation>&amp;Open picture folder</translation>
     </message>
     <message>
         <source>画像をロゴに変換...</source>
@@ -947,7 +947,7 @@ To work on an emulator&apos;s machine, use File → Choose machine...</translati
     </message>
     <message>
         <source>  ｻｲｽﾞﾁｪｯｸ無し</source>
-        <translation>No size limit</translation>
+        <translation>Skip size check</translation>
     </message>
     <message>
         <source>終了</source>
@@ -1012,7 +1012,7 @@ Exit status: 0 when every file can be shown, 1 otherwise, 2 on bad usage.
     </message>
     <message>
         <source>アニメーションはありません。</source>
-        <translation>does not move</translation>
+        <translation>no animation</translation>
     </message>
     <message>
         <source>読み込めません。{1}。</source>

@@ -131,7 +131,8 @@ TEST_F(ChangerOnMachine, AddedAndFoundMachinesAreListed) {
     ASSERT_EQ(lines.size(), 4U) << listed.standardOutput;
     EXPECT_EQ(lines[0], "Mine  86Box  C:  ok");
     EXPECT_EQ(lines[1], "Win95  86Box  C:  ok");
-    EXPECT_TRUE(lines[2].starts_with("NoWindows  86Box  C:  cannot open the Windows directory"))
+    EXPECT_TRUE(
+        lines[2].starts_with("NoWindows  86Box  C:  C:\\WINDOWS Cannot open the Windows folder."))
         << lines[2];
     EXPECT_TRUE(lines[3].starts_with("Broken  ")) << lines[3];
     EXPECT_FALSE(lines[3].ends_with("  ok")) << lines[3];

@@ -100,7 +100,7 @@ TEST_F(KorlogoConvert, EveryPictureBecomesALogoTheMachineShows) {
         std::string checked;
     };
     const Case cases[] = {
-        {"photo.jpg", {}, "Windows 95 logo, 320x400, 256 colours, does not move", "does not move"},
+        {"photo.jpg", {}, "Windows 95 logo, 320x400, 256 colours, no animation", "no animation"},
         {"photo.jpg",
          {"--fill", "--animate-from", "236"},
          "Windows 95 logo, 320x400, 256 colours, entries 236-255 cycle",

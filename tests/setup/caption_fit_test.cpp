@@ -4,6 +4,7 @@
 
 #include "caption_check.h"
 #include "controls.h"
+#include "session_locale.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -11,9 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <cstdlib>
 #include <memory>
-#include <optional>
 #include <string>
 
 using kor::setup::fitCaptions;
@@ -23,33 +22,6 @@ using kor::testing::captionOf;
 using kor::testing::captionShowsWhole;
 
 namespace {
-
-// The session's locale for the lifetime of this object; Japanese when
-// `japanese`, English (LANG=C) otherwise.
-class SessionLocale {
-  public:
-    explicit SessionLocale(bool japanese) {
-        for (int i = 0; i < 3; ++i)
-            if (const char* value = std::getenv(Names[i]))
-                m_saved[i] = value;
-        ::unsetenv("LC_ALL");
-        ::setenv("LC_MESSAGES", japanese ? "ja_JP.UTF-8" : "C", 1);
-        ::setenv("LANG", japanese ? "ja_JP.UTF-8" : "C", 1);
-    }
-    ~SessionLocale() {
-        for (int i = 0; i < 3; ++i)
-            if (m_saved[i])
-                ::setenv(Names[i], m_saved[i]->c_str(), 1);
-            else
-                ::unsetenv(Names[i]);
-    }
-    SessionLocale(const SessionLocale&) = delete;
-    SessionLocale& operator=(const SessionLocale&) = delete;
-
-  private:
-    static constexpr const char* Names[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-    std::optional<std::string> m_saved[3];
-};
 
 enum class Kind { Label, WrappedLabel, Button, CheckBox, GroupBox };
 
@@ -141,7 +113,7 @@ void CaptionFitTest::fitsOrShowsWholeInTheTooltip_data() {
 void CaptionFitTest::fitsOrShowsWholeInTheTooltip() {
     QFETCH(Kind, kind);
     QFETCH(QString, caption);
-    const SessionLocale english(false);
+    const kor::testing::SessionLocale english(nullptr, "C", "C");
     QWidget window;
     window.resize(400, 200);
     QWidget* control = makeControl(kind, window, caption);
@@ -202,7 +174,7 @@ void CaptionFitTest::japaneseCaptionsStayAsTheyAre_data() {
 
 void CaptionFitTest::japaneseCaptionsStayAsTheyAre() {
     QFETCH(Kind, kind);
-    const SessionLocale japanese(true);
+    const kor::testing::SessionLocale japanese(nullptr, "ja_JP.UTF-8", "ja_JP.UTF-8");
     QWidget window;
     window.resize(400, 200);
     QWidget* control = makeControl(kind, window, LongCaption);

@@ -354,7 +354,7 @@ void ConvertWindowTest::speaksEnglishUnderAnotherLocale() {
     converter.convertButton->click();
     QCOMPARE(setup.recording.recorder().questions,
              std::vector<std::string>{"D:\\LOGOS\\A.BMP\nConverted to a Windows 95 logo.\n"
-                                      "Install this logo as Opening (logo.sys) now?"});
+                                      "Install this logo now? It replaces: Opening (logo.sys)"});
     QCOMPARE(setup.messages(), QStringList{"The logo has been changed."});
 }
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "session_locale.h"
+
 #include "language/translation.h"
 
 #include <cstdlib>
 #include <optional>
-#include <string>
 
 namespace kor::testing {
 
@@ -15,34 +16,19 @@ namespace kor::testing {
 // Puts the locale and the application's translator back at its end.
 class SessionLanguage {
   public:
-    explicit SessionLanguage(const char* messages)
-        : m_all(saved("LC_ALL")), m_messages(saved("LC_MESSAGES")) {
-        ::unsetenv("LC_ALL");
-        ::setenv("LC_MESSAGES", messages, 1);
+    explicit SessionLanguage(const char* messages) {
+        m_locale.emplace(nullptr, messages, std::getenv("LANG"));
         language::useSessionLanguage();
     }
     ~SessionLanguage() {
-        restore("LC_ALL", m_all);
-        restore("LC_MESSAGES", m_messages);
+        m_locale.reset();
         language::useSessionLanguage();
     }
     SessionLanguage(const SessionLanguage&) = delete;
     SessionLanguage& operator=(const SessionLanguage&) = delete;
 
   private:
-    static std::optional<std::string> saved(const char* name) {
-        const char* value = std::getenv(name);
-        return value ? std::optional<std::string>(value) : std::nullopt;
-    }
-    static void restore(const char* name, const std::optional<std::string>& value) {
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
-
-    std::optional<std::string> m_all;
-    std::optional<std::string> m_messages;
+    std::optional<SessionLocale> m_locale;
 };
 
 } // namespace kor::testing
