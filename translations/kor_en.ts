@@ -237,6 +237,38 @@ cannot be run.
         <source>{1}{2}</source>
         <translation>{1}; {2}</translation>
     </message>
+    <message>
+        <source>一時ﾌｫﾙﾀﾞ {1} にﾌｧｲﾙを作成できません ({2})</source>
+        <translation>Cannot create a file in the temporary folder {1} ({2})</translation>
+    </message>
+    <message>
+        <source>環境変数 {1} のﾌｫﾙﾀﾞ {2} にﾌｧｲﾙを作成できません ({3})</source>
+        <translation>Cannot create a file in the folder {2} of the environment variable {1} ({3})</translation>
+    </message>
+    <message>
+        <source>メモリが不足しています</source>
+        <translation>There is not enough memory</translation>
+    </message>
+    <message>
+        <source>減色に失敗しました (ｴﾗｰ {1})</source>
+        <translation>The colours could not be reduced (error {1})</translation>
+    </message>
+    <message>
+        <source>画像が空です</source>
+        <translation>The picture is empty</translation>
+    </message>
+    <message>
+        <source>画素の数が画像の大きさと合いません</source>
+        <translation>The number of pixels does not match the size of the picture</translation>
+    </message>
+    <message>
+        <source>循環させる最初のﾊﾟﾚｯﾄ番号は 1～{1} でなければなりません</source>
+        <translation>The first cycling palette entry must be from 1 to {1}</translation>
+    </message>
+    <message>
+        <source>読み取り専用になっています</source>
+        <translation>It is read-only</translation>
+    </message>
 </context>
 <context>
     <name>diskimage</name>

@@ -107,15 +107,19 @@ std::string responseFileFolder(const TemporaryDirectory& temporary) {
 platform::Error responseFileFailure(const platform::Error& error,
                                     const TemporaryDirectory& temporary,
                                     const std::string& folder) {
-    const std::string place =
+    const std::string reason =
         temporary.variable.empty() || folder != temporary.path
-            ? "一時ﾌｫﾙﾀﾞ " + folder
-            : "環境変数 " + std::string(temporary.variable) + " のﾌｫﾙﾀﾞ " + folder;
+            ? language::fill(
+                  language::translate("core", "一時ﾌｫﾙﾀﾞ {1} にﾌｧｲﾙを作成できません ({2})"),
+                  {folder, error.userReason()})
+            : language::fill(language::translate(
+                                 "core", "環境変数 {1} のﾌｫﾙﾀﾞ {2} にﾌｧｲﾙを作成できません ({3})"),
+                             {temporary.variable, folder, error.userReason()});
     const std::string named =
         temporary.variable.empty() ? std::string() : " (" + std::string(temporary.variable) + ")";
     return platform::Error(operation::MakeResponseFile, folder, error.code(),
                            "the temporary folder" + named + " takes no file: " + error.reason())
-        .withUserReason(place + " にﾌｧｲﾙを作成できません (" + error.userReason() + ")");
+        .withUserReason(reason);
 }
 
 // The date and time of a member as its record holds them, in MS-DOS form.

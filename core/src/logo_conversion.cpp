@@ -2,6 +2,7 @@
 #include "core/logo_conversion.h"
 
 #include "core/operations.h"
+#include "language/translation.h"
 
 #include <libimagequant.h>
 
@@ -22,9 +23,9 @@ using platform::Error;
 // hundredth of a level; from 8 on the error grows.
 constexpr int QuantiserSpeed = 5;
 
-Error conversionError(int code, std::string detail, std::string japanese) {
+Error conversionError(int code, std::string detail, std::string reason) {
     return Error(operation::ConvertPicture, {}, code, std::move(detail))
-        .withUserReason(std::move(japanese));
+        .withUserReason(std::move(reason));
 }
 
 // How one axis of the output is made from the source: output sample i is the
@@ -212,11 +213,13 @@ using Quantisation = std::unique_ptr<liq_result, Deleter<liq_result, liq_result_
 
 Error quantiserError(liq_error code) {
     if (code == LIQ_OUT_OF_MEMORY)
-        return conversionError(ENOMEM, "out of memory", "メモリが不足しています");
+        return conversionError(ENOMEM, "out of memory",
+                               language::translate("core", "メモリが不足しています"));
     return conversionError(
         EINVAL,
         "the palette quantiser failed (error " + std::to_string(static_cast<int>(code)) + ")",
-        "減色に失敗しました (ｴﾗｰ " + std::to_string(static_cast<int>(code)) + ")");
+        language::fill(language::translate("core", "減色に失敗しました (ｴﾗｰ {1})"),
+                       {std::to_string(static_cast<int>(code))}));
 }
 
 struct Quantised {
@@ -389,16 +392,20 @@ platform::Result<std::vector<std::uint8_t>> convertToLogo(const RgbaPicture& pic
                                                           const ConversionOptions& options) {
     const LogoLayout layout = layoutOf(options.format);
     if (picture.width <= 0 || picture.height <= 0)
-        return conversionError(EINVAL, "the picture is empty", "画像が空です");
+        return conversionError(EINVAL, "the picture is empty",
+                               language::translate("core", "画像が空です"));
     if (picture.pixels.size() / 4 / static_cast<std::size_t>(picture.width) !=
             static_cast<std::size_t>(picture.height) ||
         picture.pixels.size() % (static_cast<std::size_t>(picture.width) * 4) != 0)
         return conversionError(EINVAL, "the pixels do not match the picture's size",
-                               "画素の数が画像の大きさと合いません");
+                               language::translate("core", "画素の数が画像の大きさと合いません"));
     if (options.animateFrom >= layout.paletteEntries) {
         const std::string last = std::to_string(layout.paletteEntries - 1);
-        return conversionError(EINVAL, "the first cycling palette entry must be from 1 to " + last,
-                               "循環させる最初のﾊﾟﾚｯﾄ番号は 1～" + last + " でなければなりません");
+        return conversionError(
+            EINVAL, "the first cycling palette entry must be from 1 to " + last,
+            language::fill(language::translate(
+                               "core", "循環させる最初のﾊﾟﾚｯﾄ番号は 1～{1} でなければなりません"),
+                           {last}));
     }
     bool hasBars = false;
     std::vector<std::uint8_t> canvas = frame(picture, options, layout, hasBars);

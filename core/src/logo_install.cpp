@@ -3,6 +3,7 @@
 
 #include "core/archive.h"
 #include "core/operations.h"
+#include "language/translation.h"
 #include "platform/files.h"
 #include "platform/temporary_files.h"
 
@@ -37,7 +38,7 @@ platform::Status toldAsLogo(platform::Status installed, const std::string& targe
     if (installed || !platform::isReadOnlyRefusal(installed.error()))
         return installed;
     return platform::Error(operation::ReplaceLogo, target, EACCES, installed.error().detail())
-        .withUserReason("読み取り専用になっています");
+        .withUserReason(language::translate("core", "読み取り専用になっています"));
 }
 
 } // namespace

@@ -117,6 +117,9 @@ struct NoteCase {
     std::vector<std::string> arguments;
     std::string japanese; // a whole line of standard output or error
     std::string english;
+    // Prepares what files cannot; gives the run's environment beyond KOR_ROOT and LANG.
+    std::function<void(const TemporaryMachine&, std::map<std::string, std::string>&)> prepare =
+        [](const TemporaryMachine&, auto&) {};
 };
 
 // Each kind of note and report line a run writes, once under a Japanese locale
@@ -129,6 +132,7 @@ TEST(ChangerWords, EachNoteSaysTheSameInJapaneseAndInEnglish) {
         return archive;
     }();
     const std::string tooLong(core::LargestPictureLength + 1, 'x');
+    const std::string longMember = "LONG.LZH : " + std::string(200, 'F') + "\\LONG.BMP";
     const NoteCase cases[] = {
         {"installed",
          "ArcCheck=on\nDirOnly=C:\\P",
@@ -215,6 +219,28 @@ TEST(ChangerWords, EachNoteSaysTheSameInJapaneseAndInEnglish) {
          "Windows 95 でも使えるよう、Shift-JIS で保存し直してください",
          "KOR: C:\\WINDOWS\\KOR.INI is saved as UTF-8, so it was read as UTF-8; save it as "
          "Shift-JIS again so that Windows 95 can read it too"},
+        {"read-only logo",
+         "ArcCheck=on\nDirOnly=C:\\P",
+         {{"C:\\P\\A.BMP", picture('a')}},
+         {},
+         "このﾛｺﾞﾌｧｲﾙを置き換えられません。読み取り専用になっています。",
+         "Cannot replace this logo file. It is read-only.",
+         [](const TemporaryMachine& machine, auto&) {
+             fs::permissions(machine.host("C:\\logo.sys"), fs::perms::owner_read);
+         }},
+        {"TMP that takes no file",
+         "Dir=C:\\ARC\nFileName=LONG.LZH",
+         {{"C:\\ARC\\LONG.LZH", makeLzhArchive({memberWithALongPath('l')})}},
+         {},
+         "KOR: logo.sys は変更しません: " + longMember +
+             " を解凍できません: 環境変数 TMP のﾌｫﾙﾀﾞ C:\\NO\\SUCH\\FOLDER\\ "
+             "にﾌｧｲﾙを作成できません (ファイルが見つかりません)",
+         "KOR: logo.sys: left unchanged: cannot extract " + longMember +
+             ": Cannot create a file in the folder C:\\NO\\SUCH\\FOLDER\\ of the environment "
+             "variable TMP (File not found)",
+         [](const TemporaryMachine&, auto& environment) {
+             environment["TMP"] = "C:\\NO\\SUCH\\FOLDER";
+         }},
     };
     for (const NoteCase& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -226,9 +252,10 @@ TEST(ChangerWords, EachNoteSaysTheSameInJapaneseAndInEnglish) {
             writeSettings(machine, c.settings);
             for (const auto& [path, bytes] : c.files)
                 machine.writeFile(path, bytes);
-            const ProgramRun run =
-                runProgram(KOR_PROGRAM, {{"KOR_ROOT", machine.root().string()}, {"LANG", locale}},
-                           c.arguments);
+            std::map<std::string, std::string> environment{{"KOR_ROOT", machine.root().string()},
+                                                           {"LANG", locale}};
+            c.prepare(machine, environment);
+            const ProgramRun run = runProgram(KOR_PROGRAM, environment, c.arguments);
 
             std::vector<std::string> lines;
             std::istringstream said(run.standardOutput + run.standardError);
