@@ -351,8 +351,9 @@ platform::Status runArchiveCommand(const std::string& commandText) {
             return {};
         const std::string cp932Report = output.substr(0, output.find('\0'));
         const std::string report = platform::fromCp932(cp932Report).valueOr(cp932Report);
-        // The English text on the first line, "cannot <operation> <path>:
-        // <reason>", the Japanese reason on the second. The reason alone is
+        // The developer's English on the first line, "cannot <operation>
+        // <path>: <reason>", the user's reason in the session's language on
+        // the second. The reason alone is
         // kept in both: the path is in the run's temporary folder, which says
         // nothing to the user, and no Windows path holds ": ".
         const std::size_t lineEnd = report.find("\r\n");

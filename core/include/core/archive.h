@@ -151,9 +151,9 @@ extractMember(const ArchiveEntry& entry, const ArchiveState& state, const Settin
 // directory when it is longer than 256 characters (in the host's temporary
 // folder when that directory lies in a disk image, whose new files the
 // library could not read). Fails with the library's report as the reasons,
-// English and Japanese: platform::Operation::Write when the command failed at
+// the developer's English and the user's: platform::Operation::Write when the command failed at
 // writing, operation::RunArchiveCommand otherwise; and with
-// operation::MakeResponseFile, its Japanese reason naming the variable (TMP,
+// operation::MakeResponseFile, its user's reason naming the variable (TMP,
 // TEMP) that chose the folder, when the response file cannot be made.
 platform::Status runArchiveCommand(const std::string& commandText);
 
