@@ -64,8 +64,8 @@ TEST(ReportLanguage, EachErrorIsToldInTheSessionsLanguage) {
         {"a disk image refused", [&] { return diskimage::readDiskLayout(image).error(); },
          "{1}\nこのﾄﾞﾗｲﾌﾞのﾃﾞｨｽｸｲﾒｰｼﾞを使えません。qcow 形式のｲﾒｰｼﾞは使えません。raw "
          "形式に変換してください: qemu-img convert -O raw {1} disk.img。",
-         "{1}\nCannot use the disk image of this drive. Images in qcow format cannot be used. "
-         "Convert it to a raw image: qemu-img convert -O raw {1} disk.img."},
+         "{1}\nCannot use the disk image of this drive. This image is in qcow format, which "
+         "cannot be used. Convert it to a raw image: qemu-img convert -O raw {1} disk.img."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
