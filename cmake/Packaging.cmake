@@ -29,9 +29,20 @@ foreach(language_folder IN ITEMS "" ja/)
 endforeach()
 add_custom_target(manual_pages ALL DEPENDS ${compressed_pages})
 # The licence as Debian states it, in the machine-readable copyright format.
-install(FILES ${PROJECT_SOURCE_DIR}/docs/copyright ${PROJECT_SOURCE_DIR}/README.md
-    ${PROJECT_SOURCE_DIR}/README.ja.md
-    DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The READMEs compressed, as Debian ships documentation.
+set(compressed_readmes)
+foreach(readme README.md README.ja.md)
+    set(copy ${CMAKE_CURRENT_BINARY_DIR}/doc/${readme})
+    add_custom_command(OUTPUT ${copy}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${readme} ${copy}
+        COMMAND gzip -9nf ${copy}
+        DEPENDS ${PROJECT_SOURCE_DIR}/${readme}
+        VERBATIM)
+    list(APPEND compressed_readmes ${copy}.gz)
+endforeach()
+add_custom_target(compressed_readmes ALL DEPENDS ${compressed_readmes})
+install(FILES ${compressed_readmes} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The demo machines, to try KOR on a copy (KOR(1) shows how).
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/
     DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
@@ -40,9 +51,15 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/
 set(CPACK_PACKAGE_NAME kor)
 set(CPACK_PACKAGE_VENDOR "KOR developers")
 # The project has no mailbox of its own; whoever builds a package to hand
-# out names themselves: -DCPACK_PACKAGE_CONTACT="Name <address>".
-set(CPACK_PACKAGE_CONTACT "KOR developers <kor@localhost>" CACHE STRING
-    "Maintainer of the Debian package")
+# out names themselves: -DCPACK_PACKAGE_CONTACT="Name <address>", when
+# configuring or to cpack, which refuses a package without one.
+set(CPACK_PACKAGE_CONTACT "" CACHE STRING "Maintainer of the Debian package: Name <address>")
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageContact.cmake)
+# The changelog, made from NEWS.md as cpack stages the package, when the
+# maintainer who signs it is known.
+set(CPACK_INSTALL_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake)
+set(CPACK_KOR_NEWS ${PROJECT_SOURCE_DIR}/NEWS.md)
+set(CPACK_KOR_DOCDIR ${CMAKE_INSTALL_DOCDIR})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "changes the Windows 95 start-up and shut-down logos of emulated machines")
 # One paragraph, without double quotes, which CPack would mangle.

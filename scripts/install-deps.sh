@@ -41,8 +41,9 @@ packages=(
     clang-tidy            # the naming, bugprone and performance checks of .clang-tidy
     strace                # kills a run at each of its system calls in the fault-injection check
     psmisc                # fuser, with which that check waits until nothing has a disk image open
-    dpkg-dev              # dpkg-shlibdeps, with which cpack -G DEB finds the package's dependencies
+    dpkg-dev              # dpkg-shlibdeps, with which cpack -G DEB finds the package's dependencies; dpkg-buildflags, the release build's hardening
     file                  # with which cpack finds the programs and libraries to strip and to look into
+    lintian               # the package test holds the package to Debian's policy, as a distribution's maintainer would
     groff-base            # formats the manual pages, checked by the package test
     desktop-file-utils    # desktop-file-validate, with which the tests check the desktop entry and a machine's launcher
 )

@@ -11,7 +11,9 @@
 #   (e) the unpacked KOR, on copies of the packaged demo machines, ends with
 #       status 0 and leaves every logo holding one of the machine's pictures,
 #       in BMP mode and in archive mode (which loads the archive library);
-#       the unpacked korlogo accepts the new logos.
+#       the unpacked korlogo accepts the new logos;
+#   (f) cpack refuses a package without a maintainer who can be reached, and
+#       lintian finds no error and no warning in the package.
 #
 #   bash tests/package/package_test.sh --build BUILD_FOLDER --cpack CPACK
 set -euo pipefail
@@ -42,7 +44,9 @@ trap 'rm -rf "$work"' EXIT
 
 # cpack's archive library names files in the locale's encoding: under the C
 # locale it cannot store the demo machines' Japanese folder names.
-LC_ALL=C.UTF-8 "$cpack" -G DEB -B "$work/cpack" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
+contact="KOR package test <kor-package-test@example.org>"
+LC_ALL=C.UTF-8 "$cpack" -G DEB -B "$work/cpack" --config "$build/CPackConfig.cmake" \
+    -D CPACK_PACKAGE_CONTACT="$contact" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log" >&2; echo "FAIL: cpack" >&2; exit 1; }
 packages=("$work"/cpack/kor_*.deb)
 [[ -f "${packages[0]}" ]] || { echo "FAIL: cpack made no kor_*.deb" >&2; exit 1; }
@@ -51,10 +55,12 @@ root="$work/root"
 dpkg-deb -x "$package" "$root"
 
 programs=(usr/bin/KOR usr/bin/korsetup usr/bin/korlogo)
-libraries=(usr/lib/kor/libkor_platform.so usr/lib/kor/libkor_platform_desktop.so
-    usr/lib/kor/libkor_diskimage.so usr/lib/kor/libkor_language.so usr/lib/kor/libunlha32.so)
+private="usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/kor"
+libraries=("$private"/libkor_platform.so "$private"/libkor_platform_desktop.so
+    "$private"/libkor_diskimage.so "$private"/libkor_language.so "$private"/libunlha32.so)
 for file in "${programs[@]}" "${libraries[@]}" usr/share/applications/korsetup.desktop \
     usr/share/icons/hicolor/32x32/apps/korsetup.png usr/share/doc/kor/copyright \
+    usr/share/doc/kor/changelog.gz usr/share/doc/kor/README.md.gz usr/share/doc/kor/README.ja.md.gz \
     usr/share/man/man1/KOR.1.gz usr/share/man/man1/korsetup.1.gz usr/share/man/man1/korlogo.1.gz \
     usr/share/man/ja/man1/KOR.1.gz usr/share/man/ja/man1/korsetup.1.gz usr/share/man/ja/man1/korlogo.1.gz; do
     [[ -f "$root/$file" ]] || fail "the package lacks /$file"
@@ -132,8 +138,31 @@ for machine in demo-machine demo-machine-archives; do
         fail "$machine: korlogo check refused the new logos: $(cat "$work/korlogo.out")"
 done
 
+# --- (f) maintainer and lintian ------------------------------------------------------
+
+for refused in "" "KOR developers <kor@localhost>"; do
+    if LC_ALL=C.UTF-8 "$cpack" -G DEB -B "$work/refused" --config "$build/CPackConfig.cmake" \
+        -D CPACK_PACKAGE_CONTACT="$refused" >"$work/refused.log" 2>&1; then
+        fail "cpack made a package whose maintainer is '$refused'"
+    elif [[ "$(tr -s ' \n' '  ' <"$work/refused.log")" != *'CPACK_PACKAGE_CONTACT="Name <address>"'* ]]; then
+        fail "cpack refused the maintainer '$refused' without saying how to name one: $(cat "$work/refused.log")"
+    fi
+done
+[[ "$(gzip -dc "$root/usr/share/doc/kor/changelog.gz" | tail -1)" == " -- $contact  "* ]] ||
+    fail "the changelog is not signed by the package's maintainer"
+# Errors and warnings only; the remaining informational tags are known. Status
+# 1 says that tags were found, a higher one that lintian could not look.
+status=0
+LC_ALL=C.UTF-8 lintian -IE --pedantic "$package" >"$work/lintian.log" 2>&1 || status=$?
+if ((status > 1)); then
+    fail "lintian ended with status $status: $(cat "$work/lintian.log")"
+elif complaints="$(grep -E '^[EW]: ' "$work/lintian.log")"; then
+    fail "lintian: $complaints"
+fi
+
 if ((failures)); then
     echo "package_test: $failures failures" >&2
     exit 1
 fi
-echo "PASS: $(basename "$package") unpacks, links, holds no build path and runs on both demo machines"
+echo "PASS: $(basename "$package") unpacks, links, holds no build path, runs on both demo machines" \
+    "and satisfies lintian"
