@@ -6,6 +6,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <span>
 #include <string_view>
@@ -91,6 +92,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         } else if (argument.starts_with("--machine=") && argument.size() > 10) {
             line.machine = argument.substr(std::string_view("--machine=").size());
         } else if (isOneOf(qtOption, QtOptionsWithValue) && i + 1 < argc) {
+            if (qtOption == "-platform")
+                line.qtPlatform = argv[i + 1];
             line.qtArguments.push_back(i);
             line.qtArguments.push_back(++i);
         } else if (isOneOf(qtOption, QtFlags) || hasJoinedValue(qtOption)) {
@@ -106,6 +109,20 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     else if (version)
         line.action = CommandLine::Action::ShowVersion;
     return line;
+}
+
+std::string qtPlatformOf(const CommandLine& line) {
+    if (line.qtPlatform)
+        return *line.qtPlatform;
+    const char* chosen = std::getenv("QT_QPA_PLATFORM");
+    return chosen ? chosen : "";
+}
+
+int refuseWithoutDesktop() {
+    std::cerr << language::translate(
+        "korsetup", "korsetup: ウィンドウを表示する画面がありません。デスクトップ (DISPLAY または "
+                    "WAYLAND_DISPLAY のあるセッション) で起動してください。\n");
+    return 1;
 }
 
 int answerCommandLine(const CommandLine& line) {

@@ -15,6 +15,7 @@
 #include <iostream>
 #include <netdb.h>
 #include <poll.h>
+#include <ranges>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -215,6 +216,27 @@ void endProgram(int exitStatus) {
 
 bool hasDisplay() {
     return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
+}
+
+bool windowsCanOpen(std::string_view qtPlatforms) {
+    const Deadline deadline = std::chrono::steady_clock::now() + DisplayCheckTime;
+    if (qtPlatforms.empty())
+        qtPlatforms = "wayland;xcb";
+    for (const auto entry : std::views::split(qtPlatforms, ';')) {
+        // A name may carry options after a colon: "xcb:nomitshm".
+        const std::string_view name(entry.begin(), entry.end());
+        if (name.starts_with("wayland")) {
+            if (isSet("WAYLAND_DISPLAY") &&
+                waylandDisplayAnswers(std::getenv("WAYLAND_DISPLAY"), deadline))
+                return true;
+        } else if (name.starts_with("xcb")) {
+            if (isSet("DISPLAY") && xDisplayAnswers(std::getenv("DISPLAY"), deadline))
+                return true;
+        } else if (!name.empty()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::unique_ptr<Services> makeServicesForThisSession() {
