@@ -69,7 +69,8 @@ constexpr const char* Usage = KOR_TRANSLATE_NOOP(
     "  WINDIR       KOR.INI のある Windows ディレクトリ (既定値 C:\\WINDOWS)\n"
     "  TMP, TEMP    書庫ライブラリが作業ファイルを書く場所\n"
     "\n"
-    "終了コード: ウィンドウを閉じたとき 0、使い方の誤りは 2。\n");
+    "終了コード: ウィンドウを閉じたとき 0、画面がないときや続けられないときは 1、\n"
+    "使い方の誤りは 2。\n");
 
 } // namespace
 

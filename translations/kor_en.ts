@@ -1257,7 +1257,8 @@ KOR の設定プログラムです。画像をロゴとして試し、すぐに�
   WINDIR       KOR.INI のある Windows ディレクトリ (既定値 C:\WINDOWS)
   TMP, TEMP    書庫ライブラリが作業ファイルを書く場所
 
-終了コード: ウィンドウを閉じたとき 0、使い方の誤りは 2。
+終了コード: ウィンドウを閉じたとき 0、画面がないときや続けられないときは 1、
+使い方の誤りは 2。
 </source>
         <translation>usage: korsetup [--machine NAME|PATH] [Qt options]
        korsetup --help | --version
@@ -1278,7 +1279,8 @@ Environment:
   WINDIR       the Windows directory, which holds KOR.INI (default C:\WINDOWS)
   TMP, TEMP    where the archive library writes its work file
 
-Exit status: 0 when the window was closed, 2 on bad usage.
+Exit status: 0 when the window was closed, 1 without a display or when it
+cannot go on, 2 on bad usage.
 </translation>
     </message>
     <message>
