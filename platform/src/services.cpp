@@ -220,23 +220,22 @@ bool hasDisplay() {
 
 bool windowsCanOpen(std::string_view qtPlatforms) {
     const Deadline deadline = std::chrono::steady_clock::now() + DisplayCheckTime;
-    if (qtPlatforms.empty())
-        qtPlatforms = "wayland;xcb";
-    for (const auto entry : std::views::split(qtPlatforms, ';')) {
-        // A name may carry options after a colon: "xcb:nomitshm".
-        const std::string_view name(entry.begin(), entry.end());
-        if (name.starts_with("wayland")) {
-            if (isSet("WAYLAND_DISPLAY") &&
-                waylandDisplayAnswers(std::getenv("WAYLAND_DISPLAY"), deadline))
-                return true;
-        } else if (name.starts_with("xcb")) {
-            if (isSet("DISPLAY") && xDisplayAnswers(std::getenv("DISPLAY"), deadline))
-                return true;
-        } else if (!name.empty()) {
+    // A name may carry options after a colon: "xcb:nomitshm".
+    const auto opens = [deadline](std::string_view name) {
+        if (name.starts_with("wayland"))
+            return isSet("WAYLAND_DISPLAY") &&
+                   waylandDisplayAnswers(std::getenv("WAYLAND_DISPLAY"), deadline);
+        if (name.starts_with("xcb"))
+            return isSet("DISPLAY") && xDisplayAnswers(std::getenv("DISPLAY"), deadline);
+        return !name.empty();
+    };
+    std::string_view rest = qtPlatforms.empty() ? "wayland;xcb" : qtPlatforms;
+    for (std::size_t end = rest.find(';'); end != std::string_view::npos; end = rest.find(';')) {
+        if (opens(rest.substr(0, end)))
             return true;
-        }
+        rest.remove_prefix(end + 1);
     }
-    return false;
+    return opens(rest);
 }
 
 std::unique_ptr<Services> makeServicesForThisSession() {
