@@ -20,7 +20,7 @@ done
 
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
-cd "$scratch"
+cd "$scratch" || exit 1
 touch LOGO.SYS logow.sys holiday.jpg photo.PNG notes.txt
 mkdir folder
 
