@@ -3,7 +3,6 @@
 
 #include "messages.h"
 
-#include <cstdio>
 #include <span>
 #include <string>
 
@@ -15,8 +14,8 @@ int runCheck(const Messages& messages, std::span<const std::string> arguments);
 int runConvert(const Messages& messages, std::span<const std::string> arguments);
 int runPreview(const Messages& messages, std::span<const std::string> arguments);
 
-// Writes `help`, the program's or a command's, to standard output; returns 0.
-int help(const Messages& messages, Message help);
+// Writes `text`, the program's help or a command's, to standard output; returns 0.
+int help(const Messages& messages, Message text);
 
 // Writes the usage lines and where the help is to standard error; returns 2,
 // the status of bad usage.

@@ -12,10 +12,11 @@
 
 namespace kor::korlogo {
 
-int help(const Messages& messages, Message help) {
-    if (help == Message::Help)
+int help(const Messages& messages, Message text) {
+    // The program's help starts with the usage lines a mistake shows.
+    if (text == Message::Help)
         std::fputs(messages.text(Message::Synopsis).c_str(), stdout);
-    std::fputs(messages.text(help).c_str(), stdout);
+    std::fputs(messages.text(text).c_str(), stdout);
     return 0;
 }
 
