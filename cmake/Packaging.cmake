@@ -28,6 +28,11 @@ foreach(language_folder IN ITEMS "" ja/)
     list(APPEND compressed_pages ${compressed_language_pages})
 endforeach()
 add_custom_target(manual_pages ALL DEPENDS ${compressed_pages})
+# Where bash-completion loads a program's completion from when its name is
+# first completed.
+install(FILES ${PROJECT_SOURCE_DIR}/completions/KOR ${PROJECT_SOURCE_DIR}/completions/korsetup
+    ${PROJECT_SOURCE_DIR}/completions/korlogo
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 # The licence as Debian states it, in the machine-readable copyright format.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The READMEs compressed, as Debian ships documentation.

@@ -50,12 +50,12 @@ int runCheck(const Messages& messages, std::span<const std::string> arguments) {
         else if (argument == "--pc98")
             format = LogoFormat::Pc98;
         else if (argument == "--help" || argument == "-h")
-            return usage(messages, stdout, 0);
+            return help(messages, Message::HelpCheck);
         else
-            return usage(messages, stderr, 2);
+            return badUsage(messages);
     }
     if (files.empty())
-        return usage(messages, stderr, 2);
+        return badUsage(messages);
 
     bool allShown = true;
     for (const std::string& file : files)

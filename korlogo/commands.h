@@ -3,7 +3,6 @@
 
 #include "messages.h"
 
-#include <cstdio>
 #include <span>
 #include <string>
 
@@ -15,7 +14,11 @@ int runCheck(const Messages& messages, std::span<const std::string> arguments);
 int runConvert(const Messages& messages, std::span<const std::string> arguments);
 int runPreview(const Messages& messages, std::span<const std::string> arguments);
 
-// Writes the usage to `stream` and returns `status`.
-int usage(const Messages& messages, std::FILE* stream, int status);
+// Writes `text`, the program's help or a command's, to standard output; returns 0.
+int help(const Messages& messages, Message text);
+
+// Writes the usage lines and where the help is to standard error; returns 2,
+// the status of bad usage.
+int badUsage(const Messages& messages);
 
 } // namespace kor::korlogo

@@ -97,12 +97,12 @@ int runConvert(const Messages& messages, std::span<const std::string> arguments)
         else if (argument.starts_with("--animate-from="))
             animateFrom = argument.substr(argument.find('=') + 1);
         else if (argument == "--help" || argument == "-h")
-            return usage(messages, stdout, 0);
+            return help(messages, Message::HelpConvert);
         else
-            return usage(messages, stderr, 2);
+            return badUsage(messages);
     }
     if (files.size() != 2)
-        return usage(messages, stderr, 2);
+        return badUsage(messages);
     const std::string& input = files[0];
     const std::string& output = files[1];
     const core::LogoLayout layout = core::layoutOf(options.format);

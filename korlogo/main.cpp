@@ -4,17 +4,26 @@
 
 #include "commands.h"
 
+#include "core/version.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace kor::korlogo {
 
-int usage(const Messages& messages, std::FILE* stream, int status) {
-    std::fputs(messages.text(Message::Usage).c_str(), stream);
-    std::fputs(messages.text(Message::UsageConvert).c_str(), stream);
-    std::fputs(messages.text(Message::UsagePreview).c_str(), stream);
-    return status;
+int help(const Messages& messages, Message text) {
+    // The program's help starts with the usage lines a mistake shows.
+    if (text == Message::Help)
+        std::fputs(messages.text(Message::Synopsis).c_str(), stdout);
+    std::fputs(messages.text(text).c_str(), stdout);
+    return 0;
+}
+
+int badUsage(const Messages& messages) {
+    std::fputs(messages.text(Message::Synopsis).c_str(), stderr);
+    std::fputs(messages.text(Message::MoreHelp).c_str(), stderr);
+    return 2;
 }
 
 } // namespace kor::korlogo
@@ -24,16 +33,20 @@ int main(int argc, char** argv) {
     const Messages messages{};
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.empty())
-        return usage(messages, stderr, 2);
+        return badUsage(messages);
     const std::string& command = arguments[0];
     const std::span<const std::string> rest(arguments.begin() + 1, arguments.end());
     if (command == "--help" || command == "-h")
-        return usage(messages, stdout, 0);
+        return help(messages, Message::Help);
+    if (command == "--version") {
+        std::fputs(messages.text(Message::Version, {kor::core::programVersion()}).c_str(), stdout);
+        return 0;
+    }
     if (command == "check")
         return runCheck(messages, rest);
     if (command == "convert")
         return runConvert(messages, rest);
     if (command == "preview")
         return runPreview(messages, rest);
-    return usage(messages, stderr, 2);
+    return badUsage(messages);
 }

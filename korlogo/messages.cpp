@@ -16,7 +16,50 @@ struct Text {
 // Every text korlogo writes, in Japanese; their English is in
 // translations/kor_en.ts. {1}, {2}, ... stand for the values filled in.
 constexpr Text Texts[] = {
-    {Message::Usage,
+    {Message::Synopsis,
+     KOR_TRANSLATE_NOOP(
+         "korlogo",
+         "使い方: korlogo check [--pc98] ファイル...\n"
+         "        korlogo convert [--pc98] [--fit|--fill|--stretch] [--square-pixels]\n"
+         "                        [--animate-from N] 画像 ロゴ\n"
+         "        korlogo preview [--pc98] [--square-pixels] [--interval ミリ秒] [--save PNG]\n"
+         "                        ファイル\n"
+         "        korlogo --help | --version\n")},
+    {Message::Help,
+     KOR_TRANSLATE_NOOP(
+         "korlogo",
+         "Windows 95 (と PC-98) の起動・終了時のロゴファイルを、エミュレートしたマシンの外で\n"
+         "調べ、画像から作り、起動画面と同じように表示します。\n"
+         "\n"
+         "コマンド:\n"
+         "  check        ファイルごとに、ロゴとして表示できるかどうかと、できない場合は\n"
+         "               その理由を表示します\n"
+         "  convert      画像 (PNG、JPEG、GIF、BMP など) をロゴファイルに変換します\n"
+         "               (ロゴに - を指定すると標準出力)\n"
+         "  preview      ロゴを起動画面と同じようにウィンドウに表示し、色を循環させます\n"
+         "\n"
+         "オプション:\n"
+         "  --pc98       Windows 95 ではなく PC-98 のロゴとして扱います\n"
+         "  --fit        (convert) 画像全体を黒い余白付きで収めます (既定)\n"
+         "  --fill       (convert) 画面いっぱいに切り抜いて収めます\n"
+         "  --stretch    (convert) 画面に合わせて引き伸ばします\n"
+         "  --square-pixels  (convert、preview) 4:3 のモニタの形 (640x480) ではなく、\n"
+         "               640x400 の正方形ピクセルの画面で画像の形を保ちます\n"
+         "  --animate-from N  (convert) 表示中にパレットの N 番から最後までの色を循環させます\n"
+         "  --interval ミリ秒  (preview) 色を循環させる間隔 (既定値 55)\n"
+         "  --save PNG   (preview) ウィンドウの代わりに最初の画面を PNG に書き出します\n"
+         "               (- は標準出力)\n"
+         "  -h, --help   この説明を表示して終了します\n"
+         "  --version    バージョンを表示して終了します\n"
+         "\n"
+         "コマンドごとの説明は korlogo コマンド --help で表示します。\n"
+         "\n"
+         "終了コード: 成功したとき 0、ファイルを扱えなかったとき 1、使い方の誤りは 2。\n")},
+    {Message::MoreHelp,
+     KOR_TRANSLATE_NOOP(
+         "korlogo", "詳しくは korlogo --help または korlogo コマンド --help を見てください。\n")},
+    {Message::Version, KOR_TRANSLATE_NOOP("korlogo", "korlogo バージョン {1}\n")},
+    {Message::HelpCheck,
      KOR_TRANSLATE_NOOP(
          "korlogo",
          "使い方: korlogo check [--pc98] ファイル...\n"
@@ -29,7 +72,7 @@ constexpr Text Texts[] = {
     {Message::DoesNotMove, KOR_TRANSLATE_NOOP("korlogo", "アニメーションはありません。")},
     {Message::Unreadable, KOR_TRANSLATE_NOOP("korlogo", "読み込めません。{1}。")},
     {Message::NotAFile, KOR_TRANSLATE_NOOP("korlogo", "ファイルではありません。")},
-    {Message::UsageConvert,
+    {Message::HelpConvert,
      KOR_TRANSLATE_NOOP(
          "korlogo",
          "使い方: korlogo convert [--pc98] [--fit|--fill|--stretch] [--square-pixels]\n"
@@ -69,7 +112,7 @@ constexpr Text Texts[] = {
     {Message::BadAnimateFrom,
      KOR_TRANSLATE_NOOP("korlogo", "korlogo: --animate-from にはパレットの 1～{1} "
                                    "番を指定してください (\"{2}\" は使えません)。")},
-    {Message::UsagePreview,
+    {Message::HelpPreview,
      KOR_TRANSLATE_NOOP(
          "korlogo",
          "使い方: korlogo preview [--pc98] [--square-pixels] [--interval ミリ秒] [--save PNG]\n"

@@ -8,14 +8,18 @@
 namespace kor::korlogo {
 
 enum class Message {
-    Usage,
+    Synopsis,
+    Help,
+    MoreHelp,
+    Version,
+    HelpCheck,
     Shown,
     NotShown,
     Cycles,
     DoesNotMove,
     Unreadable,
     NotAFile,
-    UsageConvert,
+    HelpConvert,
     Converted,
     CannotReadPicture,
     IsAFolder,
@@ -28,7 +32,7 @@ enum class Message {
     OutputNotAFile,
     StandardOutput,
     BadAnimateFrom,
-    UsagePreview,
+    HelpPreview,
     PreviewCannotSave,
     PreviewNoDisplay,
 };

@@ -173,7 +173,7 @@ int runPreview(const Messages& messages, std::span<const std::string> arguments)
         const bool hasValue = i + 1 < arguments.size();
         if (optionsEnded || !argument.starts_with("-") || argument == "-") {
             if (file)
-                return usage(messages, stderr, 2);
+                return badUsage(messages);
             file = argument;
         } else if (argument == "--") {
             optionsEnded = true;
@@ -184,18 +184,18 @@ int runPreview(const Messages& messages, std::span<const std::string> arguments)
         } else if (argument == "--interval" && hasValue) {
             const std::optional<int> value = intervalFrom(arguments[++i]);
             if (!value)
-                return usage(messages, stderr, 2);
+                return badUsage(messages);
             interval = *value;
         } else if (argument == "--save" && hasValue) {
             savePath = arguments[++i];
         } else if (argument == "--help" || argument == "-h") {
-            return usage(messages, stdout, 0);
+            return help(messages, Message::HelpPreview);
         } else {
-            return usage(messages, stderr, 2);
+            return badUsage(messages);
         }
     }
     if (!file)
-        return usage(messages, stderr, 2);
+        return badUsage(messages);
     if (savePath && *savePath != StandardOutputName && isSpecialFile(*savePath)) {
         std::fprintf(stderr, "%s\n", messages.text(Message::OutputNotAFile, {*savePath}).c_str());
         return 1;
@@ -224,7 +224,7 @@ int runPreview(const Messages& messages, std::span<const std::string> arguments)
         return saveFirstFrame(messages, *logo, shape, *savePath);
     // Without a display the toolkit would end the program with its own words.
     const char* platformName = std::getenv("QT_QPA_PLATFORM");
-    if (!platform::hasDisplay() && !(platformName && *platformName)) {
+    if (!platform::windowsCanOpen(platformName ? platformName : "")) {
         std::fprintf(stderr, "%s\n", messages.text(Message::PreviewNoDisplay).c_str());
         return 1;
     }

@@ -46,6 +46,7 @@ packages=(
     lintian               # the package test holds the package to Debian's policy, as a distribution's maintainer would
     groff-base            # formats the manual pages, checked by the package test
     desktop-file-utils    # desktop-file-validate, with which the tests check the desktop entry and a machine's launcher
+    bash-completion       # loads the programs' bash completions in their test
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <span>
 #include <string_view>
@@ -68,7 +69,8 @@ constexpr const char* Usage = KOR_TRANSLATE_NOOP(
     "  WINDIR       KOR.INI のある Windows ディレクトリ (既定値 C:\\WINDOWS)\n"
     "  TMP, TEMP    書庫ライブラリが作業ファイルを書く場所\n"
     "\n"
-    "終了コード: ウィンドウを閉じたとき 0、使い方の誤りは 2。\n");
+    "終了コード: ウィンドウを閉じたとき 0、画面がないときや続けられないときは 1、\n"
+    "使い方の誤りは 2。\n");
 
 } // namespace
 
@@ -91,6 +93,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         } else if (argument.starts_with("--machine=") && argument.size() > 10) {
             line.machine = argument.substr(std::string_view("--machine=").size());
         } else if (isOneOf(qtOption, QtOptionsWithValue) && i + 1 < argc) {
+            if (qtOption == "-platform")
+                line.qtPlatform = argv[i + 1];
             line.qtArguments.push_back(i);
             line.qtArguments.push_back(++i);
         } else if (isOneOf(qtOption, QtFlags) || hasJoinedValue(qtOption)) {
@@ -106,6 +110,20 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     else if (version)
         line.action = CommandLine::Action::ShowVersion;
     return line;
+}
+
+std::string qtPlatformOf(const CommandLine& line) {
+    if (line.qtPlatform)
+        return *line.qtPlatform;
+    const char* chosen = std::getenv("QT_QPA_PLATFORM");
+    return chosen ? chosen : "";
+}
+
+int refuseWithoutDesktop() {
+    std::cerr << language::translate(
+        "korsetup", "korsetup: ウィンドウを表示する画面がありません。デスクトップ (DISPLAY または "
+                    "WAYLAND_DISPLAY のあるセッション) で起動してください。\n");
+    return 1;
 }
 
 int answerCommandLine(const CommandLine& line) {

@@ -16,6 +16,8 @@ struct CommandLine {
     std::string mistake;
     // --machine NAME|PATH: the machine to work on.
     std::optional<std::string> machine;
+    // -platform NAME: the platform Qt is to use rather than QT_QPA_PLATFORM.
+    std::optional<std::string> qtPlatform;
     // Where in argv the arguments for QApplication are: 0 and Qt's own
     // options, korsetup's left out.
     std::vector<int> qtArguments;
@@ -27,6 +29,14 @@ struct CommandLine {
 // operand, is a mistake, whatever else the line asks for. --machine without
 // its value is a mistake too.
 CommandLine parseCommandLine(int argc, const char* const* argv);
+
+// The platform Qt is to open windows on: -platform's, else QT_QPA_PLATFORM,
+// else empty for Qt's own choice.
+std::string qtPlatformOf(const CommandLine& line);
+
+// Says on standard error that korsetup needs a desktop, as when no platform
+// can open a window, and returns the exit status 1.
+int refuseWithoutDesktop();
 
 // Answers a line whose action is not Run: the help or the version on standard
 // output, a mistake on standard error, in the session's language. Returns the

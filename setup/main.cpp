@@ -82,6 +82,9 @@ int main(int argc, char* argv[]) {
     const CommandLine line = kor::setup::parseCommandLine(argc, argv);
     if (line.action != CommandLine::Action::Run)
         return kor::setup::answerCommandLine(line);
+    // Qt would end the program with a crash signal and its own words.
+    if (!kor::platform::windowsCanOpen(kor::setup::qtPlatformOf(line)))
+        return kor::setup::refuseWithoutDesktop();
     std::vector<char*> qtArguments;
     for (const int index : line.qtArguments)
         qtArguments.push_back(argv[index]);
@@ -90,7 +93,7 @@ int main(int argc, char* argv[]) {
     QApplication application(qtArgumentCount, qtArguments.data());
     if (qtArgumentCount > 1)
         return kor::setup::answerCommandLine(
-            {CommandLine::Action::Mistake, qtArguments[1], {}, {}});
+            {CommandLine::Action::Mistake, qtArguments[1], {}, {}, {}});
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
     kor::setup::useJapaneseUiFont();
     kor::platform::setServices(kor::platform::makeDesktopServices());

@@ -1148,6 +1148,92 @@ Exit status: 0 when it was shown or saved, 1 otherwise, 2 on bad usage.
         <source>korlogo preview: ウィンドウを表示する画面がありません。--save PNG で画像に書き出せます。</source>
         <translation>korlogo preview: no display to show the window on; --save PNG writes the picture instead</translation>
     </message>
+    <message>
+        <source>使い方: korlogo check [--pc98] ファイル...
+        korlogo convert [--pc98] [--fit|--fill|--stretch] [--square-pixels]
+                        [--animate-from N] 画像 ロゴ
+        korlogo preview [--pc98] [--square-pixels] [--interval ミリ秒] [--save PNG]
+                        ファイル
+        korlogo --help | --version
+</source>
+        <translation>usage: korlogo check [--pc98] FILE...
+       korlogo convert [--pc98] [--fit|--fill|--stretch] [--square-pixels]
+                       [--animate-from N] PICTURE LOGO
+       korlogo preview [--pc98] [--square-pixels] [--interval MS] [--save PNG]
+                       FILE
+       korlogo --help | --version
+</translation>
+    </message>
+    <message>
+        <source>Windows 95 (と PC-98) の起動・終了時のロゴファイルを、エミュレートしたマシンの外で
+調べ、画像から作り、起動画面と同じように表示します。
+
+コマンド:
+  check        ファイルごとに、ロゴとして表示できるかどうかと、できない場合は
+               その理由を表示します
+  convert      画像 (PNG、JPEG、GIF、BMP など) をロゴファイルに変換します
+               (ロゴに - を指定すると標準出力)
+  preview      ロゴを起動画面と同じようにウィンドウに表示し、色を循環させます
+
+オプション:
+  --pc98       Windows 95 ではなく PC-98 のロゴとして扱います
+  --fit        (convert) 画像全体を黒い余白付きで収めます (既定)
+  --fill       (convert) 画面いっぱいに切り抜いて収めます
+  --stretch    (convert) 画面に合わせて引き伸ばします
+  --square-pixels  (convert、preview) 4:3 のモニタの形 (640x480) ではなく、
+               640x400 の正方形ピクセルの画面で画像の形を保ちます
+  --animate-from N  (convert) 表示中にパレットの N 番から最後までの色を循環させます
+  --interval ミリ秒  (preview) 色を循環させる間隔 (既定値 55)
+  --save PNG   (preview) ウィンドウの代わりに最初の画面を PNG に書き出します
+               (- は標準出力)
+  -h, --help   この説明を表示して終了します
+  --version    バージョンを表示して終了します
+
+コマンドごとの説明は korlogo コマンド --help で表示します。
+
+終了コード: 成功したとき 0、ファイルを扱えなかったとき 1、使い方の誤りは 2。
+</source>
+        <translation>Checks, makes from pictures and shows the start-up and shut-down logo files of
+Windows 95 (and of a PC-98) on the host, outside any emulated machine.
+
+Commands:
+  check        says for each FILE whether it can be shown as a logo and, if not,
+               why
+  convert      turns a picture (PNG, JPEG, GIF, BMP, ...) into a logo file
+               (- as LOGO for standard output)
+  preview      shows a logo in a window as the machine does, its colours cycling
+
+Options:
+  --pc98       a logo of a PC-98 rather than of Windows 95
+  --fit        (convert) the whole picture with black bars (the default)
+  --fill       (convert) the screen covered, the picture cropped
+  --stretch    (convert) the picture stretched to the screen
+  --square-pixels  (convert, preview) the picture keeps its shape on 640x400
+               square pixels rather than on a 4:3 monitor (640x480)
+  --animate-from N  (convert) palette entries N to the last cycle when shown
+  --interval MS  (preview) milliseconds between colour steps (55)
+  --save PNG   (preview) writes the first frame to PNG instead of a window
+               (- for standard output)
+  -h, --help   shows this help and exits
+  --version    shows the version and exits
+
+korlogo COMMAND --help shows the help of one command.
+
+Exit status: 0 on success, 1 when a file could not be handled, 2 on bad usage.
+</translation>
+    </message>
+    <message>
+        <source>詳しくは korlogo --help または korlogo コマンド --help を見てください。
+</source>
+        <translation>See korlogo --help or korlogo COMMAND --help.
+</translation>
+    </message>
+    <message>
+        <source>korlogo バージョン {1}
+</source>
+        <translation>korlogo version {1}
+</translation>
+    </message>
 </context>
 <context>
     <name>korsetup</name>
@@ -1171,7 +1257,8 @@ KOR の設定プログラムです。画像をロゴとして試し、すぐに�
   WINDIR       KOR.INI のある Windows ディレクトリ (既定値 C:\WINDOWS)
   TMP, TEMP    書庫ライブラリが作業ファイルを書く場所
 
-終了コード: ウィンドウを閉じたとき 0、使い方の誤りは 2。
+終了コード: ウィンドウを閉じたとき 0、画面がないときや続けられないときは 1、
+使い方の誤りは 2。
 </source>
         <translation>usage: korsetup [--machine NAME|PATH] [Qt options]
        korsetup --help | --version
@@ -1192,7 +1279,8 @@ Environment:
   WINDIR       the Windows directory, which holds KOR.INI (default C:\WINDOWS)
   TMP, TEMP    where the archive library writes its work file
 
-Exit status: 0 when the window was closed, 2 on bad usage.
+Exit status: 0 when the window was closed, 1 without a display or when it
+cannot go on, 2 on bad usage.
 </translation>
     </message>
     <message>
@@ -1207,6 +1295,12 @@ Exit status: 0 when the window was closed, 2 on bad usage.
 </source>
         <translation>korsetup: unknown argument {1}
 usage: korsetup [--machine NAME|PATH] [Qt options] | --help | --version
+</translation>
+    </message>
+    <message>
+        <source>korsetup: ウィンドウを表示する画面がありません。デスクトップ (DISPLAY または WAYLAND_DISPLAY のあるセッション) で起動してください。
+</source>
+        <translation>korsetup: no display to show the window on; start it on a desktop (a session with DISPLAY or WAYLAND_DISPLAY).
 </translation>
     </message>
 </context>

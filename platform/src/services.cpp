@@ -15,6 +15,7 @@
 #include <iostream>
 #include <netdb.h>
 #include <poll.h>
+#include <ranges>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -215,6 +216,26 @@ void endProgram(int exitStatus) {
 
 bool hasDisplay() {
     return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
+}
+
+bool windowsCanOpen(std::string_view qtPlatforms) {
+    const Deadline deadline = std::chrono::steady_clock::now() + DisplayCheckTime;
+    // A name may carry options after a colon: "xcb:nomitshm".
+    const auto opens = [deadline](std::string_view name) {
+        if (name.starts_with("wayland"))
+            return isSet("WAYLAND_DISPLAY") &&
+                   waylandDisplayAnswers(std::getenv("WAYLAND_DISPLAY"), deadline);
+        if (name.starts_with("xcb"))
+            return isSet("DISPLAY") && xDisplayAnswers(std::getenv("DISPLAY"), deadline);
+        return !name.empty();
+    };
+    std::string_view rest = qtPlatforms.empty() ? "wayland;xcb" : qtPlatforms;
+    for (std::size_t end = rest.find(';'); end != std::string_view::npos; end = rest.find(';')) {
+        if (opens(rest.substr(0, end)))
+            return true;
+        rest.remove_prefix(end + 1);
+    }
+    return opens(rest);
 }
 
 std::unique_ptr<Services> makeServicesForThisSession() {

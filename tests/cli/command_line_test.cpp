@@ -51,6 +51,13 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 // A machine whose KOR.INI would change logo.sys from the one picture of C:\ONE.
 void prepareBmpMachine(const TemporaryMachine& machine) {
     machine.writePicture("C:\\logo.sys", LogoLength, 100);
@@ -140,9 +147,38 @@ TEST(CommandLine, HelpVersionAndMistakesAnswerAndChangeNothing) {
          Output,
          "--machine NAME|PATH"},
         {KORSETUP_PROGRAM, {"--machine"}, {{"LANG", English}}, 2, Error, "argument --machine"},
+        // Without a display Qt would end korsetup with a crash signal.
+        {KORSETUP_PROGRAM, {}, {{"LANG", English}}, 1, Error, "korsetup: no display"},
+        {KORSETUP_PROGRAM,
+         {},
+         {{"LANG", Japanese}, {"QT_QPA_PLATFORM", "xcb"}},
+         1,
+         Error,
+         "korsetup: ウィンドウを表示する画面がありません"},
+        {KORSETUP_PROGRAM, {"-platform", "xcb"}, {{"LANG", English}}, 1, Error, "on a desktop"},
+        {KORLOGO_PROGRAM,
+         {"--version"},
+         {{"LANG", English}},
+         0,
+         Output,
+         "korlogo version " + version},
+        {KORLOGO_PROGRAM, {"--version"}, {{"LANG", Japanese}}, 0, Output, "バージョン " + version},
+        {KORLOGO_PROGRAM,
+         {"--help"},
+         {{"LANG", English}},
+         0,
+         Output,
+         "       korlogo --help | --version\nChecks"},
+        {KORLOGO_PROGRAM, {"-h"}, {{"LANG", Japanese}}, 0, Output, "korlogo コマンド --help"},
+        {KORLOGO_PROGRAM, {"convert", "--help"}, {{"LANG", English}}, 0, Output, "PICTURE LOGO"},
+        {KORLOGO_PROGRAM, {"check", "-h"}, {{"LANG", English}}, 0, Output, "usage: korlogo check"},
+        {KORLOGO_PROGRAM, {"preview", "--help"}, {{"LANG", English}}, 0, Output, "--interval MS"},
+        {KORLOGO_PROGRAM, {"--bogus"}, {{"LANG", English}}, 2, Error, "See korlogo --help"},
+        {KORLOGO_PROGRAM, {"convert", "--bogus"}, {{"LANG", Japanese}}, 2, Error, "詳しくは"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.program) + " " + c.arguments.front());
+        SCOPED_TRACE(std::string(c.program) + " " +
+                     (c.arguments.empty() ? std::string() : c.arguments.front()));
         TemporaryMachine machine;
         prepareBmpMachine(machine);
         const auto before = snapshotOf(machine);
@@ -155,6 +191,8 @@ TEST(CommandLine, HelpVersionAndMistakesAnswerAndChangeNothing) {
         const std::string& said = c.stream == Output ? run.standardOutput : run.standardError;
         const std::string& quiet = c.stream == Output ? run.standardError : run.standardOutput;
         EXPECT_NE(said.find(c.marker), std::string::npos) << said;
+        // One help, or one short usage for a mistake: never a help per command.
+        EXPECT_LE(occurrences(said, "usage: ") + occurrences(said, "使い方: "), 1u) << said;
         EXPECT_EQ(quiet, "");
         EXPECT_EQ(snapshotOf(machine), before) << "nothing ran";
     }

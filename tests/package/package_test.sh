@@ -62,7 +62,8 @@ for file in "${programs[@]}" "${libraries[@]}" usr/share/applications/korsetup.d
     usr/share/icons/hicolor/32x32/apps/korsetup.png usr/share/doc/kor/copyright \
     usr/share/doc/kor/changelog.gz usr/share/doc/kor/README.md.gz usr/share/doc/kor/README.ja.md.gz \
     usr/share/man/man1/KOR.1.gz usr/share/man/man1/korsetup.1.gz usr/share/man/man1/korlogo.1.gz \
-    usr/share/man/ja/man1/KOR.1.gz usr/share/man/ja/man1/korsetup.1.gz usr/share/man/ja/man1/korlogo.1.gz; do
+    usr/share/man/ja/man1/KOR.1.gz usr/share/man/ja/man1/korsetup.1.gz usr/share/man/ja/man1/korlogo.1.gz \
+    usr/share/bash-completion/completions/{KOR,korsetup,korlogo}; do
     [[ -f "$root/$file" ]] || fail "the package lacks /$file"
 done
 

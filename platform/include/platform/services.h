@@ -54,6 +54,13 @@ std::unique_ptr<Services> makeHeadlessServices();
 // Whether a desktop display (X11 or Wayland) is set for this process.
 bool hasDisplay();
 
+// Whether Qt can open a window on the platform `qtPlatforms` names (its
+// -platform option or QT_QPA_PLATFORM, entries tried in turn separated by
+// ';', empty for Qt's own choice of Wayland, then X11): a display it needs is
+// set and answers. Qt ends the program when none can open; a platform that
+// needs no display (offscreen, vnc, ...) is left to Qt.
+bool windowsCanOpen(std::string_view qtPlatforms);
+
 // The services of a program that may run on a desktop or unattended: the
 // desktop face (a library of its own, loaded at the first message) when a
 // display is set and that library loads, the headless face otherwise. A run
