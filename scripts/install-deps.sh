@@ -45,6 +45,7 @@ packages=(
     file                  # with which cpack finds the programs and libraries to strip and to look into
     groff-base            # formats the manual pages, checked by the package test
     desktop-file-utils    # desktop-file-validate, with which the tests check the desktop entry and a machine's launcher
+    appstream             # appstreamcli, with which the package test validates the metainfo software centres read
 )
 
 missing=()
