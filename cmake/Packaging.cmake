@@ -4,9 +4,16 @@
 
 install(FILES ${PROJECT_SOURCE_DIR}/setup/korsetup.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/setup/resources/icon.png
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps
-    RENAME korsetup.png)
+# The icon at the sizes desktops and software centres ask for, drawn by
+# scripts/make-setup-artwork.py.
+foreach(size 32 48 64 128 256)
+    install(FILES ${PROJECT_SOURCE_DIR}/setup/icons/korsetup-${size}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+        RENAME korsetup.png)
+endforeach()
+# What software centres show of korsetup, named after its AppStream id.
+install(FILES ${PROJECT_SOURCE_DIR}/setup/io.github.kor_developers.korsetup.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # Manual pages are installed compressed, as man finds them and as Debian
 # ships them; -n keeps the name and time out, so that the same page gives
 # the same bytes. The Japanese pages go to man/ja, where man looks under a

@@ -47,6 +47,7 @@ packages=(
     groff-base            # formats the manual pages, checked by the package test
     desktop-file-utils    # desktop-file-validate, with which the tests check the desktop entry and a machine's launcher
     bash-completion       # loads the programs' bash completions in their test
+    appstream             # appstreamcli, with which the package test validates the metainfo software centres read
 )
 
 missing=()

@@ -9,11 +9,16 @@
     icon.png        32x32, 24-bit colour: the window icon and the picture of
                     the about window; the same mountain in a small tile.
 
+and, in setup/icons/, the desktop's icons of korsetup: the same tile drawn
+afresh at 32, 48, 64, 128 and 256 pixels (korsetup-SIZE.png, 8-bit colour
+with alpha), its corners rounded off and transparent, as desktops show
+application icons.
+
 Only the Python 3 standard library is used. The output is deterministic and
 committed, so the build does not need this script.
 
-    python3 scripts/make-setup-artwork.py          # writes setup/resources/
-    python3 scripts/make-setup-artwork.py OUT_DIR  # writes elsewhere
+    python3 scripts/make-setup-artwork.py          # writes setup/resources/ and setup/icons/
+    python3 scripts/make-setup-artwork.py OUT_DIR  # writes both into OUT_DIR
 """
 
 import math
@@ -53,18 +58,20 @@ def segment_distance(px, py, ax, ay, bx, by):
 
 
 def write_png(path, width, height, pixel_rows):
-    """Writes 8-bit truecolour rows of (r, g, b) byte triples."""
+    """Writes 8-bit rows of (r, g, b) or (r, g, b, a) byte tuples."""
+    channels = len(pixel_rows[0][0])
     raw = bytearray()
     for row in pixel_rows:
         raw.append(0)  # no filter
-        for r, g, b in row:
-            raw += bytes((r, g, b))
+        for pixel in row:
+            raw += bytes(pixel)
 
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    colour_type = 6 if channels == 4 else 2
+    header = struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0)
     with open(path, "wb") as out:
         out.write(b"\x89PNG\r\n\x1a\n")
         out.write(chunk(b"IHDR", header))
@@ -72,21 +79,36 @@ def write_png(path, width, height, pixel_rows):
         out.write(chunk(b"IEND", b""))
 
 
-def render(width, height, shade, samples):
-    """Averages samples x samples points of shade(x, y) in every pixel."""
+def render(width, height, shade, samples, coverage=None):
+    """Averages samples x samples points of shade(x, y) in every pixel.
+
+    With coverage(x, y), a test of whether a point lies on the picture, each
+    pixel also gets an alpha: the share of its points that do, and its
+    colour is the average of those points alone."""
     rows = []
     for y in range(height):
         row = []
         for x in range(width):
             r = g = b = 0.0
+            inside = 0
             for sy in range(samples):
                 for sx in range(samples):
-                    c = shade(x + (sx + 0.5) / samples, y + (sy + 0.5) / samples)
+                    px, py = x + (sx + 0.5) / samples, y + (sy + 0.5) / samples
+                    if coverage is not None and not coverage(px, py):
+                        continue
+                    c = shade(px, py)
                     r += c[0]
                     g += c[1]
                     b += c[2]
-            n = samples * samples
-            row.append(tuple(int(round(255 * v / n)) for v in (r, g, b)))
+                    inside += 1
+            if coverage is None:
+                n = samples * samples
+                row.append(tuple(int(round(255 * v / n)) for v in (r, g, b)))
+            elif inside == 0:
+                row.append((0, 0, 0, 0))
+            else:
+                colour = tuple(int(round(255 * v / inside)) for v in (r, g, b))
+                row.append(colour + (int(round(255 * inside / (samples * samples))),))
         rows.append(row)
     return rows
 
@@ -286,12 +308,43 @@ def icon(x, y):
     return mix(colour, rgb("ffe6c4"), math.exp(-max(0.0, d - 3.6) / 4.0) * 0.45)
 
 
+# The desktop's icons: the tile at SIZE pixels is the 32-pixel one scaled,
+# inside a square whose corners are rounded with a radius of a sixth of it.
+DESKTOP_ICON_SIZES = (32, 48, 64, 128, 256)
+CORNER = ICON / 6.0
+
+
+def in_rounded_tile(x, y):
+    dx = max(CORNER - x, 0.0, x - (ICON - CORNER))
+    dy = max(CORNER - y, 0.0, y - (ICON - CORNER))
+    return dx * dx + dy * dy <= CORNER * CORNER
+
+
+def desktop_icon(size):
+    scale = ICON / size
+
+    def scaled(function):
+        return lambda x, y: function(x * scale, y * scale)
+
+    # Fewer samples at the larger sizes, whose pixels are smaller than the
+    # tile's detail already.
+    samples = 4 if size <= 64 else 2
+    return render(size, size, scaled(icon), samples, coverage=scaled(in_rounded_tile))
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "setup", "resources")
-    os.makedirs(out, exist_ok=True)
-    write_png(os.path.join(out, "background.png"), BG_W, BG_H, render(BG_W, BG_H, background, 3))
-    write_png(os.path.join(out, "icon.png"), ICON, ICON, render(ICON, ICON, icon, 4))
+    if len(sys.argv) > 1:
+        resources = icons = sys.argv[1]
+    else:
+        resources = os.path.join(here, "..", "setup", "resources")
+        icons = os.path.join(here, "..", "setup", "icons")
+    os.makedirs(resources, exist_ok=True)
+    os.makedirs(icons, exist_ok=True)
+    write_png(os.path.join(resources, "background.png"), BG_W, BG_H, render(BG_W, BG_H, background, 3))
+    write_png(os.path.join(resources, "icon.png"), ICON, ICON, render(ICON, ICON, icon, 4))
+    for size in DESKTOP_ICON_SIZES:
+        write_png(os.path.join(icons, f"korsetup-{size}.png"), size, size, desktop_icon(size))
 
 
 if __name__ == "__main__":

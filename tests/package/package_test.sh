@@ -7,7 +7,9 @@
 #       ones through run paths that name only folders of the package;
 #   (b) no installed file holds the build folder's path;
 #   (c) the package depends on the libraries the programs link, and on mtools;
-#   (d) the manual pages format without warnings, the desktop entry is valid;
+#   (d) the manual pages format without warnings, the desktop entry and the
+#       AppStream metainfo are valid, the metainfo names this version, and
+#       the icon comes at every size a desktop asks for, with transparency;
 #   (e) the unpacked KOR, on copies of the packaged demo machines, ends with
 #       status 0 and leaves every logo holding one of the machine's pictures,
 #       in BMP mode and in archive mode (which loads the archive library);
@@ -59,7 +61,7 @@ private="usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/kor"
 libraries=("$private"/libkor_platform.so "$private"/libkor_platform_desktop.so
     "$private"/libkor_diskimage.so "$private"/libkor_language.so "$private"/libunlha32.so)
 for file in "${programs[@]}" "${libraries[@]}" usr/share/applications/korsetup.desktop \
-    usr/share/icons/hicolor/32x32/apps/korsetup.png usr/share/doc/kor/copyright \
+    usr/share/metainfo/io.github.kor_developers.korsetup.metainfo.xml usr/share/doc/kor/copyright \
     usr/share/doc/kor/changelog.gz usr/share/doc/kor/README.md.gz usr/share/doc/kor/README.ja.md.gz \
     usr/share/man/man1/KOR.1.gz usr/share/man/man1/korsetup.1.gz usr/share/man/man1/korlogo.1.gz \
     usr/share/man/ja/man1/KOR.1.gz usr/share/man/ja/man1/korsetup.1.gz usr/share/man/ja/man1/korlogo.1.gz \
@@ -113,6 +115,24 @@ for page in "$root"/usr/share/man/man1/*.1.gz "$root"/usr/share/man/ja/man1/*.1.
 done
 desktop-file-validate "$root/usr/share/applications/korsetup.desktop" >&2 ||
     fail "korsetup.desktop is not valid"
+
+# What software centres read.
+metainfo="$root/usr/share/metainfo/io.github.kor_developers.korsetup.metainfo.xml"
+if [[ -f "$metainfo" ]]; then
+    appstreamcli validate --no-net --pedantic "$metainfo" >&2 || fail "the metainfo is not valid"
+    # The newest release it names is the packaged version.
+    released="$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -1)"
+    version="$(dpkg-deb -f "$package" Version)"
+    [[ "$released" == "$version" ]] ||
+        fail "the metainfo's newest release is '$released', the package's version $version"
+fi
+# Every size a software centre may ask for, square and with transparency.
+for size in 32 48 64 128 256; do
+    icon="usr/share/icons/hicolor/${size}x${size}/apps/korsetup.png"
+    described="$(file -b "$root/$icon" 2>&1)"
+    [[ "$described" == "PNG image data, $size x $size, 8-bit/color RGBA"* ]] ||
+        fail "/$icon: $described (wanted a $size x $size PNG with alpha)"
+done
 
 # --- (e) the unpacked programs on the demo machines -----------------------------------
 
