@@ -15,7 +15,6 @@
 #include <iostream>
 #include <netdb.h>
 #include <poll.h>
-#include <ranges>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -141,16 +140,6 @@ bool waylandDisplayAnswers(const std::string& display, Deadline deadline) {
            localSocketAnswers(std::string(runtime) + "/" + display, false, deadline);
 }
 
-// A display that is set but does not answer (a boot script, cron, an expired
-// forwarding) would make the toolkit end the program before the message is
-// shown; such a session has no desktop.
-bool displayAnswers() {
-    const Deadline deadline = std::chrono::steady_clock::now() + DisplayCheckTime;
-    if (isSet("WAYLAND_DISPLAY") && waylandDisplayAnswers(std::getenv("WAYLAND_DISPLAY"), deadline))
-        return true;
-    return isSet("DISPLAY") && xDisplayAnswers(std::getenv("DISPLAY"), deadline);
-}
-
 // The desktop face, from its library; the headless face when that cannot be
 // loaded, so that a report is never lost.
 std::unique_ptr<Services> loadDesktopServices() {
@@ -186,8 +175,7 @@ class SessionServices final : public Services {
   private:
     Services& face() {
         if (!m_face)
-            m_face =
-                hasDisplay() && displayAnswers() ? loadDesktopServices() : makeHeadlessServices();
+            m_face = windowsCanOpen({}) ? loadDesktopServices() : makeHeadlessServices();
         return *m_face;
     }
 
