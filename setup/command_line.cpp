@@ -95,6 +95,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         } else if (isOneOf(qtOption, QtOptionsWithValue) && i + 1 < argc) {
             if (qtOption == "-platform")
                 line.qtPlatform = argv[i + 1];
+            else if (qtOption == "-display")
+                line.qtDisplay = argv[i + 1];
             line.qtArguments.push_back(i);
             line.qtArguments.push_back(++i);
         } else if (isOneOf(qtOption, QtFlags) || hasJoinedValue(qtOption)) {

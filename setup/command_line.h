@@ -18,6 +18,8 @@ struct CommandLine {
     std::optional<std::string> machine;
     // -platform NAME: the platform Qt is to use rather than QT_QPA_PLATFORM.
     std::optional<std::string> qtPlatform;
+    // -display NAME: the X display Qt is to open rather than DISPLAY.
+    std::optional<std::string> qtDisplay;
     // Where in argv the arguments for QApplication are: 0 and Qt's own
     // options, korsetup's left out.
     std::vector<int> qtArguments;

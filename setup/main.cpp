@@ -82,8 +82,9 @@ int main(int argc, char* argv[]) {
     const CommandLine line = kor::setup::parseCommandLine(argc, argv);
     if (line.action != CommandLine::Action::Run)
         return kor::setup::answerCommandLine(line);
-    // Qt would end the program with a crash signal and its own words.
-    if (!kor::platform::windowsCanOpen(kor::setup::qtPlatformOf(line)))
+    // Qt would end the program with a crash signal and its own words. A
+    // display named with -display is Qt's to open.
+    if (!line.qtDisplay && !kor::platform::windowsCanOpen(kor::setup::qtPlatformOf(line)))
         return kor::setup::refuseWithoutDesktop();
     std::vector<char*> qtArguments;
     for (const int index : line.qtArguments)
@@ -91,9 +92,12 @@ int main(int argc, char* argv[]) {
     int qtArgumentCount = static_cast<int>(qtArguments.size());
     qtArguments.push_back(nullptr);
     QApplication application(qtArgumentCount, qtArguments.data());
-    if (qtArgumentCount > 1)
-        return kor::setup::answerCommandLine(
-            {CommandLine::Action::Mistake, qtArguments[1], {}, {}, {}});
+    if (qtArgumentCount > 1) {
+        CommandLine mistaken;
+        mistaken.action = CommandLine::Action::Mistake;
+        mistaken.mistake = qtArguments[1];
+        return kor::setup::answerCommandLine(mistaken);
+    }
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
     kor::setup::useJapaneseUiFont();
     kor::platform::setServices(kor::platform::makeDesktopServices());
