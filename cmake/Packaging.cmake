@@ -14,27 +14,32 @@ endforeach()
 # What software centres show of korsetup, named after its AppStream id.
 install(FILES ${PROJECT_SOURCE_DIR}/setup/io.github.kor_developers.korsetup.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-# Manual pages are installed compressed, as man finds them and as Debian
-# ships them; -n keeps the name and time out, so that the same page gives
-# the same bytes. The Japanese pages go to man/ja, where man looks under a
-# Japanese locale.
-set(compressed_pages)
+# Manual pages and the READMEs are installed compressed, as man finds them and
+# as Debian ships documentation; -n keeps the name and time out, so that the
+# same file gives the same bytes.
+set(compressed_documents)
+function(kor_compressed_copy source copy)
+    add_custom_command(OUTPUT ${copy}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
+        COMMAND gzip -9nf ${copy}
+        DEPENDS ${source}
+        VERBATIM)
+    set(compressed_documents ${compressed_documents} ${copy}.gz PARENT_SCOPE)
+endfunction()
+# The Japanese pages go to man/ja, where man looks under a Japanese locale.
 foreach(language_folder IN ITEMS "" ja/)
-    set(compressed_language_pages)
     foreach(page KOR korsetup korlogo)
-        set(source ${PROJECT_SOURCE_DIR}/docs/man/${language_folder}${page}.1)
-        set(copy ${CMAKE_CURRENT_BINARY_DIR}/man/${language_folder}${page}.1)
-        add_custom_command(OUTPUT ${copy}.gz
-            COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
-            COMMAND gzip -9nf ${copy}
-            DEPENDS ${source}
-            VERBATIM)
-        list(APPEND compressed_language_pages ${copy}.gz)
+        kor_compressed_copy(${PROJECT_SOURCE_DIR}/docs/man/${language_folder}${page}.1
+            ${CMAKE_CURRENT_BINARY_DIR}/man/${language_folder}${page}.1)
+        install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/${language_folder}${page}.1.gz
+            DESTINATION ${CMAKE_INSTALL_MANDIR}/${language_folder}man1)
     endforeach()
-    install(FILES ${compressed_language_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/${language_folder}man1)
-    list(APPEND compressed_pages ${compressed_language_pages})
 endforeach()
-add_custom_target(manual_pages ALL DEPENDS ${compressed_pages})
+foreach(readme README.md README.ja.md)
+    kor_compressed_copy(${PROJECT_SOURCE_DIR}/${readme} ${CMAKE_CURRENT_BINARY_DIR}/doc/${readme})
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/doc/${readme}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endforeach()
+add_custom_target(compressed_documents ALL DEPENDS ${compressed_documents})
 # Where bash-completion loads a program's completion from when its name is
 # first completed.
 install(FILES ${PROJECT_SOURCE_DIR}/completions/KOR ${PROJECT_SOURCE_DIR}/completions/korsetup
@@ -42,19 +47,6 @@ install(FILES ${PROJECT_SOURCE_DIR}/completions/KOR ${PROJECT_SOURCE_DIR}/comple
     DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 # The licence as Debian states it, in the machine-readable copyright format.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
-# The READMEs compressed, as Debian ships documentation.
-set(compressed_readmes)
-foreach(readme README.md README.ja.md)
-    set(copy ${CMAKE_CURRENT_BINARY_DIR}/doc/${readme})
-    add_custom_command(OUTPUT ${copy}.gz
-        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${readme} ${copy}
-        COMMAND gzip -9nf ${copy}
-        DEPENDS ${PROJECT_SOURCE_DIR}/${readme}
-        VERBATIM)
-    list(APPEND compressed_readmes ${copy}.gz)
-endforeach()
-add_custom_target(compressed_readmes ALL DEPENDS ${compressed_readmes})
-install(FILES ${compressed_readmes} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The demo machines, to try KOR on a copy (KOR(1) shows how).
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/
     DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
