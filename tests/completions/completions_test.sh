@@ -65,6 +65,8 @@ korlogo convert holiday.jpg LOGO.SYS |
 korlogo preview --|--help --interval --pc98 --save --square-pixels
 korlogo preview --save |folder photo.PNG
 korlogo preview --interval |
+korlogo preview --save out.png |LOGO.SYS folder logow.sys
+korlogo preview LOGO.SYS |
 CASES
 
 if ((failures)); then
