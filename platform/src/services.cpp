@@ -202,10 +202,6 @@ void endProgram(int exitStatus) {
     std::_Exit(exitStatus);
 }
 
-bool hasDisplay() {
-    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
-}
-
 bool windowsCanOpen(std::string_view qtPlatforms) {
     const Deadline deadline = std::chrono::steady_clock::now() + DisplayCheckTime;
     // A name may carry options after a colon: "xcb:nomitshm".

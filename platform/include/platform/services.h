@@ -51,9 +51,6 @@ std::unique_ptr<Services> setServices(std::unique_ptr<Services> replacement);
 // The face that writes to standard error and beeps with BEL.
 std::unique_ptr<Services> makeHeadlessServices();
 
-// Whether a desktop display (X11 or Wayland) is set for this process.
-bool hasDisplay();
-
 // Whether Qt can open a window on the platform `qtPlatforms` names (its
 // -platform option or QT_QPA_PLATFORM, entries tried in turn separated by
 // ';', empty for Qt's own choice of Wayland, then X11): a display it needs is
